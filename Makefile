@@ -1,0 +1,44 @@
+# Tarsel preset editor: build and test entry points.
+#   make test   install what is missing, build with ASan+UBSan, run every test,
+#               then run the threaded tests again under ThreadSanitizer
+#   make bench  Release build, run every benchmark
+#   make fuzz   clang build of the fuzz targets, each run for FUZZ_SECONDS
+
+DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev \
+                libbenchmark-dev librtmidi-dev libasound2-dev
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps test test-asan test-tsan bench fuzz clean
+
+deps:
+	@./scripts/install-deps.sh $(DEB_PACKAGES)
+
+test: deps test-asan test-tsan
+
+test-asan:
+	cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=address,undefined
+	cmake --build build/asan -j $(JOBS)
+	cd build/asan && ctest --output-on-failure -j $(JOBS)
+
+test-tsan:
+	cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=thread
+	cmake --build build/tsan -j $(JOBS) --target qv_threaded_tests
+	cd build/tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  ctest --output-on-failure -j $(JOBS) -L threaded
+
+bench: deps
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=ON
+	cmake --build build/release -j $(JOBS)
+	@for b in build/release/bin/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+fuzz:
+	@./scripts/install-deps.sh $(DEB_PACKAGES) $(FUZZ_PACKAGES)
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQV_BUILD_TESTS=OFF -DQV_BUILD_FUZZ=ON -DQV_SANITIZE=address,undefined
+	cmake --build build/fuzz -j $(JOBS)
+	@for f in build/fuzz/bin/fuzz_*; do echo "== $$f"; $$f -max_total_time=$(FUZZ_SECONDS) || exit 1; done
+
+clean:
+	rm -rf build

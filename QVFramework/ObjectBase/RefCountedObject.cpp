@@ -1,0 +1,58 @@
+#include "RefCountedObject.h"
+
+#include "Exception.h"
+
+namespace QV {
+
+void LRefCountedObject::Undo()
+{
+    throw Exception<std::logic_error>(
+        "Logic Error : Undo() not implemented for RefCountedObject : QV::LRefCountedObject::Undo : "
+        "qvframework\\objectbase\\RefCountedObject : Line 155");
+}
+
+int32_t LRefCountedObject::AddRef() const
+{
+    return mRefCount.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+int32_t LRefCountedObject::Release() const
+{
+    const int32_t count = mRefCount.load(std::memory_order_acquire);
+    const int32_t internal = mInternalRefCount.load(std::memory_order_acquire);
+    if (count == internal + 1 && internal > 0 &&
+        mReleaseHookGuard.load(std::memory_order_acquire) == 0) {
+        mReleaseHookGuard.fetch_add(1, std::memory_order_acq_rel);
+        // The hook's own releases re-enter here and see the guard.
+        const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
+        mReleaseHookGuard.fetch_sub(1, std::memory_order_acq_rel);
+    }
+    const int32_t remaining = mRefCount.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    if (remaining == 0) {
+        delete this;
+    }
+    return remaining;
+}
+
+QVResult LRefCountedObject::ReleaseInternalReferences()
+{
+    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+}
+
+RCPtr<LRefCountedObject> LRefCountedObject::CreateCopy() const
+{
+    throw Exception<std::logic_error>(
+        "Logic Error : CreateCopy() not implemented for RefCountedObject : "
+        "QV::LRefCountedObject::CreateCopy : qvframework\\objectbase\\RefCountedObject : Line 228");
+}
+
+void LRefCountedObject::SetUnshareable(bool unshareable)
+{
+    if (unshareable && GetRefCount() > 1) {
+        throw Exception<std::runtime_error>(
+            "Runtime Error : QV::LRefCountedObject::SetUnshareable : ObjectBase\\RefCountedObject : Line 29");
+    }
+    mShareable.store(!unshareable, std::memory_order_release);
+}
+
+}  // namespace QV

@@ -1,0 +1,69 @@
+#pragma once
+// Intrusively counted base object with copy-on-write support.
+#include <atomic>
+#include <cstdint>
+
+#include "Result.h"
+#include "TypeName.h"
+
+namespace QV {
+
+template <class T, class U>
+class StringT;
+using String = StringT<char16_t, char>;
+
+template <class T>
+class RCPtr;
+
+class IStringable {
+public:
+    virtual ~IStringable() = default;
+    virtual String ToString() const = 0;
+};
+
+class IUndoable : public IStringable {
+public:
+    virtual void Undo() = 0;
+};
+
+class LRefCountedObject : public IUndoable {
+public:
+    LRefCountedObject() = default;
+    // A copy is a new object: it gets fresh counters.
+    LRefCountedObject(const LRefCountedObject&) : IUndoable() {}
+    LRefCountedObject& operator=(const LRefCountedObject&) { return *this; }
+    ~LRefCountedObject() override = default;
+
+    // The run-time class name as the framework spells it.
+    String ToString() const override;
+    void Undo() override;
+
+    virtual int32_t AddRef() const;
+    virtual int32_t Release() const;
+    // Drops references that this object's own cycles hold; runs once when
+    // only those references remain beside the one being released.
+    virtual QVResult ReleaseInternalReferences();
+    virtual RCPtr<LRefCountedObject> CreateCopy() const;
+
+    virtual const char* GetTypeName() const { return "class QV::LRefCountedObject"; }
+    static constexpr const char* kTypeName = "class QV::LRefCountedObject";
+
+    void SetUnshareable(bool unshareable);
+    bool IsShareable() const { return mShareable.load(std::memory_order_acquire); }
+
+    int32_t GetRefCount() const { return mRefCount.load(std::memory_order_acquire); }
+    int32_t GetInternalRefCount() const { return mInternalRefCount.load(std::memory_order_acquire); }
+    // Owners that keep this object alive through a cycle count themselves here.
+    void AddInternalReference() const { mInternalRefCount.fetch_add(1, std::memory_order_acq_rel); }
+    void RemoveInternalReference() const { mInternalRefCount.fetch_sub(1, std::memory_order_acq_rel); }
+
+private:
+    mutable std::atomic<int32_t> mRefCount{0};
+    mutable std::atomic<int32_t> mInternalRefCount{0};
+    mutable std::atomic<int32_t> mReleaseHookGuard{0};
+    std::atomic<bool> mShareable{true};
+};
+
+}  // namespace QV
+
+#include "RCPtr.h"

@@ -1,0 +1,45 @@
+# Test and benchmark helpers shared by every module.
+if(QV_BUILD_TESTS)
+  enable_testing()
+  find_package(GTest REQUIRED)
+endif()
+if(QV_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()
+
+# Builds in the ThreadSanitizer tree compile only the threaded tests.
+add_custom_target(qv_threaded_tests)
+
+# qv_add_test(<name> SOURCES ... [LIBS ...] [THREADED] [TIMEOUT s])
+# One GoogleTest program, registered with CTest as one test.
+# THREADED marks tests of threaded code; they run again under ThreadSanitizer.
+function(qv_add_test name)
+  if(NOT QV_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "THREADED" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  # A refused allocation must reach the code as null, not end the test.
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1;TSAN_OPTIONS=allocator_may_return_null=1:halt_on_error=1:second_deadlock_stack=1")
+  if(T_THREADED)
+    set_tests_properties(${name} PROPERTIES LABELS threaded)
+    add_dependencies(qv_threaded_tests ${name})
+  endif()
+endfunction()
+
+# qv_add_benchmark(<name> SOURCES ... [LIBS ...])
+function(qv_add_benchmark name)
+  if(NOT QV_BUILD_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  set_property(GLOBAL APPEND PROPERTY QV_BENCHMARKS ${name})
+endfunction()
