@@ -1,0 +1,9 @@
+#include "TarselKeyboard.h"
+
+// Kept in a file of its own under a plain C name: an executable exports this
+// symbol (see CMakeLists.txt), and a loaded library that carries its own copy
+// then binds to the executable's, so both see one keyboard.
+extern "C" Platform::TarselKeyboard* TarselKeyboardSharedInstance() {
+  static Platform::TarselKeyboard keyboard;
+  return &keyboard;
+}
