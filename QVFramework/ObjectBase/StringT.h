@@ -1,27 +1,132 @@
 #pragma once
-// PLACEHOLDER: minimal string until the full StringT lands.
+// Counted, copy-on-write text. StringT<char16_t,char> holds UTF-16 text;
+// its twin StringT<char,char16_t> holds UTF-8. Lengths, indexes and counts
+// are in code units of T. Copies share one buffer; a writer locks the string
+// to get a private buffer and unlocks it when done.
+//
+// Buffer invariants:
+//  - unlocked: the buffer is shareable, its size is (length + 1) units and
+//    the last unit is NUL; every empty string shares one static buffer;
+//  - locked: the buffer is private and unshareable, its size is the locked
+//    length in units, the text ends at the first NUL and the last unit is NUL.
+#include <concepts>
 #include <cstdint>
-#include <cstring>
-#include <string>
 
 #include "Buffer.h"
+#include "RCPtr.h"
+#include "Result.h"
 
 namespace QV {
 
 template <class T, class U>
-class StringT {
-public:
-    StringT() : mText() {}
-    StringT(const char* utf8) { while (utf8 && *utf8) mText.push_back(static_cast<T>(static_cast<unsigned char>(*utf8++))); }
-    virtual ~StringT() = default;
-    const T* GetChars() const { return mText.c_str(); }
-    int32_t GetLength() const { return static_cast<int32_t>(mText.size()); }
-
-private:
-    std::basic_string<T> mText;
-};
+class StringT;
 
 using String = StringT<char16_t, char>;
 using NarrowString = StringT<char, char16_t>;
 
+// UTF-8 text of `length` bytes (-1: up to and including the NUL) into out.
+// Returns S_OK, or E_FAIL when the text is cut or ill-formed; what was
+// converted before the stop stays in out.
+QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length);
+// UTF-16 text of `length` units (-1: up to and including the NUL) into out.
+// Unpaired surrogates are written as their own three-byte form.
+QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t length);
+
+template <class T, class U>
+class StringT {
+public:
+    // As a maximum length: the whole text.
+    static constexpr int32_t kWholeText = 0x7FFFFFFE;
+
+    StringT();
+    // One unit; NUL gives the empty string.
+    StringT(T c);
+    StringT(const T* text);
+    // Text in the other encoding (UTF-8 for the wide string).
+    StringT(const U* text);
+    StringT(const StringT<U, T>& other);
+    StringT(const StringT& other);
+    StringT& operator=(const StringT& other);
+    virtual ~StringT() = default;
+
+    // Copies at most maxLength units of text. A locked string writes into its
+    // locked buffer and keeps only what fits there.
+    void Assign(const T* text, int32_t maxLength = kWholeText);
+    // Text of `length` units in the other encoding (-1: up to its NUL).
+    void AssignNarrow(const U* text, int32_t length);
+
+    int32_t GetLength() const;
+    bool IsEmpty() const { return GetChars()[0] == T(0); }
+    const T* GetChars() const { return reinterpret_cast<const T*>(mBuffer->GetData()); }
+    bool IsLocked() const { return !mBuffer->IsShareable(); }
+
+    // A null or empty text equals only the empty string.
+    bool operator==(const T* text) const;
+    bool operator==(const U* text) const;
+    bool operator==(const StringT& other) const;
+    // Code-unit order; a prefix sorts first.
+    bool operator<(const StringT& other) const;
+
+    // Index of the first occurrence of sub, or -1.
+    int32_t Find(const T* sub) const;
+    int32_t Find(const StringT& sub) const { return Find(sub.GetChars()); }
+    // Index of the last occurrence of c, or -1.
+    int32_t ReverseFind(T c) const;
+
+    // A negative start counts from the end.
+    StringT Mid(int32_t start, int32_t count) const;
+    StringT Mid(uint32_t start) const;
+    StringT Left(int32_t count) const { return Mid(0, count); }
+    StringT operator+(const StringT& other) const;
+    StringT ToLower() const;
+    StringT ToUpper() const;
+    // Without leading and trailing blanks, tabs, CR and LF.
+    StringT Trim() const;
+    // Without the trailing units that belong to set.
+    StringT TrimRight(const T* set) const;
+    StringT GetCopy() const { return *this; }
+
+    // printf-style text with the wide rules: %s a wide string, %S a UTF-8
+    // one, %c a wide unit, %C a narrow one; %ld is 32 bits, %I64d/%lld 64.
+    // Output is cut at 16383 units.
+    void Format(const T* format, ...)
+        requires std::same_as<T, char16_t>;
+
+    // Gives a private, writable buffer of n units (0: length + 1) holding the
+    // text; null when already locked.
+    T* Lock(int32_t n = 0);
+    // Ends a Lock: 0, or 1 when the string was not locked.
+    int32_t Unlock();
+
+    StringT& operator+=(const StringT& other);
+    // E_INVALIDARG when index is beyond the length.
+    QVResult Insert(int32_t index, const StringT& other);
+    QVResult Insert(int32_t index, const U* text);
+    QVResult Insert(int32_t index, const T* text, int32_t maxLength = kWholeText);
+    void AppendChar(U c);
+    // NUL appends nothing.
+    void AppendChar(T c);
+    // Every unit found in set becomes c; a NUL c changes nothing.
+    void ReplaceChars(const T* set, T c);
+    void Clear();
+
+private:
+    ConstRCPtr<LIBuffer> mBuffer;
+
+    static ConstRCPtr<LIBuffer> EmptyBuffer();
+    LIBuffer* Writable() const { return const_cast<LIBuffer*>(mBuffer.Get()); }
+    T* Data() const { return reinterpret_cast<T*>(mBuffer->GetData()); }
+    // Units the buffer holds (not the text length).
+    uint32_t Capacity() const { return mBuffer->GetSize() / sizeof(T); }
+    StringT Mapped(bool upper) const;
+
+    friend QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length);
+    friend QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t length);
+};
+
+extern template class StringT<char16_t, char>;
+extern template class StringT<char, char16_t>;
+
 }  // namespace QV
+
+#include "NumberText.h"

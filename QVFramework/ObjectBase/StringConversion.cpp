@@ -1,0 +1,88 @@
+// The two string conversions between UTF-8 and UTF-16.
+#include <cstring>
+
+#include "StringT.h"
+#include "UtfConversion.h"
+
+namespace QV {
+
+namespace {
+
+template <class T>
+uint32_t LengthBeforeNul(const T* text, uint32_t max)
+{
+    uint32_t n = 0;
+    while (n < max && text[n] != T(0)) ++n;
+    return n;
+}
+
+}  // namespace
+
+QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length)
+{
+    if (!text || text[0] == '\0' || length == 0) {
+        out.Clear();
+        return S_OK;
+    }
+    const uint64_t bytes = length < 0 ? std::strlen(text) + 1 : static_cast<uint64_t>(length);
+    // Every byte gives at most one unit; one more for the closing NUL.
+    const uint64_t units = bytes + 1;
+    if (units * sizeof(char16_t) > UINT32_MAX) {
+        out.Clear();
+        return E_FAIL;
+    }
+    ConstRCPtr<LIBuffer> buffer;
+    CreateBuffer(buffer, static_cast<uint32_t>(units * sizeof(char16_t)), 0, true);
+    char16_t* const first = reinterpret_cast<char16_t*>(buffer->GetData());
+    const char* source = text;
+    char16_t* target = first;
+    const UtfResult result = ConvertUtf8ToUtf16(source, text + bytes, target, first + units);
+
+    first[units - 1] = u'\0';
+    const uint32_t kept = LengthBeforeNul(first, static_cast<uint32_t>(units));
+    const_cast<LIBuffer*>(buffer.Get())->SetSize((kept + 1) * sizeof(char16_t));
+    if (out.IsLocked()) {
+        out.Assign(first);
+    } else if (kept == 0) {
+        out.Clear();
+    } else {
+        out.mBuffer = std::move(buffer);
+    }
+    return result == UtfResult::kOk ? S_OK : E_FAIL;
+}
+
+QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t length)
+{
+    if (!text || text[0] == u'\0' || length == 0) {
+        out.Clear();
+        return S_OK;
+    }
+    const uint64_t units =
+        length < 0 ? LengthBeforeNul(text, UINT32_MAX) + 1 : static_cast<uint64_t>(length);
+    const uint64_t bytes = units * 4 + 1;
+    if (bytes > UINT32_MAX) {
+        out.Clear();
+        return E_FAIL;
+    }
+    ConstRCPtr<LIBuffer> buffer;
+    CreateBuffer(buffer, static_cast<uint32_t>(bytes), 0, true);
+    char* const first = buffer->GetData();
+    const char16_t* source = text;
+    char* target = first;
+    const UtfResult result =
+        ConvertUtf16ToUtf8(source, text + units, target, first + bytes, UtfMode::kLenient);
+
+    first[bytes - 1] = '\0';
+    const uint32_t kept = LengthBeforeNul(first, static_cast<uint32_t>(bytes));
+    const_cast<LIBuffer*>(buffer.Get())->SetSize(kept + 1);
+    if (out.IsLocked()) {
+        out.Assign(first);
+    } else if (kept == 0) {
+        out.Clear();
+    } else {
+        out.mBuffer = std::move(buffer);
+    }
+    return result == UtfResult::kOk ? S_OK : E_FAIL;
+}
+
+}  // namespace QV

@@ -1,0 +1,186 @@
+#include "UtfConversion.h"
+
+#include <cstring>
+
+namespace QV {
+
+namespace {
+
+constexpr char32_t kHighFirst = 0xD800;
+constexpr char32_t kHighLast = 0xDBFF;
+constexpr char32_t kLowFirst = 0xDC00;
+constexpr char32_t kLowLast = 0xDFFF;
+
+bool IsTrail(uint8_t b) { return (b & 0xC0) == 0x80; }
+
+// Bytes of the sequence a lead byte opens; 0 for a byte that can never lead
+// (a trailing byte, the overlong leads C0/C1, F5..FF beyond U+10FFFF).
+int SequenceLength(uint8_t lead)
+{
+    if (lead < 0x80) return 1;
+    if (lead < 0xC2) return 0;
+    if (lead < 0xE0) return 2;
+    if (lead < 0xF0) return 3;
+    if (lead < 0xF5) return 4;
+    return 0;
+}
+
+// The allowed range of the second byte narrows for a few leads so that no
+// overlong form, surrogate or value above U+10FFFF gets through.
+bool IsLegalSecond(uint8_t lead, uint8_t second)
+{
+    switch (lead) {
+    case 0xE0: return second >= 0xA0 && second <= 0xBF;
+    case 0xED: return second >= 0x80 && second <= 0x9F;
+    case 0xF0: return second >= 0x90 && second <= 0xBF;
+    case 0xF4: return second >= 0x80 && second <= 0x8F;
+    default: return IsTrail(second);
+    }
+}
+
+// Checks the bytes present of a sequence of `length` bytes; `available` may
+// be shorter than length when the source ends inside the sequence.
+bool IsLegalPrefix(const uint8_t* p, int length, int available)
+{
+    if (available >= 2 && !IsLegalSecond(p[0], p[1])) return false;
+    for (int i = 2; i < available && i < length; ++i) {
+        if (!IsTrail(p[i])) return false;
+    }
+    return true;
+}
+
+char32_t Decode(const uint8_t* p, int length)
+{
+    switch (length) {
+    case 2: return (char32_t(p[0] & 0x1F) << 6) | (p[1] & 0x3F);
+    case 3: return (char32_t(p[0] & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+    default:
+        return (char32_t(p[0] & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
+               (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+    }
+}
+
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+}  // namespace
+
+UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd,
+                             char16_t*& target, char16_t* targetEnd)
+{
+    const uint8_t* s = reinterpret_cast<const uint8_t*>(source);
+    const uint8_t* const end = reinterpret_cast<const uint8_t*>(sourceEnd);
+    char16_t* t = target;
+    UtfResult result = UtfResult::kOk;
+
+    while (s < end) {
+        // Runs of ASCII go eight bytes at a time.
+        while (end - s >= 8 && targetEnd - t >= 8) {
+            uint64_t word;
+            std::memcpy(&word, s, 8);
+            if (word & kHighBits) break;
+            for (int i = 0; i < 8; ++i) t[i] = s[i];
+            s += 8;
+            t += 8;
+        }
+        if (s >= end) break;
+        const uint8_t lead = *s;
+        if (lead < 0x80) {
+            if (t >= targetEnd) { result = UtfResult::kTargetExhausted; break; }
+            *t++ = lead;
+            ++s;
+            continue;
+        }
+        const int length = SequenceLength(lead);
+        if (length == 0) { result = UtfResult::kSourceIllegal; break; }
+        const int available = end - s < length ? static_cast<int>(end - s) : length;
+        if (!IsLegalPrefix(s, length, available)) { result = UtfResult::kSourceIllegal; break; }
+        if (available < length) { result = UtfResult::kSourceExhausted; break; }
+
+        const char32_t c = Decode(s, length);
+        if (c >= 0x10000) {
+            if (targetEnd - t < 2) { result = UtfResult::kTargetExhausted; break; }
+            const char32_t v = c - 0x10000;
+            t[0] = static_cast<char16_t>(kHighFirst + (v >> 10));
+            t[1] = static_cast<char16_t>(kLowFirst + (v & 0x3FF));
+            t += 2;
+        } else {
+            if (t >= targetEnd) { result = UtfResult::kTargetExhausted; break; }
+            *t++ = static_cast<char16_t>(c);
+        }
+        s += length;
+    }
+    source = reinterpret_cast<const char*>(s);
+    target = t;
+    return result;
+}
+
+UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd,
+                             char*& target, char* targetEnd, UtfMode mode)
+{
+    const char16_t* s = source;
+    char* t = target;
+    UtfResult result = UtfResult::kOk;
+
+    while (s < sourceEnd) {
+        // Runs of ASCII go four units at a time.
+        while (sourceEnd - s >= 4 && targetEnd - t >= 4) {
+            uint64_t word;
+            std::memcpy(&word, s, 8);
+            if (word & 0xFF80FF80FF80FF80ull) break;
+            t[0] = static_cast<char>(s[0]);
+            t[1] = static_cast<char>(s[1]);
+            t[2] = static_cast<char>(s[2]);
+            t[3] = static_cast<char>(s[3]);
+            s += 4;
+            t += 4;
+        }
+        if (s >= sourceEnd) break;
+
+        char32_t c = *s;
+        int consumed = 1;
+        if (c >= kHighFirst && c <= kHighLast) {
+            if (s + 1 >= sourceEnd) { result = UtfResult::kSourceExhausted; break; }
+            const char32_t low = s[1];
+            if (low >= kLowFirst && low <= kLowLast) {
+                c = 0x10000 + ((c - kHighFirst) << 10) + (low - kLowFirst);
+                consumed = 2;
+            } else if (mode == UtfMode::kStrict) {
+                result = UtfResult::kSourceIllegal;
+                break;
+            }
+        } else if (c >= kLowFirst && c <= kLowLast && mode == UtfMode::kStrict) {
+            result = UtfResult::kSourceIllegal;
+            break;
+        }
+
+        const int length = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (targetEnd - t < length) { result = UtfResult::kTargetExhausted; break; }
+        switch (length) {
+        case 1:
+            t[0] = static_cast<char>(c);
+            break;
+        case 2:
+            t[0] = static_cast<char>(0xC0 | (c >> 6));
+            t[1] = static_cast<char>(0x80 | (c & 0x3F));
+            break;
+        case 3:
+            t[0] = static_cast<char>(0xE0 | (c >> 12));
+            t[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            t[2] = static_cast<char>(0x80 | (c & 0x3F));
+            break;
+        default:
+            t[0] = static_cast<char>(0xF0 | (c >> 18));
+            t[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            t[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            t[3] = static_cast<char>(0x80 | (c & 0x3F));
+            break;
+        }
+        t += length;
+        s += consumed;
+    }
+    source = s;
+    target = t;
+    return result;
+}
+
+}  // namespace QV

@@ -1,0 +1,29 @@
+#pragma once
+// UTF-8 <-> UTF-16 conversion over caller-owned ranges. Both routines move
+// the source and target cursors as far as they converted, so the text before
+// a stop stays usable.
+#include <cstdint>
+
+namespace QV {
+
+enum class UtfResult : int32_t {
+    kOk = 0,
+    // A sequence is cut off by the end of the source.
+    kSourceExhausted = 1,
+    kTargetExhausted = 2,
+    // Ill-formed UTF-8; in strict mode also an unpaired surrogate.
+    kSourceIllegal = 3,
+};
+
+enum class UtfMode { kStrict, kLenient };
+
+// Ill-formed UTF-8 always stops with kSourceIllegal; the mode only matters
+// for UTF-16 input.
+UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd,
+                             char16_t*& target, char16_t* targetEnd);
+
+// Lenient mode writes an unpaired surrogate as its own three-byte form.
+UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd,
+                             char*& target, char* targetEnd, UtfMode mode);
+
+}  // namespace QV
