@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include "AtomicFileWriter.h"
+#include "TempFolder.h"
+
+namespace {
+
+using Platform::AtomicFileWriter;
+
+// Runs body in a child process and answers its exit status; the child
+// ends with _exit, as a crash would, without any clean-up of its own.
+template <class Body>
+int RunInChild(Body body)
+{
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body());
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(AtomicFileWriterTest, CreatesAndReplacesLeavingNothingElse)
+{
+    TempFolder folder;
+    const std::string path = folder / "UserSettings.ini";
+    std::string error;
+    ASSERT_TRUE(AtomicFileWriter::Write(path, "first", &error)) << error;
+    EXPECT_EQ(TempFolder::ReadText(path), "first");
+    ASSERT_TRUE(AtomicFileWriter::Write(path, "second", &error)) << error;
+    EXPECT_EQ(TempFolder::ReadText(path), "second");
+    ASSERT_TRUE(AtomicFileWriter::Write(path, "", &error)) << error;
+    EXPECT_EQ(TempFolder::ReadText(path), "");
+    EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+TEST(AtomicFileWriterTest, KeepsThePermissionsOfTheReplacedFile)
+{
+    TempFolder folder;
+    const std::string path = folder / "AppSettings.ini";
+    TempFolder::WriteText(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(AtomicFileWriter::Write(path, "new", nullptr));
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(AtomicFileWriterTest, CrashBeforeTheRenameLeavesTheOldFile)
+{
+    TempFolder folder;
+    const std::string path = folder / "UserSettings.ini";
+    TempFolder::WriteText(path, "old content");
+    const int status = RunInChild([&] {
+        AtomicFileWriter::Staged staged = AtomicFileWriter::Stage(path, "new content", nullptr);
+        if (!staged.IsValid()) return 1;
+        _exit(0);  // dies with the new content written and synced, not yet renamed
+    });
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(TempFolder::ReadText(path), "old content");
+}
+
+TEST(AtomicFileWriterTest, AbandonedStageRemovesItsTemporaryFile)
+{
+    TempFolder folder;
+    const std::string path = folder / "UserSettings.ini";
+    TempFolder::WriteText(path, "old content");
+    std::string temporary;
+    {
+        AtomicFileWriter::Staged staged = AtomicFileWriter::Stage(path, "new content", nullptr);
+        ASSERT_TRUE(staged.IsValid());
+        temporary = staged.GetTemporaryPath();
+        EXPECT_EQ(TempFolder::ReadText(temporary), "new content");
+        EXPECT_EQ(TempFolder::ReadText(path), "old content");
+    }
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+    EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+TEST(AtomicFileWriterTest, FullDiskLeavesTheOldFileAndNoTemporary)
+{
+    TempFolder folder;
+    const std::string path = folder / "UserSettings.ini";
+    TempFolder::WriteText(path, "old content");
+    // A file-size limit makes write() fail as a full disk does.
+    const int status = RunInChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+        std::string error;
+        const bool written = AtomicFileWriter::Write(path, std::string(100000, 'n'), &error);
+        return written || error.empty() ? 1 : 0;
+    });
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(TempFolder::ReadText(path), "old content");
+    EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+TEST(AtomicFileWriterTest, MissingFolderFailsWithAReason)
+{
+    TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(AtomicFileWriter::Write(folder / "missing/UserSettings.ini", "x", &error));
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+    AtomicFileWriter::Staged nothing;
+    EXPECT_FALSE(AtomicFileWriter::Commit(nothing, &error));
+}
+
+}  // namespace

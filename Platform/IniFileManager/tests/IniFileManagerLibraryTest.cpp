@@ -1,0 +1,201 @@
+// The library's C interface, called as the framework's binding calls it.
+#include <gtest/gtest.h>
+
+#include "DynamicLibrary.h"
+#include "IniFileManagerApi.h"
+#include "TempFolder.h"
+
+namespace {
+
+class IniFileManagerLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(mLibrary.IsLoaded()) << mLibrary.GetError();
+        Bind(Open, "OpenIniFile");
+        Bind(Write, "WriteIniFile");
+        Bind(Close, "CloseIniFile");
+        Bind(Exists, "DoesNodeExist");
+        Bind(GetInt, "GetIniValueInt");
+        Bind(SetInt, "SetIniValueInt");
+        Bind(GetStr, "GetIniValueStr");
+        Bind(SetStr, "SetIniValueStr");
+        Bind(KeyCount, "GetKeyCount");
+        Bind(KeyNameAt, "GetKeyNameAt");
+        Bind(ArrayCount, "GetArrayCount");
+        Bind(SetCount, "SetArrayCount");
+        Bind(ItemAt, "GetArrayItemAt");
+        Bind(SetItem, "SetArrayItemAt");
+        Bind(RemoveItem, "RemoveArrayItemAt");
+    }
+
+    template <class F>
+    void Bind(F& entry, const char* name)
+    {
+        entry = mLibrary.GetFunction<F>(name);
+        ASSERT_NE(entry, nullptr) << name;
+    }
+
+    IniFileHandle OpenOrFail(const std::string& path)
+    {
+        IniFileHandle handle = 0;
+        EXPECT_EQ(Open(path.c_str(), "1.0.0", "Tarsel Preset Editor", &handle), kIniOk);
+        EXPECT_NE(handle, 0u);
+        return handle;
+    }
+
+    std::string GetText(IniFileHandle handle, const char* key)
+    {
+        char buffer[256];
+        int32_t needed = 0;
+        EXPECT_EQ(GetStr(handle, key, "", buffer, sizeof buffer, &needed), kIniOk);
+        return buffer;
+    }
+
+    Platform::DynamicLibrary mLibrary{Platform::ResolveLibraryPath("IniFileManager.dll")};
+    TempFolder mFolder;
+    OpenIniFileFn Open = nullptr;
+    WriteIniFileFn Write = nullptr;
+    CloseIniFileFn Close = nullptr;
+    DoesNodeExistFn Exists = nullptr;
+    GetIniValueIntFn GetInt = nullptr;
+    SetIniValueIntFn SetInt = nullptr;
+    GetIniValueStrFn GetStr = nullptr;
+    SetIniValueStrFn SetStr = nullptr;
+    GetKeyCountFn KeyCount = nullptr;
+    GetKeyNameAtFn KeyNameAt = nullptr;
+    GetArrayCountFn ArrayCount = nullptr;
+    SetArrayCountFn SetCount = nullptr;
+    GetArrayItemAtFn ItemAt = nullptr;
+    SetArrayItemAtFn SetItem = nullptr;
+    RemoveArrayItemAtFn RemoveItem = nullptr;
+};
+
+TEST_F(IniFileManagerLibraryTest, AbsentKeysAnswerTheirDefaults)
+{
+    const IniFileHandle handle = OpenOrFail(mFolder / "AppSettings.ini");
+    int32_t value = 0;
+    EXPECT_EQ(GetInt(handle, "CurrentSkinIndex", 7, &value), kIniOk);
+    EXPECT_EQ(value, 7);
+    char buffer[64] = "garbage";
+    int32_t needed = 0;
+    EXPECT_EQ(GetStr(handle, "LastFolderPath", "/default", buffer, sizeof buffer, &needed), kIniOk);
+    EXPECT_STREQ(buffer, "/default");
+    EXPECT_EQ(GetStr(handle, "LastFolderPath", nullptr, buffer, sizeof buffer, &needed), kIniOk);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(Close(handle, 0), kIniOk);
+    // Nothing was written, so no file was made.
+    EXPECT_EQ(mFolder.EntryCount(), 0u);
+}
+
+TEST_F(IniFileManagerLibraryTest, ShortBufferAnswersTheNeededSize)
+{
+    const IniFileHandle handle = OpenOrFail(mFolder / "UserSettings.ini");
+    ASSERT_EQ(SetStr(handle, "Key", "0123456789"), kIniOk);
+    ASSERT_EQ(SetItem(handle, "List", 0, "0123456789"), kIniOk);
+    char small[10] = "x";
+    int32_t needed = 0;
+    EXPECT_EQ(GetStr(handle, "Key", "", small, sizeof small, &needed), kIniBufferTooSmall);
+    EXPECT_EQ(needed, 11);
+    EXPECT_STREQ(small, "");
+    needed = 0;
+    EXPECT_EQ(ItemAt(handle, "List", 0, small, sizeof small, &needed), kIniBufferTooSmall);
+    EXPECT_EQ(needed, 11);
+    needed = 0;
+    EXPECT_EQ(KeyNameAt(handle, "", 0, small, 3, &needed), kIniBufferTooSmall);
+    EXPECT_EQ(needed, 4);
+    char exact[11];
+    EXPECT_EQ(GetStr(handle, "Key", "", exact, sizeof exact, &needed), kIniOk);
+    EXPECT_STREQ(exact, "0123456789");
+    EXPECT_EQ(Close(handle, 0), kIniOk);
+}
+
+TEST_F(IniFileManagerLibraryTest, EverythingSurvivesWriteCloseAndReopen)
+{
+    const std::string path = mFolder / "UserSettings.ini";
+    IniFileHandle handle = OpenOrFail(path);
+    ASSERT_EQ(SetInt(handle, "CurrentSkinIndex", -3), kIniOk);
+    ASSERT_EQ(SetStr(handle, "Paths/LastFolderPath", "/home/me/My Presets"), kIniOk);
+    ASSERT_EQ(SetCount(handle, "Paths/Recent", 2), kIniOk);
+    ASSERT_EQ(SetItem(handle, "Paths/Recent", 1, "b.tpr"), kIniOk);
+    ASSERT_EQ(SetItem(handle, "Paths/Recent", 2, "c.tpr"), kIniOk);
+    ASSERT_EQ(SetItem(handle, "Paths/Recent", 4, "gap"), kIniIndexOutOfRange);
+    ASSERT_EQ(RemoveItem(handle, "Paths/Recent", 0), kIniOk);
+    ASSERT_EQ(Close(handle, 1), kIniOk);
+
+    handle = OpenOrFail(path);
+    int32_t value = 0;
+    EXPECT_EQ(GetInt(handle, "currentskinindex", 0, &value), kIniOk);
+    EXPECT_EQ(value, -3);
+    EXPECT_EQ(GetText(handle, "Paths\\LastFolderPath"), "/home/me/My Presets");
+    int32_t count = 0;
+    EXPECT_EQ(ArrayCount(handle, "Paths/Recent", &count), kIniOk);
+    ASSERT_EQ(count, 2);
+    char item[32];
+    int32_t needed = 0;
+    EXPECT_EQ(ItemAt(handle, "Paths/Recent", 1, item, sizeof item, &needed), kIniOk);
+    EXPECT_STREQ(item, "c.tpr");
+    EXPECT_EQ(ItemAt(handle, "Paths/Recent", 2, item, sizeof item, &needed), kIniIndexOutOfRange);
+    EXPECT_EQ(KeyCount(handle, "Paths", &count), kIniOk);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(KeyNameAt(handle, "Paths", 0, item, sizeof item, &needed), kIniOk);
+    EXPECT_STREQ(item, "LastFolderPath");
+    EXPECT_EQ(Exists(handle, "Paths"), 1);
+    EXPECT_EQ(Exists(handle, "Paths/Recent"), 1);
+    EXPECT_EQ(Exists(handle, "Window"), 0);
+    EXPECT_EQ(Close(handle, 0), kIniOk);
+    EXPECT_NE(TempFolder::ReadText(path).find("; Tarsel Preset Editor settings, version 1.0.0\n"), std::string::npos);
+}
+
+TEST_F(IniFileManagerLibraryTest, ChangesWithoutWriteAreNotKept)
+{
+    const std::string path = mFolder / "UserSettings.ini";
+    IniFileHandle handle = OpenOrFail(path);
+    ASSERT_EQ(SetInt(handle, "Kept", 1), kIniOk);
+    ASSERT_EQ(Write(handle), kIniOk);
+    ASSERT_EQ(SetInt(handle, "Dropped", 2), kIniOk);
+    ASSERT_EQ(Close(handle, 0), kIniOk);
+    handle = OpenOrFail(path);
+    EXPECT_EQ(Exists(handle, "Kept"), 1);
+    EXPECT_EQ(Exists(handle, "Dropped"), 0);
+    EXPECT_EQ(Close(handle, 0), kIniOk);
+}
+
+TEST_F(IniFileManagerLibraryTest, UnreadableFileIsReportedAndLeftAlone)
+{
+    const std::string path = mFolder / "UserSettings.ini";
+    const std::string garbage = "CurrentSkinIndex = 1\n\x01\x02 binary junk\n[broken\n";
+    TempFolder::WriteText(path, garbage);
+    IniFileHandle handle = 99;
+    EXPECT_EQ(Open(path.c_str(), "1.0.0", "Tarsel Preset Editor", &handle), kIniParseError);
+    EXPECT_EQ(handle, 0u);
+    EXPECT_EQ(TempFolder::ReadText(path), garbage);
+    // A folder where the file should be cannot be read.
+    EXPECT_EQ(Open(mFolder.Path().c_str(), "", "", &handle), kIniIoError);
+}
+
+TEST_F(IniFileManagerLibraryTest, BadArgumentsFailWithoutTouchingState)
+{
+    IniFileHandle handle = 0;
+    EXPECT_EQ(Open(nullptr, "", "", &handle), kIniFailed);
+    EXPECT_EQ(Open("", "", "", &handle), kIniFailed);
+    int32_t value = 5;
+    EXPECT_EQ(GetInt(12345, "Key", 9, &value), kIniBadHandle);
+    EXPECT_EQ(value, 9);
+    EXPECT_EQ(Write(12345), kIniBadHandle);
+    EXPECT_EQ(Close(12345, 1), kIniBadHandle);
+    EXPECT_EQ(Exists(12345, ""), 0);
+
+    handle = OpenOrFail(mFolder / "UserSettings.ini");
+    EXPECT_EQ(SetStr(handle, "Bad=Name", "x"), kIniInvalidName);
+    EXPECT_EQ(SetItem(handle, "Bad]Name", 0, "x"), kIniInvalidName);
+    EXPECT_EQ(SetStr(handle, "Number", "12abc"), kIniOk);
+    EXPECT_EQ(GetInt(handle, "Number", 4, &value), kIniNotANumber);
+    EXPECT_EQ(value, 4);
+    EXPECT_EQ(SetStr(handle, "Number", "4294967296"), kIniOk);
+    EXPECT_EQ(GetInt(handle, "Number", 4, &value), kIniNotANumber);
+    EXPECT_EQ(Close(handle, 0), kIniOk);
+    EXPECT_EQ(Close(handle, 0), kIniBadHandle);
+}
+
+}  // namespace
