@@ -83,7 +83,11 @@ StringT<T, U>::StringT() : mBuffer(EmptyBuffer())
 template <class T, class U>
 StringT<T, U>::StringT(T c)
 {
-    CreateBuffer(mBuffer, c == T(0) ? sizeof(T) : 2 * sizeof(T), 0, true);
+    if (c == T(0)) {
+        mBuffer = EmptyBuffer();
+        return;
+    }
+    CreateBuffer(mBuffer, 2 * sizeof(T), 0, true);
     Data()[0] = c;
 }
 
