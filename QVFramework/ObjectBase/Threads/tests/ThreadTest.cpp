@@ -68,7 +68,7 @@ TEST(ThreadTest, ThreadNeverResumedEndsWithItsObjectWithoutRunning)
 
 TEST(ThreadTest, ObjectMayGoWhileTheThreadStillRuns)
 {
-    static Job& job = *new Job;  // never destroyed: nobody joins the thread
+    Job job;  // the thread's last touch of it is `finished`
     {
         Thread thread(&RunJob, &job);
         thread.Resume();
