@@ -1,0 +1,19 @@
+#include "HardwareButtons.h"
+
+QV::RCPtr<LHardwareButtons> LHardwareButtons::Create()
+{
+    QV::RCPtr<LHardwareButtons> module(new LHardwareButtons());
+    module->CreateChildModules();
+    return module;
+}
+
+QV::RCPtr<IHardwareButton> LHardwareButtons::GetHardwareButton(int32_t index)
+{
+    return *mButtons.GetItemPtr(static_cast<uint32_t>(index));
+}
+
+void LHardwareButtons::CreateChildModules()
+{
+    mButtons.SetCount(kButtonCount);
+    for (uint32_t i = 0; i < kButtonCount; ++i) *mButtons.GetItemPtr(i) = LHardwareButton::Create();
+}
