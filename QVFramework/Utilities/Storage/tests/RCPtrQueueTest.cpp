@@ -1,0 +1,112 @@
+#include "RCPtrQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "TestObjects.h"
+
+namespace QV {
+namespace {
+
+using Queue = RCPtrQueue<LNotification, 256>;
+
+RCPtr<LNotification> Make(int id) { return RCPtr<LNotification>(new LNotification(id)); }
+
+int Take(Queue& queue)
+{
+    RCPtr<LNotification> out;
+    queue.Dequeue(out);
+    return out->id;
+}
+
+TEST(RCPtrQueueTest, GrowsByOneSlotAndKeepsOrderAcrossTheWrap)
+{
+    // (slots, items taken before the ring is filled): read before and after write.
+    struct Case {
+        uint32_t slots;
+        int skipped;
+    };
+    for (const Case c : {Case{4, 0}, Case{4, 1}, Case{4, 3}, Case{5, 2}, Case{0, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.slots << " slots, " << c.skipped << " skipped");
+        Queue queue(c.slots);
+        int next = 0;
+        for (int i = 0; i < c.skipped; ++i) {
+            queue.Enqueue(Make(next++));
+            EXPECT_EQ(Take(queue), i);
+        }
+        const uint32_t start = queue.GetSlotCount() ? queue.GetSlotCount() : 2;
+        // Fill to the last free slot, then post three more.
+        const int first = next;
+        for (uint32_t i = 0; i + 1 < start + 3; ++i) queue.Enqueue(Make(next++));
+        EXPECT_EQ(queue.GetSlotCount(), start + 3);
+        EXPECT_EQ(queue.GetCount(), start + 2);
+        for (int expected = first; expected < next; ++expected) EXPECT_EQ(Take(queue), expected);
+        EXPECT_EQ(queue.GetCount(), 0u);
+    }
+}
+
+TEST(RCPtrQueueTest, HoldsOneReferencePerQueuedItem)
+{
+    Queue queue(2);
+    RCPtr<LNotification> item = Make(1);
+    queue.Enqueue(item);
+    queue.Enqueue(item);
+    EXPECT_EQ(item->GetRefCount(), 3);
+    RCPtr<LNotification> out;
+    queue.Dequeue(out);
+    EXPECT_EQ(item->GetRefCount(), 3);
+    out.Reset();
+    queue.Dequeue(out);
+    out.Reset();
+    EXPECT_EQ(item->GetRefCount(), 1);
+}
+
+TEST(RCPtrQueueTest, EmptyDequeueRaises)
+{
+    Queue queue(256);
+    RCPtr<LNotification> out = Make(1);
+    try {
+        queue.Dequeue(out);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(),
+                     "Runtime Error : QV::RCPtrQueue<class QV::LNotification,256>::Dequeue : "
+                     "Utilities\\Storage\\RCPtrQueue : Line 104");
+    }
+    EXPECT_TRUE(out.IsNull());
+}
+
+TEST(RCPtrQueueTest, ProducersPostWhileOneConsumerDrains)
+{
+    std::recursive_mutex mutex;
+    Queue queue(2, &mutex);
+    constexpr int kProducers = 4;
+    constexpr int kPerProducer = 500;
+    std::vector<std::thread> producers;
+    for (int p = 0; p < kProducers; ++p)
+        producers.emplace_back([&, p] {
+            for (int i = 0; i < kPerProducer; ++i) queue.Enqueue(Make(p * kPerProducer + i));
+        });
+    std::vector<int> lastOf(kProducers, -1);
+    int received = 0;
+    while (received < kProducers * kPerProducer) {
+        if (queue.GetCount() == 0) {
+            std::this_thread::yield();
+            continue;
+        }
+        const int id = Take(queue);
+        const int producer = id / kPerProducer;
+        EXPECT_GT(id, lastOf[producer]);  // each producer's items stay in order
+        lastOf[producer] = id;
+        ++received;
+    }
+    for (auto& t : producers) t.join();
+    EXPECT_EQ(queue.GetCount(), 0u);
+}
+
+}  // namespace
+}  // namespace QV
