@@ -1,0 +1,110 @@
+#include "LNotification.h"
+
+#include <utility>
+#include <vector>
+
+namespace QV {
+
+namespace {
+
+// Never destroyed, like the name table: pooled notifications may be released
+// by other static objects during process exit. Guarded by GetNotificationLock().
+struct RecyclePool {
+    bool enabled = false;
+    std::vector<RCPtr<LNotification>> items;
+};
+
+RecyclePool& Pool()
+{
+    static auto* pool = new RecyclePool();
+    return *pool;
+}
+
+}  // namespace
+
+LNotification::LNotification(NotificationID id, const RCPtr<LRefCountedObject>& payload)
+    : mID(id), mPayload(payload)
+{
+}
+
+LNotification::~LNotification() = default;
+
+RCPtr<LNotification> LNotification::NewNotification(const char16_t* nameOrId,
+                                                    const RCPtr<LRefCountedObject>& payload)
+{
+    const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
+    if (id == nullptr) return nullptr;
+    return RCPtr<LNotification>(new LNotification(id, payload));
+}
+
+RCPtr<LNotification> LNotification::Create(const char16_t* nameOrId,
+                                           const RCPtr<LRefCountedObject>& payload)
+{
+    // Checked first so a pooled notification never leaves with a stale id.
+    const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
+    if (id == nullptr) return nullptr;
+
+    RCPtr<LNotification> result;
+    {
+        Mutex::Lock lock(GetNotificationLock());
+        RecyclePool& pool = Pool();
+        if (!pool.enabled || pool.items.empty()) {
+            return RCPtr<LNotification>(new LNotification(id, payload));
+        }
+        result = std::move(pool.items.back());
+        pool.items.pop_back();
+    }
+    // The object is ours alone now; an old payload kept because it was still
+    // marked queued goes outside the lock.
+    result->mID = id;
+    result->ClearQueued();
+    result->mReturning.store(false, std::memory_order_release);
+    RCPtr<LRefCountedObject> old = std::exchange(result->mPayload, payload);
+    return result;
+}
+
+int32_t LNotification::Release() const
+{
+    bool expected = false;
+    if (GetRefCount() == 1 && mReturning.compare_exchange_strong(expected, true)) {
+        const_cast<LNotification*>(this)->ReturnToPool();
+        mReturning.store(false, std::memory_order_release);
+    }
+    return LRefCountedObject::Release();
+}
+
+void LNotification::ReturnToPool()
+{
+    if (!IsQueued()) {
+        RCPtr<LRefCountedObject> old = std::move(mPayload);
+        mPayload = nullptr;
+    }
+    Mutex::Lock lock(GetNotificationLock());
+    RecyclePool& pool = Pool();
+    if (pool.enabled) pool.items.emplace_back(this);
+}
+
+void LNotification::EnableRecycling(bool on)
+{
+    std::vector<RCPtr<LNotification>> dropped;
+    {
+        Mutex::Lock lock(GetNotificationLock());
+        Pool().enabled = on;
+        if (!on) dropped.swap(Pool().items);
+    }
+    // Each release finds recycling off and destroys the notification.
+}
+
+bool LNotification::IsRecyclingEnabled()
+{
+    Mutex::Lock lock(GetNotificationLock());
+    return Pool().enabled;
+}
+
+uint32_t LNotification::GetPoolCount()
+{
+    Mutex::Lock lock(GetNotificationLock());
+    return static_cast<uint32_t>(Pool().items.size());
+}
+
+}  // namespace QV

@@ -1,0 +1,32 @@
+#pragma once
+// A named distributor that is its own queue: notifications posted to it from
+// any thread are delivered to its own clients when it is drained.
+#include <string>
+
+#include "LNotificationDistributor.h"
+#include "LNotificationQueue.h"
+
+namespace QV {
+
+class LNotificationCenter : public LNotificationDistributor, public LNotificationQueue {
+    QV_TYPE_NAME("class QV::LNotificationCenter")
+public:
+    explicit LNotificationCenter(const char16_t* name);
+    ~LNotificationCenter() override;
+
+    // The id of a name or of an id; null for a null or empty name.
+    static NotificationID GetNotificationID(const char16_t* nameOrId)
+    {
+        return NotificationNameTable::GetNotificationID(nameOrId);
+    }
+
+    const char16_t* GetName() const { return mName.c_str(); }
+
+    // Unregisters every client and shuts the queue down.
+    QVResult ReleaseInternalReferences() override;
+
+private:
+    const std::u16string mName;
+};
+
+}  // namespace QV

@@ -1,0 +1,117 @@
+#include "LNotificationCenterManager.h"
+
+#include <string_view>
+#include <utility>
+
+namespace QV {
+
+namespace {
+
+struct ManagerInstance {
+    Mutex lock;
+    RCPtr<LNotificationCenterManager> manager;
+};
+
+// Released at process exit; the notification globals it relies on live on.
+ManagerInstance& Instance()
+{
+    static ManagerInstance instance;
+    return instance;
+}
+
+}  // namespace
+
+RCPtr<LNotificationCenterManager> LNotificationCenterManager::GetInstance()
+{
+    ManagerInstance& instance = Instance();
+    Mutex::Lock lock(instance.lock);
+    if (!instance.manager) {
+        instance.manager = new LNotificationCenterManager();
+        instance.manager->GetNotificationCenter(kApplicationCenterName);
+    }
+    return instance.manager;
+}
+
+void LNotificationCenterManager::ResetInstance()
+{
+    RCPtr<LNotificationCenterManager> manager;
+    {
+        ManagerInstance& instance = Instance();
+        Mutex::Lock lock(instance.lock);
+        manager = std::move(instance.manager);
+        instance.manager = nullptr;
+    }
+    if (!manager) return;
+    std::vector<RCPtr<LNotificationCenter>> centers;
+    {
+        Mutex::Lock lock(manager->mLock);
+        centers.swap(manager->mCenters);
+    }
+    for (const auto& center : centers) {
+        center->ReleaseAllClients();
+        center->Shutdown();
+    }
+}
+
+RCPtr<LNotificationCenter> LNotificationCenterManager::FindLocked(const char16_t* name) const
+{
+    if (name == nullptr || *name == u'\0') return nullptr;
+    const std::u16string_view text(name);
+    for (const auto& center : mCenters) {
+        if (center->GetName() == name || text == center->GetName()) return center;
+    }
+    return nullptr;
+}
+
+RCPtr<LNotificationCenter> LNotificationCenterManager::FindNotificationCenter(const char16_t* name) const
+{
+    Mutex::Lock lock(mLock);
+    return FindLocked(name);
+}
+
+RCPtr<LNotificationCenter> LNotificationCenterManager::CreateNotificationCenter(const char16_t* name)
+{
+    RCPtr<LNotificationCenter> center(new LNotificationCenter(name));
+    if (center->GetPostingReceiver()) {
+        center->SetDistributor(center);
+    }
+    return center;
+}
+
+RCPtr<LNotificationCenter> LNotificationCenterManager::GetNotificationCenter(const char16_t* name)
+{
+    if (name == nullptr || *name == u'\0') return nullptr;
+    Mutex::Lock lock(mLock);
+    if (RCPtr<LNotificationCenter> found = FindLocked(name)) return found;
+    RCPtr<LNotificationCenter> center = CreateNotificationCenter(name);
+    mCenters.push_back(center);
+    return center;
+}
+
+bool LNotificationCenterManager::ProcessNotifications(bool sendIdle)
+{
+    std::vector<RCPtr<LNotificationCenter>> centers;
+    {
+        Mutex::Lock lock(mLock);
+        centers = mCenters;
+    }
+    bool more = false;
+    for (size_t i = centers.size(); i-- > 0;) {
+        if (centers[i]->ProcessNotifications(sendIdle)) more = true;
+    }
+    return more;
+}
+
+uint32_t LNotificationCenterManager::GetCenterCount() const
+{
+    Mutex::Lock lock(mLock);
+    return static_cast<uint32_t>(mCenters.size());
+}
+
+RCPtr<LNotificationCenter> GetDefaultNotificationCenter()
+{
+    return LNotificationCenterManager::GetInstance()->GetNotificationCenter(
+        LNotificationCenterManager::kApplicationCenterName);
+}
+
+}  // namespace QV

@@ -1,0 +1,39 @@
+#pragma once
+// A subscriber that remembers the distributors it is registered with, so it
+// can take every registration back at once (also when it is released).
+#include <atomic>
+#include <vector>
+
+#include "LNotificationReceiver.h"
+
+namespace QV {
+
+class LNotificationClient : public LNotificationReceiver {
+    QV_TYPE_NAME("class QV::LNotificationClient")
+public:
+    ~LNotificationClient() override;
+
+    // The id; null when the distributor is null or the name empty.
+    NotificationID RegisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                        const char16_t* nameOrId, uint32_t flags = 0);
+    // 0 removed, 1 nothing registered, E_INVALIDARG for a null argument.
+    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                    const char16_t* nameOrId) override;
+    // The number of registrations removed.
+    int32_t UnregisterAllNotifications();
+
+    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                 const RCPtr<LNotification>& notification) override;
+    QVResult ReleaseInternalReferences() override;
+
+    int32_t GetRegistrationCount() const { return mRegistrationCount.load(std::memory_order_acquire); }
+    uint32_t GetDistributorCount() const;
+
+private:
+    mutable Mutex mLock;
+    std::atomic<int32_t> mRegistrationCount{0};
+    // Plain pointers: each registration keeps its distributor alive.
+    std::vector<LNotificationDistributor*> mDistributors;
+};
+
+}  // namespace QV

@@ -1,0 +1,210 @@
+#include "LNotificationDistributor.h"
+
+#include <algorithm>
+#include "Mutex.h"
+#include <utility>
+
+namespace QV {
+
+namespace {
+
+// Every distributor that holds at least one registration; each entry is one
+// internal reference of its distributor. Never destroyed (see the name table).
+struct DistributorsWithClients {
+    Mutex lock;
+    std::vector<RCPtr<LNotificationDistributor>> items;
+};
+
+DistributorsWithClients& WithClients()
+{
+    static auto* list = new DistributorsWithClients();
+    return *list;
+}
+
+void AddWithClients(LNotificationDistributor* distributor)
+{
+    DistributorsWithClients& list = WithClients();
+    Mutex::Lock lock(list.lock);
+    list.items.emplace_back(distributor);
+}
+
+// The caller releases the returned reference when it holds no lock.
+RCPtr<LNotificationDistributor> TakeWithClients(const LNotificationDistributor* distributor)
+{
+    DistributorsWithClients& list = WithClients();
+    Mutex::Lock lock(list.lock);
+    auto it = std::find_if(list.items.rbegin(), list.items.rend(),
+                           [distributor](const auto& item) { return item.Get() == distributor; });
+    if (it == list.items.rend()) return nullptr;
+    RCPtr<LNotificationDistributor> taken = std::move(*it);
+    list.items.erase(std::next(it).base());
+    return taken;
+}
+
+}  // namespace
+
+LNotificationDistributor::LNotificationDistributor() = default;
+LNotificationDistributor::~LNotificationDistributor() = default;
+
+RCPtr<LNotificationDistributor::LNotificationClientPool>
+LNotificationDistributor::FindPoolLocked(NotificationID id) const
+{
+    for (size_t i = mPools.size(); i-- > 0;) {
+        if (mPools[i]->GetID() == id) return mPools[i];
+    }
+    return nullptr;
+}
+
+RCPtr<LNotificationDistributor::LNotificationClientPool> LNotificationDistributor::FindClientPool(NotificationID id) const
+{
+    Mutex::Lock lock(mLock);
+    return FindPoolLocked(id);
+}
+
+int32_t LNotificationDistributor::GetRegistrationCount() const
+{
+    Mutex::Lock lock(mLock);
+    return mRegistrationCount;
+}
+
+QVResult LNotificationDistributor::RegisterClient(LNotificationReceiver* client, const char16_t* nameOrId,
+                                                  uint32_t flags)
+{
+    if (client == nullptr) return E_INVALIDARG;
+    const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
+    if (id == nullptr) return 1;
+
+    Mutex::Lock lock(mLock);
+    RCPtr<LNotificationClientPool> pool = FindPoolLocked(id);
+    if (!pool) {
+        pool = new LNotificationClientPool(id);
+        mPools.push_back(pool);
+    }
+    const QVResult added = pool->AddClient(client, flags);
+    if (added == S_OK) {
+        // The registration's reference to this distributor.
+        AddRef();
+        AddInternalReference();
+        if (++mRegistrationCount == 1) {
+            AddWithClients(this);
+            AddInternalReference();
+        }
+    }
+    return added;
+}
+
+void LNotificationDistributor::ReleaseRegistrationReferences(int32_t removed, bool leftDistributorList)
+{
+    RCPtr<LNotificationDistributor> listReference;
+    if (leftDistributorList) {
+        listReference = TakeWithClients(this);
+        RemoveInternalReference();
+    }
+    for (int32_t i = 0; i < removed; ++i) RemoveInternalReference();
+    listReference.Reset();
+    // The last of these may destroy this distributor.
+    for (int32_t i = 0; i < removed; ++i) Release();
+}
+
+QVResult LNotificationDistributor::UnregisterClient(LNotificationReceiver* client, const char16_t* nameOrId)
+{
+    if (client == nullptr) return E_INVALIDARG;
+    const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
+    if (id == nullptr) return E_INVALIDARG;
+
+    RCPtr<LNotificationRegisteredClientInfo> removed;
+    bool leftList = false;
+    {
+        Mutex::Lock lock(mLock);
+        RCPtr<LNotificationClientPool> pool = FindPoolLocked(id);
+        if (!pool) return 1;
+        removed = pool->RemoveClient(client);
+        if (!removed) return 1;
+        leftList = (--mRegistrationCount == 0);
+    }
+    removed.Reset();
+    ReleaseRegistrationReferences(1, leftList);
+    return S_OK;
+}
+
+int32_t LNotificationDistributor::UnregisterClientFromAll(LNotificationReceiver* client)
+{
+    if (client == nullptr) return E_INVALIDARG;
+    std::vector<RCPtr<LNotificationRegisteredClientInfo>> removed;
+    bool leftList = false;
+    {
+        Mutex::Lock lock(mLock);
+        for (size_t i = mPools.size(); i-- > 0;) {
+            if (auto info = mPools[i]->RemoveClient(client)) removed.push_back(std::move(info));
+        }
+        if (removed.empty()) return 0;
+        mRegistrationCount -= static_cast<int32_t>(removed.size());
+        leftList = (mRegistrationCount == 0);
+    }
+    const auto count = static_cast<int32_t>(removed.size());
+    removed.clear();
+    ReleaseRegistrationReferences(count, leftList);
+    return count;
+}
+
+bool LNotificationDistributor::HasClient(const LNotificationReceiver* client) const
+{
+    Mutex::Lock lock(mLock);
+    return std::any_of(mPools.begin(), mPools.end(),
+                       [client](const auto& pool) { return pool->FindClient(client) >= 0; });
+}
+
+QVResult LNotificationDistributor::GetClientFlags(const LNotificationReceiver* client, const char16_t* nameOrId,
+                                                  uint32_t& flags) const
+{
+    const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
+    if (id == nullptr) return E_FAIL;
+    RCPtr<LNotificationClientPool> pool = FindClientPool(id);
+    return pool ? pool->GetClientFlags(client, flags) : E_FAIL;
+}
+
+QVResult LNotificationDistributor::SendNotification(const RCPtr<LNotification>& notification)
+{
+    if (!notification) return E_INVALIDARG;
+    RCPtr<LNotificationClientPool> pool = FindClientPool(notification->GetID());
+    if (!pool) return 1;
+    const RCPtr<LNotificationDistributor> sender(this);
+    return pool->NotifyAllClients(sender, notification);
+}
+
+QVResult LNotificationDistributor::ReleaseAllClients()
+{
+    const RCPtr<LNotificationDistributor> self(this);
+    size_t poolIndex;
+    {
+        Mutex::Lock lock(mLock);
+        poolIndex = mPools.size();
+    }
+    // Pools are never removed, so an index stays valid.
+    while (poolIndex-- > 0) {
+        RCPtr<LNotificationClientPool> pool;
+        {
+            Mutex::Lock lock(mLock);
+            pool = mPools[poolIndex];
+        }
+        // A client that refuses to go (a queue's posting receiver) is passed by.
+        for (int32_t i = static_cast<int32_t>(pool->GetClientCount()) - 1; i >= 0; --i) {
+            i = std::min(i, static_cast<int32_t>(pool->GetClientCount()) - 1);
+            if (i < 0) break;
+            if (RCPtr<LNotificationReceiver> client = pool->GetClientAt(i)) {
+                client->UnregisterNotification(self, pool->GetID());
+            }
+        }
+    }
+    return S_OK;
+}
+
+void LNotificationDistributor::MarkPending(const RCPtr<LNotification>& notification)
+{
+    if (!notification) return;
+    if (RCPtr<LNotificationClientPool> pool = FindClientPool(notification->GetID())) {
+        pool->MarkPending(notification);
+    }
+}
+
+}  // namespace QV

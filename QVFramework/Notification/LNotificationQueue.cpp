@@ -1,0 +1,161 @@
+#include "LNotificationQueue.h"
+
+#include <utility>
+
+namespace QV {
+
+namespace {
+
+// Clears the busy flag also when a receiver throws.
+class BusyScope {
+public:
+    explicit BusyScope(std::atomic<bool>& busy) : mBusy(busy) {}
+    ~BusyScope() { mBusy.store(false, std::memory_order_release); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    std::atomic<bool>& mBusy;
+};
+
+}  // namespace
+
+LNotificationQueue::LNotificationQueue()
+    : mIdleNotification(LNotification::Create(u"NID_IDLE")), mPostingReceiver(new LPostingReceiver(this))
+{
+    // The posting receiver's reference to this queue.
+    AddInternalReference();
+}
+
+LNotificationQueue::~LNotificationQueue()
+{
+    Clear();
+}
+
+QVResult LNotificationQueue::SetDistributor(const RCPtr<LNotificationDistributor>& distributor)
+{
+    Mutex::Lock lock(GetNotificationQueueLock());
+    if (mShutDown || mDistributor) return E_FAIL;
+    if (!distributor) return S_OK;
+    mDistributor = distributor;
+    mDistributorIsSelf =
+        static_cast<const LRefCountedObject*>(distributor.Get()) == static_cast<const LRefCountedObject*>(this);
+    if (mDistributorIsSelf) AddInternalReference();
+    return S_OK;
+}
+
+RCPtr<LNotificationDistributor> LNotificationQueue::GetDistributor() const
+{
+    Mutex::Lock lock(GetNotificationQueueLock());
+    return mDistributor;
+}
+
+RCPtr<LNotificationQueue::LPostingReceiver> LNotificationQueue::GetPostingReceiver() const
+{
+    Mutex::Lock lock(GetNotificationQueueLock());
+    return mPostingReceiver;
+}
+
+uint32_t LNotificationQueue::GetQueuedCount() const
+{
+    Mutex::Lock lock(GetNotificationQueueLock());
+    return static_cast<uint32_t>(mRing.size());
+}
+
+QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification)
+{
+    if (!notification || notification->IsQueued()) return E_INVALIDARG;
+    const RCPtr<LNotificationDistributor> distributor = GetDistributor();
+    if (!distributor) return E_FAIL;
+    if (!notification->MarkQueued()) return E_INVALIDARG;
+    distributor->MarkPending(notification);
+    {
+        Mutex::Lock lock(GetNotificationQueueLock());
+        if (mDistributor) {
+            mRing.push_back(notification);
+            return S_OK;
+        }
+    }
+    // Shut down meanwhile.
+    notification->ClearQueued();
+    return E_FAIL;
+}
+
+QVResult LNotificationQueue::PostNamedNotification(const char16_t* nameOrId,
+                                                   const RCPtr<LRefCountedObject>& payload)
+{
+    return PostNotification(LNotification::Create(nameOrId, payload));
+}
+
+bool LNotificationQueue::Dequeue(RCPtr<LNotification>& notification)
+{
+    Mutex::Lock lock(GetNotificationQueueLock());
+    if (mRing.empty()) return false;
+    notification = std::move(mRing.front());
+    mRing.pop_front();
+    return true;
+}
+
+bool LNotificationQueue::ProcessNotifications(bool sendIdle)
+{
+    const RCPtr<LNotificationDistributor> distributor = GetDistributor();
+    if (!distributor) return GetQueuedCount() > 0;
+
+    bool expected = false;
+    if (mBusy.compare_exchange_strong(expected, true)) {
+        BusyScope busy(mBusy);
+        // Posts made by receivers during this pass wait for the next one.
+        for (uint32_t count = GetQueuedCount(); count > 0; --count) {
+            RCPtr<LNotification> notification;
+            if (!Dequeue(notification)) break;  // cleared by a receiver
+            distributor->SendNotification(notification);
+            notification->ClearQueued();
+        }
+    }
+    if (sendIdle) distributor->SendNotification(mIdleNotification);
+    return GetQueuedCount() > 0;
+}
+
+bool LNotificationQueue::Clear()
+{
+    for (uint32_t count = GetQueuedCount(); count > 0; --count) {
+        RCPtr<LNotification> notification;
+        if (!Dequeue(notification)) break;
+        notification->ClearQueued();
+    }
+    return GetQueuedCount() > 0;
+}
+
+void LNotificationQueue::Shutdown()
+{
+    Clear();
+    RCPtr<LNotificationDistributor> distributor;
+    RCPtr<LPostingReceiver> receiver;
+    bool distributorWasSelf = false;
+    {
+        Mutex::Lock lock(GetNotificationQueueLock());
+        mShutDown = true;
+        distributor = std::move(mDistributor);
+        mDistributor = nullptr;
+        distributorWasSelf = std::exchange(mDistributorIsSelf, false);
+        receiver = std::move(mPostingReceiver);
+        mPostingReceiver = nullptr;
+    }
+    RCPtr<LNotificationQueue> receiverReference;
+    if (receiver) {
+        RemoveInternalReference();
+        receiverReference = receiver->Detach();
+    }
+    if (distributorWasSelf) RemoveInternalReference();
+    receiverReference.Reset();
+    distributor.Reset();
+}
+
+QVResult LNotificationQueue::ReleaseInternalReferences()
+{
+    // The last outside reference is going: nothing can drain this queue any more.
+    Shutdown();
+    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+}
+
+}  // namespace QV

@@ -1,0 +1,60 @@
+#pragma once
+// Takes notifications from any thread and delivers them later, on the thread
+// that drains it (the UI thread), through its distributor.
+#include <atomic>
+#include <deque>
+
+#include "LNotificationDistributor.h"
+
+namespace QV {
+
+class LNotificationQueue : public virtual LRefCountedObject {
+    QV_TYPE_NAME("class QV::LNotificationQueue")
+public:
+    class LPostingReceiver;
+
+    LNotificationQueue();
+    ~LNotificationQueue() override;
+
+    // 0; E_FAIL when a distributor is set already or the queue is shut down.
+    // A queue that distributes its own notifications counts that reference
+    // as internal.
+    QVResult SetDistributor(const RCPtr<LNotificationDistributor>& distributor);
+    RCPtr<LNotificationDistributor> GetDistributor() const;
+
+    // Any thread. 0 queued; E_INVALIDARG for a null or already queued
+    // notification; E_FAIL without a distributor.
+    QVResult PostNotification(const RCPtr<LNotification>& notification);
+    QVResult PostNamedNotification(const char16_t* nameOrId, const RCPtr<LRefCountedObject>& payload = nullptr);
+
+    // Delivers what was queued at entry, then "NID_IDLE" when asked; true
+    // when notifications are still queued.
+    bool ProcessNotifications(bool sendIdle);
+    // Drops every queued notification undelivered; true when some remain.
+    bool Clear();
+    // Empties the queue and cuts it off from its distributor and its posting receiver.
+    void Shutdown();
+
+    uint32_t GetQueuedCount() const;
+    // Registered with a distributor, turns its deliveries into posts here.
+    RCPtr<LPostingReceiver> GetPostingReceiver() const;
+
+    QVResult ReleaseInternalReferences() override;
+
+private:
+    bool Dequeue(RCPtr<LNotification>& notification);
+
+    std::atomic<bool> mBusy{false};
+    // Guarded by GetNotificationQueueLock(), shared by every queue.
+    std::deque<RCPtr<LNotification>> mRing;
+    RCPtr<LNotificationDistributor> mDistributor;
+    bool mDistributorIsSelf = false;
+    bool mShutDown = false;
+    // Made before the posting receiver, which already holds this queue.
+    RCPtr<LNotification> mIdleNotification;
+    RCPtr<LPostingReceiver> mPostingReceiver;
+};
+
+}  // namespace QV
+
+#include "LPostingReceiver.h"

@@ -1,0 +1,53 @@
+#include "NotificationNameTable.h"
+
+namespace QV {
+
+namespace {
+
+// Never destroyed: ids must stay valid for notifications released by other
+// static objects during process exit.
+struct NotificationGlobals {
+    Mutex nameLock;
+    Mutex queueLock;
+    NotificationNameTable names;
+};
+
+NotificationGlobals& Globals()
+{
+    static auto* globals = new NotificationGlobals();
+    return *globals;
+}
+
+}  // namespace
+
+Mutex& GetNotificationLock() { return Globals().nameLock; }
+Mutex& GetNotificationQueueLock() { return Globals().queueLock; }
+NotificationNameTable& GetNotificationNameTable() { return Globals().names; }
+
+int32_t NotificationNameTable::FindID(NotificationID id) const
+{
+    for (size_t i = mNames.size(); i-- > 0;) {
+        if (mNames[i].c_str() == id) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+NotificationID NotificationNameTable::Intern(const char16_t* name)
+{
+    const int32_t byAddress = FindID(name);
+    if (byAddress >= 0) return name;
+    const std::u16string_view text(name);
+    for (const auto& entry : mNames) {
+        if (entry == text) return entry.c_str();
+    }
+    return mNames.emplace_back(text).c_str();
+}
+
+NotificationID NotificationNameTable::GetNotificationID(const char16_t* nameOrId)
+{
+    if (nameOrId == nullptr || *nameOrId == u'\0') return nullptr;
+    Mutex::Lock lock(GetNotificationLock());
+    return GetNotificationNameTable().Intern(nameOrId);
+}
+
+}  // namespace QV
