@@ -31,15 +31,23 @@ QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length)
         out.Clear();
         return E_FAIL;
     }
+    // Only the converted units are ever read, so the block needs no zeroing.
     ConstRCPtr<LIBuffer> buffer;
-    CreateBuffer(buffer, static_cast<uint32_t>(units * sizeof(char16_t)), 0, true);
+    CreateBuffer(buffer, static_cast<uint32_t>(units * sizeof(char16_t)), 0, false);
     char16_t* const first = reinterpret_cast<char16_t*>(buffer->GetData());
     const char* source = text;
     char16_t* target = first;
-    const UtfResult result = ConvertUtf8ToUtf16(source, text + bytes, target, first + units);
+    const UtfResult result = ConvertUtf8ToUtf16(source, text + bytes, target, first + units - 1);
+    *target = u'\0';
 
-    first[units - 1] = u'\0';
-    const uint32_t kept = LengthBeforeNul(first, static_cast<uint32_t>(units));
+    // The text ends at the first NUL converted; most often there is none, or
+    // only the closing one the length took in.
+    const uint32_t produced = static_cast<uint32_t>(target - first);
+    const size_t consumed = static_cast<size_t>(source - text);
+    const void* zero = std::memchr(text, 0, consumed);
+    uint32_t kept = produced;
+    if (zero == text + consumed - 1) kept = produced - 1;
+    else if (zero) kept = LengthBeforeNul(first, produced);
     const_cast<LIBuffer*>(buffer.Get())->SetSize((kept + 1) * sizeof(char16_t));
     if (out.IsLocked()) {
         out.Assign(first);
@@ -65,15 +73,14 @@ QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t le
         return E_FAIL;
     }
     ConstRCPtr<LIBuffer> buffer;
-    CreateBuffer(buffer, static_cast<uint32_t>(bytes), 0, true);
+    CreateBuffer(buffer, static_cast<uint32_t>(bytes), 0, false);
     char* const first = buffer->GetData();
     const char16_t* source = text;
     char* target = first;
     const UtfResult result =
-        ConvertUtf16ToUtf8(source, text + units, target, first + bytes, UtfMode::kLenient);
-
-    first[bytes - 1] = '\0';
-    const uint32_t kept = LengthBeforeNul(first, static_cast<uint32_t>(bytes));
+        ConvertUtf16ToUtf8(source, text + units, target, first + bytes - 1, UtfMode::kLenient);
+    *target = '\0';
+    const uint32_t kept = static_cast<uint32_t>(std::strlen(first));
     const_cast<LIBuffer*>(buffer.Get())->SetSize(kept + 1);
     if (out.IsLocked()) {
         out.Assign(first);

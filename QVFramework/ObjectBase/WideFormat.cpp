@@ -149,9 +149,13 @@ void PutPadded(Sink& sink, const Spec& spec, const char16_t* text, size_t n)
 template <class V>
 void PutNumber(Sink& sink, const Spec& spec, const char* lengthModifier, char conversion, V value)
 {
-    std::string format = "%" + spec.flags;
+    std::string format(1, '%');
+    format += spec.flags;
     if (spec.width >= 0) format += std::to_string(spec.width);
-    if (spec.precision >= 0) format += "." + std::to_string(spec.precision);
+    if (spec.precision >= 0) {
+        format += '.';
+        format += std::to_string(spec.precision);
+    }
     format += lengthModifier;
     format += conversion;
 
@@ -243,11 +247,11 @@ void PutPointer(Sink& sink, const Spec& spec, va_list& args)
     char digits[32];
     const int n = std::snprintf(digits, sizeof digits, "%0*llX", static_cast<int>(2 * sizeof(void*)),
                                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(p)));
-    std::u16string wide(digits, digits + n);
-    Spec plain = spec;
-    plain.flags.clear();
-    if (spec.LeftAligned()) plain.flags = "-";
-    PutPadded(sink, plain, wide.data(), wide.size());
+    // Always all digits; a width pads with blanks only.
+    const int32_t pad = spec.width > n ? spec.width - n : 0;
+    if (!spec.LeftAligned()) sink.Repeat(u' ', pad);
+    sink.PutAscii(digits, static_cast<size_t>(n));
+    if (spec.LeftAligned()) sink.Repeat(u' ', pad);
 }
 
 // Handles one conversion; false when the conversion character is unknown.
