@@ -2,7 +2,7 @@
 // An unnamed event, auto- or manual-reset, created not signalled.
 #include <cstdint>
 
-#include "EventHandle.h"
+#include "EventHandleHolder.h"
 #include "WaitResult.h"
 
 namespace QV {

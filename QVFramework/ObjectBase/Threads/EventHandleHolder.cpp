@@ -1,4 +1,4 @@
-#include "EventHandle.h"
+#include "EventHandleHolder.h"
 
 #include <new>
 

@@ -2,7 +2,7 @@
 // A counted auto-reset event, shared through RCPtr<LEvent>.
 #include <cstdint>
 
-#include "EventHandle.h"
+#include "EventHandleHolder.h"
 #include "RCPtr.h"
 #include "RefCountedObject.h"
 #include "WaitResult.h"

@@ -78,7 +78,8 @@ QVResult RetriggerableThreader::Start(const RCPtr<LThreadWorker>& worker, const 
                                       const RCPtr<LEvent>* doneEvent, int32_t priority)
 {
     State& s = *mState;
-    if (s.stopping.load(std::memory_order_acquire)) return E_FAIL;
+    // A thread that could not be created would never run the job.
+    if (s.stopping.load(std::memory_order_acquire) || !mThread->IsValid()) return E_FAIL;
     if (IsBusy()) return E_FAIL;
     mThread->SetPriority(priority);
     s.worker = worker;
