@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "RCPtrMap.h"
+#include "TestObjects.h"
+
 namespace QV {
 namespace {
 
@@ -76,6 +79,25 @@ TEST(HashedListTest, EveryPairShowsTheKeyTypeName)
     list.Add(999);
     EXPECT_EQ(std::u16string(list.FindPair(1)->ToString().GetChars()), u"int");
     EXPECT_EQ(std::u16string(list.FindPair(999)->ToString().GetChars()), u"int");
+}
+
+TEST(RCPtrMapTest, KeysByObjectIdentity)
+{
+    RCPtr<LZone> k1(new LZone(1)), k2(new LZone(1)), v1(new LZone(10)), v2(new LZone(20));
+    RCPtrMap<LZone, LZone> map;
+    map.Set(k1, v1);
+    map.Set(k2, v2);
+    EXPECT_EQ(map.Find(k1).Get(), v1.Get());
+    EXPECT_EQ(map.Find(k2).Get(), v2.Get());
+    map.Set(k1, v2);  // same key object: the value is replaced
+    EXPECT_EQ(map.GetCount(), 2);
+    EXPECT_EQ(map.Find(k1).Get(), v2.Get());
+    EXPECT_EQ(v1->GetRefCount(), 1);
+    map.Set(nullptr, v1);
+    EXPECT_EQ(map.Find(ConstRCPtr<LZone>()).Get(), v1.Get());
+    EXPECT_TRUE(map.Remove(k2));
+    EXPECT_TRUE(map.Find(k2).IsNull());
+    EXPECT_FALSE(map.Remove(k2));
 }
 
 }  // namespace
