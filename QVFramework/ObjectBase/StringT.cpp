@@ -343,7 +343,12 @@ T* StringT<T, U>::Lock(int32_t n)
     const uint32_t m = n == 0 ? static_cast<uint32_t>(GetLength()) + 1 : static_cast<uint32_t>(n);
     const uint32_t bytes = m * sizeof(T);
     if (mBuffer->GetRefCount() > 1) {
-        ConstRCPtr<LIBuffer> copy = mBuffer->CopyRange(bytes, 0);
+        ConstRCPtr<LIBuffer> copy;
+        try {
+            copy = mBuffer->CopyRange(bytes, 0);
+        } catch (const std::bad_alloc&) {
+            copy = nullptr;
+        }
         if (copy.IsNull()) {
             if constexpr (std::is_same_v<T, char16_t>) {
                 throw Exception<std::runtime_error>(

@@ -72,6 +72,17 @@ TEST(UtfConversionTest, Utf8ToString)
     String out(u"previous");
     EXPECT_EQ(ConvertUTF8ToString(out, nullptr, -1), S_OK);
     EXPECT_TRUE(out.IsEmpty());
+
+    // A locked output keeps its buffer and what fits in it.
+    char16_t* p = out.Lock(4);
+    EXPECT_EQ(ConvertUTF8ToString(out, "abcdef", -1), S_OK);
+    EXPECT_EQ(out.GetChars(), p);
+    EXPECT_EQ(Text(out), u"abc");
+    NarrowString narrow;
+    char* q = narrow.Lock(3);
+    EXPECT_EQ(ConvertStringToUTF8(narrow, u"\u00E9t\u00E9", -1), S_OK);
+    EXPECT_EQ(narrow.GetChars(), q);
+    EXPECT_EQ(Text(narrow), "\xC3\xA9");
 }
 
 TEST(UtfConversionTest, StringToUtf8)
