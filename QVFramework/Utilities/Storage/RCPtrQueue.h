@@ -12,8 +12,8 @@
 
 namespace QV {
 
-// M needs lock() and unlock(); it must be re-entrant (GetCount is taken
-// inside Enqueue's lock).
+// The lock: QV::Mutex (Enter/Leave) or any re-entrant lock()/unlock() type;
+// it must be re-entrant because GetCount is taken inside Enqueue's lock.
 template <class T, uint32_t N, class M = std::recursive_mutex>
 class RCPtrQueue {
 public:
@@ -67,11 +67,15 @@ private:
     public:
         explicit Guard(M* mutex) : mMutex(mutex)
         {
-            if (mMutex) mMutex->lock();
+            if (!mMutex) return;
+            if constexpr (requires { mMutex->Enter(); }) mMutex->Enter();
+            else mMutex->lock();
         }
         ~Guard()
         {
-            if (mMutex) mMutex->unlock();
+            if (!mMutex) return;
+            if constexpr (requires { mMutex->Leave(); }) mMutex->Leave();
+            else mMutex->unlock();
         }
         Guard(const Guard&) = delete;
         Guard& operator=(const Guard&) = delete;

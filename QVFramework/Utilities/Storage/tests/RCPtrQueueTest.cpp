@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "Mutex.h"
 #include "TestObjects.h"
 
 namespace QV {
@@ -16,7 +17,8 @@ using Queue = RCPtrQueue<LNotification, 256>;
 
 RCPtr<LNotification> Make(int id) { return RCPtr<LNotification>(new LNotification(id)); }
 
-int Take(Queue& queue)
+template <class Q>
+int Take(Q& queue)
 {
     RCPtr<LNotification> out;
     queue.Dequeue(out);
@@ -80,10 +82,16 @@ TEST(RCPtrQueueTest, EmptyDequeueRaises)
     EXPECT_TRUE(out.IsNull());
 }
 
-TEST(RCPtrQueueTest, ProducersPostWhileOneConsumerDrains)
+template <class M>
+class LockedQueueTest : public ::testing::Test {};
+using Locks = ::testing::Types<Mutex, std::recursive_mutex>;
+TYPED_TEST_SUITE(LockedQueueTest, Locks);
+
+TYPED_TEST(LockedQueueTest, ProducersPostWhileOneConsumerDrains)
 {
-    std::recursive_mutex mutex;
-    Queue queue(2, &mutex);
+    using LockedQueue = RCPtrQueue<LNotification, 256, TypeParam>;
+    TypeParam mutex;
+    LockedQueue queue(2, &mutex);
     constexpr int kProducers = 4;
     constexpr int kPerProducer = 500;
     std::vector<std::thread> producers;
