@@ -20,6 +20,8 @@ private:
 
 }  // namespace
 
+LNotificationQueue::RingLock LNotificationQueue::sRingLock;
+
 LNotificationQueue::LNotificationQueue()
     : mIdleNotification(LNotification::Create(u"NID_IDLE")), mPostingReceiver(new LPostingReceiver(this))
 {
@@ -58,8 +60,7 @@ RCPtr<LNotificationQueue::LPostingReceiver> LNotificationQueue::GetPostingReceiv
 
 uint32_t LNotificationQueue::GetQueuedCount() const
 {
-    Mutex::Lock lock(GetNotificationQueueLock());
-    return static_cast<uint32_t>(mRing.size());
+    return mRing.GetCount();
 }
 
 QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification)
@@ -72,7 +73,7 @@ QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
     {
         Mutex::Lock lock(GetNotificationQueueLock());
         if (mDistributor) {
-            mRing.push_back(notification);
+            mRing.Enqueue(notification);
             return S_OK;
         }
     }
@@ -89,10 +90,9 @@ QVResult LNotificationQueue::PostNamedNotification(const char16_t* nameOrId,
 
 bool LNotificationQueue::Dequeue(RCPtr<LNotification>& notification)
 {
-    Mutex::Lock lock(GetNotificationQueueLock());
-    if (mRing.empty()) return false;
-    notification = std::move(mRing.front());
-    mRing.pop_front();
+    // This thread is the only consumer: a count above 0 stays so.
+    if (mRing.GetCount() == 0) return false;
+    mRing.Dequeue(notification);
     return true;
 }
 

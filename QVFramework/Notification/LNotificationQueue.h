@@ -2,9 +2,9 @@
 // Takes notifications from any thread and delivers them later, on the thread
 // that drains it (the UI thread), through its distributor.
 #include <atomic>
-#include <deque>
 
 #include "LNotificationDistributor.h"
+#include "RCPtrQueue.h"
 
 namespace QV {
 
@@ -36,6 +36,7 @@ public:
     void Shutdown();
 
     uint32_t GetQueuedCount() const;
+    uint32_t GetRingSlotCount() const { return mRing.GetSlotCount(); }
     // Registered with a distributor, turns its deliveries into posts here.
     RCPtr<LPostingReceiver> GetPostingReceiver() const;
 
@@ -44,9 +45,18 @@ public:
 private:
     bool Dequeue(RCPtr<LNotification>& notification);
 
+    // Hands the ring the process-wide queue lock.
+    struct RingLock {
+        void lock() { GetNotificationQueueLock().Enter(); }
+        void unlock() { GetNotificationQueueLock().Leave(); }
+    };
+    static RingLock sRingLock;
+
+    static constexpr uint32_t kRingSlots = 256;
+
     std::atomic<bool> mBusy{false};
-    // Guarded by GetNotificationQueueLock(), shared by every queue.
-    std::deque<RCPtr<LNotification>> mRing;
+    // One slot always stays free: 255 fit before the ring first grows.
+    RCPtrQueue<LNotification, kRingSlots, RingLock> mRing{kRingSlots, &sRingLock};
     RCPtr<LNotificationDistributor> mDistributor;
     bool mDistributorIsSelf = false;
     bool mShutDown = false;

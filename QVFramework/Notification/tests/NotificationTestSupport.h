@@ -46,14 +46,19 @@ public:
     {
         if (mLog) mLog->push_back(mName);
         ids.push_back(notification->GetID());
-        payloads.push_back(notification->GetPayload().Get());
+        const RCPtr<LRefCountedObject> payload = notification->GetPayload();
+        payloads.push_back(payload.Get());
+        const auto* tracked = dynamic_cast<const Tracked*>(payload.Get());
+        values.push_back(tracked ? tracked->value : -1);
         if (onReceive) onReceive(sender, notification);
         return S_OK;
     }
 
     Action onReceive;
     std::vector<NotificationID> ids;
+    // Compare only while the payloads are alive.
     std::vector<const LRefCountedObject*> payloads;
+    std::vector<int> values;
 
 private:
     std::string mName;
