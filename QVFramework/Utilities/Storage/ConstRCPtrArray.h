@@ -19,6 +19,10 @@ protected:
     using Ptr = ConstRCPtr<T>;
     static_assert(sizeof(Ptr) == sizeof(T*), "slots are raw pointers");
     using Buffer = BufferT<G * sizeof(T*), S * sizeof(T*)>;
+    // The buffer's size in bytes is 32-bit.
+    static constexpr uint32_t kMaxSlots = UINT32_MAX / sizeof(T*) < IIterable<Ptr>::kMaxCount
+                                              ? UINT32_MAX / sizeof(T*)
+                                              : IIterable<Ptr>::kMaxCount;
 
 public:
     // count null elements; capacity reserved when larger.
@@ -48,7 +52,7 @@ public:
         const uint32_t old = GetCount();
         if (count < old) return RemoveItems(count, old - count);
         if (count == old) return static_cast<QVResult>(count);
-        if (count > IIterable<Ptr>::kMaxCount) return E_INVALIDARG;
+        if (count > kMaxSlots) return E_INVALIDARG;
         mBuffer.SetSize(count * static_cast<uint32_t>(sizeof(T*)));
         std::memset(static_cast<void*>(Slots() + old), 0, (count - old) * sizeof(T*));
         return static_cast<QVResult>(count);
@@ -59,7 +63,7 @@ public:
         const uint32_t old = GetCount();
         if (count == 0) return static_cast<QVResult>(old);
         if (index > old) return E_INVALIDARG;
-        if (static_cast<uint64_t>(old) + count > IIterable<Ptr>::kMaxCount) return E_INVALIDARG;
+        if (static_cast<uint64_t>(old) + count > kMaxSlots) return E_INVALIDARG;
         if (index == old) return SetCount(old + count);
         mBuffer.SetSize((old + count) * static_cast<uint32_t>(sizeof(T*)));
         Ptr* at = Slots() + index;

@@ -212,8 +212,9 @@ void Variant::SetString(const char* text)
 int32_t Variant::SetData(int32_t type, const void* bytes, uint32_t length)
 {
     const uint8_t* own = IsOwningType(mType) ? Block() : nullptr;
-    const auto* source = static_cast<const uint8_t*>(bytes);
-    if (own && source >= own && source < own + mLength) {
+    const auto at = reinterpret_cast<uintptr_t>(bytes);
+    const auto base = reinterpret_cast<uintptr_t>(own);
+    if (own && at >= base && at - base < mLength) {
         // Decoding from our own block: keep it alive until the copy is made.
         Variant decoded;
         decoded.SetData(type, bytes, length);

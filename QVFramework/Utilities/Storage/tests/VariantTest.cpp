@@ -388,6 +388,17 @@ TEST(VariantTest, GetArrayItemIntoTheListItself)
     EXPECT_EQ(list, Variant(int32_t{4}));
 }
 
+TEST(VariantTest, DecodingARecordFromTheItemsOwnBlock)
+{
+    const Variant items[] = {Variant("first"), Variant(int32_t{2})};
+    Variant list;
+    list.SetArray(items, 2);
+    uint32_t n = 0;
+    const uint8_t* records = list.GetData(n);
+    EXPECT_EQ(VariantFromRecord(list, records, n), 0);
+    EXPECT_STREQ(list.GetString(), "first");
+}
+
 TEST(VariantTest, RecordRoundTrips)
 {
     Variant inner[2];
