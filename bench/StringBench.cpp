@@ -113,8 +113,10 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
+            // With repetitions, the median stands for the benchmark.
+            if (!run.aggregate_name.empty() && run.aggregate_name != "median") continue;
             const auto it = run.counters.find("bytes_per_second");
-            if (it != run.counters.end()) mRates[run.benchmark_name()] = it->second.value;
+            if (it != run.counters.end()) mRates[run.run_name.function_name] = it->second.value;
         }
     }
     void Finalize() override

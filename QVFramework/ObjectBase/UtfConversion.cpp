@@ -90,6 +90,28 @@ UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd,
             ++s;
             continue;
         }
+        // Whole, well-formed sequences with room to spare take the short road;
+        // anything else goes the careful way below, which finds the fault.
+        if (end - s >= 4 && targetEnd - t >= 2) {
+            if (lead >= 0xC2 && lead < 0xE0 && IsTrail(s[1])) {
+                *t++ = static_cast<char16_t>(Decode(s, 2));
+                s += 2;
+                continue;
+            }
+            if (lead >= 0xE0 && lead < 0xF0 && IsLegalSecond(lead, s[1]) && IsTrail(s[2])) {
+                *t++ = static_cast<char16_t>(Decode(s, 3));
+                s += 3;
+                continue;
+            }
+            if (lead >= 0xF0 && lead < 0xF5 && IsLegalSecond(lead, s[1]) && IsTrail(s[2]) && IsTrail(s[3])) {
+                const char32_t v = Decode(s, 4) - 0x10000;
+                t[0] = static_cast<char16_t>(kHighFirst + (v >> 10));
+                t[1] = static_cast<char16_t>(kLowFirst + (v & 0x3FF));
+                t += 2;
+                s += 4;
+                continue;
+            }
+        }
         const int length = SequenceLength(lead);
         if (length == 0) { result = UtfResult::kSourceIllegal; break; }
         const int available = end - s < length ? static_cast<int>(end - s) : length;
