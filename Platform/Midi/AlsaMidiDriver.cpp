@@ -9,7 +9,6 @@ namespace Platform::Midi {
 namespace {
 
 constexpr char kClientName[] = "Tarsel Preset Editor";
-constexpr char kSequencerDevice[] = "/dev/snd/seq";
 
 // Installed on every RtMidi object, so failures are reported by results
 // instead of exceptions and text on stderr.
@@ -18,8 +17,6 @@ void RecordError(RtMidiError::Type, const std::string&, void* failed) {
     *static_cast<bool*>(failed) = true;
   }
 }
-
-bool SequencerExists() { return ::access(kSequencerDevice, R_OK | W_OK) == 0; }
 
 template <typename RtMidiPort>
 std::vector<std::string> ListPorts(RtMidiPort* lister) {
@@ -127,14 +124,15 @@ class AlsaMidiDriver::Output final : public MidiDriverOutput {
   std::unique_ptr<RtMidiOut> port_;
 };
 
-AlsaMidiDriver::AlsaMidiDriver() = default;
+AlsaMidiDriver::AlsaMidiDriver(std::string sequencerDevice) : sequencerDevice_(std::move(sequencerDevice)) {}
 
 AlsaMidiDriver::~AlsaMidiDriver() = default;
 
 bool AlsaMidiDriver::ConnectLocked() {
   if (!tried_) {
     tried_ = true;
-    if (SequencerExists()) {
+    // Without the node RtMidi would print to stderr before it throws.
+    if (::access(sequencerDevice_.c_str(), R_OK | W_OK) == 0) {
       try {
         auto in = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
         in->setErrorCallback(&RecordError, nullptr);

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 
 class RtMidiIn;
 class RtMidiOut;
@@ -16,7 +17,8 @@ namespace Platform::Midi {
 
 class AlsaMidiDriver final : public MidiDriver {
  public:
-  AlsaMidiDriver();
+  // The device node tells, before RtMidi is asked, whether a sequencer exists.
+  explicit AlsaMidiDriver(std::string sequencerDevice = "/dev/snd/seq");
   ~AlsaMidiDriver() override;
 
   std::vector<std::string> InputNames() override;
@@ -33,6 +35,7 @@ class AlsaMidiDriver final : public MidiDriver {
 
   bool ConnectLocked();
 
+  const std::string sequencerDevice_;
   std::mutex mutex_;  // RtMidi objects are not thread-safe
   bool tried_ = false;
   std::unique_ptr<RtMidiIn> inputLister_;

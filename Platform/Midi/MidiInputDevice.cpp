@@ -81,7 +81,6 @@ MMRESULT MidiInputDevice::Stop() {
 MMRESULT MidiInputDevice::Reset() {
   std::unique_lock lock(mutex_);
   started_ = false;
-  std::erase_if(items_, [](const Item& item) { return item.kind == Item::Kind::Bytes; });
   if (OnOwnThread()) {
     lock.unlock();
     Item reset{Item::Kind::Reset, {}, 0};

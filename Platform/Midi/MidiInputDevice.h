@@ -34,8 +34,8 @@ class MidiInputDevice final : private MidiInputSink, private MidiInputParser::Li
   MMRESULT Start();
   // Input stops; a partly filled buffer comes back, empty ones stay queued.
   MMRESULT Stop();
-  // Input stops and every queued buffer comes back (MIM_LONGDATA) before
-  // this returns.
+  // Input stops; what arrived before is still delivered, then every queued
+  // buffer comes back (MIM_LONGDATA), all before this returns.
   MMRESULT Reset();
   // Refused while buffers are queued; sends MIM_CLOSE.
   MMRESULT Close();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-extern "C" Platform::TarselKeyboard* TarselKeyboardSharedInstance();
+extern "C" __attribute__((visibility("default"))) Platform::TarselKeyboard* TarselKeyboardSharedInstance();
 
 namespace Platform {
 namespace {
