@@ -141,6 +141,78 @@ TEST(UtfConversionTest, EveryScalarValueRoundTrips)
     EXPECT_STREQ(utf8.GetChars(), ascii);
 }
 
+// Well-formedness straight from the encoding form's definition: bit pattern,
+// shortest form, no surrogates, nothing above U+10FFFF.
+bool ReferenceDecode(const uint8_t* b, int n, char32_t& value)
+{
+    int length;
+    char32_t v;
+    if (b[0] < 0x80) { length = 1; v = b[0]; }
+    else if ((b[0] & 0xE0) == 0xC0) { length = 2; v = b[0] & 0x1F; }
+    else if ((b[0] & 0xF0) == 0xE0) { length = 3; v = b[0] & 0x0F; }
+    else if ((b[0] & 0xF8) == 0xF0) { length = 4; v = b[0] & 0x07; }
+    else return false;
+    if (length != n) return false;
+    for (int i = 1; i < n; ++i) {
+        if ((b[i] & 0xC0) != 0x80) return false;
+        v = (v << 6) | (b[i] & 0x3F);
+    }
+    static const char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (v < kShortest[length] || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return false;
+    value = v;
+    return true;
+}
+
+// Runs one candidate sequence through the converter and the reference.
+void CheckSequence(const uint8_t* b, int n, int& mismatches)
+{
+    const char* s = reinterpret_cast<const char*>(b);
+    char16_t out[4];
+    char16_t* t = out;
+    const UtfResult result = ConvertUtf8ToUtf16(s, s + n, t, out + 4);
+    char32_t value = 0;
+    const bool valid = ReferenceDecode(b, n, value);
+    bool same = (result == UtfResult::kOk) == valid;
+    if (same && valid) {
+        const char32_t decoded = t - out == 2 ? 0x10000 + ((char32_t(out[0]) - 0xD800) << 10) + (out[1] - 0xDC00)
+                                              : out[0];
+        same = t - out == (value >= 0x10000 ? 2 : 1) && decoded == value;
+    }
+    if (!same && ++mismatches <= 5) {
+        ADD_FAILURE() << "sequence of " << n << " bytes from 0x" << std::hex << int(b[0]) << " "
+                      << int(n > 1 ? b[1] : 0) << " " << int(n > 2 ? b[2] : 0) << " " << int(n > 3 ? b[3] : 0);
+    }
+}
+
+TEST(UtfConversionTest, AcceptsExactlyTheWellFormedSequences)
+{
+    int mismatches = 0;
+    uint8_t b[4];
+    for (int lead = 0; lead < 0x100; ++lead) {
+        b[0] = static_cast<uint8_t>(lead);
+        CheckSequence(b, 1, mismatches);
+        for (int second = 0; second < 0x100; ++second) {
+            b[1] = static_cast<uint8_t>(second);
+            if (lead >= 0x80 && lead < 0xE0) CheckSequence(b, 2, mismatches);
+            if (lead < 0xE0) continue;
+            for (int third = 0; third < 0x100; ++third) {
+                b[2] = static_cast<uint8_t>(third);
+                if (lead < 0xF0) {
+                    CheckSequence(b, 3, mismatches);
+                    continue;
+                }
+                // Four-byte leads: every second and fourth byte, thirds at the edges.
+                if (third != 0x00 && third != 0x80 && third != 0xBF && third != 0xC0) continue;
+                for (int fourth = 0; fourth < 0x100; ++fourth) {
+                    b[3] = static_cast<uint8_t>(fourth);
+                    CheckSequence(b, 4, mismatches);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 TEST(UtfConversionTest, RoutinesReportWhereAndWhyTheyStop)
 {
     struct Case {
