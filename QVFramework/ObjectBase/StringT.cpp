@@ -106,7 +106,7 @@ StringT<T, U>::StringT(const U* text) : mBuffer(EmptyBuffer())
 template <class T, class U>
 StringT<T, U>::StringT(const StringT<U, T>& other) : mBuffer(EmptyBuffer())
 {
-    AssignNarrow(other.GetChars(), -1);
+    AssignNarrow(other.GetChars(), other.GetLength());
 }
 
 template <class T, class U>
@@ -124,9 +124,8 @@ template <class T, class U>
 StringT<T, U>& StringT<T, U>::operator=(const StringT& other)
 {
     if (this == &other) return *this;
-    if (IsLocked()) {
-        Assign(other.GetChars());
-    } else if (other.IsLocked()) {
+    // A locked buffer is written in place and is never shared.
+    if (IsLocked() || other.IsLocked()) {
         Assign(other.GetChars());
     } else {
         mBuffer = other.mBuffer;
