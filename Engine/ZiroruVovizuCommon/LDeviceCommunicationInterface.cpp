@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <new>
+#include <optional>
 
 #include "Clock.h"
 #include "DeviceControlClientInterface.h"
@@ -11,6 +12,9 @@
 #include "LWrapper.h"
 #include "Mutex.h"
 #include "RCPtrQueue.h"
+
+static_assert(LDeviceCommunicationInterface::kDeviceInfoSize == DeviceControlClient::kDeviceInfoSize);
+static_assert(LDeviceCommunicationInterface::kConnectedFlagOffset == DeviceControlClient::kConnectedFlagOffset);
 
 namespace {
 
@@ -76,7 +80,7 @@ struct LDeviceCommunicationInterface::Record {
         if (path) libraryPath = std::make_unique<QV::String>(*path);
     }
 
-    QV::Mutex lock;  // guards device
+    QV::Mutex lock;  // guards device and connected
     QV::RCPtr<QV::LEventGatedThreader> threader;
     QV::RCPtr<QV::LEvent> event;
     QueueLock queueLock;
@@ -85,6 +89,10 @@ struct LDeviceCommunicationInterface::Record {
     QV::RCPtr<LDeviceCommunicationThreadWorker> worker;
     std::unique_ptr<QV::DeviceControlClientInterface> binding;
     QV::Variant device;
+    // The device of the last connection the library accepted. It can differ
+    // from device after a refused connection, and must be disconnected too
+    // before the interface goes.
+    std::optional<QV::Variant> connected;
     // Written on the UI thread, read on the device-communication thread.
     std::atomic<bool> deliveryEnabled{false};
     std::atomic<DeviceCommunicationReceiver*> receiver{nullptr};
@@ -114,6 +122,9 @@ LDeviceCommunicationInterface::~LDeviceCommunicationInterface()
     if (mRecord->binding) {
         const QV::Variant device = CopyDevice();
         mRecord->binding->DisconnectDevice(&device);
+        if (mRecord->connected && !(*mRecord->connected == device)) {
+            mRecord->binding->DisconnectDevice(&*mRecord->connected);
+        }
         // Calls DVCL_ReleaseAll and unloads: no callback can follow.
         mRecord->binding.reset();
     }
@@ -211,7 +222,12 @@ int32_t LDeviceCommunicationInterface::ConnectDevice(const QV::Variant& device)
         QV::Mutex::Lock hold(mRecord->lock);
         mRecord->device = device;
     }
-    return mRecord->binding->ConnectDevice(&device, &OnDeviceValueSet, this);
+    const int32_t result = mRecord->binding->ConnectDevice(&device, &OnDeviceValueSet, this);
+    if (result >= 0) {
+        QV::Mutex::Lock hold(mRecord->lock);
+        mRecord->connected = device;
+    }
+    return result;
 }
 
 // ---- device calls ----------------------------------------------------------

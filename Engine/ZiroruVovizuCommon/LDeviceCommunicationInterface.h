@@ -29,6 +29,10 @@ public:
     static constexpr int32_t kFirstRefusedId = -242;
     static constexpr int32_t kLastRefusedId = -240;
 
+    // The device-info record of GetDeviceInfo and its connected flag.
+    static constexpr uint32_t kDeviceInfoSize = 256;
+    static constexpr uint32_t kConnectedFlagOffset = 252;
+
     static constexpr int32_t kNoBinding = -1;
     static constexpr uint32_t kPollIntervalMs = 250;
 

@@ -568,6 +568,27 @@ TEST_F(DeviceCommunicationInterfaceTest, NoCallbackReachesADestroyedInterface)
     EXPECT_TRUE(mReceiver.Sets().empty());
 }
 
+TEST_F(DeviceCommunicationInterfaceTest, WithoutReleaseAllEveryAcceptedConnectionIsClosedAtTheEnd)
+{
+    SimulatorHandle partial(DeviceLinkTest::kPartialLibrary);
+    ASSERT_TRUE(partial.IsLoaded()) << partial.GetPath();
+    partial.Reset();
+    LDeviceCommunicationInterface& link = Make(partial.GetPath());
+    link.SetReceiver(&mReceiver);
+    link.SetDeliveryEnabled(true);
+    ASSERT_EQ(link.LoadClientLibrary(), 0);
+    ASSERT_EQ(link.ConnectDevice(Variant()), 0);
+    // Refused: the device member now names a device the library never took.
+    EXPECT_LT(link.ConnectDevice(Variant(int32_t{5})), 0);
+    EXPECT_EQ(partial.IsClientConnected(), 1);
+
+    mInterface = nullptr;
+    EXPECT_EQ(mDestroyed.load(), 1);
+    EXPECT_EQ(partial.IsClientConnected(), 0);
+    EXPECT_EQ(partial.InjectBurst(-100, 1), -1);
+    partial.Reset();
+}
+
 TEST_F(DeviceCommunicationInterfaceTest, AnInterfaceThatNeverLoadedTheLibraryGoesQuietly)
 {
     Make();
