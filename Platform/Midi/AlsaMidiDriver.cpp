@@ -40,12 +40,9 @@ std::vector<std::string> ListPorts(RtMidiPort* lister) {
 class AlsaMidiDriver::Input final : public MidiDriverInput {
  public:
   Input(AlsaMidiDriver& driver, std::string name) : driver_(driver), name_(std::move(name)) {}
-  ~Input() override {
-    if (port_) {
-      port_->cancelCallback();
-      port_->closePort();
-    }
-  }
+  // RtMidi closes the port and joins its input thread, so the sink is not
+  // called once this returns.
+  ~Input() override { port_.reset(); }
 
   MMRESULT Open(std::size_t index, MidiInputSink& sink) {
     try {
@@ -82,11 +79,7 @@ class AlsaMidiDriver::Input final : public MidiDriverInput {
 class AlsaMidiDriver::Output final : public MidiDriverOutput {
  public:
   Output(AlsaMidiDriver& driver, std::string name) : driver_(driver), name_(std::move(name)) {}
-  ~Output() override {
-    if (port_) {
-      port_->closePort();
-    }
-  }
+  ~Output() override { port_.reset(); }
 
   MMRESULT Open(std::size_t index) {
     try {

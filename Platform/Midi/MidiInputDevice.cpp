@@ -209,7 +209,7 @@ void MidiInputDevice::OnSysExByte(std::uint8_t byte) {
   }
 }
 
-void MidiInputDevice::OnSysExEnd(bool) {
+void MidiInputDevice::OnSysExEnd(bool endsWithF7) {
   MidiHeader* header = nullptr;
   {
     std::lock_guard lock(mutex_);
@@ -221,7 +221,8 @@ void MidiInputDevice::OnSysExEnd(bool) {
     buffers_.pop_front();
     header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
   }
-  Call(MIM_LONGDATA, reinterpret_cast<std::uintptr_t>(header), 0);
+  // A message cut short by a status byte comes back as an error.
+  Call(endsWithF7 ? MIM_LONGDATA : MIM_LONGERROR, reinterpret_cast<std::uintptr_t>(header), 0);
 }
 
 void MidiInputDevice::OnStrayByte(std::uint8_t byte) { Call(MIM_ERROR, byte, currentTimestamp_); }

@@ -286,9 +286,10 @@ TEST_F(LoopbackMidiTest, ShortMessagesBothWays) {
 
 TEST_F(LoopbackMidiTest, StatusByteCutsSysExShort) {
   TestInput input(services, 0);
-  loopback->Inject({0xF0, 0x01, 0x02, 0x90, 0x3C, 0x64});
-  ASSERT_TRUE(input.WaitFor([&] { return !input.SysEx().empty() && !input.Shorts().empty(); }));
-  EXPECT_EQ(input.SysEx(), (std::vector<Bytes>{{0xF0, 0x01, 0x02}}));
+  loopback->Inject({0xF0, 0x01, 0x02, 0x90, 0x3C, 0x64, 0xF0, 0x03, 0xF7});
+  ASSERT_TRUE(input.WaitFor([&] { return !input.SysEx().empty(); }));
+  EXPECT_EQ(input.LongErrors(), (std::vector<Bytes>{{0xF0, 0x01, 0x02}}));
+  EXPECT_EQ(input.SysEx(), (std::vector<Bytes>{{0xF0, 0x03, 0xF7}}));
   EXPECT_EQ(input.Shorts().front().message, 0x643C90u);
 }
 

@@ -87,6 +87,7 @@ class TestInput {
   std::vector<ShortInput> Shorts() { std::lock_guard lock(mutex_); return shorts_; }
   std::vector<std::uint32_t> BufferCounts() { std::lock_guard lock(mutex_); return bufferCounts_; }
   std::vector<std::uint32_t> Messages() { std::lock_guard lock(mutex_); return messages_; }
+  std::vector<Bytes> LongErrors() { std::lock_guard lock(mutex_); return longErrors_; }
   std::thread::id CallbackThread() { std::lock_guard lock(mutex_); return callbackThread_; }
   void SetRequeue(bool requeue) { std::lock_guard lock(mutex_); requeue_ = requeue; }
 
@@ -125,6 +126,10 @@ class TestInput {
           pending_.clear();
         }
         requeue = requeue_ && !closing_;
+      } else if (message == MIM_LONGERROR) {
+        header = reinterpret_cast<MidiHeader*>(param1);
+        longErrors_.push_back(Bytes(header->lpData, header->lpData + header->dwBytesRecorded));
+        requeue = requeue_ && !closing_;
       }
     }
     if (requeue) {
@@ -147,6 +152,7 @@ class TestInput {
   std::vector<Bytes> sysEx_;
   std::vector<ShortInput> shorts_;
   std::vector<std::uint32_t> bufferCounts_;
+  std::vector<Bytes> longErrors_;
   std::vector<std::uint32_t> messages_;
   std::thread::id callbackThread_;
 };
