@@ -38,14 +38,15 @@ NotificationID LNotificationClient::RegisterNotification(const RCPtr<LNotificati
 QVResult LNotificationClient::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
                                                      const char16_t* nameOrId)
 {
+    // Goes last: dropping the registration's reference to this client must
+    // not look like the last outside release.
+    RCPtr<LNotificationDistributor::LNotificationRegisteredClientInfo> registration;
+    // Taken before the count is read: a registration made on another thread
+    // is counted only once RegisterNotification has returned.
+    Mutex::Lock lock(mLock);
     if (GetRegistrationCount() < 1) return 1;
     if (!distributor || nameOrId == nullptr || *nameOrId == u'\0') return E_INVALIDARG;
-
-    // Held so that dropping the registration's reference cannot look like
-    // the last outside release before the internal count is taken back.
-    const RCPtr<LNotificationClient> self(this);
-    Mutex::Lock lock(mLock);
-    const QVResult removed = distributor->UnregisterClient(this, nameOrId);
+    const QVResult removed = distributor->TakeRegistration(this, nameOrId, registration);
     if (removed == S_OK) {
         RemoveInternalReference();
         mRegistrationCount.fetch_sub(1, std::memory_order_acq_rel);

@@ -150,19 +150,20 @@ void LNotificationDistributor::LNotificationClientPool::Deliver(int32_t index,
                                                                 const RCPtr<LNotificationDistributor>& sender,
                                                                 const RCPtr<LNotification>& notification)
 {
-    LNotificationRegisteredClientInfo& info = *mClients[static_cast<size_t>(index)];
+    // The registration, not the client, is held for the call: the client's
+    // own count then changes here only when it unregisters meanwhile.
+    RCPtr<LNotificationRegisteredClientInfo> info = mClients[static_cast<size_t>(index)];
     RCPtr<LNotification> taken;
-    if (info.GetFlags() & kPendingOnly) {
+    if (info->GetFlags() & kPendingOnly) {
         Mutex::Lock queueLock(GetNotificationQueueLock());
-        if (info.Pending().Get() != notification.Get()) return;
-        taken = std::exchange(info.Pending(), nullptr);
+        if (info->Pending().Get() != notification.Get()) return;
+        taken = std::exchange(info->Pending(), nullptr);
     }
-    RCPtr<LNotificationReceiver> client = info.GetClient();
     lock.Leave();
-    client->ReceiveNotification(sender, notification);
+    info->GetClient()->ReceiveNotification(sender, notification);
     // Released before the lock is taken again: a release may run hooks that
     // unregister from this pool.
-    client.Reset();
+    info.Reset();
     taken.Reset();
     lock.Enter();
 }

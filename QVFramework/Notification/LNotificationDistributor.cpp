@@ -108,11 +108,18 @@ void LNotificationDistributor::ReleaseRegistrationReferences(int32_t removed, bo
 
 QVResult LNotificationDistributor::UnregisterClient(LNotificationReceiver* client, const char16_t* nameOrId)
 {
+    RCPtr<LNotificationRegisteredClientInfo> removed;
+    return TakeRegistration(client, nameOrId, removed);
+}
+
+QVResult LNotificationDistributor::TakeRegistration(LNotificationReceiver* client, const char16_t* nameOrId,
+                                                    RCPtr<LNotificationRegisteredClientInfo>& removed)
+{
+    removed.Reset();
     if (client == nullptr) return E_INVALIDARG;
     const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
     if (id == nullptr) return E_INVALIDARG;
 
-    RCPtr<LNotificationRegisteredClientInfo> removed;
     bool leftList = false;
     {
         Mutex::Lock lock(mLock);
@@ -122,7 +129,6 @@ QVResult LNotificationDistributor::UnregisterClient(LNotificationReceiver* clien
         if (!removed) return 1;
         leftList = (--mRegistrationCount == 0);
     }
-    removed.Reset();
     ReleaseRegistrationReferences(1, leftList);
     return S_OK;
 }

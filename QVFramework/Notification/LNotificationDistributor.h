@@ -26,6 +26,11 @@ public:
     QVResult RegisterClient(LNotificationReceiver* client, const char16_t* nameOrId, uint32_t flags = 0);
     // 0 removed; 1 not registered; E_INVALIDARG for a null client or empty name.
     QVResult UnregisterClient(LNotificationReceiver* client, const char16_t* nameOrId);
+    // As UnregisterClient, but hands the removed registration (which holds
+    // the client) to the caller, so a client can take back its internal
+    // count before its reference goes.
+    QVResult TakeRegistration(LNotificationReceiver* client, const char16_t* nameOrId,
+                              RCPtr<LNotificationRegisteredClientInfo>& removed);
     // The number of pools the client was removed from.
     int32_t UnregisterClientFromAll(LNotificationReceiver* client);
     bool HasClient(const LNotificationReceiver* client) const;

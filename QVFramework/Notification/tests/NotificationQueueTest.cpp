@@ -309,11 +309,12 @@ TEST_F(CenterTest, TheDefaultCenterCanBeDrainedOnTheTestThread)
     EXPECT_EQ(client->values, (std::vector<int>{5}));
 
     // A reset ends the center: its clients are let go and a new one is made.
-    const LNotificationCenter* old = GetDefaultNotificationCenter().Get();
+    RCPtr<LNotificationCenter> old = GetDefaultNotificationCenter();
     LNotificationCenterManager::ResetInstance();
     EXPECT_EQ(client->GetRegistrationCount(), 0);
+    EXPECT_EQ(old->PostNamedNotification(u"NID_TEST_A"), E_FAIL);
     RCPtr<LNotificationCenter> fresh = GetDefaultNotificationCenter();
-    EXPECT_NE(fresh.Get(), old);
+    EXPECT_NE(fresh.Get(), old.Get());
     EXPECT_EQ(fresh->PostNamedNotification(u"NID_TEST_A"), S_OK);
 }
 
