@@ -157,19 +157,39 @@ std::optional<std::pair<std::string, std::string>> IniDocument::SplitPath(std::s
     return std::make_pair(std::move(*section), std::string(name));
 }
 
+std::optional<size_t> IniDocument::FindSectionIndex(std::string_view name) const
+{
+    for (size_t i = 0; i < mSections.size(); ++i) {
+        if (EqualsNoCase(mSections[i].name, name)) return i;
+    }
+    return std::nullopt;
+}
+
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const
 {
-    for (const Section& section : mSections) {
-        if (EqualsNoCase(section.name, name)) return &section;
-    }
-    return nullptr;
+    const auto index = FindSectionIndex(name);
+    return index ? &mSections[*index] : nullptr;
+}
+
+IniDocument::Section* IniDocument::FindSection(std::string_view name)
+{
+    const auto index = FindSectionIndex(name);
+    return index ? &mSections[*index] : nullptr;
 }
 
 IniDocument::Section& IniDocument::GetOrAddSection(const std::string& name)
 {
-    if (const Section* found = FindSection(name)) return const_cast<Section&>(*found);
+    if (Section* found = FindSection(name)) return *found;
     mSections.push_back(Section{name, {}, {}});
     return mSections.back();
+}
+
+const IniDocument::Array* IniDocument::FindArrayIn(const Section& section, std::string_view name)
+{
+    for (const Array& array : section.arrays) {
+        if (EqualsNoCase(array.name, name)) return &array;
+    }
+    return nullptr;
 }
 
 bool IniDocument::HasNode(std::string_view path) const
@@ -233,14 +253,12 @@ IniDocument::Array* IniDocument::FindArray(std::string_view arrayPath, bool crea
 {
     const auto split = SplitPath(arrayPath);
     if (!split) return nullptr;
-    Section* section = const_cast<Section*>(FindSection(split->first));
+    Section* section = FindSection(split->first);
     if (!section) {
         if (!create) return nullptr;
         section = &GetOrAddSection(split->first);
     }
-    for (Array& array : section->arrays) {
-        if (EqualsNoCase(array.name, split->second)) return &array;
-    }
+    if (const Array* found = FindArrayIn(*section, split->second)) return const_cast<Array*>(found);
     if (!create) return nullptr;
     section->arrays.push_back(Array{split->second, {}});
     return &section->arrays.back();
@@ -248,7 +266,9 @@ IniDocument::Array* IniDocument::FindArray(std::string_view arrayPath, bool crea
 
 const std::vector<std::string>* IniDocument::GetArray(std::string_view arrayPath) const
 {
-    const Array* array = const_cast<IniDocument*>(this)->FindArray(arrayPath, false);
+    const auto split = SplitPath(arrayPath);
+    const Section* section = split ? FindSection(split->first) : nullptr;
+    const Array* array = section ? FindArrayIn(*section, split->second) : nullptr;
     return array ? &array->items : nullptr;
 }
 

@@ -65,8 +65,11 @@ private:
     static std::optional<std::pair<std::string, std::string>> SplitPath(std::string_view path);
     static std::optional<std::string> NormalizeSection(std::string_view path);
 
+    std::optional<size_t> FindSectionIndex(std::string_view name) const;
     const Section* FindSection(std::string_view name) const;
+    Section* FindSection(std::string_view name);
     Section& GetOrAddSection(const std::string& name);
+    static const Array* FindArrayIn(const Section& section, std::string_view name);
     Array* FindArray(std::string_view arrayPath, bool create);
 
     bool ParseLine(std::string_view line, Section*& current, std::string& reason);
