@@ -88,6 +88,7 @@ MMRESULT MidiOutputDevice::Reset() {
     // Called back from MOM_DONE: the thread drains the queue once it returns.
     std::lock_guard lock(mutex_);
     resetting_ = true;
+    resetFromCallback_ = true;
     output_->SetAborting(true);
     wake_.notify_one();
     return MMSYSERR_NOERROR;
@@ -144,6 +145,11 @@ void MidiOutputDevice::Run() {
     lock.lock();
     delivering_ = false;
     if (queue_.empty()) {
+      if (resetFromCallback_) {
+        resetFromCallback_ = false;
+        resetting_ = false;
+        output_->SetAborting(false);
+      }
       drained_.notify_all();
     }
   }

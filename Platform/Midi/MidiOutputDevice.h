@@ -53,6 +53,7 @@ class MidiOutputDevice final {
   std::deque<MidiHeader*> queue_;  // the front one may be in the driver
   bool delivering_ = false;  // a MOM_DONE callback is running
   bool resetting_ = false;
+  bool resetFromCallback_ = false;
   bool quit_ = false;
   std::thread thread_;
 };

@@ -149,7 +149,11 @@ MMRESULT MidiServices::InGetDevCaps(HMIDIIN handle, MidiInCaps& caps) {
     return MMSYSERR_NODRIVER;
   }
   std::lock_guard lock(mutex_);
-  CopyPortName(inputNames_[handle], caps.szPname);
+  const auto name = inputNames_.find(handle);
+  if (name == inputNames_.end()) {
+    return MMSYSERR_INVALHANDLE;
+  }
+  CopyPortName(name->second, caps.szPname);
   return MMSYSERR_NOERROR;
 }
 
@@ -263,7 +267,11 @@ MMRESULT MidiServices::OutGetDevCaps(HMIDIOUT handle, MidiOutCaps& caps) {
     return MMSYSERR_NODRIVER;
   }
   std::lock_guard lock(mutex_);
-  CopyPortName(outputNames_[handle], caps.szPname);
+  const auto name = outputNames_.find(handle);
+  if (name == outputNames_.end()) {
+    return MMSYSERR_INVALHANDLE;
+  }
+  CopyPortName(name->second, caps.szPname);
   return MMSYSERR_NOERROR;
 }
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <atomic>
 
 namespace Platform::Midi::Testing {
 namespace {
@@ -439,6 +439,46 @@ TEST_F(LoopbackMidiTest, SendThatNeverCompletesIsHandedBackByReset) {
   loopback->SetScript(LoopbackScript{});
   output.SendLong(kIdentityRequest);
   EXPECT_EQ(loopback->SentMessages(), std::vector<Bytes>{kIdentityRequest});
+}
+
+// A reset asked for inside MOM_DONE must not leave the port refusing to send.
+TEST_F(LoopbackMidiTest, ResetFromTheDoneCallback) {
+  struct Port {
+    MidiServices* services;
+    HMIDIOUT handle = nullptr;
+    std::atomic<int> done{0};
+  } port{&services};
+  auto proc = [](HMIDIOUT handle, std::uint32_t message, std::uintptr_t instance, std::uintptr_t, std::uintptr_t) {
+    auto* self = reinterpret_cast<Port*>(instance);
+    if (message == MOM_DONE) {
+      EXPECT_EQ(self->services->OutReset(handle), MMSYSERR_NOERROR);
+      ++self->done;
+    }
+  };
+  ASSERT_EQ(services.OutOpen(&port.handle, 0, proc, reinterpret_cast<std::uintptr_t>(&port), CALLBACK_FUNCTION),
+            MMSYSERR_NOERROR);
+  Bytes first = kIdentityRequest;
+  Bytes second = kIdentityRequest;
+  MidiHeader headers[2];
+  headers[0].lpData = first.data();
+  headers[1].lpData = second.data();
+  for (auto& header : headers) {
+    header.dwBufferLength = static_cast<std::uint32_t>(kIdentityRequest.size());
+    ASSERT_EQ(services.OutPrepareHeader(port.handle, &header, sizeof header), MMSYSERR_NOERROR);
+  }
+  for (int round = 1; round <= 2; ++round) {
+    ASSERT_EQ(services.OutLongMsg(port.handle, &headers[round - 1], sizeof(MidiHeader)), MMSYSERR_NOERROR);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (port.done < round && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_EQ(port.done, round);
+  }
+  EXPECT_EQ(loopback->SentMessages().size(), 2u);  // the second went out too
+  for (auto& header : headers) {
+    EXPECT_EQ(services.OutUnprepareHeader(port.handle, &header, sizeof header), MMSYSERR_NOERROR);
+  }
+  EXPECT_EQ(services.OutClose(port.handle), MMSYSERR_NOERROR);
 }
 
 TEST_F(LoopbackMidiTest, ReleasedHoldLetsTheSendThrough) {
