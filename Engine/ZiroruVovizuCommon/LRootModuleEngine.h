@@ -1,0 +1,116 @@
+#pragma once
+// The one object through which the editor reaches the keyboard's parameters:
+// selects the device, keeps the connection state, gates every write on it,
+// posts every change of the module tree to the UI, and watches the
+// remote-device list on its worker thread while the UI asks for it.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "Array.h"
+#include "Guid.h"
+#include "LDeviceCommunicationInterface.h"
+#include "LNotificationClient.h"
+#include "LNotificationHandler.h"
+#include "LPair.h"
+#include "LParamCache.h"
+#include "LRootModule.h"
+#include "LThreadWorker.h"
+#include "Mutex.h"
+#include "ParamValues.h"
+#include "RetriggerableThreader.h"
+
+// The text form of a change-request pair: the id as an unsigned number.
+QV::String ParamDescriptorToString(const QV::ParamDescriptor& descriptor);
+
+using ParamChangePair = QV::LPair<QV::ParamDescriptor, QV::Variant, ParamDescriptorToString>;
+
+class LRootModuleEngine : public QV::LNotificationClient, public QV::LThreadWorker {
+    QV_TYPE_NAME("class LRootModuleEngine")
+public:
+    enum DeviceConnectionState : int32_t {
+        kNotConnected = 0,
+        kConnectionState1 = 1,  // never set
+        kConnectionState2 = 2,  // never set
+        kConnected = 3,
+    };
+
+    static constexpr uint32_t kCycleSleepMs = 1500;
+    static constexpr uint32_t kPollTimeoutMs = 1500;
+    static constexpr int32_t kPollsPerFullQuery = 8;
+    static constexpr int32_t kStopPolls = 10000;
+
+    // libraryPath: the device library to load instead of the one beside
+    // the executable (tests).
+    explicit LRootModuleEngine(const QV::String* libraryPath = nullptr);
+    ~LRootModuleEngine() override;
+    LRootModuleEngine(const LRootModuleEngine&) = delete;
+    LRootModuleEngine& operator=(const LRootModuleEngine&) = delete;
+
+    int32_t Initialize(int32_t firstParamID);
+    int32_t GetFirstParamID();
+    int32_t GetParamValue(const QV::ParamDescriptor& descriptor, QV::Variant& value);
+    int32_t GetParamValues(int32_t firstID, int32_t count, QV::Array<QV::ParamValue>& values, int32_t start);
+    int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
+    int32_t EnableDeviceScan(bool on);
+    int32_t RefreshRemoteDevices(QV::Array<QV::Variant>& devices);
+    int32_t SelectDevice(const QV::Variant& device);
+    int32_t DisconnectDevice();
+    int32_t FindDevices(QV::Array<QV::Variant>& devices);
+    void UpdateConnectionState();
+    bool IsSelectedDeviceConnected();
+    bool IsDeviceConnected(const QV::Variant& device);
+    int32_t StartWorker();
+    bool WaitForWorkerStop();
+    void StopWorkerIfIdle();
+    int32_t OnParamValuesChanged(const QV::IArray<QV::ParamValue>& changes);
+    void PostParamValueChange(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
+    QV::QVResult OnParamModuleChangeRequest(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+                                            const QV::RCPtr<QV::LNotification>& notification);
+    int32_t PublishInitialValues(const QV::ParamDescriptors& descriptors);
+
+    QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+                                     const QV::RCPtr<QV::LNotification>& notification) override;
+    QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
+                                        const char16_t* nameOrId) override;
+    QV::QVResult Run(QV::RCPtr<QV::LRefCountedObject>& parameters) override;
+    QV::QVResult ReleaseInternalReferences() override;
+
+    DeviceConnectionState GetConnectionState() const { return mConnectionState.load(); }
+    bool IsOffline() const { return mOffline.load(); }
+    bool IsScanning() const { return mScanning.load(); }
+    QV::RCPtr<LRootModule> GetRootModule() const { return mRoot; }
+
+private:
+    static int32_t ChangeCallback(void* engine, const QV::IArray<QV::ParamValue>* changes);
+    // Runs one scanning cycle of the worker.
+    void RunScanCycle();
+    void PostRemoteDeviceCount(uint32_t count);
+    static bool SameDevices(const QV::Array<QV::Variant>& a, const QV::Array<QV::Variant>& b);
+
+    QV::RCPtr<QV::LNotificationHandler<LRootModuleEngine>> mHandler;
+    std::atomic<bool> mInitialized{false};
+    std::atomic<bool> mOffline{false};
+    std::atomic<bool> mStopRequested{true};
+    std::atomic<bool> mScanning{false};
+    bool mFirstQueryDone = false;
+    std::atomic<bool> mSelecting{false};
+    int32_t mFirstQueryResult = 0;
+    std::atomic<DeviceConnectionState> mConnectionState{kNotConnected};
+    QV::Array<QV::Variant> mRemoteDevices;
+    QV::Variant mSelectedDevice;
+    QV::RCPtr<LDeviceCommunicationInterface> mLink;
+    QV::RCPtr<LParamCache> mCache;
+    QV::RCPtr<LRootModule> mRoot;
+    std::unique_ptr<QV::RetriggerableThreader> mWorker;
+    QV::Mutex mLock;
+    // Worker-thread state of the scanning cycle.
+    int32_t mPollCount = 0;
+    bool mFullQueryPending = false;
+    std::unique_ptr<QV::String> mLibraryPath;
+};
+
+// The engine of the running editor, null when there is none.
+QV::RCPtr<LRootModuleEngine> GetRootModuleEngine();
+// Set by the application when it creates the engine, cleared at shutdown.
+void SetRootModuleEngine(const QV::RCPtr<LRootModuleEngine>& engine);
