@@ -160,12 +160,12 @@ int32_t LRootModule::FetchParamValue(const QV::ParamDescriptor& descriptor, QV::
         value = GetStoredParamValue(descriptor);
         return 0;
     }
-    QV::ConstRCPtr<LParameterizedModule> module = GetModuleForParam(descriptor.id);
+    QV::RCPtr<LParameterizedModule> module = GetModuleForParam(descriptor.id);
     if (!module) {
         value.Clear();
         return QV::E_FAIL;
     }
-    value = const_cast<LParameterizedModule*>(module.Get())->GetParamValueLocal(descriptor);
+    value = module->GetParamValueLocal(descriptor);
     return 0;
 }
 
