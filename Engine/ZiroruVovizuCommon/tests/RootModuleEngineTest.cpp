@@ -8,6 +8,7 @@
 #include "LHolder.h"
 #include "LWrapper.h"
 #include "PackedList.h"
+#include "ParamTestValues.h"
 #include "SimulatorHandle.h"
 
 namespace {
@@ -18,14 +19,8 @@ using QV::ParamDescriptor;
 using QV::RCPtr;
 using QV::Variant;
 
-Variant Blob(std::vector<uint8_t> bytes)
-{
-    Variant v;
-    v.SetBlob(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    return v;
-}
-
-ParamDescriptor Desc(int32_t id) { return ParamDescriptor{id, Variant()}; }
+using ParamTest::Blob;
+using ParamTest::Desc;
 
 int32_t StateOf(const Received& r)
 {

@@ -4,6 +4,7 @@
 
 #include "LRootModule.h"
 #include "PackedList.h"
+#include "ParamTestValues.h"
 
 namespace {
 
@@ -12,14 +13,8 @@ using QV::ParamValue;
 using QV::RCPtr;
 using QV::Variant;
 
-Variant Blob(std::vector<uint8_t> bytes)
-{
-    Variant v;
-    v.SetBlob(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    return v;
-}
-
-ParamDescriptor Desc(int32_t id) { return ParamDescriptor{id, Variant()}; }
+using ParamTest::Blob;
+using ParamTest::Desc;
 
 // The device link without a library: records what would reach the keyboard.
 class FakeLink : public LDeviceCommunicationInterface {
