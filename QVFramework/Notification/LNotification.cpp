@@ -41,12 +41,14 @@ RCPtr<LNotification> LNotification::Create(const char16_t* nameOrId,
                                            const RCPtr<LRefCountedObject>& payload)
 {
     // Checked first so a pooled notification never leaves with a stale id.
-    const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
-    if (id == nullptr) return nullptr;
+    if (nameOrId == nullptr || *nameOrId == u'\0') return nullptr;
 
     RCPtr<LNotification> result;
+    NotificationID id;
     {
+        // One lock for the name and the pool.
         Mutex::Lock lock(GetNotificationLock());
+        id = NotificationNameTable::GetNotificationID(nameOrId);
         RecyclePool& pool = Pool();
         if (!pool.enabled || pool.items.empty()) {
             return RCPtr<LNotification>(new LNotification(id, payload));

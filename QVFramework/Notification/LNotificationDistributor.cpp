@@ -80,6 +80,7 @@ QVResult LNotificationDistributor::RegisterClient(LNotificationReceiver* client,
         pool = new LNotificationClientPool(id);
         mPools.push_back(pool);
     }
+    if (flags & kPendingOnly) mHadPendingOnly.store(true, std::memory_order_release);
     const QVResult added = pool->AddClient(client, flags);
     if (added == S_OK) {
         // The registration's reference to this distributor.
@@ -207,7 +208,7 @@ QVResult LNotificationDistributor::ReleaseAllClients()
 
 void LNotificationDistributor::MarkPending(const RCPtr<LNotification>& notification)
 {
-    if (!notification) return;
+    if (!notification || !HadPendingOnlyClient()) return;
     if (RCPtr<LNotificationClientPool> pool = FindClientPool(notification->GetID())) {
         pool->MarkPending(notification);
     }

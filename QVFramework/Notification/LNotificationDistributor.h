@@ -2,6 +2,7 @@
 // The publisher: keeps one client pool per notification id and delivers
 // synchronously on the caller's thread, most recent registration first.
 // Registering and unregistering are safe while another thread delivers.
+#include <atomic>
 #include <vector>
 
 #include "LNotificationReceiver.h"
@@ -50,6 +51,8 @@ public:
     void MarkPending(const RCPtr<LNotification>& notification);
 
     int32_t GetRegistrationCount() const;
+    // Whether a pending-only registration was ever made here.
+    bool HadPendingOnlyClient() const { return mHadPendingOnly.load(std::memory_order_acquire); }
 
 private:
     RCPtr<LNotificationClientPool> FindPoolLocked(NotificationID id) const;
@@ -57,6 +60,8 @@ private:
     void ReleaseRegistrationReferences(int32_t removed, bool leftDistributorList);
 
     mutable Mutex mLock;
+    // Set by the first pending-only registration; posts skip the marking until then.
+    std::atomic<bool> mHadPendingOnly{false};
     std::vector<RCPtr<LNotificationClientPool>> mPools;
     int32_t mRegistrationCount = 0;
 };

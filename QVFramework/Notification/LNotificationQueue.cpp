@@ -66,9 +66,18 @@ uint32_t LNotificationQueue::GetQueuedCount() const
 QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification)
 {
     if (!notification || notification->IsQueued()) return E_INVALIDARG;
-    const RCPtr<LNotificationDistributor> distributor = GetDistributor();
-    if (!distributor) return E_FAIL;
-    if (!notification->MarkQueued()) return E_INVALIDARG;
+    RCPtr<LNotificationDistributor> distributor;
+    {
+        Mutex::Lock lock(GetNotificationQueueLock());
+        if (!mDistributor) return E_FAIL;
+        if (!notification->MarkQueued()) return E_INVALIDARG;
+        if (!mDistributor->HadPendingOnlyClient()) {
+            mRing.Enqueue(notification);
+            return S_OK;
+        }
+        distributor = mDistributor;
+    }
+    // Marked outside the queue lock, which the distributor takes after its own.
     distributor->MarkPending(notification);
     {
         Mutex::Lock lock(GetNotificationQueueLock());
@@ -96,6 +105,12 @@ bool LNotificationQueue::Dequeue(RCPtr<LNotification>& notification)
     return true;
 }
 
+void LNotificationQueue::DequeueCounted(RCPtr<LNotification>& notification)
+{
+    // Counted at the start of the pass, so the ring cannot be empty.
+    mRing.Dequeue(notification);
+}
+
 bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 {
     const RCPtr<LNotificationDistributor> distributor = GetDistributor();
@@ -105,9 +120,12 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
     if (mBusy.compare_exchange_strong(expected, true)) {
         BusyScope busy(mBusy);
         // Posts made by receivers during this pass wait for the next one.
+        const uint32_t clears = mClears.load(std::memory_order_acquire);
         for (uint32_t count = GetQueuedCount(); count > 0; --count) {
+            // A receiver that cleared the queue ends the pass.
+            if (mClears.load(std::memory_order_acquire) != clears) break;
             RCPtr<LNotification> notification;
-            if (!Dequeue(notification)) break;  // cleared by a receiver
+            DequeueCounted(notification);
             distributor->SendNotification(notification);
             notification->ClearQueued();
         }
@@ -118,6 +136,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 
 bool LNotificationQueue::Clear()
 {
+    mClears.fetch_add(1, std::memory_order_acq_rel);
     for (uint32_t count = GetQueuedCount(); count > 0; --count) {
         RCPtr<LNotification> notification;
         if (!Dequeue(notification)) break;

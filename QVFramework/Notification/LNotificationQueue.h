@@ -44,6 +44,7 @@ public:
 
 private:
     bool Dequeue(RCPtr<LNotification>& notification);
+    void DequeueCounted(RCPtr<LNotification>& notification);
 
     // Hands the ring the process-wide queue lock.
     struct RingLock {
@@ -55,6 +56,8 @@ private:
     static constexpr uint32_t kRingSlots = 256;
 
     std::atomic<bool> mBusy{false};
+    // Counts Clear calls, so a drain notices one made by a receiver.
+    std::atomic<uint32_t> mClears{0};
     // One slot always stays free: 255 fit before the ring first grows.
     RCPtrQueue<LNotification, kRingSlots, RingLock> mRing{kRingSlots, &sRingLock};
     RCPtr<LNotificationDistributor> mDistributor;

@@ -164,6 +164,22 @@ TEST_F(QueueTest, ClearDropsEverythingUndelivered)
     EXPECT_TRUE(log.empty());
 }
 
+TEST_F(QueueTest, AReceiverThatShutsTheQueueDownEndsThePass)
+{
+    a->RegisterNotification(distributor, u"NID_TEST_A");
+    LNotificationQueue* closing = queue.Get();
+    a->onReceive = [closing](const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
+        closing->Shutdown();
+    };
+    RCPtr<LNotification> last = LNotification::Create(u"NID_TEST_A");
+    queue->PostNamedNotification(u"NID_TEST_A");
+    queue->PostNamedNotification(u"NID_TEST_A");
+    queue->PostNotification(last);
+    EXPECT_FALSE(queue->ProcessNotifications(true));
+    EXPECT_EQ(log, (Log{"A"}));
+    EXPECT_FALSE(last->IsQueued());
+}
+
 TEST_F(QueueTest, ThePostingReceiverTurnsDeliveriesIntoPosts)
 {
     RCPtr<LNotificationDistributor> source(new LNotificationDistributor());
