@@ -321,9 +321,10 @@ StringT<T, U> StringT<T, U>::TrimRight(const T* set) const
     return Left(last);
 }
 
-template <class T, class U>
-void StringT<T, U>::Format(const T* format, ...)
-    requires std::same_as<T, char16_t>
+// Only the wide string formats; defined for that instance alone so that no
+// compiler instantiates it for the narrow one.
+template <>
+void StringT<char16_t, char>::Format(const char16_t* format, ...)
 {
     constexpr int32_t kFormatBuffer = 0x4000;
     const auto scratch = std::make_unique<char16_t[]>(kFormatBuffer);

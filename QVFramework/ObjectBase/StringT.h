@@ -88,9 +88,9 @@ public:
 
     // printf-style text with the wide rules: %s a wide string, %S a UTF-8
     // one, %c a wide unit, %C a narrow one; %ld is 32 bits, %I64d/%lld 64.
-    // Output is cut at 16383 units.
-    void Format(const T* format, ...)
-        requires std::same_as<T, char16_t>;
+    // Output is cut at 16383 units. Wide strings only: the narrow
+    // instance declares it but has no definition.
+    void Format(const T* format, ...);
 
     // Gives a private, writable buffer of n units (0: length + 1) holding the
     // text; null when already locked.
@@ -123,6 +123,9 @@ private:
     friend QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length);
     friend QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t length);
 };
+
+template <>
+void StringT<char16_t, char>::Format(const char16_t* format, ...);
 
 extern template class StringT<char16_t, char>;
 extern template class StringT<char, char16_t>;
