@@ -1,0 +1,246 @@
+#include "LMidiComm.h"
+
+#include <algorithm>
+
+#include "LMidiCaptureNotificationData.h"
+#include "LMidiCapturePort.h"
+#include "LMidiRenderPort.h"
+#include "LNotification.h"
+#include "ShortMessageLength.h"
+
+namespace QV {
+
+using namespace Platform::Midi;
+
+namespace {
+
+template <class Port, class List>
+QVResult RemovePort(Mutex& lock, List& list, const Port* port)
+{
+    RCPtr<Port> removed;
+    {
+        Mutex::Lock guard(lock);
+        for (uint32_t i = list.GetCount(); i > 0; --i) {
+            if (list.GetItemPtr(i - 1)->Get() == port) {
+                list.RemoveItem(i - 1, removed);
+                break;
+            }
+        }
+    }
+    // Released outside the lock; it is never the last reference here.
+    return removed ? S_OK : E_FAIL;
+}
+
+}  // namespace
+
+RCPtr<LMidiComm> LMidiComm::Create(uint32_t sendTimeoutMs)
+{
+    return RCPtr<LMidiComm>(new LMidiComm(GetMidiServices(), sendTimeoutMs));
+}
+
+LMidiComm::LMidiComm(MidiServices& services, uint32_t sendTimeoutMs)
+    : mPool(LThreadPool::Create(1, kPoolPriority)), mServices(services), mSendTimeoutMs(sendTimeoutMs)
+{
+}
+
+LMidiComm::~LMidiComm()
+{
+    // Every port holds the comm, so the lists are empty by now.
+    mPool.Reset();
+}
+
+bool LMidiComm::IsNameMatch(const String& systemName, const String& requested)
+{
+    return systemName.ToLower().Find(requested.ToLower()) >= 0;
+}
+
+RCPtr<LMidiCapturePort> LMidiComm::FindCapturePort(const String& name)
+{
+    Mutex::Lock lock(mLock);
+    for (uint32_t i = mCapturePorts.GetCount(); i > 0; --i) {
+        const RCPtr<LMidiCapturePort>& port = *mCapturePorts.GetItemPtr(i - 1);
+        if (IsNameMatch(port->GetSystemNameLocked(), name)) return port;
+    }
+    return nullptr;
+}
+
+RCPtr<LMidiRenderPort> LMidiComm::FindRenderPort(const String& name)
+{
+    Mutex::Lock lock(mLock);
+    for (uint32_t i = mRenderPorts.GetCount(); i > 0; --i) {
+        const RCPtr<LMidiRenderPort>& port = *mRenderPorts.GetItemPtr(i - 1);
+        if (IsNameMatch(port->GetSystemNameLocked(), name)) return port;
+    }
+    return nullptr;
+}
+
+void LMidiComm::AddCapturePort(const RCPtr<LMidiCapturePort>& port)
+{
+    Mutex::Lock lock(mLock);
+    mCapturePorts.AddItem(port);
+    port->AddInternalReference();
+}
+
+void LMidiComm::AddRenderPort(const RCPtr<LMidiRenderPort>& port)
+{
+    Mutex::Lock lock(mLock);
+    mRenderPorts.AddItem(port);
+    port->AddInternalReference();
+}
+
+QVResult LMidiComm::RemoveCapturePort(const LMidiCapturePort* port) { return RemovePort(mLock, mCapturePorts, port); }
+
+QVResult LMidiComm::RemoveRenderPort(const LMidiRenderPort* port) { return RemovePort(mLock, mRenderPorts, port); }
+
+uint32_t LMidiComm::GetCapturePortCount()
+{
+    Mutex::Lock lock(mLock);
+    return mCapturePorts.GetCount();
+}
+
+uint32_t LMidiComm::GetRenderPortCount()
+{
+    Mutex::Lock lock(mLock);
+    return mRenderPorts.GetCount();
+}
+
+// Devices are opened and closed under the open lock only: a close waits for
+// callbacks that take the comm's lock.
+QVResult LMidiComm::OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>& port)
+{
+    port.Reset();
+    Mutex::Lock opening(mOpenLock);
+    RCPtr<LMidiCapturePort> found = FindCapturePort(name);
+    if (found) {
+        if (!found->IsDeviceAnswering() &&
+            (found->Open() != MMSYSERR_NOERROR || found->Start() != MMSYSERR_NOERROR)) {
+            found->Close();
+            found.Reset();
+        }
+    } else if (!name.IsEmpty()) {
+        RCPtr<LMidiCapturePort> created(new LMidiCapturePort(name, RCPtr<LMidiComm>(this)));
+        if (created->Open() == MMSYSERR_NOERROR) {
+            AddCapturePort(created);
+            if (created->Start() == MMSYSERR_NOERROR) {
+                found = created;
+            } else {
+                created->Close();
+                created->RemoveInternalReference();
+                RemoveCapturePort(created.Get());
+            }
+        }
+    }
+    port = found;
+    return port ? S_OK : E_FAIL;
+}
+
+QVResult LMidiComm::OpenRenderPort(const String& name, RCPtr<LMidiRenderPort>& port)
+{
+    port.Reset();
+    Mutex::Lock opening(mOpenLock);
+    RCPtr<LMidiRenderPort> found = FindRenderPort(name);
+    if (found) {
+        if (!found->IsDeviceAnswering() && found->Open() != MMSYSERR_NOERROR) found.Reset();
+    } else if (!name.IsEmpty()) {
+        RCPtr<LMidiRenderPort> created(new LMidiRenderPort(name, RCPtr<LMidiComm>(this)));
+        if (created->Open() == MMSYSERR_NOERROR) {
+            AddRenderPort(created);
+            found = created;
+        }
+    }
+    port = found;
+    return port ? S_OK : E_FAIL;
+}
+
+QVResult LMidiComm::Send(const RCPtr<LRefCountedObject>& port, const IArray<signed char>& message)
+{
+    const RCPtr<LMidiRenderPort> render = RCPtr<LMidiRenderPort>::DynamicCast(port);
+    const uint32_t count = message.GetCount();
+    if (!render || count == 0) return E_INVALIDARG;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(message.GetData());
+    const uint8_t first = bytes[0];
+    const bool isShort = first >= 0x80 && first != 0xF0 && first != 0xF7;
+    const uint32_t length = GetShortMessageLength(first);
+    // Half a message would leave the receiver waiting for its data bytes.
+    if (isShort && count < length) return E_INVALIDARG;
+
+    // A long message still in the driver goes first; after the wait, go on.
+    render->GetDoneGate().Wait(mSendTimeoutMs);
+
+    if (!isShort) return render->SendLong(bytes, count, mSendTimeoutMs);
+    uint32_t word = 0;
+    for (uint32_t i = 0; i < length; ++i) word |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+    return render->SendShort(word) == MMSYSERR_NOERROR ? static_cast<QVResult>(length) : E_FAIL;
+}
+
+void LMidiComm::QueueCapture(const RCPtr<LMidiCaptureNotificationData>& data)
+{
+    mPool->QueueWork(RCPtr<LThreadWorker>(this), RCPtr<LRefCountedObject>(data), kCapturePriority);
+}
+
+QVResult LMidiComm::Run(RCPtr<LRefCountedObject>& parameters)
+{
+    const RCPtr<LNotification> notification = LNotification::Create(kDataCapturedNotification, parameters);
+    return SendNotification(notification);
+}
+
+void LMidiComm::MidiInProc(HMIDIIN handle, uint32_t message, uintptr_t instance, uintptr_t param1,
+                           uintptr_t param2)
+{
+    if (auto* comm = reinterpret_cast<LMidiComm*>(instance)) comm->OnInputEvent(handle, message, param1, param2);
+}
+
+void LMidiComm::MidiOutProc(HMIDIOUT handle, uint32_t message, uintptr_t instance, uintptr_t /*param1*/,
+                            uintptr_t /*param2*/)
+{
+    if (auto* comm = reinterpret_cast<LMidiComm*>(instance)) comm->OnOutputEvent(handle, message);
+}
+
+void LMidiComm::OnInputEvent(HMIDIIN handle, uint32_t message, uintptr_t param1, uintptr_t param2)
+{
+    Mutex::Lock lock(mLock);
+    LMidiCapturePort* port = nullptr;
+    for (uint32_t i = mCapturePorts.GetCount(); i > 0 && port == nullptr; --i) {
+        LMidiCapturePort* candidate = mCapturePorts.GetItemPtr(i - 1)->Get();
+        if (candidate->GetHandle() == handle) port = candidate;
+    }
+    if (port == nullptr) return;
+
+    switch (message) {
+    case MIM_DATA:
+    case MIM_MOREDATA: {
+        const uint8_t bytes[4] = {static_cast<uint8_t>(param1), static_cast<uint8_t>(param1 >> 8),
+                                  static_cast<uint8_t>(param1 >> 16), static_cast<uint8_t>(param1 >> 24)};
+        port->OnShortMessage(bytes, static_cast<uint32_t>(param2));
+        break;
+    }
+    case MIM_LONGDATA: {
+        auto* header = reinterpret_cast<MidiHeader*>(param1);
+        // A header that is not one of the port's buffers is not read.
+        if (header == nullptr || !port->IsOwnHeader(header)) break;
+        const uint32_t count = std::min(header->dwBytesRecorded, header->dwBufferLength);
+        const bool complete = count < header->dwBufferLength || header->lpData[count - 1] == 0xF7;
+        port->OnLongData(header->lpData, count, complete);
+        port->RequeueBuffer(header);
+        break;
+    }
+    case MIM_LONGERROR:
+        if (param1 != 0) port->RequeueBuffer(reinterpret_cast<MidiHeader*>(param1));
+        break;
+    default:
+        break;
+    }
+}
+
+void LMidiComm::OnOutputEvent(HMIDIOUT handle, uint32_t message)
+{
+    Mutex::Lock lock(mLock);
+    for (uint32_t i = mRenderPorts.GetCount(); i > 0; --i) {
+        LMidiRenderPort* port = mRenderPorts.GetItemPtr(i - 1)->Get();
+        if (port->GetHandle() != handle) continue;
+        if (message == MOM_DONE) port->GetDoneGate().Set();
+        return;
+    }
+}
+
+}  // namespace QV

@@ -1,0 +1,74 @@
+#pragma once
+// One MIDI output of a comm. Its done gate is closed only while a long
+// message is in the driver. A long message whose completion never came is
+// taken back from the driver before its memory goes; one the driver still
+// holds even then is kept until the device is closed.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "MidiDefinitions.h"
+#include "RCPtr.h"
+#include "RefCountedObject.h"
+#include "StringT.h"
+#include "TrafficLight.h"
+
+namespace QV {
+
+class LMidiComm;
+
+class LMidiRenderPort final : public virtual LRefCountedObject {
+    QV_TYPE_NAME("class QV::LMidiRenderPort")
+
+public:
+    LMidiRenderPort(const String& requestedName, const RCPtr<LMidiComm>& owner);
+    ~LMidiRenderPort() override;
+    LMidiRenderPort(const LMidiRenderPort&) = delete;
+    LMidiRenderPort& operator=(const LMidiRenderPort&) = delete;
+
+    // Leaves the comm's list.
+    QVResult ReleaseInternalReferences() override;
+
+    // Opens the first device whose name matches the requested name: 0, the
+    // services' error code, or 6 (no such device). Closes the port first
+    // when it is open.
+    uint32_t Open();
+    void Close();
+    bool IsDeviceAnswering();
+
+    // The services' result.
+    uint32_t SendShort(uint32_t message);
+    // count on success; E_FAIL when the driver refused the message or did
+    // not take it within timeoutMs.
+    QVResult SendLong(const uint8_t* bytes, uint32_t count, uint32_t timeoutMs);
+
+    TrafficLight& GetDoneGate() { return mDoneGate; }
+    bool IsOpen() const { return GetHandle() != nullptr; }
+    Platform::Midi::HMIDIOUT GetHandle() const { return mHandle.load(std::memory_order_acquire); }
+    const String& GetRequestedName() const { return mRequestedName; }
+    String GetSystemName() const;
+    // Under the comm's lock.
+    const String& GetSystemNameLocked() const { return mSystemName; }
+
+private:
+    // A long message's header and its own copy of the bytes.
+    struct LongMessage {
+        Platform::Midi::MidiHeader header{};
+        std::vector<uint8_t> bytes;
+    };
+
+    void SetSystemName(const char16_t* name);
+
+    const String mRequestedName;
+    String mSystemName;
+    std::atomic<Platform::Midi::HMIDIOUT> mHandle{nullptr};
+    RCPtr<LMidiComm> mOwner;
+    TrafficLight mDoneGate;
+    std::mutex mStrandedLock;
+    // Messages the driver would not give back; freed once the device closed.
+    std::vector<std::unique_ptr<LongMessage>> mStranded;
+};
+
+}  // namespace QV
