@@ -1,7 +1,8 @@
 #include "LNotification.h"
 
 #include <utility>
-#include <vector>
+
+#include "RCPtrArray.h"
 
 namespace QV {
 
@@ -11,7 +12,9 @@ namespace {
 // by other static objects during process exit. Guarded by GetNotificationLock().
 struct RecyclePool {
     bool enabled = false;
-    std::vector<RCPtr<LNotification>> items;
+    // Grows and shrinks in steps of 256: after a burst of posts the pool holds
+    // thousands, and a step of one would copy the whole pool on every return.
+    RCPtrArray<LNotification, 256, 256> items;
 };
 
 RecyclePool& Pool()
@@ -50,11 +53,10 @@ RCPtr<LNotification> LNotification::Create(const char16_t* nameOrId,
         Mutex::Lock lock(GetNotificationLock());
         id = NotificationNameTable::GetNotificationID(nameOrId);
         RecyclePool& pool = Pool();
-        if (!pool.enabled || pool.items.empty()) {
+        if (!pool.enabled || pool.items.GetCount() == 0) {
             return RCPtr<LNotification>(new LNotification(id, payload));
         }
-        result = std::move(pool.items.back());
-        pool.items.pop_back();
+        pool.items.RemoveLastItem(result);
     }
     // The object is ours alone now; an old payload kept because it was still
     // marked queued goes outside the lock.
@@ -83,18 +85,22 @@ void LNotification::ReturnToPool()
     }
     Mutex::Lock lock(GetNotificationLock());
     RecyclePool& pool = Pool();
-    if (pool.enabled) pool.items.emplace_back(this);
+    if (pool.enabled) pool.items.AddItem(RCPtr<LNotification>(this));
 }
 
 void LNotification::EnableRecycling(bool on)
 {
-    std::vector<RCPtr<LNotification>> dropped;
-    {
-        Mutex::Lock lock(GetNotificationLock());
-        Pool().enabled = on;
-        if (!on) dropped.swap(Pool().items);
+    // Released after the lock is left: each release finds recycling off and
+    // destroys the notification, with any payload a queued one kept.
+    RCPtrArray<LNotification, 256, 256> dropped;
+    Mutex::Lock lock(GetNotificationLock());
+    RecyclePool& pool = Pool();
+    pool.enabled = on;
+    while (!on && pool.items.GetCount() > 0) {
+        RCPtr<LNotification> n;
+        pool.items.RemoveLastItem(n);
+        dropped.AddItem(n);
     }
-    // Each release finds recycling off and destroys the notification.
 }
 
 bool LNotification::IsRecyclingEnabled()
@@ -106,7 +112,7 @@ bool LNotification::IsRecyclingEnabled()
 uint32_t LNotification::GetPoolCount()
 {
     Mutex::Lock lock(GetNotificationLock());
-    return static_cast<uint32_t>(Pool().items.size());
+    return Pool().items.GetCount();
 }
 
 }  // namespace QV

@@ -1,10 +1,9 @@
 #pragma once
 // A named distributor that is its own queue: notifications posted to it from
 // any thread are delivered to its own clients when it is drained.
-#include <string>
-
 #include "LNotificationDistributor.h"
 #include "LNotificationQueue.h"
+#include "StringT.h"
 
 namespace QV {
 
@@ -20,13 +19,13 @@ public:
         return NotificationNameTable::GetNotificationID(nameOrId);
     }
 
-    const char16_t* GetName() const { return mName.c_str(); }
+    const String& GetName() const { return mName; }
 
     // Unregisters every client and shuts the queue down.
     QVResult ReleaseInternalReferences() override;
 
 private:
-    const std::u16string mName;
+    const String mName;
 };
 
 }  // namespace QV

@@ -1,6 +1,5 @@
 #include "LNotificationCenterManager.h"
 
-#include <string_view>
 #include <utility>
 
 namespace QV {
@@ -42,12 +41,14 @@ void LNotificationCenterManager::ResetInstance()
         instance.manager = nullptr;
     }
     if (!manager) return;
-    std::vector<RCPtr<LNotificationCenter>> centers;
+    RCPtrArray<LNotificationCenter> centers;
     {
         Mutex::Lock lock(manager->mLock);
-        centers.swap(manager->mCenters);
+        centers = manager->mCenters;
+        manager->mCenters.SetCount(0);
     }
-    for (const auto& center : centers) {
+    for (uint32_t i = 0; i < centers.GetCount(); ++i) {
+        const RCPtr<LNotificationCenter>& center = *centers.GetItemPtr(i);
         center->ReleaseAllClients();
         center->Shutdown();
     }
@@ -56,9 +57,9 @@ void LNotificationCenterManager::ResetInstance()
 RCPtr<LNotificationCenter> LNotificationCenterManager::FindLocked(const char16_t* name) const
 {
     if (name == nullptr || *name == u'\0') return nullptr;
-    const std::u16string_view text(name);
-    for (const auto& center : mCenters) {
-        if (center->GetName() == name || text == center->GetName()) return center;
+    for (uint32_t i = 0; i < mCenters.GetCount(); ++i) {
+        const RCPtr<LNotificationCenter>& center = *mCenters.GetItemPtr(i);
+        if (center->GetName().GetChars() == name || center->GetName() == name) return center;
     }
     return nullptr;
 }
@@ -84,20 +85,20 @@ RCPtr<LNotificationCenter> LNotificationCenterManager::GetNotificationCenter(con
     Mutex::Lock lock(mLock);
     if (RCPtr<LNotificationCenter> found = FindLocked(name)) return found;
     RCPtr<LNotificationCenter> center = CreateNotificationCenter(name);
-    mCenters.push_back(center);
+    mCenters.AddItem(center);
     return center;
 }
 
 bool LNotificationCenterManager::ProcessNotifications(bool sendIdle)
 {
-    std::vector<RCPtr<LNotificationCenter>> centers;
+    RCPtrArray<LNotificationCenter> centers;
     {
         Mutex::Lock lock(mLock);
         centers = mCenters;
     }
     bool more = false;
-    for (size_t i = centers.size(); i-- > 0;) {
-        if (centers[i]->ProcessNotifications(sendIdle)) more = true;
+    for (uint32_t i = centers.GetCount(); i-- > 0;) {
+        if ((*centers.GetItemPtr(i))->ProcessNotifications(sendIdle)) more = true;
     }
     return more;
 }
@@ -105,7 +106,7 @@ bool LNotificationCenterManager::ProcessNotifications(bool sendIdle)
 uint32_t LNotificationCenterManager::GetCenterCount() const
 {
     Mutex::Lock lock(mLock);
-    return static_cast<uint32_t>(mCenters.size());
+    return mCenters.GetCount();
 }
 
 RCPtr<LNotificationCenter> GetDefaultNotificationCenter()

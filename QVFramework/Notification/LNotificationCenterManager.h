@@ -1,10 +1,9 @@
 #pragma once
 // The process-wide owner of the named notification centers. The UI thread's
 // idle processing drains every center through it.
-#include "Mutex.h"
-#include <vector>
-
 #include "LNotificationCenter.h"
+#include "Mutex.h"
+#include "RCPtrArray.h"
 
 namespace QV {
 
@@ -38,7 +37,7 @@ private:
     RCPtr<LNotificationCenter> FindLocked(const char16_t* name) const;
 
     mutable Mutex mLock;
-    std::vector<RCPtr<LNotificationCenter>> mCenters;
+    RCPtrArray<LNotificationCenter> mCenters;
 };
 
 // The center named "application", whose queue the UI thread drains.

@@ -1,6 +1,6 @@
 #include "LNotificationClient.h"
 
-#include <algorithm>
+#include <vector>
 
 #include "LNotificationDistributor.h"
 
@@ -11,7 +11,15 @@ LNotificationClient::~LNotificationClient() = default;
 uint32_t LNotificationClient::GetDistributorCount() const
 {
     Mutex::Lock lock(mLock);
-    return static_cast<uint32_t>(mDistributors.size());
+    return mDistributors.GetCount();
+}
+
+int32_t LNotificationClient::FindDistributor(const LNotificationDistributor* distributor) const
+{
+    for (uint32_t i = 0; i < mDistributors.GetCount(); ++i) {
+        if (*mDistributors.GetItemPtr(i) == distributor) return static_cast<int32_t>(i);
+    }
+    return -1;
 }
 
 NotificationID LNotificationClient::RegisterNotification(const RCPtr<LNotificationDistributor>& distributor,
@@ -28,10 +36,7 @@ NotificationID LNotificationClient::RegisterNotification(const RCPtr<LNotificati
         AddInternalReference();
         mRegistrationCount.fetch_add(1, std::memory_order_acq_rel);
     }
-    if (added >= 0 &&
-        std::find(mDistributors.begin(), mDistributors.end(), distributor.Get()) == mDistributors.end()) {
-        mDistributors.push_back(distributor.Get());
-    }
+    if (added >= 0 && FindDistributor(distributor.Get()) < 0) mDistributors.AddItem(distributor.Get());
     return id;
 }
 
@@ -50,8 +55,10 @@ QVResult LNotificationClient::UnregisterNotification(const RCPtr<LNotificationDi
     if (removed == S_OK) {
         RemoveInternalReference();
         mRegistrationCount.fetch_sub(1, std::memory_order_acq_rel);
-        if (!distributor->HasClient(this)) {
-            std::erase(mDistributors, distributor.Get());
+        const int32_t index = FindDistributor(distributor.Get());
+        if (index >= 0 && !distributor->HasClient(this)) {
+            LNotificationDistributor* gone = nullptr;
+            mDistributors.RemoveItem(static_cast<uint32_t>(index), gone);
         }
     }
     return removed;
@@ -66,12 +73,13 @@ int32_t LNotificationClient::UnregisterAllNotifications()
         const int32_t count = GetRegistrationCount();
         if (count < 1) return 0;
         for (int32_t i = 0; i < count; ++i) RemoveInternalReference();
-        held.reserve(mDistributors.size());
-        while (!mDistributors.empty()) {
+        held.reserve(mDistributors.GetCount());
+        while (mDistributors.GetCount() > 0) {
             // Each distributor is alive while it holds a registration of ours;
             // the reference keeps it so until we are done with it.
-            held.emplace_back(mDistributors.back());
-            mDistributors.pop_back();
+            LNotificationDistributor* last = nullptr;
+            mDistributors.RemoveLastItem(last);
+            held.emplace_back(last);
             sum += held.back()->UnregisterClientFromAll(this);
         }
         mRegistrationCount.store(0, std::memory_order_release);

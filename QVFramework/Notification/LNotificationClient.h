@@ -2,8 +2,8 @@
 // A subscriber that remembers the distributors it is registered with, so it
 // can take every registration back at once (also when it is released).
 #include <atomic>
-#include <vector>
 
+#include "Array.h"
 #include "LNotificationReceiver.h"
 
 namespace QV {
@@ -30,10 +30,13 @@ public:
     uint32_t GetDistributorCount() const;
 
 private:
+    // The index in the distributor list, -1 when absent. Under mLock.
+    int32_t FindDistributor(const LNotificationDistributor* distributor) const;
+
     mutable Mutex mLock;
     std::atomic<int32_t> mRegistrationCount{0};
     // Plain pointers: each registration keeps its distributor alive.
-    std::vector<LNotificationDistributor*> mDistributors;
+    Array<LNotificationDistributor*> mDistributors;
 };
 
 }  // namespace QV

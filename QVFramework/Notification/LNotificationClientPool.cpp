@@ -1,6 +1,7 @@
 #include "LNotificationClientPool.h"
 
 #include <utility>
+#include <vector>
 
 namespace QV {
 
@@ -72,7 +73,7 @@ uint32_t LNotificationDistributor::LNotificationClientPool::GetCombinedFlags() c
 uint32_t LNotificationDistributor::LNotificationClientPool::GetClientCount() const
 {
     Mutex::Lock lock(mLock);
-    return static_cast<uint32_t>(mClients.size());
+    return mClients.GetCount();
 }
 
 QVResult LNotificationDistributor::LNotificationClientPool::AddClient(LNotificationReceiver* client,
@@ -81,20 +82,20 @@ QVResult LNotificationDistributor::LNotificationClientPool::AddClient(LNotificat
     Mutex::Lock lock(mLock);
     uint32_t combined = 0;
     bool found = false;
-    for (size_t i = mClients.size(); i-- > 0;) {
-        auto& info = mClients[i];
-        if (info->GetClient().Get() == client) {
-            if (info->GetFlags() == flags) return 1;
-            info->SetFlags(flags);
+    for (uint32_t i = Count(); i-- > 0;) {
+        LNotificationRegisteredClientInfo& info = At(i);
+        if (info.GetClient().Get() == client) {
+            if (info.GetFlags() == flags) return 1;
+            info.SetFlags(flags);
             found = true;
         }
-        combined |= info->GetFlags();
+        combined |= info.GetFlags();
     }
     if (found) {
         mCombinedFlags = combined;
         return 1;
     }
-    mClients.emplace_back(new LNotificationRegisteredClientInfo(client, flags));
+    mClients.AddItem(RCPtr<LNotificationRegisteredClientInfo>(new LNotificationRegisteredClientInfo(client, flags)));
     mCombinedFlags |= flags;
     return S_OK;
 }
@@ -103,10 +104,10 @@ RCPtr<LNotificationDistributor::LNotificationRegisteredClientInfo>
 LNotificationDistributor::LNotificationClientPool::RemoveClient(const LNotificationReceiver* client)
 {
     Mutex::Lock lock(mLock);
-    for (size_t i = mClients.size(); i-- > 0;) {
-        if (mClients[i]->GetClient().Get() != client) continue;
-        RCPtr<LNotificationRegisteredClientInfo> removed = std::move(mClients[i]);
-        mClients.erase(mClients.begin() + static_cast<std::ptrdiff_t>(i));
+    for (uint32_t i = Count(); i-- > 0;) {
+        if (At(i).GetClient().Get() != client) continue;
+        RCPtr<LNotificationRegisteredClientInfo> removed;
+        mClients.RemoveItem(i, removed);
         // Walks past this entry continue with the entry that was below it.
         for (Cursor* cursor = mCursors; cursor != nullptr; cursor = cursor->next) {
             if (static_cast<int32_t>(i) < cursor->index) --cursor->index;
@@ -119,8 +120,8 @@ LNotificationDistributor::LNotificationClientPool::RemoveClient(const LNotificat
 int32_t LNotificationDistributor::LNotificationClientPool::FindClient(const LNotificationReceiver* client) const
 {
     Mutex::Lock lock(mLock);
-    for (size_t i = mClients.size(); i-- > 0;) {
-        if (mClients[i]->GetClient().Get() == client) return static_cast<int32_t>(i);
+    for (uint32_t i = Count(); i-- > 0;) {
+        if (At(i).GetClient().Get() == client) return static_cast<int32_t>(i);
     }
     return -1;
 }
@@ -129,9 +130,9 @@ QVResult LNotificationDistributor::LNotificationClientPool::GetClientFlags(const
                                                                            uint32_t& flags) const
 {
     Mutex::Lock lock(mLock);
-    for (size_t i = mClients.size(); i-- > 0;) {
-        if (mClients[i]->GetClient().Get() == client) {
-            flags = mClients[i]->GetFlags();
+    for (uint32_t i = Count(); i-- > 0;) {
+        if (At(i).GetClient().Get() == client) {
+            flags = At(i).GetFlags();
             return S_OK;
         }
     }
@@ -141,8 +142,8 @@ QVResult LNotificationDistributor::LNotificationClientPool::GetClientFlags(const
 RCPtr<LNotificationReceiver> LNotificationDistributor::LNotificationClientPool::GetClientAt(int32_t index) const
 {
     Mutex::Lock lock(mLock);
-    if (index < 0 || static_cast<size_t>(index) >= mClients.size()) return nullptr;
-    return mClients[static_cast<size_t>(index)]->GetClient();
+    if (index < 0 || static_cast<uint32_t>(index) >= Count()) return nullptr;
+    return At(static_cast<uint32_t>(index)).GetClient();
 }
 
 void LNotificationDistributor::LNotificationClientPool::Deliver(int32_t index,
@@ -152,7 +153,7 @@ void LNotificationDistributor::LNotificationClientPool::Deliver(int32_t index,
 {
     // The registration, not the client, is held for the call: the client's
     // own count then changes here only when it unregisters meanwhile.
-    RCPtr<LNotificationRegisteredClientInfo> info = mClients[static_cast<size_t>(index)];
+    RCPtr<LNotificationRegisteredClientInfo> info(&At(static_cast<uint32_t>(index)));
     RCPtr<LNotification> taken;
     if (info->GetFlags() & kPendingOnly) {
         Mutex::Lock queueLock(GetNotificationQueueLock());
@@ -173,11 +174,11 @@ QVResult LNotificationDistributor::LNotificationClientPool::NotifyAllClients(
 {
     if (!notification) return E_INVALIDARG;
     HeldLock lock(mLock);
-    if (mClients.empty()) return 1;
-    CursorScope cursor(*this, static_cast<int32_t>(mClients.size()) - 1);
+    if (Count() == 0) return 1;
+    CursorScope cursor(*this, static_cast<int32_t>(Count()) - 1);
     // Registrations made during the walk land above it and are not visited.
     for (int32_t& index = cursor.Index(); index >= 0; --index) {
-        if (static_cast<size_t>(index) >= mClients.size()) continue;
+        if (static_cast<uint32_t>(index) >= Count()) continue;
         Deliver(index, lock, sender, notification);
     }
     return S_OK;
@@ -190,7 +191,7 @@ int32_t LNotificationDistributor::LNotificationClientPool::NotifyClient(int32_t 
     if (!notification) return index;
     HeldLock lock(mLock);
     CursorScope cursor(*this, index);
-    if (index >= 0 && static_cast<size_t>(index) < mClients.size()) {
+    if (index >= 0 && static_cast<uint32_t>(index) < Count()) {
         Deliver(index, lock, sender, notification);
     }
     return cursor.Index();
@@ -208,8 +209,8 @@ void LNotificationDistributor::LNotificationClientPool::MarkPending(const RCPtr<
     Mutex::Lock lock(mLock);
     if ((mCombinedFlags & kPendingOnly) == 0) return;
     Mutex::Lock queueLock(GetNotificationQueueLock());
-    for (size_t i = mClients.size(); i-- > 0;) {
-        LNotificationRegisteredClientInfo& info = *mClients[i];
+    for (uint32_t i = Count(); i-- > 0;) {
+        LNotificationRegisteredClientInfo& info = At(i);
         if ((info.GetFlags() & kPendingOnly) == 0) continue;
         RCPtr<LNotification> old = std::exchange(info.Pending(), notification);
         if (!old) continue;

@@ -1,9 +1,8 @@
 #pragma once
 // The registrations of one notification id in one distributor.
 // Every operation takes the pool's own lock; none calls out while holding it.
-#include <vector>
-
 #include "LNotificationDistributor.h"
+#include "RCPtrArray.h"
 
 namespace QV {
 
@@ -46,6 +45,9 @@ private:
     };
 
     class CursorScope;
+
+    uint32_t Count() const { return mClients.GetCount(); }
+    LNotificationRegisteredClientInfo& At(uint32_t index) const { return *mClients.GetItemPtr(index)->Get(); }
     class HeldLock;
 
     // Entered and left with the lock held; releases it during the call.
@@ -55,7 +57,7 @@ private:
     const NotificationID mID;
     mutable Mutex mLock;
     uint32_t mCombinedFlags = 0;
-    std::vector<RCPtr<LNotificationRegisteredClientInfo>> mClients;
+    RCPtrArray<LNotificationRegisteredClientInfo> mClients;
     Cursor* mCursors = nullptr;
 };
 

@@ -1,8 +1,10 @@
 #include "LNotificationDistributor.h"
 
 #include <algorithm>
-#include "Mutex.h"
 #include <utility>
+#include <vector>
+
+#include "Mutex.h"
 
 namespace QV {
 
@@ -12,7 +14,7 @@ namespace {
 // internal reference of its distributor. Never destroyed (see the name table).
 struct DistributorsWithClients {
     Mutex lock;
-    std::vector<RCPtr<LNotificationDistributor>> items;
+    RCPtrArray<LNotificationDistributor> items;
 };
 
 DistributorsWithClients& WithClients()
@@ -25,7 +27,7 @@ void AddWithClients(LNotificationDistributor* distributor)
 {
     DistributorsWithClients& list = WithClients();
     Mutex::Lock lock(list.lock);
-    list.items.emplace_back(distributor);
+    list.items.AddItem(RCPtr<LNotificationDistributor>(distributor));
 }
 
 // The caller releases the returned reference when it holds no lock.
@@ -33,12 +35,13 @@ RCPtr<LNotificationDistributor> TakeWithClients(const LNotificationDistributor* 
 {
     DistributorsWithClients& list = WithClients();
     Mutex::Lock lock(list.lock);
-    auto it = std::find_if(list.items.rbegin(), list.items.rend(),
-                           [distributor](const auto& item) { return item.Get() == distributor; });
-    if (it == list.items.rend()) return nullptr;
-    RCPtr<LNotificationDistributor> taken = std::move(*it);
-    list.items.erase(std::next(it).base());
-    return taken;
+    for (uint32_t i = list.items.GetCount(); i-- > 0;) {
+        if (list.items.GetItemPtr(i)->Get() != distributor) continue;
+        RCPtr<LNotificationDistributor> taken;
+        list.items.RemoveItem(i, taken);
+        return taken;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -49,8 +52,9 @@ LNotificationDistributor::~LNotificationDistributor() = default;
 RCPtr<LNotificationDistributor::LNotificationClientPool>
 LNotificationDistributor::FindPoolLocked(NotificationID id) const
 {
-    for (size_t i = mPools.size(); i-- > 0;) {
-        if (mPools[i]->GetID() == id) return mPools[i];
+    for (uint32_t i = mPools.GetCount(); i-- > 0;) {
+        const RCPtr<LNotificationClientPool>& pool = *mPools.GetItemPtr(i);
+        if (pool->GetID() == id) return pool;
     }
     return nullptr;
 }
@@ -78,7 +82,7 @@ QVResult LNotificationDistributor::RegisterClient(LNotificationReceiver* client,
     RCPtr<LNotificationClientPool> pool = FindPoolLocked(id);
     if (!pool) {
         pool = new LNotificationClientPool(id);
-        mPools.push_back(pool);
+        mPools.AddItem(pool);
     }
     if (flags & kPendingOnly) mHadPendingOnly.store(true, std::memory_order_release);
     const QVResult added = pool->AddClient(client, flags);
@@ -141,8 +145,8 @@ int32_t LNotificationDistributor::UnregisterClientFromAll(LNotificationReceiver*
     bool leftList = false;
     {
         Mutex::Lock lock(mLock);
-        for (size_t i = mPools.size(); i-- > 0;) {
-            if (auto info = mPools[i]->RemoveClient(client)) removed.push_back(std::move(info));
+        for (uint32_t i = mPools.GetCount(); i-- > 0;) {
+            if (auto info = (*mPools.GetItemPtr(i))->RemoveClient(client)) removed.push_back(std::move(info));
         }
         if (removed.empty()) return 0;
         mRegistrationCount -= static_cast<int32_t>(removed.size());
@@ -157,8 +161,10 @@ int32_t LNotificationDistributor::UnregisterClientFromAll(LNotificationReceiver*
 bool LNotificationDistributor::HasClient(const LNotificationReceiver* client) const
 {
     Mutex::Lock lock(mLock);
-    return std::any_of(mPools.begin(), mPools.end(),
-                       [client](const auto& pool) { return pool->FindClient(client) >= 0; });
+    for (uint32_t i = mPools.GetCount(); i-- > 0;) {
+        if ((*mPools.GetItemPtr(i))->FindClient(client) >= 0) return true;
+    }
+    return false;
 }
 
 QVResult LNotificationDistributor::GetClientFlags(const LNotificationReceiver* client, const char16_t* nameOrId,
@@ -182,17 +188,17 @@ QVResult LNotificationDistributor::SendNotification(const RCPtr<LNotification>& 
 QVResult LNotificationDistributor::ReleaseAllClients()
 {
     const RCPtr<LNotificationDistributor> self(this);
-    size_t poolIndex;
+    uint32_t poolIndex;
     {
         Mutex::Lock lock(mLock);
-        poolIndex = mPools.size();
+        poolIndex = mPools.GetCount();
     }
     // Pools are never removed, so an index stays valid.
     while (poolIndex-- > 0) {
         RCPtr<LNotificationClientPool> pool;
         {
             Mutex::Lock lock(mLock);
-            pool = mPools[poolIndex];
+            pool = *mPools.GetItemPtr(poolIndex);
         }
         // A client that refuses to go (a queue's posting receiver) is passed by.
         for (int32_t i = static_cast<int32_t>(pool->GetClientCount()) - 1; i >= 0; --i) {

@@ -3,9 +3,9 @@
 // synchronously on the caller's thread, most recent registration first.
 // Registering and unregistering are safe while another thread delivers.
 #include <atomic>
-#include <vector>
 
 #include "LNotificationReceiver.h"
+#include "RCPtrArray.h"
 
 namespace QV {
 
@@ -62,7 +62,7 @@ private:
     mutable Mutex mLock;
     // Set by the first pending-only registration; posts skip the marking until then.
     std::atomic<bool> mHadPendingOnly{false};
-    std::vector<RCPtr<LNotificationClientPool>> mPools;
+    RCPtrArray<LNotificationClientPool> mPools;
     int32_t mRegistrationCount = 0;
 };
 

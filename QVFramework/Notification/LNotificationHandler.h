@@ -2,10 +2,10 @@
 // Maps {sending distributor, notification id} to a member function of its
 // owner T, an LNotificationClient whose ReceiveNotification forwards here.
 #include <map>
-#include "Mutex.h"
 #include <string>
 
 #include "LNotificationDistributor.h"
+#include "Mutex.h"
 #include "Receivable.h"
 
 namespace QV {

@@ -261,12 +261,12 @@ TEST_F(CenterTest, GetNotificationCenterMakesOneCenterPerName)
     EXPECT_EQ(manager->GetCenterCount(), 1u);
     RCPtr<LNotificationCenter> application = GetDefaultNotificationCenter();
     ASSERT_FALSE(application.IsNull());
-    EXPECT_EQ(std::u16string(application->GetName()), u"application");
+    EXPECT_EQ(std::u16string(application->GetName().GetChars()), u"application");
     EXPECT_EQ(manager->FindNotificationCenter(u"application").Get(), application.Get());
 
     RCPtr<LNotificationCenter> other = manager->GetNotificationCenter(u"other");
     EXPECT_EQ(manager->GetNotificationCenter(u"other").Get(), other.Get());
-    EXPECT_EQ(manager->FindNotificationCenter(other->GetName()).Get(), other.Get());
+    EXPECT_EQ(manager->FindNotificationCenter(other->GetName().GetChars()).Get(), other.Get());
     EXPECT_NE(other.Get(), application.Get());
     EXPECT_TRUE(manager->GetNotificationCenter(u"").IsNull());
     EXPECT_TRUE(manager->FindNotificationCenter(u"Other").IsNull());
