@@ -53,11 +53,9 @@ RCPtr<LNotification> LNotification::Create(const char16_t* nameOrId,
         Mutex::Lock lock(GetNotificationLock());
         id = NotificationNameTable::GetNotificationID(nameOrId);
         RecyclePool& pool = Pool();
-        if (!pool.enabled || pool.items.GetCount() == 0) {
-            return RCPtr<LNotification>(new LNotification(id, payload));
-        }
-        pool.items.RemoveLastItem(result);
+        if (pool.enabled) pool.items.RemoveLastItem(result);
     }
+    if (!result) return RCPtr<LNotification>(new LNotification(id, payload));
     // The object is ours alone now; an old payload kept because it was still
     // marked queued goes outside the lock.
     result->mID = id;
