@@ -34,6 +34,7 @@ public:
     // Opens the first device whose name matches the requested name and
     // queues the buffers: 0, the services' error code, or 6 (no such
     // device). Closes the port first when it is open.
+    // Open and Close must not be called while holding the comm's lock.
     uint32_t Open();
     uint32_t Start();
     // Stops, resets and closes the device; buffers handed back meanwhile

@@ -33,7 +33,8 @@ public:
 
     // Opens the first device whose name matches the requested name: 0, the
     // services' error code, or 6 (no such device). Closes the port first
-    // when it is open.
+    // when it is open. Open and Close must not be called while holding the
+    // comm's lock.
     uint32_t Open();
     void Close();
     bool IsDeviceAnswering();
