@@ -178,6 +178,23 @@ TEST_F(MidiCaptureTest, BuffersAreAssembledIntoMessages)
     }
 }
 
+TEST_F(MidiCaptureTest, ClosingDeliversTheMessageInAssemblyWithTheBytesSoFar)
+{
+    Bytes unfinished = SysEx(300);
+    unfinished.pop_back();  // no F7 yet: one full buffer handed over, 43 bytes in the next
+    loopback->Inject(unfinished);
+    ASSERT_TRUE(loopback->WaitUntilIdle(std::chrono::seconds(5)));
+
+    // The device vanishes; asking for the port again closes it.
+    Platform::Midi::LoopbackScript script;
+    script.present = false;
+    loopback->SetScript(script);
+    RCPtr<LMidiCapturePort> again;
+    EXPECT_EQ(comm->OpenCapturePort(u"Tarsel Simulator", again), E_FAIL);
+    ASSERT_TRUE(recorder->WaitForCount(1));
+    EXPECT_EQ(recorder->Get()[0].bytes, unfinished);
+}
+
 TEST_F(MidiCaptureTest, ReleasingThePortWhileInputStreamsNeitherHangsNorLeaks)
 {
     for (int i = 0; i < 20; ++i) loopback->Inject(SysEx(700));
