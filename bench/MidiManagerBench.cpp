@@ -1,0 +1,106 @@
+// A preset fetched from the simulated keyboard over its loopback MIDI ports,
+// answered at once, from the call to the engine holding the values (median
+// and 99th percentile); and the work on one dump alone: building the dump
+// sent from the engine's values, and checking and splitting a received one.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "ArrayBuffer.h"
+#include "LMidiManager.h"
+#include "LNotificationCenterManager.h"
+#include "LRootModuleEngine.h"
+#include "LoopbackMidiDriver.h"
+#include "MidiServices.h"
+#include "PresetDump.h"
+#include "TarselKeyboard.h"
+
+namespace {
+
+QV::Array<QV::ParamValue> FactoryValues()
+{
+    QV::Array<QV::ParamValue> values;
+    for (int32_t i = 0; i < 15; ++i) {
+        const std::vector<uint8_t> blob = Platform::TarselKeyboard::DefaultBlob(i);
+        QV::ParamValue value{{i, QV::Variant()}, QV::Variant()};
+        value.value.SetBlob(blob.data(), static_cast<uint32_t>(blob.size()));
+        values.AddItem(value);
+    }
+    return values;
+}
+
+void BM_GetPresetRoundTrip(benchmark::State& state)
+{
+    Platform::TarselKeyboard& keyboard = Platform::GetTarselKeyboard();
+    auto loopback = std::make_shared<Platform::Midi::LoopbackMidiDriver>(keyboard);
+    Platform::Midi::MidiServices services{{loopback}};
+    Platform::Midi::ScopedMidiServices scope{services};
+    QV::RCPtr<LRootModuleEngine> engine(new LRootModuleEngine());
+    if (engine->Initialize(0) != 0 || engine->GetConnectionState() != LRootModuleEngine::kConnected) {
+        state.SkipWithError("the simulated keyboard is not beside the benchmark");
+        return;
+    }
+    // Let the keyboard's answers to the connection arrive first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    SetRootModuleEngine(engine);
+    QV::RCPtr<QV::LMidiManager> manager = QV::LMidiManager::Create();
+
+    std::vector<double> micros;
+    int32_t failures = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const int32_t result = manager->GetPresetFromMidiDevice(-1);
+        const auto end = std::chrono::steady_clock::now();
+        failures += result != 0;
+        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        // Drop the engine's change posts, as the UI's idle pass would.
+        state.PauseTiming();
+        QV::GetDefaultNotificationCenter()->ProcessNotifications(false);
+        state.ResumeTiming();
+    }
+    if (failures) state.SkipWithError("a get did not return 0");
+    std::sort(micros.begin(), micros.end());
+    if (!micros.empty()) {
+        state.counters["median_us"] = micros[micros.size() / 2];
+        state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    }
+    manager = nullptr;
+    SetRootModuleEngine(nullptr);
+    engine = nullptr;
+    QV::LNotificationCenterManager::ResetInstance();
+}
+BENCHMARK(BM_GetPresetRoundTrip)->Iterations(500)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildPresetDump(benchmark::State& state)
+{
+    const QV::Array<QV::ParamValue> values = FactoryValues();
+    QV::ArrayBuffer<signed char> body;
+    for (auto _ : state) {
+        const bool built = QV::BuildPresetDumpBody(values, body);
+        benchmark::DoNotOptimize(built);
+        benchmark::DoNotOptimize(body.GetData());
+    }
+}
+BENCHMARK(BM_BuildPresetDump);
+
+void BM_CheckAndReadPresetDump(benchmark::State& state)
+{
+    const QV::Array<QV::ParamValue> current = FactoryValues();
+    const std::vector<uint8_t> dump = Platform::GetTarselKeyboard().BuildPresetDump();
+    QV::Array<QV::ParamValue> received;
+    for (auto _ : state) {
+        const bool read = QV::IsPresetDump(dump.data(), static_cast<uint32_t>(dump.size())) &&
+                          QV::ReadPresetDump(dump.data(), current, received);
+        benchmark::DoNotOptimize(read);
+        benchmark::DoNotOptimize(received.GetData());
+    }
+}
+BENCHMARK(BM_CheckAndReadPresetDump);
+
+}  // namespace
+
+BENCHMARK_MAIN();
