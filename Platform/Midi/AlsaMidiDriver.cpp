@@ -12,175 +12,189 @@ constexpr char kClientName[] = "Tarsel Preset Editor";
 
 // Installed on every RtMidi object, so failures are reported by results
 // instead of exceptions and text on stderr.
-void RecordError(RtMidiError::Type, const std::string&, void* failed) {
-  if (failed != nullptr) {
-    *static_cast<bool*>(failed) = true;
-  }
+void RecordError(RtMidiError::Type, const std::string&, void* failed)
+{
+    if (failed != nullptr) {
+        *static_cast<bool*>(failed) = true;
+    }
 }
 
 template <typename RtMidiPort>
-std::vector<std::string> ListPorts(RtMidiPort* lister) {
-  std::vector<std::string> names;
-  if (lister == nullptr) {
-    return names;
-  }
-  try {
-    const unsigned int count = lister->getPortCount();
-    for (unsigned int i = 0; i < count; ++i) {
-      names.push_back(lister->getPortName(i));
+std::vector<std::string> ListPorts(RtMidiPort* lister)
+{
+    std::vector<std::string> names;
+    if (lister == nullptr) {
+        return names;
     }
-  } catch (const RtMidiError&) {
-    names.clear();
-  }
-  return names;
+    try {
+        const unsigned int count = lister->getPortCount();
+        for (unsigned int i = 0; i < count; ++i) {
+            names.push_back(lister->getPortName(i));
+        }
+    } catch (const RtMidiError&) {
+        names.clear();
+    }
+    return names;
 }
 
 }  // namespace
 
 class AlsaMidiDriver::Input final : public MidiDriverInput {
- public:
-  Input(AlsaMidiDriver& driver, std::string name) : driver_(driver), name_(std::move(name)) {}
-  // RtMidi closes the port and joins its input thread, so the sink is not
-  // called once this returns.
-  ~Input() override { port_.reset(); }
+public:
+    Input(AlsaMidiDriver& driver, std::string name) : driver_(driver), name_(std::move(name)) {}
+    // RtMidi closes the port and joins its input thread, so the sink is not
+    // called once this returns.
+    ~Input() override { port_.reset(); }
 
-  MMRESULT Open(std::size_t index, MidiInputSink& sink) {
-    try {
-      port_ = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
-      port_->setErrorCallback(&RecordError, &failed_);
-      // System Exclusive, timing and active sensing all reach the caller.
-      port_->ignoreTypes(false, false, false);
-      port_->setCallback(&Deliver, &sink);
-      port_->openPort(static_cast<unsigned int>(index), kClientName);
-    } catch (const RtMidiError&) {
-      return MMSYSERR_ERROR;
+    MMRESULT Open(std::size_t index, MidiInputSink& sink)
+    {
+        try {
+            port_ = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
+            port_->setErrorCallback(&RecordError, &failed_);
+            // System Exclusive, timing and active sensing all reach the caller.
+            port_->ignoreTypes(false, false, false);
+            port_->setCallback(&Deliver, &sink);
+            port_->openPort(static_cast<unsigned int>(index), kClientName);
+        } catch (const RtMidiError&) {
+            return MMSYSERR_ERROR;
+        }
+        return (!failed_ && port_->isPortOpen()) ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
     }
-    return (!failed_ && port_->isPortOpen()) ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
-  }
 
-  bool IsPresent() const override {
-    const auto names = driver_.InputNames();
-    return std::find(names.begin(), names.end(), name_) != names.end();
-  }
-
- private:
-  static void Deliver(double, std::vector<unsigned char>* message, void* sink) {
-    if (message != nullptr && !message->empty()) {
-      static_cast<MidiInputSink*>(sink)->OnBytes(message->data(), message->size());
+    bool IsPresent() const override
+    {
+        const auto names = driver_.InputNames();
+        return std::find(names.begin(), names.end(), name_) != names.end();
     }
-  }
 
-  AlsaMidiDriver& driver_;
-  const std::string name_;
-  bool failed_ = false;
-  std::unique_ptr<RtMidiIn> port_;
+private:
+    static void Deliver(double, std::vector<unsigned char>* message, void* sink)
+    {
+        if (message != nullptr && !message->empty()) {
+            static_cast<MidiInputSink*>(sink)->OnBytes(message->data(), message->size());
+        }
+    }
+
+    AlsaMidiDriver& driver_;
+    const std::string name_;
+    bool failed_ = false;
+    std::unique_ptr<RtMidiIn> port_;
 };
 
 class AlsaMidiDriver::Output final : public MidiDriverOutput {
- public:
-  Output(AlsaMidiDriver& driver, std::string name) : driver_(driver), name_(std::move(name)) {}
-  ~Output() override { port_.reset(); }
+public:
+    Output(AlsaMidiDriver& driver, std::string name) : driver_(driver), name_(std::move(name)) {}
+    ~Output() override { port_.reset(); }
 
-  MMRESULT Open(std::size_t index) {
-    try {
-      port_ = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
-      port_->setErrorCallback(&RecordError, &failed_);
-      port_->openPort(static_cast<unsigned int>(index), kClientName);
-    } catch (const RtMidiError&) {
-      return MMSYSERR_ERROR;
+    MMRESULT Open(std::size_t index)
+    {
+        try {
+            port_ = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
+            port_->setErrorCallback(&RecordError, &failed_);
+            port_->openPort(static_cast<unsigned int>(index), kClientName);
+        } catch (const RtMidiError&) {
+            return MMSYSERR_ERROR;
+        }
+        return (!failed_ && port_->isPortOpen()) ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
     }
-    return (!failed_ && port_->isPortOpen()) ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
-  }
 
-  MMRESULT Send(const std::uint8_t* data, std::size_t size) override {
-    failed_ = false;
-    try {
-      port_->sendMessage(data, size);
-    } catch (const RtMidiError&) {
-      return MMSYSERR_ERROR;
+    MMRESULT Send(const std::uint8_t* data, std::size_t size) override
+    {
+        failed_ = false;
+        try {
+            port_->sendMessage(data, size);
+        } catch (const RtMidiError&) {
+            return MMSYSERR_ERROR;
+        }
+        return failed_ ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
     }
-    return failed_ ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
-  }
 
-  // The sequencer takes each message at once; there is nothing to abort.
-  void SetAborting(bool) override {}
+    // The sequencer takes each message at once; there is nothing to abort.
+    void SetAborting(bool) override {}
 
-  bool IsPresent() const override {
-    const auto names = driver_.OutputNames();
-    return std::find(names.begin(), names.end(), name_) != names.end();
-  }
+    bool IsPresent() const override
+    {
+        const auto names = driver_.OutputNames();
+        return std::find(names.begin(), names.end(), name_) != names.end();
+    }
 
- private:
-  AlsaMidiDriver& driver_;
-  const std::string name_;
-  bool failed_ = false;
-  std::unique_ptr<RtMidiOut> port_;
+private:
+    AlsaMidiDriver& driver_;
+    const std::string name_;
+    bool failed_ = false;
+    std::unique_ptr<RtMidiOut> port_;
 };
 
 AlsaMidiDriver::AlsaMidiDriver(std::string sequencerDevice) : sequencerDevice_(std::move(sequencerDevice)) {}
 
 AlsaMidiDriver::~AlsaMidiDriver() = default;
 
-bool AlsaMidiDriver::ConnectLocked() {
-  if (!tried_) {
-    tried_ = true;
-    // Without the node RtMidi would print to stderr before it throws.
-    if (::access(sequencerDevice_.c_str(), R_OK | W_OK) == 0) {
-      try {
-        auto in = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
-        in->setErrorCallback(&RecordError, nullptr);
-        auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
-        out->setErrorCallback(&RecordError, nullptr);
-        inputLister_ = std::move(in);
-        outputLister_ = std::move(out);
-      } catch (const RtMidiError&) {
-        inputLister_.reset();
-        outputLister_.reset();
-      }
+bool AlsaMidiDriver::ConnectLocked()
+{
+    if (!tried_) {
+        tried_ = true;
+        // Without the node RtMidi would print to stderr before it throws.
+        if (::access(sequencerDevice_.c_str(), R_OK | W_OK) == 0) {
+            try {
+                auto in = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
+                in->setErrorCallback(&RecordError, nullptr);
+                auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
+                out->setErrorCallback(&RecordError, nullptr);
+                inputLister_ = std::move(in);
+                outputLister_ = std::move(out);
+            } catch (const RtMidiError&) {
+                inputLister_.reset();
+                outputLister_.reset();
+            }
+        }
     }
-  }
-  return inputLister_ && outputLister_;
+    return inputLister_ && outputLister_;
 }
 
-bool AlsaMidiDriver::IsAvailable() {
-  std::lock_guard lock(mutex_);
-  return ConnectLocked();
+bool AlsaMidiDriver::IsAvailable()
+{
+    std::lock_guard lock(mutex_);
+    return ConnectLocked();
 }
 
-std::vector<std::string> AlsaMidiDriver::InputNames() {
-  std::lock_guard lock(mutex_);
-  return ConnectLocked() ? ListPorts(inputLister_.get()) : std::vector<std::string>{};
+std::vector<std::string> AlsaMidiDriver::InputNames()
+{
+    std::lock_guard lock(mutex_);
+    return ConnectLocked() ? ListPorts(inputLister_.get()) : std::vector<std::string>{};
 }
 
-std::vector<std::string> AlsaMidiDriver::OutputNames() {
-  std::lock_guard lock(mutex_);
-  return ConnectLocked() ? ListPorts(outputLister_.get()) : std::vector<std::string>{};
+std::vector<std::string> AlsaMidiDriver::OutputNames()
+{
+    std::lock_guard lock(mutex_);
+    return ConnectLocked() ? ListPorts(outputLister_.get()) : std::vector<std::string>{};
 }
 
-MMRESULT AlsaMidiDriver::OpenInput(std::size_t index, MidiInputSink& sink, std::unique_ptr<MidiDriverInput>& input) {
-  const auto names = InputNames();
-  if (index >= names.size()) {
-    return names.empty() ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
-  }
-  auto opened = std::make_unique<Input>(*this, names[index]);
-  const MMRESULT result = opened->Open(index, sink);
-  if (result == MMSYSERR_NOERROR) {
-    input = std::move(opened);
-  }
-  return result;
+MMRESULT AlsaMidiDriver::OpenInput(std::size_t index, MidiInputSink& sink, std::unique_ptr<MidiDriverInput>& input)
+{
+    const auto names = InputNames();
+    if (index >= names.size()) {
+        return names.empty() ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
+    }
+    auto opened = std::make_unique<Input>(*this, names[index]);
+    const MMRESULT result = opened->Open(index, sink);
+    if (result == MMSYSERR_NOERROR) {
+        input = std::move(opened);
+    }
+    return result;
 }
 
-MMRESULT AlsaMidiDriver::OpenOutput(std::size_t index, std::unique_ptr<MidiDriverOutput>& output) {
-  const auto names = OutputNames();
-  if (index >= names.size()) {
-    return names.empty() ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
-  }
-  auto opened = std::make_unique<Output>(*this, names[index]);
-  const MMRESULT result = opened->Open(index);
-  if (result == MMSYSERR_NOERROR) {
-    output = std::move(opened);
-  }
-  return result;
+MMRESULT AlsaMidiDriver::OpenOutput(std::size_t index, std::unique_ptr<MidiDriverOutput>& output)
+{
+    const auto names = OutputNames();
+    if (index >= names.size()) {
+        return names.empty() ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
+    }
+    auto opened = std::make_unique<Output>(*this, names[index]);
+    const MMRESULT result = opened->Open(index);
+    if (result == MMSYSERR_NOERROR) {
+        output = std::move(opened);
+    }
+    return result;
 }
 
 }  // namespace Platform::Midi

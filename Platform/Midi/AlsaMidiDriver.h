@@ -16,30 +16,30 @@ class RtMidiOut;
 namespace Platform::Midi {
 
 class AlsaMidiDriver final : public MidiDriver {
- public:
-  // The device node tells, before RtMidi is asked, whether a sequencer exists.
-  explicit AlsaMidiDriver(std::string sequencerDevice = "/dev/snd/seq");
-  ~AlsaMidiDriver() override;
+public:
+    // The device node tells, before RtMidi is asked, whether a sequencer exists.
+    explicit AlsaMidiDriver(std::string sequencerDevice = "/dev/snd/seq");
+    ~AlsaMidiDriver() override;
 
-  std::vector<std::string> InputNames() override;
-  std::vector<std::string> OutputNames() override;
-  MMRESULT OpenInput(std::size_t index, MidiInputSink& sink, std::unique_ptr<MidiDriverInput>& input) override;
-  MMRESULT OpenOutput(std::size_t index, std::unique_ptr<MidiDriverOutput>& output) override;
+    std::vector<std::string> InputNames() override;
+    std::vector<std::string> OutputNames() override;
+    MMRESULT OpenInput(std::size_t index, MidiInputSink& sink, std::unique_ptr<MidiDriverInput>& input) override;
+    MMRESULT OpenOutput(std::size_t index, std::unique_ptr<MidiDriverOutput>& output) override;
 
-  // Whether the sequencer could be reached.
-  bool IsAvailable();
+    // Whether the sequencer could be reached.
+    bool IsAvailable();
 
- private:
-  class Input;
-  class Output;
+private:
+    class Input;
+    class Output;
 
-  bool ConnectLocked();
+    bool ConnectLocked();
 
-  const std::string sequencerDevice_;
-  std::mutex mutex_;  // RtMidi objects are not thread-safe
-  bool tried_ = false;
-  std::unique_ptr<RtMidiIn> inputLister_;
-  std::unique_ptr<RtMidiOut> outputLister_;
+    const std::string sequencerDevice_;
+    std::mutex mutex_;  // RtMidi objects are not thread-safe
+    bool tried_ = false;
+    std::unique_ptr<RtMidiIn> inputLister_;
+    std::unique_ptr<RtMidiOut> outputLister_;
 };
 
 }  // namespace Platform::Midi

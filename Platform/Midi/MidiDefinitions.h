@@ -52,20 +52,20 @@ inline constexpr std::size_t MAXPNAMELEN = 32;
 // output messages. The caller owns it and its bytes; while MHDR_INQUEUE is
 // set the services hold it and it must be neither changed nor freed.
 struct MidiHeader {
-  std::uint8_t* lpData = nullptr;
-  std::uint32_t dwBufferLength = 0;
-  std::uint32_t dwBytesRecorded = 0;
-  std::uintptr_t dwUser = 0;
-  std::uint32_t dwFlags = 0;
+    std::uint8_t* lpData = nullptr;
+    std::uint32_t dwBufferLength = 0;
+    std::uint32_t dwBytesRecorded = 0;
+    std::uintptr_t dwUser = 0;
+    std::uint32_t dwFlags = 0;
 };
 
 // szPname: the port's name in UTF-16, NUL-terminated, at most 31 units.
 struct MidiInCaps {
-  char16_t szPname[MAXPNAMELEN] = {};
+    char16_t szPname[MAXPNAMELEN] = {};
 };
 
 struct MidiOutCaps {
-  char16_t szPname[MAXPNAMELEN] = {};
+    char16_t szPname[MAXPNAMELEN] = {};
 };
 
 class MidiInputDevice;
@@ -81,9 +81,9 @@ using HMIDIOUT = MidiOutputDevice*;
 // and MOM_DONE: param1 the MidiHeader*. MIM_ERROR: param1 a byte that belongs
 // to no message. Closing a device from its own callback answers
 // MMSYSERR_HANDLEBUSY.
-using MidiInProc = void (*)(HMIDIIN handle, std::uint32_t message, std::uintptr_t instance,
-                            std::uintptr_t param1, std::uintptr_t param2);
-using MidiOutProc = void (*)(HMIDIOUT handle, std::uint32_t message, std::uintptr_t instance,
-                             std::uintptr_t param1, std::uintptr_t param2);
+using MidiInProc = void (*)(HMIDIIN handle, std::uint32_t message, std::uintptr_t instance, std::uintptr_t param1,
+                            std::uintptr_t param2);
+using MidiOutProc = void (*)(HMIDIOUT handle, std::uint32_t message, std::uintptr_t instance, std::uintptr_t param1,
+                             std::uintptr_t param2);
 
 }  // namespace Platform::Midi

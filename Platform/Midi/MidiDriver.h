@@ -14,39 +14,39 @@ namespace Platform::Midi {
 // Takes the bytes that arrive on an open input: whole messages or any run of
 // the byte stream. Called on the driver's own threads.
 class MidiInputSink {
- public:
-  virtual void OnBytes(const std::uint8_t* data, std::size_t size) = 0;
+public:
+    virtual void OnBytes(const std::uint8_t* data, std::size_t size) = 0;
 
- protected:
-  ~MidiInputSink() = default;
+protected:
+    ~MidiInputSink() = default;
 };
 
 // An open input. Once destroyed it calls its sink no more.
 class MidiDriverInput {
- public:
-  virtual ~MidiDriverInput() = default;
-  virtual bool IsPresent() const = 0;
+public:
+    virtual ~MidiDriverInput() = default;
+    virtual bool IsPresent() const = 0;
 };
 
 class MidiDriverOutput {
- public:
-  virtual ~MidiDriverOutput() = default;
-  // Hands the bytes of one send to the device; returns once it took them.
-  virtual MMRESULT Send(const std::uint8_t* data, std::size_t size) = 0;
-  // While aborting, a Send that the device holds, and every later one,
-  // returns at once.
-  virtual void SetAborting(bool aborting) = 0;
-  virtual bool IsPresent() const = 0;
+public:
+    virtual ~MidiDriverOutput() = default;
+    // Hands the bytes of one send to the device; returns once it took them.
+    virtual MMRESULT Send(const std::uint8_t* data, std::size_t size) = 0;
+    // While aborting, a Send that the device holds, and every later one,
+    // returns at once.
+    virtual void SetAborting(bool aborting) = 0;
+    virtual bool IsPresent() const = 0;
 };
 
 class MidiDriver {
- public:
-  virtual ~MidiDriver() = default;
-  // Port names in UTF-8, in the order of their indexes.
-  virtual std::vector<std::string> InputNames() = 0;
-  virtual std::vector<std::string> OutputNames() = 0;
-  virtual MMRESULT OpenInput(std::size_t index, MidiInputSink& sink, std::unique_ptr<MidiDriverInput>& input) = 0;
-  virtual MMRESULT OpenOutput(std::size_t index, std::unique_ptr<MidiDriverOutput>& output) = 0;
+public:
+    virtual ~MidiDriver() = default;
+    // Port names in UTF-8, in the order of their indexes.
+    virtual std::vector<std::string> InputNames() = 0;
+    virtual std::vector<std::string> OutputNames() = 0;
+    virtual MMRESULT OpenInput(std::size_t index, MidiInputSink& sink, std::unique_ptr<MidiDriverInput>& input) = 0;
+    virtual MMRESULT OpenOutput(std::size_t index, std::unique_ptr<MidiDriverOutput>& output) = 0;
 };
 
 }  // namespace Platform::Midi

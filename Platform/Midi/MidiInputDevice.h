@@ -18,66 +18,66 @@
 namespace Platform::Midi {
 
 class MidiInputDevice final : private MidiInputSink, private MidiInputParser::Listener {
- public:
-  MidiInputDevice(MidiInProc callback, std::uintptr_t instance);
-  ~MidiInputDevice();
-  MidiInputDevice(const MidiInputDevice&) = delete;
-  MidiInputDevice& operator=(const MidiInputDevice&) = delete;
+public:
+    MidiInputDevice(MidiInProc callback, std::uintptr_t instance);
+    ~MidiInputDevice();
+    MidiInputDevice(const MidiInputDevice&) = delete;
+    MidiInputDevice& operator=(const MidiInputDevice&) = delete;
 
-  // Opens the driver's port and sends MIM_OPEN.
-  MMRESULT Open(MidiDriver& driver, std::size_t index);
-  bool IsPresent() const;
+    // Opens the driver's port and sends MIM_OPEN.
+    MMRESULT Open(MidiDriver& driver, std::size_t index);
+    bool IsPresent() const;
 
-  MMRESULT PrepareHeader(MidiHeader* header);
-  MMRESULT UnprepareHeader(MidiHeader* header);
-  MMRESULT AddBuffer(MidiHeader* header);
-  MMRESULT Start();
-  // Input stops; a partly filled buffer comes back, empty ones stay queued.
-  MMRESULT Stop();
-  // Input stops; what arrived before is still delivered, then every queued
-  // buffer comes back (MIM_LONGDATA), all before this returns.
-  MMRESULT Reset();
-  // Refused while buffers are queued; sends MIM_CLOSE.
-  MMRESULT Close();
+    MMRESULT PrepareHeader(MidiHeader* header);
+    MMRESULT UnprepareHeader(MidiHeader* header);
+    MMRESULT AddBuffer(MidiHeader* header);
+    MMRESULT Start();
+    // Input stops; a partly filled buffer comes back, empty ones stay queued.
+    MMRESULT Stop();
+    // Input stops; what arrived before is still delivered, then every queued
+    // buffer comes back (MIM_LONGDATA), all before this returns.
+    MMRESULT Reset();
+    // Refused while buffers are queued; sends MIM_CLOSE.
+    MMRESULT Close();
 
- private:
-  struct Item {
-    enum class Kind { Bytes, Stop, Reset } kind;
-    std::vector<std::uint8_t> bytes;
-    std::uint32_t timestamp = 0;
-  };
+private:
+    struct Item {
+        enum class Kind { Bytes, Stop, Reset } kind;
+        std::vector<std::uint8_t> bytes;
+        std::uint32_t timestamp = 0;
+    };
 
-  void OnBytes(const std::uint8_t* data, std::size_t size) override;
-  void OnShortMessage(std::uint32_t packed) override;
-  void OnSysExByte(std::uint8_t byte) override;
-  void OnSysExEnd(bool endsWithF7) override;
-  void OnStrayByte(std::uint8_t byte) override;
+    void OnBytes(const std::uint8_t* data, std::size_t size) override;
+    void OnShortMessage(std::uint32_t packed) override;
+    void OnSysExByte(std::uint8_t byte) override;
+    void OnSysExEnd(bool endsWithF7) override;
+    void OnStrayByte(std::uint8_t byte) override;
 
-  void Run();
-  void Process(Item& item);
-  void ReturnBuffers(bool all);
-  void Call(std::uint32_t message, std::uintptr_t param1, std::uintptr_t param2);
-  bool OnOwnThread() const;
-  void StopThread();
+    void Run();
+    void Process(Item& item);
+    void ReturnBuffers(bool all);
+    void Call(std::uint32_t message, std::uintptr_t param1, std::uintptr_t param2);
+    bool OnOwnThread() const;
+    void StopThread();
 
-  const MidiInProc callback_;
-  const std::uintptr_t instance_;
-  std::unique_ptr<MidiDriverInput> input_;
-  MidiInputParser parser_;                  // used on the device thread only
-  std::uint32_t currentTimestamp_ = 0;      // device thread only
+    const MidiInProc callback_;
+    const std::uintptr_t instance_;
+    std::unique_ptr<MidiDriverInput> input_;
+    MidiInputParser parser_;              // used on the device thread only
+    std::uint32_t currentTimestamp_ = 0;  // device thread only
 
-  mutable std::mutex mutex_;
-  std::condition_variable wake_;
-  std::condition_variable resetDone_;
-  std::deque<Item> items_;
-  std::deque<MidiHeader*> buffers_;
-  bool started_ = false;
-  bool dropping_ = false;
-  bool quit_ = false;
-  std::uint64_t resetsRequested_ = 0;
-  std::uint64_t resetsDone_ = 0;
-  std::chrono::steady_clock::time_point startTime_;
-  std::thread thread_;
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable resetDone_;
+    std::deque<Item> items_;
+    std::deque<MidiHeader*> buffers_;
+    bool started_ = false;
+    bool dropping_ = false;
+    bool quit_ = false;
+    std::uint64_t resetsRequested_ = 0;
+    std::uint64_t resetsDone_ = 0;
+    std::chrono::steady_clock::time_point startTime_;
+    std::thread thread_;
 };
 
 }  // namespace Platform::Midi

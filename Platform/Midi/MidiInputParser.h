@@ -14,32 +14,32 @@ namespace Platform::Midi {
 std::size_t MidiMessageLength(std::uint8_t status);
 
 class MidiInputParser {
- public:
-  class Listener {
-   public:
-    // The message packed with its status byte in the lowest 8 bits.
-    virtual void OnShortMessage(std::uint32_t packed) = 0;
-    virtual void OnSysExByte(std::uint8_t byte) = 0;
-    // endsWithF7 is false when a status byte cut the message short.
-    virtual void OnSysExEnd(bool endsWithF7) = 0;
-    // A data byte with no status to belong to, or a stray F7.
-    virtual void OnStrayByte(std::uint8_t byte) = 0;
+public:
+    class Listener {
+    public:
+        // The message packed with its status byte in the lowest 8 bits.
+        virtual void OnShortMessage(std::uint32_t packed) = 0;
+        virtual void OnSysExByte(std::uint8_t byte) = 0;
+        // endsWithF7 is false when a status byte cut the message short.
+        virtual void OnSysExEnd(bool endsWithF7) = 0;
+        // A data byte with no status to belong to, or a stray F7.
+        virtual void OnStrayByte(std::uint8_t byte) = 0;
 
-   protected:
-    ~Listener() = default;
-  };
+    protected:
+        ~Listener() = default;
+    };
 
-  void Feed(std::uint8_t byte, Listener& listener);
-  void Clear();
+    void Feed(std::uint8_t byte, Listener& listener);
+    void Clear();
 
- private:
-  void StartMessage(std::uint8_t status, Listener& listener);
+private:
+    void StartMessage(std::uint8_t status, Listener& listener);
 
-  bool inSysEx_ = false;
-  std::uint8_t runningStatus_ = 0;
-  std::uint8_t message_[3] = {};
-  std::size_t count_ = 0;
-  std::size_t needed_ = 0;
+    bool inSysEx_ = false;
+    std::uint8_t runningStatus_ = 0;
+    std::uint8_t message_[3] = {};
+    std::size_t count_ = 0;
+    std::size_t needed_ = 0;
 };
 
 }  // namespace Platform::Midi

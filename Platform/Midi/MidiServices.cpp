@@ -16,371 +16,404 @@ namespace {
 
 std::atomic<MidiServices*> overrideServices{nullptr};
 
-MMRESULT CheckOpenFlags(std::uint32_t flags, bool hasCallback) {
-  const std::uint32_t kind = flags & 0x70000;
-  if ((flags & ~(0x70000u | MIDI_IO_STATUS)) != 0 || (kind != CALLBACK_NULL && kind != CALLBACK_FUNCTION)) {
-    return MMSYSERR_INVALFLAG;
-  }
-  if (kind == CALLBACK_FUNCTION && !hasCallback) {
-    return MMSYSERR_INVALPARAM;
-  }
-  return MMSYSERR_NOERROR;
+MMRESULT CheckOpenFlags(std::uint32_t flags, bool hasCallback)
+{
+    const std::uint32_t kind = flags & 0x70000;
+    if ((flags & ~(0x70000u | MIDI_IO_STATUS)) != 0 || (kind != CALLBACK_NULL && kind != CALLBACK_FUNCTION)) {
+        return MMSYSERR_INVALFLAG;
+    }
+    if (kind == CALLBACK_FUNCTION && !hasCallback) {
+        return MMSYSERR_INVALPARAM;
+    }
+    return MMSYSERR_NOERROR;
 }
 
-std::vector<std::string> Names(MidiDriver& driver, bool input) {
-  return input ? driver.InputNames() : driver.OutputNames();
+std::vector<std::string> Names(MidiDriver& driver, bool input)
+{
+    return input ? driver.InputNames() : driver.OutputNames();
 }
 
 }  // namespace
 
-void CopyPortName(const std::string& utf8, char16_t (&name)[MAXPNAMELEN]) {
-  std::u16string wide;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t extra = 0;
-    char32_t code = lead;
-    bool valid = true;
-    if (lead >= 0xC2 && lead < 0xE0) {
-      extra = 1;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-      extra = 2;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-      extra = 3;
-      code = lead & 0x07;
-    } else if (lead >= 0x80) {
-      valid = false;
+void CopyPortName(const std::string& utf8, char16_t (&name)[MAXPNAMELEN])
+{
+    std::u16string wide;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        std::size_t extra = 0;
+        char32_t code = lead;
+        bool valid = true;
+        if (lead >= 0xC2 && lead < 0xE0) {
+            extra = 1;
+            code = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            extra = 2;
+            code = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            extra = 3;
+            code = lead & 0x07;
+        } else if (lead >= 0x80) {
+            valid = false;
+        }
+        for (std::size_t k = 1; valid && k <= extra; ++k) {
+            if (i + k >= utf8.size() || (static_cast<unsigned char>(utf8[i + k]) & 0xC0) != 0x80) {
+                valid = false;
+            } else {
+                code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+            }
+        }
+        // Overlong forms, encoded surrogates and values past U+10FFFF.
+        if (valid && ((extra == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+                      (extra == 3 && (code < 0x10000 || code > 0x10FFFF)))) {
+            valid = false;
+        }
+        if (!valid) {
+            wide.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            wide.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            wide.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            wide.push_back(static_cast<char16_t>(code));
+        }
+        i += extra + 1;
     }
-    for (std::size_t k = 1; valid && k <= extra; ++k) {
-      if (i + k >= utf8.size() || (static_cast<unsigned char>(utf8[i + k]) & 0xC0) != 0x80) {
-        valid = false;
-      } else {
-        code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-      }
+    std::size_t length = std::min(wide.size(), MAXPNAMELEN - 1);
+    if (length > 0 && length < wide.size() && wide[length - 1] >= 0xD800 && wide[length - 1] <= 0xDBFF) {
+        --length;
     }
-    // Overlong forms, encoded surrogates and values past U+10FFFF.
-    if (valid && ((extra == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-                  (extra == 3 && (code < 0x10000 || code > 0x10FFFF)))) {
-      valid = false;
-    }
-    if (!valid) {
-      wide.push_back(u'\uFFFD');
-      ++i;
-      continue;
-    }
-    if (code >= 0x10000) {
-      wide.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-      wide.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-    } else {
-      wide.push_back(static_cast<char16_t>(code));
-    }
-    i += extra + 1;
-  }
-  std::size_t length = std::min(wide.size(), MAXPNAMELEN - 1);
-  if (length > 0 && length < wide.size() && wide[length - 1] >= 0xD800 && wide[length - 1] <= 0xDBFF) {
-    --length;
-  }
-  std::fill(std::begin(name), std::end(name), u'\0');
-  std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(length), name);
+    std::fill(std::begin(name), std::end(name), u'\0');
+    std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(length), name);
 }
 
 MidiServices::MidiServices(std::vector<std::shared_ptr<MidiDriver>> drivers) : drivers_(std::move(drivers)) {}
 
-MidiServices::~MidiServices() {
-  // Destroyed outside the lock: a callback still running may look a handle up.
-  std::map<HMIDIIN, std::shared_ptr<MidiInputDevice>> inputs;
-  std::map<HMIDIOUT, std::shared_ptr<MidiOutputDevice>> outputs;
-  {
-    std::lock_guard lock(mutex_);
-    inputs.swap(inputs_);
-    outputs.swap(outputs_);
-  }
-}
-
-bool MidiServices::FindPort(bool input, std::uint32_t deviceId, Port& port) {
-  std::size_t first = 0;
-  for (const auto& driver : drivers_) {
-    const auto names = Names(*driver, input);
-    if (deviceId < first + names.size()) {
-      port = {driver.get(), deviceId - first, names[deviceId - first]};
-      return true;
+MidiServices::~MidiServices()
+{
+    // Destroyed outside the lock: a callback still running may look a handle up.
+    std::map<HMIDIIN, std::shared_ptr<MidiInputDevice>> inputs;
+    std::map<HMIDIOUT, std::shared_ptr<MidiOutputDevice>> outputs;
+    {
+        std::lock_guard lock(mutex_);
+        inputs.swap(inputs_);
+        outputs.swap(outputs_);
     }
-    first += names.size();
-  }
-  return false;
 }
 
-std::shared_ptr<MidiInputDevice> MidiServices::FindInput(HMIDIIN handle) {
-  std::lock_guard lock(mutex_);
-  const auto it = inputs_.find(handle);
-  return it == inputs_.end() ? nullptr : it->second;
+bool MidiServices::FindPort(bool input, std::uint32_t deviceId, Port& port)
+{
+    std::size_t first = 0;
+    for (const auto& driver : drivers_) {
+        const auto names = Names(*driver, input);
+        if (deviceId < first + names.size()) {
+            port = {driver.get(), deviceId - first, names[deviceId - first]};
+            return true;
+        }
+        first += names.size();
+    }
+    return false;
 }
 
-std::shared_ptr<MidiOutputDevice> MidiServices::FindOutput(HMIDIOUT handle) {
-  std::lock_guard lock(mutex_);
-  const auto it = outputs_.find(handle);
-  return it == outputs_.end() ? nullptr : it->second;
+std::shared_ptr<MidiInputDevice> MidiServices::FindInput(HMIDIIN handle)
+{
+    std::lock_guard lock(mutex_);
+    const auto it = inputs_.find(handle);
+    return it == inputs_.end() ? nullptr : it->second;
 }
 
-std::uint32_t MidiServices::InGetNumDevs() {
-  std::size_t count = 0;
-  for (const auto& driver : drivers_) {
-    count += driver->InputNames().size();
-  }
-  return static_cast<std::uint32_t>(count);
+std::shared_ptr<MidiOutputDevice> MidiServices::FindOutput(HMIDIOUT handle)
+{
+    std::lock_guard lock(mutex_);
+    const auto it = outputs_.find(handle);
+    return it == outputs_.end() ? nullptr : it->second;
 }
 
-MMRESULT MidiServices::InGetDevCaps(std::uint32_t deviceId, MidiInCaps& caps) {
-  Port port;
-  if (!FindPort(true, deviceId, port)) {
-    return MMSYSERR_BADDEVICEID;
-  }
-  CopyPortName(port.name, caps.szPname);
-  return MMSYSERR_NOERROR;
+std::uint32_t MidiServices::InGetNumDevs()
+{
+    std::size_t count = 0;
+    for (const auto& driver : drivers_) {
+        count += driver->InputNames().size();
+    }
+    return static_cast<std::uint32_t>(count);
 }
 
-MMRESULT MidiServices::InGetDevCaps(HMIDIIN handle, MidiInCaps& caps) {
-  const auto device = FindInput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  if (!device->IsPresent()) {
-    return MMSYSERR_NODRIVER;
-  }
-  std::lock_guard lock(mutex_);
-  const auto name = inputNames_.find(handle);
-  if (name == inputNames_.end()) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  CopyPortName(name->second, caps.szPname);
-  return MMSYSERR_NOERROR;
+MMRESULT MidiServices::InGetDevCaps(std::uint32_t deviceId, MidiInCaps& caps)
+{
+    Port port;
+    if (!FindPort(true, deviceId, port)) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    CopyPortName(port.name, caps.szPname);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT MidiServices::InGetDevCaps(HMIDIIN handle, MidiInCaps& caps)
+{
+    const auto device = FindInput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!device->IsPresent()) {
+        return MMSYSERR_NODRIVER;
+    }
+    std::lock_guard lock(mutex_);
+    const auto name = inputNames_.find(handle);
+    if (name == inputNames_.end()) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    CopyPortName(name->second, caps.szPname);
+    return MMSYSERR_NOERROR;
 }
 
 MMRESULT MidiServices::InOpen(HMIDIIN* handle, std::uint32_t deviceId, MidiInProc callback, std::uintptr_t instance,
-                              std::uint32_t flags) {
-  if (handle == nullptr) {
-    return MMSYSERR_INVALPARAM;
-  }
-  *handle = nullptr;
-  if (const MMRESULT result = CheckOpenFlags(flags, callback != nullptr); result != MMSYSERR_NOERROR) {
+                              std::uint32_t flags)
+{
+    if (handle == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    *handle = nullptr;
+    if (const MMRESULT result = CheckOpenFlags(flags, callback != nullptr); result != MMSYSERR_NOERROR) {
+        return result;
+    }
+    Port port;
+    if (!FindPort(true, deviceId, port)) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    auto device = std::make_shared<MidiInputDevice>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
+    {
+        std::lock_guard lock(mutex_);
+        inputs_[device.get()] = device;
+        inputNames_[device.get()] = port.name;
+    }
+    // The handle is valid before MIM_OPEN reaches the callback.
+    *handle = device.get();
+    const MMRESULT result = device->Open(*port.driver, port.index);
+    if (result != MMSYSERR_NOERROR) {
+        std::lock_guard lock(mutex_);
+        inputs_.erase(device.get());
+        inputNames_.erase(device.get());
+        *handle = nullptr;
+    }
     return result;
-  }
-  Port port;
-  if (!FindPort(true, deviceId, port)) {
-    return MMSYSERR_BADDEVICEID;
-  }
-  auto device = std::make_shared<MidiInputDevice>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
-  {
-    std::lock_guard lock(mutex_);
-    inputs_[device.get()] = device;
-    inputNames_[device.get()] = port.name;
-  }
-  // The handle is valid before MIM_OPEN reaches the callback.
-  *handle = device.get();
-  const MMRESULT result = device->Open(*port.driver, port.index);
-  if (result != MMSYSERR_NOERROR) {
-    std::lock_guard lock(mutex_);
-    inputs_.erase(device.get());
-    inputNames_.erase(device.get());
-    *handle = nullptr;
-  }
-  return result;
 }
 
-MMRESULT MidiServices::InPrepareHeader(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize) {
-  const auto device = FindInput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  return headerSize == sizeof(MidiHeader) ? device->PrepareHeader(header) : MMSYSERR_INVALPARAM;
-}
-
-MMRESULT MidiServices::InUnprepareHeader(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize) {
-  const auto device = FindInput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  return headerSize == sizeof(MidiHeader) ? device->UnprepareHeader(header) : MMSYSERR_INVALPARAM;
-}
-
-MMRESULT MidiServices::InAddBuffer(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize) {
-  const auto device = FindInput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  return headerSize == sizeof(MidiHeader) ? device->AddBuffer(header) : MMSYSERR_INVALPARAM;
-}
-
-MMRESULT MidiServices::InStart(HMIDIIN handle) {
-  const auto device = FindInput(handle);
-  return device ? device->Start() : MMSYSERR_INVALHANDLE;
-}
-
-MMRESULT MidiServices::InStop(HMIDIIN handle) {
-  const auto device = FindInput(handle);
-  return device ? device->Stop() : MMSYSERR_INVALHANDLE;
-}
-
-MMRESULT MidiServices::InReset(HMIDIIN handle) {
-  const auto device = FindInput(handle);
-  return device ? device->Reset() : MMSYSERR_INVALHANDLE;
-}
-
-MMRESULT MidiServices::InClose(HMIDIIN handle) {
-  const auto device = FindInput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  const MMRESULT result = device->Close();
-  if (result == MMSYSERR_NOERROR) {
-    std::lock_guard lock(mutex_);
-    inputs_.erase(handle);
-    inputNames_.erase(handle);
-  }
-  return result;
-}
-
-std::uint32_t MidiServices::OutGetNumDevs() {
-  std::size_t count = 0;
-  for (const auto& driver : drivers_) {
-    count += driver->OutputNames().size();
-  }
-  return static_cast<std::uint32_t>(count);
-}
-
-MMRESULT MidiServices::OutGetDevCaps(std::uint32_t deviceId, MidiOutCaps& caps) {
-  Port port;
-  if (!FindPort(false, deviceId, port)) {
-    return MMSYSERR_BADDEVICEID;
-  }
-  CopyPortName(port.name, caps.szPname);
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT MidiServices::OutGetDevCaps(HMIDIOUT handle, MidiOutCaps& caps) {
-  const auto device = FindOutput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  if (!device->IsPresent()) {
-    return MMSYSERR_NODRIVER;
-  }
-  std::lock_guard lock(mutex_);
-  const auto name = outputNames_.find(handle);
-  if (name == outputNames_.end()) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  CopyPortName(name->second, caps.szPname);
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT MidiServices::OutOpen(HMIDIOUT* handle, std::uint32_t deviceId, MidiOutProc callback,
-                               std::uintptr_t instance, std::uint32_t flags) {
-  if (handle == nullptr) {
-    return MMSYSERR_INVALPARAM;
-  }
-  *handle = nullptr;
-  if (const MMRESULT result = CheckOpenFlags(flags & ~MIDI_IO_STATUS, callback != nullptr);
-      result != MMSYSERR_NOERROR || (flags & MIDI_IO_STATUS)) {
-    return result != MMSYSERR_NOERROR ? result : MMSYSERR_INVALFLAG;
-  }
-  Port port;
-  if (!FindPort(false, deviceId, port)) {
-    return MMSYSERR_BADDEVICEID;
-  }
-  auto device = std::make_shared<MidiOutputDevice>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
-  {
-    std::lock_guard lock(mutex_);
-    outputs_[device.get()] = device;
-    outputNames_[device.get()] = port.name;
-  }
-  *handle = device.get();
-  const MMRESULT result = device->Open(*port.driver, port.index);
-  if (result != MMSYSERR_NOERROR) {
-    std::lock_guard lock(mutex_);
-    outputs_.erase(device.get());
-    outputNames_.erase(device.get());
-    *handle = nullptr;
-  }
-  return result;
-}
-
-MMRESULT MidiServices::OutShortMsg(HMIDIOUT handle, std::uint32_t message) {
-  const auto device = FindOutput(handle);
-  return device ? device->ShortMsg(message) : MMSYSERR_INVALHANDLE;
-}
-
-MMRESULT MidiServices::OutPrepareHeader(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize) {
-  const auto device = FindOutput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  return headerSize == sizeof(MidiHeader) ? device->PrepareHeader(header) : MMSYSERR_INVALPARAM;
-}
-
-MMRESULT MidiServices::OutUnprepareHeader(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize) {
-  const auto device = FindOutput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  return headerSize == sizeof(MidiHeader) ? device->UnprepareHeader(header) : MMSYSERR_INVALPARAM;
-}
-
-MMRESULT MidiServices::OutLongMsg(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize) {
-  const auto device = FindOutput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  return headerSize == sizeof(MidiHeader) ? device->LongMsg(header) : MMSYSERR_INVALPARAM;
-}
-
-MMRESULT MidiServices::OutReset(HMIDIOUT handle) {
-  const auto device = FindOutput(handle);
-  return device ? device->Reset() : MMSYSERR_INVALHANDLE;
-}
-
-MMRESULT MidiServices::OutClose(HMIDIOUT handle) {
-  const auto device = FindOutput(handle);
-  if (!device) {
-    return MMSYSERR_INVALHANDLE;
-  }
-  const MMRESULT result = device->Close();
-  if (result == MMSYSERR_NOERROR) {
-    std::lock_guard lock(mutex_);
-    outputs_.erase(handle);
-    outputNames_.erase(handle);
-  }
-  return result;
-}
-
-LoopbackMidiDriver* MidiServices::GetLoopback() const {
-  for (const auto& driver : drivers_) {
-    if (auto* loopback = dynamic_cast<LoopbackMidiDriver*>(driver.get())) {
-      return loopback;
+MMRESULT MidiServices::InPrepareHeader(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
+{
+    const auto device = FindInput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
     }
-  }
-  return nullptr;
+    return headerSize == sizeof(MidiHeader) ? device->PrepareHeader(header) : MMSYSERR_INVALPARAM;
 }
 
-MidiServices& GetMidiServices() {
-  if (MidiServices* replaced = overrideServices.load()) {
-    return *replaced;
-  }
-  // Never destroyed: ports may still be open while the process ends.
-  static MidiServices* const services = [] {
-    std::vector<std::shared_ptr<MidiDriver>> drivers{std::make_shared<AlsaMidiDriver>()};
-    const char* simulator = std::getenv("TARSEL_SIMULATOR");
-    if (simulator == nullptr || std::strcmp(simulator, "0") != 0) {
-      drivers.push_back(std::make_shared<LoopbackMidiDriver>(GetTarselKeyboard()));
+MMRESULT MidiServices::InUnprepareHeader(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
+{
+    const auto device = FindInput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
     }
-    return new MidiServices(std::move(drivers));
-  }();
-  return *services;
+    return headerSize == sizeof(MidiHeader) ? device->UnprepareHeader(header) : MMSYSERR_INVALPARAM;
+}
+
+MMRESULT MidiServices::InAddBuffer(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
+{
+    const auto device = FindInput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    return headerSize == sizeof(MidiHeader) ? device->AddBuffer(header) : MMSYSERR_INVALPARAM;
+}
+
+MMRESULT MidiServices::InStart(HMIDIIN handle)
+{
+    const auto device = FindInput(handle);
+    return device ? device->Start() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT MidiServices::InStop(HMIDIIN handle)
+{
+    const auto device = FindInput(handle);
+    return device ? device->Stop() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT MidiServices::InReset(HMIDIIN handle)
+{
+    const auto device = FindInput(handle);
+    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT MidiServices::InClose(HMIDIIN handle)
+{
+    const auto device = FindInput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    const MMRESULT result = device->Close();
+    if (result == MMSYSERR_NOERROR) {
+        std::lock_guard lock(mutex_);
+        inputs_.erase(handle);
+        inputNames_.erase(handle);
+    }
+    return result;
+}
+
+std::uint32_t MidiServices::OutGetNumDevs()
+{
+    std::size_t count = 0;
+    for (const auto& driver : drivers_) {
+        count += driver->OutputNames().size();
+    }
+    return static_cast<std::uint32_t>(count);
+}
+
+MMRESULT MidiServices::OutGetDevCaps(std::uint32_t deviceId, MidiOutCaps& caps)
+{
+    Port port;
+    if (!FindPort(false, deviceId, port)) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    CopyPortName(port.name, caps.szPname);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT MidiServices::OutGetDevCaps(HMIDIOUT handle, MidiOutCaps& caps)
+{
+    const auto device = FindOutput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!device->IsPresent()) {
+        return MMSYSERR_NODRIVER;
+    }
+    std::lock_guard lock(mutex_);
+    const auto name = outputNames_.find(handle);
+    if (name == outputNames_.end()) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    CopyPortName(name->second, caps.szPname);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT MidiServices::OutOpen(HMIDIOUT* handle, std::uint32_t deviceId, MidiOutProc callback, std::uintptr_t instance,
+                               std::uint32_t flags)
+{
+    if (handle == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    *handle = nullptr;
+    if (const MMRESULT result = CheckOpenFlags(flags & ~MIDI_IO_STATUS, callback != nullptr);
+        result != MMSYSERR_NOERROR || (flags & MIDI_IO_STATUS)) {
+        return result != MMSYSERR_NOERROR ? result : MMSYSERR_INVALFLAG;
+    }
+    Port port;
+    if (!FindPort(false, deviceId, port)) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    auto device = std::make_shared<MidiOutputDevice>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
+    {
+        std::lock_guard lock(mutex_);
+        outputs_[device.get()] = device;
+        outputNames_[device.get()] = port.name;
+    }
+    *handle = device.get();
+    const MMRESULT result = device->Open(*port.driver, port.index);
+    if (result != MMSYSERR_NOERROR) {
+        std::lock_guard lock(mutex_);
+        outputs_.erase(device.get());
+        outputNames_.erase(device.get());
+        *handle = nullptr;
+    }
+    return result;
+}
+
+MMRESULT MidiServices::OutShortMsg(HMIDIOUT handle, std::uint32_t message)
+{
+    const auto device = FindOutput(handle);
+    return device ? device->ShortMsg(message) : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT MidiServices::OutPrepareHeader(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
+{
+    const auto device = FindOutput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    return headerSize == sizeof(MidiHeader) ? device->PrepareHeader(header) : MMSYSERR_INVALPARAM;
+}
+
+MMRESULT MidiServices::OutUnprepareHeader(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
+{
+    const auto device = FindOutput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    return headerSize == sizeof(MidiHeader) ? device->UnprepareHeader(header) : MMSYSERR_INVALPARAM;
+}
+
+MMRESULT MidiServices::OutLongMsg(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
+{
+    const auto device = FindOutput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    return headerSize == sizeof(MidiHeader) ? device->LongMsg(header) : MMSYSERR_INVALPARAM;
+}
+
+MMRESULT MidiServices::OutReset(HMIDIOUT handle)
+{
+    const auto device = FindOutput(handle);
+    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT MidiServices::OutClose(HMIDIOUT handle)
+{
+    const auto device = FindOutput(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    const MMRESULT result = device->Close();
+    if (result == MMSYSERR_NOERROR) {
+        std::lock_guard lock(mutex_);
+        outputs_.erase(handle);
+        outputNames_.erase(handle);
+    }
+    return result;
+}
+
+LoopbackMidiDriver* MidiServices::GetLoopback() const
+{
+    for (const auto& driver : drivers_) {
+        if (auto* loopback = dynamic_cast<LoopbackMidiDriver*>(driver.get())) {
+            return loopback;
+        }
+    }
+    return nullptr;
+}
+
+MidiServices& GetMidiServices()
+{
+    if (MidiServices* replaced = overrideServices.load()) {
+        return *replaced;
+    }
+    // Never destroyed: ports may still be open while the process ends.
+    static MidiServices* const services = [] {
+        std::vector<std::shared_ptr<MidiDriver>> drivers{std::make_shared<AlsaMidiDriver>()};
+        const char* simulator = std::getenv("TARSEL_SIMULATOR");
+        if (simulator == nullptr || std::strcmp(simulator, "0") != 0) {
+            drivers.push_back(std::make_shared<LoopbackMidiDriver>(GetTarselKeyboard()));
+        }
+        return new MidiServices(std::move(drivers));
+    }();
+    return *services;
 }
 
 ScopedMidiServices::ScopedMidiServices(MidiServices& services) : previous_(overrideServices.exchange(&services)) {}
 
-ScopedMidiServices::~ScopedMidiServices() { overrideServices.store(previous_); }
+ScopedMidiServices::~ScopedMidiServices()
+{
+    overrideServices.store(previous_);
+}
 
 }  // namespace Platform::Midi

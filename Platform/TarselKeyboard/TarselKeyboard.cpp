@@ -9,223 +9,263 @@ namespace {
 
 constexpr std::size_t kDeviceParamLength = 4;
 
-bool HasPrefix(const std::uint8_t* data, std::size_t size, std::uint8_t command) {
-  if (data == nullptr || size < kTarselSysExPrefix.size() + 1) {
-    return false;
-  }
-  return std::equal(kTarselSysExPrefix.begin(), kTarselSysExPrefix.end(), data) &&
-         data[kTarselSysExPrefix.size()] == command;
+bool HasPrefix(const std::uint8_t* data, std::size_t size, std::uint8_t command)
+{
+    if (data == nullptr || size < kTarselSysExPrefix.size() + 1) {
+        return false;
+    }
+    return std::equal(kTarselSysExPrefix.begin(), kTarselSysExPrefix.end(), data) &&
+           data[kTarselSysExPrefix.size()] == command;
 }
 
-bool FitsRanges(const std::vector<std::uint8_t>& blob, const std::vector<TarselByteRange>& ranges) {
-  if (blob.size() != ranges.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < blob.size(); ++i) {
-    if (blob[i] < ranges[i].min || blob[i] > ranges[i].max) {
-      return false;
+bool FitsRanges(const std::vector<std::uint8_t>& blob, const std::vector<TarselByteRange>& ranges)
+{
+    if (blob.size() != ranges.size()) {
+        return false;
     }
-  }
-  return true;
+    for (std::size_t i = 0; i < blob.size(); ++i) {
+        if (blob[i] < ranges[i].min || blob[i] > ranges[i].max) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
-TarselKeyboard::TarselKeyboard() { Reset(); }
+TarselKeyboard::TarselKeyboard()
+{
+    Reset();
+}
 
-std::vector<std::uint8_t> TarselKeyboard::DefaultBlob(int index) {
-  switch (index) {
+std::vector<std::uint8_t> TarselKeyboard::DefaultBlob(int index)
+{
+    switch (index) {
     case 0: return {1};
     case 1: return {3, 2, 12};
-    case 2: case 3: case 4: case 5:
-      return {0, static_cast<std::uint8_t>(index - 2), 0, 87, 6, 12};
+    case 2:
+    case 3:
+    case 4:
+    case 5: return {0, static_cast<std::uint8_t>(index - 2), 0, 87, 6, 12};
     case 6: return {0, 0, 1, 0, 127};
     case 7: return {0, 0, 127};
     case 8: return {0, 0, 7, 0, 127};
     case 9: return {0, 0, 11, 0, 127};
     case 10: return {0};
-    case 11: case 12: return {0, 0, 127, 0, 0, 0, 0, 127};
+    case 11:
+    case 12: return {0, 0, 127, 0, 0, 0, 0, 127};
     case 13: return {0x00, 0x06, 0x00, 0x7F, 0x00, 0x00, 0x7F, 0x00, 0x00, 0x40, 0x00, 0x7F, 0x00};
     case 14: return {0x00, 0x06, 0x00, 0x7F, 0x00, 0x00, 0x7F, 0x00, 0x00, 0x43, 0x00, 0x7F, 0x00};
     default: return {};
-  }
+    }
 }
 
-std::vector<TarselByteRange> TarselKeyboard::ByteRanges(int index) {
-  constexpr TarselByteRange data{0, 127};
-  constexpr TarselByteRange channelOrGlobalOrOmni{0, 17};
-  switch (index) {
+std::vector<TarselByteRange> TarselKeyboard::ByteRanges(int index)
+{
+    constexpr TarselByteRange data{0, 127};
+    constexpr TarselByteRange channelOrGlobalOrOmni{0, 17};
+    switch (index) {
     case 0: return {{1, 16}};
     // velocity curve, octave + 2, transpose + 12
     case 1: return {{0, 6}, {0, 4}, {0, 24}};
     // enable, channel (0 = global), start note, end note, octave + 6, transpose + 12
-    case 2: case 3: case 4: case 5:
-      return {{0, 1}, {0, 16}, {0, 87}, {0, 87}, {0, 12}, {0, 24}};
+    case 2:
+    case 3:
+    case 4:
+    case 5: return {{0, 1}, {0, 16}, {0, 87}, {0, 87}, {0, 12}, {0, 24}};
     // channel, type (CC, aftertouch, pitch bend), controller, lower, upper
-    case 6: case 8: case 9:
-      return {channelOrGlobalOrOmni, {0, 2}, data, data, data};
+    case 6:
+    case 8:
+    case 9: return {channelOrGlobalOrOmni, {0, 2}, data, data, data};
     case 7: return {channelOrGlobalOrOmni, data, data};
     case 10: return {{0, 7}};
     // byte 0 is a channel or, for MMC, a device ID
-    case 11: case 12: return std::vector<TarselByteRange>(8, data);
-    case 13: case 14: {
-      std::vector<TarselByteRange> ranges(13, data);
-      ranges[1] = {0, 10};
-      ranges[12] = {0, 1};
-      return ranges;
+    case 11:
+    case 12: return std::vector<TarselByteRange>(8, data);
+    case 13:
+    case 14: {
+        std::vector<TarselByteRange> ranges(13, data);
+        ranges[1] = {0, 10};
+        ranges[12] = {0, 1};
+        return ranges;
     }
     default: return {};
-  }
-}
-
-std::vector<std::uint8_t> TarselKeyboard::GetBlob(int index) const {
-  if (index < 0 || index >= kTarselParameterCount) {
-    return {};
-  }
-  std::lock_guard lock(mutex_);
-  return blobs_[index];
-}
-
-std::array<std::vector<std::uint8_t>, kTarselParameterCount> TarselKeyboard::GetAllBlobs() const {
-  std::lock_guard lock(mutex_);
-  return blobs_;
-}
-
-TarselResult TarselKeyboard::SetBlob(int index, const std::vector<std::uint8_t>& blob) {
-  if (index < 0 || index >= kTarselParameterCount) {
-    return TarselResult::BadParameter;
-  }
-  if (blob.size() != kTarselParameterLengths[index]) {
-    return TarselResult::WrongLength;
-  }
-  if (!FitsRanges(blob, ByteRanges(index))) {
-    return TarselResult::OutOfRange;
-  }
-  std::lock_guard lock(mutex_);
-  blobs_[index] = blob;
-  return TarselResult::Ok;
-}
-
-std::vector<std::uint8_t> TarselKeyboard::GetDeviceParam() const {
-  std::lock_guard lock(mutex_);
-  return deviceParam_;
-}
-
-TarselResult TarselKeyboard::SetDeviceParam(const std::vector<std::uint8_t>& blob) {
-  if (blob.size() != kDeviceParamLength) {
-    return TarselResult::WrongLength;
-  }
-  if (!FitsRanges(blob, std::vector<TarselByteRange>(kDeviceParamLength, {0, 127}))) {
-    return TarselResult::OutOfRange;
-  }
-  std::lock_guard lock(mutex_);
-  deviceParam_ = blob;
-  return TarselResult::Ok;
-}
-
-std::vector<std::uint8_t> TarselKeyboard::DefaultDeviceParam() {
-  return std::vector<std::uint8_t>(kDeviceParamLength, 0);
-}
-
-std::string TarselKeyboard::CompanyName() { return "Corvane"; }
-
-std::string TarselKeyboard::ProductName() { return "Tarsel Preset Editor"; }
-
-bool TarselKeyboard::IsPresent() const {
-  std::lock_guard lock(mutex_);
-  return present_;
-}
-
-void TarselKeyboard::SetPresent(bool present) {
-  std::lock_guard lock(mutex_);
-  present_ = present;
-}
-
-bool TarselKeyboard::IsConnected() const {
-  std::lock_guard lock(mutex_);
-  return connected_;
-}
-
-void TarselKeyboard::SetConnected(bool connected) {
-  std::lock_guard lock(mutex_);
-  connected_ = connected;
-}
-
-std::array<std::uint8_t, kTarselDeviceInfoSize> TarselKeyboard::BuildDeviceInfo() const {
-  std::array<std::uint8_t, kTarselDeviceInfoSize> info{};
-  static constexpr char kName[] = "Tarsel";
-  std::copy(std::begin(kName), std::end(kName) - 1, info.begin());
-  std::lock_guard lock(mutex_);
-  info[kTarselDeviceInfoConnectedByte] = (present_ && connected_) ? 1 : 0;
-  return info;
-}
-
-std::vector<std::uint8_t> TarselKeyboard::BuildPresetDump() const {
-  std::vector<std::uint8_t> dump(kTarselSysExPrefix.begin(), kTarselSysExPrefix.end());
-  dump.reserve(kTarselPresetDumpSize);
-  dump.push_back(kTarselCommandDumpFromKeyboard);
-  dump.push_back(0x00);
-  dump.push_back(static_cast<std::uint8_t>(kTarselPresetDumpSize - kTarselPresetDumpDataOffset - 1));
-  {
-    std::lock_guard lock(mutex_);
-    for (const auto& blob : blobs_) {
-      dump.insert(dump.end(), blob.begin(), blob.end());
     }
-  }
-  dump.push_back(0xF7);
-  return dump;
 }
 
-TarselResult TarselKeyboard::ApplyPresetDump(const std::uint8_t* data, std::size_t size) {
-  if (data == nullptr || size != kTarselPresetDumpSize) {
-    return TarselResult::WrongLength;
-  }
-  constexpr std::uint8_t kDataCount = kTarselPresetDumpSize - kTarselPresetDumpDataOffset - 1;
-  if (!HasPrefix(data, size, kTarselCommandDumpToKeyboard) || data[8] != 0x00 || data[9] != kDataCount ||
-      data[size - 1] != 0xF7) {
-    return TarselResult::WrongHeader;
-  }
-  if (std::any_of(data + 1, data + size - 1, [](std::uint8_t b) { return b > 0x7F; })) {
-    return TarselResult::NotSevenBit;
-  }
-  std::array<std::vector<std::uint8_t>, kTarselParameterCount> blobs;
-  const std::uint8_t* at = data + kTarselPresetDumpDataOffset;
-  for (int i = 0; i < kTarselParameterCount; ++i) {
-    blobs[i].assign(at, at + kTarselParameterLengths[i]);
-    at += kTarselParameterLengths[i];
-  }
-  std::lock_guard lock(mutex_);
-  blobs_ = std::move(blobs);
-  return TarselResult::Ok;
+std::vector<std::uint8_t> TarselKeyboard::GetBlob(int index) const
+{
+    if (index < 0 || index >= kTarselParameterCount) {
+        return {};
+    }
+    std::lock_guard lock(mutex_);
+    return blobs_[index];
 }
 
-bool TarselKeyboard::IsIdentityRequest(const std::uint8_t* data, std::size_t size) {
-  static constexpr std::uint8_t kRequest[] = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
-  return data != nullptr && size == sizeof kRequest && std::equal(data, data + size, kRequest);
+std::array<std::vector<std::uint8_t>, kTarselParameterCount> TarselKeyboard::GetAllBlobs() const
+{
+    std::lock_guard lock(mutex_);
+    return blobs_;
 }
 
-bool TarselKeyboard::IsPresetRequest(const std::uint8_t* data, std::size_t size) {
-  return size == kTarselSysExPrefix.size() + 2 && HasPrefix(data, size, kTarselCommandPresetRequest) &&
-         data[size - 1] == 0xF7;
+TarselResult TarselKeyboard::SetBlob(int index, const std::vector<std::uint8_t>& blob)
+{
+    if (index < 0 || index >= kTarselParameterCount) {
+        return TarselResult::BadParameter;
+    }
+    if (blob.size() != kTarselParameterLengths[index]) {
+        return TarselResult::WrongLength;
+    }
+    if (!FitsRanges(blob, ByteRanges(index))) {
+        return TarselResult::OutOfRange;
+    }
+    std::lock_guard lock(mutex_);
+    blobs_[index] = blob;
+    return TarselResult::Ok;
 }
 
-std::vector<std::uint8_t> TarselKeyboard::IdentityReply() {
-  // Universal identity reply from device 7F: manufacturer, family 0015,
-  // model 0000, firmware 1.0.0.0.
-  return {0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x00, 0x5A, 0x3C, 0x15, 0x00,
-          0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xF7};
+std::vector<std::uint8_t> TarselKeyboard::GetDeviceParam() const
+{
+    std::lock_guard lock(mutex_);
+    return deviceParam_;
 }
 
-void TarselKeyboard::Reset() {
-  std::lock_guard lock(mutex_);
-  for (int i = 0; i < kTarselParameterCount; ++i) {
-    blobs_[i] = DefaultBlob(i);
-  }
-  deviceParam_ = DefaultDeviceParam();
-  present_ = true;
-  connected_ = true;
+TarselResult TarselKeyboard::SetDeviceParam(const std::vector<std::uint8_t>& blob)
+{
+    if (blob.size() != kDeviceParamLength) {
+        return TarselResult::WrongLength;
+    }
+    if (!FitsRanges(blob, std::vector<TarselByteRange>(kDeviceParamLength, {0, 127}))) {
+        return TarselResult::OutOfRange;
+    }
+    std::lock_guard lock(mutex_);
+    deviceParam_ = blob;
+    return TarselResult::Ok;
 }
 
-TarselKeyboard& GetTarselKeyboard() { return *TarselKeyboardSharedInstance(); }
+std::vector<std::uint8_t> TarselKeyboard::DefaultDeviceParam()
+{
+    return std::vector<std::uint8_t>(kDeviceParamLength, 0);
+}
+
+std::string TarselKeyboard::CompanyName()
+{
+    return "Corvane";
+}
+
+std::string TarselKeyboard::ProductName()
+{
+    return "Tarsel Preset Editor";
+}
+
+bool TarselKeyboard::IsPresent() const
+{
+    std::lock_guard lock(mutex_);
+    return present_;
+}
+
+void TarselKeyboard::SetPresent(bool present)
+{
+    std::lock_guard lock(mutex_);
+    present_ = present;
+}
+
+bool TarselKeyboard::IsConnected() const
+{
+    std::lock_guard lock(mutex_);
+    return connected_;
+}
+
+void TarselKeyboard::SetConnected(bool connected)
+{
+    std::lock_guard lock(mutex_);
+    connected_ = connected;
+}
+
+std::array<std::uint8_t, kTarselDeviceInfoSize> TarselKeyboard::BuildDeviceInfo() const
+{
+    std::array<std::uint8_t, kTarselDeviceInfoSize> info{};
+    static constexpr char kName[] = "Tarsel";
+    std::copy(std::begin(kName), std::end(kName) - 1, info.begin());
+    std::lock_guard lock(mutex_);
+    info[kTarselDeviceInfoConnectedByte] = (present_ && connected_) ? 1 : 0;
+    return info;
+}
+
+std::vector<std::uint8_t> TarselKeyboard::BuildPresetDump() const
+{
+    std::vector<std::uint8_t> dump(kTarselSysExPrefix.begin(), kTarselSysExPrefix.end());
+    dump.reserve(kTarselPresetDumpSize);
+    dump.push_back(kTarselCommandDumpFromKeyboard);
+    dump.push_back(0x00);
+    dump.push_back(static_cast<std::uint8_t>(kTarselPresetDumpSize - kTarselPresetDumpDataOffset - 1));
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& blob : blobs_) {
+            dump.insert(dump.end(), blob.begin(), blob.end());
+        }
+    }
+    dump.push_back(0xF7);
+    return dump;
+}
+
+TarselResult TarselKeyboard::ApplyPresetDump(const std::uint8_t* data, std::size_t size)
+{
+    if (data == nullptr || size != kTarselPresetDumpSize) {
+        return TarselResult::WrongLength;
+    }
+    constexpr std::uint8_t kDataCount = kTarselPresetDumpSize - kTarselPresetDumpDataOffset - 1;
+    if (!HasPrefix(data, size, kTarselCommandDumpToKeyboard) || data[8] != 0x00 || data[9] != kDataCount ||
+        data[size - 1] != 0xF7) {
+        return TarselResult::WrongHeader;
+    }
+    if (std::any_of(data + 1, data + size - 1, [](std::uint8_t b) { return b > 0x7F; })) {
+        return TarselResult::NotSevenBit;
+    }
+    std::array<std::vector<std::uint8_t>, kTarselParameterCount> blobs;
+    const std::uint8_t* at = data + kTarselPresetDumpDataOffset;
+    for (int i = 0; i < kTarselParameterCount; ++i) {
+        blobs[i].assign(at, at + kTarselParameterLengths[i]);
+        at += kTarselParameterLengths[i];
+    }
+    std::lock_guard lock(mutex_);
+    blobs_ = std::move(blobs);
+    return TarselResult::Ok;
+}
+
+bool TarselKeyboard::IsIdentityRequest(const std::uint8_t* data, std::size_t size)
+{
+    static constexpr std::uint8_t kRequest[] = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
+    return data != nullptr && size == sizeof kRequest && std::equal(data, data + size, kRequest);
+}
+
+bool TarselKeyboard::IsPresetRequest(const std::uint8_t* data, std::size_t size)
+{
+    return size == kTarselSysExPrefix.size() + 2 && HasPrefix(data, size, kTarselCommandPresetRequest) &&
+           data[size - 1] == 0xF7;
+}
+
+std::vector<std::uint8_t> TarselKeyboard::IdentityReply()
+{
+    // Universal identity reply from device 7F: manufacturer, family 0015,
+    // model 0000, firmware 1.0.0.0.
+    return {0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x00, 0x5A, 0x3C, 0x15, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xF7};
+}
+
+void TarselKeyboard::Reset()
+{
+    std::lock_guard lock(mutex_);
+    for (int i = 0; i < kTarselParameterCount; ++i) {
+        blobs_[i] = DefaultBlob(i);
+    }
+    deviceParam_ = DefaultDeviceParam();
+    present_ = true;
+    connected_ = true;
+}
+
+TarselKeyboard& GetTarselKeyboard()
+{
+    return *TarselKeyboardSharedInstance();
+}
 
 }  // namespace Platform

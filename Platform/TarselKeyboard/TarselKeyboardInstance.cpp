@@ -3,7 +3,8 @@
 // Kept in a file of its own under a plain C name: an executable exports this
 // symbol (see CMakeLists.txt), and a loaded library that carries its own copy
 // then binds to the executable's, so both see one keyboard.
-extern "C" __attribute__((visibility("default"))) Platform::TarselKeyboard* TarselKeyboardSharedInstance() {
-  static Platform::TarselKeyboard keyboard;
-  return &keyboard;
+extern "C" __attribute__((visibility("default"))) Platform::TarselKeyboard* TarselKeyboardSharedInstance()
+{
+    static Platform::TarselKeyboard keyboard;
+    return &keyboard;
 }

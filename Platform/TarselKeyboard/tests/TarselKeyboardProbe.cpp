@@ -2,4 +2,7 @@
 
 // A loadable library that carries its own copy of the keyboard library, as the
 // simulated device-control library does.
-extern "C" __attribute__((visibility("default"))) Platform::TarselKeyboard* TarselKeyboardProbe() { return &Platform::GetTarselKeyboard(); }
+extern "C" __attribute__((visibility("default"))) Platform::TarselKeyboard* TarselKeyboardProbe()
+{
+    return &Platform::GetTarselKeyboard();
+}
