@@ -163,6 +163,12 @@ DVCL_EXPORT int32_t SIM_SetPresent(int32_t present)
     return 0;
 }
 
+DVCL_EXPORT int32_t SIM_HideConnectedFlag(int32_t hide)
+{
+    Sim().HideConnectedFlag(hide != 0);
+    return 0;
+}
+
 DVCL_EXPORT int32_t SIM_IsClientConnected() { return Sim().IsClientConnected() ? 1 : 0; }
 
 DVCL_EXPORT int32_t SIM_GetKeyboardValue(int32_t id, QV::Variant* value) { return Sim().GetKeyboardValue(id, value); }

@@ -212,6 +212,7 @@ int32_t SimulatedTarsel::GetDeviceInfo(const QV::Variant* device, uint8_t* recor
     if (!IsKnownDevice(*device)) return kNoSuchDevice;
     const auto info = Keyboard().BuildDeviceInfo();
     std::memcpy(record, info.data(), std::min<size_t>(info.size(), kDeviceInfoSize));
+    if (mHideConnectedFlag) record[Platform::kTarselDeviceInfoConnectedByte] = 0;
     return 0;
 }
 
@@ -288,6 +289,13 @@ void SimulatedTarsel::Reset()
     mRemoteDevices.clear();
     mScripted.clear();
     mCalls.clear();
+    mHideConnectedFlag = false;
+}
+
+void SimulatedTarsel::HideConnectedFlag(bool hide)
+{
+    std::lock_guard lock(mLock);
+    mHideConnectedFlag = hide;
 }
 
 int32_t SimulatedTarsel::SetScriptedResult(const char* entry, int32_t result)

@@ -82,6 +82,8 @@ public:
     void BlockCallbacks(bool block) { mDispatcher.SetBlocked(block); }
     bool WaitForCallbacks(uint32_t timeoutMs) { return mDispatcher.WaitUntilIdle(timeoutMs); }
     void SetPresent(bool present);
+    // While set, device-info records report the keyboard as not connected.
+    void HideConnectedFlag(bool hide);
     bool IsClientConnected() const;
     int32_t GetKeyboardValue(int32_t id, QV::Variant* value) const;
 
@@ -111,6 +113,7 @@ private:
     std::vector<QV::Variant> mRemoteDevices;
     std::map<std::string, int32_t> mScripted;
     std::vector<SIM_CallRecord> mCalls;
+    bool mHideConnectedFlag = false;
     ValueSetDispatcher mDispatcher;
 };
 

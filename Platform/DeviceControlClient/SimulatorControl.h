@@ -43,6 +43,9 @@ using SIM_BlockCallbacksFn = int32_t (*)(int32_t block);
 using SIM_WaitForCallbacksFn = int32_t (*)(int32_t timeoutMs);
 // The keyboard side of the connection.
 using SIM_SetPresentFn = int32_t (*)(int32_t present);
+// Nonzero: device-info records clear byte 252 (a keyboard that answers but
+// reports itself not connected) until called with 0.
+using SIM_HideConnectedFlagFn = int32_t (*)(int32_t hide);
 using SIM_IsClientConnectedFn = int32_t (*)();
 // The keyboard's own value of a parameter (0-14, -8, -9, -10); 0 or -1.
 using SIM_GetKeyboardValueFn = int32_t (*)(int32_t id, QV::Variant* value);

@@ -279,18 +279,21 @@ TEST_F(EngineFixture, SelectingAConnectedRemoteDeviceStartsTheWorker)
     struct Case {
         const char* name;
         bool present;
+        bool connectedFlag;        // byte 252 of the device-info record
         int32_t deviceInfoResult;  // 0: the library's own answer
         int32_t selectResult;
         bool workerRuns;
     };
     const Case cases[] = {
-        {"absent keyboard refuses the connection", false, 0, -3, false},
-        {"connected flag unreadable", true, -2, 0, false},
-        {"connected flag set", true, 0, 0, true},
+        {"absent keyboard refuses the connection", false, true, 0, -3, false},
+        {"device info refused", true, true, -2, 0, false},
+        {"connected flag unset", true, false, 0, 0, false},
+        {"connected flag set", true, true, 0, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         sim.SetPresent(c.present ? 1 : 0);
+        sim.HideConnectedFlag(c.connectedFlag ? 0 : 1);
         sim.ClearResults();
         if (c.deviceInfoResult < 0) sim.SetResult("DVCL_GetDeviceInfo", c.deviceInfoResult);
         time.ClearSleeps();

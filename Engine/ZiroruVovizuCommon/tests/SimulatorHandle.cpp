@@ -22,6 +22,7 @@ SimulatorHandle::SimulatorHandle(const std::string& fileName)
     BlockCallbacks = mLibrary.GetFunction<SIM_BlockCallbacksFn>("SIM_BlockCallbacks");
     WaitForCallbacks = mLibrary.GetFunction<SIM_WaitForCallbacksFn>("SIM_WaitForCallbacks");
     SetPresent = mLibrary.GetFunction<SIM_SetPresentFn>("SIM_SetPresent");
+    HideConnectedFlag = mLibrary.GetFunction<SIM_HideConnectedFlagFn>("SIM_HideConnectedFlag");
     IsClientConnected = mLibrary.GetFunction<SIM_IsClientConnectedFn>("SIM_IsClientConnected");
     GetKeyboardValue = mLibrary.GetFunction<SIM_GetKeyboardValueFn>("SIM_GetKeyboardValue");
 }

@@ -38,6 +38,7 @@ public:
     SIM_BlockCallbacksFn BlockCallbacks = nullptr;
     SIM_WaitForCallbacksFn WaitForCallbacks = nullptr;
     SIM_SetPresentFn SetPresent = nullptr;
+    SIM_HideConnectedFlagFn HideConnectedFlag = nullptr;
     SIM_IsClientConnectedFn IsClientConnected = nullptr;
     SIM_GetKeyboardValueFn GetKeyboardValue = nullptr;
 
