@@ -41,30 +41,30 @@ std::vector<std::string> ListPorts(RtMidiPort* lister)
 
 class AlsaMidiDriver::Input final : public MidiDriverInput {
 public:
-    Input(AlsaMidiDriver& driver, std::string name) : driver_(driver), name_(std::move(name)) {}
+    Input(AlsaMidiDriver& driver, std::string name) : mDriver(driver), mName(std::move(name)) {}
     // RtMidi closes the port and joins its input thread, so the sink is not
     // called once this returns.
-    ~Input() override { port_.reset(); }
+    ~Input() override { mPort.reset(); }
 
     MMRESULT Open(std::size_t index, MidiInputSink& sink)
     {
         try {
-            port_ = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
-            port_->setErrorCallback(&RecordError, &failed_);
+            mPort = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
+            mPort->setErrorCallback(&RecordError, &mFailed);
             // System Exclusive, timing and active sensing all reach the caller.
-            port_->ignoreTypes(false, false, false);
-            port_->setCallback(&Deliver, &sink);
-            port_->openPort(static_cast<unsigned int>(index), kClientName);
+            mPort->ignoreTypes(false, false, false);
+            mPort->setCallback(&Deliver, &sink);
+            mPort->openPort(static_cast<unsigned int>(index), kClientName);
         } catch (const RtMidiError&) {
             return MMSYSERR_ERROR;
         }
-        return (!failed_ && port_->isPortOpen()) ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
+        return (!mFailed && mPort->isPortOpen()) ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
     }
 
     bool IsPresent() const override
     {
-        const auto names = driver_.InputNames();
-        return std::find(names.begin(), names.end(), name_) != names.end();
+        const auto names = mDriver.InputNames();
+        return std::find(names.begin(), names.end(), mName) != names.end();
     }
 
 private:
@@ -75,38 +75,38 @@ private:
         }
     }
 
-    AlsaMidiDriver& driver_;
-    const std::string name_;
-    bool failed_ = false;
-    std::unique_ptr<RtMidiIn> port_;
+    AlsaMidiDriver& mDriver;
+    const std::string mName;
+    bool mFailed = false;
+    std::unique_ptr<RtMidiIn> mPort;
 };
 
 class AlsaMidiDriver::Output final : public MidiDriverOutput {
 public:
-    Output(AlsaMidiDriver& driver, std::string name) : driver_(driver), name_(std::move(name)) {}
-    ~Output() override { port_.reset(); }
+    Output(AlsaMidiDriver& driver, std::string name) : mDriver(driver), mName(std::move(name)) {}
+    ~Output() override { mPort.reset(); }
 
     MMRESULT Open(std::size_t index)
     {
         try {
-            port_ = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
-            port_->setErrorCallback(&RecordError, &failed_);
-            port_->openPort(static_cast<unsigned int>(index), kClientName);
+            mPort = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
+            mPort->setErrorCallback(&RecordError, &mFailed);
+            mPort->openPort(static_cast<unsigned int>(index), kClientName);
         } catch (const RtMidiError&) {
             return MMSYSERR_ERROR;
         }
-        return (!failed_ && port_->isPortOpen()) ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
+        return (!mFailed && mPort->isPortOpen()) ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
     }
 
     MMRESULT Send(const std::uint8_t* data, std::size_t size) override
     {
-        failed_ = false;
+        mFailed = false;
         try {
-            port_->sendMessage(data, size);
+            mPort->sendMessage(data, size);
         } catch (const RtMidiError&) {
             return MMSYSERR_ERROR;
         }
-        return failed_ ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
+        return mFailed ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
     }
 
     // The sequencer takes each message at once; there is nothing to abort.
@@ -114,59 +114,59 @@ public:
 
     bool IsPresent() const override
     {
-        const auto names = driver_.OutputNames();
-        return std::find(names.begin(), names.end(), name_) != names.end();
+        const auto names = mDriver.OutputNames();
+        return std::find(names.begin(), names.end(), mName) != names.end();
     }
 
 private:
-    AlsaMidiDriver& driver_;
-    const std::string name_;
-    bool failed_ = false;
-    std::unique_ptr<RtMidiOut> port_;
+    AlsaMidiDriver& mDriver;
+    const std::string mName;
+    bool mFailed = false;
+    std::unique_ptr<RtMidiOut> mPort;
 };
 
-AlsaMidiDriver::AlsaMidiDriver(std::string sequencerDevice) : sequencerDevice_(std::move(sequencerDevice)) {}
+AlsaMidiDriver::AlsaMidiDriver(std::string sequencerDevice) : mSequencerDevice(std::move(sequencerDevice)) {}
 
 AlsaMidiDriver::~AlsaMidiDriver() = default;
 
 bool AlsaMidiDriver::ConnectLocked()
 {
-    if (!tried_) {
-        tried_ = true;
+    if (!mTried) {
+        mTried = true;
         // Without the node RtMidi would print to stderr before it throws.
-        if (::access(sequencerDevice_.c_str(), R_OK | W_OK) == 0) {
+        if (::access(mSequencerDevice.c_str(), R_OK | W_OK) == 0) {
             try {
                 auto in = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
                 in->setErrorCallback(&RecordError, nullptr);
                 auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
                 out->setErrorCallback(&RecordError, nullptr);
-                inputLister_ = std::move(in);
-                outputLister_ = std::move(out);
+                mInputLister = std::move(in);
+                mOutputLister = std::move(out);
             } catch (const RtMidiError&) {
-                inputLister_.reset();
-                outputLister_.reset();
+                mInputLister.reset();
+                mOutputLister.reset();
             }
         }
     }
-    return inputLister_ && outputLister_;
+    return mInputLister && mOutputLister;
 }
 
 bool AlsaMidiDriver::IsAvailable()
 {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(mMutex);
     return ConnectLocked();
 }
 
 std::vector<std::string> AlsaMidiDriver::InputNames()
 {
-    std::lock_guard lock(mutex_);
-    return ConnectLocked() ? ListPorts(inputLister_.get()) : std::vector<std::string>{};
+    std::lock_guard lock(mMutex);
+    return ConnectLocked() ? ListPorts(mInputLister.get()) : std::vector<std::string>{};
 }
 
 std::vector<std::string> AlsaMidiDriver::OutputNames()
 {
-    std::lock_guard lock(mutex_);
-    return ConnectLocked() ? ListPorts(outputLister_.get()) : std::vector<std::string>{};
+    std::lock_guard lock(mMutex);
+    return ConnectLocked() ? ListPorts(mOutputLister.get()) : std::vector<std::string>{};
 }
 
 MMRESULT AlsaMidiDriver::OpenInput(std::size_t index, MidiInputSink& sink, std::unique_ptr<MidiDriverInput>& input)

@@ -35,11 +35,11 @@ private:
 
     bool ConnectLocked();
 
-    const std::string sequencerDevice_;
-    std::mutex mutex_;  // RtMidi objects are not thread-safe
-    bool tried_ = false;
-    std::unique_ptr<RtMidiIn> inputLister_;
-    std::unique_ptr<RtMidiOut> outputLister_;
+    const std::string mSequencerDevice;
+    std::mutex mMutex;  // RtMidi objects are not thread-safe
+    bool mTried = false;
+    std::unique_ptr<RtMidiIn> mInputLister;
+    std::unique_ptr<RtMidiOut> mOutputLister;
 };
 
 }  // namespace Platform::Midi

@@ -74,18 +74,18 @@ private:
     void AnswerLocked(const std::vector<std::uint8_t>& message);
     void Run();
 
-    TarselKeyboard& keyboard_;
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    std::condition_variable wake_;
-    LoopbackScript script_;
-    std::vector<Input*> inputs_;
-    std::map<std::pair<Clock::time_point, std::uint64_t>, std::vector<std::uint8_t>> pending_;
-    std::uint64_t nextSequence_ = 0;
-    std::vector<std::vector<std::uint8_t>> sent_;
-    std::size_t held_ = 0;
-    bool quit_ = false;
-    std::thread thread_;
+    TarselKeyboard& mKeyboard;
+    mutable std::mutex mMutex;
+    mutable std::condition_variable mChanged;
+    std::condition_variable mWake;
+    LoopbackScript mScript;
+    std::vector<Input*> mInputs;
+    std::map<std::pair<Clock::time_point, std::uint64_t>, std::vector<std::uint8_t>> mPending;
+    std::uint64_t mNextSequence = 0;
+    std::vector<std::vector<std::uint8_t>> mSent;
+    std::size_t mHeld = 0;
+    bool mQuit = false;
+    std::thread mThread;
 };
 
 }  // namespace Platform::Midi

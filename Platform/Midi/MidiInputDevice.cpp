@@ -3,30 +3,30 @@
 namespace Platform::Midi {
 
 MidiInputDevice::MidiInputDevice(MidiInProc callback, std::uintptr_t instance)
-    : callback_(callback), instance_(instance)
+    : mCallback(callback), mInstance(instance)
 {}
 
 MidiInputDevice::~MidiInputDevice()
 {
-    input_.reset();
+    mInput.reset();
     StopThread();
 }
 
 MMRESULT MidiInputDevice::Open(MidiDriver& driver, std::size_t index)
 {
-    const MMRESULT result = driver.OpenInput(index, *this, input_);
+    const MMRESULT result = driver.OpenInput(index, *this, mInput);
     if (result != MMSYSERR_NOERROR) {
-        input_.reset();
+        mInput.reset();
         return result;
     }
-    thread_ = std::thread([this] { Run(); });
+    mThread = std::thread([this] { Run(); });
     Call(MIM_OPEN, 0, 0);
     return MMSYSERR_NOERROR;
 }
 
 bool MidiInputDevice::IsPresent() const
 {
-    return input_ && input_->IsPresent();
+    return mInput && mInput->IsPresent();
 }
 
 MMRESULT MidiInputDevice::PrepareHeader(MidiHeader* header)
@@ -34,7 +34,7 @@ MMRESULT MidiInputDevice::PrepareHeader(MidiHeader* header)
     if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0) {
         return MMSYSERR_INVALPARAM;
     }
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(mMutex);
     header->dwFlags |= MHDR_PREPARED;
     return MMSYSERR_NOERROR;
 }
@@ -44,7 +44,7 @@ MMRESULT MidiInputDevice::UnprepareHeader(MidiHeader* header)
     if (header == nullptr) {
         return MMSYSERR_INVALPARAM;
     }
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(mMutex);
     if (header->dwFlags & MHDR_INQUEUE) {
         return MIDIERR_STILLPLAYING;
     }
@@ -57,7 +57,7 @@ MMRESULT MidiInputDevice::AddBuffer(MidiHeader* header)
     if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0) {
         return MMSYSERR_INVALPARAM;
     }
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(mMutex);
     if (!(header->dwFlags & MHDR_PREPARED)) {
         return MIDIERR_UNPREPARED;
     }
@@ -66,58 +66,58 @@ MMRESULT MidiInputDevice::AddBuffer(MidiHeader* header)
     }
     header->dwFlags = (header->dwFlags | MHDR_INQUEUE) & ~MHDR_DONE;
     header->dwBytesRecorded = 0;
-    buffers_.push_back(header);
+    mBuffers.push_back(header);
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT MidiInputDevice::Start()
 {
-    std::lock_guard lock(mutex_);
-    if (!started_) {
-        started_ = true;
-        startTime_ = std::chrono::steady_clock::now();
+    std::lock_guard lock(mMutex);
+    if (!mStarted) {
+        mStarted = true;
+        mStartTime = std::chrono::steady_clock::now();
     }
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT MidiInputDevice::Stop()
 {
-    std::lock_guard lock(mutex_);
-    started_ = false;
-    items_.push_back({Item::Kind::Stop, {}, 0});
-    wake_.notify_one();
+    std::lock_guard lock(mMutex);
+    mStarted = false;
+    mItems.push_back({Item::Kind::Stop, {}, 0});
+    mWake.notify_one();
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT MidiInputDevice::Reset()
 {
-    std::unique_lock lock(mutex_);
-    started_ = false;
+    std::unique_lock lock(mMutex);
+    mStarted = false;
     if (OnOwnThread()) {
         lock.unlock();
         Item reset{Item::Kind::Reset, {}, 0};
         Process(reset);
         return MMSYSERR_NOERROR;
     }
-    const std::uint64_t ticket = ++resetsRequested_;
-    items_.push_back({Item::Kind::Reset, {}, 0});
-    wake_.notify_one();
-    resetDone_.wait(lock, [&] { return resetsDone_ >= ticket || quit_; });
+    const std::uint64_t ticket = ++mResetsRequested;
+    mItems.push_back({Item::Kind::Reset, {}, 0});
+    mWake.notify_one();
+    mResetDone.wait(lock, [&] { return mResetsDone >= ticket || mQuit; });
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT MidiInputDevice::Close()
 {
     {
-        std::lock_guard lock(mutex_);
-        if (!buffers_.empty()) {
+        std::lock_guard lock(mMutex);
+        if (!mBuffers.empty()) {
             return MIDIERR_STILLPLAYING;
         }
     }
     if (OnOwnThread()) {
         return MMSYSERR_HANDLEBUSY;
     }
-    input_.reset();
+    mInput.reset();
     StopThread();
     Call(MIM_CLOSE, 0, 0);
     return MMSYSERR_NOERROR;
@@ -128,32 +128,32 @@ void MidiInputDevice::OnBytes(const std::uint8_t* data, std::size_t size)
     if (data == nullptr || size == 0) {
         return;
     }
-    std::lock_guard lock(mutex_);
-    if (!started_ || quit_) {
+    std::lock_guard lock(mMutex);
+    if (!mStarted || mQuit) {
         return;
     }
-    const auto elapsed = std::chrono::steady_clock::now() - startTime_;
+    const auto elapsed = std::chrono::steady_clock::now() - mStartTime;
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-    items_.push_back({Item::Kind::Bytes, std::vector<std::uint8_t>(data, data + size), static_cast<std::uint32_t>(ms)});
-    wake_.notify_one();
+    mItems.push_back({Item::Kind::Bytes, std::vector<std::uint8_t>(data, data + size), static_cast<std::uint32_t>(ms)});
+    mWake.notify_one();
 }
 
 void MidiInputDevice::Run()
 {
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(mMutex);
     while (true) {
-        wake_.wait(lock, [this] { return quit_ || !items_.empty(); });
-        if (quit_) {
+        mWake.wait(lock, [this] { return mQuit || !mItems.empty(); });
+        if (mQuit) {
             break;
         }
-        Item item = std::move(items_.front());
-        items_.pop_front();
+        Item item = std::move(mItems.front());
+        mItems.pop_front();
         lock.unlock();
         Process(item);
         lock.lock();
         if (item.kind == Item::Kind::Reset) {
-            ++resetsDone_;
-            resetDone_.notify_all();
+            ++mResetsDone;
+            mResetDone.notify_all();
         }
     }
 }
@@ -162,17 +162,17 @@ void MidiInputDevice::Process(Item& item)
 {
     switch (item.kind) {
     case Item::Kind::Bytes:
-        currentTimestamp_ = item.timestamp;
+        mCurrentTimestamp = item.timestamp;
         for (const std::uint8_t byte : item.bytes) {
-            parser_.Feed(byte, *this);
+            mParser.Feed(byte, *this);
         }
         break;
     case Item::Kind::Stop:
-        parser_.Clear();
+        mParser.Clear();
         ReturnBuffers(false);
         break;
     case Item::Kind::Reset:
-        parser_.Clear();
+        mParser.Clear();
         ReturnBuffers(true);
         break;
     }
@@ -182,13 +182,13 @@ void MidiInputDevice::ReturnBuffers(bool all)
 {
     std::deque<MidiHeader*> returned;
     {
-        std::lock_guard lock(mutex_);
-        dropping_ = false;
+        std::lock_guard lock(mMutex);
+        mDropping = false;
         if (all) {
-            returned.swap(buffers_);
-        } else if (!buffers_.empty() && buffers_.front()->dwBytesRecorded > 0) {
-            returned.push_back(buffers_.front());
-            buffers_.pop_front();
+            returned.swap(mBuffers);
+        } else if (!mBuffers.empty() && mBuffers.front()->dwBytesRecorded > 0) {
+            returned.push_back(mBuffers.front());
+            mBuffers.pop_front();
         }
         for (MidiHeader* header : returned) {
             header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
@@ -201,26 +201,26 @@ void MidiInputDevice::ReturnBuffers(bool all)
 
 void MidiInputDevice::OnShortMessage(std::uint32_t packed)
 {
-    Call(MIM_DATA, packed, currentTimestamp_);
+    Call(MIM_DATA, packed, mCurrentTimestamp);
 }
 
 void MidiInputDevice::OnSysExByte(std::uint8_t byte)
 {
     MidiHeader* full = nullptr;
     {
-        std::lock_guard lock(mutex_);
-        if (dropping_) {
+        std::lock_guard lock(mMutex);
+        if (mDropping) {
             return;
         }
-        if (buffers_.empty()) {
+        if (mBuffers.empty()) {
             // Like a driver without buffers: the rest of this message is lost.
-            dropping_ = true;
+            mDropping = true;
             return;
         }
-        MidiHeader* header = buffers_.front();
+        MidiHeader* header = mBuffers.front();
         header->lpData[header->dwBytesRecorded++] = byte;
         if (header->dwBytesRecorded == header->dwBufferLength) {
-            buffers_.pop_front();
+            mBuffers.pop_front();
             header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
             full = header;
         }
@@ -234,13 +234,13 @@ void MidiInputDevice::OnSysExEnd(bool endsWithF7)
 {
     MidiHeader* header = nullptr;
     {
-        std::lock_guard lock(mutex_);
-        dropping_ = false;
-        if (buffers_.empty() || buffers_.front()->dwBytesRecorded == 0) {
+        std::lock_guard lock(mMutex);
+        mDropping = false;
+        if (mBuffers.empty() || mBuffers.front()->dwBytesRecorded == 0) {
             return;
         }
-        header = buffers_.front();
-        buffers_.pop_front();
+        header = mBuffers.front();
+        mBuffers.pop_front();
         header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
     }
     // A message cut short by a status byte comes back as an error.
@@ -249,31 +249,31 @@ void MidiInputDevice::OnSysExEnd(bool endsWithF7)
 
 void MidiInputDevice::OnStrayByte(std::uint8_t byte)
 {
-    Call(MIM_ERROR, byte, currentTimestamp_);
+    Call(MIM_ERROR, byte, mCurrentTimestamp);
 }
 
 void MidiInputDevice::Call(std::uint32_t message, std::uintptr_t param1, std::uintptr_t param2)
 {
-    if (callback_ != nullptr) {
-        callback_(this, message, instance_, param1, param2);
+    if (mCallback != nullptr) {
+        mCallback(this, message, mInstance, param1, param2);
     }
 }
 
 bool MidiInputDevice::OnOwnThread() const
 {
-    return std::this_thread::get_id() == thread_.get_id();
+    return std::this_thread::get_id() == mThread.get_id();
 }
 
 void MidiInputDevice::StopThread()
 {
     {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
+        std::lock_guard lock(mMutex);
+        mQuit = true;
     }
-    wake_.notify_all();
-    resetDone_.notify_all();
-    if (thread_.joinable()) {
-        thread_.join();
+    mWake.notify_all();
+    mResetDone.notify_all();
+    if (mThread.joinable()) {
+        mThread.join();
     }
 }
 

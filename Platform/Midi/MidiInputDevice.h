@@ -60,24 +60,24 @@ private:
     bool OnOwnThread() const;
     void StopThread();
 
-    const MidiInProc callback_;
-    const std::uintptr_t instance_;
-    std::unique_ptr<MidiDriverInput> input_;
-    MidiInputParser parser_;              // used on the device thread only
-    std::uint32_t currentTimestamp_ = 0;  // device thread only
+    const MidiInProc mCallback;
+    const std::uintptr_t mInstance;
+    std::unique_ptr<MidiDriverInput> mInput;
+    MidiInputParser mParser;              // used on the device thread only
+    std::uint32_t mCurrentTimestamp = 0;  // device thread only
 
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable resetDone_;
-    std::deque<Item> items_;
-    std::deque<MidiHeader*> buffers_;
-    bool started_ = false;
-    bool dropping_ = false;
-    bool quit_ = false;
-    std::uint64_t resetsRequested_ = 0;
-    std::uint64_t resetsDone_ = 0;
-    std::chrono::steady_clock::time_point startTime_;
-    std::thread thread_;
+    mutable std::mutex mMutex;
+    std::condition_variable mWake;
+    std::condition_variable mResetDone;
+    std::deque<Item> mItems;
+    std::deque<MidiHeader*> mBuffers;
+    bool mStarted = false;
+    bool mDropping = false;
+    bool mQuit = false;
+    std::uint64_t mResetsRequested = 0;
+    std::uint64_t mResetsDone = 0;
+    std::chrono::steady_clock::time_point mStartTime;
+    std::thread mThread;
 };
 
 }  // namespace Platform::Midi

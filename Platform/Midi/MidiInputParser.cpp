@@ -15,10 +15,10 @@ std::size_t MidiMessageLength(std::uint8_t status)
 
 void MidiInputParser::Clear()
 {
-    inSysEx_ = false;
-    runningStatus_ = 0;
-    count_ = 0;
-    needed_ = 0;
+    mInSysEx = false;
+    mRunningStatus = 0;
+    mCount = 0;
+    mNeeded = 0;
 }
 
 void MidiInputParser::Feed(std::uint8_t byte, Listener& listener)
@@ -27,22 +27,22 @@ void MidiInputParser::Feed(std::uint8_t byte, Listener& listener)
         listener.OnShortMessage(byte);
         return;
     }
-    if (inSysEx_) {
+    if (mInSysEx) {
         if (byte < 0x80 || byte == 0xF7) {
             listener.OnSysExByte(byte);
             if (byte == 0xF7) {
-                inSysEx_ = false;
+                mInSysEx = false;
                 listener.OnSysExEnd(true);
             }
             return;
         }
-        inSysEx_ = false;
+        mInSysEx = false;
         listener.OnSysExEnd(false);
     }
     if (byte == 0xF0) {
-        inSysEx_ = true;
-        runningStatus_ = 0;
-        count_ = 0;
+        mInSysEx = true;
+        mRunningStatus = 0;
+        mCount = 0;
         listener.OnSysExByte(byte);
         return;
     }
@@ -54,30 +54,30 @@ void MidiInputParser::Feed(std::uint8_t byte, Listener& listener)
         StartMessage(byte, listener);
         return;
     }
-    if (count_ == 0) {
-        if (runningStatus_ == 0) {
+    if (mCount == 0) {
+        if (mRunningStatus == 0) {
             listener.OnStrayByte(byte);
             return;
         }
-        StartMessage(runningStatus_, listener);
+        StartMessage(mRunningStatus, listener);
     }
-    message_[count_++] = byte;
-    if (count_ == needed_) {
-        listener.OnShortMessage(message_[0] | (message_[1] << 8) | (needed_ == 3 ? message_[2] << 16 : 0));
-        count_ = 0;
+    mMessage[mCount++] = byte;
+    if (mCount == mNeeded) {
+        listener.OnShortMessage(mMessage[0] | (mMessage[1] << 8) | (mNeeded == 3 ? mMessage[2] << 16 : 0));
+        mCount = 0;
     }
 }
 
 void MidiInputParser::StartMessage(std::uint8_t status, Listener& listener)
 {
     // System common messages cancel running status; channel messages set it.
-    runningStatus_ = status < 0xF0 ? status : 0;
-    needed_ = MidiMessageLength(status);
-    message_[0] = status;
-    count_ = 1;
-    if (needed_ == 1) {
+    mRunningStatus = status < 0xF0 ? status : 0;
+    mNeeded = MidiMessageLength(status);
+    mMessage[0] = status;
+    mCount = 1;
+    if (mNeeded == 1) {
         listener.OnShortMessage(status);
-        count_ = 0;
+        mCount = 0;
     }
 }
 

@@ -35,11 +35,11 @@ public:
 private:
     void StartMessage(std::uint8_t status, Listener& listener);
 
-    bool inSysEx_ = false;
-    std::uint8_t runningStatus_ = 0;
-    std::uint8_t message_[3] = {};
-    std::size_t count_ = 0;
-    std::size_t needed_ = 0;
+    bool mInSysEx = false;
+    std::uint8_t mRunningStatus = 0;
+    std::uint8_t mMessage[3] = {};
+    std::size_t mCount = 0;
+    std::size_t mNeeded = 0;
 };
 
 }  // namespace Platform::Midi

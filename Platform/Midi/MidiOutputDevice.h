@@ -42,20 +42,20 @@ private:
     bool OnOwnThread() const;
     void StopThread();
 
-    const MidiOutProc callback_;
-    const std::uintptr_t instance_;
-    std::unique_ptr<MidiDriverOutput> output_;
-    std::mutex sendMutex_;  // one send in the driver at a time
+    const MidiOutProc mCallback;
+    const std::uintptr_t mInstance;
+    std::unique_ptr<MidiDriverOutput> mOutput;
+    std::mutex mSendMutex;  // one send in the driver at a time
 
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable drained_;
-    std::deque<MidiHeader*> queue_;  // the front one may be in the driver
-    bool delivering_ = false;        // a MOM_DONE callback is running
-    bool resetting_ = false;
-    bool resetFromCallback_ = false;
-    bool quit_ = false;
-    std::thread thread_;
+    mutable std::mutex mMutex;
+    std::condition_variable mWake;
+    std::condition_variable mDrained;
+    std::deque<MidiHeader*> mQueue;  // the front one may be in the driver
+    bool mDelivering = false;        // a MOM_DONE callback is running
+    bool mResetting = false;
+    bool mResetFromCallback = false;
+    bool mQuit = false;
+    std::thread mThread;
 };
 
 }  // namespace Platform::Midi

@@ -88,7 +88,7 @@ void CopyPortName(const std::string& utf8, char16_t (&name)[MAXPNAMELEN])
     std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(length), name);
 }
 
-MidiServices::MidiServices(std::vector<std::shared_ptr<MidiDriver>> drivers) : drivers_(std::move(drivers)) {}
+MidiServices::MidiServices(std::vector<std::shared_ptr<MidiDriver>> drivers) : mDrivers(std::move(drivers)) {}
 
 MidiServices::~MidiServices()
 {
@@ -96,16 +96,16 @@ MidiServices::~MidiServices()
     std::map<HMIDIIN, std::shared_ptr<MidiInputDevice>> inputs;
     std::map<HMIDIOUT, std::shared_ptr<MidiOutputDevice>> outputs;
     {
-        std::lock_guard lock(mutex_);
-        inputs.swap(inputs_);
-        outputs.swap(outputs_);
+        std::lock_guard lock(mMutex);
+        inputs.swap(mInputs);
+        outputs.swap(mOutputs);
     }
 }
 
 bool MidiServices::FindPort(bool input, std::uint32_t deviceId, Port& port)
 {
     std::size_t first = 0;
-    for (const auto& driver : drivers_) {
+    for (const auto& driver : mDrivers) {
         const auto names = Names(*driver, input);
         if (deviceId < first + names.size()) {
             port = {driver.get(), deviceId - first, names[deviceId - first]};
@@ -118,22 +118,22 @@ bool MidiServices::FindPort(bool input, std::uint32_t deviceId, Port& port)
 
 std::shared_ptr<MidiInputDevice> MidiServices::FindInput(HMIDIIN handle)
 {
-    std::lock_guard lock(mutex_);
-    const auto it = inputs_.find(handle);
-    return it == inputs_.end() ? nullptr : it->second;
+    std::lock_guard lock(mMutex);
+    const auto it = mInputs.find(handle);
+    return it == mInputs.end() ? nullptr : it->second;
 }
 
 std::shared_ptr<MidiOutputDevice> MidiServices::FindOutput(HMIDIOUT handle)
 {
-    std::lock_guard lock(mutex_);
-    const auto it = outputs_.find(handle);
-    return it == outputs_.end() ? nullptr : it->second;
+    std::lock_guard lock(mMutex);
+    const auto it = mOutputs.find(handle);
+    return it == mOutputs.end() ? nullptr : it->second;
 }
 
 std::uint32_t MidiServices::InGetNumDevs()
 {
     std::size_t count = 0;
-    for (const auto& driver : drivers_) {
+    for (const auto& driver : mDrivers) {
         count += driver->InputNames().size();
     }
     return static_cast<std::uint32_t>(count);
@@ -158,9 +158,9 @@ MMRESULT MidiServices::InGetDevCaps(HMIDIIN handle, MidiInCaps& caps)
     if (!device->IsPresent()) {
         return MMSYSERR_NODRIVER;
     }
-    std::lock_guard lock(mutex_);
-    const auto name = inputNames_.find(handle);
-    if (name == inputNames_.end()) {
+    std::lock_guard lock(mMutex);
+    const auto name = mInputNames.find(handle);
+    if (name == mInputNames.end()) {
         return MMSYSERR_INVALHANDLE;
     }
     CopyPortName(name->second, caps.szPname);
@@ -183,17 +183,17 @@ MMRESULT MidiServices::InOpen(HMIDIIN* handle, std::uint32_t deviceId, MidiInPro
     }
     auto device = std::make_shared<MidiInputDevice>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
     {
-        std::lock_guard lock(mutex_);
-        inputs_[device.get()] = device;
-        inputNames_[device.get()] = port.name;
+        std::lock_guard lock(mMutex);
+        mInputs[device.get()] = device;
+        mInputNames[device.get()] = port.name;
     }
     // The handle is valid before MIM_OPEN reaches the callback.
     *handle = device.get();
     const MMRESULT result = device->Open(*port.driver, port.index);
     if (result != MMSYSERR_NOERROR) {
-        std::lock_guard lock(mutex_);
-        inputs_.erase(device.get());
-        inputNames_.erase(device.get());
+        std::lock_guard lock(mMutex);
+        mInputs.erase(device.get());
+        mInputNames.erase(device.get());
         *handle = nullptr;
     }
     return result;
@@ -252,9 +252,9 @@ MMRESULT MidiServices::InClose(HMIDIIN handle)
     }
     const MMRESULT result = device->Close();
     if (result == MMSYSERR_NOERROR) {
-        std::lock_guard lock(mutex_);
-        inputs_.erase(handle);
-        inputNames_.erase(handle);
+        std::lock_guard lock(mMutex);
+        mInputs.erase(handle);
+        mInputNames.erase(handle);
     }
     return result;
 }
@@ -262,7 +262,7 @@ MMRESULT MidiServices::InClose(HMIDIIN handle)
 std::uint32_t MidiServices::OutGetNumDevs()
 {
     std::size_t count = 0;
-    for (const auto& driver : drivers_) {
+    for (const auto& driver : mDrivers) {
         count += driver->OutputNames().size();
     }
     return static_cast<std::uint32_t>(count);
@@ -287,9 +287,9 @@ MMRESULT MidiServices::OutGetDevCaps(HMIDIOUT handle, MidiOutCaps& caps)
     if (!device->IsPresent()) {
         return MMSYSERR_NODRIVER;
     }
-    std::lock_guard lock(mutex_);
-    const auto name = outputNames_.find(handle);
-    if (name == outputNames_.end()) {
+    std::lock_guard lock(mMutex);
+    const auto name = mOutputNames.find(handle);
+    if (name == mOutputNames.end()) {
         return MMSYSERR_INVALHANDLE;
     }
     CopyPortName(name->second, caps.szPname);
@@ -313,16 +313,16 @@ MMRESULT MidiServices::OutOpen(HMIDIOUT* handle, std::uint32_t deviceId, MidiOut
     }
     auto device = std::make_shared<MidiOutputDevice>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
     {
-        std::lock_guard lock(mutex_);
-        outputs_[device.get()] = device;
-        outputNames_[device.get()] = port.name;
+        std::lock_guard lock(mMutex);
+        mOutputs[device.get()] = device;
+        mOutputNames[device.get()] = port.name;
     }
     *handle = device.get();
     const MMRESULT result = device->Open(*port.driver, port.index);
     if (result != MMSYSERR_NOERROR) {
-        std::lock_guard lock(mutex_);
-        outputs_.erase(device.get());
-        outputNames_.erase(device.get());
+        std::lock_guard lock(mMutex);
+        mOutputs.erase(device.get());
+        mOutputNames.erase(device.get());
         *handle = nullptr;
     }
     return result;
@@ -375,16 +375,16 @@ MMRESULT MidiServices::OutClose(HMIDIOUT handle)
     }
     const MMRESULT result = device->Close();
     if (result == MMSYSERR_NOERROR) {
-        std::lock_guard lock(mutex_);
-        outputs_.erase(handle);
-        outputNames_.erase(handle);
+        std::lock_guard lock(mMutex);
+        mOutputs.erase(handle);
+        mOutputNames.erase(handle);
     }
     return result;
 }
 
 LoopbackMidiDriver* MidiServices::GetLoopback() const
 {
-    for (const auto& driver : drivers_) {
+    for (const auto& driver : mDrivers) {
         if (auto* loopback = dynamic_cast<LoopbackMidiDriver*>(driver.get())) {
             return loopback;
         }
@@ -409,11 +409,11 @@ MidiServices& GetMidiServices()
     return *services;
 }
 
-ScopedMidiServices::ScopedMidiServices(MidiServices& services) : previous_(overrideServices.exchange(&services)) {}
+ScopedMidiServices::ScopedMidiServices(MidiServices& services) : mPrevious(overrideServices.exchange(&services)) {}
 
 ScopedMidiServices::~ScopedMidiServices()
 {
-    overrideServices.store(previous_);
+    overrideServices.store(mPrevious);
 }
 
 }  // namespace Platform::Midi

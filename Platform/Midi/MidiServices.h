@@ -68,12 +68,12 @@ private:
     std::shared_ptr<MidiInputDevice> FindInput(HMIDIIN handle);
     std::shared_ptr<MidiOutputDevice> FindOutput(HMIDIOUT handle);
 
-    const std::vector<std::shared_ptr<MidiDriver>> drivers_;
-    std::mutex mutex_;  // guards the two handle maps
-    std::map<HMIDIIN, std::shared_ptr<MidiInputDevice>> inputs_;
-    std::map<HMIDIOUT, std::shared_ptr<MidiOutputDevice>> outputs_;
-    std::map<HMIDIIN, std::string> inputNames_;
-    std::map<HMIDIOUT, std::string> outputNames_;
+    const std::vector<std::shared_ptr<MidiDriver>> mDrivers;
+    std::mutex mMutex;  // guards the two handle maps
+    std::map<HMIDIIN, std::shared_ptr<MidiInputDevice>> mInputs;
+    std::map<HMIDIOUT, std::shared_ptr<MidiOutputDevice>> mOutputs;
+    std::map<HMIDIIN, std::string> mInputNames;
+    std::map<HMIDIOUT, std::string> mOutputNames;
 };
 
 // The process-wide services: the ALSA sequencer's ports, then the simulated
@@ -90,7 +90,7 @@ public:
     ScopedMidiServices& operator=(const ScopedMidiServices&) = delete;
 
 private:
-    MidiServices* previous_;
+    MidiServices* mPrevious;
 };
 
 // UTF-8 port name to a capability record's UTF-16 name, cut to 31 units

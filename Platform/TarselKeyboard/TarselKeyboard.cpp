@@ -98,14 +98,14 @@ std::vector<std::uint8_t> TarselKeyboard::GetBlob(int index) const
     if (index < 0 || index >= kTarselParameterCount) {
         return {};
     }
-    std::lock_guard lock(mutex_);
-    return blobs_[index];
+    std::lock_guard lock(mMutex);
+    return mBlobs[index];
 }
 
 std::array<std::vector<std::uint8_t>, kTarselParameterCount> TarselKeyboard::GetAllBlobs() const
 {
-    std::lock_guard lock(mutex_);
-    return blobs_;
+    std::lock_guard lock(mMutex);
+    return mBlobs;
 }
 
 TarselResult TarselKeyboard::SetBlob(int index, const std::vector<std::uint8_t>& blob)
@@ -119,15 +119,15 @@ TarselResult TarselKeyboard::SetBlob(int index, const std::vector<std::uint8_t>&
     if (!FitsRanges(blob, ByteRanges(index))) {
         return TarselResult::OutOfRange;
     }
-    std::lock_guard lock(mutex_);
-    blobs_[index] = blob;
+    std::lock_guard lock(mMutex);
+    mBlobs[index] = blob;
     return TarselResult::Ok;
 }
 
 std::vector<std::uint8_t> TarselKeyboard::GetDeviceParam() const
 {
-    std::lock_guard lock(mutex_);
-    return deviceParam_;
+    std::lock_guard lock(mMutex);
+    return mDeviceParam;
 }
 
 TarselResult TarselKeyboard::SetDeviceParam(const std::vector<std::uint8_t>& blob)
@@ -138,8 +138,8 @@ TarselResult TarselKeyboard::SetDeviceParam(const std::vector<std::uint8_t>& blo
     if (!FitsRanges(blob, std::vector<TarselByteRange>(kDeviceParamLength, {0, 127}))) {
         return TarselResult::OutOfRange;
     }
-    std::lock_guard lock(mutex_);
-    deviceParam_ = blob;
+    std::lock_guard lock(mMutex);
+    mDeviceParam = blob;
     return TarselResult::Ok;
 }
 
@@ -160,26 +160,26 @@ std::string TarselKeyboard::ProductName()
 
 bool TarselKeyboard::IsPresent() const
 {
-    std::lock_guard lock(mutex_);
-    return present_;
+    std::lock_guard lock(mMutex);
+    return mPresent;
 }
 
 void TarselKeyboard::SetPresent(bool present)
 {
-    std::lock_guard lock(mutex_);
-    present_ = present;
+    std::lock_guard lock(mMutex);
+    mPresent = present;
 }
 
 bool TarselKeyboard::IsConnected() const
 {
-    std::lock_guard lock(mutex_);
-    return connected_;
+    std::lock_guard lock(mMutex);
+    return mConnected;
 }
 
 void TarselKeyboard::SetConnected(bool connected)
 {
-    std::lock_guard lock(mutex_);
-    connected_ = connected;
+    std::lock_guard lock(mMutex);
+    mConnected = connected;
 }
 
 std::array<std::uint8_t, kTarselDeviceInfoSize> TarselKeyboard::BuildDeviceInfo() const
@@ -187,8 +187,8 @@ std::array<std::uint8_t, kTarselDeviceInfoSize> TarselKeyboard::BuildDeviceInfo(
     std::array<std::uint8_t, kTarselDeviceInfoSize> info{};
     static constexpr char kName[] = "Tarsel";
     std::copy(std::begin(kName), std::end(kName) - 1, info.begin());
-    std::lock_guard lock(mutex_);
-    info[kTarselDeviceInfoConnectedByte] = (present_ && connected_) ? 1 : 0;
+    std::lock_guard lock(mMutex);
+    info[kTarselDeviceInfoConnectedByte] = (mPresent && mConnected) ? 1 : 0;
     return info;
 }
 
@@ -200,8 +200,8 @@ std::vector<std::uint8_t> TarselKeyboard::BuildPresetDump() const
     dump.push_back(0x00);
     dump.push_back(static_cast<std::uint8_t>(kTarselPresetDumpSize - kTarselPresetDumpDataOffset - 1));
     {
-        std::lock_guard lock(mutex_);
-        for (const auto& blob : blobs_) {
+        std::lock_guard lock(mMutex);
+        for (const auto& blob : mBlobs) {
             dump.insert(dump.end(), blob.begin(), blob.end());
         }
     }
@@ -228,8 +228,8 @@ TarselResult TarselKeyboard::ApplyPresetDump(const std::uint8_t* data, std::size
         blobs[i].assign(at, at + kTarselParameterLengths[i]);
         at += kTarselParameterLengths[i];
     }
-    std::lock_guard lock(mutex_);
-    blobs_ = std::move(blobs);
+    std::lock_guard lock(mMutex);
+    mBlobs = std::move(blobs);
     return TarselResult::Ok;
 }
 
@@ -254,13 +254,13 @@ std::vector<std::uint8_t> TarselKeyboard::IdentityReply()
 
 void TarselKeyboard::Reset()
 {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(mMutex);
     for (int i = 0; i < kTarselParameterCount; ++i) {
-        blobs_[i] = DefaultBlob(i);
+        mBlobs[i] = DefaultBlob(i);
     }
-    deviceParam_ = DefaultDeviceParam();
-    present_ = true;
-    connected_ = true;
+    mDeviceParam = DefaultDeviceParam();
+    mPresent = true;
+    mConnected = true;
 }
 
 TarselKeyboard& GetTarselKeyboard()

@@ -95,11 +95,11 @@ public:
     void Reset();
 
 private:
-    mutable std::mutex mutex_;
-    std::array<std::vector<std::uint8_t>, kTarselParameterCount> blobs_;
-    std::vector<std::uint8_t> deviceParam_;
-    bool present_ = true;
-    bool connected_ = true;
+    mutable std::mutex mMutex;
+    std::array<std::vector<std::uint8_t>, kTarselParameterCount> mBlobs;
+    std::vector<std::uint8_t> mDeviceParam;
+    bool mPresent = true;
+    bool mConnected = true;
 };
 
 // The process-wide keyboard. An executable that links this library exports

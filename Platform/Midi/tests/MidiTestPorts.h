@@ -31,44 +31,44 @@ class TestInput {
 public:
     static constexpr std::size_t kBufferSize = 256;
 
-    TestInput(MidiServices& services, std::uint32_t deviceId) : services_(services)
+    TestInput(MidiServices& services, std::uint32_t deviceId) : mServices(services)
     {
-        result_ = services_.InOpen(&handle_, deviceId, &Proc, reinterpret_cast<std::uintptr_t>(this),
+        mResult = mServices.InOpen(&mHandle, deviceId, &Proc, reinterpret_cast<std::uintptr_t>(this),
                                    CALLBACK_FUNCTION | MIDI_IO_STATUS);
-        if (result_ != MMSYSERR_NOERROR) {
+        if (mResult != MMSYSERR_NOERROR) {
             return;
         }
-        for (auto& buffer : buffers_) {
+        for (auto& buffer : mBuffers) {
             buffer.header.lpData = buffer.data.data();
             buffer.header.dwBufferLength = kBufferSize;
-            EXPECT_EQ(services_.InPrepareHeader(handle_, &buffer.header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
-            EXPECT_EQ(services_.InAddBuffer(handle_, &buffer.header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
+            EXPECT_EQ(mServices.InPrepareHeader(mHandle, &buffer.header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
+            EXPECT_EQ(mServices.InAddBuffer(mHandle, &buffer.header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
         }
-        EXPECT_EQ(services_.InStart(handle_), MMSYSERR_NOERROR);
+        EXPECT_EQ(mServices.InStart(mHandle), MMSYSERR_NOERROR);
     }
 
     ~TestInput() { Close(); }
 
     void Close()
     {
-        if (handle_ == nullptr) {
+        if (mHandle == nullptr) {
             return;
         }
         {
-            std::lock_guard lock(mutex_);
-            closing_ = true;
+            std::lock_guard lock(mMutex);
+            mClosing = true;
         }
-        EXPECT_EQ(services_.InStop(handle_), MMSYSERR_NOERROR);
-        EXPECT_EQ(services_.InReset(handle_), MMSYSERR_NOERROR);
-        for (auto& buffer : buffers_) {
-            EXPECT_EQ(services_.InUnprepareHeader(handle_, &buffer.header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
+        EXPECT_EQ(mServices.InStop(mHandle), MMSYSERR_NOERROR);
+        EXPECT_EQ(mServices.InReset(mHandle), MMSYSERR_NOERROR);
+        for (auto& buffer : mBuffers) {
+            EXPECT_EQ(mServices.InUnprepareHeader(mHandle, &buffer.header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
         }
-        EXPECT_EQ(services_.InClose(handle_), MMSYSERR_NOERROR);
-        handle_ = nullptr;
+        EXPECT_EQ(mServices.InClose(mHandle), MMSYSERR_NOERROR);
+        mHandle = nullptr;
     }
 
-    MMRESULT OpenResult() const { return result_; }
-    HMIDIIN Handle() const { return handle_; }
+    MMRESULT OpenResult() const { return mResult; }
+    HMIDIIN Handle() const { return mHandle; }
 
     // Waits until `ready`, which may use the accessors below, holds.
     bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout = 5s)
@@ -78,8 +78,8 @@ public:
             if (std::chrono::steady_clock::now() >= deadline) {
                 return false;
             }
-            std::unique_lock lock(mutex_);
-            changed_.wait_for(lock, 2ms);
+            std::unique_lock lock(mMutex);
+            mChanged.wait_for(lock, 2ms);
         }
         return true;
     }
@@ -91,38 +91,38 @@ public:
     // Read under the lock or after WaitFor.
     std::vector<Bytes> SysEx()
     {
-        std::lock_guard lock(mutex_);
-        return sysEx_;
+        std::lock_guard lock(mMutex);
+        return mSysEx;
     }
     std::vector<ShortInput> Shorts()
     {
-        std::lock_guard lock(mutex_);
-        return shorts_;
+        std::lock_guard lock(mMutex);
+        return mShorts;
     }
     std::vector<std::uint32_t> BufferCounts()
     {
-        std::lock_guard lock(mutex_);
-        return bufferCounts_;
+        std::lock_guard lock(mMutex);
+        return mBufferCounts;
     }
     std::vector<std::uint32_t> Messages()
     {
-        std::lock_guard lock(mutex_);
-        return messages_;
+        std::lock_guard lock(mMutex);
+        return mMessages;
     }
     std::vector<Bytes> LongErrors()
     {
-        std::lock_guard lock(mutex_);
-        return longErrors_;
+        std::lock_guard lock(mMutex);
+        return mLongErrors;
     }
     std::thread::id CallbackThread()
     {
-        std::lock_guard lock(mutex_);
-        return callbackThread_;
+        std::lock_guard lock(mMutex);
+        return mCallbackThread;
     }
     void SetRequeue(bool requeue)
     {
-        std::lock_guard lock(mutex_);
-        requeue_ = requeue;
+        std::lock_guard lock(mMutex);
+        mRequeue = requeue;
     }
 
 private:
@@ -142,99 +142,99 @@ private:
         bool requeue = false;
         MidiHeader* header = nullptr;
         {
-            std::lock_guard lock(mutex_);
-            messages_.push_back(message);
+            std::lock_guard lock(mMutex);
+            mMessages.push_back(message);
             if (message != MIM_OPEN && message != MIM_CLOSE) {
-                callbackThread_ = std::this_thread::get_id();
+                mCallbackThread = std::this_thread::get_id();
             }
             if (message == MIM_DATA) {
-                shorts_.push_back({static_cast<std::uint32_t>(param1), static_cast<std::uint32_t>(param2)});
+                mShorts.push_back({static_cast<std::uint32_t>(param1), static_cast<std::uint32_t>(param2)});
             } else if (message == MIM_LONGDATA) {
                 header = reinterpret_cast<MidiHeader*>(param1);
                 EXPECT_TRUE(header->dwFlags & MHDR_DONE);
                 EXPECT_FALSE(header->dwFlags & MHDR_INQUEUE);
                 const std::uint32_t count = header->dwBytesRecorded;
-                bufferCounts_.push_back(count);
+                mBufferCounts.push_back(count);
                 const bool complete = count < header->dwBufferLength || header->lpData[count - 1] == 0xF7;
-                pending_.insert(pending_.end(), header->lpData, header->lpData + count);
-                if (complete && !pending_.empty()) {
-                    sysEx_.push_back(pending_);
-                    pending_.clear();
+                mPending.insert(mPending.end(), header->lpData, header->lpData + count);
+                if (complete && !mPending.empty()) {
+                    mSysEx.push_back(mPending);
+                    mPending.clear();
                 }
-                requeue = requeue_ && !closing_;
+                requeue = mRequeue && !mClosing;
             } else if (message == MIM_LONGERROR) {
                 header = reinterpret_cast<MidiHeader*>(param1);
-                longErrors_.push_back(Bytes(header->lpData, header->lpData + header->dwBytesRecorded));
-                requeue = requeue_ && !closing_;
+                mLongErrors.push_back(Bytes(header->lpData, header->lpData + header->dwBytesRecorded));
+                requeue = mRequeue && !mClosing;
             }
         }
         if (requeue) {
             header->dwFlags &= ~MHDR_DONE;
-            EXPECT_EQ(services_.InAddBuffer(handle_, header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
+            EXPECT_EQ(mServices.InAddBuffer(mHandle, header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
         }
-        changed_.notify_all();
+        mChanged.notify_all();
     }
 
-    MidiServices& services_;
-    HMIDIIN handle_ = nullptr;
-    MMRESULT result_ = MMSYSERR_ERROR;
-    std::array<Buffer, 3> buffers_;
+    MidiServices& mServices;
+    HMIDIIN mHandle = nullptr;
+    MMRESULT mResult = MMSYSERR_ERROR;
+    std::array<Buffer, 3> mBuffers;
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool closing_ = false;
-    bool requeue_ = true;
-    Bytes pending_;
-    std::vector<Bytes> sysEx_;
-    std::vector<ShortInput> shorts_;
-    std::vector<std::uint32_t> bufferCounts_;
-    std::vector<Bytes> longErrors_;
-    std::vector<std::uint32_t> messages_;
-    std::thread::id callbackThread_;
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    bool mClosing = false;
+    bool mRequeue = true;
+    Bytes mPending;
+    std::vector<Bytes> mSysEx;
+    std::vector<ShortInput> mShorts;
+    std::vector<std::uint32_t> mBufferCounts;
+    std::vector<Bytes> mLongErrors;
+    std::vector<std::uint32_t> mMessages;
+    std::thread::id mCallbackThread;
 };
 
 class TestOutput {
 public:
-    TestOutput(MidiServices& services, std::uint32_t deviceId) : services_(services)
+    TestOutput(MidiServices& services, std::uint32_t deviceId) : mServices(services)
     {
-        result_ =
-            services_.OutOpen(&handle_, deviceId, &Proc, reinterpret_cast<std::uintptr_t>(this), CALLBACK_FUNCTION);
+        mResult =
+            mServices.OutOpen(&mHandle, deviceId, &Proc, reinterpret_cast<std::uintptr_t>(this), CALLBACK_FUNCTION);
     }
     ~TestOutput()
     {
-        if (handle_ != nullptr) {
-            services_.OutReset(handle_);
-            EXPECT_EQ(services_.OutClose(handle_), MMSYSERR_NOERROR);
+        if (mHandle != nullptr) {
+            mServices.OutReset(mHandle);
+            EXPECT_EQ(mServices.OutClose(mHandle), MMSYSERR_NOERROR);
         }
     }
 
-    MMRESULT OpenResult() const { return result_; }
-    HMIDIOUT Handle() const { return handle_; }
+    MMRESULT OpenResult() const { return mResult; }
+    HMIDIOUT Handle() const { return mHandle; }
 
     // Queues a long message; its bytes and header live in this object until
     // the next call.
     MMRESULT StartLong(const Bytes& message)
     {
         {
-            std::lock_guard lock(mutex_);
-            done_ = false;
+            std::lock_guard lock(mMutex);
+            mDone = false;
         }
-        bytes_ = message;
-        header_ = MidiHeader{};
-        header_.lpData = bytes_.data();
-        header_.dwBufferLength = static_cast<std::uint32_t>(bytes_.size());
-        header_.dwBytesRecorded = header_.dwBufferLength;
-        const MMRESULT prepared = services_.OutPrepareHeader(handle_, &header_, sizeof(MidiHeader));
+        mBytes = message;
+        mHeader = MidiHeader{};
+        mHeader.lpData = mBytes.data();
+        mHeader.dwBufferLength = static_cast<std::uint32_t>(mBytes.size());
+        mHeader.dwBytesRecorded = mHeader.dwBufferLength;
+        const MMRESULT prepared = mServices.OutPrepareHeader(mHandle, &mHeader, sizeof(MidiHeader));
         if (prepared != MMSYSERR_NOERROR) {
             return prepared;
         }
-        return services_.OutLongMsg(handle_, &header_, sizeof(MidiHeader));
+        return mServices.OutLongMsg(mHandle, &mHeader, sizeof(MidiHeader));
     }
 
     bool WaitDone(std::chrono::milliseconds timeout = 5s)
     {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout, [this] { return done_; });
+        std::unique_lock lock(mMutex);
+        return mChanged.wait_for(lock, timeout, [this] { return mDone; });
     }
 
     // Sends a long message and waits for the device to take it.
@@ -242,14 +242,14 @@ public:
     {
         ASSERT_EQ(StartLong(message), MMSYSERR_NOERROR);
         ASSERT_TRUE(WaitDone());
-        EXPECT_EQ(services_.OutUnprepareHeader(handle_, &header_, sizeof(MidiHeader)), MMSYSERR_NOERROR);
+        EXPECT_EQ(mServices.OutUnprepareHeader(mHandle, &mHeader, sizeof(MidiHeader)), MMSYSERR_NOERROR);
     }
 
-    MidiHeader& Header() { return header_; }
+    MidiHeader& Header() { return mHeader; }
     std::vector<std::uint32_t> Messages()
     {
-        std::lock_guard lock(mutex_);
-        return messages_;
+        std::lock_guard lock(mMutex);
+        return mMessages;
     }
 
 private:
@@ -257,25 +257,25 @@ private:
     {
         auto* self = reinterpret_cast<TestOutput*>(instance);
         {
-            std::lock_guard lock(self->mutex_);
-            self->messages_.push_back(message);
+            std::lock_guard lock(self->mMutex);
+            self->mMessages.push_back(message);
             if (message == MOM_DONE) {
-                EXPECT_EQ(reinterpret_cast<MidiHeader*>(param1), &self->header_);
-                self->done_ = true;
+                EXPECT_EQ(reinterpret_cast<MidiHeader*>(param1), &self->mHeader);
+                self->mDone = true;
             }
         }
-        self->changed_.notify_all();
+        self->mChanged.notify_all();
     }
 
-    MidiServices& services_;
-    HMIDIOUT handle_ = nullptr;
-    MMRESULT result_ = MMSYSERR_ERROR;
-    Bytes bytes_;
-    MidiHeader header_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool done_ = false;
-    std::vector<std::uint32_t> messages_;
+    MidiServices& mServices;
+    HMIDIOUT mHandle = nullptr;
+    MMRESULT mResult = MMSYSERR_ERROR;
+    Bytes mBytes;
+    MidiHeader mHeader;
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    bool mDone = false;
+    std::vector<std::uint32_t> mMessages;
 };
 
 }  // namespace Platform::Midi::Testing
