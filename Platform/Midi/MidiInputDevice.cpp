@@ -1,5 +1,7 @@
 #include "MidiInputDevice.h"
 
+#include "MidiHeaderState.h"
+
 namespace Platform::Midi {
 
 MidiInputDevice::MidiInputDevice(MidiInProc callback, std::uintptr_t instance)
@@ -31,40 +33,25 @@ bool MidiInputDevice::IsPresent() const
 
 MMRESULT MidiInputDevice::PrepareHeader(MidiHeader* header)
 {
-    if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0) {
-        return MMSYSERR_INVALPARAM;
-    }
     std::lock_guard lock(mMutex);
-    header->dwFlags |= MHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MidiHeaderState::Prepare(header);
 }
 
 MMRESULT MidiInputDevice::UnprepareHeader(MidiHeader* header)
 {
-    if (header == nullptr) {
-        return MMSYSERR_INVALPARAM;
-    }
     std::lock_guard lock(mMutex);
-    if (header->dwFlags & MHDR_INQUEUE) {
-        return MIDIERR_STILLPLAYING;
-    }
-    header->dwFlags &= ~MHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MidiHeaderState::Unprepare(header);
 }
 
 MMRESULT MidiInputDevice::AddBuffer(MidiHeader* header)
 {
-    if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0) {
+    if (!MidiHeaderState::HasBuffer(header)) {
         return MMSYSERR_INVALPARAM;
     }
     std::lock_guard lock(mMutex);
-    if (!(header->dwFlags & MHDR_PREPARED)) {
-        return MIDIERR_UNPREPARED;
+    if (const MMRESULT result = MidiHeaderState::Queue(*header); result != MMSYSERR_NOERROR) {
+        return result;
     }
-    if (header->dwFlags & MHDR_INQUEUE) {
-        return MIDIERR_STILLPLAYING;
-    }
-    header->dwFlags = (header->dwFlags | MHDR_INQUEUE) & ~MHDR_DONE;
     header->dwBytesRecorded = 0;
     mBuffers.push_back(header);
     return MMSYSERR_NOERROR;
@@ -191,7 +178,7 @@ void MidiInputDevice::ReturnBuffers(bool all)
             mBuffers.pop_front();
         }
         for (MidiHeader* header : returned) {
-            header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
+            MidiHeaderState::MarkDone(*header);
         }
     }
     for (MidiHeader* header : returned) {
@@ -221,7 +208,7 @@ void MidiInputDevice::OnSysExByte(std::uint8_t byte)
         header->lpData[header->dwBytesRecorded++] = byte;
         if (header->dwBytesRecorded == header->dwBufferLength) {
             mBuffers.pop_front();
-            header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
+            MidiHeaderState::MarkDone(*header);
             full = header;
         }
     }
@@ -241,7 +228,7 @@ void MidiInputDevice::OnSysExEnd(bool endsWithF7)
         }
         header = mBuffers.front();
         mBuffers.pop_front();
-        header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
+        MidiHeaderState::MarkDone(*header);
     }
     // A message cut short by a status byte comes back as an error.
     Call(endsWithF7 ? MIM_LONGDATA : MIM_LONGERROR, reinterpret_cast<std::uintptr_t>(header), 0);

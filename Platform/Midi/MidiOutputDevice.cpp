@@ -1,5 +1,6 @@
 #include "MidiOutputDevice.h"
 
+#include "MidiHeaderState.h"
 #include "MidiInputParser.h"
 
 namespace Platform::Midi {
@@ -51,43 +52,28 @@ MMRESULT MidiOutputDevice::ShortMsg(std::uint32_t message)
 
 MMRESULT MidiOutputDevice::PrepareHeader(MidiHeader* header)
 {
-    if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0) {
-        return MMSYSERR_INVALPARAM;
-    }
     std::lock_guard lock(mMutex);
-    header->dwFlags |= MHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MidiHeaderState::Prepare(header);
 }
 
 MMRESULT MidiOutputDevice::UnprepareHeader(MidiHeader* header)
 {
-    if (header == nullptr) {
-        return MMSYSERR_INVALPARAM;
-    }
     std::lock_guard lock(mMutex);
-    if (header->dwFlags & MHDR_INQUEUE) {
-        return MIDIERR_STILLPLAYING;
-    }
-    header->dwFlags &= ~MHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MidiHeaderState::Unprepare(header);
 }
 
 MMRESULT MidiOutputDevice::LongMsg(MidiHeader* header)
 {
-    if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0) {
+    if (!MidiHeaderState::HasBuffer(header)) {
         return MMSYSERR_INVALPARAM;
     }
     if (!IsPresent()) {
         return MMSYSERR_NODRIVER;
     }
     std::lock_guard lock(mMutex);
-    if (!(header->dwFlags & MHDR_PREPARED)) {
-        return MIDIERR_UNPREPARED;
+    if (const MMRESULT result = MidiHeaderState::Queue(*header); result != MMSYSERR_NOERROR) {
+        return result;
     }
-    if (header->dwFlags & MHDR_INQUEUE) {
-        return MIDIERR_STILLPLAYING;
-    }
-    header->dwFlags = (header->dwFlags | MHDR_INQUEUE) & ~MHDR_DONE;
     mQueue.push_back(header);
     mWake.notify_one();
     return MMSYSERR_NOERROR;
@@ -151,7 +137,7 @@ void MidiOutputDevice::Run()
             lock.lock();
         }
         mQueue.pop_front();
-        header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
+        MidiHeaderState::MarkDone(*header);
         mDelivering = true;
         lock.unlock();
         Call(MOM_DONE, reinterpret_cast<std::uintptr_t>(header));

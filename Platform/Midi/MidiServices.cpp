@@ -33,6 +33,18 @@ std::vector<std::string> Names(MidiDriver& driver, bool input)
     return input ? driver.InputNames() : driver.OutputNames();
 }
 
+// A header call on an open handle's device; a header size other than the
+// services' own is refused.
+template <typename Device>
+MMRESULT CallWithHeader(const std::shared_ptr<Device>& device, MMRESULT (Device::*call)(MidiHeader*),
+                        MidiHeader* header, std::uint32_t headerSize)
+{
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    return headerSize == sizeof(MidiHeader) ? ((*device).*call)(header) : MMSYSERR_INVALPARAM;
+}
+
 }  // namespace
 
 void CopyPortName(const std::string& utf8, char16_t (&name)[MAXPNAMELEN])
@@ -201,29 +213,17 @@ MMRESULT MidiServices::InOpen(HMIDIIN* handle, std::uint32_t deviceId, MidiInPro
 
 MMRESULT MidiServices::InPrepareHeader(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    const auto device = FindInput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return headerSize == sizeof(MidiHeader) ? device->PrepareHeader(header) : MMSYSERR_INVALPARAM;
+    return CallWithHeader(FindInput(handle), &MidiInputDevice::PrepareHeader, header, headerSize);
 }
 
 MMRESULT MidiServices::InUnprepareHeader(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    const auto device = FindInput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return headerSize == sizeof(MidiHeader) ? device->UnprepareHeader(header) : MMSYSERR_INVALPARAM;
+    return CallWithHeader(FindInput(handle), &MidiInputDevice::UnprepareHeader, header, headerSize);
 }
 
 MMRESULT MidiServices::InAddBuffer(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    const auto device = FindInput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return headerSize == sizeof(MidiHeader) ? device->AddBuffer(header) : MMSYSERR_INVALPARAM;
+    return CallWithHeader(FindInput(handle), &MidiInputDevice::AddBuffer, header, headerSize);
 }
 
 MMRESULT MidiServices::InStart(HMIDIIN handle)
@@ -336,29 +336,17 @@ MMRESULT MidiServices::OutShortMsg(HMIDIOUT handle, std::uint32_t message)
 
 MMRESULT MidiServices::OutPrepareHeader(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    const auto device = FindOutput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return headerSize == sizeof(MidiHeader) ? device->PrepareHeader(header) : MMSYSERR_INVALPARAM;
+    return CallWithHeader(FindOutput(handle), &MidiOutputDevice::PrepareHeader, header, headerSize);
 }
 
 MMRESULT MidiServices::OutUnprepareHeader(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    const auto device = FindOutput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return headerSize == sizeof(MidiHeader) ? device->UnprepareHeader(header) : MMSYSERR_INVALPARAM;
+    return CallWithHeader(FindOutput(handle), &MidiOutputDevice::UnprepareHeader, header, headerSize);
 }
 
 MMRESULT MidiServices::OutLongMsg(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    const auto device = FindOutput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return headerSize == sizeof(MidiHeader) ? device->LongMsg(header) : MMSYSERR_INVALPARAM;
+    return CallWithHeader(FindOutput(handle), &MidiOutputDevice::LongMsg, header, headerSize);
 }
 
 MMRESULT MidiServices::OutReset(HMIDIOUT handle)
