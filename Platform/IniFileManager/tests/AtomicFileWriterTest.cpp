@@ -28,7 +28,7 @@ int RunInChild(Body body)
 
 TEST(AtomicFileWriterTest, CreatesAndReplacesLeavingNothingElse)
 {
-    TempFolder folder;
+    TempFolder folder("qv-ini");
     const std::string path = folder / "UserSettings.ini";
     std::string error;
     ASSERT_TRUE(AtomicFileWriter::Write(path, "first", &error)) << error;
@@ -42,7 +42,7 @@ TEST(AtomicFileWriterTest, CreatesAndReplacesLeavingNothingElse)
 
 TEST(AtomicFileWriterTest, KeepsThePermissionsOfTheReplacedFile)
 {
-    TempFolder folder;
+    TempFolder folder("qv-ini");
     const std::string path = folder / "AppSettings.ini";
     TempFolder::WriteText(path, "old");
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
@@ -54,7 +54,7 @@ TEST(AtomicFileWriterTest, KeepsThePermissionsOfTheReplacedFile)
 
 TEST(AtomicFileWriterTest, CrashBeforeTheRenameLeavesTheOldFile)
 {
-    TempFolder folder;
+    TempFolder folder("qv-ini");
     const std::string path = folder / "UserSettings.ini";
     TempFolder::WriteText(path, "old content");
     const int status = RunInChild([&] {
@@ -68,7 +68,7 @@ TEST(AtomicFileWriterTest, CrashBeforeTheRenameLeavesTheOldFile)
 
 TEST(AtomicFileWriterTest, AbandonedStageRemovesItsTemporaryFile)
 {
-    TempFolder folder;
+    TempFolder folder("qv-ini");
     const std::string path = folder / "UserSettings.ini";
     TempFolder::WriteText(path, "old content");
     std::string temporary;
@@ -85,7 +85,7 @@ TEST(AtomicFileWriterTest, AbandonedStageRemovesItsTemporaryFile)
 
 TEST(AtomicFileWriterTest, FullDiskLeavesTheOldFileAndNoTemporary)
 {
-    TempFolder folder;
+    TempFolder folder("qv-ini");
     const std::string path = folder / "UserSettings.ini";
     TempFolder::WriteText(path, "old content");
     // A file-size limit makes write() fail as a full disk does.
@@ -104,7 +104,7 @@ TEST(AtomicFileWriterTest, FullDiskLeavesTheOldFileAndNoTemporary)
 
 TEST(AtomicFileWriterTest, MissingFolderFailsWithAReason)
 {
-    TempFolder folder;
+    TempFolder folder("qv-ini");
     std::string error;
     EXPECT_FALSE(AtomicFileWriter::Write(folder / "missing/UserSettings.ini", "x", &error));
     EXPECT_NE(error.find("missing"), std::string::npos) << error;

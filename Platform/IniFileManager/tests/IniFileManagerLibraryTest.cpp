@@ -53,7 +53,7 @@ protected:
     }
 
     Platform::DynamicLibrary mLibrary{Platform::ResolveLibraryPath("IniFileManager.dll")};
-    TempFolder mFolder;
+    TempFolder mFolder{"qv-ini"};
     OpenIniFileFn Open = nullptr;
     WriteIniFileFn Write = nullptr;
     CloseIniFileFn Close = nullptr;

@@ -37,7 +37,7 @@ protected:
         return PathOf(name);
     }
 
-    TempFolder mFolder;
+    TempFolder mFolder{"qv-storage"};
 };
 
 TEST_F(FileTest, EmptyPathAndNameRaiseInvalidPathname)

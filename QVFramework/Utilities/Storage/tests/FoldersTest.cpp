@@ -79,7 +79,7 @@ TEST(FoldersTest, WildcardsIgnoreCase)
 class FolderFunctionsTest : public ::testing::Test {
 protected:
     std::string PathOf(const std::string& name) const { return mFolder / name; }
-    TempFolder mFolder;
+    TempFolder mFolder{"qv-storage"};
 };
 
 TEST_F(FolderFunctionsTest, EnsureFolderExistsCreatesEveryMissingLevel)

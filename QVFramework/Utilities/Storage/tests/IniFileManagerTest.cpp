@@ -239,7 +239,7 @@ protected:
         return handle;
     }
 
-    TempFolder mFolder;
+    TempFolder mFolder{"qv-storage"};
     std::string mPath = mFolder / "UserSettings.ini";
     LIniFileManager mManager;
 };

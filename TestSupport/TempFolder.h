@@ -1,5 +1,6 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with the object.
+// The prefix starts its name, so a left-over folder tells which tests made it.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -8,9 +9,9 @@
 
 class TempFolder {
 public:
-    TempFolder()
+    explicit TempFolder(const std::string& prefix)
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qv-storage-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
         if (mkdtemp(pattern.data())) mPath = pattern;
     }
     ~TempFolder()
