@@ -433,9 +433,9 @@ template <class T, class U>
 QVResult StringT<T, U>::Insert(int32_t index, const T* text, int32_t maxLength)
 {
     if (index < 0 || index > GetLength()) return E_INVALIDARG;
-    StringT piece;
-    piece.Assign(text, maxLength);
-    return Insert(index, piece);
+    StringT head;
+    head.Assign(text, maxLength);
+    return Insert(index, head);
 }
 
 template <class T, class U>

@@ -54,7 +54,7 @@ private:
 
 enum class Size { kDefault, kChar, kShort, kLong32, kLong64, kNarrow, kWide };
 
-struct Spec {
+struct Conversion {
     std::string flags;
     int32_t width = -1;
     int32_t precision = -1;
@@ -67,94 +67,94 @@ struct Spec {
 
 // Parses flags, width, precision and size after the '%'; p is left on the
 // conversion character (or the NUL that ends the format).
-const char16_t* ParseSpec(const char16_t* p, Spec& spec, va_list& args, int32_t limit)
+const char16_t* ParseConversion(const char16_t* p, Conversion& conv, va_list& args, int32_t limit)
 {
     while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'0' || *p == u'#') {
-        spec.flags += static_cast<char>(*p++);
+        conv.flags += static_cast<char>(*p++);
     }
     if (*p == u'*') {
         int32_t w = va_arg(args, int);
         ++p;
         if (w < 0) {
-            spec.flags += '-';
+            conv.flags += '-';
             w = w == INT32_MIN ? INT32_MAX : -w;
         }
-        spec.width = w;
+        conv.width = w;
     } else if (*p >= u'0' && *p <= u'9') {
         int64_t w = 0;
         while (*p >= u'0' && *p <= u'9') w = std::min<int64_t>(w * 10 + (*p++ - u'0'), INT32_MAX);
-        spec.width = static_cast<int32_t>(w);
+        conv.width = static_cast<int32_t>(w);
     }
     if (*p == u'.') {
         ++p;
         if (*p == u'*') {
             const int32_t prec = va_arg(args, int);
             ++p;
-            spec.precision = prec < 0 ? -1 : prec;
+            conv.precision = prec < 0 ? -1 : prec;
         } else {
             int64_t prec = 0;
             while (*p >= u'0' && *p <= u'9') prec = std::min<int64_t>(prec * 10 + (*p++ - u'0'), INT32_MAX);
-            spec.precision = static_cast<int32_t>(prec);
+            conv.precision = static_cast<int32_t>(prec);
         }
     }
     // Nothing wider than the buffer can ever show.
-    if (spec.width > limit) spec.width = limit;
-    if (spec.precision > limit) spec.precision = limit;
+    if (conv.width > limit) conv.width = limit;
+    if (conv.precision > limit) conv.precision = limit;
 
     if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') {
-        spec.size = Size::kLong64;
+        conv.size = Size::kLong64;
         p += 3;
     } else if (p[0] == u'I' && p[1] == u'3' && p[2] == u'2') {
-        spec.size = Size::kLong32;
+        conv.size = Size::kLong32;
         p += 3;
     } else if (p[0] == u'h' && p[1] == u'h') {
-        spec.size = Size::kChar;
+        conv.size = Size::kChar;
         p += 2;
     } else if (p[0] == u'l' && p[1] == u'l') {
-        spec.size = Size::kLong64;
+        conv.size = Size::kLong64;
         p += 2;
     } else {
         switch (*p) {
-        case u'h': spec.size = Size::kShort; ++p; break;
-        case u'l': spec.size = Size::kLong32; ++p; break;
-        case u'w': spec.size = Size::kWide; ++p; break;
+        case u'h': conv.size = Size::kShort; ++p; break;
+        case u'l': conv.size = Size::kLong32; ++p; break;
+        case u'w': conv.size = Size::kWide; ++p; break;
         case u'L':
         case u'q':
         case u'I':
         case u'z':
         case u'j':
-        case u't': spec.size = Size::kLong64; ++p; break;
+        case u't': conv.size = Size::kLong64; ++p; break;
         default: break;
         }
     }
-    spec.conversion = *p;
+    conv.conversion = *p;
     return p;
 }
 
-void Pad(Sink& sink, const Spec& spec, size_t length, bool before)
+void Pad(Sink& sink, const Conversion& conv, size_t length, bool before)
 {
-    if (spec.width < 0 || static_cast<size_t>(spec.width) <= length) return;
-    if (before == spec.LeftAligned()) return;
-    sink.Repeat(spec.ZeroPadded() ? u'0' : u' ', spec.width - static_cast<int32_t>(length));
+    if (conv.width < 0 || static_cast<size_t>(conv.width) <= length) return;
+    if (before == conv.LeftAligned()) return;
+    sink.Repeat(conv.ZeroPadded() ? u'0' : u' ', conv.width - static_cast<int32_t>(length));
 }
 
-void PutPadded(Sink& sink, const Spec& spec, const char16_t* text, size_t n)
+void PutPadded(Sink& sink, const Conversion& conv, const char16_t* text, size_t n)
 {
-    Pad(sink, spec, n, true);
+    Pad(sink, conv, n, true);
     sink.Put(text, n);
-    Pad(sink, spec, n, false);
+    Pad(sink, conv, n, false);
 }
 
 // One numeric conversion through the C library, widened to UTF-16.
 template <class V>
-void PutNumber(Sink& sink, const Spec& spec, const char* lengthModifier, char conversion, V value)
+void PutNumber(Sink& sink, const Conversion& conv, const char* lengthModifier, char conversion, V value)
 {
     std::string format(1, '%');
-    format += spec.flags;
-    if (spec.width >= 0) format += std::to_string(spec.width);
-    if (spec.precision >= 0) {
+    format += conv.flags;
+    if (conv.width >= 0) format += std::to_string(conv.width);
+    if (conv.precision >= 0) {
         format += '.';
-        format += std::to_string(spec.precision);
+        format += std::to_string(conv.precision);
     }
     format += lengthModifier;
     format += conversion;
@@ -171,99 +171,99 @@ void PutNumber(Sink& sink, const Spec& spec, const char* lengthModifier, char co
     sink.PutAscii(large.data(), static_cast<size_t>(n));
 }
 
-void PutSigned(Sink& sink, const Spec& spec, va_list& args)
+void PutSigned(Sink& sink, const Conversion& conv, va_list& args)
 {
     long long v;
-    switch (spec.size) {
+    switch (conv.size) {
     case Size::kChar: v = static_cast<signed char>(va_arg(args, int)); break;
     case Size::kShort: v = static_cast<short>(va_arg(args, int)); break;
     case Size::kLong64: v = va_arg(args, long long); break;
     default: v = va_arg(args, int); break;
     }
-    PutNumber(sink, spec, "ll", 'd', v);
+    PutNumber(sink, conv, "ll", 'd', v);
 }
 
-void PutUnsigned(Sink& sink, const Spec& spec, va_list& args)
+void PutUnsigned(Sink& sink, const Conversion& conv, va_list& args)
 {
     unsigned long long v;
-    switch (spec.size) {
+    switch (conv.size) {
     case Size::kChar: v = static_cast<unsigned char>(va_arg(args, unsigned)); break;
     case Size::kShort: v = static_cast<unsigned short>(va_arg(args, unsigned)); break;
     case Size::kLong64: v = va_arg(args, unsigned long long); break;
     default: v = va_arg(args, unsigned); break;
     }
-    PutNumber(sink, spec, "ll", static_cast<char>(spec.conversion), v);
+    PutNumber(sink, conv, "ll", static_cast<char>(conv.conversion), v);
 }
 
-bool WantsNarrow(const Spec& spec, bool narrowByDefault)
+bool WantsNarrow(const Conversion& conv, bool narrowByDefault)
 {
-    if (spec.size == Size::kShort) return true;
-    if (spec.size == Size::kLong32 || spec.size == Size::kWide) return false;
+    if (conv.size == Size::kShort) return true;
+    if (conv.size == Size::kLong32 || conv.size == Size::kWide) return false;
     return narrowByDefault;
 }
 
-void PutChar(Sink& sink, const Spec& spec, va_list& args, bool narrowByDefault)
+void PutChar(Sink& sink, const Conversion& conv, va_list& args, bool narrowByDefault)
 {
     const int value = va_arg(args, int);
     char16_t c;
-    if (WantsNarrow(spec, narrowByDefault)) {
+    if (WantsNarrow(conv, narrowByDefault)) {
         // A lone byte is whole UTF-8 only below 0x80.
         const unsigned char byte = static_cast<unsigned char>(value);
         c = byte < 0x80 ? byte : u'\xFFFD';
     } else {
         c = static_cast<char16_t>(value);
     }
-    PutPadded(sink, spec, &c, 1);
+    PutPadded(sink, conv, &c, 1);
 }
 
-void PutWideString(Sink& sink, const Spec& spec, const char16_t* text)
+void PutWideString(Sink& sink, const Conversion& conv, const char16_t* text)
 {
     if (!text) text = u"(null)";
     size_t n = 0;
-    const size_t max = spec.precision < 0 ? SIZE_MAX : static_cast<size_t>(spec.precision);
+    const size_t max = conv.precision < 0 ? SIZE_MAX : static_cast<size_t>(conv.precision);
     while (n < max && text[n] != u'\0') ++n;
-    PutPadded(sink, spec, text, n);
+    PutPadded(sink, conv, text, n);
 }
 
-void PutNarrowString(Sink& sink, const Spec& spec, const char* text)
+void PutNarrowString(Sink& sink, const Conversion& conv, const char* text)
 {
     if (!text) text = "(null)";
     // Each unit needs at least one byte and never more than three of its own,
     // so a precision bounds how far the text is read.
-    const size_t bytes = spec.precision < 0 ? std::strlen(text)
-                                            : strnlen(text, static_cast<size_t>(spec.precision) * 3);
+    const size_t bytes = conv.precision < 0 ? std::strlen(text)
+                                            : strnlen(text, static_cast<size_t>(conv.precision) * 3);
     std::u16string wide(bytes, u'\0');
     const char* source = text;
     char16_t* target = wide.data();
     ConvertUtf8ToUtf16(source, text + bytes, target, wide.data() + wide.size());
     size_t n = static_cast<size_t>(target - wide.data());
-    if (spec.precision >= 0 && n > static_cast<size_t>(spec.precision)) n = static_cast<size_t>(spec.precision);
-    PutPadded(sink, spec, wide.data(), n);
+    if (conv.precision >= 0 && n > static_cast<size_t>(conv.precision)) n = static_cast<size_t>(conv.precision);
+    PutPadded(sink, conv, wide.data(), n);
 }
 
-void PutPointer(Sink& sink, const Spec& spec, va_list& args)
+void PutPointer(Sink& sink, const Conversion& conv, va_list& args)
 {
     const void* p = va_arg(args, void*);
     char digits[32];
     const int n = std::snprintf(digits, sizeof digits, "%0*llX", static_cast<int>(2 * sizeof(void*)),
                                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(p)));
     // Always all digits; a width pads with blanks only.
-    const int32_t pad = spec.width > n ? spec.width - n : 0;
-    if (!spec.LeftAligned()) sink.Repeat(u' ', pad);
+    const int32_t pad = conv.width > n ? conv.width - n : 0;
+    if (!conv.LeftAligned()) sink.Repeat(u' ', pad);
     sink.PutAscii(digits, static_cast<size_t>(n));
-    if (spec.LeftAligned()) sink.Repeat(u' ', pad);
+    if (conv.LeftAligned()) sink.Repeat(u' ', pad);
 }
 
 // Handles one conversion; false when the conversion character is unknown.
-bool PutConversion(Sink& sink, const Spec& spec, va_list& args)
+bool PutConversion(Sink& sink, const Conversion& conv, va_list& args)
 {
-    switch (spec.conversion) {
+    switch (conv.conversion) {
     case u'd':
-    case u'i': PutSigned(sink, spec, args); return true;
+    case u'i': PutSigned(sink, conv, args); return true;
     case u'u':
     case u'o':
     case u'x':
-    case u'X': PutUnsigned(sink, spec, args); return true;
+    case u'X': PutUnsigned(sink, conv, args); return true;
     case u'e':
     case u'E':
     case u'f':
@@ -272,19 +272,19 @@ bool PutConversion(Sink& sink, const Spec& spec, va_list& args)
     case u'G':
     case u'a':
     case u'A':
-        PutNumber(sink, spec, "", static_cast<char>(spec.conversion), va_arg(args, double));
+        PutNumber(sink, conv, "", static_cast<char>(conv.conversion), va_arg(args, double));
         return true;
-    case u'c': PutChar(sink, spec, args, false); return true;
-    case u'C': PutChar(sink, spec, args, true); return true;
+    case u'c': PutChar(sink, conv, args, false); return true;
+    case u'C': PutChar(sink, conv, args, true); return true;
     case u's':
     case u'S':
-        if (WantsNarrow(spec, spec.conversion == u'S')) {
-            PutNarrowString(sink, spec, va_arg(args, const char*));
+        if (WantsNarrow(conv, conv.conversion == u'S')) {
+            PutNarrowString(sink, conv, va_arg(args, const char*));
         } else {
-            PutWideString(sink, spec, va_arg(args, const char16_t*));
+            PutWideString(sink, conv, va_arg(args, const char16_t*));
         }
         return true;
-    case u'p': PutPointer(sink, spec, args); return true;
+    case u'p': PutPointer(sink, conv, args); return true;
     case u'n': (void)va_arg(args, void*); return true;
     case u'%': sink.Put(u'%'); return true;
     default: return false;
@@ -307,9 +307,9 @@ int32_t FormatWideV(char16_t* out, int32_t capacity, const char16_t* format, va_
             continue;
         }
         const char16_t* start = p;
-        Spec spec;
-        p = ParseSpec(p + 1, spec, ap, capacity);
-        if (*p == u'\0' || !PutConversion(sink, spec, ap)) {
+        Conversion conv;
+        p = ParseConversion(p + 1, conv, ap, capacity);
+        if (*p == u'\0' || !PutConversion(sink, conv, ap)) {
             // Unknown or unfinished: the text stands as written.
             const char16_t* stop = *p == u'\0' ? p : p + 1;
             sink.Put(start, static_cast<size_t>(stop - start));

@@ -1,5 +1,5 @@
 #pragma once
-// The debug log's UDP transport: every flushed piece of log text becomes one
+// The debug log's UDP transport: every flushed chunk of log text becomes one
 // datagram to the endpoint given on the command line.
 #include <cstdint>
 #include <string_view>

@@ -37,10 +37,10 @@ std::streamsize basic_debugbuf<C>::xsputn(const C* text, std::streamsize count)
         if (Buffered() > kMessageLength - 1) {
             SendFull();
         }
-        const std::streamsize piece = std::min(count - taken, kMessageLength - Buffered());
-        std::copy(text + taken, text + taken + piece, this->pptr());
-        this->pbump(static_cast<int>(piece));
-        taken += piece;
+        const std::streamsize chunk = std::min(count - taken, kMessageLength - Buffered());
+        std::copy(text + taken, text + taken + chunk, this->pptr());
+        this->pbump(static_cast<int>(chunk));
+        taken += chunk;
     }
     return count;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The stream buffer behind the debug streams. It collects what is written
-// and hands each flushed piece, at most 1023 characters, to the debugger
+// and hands each flushed chunk, at most 1023 characters, to the debugger
 // output or, when the endpoint has a port, to the debug datagram sender.
 #include <cstdint>
 #include <streambuf>
