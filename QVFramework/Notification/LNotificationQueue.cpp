@@ -130,7 +130,12 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
             notification->ClearQueued();
         }
     }
-    if (sendIdle) distributor->SendNotification(mIdleNotification);
+    // Read again: a receiver may have shut the queue down during the pass.
+    if (sendIdle) {
+        if (const RCPtr<LNotificationDistributor> current = GetDistributor()) {
+            current->SendNotification(mIdleNotification);
+        }
+    }
     return GetQueuedCount() > 0;
 }
 

@@ -167,6 +167,7 @@ TEST_F(QueueTest, ClearDropsEverythingUndelivered)
 TEST_F(QueueTest, AReceiverThatShutsTheQueueDownEndsThePass)
 {
     a->RegisterNotification(distributor, u"NID_TEST_A");
+    a->RegisterNotification(distributor, u"NID_IDLE");  // a shut-down queue idles no more
     LNotificationQueue* closing = queue.Get();
     a->onReceive = [closing](const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
         closing->Shutdown();
