@@ -24,10 +24,7 @@ RCPtr<LNotificationCenterManager> LNotificationCenterManager::GetInstance()
 {
     ManagerInstance& instance = Instance();
     Mutex::Lock lock(instance.lock);
-    if (!instance.manager) {
-        instance.manager = new LNotificationCenterManager();
-        instance.manager->GetNotificationCenter(kApplicationCenterName);
-    }
+    if (!instance.manager) instance.manager = new LNotificationCenterManager();
     return instance.manager;
 }
 

@@ -13,7 +13,8 @@ public:
     // The name of the application's center.
     static constexpr const char16_t* kApplicationCenterName = u"application";
 
-    // The process-wide manager, made on first use with the "application" center.
+    // The process-wide manager, made on first use, without centers: the
+    // "application" center is made by its first GetNotificationCenter.
     static RCPtr<LNotificationCenterManager> GetInstance();
     // For tests: ends every center of the current manager (clients
     // unregistered, queues shut down) and drops it; the next GetInstance
