@@ -88,9 +88,11 @@ QVResult File::Close()
 
 int32_t File::Read(void* buffer, uint32_t count, int32_t offset)
 {
+    // A closed file fails the seek first, when there is one, as the
+    // descriptor calls would.
     const int fd = Descriptor();
-    if (fd < 0) Raise("read", "QV::File::Read", 498);
     SeekForTransfer(fd, offset, "QV::File::Read", 471);
+    if (fd < 0) Raise("read", "QV::File::Read", 498);
     if (count > INT32_MAX || (!buffer && count > 0)) Raise("read", "QV::File::Read", 498);
     auto* bytes = static_cast<char*>(buffer);
     uint32_t done = 0;
@@ -110,8 +112,8 @@ int32_t File::Write(const void* buffer, uint32_t count, int32_t offset)
 {
     if (!(mFlags & kReadWrite)) Raise("file is read only", "QV::File::Write", 593);
     const int fd = Descriptor();
-    if (fd < 0) Raise("write", "QV::File::Write", 638);
     SeekForTransfer(fd, offset, "QV::File::Write", 602);
+    if (fd < 0) Raise("write", "QV::File::Write", 638);
     if (count > INT32_MAX || (!buffer && count > 0)) Raise("write", "QV::File::Write", 638);
     const auto* bytes = static_cast<const char*>(buffer);
     uint32_t done = 0;

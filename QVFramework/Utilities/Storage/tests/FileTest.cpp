@@ -152,6 +152,8 @@ TEST_F(FileTest, TransferFailuresRaiseTheirTexts)
     File folder(Wide(mFolder.Path()), String(), 0);  // a folder opens but cannot be read
     ASSERT_TRUE(folder.IsOpen());
     File closed;
+    File closedWritable(Wide(MakeFile("w.bin", "")), String(), File::kReadWrite);
+    closedWritable.Close();
     struct Case {
         std::function<void()> call;
         const char* text;
@@ -165,6 +167,13 @@ TEST_F(FileTest, TransferFailuresRaiseTheirTexts)
          "Runtime Error : read : QV::File::Read : Utilities\\Storage\\QVFile : Line 498"},
         {[&] { file.Write(buffer, 1, -2); },
          "Runtime Error : lseek : QV::File::Write : Utilities\\Storage\\QVFile : Line 602"},
+        // On a closed file the seek to a given offset is what fails first.
+        {[&] { closed.Read(buffer, 1, 0); },
+         "Runtime Error : lseek : QV::File::Read : Utilities\\Storage\\QVFile : Line 471"},
+        {[&] { closedWritable.Write(buffer, 1, 0); },
+         "Runtime Error : lseek : QV::File::Write : Utilities\\Storage\\QVFile : Line 602"},
+        {[&] { closedWritable.Write(buffer, 1); },
+         "Runtime Error : write : QV::File::Write : Utilities\\Storage\\QVFile : Line 638"},
         {[&] { closed.GetLength(); },
          "Runtime Error : fstat : QV::File::GetLength : Utilities\\Storage\\QVFile : Line 112"},
     };
