@@ -26,6 +26,8 @@ void SetFromUtf8(String& out, const char* text)
 
 // The string-answer rule: a 1024-byte buffer first; on "too small" one more
 // call with the size the library asked for, so long texts come back whole.
+// The retried text is deliberately not cut at 1023 bytes: that would drop
+// the value's tail and could split a UTF-8 character.
 template <class Call>
 QVResult CallForText(Call call, String& out)
 {
