@@ -448,19 +448,21 @@ int32_t Variant::GetArrayItem(uint32_t index, Variant& item) const
     item.Clear();
     const uint8_t* block = Block();
     if (mType != kArray || mLength <= 4 || !block) return -1;
-    // Every record header is checked before one is decoded: a length below
-    // a header or past the end stops the walk, so untrusted lists can
-    // neither loop nor lead a read beyond the block.
+    // A record length below a header would never move the walk on, so such
+    // a list is refused as a whole. A record that claims more than is left
+    // still counts and ends the walk; the records before it stay readable.
     uint32_t count = 0;
     uint32_t target = 0;
-    for (uint32_t offset = 0; offset + 4 < mLength; ++count) {
-        const uint32_t length = ReadLE32(block + offset);
-        if (length < kRecordHeaderSize || length > mLength - offset) return -1;
-        if (count == index) target = offset;
-        offset += length;
+    uint32_t offset = 0;
+    while (offset + 4 < mLength) {
+        const auto length = static_cast<int32_t>(ReadLE32(block + offset));
+        if (length < static_cast<int32_t>(kRecordHeaderSize)) return -1;
+        if (count++ == index) target = offset;
+        if (static_cast<uint32_t>(length) > mLength - offset) break;
+        offset += static_cast<uint32_t>(length);
     }
-    if (index >= count) return -1;
-    // A refused record leaves the item empty; the list itself was sound.
+    if (index >= count || mLength - target < kRecordHeaderSize) return -1;
+    // A refused record (one that runs past the end, say) leaves the item empty.
     VariantFromRecord(item, block + target, mLength - target);
     return 0;
 }

@@ -116,7 +116,8 @@ public:
     int32_t SetArray(const Variant* items, uint32_t count);
     int32_t SetArray(const Variant* const* items, uint32_t count);
     // Decodes record `index` of a type-16 list into item: 0, or -1 for no
-    // list, a bad index or a malformed record header.
+    // list, a bad index, a truncated header or a record length below a
+    // header. A record the decoder refuses gives 0 and an empty item.
     int32_t GetArrayItem(uint32_t index, Variant& item) const;
 
     bool operator==(const Variant& other) const;

@@ -329,34 +329,48 @@ TEST(VariantTest, EmptyBorrowedItemKeepsItsPlaceInAList)
     EXPECT_EQ(item, Variant(int16_t{5}));
 }
 
-TEST(VariantTest, GetArrayItemRefusals)
+TEST(VariantTest, GetArrayItemOnDamagedLists)
 {
     struct Case {
         const char* name;
         Bytes list;
         uint32_t index;
+        int32_t result;
+        Variant item;
     };
     Bytes good = Record(13, 1, 1, {1});
     Bytes shortLength = Record(8, 1, 1, {1});
     Bytes zeroLength = Record(0, 1, 1, {1});
+    Bytes negativeLength = Record(0x80000000u, 1, 1, {1});
     Bytes pastEnd = Record(14, 1, 1, {1});
     Bytes goodThenBad = good;
     goodThenBad.insert(goodThenBad.end(), {200, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0});
+    Bytes goodThenFragment = good;
+    goodThenFragment.insert(goodThenFragment.end(), {200, 0, 0, 0, 1});
+    Bytes goodThenShort = good;
+    goodThenShort.insert(goodThenShort.end(), {4, 0, 0, 0, 1});
     const Case cases[] = {
-        {"index past the count", good, 1},
-        {"length below a header", shortLength, 0},
-        {"length zero would never advance", zeroLength, 0},
-        {"length past the end", pastEnd, 0},
-        {"a later record runs past the end", goodThenBad, 0},
-        {"four bytes are no record", Bytes{13, 0, 0, 0}, 0},
+        {"index past the count", good, 1, -1, Variant()},
+        {"length below a header", shortLength, 0, -1, Variant()},
+        {"length zero would never advance", zeroLength, 0, -1, Variant()},
+        {"negative length", negativeLength, 0, -1, Variant()},
+        {"a later length below a header", goodThenShort, 0, -1, Variant()},
+        {"four bytes are no record", Bytes{13, 0, 0, 0}, 0, -1, Variant()},
+        // A record that runs past the end is counted and refused by the decoder.
+        {"length past the end", pastEnd, 0, 0, Variant()},
+        {"a later record runs past the end: the first", goodThenBad, 0, 0, Variant(true)},
+        {"a later record runs past the end: itself", goodThenBad, 1, 0, Variant()},
+        {"a later record runs past the end: beyond", goodThenBad, 2, -1, Variant()},
+        {"a trailing fragment: the first", goodThenFragment, 0, 0, Variant(true)},
+        {"a trailing fragment has no header", goodThenFragment, 1, -1, Variant()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Variant list;
         list.SetData(Variant::kArray, c.list.data(), static_cast<uint32_t>(c.list.size()));
         Variant item(int32_t{1});
-        EXPECT_EQ(list.GetArrayItem(c.index, item), -1);
-        EXPECT_TRUE(item.IsEmpty());
+        EXPECT_EQ(list.GetArrayItem(c.index, item), c.result);
+        EXPECT_EQ(item, c.item);
     }
     Variant blob;
     blob.SetBlob(good.data(), static_cast<uint32_t>(good.size()));
