@@ -33,7 +33,9 @@ public:
     QVResult Enqueue(const ConstRCPtr<T>& item)
     {
         Guard guard(mMutex);
-        if (mRing.GetCount() == 0) {
+        // A one-slot ring holds nothing (its slot is the free one), and
+        // growing it would put the read index past the first item.
+        if (mRing.GetCount() < 2) {
             mRing.SetCount(2);
             mWrite = mRead = 0;
         }

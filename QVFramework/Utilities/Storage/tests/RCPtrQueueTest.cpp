@@ -32,7 +32,7 @@ TEST(RCPtrQueueTest, GrowsByOneSlotAndKeepsOrderAcrossTheWrap)
         uint32_t slots;
         int skipped;
     };
-    for (const Case c : {Case{4, 0}, Case{4, 1}, Case{4, 3}, Case{5, 2}, Case{0, 0}}) {
+    for (const Case c : {Case{4, 0}, Case{4, 1}, Case{4, 3}, Case{5, 2}, Case{0, 0}, Case{1, 0}}) {
         SCOPED_TRACE(testing::Message() << c.slots << " slots, " << c.skipped << " skipped");
         Queue queue(c.slots);
         int next = 0;
