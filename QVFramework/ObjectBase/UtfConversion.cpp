@@ -13,6 +13,20 @@ constexpr char32_t kLowLast = 0xDFFF;
 
 bool IsTrail(uint8_t b) { return (b & 0xC0) == 0x80; }
 
+// Trailing bytes a byte announces by its high bits alone, as the reference
+// routine's table counts them: 0 for ASCII and trailing bytes, up to 5 for
+// the old six-byte forms. A sequence whose announced trailing bytes pass the
+// end of the source is cut, whatever those bytes are.
+int AnnouncedTrailingBytes(uint8_t lead)
+{
+    if (lead < 0xC0) return 0;
+    if (lead < 0xE0) return 1;
+    if (lead < 0xF0) return 2;
+    if (lead < 0xF8) return 3;
+    if (lead < 0xFC) return 4;
+    return 5;
+}
+
 // Bytes of the sequence a lead byte opens; 0 for a byte that can never lead
 // (a trailing byte, the overlong leads C0/C1, F5..FF beyond U+10FFFF).
 int SequenceLength(uint8_t lead)
@@ -38,12 +52,11 @@ bool IsLegalSecond(uint8_t lead, uint8_t second)
     }
 }
 
-// Checks the bytes present of a sequence of `length` bytes; `available` may
-// be shorter than length when the source ends inside the sequence.
-bool IsLegalPrefix(const uint8_t* p, int length, int available)
+// Checks the trailing bytes of a whole sequence of `length` bytes.
+bool IsLegalSequence(const uint8_t* p, int length)
 {
-    if (available >= 2 && !IsLegalSecond(p[0], p[1])) return false;
-    for (int i = 2; i < available && i < length; ++i) {
+    if (length >= 2 && !IsLegalSecond(p[0], p[1])) return false;
+    for (int i = 2; i < length; ++i) {
         if (!IsTrail(p[i])) return false;
     }
     return true;
@@ -112,11 +125,10 @@ UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd,
                 continue;
             }
         }
+        // A cut sequence is told before an ill-formed one.
+        if (AnnouncedTrailingBytes(lead) >= end - s) { result = UtfResult::kSourceExhausted; break; }
         const int length = SequenceLength(lead);
-        if (length == 0) { result = UtfResult::kSourceIllegal; break; }
-        const int available = end - s < length ? static_cast<int>(end - s) : length;
-        if (!IsLegalPrefix(s, length, available)) { result = UtfResult::kSourceIllegal; break; }
-        if (available < length) { result = UtfResult::kSourceExhausted; break; }
+        if (length == 0 || !IsLegalSequence(s, length)) { result = UtfResult::kSourceIllegal; break; }
 
         const char32_t c = Decode(s, length);
         if (c >= 0x10000) {

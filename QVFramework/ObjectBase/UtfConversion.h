@@ -8,7 +8,8 @@ namespace QV {
 
 enum class UtfResult : int32_t {
     kOk = 0,
-    // A sequence is cut off by the end of the source.
+    // A sequence is cut off by the end of the source: a lead byte announces
+    // more trailing bytes than remain, whatever the bytes present are.
     kSourceExhausted = 1,
     kTargetExhausted = 2,
     // Ill-formed UTF-8; in strict mode also an unpaired surrogate.

@@ -224,11 +224,21 @@ TEST(UtfConversionTest, RoutinesReportWhereAndWhyTheyStop)
     const Case cases[] = {
         {"abcdefghijk", UtfResult::kOk, 11, 11},
         {"abcdefghij\xE2\x82", UtfResult::kSourceExhausted, 10, 10},
-        {"abcdefghij\xE2\x41", UtfResult::kSourceIllegal, 10, 10},
+        {"abcdefghij\xE2\x41\x42", UtfResult::kSourceIllegal, 10, 10},
         {"\xF0\x9F\x98\x80\xC3", UtfResult::kSourceExhausted, 4, 2},
         {"\xF0\x9F\x98", UtfResult::kSourceExhausted, 0, 0},
-        {"\xF0\x9F\x41", UtfResult::kSourceIllegal, 0, 0},
-        {"\xE0\x9F", UtfResult::kSourceIllegal, 0, 0},  // overlong even when cut
+        {"\xF0\x9F\x41\x42", UtfResult::kSourceIllegal, 0, 0},
+        // A lead byte whose announced trailing bytes pass the end is cut, even
+        // when the bytes present are already ill-formed.
+        {"abcdefghij\xE2\x41", UtfResult::kSourceExhausted, 10, 10},
+        {"\xF0\x9F\x41", UtfResult::kSourceExhausted, 0, 0},
+        {"\xE0\x9F", UtfResult::kSourceExhausted, 0, 0},
+        {"ab\xC0", UtfResult::kSourceExhausted, 2, 2},
+        {"\xF8\x88\x80\x80", UtfResult::kSourceExhausted, 0, 0},
+        {"ab\xFF", UtfResult::kSourceExhausted, 2, 2},
+        {"ab\x80", UtfResult::kSourceIllegal, 2, 2},
+        {"\xC0\xAF", UtfResult::kSourceIllegal, 0, 0},
+        {"\xF5\x80\x80\x80", UtfResult::kSourceIllegal, 0, 0},
     };
     for (const Case& c : cases) {
         char16_t out[32];
