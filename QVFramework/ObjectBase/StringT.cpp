@@ -106,7 +106,9 @@ StringT<T, U>::StringT(const U* text) : mBuffer(EmptyBuffer())
 template <class T, class U>
 StringT<T, U>::StringT(const StringT<U, T>& other) : mBuffer(EmptyBuffer())
 {
-    AssignNarrow(other.GetChars(), other.GetLength());
+    // The closing NUL is converted too, so a lone high surrogate at the end is
+    // written as its own three-byte form instead of being taken for a cut pair.
+    AssignNarrow(other.GetChars(), other.IsLocked() ? -1 : other.GetLength() + 1);
 }
 
 template <class T, class U>

@@ -55,6 +55,13 @@ TEST(StringTest, ConstructionFromCharactersAndTexts)
     EXPECT_EQ(Text(String(NarrowString("\xE2\x82\xAC"))), u"\u20AC");
     EXPECT_STREQ(NarrowString(String(u"\U0001F600")).GetChars(), "\xF0\x9F\x98\x80");
     EXPECT_EQ(NarrowString(String(u"\U0001F600")).GetLength(), 4);
+    // A lone surrogate, even the last unit, keeps its own three-byte form.
+    const char16_t loneHigh[] = {u'a', 0xD800, 0};
+    EXPECT_STREQ(NarrowString(String(loneHigh)).GetChars(), "a\xED\xA0\x80");
+    String locked(loneHigh);
+    locked.Lock(8);
+    EXPECT_STREQ(NarrowString(locked).GetChars(), "a\xED\xA0\x80");
+    locked.Unlock();
 }
 
 TEST(StringTest, CopiesShareUntilOneIsLocked)
