@@ -559,8 +559,9 @@ QVResult VariantFromRecord(Variant& item, const uint8_t* record, uint32_t availa
     const uint32_t length = ReadLE32(record);
     const uint32_t one = ReadLE32(record + 4);
     const int32_t type = static_cast<int32_t>(ReadLE32(record + 8));
-    if (length < Variant::kRecordHeaderSize || length > available || one != 1 || type < 0 ||
-        type >= Variant::kTypeCount)
+    // The length word is signed: one of 2^31 or more is below a header.
+    if (static_cast<int32_t>(length) < static_cast<int32_t>(Variant::kRecordHeaderSize) ||
+        length > available || one != 1 || type < 0 || type >= Variant::kTypeCount)
         return E_FAIL;
     if (length == Variant::kRecordHeaderSize) {
         if (type == Variant::kEmpty) {

@@ -478,6 +478,8 @@ TEST(VariantTest, VariantFromRecordRefusals)
         {"type 17", Record(13, 1, 17, {1}), 0},
         {"negative type", Record(13, 1, -1, {1}), 0},
         {"length below a header", Record(11, 1, 0), 0},
+        // Refused before any data is read, whatever the caller claims is there.
+        {"length of 2^31 reads as negative", Record(0x80000000u, 1, 15, {'a'}), 0xFFFFFFFF},
         {"length past what is available", Record(16, 1, 6, {1, 2, 3, 4}), 15},
         {"fewer than 12 bytes", Record(12, 1, 0), 11},
         {"int32 with 3 bytes", Record(15, 1, 6, {1, 2, 3}), 0},
