@@ -160,16 +160,17 @@ QVResult LMidiComm::Send(const RCPtr<LRefCountedObject>& port, const IArray<sign
     const auto* bytes = reinterpret_cast<const uint8_t*>(message.GetData());
     const uint8_t first = bytes[0];
     const bool isShort = first >= 0x80 && first != 0xF0 && first != 0xF7;
+    const uint32_t length = GetShortMessageLength(first);
+    // Half a message would leave the receiver waiting for its data bytes.
+    if (isShort && count < length) return E_INVALIDARG;
 
     // A long message still in the driver goes first; after the wait, go on.
     render->GetDoneGate().Wait(mSendTimeoutMs);
 
     if (!isShort) return render->SendLong(bytes, count, mSendTimeoutMs);
-    // Data bytes the message lacks go out as zero.
     uint32_t word = 0;
-    for (uint32_t i = 0; i < std::min(count, 4u); ++i) word |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-    return render->SendShort(word) == MMSYSERR_NOERROR ? static_cast<QVResult>(GetShortMessageLength(first))
-                                                        : E_FAIL;
+    for (uint32_t i = 0; i < length; ++i) word |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+    return render->SendShort(word) == MMSYSERR_NOERROR ? static_cast<QVResult>(length) : E_FAIL;
 }
 
 void LMidiComm::QueueCapture(const RCPtr<LMidiCaptureNotificationData>& data)

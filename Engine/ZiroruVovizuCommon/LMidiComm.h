@@ -43,8 +43,8 @@ public:
     QVResult OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>& port) override;
     QVResult OpenRenderPort(const String& name, RCPtr<LMidiRenderPort>& port) override;
     // A message that begins with a status byte other than F0 and F7 goes out
-    // as a short message, its missing data bytes zero; the result is the
-    // length its status byte gives (GetShortMessageLength).
+    // as a short message and needs as many bytes as its status byte says
+    // (GetShortMessageLength), else E_INVALIDARG; the result is that length.
     // Anything else goes out as one long message; the result is its length.
     // E_INVALIDARG for a port that is not a render port or an empty message;
     // E_FAIL when the driver refuses it or does not take it in time.

@@ -51,10 +51,6 @@ TEST_F(MidiSendTest, ResultIsTheLengthSentAndTheDriverGetsExactlyThoseBytes)
         {{0x90, 0x3C, 0x64}, 3, {0x90, 0x3C, 0x64}},
         {{0xC0, 0x05}, 2, {0xC0, 0x05}},
         {{0xC0, 0x05, 0x07, 0x09}, 2, {0xC0, 0x05}},  // bytes past the message stay home
-        // Data bytes the message lacks go out as zero.
-        {{0x90, 0x3C}, 3, {0x90, 0x3C, 0x00}},
-        {{0xE0}, 3, {0xE0, 0x00, 0x00}},
-        {{0xF2, 0x01}, 3, {0xF2, 0x01, 0x00}},
         {{0xF8}, 1, {0xF8}},
         {{0xF2, 0x01, 0x02}, 3, {0xF2, 0x01, 0x02}},
         {{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}, 6, {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}},
@@ -78,6 +74,10 @@ TEST_F(MidiSendTest, InvalidMessagesAndPortsAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(comm->Send(render, Message({})), E_INVALIDARG);
     EXPECT_EQ(comm->Send(nullptr, Message({0x90, 0x3C, 0x64})), E_INVALIDARG);
     EXPECT_EQ(comm->Send(capture, Message({0x90, 0x3C, 0x64})), E_INVALIDARG);
+    // Half a short message is refused, not sent.
+    EXPECT_EQ(comm->Send(render, Message({0x90, 0x3C})), E_INVALIDARG);
+    EXPECT_EQ(comm->Send(render, Message({0xE0})), E_INVALIDARG);
+    EXPECT_EQ(comm->Send(render, Message({0xF2, 0x01})), E_INVALIDARG);
     EXPECT_TRUE(fake->Sent().empty());
 }
 
