@@ -358,10 +358,11 @@ TEST_F(EngineFixture, WritesWhileTheKeyboardSendsStayConsistent)
 {
     InitializeAndSettle();
     constexpr int kRounds = 300;
-    std::thread keyboard([this] {
+    // Each set differs from the one before, so each must be reported once.
+    const auto footValue = [](int round) { return Blob(std::vector<uint8_t>(13, uint8_t(round % 100))); };
+    std::thread keyboard([&] {
         for (int i = 0; i < kRounds; ++i) {
-            const std::vector<QV::ParamValue> values = {{Desc(13), Blob(std::vector<uint8_t>(13, uint8_t(i % 100)))}};
-            const QV::ParamValues set = PackedList::PackValues(values);
+            const QV::ParamValues set = PackedList::PackValues({{Desc(13), footValue(i)}});
             sim.InjectValueSet(&set);
         }
     });
@@ -371,20 +372,25 @@ TEST_F(EngineFixture, WritesWhileTheKeyboardSendsStayConsistent)
     }
     keyboard.join();
     ASSERT_EQ(sim.WaitForCallbacks(5000), 0);
-    const auto all = CollectUntil([](const std::vector<Received>& got) {
-        for (auto it = got.rbegin(); it != got.rend(); ++it) {
-            for (const QV::ParamValue& v : ChangesOf(*it)) {
-                uint32_t size = 0;
-                if (v.descriptor.id == 13 && v.value.GetData(size)[0] == (kRounds - 1) % 100) return true;
+    const auto footReports = [](const std::vector<Received>& got) {
+        std::vector<Variant> values;
+        for (const Received& r : got) {
+            for (const QV::ParamValue& v : ChangesOf(r)) {
+                if (v.descriptor.id == 13) values.push_back(v.value);
             }
         }
-        return false;
-    });
+        return values;
+    };
+    const auto all = CollectUntil([&](const std::vector<Received>& got) { return footReports(got).size() >= kRounds; });
+    const std::vector<Variant> reported = footReports(all);
+    ASSERT_EQ(reported.size(), static_cast<size_t>(kRounds));
+    for (int i = 0; i < kRounds; ++i) EXPECT_TRUE(reported[i] == footValue(i)) << i;
+
     Variant zone, foot;
     engine->GetParamValue(Desc(2), zone);
     engine->GetParamValue(Desc(13), foot);
     EXPECT_TRUE(zone == Blob({1, uint8_t((kRounds - 1) % 16), 0, 87, 6, 12}));
-    EXPECT_TRUE(foot == Blob(std::vector<uint8_t>(13, uint8_t((kRounds - 1) % 100))));
+    EXPECT_TRUE(foot == footValue(kRounds - 1));
     Variant keyboardZone;
     sim.GetKeyboardValue(2, &keyboardZone);
     EXPECT_TRUE(keyboardZone == zone);
