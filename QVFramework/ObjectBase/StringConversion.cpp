@@ -2,21 +2,10 @@
 #include <cstring>
 
 #include "StringT.h"
+#include "TextLength.h"
 #include "UtfConversion.h"
 
 namespace QV {
-
-namespace {
-
-template <class T>
-uint32_t LengthBeforeNul(const T* text, uint32_t max)
-{
-    uint32_t n = 0;
-    while (n < max && text[n] != T(0)) ++n;
-    return n;
-}
-
-}  // namespace
 
 QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length)
 {
@@ -47,7 +36,7 @@ QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length)
     const void* zero = std::memchr(text, 0, consumed);
     uint32_t kept = produced;
     if (zero == text + consumed - 1) kept = produced - 1;
-    else if (zero) kept = LengthBeforeNul(first, produced);
+    else if (zero) kept = static_cast<uint32_t>(BoundedLength(first, produced));
     const_cast<LIBuffer*>(buffer.Get())->SetSize((kept + 1) * sizeof(char16_t));
     if (out.IsLocked()) {
         out.Assign(first);
@@ -66,7 +55,7 @@ QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t le
         return S_OK;
     }
     const uint64_t units =
-        length < 0 ? LengthBeforeNul(text, UINT32_MAX) + 1 : static_cast<uint64_t>(length);
+        length < 0 ? BoundedLength(text, UINT32_MAX) + 1 : static_cast<uint64_t>(length);
     const uint64_t bytes = units * 4 + 1;
     if (bytes > UINT32_MAX) {
         out.Clear();

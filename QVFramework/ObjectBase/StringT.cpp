@@ -8,19 +8,12 @@
 #include <vector>
 
 #include "Exception.h"
+#include "TextLength.h"
 #include "WideFormat.h"
 
 namespace QV {
 
 namespace {
-
-template <class T>
-size_t BoundedLength(const T* text, size_t max)
-{
-    size_t n = 0;
-    while (n < max && text[n] != T(0)) ++n;
-    return n;
-}
 
 template <class T>
 bool Contains(const T* set, T c)
