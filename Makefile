@@ -1,11 +1,15 @@
 # Tarsel preset editor: build and test entry points.
-#   make test   install what is missing, build with ASan+UBSan, run every test,
-#               then run the threaded tests again under ThreadSanitizer
+#   make test   install what is missing, build with ASan+UBSan, run every test
+#               (under a private Xvfb for the tests that open windows), then
+#               run the threaded tests again under ThreadSanitizer
 #   make bench  Release build, run every benchmark
 #   make fuzz   clang build of the fuzz targets, each run for FUZZ_SECONDS
 
 DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev \
-                libbenchmark-dev librtmidi-dev libasound2-dev
+                libbenchmark-dev librtmidi-dev libasound2-dev libexpat1-dev \
+                libsdl2-dev libcairo2-dev libpng-dev libfreetype-dev libfontconfig-dev \
+                libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev \
+                fonts-dejavu-core fonts-liberation2 xvfb xauth zenity
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
@@ -20,13 +24,13 @@ test: deps test-asan test-tsan
 test-asan:
 	cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=address,undefined
 	cmake --build build/asan -j $(JOBS)
-	cd build/asan && ctest --output-on-failure -j $(JOBS)
+	cd build/asan && ../../scripts/with-xvfb.sh ctest --output-on-failure -j $(JOBS)
 
 test-tsan:
 	cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=thread
 	cmake --build build/tsan -j $(JOBS) --target qv_threaded_tests
 	cd build/tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-	  ctest --output-on-failure -j $(JOBS) -L threaded
+	  ../../scripts/with-xvfb.sh ctest --output-on-failure -j $(JOBS) -L threaded
 
 bench: deps
 	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=ON
