@@ -16,6 +16,8 @@ public:
     int32_t ascent = -12;
     int32_t descent = 4;
     float advance = 7.0f;
+    // The x of every measured rectangle (text starting right of its origin).
+    float originX = 0.0f;
     // Exact widths for chosen texts.
     std::map<std::u16string, float> widths;
     int metricsCalls = 0;
@@ -37,7 +39,7 @@ public:
         const std::u16string key(text.GetChars(), static_cast<size_t>(text.GetLength()));
         const auto it = widths.find(key);
         const float width = it != widths.end() ? it->second : advance * static_cast<float>(key.size());
-        return {0.0f, static_cast<float>(ascent), width, static_cast<float>(lineHeight)};
+        return {originX, static_cast<float>(ascent), width, static_cast<float>(lineHeight)};
     }
 };
 
