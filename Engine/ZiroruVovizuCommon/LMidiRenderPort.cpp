@@ -121,8 +121,12 @@ QVResult LMidiRenderPort::SendLong(const uint8_t* bytes, uint32_t count, uint32_
         services.OutReset(handle);
     }
     if (services.OutUnprepareHeader(handle, &message->header, kHeaderSize) == MIDIERR_STILLPLAYING) {
+        failed = true;
         std::lock_guard lock(mStrandedLock);
         mStranded.push_back(std::move(message));
+    } else if (message->header.dwBytesRecorded != count) {
+        // The services leave the count at 0 when the driver refused the message.
+        failed = true;
     }
     mDoneGate.Set();
     return failed ? E_FAIL : static_cast<QVResult>(count);

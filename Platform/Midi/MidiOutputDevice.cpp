@@ -126,17 +126,19 @@ void MidiOutputDevice::Run()
             break;
         }
         MidiHeader* header = mQueue.front();
+        MMRESULT sent = MMSYSERR_ERROR;
         if (!mResetting) {
             lock.unlock();
             {
                 std::lock_guard send(mSendMutex);
-                // A refused message still comes back done, as the services report
-                // no per-message failure.
-                mOutput->Send(header->lpData, header->dwBufferLength);
+                sent = mOutput->Send(header->lpData, header->dwBufferLength);
             }
             lock.lock();
         }
         mQueue.pop_front();
+        // MOM_DONE carries no result: the count tells the caller whether the
+        // driver took the message.
+        header->dwBytesRecorded = sent == MMSYSERR_NOERROR ? header->dwBufferLength : 0;
         MidiHeaderState::MarkDone(*header);
         mDelivering = true;
         lock.unlock();
