@@ -185,6 +185,9 @@ void LMidiCapturePort::OnShortMessage(const uint8_t bytes[4], uint32_t timestamp
 
 void LMidiCapturePort::OnLongData(const uint8_t* bytes, uint32_t count, bool complete)
 {
+    // A new message begins: the pending one was cut short without a word
+    // from the driver, and its bytes must not lead the new one.
+    if (count > 0 && bytes[0] == 0xF0) mPending.Reset();
     if (complete) {
         if (!mPending) {
             if (count == 0 || bytes[0] != 0xF0) return;
@@ -202,5 +205,7 @@ void LMidiCapturePort::OnLongData(const uint8_t* bytes, uint32_t count, bool com
     if (!mPending) mPending = LMidiCaptureNotificationData::Create(mSystemName);
     mPending->AppendBytes(bytes, count);
 }
+
+void LMidiCapturePort::OnLongError() { mPending.Reset(); }
 
 }  // namespace QV

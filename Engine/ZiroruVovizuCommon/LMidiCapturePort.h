@@ -53,6 +53,8 @@ public:
     // Under the comm's lock, on the callback thread.
     void OnShortMessage(const uint8_t bytes[4], uint32_t timestamp);
     void OnLongData(const uint8_t* bytes, uint32_t count, bool complete);
+    // A message cut short by a status byte: what was pending of it goes.
+    void OnLongError();
 
     bool IsOpen() const { return GetHandle() != nullptr; }
     Platform::Midi::HMIDIIN GetHandle() const { return mHandle.load(std::memory_order_acquire); }

@@ -225,6 +225,7 @@ void LMidiComm::OnInputEvent(HMIDIIN handle, uint32_t message, uintptr_t param1,
         break;
     }
     case MIM_LONGERROR:
+        port->OnLongError();
         if (param1 != 0) port->RequeueBuffer(reinterpret_cast<MidiHeader*>(param1));
         break;
     default:
