@@ -154,7 +154,7 @@ void LMidiCapturePort::OnLongData(const uint8_t* bytes, uint32_t count, bool com
     if (complete) {
         if (!mPending) {
             if (count == 0 || bytes[0] != 0xF0) return;
-            const RCPtr<LMidiCaptureNotificationData> data = LMidiCaptureNotificationData::Create(GetSystemNameLocked());
+            const auto data = LMidiCaptureNotificationData::Create(GetSystemNameLocked());
             data->AppendBytes(bytes, count);
             mOwner->QueueCapture(data);
             return;

@@ -120,7 +120,8 @@ QVResult LMidiComm::OpenPort(RCPtrArray<Port>& list, const String& name, RCPtr<P
     Mutex::Lock opening(mOpenLock);
     RCPtr<Port> found = FindByName(mLock, list, name);
     if (found) {
-        if (!found->IsDeviceAnswering() && (found->Open() != MMSYSERR_NOERROR || StartPort(*found) != MMSYSERR_NOERROR)) {
+        if (!found->IsDeviceAnswering() &&
+            (found->Open() != MMSYSERR_NOERROR || StartPort(*found) != MMSYSERR_NOERROR)) {
             found->Close();
             found.Reset();
         }
