@@ -42,7 +42,9 @@ fuzz:
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQV_BUILD_TESTS=OFF -DQV_BUILD_FUZZ=ON -DQV_SANITIZE=address,undefined
 	cmake --build build/fuzz -j $(JOBS)
-	@for f in build/fuzz/bin/fuzz_*; do echo "== $$f"; $$f -max_total_time=$(FUZZ_SECONDS) || exit 1; done
+	@for f in build/fuzz/bin/fuzz_*; do n=$$(basename $$f); echo "== $$f"; mkdir -p build/fuzz/corpus/$$n; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$n $$(test -d fuzz/corpus/$$n && echo fuzz/corpus/$$n) \
+	  || exit 1; done
 
 clean:
 	rm -rf build

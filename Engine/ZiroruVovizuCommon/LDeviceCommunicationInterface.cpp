@@ -12,6 +12,7 @@
 #include "LWrapper.h"
 #include "Mutex.h"
 #include "RCPtrQueue.h"
+#include "RemoteDeviceList.h"
 
 static_assert(LDeviceCommunicationInterface::kDeviceInfoSize == DeviceControlClient::kDeviceInfoSize);
 static_assert(LDeviceCommunicationInterface::kConnectedFlagOffset == DeviceControlClient::kConnectedFlagOffset);
@@ -32,40 +33,6 @@ private:
 
 // Texts answered for -9 and -10 while no library is bound.
 constexpr const char16_t* kLocalNames[] = {u"Corvane", u"Tarsel Preset Editor"};
-
-// The devices of a library result: every record of a type-16 list longer
-// than 4 bytes is one identifier; any other result is an empty list.
-void ReadDeviceList(const QV::Variant& result, QV::Array<QV::Variant>& devices)
-{
-    if (result.GetType() != QV::Variant::kArray || result.GetLength() <= 4) {
-        devices.SetCount(0);
-        return;
-    }
-    uint32_t size = 0;
-    const uint8_t* data = result.GetData(size);
-    uint32_t count = 0;
-    for (uint32_t offset = 0; offset + 4 < size; ++count) {
-        const uint32_t length = uint32_t{data[offset]} | uint32_t{data[offset + 1]} << 8 |
-                                uint32_t{data[offset + 2]} << 16 | uint32_t{data[offset + 3]} << 24;
-        // A zero or negative length would never end the walk.
-        if (length == 0 || length > size - offset) {
-            ++count;
-            break;
-        }
-        offset += length;
-    }
-    devices.SetCount(count);
-    for (uint32_t i = 0; i < count; ++i) result.GetArrayItem(i, *devices.GetItemPtr(i));
-}
-
-bool SameDevices(const QV::Array<QV::Variant>& a, const QV::Array<QV::Variant>& b)
-{
-    if (a.GetCount() != b.GetCount()) return false;
-    for (uint32_t i = 0; i < a.GetCount(); ++i) {
-        if (!(*a.GetItemPtr(i) == *b.GetItemPtr(i))) return false;
-    }
-    return true;
-}
 
 const void* FilterData(const QV::Array<QV::Guid>& filters)
 {
@@ -197,8 +164,8 @@ int32_t LDeviceCommunicationInterface::WaitForRemoteDeviceListChange(const QV::A
         const int32_t r = mRecord->binding->FindRemoteDevices(FilterData(filters),
                                                               static_cast<int32_t>(filters.GetCount()), &result, 0);
         if (r < 0) return QV::E_FAIL;
-        ReadDeviceList(result, devices);
-        if (!SameDevices(devices, before)) return 0;
+        RemoteDeviceList::Read(result, devices);
+        if (!RemoteDeviceList::IsSame(devices, before)) return 0;
         if (elapsed >= timeoutMs) return 1;
         Platform::Clock::SleepMs(kPollIntervalMs);
     }
@@ -211,7 +178,7 @@ int32_t LDeviceCommunicationInterface::FindRemoteDevices(const QV::Array<QV::Gui
     QV::Variant result;
     const int32_t r = mRecord->binding->FindRemoteDevices(FilterData(filters),
                                                           static_cast<int32_t>(filters.GetCount()), &result, 1);
-    if (r >= 0) ReadDeviceList(result, devices);
+    if (r >= 0) RemoteDeviceList::Read(result, devices);
     return r;
 }
 

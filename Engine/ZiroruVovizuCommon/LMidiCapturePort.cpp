@@ -22,7 +22,7 @@ LMidiCapturePort::InputBuffer::InputBuffer() : header(), data()
 }
 
 LMidiCapturePort::LMidiCapturePort(const String& requestedName, const RCPtr<LMidiComm>& owner)
-    : mRequestedName(requestedName), mOwner(owner)
+    : LMidiPort(requestedName, owner)
 {
 }
 
@@ -33,60 +33,31 @@ LMidiCapturePort::~LMidiCapturePort()
     mPending.Reset();
 }
 
-QVResult LMidiCapturePort::ReleaseInternalReferences()
-{
-    if (mOwner && GetInternalRefCount() > 0 && Succeeded(mOwner->RemoveCapturePort(this))) {
-        RemoveInternalReference();
-    }
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
-}
-
-String LMidiCapturePort::GetSystemName() const
-{
-    Mutex::Lock lock(mOwner->GetLock());
-    return mSystemName;
-}
-
-void LMidiCapturePort::SetSystemName(const char16_t* name)
-{
-    Mutex::Lock lock(mOwner->GetLock());
-    mSystemName = String(name);
-}
-
 uint32_t LMidiCapturePort::Open()
 {
     Close();
-    MidiServices& services = mOwner->GetServices();
-    const uint32_t count = services.InGetNumDevs();
-    for (uint32_t id = 0; id < count; ++id) {
-        MidiInCaps caps;
-        services.InGetDevCaps(id, caps);
-        SetSystemName(caps.szPname);
-        if (!LMidiComm::IsNameMatch(String(caps.szPname), mRequestedName)) continue;
-
-        HMIDIIN handle = nullptr;
-        uint32_t result = services.InOpen(&handle, id, &LMidiComm::MidiInProc,
-                                          reinterpret_cast<uintptr_t>(mOwner.Get()),
-                                          CALLBACK_FUNCTION | MIDI_IO_STATUS);
-        if (result == MMSYSERR_NOERROR) {
-            {
-                Mutex::Lock lock(mOwner->GetLock());
-                mHandle.store(handle, std::memory_order_release);
-                mClosing = false;
-            }
-            result = QueueBuffers();
-            if (result == MMSYSERR_NOERROR) return MMSYSERR_NOERROR;
+    uint32_t id = 0;
+    if (!FindDevice(id)) return MMSYSERR_NODRIVER;
+    HMIDIIN handle = nullptr;
+    uint32_t result = Services().InOpen(&handle, id, &LMidiComm::MidiInProc, CallbackInstance(),
+                                        CALLBACK_FUNCTION | MIDI_IO_STATUS);
+    if (result == MMSYSERR_NOERROR) {
+        {
+            Mutex::Lock lock(mOwner->GetLock());
+            SetHandleLocked(handle);
+            mClosing = false;
         }
-        Close();
-        return result;
+        result = QueueBuffers();
+        if (result == MMSYSERR_NOERROR) return MMSYSERR_NOERROR;
     }
-    return MMSYSERR_NODRIVER;
+    Close();
+    return result;
 }
 
 uint32_t LMidiCapturePort::Start()
 {
     const HMIDIIN handle = GetHandle();
-    return handle ? mOwner->GetServices().InStart(handle) : MMSYSERR_INVALHANDLE;
+    return handle ? Services().InStart(handle) : MMSYSERR_INVALHANDLE;
 }
 
 void LMidiCapturePort::Close()
@@ -100,27 +71,19 @@ void LMidiCapturePort::Close()
     }
     // Outside the lock: the reset hands every queued buffer back through the
     // callback, which takes the lock, and returns only when it has.
-    MidiServices& services = mOwner->GetServices();
+    MidiServices& services = Services();
     services.InStop(handle);
     services.InReset(handle);
     UnprepareBuffers();
     services.InClose(handle);
-    Mutex::Lock lock(mOwner->GetLock());
-    mHandle.store(nullptr, std::memory_order_release);
-}
-
-bool LMidiCapturePort::IsDeviceAnswering()
-{
-    const HMIDIIN handle = GetHandle();
-    MidiInCaps caps;
-    return handle != nullptr && mOwner->GetServices().InGetDevCaps(handle, caps) == MMSYSERR_NOERROR;
+    SetHandle(nullptr);
 }
 
 uint32_t LMidiCapturePort::QueueBuffers()
 {
     const HMIDIIN handle = GetHandle();
     if (handle == nullptr) return MMSYSERR_ERROR;
-    MidiServices& services = mOwner->GetServices();
+    MidiServices& services = Services();
     uint32_t result = MMSYSERR_NOERROR;
     for (InputBuffer& buffer : mBuffers) {
         buffer.preparedOn = handle;
@@ -158,7 +121,7 @@ uint32_t LMidiCapturePort::RequeueBuffer(MidiHeader* header)
     if (buffer.preparedOn == nullptr) return MMSYSERR_ERROR;
     header->dwFlags &= ~MHDR_DONE;
     header->dwBytesRecorded = 0;
-    MidiServices& services = mOwner->GetServices();
+    MidiServices& services = Services();
     const uint32_t result = services.InPrepareHeader(handle, header, kHeaderSize);
     if (result != MMSYSERR_NOERROR) return result;
     return services.InAddBuffer(handle, header, kHeaderSize);
@@ -169,7 +132,7 @@ uint32_t LMidiCapturePort::UnprepareBuffers()
     uint32_t result = MMSYSERR_NOERROR;
     for (InputBuffer& buffer : mBuffers) {
         if (buffer.preparedOn == nullptr) continue;
-        result = mOwner->GetServices().InUnprepareHeader(buffer.preparedOn, &buffer.header, kHeaderSize);
+        result = Services().InUnprepareHeader(buffer.preparedOn, &buffer.header, kHeaderSize);
         buffer.preparedOn = nullptr;
     }
     return result;
@@ -177,7 +140,7 @@ uint32_t LMidiCapturePort::UnprepareBuffers()
 
 void LMidiCapturePort::OnShortMessage(const uint8_t bytes[4], uint32_t timestamp)
 {
-    const RCPtr<LMidiCaptureNotificationData> data = LMidiCaptureNotificationData::Create(mSystemName);
+    const RCPtr<LMidiCaptureNotificationData> data = LMidiCaptureNotificationData::Create(GetSystemNameLocked());
     data->SetTimestamp(timestamp);
     data->AppendBytes(bytes, GetCapturedMessageLength(bytes[0]));
     mOwner->QueueCapture(data);
@@ -185,10 +148,13 @@ void LMidiCapturePort::OnShortMessage(const uint8_t bytes[4], uint32_t timestamp
 
 void LMidiCapturePort::OnLongData(const uint8_t* bytes, uint32_t count, bool complete)
 {
+    // A new message begins: the pending one was cut short without a word
+    // from the driver, and its bytes must not lead the new one.
+    if (count > 0 && bytes[0] == 0xF0) mPending.Reset();
     if (complete) {
         if (!mPending) {
             if (count == 0 || bytes[0] != 0xF0) return;
-            const RCPtr<LMidiCaptureNotificationData> data = LMidiCaptureNotificationData::Create(mSystemName);
+            const auto data = LMidiCaptureNotificationData::Create(GetSystemNameLocked());
             data->AppendBytes(bytes, count);
             mOwner->QueueCapture(data);
             return;
@@ -199,8 +165,10 @@ void LMidiCapturePort::OnLongData(const uint8_t* bytes, uint32_t count, bool com
         mOwner->QueueCapture(data);
         return;
     }
-    if (!mPending) mPending = LMidiCaptureNotificationData::Create(mSystemName);
+    if (!mPending) mPending = LMidiCaptureNotificationData::Create(GetSystemNameLocked());
     mPending->AppendBytes(bytes, count);
 }
+
+void LMidiCapturePort::OnLongError() { mPending.Reset(); }
 
 }  // namespace QV

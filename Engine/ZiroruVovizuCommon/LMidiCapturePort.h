@@ -3,20 +3,16 @@
 // with the driver. Its assembly state is guarded by the comm's lock; devices
 // are stopped, reset and closed only outside that lock, since the driver
 // hands buffers back through a callback that takes it.
-#include <atomic>
 #include <cstdint>
 
+#include "LMidiPort.h"
 #include "MidiDefinitions.h"
-#include "RCPtr.h"
-#include "RefCountedObject.h"
-#include "StringT.h"
 
 namespace QV {
 
-class LMidiComm;
 class LMidiCaptureNotificationData;
 
-class LMidiCapturePort final : public virtual LRefCountedObject {
+class LMidiCapturePort final : public LMidiPort<MidiCaptureDirection> {
     QV_TYPE_NAME("class QV::LMidiCapturePort")
 
 public:
@@ -25,11 +21,6 @@ public:
 
     LMidiCapturePort(const String& requestedName, const RCPtr<LMidiComm>& owner);
     ~LMidiCapturePort() override;
-    LMidiCapturePort(const LMidiCapturePort&) = delete;
-    LMidiCapturePort& operator=(const LMidiCapturePort&) = delete;
-
-    // Leaves the comm's list.
-    QVResult ReleaseInternalReferences() override;
 
     // Opens the first device whose name matches the requested name and
     // queues the buffers: 0, the services' error code, or 6 (no such
@@ -40,8 +31,6 @@ public:
     // Stops, resets and closes the device; buffers handed back meanwhile
     // are not requeued.
     void Close();
-    // Whether the open device still answers.
-    bool IsDeviceAnswering();
 
     uint32_t QueueBuffers();
     // Under the comm's lock: gives a returned buffer back to the driver;
@@ -53,13 +42,8 @@ public:
     // Under the comm's lock, on the callback thread.
     void OnShortMessage(const uint8_t bytes[4], uint32_t timestamp);
     void OnLongData(const uint8_t* bytes, uint32_t count, bool complete);
-
-    bool IsOpen() const { return GetHandle() != nullptr; }
-    Platform::Midi::HMIDIIN GetHandle() const { return mHandle.load(std::memory_order_acquire); }
-    const String& GetRequestedName() const { return mRequestedName; }
-    String GetSystemName() const;
-    // Under the comm's lock.
-    const String& GetSystemNameLocked() const { return mSystemName; }
+    // A message cut short by a status byte: what was pending of it goes.
+    void OnLongError();
 
 private:
     struct InputBuffer {
@@ -69,12 +53,6 @@ private:
         Platform::Midi::HMIDIIN preparedOn = nullptr;
     };
 
-    void SetSystemName(const char16_t* name);
-
-    const String mRequestedName;
-    String mSystemName;
-    std::atomic<Platform::Midi::HMIDIIN> mHandle{nullptr};
-    RCPtr<LMidiComm> mOwner;
     InputBuffer mBuffers[kBufferCount];
     bool mClosing = false;
     RCPtr<LMidiCaptureNotificationData> mPending;

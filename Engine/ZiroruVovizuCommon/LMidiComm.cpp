@@ -14,8 +14,40 @@ using namespace Platform::Midi;
 
 namespace {
 
-template <class Port, class List>
-QVResult RemovePort(Mutex& lock, List& list, const Port* port)
+// The lists are searched from the last port to the first.
+template <class Port>
+RCPtr<Port> FindByName(Mutex& lock, RCPtrArray<Port>& list, const String& name)
+{
+    Mutex::Lock guard(lock);
+    for (uint32_t i = list.GetCount(); i > 0; --i) {
+        const RCPtr<Port>& port = *list.GetItemPtr(i - 1);
+        if (LMidiComm::IsNameMatch(port->GetSystemNameLocked(), name)) return port;
+    }
+    return nullptr;
+}
+
+// Under the lock.
+template <class Port>
+Port* FindByHandle(RCPtrArray<Port>& list, typename Port::Handle handle)
+{
+    for (uint32_t i = list.GetCount(); i > 0; --i) {
+        Port* port = list.GetItemPtr(i - 1)->Get();
+        if (port->GetHandle() == handle) return port;
+    }
+    return nullptr;
+}
+
+// The list's entry counts as an internal reference of the port.
+template <class Port>
+void AddPort(Mutex& lock, RCPtrArray<Port>& list, const RCPtr<Port>& port)
+{
+    Mutex::Lock guard(lock);
+    list.AddItem(port);
+    port->AddInternalReference();
+}
+
+template <class Port>
+QVResult RemovePort(Mutex& lock, RCPtrArray<Port>& list, const Port* port)
 {
     RCPtr<Port> removed;
     {
@@ -29,6 +61,23 @@ QVResult RemovePort(Mutex& lock, List& list, const Port* port)
     }
     // Released outside the lock; it is never the last reference here.
     return removed ? S_OK : E_FAIL;
+}
+
+template <class Port>
+uint32_t CountPorts(Mutex& lock, RCPtrArray<Port>& list)
+{
+    Mutex::Lock guard(lock);
+    return list.GetCount();
+}
+
+template <class Port>
+uint32_t StartPort(Port& port)
+{
+    if constexpr (requires { port.Start(); }) {
+        return port.Start();
+    } else {
+        return MMSYSERR_NOERROR;
+    }
 }
 
 }  // namespace
@@ -54,79 +103,38 @@ bool LMidiComm::IsNameMatch(const String& systemName, const String& requested)
     return systemName.ToLower().Find(requested.ToLower()) >= 0;
 }
 
-RCPtr<LMidiCapturePort> LMidiComm::FindCapturePort(const String& name)
-{
-    Mutex::Lock lock(mLock);
-    for (uint32_t i = mCapturePorts.GetCount(); i > 0; --i) {
-        const RCPtr<LMidiCapturePort>& port = *mCapturePorts.GetItemPtr(i - 1);
-        if (IsNameMatch(port->GetSystemNameLocked(), name)) return port;
-    }
-    return nullptr;
-}
-
-RCPtr<LMidiRenderPort> LMidiComm::FindRenderPort(const String& name)
-{
-    Mutex::Lock lock(mLock);
-    for (uint32_t i = mRenderPorts.GetCount(); i > 0; --i) {
-        const RCPtr<LMidiRenderPort>& port = *mRenderPorts.GetItemPtr(i - 1);
-        if (IsNameMatch(port->GetSystemNameLocked(), name)) return port;
-    }
-    return nullptr;
-}
-
-void LMidiComm::AddCapturePort(const RCPtr<LMidiCapturePort>& port)
-{
-    Mutex::Lock lock(mLock);
-    mCapturePorts.AddItem(port);
-    port->AddInternalReference();
-}
-
-void LMidiComm::AddRenderPort(const RCPtr<LMidiRenderPort>& port)
-{
-    Mutex::Lock lock(mLock);
-    mRenderPorts.AddItem(port);
-    port->AddInternalReference();
-}
-
 QVResult LMidiComm::RemoveCapturePort(const LMidiCapturePort* port) { return RemovePort(mLock, mCapturePorts, port); }
 
 QVResult LMidiComm::RemoveRenderPort(const LMidiRenderPort* port) { return RemovePort(mLock, mRenderPorts, port); }
 
-uint32_t LMidiComm::GetCapturePortCount()
-{
-    Mutex::Lock lock(mLock);
-    return mCapturePorts.GetCount();
-}
+uint32_t LMidiComm::GetCapturePortCount() { return CountPorts(mLock, mCapturePorts); }
 
-uint32_t LMidiComm::GetRenderPortCount()
-{
-    Mutex::Lock lock(mLock);
-    return mRenderPorts.GetCount();
-}
+uint32_t LMidiComm::GetRenderPortCount() { return CountPorts(mLock, mRenderPorts); }
 
 // Devices are opened and closed under the open lock only: a close waits for
 // callbacks that take the comm's lock.
-QVResult LMidiComm::OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>& port)
+template <class Port>
+QVResult LMidiComm::OpenPort(RCPtrArray<Port>& list, const String& name, RCPtr<Port>& port)
 {
     port.Reset();
     Mutex::Lock opening(mOpenLock);
-    RCPtr<LMidiCapturePort> found = FindCapturePort(name);
+    RCPtr<Port> found = FindByName(mLock, list, name);
     if (found) {
         if (!found->IsDeviceAnswering() &&
-            (found->Open() != MMSYSERR_NOERROR || found->Start() != MMSYSERR_NOERROR)) {
+            (found->Open() != MMSYSERR_NOERROR || StartPort(*found) != MMSYSERR_NOERROR)) {
             found->Close();
             found.Reset();
         }
     } else if (!name.IsEmpty()) {
-        RCPtr<LMidiCapturePort> created(new LMidiCapturePort(name, RCPtr<LMidiComm>(this)));
+        RCPtr<Port> created(new Port(name, RCPtr<LMidiComm>(this)));
         if (created->Open() == MMSYSERR_NOERROR) {
-            AddCapturePort(created);
-            if (created->Start() == MMSYSERR_NOERROR) {
+            AddPort(mLock, list, created);
+            if (StartPort(*created) == MMSYSERR_NOERROR) {
                 found = created;
             } else {
                 created->Close();
                 created->RemoveInternalReference();
-                RemoveCapturePort(created.Get());
+                RemovePort(mLock, list, created.Get());
             }
         }
     }
@@ -134,22 +142,14 @@ QVResult LMidiComm::OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>&
     return port ? S_OK : E_FAIL;
 }
 
+QVResult LMidiComm::OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>& port)
+{
+    return OpenPort(mCapturePorts, name, port);
+}
+
 QVResult LMidiComm::OpenRenderPort(const String& name, RCPtr<LMidiRenderPort>& port)
 {
-    port.Reset();
-    Mutex::Lock opening(mOpenLock);
-    RCPtr<LMidiRenderPort> found = FindRenderPort(name);
-    if (found) {
-        if (!found->IsDeviceAnswering() && found->Open() != MMSYSERR_NOERROR) found.Reset();
-    } else if (!name.IsEmpty()) {
-        RCPtr<LMidiRenderPort> created(new LMidiRenderPort(name, RCPtr<LMidiComm>(this)));
-        if (created->Open() == MMSYSERR_NOERROR) {
-            AddRenderPort(created);
-            found = created;
-        }
-    }
-    port = found;
-    return port ? S_OK : E_FAIL;
+    return OpenPort(mRenderPorts, name, port);
 }
 
 QVResult LMidiComm::Send(const RCPtr<LRefCountedObject>& port, const IArray<signed char>& message)
@@ -199,11 +199,7 @@ void LMidiComm::MidiOutProc(HMIDIOUT handle, uint32_t message, uintptr_t instanc
 void LMidiComm::OnInputEvent(HMIDIIN handle, uint32_t message, uintptr_t param1, uintptr_t param2)
 {
     Mutex::Lock lock(mLock);
-    LMidiCapturePort* port = nullptr;
-    for (uint32_t i = mCapturePorts.GetCount(); i > 0 && port == nullptr; --i) {
-        LMidiCapturePort* candidate = mCapturePorts.GetItemPtr(i - 1)->Get();
-        if (candidate->GetHandle() == handle) port = candidate;
-    }
+    LMidiCapturePort* port = FindByHandle(mCapturePorts, handle);
     if (port == nullptr) return;
 
     switch (message) {
@@ -225,6 +221,7 @@ void LMidiComm::OnInputEvent(HMIDIIN handle, uint32_t message, uintptr_t param1,
         break;
     }
     case MIM_LONGERROR:
+        port->OnLongError();
         if (param1 != 0) port->RequeueBuffer(reinterpret_cast<MidiHeader*>(param1));
         break;
     default:
@@ -235,12 +232,8 @@ void LMidiComm::OnInputEvent(HMIDIIN handle, uint32_t message, uintptr_t param1,
 void LMidiComm::OnOutputEvent(HMIDIOUT handle, uint32_t message)
 {
     Mutex::Lock lock(mLock);
-    for (uint32_t i = mRenderPorts.GetCount(); i > 0; --i) {
-        LMidiRenderPort* port = mRenderPorts.GetItemPtr(i - 1)->Get();
-        if (port->GetHandle() != handle) continue;
-        if (message == MOM_DONE) port->GetDoneGate().Set();
-        return;
-    }
+    LMidiRenderPort* port = FindByHandle(mRenderPorts, handle);
+    if (port != nullptr && message == MOM_DONE) port->GetDoneGate().Set();
 }
 
 }  // namespace QV

@@ -81,10 +81,9 @@ private:
 
     void OnInputEvent(Platform::Midi::HMIDIIN handle, uint32_t message, uintptr_t param1, uintptr_t param2);
     void OnOutputEvent(Platform::Midi::HMIDIOUT handle, uint32_t message);
-    RCPtr<LMidiCapturePort> FindCapturePort(const String& name);
-    RCPtr<LMidiRenderPort> FindRenderPort(const String& name);
-    void AddCapturePort(const RCPtr<LMidiCapturePort>& port);
-    void AddRenderPort(const RCPtr<LMidiRenderPort>& port);
+    // Both directions alike; a capture port is started once open.
+    template <class Port>
+    QVResult OpenPort(RCPtrArray<Port>& list, const String& name, RCPtr<Port>& port);
 
     RCPtrArray<LMidiCapturePort> mCapturePorts;
     RCPtrArray<LMidiRenderPort> mRenderPorts;

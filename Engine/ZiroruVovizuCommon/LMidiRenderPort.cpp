@@ -13,56 +13,27 @@ constexpr uint32_t kHeaderSize = sizeof(MidiHeader);
 }  // namespace
 
 LMidiRenderPort::LMidiRenderPort(const String& requestedName, const RCPtr<LMidiComm>& owner)
-    : mRequestedName(requestedName), mOwner(owner)
+    : LMidiPort(requestedName, owner)
 {
     mDoneGate.Set();
 }
 
 LMidiRenderPort::~LMidiRenderPort() { Close(); }
 
-QVResult LMidiRenderPort::ReleaseInternalReferences()
-{
-    if (mOwner && GetInternalRefCount() > 0 && Succeeded(mOwner->RemoveRenderPort(this))) {
-        RemoveInternalReference();
-    }
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
-}
-
-String LMidiRenderPort::GetSystemName() const
-{
-    Mutex::Lock lock(mOwner->GetLock());
-    return mSystemName;
-}
-
-void LMidiRenderPort::SetSystemName(const char16_t* name)
-{
-    Mutex::Lock lock(mOwner->GetLock());
-    mSystemName = String(name);
-}
-
 uint32_t LMidiRenderPort::Open()
 {
     Close();
-    MidiServices& services = mOwner->GetServices();
-    const uint32_t count = services.OutGetNumDevs();
-    for (uint32_t id = 0; id < count; ++id) {
-        MidiOutCaps caps;
-        services.OutGetDevCaps(id, caps);
-        SetSystemName(caps.szPname);
-        if (!LMidiComm::IsNameMatch(String(caps.szPname), mRequestedName)) continue;
-
-        HMIDIOUT handle = nullptr;
-        const uint32_t result = services.OutOpen(&handle, id, &LMidiComm::MidiOutProc,
-                                                 reinterpret_cast<uintptr_t>(mOwner.Get()), CALLBACK_FUNCTION);
-        if (result == MMSYSERR_NOERROR) {
-            Mutex::Lock lock(mOwner->GetLock());
-            mHandle.store(handle, std::memory_order_release);
-            return MMSYSERR_NOERROR;
-        }
-        if (handle != nullptr) services.OutClose(handle);
-        return result;
+    uint32_t id = 0;
+    if (!FindDevice(id)) return MMSYSERR_NODRIVER;
+    HMIDIOUT handle = nullptr;
+    const uint32_t result =
+        Services().OutOpen(&handle, id, &LMidiComm::MidiOutProc, CallbackInstance(), CALLBACK_FUNCTION);
+    if (result == MMSYSERR_NOERROR) {
+        SetHandle(handle);
+        return MMSYSERR_NOERROR;
     }
-    return MMSYSERR_NODRIVER;
+    if (handle != nullptr) Services().OutClose(handle);
+    return result;
 }
 
 void LMidiRenderPort::Close()
@@ -71,13 +42,10 @@ void LMidiRenderPort::Close()
     if (handle == nullptr) return;
     // Outside the comm's lock: the reset completes through the callback,
     // which takes it. Long messages come back before the close.
-    MidiServices& services = mOwner->GetServices();
+    MidiServices& services = Services();
     services.OutReset(handle);
     const uint32_t closed = services.OutClose(handle);
-    {
-        Mutex::Lock lock(mOwner->GetLock());
-        mHandle.store(nullptr, std::memory_order_release);
-    }
+    SetHandle(nullptr);
     mDoneGate.Set();
     std::lock_guard lock(mStrandedLock);
     if (closed == MMSYSERR_NOERROR) {
@@ -89,22 +57,15 @@ void LMidiRenderPort::Close()
     }
 }
 
-bool LMidiRenderPort::IsDeviceAnswering()
-{
-    const HMIDIOUT handle = GetHandle();
-    MidiOutCaps caps;
-    return handle != nullptr && mOwner->GetServices().OutGetDevCaps(handle, caps) == MMSYSERR_NOERROR;
-}
-
 uint32_t LMidiRenderPort::SendShort(uint32_t message)
 {
-    return mOwner->GetServices().OutShortMsg(GetHandle(), message);
+    return Services().OutShortMsg(GetHandle(), message);
 }
 
 QVResult LMidiRenderPort::SendLong(const uint8_t* bytes, uint32_t count, uint32_t timeoutMs)
 {
     const HMIDIOUT handle = GetHandle();
-    MidiServices& services = mOwner->GetServices();
+    MidiServices& services = Services();
     auto message = std::make_unique<LongMessage>();
     message->bytes.assign(bytes, bytes + count);
     message->header.lpData = message->bytes.data();
@@ -121,8 +82,12 @@ QVResult LMidiRenderPort::SendLong(const uint8_t* bytes, uint32_t count, uint32_
         services.OutReset(handle);
     }
     if (services.OutUnprepareHeader(handle, &message->header, kHeaderSize) == MIDIERR_STILLPLAYING) {
+        failed = true;
         std::lock_guard lock(mStrandedLock);
         mStranded.push_back(std::move(message));
+    } else if (message->header.dwBytesRecorded != count) {
+        // The services leave the count at 0 when the driver refused the message.
+        failed = true;
     }
     mDoneGate.Set();
     return failed ? E_FAIL : static_cast<QVResult>(count);

@@ -3,33 +3,23 @@
 // message is in the driver. A long message whose completion never came is
 // taken back from the driver before its memory goes; one the driver still
 // holds even then is kept until the device is closed.
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "LMidiPort.h"
 #include "MidiDefinitions.h"
-#include "RCPtr.h"
-#include "RefCountedObject.h"
-#include "StringT.h"
 #include "TrafficLight.h"
 
 namespace QV {
 
-class LMidiComm;
-
-class LMidiRenderPort final : public virtual LRefCountedObject {
+class LMidiRenderPort final : public LMidiPort<MidiRenderDirection> {
     QV_TYPE_NAME("class QV::LMidiRenderPort")
 
 public:
     LMidiRenderPort(const String& requestedName, const RCPtr<LMidiComm>& owner);
     ~LMidiRenderPort() override;
-    LMidiRenderPort(const LMidiRenderPort&) = delete;
-    LMidiRenderPort& operator=(const LMidiRenderPort&) = delete;
-
-    // Leaves the comm's list.
-    QVResult ReleaseInternalReferences() override;
 
     // Opens the first device whose name matches the requested name: 0, the
     // services' error code, or 6 (no such device). Closes the port first
@@ -37,7 +27,6 @@ public:
     // comm's lock.
     uint32_t Open();
     void Close();
-    bool IsDeviceAnswering();
 
     // The services' result.
     uint32_t SendShort(uint32_t message);
@@ -46,12 +35,6 @@ public:
     QVResult SendLong(const uint8_t* bytes, uint32_t count, uint32_t timeoutMs);
 
     TrafficLight& GetDoneGate() { return mDoneGate; }
-    bool IsOpen() const { return GetHandle() != nullptr; }
-    Platform::Midi::HMIDIOUT GetHandle() const { return mHandle.load(std::memory_order_acquire); }
-    const String& GetRequestedName() const { return mRequestedName; }
-    String GetSystemName() const;
-    // Under the comm's lock.
-    const String& GetSystemNameLocked() const { return mSystemName; }
 
 private:
     // A long message's header and its own copy of the bytes.
@@ -60,12 +43,6 @@ private:
         std::vector<uint8_t> bytes;
     };
 
-    void SetSystemName(const char16_t* name);
-
-    const String mRequestedName;
-    String mSystemName;
-    std::atomic<Platform::Midi::HMIDIOUT> mHandle{nullptr};
-    RCPtr<LMidiComm> mOwner;
     TrafficLight mDoneGate;
     std::mutex mStrandedLock;
     // Messages the driver would not give back; freed once the device closed.

@@ -8,6 +8,7 @@
 #include "LWrapper.h"
 #include "NumberText.h"
 #include "PackedList.h"
+#include "RemoteDeviceList.h"
 
 namespace {
 
@@ -350,15 +351,6 @@ QV::QVResult LRootModuleEngine::UnregisterNotification(const QV::RCPtr<QV::LNoti
     return QV::LNotificationClient::UnregisterNotification(distributor, nameOrId);
 }
 
-bool LRootModuleEngine::SameDevices(const QV::Array<QV::Variant>& a, const QV::Array<QV::Variant>& b)
-{
-    if (a.GetCount() != b.GetCount()) return false;
-    for (uint32_t i = 0; i < a.GetCount(); ++i) {
-        if (!(*a.GetItemPtr(i) == *b.GetItemPtr(i))) return false;
-    }
-    return true;
-}
-
 void LRootModuleEngine::PostRemoteDeviceCount(uint32_t count)
 {
     Post(kRemoteListChange, QV::RCPtr<QV::LRefCountedObject>(new QV::LHolder<unsigned int>(count)));
@@ -407,7 +399,7 @@ void LRootModuleEngine::RunScanCycle()
     if (result >= 0) {
         mFullQueryPending = result == 1;
         QV::Mutex::Lock lock(mLock);
-        if (!SameDevices(fresh, mRemoteDevices)) {
+        if (!RemoteDeviceList::IsSame(fresh, mRemoteDevices)) {
             mRemoteDevices = fresh;
             PostRemoteDeviceCount(fresh.GetCount());
         }

@@ -86,7 +86,6 @@ private:
     // Runs one scanning cycle of the worker.
     void RunScanCycle();
     void PostRemoteDeviceCount(uint32_t count);
-    static bool SameDevices(const QV::Array<QV::Variant>& a, const QV::Array<QV::Variant>& b);
 
     QV::RCPtr<QV::LNotificationHandler<LRootModuleEngine>> mHandler;
     std::atomic<bool> mInitialized{false};

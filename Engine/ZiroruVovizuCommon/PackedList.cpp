@@ -13,7 +13,10 @@ uint32_t CountRecords(const QV::Variant& list)
     while (offset + 4 < size) {
         const uint8_t* word = data + offset;
         const uint32_t length = word[0] | (word[1] << 8) | (word[2] << 16) | (static_cast<uint32_t>(word[3]) << 24);
-        if (length < QV::Variant::kRecordHeaderSize || offset + length > size) break;
+        // The list reader refuses a list with such a record as a whole, so
+        // nothing in it may be counted as readable.
+        if (static_cast<int32_t>(length) < static_cast<int32_t>(QV::Variant::kRecordHeaderSize)) return 0;
+        if (offset + length > size) break;
         offset += length;
         ++count;
     }

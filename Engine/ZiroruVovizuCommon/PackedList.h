@@ -10,7 +10,9 @@
 
 namespace PackedList {
 
-// Records in a type-16 list, counted by their length words; 0 for any other value.
+// Records in a type-16 list, counted by their length words up to one that
+// runs past the end; 0 for any other value and for a list with a length
+// word below a record header, which the list reader refuses.
 uint32_t CountRecords(const QV::Variant& list);
 
 // Reads packed value `index` of a list. 0; -4 for a bad index or a value

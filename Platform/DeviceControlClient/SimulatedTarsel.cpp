@@ -176,6 +176,8 @@ int32_t SimulatedTarsel::SetParamValue(const QV::Variant* device, const QV::Para
     if (!descriptor || !value) return kBadParameter;
     std::lock_guard lock(mLock);
     if (!IsConnectedTo(device)) return kNotConnected;
+    // An unplugged keyboard takes nothing, whatever the client still holds.
+    if (!Keyboard().IsPresent() || !Keyboard().IsConnected()) return kNotConnected;
     const int32_t id = descriptor->id;
     if (id >= kFirstSubParamId && id <= kLastSubParamId) return 0;
     if (!descriptor->subDescriptor.IsEmpty()) return kBadParameter;

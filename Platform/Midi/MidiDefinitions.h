@@ -78,8 +78,10 @@ using HMIDIOUT = MidiOutputDevice*;
 // (inside the close). MIM_DATA: param1 the message, status byte in the
 // lowest 8 bits; param2 milliseconds since the input was started.
 // MIM_LONGDATA, MIM_LONGERROR (System Exclusive cut short by a status byte)
-// and MOM_DONE: param1 the MidiHeader*. MIM_ERROR: param1 a byte that belongs
-// to no message. Closing a device from its own callback answers
+// and MOM_DONE: param1 the MidiHeader*. At MOM_DONE the header's
+// dwBytesRecorded is dwBufferLength when the driver took the message and 0
+// when it refused it or a reset took it back. MIM_ERROR: param1 a byte that
+// belongs to no message. Closing a device from its own callback answers
 // MMSYSERR_HANDLEBUSY.
 using MidiInProc = void (*)(HMIDIIN handle, std::uint32_t message, std::uintptr_t instance, std::uintptr_t param1,
                             std::uintptr_t param2);

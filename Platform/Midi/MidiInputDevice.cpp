@@ -4,43 +4,16 @@
 
 namespace Platform::Midi {
 
-MidiInputDevice::MidiInputDevice(MidiInProc callback, std::uintptr_t instance)
-    : mCallback(callback), mInstance(instance)
-{}
+MidiInputDevice::MidiInputDevice(MidiInProc callback, std::uintptr_t instance) : MidiDevice(callback, instance) {}
 
 MidiInputDevice::~MidiInputDevice()
 {
-    mInput.reset();
-    StopThread();
+    Shutdown();
 }
 
 MMRESULT MidiInputDevice::Open(MidiDriver& driver, std::size_t index)
 {
-    const MMRESULT result = driver.OpenInput(index, *this, mInput);
-    if (result != MMSYSERR_NOERROR) {
-        mInput.reset();
-        return result;
-    }
-    mThread = std::thread([this] { Run(); });
-    Call(MIM_OPEN, 0, 0);
-    return MMSYSERR_NOERROR;
-}
-
-bool MidiInputDevice::IsPresent() const
-{
-    return mInput && mInput->IsPresent();
-}
-
-MMRESULT MidiInputDevice::PrepareHeader(MidiHeader* header)
-{
-    std::lock_guard lock(mMutex);
-    return MidiHeaderState::Prepare(header);
-}
-
-MMRESULT MidiInputDevice::UnprepareHeader(MidiHeader* header)
-{
-    std::lock_guard lock(mMutex);
-    return MidiHeaderState::Unprepare(header);
+    return Started(driver.OpenInput(index, *this, mPort), MIM_OPEN);
 }
 
 MMRESULT MidiInputDevice::AddBuffer(MidiHeader* header)
@@ -89,25 +62,20 @@ MMRESULT MidiInputDevice::Reset()
     const std::uint64_t ticket = ++mResetsRequested;
     mItems.push_back({Item::Kind::Reset, {}, 0});
     mWake.notify_one();
-    mResetDone.wait(lock, [&] { return mResetsDone >= ticket || mQuit; });
+    mProgress.wait(lock, [&] { return mResetsDone >= ticket || mQuit; });
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT MidiInputDevice::Close()
+bool MidiInputDevice::HoldsHeadersLocked() const
 {
-    {
-        std::lock_guard lock(mMutex);
-        if (!mBuffers.empty()) {
-            return MIDIERR_STILLPLAYING;
-        }
-    }
-    if (OnOwnThread()) {
-        return MMSYSERR_HANDLEBUSY;
-    }
-    mInput.reset();
+    return !mBuffers.empty();
+}
+
+void MidiInputDevice::Shutdown()
+{
+    // No more bytes from the driver before the thread goes.
+    mPort.reset();
     StopThread();
-    Call(MIM_CLOSE, 0, 0);
-    return MMSYSERR_NOERROR;
 }
 
 void MidiInputDevice::OnBytes(const std::uint8_t* data, std::size_t size)
@@ -140,7 +108,7 @@ void MidiInputDevice::Run()
         lock.lock();
         if (item.kind == Item::Kind::Reset) {
             ++mResetsDone;
-            mResetDone.notify_all();
+            mProgress.notify_all();
         }
     }
 }
@@ -237,31 +205,6 @@ void MidiInputDevice::OnSysExEnd(bool endsWithF7)
 void MidiInputDevice::OnStrayByte(std::uint8_t byte)
 {
     Call(MIM_ERROR, byte, mCurrentTimestamp);
-}
-
-void MidiInputDevice::Call(std::uint32_t message, std::uintptr_t param1, std::uintptr_t param2)
-{
-    if (mCallback != nullptr) {
-        mCallback(this, message, mInstance, param1, param2);
-    }
-}
-
-bool MidiInputDevice::OnOwnThread() const
-{
-    return std::this_thread::get_id() == mThread.get_id();
-}
-
-void MidiInputDevice::StopThread()
-{
-    {
-        std::lock_guard lock(mMutex);
-        mQuit = true;
-    }
-    mWake.notify_all();
-    mResetDone.notify_all();
-    if (mThread.joinable()) {
-        mThread.join();
-    }
 }
 
 }  // namespace Platform::Midi

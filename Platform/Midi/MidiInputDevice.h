@@ -5,31 +5,26 @@
 // calls the caller back on a thread of its own.
 
 #include "MidiDefinitions.h"
+#include "MidiDevice.h"
 #include "MidiDriver.h"
 #include "MidiInputParser.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace Platform::Midi {
 
-class MidiInputDevice final : private MidiInputSink, private MidiInputParser::Listener {
+class MidiInputDevice final : public MidiDevice<MidiInputDevice, MidiInProc, MidiDriverInput>,
+                              private MidiInputSink,
+                              private MidiInputParser::Listener {
 public:
     MidiInputDevice(MidiInProc callback, std::uintptr_t instance);
     ~MidiInputDevice();
-    MidiInputDevice(const MidiInputDevice&) = delete;
-    MidiInputDevice& operator=(const MidiInputDevice&) = delete;
 
     // Opens the driver's port and sends MIM_OPEN.
     MMRESULT Open(MidiDriver& driver, std::size_t index);
-    bool IsPresent() const;
 
-    MMRESULT PrepareHeader(MidiHeader* header);
-    MMRESULT UnprepareHeader(MidiHeader* header);
     MMRESULT AddBuffer(MidiHeader* header);
     MMRESULT Start();
     // Input stops; a partly filled buffer comes back, empty ones stay queued.
@@ -37,10 +32,15 @@ public:
     // Input stops; what arrived before is still delivered, then every queued
     // buffer comes back (MIM_LONGDATA), all before this returns.
     MMRESULT Reset();
-    // Refused while buffers are queued; sends MIM_CLOSE.
-    MMRESULT Close();
 
 private:
+    static constexpr std::uint32_t kCloseMessage = MIM_CLOSE;
+
+    friend class MidiDevice<MidiInputDevice, MidiInProc, MidiDriverInput>;
+
+    bool HoldsHeadersLocked() const;
+    void Shutdown();
+
     struct Item {
         enum class Kind { Bytes, Stop, Reset } kind;
         std::vector<std::uint8_t> bytes;
@@ -56,28 +56,18 @@ private:
     void Run();
     void Process(Item& item);
     void ReturnBuffers(bool all);
-    void Call(std::uint32_t message, std::uintptr_t param1, std::uintptr_t param2);
-    bool OnOwnThread() const;
-    void StopThread();
 
-    const MidiInProc mCallback;
-    const std::uintptr_t mInstance;
-    std::unique_ptr<MidiDriverInput> mInput;
     MidiInputParser mParser;              // used on the device thread only
     std::uint32_t mCurrentTimestamp = 0;  // device thread only
 
-    mutable std::mutex mMutex;
-    std::condition_variable mWake;
-    std::condition_variable mResetDone;
+    // Guarded by the device's lock.
     std::deque<Item> mItems;
     std::deque<MidiHeader*> mBuffers;
     bool mStarted = false;
     bool mDropping = false;
-    bool mQuit = false;
     std::uint64_t mResetsRequested = 0;
     std::uint64_t mResetsDone = 0;
     std::chrono::steady_clock::time_point mStartTime;
-    std::thread mThread;
 };
 
 }  // namespace Platform::Midi

@@ -5,34 +5,16 @@
 
 namespace Platform::Midi {
 
-MidiOutputDevice::MidiOutputDevice(MidiOutProc callback, std::uintptr_t instance)
-    : mCallback(callback), mInstance(instance)
-{}
+MidiOutputDevice::MidiOutputDevice(MidiOutProc callback, std::uintptr_t instance) : MidiDevice(callback, instance) {}
 
 MidiOutputDevice::~MidiOutputDevice()
 {
-    if (mOutput) {
-        mOutput->SetAborting(true);
-    }
-    StopThread();
-    mOutput.reset();
+    Shutdown();
 }
 
 MMRESULT MidiOutputDevice::Open(MidiDriver& driver, std::size_t index)
 {
-    const MMRESULT result = driver.OpenOutput(index, mOutput);
-    if (result != MMSYSERR_NOERROR) {
-        mOutput.reset();
-        return result;
-    }
-    mThread = std::thread([this] { Run(); });
-    Call(MOM_OPEN, 0);
-    return MMSYSERR_NOERROR;
-}
-
-bool MidiOutputDevice::IsPresent() const
-{
-    return mOutput && mOutput->IsPresent();
+    return Started(driver.OpenOutput(index, mPort), MOM_OPEN);
 }
 
 MMRESULT MidiOutputDevice::ShortMsg(std::uint32_t message)
@@ -47,19 +29,7 @@ MMRESULT MidiOutputDevice::ShortMsg(std::uint32_t message)
     }
     const std::uint8_t bytes[3] = {status, static_cast<std::uint8_t>(message >> 8),
                                    static_cast<std::uint8_t>(message >> 16)};
-    return mOutput->Send(bytes, MidiMessageLength(status));
-}
-
-MMRESULT MidiOutputDevice::PrepareHeader(MidiHeader* header)
-{
-    std::lock_guard lock(mMutex);
-    return MidiHeaderState::Prepare(header);
-}
-
-MMRESULT MidiOutputDevice::UnprepareHeader(MidiHeader* header)
-{
-    std::lock_guard lock(mMutex);
-    return MidiHeaderState::Unprepare(header);
+    return mPort->Send(bytes, MidiMessageLength(status));
 }
 
 MMRESULT MidiOutputDevice::LongMsg(MidiHeader* header)
@@ -86,35 +56,33 @@ MMRESULT MidiOutputDevice::Reset()
         std::lock_guard lock(mMutex);
         mResetting = true;
         mResetFromCallback = true;
-        mOutput->SetAborting(true);
+        mPort->SetAborting(true);
         mWake.notify_one();
         return MMSYSERR_NOERROR;
     }
     std::unique_lock lock(mMutex);
     mResetting = true;
-    mOutput->SetAborting(true);
+    mPort->SetAborting(true);
     mWake.notify_one();
-    mDrained.wait(lock, [this] { return (mQueue.empty() && !mDelivering) || mQuit; });
+    mProgress.wait(lock, [this] { return (mQueue.empty() && !mDelivering) || mQuit; });
     mResetting = false;
-    mOutput->SetAborting(false);
+    mPort->SetAborting(false);
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT MidiOutputDevice::Close()
+bool MidiOutputDevice::HoldsHeadersLocked() const
 {
-    {
-        std::lock_guard lock(mMutex);
-        if (!mQueue.empty()) {
-            return MIDIERR_STILLPLAYING;
-        }
-    }
-    if (OnOwnThread()) {
-        return MMSYSERR_HANDLEBUSY;
+    return !mQueue.empty();
+}
+
+void MidiOutputDevice::Shutdown()
+{
+    // A send the driver holds returns at once, so the thread can end.
+    if (mPort) {
+        mPort->SetAborting(true);
     }
     StopThread();
-    mOutput.reset();
-    Call(MOM_CLOSE, 0);
-    return MMSYSERR_NOERROR;
+    mPort.reset();
 }
 
 void MidiOutputDevice::Run()
@@ -126,56 +94,33 @@ void MidiOutputDevice::Run()
             break;
         }
         MidiHeader* header = mQueue.front();
+        MMRESULT sent = MMSYSERR_ERROR;
         if (!mResetting) {
             lock.unlock();
             {
                 std::lock_guard send(mSendMutex);
-                // A refused message still comes back done, as the services report
-                // no per-message failure.
-                mOutput->Send(header->lpData, header->dwBufferLength);
+                sent = mPort->Send(header->lpData, header->dwBufferLength);
             }
             lock.lock();
         }
         mQueue.pop_front();
+        // MOM_DONE carries no result: the count tells the caller whether the
+        // driver took the message.
+        header->dwBytesRecorded = sent == MMSYSERR_NOERROR ? header->dwBufferLength : 0;
         MidiHeaderState::MarkDone(*header);
         mDelivering = true;
         lock.unlock();
-        Call(MOM_DONE, reinterpret_cast<std::uintptr_t>(header));
+        Call(MOM_DONE, reinterpret_cast<std::uintptr_t>(header), 0);
         lock.lock();
         mDelivering = false;
         if (mQueue.empty()) {
             if (mResetFromCallback) {
                 mResetFromCallback = false;
                 mResetting = false;
-                mOutput->SetAborting(false);
+                mPort->SetAborting(false);
             }
-            mDrained.notify_all();
+            mProgress.notify_all();
         }
-    }
-}
-
-void MidiOutputDevice::Call(std::uint32_t message, std::uintptr_t param1)
-{
-    if (mCallback != nullptr) {
-        mCallback(this, message, mInstance, param1, 0);
-    }
-}
-
-bool MidiOutputDevice::OnOwnThread() const
-{
-    return std::this_thread::get_id() == mThread.get_id();
-}
-
-void MidiOutputDevice::StopThread()
-{
-    {
-        std::lock_guard lock(mMutex);
-        mQuit = true;
-    }
-    mWake.notify_all();
-    mDrained.notify_all();
-    if (mThread.joinable()) {
-        mThread.join();
     }
 }
 

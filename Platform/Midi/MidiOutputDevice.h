@@ -5,57 +5,46 @@
 // MOM_DONE once the driver took it.
 
 #include "MidiDefinitions.h"
+#include "MidiDevice.h"
 #include "MidiDriver.h"
 
-#include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <thread>
 
 namespace Platform::Midi {
 
-class MidiOutputDevice final {
+class MidiOutputDevice final : public MidiDevice<MidiOutputDevice, MidiOutProc, MidiDriverOutput> {
 public:
     MidiOutputDevice(MidiOutProc callback, std::uintptr_t instance);
     ~MidiOutputDevice();
-    MidiOutputDevice(const MidiOutputDevice&) = delete;
-    MidiOutputDevice& operator=(const MidiOutputDevice&) = delete;
 
     // Opens the driver's port and sends MOM_OPEN.
     MMRESULT Open(MidiDriver& driver, std::size_t index);
-    bool IsPresent() const;
 
     // MIDIERR_NOTREADY while a long message is in the driver.
     MMRESULT ShortMsg(std::uint32_t message);
-    MMRESULT PrepareHeader(MidiHeader* header);
-    MMRESULT UnprepareHeader(MidiHeader* header);
     MMRESULT LongMsg(MidiHeader* header);
     // Every long message still queued or in the driver comes back (MOM_DONE)
     // before this returns.
     MMRESULT Reset();
-    // Refused while long messages are queued; sends MOM_CLOSE.
-    MMRESULT Close();
 
 private:
-    void Run();
-    void Call(std::uint32_t message, std::uintptr_t param1);
-    bool OnOwnThread() const;
-    void StopThread();
+    static constexpr std::uint32_t kCloseMessage = MOM_CLOSE;
 
-    const MidiOutProc mCallback;
-    const std::uintptr_t mInstance;
-    std::unique_ptr<MidiDriverOutput> mOutput;
+    friend class MidiDevice<MidiOutputDevice, MidiOutProc, MidiDriverOutput>;
+
+    bool HoldsHeadersLocked() const;
+    void Shutdown();
+
+    void Run();
+
     std::mutex mSendMutex;  // one send in the driver at a time
 
-    mutable std::mutex mMutex;
-    std::condition_variable mWake;
-    std::condition_variable mDrained;
+    // Guarded by the device's lock.
     std::deque<MidiHeader*> mQueue;  // the front one may be in the driver
     bool mDelivering = false;        // a MOM_DONE callback is running
     bool mResetting = false;
     bool mResetFromCallback = false;
-    bool mQuit = false;
-    std::thread mThread;
 };
 
 }  // namespace Platform::Midi

@@ -35,14 +35,21 @@ std::vector<std::string> Names(MidiDriver& driver, bool input)
 
 // A header call on an open handle's device; a header size other than the
 // services' own is refused.
-template <typename Device>
-MMRESULT CallWithHeader(const std::shared_ptr<Device>& device, MMRESULT (Device::*call)(MidiHeader*),
-                        MidiHeader* header, std::uint32_t headerSize)
+template <typename Device, typename Call>
+MMRESULT CallWithHeader(const std::shared_ptr<Device>& device, Call call, MidiHeader* header,
+                        std::uint32_t headerSize)
 {
     if (!device) {
         return MMSYSERR_INVALHANDLE;
     }
     return headerSize == sizeof(MidiHeader) ? ((*device).*call)(header) : MMSYSERR_INVALPARAM;
+}
+
+// A call on an open handle's device.
+template <class Device, class Call>
+MMRESULT CallOn(const std::shared_ptr<Device>& device, Call call)
+{
+    return device ? ((*device).*call)() : MMSYSERR_INVALHANDLE;
 }
 
 }  // namespace
@@ -104,14 +111,8 @@ MidiServices::MidiServices(std::vector<std::shared_ptr<MidiDriver>> drivers) : m
 
 MidiServices::~MidiServices()
 {
-    // Destroyed outside the lock: a callback still running may look a handle up.
-    std::map<HMIDIIN, std::shared_ptr<MidiInputDevice>> inputs;
-    std::map<HMIDIOUT, std::shared_ptr<MidiOutputDevice>> outputs;
-    {
-        std::lock_guard lock(mMutex);
-        inputs.swap(mInputs);
-        outputs.swap(mOutputs);
-    }
+    mInputs.Clear();
+    mOutputs.Clear();
 }
 
 bool MidiServices::FindPort(bool input, std::uint32_t deviceId, Port& port)
@@ -128,55 +129,91 @@ bool MidiServices::FindPort(bool input, std::uint32_t deviceId, Port& port)
     return false;
 }
 
-std::shared_ptr<MidiInputDevice> MidiServices::FindInput(HMIDIIN handle)
-{
-    std::lock_guard lock(mMutex);
-    const auto it = mInputs.find(handle);
-    return it == mInputs.end() ? nullptr : it->second;
-}
-
-std::shared_ptr<MidiOutputDevice> MidiServices::FindOutput(HMIDIOUT handle)
-{
-    std::lock_guard lock(mMutex);
-    const auto it = mOutputs.find(handle);
-    return it == mOutputs.end() ? nullptr : it->second;
-}
-
-std::uint32_t MidiServices::InGetNumDevs()
+std::uint32_t MidiServices::CountPorts(bool input)
 {
     std::size_t count = 0;
     for (const auto& driver : mDrivers) {
-        count += driver->InputNames().size();
+        count += Names(*driver, input).size();
     }
     return static_cast<std::uint32_t>(count);
 }
 
-MMRESULT MidiServices::InGetDevCaps(std::uint32_t deviceId, MidiInCaps& caps)
+template <class Caps>
+MMRESULT MidiServices::GetDevCaps(bool input, std::uint32_t deviceId, Caps& caps)
 {
     Port port;
-    if (!FindPort(true, deviceId, port)) {
+    if (!FindPort(input, deviceId, port)) {
         return MMSYSERR_BADDEVICEID;
     }
     CopyPortName(port.name, caps.szPname);
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT MidiServices::InGetDevCaps(HMIDIIN handle, MidiInCaps& caps)
+template <class Device, class Caps>
+MMRESULT MidiServices::GetDevCaps(const OpenDevices<Device>& devices, Device* handle, Caps& caps)
 {
-    const auto device = FindInput(handle);
+    const auto device = devices.Find(handle);
     if (!device) {
         return MMSYSERR_INVALHANDLE;
     }
     if (!device->IsPresent()) {
         return MMSYSERR_NODRIVER;
     }
-    std::lock_guard lock(mMutex);
-    const auto name = mInputNames.find(handle);
-    if (name == mInputNames.end()) {
+    std::string name;
+    if (!devices.FindName(handle, name)) {
         return MMSYSERR_INVALHANDLE;
     }
-    CopyPortName(name->second, caps.szPname);
+    CopyPortName(name, caps.szPname);
     return MMSYSERR_NOERROR;
+}
+
+template <class Device, class Proc>
+MMRESULT MidiServices::Open(OpenDevices<Device>& devices, bool input, Device** handle, std::uint32_t deviceId,
+                            Proc callback, std::uintptr_t instance, std::uint32_t flags)
+{
+    Port port;
+    if (!FindPort(input, deviceId, port)) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    auto device = std::make_shared<Device>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
+    devices.Add(device, port.name);
+    // The handle is valid before the open message reaches the callback.
+    *handle = device.get();
+    const MMRESULT result = device->Open(*port.driver, port.index);
+    if (result != MMSYSERR_NOERROR) {
+        devices.Remove(device.get());
+        *handle = nullptr;
+    }
+    return result;
+}
+
+template <class Device>
+MMRESULT MidiServices::Close(OpenDevices<Device>& devices, Device* handle)
+{
+    const auto device = devices.Find(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    const MMRESULT result = device->Close();
+    if (result == MMSYSERR_NOERROR) {
+        devices.Remove(handle);
+    }
+    return result;
+}
+
+std::uint32_t MidiServices::InGetNumDevs()
+{
+    return CountPorts(true);
+}
+
+MMRESULT MidiServices::InGetDevCaps(std::uint32_t deviceId, MidiInCaps& caps)
+{
+    return GetDevCaps(true, deviceId, caps);
+}
+
+MMRESULT MidiServices::InGetDevCaps(HMIDIIN handle, MidiInCaps& caps)
+{
+    return GetDevCaps(mInputs, handle, caps);
 }
 
 MMRESULT MidiServices::InOpen(HMIDIIN* handle, std::uint32_t deviceId, MidiInProc callback, std::uintptr_t instance,
@@ -189,111 +226,57 @@ MMRESULT MidiServices::InOpen(HMIDIIN* handle, std::uint32_t deviceId, MidiInPro
     if (const MMRESULT result = CheckOpenFlags(flags, callback != nullptr); result != MMSYSERR_NOERROR) {
         return result;
     }
-    Port port;
-    if (!FindPort(true, deviceId, port)) {
-        return MMSYSERR_BADDEVICEID;
-    }
-    auto device = std::make_shared<MidiInputDevice>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
-    {
-        std::lock_guard lock(mMutex);
-        mInputs[device.get()] = device;
-        mInputNames[device.get()] = port.name;
-    }
-    // The handle is valid before MIM_OPEN reaches the callback.
-    *handle = device.get();
-    const MMRESULT result = device->Open(*port.driver, port.index);
-    if (result != MMSYSERR_NOERROR) {
-        std::lock_guard lock(mMutex);
-        mInputs.erase(device.get());
-        mInputNames.erase(device.get());
-        *handle = nullptr;
-    }
-    return result;
+    return Open(mInputs, true, handle, deviceId, callback, instance, flags);
 }
 
 MMRESULT MidiServices::InPrepareHeader(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    return CallWithHeader(FindInput(handle), &MidiInputDevice::PrepareHeader, header, headerSize);
+    return CallWithHeader(mInputs.Find(handle), &MidiInputDevice::PrepareHeader, header, headerSize);
 }
 
 MMRESULT MidiServices::InUnprepareHeader(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    return CallWithHeader(FindInput(handle), &MidiInputDevice::UnprepareHeader, header, headerSize);
+    return CallWithHeader(mInputs.Find(handle), &MidiInputDevice::UnprepareHeader, header, headerSize);
 }
 
 MMRESULT MidiServices::InAddBuffer(HMIDIIN handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    return CallWithHeader(FindInput(handle), &MidiInputDevice::AddBuffer, header, headerSize);
+    return CallWithHeader(mInputs.Find(handle), &MidiInputDevice::AddBuffer, header, headerSize);
 }
 
 MMRESULT MidiServices::InStart(HMIDIIN handle)
 {
-    const auto device = FindInput(handle);
-    return device ? device->Start() : MMSYSERR_INVALHANDLE;
+    return CallOn(mInputs.Find(handle), &MidiInputDevice::Start);
 }
 
 MMRESULT MidiServices::InStop(HMIDIIN handle)
 {
-    const auto device = FindInput(handle);
-    return device ? device->Stop() : MMSYSERR_INVALHANDLE;
+    return CallOn(mInputs.Find(handle), &MidiInputDevice::Stop);
 }
 
 MMRESULT MidiServices::InReset(HMIDIIN handle)
 {
-    const auto device = FindInput(handle);
-    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+    return CallOn(mInputs.Find(handle), &MidiInputDevice::Reset);
 }
 
 MMRESULT MidiServices::InClose(HMIDIIN handle)
 {
-    const auto device = FindInput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    const MMRESULT result = device->Close();
-    if (result == MMSYSERR_NOERROR) {
-        std::lock_guard lock(mMutex);
-        mInputs.erase(handle);
-        mInputNames.erase(handle);
-    }
-    return result;
+    return Close(mInputs, handle);
 }
 
 std::uint32_t MidiServices::OutGetNumDevs()
 {
-    std::size_t count = 0;
-    for (const auto& driver : mDrivers) {
-        count += driver->OutputNames().size();
-    }
-    return static_cast<std::uint32_t>(count);
+    return CountPorts(false);
 }
 
 MMRESULT MidiServices::OutGetDevCaps(std::uint32_t deviceId, MidiOutCaps& caps)
 {
-    Port port;
-    if (!FindPort(false, deviceId, port)) {
-        return MMSYSERR_BADDEVICEID;
-    }
-    CopyPortName(port.name, caps.szPname);
-    return MMSYSERR_NOERROR;
+    return GetDevCaps(false, deviceId, caps);
 }
 
 MMRESULT MidiServices::OutGetDevCaps(HMIDIOUT handle, MidiOutCaps& caps)
 {
-    const auto device = FindOutput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!device->IsPresent()) {
-        return MMSYSERR_NODRIVER;
-    }
-    std::lock_guard lock(mMutex);
-    const auto name = mOutputNames.find(handle);
-    if (name == mOutputNames.end()) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    CopyPortName(name->second, caps.szPname);
-    return MMSYSERR_NOERROR;
+    return GetDevCaps(mOutputs, handle, caps);
 }
 
 MMRESULT MidiServices::OutOpen(HMIDIOUT* handle, std::uint32_t deviceId, MidiOutProc callback, std::uintptr_t instance,
@@ -303,71 +286,43 @@ MMRESULT MidiServices::OutOpen(HMIDIOUT* handle, std::uint32_t deviceId, MidiOut
         return MMSYSERR_INVALPARAM;
     }
     *handle = nullptr;
+    // An output has no status messages to ask for.
     if (const MMRESULT result = CheckOpenFlags(flags & ~MIDI_IO_STATUS, callback != nullptr);
         result != MMSYSERR_NOERROR || (flags & MIDI_IO_STATUS)) {
         return result != MMSYSERR_NOERROR ? result : MMSYSERR_INVALFLAG;
     }
-    Port port;
-    if (!FindPort(false, deviceId, port)) {
-        return MMSYSERR_BADDEVICEID;
-    }
-    auto device = std::make_shared<MidiOutputDevice>((flags & CALLBACK_FUNCTION) ? callback : nullptr, instance);
-    {
-        std::lock_guard lock(mMutex);
-        mOutputs[device.get()] = device;
-        mOutputNames[device.get()] = port.name;
-    }
-    *handle = device.get();
-    const MMRESULT result = device->Open(*port.driver, port.index);
-    if (result != MMSYSERR_NOERROR) {
-        std::lock_guard lock(mMutex);
-        mOutputs.erase(device.get());
-        mOutputNames.erase(device.get());
-        *handle = nullptr;
-    }
-    return result;
+    return Open(mOutputs, false, handle, deviceId, callback, instance, flags);
 }
 
 MMRESULT MidiServices::OutShortMsg(HMIDIOUT handle, std::uint32_t message)
 {
-    const auto device = FindOutput(handle);
+    const auto device = mOutputs.Find(handle);
     return device ? device->ShortMsg(message) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT MidiServices::OutPrepareHeader(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    return CallWithHeader(FindOutput(handle), &MidiOutputDevice::PrepareHeader, header, headerSize);
+    return CallWithHeader(mOutputs.Find(handle), &MidiOutputDevice::PrepareHeader, header, headerSize);
 }
 
 MMRESULT MidiServices::OutUnprepareHeader(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    return CallWithHeader(FindOutput(handle), &MidiOutputDevice::UnprepareHeader, header, headerSize);
+    return CallWithHeader(mOutputs.Find(handle), &MidiOutputDevice::UnprepareHeader, header, headerSize);
 }
 
 MMRESULT MidiServices::OutLongMsg(HMIDIOUT handle, MidiHeader* header, std::uint32_t headerSize)
 {
-    return CallWithHeader(FindOutput(handle), &MidiOutputDevice::LongMsg, header, headerSize);
+    return CallWithHeader(mOutputs.Find(handle), &MidiOutputDevice::LongMsg, header, headerSize);
 }
 
 MMRESULT MidiServices::OutReset(HMIDIOUT handle)
 {
-    const auto device = FindOutput(handle);
-    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+    return CallOn(mOutputs.Find(handle), &MidiOutputDevice::Reset);
 }
 
 MMRESULT MidiServices::OutClose(HMIDIOUT handle)
 {
-    const auto device = FindOutput(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    const MMRESULT result = device->Close();
-    if (result == MMSYSERR_NOERROR) {
-        std::lock_guard lock(mMutex);
-        mOutputs.erase(handle);
-        mOutputNames.erase(handle);
-    }
-    return result;
+    return Close(mOutputs, handle);
 }
 
 LoopbackMidiDriver* MidiServices::GetLoopback() const

@@ -64,16 +64,69 @@ private:
         std::size_t index;
         std::string name;
     };
+
+    // The open devices of one direction by handle, with their ports' names.
+    template <class Device>
+    class OpenDevices {
+    public:
+        std::shared_ptr<Device> Find(Device* handle) const
+        {
+            std::lock_guard lock(mMutex);
+            const auto it = mEntries.find(handle);
+            return it == mEntries.end() ? nullptr : it->second.device;
+        }
+        bool FindName(Device* handle, std::string& name) const
+        {
+            std::lock_guard lock(mMutex);
+            const auto it = mEntries.find(handle);
+            if (it == mEntries.end()) {
+                return false;
+            }
+            name = it->second.name;
+            return true;
+        }
+        void Add(const std::shared_ptr<Device>& device, const std::string& name)
+        {
+            std::lock_guard lock(mMutex);
+            mEntries[device.get()] = {device, name};
+        }
+        void Remove(Device* handle)
+        {
+            std::lock_guard lock(mMutex);
+            mEntries.erase(handle);
+        }
+        // Destroyed outside the lock: a callback still running may look a handle up.
+        void Clear()
+        {
+            std::map<Device*, Entry> entries;
+            std::lock_guard lock(mMutex);
+            entries.swap(mEntries);
+        }
+
+    private:
+        struct Entry {
+            std::shared_ptr<Device> device;
+            std::string name;
+        };
+        mutable std::mutex mMutex;
+        std::map<Device*, Entry> mEntries;
+    };
+
     bool FindPort(bool input, std::uint32_t deviceId, Port& port);
-    std::shared_ptr<MidiInputDevice> FindInput(HMIDIIN handle);
-    std::shared_ptr<MidiOutputDevice> FindOutput(HMIDIOUT handle);
+    std::uint32_t CountPorts(bool input);
+    template <class Caps>
+    MMRESULT GetDevCaps(bool input, std::uint32_t deviceId, Caps& caps);
+    template <class Device, class Caps>
+    static MMRESULT GetDevCaps(const OpenDevices<Device>& devices, Device* handle, Caps& caps);
+    template <class Device, class Proc>
+    MMRESULT Open(OpenDevices<Device>& devices, bool input, Device** handle, std::uint32_t deviceId, Proc callback,
+                  std::uintptr_t instance, std::uint32_t flags);
+    template <class Device>
+    static MMRESULT Close(OpenDevices<Device>& devices, Device* handle);
 
     const std::vector<std::shared_ptr<MidiDriver>> mDrivers;
-    std::mutex mMutex;  // guards the two handle maps
-    std::map<HMIDIIN, std::shared_ptr<MidiInputDevice>> mInputs;
-    std::map<HMIDIOUT, std::shared_ptr<MidiOutputDevice>> mOutputs;
-    std::map<HMIDIIN, std::string> mInputNames;
-    std::map<HMIDIOUT, std::string> mOutputNames;
+    OpenDevices<MidiInputDevice> mInputs;
+    OpenDevices<MidiOutputDevice> mOutputs;
 };
 
 // The process-wide services: the ALSA sequencer's ports, then the simulated

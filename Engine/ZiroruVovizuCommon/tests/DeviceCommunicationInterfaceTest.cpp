@@ -5,13 +5,16 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "FakeTimeSource.h"
+#include "RemoteDeviceList.h"
 #include "SimulatorHandle.h"
 
 namespace {
@@ -409,6 +412,50 @@ TEST_F(RemoteDeviceListTest, AChangeDuringTheWaitEndsItAtTheNextPoll)
     EXPECT_EQ(mTime.Sleeps().size(), 3u);
     ASSERT_EQ(devices.GetCount(), 2u);
     EXPECT_EQ(Text(*devices.GetItemPtr(1)), "remote-2");
+}
+
+TEST_F(RemoteDeviceListTest, AListOfNonNumberIdsStaysUnchanged)
+{
+    const Variant list = DeviceList({Variant(std::nan("")), Variant(std::numeric_limits<float>::quiet_NaN())});
+    mSimulator.SetRemoteDevices(&list);
+    QV::Array<Variant> devices;
+    ASSERT_EQ(mInterface->FindRemoteDevices(QV::Array<QV::Guid>(), devices), 0);
+    ASSERT_EQ(devices.GetCount(), 2u);
+    EXPECT_EQ(Wait(devices, 1500), 1);
+    EXPECT_EQ(CountCalls("DVCL_FindRemoteDevices"), 7u);
+}
+
+TEST(RemoteDeviceListCompareTest, ListsAreTheSameWhenEveryIdHasTheSameTypeAndBytes)
+{
+    const auto list = [](std::vector<Variant> ids) {
+        QV::Array<Variant> devices;
+        for (const Variant& id : ids) devices.AddItem(id);
+        return devices;
+    };
+    const Variant nan(std::nan(""));
+    struct Case {
+        const char* name;
+        QV::Array<Variant> a;
+        QV::Array<Variant> b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"both empty", list({}), list({}), true},
+        {"NaN double", list({nan}), list({nan}), true},
+        {"NaN float", list({Variant(std::nanf(""))}), list({Variant(std::nanf(""))}), true},
+        {"texts", list({Variant("a"), Variant("b")}), list({Variant("a"), Variant("b")}), true},
+        {"other order", list({Variant("a"), Variant("b")}), list({Variant("b"), Variant("a")}), false},
+        {"one more", list({nan}), list({nan, nan}), false},
+        {"same number, other type", list({Variant(int32_t{1})}), list({Variant(uint32_t{1})}), false},
+        {"other text", list({Variant("a")}), list({Variant("b")}), false},
+        {"empty id and none", list({Variant()}), list({}), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(RemoteDeviceList::IsSame(c.a, c.b), c.same);
+        EXPECT_EQ(RemoteDeviceList::IsSame(c.b, c.a), c.same);
+        EXPECT_TRUE(RemoteDeviceList::IsSame(c.a, c.a));
+    }
 }
 
 TEST_F(RemoteDeviceListTest, ALibraryFailureEndsTheWaitWithEFail)

@@ -162,6 +162,7 @@ TEST_F(MidiCaptureTest, BuffersAreAssembledIntoMessages)
         {"empty and nothing pending", {{{}, true}}, {}},
         {"full buffer without F0 starts a message", {{full, false}, {{0xF7}, true}}, {join({full, {0xF7}})}},
         {"empty buffer ends what is pending", {{head, false}, {{}, true}}, {head}},
+        {"F0 while pending starts anew", {{head, false}, {{0xF0, 0x01, 0xF7}, true}}, {{0xF0, 0x01, 0xF7}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -175,6 +176,25 @@ TEST_F(MidiCaptureTest, BuffersAreAssembledIntoMessages)
         const auto captured = CapturedUntilMarker();
         ASSERT_EQ(captured.size(), before + c.delivered.size());
         for (std::size_t i = 0; i < c.delivered.size(); ++i) EXPECT_EQ(captured[before + i].bytes, c.delivered[i]);
+    }
+}
+
+TEST_F(MidiCaptureTest, SysExCutShortLeavesNothingForTheNextOne)
+{
+    // Cut inside the second buffer (the driver reports the cut), exactly at
+    // a buffer's end (it reports nothing), and in the third buffer.
+    for (const std::size_t cutAt : {300u, 256u, 600u}) {
+        SCOPED_TRACE(cutAt);
+        const std::size_t before = Messages().size();
+        Bytes cut = SysEx(cutAt + 1);
+        cut.pop_back();
+        cut.insert(cut.end(), {0x90, 0x3C, 0x64});
+        loopback->Inject(cut);
+        loopback->Inject(SysEx(100));
+        const auto captured = CapturedUntilMarker();
+        ASSERT_EQ(captured.size(), before + 2);
+        EXPECT_EQ(captured[before].bytes, (Bytes{0x90, 0x3C, 0x64}));
+        EXPECT_EQ(captured[before + 1].bytes, SysEx(100));
     }
 }
 

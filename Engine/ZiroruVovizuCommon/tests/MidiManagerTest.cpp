@@ -230,6 +230,18 @@ TEST_F(PresetTest, MessagesTheDriverDoesNotTakeInTimeFail)
     EXPECT_EQ(loopback->HeldSendCount(), 0u);
 }
 
+TEST_F(PresetTest, MessagesTheDriverRefusesFail)
+{
+    LoopbackScript script;
+    script.sendResult = Platform::Midi::MMSYSERR_ERROR;
+    Script(script);
+    const Blobs before = keyboard.GetAllBlobs();
+    EXPECT_EQ(manager->SendPresetToMidiDevice(-1), QV::E_FAIL);
+    EXPECT_EQ(manager->GetPresetFromMidiDevice(-1), LMidiManager::kMidiError);
+    EXPECT_TRUE(loopback->SentMessages().empty());
+    EXPECT_EQ(keyboard.GetAllBlobs(), before);
+}
+
 TEST_F(PresetTest, WithoutTheKeyboardsPortsEveryOperationFails)
 {
     struct Case {

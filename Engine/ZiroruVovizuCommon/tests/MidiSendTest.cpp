@@ -89,6 +89,9 @@ TEST_F(MidiSendTest, MessagesTheDriverRefusesFail)
     script.sendResult = Platform::Midi::MMSYSERR_ERROR;
     loopback->SetScript(script);
     EXPECT_EQ(comm->Send(simulator, Message({0x90, 0x3C, 0x64})), E_FAIL);
+    EXPECT_EQ(comm->Send(simulator, Message(SysEx(9))), E_FAIL);
+    EXPECT_TRUE(simulator->GetDoneGate().IsSet());
+    EXPECT_TRUE(loopback->SentMessages().empty());
 
     script = {};
     script.present = false;  // the device is gone

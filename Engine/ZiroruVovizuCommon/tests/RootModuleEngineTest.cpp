@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <thread>
 
@@ -341,6 +342,27 @@ TEST_F(EngineFixture, ScanningPostsOneListChangeAndFollowsTheCadence)
     EXPECT_EQ(engine->RefreshRemoteDevices(devices), 0);
     ASSERT_EQ(devices.GetCount(), 1u);
     EXPECT_TRUE(*devices.GetItemPtr(0) == RemoteDevice(1));
+}
+
+TEST_F(EngineFixture, ANonNumberDeviceIdIsReportedOnce)
+{
+    InitializeAndSettle();
+    SetRemoteDevices(sim, {Variant(std::nan(""))});
+    time.ClearSleeps();
+    EXPECT_EQ(engine->EnableDeviceScan(true), 0);
+    // Two full queries with their polls, each of which compares the list.
+    for (int i = 0; i < 8000; ++i) {
+        const auto sleeps = time.Sleeps();
+        if (std::count(sleeps.begin(), sleeps.end(), 1500u) >= 2) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(engine->EnableDeviceScan(false), 0);
+    EXPECT_TRUE(engine->WaitForWorkerStop());
+    const auto sleeps = time.Sleeps();
+    ASSERT_GE(std::count(sleeps.begin(), sleeps.end(), 1500u), 2);
+    const auto all = posts->Take();
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].name, u"NID_REMOTE_DEVICE_LIST_CHANGE");
 }
 
 TEST_F(EngineFixture, FailedFirstQueryKeepsScanningOff)

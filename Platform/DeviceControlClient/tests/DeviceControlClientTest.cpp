@@ -188,4 +188,30 @@ TEST_F(DeviceControlClientTest, WritesTheKeyboardRefuses)
     mDisconnect(&mKeyboard);
 }
 
+TEST_F(DeviceControlClientTest, AnUnpluggedKeyboardTakesNoWrites)
+{
+    CallbackProbe probe;
+    ASSERT_EQ(mConnect(&mKeyboard, &CallbackProbe::Callback, &probe), 0);
+    const QV::ParamDescriptor global{0, Variant()};
+    const QV::ParamDescriptor sub{-200, Variant()};
+    const auto blob = [](std::vector<uint8_t> bytes) {
+        Variant v;
+        v.SetBlob(bytes.data(), static_cast<uint32_t>(bytes.size()));
+        return v;
+    };
+    const Variant five = blob({5});
+    const Variant nine = blob({9});
+    ASSERT_EQ(mSetValue(&mKeyboard, &global, &five), 0);
+
+    mSetPresent(0);
+    EXPECT_LT(mSetValue(&mKeyboard, &global, &nine), 0);
+    EXPECT_LT(mSetValue(&mKeyboard, &sub, &nine), 0);
+
+    mSetPresent(1);
+    Variant read;
+    ASSERT_EQ(mGetValue(&mKeyboard, &global, &read), 0);
+    EXPECT_EQ(read, five);
+    mDisconnect(&mKeyboard);
+}
+
 }  // namespace

@@ -400,8 +400,13 @@ TEST_F(LoopbackMidiTest, RefusedOpensAndSends)
     loopback->SetScript(script);
     TestOutput output(services, 0);
     EXPECT_EQ(services.OutShortMsg(output.Handle(), 0x643C90), MMSYSERR_ERROR);
-    output.SendLong(kIdentityRequest);  // still comes back done
+    output.SendLong(kIdentityRequest);  // still comes back done, with nothing taken
+    EXPECT_EQ(output.Header().dwBytesRecorded, 0u);
     EXPECT_TRUE(loopback->SentMessages().empty());
+
+    loopback->SetScript(LoopbackScript{});
+    output.SendLong(kIdentityRequest);
+    EXPECT_EQ(output.Header().dwBytesRecorded, kIdentityRequest.size());
 }
 
 TEST_F(LoopbackMidiTest, VanishedDeviceStopsAnswering)
