@@ -27,6 +27,18 @@ void SetSourceColour(cairo_t* cr, Argb c)
                           (c >> 24) / 255.0);
 }
 
+// A new image holding the area; pixels beyond the source are transparent.
+cairo_surface_t* CopyArea(cairo_surface_t* image, const RectI& area)
+{
+    cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, area.width, area.height);
+    cairo_t* cr = cairo_create(copy);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, image, -area.x, -area.y);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    return copy;
+}
+
 }  // namespace
 
 Graphics::Graphics(Surface& target) : mCr(cairo_create(target.GetCairoSurface())), mTarget(target) {}
@@ -140,12 +152,26 @@ void Graphics::DrawImage(cairo_surface_t* image, const RectF& source, const Rect
 {
     if (!image || source.width <= 0 || source.height <= 0 || dest.width <= 0 || dest.height <= 0) return;
     Prepare(0);
+    const bool scaled = source.width != dest.width || source.height != dest.height;
+    const bool part = source.x != 0 || source.y != 0 || source.width != cairo_image_surface_get_width(image) ||
+                      source.height != cairo_image_surface_get_height(image);
+    // Scaling samples beyond the edges: a part gets an image of its own so
+    // its neighbours never bleed in, and edges repeat instead of fading out.
+    cairo_surface_t* owned = nullptr;
+    RectF from = source;
+    if (scaled && part) {
+        owned = CopyArea(
+            image, {static_cast<int32_t>(source.x), static_cast<int32_t>(source.y),
+                    static_cast<int32_t>(std::ceil(source.width)), static_cast<int32_t>(std::ceil(source.height))});
+        from.x = from.y = 0;
+    }
     cairo_save(mCr);
     cairo_translate(mCr, dest.x, dest.y);
-    cairo_scale(mCr, dest.width / source.width, dest.height / source.height);
-    cairo_set_source_surface(mCr, image, -source.x, -source.y);
+    cairo_scale(mCr, dest.width / from.width, dest.height / from.height);
+    cairo_set_source_surface(mCr, owned ? owned : image, -from.x, -from.y);
     cairo_pattern_set_filter(cairo_get_source(mCr), FilterOf(mInterpolation));
-    cairo_rectangle(mCr, 0, 0, source.width, source.height);
+    if (scaled) cairo_pattern_set_extend(cairo_get_source(mCr), CAIRO_EXTEND_PAD);
+    cairo_rectangle(mCr, 0, 0, from.width, from.height);
     if (opacity >= 1.0f) {
         cairo_fill(mCr);
     } else {
@@ -153,6 +179,7 @@ void Graphics::DrawImage(cairo_surface_t* image, const RectF& source, const Rect
         cairo_paint_with_alpha(mCr, std::max(opacity, 0.0f));
     }
     cairo_restore(mCr);
+    if (owned) cairo_surface_destroy(owned);
 }
 
 void Graphics::DrawImage(const Surface& image, const RectF& source, const RectF& dest, float opacity)
@@ -165,12 +192,7 @@ void Graphics::FillWithTexture(cairo_surface_t* image, const RectI& source, cons
 {
     if (!image || source.width <= 0 || source.height <= 0 || dest.width <= 0 || dest.height <= 0) return;
     // The area gets an image of its own: a repeating pattern repeats whole images.
-    cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, source.width, source.height);
-    cairo_t* tileCr = cairo_create(tile);
-    cairo_set_operator(tileCr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(tileCr, image, -source.x, -source.y);
-    cairo_paint(tileCr);
-    cairo_destroy(tileCr);
+    cairo_surface_t* tile = CopyArea(image, source);
 
     Prepare(0);
     cairo_save(mCr);

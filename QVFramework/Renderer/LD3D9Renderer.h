@@ -9,7 +9,7 @@ class LD3D9RenderContextInfo : public LRenderContextInfo {
     QV_TYPE_NAME("class QV::LD3D9RenderContextInfo")
 public:
     using LRenderContextInfo::LRenderContextInfo;
-    LongPoint GetMaximumSurfaceSize() const override { return {0, 0}; }
+    LongSize GetMaximumSurfaceSize() const override { return {0, 0}; }
 };
 
 class LD3D9Renderer : public LRenderer {

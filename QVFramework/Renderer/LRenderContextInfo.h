@@ -9,6 +9,7 @@
 #include "RectT.h"
 #include "RefCountedObject.h"
 #include "RenderState.h"
+#include "SizeT.h"
 #include "TypeName.h"
 
 namespace QV {
@@ -24,8 +25,8 @@ public:
     {}
     ~LRenderContextInfo() override { mDirtyRegion.Clear(); }
 
-    // {width, height} of the largest surface the context can draw.
-    virtual LongPoint GetMaximumSurfaceSize() const = 0;
+    // The largest surface the context can draw.
+    virtual LongSize GetMaximumSurfaceSize() const = 0;
 
     WindowHandle GetWindow() const { return mWindow; }
     // An off-screen context is never presented; it is the source of

@@ -2,7 +2,7 @@
 
 namespace QV {
 
-RCPtr<LStencil> LStencil::Create(const LongPoint& size)
+RCPtr<LStencil> LStencil::Create(const LongSize& size)
 {
     return RCPtr<LStencil>(new LStencil(size));
 }

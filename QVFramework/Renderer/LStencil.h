@@ -6,6 +6,7 @@
 #include "RCPtr.h"
 #include "RectT.h"
 #include "RefCountedObject.h"
+#include "SizeT.h"
 #include "TypeName.h"
 
 namespace QV {
@@ -14,19 +15,18 @@ class LStencil : public virtual LRefCountedObject {
     QV_TYPE_NAME("class QV::LStencil")
 public:
     // A new stencil of that size; its area is {0, 0, width, height}.
-    static RCPtr<LStencil> Create(const LongPoint& size);
+    static RCPtr<LStencil> Create(const LongSize& size);
     // A new stencil of the same size, area again the whole size.
     static RCPtr<LStencil> Duplicate(const ConstRCPtr<LStencil>& stencil);
 
-    // {width, height}
-    const LongPoint& GetSize() const { return mSize; }
+    const LongSize& GetSize() const { return mSize; }
     const LongRect& GetArea() const { return mArea; }
     void SetArea(const LongRect& area) { mArea = area; }
 
 private:
-    explicit LStencil(const LongPoint& size) : mSize(size), mArea(0, 0, size.x, size.y) {}
+    explicit LStencil(const LongSize& size) : mSize(size), mArea(0, 0, size.width, size.height) {}
 
-    LongPoint mSize;
+    LongSize mSize;
     LongRect mArea;
 };
 

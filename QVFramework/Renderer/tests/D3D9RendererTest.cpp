@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "LBitmap.h"
 #include "LFont.h"
 
 namespace QV {
@@ -16,7 +17,7 @@ TEST(D3D9RendererTest, TheSlotAnswersEveryOperationAndDrawsNothing)
     ASSERT_EQ(renderer->InitRenderContextInfo({0, 0, 10, 10}, nullptr, true, context), S_OK);
     ASSERT_NE(dynamic_cast<LD3D9RenderContextInfo*>(context.Get()), nullptr);
     EXPECT_TRUE(context->IsOffscreen());
-    EXPECT_EQ(context->GetMaximumSurfaceSize(), LongPoint(0, 0));
+    EXPECT_EQ(context->GetMaximumSurfaceSize(), LongSize(0, 0));
 
     int32_t height = -7, ascent = -7, descent = -7;
     RCPtr<LFont> font(new LFont(u"DejaVu Sans", 10, 0));
@@ -52,6 +53,7 @@ TEST(D3D9RendererTest, TheSlotAnswersEveryOperationAndDrawsNothing)
              renderer->FillRect({0, 0, 5, 5}, {1, 0, 0, 1}, false);
              renderer->DrawFilledRect({0, 0, 5, 5}, {1, 0, 0, 1}, {0, 0, 1, 1}, 1);
              renderer->DrawLines(polyline, {1, 1, 1, 1}, {0, 0}, {1, 1}, true);
+             renderer->DrawBitmap(nullptr, {0, 0, 5, 5}, 7);
              renderer->SaveState();
              renderer->PushOrigin({1, 1});
              renderer->PushClipRect({0, 0, 1, 1}, {0, 0, 1, 1}, nullptr, true);

@@ -187,7 +187,7 @@ TEST(StencilTest, CreateAndDuplicateCoverTheWholeSize)
     RCPtr<LStencil> s = LStencil::Create({7, 9});
     s->SetArea({1, 1, 2, 2});
     RCPtr<LStencil> d = LStencil::Duplicate(s);
-    EXPECT_EQ(d->GetSize(), LongPoint(7, 9));
+    EXPECT_EQ(d->GetSize(), LongSize(7, 9));
     EXPECT_EQ(d->GetArea(), LongRect(0, 0, 7, 9));
     EXPECT_TRUE(LStencil::Duplicate(nullptr).IsNull());
 }

@@ -9,7 +9,7 @@ namespace QV {
 class TestContext : public LRenderContextInfo {
 public:
     TestContext() : LRenderContextInfo({0, 0, 100, 50}, nullptr, false) {}
-    LongPoint GetMaximumSurfaceSize() const override { return {1, 1}; }
+    LongSize GetMaximumSurfaceSize() const override { return {1, 1}; }
 };
 
 class TestRenderer : public LRenderer {
