@@ -47,6 +47,28 @@ void Surface::FillNoBlend(const RectI& area, Argb colour)
     MarkDirty();
 }
 
+bool Surface::WritePng(const std::string& utf8Path) const
+{
+    Flush();
+    return IsValid() && cairo_surface_write_to_png(mSurface, utf8Path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+std::unique_ptr<Surface> Surface::ReadPng(const std::string& utf8Path)
+{
+    cairo_surface_t* png = cairo_image_surface_create_from_png(utf8Path.c_str());
+    std::unique_ptr<Surface> out;
+    if (cairo_surface_status(png) == CAIRO_STATUS_SUCCESS) {
+        out = std::make_unique<Surface>(cairo_image_surface_get_width(png), cairo_image_surface_get_height(png));
+        cairo_t* cr = cairo_create(out->mSurface);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, png, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
+    cairo_surface_destroy(png);
+    return out;
+}
+
 void Surface::MarkDirty()
 {
     cairo_surface_mark_dirty(mSurface);

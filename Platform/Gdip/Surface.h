@@ -3,6 +3,8 @@
 // never smaller than 1 x 1. The pixels are reached through Pixel/SetPixel in
 // straight colour, or raw for copying.
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "GdipTypes.h"
 
@@ -32,6 +34,11 @@ public:
     // Raw premultiplied rows, for copying to a window.
     const uint8_t* GetData() const { return mData; }
     int32_t GetStride() const { return mStride; }
+
+    // The image as a PNG file (straight alpha); false when it cannot be written.
+    bool WritePng(const std::string& utf8Path) const;
+    // A PNG file as a surface; null when it cannot be read.
+    static std::unique_ptr<Surface> ReadPng(const std::string& utf8Path);
 
     cairo_surface_t* GetCairoSurface() const { return mSurface; }
     // Makes cairo see pixels written through FillNoBlend/raw access.

@@ -47,6 +47,20 @@ TEST_F(GraphicsTest, SurfaceIsAtLeastOnePixelAndReadsOutsideAsTransparent)
     EXPECT_EQ(surface.GetPixel(6, 0), 0u);
 }
 
+TEST_F(GraphicsTest, PngFilesKeepStraightColour)
+{
+    surface.FillNoBlend({0, 0, 6, 5}, 0x80336699);
+    surface.FillNoBlend({5, 4, 1, 1}, 0xFF00FF00);
+    const std::string path = ::testing::TempDir() + "/gdip-roundtrip.png";
+    ASSERT_TRUE(surface.WritePng(path));
+    const std::unique_ptr<Surface> back = Surface::ReadPng(path);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetWidth(), 6);
+    EXPECT_TRUE(Near(back->GetPixel(0, 0), 0x80336699, 2)) << std::hex << back->GetPixel(0, 0);
+    EXPECT_EQ(back->GetPixel(5, 4), 0xFF00FF00u);
+    EXPECT_EQ(Surface::ReadPng(path + ".missing"), nullptr);
+}
+
 TEST_F(GraphicsTest, FillNoBlendReplacesPixelsClippedToTheImage)
 {
     g.FillRectangle({0, 0, 6, 5}, kRed);
