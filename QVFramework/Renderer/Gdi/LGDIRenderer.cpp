@@ -22,9 +22,10 @@ std::string ToUtf8(const String& text)
     return NarrowString(text).GetChars();
 }
 
-Platform::Gdip::Font MakeFont(const LFont& font, double pixels)
+std::unique_ptr<Platform::Gdip::Font> MakeFont(const LFont& font, double pixels)
 {
-    return Platform::Gdip::Font(ToUtf8(font.GetFaceName()), static_cast<float>(pixels), font.GetStyle());
+    return std::make_unique<Platform::Gdip::Font>(ToUtf8(font.GetFaceName()), static_cast<float>(pixels),
+                                                  font.GetStyle());
 }
 
 RectF ToRectF(const LongRect& r)
@@ -76,7 +77,7 @@ uint32_t LGDIRenderer::ToArgb(const LColor& colour) const
 QVResult LGDIRenderer::GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight, int32_t& ascent, int32_t& descent)
 {
     if (!font) return E_INVALIDARG;
-    const Platform::Gdip::Font face = MakeFont(*font, font->GetSize());
+    const Platform::Gdip::Font& face = FaceFor(font, font->GetSize());
     const Platform::Gdip::FontDesignMetrics& m = face.GetDesignMetrics();
     if (m.emHeight <= 0) return E_FAIL;
     const double size = font->GetSize();
@@ -92,7 +93,7 @@ RectT<float> LGDIRenderer::MeasureText(const String& text, ConstRCPtr<LFont> fon
     if (text.IsEmpty() || !font) return {};
     int32_t height = 0, ascent = 0, descent = 0;
     GetFontMetrics(font, height, ascent, descent);
-    const Platform::Gdip::Font face = MakeFont(*font, font->GetSize() * kPointsToPixels);
+    const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * kPointsToPixels);
     double width = face.MeasureString(ToUtf8(text));
     if (mScreenResolution != 96) width = std::round(width * 96.0 / mScreenResolution + 3.0);
     return {0.0f, static_cast<float>(ascent), static_cast<float>(width), static_cast<float>(height)};
@@ -144,11 +145,21 @@ QVResult LGDIRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
     return S_OK;
 }
 
+const Platform::Gdip::Font& LGDIRenderer::FaceFor(const ConstRCPtr<LFont>& font, double pixels)
+{
+    if (mLastFace.font != font || mLastFace.pixels != pixels || !mLastFace.face) {
+        mLastFace.face = MakeFont(*font, pixels);
+        mLastFace.font = font;
+        mLastFace.pixels = pixels;
+    }
+    return *mLastFace.face;
+}
+
 void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const LongPoint& position, const LColor& colour)
 {
     Platform::Gdip::Graphics* g = GetGraphics();
     if (!g || !font) return;
-    const Platform::Gdip::Font face = MakeFont(*font, font->GetSize() * mFontScale * kPointsToPixels);
+    const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * mFontScale * kPointsToPixels);
     g->DrawString(ToUtf8(text), face, {static_cast<float>(position.x), static_cast<float>(position.y - 1)},
                   ToArgb(colour));
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "Font.h"
 #include "GraphicsPath.h"
 #include "LGDIRenderContextInfo.h"
 #include "LRenderer.h"
@@ -127,7 +128,17 @@ private:
     uint32_t ToArgb(const LColor& colour) const;
     float GetOpacity() const;
 
+    // The face of the last text drawn: labels come in runs of one font, and
+    // matching a face costs more than drawing a line.
+    const Platform::Gdip::Font& FaceFor(const ConstRCPtr<LFont>& font, double pixels);
+    struct LastFace {
+        ConstRCPtr<LFont> font;
+        double pixels = 0;
+        std::unique_ptr<Platform::Gdip::Font> face;
+    };
+
     float mFontScale = 1.0f;
+    LastFace mLastFace;
     RCPtr<LGDIRenderContextInfo> mContext;
     int32_t mScreenResolution = 96;
     BitmapCache mBitmapCache{kCacheSize};
