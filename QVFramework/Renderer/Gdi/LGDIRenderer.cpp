@@ -128,9 +128,11 @@ QVResult LGDIRenderer::RenderStart(RCPtr<LRenderContextInfo> context)
 
 QVResult LGDIRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
 {
-    if (mContext) mContext->EndFrame();
-    mContext.Reset();
+    // A mismatched finish raises below; it must neither present nor leave
+    // the still-current context without its drawing surface.
+    if (mContext && mContext.Get() == context.Get()) mContext->EndFrame();
     LRenderer::RenderFinish(context);
+    mContext.Reset();
     if (GetCurrentContext())
         mContext = RCPtr<LGDIRenderContextInfo>::DynamicCast(RCPtr<LRenderContextInfo>(GetCurrentContext()));
     const uint32_t now = Platform::Clock::NowMs();

@@ -79,6 +79,20 @@ TEST_F(GdiFrameTest, AWindowContextPresentsExactlyItsDirtyRectanglesFromTheLast)
     EXPECT_EQ(context->GetDirtyRegion().GetCount(), 2);  // the window's code empties it
 }
 
+TEST_F(GdiFrameTest, AMismatchedFinishPresentsNothingAndDrawingGoesOn)
+{
+    RCPtr<LRenderContextInfo> other;
+    renderer->InitRenderContextInfo({0, 0, 4, 4}, nullptr, false, other);
+    context->GetDirtyRegion().AddRect(DoubleRect{0, 0, 2, 2});
+    Start();
+    EXPECT_THROW(renderer->RenderFinish(other), std::runtime_error);
+    EXPECT_TRUE(sink.calls.empty());
+    renderer->FillRect({0, 0, 1, 1}, kRed, true);
+    Finish();
+    EXPECT_EQ(Pixel(0, 0), kRedArgb);
+    EXPECT_EQ(sink.calls.size(), 1u);
+}
+
 TEST_F(GdiRendererFixture, AnOffscreenContextPresentsNothing)
 {
     context->GetDirtyRegion().AddRect(DoubleRect{0, 0, 2, 2});
