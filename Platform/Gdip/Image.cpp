@@ -1,5 +1,7 @@
 #include "Image.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>

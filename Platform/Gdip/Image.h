@@ -3,13 +3,16 @@
 // are exact; cairo draws from a premultiplied copy made on demand and made
 // again after a write. Pixels as 32-bit values are 0xAARRGGBB.
 // One thread at a time (the UI thread).
-#include <cairo.h>
-
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+// cairo's surface, declared as cairo.h does, so users of images need not
+// include cairo.
+struct _cairo_surface;
+using cairo_surface_t = _cairo_surface;
 
 namespace Platform::Gdip {
 

@@ -1,5 +1,7 @@
 #include "Image.h"
 
+#include <cairo.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -33,8 +33,9 @@ inline double ClampToDoubleRange(double v)
 // integer, so 9.999999999999998 (from 0.1 + 9.9) still reaches 10.
 inline double FloorWithTolerance(double v)
 {
-    const double nudged = v + std::fabs(v) * 0x1p-52;
-    return std::floor(nudged);
+    // From 2^52 on every double is whole already; a nudge would move it.
+    if (!(std::fabs(v) < kMaxExactDouble)) return v;
+    return std::floor(v + std::fabs(v) * 0x1p-52);
 }
 
 }  // namespace QV

@@ -88,6 +88,9 @@ TEST(GeometryTest, NormalizeTurnsNegativeExtentsAndSnapsEdgesDown)
         {{-0.5, 1.9, 1.0, 0.2}, {-1, 1, 1, 1}},
         {{0.1, 0, 9.9 - 1e-15, 1}, {0, 0, 10, 1}},  // a hair below 10 still counts as 10
         {{0, 0, 9.9, 1}, {0, 0, 9, 1}},
+        // The unlimited clip of a fresh render state stays as it is.
+        {{-5000000136282112.0, -5000000136282112.0, 10000000272564224.0, 10000000272564224.0},
+         {-5000000136282112.0, -5000000136282112.0, 10000000272564224.0, 10000000272564224.0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.in.x << "," << row.in.width);
