@@ -28,7 +28,27 @@ void LGDIRenderContextInfo::BeginFrame()
         if (rects.size() != 1 || !(rects.front() == viewport)) return;
     }
     mDrawingSurface->SetSize(size);
-    mSpareSurface->SetSize(size);
+    if (mSpareSurface->GetSize() == size) {
+        mSpareToClear = true;
+    } else {
+        mSpareSurface->SetSize(size);
+        mSpareToClear = false;
+    }
+}
+
+const RCPtr<LGDIRendererOffscreenSurface>& LGDIRenderContextInfo::GetSpareSurface()
+{
+    if (mSpareToClear) {
+        mSpareSurface->SetSize(mSpareSurface->GetSize());
+        mSpareToClear = false;
+    }
+    return mSpareSurface;
+}
+
+void LGDIRenderContextInfo::SwapSurfaces()
+{
+    GetSpareSurface();
+    std::swap(mDrawingSurface, mSpareSurface);
 }
 
 void LGDIRenderContextInfo::EndFrame()

@@ -16,8 +16,8 @@ public:
     LongSize GetMaximumSurfaceSize() const override { return {4096, 4096}; }
 
     const RCPtr<LGDIRendererOffscreenSurface>& GetDrawingSurface() const { return mDrawingSurface; }
-    const RCPtr<LGDIRendererOffscreenSurface>& GetSpareSurface() const { return mSpareSurface; }
-    void SwapSurfaces() { std::swap(mDrawingSurface, mSpareSurface); }
+    const RCPtr<LGDIRendererOffscreenSurface>& GetSpareSurface();
+    void SwapSurfaces();
 
     // Rebuilds both surfaces when the window changed size or the whole
     // viewport is to be repainted; otherwise the last frame stays to be
@@ -29,6 +29,9 @@ public:
 private:
     RCPtr<LGDIRendererOffscreenSurface> mDrawingSurface;
     RCPtr<LGDIRendererOffscreenSurface> mSpareSurface;
+    // A rebuilt spare of unchanged size is emptied when it is next used, not
+    // at every full repaint: that saves clearing a whole window per frame.
+    bool mSpareToClear = false;
 };
 
 }  // namespace QV

@@ -60,6 +60,18 @@ TEST_F(GdiFrameTest, SurfacesAreRebuiltOnlyForANewSizeOrAWholeViewportRepaint)
     }
 }
 
+TEST_F(GdiFrameTest, AWholeViewportRepaintEmptiesTheSpareSurfaceToo)
+{
+    Gdi().SwapSurfaces();
+    PaintMarker({{0, 0, 1, 1}});  // marks what is otherwise the spare
+    Gdi().SwapSurfaces();
+    PaintMarker({{0, 0, 8, 6}});
+    Gdi().SwapSurfaces();
+    EXPECT_EQ(Pixel(0, 0), 0u);
+    Gdi().SwapSurfaces();
+    EXPECT_EQ(Pixel(0, 0), kRedArgb);
+}
+
 TEST_F(GdiFrameTest, AWindowContextPresentsExactlyItsDirtyRectanglesFromTheLast)
 {
     context->GetDirtyRegion().AddRect(DoubleRect{1, 1, 2, 2});
