@@ -380,6 +380,14 @@ public:
         return keyResult;
     }
     void OnConditionsChanged(const RCPtr<LConditionsParam>& p) override { changes.push_back(p->newConditions); }
+    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                 const RCPtr<LNotification>& notification) override
+    {
+        if (sender.Get() == static_cast<LNotificationDistributor*>(this))
+            received.push_back(Narrow(notification->GetID()));
+        return LControl::ReceiveNotification(sender, notification);
+    }
+    std::vector<std::string> received;
     std::vector<KeyCodeValue> keys;
     QVResult keyResult = 1;
     std::vector<uint32_t> changes;
