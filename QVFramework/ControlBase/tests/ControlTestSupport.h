@@ -143,7 +143,14 @@ public:
     explicit FakeLook(std::vector<std::string>* log = nullptr, std::string name = "look")
         : mLog(log), mName(std::move(name))
     {}
-    void DrawBackground(IControlRenderer&, const DirtyRects&) override { Log("background"); }
+    void DrawBackground(IControlRenderer& r, const DirtyRects&) override
+    {
+        Log("background");
+        DoublePoint o;
+        r.GetOrigin(o.x, o.y);
+        origins.push_back(o);
+        opacities.push_back(r.GetOpacity());
+    }
     void DrawForeground(IControlRenderer&, const DirtyRects&) override { Log("foreground"); }
     void DrawLabelText(IControlRenderer&, const DirtyRects&, const DoublePoint&) override { Log("label"); }
     DoubleRect GetClientRect() const override { return {inset, inset, width - 2 * inset, height - 2 * inset}; }
@@ -169,6 +176,8 @@ public:
     }
     void SetTextForegroundPart(const RCPtr<LRefCountedObject>& part) override { textPart = part; }
 
+    std::vector<DoublePoint> origins;
+    std::vector<float> opacities;
     double inset = 0;
     double width = 0, height = 0;
     uint32_t color = 0xFF000000u;
