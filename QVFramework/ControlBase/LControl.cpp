@@ -8,7 +8,8 @@ namespace QV {
 LControl::LControl(LControl* parent, const String& name)
     : mName(name), mConditionsParam(new LConditionsParam()), mChildren(this)
 {
-    if (parent != nullptr) ChangeParent(parent);
+    // A refused add would drop the only reference while still constructing.
+    if (parent != nullptr && !parent->FindChildControl(name)) ChangeParent(parent);
     if (IControlApplication* app = GetControlApplication()) {
         if (IControlFactory* factory = app->GetControlFactory()) mStringTable = factory->GetStringTable(parent, name);
     }

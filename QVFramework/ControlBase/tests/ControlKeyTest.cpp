@@ -129,5 +129,17 @@ TEST_F(KeyTest, SiblingKeysAskTheNearestEarlierSiblingFirst)
     EXPECT_EQ(x0->received.size(), 1u);
 }
 
+// Navigation that stays inside a container whose children all refuse the
+// focus ends after one round instead of walking them for ever.
+TEST_F(KeyTest, StayingInsideAContainerThatNobodyCanFocusEnds)
+{
+    RCPtr<TestControl> box = Make(top.Get(), u"box", 0, 200, 100, 50, 4);
+    Make(box.Get(), u"p", 0, 0, 10, 10, -1);
+    Make(box.Get(), u"q", 20, 0, 10, 10, -1);
+    box->HandleTabNavigation(Key(kTab, 0, 1));
+    EXPECT_EQ(root->focus, nullptr);
+    EXPECT_TRUE(root->tabs.empty());
+}
+
 }  // namespace
 }  // namespace control_test

@@ -276,6 +276,22 @@ public:
     std::vector<RCPtr<IControlDescriptor>> children;
 };
 
+class FakeStringTable : public IControlStringTable {
+    QV_TYPE_NAME("class FakeStringTable")
+public:
+    bool GetString(const String& name, String& value) const override
+    {
+        for (const auto& [k, v] : strings) {
+            if (k == name) {
+                value = v;
+                return true;
+            }
+        }
+        return false;
+    }
+    std::vector<std::pair<String, String>> strings;
+};
+
 // The popups a control raises, recording how they were used.
 class FakePopup : public LControl, public IContextMenuPopup, public IToolTipPopup {
     QV_TYPE_NAME("class FakePopup")
@@ -326,8 +342,15 @@ public:
         }
         return nullptr;
     }
-    RCPtr<IControlStringTable> GetStringTable(LControl*, const String&) override { return nullptr; }
+    RCPtr<IControlStringTable> GetStringTable(LControl*, const String& name) override
+    {
+        for (auto& [key, table] : tables) {
+            if (key == name) return table;
+        }
+        return nullptr;
+    }
 
+    std::vector<std::pair<String, RCPtr<IControlStringTable>>> tables;
     std::vector<RCPtr<IControlDescriptor>> descriptors;
     int created = 0;
 };
@@ -396,6 +419,8 @@ public:
             received.push_back(Narrow(notification->GetID()));
         return LControl::ReceiveNotification(sender, notification);
     }
+    void OnTimer() override { ++timers; }
+    int timers = 0;
     std::vector<std::string> received;
     std::vector<KeyCodeValue> keys;
     QVResult keyResult = 1;

@@ -45,6 +45,8 @@ TEST_F(ChildListTest, AddRemoveAndFindAnswerTheirCodes)
     EXPECT_EQ(list.GetCount(), 1u);
     EXPECT_EQ(twin->GetParent(), nullptr);
     EXPECT_EQ(parent->FindChildControl(u"same").Get(), first.Get());
+    RCPtr<TestControl> late(new TestControl(parent.Get(), u"same"));
+    EXPECT_EQ(late->GetParent(), nullptr) << "built under a taken name: alive, outside the tree";
     EXPECT_TRUE(parent->FindChildControl(u"Same").IsNull());
 
     EXPECT_EQ(list.RemoveChild(twin.Get()), -1);
@@ -175,6 +177,34 @@ TEST_F(ChildListTest, CreateChildrenSkipsDeferredEntriesAndReplacesTheOldChildre
     d->children = {RCPtr<IControlDescriptor>(later.Get()), RCPtr<IControlDescriptor>(now.Get())};
     EXPECT_EQ(parent->CreateChildren(RCPtr<IControlDescriptor>(d.Get())), S_OK);
     EXPECT_EQ(NamesIn(*parent, ChildControlList::kInsertion), std::vector<std::string>{"now"});
+}
+
+TEST_F(ChildListTest, InitializeReadsTheToolTipOfTheControlsOwnStringTable)
+{
+    RCPtr<FakeStringTable> table(new FakeStringTable());
+    table->strings.push_back({u"TOOLTIP", u"Transpose"});
+    app.factory.tables.push_back({u"knob", RCPtr<IControlStringTable>(table.Get())});
+    RCPtr<TestControl> knob = Make(nullptr, u"knob", 0, 0, 10, 10);
+    EXPECT_EQ(knob->GetStringTable().Get(), static_cast<IControlStringTable*>(table.Get()));
+    EXPECT_EQ(knob->GetToolTipText(), u"Transpose");
+    EXPECT_TRUE(Make(nullptr, u"other", 0, 0, 10, 10)->GetToolTipText().IsEmpty());
+}
+
+TEST_F(ChildListTest, IdleWantedBeforeAttachmentIsConnectedWithTheTree)
+{
+    RCPtr<TestControl> loose = Make(nullptr, u"top2", 0, 0, 100, 100);
+    RCPtr<TestControl> child = Make(loose.Get(), u"child", 0, 0, 10, 10);
+    EXPECT_EQ(child->SubscribeIdle(), S_OK);
+    EXPECT_EQ(child->GetIdleUserCount(), 1);
+    root->Idle();
+    EXPECT_EQ(child->timers, 0);
+    loose->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+    root->Idle();
+    EXPECT_EQ(child->timers, 1);
+    EXPECT_EQ(child->UnsubscribeIdle(), S_OK);
+    root->Idle();
+    EXPECT_EQ(child->timers, 1);
+    loose->Close();
 }
 
 // A listener that takes a sibling out while a walk over the children runs
