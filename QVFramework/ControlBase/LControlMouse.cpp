@@ -291,6 +291,8 @@ void LControl::MoveBy(const RCPtr<LPointerInput>& param)
     const double position[2] = {mFrame.x, mFrame.y};
     const double press[2] = {mPressPoint.x, mPressPoint.y};
     double t[2] = {position[0] + p[0] - press[0], position[1] + p[1] - press[1]};
+    // Where the pointer is, taken before the move changes this control's place.
+    const DoublePoint pointerInRoot = GetPositionInRoot() + DoublePoint{p[0], p[1]};
     int direction[2] = {0, 0};
     double depth[2] = {0.0, 0.0};
     LControl* parent = mParent.Get();
@@ -410,7 +412,7 @@ void LControl::MoveBy(const RCPtr<LPointerInput>& param)
     LControl* scrollTarget = parent;
     if (mDragMode == 1) {
         RCPtr<IRootWindow> root = GetRootWindow();
-        const DoublePoint rootPoint = GetPositionInRoot() + DoublePoint{p[0], p[1]};
+        const DoublePoint& rootPoint = pointerInRoot;
         RCPtr<LControl> candidate;
         DoublePoint local;
         if (root) {

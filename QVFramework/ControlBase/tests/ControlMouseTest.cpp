@@ -211,6 +211,58 @@ TEST_F(MouseTest, FreeMovesWithoutATargetShowTheNoDropCursorAndRestoreTheLayer)
     EXPECT_FALSE(c->GetLayout().xIsDocked);
 }
 
+class DropTarget : public TestControl {
+public:
+    using TestControl::TestControl;
+    bool AcceptsControl(LControl*) const override { return true; }
+    int32_t QueryDropTarget(LControl*) override { return mask; }
+    void OnDragEnter(LControl*) override { events.push_back("enter"); }
+    void OnDragOver(LControl*, const DoublePoint& p) override
+    {
+        events.push_back("over");
+        at = p;
+    }
+    void OnDragLeave(LControl*) override { events.push_back("leave"); }
+    QVResult OnDrop(LControl*) override
+    {
+        events.push_back("drop");
+        return S_OK;
+    }
+    int32_t mask = 0;
+    DoublePoint at;
+    std::vector<std::string> events;
+};
+
+TEST_F(MouseTest, AFreeMoveOverATargetEntersHoversDropsAndStopsItsFlicks)
+{
+    RCPtr<DropTarget> target(new DropTarget(top.Get(), u"target"));
+    ControlLayout l;
+    l.position[0].offset = 250;
+    l.size[0].offset = l.size[1].offset = 100;
+    target->SetLayout(l);
+    target->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+    target->ShowPart(0);
+    target->Initialize();
+    target->UpdateLayout();
+    RCPtr<Dragged> c = MakeDragged(panel.Get(), 10, 10, 20, 20, 1, 3);
+
+    target->StartInertialScroll(0, 500, 1000, 0, nullptr);
+    c->HandleMouseDown(Press(10, 10));
+    c->HandleMouseMove(Move(250, 10));
+    EXPECT_EQ(target->events, (std::vector<std::string>{"enter", "over"}));
+    EXPECT_EQ(target->at, (DoublePoint{10, 20}));
+    EXPECT_EQ(root->cursor, FakeApplication::kDropMove);
+    EXPECT_FALSE(target->IsInertialScrollRunning(0)) << "a target that may not scroll stops its flicks";
+
+    target->mask = 4;
+    c->HandleMouseMove(Move(85, 10));
+    EXPECT_TRUE(target->IsInertialScrollRunning(0)) << "near its right edge the target scrolls";
+    c->HandleMouseUp(Release(0, 0));
+    EXPECT_EQ(target->events.back(), "leave");
+    EXPECT_EQ(target->events[target->events.size() - 2], "drop");
+    EXPECT_FALSE(target->IsInertialScrollRunning(0));
+}
+
 class FlickTest : public MouseTest {
 protected:
     // A content drag whose last move went `delta` units in one second, released `releaseAfter` ms later.
