@@ -158,6 +158,9 @@ public:
     // The control's own shortcut keys.
     void BindKey(const KeyCodeValue& code, const String& command);
     String FindKeyCommand(const KeyCodeValue& code) const;
+    // The first key bound to a command; an empty key code when none.
+    KeyCodeValue GetShortcutKey(const String& command) const;
+    bool HasShortcut(const String& command) const;
     QVResult OnSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     // ---- mouse, clicks, dragging, inertial scrolling ----

@@ -31,6 +31,17 @@ String LControl::FindKeyCommand(const KeyCodeValue& code) const
     return String();
 }
 
+KeyCodeValue LControl::GetShortcutKey(const String& command) const
+{
+    const auto it = std::find_if(mOwnKeys.begin(), mOwnKeys.end(), [&](const auto& b) { return b.second == command; });
+    return it == mOwnKeys.end() ? KeyCodeValue{} : it->first;
+}
+
+bool LControl::HasShortcut(const String& command) const
+{
+    return !(GetShortcutKey(command) == KeyCodeValue{});
+}
+
 void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)
 {
     if (!key || !IsInputAllowed()) return;

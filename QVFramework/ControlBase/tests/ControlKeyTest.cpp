@@ -122,6 +122,11 @@ TEST_F(KeyTest, SiblingKeysAskTheNearestEarlierSiblingFirst)
     EXPECT_TRUE(x3->received.empty());
     EXPECT_TRUE(root->hotKeys.empty());
 
+    EXPECT_TRUE(x0->HasShortcut(u"NID_FIND"));
+    EXPECT_EQ(x0->GetShortcutKey(u"NID_FIND"), ctrlF);
+    EXPECT_FALSE(x0->HasShortcut(u"NID_OWN"));
+    EXPECT_EQ(x0->GetShortcutKey(u"NID_OWN"), KeyCodeValue{});
+
     // The focused control's own binding wins before anybody else is asked.
     x2->BindKey(ctrlF, u"NID_OWN");
     x2->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlF)));
