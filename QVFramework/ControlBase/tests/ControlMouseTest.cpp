@@ -177,6 +177,25 @@ TEST_F(MouseTest, ResizingByEdgesKeepsASizeOfAtLeastOne)
     }
 }
 
+TEST_F(MouseTest, BoundedMovesKeepThePointerInsideTheParentsVisibleArea)
+{
+    const struct {
+        int32_t mode, axes;
+        DoubleRect expected;
+    } rows[] = {{2, 3, {190, 90, 20, 20}}, {2, 1, {190, 20, 20, 20}}, {5, 4, {20, 20, 190, 20}}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.mode * 100 + r.axes);
+        RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, r.mode, r.axes);
+        c->HandleMouseDown(Press(10, 10));
+        c->HandleMouseMove(Move(500, 500));
+        EXPECT_EQ(c->GetFrame(), r.expected);
+        EXPECT_FALSE(panel->IsInertialScrollRunning(1)) << "a limited axis takes no direction";
+        c->HandleMouseUp(Release(0, 0));
+        EXPECT_FALSE(panel->IsInertialScrollRunning(0)) << "the end of the move stops the parent";
+        c->Close();
+    }
+}
+
 TEST_F(MouseTest, EdgeZonesFlickTheParentAndStopWhenThePointerLeavesThem)
 {
     RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, 3, 1);
