@@ -294,14 +294,14 @@ RCPtr<LControl> LControl::HitTest(const DoublePoint& point, bool inside, DoubleP
     RCPtr<LControl> candidate;
     int32_t candidateZ = INT_MIN;
     DoublePoint candidatePoint;
-    const std::vector<RCPtr<LControl>> children = mChildren.Snapshot(ChildControlList::kDrawing);
+    // No listener runs during a hit test, so the walk reads the list in place.
     for (size_t li = 0; li < mLooks.size(); ++li) {
         if (!mLooks[li] || !(mLookOpacities[li] > 0)) continue;
         const DoubleRect part = GetPartRect(static_cast<int32_t>(li));
         const bool inPart =
             point.x >= part.x && point.x < part.x + part.width && point.y >= part.y && point.y < part.y + part.height;
-        for (size_t i = children.size(); i-- > 0;) {
-            LControl* child = children[i].Get();
+        for (uint32_t i = mChildren.GetCount(); i-- > 0;) {
+            LControl* child = mChildren.GetAt(i, ChildControlList::kDrawing);
             const bool always = !child->mLayout.clipToParent || child->mUnclippedCount > 0;
             const bool eligible =
                 !candidate && (z != INT_MIN || (inside && contains && (inPart || child->IsDockedBoth())));
