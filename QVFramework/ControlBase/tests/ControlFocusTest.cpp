@@ -68,6 +68,22 @@ TEST_F(ConditionsTest, ACursorFollowsHoverAndWaitsForTheCaptureToEnd)
     EXPECT_EQ(root->cursor, 1u);
 }
 
+TEST_F(ConditionsTest, HoverIsTestedAgainWhenTheHoveredControlGoesOrTheCaptureEnds)
+{
+    a->OnMouseEnter();
+    root->hoverUpdates = 0;
+    a->SetVisible(false);
+    EXPECT_EQ(root->hoverUpdates, 1);
+
+    b->BeginDrag(0, 0, 0);
+    b->EndDrag();
+    EXPECT_EQ(root->hoverUpdates, 2) << "the capture ended away from the control";
+    b->OnMouseEnter();
+    b->BeginDrag(0, 0, 0);
+    b->EndDrag();
+    EXPECT_EQ(root->hoverUpdates, 2) << "still over it: nothing to find";
+}
+
 TEST_F(ConditionsTest, SetNotFocusableFlipsTheTabStopSign)
 {
     struct Row {
