@@ -21,8 +21,6 @@ constexpr const char* kSource = "Utilities\\Storage\\QVFile";
     throw Exception<std::runtime_error>(FormatExceptionMessage(kRuntimeError, what, method, kSource, line));
 }
 
-std::string ToUtf8(const String& text) { return NarrowString(text).GetChars(); }
-
 void SeekForTransfer(int fd, int32_t offset, const char* method, int line)
 {
     if (offset == -1) return;
@@ -68,7 +66,7 @@ QVResult File::Open(const String& pathOrFolder, const String& name, uint32_t fla
         mode |= O_CREAT;
         if (flags & kTruncate) mode |= O_TRUNC;
     }
-    const int fd = open(ToUtf8(mPath).c_str(), mode | O_CLOEXEC, 0666);
+    const int fd = open(mPath.ToUtf8().c_str(), mode | O_CLOEXEC, 0666);
     if (fd < 0) return E_FAIL;
     mDescriptor = new LHolder<int>(fd);
     return S_OK;
@@ -80,7 +78,7 @@ QVResult File::Close()
     // Another copy still uses the descriptor: only this share ends.
     if (mDescriptor->GetRefCount() == 1) {
         close(mDescriptor->GetValue());
-        if (mFlags & kDeleteOnClose) unlink(ToUtf8(mPath).c_str());
+        if (mFlags & kDeleteOnClose) unlink(mPath.ToUtf8().c_str());
     }
     mDescriptor.Reset();
     return S_OK;
