@@ -472,6 +472,19 @@ void StringT<T, U>::Clear()
     }
 }
 
+template <class T, class U>
+void StringT<T, U>::Adopt(ConstRCPtr<LIBuffer> buffer, uint32_t length)
+{
+    const_cast<LIBuffer*>(buffer.Get())->SetSize((length + 1) * sizeof(T));
+    if (IsLocked()) {
+        Assign(reinterpret_cast<const T*>(buffer->GetData()));
+    } else if (length == 0) {
+        Clear();
+    } else {
+        mBuffer = std::move(buffer);
+    }
+}
+
 template <>
 std::string StringT<char16_t, char>::ToUtf8() const
 {

@@ -127,6 +127,9 @@ private:
     // Units the buffer holds (not the text length).
     uint32_t Capacity() const { return mBuffer->GetSize() / sizeof(T); }
     StringT Mapped(bool upper) const;
+    // Takes a converted text of length units whose NUL follows it: a locked
+    // string copies it into its own buffer, any other shares the buffer.
+    void Adopt(ConstRCPtr<LIBuffer> buffer, uint32_t length);
 
     friend QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length);
     friend QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t length);
