@@ -1,0 +1,83 @@
+// Dirty regions are rebuilt on every invalidation and paint; skin images are
+// decoded and tinted at start-up and on every skin change.
+#include <benchmark/benchmark.h>
+#include <png.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "LBitmap.h"
+#include "RectRegion.h"
+#include "ResourceModule.h"
+
+namespace {
+
+std::vector<QV::RegionRect> OverlappingRects(int count)
+{
+    std::mt19937 rng(42);
+    std::uniform_int_distribution<int32_t> pos(0, 800);
+    std::uniform_int_distribution<int32_t> size(40, 200);
+    std::vector<QV::RegionRect> rects;
+    for (int i = 0; i < count; ++i) {
+        const int32_t x = pos(rng), y = pos(rng);
+        rects.push_back({x, y, x + size(rng), y + size(rng)});
+    }
+    return rects;
+}
+
+void BM_RegionAddRectNormalize(benchmark::State& state)
+{
+    const std::vector<QV::RegionRect> rects = OverlappingRects(static_cast<int>(state.range(0)));
+    int32_t nodes = 0;
+    for (auto _ : state) {
+        QV::RectRegion region;
+        for (const QV::RegionRect& r : rects) region.AddRect(r);
+        region.Normalize();
+        nodes = region.GetCount();
+        benchmark::DoNotOptimize(nodes);
+    }
+    state.counters["nodes"] = nodes;
+}
+BENCHMARK(BM_RegionAddRectNormalize)->Arg(100);
+
+std::vector<unsigned char> EncodePng(int32_t side)
+{
+    std::vector<uint32_t> pixels(static_cast<size_t>(side) * side);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0x80000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(side);
+    image.height = static_cast<png_uint_32>(side);
+    image.format = PNG_FORMAT_BGRA;
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
+    std::vector<unsigned char> bytes(size);
+    png_image_write_to_memory(&image, bytes.data(), &size, 0, pixels.data(), 0, nullptr);
+    bytes.resize(size);
+    return bytes;
+}
+
+void BM_DecodeAndColorize(benchmark::State& state)
+{
+    const std::vector<unsigned char> png = EncodePng(static_cast<int32_t>(state.range(0)));
+    const Platform::ResourceData data{png.data(), png.size()};
+    const Platform::ResourceEntry entries[] = {{"GDIPLUS", "BENCH_PNG", &data}};
+    const Platform::ResourceTable module("bench", entries);
+    const Platform::ResourceModule* previous = QV::LBitmap::SetResourceModule(&module);
+    const QV::ConstRCPtr<QV::LColorizer> colorizer(new QV::LColorizer(QV::LColorizer::kSolid, {0.2f, 0.4f, 0.6f, 1}));
+    for (auto _ : state) {
+        // Released at the end of each pass, so every pass decodes again.
+        const QV::RCPtr<QV::LBitmap> bitmap = QV::LBitmap::LoadNamedBitmap(u"::Bench.png");
+        const QV::RCPtr<QV::LBitmap> tinted = QV::GetColorizedBitmap(colorizer, 0.7f, {}, bitmap, nullptr);
+        benchmark::DoNotOptimize(tinted.Get());
+    }
+    QV::LBitmap::SetResourceModule(previous);
+    state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(0));
+}
+BENCHMARK(BM_DecodeAndColorize)->Arg(256);
+
+}  // namespace
+
+BENCHMARK_MAIN();
