@@ -22,6 +22,9 @@ struct PointT {
         y = static_cast<T>(RoundHalfAwayFromZero(y));
     }
 
+    // Each coordinate rounded half away from zero and saturated.
+    PointT<int32_t> Round() const requires std::floating_point<T> { return {SaturateToLong(x), SaturateToLong(y)}; }
+
     constexpr PointT operator+(const PointT& o) const { return {x + o.x, y + o.y}; }
     constexpr PointT operator-(const PointT& o) const { return {x - o.x, y - o.y}; }
     constexpr bool operator==(const PointT&) const = default;
