@@ -5,12 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "RefCountedObject.h"
+#include "IControlDescriptor.h"
 #include "StringT.h"
 
 namespace QV {
 
-class LStringTable : public LRefCountedObject {
+class LStringTable : public IControlStringTable {
     QV_TYPE_NAME("class QV::LStringTable")
 public:
     using Pairs = std::vector<std::pair<String, String>>;
@@ -22,7 +22,7 @@ public:
     // 0 added, 1 replaced, E_INVALIDARG for an empty ID.
     QVResult SetString(const String& id, const String& text);
     // False, and text untouched, when the ID is absent.
-    bool GetString(const String& id, String& text) const;
+    bool GetString(const String& id, String& text) const override;
     void GetAllStrings(Pairs& out) const;
     // Every pair whose ID begins with prefix (the whole ID kept), by ID.
     QVResult GetStringsWithPrefix(const String& prefix, Pairs& out) const;
