@@ -27,6 +27,9 @@ public:
     RCPtr<LLayoutDescriptor> layout;
     RCPtr<LStringTable> createParams;
     ControlCreateFunction createFunction = nullptr;  // resolved on first creation
+    // Where the element stands, for errors found after loading.
+    String sourceDocument;
+    int32_t sourceLine = 0;
 
     String GetName() const override { return name; }
     bool HasAttributes() const override { return static_cast<bool>(createParams); }

@@ -59,6 +59,12 @@ int32_t SkinDocumentLoader::GetFallbackLanguageId(int32_t languageId)
     return languageId & 0xFF;
 }
 
+QVResult SkinDocumentLoader::SetError(const String& document, int32_t line, const String& element, const String& text)
+{
+    mLastError = SkinLoadError{document, XmlParseError{text, line, element}};
+    return E_FAIL;
+}
+
 QVResult SkinDocumentLoader::Fail(const String& document, const String& text)
 {
     mLastError = SkinLoadError{document, XmlParseError{text, 0, String()}};
@@ -91,7 +97,7 @@ QVResult SkinDocumentLoader::ReadDocument(const String& name, Document& document
 
 QVResult SkinDocumentLoader::ParseSkin(const void* bytes, size_t length, const String& documentName)
 {
-    SkinReader reader(mStore);
+    SkinReader reader(mStore, documentName);
     XmlParseError error;
     QVResult result = ParseXmlDocument(bytes, length, reader, error);
     if (result == S_OK && reader.GetFirstProblem()) {

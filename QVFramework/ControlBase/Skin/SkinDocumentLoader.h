@@ -40,6 +40,8 @@ public:
     QVResult ParseStringTable(const void* bytes, size_t length, const String& documentName);
 
     const SkinLoadError& GetLastError() const { return mLastError; }
+    // Keeps an error found after loading; answers E_FAIL.
+    QVResult SetError(const String& document, int32_t line, const String& element, const String& text);
 
     // "::" followed by "App Skins.xml" -> "APP_SKINS_XML".
     static String GetResourceName(const String& documentName);

@@ -407,6 +407,8 @@ void SkinReader::SubControl(const XmlAttributes& a)
     descriptor->className = *className;
     descriptor->name = *name;
     descriptor->parent = mCurrent;
+    descriptor->sourceDocument = mDocumentName;
+    descriptor->sourceLine = mLine;
     descriptor->layout = RCPtr<LLayoutDescriptor>(new LLayoutDescriptor);
     ReadLayout(a, *descriptor->layout, mCurrent->className == u"Application");
     mCurrent->children.push_back(descriptor);

@@ -14,7 +14,7 @@ namespace QV {
 
 class SkinReader : public IXmlHandler {
 public:
-    explicit SkinReader(SkinStore& store) : mStore(store) {}
+    SkinReader(SkinStore& store, const String& documentName) : mStore(store), mDocumentName(documentName) {}
 
     void StartElement(const String& name, const XmlAttributes& attributes, int32_t line) override;
     void EndElement(const String& name) override;
@@ -62,6 +62,7 @@ private:
     bool HasCurrentLook();
 
     SkinStore& mStore;
+    String mDocumentName;
     bool mSkipNext = true;
     bool mInsideLooks = false;
     bool mInsideCreateParam = false;
