@@ -134,6 +134,19 @@ RCPtr<LStringTable> LControlFactory::GetFrameworkStringTable() const
     return mStore.FindStringTable(String(u"Framework"));
 }
 
+QVResult LControlFactory::LoadResources(const String& folder, int32_t languageId)
+{
+    const bool resources = folder == u"::";
+    mStore.imageFolderPrefix = resources ? folder : folder + String(u"/");
+    const String& prefix = mStore.imageFolderPrefix;
+    const QVResult strings =
+        resources ? LoadStringTables(String(u"::APP_STRINGS"), String(u"::FRAMEWORK_STRINGS"), languageId)
+                  : LoadStringTables(prefix + String(u"StringTables.xml"), prefix + String(u"FrameworkStrings.xml"),
+                                     languageId);
+    if (Failed(strings)) return strings;
+    return LoadSkin(resources ? String(u"::APP_SKINS") : prefix + String(u"Skins.xml"));
+}
+
 QVResult LControlFactory::LoadStringTables(const String& first, const String& second, int32_t languageId)
 {
     return mLoader.LoadStringTables(first, second, languageId);

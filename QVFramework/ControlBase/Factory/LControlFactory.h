@@ -46,6 +46,11 @@ public:
     RCPtr<LStringTable> GetDefaultStringTable() const;
     RCPtr<LStringTable> GetFrameworkStringTable() const;
 
+    // The application's documents: with the folder "::" the compiled-in
+    // APP_STRINGS, FRAMEWORK_STRINGS and APP_SKINS, else "StringTables.xml",
+    // "FrameworkStrings.xml" and "Skins.xml" in the folder, which also becomes
+    // the image folder. The first failure, or the skin's result.
+    QVResult LoadResources(const String& folder, int32_t languageId);
     QVResult LoadStringTables(const String& first, const String& second, int32_t languageId);
     QVResult LoadSkin(const String& name);
     const SkinLoadError& GetLastLoadError() const { return mLoader.GetLastError(); }

@@ -7,6 +7,7 @@
 
 #include "ControlTestSupport.h"
 #include "LControlFactory.h"
+#include "LanguageId.h"
 
 namespace Platform {
 std::span<const ResourceEntry> GetFactoryTestResourceEntries();
@@ -186,6 +187,45 @@ TEST_F(LControlFactoryTest, StringTablesByKey)
     RCPtr<control_test::TestControl> plain(new control_test::TestControl(nullptr, String(u"plain")));
     EXPECT_TRUE(factory->GetStringTable(plain.Get(), String(u"mainControl")));
     plain->Close();
+}
+
+}  // namespace
+
+namespace {
+
+using namespace QV;
+
+TEST(LControlFactoryResourcesTest, ProgramDocumentsInTheUsersLanguage)
+{
+    const struct {
+        Platform::LanguageId user;
+        const char* copy;
+    } rows[] = {{0x0409, "Copy"}, {0x0407, "Copy"}, {0x0411, "Copy"}};  // the editor's strings are English only
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.user);
+        Platform::ScopedLanguageIds language(row.user, 0x0409);
+        RCPtr<LControlFactory> factory(new LControlFactory(String(u"Initial")));
+        ASSERT_EQ(factory->LoadResources(String(u"::"), Platform::GetUserDefaultLanguageId()), S_OK)
+            << Text(factory->GetLastLoadError().GetMessage());
+        EXPECT_EQ(factory->GetLanguageId(), 9);
+        EXPECT_EQ(Text(factory->GetImageFolderPrefix()), "::");
+        EXPECT_EQ(Text(factory->GetApplicationName()), "ZiroruVovizu");
+        EXPECT_TRUE(factory->FindControlDescriptor(String(u"mainControl")));
+        String text;
+        ASSERT_TRUE(factory->GetFrameworkStringTable());
+        factory->GetFrameworkStringTable()->GetString(String(u"EDIT_COPY"), text);
+        EXPECT_EQ(Text(text), row.copy);
+    }
+}
+
+TEST(LControlFactoryResourcesTest, DocumentsFromAFolder)
+{
+    RCPtr<LControlFactory> factory(new LControlFactory(String(u"Initial")));
+    EXPECT_EQ(factory->LoadResources(String(u"/nonexistent-folder"), 9), E_FAIL);
+    EXPECT_EQ(Text(factory->GetImageFolderPrefix()), "/nonexistent-folder/");
+    EXPECT_EQ(Text(factory->GetLastLoadError().GetMessage()),
+              "/nonexistent-folder/StringTables.xml: line 0: cannot open the file");
+    EXPECT_EQ(factory->GetSkinCount(), 0);
 }
 
 }  // namespace
