@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ClipboardService.h"
+#include "LNotificationCenterManager.h"
 #include "LNotificationClient.h"
 #include "LNotificationHandler.h"
 #include "LStringValue.h"
@@ -41,6 +42,8 @@ public:
     // Subscribes to the four edit requests of the center; raises a failed
     // result when a subscription is refused.
     QVResult Initialize(const RCPtr<LNotificationDistributor>& center);
+    // On the application's default notification center.
+    QVResult Initialize() { return Initialize(GetDefaultNotificationCenter()); }
     bool IsInitialized() const { return mInitialized; }
     void SetEditTargetLookup(EditTargetLookup lookup) { mLookup = std::move(lookup); }
 
