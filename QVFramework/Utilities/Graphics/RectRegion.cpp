@@ -1,0 +1,294 @@
+#include "RectRegion.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace QV {
+namespace {
+
+bool Overlaps(const RegionRect& a, const RegionRect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+int32_t SaturatingAdd(int32_t a, int32_t b)
+{
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
+}
+
+// Cuts every rect at each distinct horizontal edge inside its extent, so each
+// piece lies within one band between two successive edges.
+std::vector<RegionRect> SplitIntoBands(const std::vector<RegionRect>& rects)
+{
+    std::vector<int32_t> edges;
+    for (const RegionRect& r : rects) {
+        edges.push_back(r.top);
+        edges.push_back(r.bottom);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<RegionRect> pieces;
+    for (const RegionRect& r : rects) {
+        auto it = std::upper_bound(edges.begin(), edges.end(), r.top);
+        int32_t top = r.top;
+        for (; it != edges.end() && *it < r.bottom; ++it) {
+            pieces.push_back({r.left, top, r.right, *it});
+            top = *it;
+        }
+        pieces.push_back({r.left, top, r.right, r.bottom});
+    }
+    return pieces;
+}
+
+// Within a band, neighbours that touch (or overlap) become one.
+std::vector<RegionRect> MergeWithinBands(std::vector<RegionRect> pieces)
+{
+    std::stable_sort(pieces.begin(), pieces.end(), [](const RegionRect& a, const RegionRect& b) {
+        return a.top != b.top ? a.top < b.top : a.left < b.left;
+    });
+    std::vector<RegionRect> merged;
+    for (const RegionRect& p : pieces) {
+        if (!merged.empty() && merged.back().top == p.top && p.left <= merged.back().right) {
+            merged.back().right = std::max(merged.back().right, p.right);
+        } else {
+            merged.push_back(p);
+        }
+    }
+    return merged;
+}
+
+// A node and one of the band below with the same sides become one.
+std::vector<RegionRect> MergeAcrossBands(const std::vector<RegionRect>& rects)
+{
+    std::vector<RegionRect> out;
+    std::vector<bool> used(rects.size(), false);
+    for (size_t i = 0; i < rects.size(); ++i) {
+        if (used[i]) continue;
+        RegionRect r = rects[i];
+        for (size_t j = i + 1; j < rects.size() && rects[j].top <= r.bottom; ++j) {
+            if (!used[j] && rects[j].top == r.bottom && rects[j].left == r.left && rects[j].right == r.right) {
+                r.bottom = rects[j].bottom;
+                used[j] = true;
+            }
+        }
+        out.push_back(r);
+    }
+    return out;
+}
+
+}  // namespace
+
+RectRegion::RectRegion(const RectRegion& other)
+{
+    AppendRegion(other);
+}
+
+RectRegion& RectRegion::operator=(const RectRegion& other)
+{
+    if (this != &other) {
+        Clear();
+        AppendRegion(other);
+    }
+    return *this;
+}
+
+RectRegion::RectRegion(RectRegion&& other) noexcept : mHead(std::exchange(other.mHead, nullptr)) {}
+
+RectRegion& RectRegion::operator=(RectRegion&& other) noexcept
+{
+    if (this != &other) {
+        Clear();
+        mHead = std::exchange(other.mHead, nullptr);
+    }
+    return *this;
+}
+
+RectRegion::~RectRegion()
+{
+    Clear();
+}
+
+void RectRegion::ReleaseList(RectRegionNode* head)
+{
+    while (head != nullptr) RectRegionNodePool::Release(std::exchange(head, head->next));
+}
+
+void RectRegion::Clear()
+{
+    ReleaseList(std::exchange(mHead, nullptr));
+}
+
+void RectRegion::PushFront(const RegionRect& rect)
+{
+    RectRegionNode* node = RectRegionNodePool::Allocate();
+    node->rect = rect;
+    node->next = mHead;
+    mHead = node;
+}
+
+void RectRegion::AddRect(const RegionRect& rect)
+{
+    if (rect.IsEmpty()) return;
+    SubtractRect(rect);
+    PushFront(rect);
+}
+
+void RectRegion::AddRect(const RectT<double>& rect)
+{
+    const RectT<int32_t> r = rect.Round();
+    AddRect(RegionRect{r.x, r.y, SaturatingAdd(r.x, r.width), SaturatingAdd(r.y, r.height)});
+}
+
+void RectRegion::SubtractRect(const RegionRect& rect, RectRegion* collect)
+{
+    // Cut-off pieces go in front once the walk is over, so it never sees them.
+    RectRegionNode* pieces = nullptr;
+    auto addPiece = [&pieces](const RegionRect& r) {
+        RectRegionNode* node = RectRegionNodePool::Allocate();
+        node->rect = r;
+        node->next = pieces;
+        pieces = node;
+    };
+    RectRegionNode** link = &mHead;
+    while (*link != nullptr) {
+        RectRegionNode* node = *link;
+        RegionRect& n = node->rect;
+        if (!Overlaps(n, rect)) {
+            link = &node->next;
+            continue;
+        }
+        // Full-width top and bottom pieces, then left and right of what remains.
+        if (n.top < rect.top) {
+            addPiece({n.left, n.top, n.right, rect.top});
+            n.top = rect.top;
+        }
+        if (rect.bottom < n.bottom) {
+            addPiece({n.left, rect.bottom, n.right, n.bottom});
+            n.bottom = rect.bottom;
+        }
+        if (n.left < rect.left) {
+            addPiece({n.left, n.top, rect.left, n.bottom});
+            n.left = rect.left;
+        }
+        if (rect.right < n.right) {
+            addPiece({rect.right, n.top, n.right, n.bottom});
+            n.right = rect.right;
+        }
+        *link = node->next;
+        if (collect != nullptr) {
+            node->next = collect->mHead;
+            collect->mHead = node;
+        } else {
+            RectRegionNodePool::Release(node);
+        }
+    }
+    if (pieces != nullptr) {
+        RectRegionNode* last = pieces;
+        while (last->next != nullptr) last = last->next;
+        last->next = mHead;
+        mHead = pieces;
+    }
+}
+
+void RectRegion::SubtractRegion(const RectRegion& other, RectRegion* collect)
+{
+    if (&other == this || &other == collect) {
+        const RectRegion copy(other);
+        SubtractRegion(copy, collect);
+        return;
+    }
+    for (const RegionRect& r : other) SubtractRect(r, collect);
+}
+
+void RectRegion::Intersect(const RectRegion& other)
+{
+    if (&other == this) return;
+    RectRegion collected;
+    SubtractRegion(other, &collected);
+    std::swap(mHead, collected.mHead);
+}
+
+void RectRegion::AppendRegion(const RectRegion& other)
+{
+    if (&other == this) {
+        const RectRegion copy(other);
+        AppendRegion(copy);
+        return;
+    }
+    for (const RegionRect& r : other) PushFront(r);
+}
+
+void RectRegion::Offset(int32_t dx, int32_t dy)
+{
+    if (dx == 0 && dy == 0) return;
+    for (RectRegionNode* node = mHead; node != nullptr; node = node->next) {
+        RegionRect& r = node->rect;
+        r = {SaturatingAdd(r.left, dx), SaturatingAdd(r.top, dy), SaturatingAdd(r.right, dx),
+             SaturatingAdd(r.bottom, dy)};
+    }
+}
+
+void RectRegion::Normalize()
+{
+    std::vector<RegionRect> rects(begin(), end());
+    if (rects.size() < 2) return;
+    std::stable_sort(rects.begin(), rects.end(),
+                     [](const RegionRect& a, const RegionRect& b) { return a.top < b.top; });
+    const std::vector<RegionRect> result = MergeAcrossBands(MergeWithinBands(SplitIntoBands(rects)));
+
+    // Reuse the nodes in place; give back or take what the count changed.
+    RectRegionNode** link = &mHead;
+    for (const RegionRect& r : result) {
+        if (*link == nullptr) *link = RectRegionNodePool::Allocate();
+        (*link)->rect = r;
+        link = &(*link)->next;
+    }
+    ReleaseList(std::exchange(*link, nullptr));
+}
+
+bool RectRegion::GetBounds(RegionRect& out) const
+{
+    out = {};
+    if (mHead == nullptr) return false;
+    out = mHead->rect;
+    for (const RegionRect& r : *this) {
+        out.left = std::min(out.left, r.left);
+        out.top = std::min(out.top, r.top);
+        out.right = std::max(out.right, r.right);
+        out.bottom = std::max(out.bottom, r.bottom);
+    }
+    return true;
+}
+
+void RectRegion::GetRects(std::vector<RectT<int32_t>>& out) const
+{
+    out.clear();
+    for (const RegionRect& r : *this) out.push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+}
+
+int32_t RectRegion::GetCount() const
+{
+    int32_t count = 0;
+    for (auto it = begin(); it != end(); ++it) ++count;
+    return count;
+}
+
+bool RectRegion::IntersectsRect(const RegionRect& rect) const
+{
+    return std::any_of(begin(), end(), [&rect](const RegionRect& r) { return Overlaps(r, rect); });
+}
+
+bool RectRegion::IntersectsRectF(const RectT<double>& rect, const PointT<double>& offset) const
+{
+    constexpr double kEpsilon = 2.220446049250313e-16;
+    const double left = std::max(rect.x + offset.x, 0.0);
+    const double top = std::max(rect.y + offset.y, 0.0);
+    const double right = std::min(rect.x + offset.x + rect.width, 2147483647.0);
+    const double bottom = std::min(rect.y + offset.y + rect.height, 2147483647.0);
+    // Written so that NaN answers false too.
+    if (!(right - left > kEpsilon) || !(bottom - top > kEpsilon)) return false;
+    return IntersectsRect({SaturateToLong(left), SaturateToLong(top), SaturateToLong(right), SaturateToLong(bottom)});
+}
+
+}  // namespace QV

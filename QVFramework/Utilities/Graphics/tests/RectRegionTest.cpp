@@ -1,0 +1,234 @@
+#include "RectRegion.h"
+
+#include <gtest/gtest.h>
+
+#include <bitset>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+using QV::RectRegion;
+using QV::RectRegionNodePool;
+using QV::RegionRect;
+
+constexpr int kGrid = 48;
+using Coverage = std::bitset<kGrid * kGrid>;
+
+Coverage Cover(const RegionRect& r)
+{
+    Coverage c;
+    for (int y = std::max(r.top, 0); y < std::min(r.bottom, kGrid); ++y)
+        for (int x = std::max(r.left, 0); x < std::min(r.right, kGrid); ++x) c.set(static_cast<size_t>(y * kGrid + x));
+    return c;
+}
+
+// The pixels a region covers; fails the test when two nodes overlap.
+Coverage CoverDisjoint(const RectRegion& region)
+{
+    Coverage all;
+    for (const RegionRect& r : region) {
+        EXPECT_FALSE(r.IsEmpty());
+        const Coverage c = Cover(r);
+        EXPECT_TRUE((all & c).none()) << "overlap at " << r.left << "," << r.top;
+        all |= c;
+    }
+    return all;
+}
+
+std::vector<RegionRect> Rects(const RectRegion& region)
+{
+    return {region.begin(), region.end()};
+}
+
+RegionRect RandomRect(std::mt19937& rng)
+{
+    std::uniform_int_distribution<int32_t> pos(0, kGrid - 1);
+    std::uniform_int_distribution<int32_t> size(1, kGrid / 2);
+    const int32_t x = pos(rng), y = pos(rng);
+    return {x, y, std::min(x + size(rng), kGrid), std::min(y + size(rng), kGrid)};
+}
+
+TEST(RectRegionTest, AddRectCutsTheOldNodeIntoPieces)
+{
+    RectRegion region;
+    region.AddRect(RegionRect{0, 0, 10, 10});
+    region.AddRect(RegionRect{5, 5, 15, 15});
+    EXPECT_EQ(Rects(region), (std::vector<RegionRect>{{5, 5, 15, 15}, {0, 5, 5, 10}, {0, 0, 10, 5}}));
+    region.AddRect(RegionRect{3, 3, 3, 20});  // empty: ignored
+    EXPECT_EQ(region.GetCount(), 3);
+
+    std::vector<QV::RectT<int32_t>> rects;
+    region.GetRects(rects);
+    EXPECT_EQ(rects.front(), (QV::RectT<int32_t>{5, 5, 10, 10}));
+}
+
+TEST(RectRegionTest, AddDoubleRectRoundsFirst)
+{
+    RectRegion region;
+    region.AddRect(QV::RectT<double>{0.5, 5.4, 2.4, 3e9});  // bottom saturates
+    EXPECT_EQ(Rects(region), (std::vector<RegionRect>{{1, 5, 3, INT32_MAX}}));
+}
+
+TEST(RectRegionTest, IntersectKeepsExactlyTheOverlap)
+{
+    RectRegion region, other;
+    region.AddRect(RegionRect{0, 0, 10, 10});
+    other.AddRect(RegionRect{5, 5, 15, 15});
+    region.Intersect(other);
+    EXPECT_EQ(Rects(region), (std::vector<RegionRect>{{5, 5, 10, 10}}));
+    region.Intersect(region);
+    EXPECT_EQ(region.GetCount(), 1);
+}
+
+TEST(RectRegionTest, SubtractCollectsTheRemovedPieces)
+{
+    RectRegion region, collected;
+    region.AddRect(RegionRect{0, 0, 10, 10});
+    region.SubtractRect({2, 2, 4, 4}, &collected);
+    EXPECT_EQ(Rects(collected), (std::vector<RegionRect>{{2, 2, 4, 4}}));
+    EXPECT_EQ(CoverDisjoint(region), Cover({0, 0, 10, 10}) & ~Cover({2, 2, 4, 4}));
+    region.SubtractRegion(region);
+    EXPECT_TRUE(region.IsEmpty());
+}
+
+TEST(RectRegionTest, NormalizeMergesBandsAndNeighbours)
+{
+    struct Row {
+        std::vector<RegionRect> added;
+        std::vector<RegionRect> normalized;
+    };
+    const Row rows[] = {
+        {{{0, 0, 10, 10}, {5, 5, 15, 15}}, {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}}},
+        {{{0, 0, 5, 10}, {5, 0, 10, 10}}, {{0, 0, 10, 10}}},
+        {{{0, 0, 10, 5}, {0, 5, 10, 10}}, {{0, 0, 10, 10}}},
+        {{{0, 0, 4, 4}, {8, 0, 12, 4}}, {{0, 0, 4, 4}, {8, 0, 12, 4}}},
+        {{}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.added.size());
+        RectRegion region;
+        for (const RegionRect& r : row.added) region.AddRect(r);
+        region.Normalize();
+        EXPECT_EQ(Rects(region), row.normalized);
+    }
+}
+
+TEST(RectRegionTest, RandomOperationsKeepNodesDisjointAndAreasExact)
+{
+    std::mt19937 rng(1234);
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        RectRegion a, b;
+        Coverage expectA, expectB;
+        for (int i = 0; i < 1 + round % 12; ++i) {
+            const RegionRect r = RandomRect(rng);
+            a.AddRect(r);
+            expectA |= Cover(r);
+            const RegionRect s = RandomRect(rng);
+            b.AddRect(s);
+            expectB |= Cover(s);
+        }
+        ASSERT_EQ(CoverDisjoint(a), expectA);
+
+        RectRegion normalized(a);
+        normalized.Normalize();
+        EXPECT_EQ(CoverDisjoint(normalized), expectA);
+        EXPECT_LE(normalized.GetCount(), static_cast<int32_t>(expectA.count()));
+
+        RectRegion difference(a), collected;
+        difference.SubtractRegion(b, &collected);
+        EXPECT_EQ(CoverDisjoint(difference), expectA & ~expectB);
+        EXPECT_EQ(CoverDisjoint(collected), expectA & expectB);
+
+        RectRegion intersection(a);
+        intersection.Intersect(b);
+        EXPECT_EQ(CoverDisjoint(intersection), expectA & expectB);
+
+        RegionRect bounds;
+        ASSERT_TRUE(a.GetBounds(bounds));
+        EXPECT_EQ(expectA & ~Cover(bounds), Coverage());
+        const RegionRect probe = RandomRect(rng);
+        EXPECT_EQ(a.IntersectsRect(probe), (expectA & Cover(probe)).any());
+    }
+}
+
+TEST(RectRegionTest, IntersectsRectUsesOpenEdges)
+{
+    RectRegion region;
+    EXPECT_FALSE(region.IntersectsRect({0, 0, 100, 100}));
+    region.AddRect(RegionRect{10, 10, 20, 20});
+    EXPECT_FALSE(region.IntersectsRect({20, 10, 30, 20}));
+    EXPECT_TRUE(region.IntersectsRect({19, 19, 30, 30}));
+}
+
+TEST(RectRegionTest, IntersectsRectFRoundsClampsAndRefusesThinRects)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Row {
+        QV::RectT<double> rect;
+        QV::PointT<double> offset;
+        bool hits;
+    };
+    const Row rows[] = {
+        {{12, 12, 1, 1}, {0, 0}, true},
+        {{12, 12, 0, 5}, {0, 0}, false},  // zero width even though inside
+        {{12, 12, 5, 1e-17}, {0, 0}, false},
+        {{2, 2, 1, 1}, {10, 10}, true},
+        {{-100, -100, 110.4, 110.4}, {0, 0}, false},  // right edge 10.4 rounds to 10
+        {{-100, -100, 110.5, 110.5}, {0, 0}, true},
+        {{nan, 12, 1, 1}, {0, 0}, false},
+        {{12, 12, 1e300, 1e300}, {0, 0}, true},
+    };
+    RectRegion region;
+    region.AddRect(RegionRect{10, 10, 20, 20});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.rect.x << "," << row.rect.width);
+        EXPECT_EQ(region.IntersectsRectF(row.rect, row.offset), row.hits);
+    }
+    EXPECT_FALSE(RectRegion().IntersectsRectF({0, 0, 10, 10}, {0, 0}));
+}
+
+TEST(RectRegionTest, BoundsOffsetAndAppend)
+{
+    RectRegion region;
+    RegionRect bounds{1, 2, 3, 4};
+    EXPECT_FALSE(region.GetBounds(bounds));
+    EXPECT_EQ(bounds, RegionRect{});
+
+    region.AddRect(RegionRect{0, 0, 2, 2});
+    region.AddRect(RegionRect{5, 6, 7, 8});
+    region.Offset(10, -1);
+    ASSERT_TRUE(region.GetBounds(bounds));
+    EXPECT_EQ(bounds, (RegionRect{10, -1, 17, 7}));
+
+    region.AppendRegion(region);  // overlaps kept
+    EXPECT_EQ(region.GetCount(), 4);
+    region.Offset(INT32_MAX, 0);  // saturates rather than wraps
+    ASSERT_TRUE(region.GetBounds(bounds));
+    EXPECT_EQ(bounds.right, INT32_MAX);
+}
+
+TEST(RectRegionTest, PoolServesFiveHundredTwelveThenTheHeap)
+{
+    ASSERT_EQ(RectRegionNodePool::InUseCount(), 0) << "another test leaked region nodes";
+    std::vector<QV::RectRegionNode*> nodes;
+    for (int i = 0; i < 513; ++i) nodes.push_back(RectRegionNodePool::Allocate());
+    for (int i = 0; i < 512; ++i) EXPECT_TRUE(RectRegionNodePool::IsPoolSlot(nodes[static_cast<size_t>(i)]));
+    EXPECT_FALSE(RectRegionNodePool::IsPoolSlot(nodes.back()));
+    EXPECT_EQ(RectRegionNodePool::PeakCount(), 513);
+    // Given back in another order than taken: the ring keeps every slot.
+    for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) RectRegionNodePool::Release(*it);
+    EXPECT_EQ(RectRegionNodePool::FreeSlotCount(), RectRegionNodePool::kSlots);
+
+    RectRegion region;
+    for (int32_t i = 0; i < 513; ++i) region.AddRect(RegionRect{i, 0, i + 1, 1});
+    EXPECT_EQ(RectRegionNodePool::InUseCount(), 513);
+    EXPECT_EQ(RectRegionNodePool::FreeSlotCount(), 0);
+    region.Clear();
+    EXPECT_EQ(RectRegionNodePool::InUseCount(), 0);
+    EXPECT_EQ(RectRegionNodePool::FreeSlotCount(), RectRegionNodePool::kSlots);
+}
+
+}  // namespace
