@@ -4,6 +4,7 @@
 
 #include "FontFolders.h"
 #include "FontNameReader.h"
+#include "LFont.h"
 #include "RCPtrArray.h"
 #include "RCPtrMap.h"
 
@@ -159,6 +160,11 @@ int32_t LFontFileInfo::GetFileID(const ConstRCPtr<LRefCountedObject>& font, cons
     const int32_t fileStyle = style & 3;
     info->ResolveStyle(fileStyle);
     return info->mIndex * 4 + fileStyle;
+}
+
+int32_t LFontFileInfo::GetFileID(const ConstRCPtr<LFont>& font)
+{
+    return GetFileID(ConstRCPtr<LRefCountedObject>(font), font->GetFaceName(), font->GetStyle());
 }
 
 }  // namespace QV

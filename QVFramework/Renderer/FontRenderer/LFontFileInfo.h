@@ -14,6 +14,8 @@
 
 namespace QV {
 
+class LFont;
+
 class LFontFileInfo : public virtual LRefCountedObject {
 public:
     static constexpr int32_t kStyleCount = 4;
@@ -45,6 +47,7 @@ public:
     // remembered per object. Falls back to the system's user-interface
     // family; raises a runtime error when that is not catalogued either.
     static int32_t GetFileID(const ConstRCPtr<LRefCountedObject>& font, const String& faceName, int32_t style);
+    static int32_t GetFileID(const ConstRCPtr<LFont>& font);
 
     const String& GetFamilyName() const { return mFamilyName; }
     const String& GetPath(int32_t style) const { return mPaths[style & 3]; }
