@@ -1,0 +1,74 @@
+#pragma once
+// Drawing on a Surface: solid fills, pens, paths, images and text, under a
+// translation and a clip rectangle. Colours are straight ARGB.
+#include <string>
+
+#include "GdipTypes.h"
+#include "GraphicsPath.h"
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace Platform::Gdip {
+
+class Font;
+class Surface;
+
+class Graphics {
+public:
+    explicit Graphics(Surface& target);
+    ~Graphics();
+    Graphics(const Graphics&) = delete;
+    Graphics& operator=(const Graphics&) = delete;
+
+    // The resolution text sizes in points are converted with.
+    static constexpr float kDpi = 96.0f;
+    float GetDpiX() const { return kDpi; }
+
+    void SetSmoothingMode(SmoothingMode mode) { mSmoothing = mode; }
+    void SetInterpolationMode(InterpolationMode mode) { mInterpolation = mode; }
+    void SetCompositingMode(CompositingMode mode) { mCompositing = mode; }
+    void SetPixelOffsetMode(PixelOffsetMode mode) { mPixelOffset = mode; }
+
+    void ResetTransform();
+    void TranslateTransform(float dx, float dy);
+    // The clip rectangle, in the current world coordinates; it replaces any
+    // earlier clip.
+    void SetClip(const RectF& clip);
+    void ResetClip();
+
+    void FillRectangle(const RectF& rect, Argb colour);
+    // Pens narrower than one pixel still draw one pixel wide.
+    void DrawRectangle(const RectF& rect, Argb colour, float penWidth);
+    void DrawLine(PointF from, PointF to, Argb colour, float penWidth);
+    void DrawPath(const GraphicsPath& path, Argb colour, float penWidth);
+    void FillPath(const GraphicsPath& path, Argb colour);
+
+    // The source area of image drawn into dest (scaled when the sizes
+    // differ), its alpha multiplied by opacity.
+    void DrawImage(cairo_surface_t* image, const RectF& source, const RectF& dest, float opacity = 1.0f);
+    void DrawImage(const Surface& image, const RectF& source, const RectF& dest, float opacity = 1.0f);
+    // dest filled with copies of the source area repeated from dest's corner.
+    void FillWithTexture(cairo_surface_t* image, const RectI& source, const RectF& dest, float opacity = 1.0f);
+
+    // One line of UTF-8 text whose cell top-left is at topLeft.
+    void DrawString(const std::string& utf8, const Font& font, PointF topLeft, Argb colour);
+
+    void Flush();
+
+private:
+    void Prepare(Argb colour);
+    void Stroke(float penWidth);
+    void AppendPath(const GraphicsPath& path);
+    void FillBand(double left, double right, double centreY, double thickness);
+    double StrokeOffset() const;
+
+    cairo_t* mCr;
+    Surface& mTarget;
+    SmoothingMode mSmoothing = SmoothingMode::HighSpeed;
+    InterpolationMode mInterpolation = InterpolationMode::NearestNeighbor;
+    CompositingMode mCompositing = CompositingMode::SourceOver;
+    PixelOffsetMode mPixelOffset = PixelOffsetMode::HighSpeed;
+};
+
+}  // namespace Platform::Gdip

@@ -1,0 +1,82 @@
+#include "Surface.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace Platform::Gdip {
+
+Surface::Surface(int32_t width, int32_t height) : mWidth(std::max(width, 1)), mHeight(std::max(height, 1))
+{
+    mSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, mWidth, mHeight);
+    if (cairo_surface_status(mSurface) != CAIRO_STATUS_SUCCESS) return;
+    mData = cairo_image_surface_get_data(mSurface);
+    mStride = cairo_image_surface_get_stride(mSurface);
+}
+
+Surface::~Surface()
+{
+    cairo_surface_destroy(mSurface);
+}
+
+Argb Surface::GetPixel(int32_t x, int32_t y) const
+{
+    if (!mData || x < 0 || y < 0 || x >= mWidth || y >= mHeight) return 0;
+    Flush();
+    uint32_t p;
+    std::memcpy(&p, mData + static_cast<size_t>(y) * mStride + static_cast<size_t>(x) * 4, 4);
+    return Unpremultiply(p);
+}
+
+void Surface::FillNoBlend(const RectI& area, Argb colour)
+{
+    if (!mData) return;
+    // 64-bit edges: an area near the 32-bit limits must not wrap round.
+    const int64_t left = std::max<int64_t>(area.x, 0);
+    const int64_t top = std::max<int64_t>(area.y, 0);
+    const int64_t right = std::min<int64_t>(int64_t{area.x} + area.width, mWidth);
+    const int64_t bottom = std::min<int64_t>(int64_t{area.y} + area.height, mHeight);
+    if (left >= right || top >= bottom) return;
+    Flush();
+    const uint32_t pixel = Premultiply(colour);
+    for (int64_t y = top; y < bottom; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(mData + y * mStride);
+        std::fill(row + left, row + right, pixel);
+    }
+    MarkDirty();
+}
+
+bool Surface::WritePng(const std::string& utf8Path) const
+{
+    Flush();
+    return IsValid() && cairo_surface_write_to_png(mSurface, utf8Path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+std::unique_ptr<Surface> Surface::ReadPng(const std::string& utf8Path)
+{
+    cairo_surface_t* png = cairo_image_surface_create_from_png(utf8Path.c_str());
+    std::unique_ptr<Surface> out;
+    if (cairo_surface_status(png) == CAIRO_STATUS_SUCCESS) {
+        out = std::make_unique<Surface>(cairo_image_surface_get_width(png), cairo_image_surface_get_height(png));
+        cairo_t* cr = cairo_create(out->mSurface);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, png, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
+    cairo_surface_destroy(png);
+    return out;
+}
+
+void Surface::MarkDirty()
+{
+    cairo_surface_mark_dirty(mSurface);
+}
+
+void Surface::Flush() const
+{
+    cairo_surface_flush(mSurface);
+}
+
+}  // namespace Platform::Gdip

@@ -1,0 +1,57 @@
+#pragma once
+// An off-screen image that graphics draw on: premultiplied 32-bit ARGB,
+// never smaller than 1 x 1. The pixels are reached through Pixel/SetPixel in
+// straight colour, or raw for copying.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "GdipTypes.h"
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace Platform::Gdip {
+
+class Surface {
+public:
+    Surface(int32_t width, int32_t height);
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    int32_t GetWidth() const { return mWidth; }
+    int32_t GetHeight() const { return mHeight; }
+    // False when the image could not be made (too large); drawing on it
+    // then has no effect.
+    bool IsValid() const { return mData != nullptr; }
+
+    // Straight colour of one pixel; transparent black outside the image.
+    Argb GetPixel(int32_t x, int32_t y) const;
+    // Replaces the pixels of area (clipped to the image) without blending.
+    void FillNoBlend(const RectI& area, Argb colour);
+    void Clear() { FillNoBlend({0, 0, mWidth, mHeight}, 0); }
+
+    // Raw premultiplied rows, for copying to a window.
+    const uint8_t* GetData() const { return mData; }
+    int32_t GetStride() const { return mStride; }
+
+    // The image as a PNG file (straight alpha); false when it cannot be written.
+    bool WritePng(const std::string& utf8Path) const;
+    // A PNG file as a surface; null when it cannot be read.
+    static std::unique_ptr<Surface> ReadPng(const std::string& utf8Path);
+
+    cairo_surface_t* GetCairoSurface() const { return mSurface; }
+    // Makes cairo see pixels written through FillNoBlend/raw access.
+    void MarkDirty();
+    // Finishes cairo's pending drawing so the raw pixels are current.
+    void Flush() const;
+
+private:
+    cairo_surface_t* mSurface = nullptr;
+    uint8_t* mData = nullptr;
+    int32_t mWidth;
+    int32_t mHeight;
+    int32_t mStride = 0;
+};
+
+}  // namespace Platform::Gdip

@@ -1,0 +1,47 @@
+#include "LGDIRenderContextInfo.h"
+
+#include <vector>
+
+#include "PresentSink.h"
+
+namespace QV {
+
+LGDIRenderContextInfo::LGDIRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen)
+    : LRenderContextInfo(viewport, window, offscreen),
+      mDrawingSurface(new LGDIRendererOffscreenSurface({viewport.width, viewport.height}, window)),
+      mSpareSurface(new LGDIRendererOffscreenSurface({viewport.width, viewport.height}, window))
+{}
+
+LGDIRenderContextInfo::~LGDIRenderContextInfo()
+{
+    mDrawingSurface.Reset();
+    mSpareSurface.Reset();
+}
+
+void LGDIRenderContextInfo::BeginFrame()
+{
+    const LongRect& viewport = GetViewport();
+    const LongSize size{viewport.width, viewport.height};
+    if (mDrawingSurface->GetSize() == size) {
+        std::vector<LongRect> rects;
+        GetDirtyRegion().GetRects(rects);
+        if (rects.size() != 1 || !(rects.front() == viewport)) return;
+    }
+    mDrawingSurface->SetSize(size);
+    mSpareSurface->SetSize(size);
+}
+
+void LGDIRenderContextInfo::EndFrame()
+{
+    mDrawingSurface->GetGraphics().Flush();
+    if (IsOffscreen()) return;
+    std::vector<LongRect> rects;
+    GetDirtyRegion().GetRects(rects);
+    // Presented from the last rectangle to the first.
+    std::vector<Platform::Gdip::RectI> areas;
+    areas.reserve(rects.size());
+    for (auto it = rects.rbegin(); it != rects.rend(); ++it) areas.push_back({it->x, it->y, it->width, it->height});
+    Platform::Gdip::GetPresentSink().Present(GetWindow(), mDrawingSurface->GetBitmap(), areas);
+}
+
+}  // namespace QV

@@ -1,0 +1,34 @@
+#pragma once
+// A window's context for the 2D renderer: every frame draws on the drawing
+// surface, and at its end only the dirty areas are presented to the window.
+// The spare surface serves DrawSurface, which swaps the two.
+#include "LGDIRendererOffscreenSurface.h"
+#include "LRenderContextInfo.h"
+
+namespace QV {
+
+class LGDIRenderContextInfo : public LRenderContextInfo {
+    QV_TYPE_NAME("class QV::LGDIRenderContextInfo")
+public:
+    LGDIRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen);
+    ~LGDIRenderContextInfo() override;
+
+    LongSize GetMaximumSurfaceSize() const override { return {4096, 4096}; }
+
+    const RCPtr<LGDIRendererOffscreenSurface>& GetDrawingSurface() const { return mDrawingSurface; }
+    const RCPtr<LGDIRendererOffscreenSurface>& GetSpareSurface() const { return mSpareSurface; }
+    void SwapSurfaces() { std::swap(mDrawingSurface, mSpareSurface); }
+
+    // Rebuilds both surfaces when the window changed size or the whole
+    // viewport is to be repainted; otherwise the last frame stays to be
+    // drawn over.
+    void BeginFrame();
+    // Finishes drawing and presents the dirty areas (window contexts only).
+    void EndFrame();
+
+private:
+    RCPtr<LGDIRendererOffscreenSurface> mDrawingSurface;
+    RCPtr<LGDIRendererOffscreenSurface> mSpareSurface;
+};
+
+}  // namespace QV

@@ -1,0 +1,324 @@
+#include "LGDIRenderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "Clock.h"
+#include "Font.h"
+#include "LFont.h"
+
+namespace QV {
+namespace {
+
+using Platform::Gdip::PointF;
+using Platform::Gdip::RectF;
+
+constexpr double kPointsToPixels = 96.0 / 72.0;
+constexpr double kTwoPow52 = 4503599627370496.0;
+
+std::string ToUtf8(const String& text)
+{
+    return NarrowString(text).GetChars();
+}
+
+std::unique_ptr<Platform::Gdip::Font> MakeFont(const LFont& font, double pixels)
+{
+    return std::make_unique<Platform::Gdip::Font>(ToUtf8(font.GetFaceName()), static_cast<float>(pixels),
+                                                  font.GetStyle());
+}
+
+RectF ToRectF(const LongRect& r)
+{
+    return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.width),
+            static_cast<float>(r.height)};
+}
+
+int32_t RoundToLong(double v)
+{
+    return SaturateToLong(v);
+}
+
+FloatPoint Clamped(const FloatPoint& p)
+{
+    auto clamp = [](float v) { return static_cast<float>(std::clamp<double>(v, -kTwoPow52, kTwoPow52)); };
+    return {clamp(p.x), clamp(p.y)};
+}
+
+}  // namespace
+
+LGDIRenderer::LGDIRenderer() : mLastPurgeTime(Platform::Clock::NowMs())
+{
+    mScreenResolution = static_cast<int32_t>(Platform::Gdip::Graphics::kDpi);
+}
+
+LGDIRenderer::~LGDIRenderer()
+{
+    mContext.Reset();
+}
+
+Platform::Gdip::Graphics* LGDIRenderer::GetGraphics() const
+{
+    return mContext ? &mContext->GetDrawingSurface()->GetGraphics() : nullptr;
+}
+
+float LGDIRenderer::GetOpacity() const
+{
+    return mContext ? mContext->GetState().opacity : 1.0f;
+}
+
+uint32_t LGDIRenderer::ToArgb(const LColor& colour) const
+{
+    LColor c = colour;
+    c.alpha *= GetOpacity();
+    return c.GetARGB();
+}
+
+QVResult LGDIRenderer::GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight, int32_t& ascent, int32_t& descent)
+{
+    if (!font) return E_INVALIDARG;
+    const Platform::Gdip::Font& face = FaceFor(font, font->GetSize());
+    const Platform::Gdip::FontDesignMetrics& m = face.GetDesignMetrics();
+    if (m.emHeight <= 0) return E_FAIL;
+    const double size = font->GetSize();
+    const double perUnit = size * 96.0 / (m.emHeight * 72.0);
+    lineHeight = RoundToLong(face.GetHeight() * kPointsToPixels + 0.499);
+    ascent = RoundToLong(-(m.cellAscent * perUnit) - 0.499);
+    descent = RoundToLong(m.cellDescent * perUnit + 0.499);
+    return S_OK;
+}
+
+RectT<float> LGDIRenderer::MeasureText(const String& text, ConstRCPtr<LFont> font)
+{
+    if (text.IsEmpty() || !font) return {};
+    int32_t height = 0, ascent = 0, descent = 0;
+    GetFontMetrics(font, height, ascent, descent);
+    const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * kPointsToPixels);
+    double width = face.MeasureString(ToUtf8(text));
+    if (mScreenResolution != 96) width = std::round(width * 96.0 / mScreenResolution + 3.0);
+    return {0.0f, static_cast<float>(ascent), static_cast<float>(width), static_cast<float>(height)};
+}
+
+QVResult LGDIRenderer::InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
+                                             RCPtr<LRenderContextInfo>& context)
+{
+    context = new LGDIRenderContextInfo(viewport, window, offscreen);
+    return context ? S_OK : E_FAIL;
+}
+
+QVResult LGDIRenderer::RenderStart(RCPtr<LRenderContextInfo> context)
+{
+    LRenderer::RenderStart(context);
+    mContext = RCPtr<LGDIRenderContextInfo>::DynamicCast(context);
+    if (!mContext) return S_OK;  // not ours: nothing is drawn on it
+    mContext->BeginFrame();
+    Platform::Gdip::Graphics& g = mContext->GetDrawingSurface()->GetGraphics();
+    mFontScale = 96.0f / g.GetDpiX();
+    g.SetSmoothingMode(Platform::Gdip::SmoothingMode::HighSpeed);
+    g.SetInterpolationMode(Platform::Gdip::InterpolationMode::NearestNeighbor);
+    g.SetPixelOffsetMode(Platform::Gdip::PixelOffsetMode::HighSpeed);
+    g.SetCompositingMode(Platform::Gdip::CompositingMode::SourceOver);
+    // Graphics kept from the last frame still carry its transform: set it
+    // afresh rather than add the origin to it a second time.
+    const DoublePoint& origin = mContext->GetState().origin;
+    g.ResetTransform();
+    g.TranslateTransform(static_cast<float>(origin.x), static_cast<float>(origin.y));
+    return S_OK;
+}
+
+QVResult LGDIRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
+{
+    if (mContext) mContext->EndFrame();
+    mContext.Reset();
+    LRenderer::RenderFinish(context);
+    if (GetCurrentContext())
+        mContext = RCPtr<LGDIRenderContextInfo>::DynamicCast(RCPtr<LRenderContextInfo>(GetCurrentContext()));
+    const uint32_t now = Platform::Clock::NowMs();
+    if (Platform::Clock::ElapsedMs(mLastPurgeTime, now) > kPurgePeriodMs) {
+        mBitmapCache.Purge(mBitmapCache.GetPurgeMark());
+        // Entries last used before this purge are stamped at most the counter
+        // now; one past it lets the next purge drop them (a mark of the counter
+        // itself would keep the last one used for another period).
+        mBitmapCache.SetPurgeMark(mBitmapCache.GetUseCounter() + 1);
+        mLastPurgeTime = now;
+    }
+    return S_OK;
+}
+
+const Platform::Gdip::Font& LGDIRenderer::FaceFor(const ConstRCPtr<LFont>& font, double pixels)
+{
+    if (mLastFace.font != font || mLastFace.pixels != pixels || !mLastFace.face) {
+        mLastFace.face = MakeFont(*font, pixels);
+        mLastFace.font = font;
+        mLastFace.pixels = pixels;
+    }
+    return *mLastFace.face;
+}
+
+void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const LongPoint& position, const LColor& colour)
+{
+    Platform::Gdip::Graphics* g = GetGraphics();
+    if (!g || !font) return;
+    const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * mFontScale * kPointsToPixels);
+    g->DrawString(ToUtf8(text), face, {static_cast<float>(position.x), static_cast<float>(position.y - 1)},
+                  ToArgb(colour));
+}
+
+void LGDIRenderer::DrawRect(const LongRect& rect, const LColor& colour, float penWidth)
+{
+    if (Platform::Gdip::Graphics* g = GetGraphics()) g->DrawRectangle(ToRectF(rect), ToArgb(colour), penWidth);
+}
+
+void LGDIRenderer::FillRect(const LongRect& rect, const LColor& colour, bool blend)
+{
+    Platform::Gdip::Graphics* g = GetGraphics();
+    if (!g) return;
+    if (blend) {
+        g->FillRectangle(ToRectF(rect), ToArgb(colour));
+        return;
+    }
+    // Surface pixels, origin and clip not applied; never beyond the image.
+    g->Flush();
+    mContext->GetDrawingSurface()->GetBitmap().FillNoBlend({rect.x, rect.y, rect.width, rect.height}, ToArgb(colour));
+}
+
+void LGDIRenderer::FillRects(const ColorRectListT<float>& rects, const DoublePoint& offset, bool)
+{
+    if (!GetGraphics()) return;
+    Translate(offset);
+    const double sx = rects.GetScaleX(), sy = rects.GetScaleY();
+    for (int32_t i = rects.GetCount(); i-- > 0;) {
+        const RectT<float>& r = rects.GetRect(i);
+        const LongRect scaled(RoundToLong(r.x * sx), RoundToLong(r.y * sy), RoundToLong(r.width * sx),
+                              RoundToLong(r.height * sy));
+        FillRect(scaled, LColor::FromARGB(rects.GetColor(i)), true);
+    }
+    Translate({-offset.x, -offset.y});
+}
+
+void LGDIRenderer::DrawLine(const FloatPoint& from, const FloatPoint& to, const LColor& colour, float penWidth)
+{
+    if (Platform::Gdip::Graphics* g = GetGraphics())
+        g->DrawLine({from.x, from.y}, {to.x, to.y}, ToArgb(colour), penWidth);
+}
+
+void LGDIRenderer::DrawLines(const PolylineT<float>& polyline, const LColor& colour, const FloatPoint& offset,
+                             const FloatPoint& scale, bool keepCached)
+{
+    DrawPath(PathOperation::Lines, polyline, colour, offset, scale, keepCached);
+}
+
+void LGDIRenderer::DrawPolyline(const PolylineT<float>& polyline, const LColor& colour, const FloatPoint& offset,
+                                const FloatPoint& scale, bool keepCached)
+{
+    DrawPath(PathOperation::Polyline, polyline, colour, offset, scale, keepCached);
+}
+
+void LGDIRenderer::DrawPolygon(const PolylineT<float>& polyline, const LColor& colour, const FloatPoint& offset,
+                               const FloatPoint& scale, bool keepCached)
+{
+    DrawPath(PathOperation::Polygon, polyline, colour, offset, scale, keepCached);
+}
+
+void LGDIRenderer::FillPolygon(const PolylineT<float>& polyline, const LColor& colour, const FloatPoint& offset,
+                               const FloatPoint& scale, bool keepCached)
+{
+    DrawPath(PathOperation::Fill, polyline, colour, offset, scale, keepCached);
+}
+
+namespace {
+
+Platform::Gdip::GraphicsPath BuildPath(int32_t operation, const std::vector<FloatPoint>& points)
+{
+    Platform::Gdip::GraphicsPath path;
+    std::vector<PointF> pts;
+    pts.reserve(points.size());
+    for (const FloatPoint& p : points) pts.push_back({p.x, p.y});
+    if (operation == 0) {
+        // Pairs of points; an odd last point is ignored.
+        for (size_t i = 0; i + 1 < pts.size(); i += 2) path.AddLine(pts[i], pts[i + 1]);
+    } else if (operation == 1) {
+        path.AddLines(pts);
+    } else {
+        path.AddPolygon(pts);
+    }
+    return path;
+}
+
+}  // namespace
+
+void LGDIRenderer::DrawPath(PathOperation operation, const PolylineT<float>& polyline, const LColor& colour,
+                            const FloatPoint& offset, const FloatPoint& scale, bool keepCached)
+{
+    Platform::Gdip::Graphics* g = GetGraphics();
+    if (!g) return;
+    const PathKey key{polyline.GetHandle(), static_cast<int32_t>(operation)};
+    RCPtr<LGraphicsPath>& slot = mPathCache.GetEntry(key, false);
+    if (polyline.IsChanged()) {
+        polyline.SetChanged(false);
+        slot.Reset();
+    }
+    if (!slot) slot = new LGraphicsPath(BuildPath(static_cast<int32_t>(operation), polyline.GetPoints()));
+    const RCPtr<LGraphicsPath> path = slot;  // the slot may be reused while drawing
+    const uint32_t argb = ToArgb(colour);
+    const FloatPoint shift = Clamped(offset);
+    Translate({shift.x, shift.y});
+    constexpr float kEpsilon = 1.1920929e-6f;
+    const bool scaled = std::fabs(scale.x - 1.0f) > kEpsilon || std::fabs(scale.y - 1.0f) > kEpsilon;
+    const Platform::Gdip::GraphicsPath& drawn = scaled ? path->GetPath().Scaled(scale.x, scale.y) : path->GetPath();
+    if (operation == PathOperation::Fill)
+        g->FillPath(drawn, argb);
+    else
+        g->DrawPath(drawn, argb, polyline.GetLineWidth());
+    Translate({-shift.x, -shift.y});
+    if (!keepCached) slot.Reset();
+}
+
+QVResult LGDIRenderer::DrawBitmapRect(RCPtr<LRenderContextInfo> source, const LongPoint& destination,
+                                      const LongRect& sourceRect)
+{
+    auto* from = dynamic_cast<LGDIRenderContextInfo*>(source.Get());
+    if (!from || !from->IsOffscreen()) return E_INVALIDARG;
+    Platform::Gdip::Graphics* g = GetGraphics();
+    if (!g) return E_FAIL;
+    return from->GetDrawingSurface()->DrawTo(*g, destination, sourceRect, GetOpacity());
+}
+
+QVResult LGDIRenderer::DrawSurface(RCPtr<LRenderContextInfo> offscreen, const LongPoint& position)
+{
+    auto* context = dynamic_cast<LGDIRenderContextInfo*>(offscreen.Get());
+    if (!context || !context->IsOffscreen()) return E_INVALIDARG;
+    if (!GetGraphics()) return E_FAIL;
+    context->SwapSurfaces();
+    const RCPtr<LGDIRendererOffscreenSurface>& target = context->GetDrawingSurface();
+    const RCPtr<LGDIRendererOffscreenSurface>& previous = context->GetSpareSurface();
+    target->GetBitmap().Clear();
+    const LongSize size = previous->GetSize();
+    Platform::Gdip::Graphics& g = target->GetGraphics();
+    g.ResetTransform();
+    g.ResetClip();
+    const QVResult result = previous->DrawTo(g, position, {0, 0, size.width, size.height});
+    const DoublePoint& origin = context->GetState().origin;
+    g.TranslateTransform(static_cast<float>(origin.x), static_cast<float>(origin.y));
+    return result;
+}
+
+void LGDIRenderer::SetClipRect(const DoubleRect& clip)
+{
+    LRenderer::SetClipRect(clip);
+    if (Platform::Gdip::Graphics* g = GetGraphics())
+        g->SetClip({static_cast<float>(clip.x), static_cast<float>(clip.y), static_cast<float>(clip.width),
+                    static_cast<float>(clip.height)});
+}
+
+void LGDIRenderer::Translate(const DoublePoint& offset)
+{
+    LRenderer::Translate(offset);
+    Platform::Gdip::Graphics* g = GetGraphics();
+    if (!g) return;
+    const DoublePoint& origin = mContext->GetState().origin;
+    g->ResetTransform();
+    g->TranslateTransform(static_cast<float>(origin.x), static_cast<float>(origin.y));
+}
+
+}  // namespace QV

@@ -1,0 +1,35 @@
+#pragma once
+// What bitmaps need of a skin's colouriser: a mode (0 solid, 1 linear and
+// 2 radial gradient) and two colours.
+#include <cstdint>
+
+#include "LColor.h"
+#include "RefCountedObject.h"
+#include "TypeName.h"
+
+namespace QV {
+
+class LColorizer : public virtual LRefCountedObject {
+    QV_TYPE_NAME("class QV::LColorizer")
+public:
+    static constexpr int32_t kSolid = 0;
+    static constexpr int32_t kLinearGradient = 1;
+    static constexpr int32_t kRadialGradient = 2;
+
+    LColorizer(int32_t mode, const LColor& color1, const LColor& color2 = LColor())
+        : mMode(mode), mColor1(color1), mColor2(color2)
+    {}
+
+    int32_t GetMode() const { return mMode; }
+    const LColor& GetColor1() const { return mColor1; }
+    const LColor& GetColor2() const { return mColor2; }
+    // Solid when the mode says so or both colours are the same.
+    bool IsSolid() const { return mMode == kSolid || mColor1 == mColor2; }
+
+private:
+    int32_t mMode;
+    LColor mColor1;
+    LColor mColor2;
+};
+
+}  // namespace QV
