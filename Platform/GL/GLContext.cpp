@@ -57,6 +57,16 @@ void GLContext::SwapWindow(NativeWindow window)
     SDL_GL_SwapWindow(static_cast<SDL_Window*>(window));
 }
 
+void ShowWarningBox(const char* caption, const char* text)
+{
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr);
+}
+
+bool IsGLWindow(NativeWindow window)
+{
+    return window && (SDL_GetWindowFlags(static_cast<SDL_Window*>(window)) & SDL_WINDOW_OPENGL);
+}
+
 HiddenGLWindow::HiddenGLWindow(int width, int height)
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {

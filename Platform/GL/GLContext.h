@@ -40,6 +40,12 @@ private:
     bool mDoubleBuffered;
 };
 
+// A warning box with an OK button and no owner.
+void ShowWarningBox(const char* caption, const char* text);
+
+// Whether window was made able to hold a GL context.
+bool IsGLWindow(NativeWindow window);
+
 // A hidden window able to hold a GL context, with the video subsystem kept
 // up for its lifetime. For tests and benchmarks that draw without showing.
 class HiddenGLWindow {
