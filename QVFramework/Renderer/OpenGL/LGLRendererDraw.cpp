@@ -72,9 +72,12 @@ void LGLRenderer::FillRect(const LongRect& rect, const LColor& colour, bool blen
         Quad(r, GL_QUADS);
         return;
     }
+    // Replaced, as the interface promises: the clear colour is the fill's.
     const RenderState& state = context->GetState();
     SetScissor({r.x + state.origin.x, r.y + state.origin.y, r.width, r.height});
+    glClearColor(colour.red, colour.green, colour.blue, colour.alpha * state.opacity);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0, 0, 0, 0);
     const DoubleRect& clip = state.clip;
     SetScissor({clip.x + state.origin.x, clip.y + state.origin.y, clip.width, clip.height});
 }

@@ -55,6 +55,7 @@ protected:
 
 const LColor kRedColour{1, 0, 0, 1};
 const LColor kWhiteColour{1, 1, 1, 1};
+const LColor kBlackColour{0, 0, 0, 1};
 
 TEST_F(GLRendererTest, FactoryMakesTheOpenGLChain)
 {
@@ -85,7 +86,7 @@ TEST_F(GLRendererTest, FillsClearsAndOutlines)
 {
     Start();
     mRenderer->FillRect({0, 0, kWidth, kHeight}, kWhiteColour, true);
-    mRenderer->FillRect({10, 10, 10, 10}, kRedColour, false);  // clears whatever the colour
+    mRenderer->FillRect({10, 10, 10, 10}, LColor{0, 0, 0, 0}, false);  // replaced, not blended
     mRenderer->FillRect({30, 10, 10, 10}, kRedColour, true);
     mRenderer->DrawFilledRect({10, 30, 20, 20}, LColor{0, 0, 0, 0}, kRedColour, 1.0f);
     EXPECT_EQ(Pixel(15, 15), kBlack);
@@ -112,7 +113,7 @@ TEST_F(GLRendererTest, ClipBecomesTheScissorBox)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Start();
-        mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+        mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
         mRenderer->PushOrigin(row.origin);
         mRenderer->SaveState();
         mRenderer->SetClipRect(row.clip);
@@ -129,11 +130,11 @@ TEST_F(GLRendererTest, PolygonOutlineIsClosedAndFillLeavesTheNotch)
 {
     const PolylineT<float> l({{10, 10}, {30, 10}, {30, 30}, {50, 30}, {50, 50}, {10, 50}});
     Start();
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->FillPolygon(l, kWhiteColour, {0, 0}, {1, 1}, true);
     EXPECT_EQ(Pixel(20, 20), kWhite);
     EXPECT_EQ(Pixel(40, 20), kBlack);
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->DrawPolygon(l, kRedColour, {0, 0}, {1, 1}, true);
     EXPECT_GT(Pixel(10, 30)[0], 64);  // the closing edge from the last point to the first
     Finish();
@@ -144,12 +145,12 @@ TEST_F(GLRendererTest, CachedShapesReplayUntilChangedAndAChangeDropsBothPolygonL
     PolylineT<float> shape({{0, 0}, {20, 0}, {20, 20}, {0, 20}});
     const std::vector<FloatPoint> moved = {{40, 40}, {60, 40}, {60, 60}, {40, 60}};
     Start();
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->FillPolygon(shape, kWhiteColour, {0, 0}, {1, 1}, true);
 
     shape.SetPoints(moved);
     shape.SetChanged(false);  // an unchanged shape replays its list
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->FillPolygon(shape, kWhiteColour, {0, 0}, {1, 1}, true);
     EXPECT_EQ(Pixel(10, 10), kWhite);
     EXPECT_EQ(Pixel(50, 50), kBlack);
@@ -157,7 +158,7 @@ TEST_F(GLRendererTest, CachedShapesReplayUntilChangedAndAChangeDropsBothPolygonL
     shape.SetChanged(true);  // the outline sees the change and drops the fill too
     mRenderer->DrawPolygon(shape, kWhiteColour, {0, 0}, {1, 1}, true);
     EXPECT_FALSE(shape.IsChanged());
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->FillPolygon(shape, kWhiteColour, {0, 0}, {1, 1}, true);
     EXPECT_EQ(Pixel(10, 10), kBlack);
     EXPECT_EQ(Pixel(50, 50), kWhite);
@@ -165,7 +166,7 @@ TEST_F(GLRendererTest, CachedShapesReplayUntilChangedAndAChangeDropsBothPolygonL
     // Drawn without keeping: the entry goes, the shape is drawn as it is now.
     shape.SetPoints({{0, 0}, {20, 0}, {20, 20}, {0, 20}});
     shape.SetChanged(false);
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->FillPolygon(shape, kWhiteColour, {0, 0}, {1, 1}, false);
     mRenderer->FillPolygon(shape, kWhiteColour, {0, 0}, {1, 1}, true);
     EXPECT_EQ(Pixel(10, 10), kWhite);
@@ -180,7 +181,7 @@ TEST_F(GLRendererTest, RectListsAreFilledInTheirColoursAndScaled)
     list.Add({5, 0, 5, 5}, 0xFF0000FF);
     list.SetScale(2, 2);
     Start();
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->FillRects(list, {10, 10}, true);
     mRenderer->FillRects(list, {10, 40}, true);  // replayed at another offset
     for (int y : {15, 45}) {
@@ -210,7 +211,7 @@ TEST_F(GLRendererTest, BitmapsByResizeTypeAndTheirErrors)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+        mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
         mRenderer->DrawBitmap(bitmap, row.destination, row.type);
         for (const auto& [at, colour] : row.pixels) EXPECT_EQ(Pixel(at.x, at.y), colour) << at.x << "," << at.y;
     }
@@ -243,7 +244,7 @@ TEST_F(GLRendererTest, SubBitmapsShareOneTextureAndALostTextureIsRebuilt)
 
     const GLuint name = static_cast<GLuint>(bound);
     glDeleteTextures(1, &name);  // behind the renderer's back
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->DrawBitmap(right, {20, 0, 10, 10}, 0);
     EXPECT_EQ(Pixel(25, 5), kRed);
     Finish();
@@ -252,7 +253,7 @@ TEST_F(GLRendererTest, SubBitmapsShareOneTextureAndALostTextureIsRebuilt)
 TEST_F(GLRendererTest, TextIsDrawnThroughTheGlyphAtlas)
 {
     Start();
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->DrawText(u"HI", LFont::GetFont(u"Liberation Sans", 14, 0), {5, 5}, kWhiteColour);
     int ink = 0;
     for (int y = 0; y < kHeight; ++y)
@@ -285,7 +286,7 @@ TEST_F(GLRendererTest, CachesArePurgedOnlyAfterFiveMinutesAtTheOutermostFinish)
     PolylineT<float> shape({{0, 0}, {20, 0}, {20, 20}, {0, 20}});
     PolylineT<float> other({{0, 0}, {1, 0}, {1, 1}});
     auto drawAndMove = [&] {
-        mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+        mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
         mRenderer->FillPolygon(shape, kWhiteColour, {0, 0}, {1, 1}, true);
         const bool replayed = Pixel(10, 10) == kWhite;
         shape.SetPoints({{40, 40}, {60, 40}, {60, 60}, {40, 60}});
@@ -303,7 +304,7 @@ TEST_F(GLRendererTest, CachesArePurgedOnlyAfterFiveMinutesAtTheOutermostFinish)
         Finish();
     }
     Start();
-    mRenderer->FillRect({0, 0, kWidth, kHeight}, kRedColour, false);
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
     mRenderer->FillPolygon(shape, kWhiteColour, {0, 0}, {1, 1}, true);
     EXPECT_EQ(Pixel(50, 50), kWhite);  // rebuilt from the current points
     Finish();
