@@ -28,7 +28,7 @@ TEST(RendererCreateTest, EachKindMakesItsRendererAndOthersRaiseTheDomainError)
     const struct {
         int32_t kind;
         int32_t type;  // -1: raises
-    } rows[] = {{0, -1}, {1, 1}, {2, 2}, {3, -1}, {-1, -1}};
+    } rows[] = {{1, 1}, {2, 2}, {3, -1}, {-1, -1}};  // kind 0 needs a GL window: GLRendererTest
     for (const auto& row : rows) {
         SCOPED_TRACE(row.kind);
         if (row.type < 0) {
