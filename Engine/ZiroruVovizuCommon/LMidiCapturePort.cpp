@@ -38,7 +38,7 @@ QVResult LMidiCapturePort::ReleaseInternalReferences()
     if (mOwner && GetInternalRefCount() > 0 && Succeeded(mOwner->RemoveCapturePort(this))) {
         RemoveInternalReference();
     }
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+    return HeldOnlyByCaller();
 }
 
 String LMidiCapturePort::GetSystemName() const

@@ -25,7 +25,7 @@ QVResult LMidiRenderPort::ReleaseInternalReferences()
     if (mOwner && GetInternalRefCount() > 0 && Succeeded(mOwner->RemoveRenderPort(this))) {
         RemoveInternalReference();
     }
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+    return HeldOnlyByCaller();
 }
 
 String LMidiRenderPort::GetSystemName() const

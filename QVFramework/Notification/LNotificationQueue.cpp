@@ -202,7 +202,7 @@ QVResult LNotificationQueue::ReleaseInternalReferences()
 {
     // The last outside reference is going: nothing can drain this queue any more.
     Shutdown();
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+    return HeldOnlyByCaller();
 }
 
 }  // namespace QV
