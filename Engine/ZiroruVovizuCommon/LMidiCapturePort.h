@@ -29,7 +29,7 @@ public:
     LMidiCapturePort& operator=(const LMidiCapturePort&) = delete;
 
     // Leaves the comm's list.
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
     // Opens the first device whose name matches the requested name and
     // queues the buffers: 0, the services' error code, or 6 (no such

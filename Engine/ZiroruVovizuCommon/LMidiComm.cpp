@@ -126,7 +126,7 @@ QVResult LMidiComm::OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>&
             } else {
                 created->Close();
                 created->RemoveInternalReference();
-                RemoveCapturePort(created.Get());
+                (void)RemoveCapturePort(created.Get());  // added just above: always there
             }
         }
     }

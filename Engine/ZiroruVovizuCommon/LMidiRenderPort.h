@@ -29,7 +29,7 @@ public:
     LMidiRenderPort& operator=(const LMidiRenderPort&) = delete;
 
     // Leaves the comm's list.
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
     // Opens the first device whose name matches the requested name: 0, the
     // services' error code, or 6 (no such device). Closes the port first
@@ -43,7 +43,7 @@ public:
     uint32_t SendShort(uint32_t message);
     // count on success; E_FAIL when the driver refused the message or did
     // not take it within timeoutMs.
-    QVResult SendLong(const uint8_t* bytes, uint32_t count, uint32_t timeoutMs);
+    [[nodiscard]] QVResult SendLong(const uint8_t* bytes, uint32_t count, uint32_t timeoutMs);
 
     TrafficLight& GetDoneGate() { return mDoneGate; }
     bool IsOpen() const { return GetHandle() != nullptr; }

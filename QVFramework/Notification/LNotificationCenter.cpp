@@ -8,7 +8,7 @@ LNotificationCenter::~LNotificationCenter() = default;
 
 QVResult LNotificationCenter::ReleaseInternalReferences()
 {
-    ReleaseAllClients();
+    (void)ReleaseAllClients();  // always 0
     Shutdown();
     return HeldOnlyByCaller();
 }

@@ -147,14 +147,14 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
             if (mClears.load(std::memory_order_acquire) != clears) break;
             RCPtr<LNotification> notification;
             DequeueCounted(notification);
-            distributor->SendNotification(notification);
+            (void)distributor->SendNotification(notification);  // no subscriber is no fault
             notification->ClearQueued();
         }
     }
     // Read again: a receiver may have shut the queue down during the pass.
     if (sendIdle) {
         if (const RCPtr<LNotificationDistributor> current = GetDistributor()) {
-            current->SendNotification(mIdleNotification);
+            (void)current->SendNotification(mIdleNotification);  // no subscriber is no fault
         }
     }
     return GetQueuedCount() > 0;

@@ -21,13 +21,14 @@ public:
     // 0; E_FAIL when a distributor is set already or the queue is shut down.
     // A queue that distributes its own notifications counts that reference
     // as internal.
-    QVResult SetDistributor(const RCPtr<LNotificationDistributor>& distributor);
+    [[nodiscard]] QVResult SetDistributor(const RCPtr<LNotificationDistributor>& distributor);
     RCPtr<LNotificationDistributor> GetDistributor() const;
 
     // Any thread. 0 queued; E_INVALIDARG for a null or already queued
     // notification; E_FAIL without a distributor.
-    QVResult PostNotification(const RCPtr<LNotification>& notification);
-    QVResult PostNamedNotification(const char16_t* nameOrId, const RCPtr<LRefCountedObject>& payload = nullptr);
+    [[nodiscard]] QVResult PostNotification(const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult PostNamedNotification(const char16_t* nameOrId,
+                                                 const RCPtr<LRefCountedObject>& payload = nullptr);
 
     // Wakes the loop that drains this queue. Called on the posting thread,
     // after the enqueue and outside the queue lock; at most once until the
@@ -48,7 +49,7 @@ public:
     // Registered with a distributor, turns its deliveries into posts here.
     RCPtr<LPostingReceiver> GetPostingReceiver() const;
 
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
 private:
     bool Dequeue(RCPtr<LNotification>& notification);

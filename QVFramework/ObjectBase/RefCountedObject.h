@@ -43,7 +43,7 @@ public:
     virtual int32_t Release() const;
     // Drops references that this object's own cycles hold; runs once when
     // only those references remain beside the one being released.
-    virtual QVResult ReleaseInternalReferences();
+    [[nodiscard]] virtual QVResult ReleaseInternalReferences();
     virtual RCPtr<LRefCountedObject> CreateCopy() const;
 
     virtual const char* GetTypeName() const { return "class QV::LRefCountedObject"; }
@@ -61,7 +61,7 @@ public:
 protected:
     // The result a release hook reports: 0 when no internal reference is
     // left and only the caller holds this object, else E_FAIL.
-    QVResult HeldOnlyByCaller() const;
+    [[nodiscard]] QVResult HeldOnlyByCaller() const;
 
 private:
     mutable std::atomic<int32_t> mRefCount{0};

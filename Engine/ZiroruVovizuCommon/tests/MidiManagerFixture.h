@@ -87,7 +87,7 @@ protected:
     Bytes EngineBlob(int32_t id)
     {
         QV::Variant value;
-        engine->GetParamValue(ParamTest::Desc(id), value);
+        EXPECT_GE(engine->GetParamValue(ParamTest::Desc(id), value), 0);
         uint32_t size = 0;
         const uint8_t* bytes = value.GetType() == QV::Variant::kBlob ? value.GetData(size) : nullptr;
         return bytes ? Bytes(bytes, bytes + size) : Bytes();
@@ -132,7 +132,7 @@ private:
         auto* list = dynamic_cast<QV::LWrapper<QV::ParamValues>*>(r.payload.Get());
         for (uint32_t i = 0; list && i < PackedList::CountRecords(*list); ++i) {
             QV::ParamValue v;
-            PackedList::ReadValue(*list, i, v);
+            EXPECT_GE(PackedList::ReadValue(*list, i, v), 0);
             if (v.descriptor.id == id) return true;
         }
         return false;

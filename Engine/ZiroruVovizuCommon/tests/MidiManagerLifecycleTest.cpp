@@ -215,7 +215,7 @@ TEST_F(CommTest, SubscribersDroppedDuringTheWaitFailTheUnsubscription)
         std::thread dropper([&] {
             // Drops the clients whether or not the request went out.
             (void)Eventually([&] { return !loopback->SentMessages().empty(); }, std::chrono::seconds(2));
-            manager->GetComm()->ReleaseAllClients();
+            EXPECT_GE(manager->GetComm()->ReleaseAllClients(), 0);
         });
         EXPECT_EQ(FailureText([&] { c.run(*manager); }), c.text);
         dropper.join();

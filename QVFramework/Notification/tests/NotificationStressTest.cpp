@@ -105,7 +105,7 @@ TEST_F(NotificationStressTest, RegisteringWhileAnotherThreadDelivers)
     std::atomic<int> sends{0};
     std::thread deliverer([&] {
         while (!stop || sends < 1000) {
-            distributor->SendNotification(LNotification::Create(u"NID_MIDI_DATA_CAPTURED"));
+            EXPECT_GE(distributor->SendNotification(LNotification::Create(u"NID_MIDI_DATA_CAPTURED")), 0);
             ++sends;
         }
     });
@@ -151,8 +151,9 @@ TEST_F(NotificationStressTest, PendingMarksWhileRegistrationsChange)
     for (int t = 0; t < 2; ++t) {
         posters.emplace_back([&postersLeft] {
             for (int i = 0; i < kPosts; ++i) {
-                GetDefaultNotificationCenter()->PostNamedNotification(u"NID_SET_STATUS_TEXT",
-                                                                     new Tracked(nullptr, i));
+                EXPECT_EQ(GetDefaultNotificationCenter()->PostNamedNotification(u"NID_SET_STATUS_TEXT",
+                                                                                new Tracked(nullptr, i)),
+                          S_OK);
             }
             --postersLeft;
         });

@@ -80,7 +80,9 @@ TEST_F(QueueWakeTest, APostDuringTheDrainWakesForTheNextPass)
 {
     client->RegisterNotification(distributor, u"NID_TEST_A");
     client->onReceive = [this](const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& n) {
-        if (n->GetID() == Id(u"NID_TEST_A")) queue->PostNamedNotification(u"NID_TEST_B");
+        if (n->GetID() == Id(u"NID_TEST_A")) {
+            EXPECT_EQ(queue->PostNamedNotification(u"NID_TEST_B"), S_OK);
+        }
     };
     PostBurst(1);
     EXPECT_TRUE(queue->ProcessNotifications(false));
@@ -115,7 +117,7 @@ TEST(UIThreadDeathTest, DrainingOffTheUIThreadAbortsInDebugBuilds)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     RCPtr<LNotificationQueue> queue(new LNotificationQueue());
     RCPtr<LNotificationDistributor> distributor(new LNotificationDistributor());
-    queue->SetDistributor(distributor);
+    EXPECT_GE(queue->SetDistributor(distributor), 0);
     EXPECT_DEATH(
         {
             std::thread([] { UIThread::SetCurrent(); }).join();
