@@ -9,6 +9,6 @@ class DeviceCommunicationReceiver {
 public:
     virtual ~DeviceCommunicationReceiver() = default;
     // One value set: a list of packed values [value, id, sub-descriptor].
-    virtual int32_t ReceiveParamValues(const QV::ParamValues& values) = 0;
-    virtual int32_t Reserved(int32_t a, int32_t b, int32_t c) = 0;
+    [[nodiscard]] virtual int32_t ReceiveParamValues(const QV::ParamValues& values) = 0;
+    [[nodiscard]] virtual int32_t Reserved(int32_t a, int32_t b, int32_t c) = 0;
 };

@@ -26,23 +26,26 @@ public:
     DeviceControlClientInterface(const DeviceControlClientInterface&) = delete;
     DeviceControlClientInterface& operator=(const DeviceControlClientInterface&) = delete;
 
-    virtual int32_t FindDevices(int32_t a, int32_t b, int32_t c);
-    virtual int32_t FindRemoteDevices(const void* filters, int32_t filterCount, Variant* result, int32_t mode);
-    virtual int32_t ConnectDevice(const Variant* device, DVCL_ValueSetCallback callback, void* context);
-    virtual int32_t RequestParamRanges(const Variant* device, const ParamRanges* ranges);
-    virtual int32_t RequestParamValues(const Variant* device, const ParamDescriptors* descriptors);
+    [[nodiscard]] virtual int32_t FindDevices(int32_t a, int32_t b, int32_t c);
+    [[nodiscard]] virtual int32_t FindRemoteDevices(const void* filters, int32_t filterCount, Variant* result,
+                                                    int32_t mode);
+    [[nodiscard]] virtual int32_t ConnectDevice(const Variant* device, DVCL_ValueSetCallback callback, void* context);
+    [[nodiscard]] virtual int32_t RequestParamRanges(const Variant* device, const ParamRanges* ranges);
+    [[nodiscard]] virtual int32_t RequestParamValues(const Variant* device, const ParamDescriptors* descriptors);
     // Packs the one descriptor into a one-record descriptor list.
-    virtual int32_t RequestParamValues(const Variant* device, const ParamDescriptor* descriptor);
-    virtual int32_t GetParamRanges(const Variant* device, int32_t a, int32_t b);
-    virtual int32_t GetParamValues(const Variant* device, int32_t a, int32_t b);
-    virtual int32_t GetParamValue(const Variant* device, const ParamDescriptor* descriptor, Variant* value);
-    virtual int32_t SetParamValue(const Variant* device, const ParamDescriptor* descriptor, const Variant* value);
-    virtual int32_t SetParamValues(const Variant* device, int32_t a);
+    [[nodiscard]] virtual int32_t RequestParamValues(const Variant* device, const ParamDescriptor* descriptor);
+    [[nodiscard]] virtual int32_t GetParamRanges(const Variant* device, int32_t a, int32_t b);
+    [[nodiscard]] virtual int32_t GetParamValues(const Variant* device, int32_t a, int32_t b);
+    [[nodiscard]] virtual int32_t GetParamValue(const Variant* device, const ParamDescriptor* descriptor,
+                                                Variant* value);
+    [[nodiscard]] virtual int32_t SetParamValue(const Variant* device, const ParamDescriptor* descriptor,
+                                                const Variant* value);
+    [[nodiscard]] virtual int32_t SetParamValues(const Variant* device, int32_t a);
     // True exactly when the entry answered 0.
     virtual bool IsDeviceConnected(int32_t a);
-    virtual int32_t DisconnectDevice(const Variant* device);
+    [[nodiscard]] virtual int32_t DisconnectDevice(const Variant* device);
     // record: 256 bytes; byte 252 tells whether the device is connected.
-    virtual int32_t GetDeviceInfo(const Variant* device, uint8_t* record);
+    [[nodiscard]] virtual int32_t GetDeviceInfo(const Variant* device, uint8_t* record);
 
     bool IsLoaded() const { return mModule.IsLoaded(); }
 

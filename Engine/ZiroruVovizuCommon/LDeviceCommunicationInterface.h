@@ -47,7 +47,7 @@ public:
     LDeviceCommunicationInterface& operator=(const LDeviceCommunicationInterface&) = delete;
 
     // 1 when the binding exists already, 0 when made, E_FAIL when it cannot be.
-    virtual int32_t LoadClientLibrary();
+    [[nodiscard]] virtual int32_t LoadClientLibrary();
     virtual bool IsOnline();
     // Echoes a device selection to the receiver as the value set
     // {-4: [value, IsOnline()]}; false without a receiver.
@@ -55,29 +55,30 @@ public:
     virtual void Synchronize();
     virtual void Reserved();
     // One empty identifier: the keyboard on this computer.
-    virtual int32_t FindDevices(const QV::Array<QV::Guid>& filters, QV::Array<QV::Variant>& devices);
+    [[nodiscard]] virtual int32_t FindDevices(const QV::Array<QV::Guid>& filters, QV::Array<QV::Variant>& devices);
     // 0 when the list changed, 1 when not within timeoutMs, E_FAIL on a
     // library failure, -1 without binding. Polls every 250 ms.
-    virtual int32_t WaitForRemoteDeviceListChange(const QV::Array<QV::Guid>& filters,
-                                                  QV::Array<QV::Variant>& devices, uint32_t timeoutMs);
-    virtual int32_t FindRemoteDevices(const QV::Array<QV::Guid>& filters, QV::Array<QV::Variant>& devices);
-    virtual int32_t ConnectDevice(const QV::Variant& device);
-    virtual int32_t RequestParamRanges(const QV::ParamRanges* ranges);
-    virtual int32_t RequestParamValues(const QV::ParamDescriptors* descriptors);
-    virtual int32_t RequestParamValueList(const QV::ParamDescriptor* descriptor);
-    virtual int32_t GetParamRanges(int32_t a, int32_t b);
-    virtual int32_t GetParamValues(int32_t a, int32_t b);
-    virtual int32_t GetParamValue(const QV::ParamDescriptor* descriptor, QV::Variant& value);
-    int32_t SetParamValue(const QV::ParamDescriptor* descriptor, const QV::Variant& value) override;
-    virtual int32_t SetParamValues(int32_t a);
+    [[nodiscard]] virtual int32_t WaitForRemoteDeviceListChange(const QV::Array<QV::Guid>& filters,
+                                                                QV::Array<QV::Variant>& devices, uint32_t timeoutMs);
+    [[nodiscard]] virtual int32_t FindRemoteDevices(const QV::Array<QV::Guid>& filters,
+                                                    QV::Array<QV::Variant>& devices);
+    [[nodiscard]] virtual int32_t ConnectDevice(const QV::Variant& device);
+    [[nodiscard]] virtual int32_t RequestParamRanges(const QV::ParamRanges* ranges);
+    [[nodiscard]] virtual int32_t RequestParamValues(const QV::ParamDescriptors* descriptors);
+    [[nodiscard]] virtual int32_t RequestParamValueList(const QV::ParamDescriptor* descriptor);
+    [[nodiscard]] virtual int32_t GetParamRanges(int32_t a, int32_t b);
+    [[nodiscard]] virtual int32_t GetParamValues(int32_t a, int32_t b);
+    [[nodiscard]] virtual int32_t GetParamValue(const QV::ParamDescriptor* descriptor, QV::Variant& value);
+    [[nodiscard]] int32_t SetParamValue(const QV::ParamDescriptor* descriptor, const QV::Variant& value) override;
+    [[nodiscard]] virtual int32_t SetParamValues(int32_t a);
     virtual bool IsReady();
-    virtual int32_t GetConnectedDevice(QV::Variant& device);
-    virtual int32_t DisconnectDevice();
+    [[nodiscard]] virtual int32_t GetConnectedDevice(QV::Variant& device);
+    [[nodiscard]] virtual int32_t DisconnectDevice();
     // Asks about the given device, not the current one.
-    virtual int32_t GetDeviceInfo(const QV::Variant* device, uint8_t* record);
-    virtual int32_t GetDeviceParam(QV::Variant& value);
-    virtual int32_t SetDeviceParam(const QV::Variant& value);
-    virtual int32_t GetDeviceIndex(int32_t& index);
+    [[nodiscard]] virtual int32_t GetDeviceInfo(const QV::Variant* device, uint8_t* record);
+    [[nodiscard]] virtual int32_t GetDeviceParam(QV::Variant& value);
+    [[nodiscard]] virtual int32_t SetDeviceParam(const QV::Variant& value);
+    [[nodiscard]] virtual int32_t GetDeviceIndex(int32_t& index);
 
     void SetReceiver(DeviceCommunicationReceiver* receiver);
     // Switching delivery off waits for a delivery pass in progress; never
@@ -91,7 +92,7 @@ public:
     static void OnDeviceValueSet(void* context, int32_t reserved, const QV::ParamValues* values);
 
     // Stops the device-communication thread when only its own reference is left.
-    QV::QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QV::QVResult ReleaseInternalReferences() override;
 
 private:
     friend class LDeviceCommunicationThreadWorker;

@@ -8,5 +8,5 @@ class LDeviceCommunicationThreadWorker : public QV::LThreadWorker {
 
 public:
     // A parameter that is not an LDeviceCommunicationInterface ends the run at once.
-    QV::QVResult Run(QV::RCPtr<QV::LRefCountedObject>& parameters) override;
+    [[nodiscard]] QV::QVResult Run(QV::RCPtr<QV::LRefCountedObject>& parameters) override;
 };

@@ -40,22 +40,22 @@ public:
     // The port of the list whose system name matches is reused while its
     // device answers, and opened anew (and started) when it does not; an
     // empty name only finds a listed port.
-    QVResult OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>& port) override;
-    QVResult OpenRenderPort(const String& name, RCPtr<LMidiRenderPort>& port) override;
+    [[nodiscard]] QVResult OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>& port) override;
+    [[nodiscard]] QVResult OpenRenderPort(const String& name, RCPtr<LMidiRenderPort>& port) override;
     // A message that begins with a status byte other than F0 and F7 goes out
     // as a short message and needs as many bytes as its status byte says
     // (GetShortMessageLength), else E_INVALIDARG; the result is that length.
     // Anything else goes out as one long message; the result is its length.
     // E_INVALIDARG for a port that is not a render port or an empty message;
     // E_FAIL when the driver refuses it or does not take it in time.
-    QVResult Send(const RCPtr<LRefCountedObject>& port, const IArray<signed char>& message) override;
+    [[nodiscard]] QVResult Send(const RCPtr<LRefCountedObject>& port, const IArray<signed char>& message) override;
 
     // Delivers one captured message to the subscribers; on the pool's worker.
-    QVResult Run(RCPtr<LRefCountedObject>& parameters) override;
+    [[nodiscard]] QVResult Run(RCPtr<LRefCountedObject>& parameters) override;
 
     // 0, or E_FAIL when the port is not listed. The list's reference goes.
-    QVResult RemoveCapturePort(const LMidiCapturePort* port);
-    QVResult RemoveRenderPort(const LMidiRenderPort* port);
+    [[nodiscard]] QVResult RemoveCapturePort(const LMidiCapturePort* port);
+    [[nodiscard]] QVResult RemoveRenderPort(const LMidiRenderPort* port);
 
     // Whether requested, lower-cased, is part of the lower-cased system name.
     static bool IsNameMatch(const String& systemName, const String& requested);

@@ -18,11 +18,11 @@ class LMidiCommInterface : public LNotificationDistributor {
 
 public:
     // 0 with an open, started port; E_FAIL with port null.
-    virtual QVResult OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>& port) = 0;
+    [[nodiscard]] virtual QVResult OpenCapturePort(const String& name, RCPtr<LMidiCapturePort>& port) = 0;
     // 0 with an open port; E_FAIL with port null.
-    virtual QVResult OpenRenderPort(const String& name, RCPtr<LMidiRenderPort>& port) = 0;
+    [[nodiscard]] virtual QVResult OpenRenderPort(const String& name, RCPtr<LMidiRenderPort>& port) = 0;
     // The number of bytes sent; E_INVALIDARG or E_FAIL.
-    virtual QVResult Send(const RCPtr<LRefCountedObject>& port, const IArray<signed char>& message) = 0;
+    [[nodiscard]] virtual QVResult Send(const RCPtr<LRefCountedObject>& port, const IArray<signed char>& message) = 0;
 };
 
 }  // namespace QV

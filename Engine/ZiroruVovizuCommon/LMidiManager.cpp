@@ -144,8 +144,9 @@ int32_t LMidiManager::GetPresetFromMidiDevice(int32_t)
     BuildPresetRequest(request);
     RCPtr<LMidiRenderPort> render;
     RCPtr<LMidiCapturePort> capture;
-    comm->OpenRenderPort(kPortName, render);
-    comm->OpenCapturePort(kPortName, capture);
+    // A port that does not open stays null: no reply comes, and the wait says so.
+    (void)comm->OpenRenderPort(kPortName, render);
+    (void)comm->OpenCapturePort(kPortName, capture);
 
     const QVResult subscribed = Subscribe(comm);
     if (Failed(subscribed)) ThrowFailedResult(subscribed, kGetPresetMethod, kSource, 265);
@@ -205,7 +206,7 @@ int32_t LMidiManager::ApplyPresetDump(const uint8_t* dump)
     const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
     if (!engine) return kMidiError;
     Array<ParamValue> current;
-    engine->GetParamValues(engine->GetFirstParamID(), kPresetParamCount, current, -1);
+    (void)engine->GetParamValues(engine->GetFirstParamID(), kPresetParamCount, current, -1);  // always 0
     Array<ParamValue> received;
     if (!ReadPresetDump(dump, current, received)) return kMidiError;
     int32_t result = 0;
@@ -227,7 +228,7 @@ int32_t LMidiManager::SendPresetToMidiDevice(int32_t)
     const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
     if (!engine) return E_FAIL;
     Array<ParamValue> values;
-    engine->GetParamValues(engine->GetFirstParamID(), kPresetParamCount, values, -1);
+    (void)engine->GetParamValues(engine->GetFirstParamID(), kPresetParamCount, values, -1);  // always 0
     Message body;
     if (!BuildPresetDumpBody(values, body)) return E_FAIL;
     return SendSysEx(body, port);
@@ -246,7 +247,7 @@ int32_t LMidiManager::RequestNonPresetParameterFromDevice(const String&)
     const RCPtr<LMidiComm> comm = GetComm();
     RCPtr<LMidiRenderPort> render;
     RCPtr<LMidiCapturePort> capture;
-    comm->OpenRenderPort(kPortName, render);
+    (void)comm->OpenRenderPort(kPortName, render);  // nothing is sent on it
     const QVResult opened = comm->OpenCapturePort(kPortName, capture);
 
     const QVResult subscribed = Subscribe(comm);
@@ -264,7 +265,8 @@ bool LMidiManager::IsDeviceFirmwareVersionUseable()
     const RCPtr<LMidiComm> comm = GetComm();
     RCPtr<LMidiRenderPort> render;
     RCPtr<LMidiCapturePort> capture;
-    comm->OpenRenderPort(kPortName, render);
+    // A render port that does not open stays null: the request then gets no reply.
+    (void)comm->OpenRenderPort(kPortName, render);
     if (Failed(comm->OpenCapturePort(kPortName, capture))) return false;
 
     const QVResult subscribed = Subscribe(comm);

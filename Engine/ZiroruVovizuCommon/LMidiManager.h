@@ -47,38 +47,38 @@ public:
     // -1 without the keyboard's ports; E_FAIL when the output cannot be
     // opened, the current values do not make a sound dump or the send fails;
     // else the bytes sent (100).
-    virtual int32_t SendPresetToMidiDevice(int32_t unused);
+    [[nodiscard]] virtual int32_t SendPresetToMidiDevice(int32_t unused);
     // 0 once a dump arrived and the engine took its values; -1 without the
     // keyboard's ports, when the request could not be sent, or when the dump
     // could not be applied; -3 when no dump came in time.
-    virtual int32_t GetPresetFromMidiDevice(int32_t unused);
+    [[nodiscard]] virtual int32_t GetPresetFromMidiDevice(int32_t unused);
     // -1 without the ports, else the result of opening the output. Sends nothing.
-    virtual int32_t PrepareMidiOutput(const String& unused);
+    [[nodiscard]] virtual int32_t PrepareMidiOutput(const String& unused);
     // E_FAIL without the ports, else the result of opening the input. Sends nothing.
-    virtual int32_t RequestNonPresetParameterFromDevice(const String& unused);
+    [[nodiscard]] virtual int32_t RequestNonPresetParameterFromDevice(const String& unused);
     virtual bool CheckMidiPorts();
     // The identity reply is not recognised, so this answers false after the wait.
     virtual bool IsDeviceFirmwareVersionUseable();
     // E_FAIL for a null port, else SendSysEx's result.
-    virtual int32_t SendIdentityRequest(const RCPtr<LMidiRenderPort>& port);
+    [[nodiscard]] virtual int32_t SendIdentityRequest(const RCPtr<LMidiRenderPort>& port);
     // Replaces the comm; true when both ports could be opened (and closed again).
     virtual bool ResetMidiConnection(const String& inputName, const String& outputName);
 
     // Frames bytes with F0 and F7 where they are missing and sends them:
     // -1 without a port or a comm; E_FAIL for nothing, or for F0 or F7 alone;
     // else the comm's send result.
-    int32_t SendSysEx(const IArray<signed char>& bytes, const RCPtr<LMidiRenderPort>& port);
+    [[nodiscard]] int32_t SendSysEx(const IArray<signed char>& bytes, const RCPtr<LMidiRenderPort>& port);
 
     // On the comm's pool worker. Applies the first preset dump of a get
     // from the current comm; always 1.
-    QVResult OnMidiDataCaptured(const RCPtr<LNotificationDistributor>& sender,
-                                const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnMidiDataCaptured(const RCPtr<LNotificationDistributor>& sender,
+                                              const RCPtr<LNotification>& notification);
 
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
-                                 const RCPtr<LNotification>& notification) override;
-    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                    const char16_t* nameOrId) override;
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                               const RCPtr<LNotification>& notification) override;
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const char16_t* nameOrId) override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
     RCPtr<LMidiComm> GetComm() const;
     bool IsPresetGateOpen() { return mPresetGate.IsSet(); }
@@ -87,17 +87,17 @@ protected:
     explicit LMidiManager(const Timeouts& timeouts);
 
     // Registers OnMidiDataCaptured for the comm's captured data.
-    virtual QVResult Subscribe(const RCPtr<LMidiComm>& comm);
+    [[nodiscard]] virtual QVResult Subscribe(const RCPtr<LMidiComm>& comm);
     // Fails also when no handler entry was there to remove.
-    virtual QVResult Unsubscribe(const RCPtr<LMidiComm>& comm);
+    [[nodiscard]] virtual QVResult Unsubscribe(const RCPtr<LMidiComm>& comm);
 
 private:
     // Applies a dump through the engine: 0, or -1 when it could not.
-    int32_t ApplyPresetDump(const uint8_t* dump);
+    [[nodiscard]] int32_t ApplyPresetDump(const uint8_t* dump);
     // Under the lock, so a dump is taken only while a get awaits one.
     void BeginAwaitingDump();
     // Returns once no dump is being applied; none is applied after it.
-    int32_t EndAwaitingDump();
+    [[nodiscard]] int32_t EndAwaitingDump();
 
     RCPtr<LNotificationHandler<LMidiManager>> mHandler;
     RCPtr<LMidiComm> mComm;

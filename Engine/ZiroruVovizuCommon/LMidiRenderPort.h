@@ -32,7 +32,7 @@ public:
     uint32_t SendShort(uint32_t message);
     // count on success; E_FAIL when the driver refused the message or did
     // not take it within timeoutMs.
-    QVResult SendLong(const uint8_t* bytes, uint32_t count, uint32_t timeoutMs);
+    [[nodiscard]] QVResult SendLong(const uint8_t* bytes, uint32_t count, uint32_t timeoutMs);
 
     TrafficLight& GetDoneGate() { return mDoneGate; }
 

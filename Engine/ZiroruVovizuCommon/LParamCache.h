@@ -15,17 +15,18 @@ public:
     explicit LParamCache(uint32_t slotCount);
 
     // 0 stored, 1 already held, -1 bad index or malformed entry list.
-    virtual int32_t SetValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value, bool notify);
+    [[nodiscard]] virtual int32_t SetValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value,
+                                           bool notify);
     // 0 found, 1 no such sub-descriptor entry, -1 bad index; out is cleared first.
-    virtual int32_t GetValue(const QV::ParamDescriptor& descriptor, QV::Variant& value) const;
+    [[nodiscard]] virtual int32_t GetValue(const QV::ParamDescriptor& descriptor, QV::Variant& value) const;
     virtual void Reserved(int32_t) {}
-    virtual int32_t OnValueChanged(uint32_t index, const QV::Variant& value);
+    [[nodiscard]] virtual int32_t OnValueChanged(uint32_t index, const QV::Variant& value);
 
     uint32_t GetSlotCount() const { return static_cast<uint32_t>(mSlots.size()); }
 
 private:
-    int32_t SetSubValue(uint32_t index, const QV::ParamDescriptor& descriptor, const QV::Variant& value,
-                        bool notify);
+    [[nodiscard]] int32_t SetSubValue(uint32_t index, const QV::ParamDescriptor& descriptor, const QV::Variant& value,
+                                      bool notify);
 
     std::vector<QV::Variant> mSlots;
 };

@@ -111,7 +111,7 @@ int32_t LRootModule::StoreParamValue(const QV::ParamDescriptor& descriptor, cons
     mCache->GetValue(key, cached);
     if (!(value == cached) && !value.IsEmpty()) {
         mCache->SetValue(key, value, true);
-        OnParamValueChanged(descriptor, value);
+        (void)OnParamValueChanged(descriptor, value);  // the engine's answer is not the store's
     }
     return 0;
 }
@@ -174,7 +174,8 @@ int32_t LRootModule::ReceiveParamValues(const QV::ParamValues& values)
     QV::Mutex::Lock lock(mStore->lock);
     for (uint32_t i = 0; i < PackedList::CountRecords(values); ++i) {
         QV::ParamValue record;
-        PackedList::ReadValue(values, i, record);
+        // A record that cannot be read leaves an empty value under id 0.
+        (void)PackedList::ReadValue(values, i, record);
         const int32_t id = record.descriptor.id;
         QV::RCPtr<LParameterizedModule> target;
         if (id >= 0) {
@@ -187,7 +188,7 @@ int32_t LRootModule::ReceiveParamValues(const QV::ParamValues& values)
         if (target) {
             target->SetParamValueLocal(record.descriptor, record.value, true);
         } else {
-            OnParamValueChanged(QV::ParamDescriptor{id, QV::Variant()}, record.value);
+            (void)OnParamValueChanged(QV::ParamDescriptor{id, QV::Variant()}, record.value);
         }
     }
     return 0;

@@ -31,29 +31,29 @@ public:
     // Makes the root with its device tree.
     static QV::RCPtr<LRootModule> Create(bool offline);
 
-    int32_t Initialize(ChangeCallback callback, void* userData, const QV::RCPtr<LParamCache>& cache,
-                       const QV::RCPtr<LDeviceCommunicationInterface>& link, int32_t firstParamID);
-    int32_t ConnectDevice(const QV::Variant& device);
-    int32_t StopReceiving();
+    [[nodiscard]] int32_t Initialize(ChangeCallback callback, void* userData, const QV::RCPtr<LParamCache>& cache,
+                                     const QV::RCPtr<LDeviceCommunicationInterface>& link, int32_t firstParamID);
+    [[nodiscard]] int32_t ConnectDevice(const QV::Variant& device);
+    [[nodiscard]] int32_t StopReceiving();
     bool IsOffline() const { return mOffline.load(); }
 
-    int32_t OnParamValueChanged(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
+    [[nodiscard]] int32_t OnParamValueChanged(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
     QV::RCPtr<IDeviceCommunication> GetCommunicationInterface() override { return mLink; }
-    int32_t ApplyParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
-    int32_t FetchParamValue(const QV::ParamDescriptor& descriptor, QV::Variant& value) override;
+    [[nodiscard]] int32_t ApplyParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
+    [[nodiscard]] int32_t FetchParamValue(const QV::ParamDescriptor& descriptor, QV::Variant& value) override;
     using IRootModule::GetDevice;
     QV::RCPtr<IDevice> GetDevice() override { return mDevice; }
 
-    int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
+    [[nodiscard]] int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
     QV::Variant GetParamValue(int32_t id) override;
-    int32_t StoreParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
+    [[nodiscard]] int32_t StoreParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
     QV::Variant GetStoredParamValue(const QV::ParamDescriptor& descriptor) override;
 
-    int32_t ReceiveParamValues(const QV::ParamValues& values) override;
-    int32_t Reserved(int32_t, int32_t, int32_t) override { return QV::E_FAIL; }
+    [[nodiscard]] int32_t ReceiveParamValues(const QV::ParamValues& values) override;
+    [[nodiscard]] int32_t Reserved(int32_t, int32_t, int32_t) override { return QV::E_FAIL; }
 
     QV::RCPtr<LParamCache> GetParamCache() { return mCache; }
-    int32_t InvokeChangeCallback(const QV::IArray<QV::ParamValue>* changes);
+    [[nodiscard]] int32_t InvokeChangeCallback(const QV::IArray<QV::ParamValue>* changes);
     virtual void CreateChildModules();
 
 private:

@@ -20,7 +20,8 @@ constexpr const char16_t* kModuleChangeRequest = u"NID_PARAM_MODULE_CHANGE_REQ";
 void Post(const char16_t* name, const QV::RCPtr<QV::LRefCountedObject>& payload)
 {
     if (QV::RCPtr<QV::LNotificationCenter> center = QV::GetDefaultNotificationCenter()) {
-        center->PostNamedNotification(name, payload);
+        // Only a shut-down center refuses: nobody is left to tell.
+        (void)center->PostNamedNotification(name, payload);
     }
 }
 
@@ -68,7 +69,7 @@ LRootModuleEngine::LRootModuleEngine(const QV::String* libraryPath)
 
 LRootModuleEngine::~LRootModuleEngine()
 {
-    if (mRoot) mRoot->StopReceiving();
+    if (mRoot) (void)mRoot->StopReceiving();  // nothing to do about a failure at the end
     mWorker.reset();
     mRoot = nullptr;
     mCache = nullptr;
@@ -97,10 +98,11 @@ int32_t LRootModuleEngine::Initialize(int32_t firstParamID)
 
     QV::Array<QV::Variant> devices;
     mOffline = mLink->LoadClientLibrary() < 0;
-    if (!mOffline) FindDevices(devices);
+    if (!mOffline) (void)FindDevices(devices);  // a failed scan leaves the list empty
 
     mRoot = LRootModule::Create(mOffline);
-    mRoot->Initialize(&LRootModuleEngine::ChangeCallback, this, mCache, mLink, firstParamID);
+    // An offline root still answers with its defaults.
+    (void)mRoot->Initialize(&LRootModuleEngine::ChangeCallback, this, mCache, mLink, firstParamID);
     mInitialized = true;
 
     std::vector<QV::Variant> packed;
@@ -109,9 +111,10 @@ int32_t LRootModuleEngine::Initialize(int32_t firstParamID)
     }
     QV::ParamDescriptors descriptors;
     descriptors.SetArray(packed.data(), static_cast<uint32_t>(packed.size()));
-    PublishInitialValues(descriptors);
+    (void)PublishInitialValues(descriptors);  // receivers' results are not used
 
-    if (!mOffline && devices.GetCount() > 0) SelectDevice(*devices.GetItemPtr(0));
+    // A device that cannot be selected leaves the engine not connected.
+    if (!mOffline && devices.GetCount() > 0) (void)SelectDevice(*devices.GetItemPtr(0));
     return 0;
 }
 
@@ -137,7 +140,7 @@ int32_t LRootModuleEngine::GetParamValues(int32_t firstID, int32_t count, QV::Ar
     for (int32_t i = 0; i < count; ++i) {
         QV::ParamValue& entry = *values.GetItemPtr(static_cast<uint32_t>(start + i));
         entry.descriptor = QV::ParamDescriptor{firstID + i, {}};
-        GetParamValue(entry.descriptor, entry.value);
+        (void)GetParamValue(entry.descriptor, entry.value);  // a value not read stays empty
     }
     return 0;
 }
@@ -162,14 +165,14 @@ QV::QVResult LRootModuleEngine::OnParamModuleChangeRequest(const QV::RCPtr<QV::L
 
 int32_t LRootModuleEngine::FindDevices(QV::Array<QV::Variant>& devices)
 {
-    if (mLink) mLink->FindDevices(NoFilter(), devices);
+    if (mLink) (void)mLink->FindDevices(NoFilter(), devices);  // a failed scan leaves the list empty
     return 0;
 }
 
 int32_t LRootModuleEngine::SelectDevice(const QV::Variant& device)
 {
     mSelecting = true;
-    DisconnectDevice();
+    (void)DisconnectDevice();  // the old device may be gone already
     int32_t result;
     bool startWorker = false;
     {
@@ -184,7 +187,8 @@ int32_t LRootModuleEngine::SelectDevice(const QV::Variant& device)
     }
     // Started outside the lock: a restart waits for the old run, which
     // needs the lock for its connection test.
-    if (startWorker) StartWorker();
+    // A worker that does not start leaves the state to the next selection.
+    if (startWorker) (void)StartWorker();
     mSelecting = false;
     UpdateConnectionState();
     StopWorkerIfIdle();
@@ -234,8 +238,7 @@ int32_t LRootModuleEngine::StartWorker()
         if (!WaitForWorkerStop()) return QV::E_FAIL;
     }
     mStopRequested = false;
-    mWorker->Trigger(QV::RCPtr<QV::LThreadWorker>(this), nullptr, 0);
-    return 0;
+    return mWorker->Trigger(QV::RCPtr<QV::LThreadWorker>(this), nullptr, 0);
 }
 
 bool LRootModuleEngine::WaitForWorkerStop()
@@ -273,7 +276,7 @@ int32_t LRootModuleEngine::EnableDeviceScan(bool on)
         mScanning = false;
         return mFirstQueryResult;
     }
-    StartWorker();
+    (void)StartWorker();  // scanning resumes with the next start
     return mFirstQueryResult;
 }
 
@@ -332,7 +335,7 @@ int32_t LRootModuleEngine::PublishInitialValues(const QV::ParamDescriptors& desc
         packed.GetArrayItem(0, id);
         packed.GetArrayItem(1, entry.descriptor.subDescriptor);
         entry.descriptor.id = id.GetAsInt32();
-        GetParamValue(entry.descriptor, entry.value);
+        (void)GetParamValue(entry.descriptor, entry.value);  // a value not read stays empty
     }
     return OnParamValuesChanged(values);
 }
@@ -358,11 +361,8 @@ void LRootModuleEngine::PostRemoteDeviceCount(uint32_t count)
 
 QV::QVResult LRootModuleEngine::Run(QV::RCPtr<QV::LRefCountedObject>&)
 {
-    AddInternalReference();
-    if (!QV::GetDefaultNotificationCenter()) {
-        RemoveInternalReference();
-        return 0;
-    }
+    const QV::InternalReference threadParameters(*this);
+    if (!QV::GetDefaultNotificationCenter()) return 0;
     while (!mStopRequested) {
         if (IsSelectedDeviceConnected()) UpdateConnectionState();
         if (!mScanning) {
@@ -371,7 +371,6 @@ QV::QVResult LRootModuleEngine::Run(QV::RCPtr<QV::LRefCountedObject>&)
             RunScanCycle();
         }
     }
-    RemoveInternalReference();
     return 0;
 }
 

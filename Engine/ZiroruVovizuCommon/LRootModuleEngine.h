@@ -47,34 +47,35 @@ public:
     LRootModuleEngine(const LRootModuleEngine&) = delete;
     LRootModuleEngine& operator=(const LRootModuleEngine&) = delete;
 
-    int32_t Initialize(int32_t firstParamID);
+    [[nodiscard]] int32_t Initialize(int32_t firstParamID);
     int32_t GetFirstParamID();
-    int32_t GetParamValue(const QV::ParamDescriptor& descriptor, QV::Variant& value);
-    int32_t GetParamValues(int32_t firstID, int32_t count, QV::Array<QV::ParamValue>& values, int32_t start);
-    int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
-    int32_t EnableDeviceScan(bool on);
-    int32_t RefreshRemoteDevices(QV::Array<QV::Variant>& devices);
-    int32_t SelectDevice(const QV::Variant& device);
-    int32_t DisconnectDevice();
-    int32_t FindDevices(QV::Array<QV::Variant>& devices);
+    [[nodiscard]] int32_t GetParamValue(const QV::ParamDescriptor& descriptor, QV::Variant& value);
+    [[nodiscard]] int32_t GetParamValues(int32_t firstID, int32_t count, QV::Array<QV::ParamValue>& values,
+                                         int32_t start);
+    [[nodiscard]] int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
+    [[nodiscard]] int32_t EnableDeviceScan(bool on);
+    [[nodiscard]] int32_t RefreshRemoteDevices(QV::Array<QV::Variant>& devices);
+    [[nodiscard]] int32_t SelectDevice(const QV::Variant& device);
+    [[nodiscard]] int32_t DisconnectDevice();
+    [[nodiscard]] int32_t FindDevices(QV::Array<QV::Variant>& devices);
     void UpdateConnectionState();
     bool IsSelectedDeviceConnected();
     bool IsDeviceConnected(const QV::Variant& device);
-    int32_t StartWorker();
+    [[nodiscard]] int32_t StartWorker();
     bool WaitForWorkerStop();
     void StopWorkerIfIdle();
-    int32_t OnParamValuesChanged(const QV::IArray<QV::ParamValue>& changes);
+    [[nodiscard]] int32_t OnParamValuesChanged(const QV::IArray<QV::ParamValue>& changes);
     void PostParamValueChange(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
-    QV::QVResult OnParamModuleChangeRequest(const QV::RCPtr<QV::LNotificationDistributor>& sender,
-                                            const QV::RCPtr<QV::LNotification>& notification);
-    int32_t PublishInitialValues(const QV::ParamDescriptors& descriptors);
+    [[nodiscard]] QV::QVResult OnParamModuleChangeRequest(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+                                                          const QV::RCPtr<QV::LNotification>& notification);
+    [[nodiscard]] int32_t PublishInitialValues(const QV::ParamDescriptors& descriptors);
 
-    QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
-                                     const QV::RCPtr<QV::LNotification>& notification) override;
-    QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
-                                        const char16_t* nameOrId) override;
-    QV::QVResult Run(QV::RCPtr<QV::LRefCountedObject>& parameters) override;
-    QV::QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+                                                   const QV::RCPtr<QV::LNotification>& notification) override;
+    [[nodiscard]] QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
+                                                      const char16_t* nameOrId) override;
+    [[nodiscard]] QV::QVResult Run(QV::RCPtr<QV::LRefCountedObject>& parameters) override;
+    [[nodiscard]] QV::QVResult ReleaseInternalReferences() override;
 
     DeviceConnectionState GetConnectionState() const { return mConnectionState.load(); }
     bool IsOffline() const { return mOffline.load(); }
@@ -82,7 +83,7 @@ public:
     QV::RCPtr<LRootModule> GetRootModule() const { return mRoot; }
 
 private:
-    static int32_t ChangeCallback(void* engine, const QV::IArray<QV::ParamValue>* changes);
+    [[nodiscard]] static int32_t ChangeCallback(void* engine, const QV::IArray<QV::ParamValue>* changes);
     // Runs one scanning cycle of the worker.
     void RunScanCycle();
     void PostRemoteDeviceCount(uint32_t count);

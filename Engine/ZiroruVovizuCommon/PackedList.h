@@ -17,7 +17,7 @@ uint32_t CountRecords(const QV::Variant& list);
 
 // Reads packed value `index` of a list. 0; -4 for a bad index or a value
 // that is not a packed list; -7 for a record that is not a list of three.
-int32_t ReadValue(const QV::Variant& list, uint32_t index, QV::ParamValue& out);
+[[nodiscard]] int32_t ReadValue(const QV::Variant& list, uint32_t index, QV::ParamValue& out);
 
 // Packs one value as [value, id as a 32-bit integer, sub-descriptor].
 QV::Variant PackValue(const QV::ParamValue& value);

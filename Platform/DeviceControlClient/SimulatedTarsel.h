@@ -37,20 +37,21 @@ public:
     static SimulatedTarsel& Instance();
 
     // The DVCL_* entries' work. Each answers what the entry returns.
-    int32_t FindRemoteDevices(QV::Variant* result);
-    int32_t ConnectDevice(const QV::Variant* device, DVCL_ValueSetCallback callback, void* context);
-    int32_t RequestParamRanges(const QV::Variant* device, const QV::ParamRanges* ranges);
-    int32_t RequestParamValues(const QV::Variant* device, const QV::ParamDescriptors* descriptors);
+    [[nodiscard]] int32_t FindRemoteDevices(QV::Variant* result);
+    [[nodiscard]] int32_t ConnectDevice(const QV::Variant* device, DVCL_ValueSetCallback callback, void* context);
+    [[nodiscard]] int32_t RequestParamRanges(const QV::Variant* device, const QV::ParamRanges* ranges);
+    [[nodiscard]] int32_t RequestParamValues(const QV::Variant* device, const QV::ParamDescriptors* descriptors);
     // 0 when the device is the connected one, else kNotConnected.
-    int32_t CheckConnected(const QV::Variant* device) const;
-    int32_t GetParamValue(const QV::Variant* device, const QV::ParamDescriptor* descriptor, QV::Variant* value);
-    int32_t SetParamValue(const QV::Variant* device, const QV::ParamDescriptor* descriptor,
-                          const QV::Variant* value);
-    int32_t DisconnectDevice(const QV::Variant* device);
+    [[nodiscard]] int32_t CheckConnected(const QV::Variant* device) const;
+    [[nodiscard]] int32_t GetParamValue(const QV::Variant* device, const QV::ParamDescriptor* descriptor,
+                                        QV::Variant* value);
+    [[nodiscard]] int32_t SetParamValue(const QV::Variant* device, const QV::ParamDescriptor* descriptor,
+                                        const QV::Variant* value);
+    [[nodiscard]] int32_t DisconnectDevice(const QV::Variant* device);
     // 0 while a client is connected, 1 otherwise.
     int32_t IsDeviceConnected() const;
-    int32_t GetDeviceInfo(const QV::Variant* device, uint8_t* record) const;
-    int32_t ReleaseAll();
+    [[nodiscard]] int32_t GetDeviceInfo(const QV::Variant* device, uint8_t* record) const;
+    [[nodiscard]] int32_t ReleaseAll();
 
     // Runs one entry: a scripted negative result replaces the work, a
     // scripted other result replaces the work's answer. Logs the call.
@@ -71,21 +72,21 @@ public:
 
     // Test controls (SIM_*).
     void Reset();
-    int32_t SetScriptedResult(const char* entry, int32_t result);
+    [[nodiscard]] int32_t SetScriptedResult(const char* entry, int32_t result);
     void ClearScriptedResults();
     int32_t GetCallCount() const;
-    int32_t GetCall(int32_t index, SIM_CallRecord* record) const;
+    [[nodiscard]] int32_t GetCall(int32_t index, SIM_CallRecord* record) const;
     void ClearCallLog();
     void SetRemoteDevices(const QV::Variant* devices);
-    int32_t InjectValueSet(const QV::ParamValues& values);
-    int32_t InjectBurst(int32_t id, int32_t count);
+    [[nodiscard]] int32_t InjectValueSet(const QV::ParamValues& values);
+    [[nodiscard]] int32_t InjectBurst(int32_t id, int32_t count);
     void BlockCallbacks(bool block) { mDispatcher.SetBlocked(block); }
     bool WaitForCallbacks(uint32_t timeoutMs) { return mDispatcher.WaitUntilIdle(timeoutMs); }
     void SetPresent(bool present);
     // While set, device-info records report the keyboard as not connected.
     void HideConnectedFlag(bool hide);
     bool IsClientConnected() const;
-    int32_t GetKeyboardValue(int32_t id, QV::Variant* value) const;
+    [[nodiscard]] int32_t GetKeyboardValue(int32_t id, QV::Variant* value) const;
 
     static bool IsEntryName(const std::string& entry);
 

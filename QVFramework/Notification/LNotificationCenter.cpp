@@ -8,9 +8,9 @@ LNotificationCenter::~LNotificationCenter() = default;
 
 QVResult LNotificationCenter::ReleaseInternalReferences()
 {
-    ReleaseAllClients();
+    (void)ReleaseAllClients();  // always 0
     Shutdown();
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+    return HeldOnlyByCaller();
 }
 
 }  // namespace QV

@@ -22,7 +22,7 @@ public:
     const String& GetName() const { return mName; }
 
     // Unregisters every client and shuts the queue down.
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
 private:
     const String mName;

@@ -46,7 +46,7 @@ void LNotificationCenterManager::ResetInstance()
     }
     for (uint32_t i = 0; i < centers.GetCount(); ++i) {
         const RCPtr<LNotificationCenter>& center = *centers.GetItemPtr(i);
-        center->ReleaseAllClients();
+        (void)center->ReleaseAllClients();  // always 0
         center->Shutdown();
     }
 }
@@ -71,7 +71,7 @@ RCPtr<LNotificationCenter> LNotificationCenterManager::CreateNotificationCenter(
 {
     RCPtr<LNotificationCenter> center(new LNotificationCenter(name));
     if (center->GetPostingReceiver()) {
-        center->SetDistributor(center);
+        (void)center->SetDistributor(center);  // a new center has none yet
     }
     return center;
 }

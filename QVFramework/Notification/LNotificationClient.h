@@ -17,14 +17,14 @@ public:
     NotificationID RegisterNotification(const RCPtr<LNotificationDistributor>& distributor,
                                         const char16_t* nameOrId, uint32_t flags = 0);
     // 0 removed, 1 nothing registered, E_INVALIDARG for a null argument.
-    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                    const char16_t* nameOrId) override;
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const char16_t* nameOrId) override;
     // The number of registrations removed.
     int32_t UnregisterAllNotifications();
 
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
-                                 const RCPtr<LNotification>& notification) override;
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                               const RCPtr<LNotification>& notification) override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
     int32_t GetRegistrationCount() const { return mRegistrationCount.load(std::memory_order_acquire); }
     uint32_t GetDistributorCount() const;

@@ -17,17 +17,17 @@ public:
     uint32_t GetClientCount() const;
 
     // 0 added; 1 registered already (its flags replaced when they differ).
-    QVResult AddClient(LNotificationReceiver* client, uint32_t flags);
+    [[nodiscard]] QVResult AddClient(LNotificationReceiver* client, uint32_t flags);
     // The removed registration, or null; the caller releases it.
     RCPtr<LNotificationRegisteredClientInfo> RemoveClient(const LNotificationReceiver* client);
     // The index of the client's registration, -1 when absent.
     int32_t FindClient(const LNotificationReceiver* client) const;
-    QVResult GetClientFlags(const LNotificationReceiver* client, uint32_t& flags) const;
+    [[nodiscard]] QVResult GetClientFlags(const LNotificationReceiver* client, uint32_t& flags) const;
     RCPtr<LNotificationReceiver> GetClientAt(int32_t index) const;
 
     // Walks the registrations from the last to the first; 1 when empty.
-    QVResult NotifyAllClients(const RCPtr<LNotificationDistributor>& sender,
-                              const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult NotifyAllClients(const RCPtr<LNotificationDistributor>& sender,
+                                            const RCPtr<LNotification>& notification);
     // Delivers to the registration at index; answers that walk position
     // afterwards (lowered when registrations below it went during the call).
     int32_t NotifyClient(int32_t index, const RCPtr<LNotificationDistributor>& sender,

@@ -24,27 +24,27 @@ public:
 
     // 0 new registration; 1 registered already (flags replaced) or empty
     // name; E_INVALIDARG for a null client.
-    QVResult RegisterClient(LNotificationReceiver* client, const char16_t* nameOrId, uint32_t flags = 0);
+    [[nodiscard]] QVResult RegisterClient(LNotificationReceiver* client, const char16_t* nameOrId, uint32_t flags = 0);
     // 0 removed; 1 not registered; E_INVALIDARG for a null client or empty name.
-    QVResult UnregisterClient(LNotificationReceiver* client, const char16_t* nameOrId);
+    [[nodiscard]] QVResult UnregisterClient(LNotificationReceiver* client, const char16_t* nameOrId);
     // As UnregisterClient, but hands the removed registration (which holds
     // the client) to the caller, so a client can take back its internal
     // count before its reference goes.
-    QVResult TakeRegistration(LNotificationReceiver* client, const char16_t* nameOrId,
-                              RCPtr<LNotificationRegisteredClientInfo>& removed);
+    [[nodiscard]] QVResult TakeRegistration(LNotificationReceiver* client, const char16_t* nameOrId,
+                                            RCPtr<LNotificationRegisteredClientInfo>& removed);
     // The number of pools the client was removed from.
     int32_t UnregisterClientFromAll(LNotificationReceiver* client);
     bool HasClient(const LNotificationReceiver* client) const;
     // E_FAIL when the name is empty or the client is not registered for it.
-    QVResult GetClientFlags(const LNotificationReceiver* client, const char16_t* nameOrId,
-                            uint32_t& flags) const;
+    [[nodiscard]] QVResult GetClientFlags(const LNotificationReceiver* client, const char16_t* nameOrId,
+                                          uint32_t& flags) const;
     RCPtr<LNotificationClientPool> FindClientPool(NotificationID id) const;
 
     // 0 delivered (also when every registration skipped it); 1 nobody is
     // registered for its id; E_INVALIDARG for a null notification.
-    QVResult SendNotification(const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult SendNotification(const RCPtr<LNotification>& notification);
     // Makes every registered client unregister itself; 0.
-    QVResult ReleaseAllClients();
+    [[nodiscard]] QVResult ReleaseAllClients();
 
     // For notification queues: marks a posted notification pending for the
     // pending-only registrations of its id.

@@ -26,8 +26,8 @@ public:
 
     // 0; E_INVALIDARG for a null distributor; E_FAIL when the owner could not
     // register. A second handler for the same key keeps the first.
-    QVResult RegisterHandler(Handler handler, const RCPtr<LNotificationDistributor>& distributor,
-                             const char16_t* nameOrId, uint32_t flags = 0)
+    [[nodiscard]] QVResult RegisterHandler(Handler handler, const RCPtr<LNotificationDistributor>& distributor,
+                                           const char16_t* nameOrId, uint32_t flags = 0)
     {
         if (!distributor) return E_INVALIDARG;
         const NotificationID id = mOwner->RegisterNotification(distributor, nameOrId, flags);
@@ -38,8 +38,8 @@ public:
     }
 
     // The mapped member's result; 0 when nothing is mapped.
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
-                                 const RCPtr<LNotification>& notification)
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                               const RCPtr<LNotification>& notification)
     {
         if (!notification) return S_OK;
         Handler handler = nullptr;
@@ -61,8 +61,8 @@ public:
     }
 
     // 0 with the member and the registration's flags; E_FAIL when absent.
-    QVResult FindHandler(const RCPtr<LNotificationDistributor>& sender, const char16_t* nameOrId,
-                         Handler& handler, uint32_t& flags) const
+    [[nodiscard]] QVResult FindHandler(const RCPtr<LNotificationDistributor>& sender, const char16_t* nameOrId,
+                                       Handler& handler, uint32_t& flags) const
     {
         if (!sender) return E_FAIL;
         const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);

@@ -10,10 +10,10 @@ class LNotificationReceiver : public virtual LRefCountedObject {
     QV_TYPE_NAME("class QV::LNotificationReceiver")
 public:
     // The result is not used by the distributor.
-    virtual QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
-                                         const RCPtr<LNotification>& notification) = 0;
-    virtual QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                            const char16_t* nameOrId) = 0;
+    [[nodiscard]] virtual QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                                       const RCPtr<LNotification>& notification) = 0;
+    [[nodiscard]] virtual QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                          const char16_t* nameOrId) = 0;
 };
 
 }  // namespace QV

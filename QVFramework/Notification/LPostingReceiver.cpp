@@ -25,7 +25,8 @@ QVResult LNotificationQueue::LPostingReceiver::ReceiveNotification(const RCPtr<L
 {
     if (!notification) return S_OK;
     if (RCPtr<LNotificationQueue> queue = GetQueue()) {
-        queue->PostNotification(LNotification::Create(notification->GetID(), notification->GetPayload()));
+        // Not passed on: the distributor does not use a receiver's result.
+        (void)queue->PostNotification(LNotification::Create(notification->GetID(), notification->GetPayload()));
     }
     return S_OK;
 }

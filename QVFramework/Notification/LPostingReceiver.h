@@ -9,11 +9,11 @@ class LNotificationQueue::LPostingReceiver : public LNotificationReceiver {
 public:
     explicit LPostingReceiver(LNotificationQueue* queue);
 
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
-                                 const RCPtr<LNotification>& notification) override;
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                               const RCPtr<LNotification>& notification) override;
     // E_FAIL: it has no registrations of its own to take back.
-    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                    const char16_t* nameOrId) override;
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const char16_t* nameOrId) override;
 
     RCPtr<LNotificationQueue> GetQueue() const;
     // Later deliveries are dropped. Returns the queue reference for the

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Exception.h"
+#include "LiveObjects.h"
 #include "TextLength.h"
 #include "UtfConversion.h"
 #include "WideFormat.h"
@@ -65,6 +66,7 @@ ConstRCPtr<LIBuffer> StringT<T, U>::EmptyBuffer()
         ConstRCPtr<LIBuffer> buffer;
         CreateBuffer(buffer, sizeof(T), 0, true);
         buffer->AddRef();
+        LiveObjects::KeepForProcess(buffer.Get());
         return const_cast<LIBuffer*>(buffer.Get());
     }();
     return ConstRCPtr<LIBuffer>(empty);

@@ -87,7 +87,7 @@ protected:
     Bytes EngineBlob(int32_t id)
     {
         QV::Variant value;
-        engine->GetParamValue(ParamTest::Desc(id), value);
+        EXPECT_GE(engine->GetParamValue(ParamTest::Desc(id), value), 0);
         uint32_t size = 0;
         const uint8_t* bytes = value.GetType() == QV::Variant::kBlob ? value.GetData(size) : nullptr;
         return bytes ? Bytes(bytes, bytes + size) : Bytes();
@@ -115,13 +115,15 @@ private:
     // -8 comes last), so they cannot overwrite what a test writes.
     bool Settled()
     {
-        for (int i = 0; i < 2000; ++i) {
-            for (const EngineTest::Received& r : posts->Take()) {
-                if (r.name == u"NID_PARAM_MODULE_STATE_CHANGE" && HasId(r, -8)) return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
+        return Eventually(
+            [&] {
+                bool seen = false;
+                for (const EngineTest::Received& r : posts->Take()) {
+                    seen = seen || (r.name == u"NID_PARAM_MODULE_STATE_CHANGE" && HasId(r, -8));
+                }
+                return seen;
+            },
+            std::chrono::seconds(2));
     }
 
     static bool HasId(const EngineTest::Received& r, int32_t id)
@@ -130,7 +132,7 @@ private:
         auto* list = dynamic_cast<QV::LWrapper<QV::ParamValues>*>(r.payload.Get());
         for (uint32_t i = 0; list && i < PackedList::CountRecords(*list); ++i) {
             QV::ParamValue v;
-            PackedList::ReadValue(*list, i, v);
+            EXPECT_GE(PackedList::ReadValue(*list, i, v), 0);
             if (v.descriptor.id == id) return true;
         }
         return false;

@@ -206,12 +206,13 @@ TEST_F(PresetTest, SendRefusesValuesThatMakeNoSoundDump)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        engine->SetParamValue(ParamTest::Desc(c.id), ParamTest::Blob(c.blob));
+        // The keyboard refuses such a value; the engine keeps it all the same.
+        (void)engine->SetParamValue(ParamTest::Desc(c.id), ParamTest::Blob(c.blob));
         ASSERT_EQ(EngineBlob(c.id), c.blob);
         loopback->Reset();
         EXPECT_EQ(manager->SendPresetToMidiDevice(-1), QV::E_FAIL);
         EXPECT_TRUE(loopback->SentMessages().empty());
-        engine->SetParamValue(ParamTest::Desc(c.id), ParamTest::Blob(DefaultBlobs()[c.id]));
+        EXPECT_GE(engine->SetParamValue(ParamTest::Desc(c.id), ParamTest::Blob(DefaultBlobs()[c.id])), 0);
     }
     SetRootModuleEngine(nullptr);
     EXPECT_EQ(manager->SendPresetToMidiDevice(-1), QV::E_FAIL);

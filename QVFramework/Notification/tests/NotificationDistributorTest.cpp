@@ -134,7 +134,7 @@ TEST_F(DistributorTest, ANestedSendOfTheSameIdLeavesTheOuterWalkIntact)
     RecordingClient* removed = a.Get();
     b->onReceive = [&nested, removed](const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&) {
         if (std::exchange(nested, true)) return;
-        sender->SendNotification(LNotification::Create(u"NID_TEST_A"));
+        EXPECT_GE(sender->SendNotification(LNotification::Create(u"NID_TEST_A")), 0);
         removed->UnregisterNotification(sender, u"NID_TEST_A");
     };
     Send(u"NID_TEST_A");
@@ -151,8 +151,8 @@ TEST_F(DistributorTest, APendingOnlyRegistrationIgnoresDirectSends)
 
     RCPtr<LNotification> pending = LNotification::Create(u"NID_TEST_A");
     distributor->MarkPending(pending);
-    distributor->SendNotification(pending);
-    distributor->SendNotification(pending);  // delivered once only
+    EXPECT_GE(distributor->SendNotification(pending), 0);
+    EXPECT_GE(distributor->SendNotification(pending), 0);  // delivered once only
     EXPECT_EQ(log, (Log{"B", "B", "A", "B"}));
 }
 
@@ -287,8 +287,8 @@ TEST(NotificationHandlerTest, MapsSenderAndIdToMemberFunctions)
     EXPECT_EQ(handler.RegisterHandler(&HandlingClient::OnA, nullptr, u"NID_TEST_A"), E_INVALIDARG);
     EXPECT_EQ(handler.RegisterHandler(&HandlingClient::OnA, first, u""), E_FAIL);
 
-    first->SendNotification(LNotification::Create(u"NID_TEST_A"));
-    second->SendNotification(LNotification::Create(u"NID_TEST_A"));
+    EXPECT_GE(first->SendNotification(LNotification::Create(u"NID_TEST_A")), 0);
+    EXPECT_GE(second->SendNotification(LNotification::Create(u"NID_TEST_A")), 0);
     EXPECT_EQ(owner->calls, "ab");
     EXPECT_EQ(handler.ReceiveNotification(first, LNotification::Create(u"NID_TEST_A")), 10);
     EXPECT_EQ(handler.ReceiveNotification(first, LNotification::Create(u"NID_TEST_B")), 0);

@@ -53,9 +53,9 @@ TEST_F(QueueTest, DrainDeliversOldestFirstAndClearsTheQueuedMark)
     a->RegisterNotification(distributor, u"NID_TEST_A");
     a->RegisterNotification(distributor, u"NID_TEST_B");
     RCPtr<LNotification> first = LNotification::Create(u"NID_TEST_A", new Tracked(nullptr, 1));
-    queue->PostNotification(first);
-    queue->PostNamedNotification(u"NID_TEST_B", new Tracked(nullptr, 2));
-    queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, 3));
+    EXPECT_GE(queue->PostNotification(first), 0);
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_B", new Tracked(nullptr, 2)), 0);
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, 3)), 0);
     EXPECT_TRUE(log.empty());
 
     EXPECT_FALSE(queue->ProcessNotifications(false));
@@ -71,9 +71,11 @@ TEST_F(QueueTest, APostMadeDuringADrainArrivesOnTheNextPass)
     LNotificationQueue* target = queue.Get();
     int posts = 0;
     a->onReceive = [target, &posts](const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
-        if (posts++ == 0) target->PostNamedNotification(u"NID_TEST_A");
+        if (posts++ == 0) {
+            EXPECT_EQ(target->PostNamedNotification(u"NID_TEST_A"), S_OK);
+        }
     };
-    queue->PostNamedNotification(u"NID_TEST_A");
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A"), 0);
     EXPECT_TRUE(queue->ProcessNotifications(false));
     EXPECT_EQ(log.size(), 1u);
     EXPECT_FALSE(queue->ProcessNotifications(false));
@@ -88,7 +90,7 @@ TEST_F(QueueTest, IdlePassesSendNidIdle)
     EXPECT_EQ(log, (Log{"A"}));
     EXPECT_EQ(a->ids, (std::vector<NotificationID>{Id(u"NID_IDLE")}));
 
-    queue->PostNamedNotification(u"NID_TEST_A");
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A"), 0);
     queue->ProcessNotifications(false);
     EXPECT_EQ(log, (Log{"A", "B"}));
 
@@ -99,8 +101,8 @@ TEST_F(QueueTest, IdlePassesSendNidIdle)
                                                  const RCPtr<LNotification>&) {
         nestedResults.push_back(nestedQueue->ProcessNotifications(true));
     };
-    queue->PostNamedNotification(u"NID_TEST_A");
-    queue->PostNamedNotification(u"NID_TEST_A");
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A"), 0);
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A"), 0);
     EXPECT_FALSE(queue->ProcessNotifications(true));
     EXPECT_EQ(log, (Log{"A", "B", "B", "A", "B", "A", "A"}));
     EXPECT_EQ(nestedResults, (std::vector<bool>{true, false}));
@@ -111,10 +113,11 @@ TEST_F(QueueTest, TheRingGrowsPast256InFirstInFirstOutOrder)
     LNotification::EnableRecycling(true);
     a->RegisterNotification(distributor, u"NID_TEST_A");
     EXPECT_EQ(queue->GetRingSlotCount(), 256u);
-    for (int i = 0; i < 255; ++i) queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, i));
+    for (int i = 0; i < 255; ++i) EXPECT_EQ(queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, i)), S_OK);
     EXPECT_EQ(queue->GetRingSlotCount(), 256u);
     // Move the read index off zero, so growth happens across the wrap too.
-    for (int i = 0; i < 100; ++i) queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, 255 + i));
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, 255 + i)), S_OK);
     EXPECT_EQ(queue->GetQueuedCount(), 355u);
     EXPECT_EQ(queue->GetRingSlotCount(), 356u);
 
@@ -128,9 +131,11 @@ TEST_F(QueueTest, GrowthKeepsOrderWhenTheReadIndexIsPastTheWriteIndex)
 {
     a->RegisterNotification(distributor, u"NID_TEST_A");
     int next = 0;
-    for (int i = 0; i < 200; ++i) queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, next++));
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, next++)), S_OK);
     queue->ProcessNotifications(false);  // read and write now at 200
-    for (int i = 0; i < 300; ++i) queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, next++));
+    for (int i = 0; i < 300; ++i)
+        EXPECT_EQ(queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, next++)), S_OK);
     EXPECT_EQ(queue->GetRingSlotCount(), 301u);
     queue->ProcessNotifications(false);
     std::vector<int> expected(500);
@@ -142,12 +147,13 @@ TEST_F(QueueTest, APendingOnlyClientReceivesOnlyTheNewestPost)
 {
     a->RegisterNotification(distributor, u"NID_SET_STATUS_TEXT");
     b->RegisterNotification(distributor, u"NID_SET_STATUS_TEXT", LNotificationDistributor::kPendingOnly);
-    for (int i = 1; i <= 3; ++i) queue->PostNamedNotification(u"NID_SET_STATUS_TEXT", new Tracked(nullptr, i));
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(queue->PostNamedNotification(u"NID_SET_STATUS_TEXT", new Tracked(nullptr, i)), S_OK);
     queue->ProcessNotifications(false);
     EXPECT_EQ(a->values, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(b->values, (std::vector<int>{3}));
 
-    queue->PostNamedNotification(u"NID_SET_STATUS_TEXT", new Tracked(nullptr, 4));
+    EXPECT_GE(queue->PostNamedNotification(u"NID_SET_STATUS_TEXT", new Tracked(nullptr, 4)), 0);
     queue->ProcessNotifications(false);
     EXPECT_EQ(b->values, (std::vector<int>{3, 4}));
 }
@@ -156,8 +162,8 @@ TEST_F(QueueTest, ClearDropsEverythingUndelivered)
 {
     a->RegisterNotification(distributor, u"NID_TEST_A");
     RCPtr<LNotification> n = LNotification::Create(u"NID_TEST_A");
-    queue->PostNotification(n);
-    queue->PostNamedNotification(u"NID_TEST_A");
+    EXPECT_GE(queue->PostNotification(n), 0);
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A"), 0);
     EXPECT_FALSE(queue->Clear());
     EXPECT_FALSE(n->IsQueued());
     EXPECT_FALSE(queue->ProcessNotifications(false));
@@ -173,9 +179,9 @@ TEST_F(QueueTest, AReceiverThatShutsTheQueueDownEndsThePass)
         closing->Shutdown();
     };
     RCPtr<LNotification> last = LNotification::Create(u"NID_TEST_A");
-    queue->PostNamedNotification(u"NID_TEST_A");
-    queue->PostNamedNotification(u"NID_TEST_A");
-    queue->PostNotification(last);
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A"), 0);
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A"), 0);
+    EXPECT_GE(queue->PostNotification(last), 0);
     EXPECT_FALSE(queue->ProcessNotifications(true));
     EXPECT_EQ(log, (Log{"A"}));
     EXPECT_FALSE(last->IsQueued());
@@ -190,7 +196,7 @@ TEST_F(QueueTest, ThePostingReceiverTurnsDeliveriesIntoPosts)
     a->RegisterNotification(distributor, u"NID_TEST_A");
 
     RCPtr<Tracked> payload(new Tracked(nullptr, 7));
-    source->SendNotification(LNotification::Create(u"NID_TEST_A", payload));
+    EXPECT_GE(source->SendNotification(LNotification::Create(u"NID_TEST_A", payload)), 0);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(queue->GetQueuedCount(), 1u);
     queue->ProcessNotifications(false);
@@ -206,11 +212,11 @@ TEST_F(QueueTest, ShutdownCutsTheQueueOff)
 {
     RCPtr<LNotificationDistributor> source(new LNotificationDistributor());
     RCPtr<LNotificationQueue::LPostingReceiver> receiver = queue->GetPostingReceiver();
-    source->RegisterClient(receiver.Get(), u"NID_TEST_A");
+    EXPECT_GE(source->RegisterClient(receiver.Get(), u"NID_TEST_A"), 0);
     a->RegisterNotification(distributor, u"NID_TEST_A");
     a->RegisterNotification(distributor, u"NID_IDLE");
     RCPtr<LNotification> waiting = LNotification::Create(u"NID_TEST_A");
-    queue->PostNotification(waiting);
+    EXPECT_GE(queue->PostNotification(waiting), 0);
 
     queue->Shutdown();
     EXPECT_FALSE(waiting->IsQueued());
@@ -218,12 +224,12 @@ TEST_F(QueueTest, ShutdownCutsTheQueueOff)
     EXPECT_TRUE(queue->GetDistributor().IsNull());
     EXPECT_EQ(queue->PostNamedNotification(u"NID_TEST_A"), E_FAIL);
     EXPECT_EQ(queue->SetDistributor(distributor), E_FAIL);
-    source->SendNotification(LNotification::Create(u"NID_TEST_A"));
+    EXPECT_GE(source->SendNotification(LNotification::Create(u"NID_TEST_A")), 0);
     EXPECT_EQ(queue->GetQueuedCount(), 0u);
     EXPECT_FALSE(queue->ProcessNotifications(true));
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(queue->GetInternalRefCount(), 0);
-    source->UnregisterClient(receiver.Get(), u"NID_TEST_A");
+    EXPECT_GE(source->UnregisterClient(receiver.Get(), u"NID_TEST_A"), 0);
 }
 
 // Counts its destructions.
@@ -244,8 +250,8 @@ TEST(NotificationQueueLifetimeTest, AQueueDroppedWithoutShutdownIsDestroyed)
     {
         RCPtr<TrackedQueue> queue(new TrackedQueue(&destroyed));
         RCPtr<LNotificationDistributor> distributor(new LNotificationDistributor());
-        queue->SetDistributor(distributor);
-        queue->PostNamedNotification(u"NID_TEST_A", new Tracked(&payloads));
+        EXPECT_GE(queue->SetDistributor(distributor), 0);
+        EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A", new Tracked(&payloads)), 0);
     }
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(payloads, 1);
@@ -289,9 +295,11 @@ TEST_F(CenterTest, TheManagerDrainsCentersFromTheLastToTheFirst)
     two->RegisterNotification(second, u"NID_TEST_A");
     LNotificationCenter* repost = second.Get();
     two->onReceive = [repost](const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& n) {
-        if (n->GetID() == Id(u"NID_TEST_A")) repost->PostNamedNotification(u"NID_TEST_B");
+        if (n->GetID() == Id(u"NID_TEST_A")) {
+            EXPECT_EQ(repost->PostNamedNotification(u"NID_TEST_B"), S_OK);
+        }
     };
-    second->PostNamedNotification(u"NID_TEST_A");
+    EXPECT_GE(second->PostNamedNotification(u"NID_TEST_A"), 0);
 
     EXPECT_TRUE(manager->ProcessNotifications(true));
     EXPECT_EQ(log, (Log{"second", "second", "first"}));
@@ -306,7 +314,7 @@ TEST_F(CenterTest, ADroppedCenterReleasesItsClients)
         RCPtr<LNotificationCenter> center =
             LNotificationCenterManager::GetInstance()->CreateNotificationCenter(u"standalone");
         client->RegisterNotification(center, u"NID_TEST_A");
-        center->PostNamedNotification(u"NID_TEST_A", new Tracked(&destroyed));
+        EXPECT_GE(center->PostNamedNotification(u"NID_TEST_A", new Tracked(&destroyed)), 0);
     }
     EXPECT_EQ(destroyed, 1);  // the queued payload; the center went with it
     EXPECT_EQ(client->GetRegistrationCount(), 0);
@@ -318,8 +326,9 @@ TEST_F(CenterTest, TheDefaultCenterCanBeDrainedOnTheTestThread)
     RCPtr<RecordingClient> client(new RecordingClient("C", nullptr));
     client->RegisterNotification(GetDefaultNotificationCenter(), u"NID_DEVICE_CONNECTION_STATE_CHANGE");
     std::thread worker([] {
-        GetDefaultNotificationCenter()->PostNamedNotification(u"NID_DEVICE_CONNECTION_STATE_CHANGE",
-                                                             new Tracked(nullptr, 5));
+        EXPECT_EQ(GetDefaultNotificationCenter()->PostNamedNotification(u"NID_DEVICE_CONNECTION_STATE_CHANGE",
+                                                                        new Tracked(nullptr, 5)),
+                  S_OK);
     });
     worker.join();
     EXPECT_TRUE(client->ids.empty());

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "Eventually.h"
 #include "LNotificationCenterManager.h"
 #include "NotificationTestSupport.h"
 
@@ -78,9 +79,10 @@ TEST_F(NotificationStressTest, FourPostersAreDeliveredOnceEachInTheirOrder)
     }
     // This thread plays the UI thread, draining while the posters run.
     RCPtr<LNotificationCenterManager> manager = LNotificationCenterManager::GetInstance();
-    while (client->received + failedPosts.load() < kThreads * kPosts) {
-        if (!manager->ProcessNotifications(false)) std::this_thread::yield();
-    }
+    EXPECT_TRUE(Eventually([&] {
+        manager->ProcessNotifications(false);
+        return client->received + failedPosts.load() >= kThreads * kPosts;
+    }, std::chrono::seconds(60)));
     for (auto& poster : posters) poster.join();
     EXPECT_FALSE(manager->ProcessNotifications(false));
 
@@ -103,7 +105,7 @@ TEST_F(NotificationStressTest, RegisteringWhileAnotherThreadDelivers)
     std::atomic<int> sends{0};
     std::thread deliverer([&] {
         while (!stop || sends < 1000) {
-            distributor->SendNotification(LNotification::Create(u"NID_MIDI_DATA_CAPTURED"));
+            EXPECT_GE(distributor->SendNotification(LNotification::Create(u"NID_MIDI_DATA_CAPTURED")), 0);
             ++sends;
         }
     });
@@ -149,8 +151,9 @@ TEST_F(NotificationStressTest, PendingMarksWhileRegistrationsChange)
     for (int t = 0; t < 2; ++t) {
         posters.emplace_back([&postersLeft] {
             for (int i = 0; i < kPosts; ++i) {
-                GetDefaultNotificationCenter()->PostNamedNotification(u"NID_SET_STATUS_TEXT",
-                                                                     new Tracked(nullptr, i));
+                EXPECT_EQ(GetDefaultNotificationCenter()->PostNamedNotification(u"NID_SET_STATUS_TEXT",
+                                                                                new Tracked(nullptr, i)),
+                          S_OK);
             }
             --postersLeft;
         });

@@ -51,10 +51,10 @@ public:
     void QueueWork(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& parameters,
                    int32_t priority);
     // The index of the worker that took the job, or -1.
-    int32_t RunOnFreeWorker(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& parameters,
-                            int32_t priority);
+    [[nodiscard]] int32_t RunOnFreeWorker(const RCPtr<LThreadWorker>& worker,
+                                          const RCPtr<LRefCountedObject>& parameters, int32_t priority);
     // The queue thread's job: hands queued jobs to workers as they come free.
-    QVResult Run(RCPtr<LRefCountedObject>& parameters) override;
+    [[nodiscard]] QVResult Run(RCPtr<LRefCountedObject>& parameters) override;
     void Shutdown();
 
 private:

@@ -11,7 +11,7 @@ class LThreadWorker : public virtual LRefCountedObject {
 
 public:
     // parameters is the job's parameter object as it was given; may be null.
-    virtual QVResult Run(RCPtr<LRefCountedObject>& parameters) = 0;
+    [[nodiscard]] virtual QVResult Run(RCPtr<LRefCountedObject>& parameters) = 0;
 };
 
 }  // namespace QV

@@ -25,11 +25,12 @@ public:
 
     // 0 when the job was started; E_FAIL when refused (stopping, busy, or the
     // wake-up failed), in which case nothing runs.
-    QVResult Trigger(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& parameters,
-                     int32_t priority);
+    [[nodiscard]] QVResult Trigger(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& parameters,
+                                   int32_t priority);
     // As Trigger; resets doneEvent first and sets it once the job has run.
-    QVResult TriggerWithDoneEvent(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& parameters,
-                                  const RCPtr<LEvent>& doneEvent, int32_t priority);
+    [[nodiscard]] QVResult TriggerWithDoneEvent(const RCPtr<LThreadWorker>& worker,
+                                                const RCPtr<LRefCountedObject>& parameters,
+                                                const RCPtr<LEvent>& doneEvent, int32_t priority);
 
     // True while a job is running; a busy flag left by a thread that has
     // ended is cleared here. Only the triggering side calls this.
@@ -46,8 +47,8 @@ public:
 private:
     struct State;
     static uint32_t Body(void* argument);
-    QVResult Start(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& parameters,
-                   const RCPtr<LEvent>* doneEvent, int32_t priority);
+    [[nodiscard]] QVResult Start(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& parameters,
+                                 const RCPtr<LEvent>* doneEvent, int32_t priority);
 
     std::shared_ptr<State> mState;  // shared with the thread, which may outlive this object
     std::unique_ptr<Thread> mThread;

@@ -78,7 +78,10 @@ CIniFileManagerProxy::CIniFileManagerProxy()
 {
 }
 
-CIniFileManagerProxy::~CIniFileManagerProxy() { Terminate(); }
+CIniFileManagerProxy::~CIniFileManagerProxy()
+{
+    (void)Terminate();
+}  // nothing to report to at the end
 
 bool CIniFileManagerProxy::IsLoaded() const { return mLibrary->IsLoaded(); }
 

@@ -19,25 +19,28 @@ public:
     LIniFileManager(const LIniFileManager&) = delete;
     LIniFileManager& operator=(const LIniFileManager&) = delete;
 
-    QVResult Initialize(const String& folder) override;
-    QVResult Terminate() override;
-    QVResult OpenIniFile(const String& path, const String& versionTag, const String& appName,
-                         IniFileHandle& handle) override;
-    QVResult WriteIniFile(IniFileHandle handle) override;
+    [[nodiscard]] QVResult Initialize(const String& folder) override;
+    [[nodiscard]] QVResult Terminate() override;
+    [[nodiscard]] QVResult OpenIniFile(const String& path, const String& versionTag, const String& appName,
+                                       IniFileHandle& handle) override;
+    [[nodiscard]] QVResult WriteIniFile(IniFileHandle handle) override;
     bool DoesNodeExist(IniFileHandle handle, const String& node) override;
-    QVResult CloseIniFile(IniFileHandle handle, int32_t saveFirst) override;
-    QVResult GetIniValueInt(IniFileHandle handle, const String& key, int32_t defaultValue, int32_t& value) override;
-    QVResult SetIniValueInt(IniFileHandle handle, const String& key, int32_t value) override;
-    QVResult GetIniValueStr(IniFileHandle handle, const String& key, const String& defaultText,
-                            String& text) override;
-    QVResult SetIniValueStr(IniFileHandle handle, const String& key, const String& text) override;
-    QVResult GetKeyCount(IniFileHandle handle, const String& node, int32_t& count) override;
-    QVResult GetKeyNameAt(IniFileHandle handle, const String& node, int32_t index, String& name) override;
-    QVResult GetArrayCount(IniFileHandle handle, const String& array, int32_t& count) override;
-    QVResult SetArrayCount(IniFileHandle handle, const String& array, int32_t count) override;
-    QVResult GetArrayItemAt(IniFileHandle handle, const String& array, int32_t index, String& text) override;
-    QVResult SetArrayItemAt(IniFileHandle handle, const String& array, int32_t index, const String& text) override;
-    QVResult RemoveArrayItemAt(IniFileHandle handle, const String& array, int32_t index) override;
+    [[nodiscard]] QVResult CloseIniFile(IniFileHandle handle, int32_t saveFirst) override;
+    [[nodiscard]] QVResult GetIniValueInt(IniFileHandle handle, const String& key, int32_t defaultValue,
+                                          int32_t& value) override;
+    [[nodiscard]] QVResult SetIniValueInt(IniFileHandle handle, const String& key, int32_t value) override;
+    [[nodiscard]] QVResult GetIniValueStr(IniFileHandle handle, const String& key, const String& defaultText,
+                                          String& text) override;
+    [[nodiscard]] QVResult SetIniValueStr(IniFileHandle handle, const String& key, const String& text) override;
+    [[nodiscard]] QVResult GetKeyCount(IniFileHandle handle, const String& node, int32_t& count) override;
+    [[nodiscard]] QVResult GetKeyNameAt(IniFileHandle handle, const String& node, int32_t index, String& name) override;
+    [[nodiscard]] QVResult GetArrayCount(IniFileHandle handle, const String& array, int32_t& count) override;
+    [[nodiscard]] QVResult SetArrayCount(IniFileHandle handle, const String& array, int32_t count) override;
+    [[nodiscard]] QVResult GetArrayItemAt(IniFileHandle handle, const String& array, int32_t index,
+                                          String& text) override;
+    [[nodiscard]] QVResult SetArrayItemAt(IniFileHandle handle, const String& array, int32_t index,
+                                          const String& text) override;
+    [[nodiscard]] QVResult RemoveArrayItemAt(IniFileHandle handle, const String& array, int32_t index) override;
 
 private:
     std::unique_ptr<CIniFileManagerProxy> mProxy;

@@ -30,7 +30,7 @@ void SeekForTransfer(int fd, int32_t offset, const char* method, int line)
 
 File::File(const String& pathOrFolder, const String& name, uint32_t flags) : mFlags(flags)
 {
-    Open(pathOrFolder, name, flags);
+    (void)Open(pathOrFolder, name, flags);  // callers ask IsOpen
 }
 
 File& File::operator=(const File& other)
@@ -45,7 +45,10 @@ File& File::operator=(const File& other)
     return *this;
 }
 
-File::~File() { Close(); }
+File::~File()
+{
+    (void)Close();
+}  // nothing to report to at the end
 
 QVResult File::Open(const String& pathOrFolder, const String& name, uint32_t flags)
 {

@@ -35,18 +35,18 @@ public:
     // With a name: opens pathOrFolder + "/" + name; without one, pathOrFolder
     // is the whole path (empty raises "invalid pathname"). 0 when opened,
     // 1 when already open (nothing changes), E_FAIL when the open failed.
-    virtual QVResult Open(const String& pathOrFolder, const String& name, uint32_t flags);
+    [[nodiscard]] virtual QVResult Open(const String& pathOrFolder, const String& name, uint32_t flags);
     // Drops this object's share; the last share closes the descriptor and,
     // with kDeleteOnClose, deletes the file. Always 0.
-    virtual QVResult Close();
+    [[nodiscard]] virtual QVResult Close();
     // Reads up to count bytes at offset (-1: the current position); the
     // number read, 0 at the end of the file. Raises on failure.
-    virtual int32_t Read(void* buffer, uint32_t count, int32_t offset = -1);
+    [[nodiscard]] virtual int32_t Read(void* buffer, uint32_t count, int32_t offset = -1);
     // Writes count bytes at offset (-1: the current position); raises
     // before touching the file when it was opened without kReadWrite.
-    virtual int32_t Write(const void* buffer, uint32_t count, int32_t offset = -1);
+    [[nodiscard]] virtual int32_t Write(const void* buffer, uint32_t count, int32_t offset = -1);
     // The new position, or -1.
-    virtual int32_t Seek(int32_t offset, int32_t origin);
+    [[nodiscard]] virtual int32_t Seek(int32_t offset, int32_t origin);
 
     // Size in bytes; raises when the size cannot be read.
     int32_t GetLength() const;

@@ -10,7 +10,7 @@ namespace QV {
 
 // 1 when path is a folder, E_FAIL when it is a file; otherwise makes every
 // missing folder of it and answers 0, or E_FAIL when that did not work.
-QVResult EnsureFolderExists(const String& path);
+[[nodiscard]] QVResult EnsureFolderExists(const String& path);
 
 // Makes the folder before each separator after the first character. For a
 // folder path it then makes the whole path and answers whether it exists;
@@ -29,7 +29,7 @@ String GetLongPath(const String& path);
 // that is not a folder and whose name matches pattern ("*" and "?", letter
 // case ignored), sorted by name. The number of paths; E_NOTIMPL when folder
 // is not a folder; E_FAIL when it cannot be read.
-QVResult ListFilesInFolder(const String& folder, const String& pattern, IArray<String>& paths);
+[[nodiscard]] QVResult ListFilesInFolder(const String& folder, const String& pattern, IArray<String>& paths);
 
 // text with each of \ / : * ? " < > | & ; , ^ ( ) replaced by "_".
 String MakeValidFileName(const String& text);

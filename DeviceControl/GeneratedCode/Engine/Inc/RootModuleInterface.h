@@ -18,8 +18,8 @@ class IDevice;
 class SubParamTranslator {
 public:
     explicit SubParamTranslator(LParameterizedModule* module) : mModule(module) {}
-    int32_t Translate(const QV::ParamDescriptor& descriptor, const QV::Variant& value,
-                      QV::ParamDescriptor& outDescriptor, QV::Variant& outValue) const;
+    [[nodiscard]] int32_t Translate(const QV::ParamDescriptor& descriptor, const QV::Variant& value,
+                                    QV::ParamDescriptor& outDescriptor, QV::Variant& outValue) const;
 
 private:
     LParameterizedModule* mModule;
@@ -40,10 +40,10 @@ public:
     virtual void SetFirstParamID(LParameterizedModule* parent, int32_t firstParamID, int32_t instanceIndex);
     virtual QV::ConstRCPtr<LParameterizedModule> GetModuleForParam(int32_t id) const;
     virtual QV::RCPtr<LParameterizedModule> GetModuleForParam(int32_t id);
-    virtual int32_t SetParamValueLocal(const QV::ParamDescriptor& descriptor, const QV::Variant& value,
-                                       bool localOnly);
+    [[nodiscard]] virtual int32_t SetParamValueLocal(const QV::ParamDescriptor& descriptor, const QV::Variant& value,
+                                                     bool localOnly);
     virtual QV::Variant GetParamValueLocal(const QV::ParamDescriptor& descriptor);
-    virtual int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
+    [[nodiscard]] virtual int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
     virtual QV::Variant GetParamValue(int32_t id);
     virtual QV::Variant GetParamValueDefault(int32_t id);
     virtual void TreeHookA() {}
@@ -51,7 +51,7 @@ public:
     virtual bool IsParamSupported(int32_t) { return true; }
     virtual void RelayToParentA(int32_t a, int32_t b, int32_t c, int32_t d);
     virtual void RelayToParentB(int32_t a, int32_t b, int32_t c, int32_t d);
-    virtual int32_t StoreParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
+    [[nodiscard]] virtual int32_t StoreParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value);
     virtual QV::Variant GetStoredParamValue(const QV::ParamDescriptor& descriptor);
 
     LParameterizedModule* GetParent() const { return mParent; }
@@ -78,12 +78,13 @@ private:
 class IRootModule : public LParameterizedModule {
     QV_TYPE_NAME("class IRootModule")
 public:
-    virtual int32_t OnParamValueChanged(const QV::ParamDescriptor& descriptor, const QV::Variant& value) = 0;
+    [[nodiscard]] virtual int32_t OnParamValueChanged(const QV::ParamDescriptor& descriptor,
+                                                      const QV::Variant& value) = 0;
     virtual QV::RCPtr<IDeviceCommunication> GetCommunicationInterface() = 0;
     virtual QV::ConstRCPtr<LParameterizedModule> GetModuleForSubParam(int32_t id) const;
     virtual QV::RCPtr<LParameterizedModule> GetModuleForSubParam(int32_t id);
-    virtual int32_t ApplyParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) = 0;
-    virtual int32_t FetchParamValue(const QV::ParamDescriptor& descriptor, QV::Variant& value) = 0;
+    [[nodiscard]] virtual int32_t ApplyParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) = 0;
+    [[nodiscard]] virtual int32_t FetchParamValue(const QV::ParamDescriptor& descriptor, QV::Variant& value) = 0;
     virtual QV::ConstRCPtr<IDevice> GetDevice() const;
     virtual QV::RCPtr<IDevice> GetDevice() = 0;
 

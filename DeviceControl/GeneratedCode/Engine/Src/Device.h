@@ -11,7 +11,7 @@ public:
     static QV::RCPtr<LDevice> Create();
 
     void SetFirstParamID(LParameterizedModule* parent, int32_t firstParamID, int32_t instanceIndex) override;
-    int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
+    [[nodiscard]] int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
 
     using IDevice::GetGlobalChannel;
     using IDevice::GetKeybed;

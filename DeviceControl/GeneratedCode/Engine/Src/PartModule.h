@@ -44,8 +44,8 @@ public:
         }
     }
 
-    int32_t SetParamValueLocal(const QV::ParamDescriptor& descriptor, const QV::Variant& value,
-                               bool localOnly) override
+    [[nodiscard]] int32_t SetParamValueLocal(const QV::ParamDescriptor& descriptor, const QV::Variant& value,
+                                             bool localOnly) override
     {
         const int32_t id = descriptor.id;
         if (id < 0) {
@@ -71,7 +71,7 @@ public:
         return LParameterizedModule::GetParamValueLocal(descriptor);
     }
 
-    int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override
+    [[nodiscard]] int32_t SetParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override
     {
         // The parent must outlive the call even if the tree changes meanwhile.
         const QV::RCPtr<LParameterizedModule> parent(this->GetParent());

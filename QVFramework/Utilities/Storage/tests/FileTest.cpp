@@ -90,7 +90,7 @@ TEST_F(FileTest, OpenFlagsCreateAndTruncate)
     EXPECT_EQ(file.Open(Wide(missing), String(), File::kReadWrite | File::kCreate), QV::S_OK);
     EXPECT_TRUE(std::filesystem::exists(missing));
     EXPECT_EQ(file.GetFlags(), File::kReadWrite | File::kCreate);
-    file.Close();
+    EXPECT_GE(file.Close(), 0);
 
     const std::string existing = MakeFile("old.tpr", "0123456789");
     // Truncation needs the create flag as well.
@@ -143,7 +143,7 @@ TEST_F(FileTest, WritesAtPositionsAndSeeks)
     EXPECT_EQ(file.Seek(1, File::kBegin), 1);
     EXPECT_EQ(file.Seek(-1, File::kBegin), -1);
     EXPECT_EQ(file.Seek(0, 7), -1);
-    file.Close();
+    EXPECT_GE(file.Close(), 0);
     EXPECT_EQ(TempFolder::ReadText(PathOf("out.bin")), "HE!lo");
     EXPECT_EQ(file.Seek(0, File::kBegin), -1);
 }
@@ -156,7 +156,7 @@ TEST_F(FileTest, WriteToAReadOnlyFileRaisesAndLeavesItAlone)
               "Runtime Error : file is read only : QV::File::Write : Utilities\\Storage\\QVFile : Line 593");
     EXPECT_EQ(RuntimeErrorOf([&] { file.Write("x", 1, -7); }),
               "Runtime Error : file is read only : QV::File::Write : Utilities\\Storage\\QVFile : Line 593");
-    file.Close();
+    EXPECT_GE(file.Close(), 0);
     EXPECT_EQ(TempFolder::ReadText(path), "keep");
 }
 
@@ -169,7 +169,7 @@ TEST_F(FileTest, TransferFailuresRaiseTheirTexts)
     ASSERT_TRUE(unreadable.IsOpen());
     File closed;
     File closedWritable(Wide(MakeFile("w.bin", "")), String(), File::kReadWrite);
-    closedWritable.Close();
+    EXPECT_GE(closedWritable.Close(), 0);
     struct Case {
         std::function<void()> call;
         const char* text;
