@@ -169,7 +169,8 @@ QVResult LControl::Initialize()
         if (mStringTable->GetString(u"TOOLTIP", tip)) mToolTipText = tip;
     }
     if (mParent && !mOwnKeys.empty()) {
-        mHandler->RegisterHandler(&LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent.Get()),
+        // Without the subscription the parent's sibling keys simply do not reach us.
+        (void)mHandler->RegisterHandler(&LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent.Get()),
                                   u"NID_SIBLING_KEY");
     }
     return S_OK;
@@ -237,7 +238,8 @@ QVResult LControl::UnregisterNotification(const RCPtr<LNotificationDistributor>&
 
 void LControl::Notify(const char16_t* name, const RCPtr<LRefCountedObject>& payload)
 {
-    SendNotification(LNotification::Create(name, payload));
+    // Listeners' answers do not change what happened to this control.
+    (void)SendNotification(LNotification::Create(name, payload));
 }
 
 }  // namespace QV

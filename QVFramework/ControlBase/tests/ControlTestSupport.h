@@ -118,7 +118,7 @@ public:
     }
     void SetWindowRect(double, double, double, double) override { ++windowMoves; }
 
-    void Idle() { SendNotification(LNotification::Create(u"NID_IDLE")); }
+    void Idle() { (void)SendNotification(LNotification::Create(u"NID_IDLE")); }
 
     LControl* top = nullptr;
     LControl* focus = nullptr;

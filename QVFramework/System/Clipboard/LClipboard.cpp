@@ -97,7 +97,8 @@ QVResult LClipboard::OnDelete(const RCPtr<LNotificationDistributor>&, const RCPt
 QVResult LClipboard::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                          const RCPtr<LNotification>& notification)
 {
-    if (mHandler) mHandler->ReceiveNotification(sender, notification);
+    // The handlers act on the request; their answer is not the sender's concern.
+    if (mHandler) (void)mHandler->ReceiveNotification(sender, notification);
     return LNotificationClient::ReceiveNotification(sender, notification);
 }
 
