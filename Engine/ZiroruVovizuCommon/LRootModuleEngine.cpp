@@ -358,11 +358,8 @@ void LRootModuleEngine::PostRemoteDeviceCount(uint32_t count)
 
 QV::QVResult LRootModuleEngine::Run(QV::RCPtr<QV::LRefCountedObject>&)
 {
-    AddInternalReference();
-    if (!QV::GetDefaultNotificationCenter()) {
-        RemoveInternalReference();
-        return 0;
-    }
+    const QV::InternalReference threadParameters(*this);
+    if (!QV::GetDefaultNotificationCenter()) return 0;
     while (!mStopRequested) {
         if (IsSelectedDeviceConnected()) UpdateConnectionState();
         if (!mScanning) {
@@ -371,7 +368,6 @@ QV::QVResult LRootModuleEngine::Run(QV::RCPtr<QV::LRefCountedObject>&)
             RunScanCycle();
         }
     }
-    RemoveInternalReference();
     return 0;
 }
 

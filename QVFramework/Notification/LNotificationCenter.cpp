@@ -10,7 +10,7 @@ QVResult LNotificationCenter::ReleaseInternalReferences()
 {
     ReleaseAllClients();
     Shutdown();
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+    return HeldOnlyByCaller();
 }
 
 }  // namespace QV

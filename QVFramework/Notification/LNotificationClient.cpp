@@ -98,7 +98,7 @@ QVResult LNotificationClient::ReceiveNotification(const RCPtr<LNotificationDistr
 QVResult LNotificationClient::ReleaseInternalReferences()
 {
     UnregisterAllNotifications();
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+    return HeldOnlyByCaller();
 }
 
 }  // namespace QV

@@ -95,7 +95,7 @@ QVResult LNotificationDistributor::LNotificationClientPool::AddClient(LNotificat
         mCombinedFlags = combined;
         return 1;
     }
-    mClients.AddItem(RCPtr<LNotificationRegisteredClientInfo>(new LNotificationRegisteredClientInfo(client, flags)));
+    mClients.AddItem(MakeRC<LNotificationRegisteredClientInfo>(client, flags));
     mCombinedFlags |= flags;
     return S_OK;
 }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "UIThread.h"
+
 namespace QV {
 
 namespace {
@@ -66,35 +68,51 @@ uint32_t LNotificationQueue::GetQueuedCount() const
 QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification)
 {
     if (!notification || notification->IsQueued()) return E_INVALIDARG;
-    RCPtr<LNotificationDistributor> distributor;
+    RCPtr<LNotificationDistributor> pendingMarker;
+    std::shared_ptr<const WakeHook> hook;
     {
         Mutex::Lock lock(GetNotificationQueueLock());
         if (!mDistributor) return E_FAIL;
         if (!notification->MarkQueued()) return E_INVALIDARG;
-        if (!mDistributor->HadPendingOnlyClient()) {
+        if (mDistributor->HadPendingOnlyClient()) {
+            pendingMarker = mDistributor;
+        } else {
             mRing.Enqueue(notification);
-            return S_OK;
+            hook = mWakeHook;
         }
-        distributor = mDistributor;
     }
-    // Marked outside the queue lock, which the distributor takes after its own.
-    distributor->MarkPending(notification);
-    {
+    if (pendingMarker) {
+        // Marked outside the queue lock, which the distributor takes after its own.
+        pendingMarker->MarkPending(notification);
         Mutex::Lock lock(GetNotificationQueueLock());
-        if (mDistributor) {
-            mRing.Enqueue(notification);
-            return S_OK;
+        if (!mDistributor) {
+            // Shut down meanwhile.
+            notification->ClearQueued();
+            return E_FAIL;
         }
+        mRing.Enqueue(notification);
+        hook = mWakeHook;
     }
-    // Shut down meanwhile.
-    notification->ClearQueued();
-    return E_FAIL;
+    Wake(hook);
+    return S_OK;
 }
 
 QVResult LNotificationQueue::PostNamedNotification(const char16_t* nameOrId,
                                                    const RCPtr<LRefCountedObject>& payload)
 {
     return PostNotification(LNotification::Create(nameOrId, payload));
+}
+
+void LNotificationQueue::SetWakeHook(WakeHook hook)
+{
+    auto shared = hook ? std::make_shared<const WakeHook>(std::move(hook)) : nullptr;
+    Mutex::Lock lock(GetNotificationQueueLock());
+    mWakeHook = std::move(shared);
+}
+
+void LNotificationQueue::Wake(const std::shared_ptr<const WakeHook>& hook)
+{
+    if (hook && !mWakePending.exchange(true, std::memory_order_acq_rel)) (*hook)();
 }
 
 bool LNotificationQueue::Dequeue(RCPtr<LNotification>& notification)
@@ -113,12 +131,15 @@ void LNotificationQueue::DequeueCounted(RCPtr<LNotification>& notification)
 
 bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 {
+    UIThread::AssertCurrent("QV::LNotificationQueue::ProcessNotifications");
     const RCPtr<LNotificationDistributor> distributor = GetDistributor();
     if (!distributor) return GetQueuedCount() > 0;
 
     bool expected = false;
     if (mBusy.compare_exchange_strong(expected, true)) {
         BusyScope busy(mBusy);
+        // Before the count is taken, so no later post goes without a wake.
+        mWakePending.store(false, std::memory_order_release);
         // Posts made by receivers during this pass wait for the next one.
         const uint32_t clears = mClears.load(std::memory_order_acquire);
         for (uint32_t count = GetQueuedCount(); count > 0; --count) {
@@ -156,8 +177,10 @@ void LNotificationQueue::Shutdown()
     RCPtr<LNotificationDistributor> distributor;
     RCPtr<LPostingReceiver> receiver;
     bool distributorWasSelf = false;
+    std::shared_ptr<const WakeHook> hook;
     {
         Mutex::Lock lock(GetNotificationQueueLock());
+        hook = std::move(mWakeHook);
         mShutDown = true;
         distributor = std::move(mDistributor);
         mDistributor = nullptr;
@@ -179,7 +202,7 @@ QVResult LNotificationQueue::ReleaseInternalReferences()
 {
     // The last outside reference is going: nothing can drain this queue any more.
     Shutdown();
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+    return HeldOnlyByCaller();
 }
 
 }  // namespace QV

@@ -2,6 +2,8 @@
 // Takes notifications from any thread and delivers them later, on the thread
 // that drains it (the UI thread), through its distributor.
 #include <atomic>
+#include <functional>
+#include <memory>
 
 #include "LNotificationDistributor.h"
 #include "RCPtrQueue.h"
@@ -27,6 +29,12 @@ public:
     QVResult PostNotification(const RCPtr<LNotification>& notification);
     QVResult PostNamedNotification(const char16_t* nameOrId, const RCPtr<LRefCountedObject>& payload = nullptr);
 
+    // Wakes the loop that drains this queue. Called on the posting thread,
+    // after the enqueue and outside the queue lock; at most once until the
+    // next drain begins, so a burst of posts costs one wake.
+    using WakeHook = std::function<void()>;
+    void SetWakeHook(WakeHook hook);
+
     // Delivers what was queued at entry, then "NID_IDLE" when asked; true
     // when notifications are still queued.
     bool ProcessNotifications(bool sendIdle);
@@ -44,6 +52,7 @@ public:
 
 private:
     bool Dequeue(RCPtr<LNotification>& notification);
+    void Wake(const std::shared_ptr<const WakeHook>& hook);
     void DequeueCounted(RCPtr<LNotification>& notification);
 
     // Hands the ring the process-wide queue lock.
@@ -66,6 +75,12 @@ private:
     // Made before the posting receiver, which already holds this queue.
     RCPtr<LNotification> mIdleNotification;
     RCPtr<LPostingReceiver> mPostingReceiver;
+    // Read under the queue lock; shared so a poster may call it unlocked
+    // while the hook is being replaced.
+    std::shared_ptr<const WakeHook> mWakeHook;
+    // Set by the post that wakes, cleared when a drain begins: a post that
+    // lands after the drain counted the ring wakes again.
+    std::atomic<bool> mWakePending{false};
 };
 
 }  // namespace QV

@@ -110,6 +110,13 @@ public:
     T& operator*() const { return *this->mPtr; }
 };
 
+// Makes a counted object and hands it over held once.
+template <class T, class... Args>
+RCPtr<T> MakeRC(Args&&... args)
+{
+    return RCPtr<T>(new T(std::forward<Args>(args)...));
+}
+
 template <class T>
 void ConstRCPtr<T>::Unshare()
 {

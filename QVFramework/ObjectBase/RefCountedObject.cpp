@@ -1,6 +1,10 @@
 #include "RefCountedObject.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "Exception.h"
+#include "LiveObjects.h"
 
 namespace QV {
 
@@ -11,9 +15,23 @@ void LRefCountedObject::Undo()
         "qvframework\\objectbase\\RefCountedObject : Line 155");
 }
 
+LRefCountedObject::~LRefCountedObject()
+{
+#ifndef NDEBUG
+    // Only Release may end an object that was ever held; a count left here
+    // means an owner still points at freed memory.
+    if (const int32_t count = GetRefCount(); count != 0) {
+        std::fprintf(stderr, "A counted object was destroyed while %d references held it\n", static_cast<int>(count));
+        std::abort();
+    }
+#endif
+}
+
 int32_t LRefCountedObject::AddRef() const
 {
-    return mRefCount.fetch_add(1, std::memory_order_relaxed) + 1;
+    const int32_t count = mRefCount.fetch_add(1, std::memory_order_relaxed) + 1;
+    if (count == 1) LiveObjects::Add(this);
+    return count;
 }
 
 int32_t LRefCountedObject::Release() const
@@ -29,12 +47,15 @@ int32_t LRefCountedObject::Release() const
     }
     const int32_t remaining = mRefCount.fetch_sub(1, std::memory_order_acq_rel) - 1;
     if (remaining == 0) {
+        LiveObjects::Remove(this);
         delete this;
     }
     return remaining;
 }
 
-QVResult LRefCountedObject::ReleaseInternalReferences()
+QVResult LRefCountedObject::ReleaseInternalReferences() { return HeldOnlyByCaller(); }
+
+QVResult LRefCountedObject::HeldOnlyByCaller() const
 {
     return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
 }

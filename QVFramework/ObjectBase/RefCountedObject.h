@@ -32,7 +32,8 @@ public:
     // A copy is a new object: it gets fresh counters.
     LRefCountedObject(const LRefCountedObject&) : IUndoable() {}
     LRefCountedObject& operator=(const LRefCountedObject&) { return *this; }
-    ~LRefCountedObject() override = default;
+    // Debug builds end the process when a counted object dies while held.
+    ~LRefCountedObject() override;
 
     // The run-time class name as the framework spells it.
     String ToString() const override;
@@ -57,11 +58,28 @@ public:
     void AddInternalReference() const { mInternalRefCount.fetch_add(1, std::memory_order_acq_rel); }
     void RemoveInternalReference() const { mInternalRefCount.fetch_sub(1, std::memory_order_acq_rel); }
 
+protected:
+    // The result a release hook reports: 0 when no internal reference is
+    // left and only the caller holds this object, else E_FAIL.
+    QVResult HeldOnlyByCaller() const;
+
 private:
     mutable std::atomic<int32_t> mRefCount{0};
     mutable std::atomic<int32_t> mInternalRefCount{0};
     mutable std::atomic<int32_t> mReleaseHookGuard{0};
     std::atomic<bool> mShareable{true};
+};
+
+// Counts one internal reference of an object for a scope.
+class InternalReference {
+public:
+    explicit InternalReference(const LRefCountedObject& object) : mObject(object) { mObject.AddInternalReference(); }
+    ~InternalReference() { mObject.RemoveInternalReference(); }
+    InternalReference(const InternalReference&) = delete;
+    InternalReference& operator=(const InternalReference&) = delete;
+
+private:
+    const LRefCountedObject& mObject;
 };
 
 }  // namespace QV

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Exception.h"
+#include "LiveObjects.h"
 #include "TextLength.h"
 #include "WideFormat.h"
 
@@ -63,6 +64,7 @@ ConstRCPtr<LIBuffer> StringT<T, U>::EmptyBuffer()
         ConstRCPtr<LIBuffer> buffer;
         CreateBuffer(buffer, sizeof(T), 0, true);
         buffer->AddRef();
+        LiveObjects::KeepForProcess(buffer.Get());
         return const_cast<LIBuffer*>(buffer.Get());
     }();
     return ConstRCPtr<LIBuffer>(empty);

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "Eventually.h"
 #include "LMidiCaptureNotificationData.h"
 #include "LMidiComm.h"
 #include "LNotificationClient.h"
@@ -49,14 +50,7 @@ public:
             std::lock_guard lock(mMutex);
             mCaptured.push_back(std::move(captured));
         }
-        mChanged.notify_all();
         return S_OK;
-    }
-
-    bool WaitForCount(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10))
-    {
-        std::unique_lock lock(mMutex);
-        return mChanged.wait_for(lock, timeout, [&] { return mCaptured.size() >= count; });
     }
 
     std::vector<Captured> Get()
@@ -68,7 +62,6 @@ public:
 private:
     LMidiComm* mComm;
     std::mutex mMutex;
-    std::condition_variable mChanged;
     std::vector<Captured> mCaptured;
 };
 

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "Eventually.h"
 #include "FakeTimeSource.h"
 #include "RemoteDeviceList.h"
 #include "SimulatorHandle.h"
@@ -33,7 +34,6 @@ public:
         std::unique_lock lock(mMutex);
         mOpened.wait(lock, [this] { return mOpen; });
         mSets.emplace_back(values);
-        mChanged.notify_all();
         return 0;
     }
     int32_t Reserved(int32_t, int32_t, int32_t) override { return QV::E_FAIL; }
@@ -49,11 +49,6 @@ public:
         mOpen = true;
         mOpened.notify_all();
     }
-    bool WaitForCount(size_t count)
-    {
-        std::unique_lock lock(mMutex);
-        return mChanged.wait_for(lock, kPatience, [&] { return mSets.size() >= count; });
-    }
     std::vector<QV::ParamValues> Sets()
     {
         std::lock_guard lock(mMutex);
@@ -62,7 +57,6 @@ public:
 
 private:
     std::mutex mMutex;
-    std::condition_variable mChanged;
     std::condition_variable mOpened;
     bool mOpen = true;
     std::vector<QV::ParamValues> mSets;
@@ -503,7 +497,7 @@ TEST_F(DeviceCommunicationInterfaceTest, RangeAndValueRequestsAreAnsweredOnTheCo
     const QV::ParamDescriptor deviceParam = Descriptor(-8);
     EXPECT_EQ(link.RequestParamValueList(&deviceParam), 0);
 
-    ASSERT_TRUE(mReceiver.WaitForCount(2));
+    ASSERT_TRUE(Eventually([&] { return mReceiver.Sets().size() >= 2; }, kPatience));
     const auto sets = mReceiver.Sets();
     const auto values = Records(sets[0]);
     ASSERT_EQ(values.size(), 15u);
@@ -529,7 +523,7 @@ TEST_F(DeviceCommunicationInterfaceTest, ABurstFromTheLibraryThreadArrivesComple
     ASSERT_EQ(mSimulator.WaitForCallbacks(20000), 0);
     mReceiver.Open();
 
-    ASSERT_TRUE(mReceiver.WaitForCount(kBurst));
+    ASSERT_TRUE(Eventually([&] { return mReceiver.Sets().size() >= kBurst; }, kPatience));
     const auto sets = mReceiver.Sets();
     ASSERT_EQ(sets.size(), static_cast<size_t>(kBurst));
     for (int32_t i = 0; i < kBurst; ++i) {
@@ -547,15 +541,12 @@ TEST_F(DeviceCommunicationInterfaceTest, SetsArrivingWhileDeliveryIsOffAreDroppe
     ASSERT_EQ(mSimulator.InjectBurst(-100, 5), 0);
     ASSERT_EQ(mSimulator.WaitForCallbacks(20000), 0);
     // Let the thread's pass over the five end before delivery comes back.
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (link.GetQueuedValueSetCount() > 0 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    EXPECT_TRUE(Eventually([&] { return link.GetQueuedValueSetCount() == 0; }, kPatience));
     link.SetDeliveryEnabled(false);
 
     link.SetDeliveryEnabled(true);
     ASSERT_EQ(mSimulator.InjectBurst(-101, 1), 0);
-    ASSERT_TRUE(mReceiver.WaitForCount(1));
+    ASSERT_TRUE(Eventually([&] { return mReceiver.Sets().size() >= 1; }, kPatience));
     const auto sets = mReceiver.Sets();
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_EQ(Records(sets[0])[0].id, -101);

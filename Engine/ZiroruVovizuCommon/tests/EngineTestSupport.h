@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Clock.h"
+#include "Eventually.h"
 #include "LNotificationCenterManager.h"
 #include "LNotificationClient.h"
 #include "LRootModuleEngine.h"

@@ -31,23 +31,12 @@ protected:
     {
         loopback->Inject({kMarker}, delayMs);
         const std::size_t markers = ++mMarkers;
-        EXPECT_TRUE(WaitFor([&] {
+        EXPECT_TRUE(Eventually([&] {
             std::size_t arrived = 0;
             Messages(&arrived);
             return arrived >= markers;
         }));
         return Messages();
-    }
-
-    template <class F>
-    static bool WaitFor(F ready)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!ready()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
     }
 
     static constexpr uint8_t kMarker = 0xF9;
@@ -128,7 +117,7 @@ TEST_F(MidiCaptureTest, IdentityRequestIsAnsweredThroughThePorts)
     RCPtr<LMidiRenderPort> render;
     ASSERT_EQ(comm->OpenRenderPort(u"TARSEL SIM", render), S_OK);
     EXPECT_EQ(comm->Send(render, Message({0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7})), 6);
-    ASSERT_TRUE(recorder->WaitForCount(1));
+    ASSERT_EVENTUALLY(recorder->Get().size() >= 1);
     const Bytes reply = recorder->Get()[0].bytes;
     ASSERT_GE(reply.size(), 6u);
     EXPECT_EQ(reply[0], 0xF0);
@@ -211,7 +200,7 @@ TEST_F(MidiCaptureTest, ClosingDeliversTheMessageInAssemblyWithTheBytesSoFar)
     loopback->SetScript(script);
     RCPtr<LMidiCapturePort> again;
     EXPECT_EQ(comm->OpenCapturePort(u"Tarsel Simulator", again), E_FAIL);
-    ASSERT_TRUE(recorder->WaitForCount(1));
+    ASSERT_EVENTUALLY(recorder->Get().size() >= 1);
     EXPECT_EQ(recorder->Get()[0].bytes, unfinished);
 }
 

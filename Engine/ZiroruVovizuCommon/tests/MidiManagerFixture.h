@@ -115,13 +115,15 @@ private:
     // -8 comes last), so they cannot overwrite what a test writes.
     bool Settled()
     {
-        for (int i = 0; i < 2000; ++i) {
-            for (const EngineTest::Received& r : posts->Take()) {
-                if (r.name == u"NID_PARAM_MODULE_STATE_CHANGE" && HasId(r, -8)) return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
+        return Eventually(
+            [&] {
+                bool seen = false;
+                for (const EngineTest::Received& r : posts->Take()) {
+                    seen = seen || (r.name == u"NID_PARAM_MODULE_STATE_CHANGE" && HasId(r, -8));
+                }
+                return seen;
+            },
+            std::chrono::seconds(2));
     }
 
     static bool HasId(const EngineTest::Received& r, int32_t id)

@@ -43,10 +43,7 @@ const Operation kOperations[] = {
 // worker lets go of a comm just after its last delivery.
 bool SoleHolder(const RCPtr<LMidiComm>& comm)
 {
-    for (int i = 0; i < 1000 && comm->GetRefCount() != 1; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return comm->GetRefCount() == 1;
+    return Eventually([&] { return comm->GetRefCount() == 1; }, std::chrono::seconds(1));
 }
 
 bool NoPortsOpen(const RCPtr<LMidiComm>& comm)
@@ -216,9 +213,8 @@ TEST_F(CommTest, SubscribersDroppedDuringTheWaitFailTheUnsubscription)
         script.answerPresetRequest = false;
         Script(script);
         std::thread dropper([&] {
-            for (int i = 0; i < 2000 && loopback->SentMessages().empty(); ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
+            // Drops the clients whether or not the request went out.
+            (void)Eventually([&] { return !loopback->SentMessages().empty(); }, std::chrono::seconds(2));
             manager->GetComm()->ReleaseAllClients();
         });
         EXPECT_EQ(FailureText([&] { c.run(*manager); }), c.text);

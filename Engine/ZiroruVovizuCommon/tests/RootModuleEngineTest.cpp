@@ -76,11 +76,12 @@ protected:
     std::vector<Received> CollectUntil(const std::function<bool(const std::vector<Received>&)>& done)
     {
         std::vector<Received> all;
-        for (int i = 0; i < 2000; ++i) {
-            for (Received& r : posts->Take()) all.push_back(std::move(r));
-            if (done(all)) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        (void)Eventually(
+            [&] {
+                for (Received& r : posts->Take()) all.push_back(std::move(r));
+                return done(all);
+            },
+            std::chrono::seconds(2));  // callers check what arrived
         return all;
     }
     static bool HasChangeOf(const std::vector<Received>& all, int32_t id)
@@ -306,8 +307,7 @@ TEST_F(EngineFixture, SelectingAConnectedRemoteDeviceStartsTheWorker)
         EXPECT_EQ(engine->SelectDevice(RemoteDevice(5)), c.selectResult);
         EXPECT_EQ(engine->GetConnectionState(), LRootModuleEngine::kConnected);
         // A running worker sleeps out its cycles; an idle one never sleeps.
-        for (int i = 0; i < 200 && time.Sleeps().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        EXPECT_EQ(!time.Sleeps().empty(), c.workerRuns);
+        EXPECT_EQ(Eventually([&] { return !time.Sleeps().empty(); }, std::chrono::milliseconds(200)), c.workerRuns);
         EXPECT_EQ(engine->StartWorker(), c.workerRuns ? 1 : 0);
         EXPECT_TRUE(engine->WaitForWorkerStop());
     }
@@ -321,11 +321,7 @@ TEST_F(EngineFixture, ScanningPostsOneListChangeAndFollowsTheCadence)
     EXPECT_EQ(engine->EnableDeviceScan(true), 0);  // first query: the list differs from an empty one
     EXPECT_EQ(engine->EnableDeviceScan(true), 0);
     // Wait for the first full query's pause: 1 changed poll, 7 unchanged polls.
-    for (int i = 0; i < 4000; ++i) {
-        const auto sleeps = time.Sleeps();
-        if (std::count(sleeps.begin(), sleeps.end(), 1500u) >= 1) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    EXPECT_EVENTUALLY(std::ranges::count(time.Sleeps(), 1500u) >= 1);
     EXPECT_TRUE(engine->EnableDeviceScan(false) == 0);
     EXPECT_TRUE(engine->WaitForWorkerStop());
     const auto sleeps = time.Sleeps();

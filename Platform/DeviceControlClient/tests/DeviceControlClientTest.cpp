@@ -11,6 +11,7 @@
 
 #include "DeviceControlClientApi.h"
 #include "DynamicLibrary.h"
+#include "Eventually.h"
 #include "SimulatorControl.h"
 
 namespace {
@@ -78,7 +79,7 @@ struct CallbackProbe {
         const bool first = probe->calls.fetch_add(1) == 0;
         if (first && probe->holdFirst) {
             probe->entered = true;
-            while (!probe->release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            EXPECT_TRUE(Eventually([probe] { return probe->release.load(); }));
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             probe->firstFinished = true;
         }
@@ -115,7 +116,7 @@ TEST_F(DeviceControlClientTest, DisconnectWaitsForARunningCallbackAndEndsTheRest
     probe.holdFirst = true;
     ASSERT_EQ(mConnect(&mKeyboard, &CallbackProbe::Callback, &probe), 0);
     ASSERT_EQ(mInjectBurst(-100, 10), 0);
-    while (!probe.entered) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EVENTUALLY(probe.entered);
 
     auto disconnect = std::async(std::launch::async, [&] { return mDisconnect(&mKeyboard); });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -51,7 +51,7 @@ protected:
     bool WaitForMarker(TestInput& input)
     {
         loopback->Inject({0xF9});
-        return input.WaitFor([&] {
+        return Eventually([&] {
             const auto shorts = input.Shorts();
             return !shorts.empty() && shorts.back().message == 0xF9;
         });
@@ -121,7 +121,7 @@ TEST_F(LoopbackMidiTest, IdentityRequestIsAnsweredOnADriverThread)
     ASSERT_EQ(output.OpenResult(), MMSYSERR_NOERROR);
 
     output.SendLong(kIdentityRequest);
-    ASSERT_TRUE(input.WaitForSysEx(1));
+    ASSERT_EVENTUALLY(input.SysEx().size() >= 1);
     EXPECT_EQ(input.SysEx(), std::vector<Bytes>{TarselKeyboard::IdentityReply()});
     EXPECT_NE(input.CallbackThread(), std::this_thread::get_id());
     EXPECT_EQ(loopback->SentMessages(), std::vector<Bytes>{kIdentityRequest});
@@ -138,7 +138,7 @@ TEST_F(LoopbackMidiTest, PresetRequestGetsTheCurrentBlobsAndADumpIsStored)
     ASSERT_EQ(keyboard.SetBlob(1, {6, 0, 24}), TarselResult::Ok);
 
     output.SendLong(kPresetRequest);
-    ASSERT_TRUE(input.WaitForSysEx(1));
+    ASSERT_EVENTUALLY(input.SysEx().size() >= 1);
     EXPECT_EQ(input.SysEx().front(), keyboard.BuildPresetDump());
     EXPECT_EQ(input.SysEx().front()[11], 6);
 
@@ -164,7 +164,7 @@ TEST_F(LoopbackMidiTest, SysExSpanningBuffersArrivesWhole)
     for (const auto& c : cases) {
         TestInput input(services, 0);
         loopback->Inject(SysEx(c.size));
-        ASSERT_TRUE(input.WaitForSysEx(1)) << c.size;
+        ASSERT_EVENTUALLY(input.SysEx().size() >= 1) << c.size;
         EXPECT_EQ(input.SysEx(), std::vector<Bytes>{SysEx(c.size)}) << c.size;
         EXPECT_EQ(input.BufferCounts(), c.buffers) << c.size;
     }
@@ -182,7 +182,7 @@ TEST_F(LoopbackMidiTest, RealTimeBytesInsideSysExComeAsShortMessages)
     TestOutput output(services, 0);
     output.SendLong(kPresetRequest);
 
-    ASSERT_TRUE(input.WaitForSysEx(1));
+    ASSERT_EVENTUALLY(input.SysEx().size() >= 1);
     EXPECT_EQ(input.SysEx(), std::vector<Bytes>{keyboard.BuildPresetDump()});
     const auto shorts = input.Shorts();
     ASSERT_EQ(shorts.size(), 2u);
@@ -250,7 +250,7 @@ TEST_F(LoopbackMidiTest, NoReplyAndLateReply)
     TestOutput output(services, 0);
     const auto sent = std::chrono::steady_clock::now();
     output.SendLong(kPresetRequest);
-    ASSERT_TRUE(input.WaitForSysEx(1));
+    ASSERT_EVENTUALLY(input.SysEx().size() >= 1);
     EXPECT_GE(std::chrono::steady_clock::now() - sent, 60ms);
     EXPECT_EQ(input.SysEx().front().size(), kTarselPresetDumpSize);
 }
@@ -284,7 +284,7 @@ TEST_F(LoopbackMidiTest, ShortMessagesBothWays)
 
     // Running status, and a data byte with no status to belong to.
     loopback->Inject({0x3C, 0x90, 0x3C, 0x64, 0x3E, 0x00, 0xC5, 0x07, 0xF8});
-    ASSERT_TRUE(input.WaitFor([&] { return input.Shorts().size() >= 4; }));
+    ASSERT_EVENTUALLY(input.Shorts().size() >= 4);
     const auto shorts = input.Shorts();
     ASSERT_EQ(shorts.size(), 4u);
     EXPECT_EQ(shorts[0].message, 0x643C90u);
@@ -299,7 +299,7 @@ TEST_F(LoopbackMidiTest, StatusByteCutsSysExShort)
 {
     TestInput input(services, 0);
     loopback->Inject({0xF0, 0x01, 0x02, 0x90, 0x3C, 0x64, 0xF0, 0x03, 0xF7});
-    ASSERT_TRUE(input.WaitFor([&] { return !input.SysEx().empty(); }));
+    ASSERT_EVENTUALLY(!input.SysEx().empty());
     EXPECT_EQ(input.LongErrors(), (std::vector<Bytes>{{0xF0, 0x01, 0x02}}));
     EXPECT_EQ(input.SysEx(), (std::vector<Bytes>{{0xF0, 0x03, 0xF7}}));
     EXPECT_EQ(input.Shorts().front().message, 0x643C90u);
@@ -381,7 +381,7 @@ TEST_F(LoopbackMidiTest, SysExWithoutBuffersIsLost)
     loopback->Inject(SysEx(1000));
     loopback->Inject(SysEx(10));
     ASSERT_TRUE(loopback->WaitUntilIdle(5s));
-    ASSERT_TRUE(input.WaitFor([&] { return input.BufferCounts().size() == 3; }));
+    ASSERT_EVENTUALLY(input.BufferCounts().size() == 3);
     EXPECT_EQ(input.BufferCounts(), (std::vector<std::uint32_t>{256, 256, 256}));
     EXPECT_TRUE(input.SysEx().empty());
 }
@@ -493,10 +493,7 @@ TEST_F(LoopbackMidiTest, ResetFromTheDoneCallback)
     }
     for (int round = 1; round <= 2; ++round) {
         ASSERT_EQ(services.OutLongMsg(port.handle, &headers[round - 1], sizeof(MidiHeader)), MMSYSERR_NOERROR);
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (port.done < round && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(1ms);
-        }
+        ASSERT_TRUE(Eventually([&] { return port.done >= round; }));
         ASSERT_EQ(port.done, round);
     }
     EXPECT_EQ(loopback->SentMessages().size(), 2u);  // the second went out too
@@ -517,7 +514,7 @@ TEST_F(LoopbackMidiTest, ReleasedHoldLetsTheSendThrough)
     ASSERT_TRUE(loopback->WaitForHeldSends(1, 5s));
     loopback->SetScript(LoopbackScript{});
     ASSERT_TRUE(output.WaitDone());
-    ASSERT_TRUE(input.WaitForSysEx(1));
+    ASSERT_EVENTUALLY(input.SysEx().size() >= 1);
     EXPECT_EQ(input.SysEx().front(), TarselKeyboard::IdentityReply());
 }
 
@@ -538,8 +535,8 @@ TEST_F(LoopbackMidiTest, ManyPortsAndMessagesAtOnce)
     for (auto& sender : senders) {
         sender.join();
     }
-    ASSERT_TRUE(first.WaitForSysEx(60));
-    ASSERT_TRUE(second.WaitForSysEx(60));
+    ASSERT_EVENTUALLY(first.SysEx().size() >= 60);
+    ASSERT_EVENTUALLY(second.SysEx().size() >= 60);
     EXPECT_EQ(first.SysEx().size(), 60u);
     EXPECT_EQ(second.SysEx().size(), 60u);
 }

@@ -5,6 +5,7 @@
 // System Exclusive data assembled across buffers, long output messages
 // answered by MOM_DONE.
 
+#include "Eventually.h"
 #include "MidiServices.h"
 
 #include <gtest/gtest.h>
@@ -70,25 +71,7 @@ public:
     MMRESULT OpenResult() const { return mResult; }
     HMIDIIN Handle() const { return mHandle; }
 
-    // Waits until `ready`, which may use the accessors below, holds.
-    bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout = 5s)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (!ready()) {
-            if (std::chrono::steady_clock::now() >= deadline) {
-                return false;
-            }
-            std::unique_lock lock(mMutex);
-            mChanged.wait_for(lock, 2ms);
-        }
-        return true;
-    }
-    bool WaitForSysEx(std::size_t count)
-    {
-        return WaitFor([&] { return SysEx().size() >= count; });
-    }
-
-    // Read under the lock or after WaitFor.
+    // Read under the lock.
     std::vector<Bytes> SysEx()
     {
         std::lock_guard lock(mMutex);
@@ -172,7 +155,6 @@ private:
             header->dwFlags &= ~MHDR_DONE;
             EXPECT_EQ(mServices.InAddBuffer(mHandle, header, sizeof(MidiHeader)), MMSYSERR_NOERROR);
         }
-        mChanged.notify_all();
     }
 
     MidiServices& mServices;
@@ -181,7 +163,6 @@ private:
     std::array<Buffer, 3> mBuffers;
 
     std::mutex mMutex;
-    std::condition_variable mChanged;
     bool mClosing = false;
     bool mRequeue = true;
     Bytes mPending;

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "Eventually.h"
 #include "LNotificationCenterManager.h"
 #include "NotificationTestSupport.h"
 
@@ -78,9 +79,10 @@ TEST_F(NotificationStressTest, FourPostersAreDeliveredOnceEachInTheirOrder)
     }
     // This thread plays the UI thread, draining while the posters run.
     RCPtr<LNotificationCenterManager> manager = LNotificationCenterManager::GetInstance();
-    while (client->received + failedPosts.load() < kThreads * kPosts) {
-        if (!manager->ProcessNotifications(false)) std::this_thread::yield();
-    }
+    EXPECT_TRUE(Eventually([&] {
+        manager->ProcessNotifications(false);
+        return client->received + failedPosts.load() >= kThreads * kPosts;
+    }, std::chrono::seconds(60)));
     for (auto& poster : posters) poster.join();
     EXPECT_FALSE(manager->ProcessNotifications(false));
 

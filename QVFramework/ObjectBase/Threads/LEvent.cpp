@@ -2,6 +2,6 @@
 
 namespace QV {
 
-RCPtr<LEvent> LEvent::Create(bool /*autoReset*/) { return RCPtr<LEvent>(new LEvent()); }
+RCPtr<LEvent> LEvent::Create(bool /*autoReset*/) { return MakeRC<LEvent>(); }
 
 }  // namespace QV

@@ -82,7 +82,7 @@ public:
             pair->SetValue(value);
             return false;
         }
-        bucket.AddItem(RCPtr<Pair>(new Pair(key, value)));
+        bucket.AddItem(MakeRC<Pair>(key, value));
         ++mCount;
         return true;
     }

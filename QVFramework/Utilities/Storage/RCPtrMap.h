@@ -38,7 +38,7 @@ public:
     // An existing key gets the new value.
     void Set(const ConstRCPtr<K>& key, const RCPtr<V>& value)
     {
-        this->Add(RCPtr<Pair>(new Pair(key, value)));
+        this->Add(MakeRC<Pair>(key, value));
     }
 
     // The stored value, or a shared null pointer.

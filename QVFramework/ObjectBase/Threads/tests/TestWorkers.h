@@ -2,7 +2,6 @@
 // Workers for the threader and pool tests: each records its name in a shared
 // log when it runs and can be held inside its run by a gate.
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,7 +20,6 @@ public:
     {
         std::lock_guard<std::mutex> lock(mMutex);
         mNames.push_back(name);
-        mChanged.notify_all();
     }
 
     std::vector<std::string> Names() const
@@ -30,16 +28,14 @@ public:
         return mNames;
     }
 
-    // True when the log holds at least count names within the time.
-    bool WaitForCount(size_t count, int timeoutMs = 2000)
+    size_t Count() const
     {
-        std::unique_lock<std::mutex> lock(mMutex);
-        return mChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return mNames.size() >= count; });
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mNames.size();
     }
 
 private:
     mutable std::mutex mMutex;
-    std::condition_variable mChanged;
     std::vector<std::string> mNames;
 };
 

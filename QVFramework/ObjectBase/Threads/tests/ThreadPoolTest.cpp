@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "Eventually.h"
 #include "TestWorkers.h"
 
 namespace QV {
@@ -49,7 +50,7 @@ TEST_F(ThreadPoolTest, OneBusyWorkerRunsQueuedJobsByPriorityThenInQueuedOrder)
     pool->QueueWork(Worker("P0b"), nullptr, 0);
     pool->QueueWork(Worker("P5"), nullptr, 5);
     mGate.Set();
-    ASSERT_TRUE(mLog->WaitForCount(4));
+    ASSERT_EVENTUALLY(mLog->Count() >= 4);
     EXPECT_EQ(mLog->Names(), (Names{"busy", "P5", "P0a", "P0b"}));
 }
 
@@ -61,7 +62,7 @@ TEST_F(ThreadPoolTest, SingleWorkerKeepsTheOrderOfCaptureUnderLoad)
         expected.push_back(std::to_string(i));
         pool->QueueWork(Worker(expected.back()), nullptr, 0);
     }
-    ASSERT_TRUE(mLog->WaitForCount(expected.size()));
+    ASSERT_EVENTUALLY(mLog->Count() >= expected.size());
     EXPECT_EQ(mLog->Names(), expected);
 }
 
@@ -81,7 +82,7 @@ TEST_F(ThreadPoolTest, FreeWorkerTakesANewJobAtOnceWhileAnotherIsBusy)
 
     mGate.Set();
     mSecondGate.Set();
-    ASSERT_TRUE(mLog->WaitForCount(2));
+    ASSERT_EVENTUALLY(mLog->Count() >= 2);
     EXPECT_EQ(mLog->Names(), (Names{"busy", "second"}));
 }
 
@@ -95,7 +96,7 @@ TEST_F(ThreadPoolTest, JobsAfterShutdownAreDroppedUnrun)
     EXPECT_EQ(pool->RunOnFreeWorker(late, parameter, 0), -1);
     EXPECT_EQ(late->GetRefCount(), 1);
     EXPECT_EQ(parameter->GetRefCount(), 1);
-    EXPECT_FALSE(mLog->WaitForCount(1, 50));
+    EXPECT_FALSE(Eventually([&] { return mLog->Count() >= 1; }, std::chrono::milliseconds(50)));
 }
 
 TEST_F(ThreadPoolTest, ShutdownDropsQueuedJobsAndWaitsForTheRunningOne)

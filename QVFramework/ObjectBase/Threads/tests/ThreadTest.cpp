@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "Event.h"
+#include "Eventually.h"
 #include "Mutex.h"
 #include "ThreadFaultLog.h"
 
@@ -75,8 +76,7 @@ TEST(ThreadTest, ObjectMayGoWhileTheThreadStillRuns)
         ASSERT_EQ(job.started.Wait(1000), kWaitSignalled);
     }
     job.release.Set();
-    for (int i = 0; i < 1000 && !job.finished; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_TRUE(job.finished);
+    EXPECT_EVENTUALLY(job.finished);
     EXPECT_EQ(job.runs.load(), 1);
 }
 

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "LEventGatedThreader.h"
+#include "Eventually.h"
 #include "TestWorkers.h"
 #include "ThreadFaultLog.h"
 
@@ -20,17 +21,6 @@ using testing::RunLog;
 
 std::atomic<int> gFaults{0};
 void CountFault(std::string_view) { gFaults.fetch_add(1); }
-
-// Polls a condition that another thread makes true.
-template <class F>
-bool Eventually(F condition, int timeoutMs = 2000)
-{
-    for (int i = 0; i < timeoutMs; ++i) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return condition();
-}
 
 class Parameter : public LRefCountedObject {
     QV_TYPE_NAME("class QV::Parameter")
@@ -70,9 +60,9 @@ TEST_F(ThreaderTest, SecondTriggerIsRefusedWhileTheFirstJobRuns)
     EXPECT_TRUE(threader.IsBusy());
 
     mGate.Set();
-    ASSERT_TRUE(Eventually([&] { return !threader.IsBusy(); }));
+    ASSERT_EVENTUALLY(!threader.IsBusy());
     EXPECT_EQ(threader.Trigger(worker, parameter, 0), S_OK);
-    ASSERT_TRUE(mLog->WaitForCount(2));
+    ASSERT_EVENTUALLY(mLog->Count() >= 2);
     EXPECT_EQ(mLog->Names(), (std::vector<std::string>{"a", "a"}));
 }
 
@@ -102,7 +92,7 @@ TEST_F(ThreaderTest, PlainTriggerDropsTheDoneEventOfTheJobBefore)
     ASSERT_EQ(threader.TriggerWithDoneEvent(worker, nullptr, done, 0), S_OK);
     ASSERT_EQ(done->Wait(2000), kWaitSignalled);
     ASSERT_EQ(threader.Trigger(worker, nullptr, 0), S_OK);
-    ASSERT_TRUE(mLog->WaitForCount(2));
+    ASSERT_EVENTUALLY(mLog->Count() >= 2);
     EXPECT_EQ(done->Wait(50), kWaitTimeout);
 }
 
@@ -122,7 +112,7 @@ TEST_F(ThreaderTest, JobThatThrowsIsLoggedAndTheThreaderCarriesOn)
     EXPECT_EQ(gFaults.load(), 1);
     RCPtr<RecordingWorker> worker(new RecordingWorker(mLog, "after"));
     ASSERT_EQ(threader.Trigger(worker, nullptr, 0), S_OK);
-    EXPECT_TRUE(mLog->WaitForCount(1));
+    EXPECT_EVENTUALLY(mLog->Count() >= 1);
 }
 
 TEST_F(ThreaderTest, DestroyingWaitsForTheRunningJob)
@@ -166,7 +156,7 @@ TEST_F(ThreaderTest, StopThatTimesOutLeavesTheJobWithItsThread)
 
     mGate.Set();
     ASSERT_EQ(done->Wait(2000), kWaitSignalled);
-    EXPECT_TRUE(Eventually([&] { return worker->GetRefCount() == 1 && parameter->GetRefCount() == 1; }));
+    EXPECT_EVENTUALLY(worker->GetRefCount() == 1 && parameter->GetRefCount() == 1);
 }
 
 TEST_F(ThreaderTest, GatedThreaderRunsOncePerWakeUp)
@@ -176,7 +166,7 @@ TEST_F(ThreaderTest, GatedThreaderRunsOncePerWakeUp)
     RCPtr<LEventGatedThreader> threader(new LEventGatedThreader(event, worker, nullptr, 0));
     for (size_t i = 1; i <= 3; ++i) {
         event->Set();
-        ASSERT_TRUE(mLog->WaitForCount(i));
+        ASSERT_EVENTUALLY(mLog->Count() >= i);
     }
     threader.Reset();
     EXPECT_EQ(mLog->Names().size(), 3u);
@@ -197,8 +187,8 @@ TEST_F(ThreaderTest, GatedThreaderCoalescesSetsWhileItRuns)
     event->Set();
     event->Set();
     mGate.Set();
-    ASSERT_TRUE(mLog->WaitForCount(2));
-    EXPECT_FALSE(mLog->WaitForCount(3, 100));
+    ASSERT_EVENTUALLY(mLog->Count() >= 2);
+    EXPECT_FALSE(Eventually([&] { return mLog->Count() >= 3; }, std::chrono::milliseconds(100)));
     threader.Reset();
     EXPECT_EQ(mLog->Names().size(), 2u);
 }
@@ -213,7 +203,7 @@ TEST_F(ThreaderTest, GatedStopThatTimesOutLeavesTheWorkerWithItsThread)
     EXPECT_FALSE(threader->Stop(20));
     threader.Reset();
     mGate.Set();
-    EXPECT_TRUE(Eventually([&] { return worker->GetRefCount() == 1 && event->GetRefCount() == 1; }));
+    EXPECT_EVENTUALLY(worker->GetRefCount() == 1 && event->GetRefCount() == 1);
     EXPECT_EQ(mLog->Names().size(), 1u);
 }
 

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "Eventually.h"
 #include "Mutex.h"
 #include "TestObjects.h"
 
@@ -101,17 +102,17 @@ TYPED_TEST(LockedQueueTest, ProducersPostWhileOneConsumerDrains)
         });
     std::vector<int> lastOf(kProducers, -1);
     int received = 0;
-    while (received < kProducers * kPerProducer) {
-        if (queue.GetCount() == 0) {
-            std::this_thread::yield();
-            continue;
+    // This thread is the one consumer: it takes what has arrived on each try.
+    EXPECT_TRUE(Eventually([&] {
+        while (queue.GetCount() > 0) {
+            const int id = Take(queue);
+            const int producer = id / kPerProducer;
+            EXPECT_GT(id, lastOf[producer]);  // each producer's items stay in order
+            lastOf[producer] = id;
+            ++received;
         }
-        const int id = Take(queue);
-        const int producer = id / kPerProducer;
-        EXPECT_GT(id, lastOf[producer]);  // each producer's items stay in order
-        lastOf[producer] = id;
-        ++received;
-    }
+        return received == kProducers * kPerProducer;
+    }));
     for (auto& t : producers) t.join();
     EXPECT_EQ(queue.GetCount(), 0u);
 }
