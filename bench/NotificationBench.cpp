@@ -1,21 +1,63 @@
-// Posts and drains per second through a notification center, with one
-// producer thread posting while this thread drains, beside a plain
-// mutex-and-deque queue doing the same work in the same run.
+// A notification posted on producer threads and drained on this thread
+// through a notification center, beside a plain mutex-and-deque queue doing
+// the same hand-over: the same item count, the same producer threads, one
+// drainer. Goal: parity (1.0x) with one producer; the ratios for 1, 2 and 4
+// producers are printed after the runs. A counter of heap allocations on the
+// posting and draining threads reports allocations per post once the first
+// round has filled the pools (goal: 0).
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <thread>
+#include <vector>
 
 #include "LNotificationCenterManager.h"
 #include "LNotificationClient.h"
+#include "RatioReporter.h"
+
+namespace {
+
+std::atomic<uint64_t> sAllocations{0};
+thread_local bool tCounting = false;
+
+// Counts allocations of the current thread while the scope lives.
+class CountAllocations {
+public:
+    CountAllocations() { tCounting = true; }
+    ~CountAllocations() { tCounting = false; }
+    CountAllocations(const CountAllocations&) = delete;
+    CountAllocations& operator=(const CountAllocations&) = delete;
+};
+
+}  // namespace
+
+// The replaced global allocation pair is malloc and free on both sides.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size)
+{
+    if (tCounting) sAllocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 namespace {
 
 using namespace QV;
 
-constexpr int kBatch = 10000;
+constexpr int kItems = 10000;
 
 class CountingClient : public LNotificationClient {
 public:
@@ -27,28 +69,58 @@ public:
     int received = 0;
 };
 
+// Runs `post(i)` for kItems items spread over `producers` threads while
+// `drain()` runs here until every item has come through.
+template <class Post, class Drain>
+void PostAndDrain(int producers, Post post, Drain drain)
+{
+    std::vector<std::thread> threads;
+    for (int p = 0; p < producers; ++p) {
+        threads.emplace_back([&, p] {
+            const CountAllocations counting;
+            for (int i = p; i < kItems; i += producers) post(i);
+        });
+    }
+    {
+        const CountAllocations counting;
+        drain();
+    }
+    for (auto& thread : threads) thread.join();
+}
+
+// range(0): producer threads.
 void BM_NotificationCenterPostAndDrain(benchmark::State& state)
 {
     LNotification::EnableRecycling(true);
     RCPtr<LNotificationCenter> center = LNotificationCenterManager::GetInstance()->CreateNotificationCenter(u"bench");
     RCPtr<CountingClient> client(new CountingClient());
     const NotificationID id = client->RegisterNotification(center, u"NID_PARAM_MODULE_STATE_CHANGE");
+    uint64_t counted = 0;
+    uint64_t allocations = 0;
+    bool first = true;
     for (auto _ : state) {
         client->received = 0;
-        std::thread producer([&] {
-            for (int i = 0; i < kBatch; ++i) center->PostNamedNotification(id);
-        });
-        while (client->received < kBatch) {
-            if (!center->ProcessNotifications(false)) std::this_thread::yield();
+        const uint64_t before = sAllocations.load();
+        PostAndDrain(
+            static_cast<int>(state.range(0)), [&](int) { center->PostNamedNotification(id); },
+            [&] {
+                while (client->received < kItems) {
+                    if (!center->ProcessNotifications(false)) std::this_thread::yield();
+                }
+            });
+        if (!first) {
+            allocations += sAllocations.load() - before;
+            counted += kItems;
         }
-        producer.join();
+        first = false;
     }
-    state.SetItemsProcessed(state.iterations() * kBatch);
+    state.SetItemsProcessed(state.iterations() * kItems);
+    state.counters["allocs_per_post"] = counted ? static_cast<double>(allocations) / counted : 0.0;
     client->UnregisterAllNotifications();
     center->Shutdown();
     LNotification::EnableRecycling(false);
 }
-BENCHMARK(BM_NotificationCenterPostAndDrain)->UseRealTime();
+BENCHMARK(BM_NotificationCenterPostAndDrain)->ArgName("producers")->Arg(1)->Arg(2)->Arg(4)->UseRealTime();
 
 // The same hand-over with a plain lock and a standard deque of records.
 struct PlainNotification {
@@ -95,20 +167,31 @@ void BM_MutexDequePostAndDrain(benchmark::State& state)
     static const char16_t name[] = u"NID_PARAM_MODULE_STATE_CHANGE";
     for (auto _ : state) {
         int received = 0;
-        std::thread producer([&] {
-            for (int i = 0; i < kBatch; ++i) queue.Post({name, nullptr});
-        });
-        while (received < kBatch) {
-            if (!queue.Drain([&](const PlainNotification& n) { received += (n.id == name); })) {
-                std::this_thread::yield();
-            }
-        }
-        producer.join();
+        PostAndDrain(
+            static_cast<int>(state.range(0)),
+            [&](int) {
+                queue.Post({name, nullptr});
+            },
+            [&] {
+                while (received < kItems) {
+                    if (!queue.Drain([&](const PlainNotification& n) { received += (n.id == name); })) {
+                        std::this_thread::yield();
+                    }
+                }
+            });
     }
-    state.SetItemsProcessed(state.iterations() * kBatch);
+    state.SetItemsProcessed(state.iterations() * kItems);
 }
-BENCHMARK(BM_MutexDequePostAndDrain)->UseRealTime();
+BENCHMARK(BM_MutexDequePostAndDrain)->ArgName("producers")->Arg(1)->Arg(2)->Arg(4)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (const char* producers : {"1", "2", "4"}) {
+        pairs.emplace_back(std::string("BM_NotificationCenterPostAndDrain/producers:") + producers + "/real_time",
+                           std::string("BM_MutexDequePostAndDrain/producers:") + producers + "/real_time");
+    }
+    return bench::RunWithRatios(argc, argv, std::move(pairs));
+}

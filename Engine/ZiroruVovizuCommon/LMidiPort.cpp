@@ -27,7 +27,7 @@ QVResult LMidiPort<Direction>::ReleaseInternalReferences()
     if (mOwner && GetInternalRefCount() > 0 && Succeeded(Direction::Leave(*mOwner, this))) {
         RemoveInternalReference();
     }
-    return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
+    return HeldOnlyByCaller();
 }
 
 template <class Direction>

@@ -32,6 +32,30 @@ public:
 
     MMRESULT Send(const std::uint8_t* data, std::size_t size) override
     {
+        return Take(data, size, true);
+    }
+
+    MMRESULT TrySend(const std::uint8_t* data, std::size_t size) override
+    {
+        return Take(data, size, false);
+    }
+
+    void SetAborting(bool aborting) override
+    {
+        std::lock_guard lock(mDriver.mMutex);
+        mAborting = aborting;
+        mDriver.mChanged.notify_all();
+    }
+
+    bool IsPresent() const override
+    {
+        std::lock_guard lock(mDriver.mMutex);
+        return mDriver.IsPresentLocked();
+    }
+
+private:
+    MMRESULT Take(const std::uint8_t* data, std::size_t size, bool mayHold)
+    {
         std::unique_lock lock(mDriver.mMutex);
         if (!mDriver.IsPresentLocked()) {
             return MMSYSERR_NODRIVER;
@@ -40,6 +64,9 @@ public:
             return mDriver.mScript.sendResult;
         }
         if (size > 0 && data[0] == 0xF0 && mDriver.mScript.holdLongSends) {
+            if (!mayHold) {
+                return MIDIERR_NOTREADY;
+            }
             ++mDriver.mHeld;
             mDriver.mChanged.notify_all();
             mDriver.mChanged.wait(lock,
@@ -57,20 +84,6 @@ public:
         return MMSYSERR_NOERROR;
     }
 
-    void SetAborting(bool aborting) override
-    {
-        std::lock_guard lock(mDriver.mMutex);
-        mAborting = aborting;
-        mDriver.mChanged.notify_all();
-    }
-
-    bool IsPresent() const override
-    {
-        std::lock_guard lock(mDriver.mMutex);
-        return mDriver.IsPresentLocked();
-    }
-
-private:
     // A System Exclusive message may come in several sends.
     void Assemble(std::uint8_t byte)
     {

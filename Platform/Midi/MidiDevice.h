@@ -1,20 +1,22 @@
 #pragma once
 
 // What an open MIDI input and an open MIDI output share: the caller's
-// callback, the driver's port, the headers' life and a thread of the device
-// that calls back. Derived is the device class; its address is the handle
-// the callback gets. It provides Run (its thread), HoldsHeadersLocked,
-// Shutdown (ends its thread and its port) and kCloseMessage.
+// callback, the driver's port and the headers' life. Derived is the device
+// class; its address is the handle the callback gets. It provides
+// HoldsHeadersLocked, Shutdown (ends its port and any thread of its own) and
+// kCloseMessage.
 
 #include "MidiDefinitions.h"
 #include "MidiHeaderState.h"
 
-#include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace Platform::Midi {
+
+// The device whose callback or thread this thread is running, so a device
+// can tell a call made from inside its own callback.
+inline thread_local const void* tMidiDeviceOnThread = nullptr;
 
 template <class Derived, class Proc, class DriverPort>
 class MidiDevice {
@@ -55,18 +57,28 @@ public:
     }
 
 protected:
+    // Marks the calling thread as running this device for the object's life.
+    class OnThisDevice {
+    public:
+        explicit OnThisDevice(const void* device) : mPrevious(tMidiDeviceOnThread) { tMidiDeviceOnThread = device; }
+        ~OnThisDevice() { tMidiDeviceOnThread = mPrevious; }
+        OnThisDevice(const OnThisDevice&) = delete;
+        OnThisDevice& operator=(const OnThisDevice&) = delete;
+
+    private:
+        const void* mPrevious;
+    };
+
     MidiDevice(Proc callback, std::uintptr_t instance) : mCallback(callback), mInstance(instance) {}
     ~MidiDevice() = default;
 
-    // After the driver opened the port: the device's thread starts on
-    // Derived::Run, then the open message goes out.
+    // After the driver opened the port: the open message goes out.
     MMRESULT Started(MMRESULT opened, std::uint32_t openMessage)
     {
         if (opened != MMSYSERR_NOERROR) {
             mPort.reset();
             return opened;
         }
-        mThread = std::thread([this] { static_cast<Derived*>(this)->Run(); });
         Call(openMessage, 0, 0);
         return MMSYSERR_NOERROR;
     }
@@ -74,32 +86,16 @@ protected:
     void Call(std::uint32_t message, std::uintptr_t param1, std::uintptr_t param2)
     {
         if (mCallback != nullptr) {
+            const OnThisDevice marked(this);
             mCallback(static_cast<Derived*>(this), message, mInstance, param1, param2);
         }
     }
 
-    bool OnOwnThread() const { return std::this_thread::get_id() == mThread.get_id(); }
-
-    // Ends the device's thread and every wait on it.
-    void StopThread()
-    {
-        {
-            std::lock_guard lock(mMutex);
-            mQuit = true;
-        }
-        mWake.notify_all();
-        mProgress.notify_all();
-        if (mThread.joinable()) {
-            mThread.join();
-        }
-    }
+    // Inside this device's callback or on its own thread.
+    bool OnOwnThread() const { return tMidiDeviceOnThread == this; }
 
     std::unique_ptr<DriverPort> mPort;
     mutable std::mutex mMutex;
-    std::condition_variable mWake;      // the device's thread has work
-    std::condition_variable mProgress;  // callers waiting on the device's thread
-    bool mQuit = false;
-    std::thread mThread;
 
 private:
     const Proc mCallback;

@@ -33,6 +33,9 @@ public:
     virtual ~MidiDriverOutput() = default;
     // Hands the bytes of one send to the device; returns once it took them.
     virtual MMRESULT Send(const std::uint8_t* data, std::size_t size) = 0;
+    // As Send, but MIDIERR_NOTREADY, having sent nothing, where the device
+    // would hold the bytes before taking them.
+    virtual MMRESULT TrySend(const std::uint8_t* data, std::size_t size) { return Send(data, size); }
     // While aborting, a Send that the device holds, and every later one,
     // returns at once.
     virtual void SetAborting(bool aborting) = 0;

@@ -42,27 +42,24 @@ MMRESULT MidiInputDevice::Start()
 
 MMRESULT MidiInputDevice::Stop()
 {
-    std::lock_guard lock(mMutex);
-    mStarted = false;
-    mItems.push_back({Item::Kind::Stop, {}, 0});
-    mWake.notify_one();
-    return MMSYSERR_NOERROR;
+    return Halt(false);
 }
 
 MMRESULT MidiInputDevice::Reset()
 {
-    std::unique_lock lock(mMutex);
-    mStarted = false;
-    if (OnOwnThread()) {
-        lock.unlock();
-        Item reset{Item::Kind::Reset, {}, 0};
-        Process(reset);
-        return MMSYSERR_NOERROR;
+    return Halt(true);
+}
+
+// Waits for a delivery in progress, so nothing that arrived before is lost.
+MMRESULT MidiInputDevice::Halt(bool allBuffers)
+{
+    std::lock_guard delivery(mDeliveryMutex);
+    {
+        std::lock_guard lock(mMutex);
+        mStarted = false;
     }
-    const std::uint64_t ticket = ++mResetsRequested;
-    mItems.push_back({Item::Kind::Reset, {}, 0});
-    mWake.notify_one();
-    mProgress.wait(lock, [&] { return mResetsDone >= ticket || mQuit; });
+    mParser.Clear();
+    ReturnBuffers(allBuffers);
     return MMSYSERR_NOERROR;
 }
 
@@ -73,9 +70,10 @@ bool MidiInputDevice::HoldsHeadersLocked() const
 
 void MidiInputDevice::Shutdown()
 {
-    // No more bytes from the driver before the thread goes.
+    // The driver's port waits for a delivery in progress and calls no more.
     mPort.reset();
-    StopThread();
+    std::lock_guard lock(mMutex);
+    mClosed = true;
 }
 
 void MidiInputDevice::OnBytes(const std::uint8_t* data, std::size_t size)
@@ -83,53 +81,18 @@ void MidiInputDevice::OnBytes(const std::uint8_t* data, std::size_t size)
     if (data == nullptr || size == 0) {
         return;
     }
-    std::lock_guard lock(mMutex);
-    if (!mStarted || mQuit) {
-        return;
+    std::lock_guard delivery(mDeliveryMutex);
+    {
+        std::lock_guard lock(mMutex);
+        if (!mStarted || mClosed) {
+            return;
+        }
+        const auto elapsed = std::chrono::steady_clock::now() - mStartTime;
+        mCurrentTimestamp =
+            static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
     }
-    const auto elapsed = std::chrono::steady_clock::now() - mStartTime;
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-    mItems.push_back({Item::Kind::Bytes, std::vector<std::uint8_t>(data, data + size), static_cast<std::uint32_t>(ms)});
-    mWake.notify_one();
-}
-
-void MidiInputDevice::Run()
-{
-    std::unique_lock lock(mMutex);
-    while (true) {
-        mWake.wait(lock, [this] { return mQuit || !mItems.empty(); });
-        if (mQuit) {
-            break;
-        }
-        Item item = std::move(mItems.front());
-        mItems.pop_front();
-        lock.unlock();
-        Process(item);
-        lock.lock();
-        if (item.kind == Item::Kind::Reset) {
-            ++mResetsDone;
-            mProgress.notify_all();
-        }
-    }
-}
-
-void MidiInputDevice::Process(Item& item)
-{
-    switch (item.kind) {
-    case Item::Kind::Bytes:
-        mCurrentTimestamp = item.timestamp;
-        for (const std::uint8_t byte : item.bytes) {
-            mParser.Feed(byte, *this);
-        }
-        break;
-    case Item::Kind::Stop:
-        mParser.Clear();
-        ReturnBuffers(false);
-        break;
-    case Item::Kind::Reset:
-        mParser.Clear();
-        ReturnBuffers(true);
-        break;
+    for (std::size_t i = 0; i < size; ++i) {
+        mParser.Feed(data[i], *this);
     }
 }
 

@@ -2,7 +2,8 @@
 
 // One open MIDI input: takes the bytes its driver delivers, splits them into
 // short messages and System Exclusive data, fills the caller's buffers and
-// calls the caller back on a thread of its own.
+// calls the caller back on the driver's thread as the bytes arrive, so no
+// further thread stands between the driver and the caller.
 
 #include "MidiDefinitions.h"
 #include "MidiDevice.h"
@@ -11,7 +12,7 @@
 
 #include <chrono>
 #include <deque>
-#include <vector>
+#include <mutex>
 
 namespace Platform::Midi {
 
@@ -29,7 +30,7 @@ public:
     MMRESULT Start();
     // Input stops; a partly filled buffer comes back, empty ones stay queued.
     MMRESULT Stop();
-    // Input stops; what arrived before is still delivered, then every queued
+    // Input stops; what arrived before has been delivered, then every queued
     // buffer comes back (MIM_LONGDATA), all before this returns.
     MMRESULT Reset();
 
@@ -41,32 +42,26 @@ private:
     bool HoldsHeadersLocked() const;
     void Shutdown();
 
-    struct Item {
-        enum class Kind { Bytes, Stop, Reset } kind;
-        std::vector<std::uint8_t> bytes;
-        std::uint32_t timestamp = 0;
-    };
-
     void OnBytes(const std::uint8_t* data, std::size_t size) override;
     void OnShortMessage(std::uint32_t packed) override;
     void OnSysExByte(std::uint8_t byte) override;
     void OnSysExEnd(bool endsWithF7) override;
     void OnStrayByte(std::uint8_t byte) override;
 
-    void Run();
-    void Process(Item& item);
+    MMRESULT Halt(bool allBuffers);
     void ReturnBuffers(bool all);
 
-    MidiInputParser mParser;              // used on the device thread only
-    std::uint32_t mCurrentTimestamp = 0;  // device thread only
+    // One delivery at a time, in arrival order; a callback may stop or reset
+    // its own device.
+    std::recursive_mutex mDeliveryMutex;
+    MidiInputParser mParser;              // under the delivery lock
+    std::uint32_t mCurrentTimestamp = 0;  // under the delivery lock
 
     // Guarded by the device's lock.
-    std::deque<Item> mItems;
     std::deque<MidiHeader*> mBuffers;
     bool mStarted = false;
+    bool mClosed = false;
     bool mDropping = false;
-    std::uint64_t mResetsRequested = 0;
-    std::uint64_t mResetsDone = 0;
     std::chrono::steady_clock::time_point mStartTime;
 };
 

@@ -40,11 +40,28 @@ MMRESULT MidiOutputDevice::LongMsg(MidiHeader* header)
     if (!IsPresent()) {
         return MMSYSERR_NODRIVER;
     }
-    std::lock_guard lock(mMutex);
+    std::unique_lock lock(mMutex);
     if (const MMRESULT result = MidiHeaderState::Queue(*header); result != MMSYSERR_NOERROR) {
         return result;
     }
     mQueue.push_back(header);
+    // Nothing before it: offer it to the driver here, saving a hand-over.
+    if (mQueue.size() == 1 && !mDelivering && !mResetting) {
+        mSendingHere = true;
+        lock.unlock();
+        MMRESULT sent;
+        {
+            std::lock_guard send(mSendMutex);
+            sent = mPort->TrySend(header->lpData, header->dwBufferLength);
+        }
+        lock.lock();
+        mSendingHere = false;
+        if (sent != MIDIERR_NOTREADY) {
+            Finish(lock, sent);
+            return MMSYSERR_NOERROR;
+        }
+    }
+    StartThreadLocked();
     mWake.notify_one();
     return MMSYSERR_NOERROR;
 }
@@ -52,7 +69,7 @@ MMRESULT MidiOutputDevice::LongMsg(MidiHeader* header)
 MMRESULT MidiOutputDevice::Reset()
 {
     if (OnOwnThread()) {
-        // Called back from MOM_DONE: the thread drains the queue once it returns.
+        // Called back from MOM_DONE: the queue is drained once it returns.
         std::lock_guard lock(mMutex);
         mResetting = true;
         mResetFromCallback = true;
@@ -75,21 +92,64 @@ bool MidiOutputDevice::HoldsHeadersLocked() const
     return !mQueue.empty();
 }
 
+void MidiOutputDevice::StartThreadLocked()
+{
+    if (!mThread.joinable() && !mQuit) {
+        mThread = std::thread([this] { Run(); });
+    }
+}
+
 void MidiOutputDevice::Shutdown()
 {
     // A send the driver holds returns at once, so the thread can end.
     if (mPort) {
         mPort->SetAborting(true);
     }
-    StopThread();
+    {
+        std::lock_guard lock(mMutex);
+        mQuit = true;
+    }
+    mWake.notify_all();
+    mProgress.notify_all();
+    if (mThread.joinable()) {
+        mThread.join();
+    }
     mPort.reset();
+}
+
+void MidiOutputDevice::Finish(std::unique_lock<std::mutex>& lock, MMRESULT sent)
+{
+    MidiHeader* header = mQueue.front();
+    mQueue.pop_front();
+    // MOM_DONE carries no result: the count tells the caller whether the
+    // driver took the message.
+    header->dwBytesRecorded = sent == MMSYSERR_NOERROR ? header->dwBufferLength : 0;
+    MidiHeaderState::MarkDone(*header);
+    mDelivering = true;
+    lock.unlock();
+    Call(MOM_DONE, reinterpret_cast<std::uintptr_t>(header), 0);
+    lock.lock();
+    mDelivering = false;
+    if (mQueue.empty()) {
+        if (mResetFromCallback) {
+            mResetFromCallback = false;
+            mResetting = false;
+            mPort->SetAborting(false);
+        }
+        mProgress.notify_all();
+    } else {
+        // Queued behind a message sent on a caller's thread.
+        StartThreadLocked();
+        mWake.notify_one();
+    }
 }
 
 void MidiOutputDevice::Run()
 {
+    const OnThisDevice marked(this);
     std::unique_lock lock(mMutex);
     while (true) {
-        mWake.wait(lock, [this] { return mQuit || !mQueue.empty(); });
+        mWake.wait(lock, [this] { return mQuit || (!mQueue.empty() && !mSendingHere && !mDelivering); });
         if (mQuit) {
             break;
         }
@@ -103,24 +163,7 @@ void MidiOutputDevice::Run()
             }
             lock.lock();
         }
-        mQueue.pop_front();
-        // MOM_DONE carries no result: the count tells the caller whether the
-        // driver took the message.
-        header->dwBytesRecorded = sent == MMSYSERR_NOERROR ? header->dwBufferLength : 0;
-        MidiHeaderState::MarkDone(*header);
-        mDelivering = true;
-        lock.unlock();
-        Call(MOM_DONE, reinterpret_cast<std::uintptr_t>(header), 0);
-        lock.lock();
-        mDelivering = false;
-        if (mQueue.empty()) {
-            if (mResetFromCallback) {
-                mResetFromCallback = false;
-                mResetting = false;
-                mPort->SetAborting(false);
-            }
-            mProgress.notify_all();
-        }
+        Finish(lock, sent);
     }
 }
 

@@ -1,8 +1,7 @@
 #include "LNotification.h"
 
 #include <utility>
-
-#include "RCPtrArray.h"
+#include <vector>
 
 namespace QV {
 
@@ -12,9 +11,9 @@ namespace {
 // by other static objects during process exit. Guarded by GetNotificationLock().
 struct RecyclePool {
     bool enabled = false;
-    // Grows and shrinks in steps of 256: after a burst of posts the pool holds
-    // thousands, and a step of one would copy the whole pool on every return.
-    RCPtrArray<LNotification, 256, 256> items;
+    // Keeps its largest block: once a burst has been pooled, taking and
+    // returning notifications allocates nothing, whatever the burst size.
+    std::vector<RCPtr<LNotification>> items;
 };
 
 RecyclePool& Pool()
@@ -25,23 +24,18 @@ RecyclePool& Pool()
 
 }  // namespace
 
-LNotification::LNotification(NotificationID id, const RCPtr<LRefCountedObject>& payload)
-    : mID(id), mPayload(payload)
-{
-}
+LNotification::LNotification(NotificationID id, const RCPtr<LRefCountedObject>& payload) : mID(id), mPayload(payload) {}
 
 LNotification::~LNotification() = default;
 
-RCPtr<LNotification> LNotification::NewNotification(const char16_t* nameOrId,
-                                                    const RCPtr<LRefCountedObject>& payload)
+RCPtr<LNotification> LNotification::NewNotification(const char16_t* nameOrId, const RCPtr<LRefCountedObject>& payload)
 {
     const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
     if (id == nullptr) return nullptr;
     return RCPtr<LNotification>(new LNotification(id, payload));
 }
 
-RCPtr<LNotification> LNotification::Create(const char16_t* nameOrId,
-                                           const RCPtr<LRefCountedObject>& payload)
+RCPtr<LNotification> LNotification::Create(const char16_t* nameOrId, const RCPtr<LRefCountedObject>& payload)
 {
     // Checked first so a pooled notification never leaves with a stale id.
     if (nameOrId == nullptr || *nameOrId == u'\0') return nullptr;
@@ -51,9 +45,12 @@ RCPtr<LNotification> LNotification::Create(const char16_t* nameOrId,
     {
         // One lock for the name and the pool.
         Mutex::Lock lock(GetNotificationLock());
-        id = NotificationNameTable::GetNotificationID(nameOrId);
+        id = NotificationNameTable::GetNotificationIDLocked(nameOrId);
         RecyclePool& pool = Pool();
-        if (pool.enabled) pool.items.RemoveLastItem(result);
+        if (pool.enabled && !pool.items.empty()) {
+            result = std::move(pool.items.back());
+            pool.items.pop_back();
+        }
     }
     if (!result) return RCPtr<LNotification>(new LNotification(id, payload));
     // The object is ours alone now; an old payload kept because it was still
@@ -83,22 +80,18 @@ void LNotification::ReturnToPool()
     }
     Mutex::Lock lock(GetNotificationLock());
     RecyclePool& pool = Pool();
-    if (pool.enabled) pool.items.AddItem(RCPtr<LNotification>(this));
+    if (pool.enabled) pool.items.emplace_back(this);
 }
 
 void LNotification::EnableRecycling(bool on)
 {
     // Released after the lock is left: each release finds recycling off and
     // destroys the notification, with any payload a queued one kept.
-    RCPtrArray<LNotification, 256, 256> dropped;
+    std::vector<RCPtr<LNotification>> dropped;
     Mutex::Lock lock(GetNotificationLock());
     RecyclePool& pool = Pool();
     pool.enabled = on;
-    while (!on && pool.items.GetCount() > 0) {
-        RCPtr<LNotification> n;
-        pool.items.RemoveLastItem(n);
-        dropped.AddItem(n);
-    }
+    if (!on) dropped.swap(pool.items);
 }
 
 bool LNotification::IsRecyclingEnabled()
@@ -110,7 +103,7 @@ bool LNotification::IsRecyclingEnabled()
 uint32_t LNotification::GetPoolCount()
 {
     Mutex::Lock lock(GetNotificationLock());
-    return Pool().items.GetCount();
+    return static_cast<uint32_t>(Pool().items.size());
 }
 
 }  // namespace QV

@@ -5,36 +5,6 @@
 
 namespace QV {
 
-// Links a walk's cursor into the pool for the walk's duration, also when a
-// receiver throws.
-class LNotificationDistributor::LNotificationClientPool::CursorScope {
-public:
-    CursorScope(LNotificationClientPool& pool, int32_t index) : mPool(pool), mCursor{index, nullptr}
-    {
-        Mutex::Lock lock(mPool.mLock);
-        mCursor.next = mPool.mCursors;
-        mPool.mCursors = &mCursor;
-    }
-    ~CursorScope()
-    {
-        Mutex::Lock lock(mPool.mLock);
-        for (Cursor** link = &mPool.mCursors; *link != nullptr; link = &(*link)->next) {
-            if (*link == &mCursor) {
-                *link = mCursor.next;
-                break;
-            }
-        }
-    }
-    CursorScope(const CursorScope&) = delete;
-    CursorScope& operator=(const CursorScope&) = delete;
-
-    int32_t& Index() { return mCursor.index; }
-
-private:
-    LNotificationClientPool& mPool;
-    Cursor mCursor;
-};
-
 // The pool's lock, which a delivery leaves while the receiver runs.
 class LNotificationDistributor::LNotificationClientPool::HeldLock {
 public:
@@ -56,10 +26,43 @@ public:
         mMutex.Enter();
         mHeld = true;
     }
+    bool IsHeld() const { return mHeld; }
 
 private:
     Mutex& mMutex;
     bool mHeld = true;
+};
+
+// Links a walk's cursor into the pool for the walk's duration, also when a
+// receiver throws. Made and ended under the walk's lock, which it then does
+// not take again.
+class LNotificationDistributor::LNotificationClientPool::CursorScope {
+public:
+    CursorScope(LNotificationClientPool& pool, int32_t index, HeldLock& lock)
+        : mPool(pool), mLock(lock), mCursor{index, mPool.mCursors}
+    {
+        mPool.mCursors = &mCursor;
+    }
+    ~CursorScope()
+    {
+        // A receiver that threw left the lock.
+        if (!mLock.IsHeld()) mLock.Enter();
+        for (Cursor** link = &mPool.mCursors; *link != nullptr; link = &(*link)->next) {
+            if (*link == &mCursor) {
+                *link = mCursor.next;
+                break;
+            }
+        }
+    }
+    CursorScope(const CursorScope&) = delete;
+    CursorScope& operator=(const CursorScope&) = delete;
+
+    int32_t& Index() { return mCursor.index; }
+
+private:
+    LNotificationClientPool& mPool;
+    HeldLock& mLock;
+    Cursor mCursor;
 };
 
 LNotificationDistributor::LNotificationClientPool::~LNotificationClientPool() = default;
@@ -76,8 +79,7 @@ uint32_t LNotificationDistributor::LNotificationClientPool::GetClientCount() con
     return mClients.GetCount();
 }
 
-QVResult LNotificationDistributor::LNotificationClientPool::AddClient(LNotificationReceiver* client,
-                                                                      uint32_t flags)
+QVResult LNotificationDistributor::LNotificationClientPool::AddClient(LNotificationReceiver* client, uint32_t flags)
 {
     Mutex::Lock lock(mLock);
     uint32_t combined = 0;
@@ -146,8 +148,7 @@ RCPtr<LNotificationReceiver> LNotificationDistributor::LNotificationClientPool::
     return At(static_cast<uint32_t>(index)).GetClient();
 }
 
-void LNotificationDistributor::LNotificationClientPool::Deliver(int32_t index,
-                                                                HeldLock& lock,
+void LNotificationDistributor::LNotificationClientPool::Deliver(int32_t index, HeldLock& lock,
                                                                 const RCPtr<LNotificationDistributor>& sender,
                                                                 const RCPtr<LNotification>& notification)
 {
@@ -175,7 +176,7 @@ QVResult LNotificationDistributor::LNotificationClientPool::NotifyAllClients(
     if (!notification) return E_INVALIDARG;
     HeldLock lock(mLock);
     if (Count() == 0) return 1;
-    CursorScope cursor(*this, static_cast<int32_t>(Count()) - 1);
+    CursorScope cursor(*this, static_cast<int32_t>(Count()) - 1, lock);
     // Registrations made during the walk land above it and are not visited.
     for (int32_t& index = cursor.Index(); index >= 0; --index) {
         if (static_cast<uint32_t>(index) >= Count()) continue;
@@ -185,12 +186,12 @@ QVResult LNotificationDistributor::LNotificationClientPool::NotifyAllClients(
 }
 
 int32_t LNotificationDistributor::LNotificationClientPool::NotifyClient(int32_t index,
-                                                                      const RCPtr<LNotificationDistributor>& sender,
-                                                                      const RCPtr<LNotification>& notification)
+                                                                        const RCPtr<LNotificationDistributor>& sender,
+                                                                        const RCPtr<LNotification>& notification)
 {
     if (!notification) return index;
     HeldLock lock(mLock);
-    CursorScope cursor(*this, index);
+    CursorScope cursor(*this, index, lock);
     if (index >= 0 && static_cast<uint32_t>(index) < Count()) {
         Deliver(index, lock, sender, notification);
     }

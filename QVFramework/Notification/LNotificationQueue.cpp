@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "LNotificationClientPool.h"
 #include "UIThread.h"
 
 namespace QV {
@@ -97,8 +98,7 @@ QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
     return S_OK;
 }
 
-QVResult LNotificationQueue::PostNamedNotification(const char16_t* nameOrId,
-                                                   const RCPtr<LRefCountedObject>& payload)
+QVResult LNotificationQueue::PostNamedNotification(const char16_t* nameOrId, const RCPtr<LRefCountedObject>& payload)
 {
     return PostNotification(LNotification::Create(nameOrId, payload));
 }
@@ -142,12 +142,20 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
         mWakePending.store(false, std::memory_order_release);
         // Posts made by receivers during this pass wait for the next one.
         const uint32_t clears = mClears.load(std::memory_order_acquire);
+        // Pools are never removed, so one found stays valid for the pass;
+        // the distributor held above is the sender of every delivery.
+        NotificationID poolID = nullptr;
+        RCPtr<LNotificationDistributor::LNotificationClientPool> pool;
         for (uint32_t count = GetQueuedCount(); count > 0; --count) {
             // A receiver that cleared the queue ends the pass.
             if (mClears.load(std::memory_order_acquire) != clears) break;
             RCPtr<LNotification> notification;
             DequeueCounted(notification);
-            (void)distributor->SendNotification(notification);  // no subscriber is no fault
+            if (!pool || poolID != notification->GetID()) {
+                poolID = notification->GetID();
+                pool = distributor->FindClientPool(poolID);
+            }
+            if (pool) pool->NotifyAllClients(distributor, notification);
             notification->ClearQueued();
         }
     }

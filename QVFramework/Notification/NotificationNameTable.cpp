@@ -20,9 +20,18 @@ NotificationGlobals& Globals()
 
 }  // namespace
 
-Mutex& GetNotificationLock() { return Globals().nameLock; }
-Mutex& GetNotificationQueueLock() { return Globals().queueLock; }
-NotificationNameTable& GetNotificationNameTable() { return Globals().names; }
+Mutex& GetNotificationLock()
+{
+    return Globals().nameLock;
+}
+Mutex& GetNotificationQueueLock()
+{
+    return Globals().queueLock;
+}
+NotificationNameTable& GetNotificationNameTable()
+{
+    return Globals().names;
+}
 
 int32_t NotificationNameTable::FindID(NotificationID id) const
 {
@@ -34,19 +43,25 @@ int32_t NotificationNameTable::FindID(NotificationID id) const
 
 NotificationID NotificationNameTable::Intern(const char16_t* name)
 {
-    const int32_t byAddress = FindID(name);
-    if (byAddress >= 0) return name;
+    if (mIds.count(name) != 0) return name;
     const std::u16string_view text(name);
-    for (const auto& entry : mNames) {
-        if (entry == text) return entry.c_str();
-    }
-    return mNames.emplace_back(text).c_str();
+    if (const auto found = mByText.find(text); found != mByText.end()) return found->second;
+    const std::u16string& entry = mNames.emplace_back(text);
+    mIds.insert(entry.c_str());
+    mByText.emplace(std::u16string_view(entry), entry.c_str());
+    return entry.c_str();
 }
 
 NotificationID NotificationNameTable::GetNotificationID(const char16_t* nameOrId)
 {
     if (nameOrId == nullptr || *nameOrId == u'\0') return nullptr;
     Mutex::Lock lock(GetNotificationLock());
+    return GetNotificationNameTable().Intern(nameOrId);
+}
+
+NotificationID NotificationNameTable::GetNotificationIDLocked(const char16_t* nameOrId)
+{
+    if (nameOrId == nullptr || *nameOrId == u'\0') return nullptr;
     return GetNotificationNameTable().Intern(nameOrId);
 }
 

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "NotificationLocks.h"
 
@@ -17,6 +20,8 @@ class NotificationNameTable {
 public:
     // The id of a name or of an id; null for a null or empty name.
     static NotificationID GetNotificationID(const char16_t* nameOrId);
+    // As GetNotificationID, for a caller that holds GetNotificationLock().
+    static NotificationID GetNotificationIDLocked(const char16_t* nameOrId);
 
     // Readers hold GetNotificationLock() around these.
     uint32_t GetCount() const { return static_cast<uint32_t>(mNames.size()); }
@@ -29,6 +34,9 @@ private:
 
     // A deque never moves its elements, so the characters stay put.
     std::deque<std::u16string> mNames;
+    // Both found in constant time: every post looks its name up.
+    std::unordered_set<NotificationID> mIds;
+    std::unordered_map<std::u16string_view, NotificationID> mByText;
 };
 
 // The process-wide table; entries are only ever appended.

@@ -29,23 +29,27 @@ LRefCountedObject::~LRefCountedObject()
 
 int32_t LRefCountedObject::AddRef() const
 {
-    const int32_t count = mRefCount.fetch_add(1, std::memory_order_relaxed) + 1;
+    const int32_t count = RefCountOf(mCounts.fetch_add(1, std::memory_order_relaxed)) + 1;
     if (count == 1) LiveObjects::Add(this);
     return count;
 }
 
 int32_t LRefCountedObject::Release() const
 {
-    const int32_t count = mRefCount.load(std::memory_order_acquire);
-    const int32_t internal = mInternalRefCount.load(std::memory_order_acquire);
-    if (count == internal + 1 && internal > 0 &&
-        mReleaseHookGuard.load(std::memory_order_acquire) == 0) {
+    const uint64_t before = mCounts.fetch_sub(1, std::memory_order_acq_rel);
+    const int32_t count = RefCountOf(before);
+    const int32_t internal = InternalCountOf(before);
+    int32_t remaining = count - 1;
+    if (internal > 0 && count == internal + 1 && mReleaseHookGuard.load(std::memory_order_acquire) == 0) {
+        // Only cycle references were left beside this one: it is taken back
+        // for the hook, so the object lives while the hook runs.
+        mCounts.fetch_add(1, std::memory_order_relaxed);
         mReleaseHookGuard.fetch_add(1, std::memory_order_acq_rel);
         // The hook's own releases re-enter here and see the guard.
         const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
         mReleaseHookGuard.fetch_sub(1, std::memory_order_acq_rel);
+        remaining = RefCountOf(mCounts.fetch_sub(1, std::memory_order_acq_rel)) - 1;
     }
-    const int32_t remaining = mRefCount.fetch_sub(1, std::memory_order_acq_rel) - 1;
     if (remaining == 0) {
         LiveObjects::Remove(this);
         delete this;
@@ -53,7 +57,10 @@ int32_t LRefCountedObject::Release() const
     return remaining;
 }
 
-QVResult LRefCountedObject::ReleaseInternalReferences() { return HeldOnlyByCaller(); }
+QVResult LRefCountedObject::ReleaseInternalReferences()
+{
+    return HeldOnlyByCaller();
+}
 
 QVResult LRefCountedObject::HeldOnlyByCaller() const
 {

@@ -52,11 +52,11 @@ public:
     void SetUnshareable(bool unshareable);
     bool IsShareable() const { return mShareable.load(std::memory_order_acquire); }
 
-    int32_t GetRefCount() const { return mRefCount.load(std::memory_order_acquire); }
-    int32_t GetInternalRefCount() const { return mInternalRefCount.load(std::memory_order_acquire); }
+    int32_t GetRefCount() const { return RefCountOf(mCounts.load(std::memory_order_acquire)); }
+    int32_t GetInternalRefCount() const { return InternalCountOf(mCounts.load(std::memory_order_acquire)); }
     // Owners that keep this object alive through a cycle count themselves here.
-    void AddInternalReference() const { mInternalRefCount.fetch_add(1, std::memory_order_acq_rel); }
-    void RemoveInternalReference() const { mInternalRefCount.fetch_sub(1, std::memory_order_acq_rel); }
+    void AddInternalReference() const { mCounts.fetch_add(kInternalOne, std::memory_order_acq_rel); }
+    void RemoveInternalReference() const { mCounts.fetch_sub(kInternalOne, std::memory_order_acq_rel); }
 
 protected:
     // The result a release hook reports: 0 when no internal reference is
@@ -64,8 +64,17 @@ protected:
     [[nodiscard]] QVResult HeldOnlyByCaller() const;
 
 private:
-    mutable std::atomic<int32_t> mRefCount{0};
-    mutable std::atomic<int32_t> mInternalRefCount{0};
+    // Both counts live in one word, so one atomic step of Release both
+    // decrements and tells whether the release hook is due.
+    static constexpr uint64_t kInternalOne = uint64_t{1} << 32;
+    static int32_t RefCountOf(uint64_t counts) { return static_cast<int32_t>(static_cast<uint32_t>(counts)); }
+    static int32_t InternalCountOf(uint64_t counts)
+    {
+        return static_cast<int32_t>(static_cast<uint32_t>(counts >> 32));
+    }
+
+    // The reference count in the low half, the internal-reference count in the high half.
+    mutable std::atomic<uint64_t> mCounts{0};
     mutable std::atomic<int32_t> mReleaseHookGuard{0};
     std::atomic<bool> mShareable{true};
 };

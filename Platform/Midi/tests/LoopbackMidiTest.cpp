@@ -466,6 +466,28 @@ TEST_F(LoopbackMidiTest, SendThatNeverCompletesIsHandedBackByReset)
     EXPECT_EQ(loopback->SentMessages(), std::vector<Bytes>{kIdentityRequest});
 }
 
+// A long message the device takes at once needs no hand-over: it is answered
+// before the call returns; one the device holds is answered later.
+TEST_F(LoopbackMidiTest, LongSendTakenAtOnceIsDoneOnReturn)
+{
+    TestOutput output(services, 0);
+    ASSERT_EQ(output.StartLong(kIdentityRequest), MMSYSERR_NOERROR);
+    EXPECT_TRUE(output.WaitDone(0ms));
+    EXPECT_EQ(output.Header().dwBytesRecorded, kIdentityRequest.size());
+    MidiHeader& header = output.Header();
+    EXPECT_EQ(services.OutUnprepareHeader(output.Handle(), &header, sizeof header), MMSYSERR_NOERROR);
+
+    LoopbackScript script;
+    script.holdLongSends = true;
+    loopback->SetScript(script);
+    ASSERT_EQ(output.StartLong(kPresetRequest), MMSYSERR_NOERROR);
+    EXPECT_FALSE(output.WaitDone(0ms));
+    loopback->SetScript(LoopbackScript{});
+    ASSERT_TRUE(output.WaitDone());
+    EXPECT_EQ(loopback->SentMessages(), (std::vector<Bytes>{kIdentityRequest, kPresetRequest}));
+    EXPECT_EQ(services.OutUnprepareHeader(output.Handle(), &header, sizeof header), MMSYSERR_NOERROR);
+}
+
 // A reset asked for inside MOM_DONE must not leave the port refusing to send.
 TEST_F(LoopbackMidiTest, ResetFromTheDoneCallback)
 {

@@ -127,6 +127,55 @@ TEST_F(QueueTest, TheRingGrowsPast256InFirstInFirstOutOrder)
     EXPECT_EQ(a->values, expected);
 }
 
+// Bursts of several names, some without a client, come through recycled
+// notifications in posting order, and every notification goes back to the
+// pool, which keeps what it gathered for the next burst.
+TEST_F(QueueTest, RecycledBurstsOfSeveralNamesKeepTheirOrder)
+{
+    LNotification::EnableRecycling(true);
+    a->RegisterNotification(distributor, u"NID_TEST_A");
+    a->RegisterNotification(distributor, u"NID_TEST_B");
+    const char16_t* names[] = {u"NID_TEST_A", u"NID_TEST_A", u"NID_TEST_B", u"NID_TEST_NOBODY"};
+    for (const int burst : {1, 255, 256, 700, 700}) {
+        SCOPED_TRACE(burst);
+        a->values.clear();
+        a->ids.clear();
+        std::vector<int> expected;
+        std::vector<NotificationID> expectedIds;
+        for (int i = 0; i < burst; ++i) {
+            const char16_t* name = names[i % 4];
+            queue->PostNamedNotification(name, new Tracked(nullptr, i));
+            if (name[9] == u'N') continue;
+            expected.push_back(i);
+            expectedIds.push_back(Id(name));
+        }
+        const uint32_t pooledBefore = LNotification::GetPoolCount();
+        EXPECT_FALSE(queue->ProcessNotifications(false));
+        EXPECT_EQ(a->values, expected);
+        EXPECT_EQ(a->ids, expectedIds);
+        EXPECT_GE(LNotification::GetPoolCount(), pooledBefore + static_cast<uint32_t>(burst));
+    }
+}
+
+// A name without a client when the pass began still reaches a client that
+// registers for it during the pass.
+TEST_F(QueueTest, ARegistrationMadeDuringAPassGetsTheRestOfItsName)
+{
+    a->RegisterNotification(distributor, u"NID_TEST_A");
+    const RCPtr<RecordingClient> late = b;
+    const RCPtr<LNotificationDistributor> source = distributor;
+    a->onReceive = [&](const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
+        late->RegisterNotification(source, u"NID_TEST_B");
+    };
+    queue->PostNamedNotification(u"NID_TEST_B", new Tracked(nullptr, 0));
+    queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, 1));
+    queue->PostNamedNotification(u"NID_TEST_B", new Tracked(nullptr, 2));
+    EXPECT_FALSE(queue->ProcessNotifications(false));
+    EXPECT_EQ(b->values, std::vector<int>{2});
+    a->onReceive = nullptr;
+    b->UnregisterAllNotifications();
+}
+
 TEST_F(QueueTest, GrowthKeepsOrderWhenTheReadIndexIsPastTheWriteIndex)
 {
     a->RegisterNotification(distributor, u"NID_TEST_A");

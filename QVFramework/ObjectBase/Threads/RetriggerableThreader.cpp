@@ -54,12 +54,21 @@ uint32_t RetriggerableThreader::Body(void* argument)
     return 0;
 }
 
-RetriggerableThreader::RetriggerableThreader(const String& name) : mState(std::make_shared<State>()), mName(name)
+RetriggerableThreader::RetriggerableThreader(const String& name) : mState(std::make_shared<State>()), mName(name) {}
+
+// The thread starts with the first job: a threader never triggered (a pool's
+// queue threader with a free worker, most often) costs no thread.
+bool RetriggerableThreader::EnsureThread()
 {
+    std::lock_guard<std::mutex> lock(mThreadLock);
+    if (mThread) return mThread->IsValid();
+    // A stop that came first waits for no thread: none may start after it.
+    if (mState->stopping.load(std::memory_order_acquire)) return false;
     auto* argument = new std::shared_ptr<State>(mState);
     mThread = std::make_unique<Thread>(&Body, argument);
     mThread->SetPriorityBoost(false);
     if (mThread->Resume() == kWaitFailed) delete argument;  // the body never ran
+    return mThread->IsValid();
 }
 
 RetriggerableThreader::~RetriggerableThreader() { Stop(); }
@@ -67,7 +76,7 @@ RetriggerableThreader::~RetriggerableThreader() { Stop(); }
 bool RetriggerableThreader::IsBusy()
 {
     if (!mState->busy.load(std::memory_order_acquire)) return false;
-    if (mThread->HasExited()) {
+    if (!mThread || mThread->HasExited()) {
         mState->busy.store(false, std::memory_order_release);
         return false;
     }
@@ -79,7 +88,7 @@ QVResult RetriggerableThreader::Start(const RCPtr<LThreadWorker>& worker, const 
 {
     State& s = *mState;
     // A thread that could not be created would never run the job.
-    if (s.stopping.load(std::memory_order_acquire) || !mThread->IsValid()) return E_FAIL;
+    if (s.stopping.load(std::memory_order_acquire) || !EnsureThread()) return E_FAIL;
     if (IsBusy()) return E_FAIL;
     mThread->SetPriority(priority);
     s.worker = worker;
@@ -112,10 +121,13 @@ bool RetriggerableThreader::Stop(uint32_t timeoutMs)
     mState->stopping.store(true, std::memory_order_release);
     mState->startEvent.Set();
     if (mStopWaited) return mThreadEnded;
-    // Stopped from its own job: the thread ends by itself after the job.
-    if (mThread->IsCurrentThread()) return false;
+    {
+        std::lock_guard<std::mutex> lock(mThreadLock);
+        // Stopped from its own job: the thread ends by itself after the job.
+        if (mThread && mThread->IsCurrentThread()) return false;
+    }
     mStopWaited = true;
-    mThreadEnded = !mThread->IsValid() || mThread->WaitForExit(timeoutMs);
+    mThreadEnded = !mThread || !mThread->IsValid() || mThread->WaitForExit(timeoutMs);
     if (!mThreadEnded) {
         LogThreadFault("RetriggerableThreader: the thread did not end in time and is left running");
         return false;

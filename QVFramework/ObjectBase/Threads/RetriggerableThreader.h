@@ -47,11 +47,13 @@ public:
 private:
     struct State;
     static uint32_t Body(void* argument);
+    bool EnsureThread();
     [[nodiscard]] QVResult Start(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& parameters,
                                  const RCPtr<LEvent>* doneEvent, int32_t priority);
 
     std::shared_ptr<State> mState;  // shared with the thread, which may outlive this object
-    std::unique_ptr<Thread> mThread;
+    std::mutex mThreadLock;           // guards making mThread against a stop
+    std::unique_ptr<Thread> mThread;  // made by the first trigger
     std::atomic<bool> mStopWaited{false};  // a later Stop does not wait again
     std::atomic<bool> mThreadEnded{false};
     mutable std::mutex mNameLock;

@@ -260,3 +260,84 @@ TEST(RefCountedObjectTest, DynamicCastFailureGivesNull)
 }
 
 }  // namespace
+
+namespace {
+
+struct HookRecord {
+    int runs = 0;
+    int32_t seenCount = -1;
+    int32_t seenInternal = -1;
+};
+
+// Records what its release hook sees, then drops its internal references.
+class HookObserver : public LRefCountedObject {
+    QV_TYPE_NAME("class HookObserver")
+public:
+    explicit HookObserver(HookRecord& record) : mRecord(record) {}
+    void TakeInternal(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            mSelfRefs.emplace_back(this);
+            AddInternalReference();
+        }
+    }
+    void DropInternal()
+    {
+        while (!mSelfRefs.empty()) {
+            RemoveInternalReference();
+            mSelfRefs.pop_back();
+        }
+    }
+    QVResult ReleaseInternalReferences() override
+    {
+        ++mRecord.runs;
+        mRecord.seenCount = GetRefCount();
+        mRecord.seenInternal = GetInternalRefCount();
+        DropInternal();
+        return HeldOnlyByCaller();
+    }
+
+private:
+    HookRecord& mRecord;
+    std::vector<RCPtr<HookObserver>> mSelfRefs;
+};
+
+}  // namespace
+
+// Both counts share one word: each is read and changed apart from the other,
+// and the hook is due exactly when the reference going is the last one from
+// outside the cycle; it runs once, while that reference still counts.
+TEST(RefCountedObjectTest, ReleaseHookDueOnlyForTheLastOutsideReference)
+{
+    struct Case {
+        int outside;
+        int internal;
+        bool due;
+    };
+    const Case cases[] = {{2, 0, false}, {1, 0, false}, {2, 1, false}, {1, 1, true}, {1, 3, true}, {3, 2, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.outside << " outside, " << c.internal << " internal");
+        HookRecord record;
+        auto* object = new HookObserver(record);
+        std::vector<RCPtr<HookObserver>> outside;
+        for (int i = 0; i < c.outside; ++i) outside.emplace_back(object);
+        object->TakeInternal(c.internal);
+        EXPECT_EQ(object->GetRefCount(), c.outside + c.internal);
+        EXPECT_EQ(object->GetInternalRefCount(), c.internal);
+
+        outside.pop_back();
+        EXPECT_EQ(record.runs, c.due ? 1 : 0);
+        if (c.due) {
+            EXPECT_EQ(record.seenCount, c.internal + 1);
+            EXPECT_EQ(record.seenInternal, c.internal);
+            continue;  // the hook let the object go
+        }
+        if (c.outside > 1) {
+            EXPECT_EQ(object->GetRefCount(), c.outside + c.internal - 1);
+            EXPECT_EQ(object->GetInternalRefCount(), c.internal);
+            object->DropInternal();
+        }
+        outside.clear();
+        EXPECT_EQ(record.runs, 0);
+    }
+}

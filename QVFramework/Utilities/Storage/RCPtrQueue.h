@@ -12,8 +12,8 @@
 
 namespace QV {
 
-// The lock: QV::Mutex (Enter/Leave) or any re-entrant lock()/unlock() type;
-// it must be re-entrant because GetCount is taken inside Enqueue's lock.
+// The lock: QV::Mutex (Enter/Leave) or any lock()/unlock() type; each call
+// takes it once.
 template <class T, uint32_t N, class M = std::recursive_mutex>
 class RCPtrQueue {
 public:
@@ -24,10 +24,7 @@ public:
     uint32_t GetCount() const
     {
         Guard guard(mMutex);
-        const int32_t slots = static_cast<int32_t>(mRing.GetCount());
-        if (slots == 0) return 0;
-        const int32_t queued = mWrite - mRead;
-        return static_cast<uint32_t>(queued < 0 ? queued + slots : queued);
+        return CountLocked();
     }
 
     QVResult Enqueue(const ConstRCPtr<T>& item)
@@ -39,7 +36,7 @@ public:
             mRing.SetCount(2);
             mWrite = mRead = 0;
         }
-        if (mRing.GetCount() == GetCount() + 1) Grow();
+        if (mRing.GetCount() == CountLocked() + 1) Grow();
         const int32_t slots = static_cast<int32_t>(mRing.GetCount());
         *mRing.GetItemPtr(static_cast<uint32_t>(mWrite)) = RCPtr<T>(const_cast<T*>(item.Get()));
         mWrite = (mWrite + 1) % slots;
@@ -50,8 +47,9 @@ public:
     void Dequeue(RCPtr<T>& out)
     {
         out.Reset();
-        if (GetCount() == 0) ThrowRCPtrQueueEmpty(InstanceName());
+        // One lock for the test and the take-out.
         Guard guard(mMutex);
+        if (CountLocked() == 0) ThrowRCPtrQueueEmpty(InstanceName());
         out = std::move(*mRing.GetItemPtr(static_cast<uint32_t>(mRead)));
         mRead = (mRead + 1) % static_cast<int32_t>(mRing.GetCount());
     }
@@ -85,6 +83,14 @@ private:
     private:
         M* mMutex;
     };
+
+    uint32_t CountLocked() const
+    {
+        const int32_t slots = static_cast<int32_t>(mRing.GetCount());
+        if (slots == 0) return 0;
+        const int32_t queued = mWrite - mRead;
+        return static_cast<uint32_t>(queued < 0 ? queued + slots : queued);
+    }
 
     // A null slot opens at the read index; the items from there on move up
     // one slot, so the order from read round to write stays as it was.
