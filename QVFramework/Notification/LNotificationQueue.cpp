@@ -155,7 +155,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
                 poolID = notification->GetID();
                 pool = distributor->FindClientPool(poolID);
             }
-            if (pool) pool->NotifyAllClients(distributor, notification);
+            if (pool) (void)pool->NotifyAllClients(distributor, notification);  // a refusing client is no fault of the queue
             notification->ClearQueued();
         }
     }
