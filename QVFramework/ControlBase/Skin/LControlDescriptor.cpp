@@ -47,6 +47,10 @@ ControlLayout LControlDescriptor::GetLayout() const
     out.size[1] = FromSize(l.ySize);
     out.limit[0] = FromLimit(l.xMaxSize);
     out.limit[1] = FromLimit(l.yMaxSize);
+    out.minimum[0] = FromLimit(l.xMinSize);
+    out.minimum[1] = FromLimit(l.yMinSize);
+    out.textOverflow[0] = l.textOverflowX;
+    out.textOverflow[1] = l.textOverflowY;
     return out;
 }
 
