@@ -1,5 +1,7 @@
 #include "LControlDescriptor.h"
 
+#include "LLook.h"
+
 namespace QV {
 namespace {
 
@@ -59,9 +61,11 @@ uint32_t LControlDescriptor::GetLookCount() const
     return skin && skin->lookList ? skin->lookList->GetCount() : 0;
 }
 
-RCPtr<ILook> LControlDescriptor::CreateLook(uint32_t) const
+RCPtr<ILook> LControlDescriptor::CreateLook(uint32_t index) const
 {
-    return nullptr;
+    if (!skin || !skin->lookList || index >= skin->lookList->GetCount()) return nullptr;
+    const bool wrap = layout && layout->textOverflowX == LLayoutDescriptor::kOverflowWrap;
+    return LLook::Create(*skin->lookList->GetItemPtr(index), wrap);
 }
 
 ControlTextProperties LControlDescriptor::GetTextProperties() const
