@@ -18,15 +18,15 @@ RCPtr<LControl> ChildAt(const RCPtr<LControl>& holder, int32_t index, uint32_t b
 
 }  // namespace
 
-LTabControl::LTabControl(LControl* parent, const String& name) : PanelBase(parent, name) {}
+LTabControl::LTabControl(LControl* parent, const String& name) : LPanel(parent, name) {}
 
 LTabControl::~LTabControl() = default;
 
-QV_OWN_HANDLER_DEFINITIONS(LTabControl, PanelBase, mTabHandler)
+QV_OWN_HANDLER_DEFINITIONS(LTabControl, LPanel, mTabHandler)
 
 QVResult LTabControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
 {
-    const QVResult result = PanelBase::ApplyDescriptor(descriptor);
+    const QVResult result = LPanel::ApplyDescriptor(descriptor);
     // A new skin keeps the selected tab and its page shown.
     if (IsInitialized()) SelectTab(mCurrentTabName);
     return result;
@@ -34,7 +34,7 @@ QVResult LTabControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descripto
 
 QVResult LTabControl::Initialize()
 {
-    if (PanelBase::Initialize() < 0) return E_FAIL;
+    if (LPanel::Initialize() < 0) return E_FAIL;
     mButtonHolder = FindChildControl(u"buttonHolder");
     mPageHolder = FindChildControl(u"pageHolder");
     const QVResult selected = SelectTabAt(0);

@@ -3,12 +3,12 @@
 // tab buttons, "pageHolder" the pages; the n-th button (insertion order) is
 // the tab of the n-th page. A tab is known by its button's name; the
 // selection is kept as that name only.
-#include "ControlBases.h"
+#include "LPanel.h"
 #include "OwnHandler.h"
 
 namespace QV {
 
-class LTabControl : public PanelBase {
+class LTabControl : public LPanel {
     QV_TYPE_NAME("class QV::LTabControl")
 public:
     LTabControl(LControl* parent, const String& name);
