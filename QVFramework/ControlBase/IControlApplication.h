@@ -28,6 +28,9 @@ public:
     virtual RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() = 0;
     // Solves the control's layout against a reference rectangle; E_FAIL when it cannot.
     virtual QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) = 0;
+    // Shows control in a root window of its own and runs that window's modal
+    // loop; its result, or E_FAIL when no window could be opened.
+    virtual QVResult ShowModal(const RCPtr<LControl>&, int32_t) { return E_FAIL; }
 };
 
 // Null until an application is installed.

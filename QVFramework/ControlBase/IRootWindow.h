@@ -44,6 +44,9 @@ public:
     virtual void GetClientSize(double& width, double& height) const = 0;
     // The top control's frame in root coordinates, for the window to follow.
     virtual void SetWindowRect(double x, double y, double width, double height) = 0;
+    // Ends the window's modal loop with result at the next idle pass; E_FAIL
+    // without a window to close.
+    virtual QVResult RequestClose(int32_t) { return E_FAIL; }
 };
 
 }  // namespace QV
