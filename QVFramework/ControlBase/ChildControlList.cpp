@@ -1,0 +1,125 @@
+#include "ChildControlList.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "Exception.h"
+#include "LControl.h"
+
+namespace QV {
+namespace {
+
+[[noreturn]] void ThrowGetAt(int line)
+{
+    throw Exception<std::runtime_error>(FormatExceptionMessage(
+        kRuntimeError, "", "QV::LControl::ChildControlList::GetAt", "ControlBase\\Control", line));
+}
+
+bool DrawsBefore(const LControl& a, const LControl& b)
+{
+    const ControlLayout& la = a.GetLayout();
+    const ControlLayout& lb = b.GetLayout();
+    if (la.clipToParent != lb.clipToParent) return la.clipToParent;
+    if (la.DockedAxes() != lb.DockedAxes()) return la.DockedAxes() < lb.DockedAxes();
+    return la.zOrder < lb.zOrder;
+}
+
+}  // namespace
+
+void ChildControlList::SortIfNeeded() const
+{
+    if (IsSorted()) return;
+    const auto build = [this](std::vector<uint32_t>& order, auto before) {
+        order.resize(mChildren.size());
+        std::iota(order.begin(), order.end(), 0u);
+        // Stable: ties keep insertion order.
+        std::stable_sort(order.begin(), order.end(),
+                         [&](uint32_t a, uint32_t b) { return before(*mChildren[a], *mChildren[b]); });
+    };
+    build(mDrawOrder, DrawsBefore);
+    build(mTabOrder,
+          [](const LControl& a, const LControl& b) { return a.GetLayout().tabStop < b.GetLayout().tabStop; });
+    mSortedStamp = mChangeCounter;
+}
+
+const LControl* ChildControlList::GetAt(uint32_t index, int32_t order) const
+{
+    if (index >= mChildren.size()) ThrowGetAt(3304);
+    switch (order) {
+    case kInsertion: return mChildren[index].Get();
+    case kDrawing: SortIfNeeded(); return mChildren[mDrawOrder[index]].Get();
+    case kTab: SortIfNeeded(); return mChildren[mTabOrder[index]].Get();
+    default: ThrowGetAt(3324);
+    }
+}
+
+LControl* ChildControlList::GetAt(uint32_t index, int32_t order)
+{
+    if (index >= mChildren.size()) ThrowGetAt(3276);
+    if (order < kInsertion || order > kTab) ThrowGetAt(3296);
+    return const_cast<LControl*>(static_cast<const ChildControlList*>(this)->GetAt(index, order));
+}
+
+int32_t ChildControlList::IndexOf(const LControl* child) const
+{
+    for (size_t i = mChildren.size(); i-- > 0;) {
+        if (mChildren[i].Get() == child) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+int32_t ChildControlList::PositionOf(const LControl* child, int32_t order)
+{
+    for (uint32_t i = GetCount(); i-- > 0;) {
+        if (GetAt(i, order) == child) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+std::vector<RCPtr<LControl>> ChildControlList::Snapshot(int32_t order)
+{
+    std::vector<RCPtr<LControl>> out;
+    out.reserve(mChildren.size());
+    for (uint32_t i = 0; i < GetCount(); ++i) out.emplace_back(GetAt(i, order));
+    return out;
+}
+
+QVResult ChildControlList::AddChild(LControl* child)
+{
+    if (child == nullptr) return E_INVALIDARG;
+    for (size_t i = mChildren.size(); i-- > 0;) {
+        if (mChildren[i].Get() == child || mChildren[i]->GetName() == child->GetName()) return E_FAIL;
+    }
+    mOwner->IncrementUnclippedCount(child->GetUnclippedCount() + (child->ClipsToParent() ? 0 : 1));
+    child->SetParentLink(mOwner);
+    mChildren.emplace_back(child);
+    MarkChanged();
+    return S_OK;
+}
+
+void ChildControlList::TakeOut(uint32_t index)
+{
+    RCPtr<LControl> child = mChildren[index];
+    mOwner->DecrementUnclippedCount(child->GetUnclippedCount() + (child->ClipsToParent() ? 0 : 1));
+    child->SetParentLink(nullptr);
+    mChildren.erase(mChildren.begin() + index);
+    MarkChanged();
+    mOwner->OnChildRemoved(child.Get(), index);
+}
+
+QVResult ChildControlList::RemoveChild(LControl* child)
+{
+    const int32_t index = IndexOf(child);
+    if (index < 0) return -1;
+    TakeOut(static_cast<uint32_t>(index));
+    return S_OK;
+}
+
+QVResult ChildControlList::RemoveAll()
+{
+    if (mChildren.empty()) return 1;
+    while (!mChildren.empty()) TakeOut(GetCount() - 1);
+    return S_OK;
+}
+
+}  // namespace QV

@@ -1,0 +1,47 @@
+#pragma once
+// What a control needs of the application: clocks, cursors, the work area,
+// fonts, hot keys, the factory and the layout solver. One process-wide
+// instance, replaceable for a test's lifetime.
+#include <cstdint>
+
+#include "ControlInput.h"
+#include "LFont.h"
+#include "LNotificationDistributor.h"
+#include "RectT.h"
+
+namespace QV {
+
+class IControlFactory;
+class LControl;
+
+class IControlApplication {
+public:
+    virtual ~IControlApplication() = default;
+    virtual uint32_t GetTimeMs() = 0;
+    virtual double GetElapsedTime() = 0;
+    virtual DoubleRect GetWorkArea() = 0;
+    virtual uint32_t GetCursorHandle(const char16_t* name) = 0;
+    // 1 when no binding took the key.
+    virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
+    virtual RCPtr<LFont> GetDefaultFont() = 0;
+    virtual IControlFactory* GetControlFactory() = 0;
+    virtual RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() = 0;
+    // Solves the control's layout against a reference rectangle; E_FAIL when it cannot.
+    virtual QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) = 0;
+};
+
+// Null until an application is installed.
+IControlApplication* GetControlApplication();
+
+class ScopedControlApplication {
+public:
+    explicit ScopedControlApplication(IControlApplication& application);
+    ~ScopedControlApplication();
+    ScopedControlApplication(const ScopedControlApplication&) = delete;
+    ScopedControlApplication& operator=(const ScopedControlApplication&) = delete;
+
+private:
+    IControlApplication* mPrevious;
+};
+
+}  // namespace QV

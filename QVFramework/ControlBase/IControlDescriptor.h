@@ -1,0 +1,51 @@
+#pragma once
+// What a control reads of the skin descriptor it is built from.
+#include <cstdint>
+
+#include "ControlLayout.h"
+#include "ILook.h"
+
+namespace QV {
+
+struct ControlTextProperties {
+    String face;
+    float size = 0.0f;
+    int32_t style = -1;
+    bool followsParent = false;
+    bool sizeIsRelative = false;
+};
+
+class IControlDescriptor : public virtual LRefCountedObject {
+public:
+    virtual String GetName() const = 0;
+    // false when the descriptor has no attribute table.
+    virtual bool HasAttributes() const = 0;
+    // false when the attribute is absent.
+    virtual bool GetAttribute(const String& name, String& value) const = 0;
+    virtual ControlLayout GetLayout() const = 0;
+    virtual uint32_t GetLookCount() const = 0;
+    // Null for an entry without a look descriptor.
+    virtual RCPtr<ILook> CreateLook(uint32_t index) const = 0;
+    virtual ControlTextProperties GetTextProperties() const = 0;
+    virtual uint32_t GetChildCount() const = 0;
+    virtual RCPtr<IControlDescriptor> GetChild(uint32_t index) const = 0;
+};
+
+class IControlStringTable : public virtual LRefCountedObject {
+public:
+    virtual bool GetString(const String& name, String& value) const = 0;
+};
+
+class LControl;
+
+class IControlFactory {
+public:
+    virtual ~IControlFactory() = default;
+    // Builds the control, adds it to the parent and initialises it.
+    virtual RCPtr<LControl> CreateControl(const RCPtr<IControlDescriptor>& descriptor, LControl* parent) = 0;
+    virtual RCPtr<IControlDescriptor> FindControlDescriptor(const String& name) = 0;
+    // Keyed by the parent's class name (or the application's) + "|" + the name.
+    virtual RCPtr<IControlStringTable> GetStringTable(LControl* parent, const String& name) = 0;
+};
+
+}  // namespace QV

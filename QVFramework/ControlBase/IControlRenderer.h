@@ -1,0 +1,22 @@
+#pragma once
+// The drawing state a control pushes and pops around each step.
+#include "RectT.h"
+
+namespace QV {
+
+class IControlRenderer {
+public:
+    virtual ~IControlRenderer() = default;
+    virtual void SaveState() = 0;
+    virtual void RestoreState() = 0;
+    // flag 0: absolute origin, clip replaced; flag 1: relative, clip intersected.
+    virtual void PushClipRect(const DoubleRect& origin, const DoubleRect& clip, int flag) = 0;
+    virtual void PushOrigin(double dx, double dy) = 0;
+    // The clip in the current origin's coordinates.
+    virtual DoubleRect GetClipRect() const = 0;
+    virtual void GetOrigin(double& x, double& y) const = 0;
+    virtual float GetOpacity() const = 0;
+    virtual void SetOpacity(float opacity) = 0;
+};
+
+}  // namespace QV

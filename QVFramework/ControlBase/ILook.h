@@ -1,0 +1,36 @@
+#pragma once
+// What a control asks of one of its looks; the looks themselves come later.
+#include <cstdint>
+
+#include "DirtyRects.h"
+#include "LFont.h"
+#include "RectT.h"
+#include "StringT.h"
+
+namespace QV {
+
+class IControlRenderer;
+
+class ILook : public virtual LRefCountedObject {
+public:
+    virtual void DrawBackground(IControlRenderer& renderer, const DirtyRects& region) = 0;
+    virtual void DrawForeground(IControlRenderer& renderer, const DirtyRects& region) = 0;
+    virtual void DrawLabelText(IControlRenderer& renderer, const DirtyRects& region, const DoublePoint& offset) = 0;
+    // The inner area that children are placed in.
+    virtual DoubleRect GetClientRect() const = 0;
+    // ARGB; alpha 0 where the look is transparent.
+    virtual uint32_t GetColorAtPoint(const DoublePoint& point) const = 0;
+    virtual void SetSize(int32_t width, int32_t height) = 0;
+    virtual void SetText(const String& text) = 0;
+    virtual void SetFont(const RCPtr<LFont>& font) = 0;
+    // Width of the laid-out label text; false when the look has no text layout.
+    virtual bool GetTextWidth(double& width) const = 0;
+    // The text area's width for a control width.
+    virtual double GetTextAreaWidth(double controlWidth) const = 0;
+    // 0 when the overlay changed, 1 when it did not.
+    virtual QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType,
+                                    bool replacesClient) = 0;
+    virtual void SetTextForegroundPart(const RCPtr<LRefCountedObject>& part) = 0;
+};
+
+}  // namespace QV

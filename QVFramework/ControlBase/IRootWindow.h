@@ -1,0 +1,49 @@
+#pragma once
+// What a control needs of the root window that shows its tree.
+#include <cstdint>
+
+#include "ControlInput.h"
+#include "LNotificationDistributor.h"
+#include "StringT.h"
+
+namespace QV {
+
+class LControl;
+
+class IRootWindow : public virtual LRefCountedObject {
+public:
+    // Adds a pixel rectangle (left, top, right, bottom) to the dirty region.
+    virtual void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
+
+    virtual RCPtr<LControl> GetFocusControl() const = 0;
+    virtual void SetFocusControl(LControl* control) = 0;
+    virtual void OnFocusLost(LControl* control) = 0;
+
+    // Answers the cursor that was shown before.
+    virtual uint32_t SetCursor(uint32_t cursorId) = 0;
+    virtual uint32_t GetNormalCursor() const = 0;
+    // The control under a root-window point and the point in its coordinates.
+    virtual RCPtr<LControl> HitTest(int32_t x, int32_t y, bool update, int32_t* localX = nullptr,
+                                    int32_t* localY = nullptr) = 0;
+    virtual void GetCursorPosition(int32_t& x, int32_t& y) const = 0;
+    virtual uint32_t GetMouseButtonState() const = 0;
+    virtual uint32_t GetModifierState() const = 0;
+
+    virtual void SetCapture(LControl* control) = 0;
+    virtual void ReleaseCapture(LControl* control) = 0;
+    // The hold hand-over: the press passes to a child.
+    virtual void SetPressTarget(LControl* control) = 0;
+
+    virtual void HandleTabNavigation(const RCPtr<LKeyParam>& key) = 0;
+    // 1 when no binding took the key.
+    virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
+
+    // "NID_IDLE" comes from here.
+    virtual RCPtr<LNotificationDistributor> GetDistributor() = 0;
+    virtual void SetWindowTitle(const String& title) = 0;
+    virtual void GetClientSize(double& width, double& height) const = 0;
+    // The top control's frame in root coordinates, for the window to follow.
+    virtual void SetWindowRect(double x, double y, double width, double height) = 0;
+};
+
+}  // namespace QV

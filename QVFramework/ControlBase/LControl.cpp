@@ -1,0 +1,243 @@
+#include "LControl.h"
+
+#include "Exception.h"
+#include "IControlApplication.h"
+
+namespace QV {
+
+LControl::LControl(LControl* parent, const String& name)
+    : mName(name), mConditionsParam(new LConditionsParam()), mChildren(this)
+{
+    // A refused add would drop the only reference while still constructing.
+    if (parent != nullptr && !parent->FindChildControl(name)) ChangeParent(parent);
+    if (IControlApplication* app = GetControlApplication()) {
+        if (IControlFactory* factory = app->GetControlFactory()) mStringTable = factory->GetStringTable(parent, name);
+    }
+}
+
+LControl::~LControl() = default;
+
+QVResult LControl::ReleaseInternalReferences()
+{
+    mChildren.RemoveAll();
+    mPendingRemovals.clear();
+    mLastHitChild = nullptr;
+    mDropTarget = nullptr;
+    mHeldLeft = nullptr;
+    for (Inertia& axis : mInertia) axis.linked = nullptr;
+    return LNotificationClient::ReleaseInternalReferences();
+}
+
+void LControl::SetParentLink(LControl* parent)
+{
+    if (mParent) mParent->RemoveInternalReference();
+    // Each child's reference to its parent counts as the parent's own, so a
+    // tree whose last outside reference goes takes itself apart.
+    RCPtr<LControl> old = std::move(mParent);
+    mParent = parent;
+    if (mParent) mParent->AddInternalReference();
+    old = nullptr;
+    UpdateConditions();
+}
+
+RCPtr<LControl> LControl::FindChildControl(const String& name) const
+{
+    for (uint32_t i = mChildren.GetCount(); i-- > 0;) {
+        const LControl* child = mChildren.GetAt(i, ChildControlList::kInsertion);
+        if (child->GetName() == name) return RCPtr<LControl>(const_cast<LControl*>(child));
+    }
+    return nullptr;
+}
+
+RCPtr<LControl> LControl::GetTopLevelControl()
+{
+    LControl* top = this;
+    while (top->mParent) top = top->mParent.Get();
+    return RCPtr<LControl>(top);
+}
+
+RCPtr<IRootWindow> LControl::GetRootWindow() const
+{
+    const LControl* top = this;
+    while (top->mParent) top = top->mParent.Get();
+    return top->mRootWindow;
+}
+
+QVResult LControl::AttachToRootWindow(const RCPtr<IRootWindow>& root)
+{
+    if (mParent) return E_FAIL;
+    mRootWindow = root;
+    if (root) {
+        root->SetWindowTitle(mText);
+        ConnectNotifications();
+    }
+    return S_OK;
+}
+
+QVResult LControl::ChangeParent(LControl* newParent)
+{
+    if (newParent == mParent.Get()) return 1;
+    RCPtr<LControl> self(this);
+    if (mParent) {
+        InvalidateRect(LocalRect(), mLayout.clipToParent);
+        mParent->mChildren.RemoveChild(this);
+    } else {
+        mRootWindow = nullptr;
+    }
+    if (newParent != nullptr) {
+        newParent->ProcessPendingRemovals();
+        newParent->mChildren.AddChild(this);
+    }
+    return S_OK;
+}
+
+QVResult LControl::SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor)
+{
+    if (!child || !descriptor) return E_FAIL;
+    const QVResult moved = child->ChangeParent(this);
+    if (moved == S_OK) child->ApplyDescriptor(descriptor);
+    return moved;
+}
+
+void LControl::IncrementUnclippedCount(int32_t by)
+{
+    for (LControl* c = this; c != nullptr; c = c->mParent.Get()) c->mUnclippedCount += by;
+}
+
+uint8_t LControl::SetLayer(uint8_t clipToParent)
+{
+    const bool clip = clipToParent != 0;
+    if (clip == mLayout.clipToParent) return clipToParent;
+    if (clip) InvalidateRect(LocalRect(), false);
+    mLayout.clipToParent = clip;
+    if (mParent) {
+        mParent->mChildren.MarkChanged();
+        mParent->IncrementUnclippedCount(clip ? -1 : 1);
+    }
+    if (!clip) InvalidateRect(LocalRect(), false);
+    return clipToParent;
+}
+
+void LControl::ConnectNotifications()
+{
+    if (mIdleUsers > 0) {
+        RCPtr<IRootWindow> root = GetRootWindow();
+        const QVResult registered =
+            (root && mHandler) ? mHandler->RegisterHandler(&LControl::OnIdle, root->GetDistributor(), u"NID_IDLE")
+                               : E_FAIL;
+        if (Failed(registered)) mIdleUsers = 0;
+    }
+    const auto children = mChildren.Snapshot(ChildControlList::kInsertion);
+    for (size_t i = children.size(); i-- > 0;) children[i]->ConnectNotifications();
+}
+
+void LControl::OnChildRemoved(LControl*, uint32_t) {}
+
+QVResult LControl::OnChildAdded(LControl* child)
+{
+    if (mLayoutPass) return S_OK;
+    UpdateLayout();
+    OnChildChanged(child);
+    return S_OK;
+}
+
+QVResult LControl::CreateChildren(const RCPtr<IControlDescriptor>& descriptor)
+{
+    mChildren.RemoveAll();
+    IControlApplication* app = GetControlApplication();
+    IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
+    if (descriptor && factory) {
+        for (uint32_t i = 0; i < descriptor->GetChildCount(); ++i) {
+            RCPtr<IControlDescriptor> child = descriptor->GetChild(i);
+            String deferred;
+            if (child && child->GetAttribute(u"DEFER_CREATE", deferred) && deferred.Trim().ToLower() == u"true")
+                continue;
+            factory->CreateControl(child, this);
+        }
+    }
+    UpdateLayout();
+    return S_OK;
+}
+
+QVResult LControl::Initialize()
+{
+    if (IControlApplication* app = GetControlApplication()) mNotificationCenter = app->GetDefaultNotificationCenter();
+    mHandler = new LNotificationHandler<LControl>(this);
+    LoadProperties();
+    if (mStringTable) {
+        String tip;
+        if (mStringTable->GetString(u"TOOLTIP", tip)) mToolTipText = tip;
+    }
+    if (mParent && !mOwnKeys.empty()) {
+        mHandler->RegisterHandler(&LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent.Get()),
+                                  u"NID_SIBLING_KEY");
+    }
+    return S_OK;
+}
+
+LControl* LControl::GetEditTarget()
+{
+    for (LControl* c = this; c != nullptr; c = c->mParent.Get()) {
+        if (c->HandlesEditCommands()) return c;
+    }
+    return nullptr;
+}
+
+QVResult LControl::PerformEdit(int32_t)
+{
+    throw Exception<std::logic_error>("LControl::PerformEdit must be overridden");
+}
+
+RCPtr<LControl> LControl::FindAcceptingControl(LControl* control, const DoublePoint& rootPoint)
+{
+    RCPtr<LControl> current(this);
+    RCPtr<IRootWindow> root = GetRootWindow();
+    std::vector<RCPtr<LControl>> skipped;
+    while (current && !current->AcceptsControl(control)) {
+        if (current->ClipsToParent()) {
+            current = current->mParent;
+            continue;
+        }
+        skipped.push_back(current);
+        if (!root) return nullptr;
+        if (control) control->mIgnoreMouse = true;
+        for (auto& c : skipped) c->mIgnoreMouse = true;
+        const LongPoint p = ToLongPoint(rootPoint);
+        current = root->HitTest(p.x, p.y, false);
+        if (control) control->mIgnoreMouse = false;
+        for (auto& c : skipped) c->mIgnoreMouse = false;
+    }
+    return current;
+}
+
+void LControl::SetLayout(const ControlLayout& layout)
+{
+    const bool dockChanged = layout.xIsDocked != mLayout.xIsDocked || layout.yIsDocked != mLayout.yIsDocked;
+    const bool orderChanged = dockChanged || layout.zOrder != mLayout.zOrder || layout.tabStop != mLayout.tabStop;
+    const bool clipChanged = layout.clipToParent != mLayout.clipToParent;
+    if (clipChanged && mParent) mParent->IncrementUnclippedCount(layout.clipToParent ? -1 : 1);
+    mLayout = layout;
+    mHasLayout = true;
+    if (mParent && (orderChanged || clipChanged)) mParent->mChildren.MarkChanged();
+    UpdateConditions();
+}
+
+QVResult LControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                       const RCPtr<LNotification>& notification)
+{
+    if (!mHandler || !mInitialized) return S_OK;
+    return mHandler->ReceiveNotification(sender, notification);
+}
+
+QVResult LControl::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor, const char16_t* nameOrId)
+{
+    if (mHandler) mHandler->UnregisterHandler(distributor, nameOrId);
+    return LNotificationClient::UnregisterNotification(distributor, nameOrId);
+}
+
+void LControl::Notify(const char16_t* name, const RCPtr<LRefCountedObject>& payload)
+{
+    SendNotification(LNotification::Create(name, payload));
+}
+
+}  // namespace QV

@@ -1,0 +1,401 @@
+#pragma once
+// The base of every on-screen element: a node of the control tree with its
+// looks, conditions, focus, input handling, value and geometry.
+// UI thread only.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "ChildControlList.h"
+#include "ControlInput.h"
+#include "ControlLayout.h"
+#include "DirtyRects.h"
+#include "IControlDescriptor.h"
+#include "IRootWindow.h"
+#include "LConditionsParam.h"
+#include "LNotificationClient.h"
+#include "LNotificationDistributor.h"
+#include "LNotificationHandler.h"
+#include "LTaggableObject.h"
+#include "RectT.h"
+
+namespace QV {
+
+class IControlRenderer;
+
+namespace Condition {
+inline constexpr uint32_t kHasFocus = 0x1;
+inline constexpr uint32_t kContainsFocus = 0x2;
+inline constexpr uint32_t kHover = 0x4;
+inline constexpr uint32_t kCaptured = 0x8;
+inline constexpr uint32_t kLeftPressed = 0x10;
+inline constexpr uint32_t kMiddlePressed = 0x20;
+inline constexpr uint32_t kRightPressed = 0x40;
+inline constexpr uint32_t kLeftDragging = 0x80;
+inline constexpr uint32_t kMiddleDragging = 0x100;
+inline constexpr uint32_t kRightDragging = 0x200;
+inline constexpr uint32_t kEnabled = 0x400;
+inline constexpr uint32_t kVisible = 0x800;
+inline constexpr uint32_t kActive = 0x1000;
+}  // namespace Condition
+
+class LControl : public LNotificationDistributor, public LNotificationClient, public LTaggableObject {
+    QV_TYPE_NAME("class QV::LControl")
+public:
+    using ControlList = std::vector<RCPtr<LControl>>;
+
+    LControl(LControl* parent, const String& name);
+    ~LControl() override;
+
+    // ---- tree ----
+    const String& GetName() const { return mName; }
+    LControl* GetParent() const { return mParent.Get(); }
+    ChildControlList& GetChildren() { return mChildren; }
+    const ChildControlList& GetChildren() const { return mChildren; }
+    RCPtr<LControl> FindChildControl(const String& name) const;
+    RCPtr<IRootWindow> GetRootWindow() const;
+    RCPtr<LControl> GetTopLevelControl();
+    // 0; E_FAIL when the control has a parent.
+    QVResult AttachToRootWindow(const RCPtr<IRootWindow>& root);
+    // 1 when already there; 0 moved.
+    QVResult ChangeParent(LControl* newParent);
+    virtual QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor);
+    void IncrementUnclippedCount(int32_t by = 1);
+    void DecrementUnclippedCount(int32_t by = 1) { IncrementUnclippedCount(-by); }
+    int32_t GetUnclippedCount() const { return mUnclippedCount; }
+    virtual uint8_t SetLayer(uint8_t clipToParent);
+    virtual void ConnectNotifications();
+    virtual void OnChildRemoved(LControl* child, uint32_t formerIndex);
+    virtual QVResult OnChildAdded(LControl* child);
+    virtual QVResult CreateChildren(const RCPtr<IControlDescriptor>& descriptor);
+    virtual QVResult Initialize();
+    virtual QVResult OnInitialized() { return S_OK; }
+    void SetInitialized(bool on) { mInitialized = on; }
+    bool IsInitialized() const { return mInitialized; }
+    virtual RCPtr<IControlStringTable> GetStringTable() const { return mStringTable; }
+    virtual bool HandlesEditCommands() const { return false; }
+    LControl* GetEditTarget();
+    virtual bool CanPerformEdit(int32_t) const { return false; }
+    virtual QVResult PerformEdit(int32_t command);
+    virtual RCPtr<LControl> FindAcceptingControl(LControl* control, const DoublePoint& rootPoint);
+    virtual bool AcceptsControl(LControl*) const { return false; }
+    void SetIgnoreMouse(bool on) { mIgnoreMouse = on; }
+    void SetKeepHitChild(bool on) { mKeepHitChild = on; }
+
+    // ---- layout record and geometry ----
+    const ControlLayout& GetLayout() const { return mLayout; }
+    bool HasLayout() const { return mHasLayout; }
+    // Replaces the record; the layout owner (descriptor or test) calls it.
+    void SetLayout(const ControlLayout& layout);
+    const DoubleRect& GetFrame() const { return mFrame; }
+    const DoublePoint& GetScrollOffset() const { return mScrollOffset; }
+    bool ClipsToParent() const { return mLayout.clipToParent; }
+    bool IsDockedBoth() const { return mLayout.xIsDocked && mLayout.yIsDocked; }
+
+    // ---- drawing, invalidation and hit testing ----
+    virtual QVResult Draw(IControlRenderer& renderer, const DirtyRects& region, ControlList& overlay, uint8_t layer);
+    void DrawChildren(IControlRenderer& renderer, const DirtyRects& region, int32_t lookIndex, ControlList& overlay);
+    int32_t CollectVisibleControls(ControlList& list, bool skipHidden, bool addSelf);
+    virtual QVResult RedrawRect(const DoubleRect& rootRect, bool clip, DoubleRect clipRect);
+    virtual QVResult InvalidateRect(const DoubleRect& rect, bool clip);
+    QVResult InvalidateArea() { return InvalidateRect(LocalRect(), mLayout.clipToParent); }
+    virtual RCPtr<LControl> HitTest(const DoublePoint& point, bool inside, DoublePoint& hitPoint, int32_t& priority);
+    virtual bool ContainsPoint(const DoublePoint& point) const;
+    virtual bool IsTransparentAt(const DoublePoint& point) const;
+    virtual uint32_t GetColorAtPoint(const DoublePoint& point, int32_t lookIndex) const;
+    virtual DoubleRect GetClientRect() const;
+    virtual DoubleRect GetContentRect() const;
+    virtual QVResult DrawCaret(IControlRenderer&) { return S_OK; }
+    virtual QVResult DrawAfterChildren(IControlRenderer&) { return S_OK; }
+    int32_t GetEffectiveZOrder() const;
+    DoubleRect GetPartRect(int32_t index) const;
+    DoublePoint GetPositionInRoot() const;
+
+    // ---- conditions, focus, visibility, enable ----
+    uint32_t ComputeConditions() const;
+    uint32_t GetConditions() const { return mConditionsParam->newConditions; }
+    void UpdateConditions();
+    virtual void OnConditionsChanged(const RCPtr<LConditionsParam>&) {}
+    bool IsEnabledInTree(bool withAncestors) const;
+    bool IsEffectivelyVisible(bool withAncestors) const;
+    bool HasNotFocusableAncestor(bool walk) const;
+    bool IsFocusCandidate() const;
+    virtual bool CanReceiveFocus() const;
+    virtual QVResult SetFocus(bool first);
+    bool SetFocusWithin(LControl* child);
+    virtual bool KillFocus();
+    virtual bool AllowsFocusChange() { return true; }
+    virtual void SetNotFocusable(bool flag);
+    bool IsNotFocusable() const { return mNotFocusable; }
+    void SetFocusBoundary(bool on) { mFocusBoundary = on; }
+    virtual QVResult Activate(LControl* requester);
+    virtual bool SetVisible(bool visible);
+    virtual void SetEnabled(bool enabled);
+    virtual QVResult Close();
+    void SetActiveCondition(bool active);
+    void SetCursor(uint32_t cursorId);
+    virtual QVResult OnMouseEnter();
+    virtual QVResult OnMouseLeave();
+    void InvalidateTree();
+    LControl* GetFocusedChild() const;
+    bool HasFocus() const { return mHasFocus; }
+    bool ContainsFocus() const { return mContainsFocus; }
+    QVResult ScheduleChildRemoval(LControl* child);
+    void ProcessPendingRemovals();
+
+    // ---- keys and tab navigation ----
+    virtual void HandleKeyDown(const RCPtr<LKeyParam>& key);
+    virtual QVResult OnKeyDown(const RCPtr<LKeyParam>&) { return 1; }
+    virtual QVResult HandleSiblingKey(const RCPtr<LKeyParam>& key);
+    virtual void HandleKey(const RCPtr<LKeyParam>& key);
+    virtual void HandleTabNavigation(const RCPtr<LKeyParam>& key);
+    virtual std::vector<uint32_t> SortInChildOrder(const RCPtr<LKeyParam>& key,
+                                                   const std::vector<LControl*>& receivers);
+    virtual RCPtr<LControl> GetNextTabChild(LControl* from, bool backwards);
+    RCPtr<LControl> GetFirstFocusableChild();
+    RCPtr<LControl> GetLastFocusableChild();
+    void SetWantsTab(bool on) { mWantsTab = on; }
+    // The control's own shortcut keys.
+    void BindKey(const KeyCodeValue& code, const String& command);
+    String FindKeyCommand(const KeyCodeValue& code) const;
+    // The first key bound to a command; an empty key code when none.
+    KeyCodeValue GetShortcutKey(const String& command) const;
+    bool HasShortcut(const String& command) const;
+    QVResult OnSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+
+    // ---- mouse, clicks, dragging, inertial scrolling ----
+    virtual QVResult HandleMouseMove(const RCPtr<LPointerInput>& param);
+    virtual QVResult HandleMouseDown(const RCPtr<LPointerInput>& param);
+    virtual QVResult HandleMouseUp(const RCPtr<LPointerInput>& param);
+    virtual QVResult BeginDrag(int32_t button, int32_t x, int32_t y);
+    virtual QVResult EndDrag();
+    QVResult SetDragThreshold(int32_t threshold);
+    virtual QVResult SetDragMode(int32_t mode, int32_t axes);
+    int32_t GetDragMode() const { return mDragMode; }
+    virtual void BeginMove();
+    virtual void UpdateMoveOrigin();
+    virtual void MoveBy(const RCPtr<LPointerInput>& param);
+    virtual void OnMoved(const RCPtr<LPointerInput>&) {}
+    virtual void EndMove();
+    virtual void GetMoveLimits(DoubleRect&) {}
+    virtual int32_t QueryDropTarget(LControl*) { return 0; }
+    virtual DoubleRect GetScrollRange(LControl* control);
+    virtual void OnDragEnter(LControl*) {}
+    virtual void OnDragOver(LControl*, const DoublePoint&) {}
+    virtual void OnDragLeave(LControl*) {}
+    virtual QVResult OnDrop(LControl*) { return E_FAIL; }
+    virtual void OnLeftMouseDown(const RCPtr<LPointerInput>&) {}
+    virtual void OnLeftMouseUp(const RCPtr<LPointerInput>&) {}
+    virtual void OnMiddleMouseDown(const RCPtr<LPointerInput>&) {}
+    virtual void OnMiddleMouseUp(const RCPtr<LPointerInput>&) {}
+    virtual void OnRightMouseDown(const RCPtr<LPointerInput>&) {}
+    virtual void OnRightMouseUp(const RCPtr<LPointerInput>&) {}
+    virtual void OnMouseMove(const RCPtr<LPointerInput>&) {}
+    virtual QVResult OnMouseWheel(const RCPtr<LPointerInput>&) { return 1; }
+    virtual QVResult OnScrollKey(const RCPtr<LPointerInput>&) { return 1; }
+    virtual QVResult HandleClick(const RCPtr<LPointerInput>& param);
+    virtual QVResult DoLeftClick(const RCPtr<LPointerInput>& param);
+    virtual QVResult DoMiddleClick(const RCPtr<LPointerInput>& param);
+    virtual QVResult DoRightClick(const RCPtr<LPointerInput>& param);
+    virtual void OnLeftClick(const RCPtr<LPointerInput>&) {}
+    virtual void OnMiddleClick(const RCPtr<LPointerInput>&) {}
+    virtual void OnRightClick(const RCPtr<LPointerInput>&) {}
+    virtual void OnParentOffsetChanged(const DoublePoint& oldOffset, const DoublePoint& newOffset);
+    virtual void OnTimer() {}
+    virtual QVResult SetScrollOffset(const DoublePoint& offset);
+    void StartInertialScroll(int axis, double velocity, double maximum, double minimum, LControl* linked);
+    QVResult StopInertialScroll(int axis);
+    bool IsInertialScrollRunning(int axis) const { return mInertia[axis].running; }
+    double GetInertialVelocity(int axis) const { return mInertia[axis].velocity; }
+    void SetDecelerationRate(double rate) { mDecelerationRate = rate; }
+    QVResult SubscribeIdle();
+    QVResult UnsubscribeIdle();
+    int32_t GetIdleUserCount() const { return mIdleUsers; }
+    QVResult RouteMouseEvent(const RCPtr<LPointerInput>& param);
+    QVResult OnIdle(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    const DoublePoint& GetAppliedTravel() const { return mAppliedTravel; }
+    DoublePoint GetDragVelocity() const { return mDragVelocity; }
+
+    // ---- value, properties, text, font ----
+    virtual QVResult SetText(const String& text);
+    bool SetTextInternal(const String& text, bool relayout, bool force = false);
+    const String& GetText() const { return mText; }
+    virtual double SetValue(double t);
+    virtual void OnValueChanged() {}
+    virtual QVResult SetValueRange(double minimum, double maximum, int32_t scale);
+    double GetValue() const { return mValue; }
+    double NormalizedToValue(double t) const;
+    double ValueToNormalized(double v) const;
+    virtual QVResult LoadProperties();
+    virtual QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor);
+    RCPtr<IControlDescriptor> GetDescriptor() const { return mDescriptor; }
+    bool IsDeferredCreate() const;
+    QVResult SetFontSpec(const String& face, float size, int32_t style, bool relative);
+    QVResult SetFont(const RCPtr<LFont>& font);
+    RCPtr<LFont> GetFont() const { return mFont; }
+    virtual void UpdateInheritedFont();
+    bool IsTextClipped() const;
+    bool UsesParentToolTip() const { return mUseParentToolTip; }
+
+    // ---- bounds, layout records, visual parts, context menu, tool tip ----
+    QVResult SetBounds(const DoublePoint& position, const DoublePoint& size);
+    virtual void BeginBoundsChange();
+    virtual void EndBoundsChange();
+    virtual bool OnChildChanged(LControl* child);
+    virtual QVResult OnLayoutChange(int32_t width, int32_t height);
+    QVResult UpdateLayout();
+    QVResult SetLayoutRecords(const LayoutRecord& xPos, const LayoutRecord& xAnchor, const LayoutRecord& yPos,
+                              const LayoutRecord& yAnchor);
+    QVResult SetLayoutPosition(int axis, const LayoutRecord& position, const LayoutRecord& anchor);
+    QVResult SetLayoutSize(int axis, const LayoutRecord& size, const LayoutRecord& limit);
+    QVResult SetDocked(int axis, bool docked);
+    virtual DoublePoint CalculateSize();
+    virtual DoublePoint GetMaximumSize() const;
+    QVResult SetPartOpacity(int32_t index, float opacity, bool exclusive);
+    virtual QVResult ShowPart(int32_t index, bool = true) { return SetPartOpacity(index, 1.0f, true); }
+    virtual int32_t AddVisualPart(const RCPtr<ILook>& look);
+    RCPtr<ILook> GetVisualPart(int32_t index) const;
+    int32_t GetVisualPartIndex(int32_t index) const;
+    int32_t GetFirstVisiblePartIndex() const;
+    uint32_t GetPartCount() const { return static_cast<uint32_t>(mLooks.size()); }
+    float GetPartOpacity(uint32_t index) const { return mLookOpacities[index]; }
+    QVResult SetPartSource(const RCPtr<LRefCountedObject>& part, int32_t index);
+    QVResult SetVisualPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, int32_t index,
+                           bool replacesClient);
+    void SetOpacity(float opacity) { mOpacity = opacity; }
+    virtual RCPtr<LRefCountedObject> GetContextMenu() const { return mContextMenu; }
+    void SetContextMenu(const RCPtr<LRefCountedObject>& menu) { mContextMenu = menu; }
+    virtual void OnPrepareContextMenu(LControl*) {}
+    virtual QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu);
+    virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return 1; }
+    virtual String GetToolTipText() const { return mToolTipText; }
+    void SetToolTipText(const String& text) { mToolTipText = text; }
+    virtual QVResult ShowToolTip(bool show);
+
+    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                 const RCPtr<LNotification>& notification) override;
+    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                    const char16_t* nameOrId) override;
+    QVResult ReleaseInternalReferences() override;
+
+    // Sends a notification with an optional payload through this control's distributor.
+    void Notify(const char16_t* name, const RCPtr<LRefCountedObject>& payload = nullptr);
+
+protected:
+    RCPtr<LNotificationHandler<LControl>> mHandler;
+    DoubleRect LocalRect() const { return {0.0, 0.0, mFrame.width, mFrame.height}; }
+
+private:
+    friend class ChildControlList;
+    struct Inertia {
+        bool running = false;
+        double lastTime = 0.0;
+        double velocity = 0.0;
+        double minimum = 0.0;
+        double maximum = 0.0;
+        RCPtr<LControl> linked;
+        bool decelerating = false;
+    };
+
+    void SetParentLink(LControl* parent);
+    bool IsHiddenForDraw() const;
+    bool IsInputAllowed() const;
+    void EdgeScroll(LControl* target, LControl* moved, const int direction[2], const double depth[2]);
+    void StopFlicks(LControl* target);
+    DoublePoint OffsetToControl(const LControl* other) const;
+    void ApplyNotFocusableAttribute();
+    bool ReadBoolAttribute(const char16_t* name, bool& value) const;
+    void AfterLayoutPass();
+
+    String mName;
+    RCPtr<IControlDescriptor> mDescriptor;
+    ControlLayout mLayout;
+    bool mHasLayout = false;
+    DoubleRect mFrame;
+    DoublePoint mScrollOffset;
+    int32_t mUnclippedCount = 0;
+    RCPtr<LConditionsParam> mConditionsParam;
+    bool mIgnoreMouse = false;
+    bool mKeepHitChild = false;
+    RCPtr<LControl> mLastHitChild;
+    DoublePoint mHitPoint;
+    int32_t mHitPriority = 0;
+    int32_t mDragThreshold = 1;
+    std::vector<RCPtr<ILook>> mLooks;
+    std::vector<float> mLookOpacities;
+    float mOpacity = 1.0f;
+    RCPtr<LControl> mParent;
+    RCPtr<IRootWindow> mRootWindow;
+    RCPtr<IControlStringTable> mStringTable;
+    std::vector<std::pair<KeyCodeValue, String>> mOwnKeys;
+    bool mScrollLabel = false;
+    String mText;
+    String mToolTipText;
+    bool mInitialized = false;
+    int32_t mIdleUsers = 0;
+    double mDecelerationRate = 1000.0;
+    RCPtr<LNotificationDistributor> mNotificationCenter;
+    ChildControlList mChildren;
+
+    // conditions and focus
+    bool mHasFocus = false;
+    bool mContainsFocus = false;
+    bool mHover = false;
+    bool mCaptured = false;
+    bool mPressed[3] = {false, false, false};
+    bool mDragging[3] = {false, false, false};
+    bool mForcedActive = false;
+    bool mNotFocusable = true;
+    bool mFocusBoundary = false;
+    uint32_t mCursorId = 0;
+    uint32_t mSavedCursor = 0;
+    std::vector<RCPtr<LControl>> mPendingRemovals;
+
+    // mouse
+    DoublePoint mPressPoint;
+    uint32_t mPressTime = 0;
+    uint32_t mMoveTime = 0;
+    uint32_t mPreviousMoveTime = 0;
+    int32_t mDragMode = 0;
+    int32_t mDragAxes = 0;
+    DoublePoint mAppliedTravel;
+    DoublePoint mSavedSize;
+    DoublePoint mSavedParentOffset;
+    LayoutRecord mSavedPosition[2];
+    LayoutRecord mSavedSizeRecord[2];
+    bool mWasDocked[2] = {false, false};
+    bool mMoveClip = false;
+    RCPtr<LControl> mDropTarget;
+    bool mMoving = false;
+    DoublePoint mDragVelocity;
+    RCPtr<LPointerInput> mHeldLeft;
+    bool mHoldSubscribed = false;
+    Inertia mInertia[2];
+    uint32_t mFlickStartTime = 0;
+
+    // keys
+    bool mWantsTab = false;
+
+    // value, text, font
+    double mValue = 0.0;
+    double mRangeMin = 0.0;
+    double mRangeMax = 1.0;
+    int32_t mRangeScale = 0;
+    RCPtr<LFont> mFont;
+    bool mFontFollowsParent = false;
+    bool mInheritFace = false;
+    bool mInheritSize = false;
+    bool mInheritStyle = false;
+    bool mSizeIsRelative = false;
+    float mSizeFactor = 1.0f;
+    bool mUseParentToolTip = false;
+
+    // bounds
+    bool mBoundsChangePending = false;
+    DoubleRect mSavedPartRect;
+    bool mLayoutPass = false;
+    bool mChangingScroll = false;
+    RCPtr<LRefCountedObject> mContextMenu;
+};
+
+}  // namespace QV

@@ -1,0 +1,268 @@
+#include <cmath>
+
+#include "ControlPopups.h"
+#include "IControlApplication.h"
+#include "LControl.h"
+
+namespace QV {
+namespace {
+
+constexpr double kSizeEpsilon = 2.220446049250313e-15;
+
+IControlFactory* Factory()
+{
+    IControlApplication* app = GetControlApplication();
+    return app ? app->GetControlFactory() : nullptr;
+}
+
+}  // namespace
+
+QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& size)
+{
+    if (position.x == mFrame.x && position.y == mFrame.y && size.x == mFrame.width && size.y == mFrame.height) return 1;
+    RCPtr<LControl> self(this);
+    BeginBoundsChange();
+    const bool sizeChanged =
+        std::fabs(size.x - mFrame.width) >= kSizeEpsilon || std::fabs(size.y - mFrame.height) >= kSizeEpsilon;
+    InvalidateArea();
+    if (mUnclippedCount > 0) InvalidateTree();
+    mFrame = {position.x, position.y, size.x, size.y};
+    for (const RCPtr<ILook>& look : mLooks) {
+        if (look) look->SetSize(SaturateToLong(size.x), SaturateToLong(size.y));
+    }
+    if (sizeChanged && !mLayoutPass) {
+        mLayoutPass = true;
+        for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kInsertion)) {
+            child->OnLayoutChange(SaturateToLong(size.x), SaturateToLong(size.y));
+        }
+        UpdateLayout();
+        mLayoutPass = false;
+    }
+    if (mParent) {
+        RCPtr<LControl> parent = mParent;
+        const auto siblings = parent->mChildren.Snapshot(ChildControlList::kInsertion);
+        const int32_t index = parent->mChildren.IndexOf(this);
+        for (size_t i = static_cast<size_t>(index + 1); index >= 0 && i < siblings.size(); ++i) {
+            if (!siblings[i]->OnChildChanged(this)) break;
+            siblings[i]->UpdateLayout();
+        }
+        parent->OnChildAdded(this);
+    } else if (mRootWindow) {
+        mRootWindow->SetWindowRect(mFrame.x, mFrame.y, mFrame.width, mFrame.height);
+    }
+    if ((!(size.x > 0) || !(size.y > 0)) && mParent && (mHasFocus || mContainsFocus)) mParent->SetFocus(true);
+    UpdateConditions();
+    InvalidateArea();
+    if (mUnclippedCount > 0) InvalidateTree();
+    EndBoundsChange();
+    return S_OK;
+}
+
+void LControl::BeginBoundsChange()
+{
+    mBoundsChangePending = true;
+    mSavedPartRect = GetPartRect(-1);
+}
+
+void LControl::EndBoundsChange()
+{
+    mBoundsChangePending = false;
+}
+
+bool LControl::OnChildChanged(LControl* child)
+{
+    if (child && (child->mLayout.xIsDocked || child->mLayout.yIsDocked)) return true;
+    return !mChangingScroll && !mBoundsChangePending;
+}
+
+QVResult LControl::OnLayoutChange(int32_t, int32_t)
+{
+    return UpdateLayout();
+}
+
+QVResult LControl::UpdateLayout()
+{
+    if (!mHasLayout) return E_FAIL;
+    IControlApplication* app = GetControlApplication();
+    if (!app) return E_FAIL;
+    DoubleRect reference;
+    if (mParent) {
+        reference = mParent->GetPartRect(-1);
+    } else if (mRootWindow) {
+        mRootWindow->GetClientSize(reference.width, reference.height);
+    } else {
+        reference = app->GetWorkArea();
+    }
+    DoubleRect frame = mFrame;
+    if (Failed(app->ResolveLayout(*this, reference, frame))) return E_FAIL;
+    SetBounds({ClampToDoubleRange(frame.x), ClampToDoubleRange(frame.y)},
+              {ClampToDoubleRange(frame.width), ClampToDoubleRange(frame.height)});
+    return S_OK;
+}
+
+void LControl::AfterLayoutPass()
+{
+    UpdateLayout();
+}
+
+QVResult LControl::SetDocked(int axis, bool docked)
+{
+    if (axis < 0 || axis > 1) return E_INVALIDARG;
+    bool& flag = axis == 0 ? mLayout.xIsDocked : mLayout.yIsDocked;
+    if (flag == docked) return 1;
+    flag = docked;
+    mChildren.MarkChanged();
+    // The parent sorts its children by docking too.
+    if (mParent) mParent->mChildren.MarkChanged();
+    return S_OK;
+}
+
+QVResult LControl::SetLayoutRecords(const LayoutRecord& xPos, const LayoutRecord& xAnchor, const LayoutRecord& yPos,
+                                    const LayoutRecord& yAnchor)
+{
+    const bool changed = !(mLayout.position[0] == xPos && mLayout.anchor[0] == xAnchor && mLayout.position[1] == yPos &&
+                           mLayout.anchor[1] == yAnchor);
+    mLayout.position[0] = xPos;
+    mLayout.anchor[0] = xAnchor;
+    mLayout.position[1] = yPos;
+    mLayout.anchor[1] = yAnchor;
+    mHasLayout = true;
+    AfterLayoutPass();
+    return changed ? 1 : 0;
+}
+
+QVResult LControl::SetLayoutPosition(int axis, const LayoutRecord& position, const LayoutRecord& anchor)
+{
+    if (axis < 0 || axis > 1) return E_INVALIDARG;
+    const bool changed = !(mLayout.position[axis] == position && mLayout.anchor[axis] == anchor);
+    mLayout.position[axis] = position;
+    mLayout.anchor[axis] = anchor;
+    mHasLayout = true;
+    AfterLayoutPass();
+    return changed ? 1 : 0;
+}
+
+QVResult LControl::SetLayoutSize(int axis, const LayoutRecord& size, const LayoutRecord& limit)
+{
+    if (axis < 0 || axis > 1) return E_INVALIDARG;
+    const bool changed = !(mLayout.size[axis] == size && mLayout.limit[axis] == limit);
+    mLayout.size[axis] = size;
+    mLayout.limit[axis] = limit;
+    mHasLayout = true;
+    AfterLayoutPass();
+    return changed ? 1 : 0;
+}
+
+DoublePoint LControl::CalculateSize()
+{
+    double measured[2] = {0.0, 0.0};
+    for (int axis = 0; axis < 2; ++axis) {
+        const LayoutRecord saved = mLayout.size[axis];
+        mLayout.size[axis] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, 0.0};
+        UpdateLayout();
+        measured[axis] = axis == 0 ? mFrame.width : mFrame.height;
+        mLayout.size[axis] = saved;
+    }
+    UpdateLayout();
+    return {measured[0], measured[1]};
+}
+
+DoublePoint LControl::GetMaximumSize() const
+{
+    const auto axisMax = [this](int axis) {
+        const LayoutRecord& limit = mLayout.limit[axis];
+        return limit.name.IsEmpty() ? limit.offset : 0.0;
+    };
+    return {axisMax(0), axisMax(1)};
+}
+
+QVResult LControl::SetPartOpacity(int32_t index, float opacity, bool exclusive)
+{
+    if (index < 0 || static_cast<size_t>(index) >= mLookOpacities.size()) return E_INVALIDARG;
+    bool changed = false;
+    if (opacity >= 0.0f && opacity <= 1.0f && mLookOpacities[static_cast<size_t>(index)] != opacity) {
+        mLookOpacities[static_cast<size_t>(index)] = opacity;
+        changed = true;
+    }
+    if (exclusive) {
+        for (size_t i = mLookOpacities.size(); i-- > 0;) {
+            if (static_cast<int32_t>(i) != index && mLookOpacities[i] != 0.0f) {
+                mLookOpacities[i] = 0.0f;
+                changed = true;
+            }
+        }
+    }
+    if (changed) InvalidateArea();
+    return S_OK;
+}
+
+int32_t LControl::AddVisualPart(const RCPtr<ILook>& look)
+{
+    mLooks.push_back(look);
+    if (mLookOpacities.size() < mLooks.size()) mLookOpacities.push_back(0.0f);
+    if (look) {
+        look->SetSize(SaturateToLong(mFrame.width), SaturateToLong(mFrame.height));
+        look->SetText(mText);
+        if (mFont) look->SetFont(mFont);
+    }
+    return static_cast<int32_t>(mLooks.size()) - 1;
+}
+
+QVResult LControl::SetPartSource(const RCPtr<LRefCountedObject>& part, int32_t index)
+{
+    RCPtr<ILook> look = GetVisualPart(index);
+    if (!look) return E_FAIL;
+    if (!part) return E_INVALIDARG;
+    look->SetTextForegroundPart(part);
+    return S_OK;
+}
+
+QVResult LControl::SetVisualPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, int32_t index,
+                                 bool replacesClient)
+{
+    RCPtr<ILook> look = GetVisualPart(index);
+    if (!look) return E_FAIL;
+    const QVResult answer = look->SetOverlayPart(bitmap, resizeType, replacesClient);
+    if (answer != 1 && GetFirstVisiblePartIndex() == index) InvalidateArea();
+    return answer;
+}
+
+QVResult LControl::ShowContextMenu(const RCPtr<LRefCountedObject>& menu)
+{
+    IControlFactory* factory = Factory();
+    RCPtr<IControlDescriptor> descriptor = factory ? factory->FindControlDescriptor(u"contextMenu") : nullptr;
+    if (!descriptor) return S_OK;
+    // One popup per control, reused: a second child of that name could never join the tree.
+    RCPtr<LControl> popup = FindChildControl(descriptor->GetName());
+    if (!popup) popup = factory->CreateControl(descriptor, this);
+    auto* menuPopup = dynamic_cast<IContextMenuPopup*>(popup.Get());
+    if (!menuPopup) return E_FAIL;
+    popup->SetVisible(false);
+    menuPopup->SetMenuDescriptor(menu);
+    OnPrepareContextMenu(popup.Get());
+    menuPopup->ShowAtMousePosition();
+    return S_OK;
+}
+
+QVResult LControl::ShowToolTip(bool show)
+{
+    if (!show) {
+        RCPtr<LControl> tip = FindChildControl(u"toolTip");
+        if (auto* popup = dynamic_cast<IToolTipPopup*>(tip.Get())) popup->Dismiss();
+        return S_OK;
+    }
+    const String text = GetToolTipText();
+    if (text.IsEmpty()) return S_OK;
+    IControlFactory* factory = Factory();
+    RCPtr<IControlDescriptor> descriptor = factory ? factory->FindControlDescriptor(u"toolTip") : nullptr;
+    if (!descriptor) return S_OK;
+    RCPtr<LControl> tip = FindChildControl(descriptor->GetName());
+    if (!tip) tip = factory->CreateControl(descriptor, this);
+    auto* popup = dynamic_cast<IToolTipPopup*>(tip.Get());
+    if (!popup) return E_FAIL;
+    tip->SetText(text);
+    popup->PlaceAtCursor();
+    return S_OK;
+}
+
+}  // namespace QV

@@ -1,0 +1,232 @@
+#include <algorithm>
+
+#include "IControlApplication.h"
+#include "LControl.h"
+#include "LNotificationClientPool.h"
+
+namespace QV {
+namespace {
+
+constexpr uint32_t kTabKey = 9;
+
+QVResult OfferToHotKeys(IRootWindow* root, const KeyCodeValue& code)
+{
+    if (root && root->HandleHotKey(code) != 1) return S_OK;
+    IControlApplication* app = GetControlApplication();
+    return app ? app->HandleHotKey(code) : 1;
+}
+
+}  // namespace
+
+void LControl::BindKey(const KeyCodeValue& code, const String& command)
+{
+    mOwnKeys.emplace_back(code, command);
+}
+
+String LControl::FindKeyCommand(const KeyCodeValue& code) const
+{
+    for (const auto& [key, command] : mOwnKeys) {
+        if (key == code) return command;
+    }
+    return String();
+}
+
+KeyCodeValue LControl::GetShortcutKey(const String& command) const
+{
+    const auto it = std::find_if(mOwnKeys.begin(), mOwnKeys.end(), [&](const auto& b) { return b.second == command; });
+    return it == mOwnKeys.end() ? KeyCodeValue{} : it->first;
+}
+
+bool LControl::HasShortcut(const String& command) const
+{
+    return !(GetShortcutKey(command) == KeyCodeValue{});
+}
+
+void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)
+{
+    if (!key || !IsInputAllowed()) return;
+    RCPtr<LControl> self(this);
+    RCPtr<LSiblingKeyParam> sibling(new LSiblingKeyParam(key));
+    OnSiblingKey(nullptr, LNotification::Create(u"NID_SIBLING_KEY", sibling));
+    if (sibling->unhandled == 0 || OnKeyDown(key) != 1) return;
+    const bool tab = key->code.IsKeyPress() && key->code.VirtualKey() == kTabKey;
+    key->route.emplace_back(this);
+    RCPtr<IRootWindow> root = GetRootWindow();
+    if (!tab) {
+        if (mParent) {
+            mParent->HandleKey(key);
+        } else {
+            OfferToHotKeys(root.Get(), key->code);
+        }
+    } else if (!mWantsTab) {
+        if (mParent) {
+            mParent->HandleTabNavigation(key);
+        } else if (root) {
+            root->HandleTabNavigation(key);
+        }
+    }
+}
+
+void LControl::HandleKey(const RCPtr<LKeyParam>& key)
+{
+    if (HandleSiblingKey(key) != 1) return;
+    RCPtr<IRootWindow> root = GetRootWindow();
+    OfferToHotKeys(root.Get(), key->code);
+}
+
+QVResult LControl::HandleSiblingKey(const RCPtr<LKeyParam>& key)
+{
+    const NotificationID id = NotificationNameTable::GetNotificationID(u"NID_SIBLING_KEY");
+    RCPtr<LNotificationClientPool> pool = FindClientPool(id);
+    if (!pool || pool->GetClientCount() == 0) return 1;
+    std::vector<RCPtr<LNotificationReceiver>> receivers;
+    std::vector<LControl*> controls;
+    for (uint32_t i = 0; i < pool->GetClientCount(); ++i) {
+        receivers.push_back(pool->GetClientAt(static_cast<int32_t>(i)));
+        controls.push_back(dynamic_cast<LControl*>(receivers.back().Get()));
+    }
+    const std::vector<uint32_t> order = SortInChildOrder(key, controls);
+    RCPtr<LSiblingKeyParam> sibling(new LSiblingKeyParam(key));
+    RCPtr<LNotification> notification = LNotification::Create(u"NID_SIBLING_KEY", sibling);
+    const LControl* source = key->GetSource();
+    RCPtr<LNotificationDistributor> self(this);
+    for (size_t i = order.size(); i-- > 0;) {
+        const uint32_t e = order[i];
+        if (controls[e] != nullptr && controls[e] == source) continue;
+        receivers[e]->ReceiveNotification(self, notification);
+        if (sibling->unhandled == 0) return S_OK;
+    }
+    return 1;
+}
+
+std::vector<uint32_t> LControl::SortInChildOrder(const RCPtr<LKeyParam>& key, const std::vector<LControl*>& receivers)
+{
+    struct Entry {
+        uint32_t receiver;
+        int64_t position;
+    };
+    std::vector<Entry> entries;
+    int64_t foreign = 0;
+    for (uint32_t e = 0; e < receivers.size(); ++e) {
+        LControl* c = receivers[e];
+        const int32_t pos = (c && c->mParent.Get() == this) ? mChildren.PositionOf(c, ChildControlList::kTab) : -1;
+        // Receivers that are not children sort first, in their list order.
+        entries.push_back({e, pos >= 0 ? pos : INT64_MIN + foreign++});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.position < b.position; });
+    const LControl* source = key ? key->GetSource() : nullptr;
+    const int64_t s = source ? mChildren.PositionOf(source, ChildControlList::kTab) : -1;
+    std::vector<uint32_t> out;
+    for (const Entry& en : entries) {
+        if (en.position < 0) out.push_back(en.receiver);
+    }
+    for (const Entry& en : entries) {
+        if (en.position >= 0 && en.position > s) out.push_back(en.receiver);
+    }
+    for (const Entry& en : entries) {
+        if (en.position >= 0 && en.position <= s) out.push_back(en.receiver);
+    }
+    return out;
+}
+
+QVResult LControl::OnSiblingKey(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
+{
+    if (!IsInputAllowed() || !notification) return 0;
+    auto* sibling = dynamic_cast<LSiblingKeyParam*>(notification->GetPayload().Get());
+    if (!sibling || !sibling->keyParam) return 0;
+    const String command = FindKeyCommand(sibling->keyParam->code);
+    if (command.IsEmpty()) return 0;
+    sibling->unhandled = 0;
+    RCPtr<LNotification> commandNote = LNotification::Create(command.GetChars(), sibling->keyParam);
+    ReceiveNotification(RCPtr<LNotificationDistributor>(this), commandNote);
+    return 1;
+}
+
+RCPtr<LControl> LControl::GetNextTabChild(LControl* from, bool backwards)
+{
+    const uint32_t count = mChildren.GetCount();
+    if (count == 0) return nullptr;
+    const int32_t start = from ? mChildren.PositionOf(from, ChildControlList::kTab) : -1;
+    const int32_t n = static_cast<int32_t>(count);
+    for (int32_t step = 1; step <= n; ++step) {
+        int32_t pos;
+        if (start < 0) {
+            pos = backwards ? n - step : step - 1;
+        } else {
+            pos = ((backwards ? start - step : start + step) % n + n) % n;
+        }
+        LControl* c = mChildren.GetAt(static_cast<uint32_t>(pos), ChildControlList::kTab);
+        if (c->IsEffectivelyVisible(true) && c->IsEnabledInTree(true)) return RCPtr<LControl>(c);
+    }
+    return nullptr;
+}
+
+RCPtr<LControl> LControl::GetFirstFocusableChild()
+{
+    if (mChildren.GetCount() == 0) return nullptr;
+    RCPtr<LControl> start(mChildren.GetAt(0, ChildControlList::kTab));
+    RCPtr<LControl> c = start;
+    while (!(c->IsFocusCandidate() || c->CanReceiveFocus())) {
+        c = GetNextTabChild(c.Get(), false);
+        if (!c || c == start) return nullptr;
+    }
+    return c;
+}
+
+RCPtr<LControl> LControl::GetLastFocusableChild()
+{
+    if (mChildren.GetCount() == 0) return nullptr;
+    RCPtr<LControl> start(mChildren.GetAt(mChildren.GetCount() - 1, ChildControlList::kTab));
+    RCPtr<LControl> c = start;
+    while (!(c->IsFocusCandidate() || c->CanReceiveFocus())) {
+        c = GetNextTabChild(c.Get(), true);
+        if (!c || c == start) return nullptr;
+    }
+    return c;
+}
+
+void LControl::HandleTabNavigation(const RCPtr<LKeyParam>& key)
+{
+    if (!key) return;
+    RCPtr<LControl> self(this);
+    RCPtr<IRootWindow> root = GetRootWindow();
+    const bool backwards = (key->code.flags & KeyCodeValue::kShift) != 0;
+    const auto passUp = [&](const RCPtr<LKeyParam>& param) {
+        param->route.emplace_back(this);
+        if (mParent) {
+            mParent->HandleTabNavigation(param);
+        } else if (root) {
+            root->HandleTabNavigation(param);
+        }
+    };
+    if (key->code.flags & KeyCodeValue::kCtrl) {
+        RCPtr<LKeyParam> up(new LKeyParam(KeyCodeValue{backwards ? 0x2000009u : 9u, 0, 0}, 0));
+        passUp(up);
+        return;
+    }
+    RCPtr<LControl> from(key->GetSource());
+    RCPtr<LControl> d = GetNextTabChild(from.Get(), backwards);
+    // A walk that stays inside and finds nobody to focus ends after one round.
+    for (uint32_t steps = 0; steps <= mChildren.GetCount(); ++steps) {
+        if (!d || d == from) {
+            if (!key->stayInside) passUp(key);
+            return;
+        }
+        if (!key->stayInside) {
+            const int32_t pf = from ? mChildren.PositionOf(from.Get(), ChildControlList::kTab) : -1;
+            const int32_t pd = mChildren.PositionOf(d.Get(), ChildControlList::kTab);
+            if (backwards ? pd >= pf : pf >= pd) {
+                passUp(key);
+                return;
+            }
+        }
+        if (d->IsFocusCandidate() || d->CanReceiveFocus()) {
+            d->SetFocus(!backwards);
+            return;
+        }
+        if (from && !from->IsInputAllowed()) from = d;
+        d = GetNextTabChild(d.Get(), backwards);
+    }
+}
+
+}  // namespace QV

@@ -1,0 +1,15 @@
+#include "ControlInput.h"
+#include "LControl.h"
+
+namespace QV {
+
+LKeyParam::LKeyParam(KeyCodeValue code_, int32_t stayInside_) : code(code_), stayInside(stayInside_) {}
+
+LKeyParam::~LKeyParam() = default;
+
+LControl* LKeyParam::GetSource() const
+{
+    return route.empty() ? nullptr : route.back().Get();
+}
+
+}  // namespace QV

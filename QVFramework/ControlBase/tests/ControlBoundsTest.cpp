@@ -1,0 +1,183 @@
+#include "ControlTestSupport.h"
+
+namespace control_test {
+namespace {
+
+class CountsLayouts : public TestControl {
+public:
+    using TestControl::TestControl;
+    QVResult OnLayoutChange(int32_t w, int32_t h) override
+    {
+        ++layoutChanges;
+        return TestControl::OnLayoutChange(w, h);
+    }
+    int layoutChanges = 0;
+};
+
+class BoundsTest : public ControlFixture {
+protected:
+    void SetUp() override
+    {
+        MakeTop();
+        panel = Make(top.Get(), u"panel", 10, 10, 100, 100);
+        log = new NotificationLog();
+    }
+    void TearDown() override { log->UnregisterAllNotifications(); }
+
+    RCPtr<TestControl> panel;
+    RCPtr<NotificationLog> log;
+};
+
+TEST_F(BoundsTest, SetBoundsAnswersOneForNoChangeAndRelaysChildrenOnlyOnResize)
+{
+    RCPtr<CountsLayouts> child(new CountsLayouts(panel.Get(), u"child"));
+    root->dirty.clear();
+    EXPECT_EQ(panel->SetBounds({10, 10}, {100, 100}), 1);
+    EXPECT_TRUE(root->dirty.empty());
+
+    EXPECT_EQ(panel->SetBounds({20, 10}, {100, 100}), S_OK);
+    EXPECT_EQ(child->layoutChanges, 0) << "a move keeps the children's layout";
+    EXPECT_EQ(root->dirty.front(), LongRect(10, 10, 100, 100)) << "the old place first";
+    EXPECT_EQ(root->dirty.back(), LongRect(20, 10, 100, 100));
+
+    EXPECT_EQ(panel->SetBounds({20, 10}, {120, 100}), S_OK);
+    EXPECT_EQ(child->layoutChanges, 1);
+}
+
+TEST_F(BoundsTest, ShrinkingTheFocusedControlToNothingHandsTheFocusToItsParent)
+{
+    RCPtr<TestControl> a = Make(panel.Get(), u"a", 0, 0, 20, 20);
+    RCPtr<TestControl> b = Make(panel.Get(), u"b", 0, 30, 20, 20);
+    a->SetFocus(true);
+    LayoutRecord none;
+    none.kind = LayoutKind::kParent;
+    a->SetLayoutSize(0, none, {});
+    EXPECT_EQ(a->GetFrame().width, 0);
+    EXPECT_FALSE(a->HasFocus());
+    EXPECT_TRUE(b->HasFocus());
+}
+
+TEST_F(BoundsTest, LayoutRecordsRelayAndRefuseUnknownAxes)
+{
+    LayoutRecord wide;
+    wide.offset = 60;
+    EXPECT_EQ(panel->SetLayoutSize(2, wide, {}), E_INVALIDARG);
+    EXPECT_EQ(panel->SetLayoutPosition(-1, wide, {}), E_INVALIDARG);
+    EXPECT_EQ(panel->SetLayoutSize(0, wide, {}), 1);
+    EXPECT_EQ(panel->GetFrame().width, 60);
+    EXPECT_EQ(panel->SetLayoutSize(0, wide, {}), 0);
+    LayoutRecord x;
+    x.offset = 33;
+    panel->SetLayoutRecords(x, {}, x, {});
+    EXPECT_EQ(panel->GetFrame(), (DoubleRect{33, 33, 60, 100}));
+
+    RCPtr<TestControl> loose(new TestControl(nullptr, u"loose"));
+    EXPECT_EQ(loose->UpdateLayout(), E_FAIL) << "no layout record";
+}
+
+TEST_F(BoundsTest, SizeFromContentAndMaximumSize)
+{
+    panel->SetText(u"abcd");
+    EXPECT_EQ(panel->CalculateSize(), (DoublePoint{28, 14}));
+    EXPECT_EQ(panel->GetFrame().width, 100) << "its own rules come back";
+    LayoutRecord limit;
+    limit.offset = 250;
+    panel->SetLayoutSize(1, panel->GetLayout().size[1], limit);
+    EXPECT_EQ(panel->GetMaximumSize(), (DoublePoint{0, 250}));
+}
+
+// Docking sorts siblings too, so a changed flag must resort the parent's drawing order.
+TEST_F(BoundsTest, ADockingChangeResortsTheParentsDrawingOrder)
+{
+    RCPtr<TestControl> first = Make(panel.Get(), u"first", 0, 0, 10, 10);
+    RCPtr<TestControl> second = Make(panel.Get(), u"second", 0, 0, 10, 10);
+    EXPECT_EQ(panel->GetChildren().GetAt(0, ChildControlList::kDrawing), first.Get());
+    EXPECT_EQ(first->SetDocked(0, true), S_OK);
+    EXPECT_EQ(first->SetDocked(0, true), 1);
+    EXPECT_EQ(panel->GetChildren().GetAt(0, ChildControlList::kDrawing), second.Get());
+}
+
+TEST_F(BoundsTest, PartOpacitiesShowOneOrSeveralLooks)
+{
+    RCPtr<TestControl> c = Make(panel.Get(), u"c", 0, 0, 10, 10);
+    c->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+    EXPECT_EQ(c->AddVisualPart(RCPtr<ILook>(new FakeLook())), 2);
+    EXPECT_EQ(c->GetPartOpacity(2), 0.0f);
+    EXPECT_EQ(c->SetPartOpacity(1, 1.0f, true), S_OK);
+    EXPECT_EQ(c->GetFirstVisiblePartIndex(), 1);
+    EXPECT_EQ(c->GetPartOpacity(0), 0.0f);
+    root->dirty.clear();
+    EXPECT_EQ(c->SetPartOpacity(1, 1.5f, false), S_OK);
+    EXPECT_EQ(c->GetPartOpacity(1), 1.0f);
+    EXPECT_TRUE(root->dirty.empty());
+    EXPECT_EQ(c->SetPartOpacity(3, 1.0f, false), E_INVALIDARG);
+    c->SetPartOpacity(2, 0.5f, false);
+    EXPECT_EQ(c->GetPartOpacity(1), 1.0f);
+    EXPECT_EQ(c->GetPartOpacity(2), 0.5f);
+    EXPECT_EQ(c->GetVisualPart(7).Get(), c->GetVisualPart(1).Get()) << "out of range: the shown look";
+}
+
+TEST_F(BoundsTest, OverlayAndTextSourcePartsGoToTheChosenLook)
+{
+    RCPtr<TestControl> c = Make(panel.Get(), u"c", 0, 0, 10, 10);
+    RCPtr<TestControl> bare(new TestControl(panel.Get(), u"bare"));
+    RCPtr<LRefCountedObject> image(new LConditionsParam());
+    EXPECT_EQ(bare->SetVisualPart(image, 0, 0, true), E_FAIL);
+    EXPECT_EQ(bare->SetPartSource(image, 0), E_FAIL);
+    EXPECT_EQ(c->SetPartSource(nullptr, 0), E_INVALIDARG);
+    EXPECT_EQ(c->SetPartSource(image, 0), S_OK);
+    root->dirty.clear();
+    EXPECT_EQ(c->SetVisualPart(nullptr, 0, 0, false), 1);
+    EXPECT_TRUE(root->dirty.empty());
+    EXPECT_EQ(c->SetVisualPart(image, 0, 0, true), 0);
+    EXPECT_FALSE(root->dirty.empty());
+}
+
+TEST_F(BoundsTest, ContextMenusShowOnRightClickEveryTime)
+{
+    RCPtr<TestControl> c = Make(panel.Get(), u"c", 0, 0, 20, 20);
+    log->Listen(c.Get(), {u"NID_RIGHT_CLICK"});
+    RCPtr<LPointerInput> click = LPointerInput::Button(MouseButton::kRight, 1, 1, 0);
+    EXPECT_EQ(c->DoRightClick(click), S_OK);
+    EXPECT_EQ(log->names.size(), 1u);
+    EXPECT_EQ(c->GetChildren().GetCount(), 0u) << "no menu, nothing shown";
+
+    RCPtr<LRefCountedObject> menu(new LConditionsParam());
+    c->SetContextMenu(menu);
+    c->DoRightClick(click);
+    EXPECT_EQ(c->GetChildren().GetCount(), 0u) << "a skin without a contextMenu shows nothing";
+
+    RCPtr<FakeDescriptor> popup(new FakeDescriptor(u"contextMenu"));
+    app.factory.descriptors.push_back(RCPtr<IControlDescriptor>(popup.Get()));
+    c->DoRightClick(click);
+    c->DoRightClick(click);
+    auto* shown = dynamic_cast<FakePopup*>(c->FindChildControl(u"contextMenu").Get());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->shown, 2);
+    EXPECT_EQ(shown->menu.Get(), menu.Get());
+    EXPECT_EQ(app.factory.created, 1);
+}
+
+TEST_F(BoundsTest, ToolTipsShowEveryTimeAndHide)
+{
+    RCPtr<TestControl> c = Make(panel.Get(), u"c", 0, 0, 20, 20);
+    EXPECT_EQ(c->ShowToolTip(true), S_OK);
+    RCPtr<FakeDescriptor> tip(new FakeDescriptor(u"toolTip"));
+    app.factory.descriptors.push_back(RCPtr<IControlDescriptor>(tip.Get()));
+    c->ShowToolTip(true);
+    EXPECT_EQ(app.factory.created, 0) << "no text, no tool tip";
+
+    c->SetToolTipText(u"Volume");
+    c->ShowToolTip(true);
+    c->ShowToolTip(false);
+    c->ShowToolTip(true);
+    auto* shown = dynamic_cast<FakePopup*>(c->FindChildControl(u"toolTip").Get());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->GetText(), u"Volume");
+    EXPECT_EQ(shown->shown, 2);
+    EXPECT_EQ(shown->dismissed, 1);
+    EXPECT_EQ(app.factory.created, 1);
+}
+
+}  // namespace
+}  // namespace control_test

@@ -1,0 +1,390 @@
+#include "ControlTestSupport.h"
+
+namespace control_test {
+namespace {
+
+// Chooses its drag mode when the left drag starts, as a subclass would.
+class Dragged : public TestControl {
+public:
+    using TestControl::TestControl;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& p) override
+    {
+        if ((p->newConditions & Condition::kLeftDragging) && !(p->oldConditions & Condition::kLeftDragging))
+            SetDragMode(mode, axes);
+    }
+    QVResult OnMouseWheel(const RCPtr<LPointerInput>&) override { return takesWheel ? 0 : 1; }
+    int32_t mode = 0, axes = 0;
+    bool takesWheel = false;
+};
+
+class MouseTest : public ControlFixture {
+protected:
+    void SetUp() override
+    {
+        MakeTop();
+        panel = Make(top.Get(), u"panel", 0, 0, 200, 100);
+        log = new NotificationLog();
+    }
+    void TearDown() override { log->UnregisterAllNotifications(); }
+
+    RCPtr<Dragged> MakeDragged(LControl* parent, double x, double y, double w, double h, int32_t mode, int32_t axes)
+    {
+        RCPtr<Dragged> c(new Dragged(parent, u"dragged"));
+        ControlLayout l;
+        l.position[0].offset = x;
+        l.position[1].offset = y;
+        l.size[0].offset = w;
+        l.size[1].offset = h;
+        c->SetLayout(l);
+        c->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+        c->ShowPart(0);
+        c->SetNotFocusable(false);
+        c->Initialize();
+        c->SetInitialized(true);
+        c->UpdateLayout();
+        c->mode = mode;
+        c->axes = axes;
+        return c;
+    }
+
+    static RCPtr<LPointerInput> Press(int32_t x, int32_t y, int32_t button = MouseButton::kLeft)
+    {
+        return LPointerInput::Button(button, x, y, static_cast<uint32_t>(button));
+    }
+    static RCPtr<LPointerInput> Release(int32_t x, int32_t y, int32_t button = MouseButton::kLeft)
+    {
+        return LPointerInput::Button(button, x, y, 0);
+    }
+    static RCPtr<LPointerInput> Move(int32_t x, int32_t y) { return RCPtr<LPointerInput>(new LPointerInput(x, y)); }
+
+    RCPtr<TestControl> panel;
+    RCPtr<NotificationLog> log;
+};
+
+TEST_F(MouseTest, PressAndReleaseOnAHoveredControlClick)
+{
+    RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
+    log->Listen(b.Get(), {u"NID_MOUSE_DOWN", u"NID_MOUSE_UP", u"NID_LEFT_CLICK", u"NID_RIGHT_CLICK"});
+    b->OnMouseEnter();
+    EXPECT_EQ(b->HandleMouseDown(Press(5, 5)), S_OK);
+    EXPECT_EQ(root->capture, b.Get());
+    EXPECT_TRUE(b->HasFocus());
+    EXPECT_EQ(b->HandleMouseUp(Release(5, 5)), S_OK);
+    EXPECT_EQ(root->capture, nullptr);
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_LEFT_CLICK"}));
+
+    log->Clear();
+    b->HandleMouseDown(Press(5, 5));
+    b->OnMouseLeave();
+    b->HandleMouseUp(Release(90, 5));
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MOUSE_DOWN", "NID_MOUSE_UP"})) << "released outside";
+
+    log->Clear();
+    b->OnMouseEnter();
+    root->buttons = MouseButton::kRight;
+    b->HandleMouseDown(Press(5, 5, MouseButton::kRight));
+    b->HandleMouseUp(Release(5, 5, MouseButton::kRight));
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_RIGHT_CLICK"}));
+}
+
+TEST_F(MouseTest, ADoubleClickPressIsAPressCarryingItsFlag)
+{
+    RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
+    bool flagged = false;
+    log->Listen(b.Get(), {u"NID_MOUSE_DOWN"});
+    log->onReceive = [&](const RCPtr<LNotification>& n) {
+        flagged = static_cast<LPointerInput*>(n->GetPayload().Get())->doubleClick;
+    };
+    b->OnMouseEnter();
+    b->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 5, 5, 1, 0, true));
+    EXPECT_TRUE(flagged);
+    EXPECT_EQ(b->GetConditions() & Condition::kLeftPressed, Condition::kLeftPressed);
+}
+
+TEST_F(MouseTest, BadInputAndHiddenControlsAreRefused)
+{
+    RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
+    EXPECT_EQ(b->HandleMouseDown(nullptr), E_INVALIDARG);
+    EXPECT_EQ(b->HandleMouseDown(Press(1, 1, 3)), E_INVALIDARG);
+    EXPECT_EQ(b->HandleMouseUp(Release(1, 1, 8)), E_INVALIDARG);
+    EXPECT_EQ(b->HandleClick(Release(1, 1, 8)), E_INVALIDARG);
+    EXPECT_EQ(b->SetDragThreshold(-1), E_INVALIDARG);
+    b->SetEnabled(false);
+    EXPECT_EQ(b->HandleMouseDown(Press(1, 1)), 1);
+    EXPECT_EQ(root->capture, nullptr);
+}
+
+TEST_F(MouseTest, TheThresholdDecidesWhenTheDragStarts)
+{
+    RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
+    b->SetFocus(true);
+    log->Listen(b.Get(), {u"NID_CONDITION_CHANGE", u"NID_LEFT_DRAG_CONDITION_CHANGE", u"NID_MOUSE_MOVE"});
+    b->SetDragThreshold(3);
+    b->HandleMouseDown(Press(5, 5));
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_CONDITION_CHANGE", "NID_LEFT_DRAG_CONDITION_CHANGE"}));
+    EXPECT_EQ(log->words.back() & 0x90u, 0x10u);
+    log->Clear();
+    b->HandleMouseMove(Move(7, 5));
+    EXPECT_EQ(log->names, std::vector<std::string>{"NID_MOUSE_MOVE"});
+    log->Clear();
+    b->HandleMouseMove(Move(8, 6));
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MOUSE_MOVE", "NID_CONDITION_CHANGE",
+                                                    "NID_LEFT_DRAG_CONDITION_CHANGE", "NID_MOUSE_MOVE"}));
+    EXPECT_EQ(b->GetConditions() & 0x90u, 0x80u);
+}
+
+TEST_F(MouseTest, ThresholdZeroDragsAtThePressAndNeverReentersWithoutEnd)
+{
+    RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
+    b->SetDragThreshold(0);
+    b->HandleMouseDown(Press(5, 5));
+    EXPECT_EQ(b->GetConditions() & 0x90u, 0x80u);
+    b->HandleMouseUp(Release(5, 5));
+
+    // A threshold that drops to 0 while pressed: the move at the press point must not start again.
+    b->SetDragThreshold(2);
+    b->HandleMouseDown(Press(5, 5));
+    b->SetDragThreshold(0);
+    log->Listen(b.Get(), {u"NID_MOUSE_MOVE"});
+    b->HandleMouseMove(Move(5, 5));
+    EXPECT_EQ(log->names.size(), 2u);
+    EXPECT_EQ(b->GetConditions() & 0x90u, 0x80u);
+}
+
+TEST_F(MouseTest, ResizingByEdgesKeepsASizeOfAtLeastOne)
+{
+    struct Row {
+        const char* name;
+        double x, y;
+        int32_t edges;
+        int32_t pressX, pressY, moveX, moveY;
+        DoubleRect expected;
+    };
+    const Row rows[] = {
+        {"right and bottom", 100, 40, 4 | 0x20, 49, 39, 29, 29, {100, 40, 30, 30}},
+        {"limits far away stop at width 1", 100, 40, 4, 49, 39, -11, 39, {100, 40, 1, 40}},
+        {"limits 45 units away stop at width 5", 0, 40, 4, 45, 39, -15, 39, {0, 40, 5, 40}},
+        {"top edge moves down and shrinks", 100, 40, 0x10, 10, 0, 10, 15, {100, 55, 50, 25}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        RCPtr<Dragged> c = MakeDragged(panel.Get(), r.x, r.y, 50, 40, 4, r.edges);
+        c->HandleMouseDown(Press(r.pressX, r.pressY));
+        c->HandleMouseMove(Move(r.moveX, r.moveY));
+        EXPECT_EQ(c->GetFrame(), r.expected);
+        c->HandleMouseUp(Release(r.moveX, r.moveY));
+        c->Close();
+    }
+}
+
+TEST_F(MouseTest, BoundedMovesKeepThePointerInsideTheParentsVisibleArea)
+{
+    const struct {
+        int32_t mode, axes;
+        DoubleRect expected;
+    } rows[] = {{2, 3, {190, 90, 20, 20}}, {2, 1, {190, 20, 20, 20}}, {5, 4, {20, 20, 190, 20}}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.mode * 100 + r.axes);
+        RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, r.mode, r.axes);
+        c->HandleMouseDown(Press(10, 10));
+        c->HandleMouseMove(Move(500, 500));
+        EXPECT_EQ(c->GetFrame(), r.expected);
+        EXPECT_FALSE(panel->IsInertialScrollRunning(1)) << "a limited axis takes no direction";
+        c->HandleMouseUp(Release(0, 0));
+        EXPECT_FALSE(panel->IsInertialScrollRunning(0)) << "the end of the move stops the parent";
+        c->Close();
+    }
+}
+
+TEST_F(MouseTest, EdgeZonesFlickTheParentAndStopWhenThePointerLeavesThem)
+{
+    RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, 3, 1);
+    c->HandleMouseDown(Press(10, 10));
+    c->HandleMouseMove(Move(190 - 20, 10));
+    EXPECT_TRUE(panel->IsInertialScrollRunning(0));
+    EXPECT_DOUBLE_EQ(panel->GetInertialVelocity(0), 315.0);
+    EXPECT_FALSE(panel->IsInertialScrollRunning(1));
+    EXPECT_EQ(panel->GetIdleUserCount(), 1);
+
+    const double x = c->GetFrame().x;
+    c->HandleMouseMove(Move(static_cast<int32_t>(100 - x), 10));
+    EXPECT_FALSE(panel->IsInertialScrollRunning(0));
+    EXPECT_EQ(panel->GetIdleUserCount(), 0);
+    c->HandleMouseUp(Release(0, 0));
+}
+
+TEST_F(MouseTest, FreeMovesWithoutATargetShowTheNoDropCursorAndRestoreTheLayer)
+{
+    RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, 1, 3);
+    c->HandleMouseDown(Press(10, 10));
+    c->HandleMouseMove(Move(30, 10));
+    EXPECT_EQ(root->cursor, FakeApplication::kNoDrop);
+    EXPECT_FALSE(c->ClipsToParent()) << "a moved control draws above its siblings";
+    EXPECT_EQ(c->GetFrame().x, 40);
+    root->cursors.clear();
+    c->HandleMouseMove(Move(12, 10));
+    EXPECT_EQ(root->cursors, std::vector<uint32_t>{FakeApplication::kNoDrop});
+    c->HandleMouseUp(Release(12, 10));
+    EXPECT_TRUE(c->ClipsToParent());
+    EXPECT_EQ(root->cursor, 1u);
+    EXPECT_FALSE(c->GetLayout().xIsDocked);
+}
+
+class DropTarget : public TestControl {
+public:
+    using TestControl::TestControl;
+    bool AcceptsControl(LControl*) const override { return true; }
+    int32_t QueryDropTarget(LControl*) override { return mask; }
+    void OnDragEnter(LControl*) override { events.push_back("enter"); }
+    void OnDragOver(LControl*, const DoublePoint& p) override
+    {
+        events.push_back("over");
+        at = p;
+    }
+    void OnDragLeave(LControl*) override { events.push_back("leave"); }
+    QVResult OnDrop(LControl*) override
+    {
+        events.push_back("drop");
+        return S_OK;
+    }
+    int32_t mask = 0;
+    DoublePoint at;
+    std::vector<std::string> events;
+};
+
+TEST_F(MouseTest, AFreeMoveOverATargetEntersHoversDropsAndStopsItsFlicks)
+{
+    RCPtr<DropTarget> target(new DropTarget(top.Get(), u"target"));
+    ControlLayout l;
+    l.position[0].offset = 250;
+    l.size[0].offset = l.size[1].offset = 100;
+    target->SetLayout(l);
+    target->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+    target->ShowPart(0);
+    target->Initialize();
+    target->UpdateLayout();
+    RCPtr<Dragged> c = MakeDragged(panel.Get(), 10, 10, 20, 20, 1, 3);
+
+    target->StartInertialScroll(0, 500, 1000, 0, nullptr);
+    c->HandleMouseDown(Press(10, 10));
+    c->HandleMouseMove(Move(250, 10));
+    EXPECT_EQ(target->events, (std::vector<std::string>{"enter", "over"}));
+    EXPECT_EQ(target->at, (DoublePoint{10, 20}));
+    EXPECT_EQ(root->cursor, FakeApplication::kDropMove);
+    EXPECT_FALSE(target->IsInertialScrollRunning(0)) << "a target that may not scroll stops its flicks";
+
+    target->mask = 4;
+    c->HandleMouseMove(Move(85, 10));
+    EXPECT_TRUE(target->IsInertialScrollRunning(0)) << "near its right edge the target scrolls";
+    c->HandleMouseUp(Release(0, 0));
+    EXPECT_EQ(target->events.back(), "leave");
+    EXPECT_EQ(target->events[target->events.size() - 2], "drop");
+    EXPECT_FALSE(target->IsInertialScrollRunning(0));
+}
+
+class FlickTest : public MouseTest {
+protected:
+    // A content drag whose last move went `delta` units in one second, released `releaseAfter` ms later.
+    RCPtr<Dragged> Flick(int32_t delta, uint32_t releaseAfter)
+    {
+        RCPtr<Dragged> c = MakeDragged(panel.Get(), 0, 0, 100, 100, 6, 1);
+        app.nowMs = 1000;
+        c->HandleMouseDown(Press(500, 50));
+        app.nowMs = 1100;
+        c->HandleMouseMove(Move(490, 50));
+        app.nowMs = 2100;
+        c->HandleMouseMove(Move(490 - (delta - 10), 50));
+        app.nowMs = 2100 + releaseAfter;
+        c->HandleMouseUp(Release(0, 50));
+        return c;
+    }
+};
+
+TEST_F(FlickTest, OnlyAFastRecentReleaseStartsAFlick)
+{
+    const struct {
+        int32_t delta;
+        uint32_t after;
+        bool flicks;
+    } rows[] = {{1000, 150, false}, {999, 50, false}, {1000, 50, true}, {-1000, 99, true}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.delta);
+        RCPtr<Dragged> c = Flick(r.delta, r.after);
+        EXPECT_DOUBLE_EQ(c->GetDragVelocity().x, r.delta);
+        EXPECT_EQ(c->IsInertialScrollRunning(0), r.flicks);
+        EXPECT_EQ(c->GetIdleUserCount(), r.flicks ? 1 : 0);
+        c->StopInertialScroll(0);
+        c->Close();
+    }
+}
+
+TEST_F(FlickTest, AFlickDeceleratesAfterOneSecondAndStopsWithoutOvershoot)
+{
+    RCPtr<Dragged> c = Flick(2500, 50);
+    const double start = c->GetScrollOffset().x;
+    const uint32_t release = app.nowMs;
+    const struct {
+        uint32_t at;
+        double velocity;
+        bool running;
+    } steps[] = {{500, 2500, true}, {1200, 1800, true}, {2200, 800, true}, {3200, 0, false}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.at);
+        app.nowMs = release + s.at;
+        root->Idle();
+        EXPECT_EQ(c->IsInertialScrollRunning(0), s.running);
+        if (s.running) {
+            EXPECT_DOUBLE_EQ(c->GetInertialVelocity(0), s.velocity);
+        }
+    }
+    EXPECT_DOUBLE_EQ(c->GetScrollOffset().x, start + 1250 + 1750 + 1800 + 800);
+    EXPECT_EQ(c->GetIdleUserCount(), 0);
+}
+
+TEST_F(FlickTest, APressStopsARunningFlick)
+{
+    RCPtr<Dragged> c = Flick(1500, 10);
+    ASSERT_TRUE(c->IsInertialScrollRunning(0));
+    c->HandleMouseDown(Press(5, 5));
+    EXPECT_FALSE(c->IsInertialScrollRunning(0));
+    EXPECT_EQ(c->GetIdleUserCount(), 0);
+    EXPECT_EQ(c->StopInertialScroll(1), 1) << "an axis that is not running unsubscribes nothing";
+    EXPECT_EQ(c->GetIdleUserCount(), 0);
+}
+
+TEST_F(MouseTest, AHeldPressPassesToTheHitChildAndTheDragSubscribesOnce)
+{
+    panel->SetKeepHitChild(true);
+    RCPtr<TestControl> child = Make(panel.Get(), u"child", 10, 10, 30, 30);
+    DoublePoint hit;
+    int32_t priority = INT_MIN;
+    EXPECT_EQ(panel->HitTest({15, 15}, true, hit, priority).Get(), panel.Get());
+    app.nowMs = 1000;
+    panel->HandleMouseDown(Press(15, 15));
+    EXPECT_EQ(panel->GetIdleUserCount(), 1);
+    panel->HandleMouseDown(Press(15, 15));
+    EXPECT_EQ(panel->GetIdleUserCount(), 1);
+    app.nowMs = 1050;
+    root->Idle();
+    EXPECT_EQ(root->capture, panel.Get()) << "not held long enough";
+    app.nowMs = 1200;
+    root->Idle();
+    EXPECT_EQ(root->pressTarget, child.Get());
+    EXPECT_EQ(root->capture, child.Get());
+    EXPECT_EQ(panel->GetIdleUserCount(), 0);
+    EXPECT_EQ(child->GetConditions() & Condition::kLeftPressed, Condition::kLeftPressed);
+}
+
+TEST_F(MouseTest, AWheelClimbsToTheFirstControlThatTakesIt)
+{
+    RCPtr<Dragged> outer = MakeDragged(panel.Get(), 0, 0, 100, 100, 0, 0);
+    RCPtr<TestControl> inner = Make(outer.Get(), u"inner", 0, 0, 10, 10);
+    RCPtr<LPointerInput> wheel(new LPointerInput(1, 1));
+    wheel->kind = LPointerInput::kWheel;
+    EXPECT_EQ(inner->RouteMouseEvent(wheel), 1);
+    outer->takesWheel = true;
+    EXPECT_EQ(inner->RouteMouseEvent(wheel), 0);
+}
+
+}  // namespace
+}  // namespace control_test

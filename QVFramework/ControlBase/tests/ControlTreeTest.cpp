@@ -1,0 +1,231 @@
+#include "ControlTestSupport.h"
+
+namespace control_test {
+namespace {
+
+class Counted : public LControl {
+    QV_TYPE_NAME("class Counted")
+public:
+    Counted(LControl* parent, const String& name, int* destroyed) : LControl(parent, name), mDestroyed(destroyed) {}
+    ~Counted() override { ++*mDestroyed; }
+
+private:
+    int* mDestroyed;
+};
+
+std::vector<std::string> NamesIn(LControl& c, int32_t order)
+{
+    std::vector<std::string> out;
+    for (uint32_t i = 0; i < c.GetChildren().GetCount(); ++i)
+        out.push_back(Narrow(c.GetChildren().GetAt(i, order)->GetName().GetChars()));
+    return out;
+}
+
+std::string RaisedBy(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+using ChildListTest = ControlFixture;
+
+TEST_F(ChildListTest, AddRemoveAndFindAnswerTheirCodes)
+{
+    RCPtr<TestControl> parent = Make(nullptr, u"parent", 0, 0, 100, 100);
+    RCPtr<TestControl> first = Make(parent.Get(), u"same", 0, 0, 10, 10);
+    ChildControlList& list = parent->GetChildren();
+    EXPECT_EQ(list.AddChild(nullptr), E_INVALIDARG);
+
+    RCPtr<TestControl> twin(new TestControl(nullptr, u"same"));
+    EXPECT_EQ(list.AddChild(twin.Get()), E_FAIL);
+    EXPECT_EQ(list.GetCount(), 1u);
+    EXPECT_EQ(twin->GetParent(), nullptr);
+    EXPECT_EQ(parent->FindChildControl(u"same").Get(), first.Get());
+    RCPtr<TestControl> late(new TestControl(parent.Get(), u"same"));
+    EXPECT_EQ(late->GetParent(), nullptr) << "built under a taken name: alive, outside the tree";
+    EXPECT_TRUE(parent->FindChildControl(u"Same").IsNull());
+
+    EXPECT_EQ(list.RemoveChild(twin.Get()), -1);
+    EXPECT_EQ(list.RemoveChild(first.Get()), S_OK);
+    EXPECT_EQ(first->GetParent(), nullptr);
+    EXPECT_EQ(list.RemoveAll(), 1);
+    EXPECT_TRUE(parent->FindChildControl(u"same").IsNull());
+}
+
+TEST_F(ChildListTest, GetAtRaisesTheExactMessages)
+{
+    RCPtr<TestControl> parent = Make(nullptr, u"parent", 0, 0, 100, 100);
+    Make(parent.Get(), u"a", 0, 0, 10, 10);
+    ChildControlList& list = parent->GetChildren();
+    const ChildControlList& constList = list;
+    const std::string prefix = "Runtime Error : QV::LControl::ChildControlList::GetAt : ControlBase\\Control : ";
+    EXPECT_EQ(RaisedBy([&] { list.GetAt(1, 0); }), prefix + "Line 3276");
+    EXPECT_EQ(RaisedBy([&] { list.GetAt(0, 3); }), prefix + "Line 3296");
+    EXPECT_EQ(RaisedBy([&] { constList.GetAt(1, 1); }), prefix + "Line 3304");
+    EXPECT_EQ(RaisedBy([&] { constList.GetAt(0, -1); }), prefix + "Line 3324");
+}
+
+TEST_F(ChildListTest, DrawingAndTabOrdersFollowTheirKeysAndKeepInsertionOnTies)
+{
+    struct Row {
+        const char16_t* name;
+        bool clip;
+        bool xDock, yDock;
+        int32_t z, tab;
+    };
+    const Row rows[] = {
+        {u"overlay", false, false, false, -5, 3}, {u"both", true, true, true, 0, -1},
+        {u"x", true, true, false, 0, 0},          {u"plainHigh", true, false, false, 2, -4},
+        {u"plainA", true, false, false, 0, 0},    {u"plainB", true, false, false, 0, -2},
+        {u"y", true, false, true, -1, 1},
+    };
+    RCPtr<TestControl> parent = Make(nullptr, u"parent", 0, 0, 100, 100);
+    for (const Row& r : rows) {
+        RCPtr<TestControl> c = Make(parent.Get(), r.name, 0, 0, 10, 10);
+        ControlLayout l = c->GetLayout();
+        l.clipToParent = r.clip;
+        l.xIsDocked = r.xDock;
+        l.yIsDocked = r.yDock;
+        l.zOrder = r.z;
+        l.tabStop = r.tab;
+        c->SetLayout(l);
+    }
+    EXPECT_FALSE(parent->GetChildren().IsSorted());
+    NamesIn(*parent, ChildControlList::kInsertion);
+    EXPECT_FALSE(parent->GetChildren().IsSorted()) << "insertion order never sorts";
+    EXPECT_EQ(NamesIn(*parent, ChildControlList::kDrawing),
+              (std::vector<std::string>{"plainA", "plainB", "plainHigh", "y", "x", "both", "overlay"}));
+    EXPECT_TRUE(parent->GetChildren().IsSorted());
+    EXPECT_EQ(NamesIn(*parent, ChildControlList::kTab),
+              (std::vector<std::string>{"plainHigh", "plainB", "both", "x", "plainA", "y", "overlay"}));
+}
+
+TEST_F(ChildListTest, SetLayerKeepsUnclippedCountsOnEveryAncestor)
+{
+    RCPtr<TestControl> a = Make(nullptr, u"a", 0, 0, 100, 100);
+    RCPtr<TestControl> b = Make(a.Get(), u"b", 0, 0, 50, 50);
+    RCPtr<TestControl> c = Make(b.Get(), u"c", 0, 0, 10, 10);
+    EXPECT_EQ(c->SetLayer(0), 0);
+    EXPECT_EQ(a->GetUnclippedCount(), 1);
+    EXPECT_EQ(b->GetUnclippedCount(), 1);
+    EXPECT_EQ(c->GetUnclippedCount(), 0);
+
+    // Moving the unclipped subtree carries its count along.
+    RCPtr<TestControl> other = Make(nullptr, u"other", 0, 0, 100, 100);
+    EXPECT_EQ(b->ChangeParent(other.Get()), S_OK);
+    EXPECT_EQ(a->GetUnclippedCount(), 0);
+    EXPECT_EQ(other->GetUnclippedCount(), 1);
+    EXPECT_EQ(b->ChangeParent(other.Get()), 1);
+
+    EXPECT_EQ(c->SetLayer(1), 1);
+    EXPECT_EQ(other->GetUnclippedCount(), 0);
+    EXPECT_EQ(b->GetUnclippedCount(), 0);
+}
+
+TEST_F(ChildListTest, ReparentingInvalidatesTheOldPlaceAndAttachesOnlyTopControls)
+{
+    MakeTop();
+    RCPtr<TestControl> panel = Make(top.Get(), u"panel", 10, 20, 100, 100);
+    RCPtr<TestControl> child = Make(panel.Get(), u"child", 5, 5, 30, 30);
+    root->dirty.clear();
+    EXPECT_EQ(child->ChangeParent(top.Get()), S_OK);
+    ASSERT_FALSE(root->dirty.empty());
+    EXPECT_EQ(root->dirty.front(), (LongRect{15, 25, 30, 30}));
+    EXPECT_EQ(child->GetRootWindow().Get(), static_cast<IRootWindow*>(root.Get()));
+    EXPECT_EQ(child->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), E_FAIL);
+    EXPECT_EQ(top->SetParent(nullptr, nullptr), E_FAIL);
+}
+
+TEST_F(ChildListTest, ATreeWhoseLastReferenceGoesIsFreedWhole)
+{
+    int destroyed = 0;
+    {
+        RCPtr<LControl> a(new Counted(nullptr, u"a", &destroyed));
+        RCPtr<LControl> b(new Counted(a.Get(), u"b", &destroyed));
+        new Counted(b.Get(), u"c", &destroyed);
+        new Counted(a.Get(), u"d", &destroyed);
+        b = nullptr;
+        EXPECT_EQ(destroyed, 0);
+    }
+    EXPECT_EQ(destroyed, 4);
+}
+
+TEST_F(ChildListTest, PerformEditMustBeOverridden)
+{
+    RCPtr<TestControl> c = Make(nullptr, u"c", 0, 0, 10, 10);
+    try {
+        c->PerformEdit(0);
+        FAIL();
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "LControl::PerformEdit must be overridden");
+    }
+    EXPECT_EQ(c->GetEditTarget(), nullptr);
+}
+
+TEST_F(ChildListTest, CreateChildrenSkipsDeferredEntriesAndReplacesTheOldChildren)
+{
+    RCPtr<TestControl> parent = Make(nullptr, u"parent", 0, 0, 100, 100);
+    Make(parent.Get(), u"old", 0, 0, 10, 10);
+    RCPtr<FakeDescriptor> d(new FakeDescriptor(u"parent"));
+    RCPtr<FakeDescriptor> later(new FakeDescriptor(u"later"));
+    later->attributes.push_back({u"DEFER_CREATE", u" True\t"});
+    RCPtr<FakeDescriptor> now(new FakeDescriptor(u"now"));
+    d->children = {RCPtr<IControlDescriptor>(later.Get()), RCPtr<IControlDescriptor>(now.Get())};
+    EXPECT_EQ(parent->CreateChildren(RCPtr<IControlDescriptor>(d.Get())), S_OK);
+    EXPECT_EQ(NamesIn(*parent, ChildControlList::kInsertion), std::vector<std::string>{"now"});
+}
+
+TEST_F(ChildListTest, InitializeReadsTheToolTipOfTheControlsOwnStringTable)
+{
+    RCPtr<FakeStringTable> table(new FakeStringTable());
+    table->strings.push_back({u"TOOLTIP", u"Transpose"});
+    app.factory.tables.push_back({u"knob", RCPtr<IControlStringTable>(table.Get())});
+    RCPtr<TestControl> knob = Make(nullptr, u"knob", 0, 0, 10, 10);
+    EXPECT_EQ(knob->GetStringTable().Get(), static_cast<IControlStringTable*>(table.Get()));
+    EXPECT_EQ(knob->GetToolTipText(), u"Transpose");
+    EXPECT_TRUE(Make(nullptr, u"other", 0, 0, 10, 10)->GetToolTipText().IsEmpty());
+}
+
+TEST_F(ChildListTest, IdleWantedBeforeAttachmentIsConnectedWithTheTree)
+{
+    RCPtr<TestControl> loose = Make(nullptr, u"top2", 0, 0, 100, 100);
+    RCPtr<TestControl> child = Make(loose.Get(), u"child", 0, 0, 10, 10);
+    EXPECT_EQ(child->SubscribeIdle(), S_OK);
+    EXPECT_EQ(child->GetIdleUserCount(), 1);
+    root->Idle();
+    EXPECT_EQ(child->timers, 0);
+    loose->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+    root->Idle();
+    EXPECT_EQ(child->timers, 1);
+    EXPECT_EQ(child->UnsubscribeIdle(), S_OK);
+    root->Idle();
+    EXPECT_EQ(child->timers, 1);
+    loose->Close();
+}
+
+// A listener that takes a sibling out while a walk over the children runs
+// leaves the walk on its own snapshot.
+TEST_F(ChildListTest, AListenerRemovingAChildMidWalkNeitherCrashesNorRaises)
+{
+    MakeTop();
+    RCPtr<TestControl> a = Make(top.Get(), u"a", 0, 0, 10, 10);
+    RCPtr<TestControl> b = Make(top.Get(), u"b", 20, 0, 10, 10);
+    RCPtr<TestControl> c = Make(top.Get(), u"c", 40, 0, 10, 10);
+    RCPtr<NotificationLog> log(new NotificationLog());
+    log->Listen(c.Get(), {u"NID_ENABLED_CONDITION_CHANGE"});
+    log->onReceive = [&](const RCPtr<LNotification>&) {
+        top->GetChildren().RemoveChild(b.Get());
+        top->GetChildren().RemoveChild(a.Get());
+    };
+    EXPECT_NO_THROW(top->SetEnabled(false));
+    EXPECT_EQ(top->GetChildren().GetCount(), 1u);
+    EXPECT_EQ(log->names.size(), 1u);
+    log->UnregisterAllNotifications();
+}
+
+}  // namespace
+}  // namespace control_test
