@@ -1,0 +1,158 @@
+#include "SkinDocumentLoader.h"
+
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <span>
+#include <vector>
+
+#include "SkinReader.h"
+#include "StringTableReader.h"
+
+namespace QV {
+namespace {
+
+constexpr int32_t kEnglish = 9;
+
+std::string Utf8(const String& text)
+{
+    NarrowString narrow;
+    ConvertStringToUTF8(narrow, text.GetChars(), -1);
+    return narrow.GetChars();
+}
+
+bool IsResourceName(const String& name)
+{
+    return name.Left(2) == u"::";
+}
+
+}  // namespace
+
+struct SkinDocumentLoader::Document {
+    String name;
+    bool found = false;
+    std::vector<unsigned char> owned;
+    std::span<const unsigned char> bytes;
+};
+
+String SkinLoadError::GetMessage() const
+{
+    if (document.IsEmpty() && error.text.IsEmpty()) return String();
+    String message = document + String(u": line ");
+    String line;
+    line.Format(u"%d", error.line);
+    message += line + String(u": ");
+    if (!error.element.IsEmpty()) message += error.element + String(u": ");
+    return message + error.text;
+}
+
+String SkinDocumentLoader::GetResourceName(const String& documentName)
+{
+    String name = documentName.Mid(2u).ToUpper();
+    name.ReplaceChars(u". ", u'_');
+    return name;
+}
+
+int32_t SkinDocumentLoader::GetFallbackLanguageId(int32_t languageId)
+{
+    if (languageId == 0x0404 || languageId == 0x0C04 || languageId == 0x1404) return 0x7C04;
+    return languageId & 0xFF;
+}
+
+QVResult SkinDocumentLoader::SetError(const String& document, int32_t line, const String& element, const String& text)
+{
+    mLastError = SkinLoadError{document, XmlParseError{text, line, element}};
+    return E_FAIL;
+}
+
+QVResult SkinDocumentLoader::Fail(const String& document, const String& text)
+{
+    mLastError = SkinLoadError{document, XmlParseError{text, 0, String()}};
+    return E_FAIL;
+}
+
+QVResult SkinDocumentLoader::ReadDocument(const String& name, Document& document)
+{
+    document.name = name;
+    if (IsResourceName(name)) {
+        const auto bytes = mModule.FindResource(Platform::kXmlResourceType, Utf8(GetResourceName(name)));
+        if (!bytes || bytes->empty()) return S_OK;
+        document.found = true;
+        document.bytes = *bytes;
+        return S_OK;
+    }
+    std::ifstream file(Utf8(name), std::ios::binary);
+    if (!file) return Fail(name, String(u"cannot open the file"));
+    try {
+        document.owned.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::bad_alloc&) {
+        mLastError = SkinLoadError{name, XmlParseError{String(u"out of memory"), 0, String()}};
+        return E_OUTOFMEMORY;
+    }
+    if (file.bad()) return Fail(name, String(u"cannot read the file"));
+    document.found = true;
+    document.bytes = document.owned;
+    return S_OK;
+}
+
+QVResult SkinDocumentLoader::ParseSkin(const void* bytes, size_t length, const String& documentName)
+{
+    SkinReader reader(mStore, documentName);
+    XmlParseError error;
+    QVResult result = ParseXmlDocument(bytes, length, reader, error);
+    if (result == S_OK && reader.GetFirstProblem()) {
+        error = *reader.GetFirstProblem();
+        result = E_FAIL;
+    }
+    if (result != S_OK) mLastError = SkinLoadError{documentName, error};
+    mStore.currentSkinIndex = 0;
+    return result;
+}
+
+QVResult SkinDocumentLoader::LoadSkin(const String& name)
+{
+    Document document;
+    if (const QVResult read = ReadDocument(name, document); read != S_OK) return read;
+    if (!document.found) return Fail(name, String(u"no such resource, or it is empty"));
+    return ParseSkin(document.bytes.data(), document.bytes.size(), name);
+}
+
+QVResult SkinDocumentLoader::ParseStringTable(const void* bytes, size_t length, const String& documentName)
+{
+    StringTableReader reader(mStore);
+    XmlParseError error;
+    const QVResult result = ParseXmlDocument(bytes, length, reader, error);
+    if (result != S_OK) mLastError = SkinLoadError{documentName, error};
+    return result;
+}
+
+QVResult SkinDocumentLoader::ParseStringPass(const Document& document, int32_t languageId)
+{
+    mStore.languageId = languageId;
+    mStore.matchCount = 0;
+    return ParseStringTable(document.bytes.data(), document.bytes.size(), document.name);
+}
+
+QVResult SkinDocumentLoader::LoadStringTables(const String& first, const String& second, int32_t languageId)
+{
+    Document deciding;
+    Document following;
+    if (const QVResult read = ReadDocument(first, deciding); read != S_OK) return read;
+    if (const QVResult read = ReadDocument(second, following); read != S_OK) return read;
+
+    mStore.languageId = languageId;
+    if (deciding.found) {
+        const int32_t passes[] = {languageId, GetFallbackLanguageId(languageId), kEnglish};
+        for (const int32_t id : passes) {
+            if (ParseStringPass(deciding, id) != S_OK) return E_FAIL;
+            if (mStore.matchCount > 0) break;
+        }
+    }
+    if (following.found) {
+        if (ParseStringPass(following, mStore.languageId) != S_OK) return E_FAIL;
+        if (mStore.matchCount == 0 && ParseStringPass(following, kEnglish) != S_OK) return E_FAIL;
+    }
+    return S_OK;
+}
+
+}  // namespace QV

@@ -1,0 +1,37 @@
+#pragma once
+// The attributes of one XML element, looked up by exact name, and the value
+// conversions the skin and string-table documents use.
+#include <cstdint>
+#include <map>
+#include <optional>
+
+#include "StringT.h"
+
+namespace QV {
+
+class XmlAttributes {
+public:
+    void Set(const String& name, const String& value) { mValues.insert_or_assign(name, value); }
+    bool Has(const char16_t* name) const { return mValues.count(String(name)) != 0; }
+
+    std::optional<String> Get(const char16_t* name) const;
+    // True exactly for "True".
+    std::optional<bool> GetBool(const char16_t* name) const;
+    // The leading decimal number, 0 when there is none.
+    std::optional<float> GetFloat(const char16_t* name) const;
+    std::optional<double> GetDouble(const char16_t* name) const;
+    // "0x" and at most four hex digits, or a leading decimal integer.
+    std::optional<int32_t> GetInt(const char16_t* name) const;
+    // A leading decimal integer only ("0x10" is 0, "0.5" is 0).
+    std::optional<int32_t> GetDecimalInt(const char16_t* name) const;
+
+private:
+    std::map<String, String> mValues;
+};
+
+// The value conversions on their own.
+int32_t ParseIntValue(const String& text);
+int32_t ParseDecimalIntValue(const String& text);
+double ParseDoubleValue(const String& text);
+
+}  // namespace QV

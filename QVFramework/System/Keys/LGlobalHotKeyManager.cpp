@@ -1,0 +1,19 @@
+#include "LGlobalHotKeyManager.h"
+
+namespace QV {
+
+RCPtr<LGlobalHotKeyManager> LGlobalHotKeyManager::Create(const RCPtr<LNotificationReceiver>& target)
+{
+    return RCPtr<LGlobalHotKeyManager>(new LGlobalHotKeyManager(target));
+}
+
+QVResult LGlobalHotKeyManager::HandleKey(const KeyCode& key)
+{
+    const String command = mKeyMap.FindCommandForKey(key);
+    if (command.IsEmpty()) return 1;
+    RCPtr<LNotification> notification = LNotification::Create(command.GetChars());
+    if (mTarget && notification) mTarget->ReceiveNotification(nullptr, notification);
+    return S_OK;
+}
+
+}  // namespace QV
