@@ -252,7 +252,7 @@ void LRootWindow::DrawControlTree(IControlRenderer& renderer, LControl& control,
         LControl* parent = entry->GetParent();
         DoublePoint origin;
         if (parent) {
-            const DoublePoint inRoot = parent->GetPositionInRoot() + parent->GetFrame().Origin();
+            const DoublePoint inRoot = parent->GetPositionInRoot();
             const DoublePoint part = parent->GetPartRect(-1).Origin();
             origin = {ClampEdge(RoundHalfAway(inRoot.x) + part.x) - parent->GetScrollOffset().x,
                       ClampEdge(RoundHalfAway(inRoot.y) + part.y) - parent->GetScrollOffset().y};

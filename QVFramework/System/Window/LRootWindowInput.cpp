@@ -27,7 +27,7 @@ uint32_t ButtonBit(int32_t button)
 
 LongPoint LocalTo(const LControl& control, const LongPoint& point)
 {
-    const DoublePoint origin = control.GetPositionInRoot() + control.GetFrame().Origin();
+    const DoublePoint origin = control.GetPositionInRoot();
     return {point.x - RoundAway(origin.x), point.y - RoundAway(origin.y)};
 }
 
