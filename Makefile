@@ -35,7 +35,7 @@ test-tsan:
 bench: deps
 	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=ON
 	cmake --build build/release -j $(JOBS)
-	@for b in build/release/bin/bench_*; do echo "== $$b"; $$b || exit 1; done
+	@for b in build/release/bin/bench_*; do echo "== $$b"; ./scripts/with-xvfb.sh $$b || exit 1; done
 
 fuzz:
 	@./scripts/install-deps.sh $(DEB_PACKAGES) $(FUZZ_PACKAGES)
