@@ -1,0 +1,294 @@
+#include "SdlWindowBackend.h"
+
+#include <algorithm>
+#include <map>
+
+#include "OSWindow.h"
+
+namespace Platform::Window {
+namespace {
+
+// The windows the pump knows, by SDL window id; UI thread only.
+std::map<Uint32, SdlWindowBackend*>& Windows()
+{
+    static std::map<Uint32, SdlWindowBackend*> windows;
+    return windows;
+}
+
+Uint32 WakeEventType()
+{
+    static const Uint32 type = SDL_RegisterEvents(1);
+    return type;
+}
+
+std::atomic<bool> gQuit{false};
+std::atomic<bool> gWakePending{false};
+
+}  // namespace
+
+SdlVideo::SdlVideo() : mReady(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+{
+    // Ctrl+C and termination arrive as SDL_QUIT: the system close.
+    if (mReady) WakeEventType();
+}
+
+SdlVideo::~SdlVideo()
+{
+    if (mReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+QV::DoubleRect GetWorkArea()
+{
+    SDL_Rect r{0, 0, 1024, 768};
+    if (SDL_GetDisplayUsableBounds(0, &r) != 0) SDL_GetDisplayBounds(0, &r);
+    return {double(r.x), double(r.y), double(r.w), double(r.h)};
+}
+
+void WakeLoop()
+{
+    if (gWakePending.exchange(true)) return;
+    SDL_Event e{};
+    e.type = WakeEventType();
+    SDL_PushEvent(&e);
+}
+
+SdlWindowBackend::SdlWindowBackend(const char* title, int32_t width, int32_t height)
+    : mWindow(SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                               SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN))
+{
+    if (mWindow) Windows()[SDL_GetWindowID(mWindow)] = this;
+}
+
+SdlWindowBackend::~SdlWindowBackend()
+{
+    Destroy();
+}
+
+void SdlWindowBackend::Destroy()
+{
+    if (!mWindow) return;
+    Windows().erase(SDL_GetWindowID(mWindow));
+    SDL_DestroyWindow(mWindow);
+    mWindow = nullptr;
+}
+
+void SdlWindowBackend::SetTitle(const QV::String& text)
+{
+    QV::NarrowString utf8;
+    QV::ConvertStringToUTF8(utf8, text.GetChars(), static_cast<int32_t>(text.GetLength()));
+    if (mWindow) SDL_SetWindowTitle(mWindow, utf8.GetChars());
+}
+
+void SdlWindowBackend::InvalidateRect(const QV::LongRect* rect)
+{
+    {
+        std::lock_guard lock(mUpdateLock);
+        const QV::LongRect area = rect ? *rect : GetClientRect();
+        if (!mUpdatePending) {
+            mUpdate = area;
+        } else {
+            const int32_t l = std::min(mUpdate.x, area.x);
+            const int32_t t = std::min(mUpdate.y, area.y);
+            const int32_t r = std::max(mUpdate.Right(), area.Right());
+            const int32_t b = std::max(mUpdate.Bottom(), area.Bottom());
+            mUpdate = {l, t, r - l, b - t};
+        }
+        mUpdatePending = true;
+    }
+    WakeLoop();
+}
+
+bool SdlWindowBackend::TakeUpdate(QV::LongRect& rect)
+{
+    std::lock_guard lock(mUpdateLock);
+    if (!mUpdatePending) return false;
+    rect = mUpdate;
+    mUpdatePending = false;
+    return true;
+}
+
+QV::LongRect SdlWindowBackend::GetClientRect() const
+{
+    int w = 0;
+    int h = 0;
+    if (mWindow) SDL_GetWindowSize(mWindow, &w, &h);
+    return {0, 0, w, h};
+}
+
+QV::LongRect SdlWindowBackend::GetWindowRect() const
+{
+    int x = 0, y = 0, w = 0, h = 0, top = 0, left = 0, bottom = 0, right = 0;
+    if (!mWindow) return {};
+    SDL_GetWindowPosition(mWindow, &x, &y);
+    SDL_GetWindowSize(mWindow, &w, &h);
+    SDL_GetWindowBordersSize(mWindow, &top, &left, &bottom, &right);
+    return {x - left, y - top, w + left + right, h + top + bottom};
+}
+
+QV::LongPoint SdlWindowBackend::GetClientOrigin() const
+{
+    int x = 0, y = 0;
+    if (mWindow) SDL_GetWindowPosition(mWindow, &x, &y);
+    return {x, y};
+}
+
+void SdlWindowBackend::SetClientRect(const QV::LongRect& r)
+{
+    if (!mWindow) return;
+    SDL_SetWindowPosition(mWindow, r.x, r.y);
+    SDL_SetWindowSize(mWindow, std::max(r.width, 1), std::max(r.height, 1));
+}
+
+bool SdlWindowBackend::Show(int32_t command)
+{
+    const bool was = IsVisible();
+    if (mWindow) (command != 0 ? SDL_ShowWindow : SDL_HideWindow)(mWindow);
+    return was;
+}
+
+bool SdlWindowBackend::IsVisible() const
+{
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_SHOWN) != 0;
+}
+
+bool SdlWindowBackend::Raise()
+{
+    if (mWindow) SDL_RaiseWindow(mWindow);
+    return mWindow != nullptr;
+}
+
+void SdlWindowBackend::SetTopMost(bool topMost)
+{
+    if (mWindow) SDL_SetWindowAlwaysOnTop(mWindow, topMost ? SDL_TRUE : SDL_FALSE);
+}
+
+bool SdlWindowBackend::IsActive() const
+{
+    return mWindow && mEnabled;
+}
+
+bool SdlWindowBackend::HasFocus() const
+{
+    return mWindow && SDL_GetKeyboardFocus() == mWindow;
+}
+
+bool SdlWindowBackend::TakeFocus()
+{
+    if (!mWindow) return false;
+    SDL_RaiseWindow(mWindow);
+    return true;
+}
+
+void SdlWindowBackend::SetCursor(uint32_t cursor)
+{
+    // Cursor ids are SDL system cursors plus one; 0 is the arrow.
+    static std::map<uint32_t, SDL_Cursor*> cursors;
+    const uint32_t id = cursor < SDL_NUM_SYSTEM_CURSORS + 1u ? cursor : 0u;
+    SDL_Cursor*& c = cursors[id];
+    if (!c) c = SDL_CreateSystemCursor(id == 0 ? SDL_SYSTEM_CURSOR_ARROW : SDL_SystemCursor(id - 1));
+    if (c) SDL_SetCursor(c);
+}
+
+QV::LongPoint SdlWindowBackend::GetScreenCursor() const
+{
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    return {x, y};
+}
+
+uint32_t SdlWindowBackend::GetSystemButtons() const
+{
+    const Uint32 state = SDL_GetMouseState(nullptr, nullptr);
+    return (state & SDL_BUTTON_LMASK ? 1u : 0u) | (state & SDL_BUTTON_MMASK ? 2u : 0u) |
+           (state & SDL_BUTTON_RMASK ? 4u : 0u);
+}
+
+int32_t SdlWindowBackend::GetShowState() const
+{
+    if (!mWindow) return 1;
+    const Uint32 flags = SDL_GetWindowFlags(mWindow);
+    return (flags & SDL_WINDOW_MINIMIZED) ? 2 : (flags & SDL_WINDOW_MAXIMIZED) ? 3 : 1;
+}
+
+bool SdlWindowBackend::HasPendingMessage()
+{
+    if (gQuit) return true;
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return true;
+    for (const auto& [id, window] : Windows()) {
+        std::lock_guard lock(window->mUpdateLock);
+        if (window->mUpdatePending) return true;
+    }
+    return false;
+}
+
+bool SdlWindowBackend::PaintInvalidWindows()
+{
+    bool painted = false;
+    for (const auto& [id, window] : std::map<Uint32, SdlWindowBackend*>(Windows())) {
+        QV::LongRect update;
+        if (!window->mHost || !window->TakeUpdate(update)) continue;
+        QV::WindowMessage paint;
+        paint.kind = QV::WindowMessage::Kind::kPaint;
+        paint.updateRect = update;
+        window->mHost->HandleMessage(paint);
+        painted = true;
+    }
+    return painted;
+}
+
+bool SdlWindowBackend::PumpMessage()
+{
+    if (gQuit) return false;
+    SDL_Event event;
+    if (SDL_PollEvent(&event) || (!PaintInvalidWindows() && SDL_WaitEventTimeout(&event, int(mTimerPeriod)))) {
+        if (event.type == WakeEventType()) {
+            gWakePending = false;
+        } else {
+            Dispatch(event);
+        }
+    }
+    return !gQuit;
+}
+
+void SdlWindowBackend::Dispatch(const SDL_Event& event)
+{
+    Uint32 id = 0;
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: id = event.key.windowID; break;
+    case SDL_TEXTINPUT: id = event.text.windowID; break;
+    case SDL_MOUSEMOTION: id = event.motion.windowID; break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: id = event.button.windowID; break;
+    case SDL_MOUSEWHEEL: id = event.wheel.windowID; break;
+    case SDL_WINDOWEVENT: id = event.window.windowID; break;
+    default: break;
+    }
+    auto& windows = Windows();
+    if (windows.empty()) return;
+    // A quit (Ctrl+C, termination) closes the first window: the main one.
+    auto it = event.type == SDL_QUIT ? windows.begin() : windows.find(id);
+    if (it == windows.end()) return;
+    SdlWindowBackend* window = it->second;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        window->InvalidateRect(nullptr);
+        return;
+    }
+    for (QV::WindowMessage message : window->mTranslator.Translate(event)) {
+        if (!window->mHost || !window->mWindow) return;
+        if (message.kind == QV::WindowMessage::Kind::kButtonUp) {
+            const QV::LongRect client = window->GetClientRect();
+            message.elsewhere = message.point.x < 0 || message.point.y < 0 || message.point.x >= client.width ||
+                                message.point.y >= client.height;
+        }
+        window->mHost->HandleMessage(message);
+    }
+}
+
+void SdlWindowBackend::PostQuit()
+{
+    gQuit = true;
+}
+
+}  // namespace Platform::Window

@@ -1,0 +1,89 @@
+#pragma once
+// An SDL window as the host window's system side. The pump waits in
+// SDL_WaitEventTimeout between 33 ms ticks, hands each event to the host of
+// the window it belongs to, and paints invalid windows when no event waits.
+// UI thread only, except InvalidateRect, which wakes the loop from any thread.
+#include <SDL.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "IOSWindowBackend.h"
+#include "SdlEventTranslator.h"
+
+namespace QV {
+class OSWindow;
+}
+
+namespace Platform::Window {
+
+// Keeps SDL's video subsystem up for its lifetime.
+class SdlVideo {
+public:
+    SdlVideo();
+    ~SdlVideo();
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+    bool IsReady() const { return mReady; }
+
+private:
+    bool mReady = false;
+};
+
+// The work area of the display that shows most of the point.
+QV::DoubleRect GetWorkArea();
+// Wakes the loop from any thread.
+void WakeLoop();
+
+class SdlWindowBackend final : public QV::IOSWindowBackend {
+public:
+    SdlWindowBackend(const char* title, int32_t width, int32_t height);
+    ~SdlWindowBackend() override;
+
+    // The host that receives this window's messages.
+    void SetHost(QV::OSWindow* host) { mHost = host; }
+
+    void* GetHandle() const override { return mWindow; }
+    void SetTitle(const QV::String& text) override;
+    void InvalidateRect(const QV::LongRect* rect) override;
+    QV::LongRect GetClientRect() const override;
+    QV::LongRect GetWindowRect() const override;
+    QV::LongPoint GetClientOrigin() const override;
+    void SetClientRect(const QV::LongRect& screenRect) override;
+    bool Show(int32_t command) override;
+    bool IsVisible() const override;
+    bool Raise() override;
+    void SetTopMost(bool topMost) override;
+    bool IsActive() const override;
+    bool HasFocus() const override;
+    bool TakeFocus() override;
+    void SetEnabled(bool enabled) override { mEnabled = enabled; }
+    bool IsEnabled() const override { return mEnabled; }
+    void SetCursor(uint32_t cursor) override;
+    QV::LongPoint GetScreenCursor() const override;
+    uint32_t GetSystemButtons() const override;
+    void SetCapture(bool) override {}
+    void StartTimer(uint32_t periodMs) override { mTimerPeriod = periodMs; }
+    int32_t GetShowState() const override;
+    void Destroy() override;
+
+    bool HasPendingMessage() override;
+    bool PumpMessage() override;
+    void PostQuit() override;
+
+private:
+    bool PaintInvalidWindows();
+    void Dispatch(const SDL_Event& event);
+    bool TakeUpdate(QV::LongRect& rect);
+
+    SDL_Window* mWindow = nullptr;
+    QV::OSWindow* mHost = nullptr;
+    SdlEventTranslator mTranslator;
+    bool mEnabled = true;
+    uint32_t mTimerPeriod = 33;
+    std::mutex mUpdateLock;
+    bool mUpdatePending = false;
+    QV::LongRect mUpdate;
+};
+
+}  // namespace Platform::Window
