@@ -10,13 +10,14 @@
 #include "Array.h"
 #include "DeviceCommunicationReceiver.h"
 #include "Guid.h"
+#include "IDeviceCommunication.h"
 #include "ParamDescriptor.h"
 #include "ParamValues.h"
 #include "RCPtr.h"
 #include "RefCountedObject.h"
 #include "StringT.h"
 
-class LDeviceCommunicationInterface : public virtual QV::LRefCountedObject {
+class LDeviceCommunicationInterface : public IDeviceCommunication {
     QV_TYPE_NAME("class LDeviceCommunicationInterface")
 
 public:
@@ -67,7 +68,7 @@ public:
     virtual int32_t GetParamRanges(int32_t a, int32_t b);
     virtual int32_t GetParamValues(int32_t a, int32_t b);
     virtual int32_t GetParamValue(const QV::ParamDescriptor* descriptor, QV::Variant& value);
-    virtual int32_t SetParamValue(const QV::ParamDescriptor* descriptor, const QV::Variant& value);
+    int32_t SetParamValue(const QV::ParamDescriptor* descriptor, const QV::Variant& value) override;
     virtual int32_t SetParamValues(int32_t a);
     virtual bool IsReady();
     virtual int32_t GetConnectedDevice(QV::Variant& device);

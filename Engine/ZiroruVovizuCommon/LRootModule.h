@@ -38,7 +38,7 @@ public:
     bool IsOffline() const { return mOffline.load(); }
 
     int32_t OnParamValueChanged(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
-    QV::RCPtr<LDeviceCommunicationInterface> GetCommunicationInterface() override { return mLink; }
+    QV::RCPtr<IDeviceCommunication> GetCommunicationInterface() override { return mLink; }
     int32_t ApplyParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) override;
     int32_t FetchParamValue(const QV::ParamDescriptor& descriptor, QV::Variant& value) override;
     using IRootModule::GetDevice;

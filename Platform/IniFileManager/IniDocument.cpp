@@ -7,6 +7,8 @@ namespace Platform {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
+// Only at the very start of a file.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text)
 {
@@ -353,7 +355,7 @@ bool IniDocument::ParseLine(std::string_view line, Section*& current, std::strin
 std::optional<IniDocument> IniDocument::Parse(std::string_view text, ParseError* error)
 {
     IniDocument document;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     int lineNumber = 0;
     size_t current = 0;
     while (!text.empty()) {
@@ -377,7 +379,12 @@ std::optional<IniDocument> IniDocument::Parse(std::string_view text, ParseError*
 std::string IniDocument::ToText(const std::vector<std::string>& comments) const
 {
     std::string out;
-    for (const std::string& comment : comments) out += "; " + comment + "\n";
+    for (const std::string& comment : comments) {
+        // A caller's text may hold line breaks; each line stays a comment.
+        std::string line = comment;
+        std::replace_if(line.begin(), line.end(), IsControl, ' ');
+        out += "; " + line + "\n";
+    }
     bool first = comments.empty();
     for (const Section& section : mSections) {
         if (section.name.empty() && section.keys.empty() && section.arrays.empty()) continue;
@@ -389,6 +396,8 @@ std::string IniDocument::ToText(const std::vector<std::string>& comments) const
             for (const std::string& item : array.items) out += FormatLine(array.name + "[]", item);
         }
     }
+    // A first name starting with U+FEFF would read back as a byte-order mark.
+    if (out.starts_with(kByteOrderMark)) out.insert(0, kByteOrderMark);
     return out;
 }
 

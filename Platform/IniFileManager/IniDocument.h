@@ -18,7 +18,8 @@ public:
 
     // Reads INI text; on failure answers nothing and fills error.
     static std::optional<IniDocument> Parse(std::string_view text, ParseError* error);
-    // The whole file; each comment line is written first with "; " before it.
+    // The whole file; each comment is written first as one line with "; "
+    // before it (control characters become blanks).
     std::string ToText(const std::vector<std::string>& comments = {}) const;
 
     // Paths: see IniFileManagerApi.h. Names match regardless of ASCII case.

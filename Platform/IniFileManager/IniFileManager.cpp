@@ -141,6 +141,7 @@ INI_EXPORT int32_t OpenIniFile(const char* path, const char* versionTag, const c
 {
     if (outHandle) *outHandle = 0;
     if (!path || !*path || !outHandle) return kIniFailed;
+    Platform::AtomicFileWriter::RemoveStaleTemporaries(path);
     int error = 0;
     const std::optional<std::string> text = ReadWholeFile(path, error);
     if (!text) {

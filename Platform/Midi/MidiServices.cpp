@@ -5,6 +5,7 @@
 #include "MidiInputDevice.h"
 #include "MidiOutputDevice.h"
 #include "TarselKeyboard.h"
+#include "UtfConversion.h"
 
 #include <algorithm>
 #include <atomic>
@@ -56,49 +57,7 @@ MMRESULT CallOn(const std::shared_ptr<Device>& device, Call call)
 
 void CopyPortName(const std::string& utf8, char16_t (&name)[MAXPNAMELEN])
 {
-    std::u16string wide;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        std::size_t extra = 0;
-        char32_t code = lead;
-        bool valid = true;
-        if (lead >= 0xC2 && lead < 0xE0) {
-            extra = 1;
-            code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead < 0xF0) {
-            extra = 2;
-            code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead < 0xF5) {
-            extra = 3;
-            code = lead & 0x07;
-        } else if (lead >= 0x80) {
-            valid = false;
-        }
-        for (std::size_t k = 1; valid && k <= extra; ++k) {
-            if (i + k >= utf8.size() || (static_cast<unsigned char>(utf8[i + k]) & 0xC0) != 0x80) {
-                valid = false;
-            } else {
-                code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-            }
-        }
-        // Overlong forms, encoded surrogates and values past U+10FFFF.
-        if (valid && ((extra == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-                      (extra == 3 && (code < 0x10000 || code > 0x10FFFF)))) {
-            valid = false;
-        }
-        if (!valid) {
-            wide.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        if (code >= 0x10000) {
-            wide.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-            wide.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-        } else {
-            wide.push_back(static_cast<char16_t>(code));
-        }
-        i += extra + 1;
-    }
+    const std::u16string wide = QV::Utf8ToUtf16(utf8);
     std::size_t length = std::min(wide.size(), MAXPNAMELEN - 1);
     if (length > 0 && length < wide.size() && wide[length - 1] >= 0xD800 && wide[length - 1] <= 0xDBFF) {
         --length;

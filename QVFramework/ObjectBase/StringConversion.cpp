@@ -37,14 +37,7 @@ QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length)
     uint32_t kept = produced;
     if (zero == text + consumed - 1) kept = produced - 1;
     else if (zero) kept = static_cast<uint32_t>(BoundedLength(first, produced));
-    const_cast<LIBuffer*>(buffer.Get())->SetSize((kept + 1) * sizeof(char16_t));
-    if (out.IsLocked()) {
-        out.Assign(first);
-    } else if (kept == 0) {
-        out.Clear();
-    } else {
-        out.mBuffer = std::move(buffer);
-    }
+    out.Adopt(std::move(buffer), kept);
     return result == UtfResult::kOk ? S_OK : E_FAIL;
 }
 
@@ -70,14 +63,7 @@ QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t le
         ConvertUtf16ToUtf8(source, text + units, target, first + bytes - 1, UtfMode::kLenient);
     *target = '\0';
     const uint32_t kept = static_cast<uint32_t>(std::strlen(first));
-    const_cast<LIBuffer*>(buffer.Get())->SetSize(kept + 1);
-    if (out.IsLocked()) {
-        out.Assign(first);
-    } else if (kept == 0) {
-        out.Clear();
-    } else {
-        out.mBuffer = std::move(buffer);
-    }
+    out.Adopt(std::move(buffer), kept);
     return result == UtfResult::kOk ? S_OK : E_FAIL;
 }
 

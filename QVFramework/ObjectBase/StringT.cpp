@@ -4,11 +4,13 @@
 #include <cstring>
 #include <cwctype>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <vector>
 
 #include "Exception.h"
 #include "TextLength.h"
+#include "UtfConversion.h"
 #include "WideFormat.h"
 
 namespace QV {
@@ -470,7 +472,61 @@ void StringT<T, U>::Clear()
     }
 }
 
+template <class T, class U>
+void StringT<T, U>::Adopt(ConstRCPtr<LIBuffer> buffer, uint32_t length)
+{
+    const_cast<LIBuffer*>(buffer.Get())->SetSize((length + 1) * sizeof(T));
+    if (IsLocked()) {
+        Assign(reinterpret_cast<const T*>(buffer->GetData()));
+    } else if (length == 0) {
+        Clear();
+    } else {
+        mBuffer = std::move(buffer);
+    }
+}
+
+template <>
+std::string StringT<char16_t, char>::ToUtf8() const
+{
+    return Utf16ToUtf8(View());
+}
+
+template <>
+std::string StringT<char, char16_t>::ToUtf8() const
+{
+    return std::string(View());
+}
+
 template class StringT<char16_t, char>;
 template class StringT<char, char16_t>;
+
+namespace {
+
+void PrintQuoted(std::string_view utf8, std::ostream& out)
+{
+    out << '"';
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out << '\\' << c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out << "\\x" << kHex[byte >> 4] << kHex[byte & 0xF];
+        } else {
+            out << c;
+        }
+    }
+    out << '"';
+}
+
+}  // namespace
+
+void PrintTo(const String& text, std::ostream* out)
+{
+    *out << 'u';
+    PrintQuoted(text.ToUtf8(), *out);
+}
+
+void PrintTo(const NarrowString& text, std::ostream* out) { PrintQuoted(text.View(), *out); }
 
 }  // namespace QV

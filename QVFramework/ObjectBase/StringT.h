@@ -11,6 +11,9 @@
 //    length in units, the text ends at the first NUL and the last unit is NUL.
 #include <concepts>
 #include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
 
 #include "Buffer.h"
 #include "RCPtr.h"
@@ -59,6 +62,11 @@ public:
     bool IsEmpty() const { return GetChars()[0] == T(0); }
     const T* GetChars() const { return reinterpret_cast<const T*>(mBuffer->GetData()); }
     bool IsLocked() const { return !mBuffer->IsShareable(); }
+    // The text without its NUL; valid while the string is unchanged.
+    std::basic_string_view<T> View() const { return {GetChars(), static_cast<size_t>(GetLength())}; }
+    operator std::basic_string_view<T>() const { return View(); }
+    // The text as UTF-8, for libraries that take it.
+    std::string ToUtf8() const;
 
     // A null or empty text equals only the empty string.
     bool operator==(const T* text) const;
@@ -119,6 +127,9 @@ private:
     // Units the buffer holds (not the text length).
     uint32_t Capacity() const { return mBuffer->GetSize() / sizeof(T); }
     StringT Mapped(bool upper) const;
+    // Takes a converted text of length units whose NUL follows it: a locked
+    // string copies it into its own buffer, any other shares the buffer.
+    void Adopt(ConstRCPtr<LIBuffer> buffer, uint32_t length);
 
     friend QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length);
     friend QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t length);
@@ -126,6 +137,14 @@ private:
 
 template <>
 void StringT<char16_t, char>::Format(const char16_t* format, ...);
+template <>
+std::string StringT<char16_t, char>::ToUtf8() const;
+template <>
+std::string StringT<char, char16_t>::ToUtf8() const;
+
+// GoogleTest shows strings as quoted UTF-8 text.
+void PrintTo(const String& text, std::ostream* out);
+void PrintTo(const NarrowString& text, std::ostream* out);
 
 extern template class StringT<char16_t, char>;
 extern template class StringT<char, char16_t>;

@@ -216,13 +216,21 @@ void PutChar(Sink& sink, const Conversion& conv, va_list& args, bool narrowByDef
     PutPadded(sink, conv, &c, 1);
 }
 
+// A precision that ends between the halves of a pair keeps neither.
+size_t KeepPairsWhole(const char16_t* text, size_t n, size_t available)
+{
+    const bool cutsPair = n > 0 && n < available && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF &&
+                          text[n] >= 0xDC00 && text[n] <= 0xDFFF;
+    return cutsPair ? n - 1 : n;
+}
+
 void PutWideString(Sink& sink, const Conversion& conv, const char16_t* text)
 {
     if (!text) text = u"(null)";
     size_t n = 0;
     const size_t max = conv.precision < 0 ? SIZE_MAX : static_cast<size_t>(conv.precision);
     while (n < max && text[n] != u'\0') ++n;
-    PutPadded(sink, conv, text, n);
+    PutPadded(sink, conv, text, KeepPairsWhole(text, n, text[n] == u'\0' ? n : n + 1));
 }
 
 void PutNarrowString(Sink& sink, const Conversion& conv, const char* text)
@@ -236,9 +244,10 @@ void PutNarrowString(Sink& sink, const Conversion& conv, const char* text)
     const char* source = text;
     char16_t* target = wide.data();
     ConvertUtf8ToUtf16(source, text + bytes, target, wide.data() + wide.size());
-    size_t n = static_cast<size_t>(target - wide.data());
+    const size_t converted = static_cast<size_t>(target - wide.data());
+    size_t n = converted;
     if (conv.precision >= 0 && n > static_cast<size_t>(conv.precision)) n = static_cast<size_t>(conv.precision);
-    PutPadded(sink, conv, wide.data(), n);
+    PutPadded(sink, conv, wide.data(), KeepPairsWhole(wide.data(), n, converted));
 }
 
 void PutPointer(Sink& sink, const Conversion& conv, va_list& args)

@@ -66,6 +66,39 @@ TEST(AtomicFileWriterTest, CrashBeforeTheRenameLeavesTheOldFile)
     EXPECT_EQ(TempFolder::ReadText(path), "old content");
 }
 
+TEST(AtomicFileWriterTest, TheNextSaveRemovesTheTemporariesOfKilledSaves)
+{
+    TempFolder folder("qv-ini");
+    const std::string path = folder / "UserSettings.ini";
+    TempFolder::WriteText(path, "old content");
+    for (int i = 0; i < 3; ++i) {
+        RunInChild([&] {
+            AtomicFileWriter::Staged staged = AtomicFileWriter::Stage(path, "killed midway", nullptr);
+            raise(SIGKILL);
+            return 0;
+        });
+    }
+    // Each save removed the one killed before it: only the last is left.
+    ASSERT_EQ(folder.EntryCount(), 2u);
+
+    // Left alone: a save in progress here, a name whose writer lives (its
+    // lock is free, as just after it was created), other files' temporaries.
+    AtomicFileWriter::Staged live = AtomicFileWriter::Stage(path, "in progress", nullptr);
+    ASSERT_TRUE(live.IsValid());
+    const std::string kept[] = {
+        live.GetTemporaryPath(),
+        folder / (".UserSettings.ini.tmp-" + std::to_string(getpid()) + "-Ab12Cd"),
+        folder / ".UserSettings.ini.tmp-notapid",
+        folder / ".AppSettings.ini.tmp-999999999-Ab12Cd",
+    };
+    for (size_t i = 1; i < std::size(kept); ++i) TempFolder::WriteText(kept[i], "x");
+
+    ASSERT_TRUE(AtomicFileWriter::Write(path, "new content", nullptr));
+    EXPECT_EQ(TempFolder::ReadText(path), "new content");
+    for (const std::string& file : kept) EXPECT_TRUE(std::filesystem::exists(file)) << file;
+    EXPECT_EQ(folder.EntryCount(), 1u + std::size(kept));
+}
+
 TEST(AtomicFileWriterTest, AbandonedStageRemovesItsTemporaryFile)
 {
     TempFolder folder("qv-ini");

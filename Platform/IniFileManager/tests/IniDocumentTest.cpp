@@ -68,6 +68,35 @@ TEST(IniDocumentTest, EveryValueSurvivesARoundTrip)
     }
 }
 
+TEST(IniDocumentTest, WhateverTheCommentsHoldTheTextReadsBack)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> comments;
+        std::string firstKey;
+    };
+    const Case cases[] = {
+        {"line feed", {"Tarsel\nEditor settings"}, "Key"},
+        {"carriage return and section", {"Tarsel", "1.0\r\n[broken"}, "Key"},
+        {"control characters", {"a\x01\x7F\tb"}, "Key"},
+        {"byte-order mark text in a comment", {"\xEF\xBB\xBFx"}, "\xEF\xBB\xBFKey"},
+        {"key name starting with U+FEFF first", {}, "\xEF\xBB\xBFKey"},
+        {"key name of U+FEFF twice", {}, "\xEF\xBB\xBF\xEF\xBB\xBFKey"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IniDocument document;
+        ASSERT_TRUE(document.SetValue(c.firstKey, "1"));
+        ASSERT_TRUE(document.SetValue("Paths/Last", "x"));
+        const IniDocument back = ParseOrFail(document.ToText(c.comments));
+        ASSERT_NE(back.GetKeyNameAt("", 0), nullptr);
+        EXPECT_EQ(*back.GetKeyNameAt("", 0), c.firstKey);
+        EXPECT_EQ(back.GetKeyCount(""), 1u);
+        ASSERT_NE(back.GetValue("Paths/Last"), nullptr);
+        EXPECT_EQ(*back.GetValue("Paths/Last"), "x");
+    }
+}
+
 TEST(IniDocumentTest, ReadsHandWrittenFiles)
 {
     const IniDocument document = ParseOrFail(

@@ -1,5 +1,10 @@
 // The library's C interface, called as the framework's binding calls it.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 #include "DynamicLibrary.h"
 #include "IniFileManagerApi.h"
@@ -145,6 +150,37 @@ TEST_F(IniFileManagerLibraryTest, EverythingSurvivesWriteCloseAndReopen)
     EXPECT_EQ(Exists(handle, "Window"), 0);
     EXPECT_EQ(Close(handle, 0), kIniOk);
     EXPECT_NE(TempFolder::ReadText(path).find("; Tarsel Preset Editor settings, version 1.0.0\n"), std::string::npos);
+}
+
+TEST_F(IniFileManagerLibraryTest, LineBreaksInTheNameAndVersionTagStillReadBack)
+{
+    const std::string path = mFolder / "UserSettings.ini";
+    IniFileHandle handle = 0;
+    ASSERT_EQ(Open(path.c_str(), "1.0\r\n[broken", "Tarsel\nPreset Editor", &handle), kIniOk);
+    ASSERT_EQ(SetStr(handle, "LastFolderPath", "/home/me"), kIniOk);
+    ASSERT_EQ(Close(handle, 1), kIniOk);
+    handle = OpenOrFail(path);
+    EXPECT_EQ(GetText(handle, "LastFolderPath"), "/home/me");
+    EXPECT_EQ(Close(handle, 0), kIniOk);
+}
+
+TEST_F(IniFileManagerLibraryTest, OpenRemovesTheStaleTemporariesOfItsFile)
+{
+    const std::string path = mFolder / "UserSettings.ini";
+    // A writer that is gone: a child that has ended and been reaped.
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string stale = mFolder / (".UserSettings.ini.tmp-" + std::to_string(gone) + "-a1B2c3");
+    const std::string otherFile = mFolder / (".AppSettings.ini.tmp-" + std::to_string(gone) + "-a1B2c3");
+    TempFolder::WriteText(stale, "half");
+    TempFolder::WriteText(otherFile, "half");
+
+    IniFileHandle handle = OpenOrFail(path);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(otherFile));
+    EXPECT_EQ(Close(handle, 0), kIniOk);
 }
 
 TEST_F(IniFileManagerLibraryTest, ChangesWithoutWriteAreNotKept)

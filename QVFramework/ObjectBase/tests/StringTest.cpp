@@ -503,4 +503,44 @@ TEST(StringTest, NarrowTwinBehavesAlike)
     EXPECT_TRUE(s == u"xy");
 }
 
+TEST(StringTest, MeetsUtf8LibrariesAndViews)
+{
+    struct Case {
+        const char* name;
+        String text;
+        std::string utf8;
+    };
+    const char16_t loneHigh[] = {u'a', 0xD800, 0};
+    const Case cases[] = {
+        {"empty", String(), ""},
+        {"ascii", String(u"Tarsel"), "Tarsel"},
+        {"two, three and four bytes", String(u"K\u00F6nig \u20AC\U0001F3B9"), "K\xC3\xB6nig \xE2\x82\xAC\xF0\x9F\x8E\xB9"},
+        {"lone high surrogate last", String(loneHigh), "a\xED\xA0\x80"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.text.ToUtf8(), c.utf8);
+        const std::u16string_view view = c.text;
+        EXPECT_EQ(view.size(), static_cast<size_t>(c.text.GetLength()));
+        EXPECT_EQ(view.data(), c.text.GetChars());
+        EXPECT_EQ(NarrowString(c.utf8.c_str()).ToUtf8(), c.utf8);
+    }
+}
+
+TEST(StringTest, LockedStringViewEndsAtItsText)
+{
+    String s(u"abc");
+    char16_t* p = s.Lock(10);
+    p[1] = u'\0';
+    EXPECT_EQ(s.View(), u"a");
+    EXPECT_EQ(s.ToUtf8(), "a");
+    s.Unlock();
+}
+
+TEST(StringTest, PrintsAsQuotedUtf8)
+{
+    EXPECT_EQ(::testing::PrintToString(String(u"K\u00F6\"n\\\n")), "u\"K\xC3\xB6\\\"n\\\\\\x0A\"");
+    EXPECT_EQ(::testing::PrintToString(NarrowString("ab")), "\"ab\"");
+}
+
 }  // namespace

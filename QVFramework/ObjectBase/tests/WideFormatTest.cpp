@@ -157,4 +157,18 @@ TEST(WideFormatTest, FormatIntoALockedString)
     EXPECT_EQ(std::u16string(self.GetChars()), u"abab");
 }
 
+TEST(WideFormatTest, APrecisionNeverCutsAPairInHalf)
+{
+    const Case cases[] = {
+        {F(u"[%.2s]", u"a\U0001F3B9b"), u"[a]"},
+        {F(u"[%.3s]", u"a\U0001F3B9b"), u"[a\U0001F3B9]"},
+        {F(u"[%.2S]", "a\xF0\x9F\x8E\xB9" "b"), u"[a]"},
+        {F(u"[%.3S]", "a\xF0\x9F\x8E\xB9" "b"), u"[a\U0001F3B9]"},
+        {F(u"[%4.1s]", u"\U0001F3B9"), u"[    ]"},
+        // A lone high surrogate is no pair: it is kept.
+        {F(u"[%.2s]", std::u16string{u'a', 0xD800, u'b'}.c_str()), std::u16string{u'[', u'a', 0xD800, u']'}},
+    };
+    Check(cases, std::size(cases));
+}
+
 }  // namespace

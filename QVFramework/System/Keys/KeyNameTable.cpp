@@ -110,12 +110,20 @@ const KeyNameTable& KeyNameTable::Get()
 KeyNameTable::KeyNameTable()
 {
     for (const Row& row : kRows) Add(Ascii(row.name), row.virtualKey, row.displayName ? Ascii(row.displayName) : u"");
-    for (char c = '0'; c <= '9'; ++c) Add(Ascii(std::string(1, c)), static_cast<uint32_t>(c), Ascii(std::string(1, c)));
-    for (char c = 'A'; c <= 'Z'; ++c) Add(Ascii(std::string(1, c)), static_cast<uint32_t>(c), Ascii(std::string(1, c)));
+    for (char16_t c = u'0'; c <= u'9'; ++c) Add(std::u16string(1, c), c, std::u16string(1, c));
+    for (char16_t c = u'A'; c <= u'Z'; ++c) Add(std::u16string(1, c), c, std::u16string(1, c));
     for (uint32_t i = 0; i <= 9; ++i) {
-        Add(Ascii("NUMPAD" + std::to_string(i)), 0x60 + i, Ascii("Numpad " + std::to_string(i)));
+        std::u16string name = u"NUMPAD";
+        std::u16string display = u"Numpad ";
+        name.push_back(static_cast<char16_t>(u'0' + i));
+        display.push_back(static_cast<char16_t>(u'0' + i));
+        Add(name, 0x60 + i, display);
     }
-    for (uint32_t i = 1; i <= 24; ++i) Add(Ascii("F" + std::to_string(i)), 0x6F + i, Ascii("F" + std::to_string(i)));
+    for (uint32_t i = 1; i <= 24; ++i) {
+        std::u16string name = u"F";
+        name.append(Ascii(std::to_string(i)));
+        Add(name, 0x6F + i, name);
+    }
 }
 
 void KeyNameTable::Add(const std::u16string& name, uint32_t virtualKey, const std::u16string& displayName)

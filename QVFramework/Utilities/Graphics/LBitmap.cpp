@@ -19,17 +19,7 @@ template <class E>
     throw Exception<E>(FormatExceptionMessage(kind, "", method, kBitmapFile, line));
 }
 
-std::u16string KeyOf(const String& s)
-{
-    return std::u16string(s.GetChars(), static_cast<size_t>(s.GetLength()));
-}
-
-std::string ToUtf8(const String& s)
-{
-    NarrowString narrow;
-    ConvertStringToUTF8(narrow, s.GetChars(), s.GetLength());
-    return std::string(narrow.GetChars(), static_cast<size_t>(narrow.GetLength()));
-}
+std::u16string KeyOf(const String& s) { return std::u16string(s.View()); }
 
 // Holds one reference per cached bitmap, counted as the bitmap's internal
 // reference so that its release hook can take it out again.
@@ -65,10 +55,10 @@ std::unique_ptr<Platform::Gdip::Image> LoadImage(const String& name)
     if (chars[0] == u':' && chars[1] == u':') {
         String resourceName = name.Mid(2u).ToUpper();
         resourceName.ReplaceChars(u". ", u'_');
-        const auto bytes = ResourceModule().FindResource(Platform::kImageResourceType, ToUtf8(resourceName));
+        const auto bytes = ResourceModule().FindResource(Platform::kImageResourceType, resourceName.ToUtf8());
         return bytes ? Platform::Gdip::Image::FromPngBytes(*bytes) : nullptr;
     }
-    return Platform::Gdip::Image::FromPngFile(ToUtf8(name));
+    return Platform::Gdip::Image::FromPngFile(name.ToUtf8());
 }
 
 uint8_t Tint(uint8_t value, float channel, float c)

@@ -16,14 +16,6 @@ namespace {
 constexpr int32_t kFirstBufferSize = 1024;
 constexpr int32_t kBufferTooSmall = -2;
 
-QV::NarrowString Utf8(const String& text) { return QV::NarrowString(text); }
-
-void SetFromUtf8(String& out, const char* text)
-{
-    // An ill-formed tail is dropped; what came before it is kept.
-    QV::ConvertUTF8ToString(out, text, -1);
-}
-
 // The string-answer rule: a 1024-byte buffer first; on "too small" one more
 // call with the size the library asked for, so long texts come back whole.
 // The retried text is deliberately not cut at 1023 bytes: that would drop
@@ -38,7 +30,7 @@ QVResult CallForText(Call call, String& out)
         if (result != kBufferTooSmall) {
             if (result == 0) {
                 buffer.back() = '\0';
-                SetFromUtf8(out, buffer.data());
+                (void)QV::ConvertUTF8ToString(out, buffer.data(), -1);  // an ill-formed tail is dropped
             }
             return result;
         }
@@ -46,7 +38,7 @@ QVResult CallForText(Call call, String& out)
         buffer.assign(static_cast<size_t>(needed), '\0');
         result = call(buffer.data(), needed, &needed);
         buffer.back() = '\0';
-        SetFromUtf8(out, buffer.data());
+        (void)QV::ConvertUTF8ToString(out, buffer.data(), -1);  // an ill-formed tail is dropped
         return result;
     } catch (const std::bad_alloc&) {
         return QV::E_OUTOFMEMORY;
@@ -95,7 +87,7 @@ bool CIniFileManagerProxy::IsUsable() const { return mLibrary->IsLoaded() && mEn
 QVResult CIniFileManagerProxy::Initialize(const String& folder)
 {
     if (IsLoaded()) return 1;
-    std::string path = Utf8(folder).GetChars();
+    std::string path = folder.ToUtf8();
     if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '/';
     path += "IniFileManager.dll";
     if (!mLibrary->Load(Platform::ResolveLibraryPath(path))) return E_FAIL;
@@ -134,8 +126,8 @@ QVResult CIniFileManagerProxy::OpenIniFile(const String& path, const String& ver
     handle = 0;
     if (!IsUsable()) return E_FAIL;
     ::IniFileHandle opened = 0;
-    const QVResult result = mEntries->openIniFile(Utf8(path).GetChars(), Utf8(versionTag).GetChars(),
-                                                  Utf8(appName).GetChars(), &opened);
+    const QVResult result = mEntries->openIniFile(path.ToUtf8().c_str(), versionTag.ToUtf8().c_str(),
+                                                  appName.ToUtf8().c_str(), &opened);
     handle = opened;
     return result;
 }
@@ -149,7 +141,7 @@ QVResult CIniFileManagerProxy::WriteIniFile(IniFileHandle handle)
 bool CIniFileManagerProxy::DoesNodeExist(IniFileHandle handle, const String& node)
 {
     if (!IsUsable()) return false;
-    return mEntries->doesNodeExist(handle, Utf8(node).GetChars()) != 0;
+    return mEntries->doesNodeExist(handle, node.ToUtf8().c_str()) != 0;
 }
 
 QVResult CIniFileManagerProxy::CloseIniFile(IniFileHandle handle, int32_t saveFirst)
@@ -163,13 +155,13 @@ QVResult CIniFileManagerProxy::GetIniValueInt(IniFileHandle handle, const String
 {
     value = defaultValue;
     if (!IsUsable()) return E_FAIL;
-    return mEntries->getIniValueInt(handle, Utf8(key).GetChars(), defaultValue, &value);
+    return mEntries->getIniValueInt(handle, key.ToUtf8().c_str(), defaultValue, &value);
 }
 
 QVResult CIniFileManagerProxy::SetIniValueInt(IniFileHandle handle, const String& key, int32_t value)
 {
     if (!IsUsable()) return E_FAIL;
-    return mEntries->setIniValueInt(handle, Utf8(key).GetChars(), value);
+    return mEntries->setIniValueInt(handle, key.ToUtf8().c_str(), value);
 }
 
 QVResult CIniFileManagerProxy::GetIniValueStr(IniFileHandle handle, const String& key, const String& defaultText,
@@ -177,11 +169,11 @@ QVResult CIniFileManagerProxy::GetIniValueStr(IniFileHandle handle, const String
 {
     text.Clear();
     if (!IsUsable()) return E_FAIL;
-    const QV::NarrowString utf8Key = Utf8(key);
-    const QV::NarrowString utf8Default = Utf8(defaultText);
+    const std::string utf8Key = key.ToUtf8();
+    const std::string utf8Default = defaultText.ToUtf8();
     return CallForText(
         [&](char* buffer, int32_t size, int32_t* needed) {
-            return mEntries->getIniValueStr(handle, utf8Key.GetChars(), utf8Default.GetChars(), buffer, size, needed);
+            return mEntries->getIniValueStr(handle, utf8Key.c_str(), utf8Default.c_str(), buffer, size, needed);
         },
         text);
 }
@@ -189,24 +181,24 @@ QVResult CIniFileManagerProxy::GetIniValueStr(IniFileHandle handle, const String
 QVResult CIniFileManagerProxy::SetIniValueStr(IniFileHandle handle, const String& key, const String& text)
 {
     if (!IsUsable()) return E_FAIL;
-    return mEntries->setIniValueStr(handle, Utf8(key).GetChars(), Utf8(text).GetChars());
+    return mEntries->setIniValueStr(handle, key.ToUtf8().c_str(), text.ToUtf8().c_str());
 }
 
 QVResult CIniFileManagerProxy::GetKeyCount(IniFileHandle handle, const String& node, int32_t& count)
 {
     count = 0;
     if (!IsUsable()) return E_FAIL;
-    return mEntries->getKeyCount(handle, Utf8(node).GetChars(), &count);
+    return mEntries->getKeyCount(handle, node.ToUtf8().c_str(), &count);
 }
 
 QVResult CIniFileManagerProxy::GetKeyNameAt(IniFileHandle handle, const String& node, int32_t index, String& name)
 {
     name.Clear();
     if (!IsUsable()) return E_FAIL;
-    const QV::NarrowString utf8Node = Utf8(node);
+    const std::string utf8Node = node.ToUtf8();
     return CallForText(
         [&](char* buffer, int32_t size, int32_t* needed) {
-            return mEntries->getKeyNameAt(handle, utf8Node.GetChars(), index, buffer, size, needed);
+            return mEntries->getKeyNameAt(handle, utf8Node.c_str(), index, buffer, size, needed);
         },
         name);
 }
@@ -215,23 +207,23 @@ QVResult CIniFileManagerProxy::GetArrayCount(IniFileHandle handle, const String&
 {
     count = 0;
     if (!IsUsable()) return E_FAIL;
-    return mEntries->getArrayCount(handle, Utf8(array).GetChars(), &count);
+    return mEntries->getArrayCount(handle, array.ToUtf8().c_str(), &count);
 }
 
 QVResult CIniFileManagerProxy::SetArrayCount(IniFileHandle handle, const String& array, int32_t count)
 {
     if (!IsUsable()) return E_FAIL;
-    return mEntries->setArrayCount(handle, Utf8(array).GetChars(), count);
+    return mEntries->setArrayCount(handle, array.ToUtf8().c_str(), count);
 }
 
 QVResult CIniFileManagerProxy::GetArrayItemAt(IniFileHandle handle, const String& array, int32_t index, String& text)
 {
     text.Clear();
     if (!IsUsable()) return E_FAIL;
-    const QV::NarrowString utf8Array = Utf8(array);
+    const std::string utf8Array = array.ToUtf8();
     return CallForText(
         [&](char* buffer, int32_t size, int32_t* needed) {
-            return mEntries->getArrayItemAt(handle, utf8Array.GetChars(), index, buffer, size, needed);
+            return mEntries->getArrayItemAt(handle, utf8Array.c_str(), index, buffer, size, needed);
         },
         text);
 }
@@ -240,11 +232,11 @@ QVResult CIniFileManagerProxy::SetArrayItemAt(IniFileHandle handle, const String
                                               const String& text)
 {
     if (!IsUsable()) return E_FAIL;
-    return mEntries->setArrayItemAt(handle, Utf8(array).GetChars(), index, Utf8(text).GetChars());
+    return mEntries->setArrayItemAt(handle, array.ToUtf8().c_str(), index, text.ToUtf8().c_str());
 }
 
 QVResult CIniFileManagerProxy::RemoveArrayItemAt(IniFileHandle handle, const String& array, int32_t index)
 {
     if (!IsUsable()) return E_FAIL;
-    return mEntries->removeArrayItemAt(handle, Utf8(array).GetChars(), index);
+    return mEntries->removeArrayItemAt(handle, array.ToUtf8().c_str(), index);
 }

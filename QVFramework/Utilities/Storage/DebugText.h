@@ -3,11 +3,17 @@
 #include <string>
 #include <string_view>
 
+#include "UtfConversion.h"
+
 namespace QV {
 
-inline std::string ToUtf8(std::string_view text) { return std::string(text); }
-
-// Unpaired surrogates become their own three-byte form.
-std::string ToUtf8(std::u16string_view text);
+inline std::string ToUtf8(std::string_view text)
+{
+    return std::string(text);
+}
+inline std::string ToUtf8(std::u16string_view text)
+{
+    return Utf16ToUtf8(text);
+}
 
 }  // namespace QV

@@ -1,18 +1,17 @@
 #include "QVFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "Exception.h"
+#include "FileDescriptor.h"
 
 namespace QV {
 namespace {
+
+namespace Files = Platform::Files;
 
 constexpr const char* kSource = "Utilities\\Storage\\QVFile";
 
@@ -21,12 +20,10 @@ constexpr const char* kSource = "Utilities\\Storage\\QVFile";
     throw Exception<std::runtime_error>(FormatExceptionMessage(kRuntimeError, what, method, kSource, line));
 }
 
-std::string ToUtf8(const String& text) { return NarrowString(text).GetChars(); }
-
 void SeekForTransfer(int fd, int32_t offset, const char* method, int line)
 {
     if (offset == -1) return;
-    if (lseek(fd, offset, SEEK_SET) != static_cast<off_t>(offset)) Raise("lseek", method, line);
+    if (Files::Seek(fd, offset, Files::Origin::kBegin) != offset) Raise("lseek", method, line);
 }
 
 }  // namespace
@@ -63,12 +60,8 @@ QVResult File::Open(const String& pathOrFolder, const String& name, uint32_t fla
     }
     mFlags = flags;
 
-    int mode = (flags & kReadWrite) ? O_RDWR : O_RDONLY;
-    if (flags & kCreate) {
-        mode |= O_CREAT;
-        if (flags & kTruncate) mode |= O_TRUNC;
-    }
-    const int fd = open(ToUtf8(mPath).c_str(), mode | O_CLOEXEC, 0666);
+    const Files::OpenMode mode{(flags & kReadWrite) != 0, (flags & kCreate) != 0, (flags & kTruncate) != 0};
+    const int fd = Files::Open(mPath.ToUtf8(), mode);
     if (fd < 0) return E_FAIL;
     mDescriptor = new LHolder<int>(fd);
     return S_OK;
@@ -79,8 +72,8 @@ QVResult File::Close()
     if (mDescriptor.IsNull()) return S_OK;
     // Another copy still uses the descriptor: only this share ends.
     if (mDescriptor->GetRefCount() == 1) {
-        close(mDescriptor->GetValue());
-        if (mFlags & kDeleteOnClose) unlink(ToUtf8(mPath).c_str());
+        Files::Close(mDescriptor->GetValue());
+        if (mFlags & kDeleteOnClose) Files::Remove(mPath.ToUtf8());
     }
     mDescriptor.Reset();
     return S_OK;
@@ -94,17 +87,8 @@ int32_t File::Read(void* buffer, uint32_t count, int32_t offset)
     SeekForTransfer(fd, offset, "QV::File::Read", 471);
     if (fd < 0) Raise("read", "QV::File::Read", 498);
     if (count > INT32_MAX || (!buffer && count > 0)) Raise("read", "QV::File::Read", 498);
-    auto* bytes = static_cast<char*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        const ssize_t n = read(fd, bytes + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Raise("read", "QV::File::Read", 498);
-        }
-        if (n == 0) break;
-        done += static_cast<uint32_t>(n);
-    }
+    const int64_t done = Files::Read(fd, buffer, count);
+    if (done < 0) Raise("read", "QV::File::Read", 498);
     return static_cast<int32_t>(done);
 }
 
@@ -115,34 +99,25 @@ int32_t File::Write(const void* buffer, uint32_t count, int32_t offset)
     SeekForTransfer(fd, offset, "QV::File::Write", 602);
     if (fd < 0) Raise("write", "QV::File::Write", 638);
     if (count > INT32_MAX || (!buffer && count > 0)) Raise("write", "QV::File::Write", 638);
-    const auto* bytes = static_cast<const char*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        const ssize_t n = write(fd, bytes + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Raise("write", "QV::File::Write", 638);
-        }
-        done += static_cast<uint32_t>(n);
-    }
-    return static_cast<int32_t>(done);
+    if (Files::Write(fd, buffer, count) < 0) Raise("write", "QV::File::Write", 638);
+    return static_cast<int32_t>(count);
 }
 
 int32_t File::Seek(int32_t offset, int32_t origin)
 {
     const int fd = Descriptor();
     if (fd < 0 || origin < kBegin || origin > kEnd) return -1;
-    const int whence = origin == kBegin ? SEEK_SET : origin == kCurrent ? SEEK_CUR : SEEK_END;
-    const off_t position = lseek(fd, offset, whence);
+    // The origins are numbered alike.
+    const int64_t position = Files::Seek(fd, offset, static_cast<Files::Origin>(origin));
     return (position < 0 || position > INT32_MAX) ? -1 : static_cast<int32_t>(position);
 }
 
 int32_t File::GetLength() const
 {
-    struct stat info {};
-    if (fstat(Descriptor(), &info) != 0) Raise("fstat", "QV::File::GetLength", 112);
+    const std::optional<int64_t> size = Files::Size(Descriptor());
+    if (!size) Raise("fstat", "QV::File::GetLength", 112);
     // The length is 32-bit; larger files report the largest length.
-    return info.st_size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(info.st_size);
+    return *size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(*size);
 }
 
 }  // namespace QV

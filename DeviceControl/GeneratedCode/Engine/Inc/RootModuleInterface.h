@@ -9,7 +9,7 @@
 #include "RefCountedObject.h"
 #include "Variant.h"
 
-class LDeviceCommunicationInterface;
+class IDeviceCommunication;
 class LParameterizedModule;
 class IDevice;
 
@@ -79,7 +79,7 @@ class IRootModule : public LParameterizedModule {
     QV_TYPE_NAME("class IRootModule")
 public:
     virtual int32_t OnParamValueChanged(const QV::ParamDescriptor& descriptor, const QV::Variant& value) = 0;
-    virtual QV::RCPtr<LDeviceCommunicationInterface> GetCommunicationInterface() = 0;
+    virtual QV::RCPtr<IDeviceCommunication> GetCommunicationInterface() = 0;
     virtual QV::ConstRCPtr<LParameterizedModule> GetModuleForSubParam(int32_t id) const;
     virtual QV::RCPtr<LParameterizedModule> GetModuleForSubParam(int32_t id);
     virtual int32_t ApplyParamValue(const QV::ParamDescriptor& descriptor, const QV::Variant& value) = 0;

@@ -1,4 +1,4 @@
-#include "LDeviceCommunicationInterface.h"
+#include "IDeviceCommunication.h"
 #include "PartModule.h"
 
 namespace PartModuleDetail {
@@ -8,7 +8,7 @@ void SendSubParamToDevice(LParameterizedModule& module, const QV::ParamDescripto
 {
     auto* root = dynamic_cast<IRootModule*>(module.GetTopModule());
     if (!root) return;
-    if (QV::RCPtr<LDeviceCommunicationInterface> link = root->GetCommunicationInterface()) {
+    if (QV::RCPtr<IDeviceCommunication> link = root->GetCommunicationInterface()) {
         link->SetParamValue(&descriptor, value);
     }
 }

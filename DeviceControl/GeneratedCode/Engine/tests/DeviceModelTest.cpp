@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "Device.h"
-#include "LDeviceCommunicationInterface.h"
+#include "IDeviceCommunication.h"
+#include "StringT.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ Variant Blob(std::vector<uint8_t> bytes)
 ParamDescriptor Desc(int32_t id) { return ParamDescriptor{id, Variant()}; }
 
 // Records what reaches the keyboard instead of calling a library.
-class RecordingLink : public LDeviceCommunicationInterface {
+class RecordingLink : public IDeviceCommunication {
 public:
     std::vector<int32_t> sentIds;
     int32_t SetParamValue(const ParamDescriptor* descriptor, const Variant&) override
@@ -47,7 +48,7 @@ class TestRoot : public IRootModule {
     QV_TYPE_NAME("class TestRoot")
 public:
     RCPtr<IDevice> device;
-    RCPtr<LDeviceCommunicationInterface> link;
+    RCPtr<IDeviceCommunication> link;
     std::map<int32_t, Variant> stored;
 
     int32_t StoreParamValue(const ParamDescriptor& d, const Variant& v) override
@@ -63,7 +64,7 @@ public:
     int32_t SetParamValue(const ParamDescriptor& d, const Variant& v) override { return StoreParamValue(d, v); }
     Variant GetParamValue(int32_t id) override { return GetStoredParamValue(Desc(id)); }
     int32_t OnParamValueChanged(const ParamDescriptor&, const Variant&) override { return 0; }
-    RCPtr<LDeviceCommunicationInterface> GetCommunicationInterface() override { return link; }
+    RCPtr<IDeviceCommunication> GetCommunicationInterface() override { return link; }
     int32_t ApplyParamValue(const ParamDescriptor&, const Variant&) override { return QV::E_NOTIMPL; }
     int32_t FetchParamValue(const ParamDescriptor&, Variant&) override { return QV::E_NOTIMPL; }
     using IRootModule::GetDevice;

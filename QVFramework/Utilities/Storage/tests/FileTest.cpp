@@ -50,6 +50,21 @@ TEST_F(FileTest, EmptyPathAndNameRaiseInvalidPathname)
               "Runtime Error : invalid pathname : QV::File::Open : Utilities\\Storage\\QVFile : Line 293");
 }
 
+TEST_F(FileTest, AFolderIsNeverOpenedAsAFile)
+{
+    std::filesystem::create_directory(PathOf("sub"));
+    const uint32_t flagSets[] = {0, File::kReadWrite, File::kCreate, File::kReadWrite | File::kCreate | File::kTruncate};
+    for (const uint32_t flags : flagSets) {
+        SCOPED_TRACE(flags);
+        File byPath;
+        EXPECT_EQ(byPath.Open(Wide(PathOf("sub")), String(), flags), QV::E_FAIL);
+        EXPECT_FALSE(byPath.IsOpen());
+        File byName(Wide(mFolder.Path()), String(u"sub"), flags);
+        EXPECT_FALSE(byName.IsOpen());
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(PathOf("sub")));
+}
+
 TEST_F(FileTest, FolderAndNameOrWholePath)
 {
     MakeFile("preset.tpr", "x");
@@ -149,8 +164,9 @@ TEST_F(FileTest, TransferFailuresRaiseTheirTexts)
 {
     File file(Wide(MakeFile("f.bin", "abc")), String(), File::kReadWrite);
     char buffer[4];
-    File folder(Wide(mFolder.Path()), String(), 0);  // a folder opens but cannot be read
-    ASSERT_TRUE(folder.IsOpen());
+    // Address 0 of the process's memory is never mapped: reading it fails.
+    File unreadable(String(u"/proc/self/mem"), String(), 0);
+    ASSERT_TRUE(unreadable.IsOpen());
     File closed;
     File closedWritable(Wide(MakeFile("w.bin", "")), String(), File::kReadWrite);
     closedWritable.Close();
@@ -161,7 +177,7 @@ TEST_F(FileTest, TransferFailuresRaiseTheirTexts)
     const Case cases[] = {
         {[&] { file.Read(buffer, 1, -2); },
          "Runtime Error : lseek : QV::File::Read : Utilities\\Storage\\QVFile : Line 471"},
-        {[&] { folder.Read(buffer, 1); },
+        {[&] { unreadable.Read(buffer, 1, 0); },
          "Runtime Error : read : QV::File::Read : Utilities\\Storage\\QVFile : Line 498"},
         {[&] { closed.Read(buffer, 1); },
          "Runtime Error : read : QV::File::Read : Utilities\\Storage\\QVFile : Line 498"},

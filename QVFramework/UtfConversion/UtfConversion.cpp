@@ -11,7 +11,10 @@ constexpr char32_t kHighLast = 0xDBFF;
 constexpr char32_t kLowFirst = 0xDC00;
 constexpr char32_t kLowLast = 0xDFFF;
 
-bool IsTrail(uint8_t b) { return (b & 0xC0) == 0x80; }
+bool IsTrail(uint8_t b)
+{
+    return (b & 0xC0) == 0x80;
+}
 
 // Trailing bytes a byte announces by its high bits alone, as the reference
 // routine's table counts them: 0 for ASCII and trailing bytes, up to 5 for
@@ -68,8 +71,8 @@ char32_t Decode(const uint8_t* p, int length)
     case 2: return (char32_t(p[0] & 0x1F) << 6) | (p[1] & 0x3F);
     case 3: return (char32_t(p[0] & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
     default:
-        return (char32_t(p[0] & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
-               (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+        return (char32_t(p[0] & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) | (char32_t(p[2] & 0x3F) << 6) |
+               (p[3] & 0x3F);
     }
 }
 
@@ -77,8 +80,7 @@ constexpr uint64_t kHighBits = 0x8080808080808080ull;
 
 }  // namespace
 
-UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd,
-                             char16_t*& target, char16_t* targetEnd)
+UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd, char16_t*& target, char16_t* targetEnd)
 {
     const uint8_t* s = reinterpret_cast<const uint8_t*>(source);
     const uint8_t* const end = reinterpret_cast<const uint8_t*>(sourceEnd);
@@ -98,7 +100,10 @@ UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd,
         if (s >= end) break;
         const uint8_t lead = *s;
         if (lead < 0x80) {
-            if (t >= targetEnd) { result = UtfResult::kTargetExhausted; break; }
+            if (t >= targetEnd) {
+                result = UtfResult::kTargetExhausted;
+                break;
+            }
             *t++ = lead;
             ++s;
             continue;
@@ -126,19 +131,31 @@ UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd,
             }
         }
         // A cut sequence is told before an ill-formed one.
-        if (AnnouncedTrailingBytes(lead) >= end - s) { result = UtfResult::kSourceExhausted; break; }
+        if (AnnouncedTrailingBytes(lead) >= end - s) {
+            result = UtfResult::kSourceExhausted;
+            break;
+        }
         const int length = SequenceLength(lead);
-        if (length == 0 || !IsLegalSequence(s, length)) { result = UtfResult::kSourceIllegal; break; }
+        if (length == 0 || !IsLegalSequence(s, length)) {
+            result = UtfResult::kSourceIllegal;
+            break;
+        }
 
         const char32_t c = Decode(s, length);
         if (c >= 0x10000) {
-            if (targetEnd - t < 2) { result = UtfResult::kTargetExhausted; break; }
+            if (targetEnd - t < 2) {
+                result = UtfResult::kTargetExhausted;
+                break;
+            }
             const char32_t v = c - 0x10000;
             t[0] = static_cast<char16_t>(kHighFirst + (v >> 10));
             t[1] = static_cast<char16_t>(kLowFirst + (v & 0x3FF));
             t += 2;
         } else {
-            if (t >= targetEnd) { result = UtfResult::kTargetExhausted; break; }
+            if (t >= targetEnd) {
+                result = UtfResult::kTargetExhausted;
+                break;
+            }
             *t++ = static_cast<char16_t>(c);
         }
         s += length;
@@ -148,8 +165,8 @@ UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd,
     return result;
 }
 
-UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd,
-                             char*& target, char* targetEnd, UtfMode mode)
+UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd, char*& target, char* targetEnd,
+                             UtfMode mode)
 {
     const char16_t* s = source;
     char* t = target;
@@ -173,7 +190,10 @@ UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd,
         char32_t c = *s;
         int consumed = 1;
         if (c >= kHighFirst && c <= kHighLast) {
-            if (s + 1 >= sourceEnd) { result = UtfResult::kSourceExhausted; break; }
+            if (s + 1 >= sourceEnd) {
+                result = UtfResult::kSourceExhausted;
+                break;
+            }
             const char32_t low = s[1];
             if (low >= kLowFirst && low <= kLowLast) {
                 c = 0x10000 + ((c - kHighFirst) << 10) + (low - kLowFirst);
@@ -188,11 +208,12 @@ UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd,
         }
 
         const int length = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-        if (targetEnd - t < length) { result = UtfResult::kTargetExhausted; break; }
-        switch (length) {
-        case 1:
-            t[0] = static_cast<char>(c);
+        if (targetEnd - t < length) {
+            result = UtfResult::kTargetExhausted;
             break;
+        }
+        switch (length) {
+        case 1: t[0] = static_cast<char>(c); break;
         case 2:
             t[0] = static_cast<char>(0xC0 | (c >> 6));
             t[1] = static_cast<char>(0x80 | (c & 0x3F));
@@ -215,6 +236,37 @@ UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd,
     source = s;
     target = t;
     return result;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    // A UTF-16 unit never needs more than three bytes.
+    std::string out(text.size() * 3, '\0');
+    const char16_t* source = text.data();
+    char* target = out.data();
+    const char16_t* const end = text.data() + text.size();
+    if (ConvertUtf16ToUtf8(source, end, target, out.data() + out.size(), UtfMode::kLenient) ==
+        UtfResult::kSourceExhausted) {
+        // A whole text ends here: a high surrogate left last is unpaired.
+        const char16_t high = *source;
+        target[0] = static_cast<char>(0xE0 | (high >> 12));
+        target[1] = static_cast<char>(0x80 | ((high >> 6) & 0x3F));
+        target[2] = static_cast<char>(0x80 | (high & 0x3F));
+        target += 3;
+    }
+    out.resize(static_cast<size_t>(target - out.data()));
+    return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text)
+{
+    // A byte never gives more than one unit.
+    std::u16string out(text.size(), u'\0');
+    const char* source = text.data();
+    char16_t* target = out.data();
+    ConvertUtf8ToUtf16(source, text.data() + text.size(), target, out.data() + out.size());
+    out.resize(static_cast<size_t>(target - out.data()));
+    return out;
 }
 
 }  // namespace QV

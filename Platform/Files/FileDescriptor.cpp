@@ -1,0 +1,84 @@
+#include "FileDescriptor.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace Platform::Files {
+
+int Open(const std::string& path, OpenMode mode)
+{
+    int flags = (mode.readWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    if (mode.create) {
+        flags |= O_CREAT;
+        if (mode.truncate) flags |= O_TRUNC;
+    }
+    const int fd = open(path.c_str(), flags, 0666);
+    if (fd < 0) return -1;
+    // Linux opens a folder read-only; Windows never opens one as a file.
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void Close(int fd)
+{
+    if (fd >= 0) close(fd);
+}
+
+bool Remove(const std::string& path)
+{
+    return unlink(path.c_str()) == 0;
+}
+
+int64_t Read(int fd, void* buffer, size_t count)
+{
+    auto* bytes = static_cast<char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = read(fd, bytes + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+int64_t Write(int fd, const void* buffer, size_t count)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = write(fd, bytes + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+int64_t Seek(int fd, int64_t offset, Origin origin)
+{
+    const int whence = origin == Origin::kBegin ? SEEK_SET : origin == Origin::kCurrent ? SEEK_CUR : SEEK_END;
+    const off_t position = lseek(fd, static_cast<off_t>(offset), whence);
+    return position < 0 ? -1 : static_cast<int64_t>(position);
+}
+
+std::optional<int64_t> Size(int fd)
+{
+    struct stat info {};
+    if (fstat(fd, &info) != 0) return std::nullopt;
+    return static_cast<int64_t>(info.st_size);
+}
+
+}  // namespace Platform::Files
