@@ -166,7 +166,9 @@ TEST_F(SkinnedPanelPictureTest, PanelMatchesTheReferencePicture)
 
     const Platform::Gdip::Surface& actual = Gdi().GetDrawingSurface()->GetBitmap();
     const char* update = std::getenv("QV_UPDATE_PICTURES");
-    if (update && std::string(update) == "1") ASSERT_TRUE(actual.WritePng(kReference));
+    if (update && std::string(update) == "1") {
+        ASSERT_TRUE(actual.WritePng(kReference));
+    }
     const std::unique_ptr<Platform::Gdip::Surface> reference = Platform::Gdip::Surface::ReadPng(kReference);
     int mismatched = 0;
     if (reference && reference->GetWidth() == actual.GetWidth() && reference->GetHeight() == actual.GetHeight()) {
