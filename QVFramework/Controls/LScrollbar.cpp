@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "GeometryRounding.h"
+#include "IControlApplication.h"
 
 namespace QV {
 namespace {
@@ -77,7 +78,17 @@ QVResult LScrollbar::Initialize()
 {
     if (Failed(LControl::Initialize())) return E_FAIL;
     mOwnHandler = new LNotificationHandler<LScrollbar>(this);
-    if (RCPtr<LControl> channel = FindChildControl(u"channel")) mThumb = channel->FindChildControl(u"thumb");
+    mChannel = FindChildControl(u"channel");
+    if (mChannel) {
+        const RCPtr<LNotificationDistributor> channel(mChannel.Get());
+        mOwnHandler->RegisterHandler(&LScrollbar::OnChannelLeftDragChange, channel, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+        mOwnHandler->RegisterHandler(&LScrollbar::OnChannelHoverChange, channel, u"NID_HOVER_CONDITION_CHANGE");
+        mThumb = mChannel->FindChildControl(u"thumb");
+    }
+    if (mThumb) {
+        mOwnHandler->RegisterHandler(&LScrollbar::OnThumbLeftDragChange, RCPtr<LNotificationDistributor>(mThumb.Get()),
+                                     u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    }
     RCPtr<LControl> dec = FindChildControl(u"dec");
     RCPtr<LControl> inc = FindChildControl(u"inc");
     if (dec && inc) {
@@ -151,6 +162,93 @@ void LScrollbar::SetDragging(bool dragging)
     }
     if (mPendingDragValue >= 0.0 && mPendingDragValue <= 1.0) ApplyValue(mPendingDragValue);
     mPendingDragValue = -1.0;
+}
+
+double LScrollbar::Now() const
+{
+    IControlApplication* app = GetControlApplication();
+    return app ? app->GetElapsedTime() : 0.0;
+}
+
+int32_t LScrollbar::HitTestChannel(double along) const
+{
+    const double tp = mThumb ? ThumbPosition() : 0.0;
+    if (mChannelStart <= along && along <= tp) return 1;
+    if (tp + mThumbLength <= along && along <= mChannelEnd) return 2;
+    return 0;
+}
+
+void LScrollbar::PageTowardSide()
+{
+    SetValue(GetValue() + (mPagingSide == 1 ? -pageStep : pageStep));
+}
+
+bool LScrollbar::IsPointerOnPagingSide() const
+{
+    if (!mChannel || !(mChannel->GetConditions() & Condition::kActive)) return false;
+    RCPtr<IRootWindow> root = GetRootWindow();
+    if (!root) return false;
+    int32_t x = 0, y = 0;
+    root->GetCursorPosition(x, y);
+    const DoublePoint at = mChannel->GetPositionInRoot();
+    const DoubleRect part = mChannel->GetPartRect(-1);
+    const double along = Axis() ? y - at.y - part.y : x - at.x - part.x;
+    return HitTestChannel(along) == mPagingSide;
+}
+
+QVResult LScrollbar::OnChannelLeftDragChange(const RCPtr<LNotificationDistributor>&,
+                                             const RCPtr<LNotification>& notification)
+{
+    auto* p = notification ? dynamic_cast<LConditionsParam*>(notification->GetPayload().Get()) : nullptr;
+    if (!p || !mChannel) return 1;
+    const auto newly = [p](uint32_t bit) { return (p->newConditions & bit) && !(p->oldConditions & bit); };
+    const auto cleared = [p](uint32_t bit) { return !(p->newConditions & bit) && (p->oldConditions & bit); };
+    if (newly(Condition::kLeftPressed)) {
+        const DoubleRect part = mChannel->GetPartRect(-1);
+        const double along = Axis() ? std::round(p->pressY) - part.y : std::round(p->pressX) - part.x;
+        mPagingSide = HitTestChannel(along);
+        if (mPagingSide != 0) {
+            PageTowardSide();
+            mLastPagingTime = Now();
+            mPagingCountdown = mPagingFirstDelay;
+            SubscribeIdle();
+        }
+    } else if (cleared(Condition::kCaptured) && mPagingSide != 0) {
+        mPagingSide = 0;
+        UnsubscribeIdle();
+    }
+    return 1;
+}
+
+QVResult LScrollbar::OnChannelHoverChange(const RCPtr<LNotificationDistributor>&,
+                                          const RCPtr<LNotification>& notification)
+{
+    auto* p = notification ? dynamic_cast<LConditionsParam*>(notification->GetPayload().Get()) : nullptr;
+    // Time spent outside the channel does not count toward the next step.
+    if (p && (p->newConditions & Condition::kActive) && !(p->oldConditions & Condition::kActive))
+        mLastPagingTime = Now();
+    return 1;
+}
+
+void LScrollbar::OnTimer()
+{
+    if (mPagingSide == 0 || !IsPointerOnPagingSide()) return;
+    const double now = Now();
+    mPagingCountdown -= now - mLastPagingTime;
+    mLastPagingTime = now;
+    if (mPagingCountdown > 0) return;
+    mPagingCountdown = mPagingRepeat;
+    PageTowardSide();
+}
+
+QVResult LScrollbar::OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>&,
+                                           const RCPtr<LNotification>& notification)
+{
+    auto* p = notification ? dynamic_cast<LConditionsParam*>(notification->GetPayload().Get()) : nullptr;
+    if (!p) return 1;
+    const bool now = (p->newConditions & Condition::kLeftDragging) != 0;
+    if (now != ((p->oldConditions & Condition::kLeftDragging) != 0)) SetDragging(now);
+    return 1;
 }
 
 QVResult LScrollbar::SetKeyMask(int32_t mask)

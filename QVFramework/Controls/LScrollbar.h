@@ -29,6 +29,16 @@ public:
     QVResult SetKeyMask(int32_t mask);
     QVResult OnScrollbarKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     void SetDragging(bool dragging);
+    void OnTimer() override;
+    QVResult OnChannelLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
+                                     const RCPtr<LNotification>& notification);
+    QVResult OnChannelHoverChange(const RCPtr<LNotificationDistributor>& sender,
+                                  const RCPtr<LNotification>& notification);
+    QVResult OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
+                                   const RCPtr<LNotification>& notification);
+    // 1 before the thumb, 2 after it, 0 on it; along the axis, in the channel's part.
+    int32_t HitTestChannel(double along) const;
+    int32_t GetPagingSide() const { return mPagingSide; }
 
     bool IsVertical() const { return mVertical != 0; }
     void SetVertical(bool vertical) { mVertical = vertical ? 1 : 0; }
@@ -45,6 +55,9 @@ public:
 private:
     int Axis() const { return mVertical ? 1 : 0; }
     double ThumbPosition() const;
+    double Now() const;
+    void PageTowardSide();
+    bool IsPointerOnPagingSide() const;
 
     RCPtr<LNotificationHandler<LScrollbar>> mOwnHandler;
     int32_t mVertical = 1;
@@ -56,6 +69,12 @@ private:
     bool mDragging = false;
     double mPendingDragValue = -1.0;
     uint8_t mKeyMask = 0;
+    RCPtr<LControl> mChannel;
+    int32_t mPagingSide = 0;
+    double mLastPagingTime = 0.0;
+    double mPagingCountdown = 0.0;
+    double mPagingRepeat = 0.2;
+    double mPagingFirstDelay = 0.4;
 };
 
 }  // namespace QV

@@ -212,3 +212,80 @@ TEST_F(ScrollbarTest, KeysMoveByOrientationAndMask)
 }
 
 }  // namespace
+
+namespace {
+
+class ScrollbarPagingTest : public TreeFixture {
+protected:
+    ScrollbarPagingTest()
+    {
+        MakeTop();
+        bar = Add<LScrollbar>(top.Get(), u"bar", At(0, 16), At(0, 216));
+        channel = Add<TestControl>(bar.Get(), u"channel", At(0, 16), At(8, 200));
+        thumb = Add<TestControl>(channel.Get(), u"thumb", At(0, 16), At(0, 16));
+        Initialize(bar.Get());
+        bar->thumbFraction = 0.1;
+        bar->UpdateThumb();  // a 20-pixel thumb on a 200-pixel channel
+        channel->SetActiveCondition(true);
+        root->cursorX = 5;
+        root->cursorY = 8 + 150;  // the pointer stays at 150 along the channel
+    }
+
+    void Press(uint32_t oldWord, uint32_t newWord)
+    {
+        RCPtr<LConditionsParam> p(new LConditionsParam);
+        p->oldConditions = oldWord;
+        p->newConditions = newWord;
+        p->pressX = 5;
+        p->pressY = 150;
+        bar->OnChannelLeftDragChange(nullptr, LNotification::Create(u"NID_LEFT_DRAG_CONDITION_CHANGE", p));
+    }
+    void IdleAt(uint32_t ms)
+    {
+        app.nowMs = ms;
+        root->Idle();
+    }
+
+    RCPtr<LScrollbar> bar;
+    RCPtr<TestControl> channel, thumb;
+};
+
+TEST_F(ScrollbarPagingTest, HeldPressPagesAtOnceThenAfterTheDelayThenRepeatsUntilTheThumbReachesThePointer)
+{
+    app.nowMs = 10000;
+    Press(0, Condition::kLeftPressed | Condition::kCaptured);
+    EXPECT_EQ(bar->GetPagingSide(), 2);
+    EXPECT_DOUBLE_EQ(bar->GetValue(), 0.2);
+    IdleAt(10300);
+    EXPECT_DOUBLE_EQ(bar->GetValue(), 0.2);  // the first delay is 0.4 s
+    IdleAt(10400);
+    EXPECT_NEAR(bar->GetValue(), 0.4, 1e-12);
+    IdleAt(10500);
+    EXPECT_NEAR(bar->GetValue(), 0.4, 1e-12);
+    IdleAt(10610);  // clear of the exact 0.2 s edge, which sums of tenths straddle
+    EXPECT_NEAR(bar->GetValue(), 0.6, 1e-12);
+    IdleAt(10820);
+    EXPECT_NEAR(bar->GetValue(), 0.8, 1e-12);  // the thumb now covers the pointer
+    IdleAt(11000);
+    IdleAt(11200);
+    EXPECT_NEAR(bar->GetValue(), 0.8, 1e-12);
+
+    Press(Condition::kLeftPressed | Condition::kCaptured, 0);
+    EXPECT_EQ(bar->GetPagingSide(), 0);
+    EXPECT_EQ(bar->GetIdleUserCount(), 0);
+}
+
+TEST_F(ScrollbarPagingTest, PressOnTheThumbPagesNothingAndAFullThumbKeepsItsValue)
+{
+    bar->SetValue(0.75);  // thumb at 135..155 covers 150
+    Press(0, Condition::kLeftPressed | Condition::kCaptured);
+    EXPECT_EQ(bar->GetPagingSide(), 0);
+    EXPECT_DOUBLE_EQ(bar->GetValue(), 0.75);
+
+    bar->thumbFraction = 1.0;
+    bar->UpdateThumb();
+    bar->SetValueFromThumb();
+    EXPECT_DOUBLE_EQ(bar->GetValue(), 0.75);
+}
+
+}  // namespace
