@@ -144,7 +144,7 @@ TEST_F(QueueTest, RecycledBurstsOfSeveralNamesKeepTheirOrder)
         std::vector<NotificationID> expectedIds;
         for (int i = 0; i < burst; ++i) {
             const char16_t* name = names[i % 4];
-            queue->PostNamedNotification(name, new Tracked(nullptr, i));
+            EXPECT_GE(queue->PostNamedNotification(name, new Tracked(nullptr, i)), 0);
             if (name[9] == u'N') continue;
             expected.push_back(i);
             expectedIds.push_back(Id(name));
@@ -167,9 +167,9 @@ TEST_F(QueueTest, ARegistrationMadeDuringAPassGetsTheRestOfItsName)
     a->onReceive = [&](const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
         late->RegisterNotification(source, u"NID_TEST_B");
     };
-    queue->PostNamedNotification(u"NID_TEST_B", new Tracked(nullptr, 0));
-    queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, 1));
-    queue->PostNamedNotification(u"NID_TEST_B", new Tracked(nullptr, 2));
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_B", new Tracked(nullptr, 0)), 0);
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_A", new Tracked(nullptr, 1)), 0);
+    EXPECT_GE(queue->PostNamedNotification(u"NID_TEST_B", new Tracked(nullptr, 2)), 0);
     EXPECT_FALSE(queue->ProcessNotifications(false));
     EXPECT_EQ(b->values, std::vector<int>{2});
     a->onReceive = nullptr;
