@@ -1,0 +1,68 @@
+#include "LDropDownControl.h"
+
+namespace QV {
+
+LDropDownControl::LDropDownControl(LControl* parent, const String& name) : LControl(parent, name) {}
+
+QVResult LDropDownControl::Initialize()
+{
+    const QVResult r = LControl::Initialize();
+    mDropDownHandler = new LNotificationHandler<LDropDownControl>(this);
+    mDropDownHandler->RegisterHandler(&LDropDownControl::OnOwnMouseDown, RCPtr<LNotificationDistributor>(this),
+                                      u"NID_MOUSE_DOWN");
+    return r;
+}
+
+QVResult LDropDownControl::OnOwnMouseDown(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
+{
+    if (mClosedByFocus) mIgnoreNextPress = true;
+    return S_OK;
+}
+
+QVResult LDropDownControl::SetFocus(bool first)
+{
+    const QVResult r = LControl::SetFocus(first);
+    if (IsDropDownOpen()) {
+        ShowDropDown(false);
+        mClosedByFocus = true;
+    } else {
+        mClosedByFocus = false;
+    }
+    return r;
+}
+
+bool LDropDownControl::KillFocus()
+{
+    ShowDropDown(false);
+    return LControl::KillFocus();
+}
+
+void LDropDownControl::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
+{
+    LControl::OnConditionsChanged(conditions);
+    if (!conditions) return;
+    const bool pressNow = (conditions->newConditions & Condition::kLeftPressed) != 0;
+    const bool pressBefore = (conditions->oldConditions & Condition::kLeftPressed) != 0;
+    if (!pressNow || pressBefore) return;
+    if (mIgnoreNextPress) {
+        mIgnoreNextPress = false;
+        return;
+    }
+    ShowDropDown(true);
+}
+
+QVResult LDropDownControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                               const RCPtr<LNotification>& notification)
+{
+    if (IsInitialized() && mDropDownHandler) mDropDownHandler->ReceiveNotification(sender, notification);
+    return LControl::ReceiveNotification(sender, notification);
+}
+
+QVResult LDropDownControl::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const char16_t* nameOrId)
+{
+    if (mDropDownHandler) mDropDownHandler->UnregisterHandler(distributor, nameOrId);
+    return LControl::UnregisterNotification(distributor, nameOrId);
+}
+
+}  // namespace QV
