@@ -15,7 +15,7 @@ QVResult LDropDownControl::Initialize()
 
 QVResult LDropDownControl::OnOwnMouseDown(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
-    if (mClosedByFocus) mIgnoreNextPress = true;
+    if (mClosedOnFocus) mIgnoreNextPress = true;
     return S_OK;
 }
 
@@ -24,9 +24,9 @@ QVResult LDropDownControl::SetFocus(bool first)
     const QVResult r = LControl::SetFocus(first);
     if (IsDropDownOpen()) {
         ShowDropDown(false);
-        mClosedByFocus = true;
+        mClosedOnFocus = true;
     } else {
-        mClosedByFocus = false;
+        mClosedOnFocus = false;
     }
     return r;
 }
@@ -51,18 +51,6 @@ void LDropDownControl::OnConditionsChanged(const RCPtr<LConditionsParam>& condit
     ShowDropDown(true);
 }
 
-QVResult LDropDownControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
-                                               const RCPtr<LNotification>& notification)
-{
-    if (IsInitialized() && mDropDownHandler) mDropDownHandler->ReceiveNotification(sender, notification);
-    return LControl::ReceiveNotification(sender, notification);
-}
-
-QVResult LDropDownControl::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                                  const char16_t* nameOrId)
-{
-    if (mDropDownHandler) mDropDownHandler->UnregisterHandler(distributor, nameOrId);
-    return LControl::UnregisterNotification(distributor, nameOrId);
-}
+QV_OWN_HANDLER_DEFINITIONS(LDropDownControl, LControl, mDropDownHandler)
 
 }  // namespace QV

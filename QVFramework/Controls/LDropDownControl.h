@@ -3,9 +3,9 @@
 // (combo box, checked combo box, combo slider, combo menu). It decides when
 // the part opens and closes on presses and focus changes; what drops down
 // and where belongs to the subclass. A press while open closes the part and
-// leaves it closed: taking the focus closes it, and the press that follows
-// is then ignored. UI thread only.
+// leaves it closed. UI thread only.
 #include "LControl.h"
+#include "OwnHandler.h"
 
 namespace QV {
 
@@ -15,23 +15,22 @@ public:
     LDropDownControl(LControl* parent, const String& name);
 
     virtual bool IsDropDownOpen() const = 0;
-    virtual QVResult ShowDropDown(bool open) = 0;
+    virtual QVResult ShowDropDown(bool show) = 0;
 
     QVResult SetFocus(bool first) override;
     bool KillFocus() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     QVResult Initialize() override;
 
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
-                                 const RCPtr<LNotification>& notification) override;
-    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                    const char16_t* nameOrId) override;
+    QV_OWN_HANDLER_OVERRIDES
 
-private:
+protected:
     QVResult OnOwnMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     RCPtr<LNotificationHandler<LDropDownControl>> mDropDownHandler;
-    bool mClosedByFocus = false;
+    // A focus change that closed the list eats the press that caused it,
+    // so the same click does not reopen it.
+    bool mClosedOnFocus = false;
     bool mIgnoreNextPress = false;
 };
 

@@ -52,6 +52,13 @@ public:
         return (mOwner->*handler)(sender, notification);
     }
 
+    // Whether a member is mapped for the sender and id.
+    bool Handles(const RCPtr<LNotificationDistributor>& sender, NotificationID id) const
+    {
+        Mutex::Lock lock(mLock);
+        return mHandlers.count(Receivable(sender.Get(), id)) > 0;
+    }
+
     // Takes the map entry back only; the owner unregisters separately.
     bool UnregisterHandler(const RCPtr<LNotificationDistributor>& sender, const char16_t* nameOrId)
     {

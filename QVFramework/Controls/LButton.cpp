@@ -1,0 +1,202 @@
+#include "LButton.h"
+
+#include "ControlAttributes.h"
+#include "Exception.h"
+#include "IControlApplication.h"
+
+namespace QV {
+
+namespace {
+
+constexpr uint32_t kEnterPress = 0x200D0000;
+
+enum Part : int32_t { kNormal = 0, kHover = 1, kPressed = 2, kFocusedOffset = 3, kDisabled = 6, kCheckedOffset = 7 };
+
+double Now()
+{
+    IControlApplication* app = GetControlApplication();
+    return app ? app->GetElapsedTime() : 0.0;
+}
+
+bool NewlySet(const LConditionsParam& p, uint32_t bit)
+{
+    return (p.newConditions & bit) && !(p.oldConditions & bit);
+}
+
+bool NewlyCleared(const LConditionsParam& p, uint32_t bit)
+{
+    return !(p.newConditions & bit) && (p.oldConditions & bit);
+}
+
+}  // namespace
+
+LButton::LButton(LControl* parent, const String& name) : LControl(parent, name) {}
+
+LButton::~LButton() = default;
+
+QV_OWN_HANDLER_DEFINITIONS(LButton, LControl, mButtonHandler)
+
+QVResult LButton::Initialize()
+{
+    const QVResult result = LControl::Initialize();
+    if (result < 0) return result;
+    mButtonHandler = new LNotificationHandler<LButton>(this);
+    const QVResult registered = mButtonHandler->RegisterHandler(
+        &LButton::OnSimulateClick, RCPtr<LNotificationDistributor>(this), u"NID_SIMULATE_CLICK");
+    if (registered < 0) ThrowFailedResult(registered, "QV::LButton::Initialize", "Controls\\Button", 50);
+    bool flag = false;
+    if (ReadSkinBool(*this, u"AUTO_VALUE_SET", flag)) SetAutoValueSet(flag);
+    if (ReadSkinBool(*this, u"IS_RADIO", flag)) SetIsRadio(flag);
+    return result;
+}
+
+QVResult LButton::SetAutoValueSet(bool on)
+{
+    mAutoValueSet = on;
+    return S_OK;
+}
+
+QVResult LButton::SetIsRadio(bool on)
+{
+    mIsRadio = on;
+    return S_OK;
+}
+
+bool LButton::SetChecked(bool checked)
+{
+    SetValue(checked ? 1.0 : 0.0);
+    return IsChecked();
+}
+
+QVResult LButton::ChooseVisualPart()
+{
+    if (mFlashActive) return S_OK;
+    const uint32_t conditions = GetConditions();
+    int32_t part = kNormal;
+    if (!IsEnabledInTree(true)) {
+        part = kDisabled;
+        if (IsChecked()) part = kDisabled + kCheckedOffset;
+    } else {
+        const bool captured = (conditions & Condition::kCaptured) != 0;
+        const bool pressed = captured && (conditions & Condition::kLeftDragging);
+        const bool hovered = (conditions & Condition::kHover) != 0;
+        if (pressed) {
+            part = (hovered || mKeepPressedLook) ? kPressed : kHover;
+        } else if (hovered && !captured) {
+            part = kHover;
+        }
+        if (IsChecked()) part += kCheckedOffset;
+        if (conditions & Condition::kHasFocus) part += kFocusedOffset;
+    }
+    ShowPart(part, true);
+    return S_OK;
+}
+
+void LButton::OnLeftClick(const RCPtr<LPointerInput>&)
+{
+    if (!mAutoValueSet) return;
+    SetValue(mIsRadio ? 1.0 : (IsChecked() ? 0.0 : 1.0));
+}
+
+void LButton::OnValueChanged()
+{
+    LControl* parent = GetParent();
+    if (mIsRadio && IsChecked() && parent) {
+        ChildControlList& siblings = parent->GetChildren();
+        for (uint32_t i = siblings.GetCount(); i-- > 0;) {
+            auto* other = dynamic_cast<LButton*>(siblings.GetAt(i, ChildControlList::kInsertion));
+            if (other && other != this && other->mIsRadio) other->SetValue(0.0);
+        }
+    }
+    ChooseVisualPart();
+}
+
+void LButton::SetEnabled(bool enabled)
+{
+    LControl::SetEnabled(enabled);
+    ChooseVisualPart();
+}
+
+QVResult LButton::OnKeyDown(const RCPtr<LKeyParam>& key)
+{
+    if (!key || key->code.flags != kEnterPress) return 1;
+    SimulateClick();
+    return S_OK;
+}
+
+void LButton::SendAutoRepeat()
+{
+    Notify(u"NID_BUTTON_AUTOREPEAT");
+}
+
+void LButton::ClickNow()
+{
+    RCPtr<IRootWindow> root = GetRootWindow();
+    DoLeftClick(LPointerInput::Button(1, 0, 0, root ? root->GetMouseButtonState() : 0));
+}
+
+void LButton::SimulateClick()
+{
+    if (mFlashActive) {
+        if (mAutoRepeat) SendAutoRepeat();
+        ClickNow();
+    }
+    mFlashActive = true;
+    SetFocus(true);
+    SubscribeIdle();
+    mFlashStart = Now();
+    ShowPart(IsChecked() ? kPressed + kCheckedOffset : kPressed, true);
+    InvalidateArea();
+}
+
+QVResult LButton::OnSimulateClick(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
+{
+    if (IsEnabledInTree(true)) SimulateClick();
+    return 1;
+}
+
+void LButton::OnTimer()
+{
+    const double now = Now();
+    if (mFlashActive && now - mFlashStart >= mFlashDuration) {
+        mFlashActive = false;
+        if (!mRepeating) UnsubscribeIdle();
+        mFlashStart = 0.0;
+        ChooseVisualPart();
+        if (mAutoRepeat) SendAutoRepeat();
+        ClickNow();
+    }
+    if (mRepeating && (GetConditions() & (Condition::kHover | Condition::kActive)) && IsEnabledInTree(true)) {
+        mTimeToRepeat -= now - mLastRepeatTime;
+        mLastRepeatTime = now;
+        if (mTimeToRepeat <= 0.0) {
+            mTimeToRepeat = mRepeatInterval;
+            SendAutoRepeat();
+        }
+    }
+}
+
+void LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
+{
+    if (param) {
+        if (mAutoRepeat && NewlySet(*param, Condition::kActive)) {
+            mLastRepeatTime = Now();
+        } else if (NewlySet(*param, Condition::kLeftPressed)) {
+            if (mAutoRepeat && IsEnabledInTree(true) && !mRepeating) {
+                mRepeating = true;
+                SubscribeIdle();
+                mLastRepeatTime = Now();
+                mTimeToRepeat = mInitialRepeatDelay;
+                SendAutoRepeat();
+            }
+        } else if (NewlyCleared(*param, Condition::kCaptured)) {
+            if (mAutoRepeat && mRepeating) {
+                mRepeating = false;
+                if (!mFlashActive) UnsubscribeIdle();
+            }
+        }
+    }
+    ChooseVisualPart();
+}
+
+}  // namespace QV

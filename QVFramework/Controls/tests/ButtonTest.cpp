@@ -1,0 +1,2 @@
+#include "ControlTestSupport.h"
+#include "LButton.h"
