@@ -1,12 +1,11 @@
 #pragma once
-// The lists and the text box stand on the scroll view, the up-down on the
-// panel. Until those containers land, both names stand for the plain control,
-// so the rest of the class tree can already be built against them.
-#include "LControl.h"
+// The containers the framework's controls stand on.
+#include "LPanel.h"
+#include "LScrollView.h"
 
 namespace QV {
 
-using ScrollViewBase = LControl;
-using PanelBase = LControl;
+using ScrollViewBase = LScrollView;
+using PanelBase = LPanel;
 
 }  // namespace QV
