@@ -2,10 +2,10 @@
 
 namespace QV {
 
-LNumericUpDown::LNumericUpDown(LControl* parent, const String& name) : PanelBase(parent, name) {}
+LNumericUpDown::LNumericUpDown(LControl* parent, const String& name) : LPanel(parent, name) {}
 
 LNumericUpDown::~LNumericUpDown() = default;
 
-QV_OWN_HANDLER_DEFINITIONS(LNumericUpDown, PanelBase, mUpDownHandler)
+QV_OWN_HANDLER_DEFINITIONS(LNumericUpDown, LPanel, mUpDownHandler)
 
 }  // namespace QV

@@ -1,13 +1,13 @@
 #pragma once
 // A number field with a step button above and one below.
-#include "ControlBases.h"
+#include "LPanel.h"
 #include "LButton.h"
 #include "LTextBox.h"
 #include "OwnHandler.h"
 
 namespace QV {
 
-class LNumericUpDown : public PanelBase {
+class LNumericUpDown : public LPanel {
     QV_TYPE_NAME("class QV::LNumericUpDown")
 public:
     LNumericUpDown(LControl* parent, const String& name);

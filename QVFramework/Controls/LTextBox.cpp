@@ -72,13 +72,13 @@ RCPtr<LTextValidationParams> LTextValidationParams::Create(const String& text)
     return RCPtr<LTextValidationParams>(new LTextValidationParams(text));
 }
 
-LTextBox::LTextBox(LControl* parent, const String& name) : ScrollViewBase(parent, name) {}
+LTextBox::LTextBox(LControl* parent, const String& name) : LScrollView(parent, name) {}
 
 LTextBox::~LTextBox() = default;
 
 QVResult LTextBox::Initialize()
 {
-    const QVResult result = ScrollViewBase::Initialize();
+    const QVResult result = LScrollView::Initialize();
     if (result < 0) return result;
     UpdateCaretRect();
     return result;
@@ -272,7 +272,7 @@ bool LTextBox::AllowsFocusChange()
 QVResult LTextBox::SetFocus(bool first)
 {
     if (HasFocus()) Validate();
-    return ScrollViewBase::SetFocus(first);
+    return LScrollView::SetFocus(first);
 }
 
 // ---- edit commands ----
@@ -513,7 +513,7 @@ QVResult LTextBox::SetScrollOffset(const DoublePoint& offset)
 {
     if (mInScrollOffset) return S_OK;
     mInScrollOffset = true;
-    const QVResult result = ScrollViewBase::SetScrollOffset(offset);
+    const QVResult result = LScrollView::SetScrollOffset(offset);
     UpdatePartStates();
     mInScrollOffset = false;
     return result;
@@ -681,7 +681,7 @@ void LTextBox::UpdatePartStates()
 QVResult LTextBox::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
 {
     const String text = GetText();
-    const QVResult result = ScrollViewBase::ApplyDescriptor(descriptor);
+    const QVResult result = LScrollView::ApplyDescriptor(descriptor);
     String label;
     if (descriptor && descriptor->GetAttribute(u"LABEL", label)) {
         SetText(text);

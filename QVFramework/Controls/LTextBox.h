@@ -2,13 +2,13 @@
 // A one-line editable text field: caret, selection, filters, clipboard
 // commands and a validation step before the focus may leave.
 // Indexes are UTF-16 units of the whole text. UI thread only.
-#include "ControlBases.h"
+#include "LScrollView.h"
 #include "LTextValidationParams.h"
 #include "OwnHandler.h"
 
 namespace QV {
 
-class LTextBox : public ScrollViewBase {
+class LTextBox : public LScrollView {
     QV_TYPE_NAME("class QV::LTextBox")
 public:
     static constexpr double kShownTime = 0.5;
