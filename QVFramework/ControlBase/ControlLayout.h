@@ -40,7 +40,12 @@ struct ControlLayout {
     LayoutRecord position[2];
     LayoutRecord anchor[2];
     LayoutRecord size[2];
+    // The maximum: "Self" (an absolute size, 0 for none) or a named child or "Children".
     LayoutRecord limit[2];
+    // The minimum, with the same references as the maximum.
+    LayoutRecord minimum[2];
+    // 0 clip, 1 expand, 2 wrap (x only).
+    int32_t textOverflow[2] = {0, 0};
 
     bool IsDocked(int axis) const { return axis == 0 ? xIsDocked : yIsDocked; }
     int DockedAxes() const { return (xIsDocked ? 1 : 0) + (yIsDocked ? 1 : 0); }

@@ -12,6 +12,7 @@
 namespace QV {
 
 class IControlFactory;
+class LClipboard;
 class LControl;
 
 class IControlApplication {
@@ -28,6 +29,8 @@ public:
     virtual RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() = 0;
     // Solves the control's layout against a reference rectangle; E_FAIL when it cannot.
     virtual QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) = 0;
+    // The clipboard bridge; null when the application has none.
+    virtual LClipboard* GetClipboard() { return nullptr; }
 };
 
 // Null until an application is installed.

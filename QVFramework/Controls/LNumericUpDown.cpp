@@ -7,15 +7,15 @@
 
 namespace QV {
 
-LNumericUpDown::LNumericUpDown(LControl* parent, const String& name) : PanelBase(parent, name) {}
+LNumericUpDown::LNumericUpDown(LControl* parent, const String& name) : LPanel(parent, name) {}
 
 LNumericUpDown::~LNumericUpDown() = default;
 
-QV_OWN_HANDLER_DEFINITIONS(LNumericUpDown, PanelBase, mUpDownHandler)
+QV_OWN_HANDLER_DEFINITIONS(LNumericUpDown, LPanel, mUpDownHandler)
 
 QVResult LNumericUpDown::Initialize()
 {
-    const QVResult r = PanelBase::Initialize();
+    const QVResult r = LPanel::Initialize();
     mUpDownHandler = new LNotificationHandler<LNumericUpDown>(this);
     mTextBox = RCPtr<LTextBox>::DynamicCast(FindChildControl(u"textBox"));
     mButtonUp = RCPtr<LButton>::DynamicCast(FindChildControl(u"buttonUp"));
@@ -36,7 +36,7 @@ QVResult LNumericUpDown::Initialize()
 
 QVResult LNumericUpDown::OnInitialized()
 {
-    const QVResult r = PanelBase::OnInitialized();
+    const QVResult r = LPanel::OnInitialized();
     ShowNumber();
     return r;
 }
@@ -45,7 +45,7 @@ QVResult LNumericUpDown::SetValueRange(double minimum, double maximum, int32_t s
 {
     mMinimum = std::min(minimum, maximum);
     mMaximum = std::max(minimum, maximum);
-    const QVResult r = PanelBase::SetValueRange(minimum, maximum, scale);
+    const QVResult r = LPanel::SetValueRange(minimum, maximum, scale);
     if (mTextBox) mTextBox->SetCharacterFilter(UpDownAllowedCharacters(mMinimum), true);
     ShowNumber();
     return r;
@@ -71,7 +71,7 @@ QVResult LNumericUpDown::SetText(const String& text)
 
 void LNumericUpDown::OnValueChanged()
 {
-    PanelBase::OnValueChanged();
+    LPanel::OnValueChanged();
     ShowNumber();
 }
 
@@ -100,7 +100,7 @@ void LNumericUpDown::HandleKey(const RCPtr<LKeyParam>& key)
         SetNumber(std::round(GetNumber()) + (flags == 0x20260000u ? mStep : -mStep));
         return;
     }
-    PanelBase::HandleKey(key);
+    LPanel::HandleKey(key);
 }
 
 QVResult LNumericUpDown::OnMouseWheel(const RCPtr<LPointerInput>& param)

@@ -3,14 +3,14 @@
 // one below. Children: "textBox", "buttonUp", "buttonDown". The buttons
 // repeat while held; Up/Down keys and the wheel step too; typed text counts
 // once validated (Enter or focus loss). Whole numbers only, within the range.
-#include "ControlBases.h"
+#include "LPanel.h"
 #include "LButton.h"
 #include "LTextBox.h"
 #include "OwnHandler.h"
 
 namespace QV {
 
-class LNumericUpDown : public PanelBase {
+class LNumericUpDown : public LPanel {
     QV_TYPE_NAME("class QV::LNumericUpDown")
 public:
     LNumericUpDown(LControl* parent, const String& name);

@@ -42,15 +42,15 @@ RCPtr<LRefCountedObject> Capture(bool on)
 
 }  // namespace
 
-LSlider::LSlider(LControl* parent, const String& name) : PanelBase(parent, name) {}
+LSlider::LSlider(LControl* parent, const String& name) : LPanel(parent, name) {}
 
 LSlider::~LSlider() = default;
 
-QV_OWN_HANDLER_DEFINITIONS(LSlider, PanelBase, mSliderHandler)
+QV_OWN_HANDLER_DEFINITIONS(LSlider, LPanel, mSliderHandler)
 
 QVResult LSlider::Initialize()
 {
-    if (Failed(PanelBase::Initialize())) return E_FAIL;
+    if (Failed(LPanel::Initialize())) return E_FAIL;
     mSliderHandler = new LNotificationHandler<LSlider>(this);
     mThumbEnd = FindChildControl(u"thumbEnd");
     mThumbStart = FindChildControl(u"thumbStart");
@@ -90,7 +90,7 @@ void LSlider::CreateThumb()
 
 QVResult LSlider::OnInitialized()
 {
-    const QVResult r = PanelBase::OnInitialized();
+    const QVResult r = LPanel::OnInitialized();
     if (mThumbStart) mThumbStart->SetVisible(false);
     if (mThumbEnd) mThumbEnd->SetVisible(false);
     if (mThumbStart) {
@@ -122,14 +122,14 @@ double LSlider::SetValue(double t)
         mDeferredValue = t;
         return GetValue();
     }
-    const double r = PanelBase::SetValue(t);
+    const double r = LPanel::SetValue(t);
     PositionThumb();
     return r;
 }
 
 void LSlider::EndBoundsChange()
 {
-    PanelBase::EndBoundsChange();
+    LPanel::EndBoundsChange();
     if (!mThumb)
         CreateThumb();
     else
@@ -156,7 +156,7 @@ void LSlider::PositionThumb()
 
 void LSlider::ValueFromThumb()
 {
-    PanelBase::SetValue(Track().ValueAt(Origin(*mThumb), GetValue()));
+    LPanel::SetValue(Track().ValueAt(Origin(*mThumb), GetValue()));
     PositionThumb();
 }
 
@@ -164,7 +164,7 @@ void LSlider::TrackStep(const DoublePoint& point)
 {
     if (!mThumb || !mThumbStart) return;
     const DoublePoint q{point.x - mAnchor.x, point.y - mAnchor.y};
-    PanelBase::SetValue(Track().StepToward(Origin(*mThumb), q, GetValue(), mTrackStep));
+    LPanel::SetValue(Track().StepToward(Origin(*mThumb), q, GetValue(), mTrackStep));
     PositionThumb();
 }
 
@@ -181,7 +181,7 @@ QVResult LSlider::OnThumbDrag(const RCPtr<LNotificationDistributor>&, const RCPt
     } else if (Ended(*p, Condition::kLeftDragging)) {
         mDragging = false;
         if (mApplyDeferredValue && mDeferredValue >= 0.0 && mDeferredValue <= 1.0) {
-            PanelBase::SetValue(mDeferredValue);
+            LPanel::SetValue(mDeferredValue);
             PositionThumb();
         }
         mDeferredValue = -1.0;
@@ -208,7 +208,7 @@ QVResult LSlider::OnThumbClick(const RCPtr<LNotificationDistributor>&, const RCP
 {
     auto* p = dynamic_cast<LPointerInput*>(notification->GetPayload().Get());
     if (!p || !mResetOnClick || !(p->doubleClick || (p->modifiers & 1))) return S_OK;
-    PanelBase::SetValue(mResetValue);
+    LPanel::SetValue(mResetValue);
     PositionThumb();
     return S_OK;
 }
@@ -221,7 +221,7 @@ void LSlider::SetResetValue(double value, bool onDoubleClick)
 
 void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 {
-    PanelBase::OnConditionsChanged(conditions);
+    LPanel::OnConditionsChanged(conditions);
     if (!conditions) return;
     const LConditionsParam& p = *conditions;
     const bool enabled = (p.newConditions & Condition::kEnabled) != 0;
@@ -258,7 +258,7 @@ void LSlider::EndTrackPress()
 
 void LSlider::OnTimer()
 {
-    PanelBase::OnTimer();
+    LPanel::OnTimer();
     mPosts.Deliver(*this);
     const uint32_t c = GetConditions();
     if (!mTrackPressed || !(c & kLeftHeld) || !(c & Condition::kEnabled)) return;
@@ -300,7 +300,7 @@ void LSlider::HandleKey(const RCPtr<LKeyParam>& key)
     const bool up = flags == 0x20270000u || flags == 0x20260000u;
     const bool down = flags == 0x20250000u || flags == 0x20280000u;
     if (!up && !down) {
-        PanelBase::HandleKey(key);
+        LPanel::HandleKey(key);
         return;
     }
     if (!mKeyHeld) {

@@ -3,14 +3,14 @@
 // segment between the skin's markers "thumbStart" and "thumbEnd". Dragged,
 // stepped toward a held press on the track (after 0.3 s, then every 0.1 s on
 // the application's clock), or moved by the arrow keys. UI thread only.
-#include "ControlBases.h"
+#include "LPanel.h"
 #include "OwnHandler.h"
 #include "PendingPosts.h"
 #include "SliderTrack.h"
 
 namespace QV {
 
-class LSlider : public PanelBase {
+class LSlider : public LPanel {
     QV_TYPE_NAME("class QV::LSlider")
 public:
     static constexpr double kTrackStep = 0.1;

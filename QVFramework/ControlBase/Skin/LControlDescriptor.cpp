@@ -1,5 +1,7 @@
 #include "LControlDescriptor.h"
 
+#include "LLook.h"
+
 namespace QV {
 namespace {
 
@@ -47,6 +49,10 @@ ControlLayout LControlDescriptor::GetLayout() const
     out.size[1] = FromSize(l.ySize);
     out.limit[0] = FromLimit(l.xMaxSize);
     out.limit[1] = FromLimit(l.yMaxSize);
+    out.minimum[0] = FromLimit(l.xMinSize);
+    out.minimum[1] = FromLimit(l.yMinSize);
+    out.textOverflow[0] = l.textOverflowX;
+    out.textOverflow[1] = l.textOverflowY;
     return out;
 }
 
@@ -55,9 +61,11 @@ uint32_t LControlDescriptor::GetLookCount() const
     return skin && skin->lookList ? skin->lookList->GetCount() : 0;
 }
 
-RCPtr<ILook> LControlDescriptor::CreateLook(uint32_t) const
+RCPtr<ILook> LControlDescriptor::CreateLook(uint32_t index) const
 {
-    return nullptr;
+    if (!skin || !skin->lookList || index >= skin->lookList->GetCount()) return nullptr;
+    const bool wrap = layout && layout->textOverflowX == LLayoutDescriptor::kOverflowWrap;
+    return LLook::Create(*skin->lookList->GetItemPtr(index), wrap);
 }
 
 ControlTextProperties LControlDescriptor::GetTextProperties() const

@@ -38,7 +38,7 @@ public:
     // The layout rules as the control keeps them: the maximum size is its limit.
     ControlLayout GetLayout() const override;
     uint32_t GetLookCount() const override;
-    // Looks are built by the look layer; none here yet.
+    // Null for an empty look slot or one without a client part.
     RCPtr<ILook> CreateLook(uint32_t index) const override;
     ControlTextProperties GetTextProperties() const override;
     uint32_t GetChildCount() const override { return static_cast<uint32_t>(children.size()); }

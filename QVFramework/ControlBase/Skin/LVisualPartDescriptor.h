@@ -30,6 +30,8 @@ public:
     RCPtr<LColorizer> colorizer;
     float colorizerAmount = 1.0f;
     LImageReference mask;
+    // The drawable made from this descriptor on first use, shared by every look.
+    mutable RCPtr<LRefCountedObject> visualPart;
 };
 
 }  // namespace QV

@@ -149,9 +149,11 @@ void SkinReader::Application(const XmlAttributes& a)
 void SkinReader::Colorizer(const XmlAttributes& a)
 {
     if (!Require(a, {u"Name", u"ColorType", u"Color"})) return;
-    RCPtr<LColorizer> colorizer(new LColorizer);
-    colorizer->name = *a.Get(u"Name");
-    colorizer->color.SetFromHexString(Narrow(*a.Get(u"Color")).c_str());
+    const String name = *a.Get(u"Name");
+    int32_t mode = LColorizer::kSolid;
+    LColor color, endColor;
+    LGradientLine line;
+    color.SetFromHexString(Narrow(*a.Get(u"Color")).c_str());
     const String type = *a.Get(u"ColorType");
     if (type == u"LinearGradient" || type == u"RadialGradient") {
         const auto end = a.Get(u"GradientEndColor");
@@ -160,15 +162,12 @@ void SkinReader::Colorizer(const XmlAttributes& a)
         const auto endX = a.GetFloat(u"GradientEndX");
         const auto endY = a.GetFloat(u"GradientEndY");
         if (end && startX && startY && endX && endY) {
-            colorizer->type = type == u"LinearGradient" ? LColorizer::kLinearGradient : LColorizer::kRadialGradient;
-            colorizer->endColor.SetFromHexString(Narrow(*end).c_str());
-            colorizer->startX = *startX;
-            colorizer->startY = *startY;
-            colorizer->endX = *endX;
-            colorizer->endY = *endY;
+            mode = type == u"LinearGradient" ? LColorizer::kLinearGradient : LColorizer::kRadialGradient;
+            endColor.SetFromHexString(Narrow(*end).c_str());
+            line = {*startX, *startY, *endX, *endY};
         }
     }
-    mStore.colorizers.emplace(colorizer->name, colorizer);
+    mStore.colorizers.emplace(name, RCPtr<LColorizer>(new LColorizer(mode, color, endColor, name, line)));
 }
 
 void SkinReader::Part(const XmlAttributes& a)

@@ -28,23 +28,23 @@ TEST_F(SkinReaderTest, Colorizers)
     const auto& c = loaded.store.colorizers;
     ASSERT_EQ(c.size(), 4u);
     const LColorizer& solid = *c.at(String(u"solid"));  // the first definition stays
-    EXPECT_EQ(solid.type, LColorizer::kSolidFill);
-    EXPECT_EQ(solid.color.GetARGB(), 0xFF102030u);
-    EXPECT_EQ(solid.endColor.GetARGB(), 0u);
+    EXPECT_EQ(solid.GetMode(), LColorizer::kSolid);
+    EXPECT_EQ(solid.GetColor1().GetARGB(), 0xFF102030u);
+    EXPECT_EQ(solid.GetColor2().GetARGB(), 0u);
 
     const LColorizer& linear = *c.at(String(u"linear"));
-    EXPECT_EQ(linear.type, LColorizer::kLinearGradient);
-    EXPECT_EQ(linear.color.GetARGB(), 0x80FFFFFFu);
-    EXPECT_EQ(linear.endColor.GetARGB(), 0xFF000000u);
-    EXPECT_FLOAT_EQ(linear.startX, 0.5f);
-    EXPECT_FLOAT_EQ(linear.startY, 1.0f);
-    EXPECT_FLOAT_EQ(linear.endX, 2.0f);
-    EXPECT_FLOAT_EQ(linear.endY, 3.25f);
-    EXPECT_EQ(c.at(String(u"radial"))->type, LColorizer::kRadialGradient);
+    EXPECT_EQ(linear.GetMode(), LColorizer::kLinearGradient);
+    EXPECT_EQ(linear.GetColor1().GetARGB(), 0x80FFFFFFu);
+    EXPECT_EQ(linear.GetColor2().GetARGB(), 0xFF000000u);
+    EXPECT_FLOAT_EQ(linear.GetGradientLine().startX, 0.5f);
+    EXPECT_FLOAT_EQ(linear.GetGradientLine().startY, 1.0f);
+    EXPECT_FLOAT_EQ(linear.GetGradientLine().endX, 2.0f);
+    EXPECT_FLOAT_EQ(linear.GetGradientLine().endY, 3.25f);
+    EXPECT_EQ(c.at(String(u"radial"))->GetMode(), LColorizer::kRadialGradient);
 
     const LColorizer& half = *c.at(String(u"halfGradient"));  // four of five gradient attributes
-    EXPECT_EQ(half.type, LColorizer::kSolidFill);
-    EXPECT_EQ(half.color.GetARGB(), 0xFF112233u);
+    EXPECT_EQ(half.GetMode(), LColorizer::kSolid);
+    EXPECT_EQ(half.GetColor1().GetARGB(), 0xFF112233u);
 }
 
 TEST_F(SkinReaderTest, Parts)

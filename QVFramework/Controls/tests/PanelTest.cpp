@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "ControlsTestSupport.h"
+
+namespace {
+
+using namespace controls_test;
+
+constexpr uint32_t kTab = 0x20090000;
+
+// Three panels deep: top panel "outer" with a, [middle], b; "middle" with
+// c, [inner], d; "inner" with e, f.
+class PanelTest : public TreeFixture {
+protected:
+    PanelTest()
+    {
+        outer = Add<LPanel>(nullptr, u"outer", At(0, 400), At(0, 300));
+        outer->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+        root->top = outer.Get();
+        a = Add<TestControl>(outer.Get(), u"a", At(0, 10), At(0, 10), false, 1);
+        middle = Add<LPanel>(outer.Get(), u"middle", At(0, 200), At(20, 200), false, 2);
+        b = Add<TestControl>(outer.Get(), u"b", At(0, 10), At(250, 10), false, 3);
+        c = Add<TestControl>(middle.Get(), u"c", At(0, 10), At(0, 10), false, 1);
+        inner = Add<LPanel>(middle.Get(), u"inner", At(0, 100), At(20, 100), false, 2);
+        d = Add<TestControl>(middle.Get(), u"d", At(0, 10), At(150, 10), false, 3);
+        e = Add<TestControl>(inner.Get(), u"e", At(0, 10), At(0, 10), false, 1);
+        f = Add<TestControl>(inner.Get(), u"f", At(0, 10), At(20, 10), false, 2);
+        Initialize(outer.Get());
+    }
+    ~PanelTest() override
+    {
+        outer->Close();
+        outer = nullptr;
+    }
+
+    // A key press as the focused control hands it on.
+    void Press(LControl* from, uint32_t code)
+    {
+        from->SetFocus(true);
+        from->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam({code, 0, 0})));
+    }
+    std::string Focus() const { return root->focus ? Narrow(root->focus->GetName().GetChars()) : "none"; }
+
+    RCPtr<LPanel> outer, middle, inner;
+    RCPtr<TestControl> a, b, c, d, e, f;
+};
+
+TEST_F(PanelTest, TabLeavesNestedPanelsAndWrapsOnlyAtTheTop)
+{
+    struct Row {
+        const char* what;
+        const char* from;
+        uint32_t code;
+        const char* to;
+    } rows[] = {
+        {"next inside the innermost panel", "e", kTab, "f"},
+        {"last of the inner panel goes to the next after it", "f", kTab, "d"},
+        {"last of the middle panel goes on in the outer one", "d", kTab, "b"},
+        {"the top panel wraps round", "b", kTab, "a"},
+        {"Shift+Tab on the first child goes before the panel", "e", kTab | 0x02000000, "c"},
+        {"Shift+Tab out of two panels", "c", kTab | 0x02000000, "a"},
+    };
+    std::map<std::string, LControl*> byName{{"a", a.Get()}, {"b", b.Get()}, {"c", c.Get()},
+                                            {"d", d.Get()}, {"e", e.Get()}, {"f", f.Get()}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        Press(byName[r.from], r.code);
+        EXPECT_EQ(Focus(), r.to);
+    }
+}
+
+TEST_F(PanelTest, CtrlTabLeavesWithTheSameParameterAndTheWholeRoute)
+{
+    e->SetFocus(true);
+    RCPtr<LKeyParam> key(new LKeyParam({kTab | 0x01000000, 0, 0}));
+    key->route.emplace_back(e.Get());
+    inner->HandleTabNavigation(key);
+    EXPECT_EQ(Focus(), "e");  // nobody takes Ctrl+Tab below the top
+    // The top panel has nobody to hand the key to and adds nothing.
+    ASSERT_EQ(key->route.size(), 3u);
+    EXPECT_EQ(key->route[1].Get(), inner.Get());
+    EXPECT_EQ(key->route[2].Get(), middle.Get());
+}
+
+TEST_F(PanelTest, UnhandledKeysClimbInnermostFirstAndOnlyTheTopReachesTheHotKeys)
+{
+    RCPtr<LKeyParam> key(new LKeyParam({0x20410000, 0, 0}));
+    inner->HandleKey(key);
+    ASSERT_EQ(key->route.size(), 2u);
+    EXPECT_EQ(key->route[0].Get(), inner.Get());
+    EXPECT_EQ(key->route[1].Get(), middle.Get());
+    ASSERT_EQ(app.hotKeys.size(), 1u);
+    EXPECT_EQ(app.hotKeys[0].flags, 0x20410000u);
+}
+
+TEST_F(PanelTest, SiblingKeysReachAPanelThroughItsParent)
+{
+    // "b" binds the key; the middle panel's child "d" sends it up.
+    RCPtr<TestControl> x = Add<TestControl>(middle.Get(), u"x", At(50, 10), At(0, 10), false, 4);
+    x->BindKey({0x20420000, 0, 0}, u"NID_TEST_COMMAND");
+    x->Initialize();
+    x->SetInitialized(true);
+    RCPtr<LKeyParam> key(new LKeyParam({0x20420000, 0, 0}));
+    key->route.emplace_back(b.Get());
+    EXPECT_EQ(outer->HandleSiblingKey(key), S_OK);  // middle asked its children for the key
+    EXPECT_EQ(x->received, (std::vector<std::string>{"NID_TEST_COMMAND"}));
+
+    RCPtr<LPanel> lone(new LPanel(nullptr, u"lone"));
+    Initialize(lone.Get());
+    EXPECT_EQ(lone->GetChildren().GetCount(), 0u);  // no parent, no subscription, no failure
+}
+
+}  // namespace

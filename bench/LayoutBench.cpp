@@ -1,0 +1,118 @@
+// A full layout pass over 501 controls placed by skin-like rules: a top
+// control filling the window, ten rows stacked by sibling references and
+// sized to their children, and 49 cells per row placed beside each other,
+// centred, some flush right, with minimum and maximum widths.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "ControlBenchSupport.h"
+#include "LLayout.h"
+
+namespace {
+
+using namespace QV;
+using namespace bench_support;
+
+class SolverApplication : public BenchApplication {
+public:
+    QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override
+    {
+        return LLayout::ResolveControl(control, reference, frame);
+    }
+};
+
+LayoutRecord Rec(int32_t kind, double offset, float factor = 0.0f, const String& name = String())
+{
+    return LayoutRecord{kind, name, factor, offset};
+}
+
+RCPtr<LControl> Make(LControl* parent, const String& name, const ControlLayout& layout)
+{
+    RCPtr<LControl> c(new LControl(parent, name));
+    c->SetLayout(layout);
+    c->AddVisualPart(RCPtr<ILook>(new BenchLook()));
+    c->ShowPart(0);
+    c->UpdateLayout();
+    return c;
+}
+
+ControlLayout Filling()
+{
+    ControlLayout l;
+    l.position[0] = l.position[1] = Rec(LayoutKind::kClient, 0);
+    l.size[0] = l.size[1] = Rec(LayoutKind::kClient, 0, 1.0f);
+    return l;
+}
+
+ControlLayout Row(const String& above)
+{
+    ControlLayout l;
+    l.position[0] = Rec(LayoutKind::kClient, 0);
+    l.size[0] = Rec(LayoutKind::kClient, 0, 1.0f);
+    l.position[1] = above.IsEmpty() ? Rec(LayoutKind::kClient, 0) : Rec(LayoutKind::kSibling, 2, 1.0f, above);
+    l.size[1] = Rec(LayoutKind::kSelf, 60);
+    l.minimum[1] = Rec(LayoutKind::kSibling, 0, 1.0f, u"Children");
+    return l;
+}
+
+ControlLayout Cell(const String& before, bool flushRight)
+{
+    ControlLayout l;
+    if (flushRight) {
+        l.position[0] = Rec(LayoutKind::kClient, -4, 1.0f);
+        l.anchor[0].factor = 1.0f;
+    } else {
+        l.position[0] = before.IsEmpty() ? Rec(LayoutKind::kClient, 4) : Rec(LayoutKind::kSibling, 2, 1.0f, before);
+    }
+    l.size[0] = Rec(LayoutKind::kSelf, 20);
+    l.minimum[0] = Rec(LayoutKind::kSelf, 10);
+    l.limit[0] = Rec(LayoutKind::kSelf, 30);
+    l.position[1] = Rec(LayoutKind::kClient, 0, 0.5f);
+    l.anchor[1].factor = 0.5f;
+    l.size[1] = Rec(LayoutKind::kClient, -8, 1.0f);
+    return l;
+}
+
+struct Tree {
+    Tree() : root(new BenchRoot())
+    {
+        top = Make(nullptr, u"top", Filling());
+        top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+        String name, previousRow;
+        for (int row = 0; row < 10; ++row) {
+            name.Format(u"row%d", row);
+            RCPtr<LControl> r = Make(top.Get(), name, Row(previousRow));
+            previousRow = name;
+            String previousCell;
+            for (int cell = 0; cell < 49; ++cell) {
+                name.Format(u"cell%d", cell);
+                Make(r.Get(), name, Cell(previousCell, cell % 7 == 6));
+                previousCell = name;
+            }
+        }
+    }
+    ~Tree() { top->Close(); }
+
+    SolverApplication app;
+    ScopedControlApplication scope{app};
+    RCPtr<BenchRoot> root;
+    RCPtr<LControl> top;
+};
+
+void BM_LayoutPass501Controls(benchmark::State& state)
+{
+    Tree tree;
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        tree.root->clientWidth = wide ? 1200 : 1000;
+        tree.top->UpdateLayout();
+    }
+    benchmark::DoNotOptimize(tree.top->GetFrame());
+    state.SetItemsProcessed(state.iterations() * 501);
+}
+BENCHMARK(BM_LayoutPass501Controls);
+
+}  // namespace
+BENCHMARK_MAIN();
