@@ -12,6 +12,7 @@
 namespace QV {
 
 class IControlFactory;
+class LClipboard;
 class LControl;
 
 class IControlApplication {
@@ -31,6 +32,8 @@ public:
     // Shows control in a root window of its own and runs that window's modal
     // loop; its result, or E_FAIL when no window could be opened.
     virtual QVResult ShowModal(const RCPtr<LControl>&, int32_t) { return E_FAIL; }
+    // The clipboard bridge; null when the application has none.
+    virtual LClipboard* GetClipboard() { return nullptr; }
 };
 
 // Null until an application is installed.

@@ -1,5 +1,7 @@
 #pragma once
 // The drawing state a control pushes and pops around each step.
+#include <cstdint>
+
 #include "RectT.h"
 
 namespace QV {
@@ -17,6 +19,11 @@ public:
     virtual void GetOrigin(double& x, double& y) const = 0;
     virtual float GetOpacity() const = 0;
     virtual void SetOpacity(float opacity) = 0;
+    // A line in the current origin; renderers that draw nothing may ignore it.
+    virtual void DrawLine(const DoublePoint& from, const DoublePoint& to, uint32_t argb, float width)
+    {
+        (void)from, (void)to, (void)argb, (void)width;
+    }
 };
 
 }  // namespace QV

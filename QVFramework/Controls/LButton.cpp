@@ -9,6 +9,7 @@ namespace QV {
 namespace {
 
 constexpr uint32_t kEnterPress = 0x200D0000;
+constexpr uint32_t kSpacePress = 0x20200000;
 
 enum Part : int32_t { kNormal = 0, kHover = 1, kPressed = 2, kFocusedOffset = 3, kDisabled = 6, kCheckedOffset = 7 };
 
@@ -78,7 +79,8 @@ QVResult LButton::ChooseVisualPart()
         if (IsChecked()) part = kDisabled + kCheckedOffset;
     } else {
         const bool captured = (conditions & Condition::kCaptured) != 0;
-        const bool pressed = captured && (conditions & Condition::kLeftDragging);
+        // A press shows before the pointer has moved far enough to drag.
+        const bool pressed = captured && (conditions & (Condition::kLeftPressed | Condition::kLeftDragging));
         const bool hovered = (conditions & Condition::kHover) != 0;
         if (pressed) {
             part = (hovered || mKeepPressedLook) ? kPressed : kHover;
@@ -119,7 +121,7 @@ void LButton::SetEnabled(bool enabled)
 
 QVResult LButton::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
-    if (!key || key->code.flags != kEnterPress) return 1;
+    if (!key || (key->code.flags != kEnterPress && key->code.flags != kSpacePress)) return 1;
     SimulateClick();
     return S_OK;
 }

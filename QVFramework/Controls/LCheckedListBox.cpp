@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "LIndexedDataParam.h"
+
 namespace QV {
 
 LCheckedListBox::LCheckedListBox(LControl* parent, const String& name) : LListBox(parent, name) {}
@@ -56,6 +58,58 @@ void LCheckedListBox::UpdateCheckedCount()
 {
     mCheckedCount = static_cast<int32_t>(
         std::count_if(mCheckedItems.begin(), mCheckedItems.end(), [](const auto& r) { return r.checked; }));
+}
+
+bool LCheckedListBox::IsItemChecked(int32_t index) const
+{
+    return index >= 0 && index < GetItemCount() && mCheckedItems[static_cast<size_t>(index)].checked;
+}
+
+void LCheckedListBox::SetItemChecked(int32_t index, bool checked)
+{
+    LCheckedItemRecord* item = GetItem(index);
+    if (!item || item->checked == checked) return;
+    item->checked = checked;
+    mCheckedCount += checked ? 1 : -1;
+}
+
+RCPtr<LBitmap> LCheckedListBox::GetItemIcon(int32_t index) const
+{
+    if (index < 0 || index >= GetItemCount()) return nullptr;
+    if (!mIcons.empty()) return mIcons[static_cast<size_t>(index) % mIcons.size()];
+    return mCheckedItems[static_cast<size_t>(index)].icon;
+}
+
+void LCheckedListBox::SetShowIcons(bool on)
+{
+    mShowIcons = on;
+}
+
+void LCheckedListBox::SetAutoCheck(bool on)
+{
+    mAutoCheck = on;
+}
+
+void LCheckedListBox::OnCheckBoxValue(int32_t index, double value)
+{
+    if (index < 0 || index >= GetItemCount()) return;
+    RCPtr<LRefCountedObject> param(new LIndexedDataWithValueParam(nullptr, index, value));
+    // The count follows only a real change of the flag.
+    SetItemChecked(index, value >= 0.5);
+    mPosts.Post(*this, u"NID_ITEM_CHECK_CHANGE", param);
+}
+
+void LCheckedListBox::OnCheckBoxClicked(int32_t index, double value)
+{
+    if (index < 0 || index >= GetItemCount()) return;
+    mPosts.Post(*this, u"NID_ITEM_CHECKBOX_CLICKED",
+                RCPtr<LRefCountedObject>(new LIndexedDataWithValueParam(nullptr, index, value)));
+}
+
+void LCheckedListBox::OnTimer()
+{
+    LListBox::OnTimer();
+    mPosts.Deliver(*this);
 }
 
 }  // namespace QV

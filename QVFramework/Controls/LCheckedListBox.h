@@ -1,9 +1,13 @@
 #pragma once
-// A list whose rows carry a check box and an optional icon.
+// A list whose rows carry a check box and an optional icon. It keeps one
+// check flag per item and their count, and reports clicks on the boxes with
+// "NID_ITEM_CHECK_CHANGE" (auto-check: the box toggled itself) or
+// "NID_ITEM_CHECKBOX_CLICKED" (the owner decides), posted from the list.
 #include <vector>
 
 #include "LBitmap.h"
 #include "LListBox.h"
+#include "PendingPosts.h"
 
 namespace QV {
 
@@ -25,6 +29,22 @@ public:
     QVResult EraseItem(int32_t index) override;
     QVResult SwapItems(int32_t first, int32_t second) override;
     virtual void UpdateCheckedCount();
+    virtual void SetAutoCheck(bool on);
+    void OnTimer() override;
+
+    // False past the end.
+    bool IsItemChecked(int32_t index) const;
+    // Changes the count only when the flag changes; nothing past the end.
+    void SetItemChecked(int32_t index, bool checked);
+    // The icons array cycles over the items; without it each item's own icon.
+    RCPtr<LBitmap> GetItemIcon(int32_t index) const;
+    void SetShowIcons(bool on);
+
+    // What a click on an item's check box does, given the box's value after
+    // the click: auto-check follows the box and posts the change; otherwise
+    // the click is only reported.
+    void OnCheckBoxValue(int32_t index, double value);
+    void OnCheckBoxClicked(int32_t index, double value);
 
     bool ShowsIcons() const { return mShowIcons; }
     bool IsAutoCheck() const { return mAutoCheck; }
@@ -40,6 +60,7 @@ protected:
     bool mAutoCheck = true;
     int32_t mCheckedCount = 0;
     std::vector<RCPtr<LBitmap>> mIcons;
+    PendingPosts mPosts;
 };
 
 }  // namespace QV

@@ -4,6 +4,53 @@ namespace QV {
 
 LDropDownControl::LDropDownControl(LControl* parent, const String& name) : LControl(parent, name) {}
 
+QVResult LDropDownControl::Initialize()
+{
+    const QVResult r = LControl::Initialize();
+    mDropDownHandler = new LNotificationHandler<LDropDownControl>(this);
+    mDropDownHandler->RegisterHandler(&LDropDownControl::OnOwnMouseDown, RCPtr<LNotificationDistributor>(this),
+                                      u"NID_MOUSE_DOWN");
+    return r;
+}
+
+QVResult LDropDownControl::OnOwnMouseDown(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
+{
+    if (mClosedOnFocus) mIgnoreNextPress = true;
+    return S_OK;
+}
+
+QVResult LDropDownControl::SetFocus(bool first)
+{
+    const QVResult r = LControl::SetFocus(first);
+    if (IsDropDownOpen()) {
+        ShowDropDown(false);
+        mClosedOnFocus = true;
+    } else {
+        mClosedOnFocus = false;
+    }
+    return r;
+}
+
+bool LDropDownControl::KillFocus()
+{
+    ShowDropDown(false);
+    return LControl::KillFocus();
+}
+
+void LDropDownControl::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
+{
+    LControl::OnConditionsChanged(conditions);
+    if (!conditions) return;
+    const bool pressNow = (conditions->newConditions & Condition::kLeftPressed) != 0;
+    const bool pressBefore = (conditions->oldConditions & Condition::kLeftPressed) != 0;
+    if (!pressNow || pressBefore) return;
+    if (mIgnoreNextPress) {
+        mIgnoreNextPress = false;
+        return;
+    }
+    ShowDropDown(true);
+}
+
 QV_OWN_HANDLER_DEFINITIONS(LDropDownControl, LControl, mDropDownHandler)
 
 }  // namespace QV

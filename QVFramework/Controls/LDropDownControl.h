@@ -1,5 +1,9 @@
 #pragma once
-// A control that opens a list or panel below itself.
+// The base of every control with a part that drops down over the window
+// (combo box, checked combo box, combo slider, combo menu). It decides when
+// the part opens and closes on presses and focus changes; what drops down
+// and where belongs to the subclass. A press while open closes the part and
+// leaves it closed. UI thread only.
 #include "LControl.h"
 #include "OwnHandler.h"
 
@@ -13,9 +17,16 @@ public:
     virtual bool IsDropDownOpen() const = 0;
     virtual QVResult ShowDropDown(bool show) = 0;
 
+    QVResult SetFocus(bool first) override;
+    bool KillFocus() override;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    QVResult Initialize() override;
+
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
+    QVResult OnOwnMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+
     RCPtr<LNotificationHandler<LDropDownControl>> mDropDownHandler;
     // A focus change that closed the list eats the press that caused it,
     // so the same click does not reopen it.

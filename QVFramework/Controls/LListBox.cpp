@@ -4,11 +4,11 @@
 
 namespace QV {
 
-LListBox::LListBox(LControl* parent, const String& name) : ScrollViewBase(parent, name) {}
+LListBox::LListBox(LControl* parent, const String& name) : LScrollView(parent, name) {}
 
 LListBox::~LListBox() = default;
 
-QV_OWN_HANDLER_DEFINITIONS(LListBox, ScrollViewBase, mListHandler)
+QV_OWN_HANDLER_DEFINITIONS(LListBox, LScrollView, mListHandler)
 
 int32_t LListBox::GetItemCount() const
 {

@@ -3,13 +3,13 @@
 // UI thread only.
 #include <vector>
 
-#include "ControlBases.h"
+#include "LScrollView.h"
 #include "LListItemRecord.h"
 #include "OwnHandler.h"
 
 namespace QV {
 
-class LListBox : public ScrollViewBase {
+class LListBox : public LScrollView {
     QV_TYPE_NAME("class QV::LListBox")
 public:
     static constexpr int32_t kDefaultRowHeight = 14;

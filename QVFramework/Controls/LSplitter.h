@@ -1,5 +1,8 @@
 #pragma once
-// A bar that moves to share space between its neighbours.
+// A bar that moves to share space between its neighbours: the sibling
+// before it and the sibling after it in its parent. "Framework.SplitterH"
+// moves along x, "Framework.SplitterV" along y; neither neighbour may get
+// smaller than its layout's minimum size.
 #include "LControl.h"
 
 namespace QV {
@@ -12,9 +15,15 @@ public:
     LSplitterBase(LControl* parent, const String& name, int32_t orientation);
 
     int32_t GetOrientation() const { return mOrientation; }
+    void GetMoveLimits(DoubleRect& limits) override;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
 
 protected:
     int32_t mOrientation;
+
+private:
+    int Axis() const { return mOrientation == kVertical ? 1 : 0; }
+    double mPressOffset = 0.0;
 };
 
 class LSplitterH : public LSplitterBase {

@@ -1,5 +1,11 @@
 #pragma once
-// A bar that shows status text, given directly or posted.
+// A bar that shows status text in its child "label1", given directly or
+// posted from any thread ("NID_SET_STATUS_TEXT" with an LHolder<String>):
+// posted text shows at the next idle tick, and only the newest of those
+// posted since the last tick.
+#include <mutex>
+#include <optional>
+
 #include "LControl.h"
 #include "LNotificationQueue.h"
 #include "OwnHandler.h"
@@ -12,6 +18,14 @@ public:
     LStatusBar(LControl* parent, const String& name);
     ~LStatusBar() override;
 
+    QVResult Initialize() override;
+    void OnTimer() override;
+
+    void SetStatusText(const String& text);
+    // Any thread.
+    void PostStatusText(const String& text);
+    String GetStatusText() const;
+
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
@@ -19,6 +33,13 @@ protected:
     RCPtr<LNotificationQueue> mQueue;
     RCPtr<LNotificationHandler<LStatusBar>> mStatusHandler;
     RCPtr<LControl> mLabel;
+
+private:
+    QVResult OnSetStatusText(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+
+    mutable std::mutex mPendingLock;
+    std::optional<String> mPending;
+    bool mIdleSubscribed = false;
 };
 
 }  // namespace QV

@@ -1,9 +1,702 @@
 #include "LTextBox.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "IControlApplication.h"
+#include "IControlRenderer.h"
+#include "LClipboard.h"
+#include "LLabel.h"
+#include "MeasurementRendererSource.h"
+#include "TextClasses.h"
+
 namespace QV {
 
-LTextBox::LTextBox(LControl* parent, const String& name) : ScrollViewBase(parent, name) {}
+namespace {
+
+constexpr uint32_t kDown = 0x20000000;
+constexpr uint32_t kCtrl = 0x01000000;
+constexpr uint32_t kShift = 0x02000000;
+constexpr uint32_t kAlt = 0x04000000;
+constexpr uint32_t kCmd = 0x08000000;
+constexpr uint32_t kNoKey = 0x80000000;
+
+constexpr uint32_t Key(uint32_t vk, uint32_t modifiers = 0)
+{
+    return kDown | modifiers | (vk << 16);
+}
+
+enum Vk : uint32_t {
+    kBack = 0x08,
+    kEnter = 0x0D,
+    kSpace = 0x20,
+    kEnd = 0x23,
+    kHome = 0x24,
+    kLeft = 0x25,
+    kUp = 0x26,
+    kRight = 0x27,
+    kDownArrow = 0x28,
+    kDelete = 0x2E
+};
+
+double Now()
+{
+    IControlApplication* app = GetControlApplication();
+    return app ? app->GetElapsedTime() : 0.0;
+}
+
+LClipboard* Clipboard()
+{
+    IControlApplication* app = GetControlApplication();
+    return app ? app->GetClipboard() : nullptr;
+}
+
+String ClipboardText()
+{
+    LClipboard* clipboard = Clipboard();
+    if (!clipboard) return String();
+    RCPtr<LRefCountedObject> value = clipboard->GetText();
+    auto* text = dynamic_cast<LStringValue*>(value.Get());
+    return text ? text->GetText() : String();
+}
+
+double Clamp23(double v)
+{
+    return std::clamp(v, -8388608.0, 8388608.0);
+}
+
+}  // namespace
+
+RCPtr<LTextValidationParams> LTextValidationParams::Create(const String& text)
+{
+    return RCPtr<LTextValidationParams>(new LTextValidationParams(text));
+}
+
+LTextBox::LTextBox(LControl* parent, const String& name) : LScrollView(parent, name) {}
 
 LTextBox::~LTextBox() = default;
+
+QVResult LTextBox::Initialize()
+{
+    const QVResult result = LScrollView::Initialize();
+    if (result < 0) return result;
+    UpdateCaretRect();
+    return result;
+}
+
+// ---- text ----
+
+QVResult LTextBox::SetText(const String& text)
+{
+    return SetTextInternal(text, true);
+}
+
+QVResult LTextBox::SetTextInternal(const String& text, bool resetCaret)
+{
+    if (text == GetText()) return 1;
+    LControl::SetTextInternal(text, true);
+    const bool hadSelection = mSelectionLength > 0;
+    mSelectionStart = mSelectionLength = 0;
+    // Callers move the caret after the change; until then it stays inside the text.
+    mCaret = std::min(mCaret, GetTextLength());
+    mAnchor = std::min(mAnchor, GetTextLength());
+    if (resetCaret) SetCaretPosition(0, true);
+    if (!mLabel.IsEmpty()) {
+        if (RCPtr<ILook> part = GetVisualPart(kLabelText)) part->SetText(mLabel);
+    }
+    if (hadSelection || !mLabel.IsEmpty()) UpdatePartStates();
+    UpdateCaretRect();
+    Notify(u"NID_TEXTBOX_TEXT_CHANGE");
+    return S_OK;
+}
+
+void LTextBox::SetMaxLength(int32_t length)
+{
+    mMaxLength = length;
+    if (length > 0 && GetTextLength() > length) {
+        SetTextInternal(GetText().Left(length), false);
+        SetCaretPosition(GetTextLength(), true);
+    }
+}
+
+bool LTextBox::AcceptsCharacter(char16_t c) const
+{
+    if (c == u'\t' || !IsPrintableCharacter(c)) return false;
+    if (mFilter.IsEmpty()) return true;
+    const bool listed = mFilter.View().find(c) != std::u16string_view::npos;
+    return listed == mFilterIsAllowList;
+}
+
+// ---- caret and selection ----
+
+QVResult LTextBox::SetCaretPosition(int32_t index, bool force)
+{
+    if (index < 0 || index > GetTextLength()) return E_INVALIDARG;
+    if (index == mCaret && !force) {
+        if (mSelectionLength == 0) mAnchor = mCaret;
+        return 1;
+    }
+    const bool unchanged = index == mCaret;
+    mCaret = index;
+    if (mSelectionLength == 0) mAnchor = mCaret;
+    UpdateCaretRect();
+    mCaretVisible = true;
+    mNextBlink = Now() + kShownTime;
+    InvalidateArea();
+    return unchanged ? 1 : S_OK;
+}
+
+void LTextBox::ClearSelection()
+{
+    const bool had = mSelectionLength > 0;
+    mSelectionStart = mSelectionLength = mAnchor = 0;
+    if (had) UpdatePartStates();
+}
+
+void LTextBox::SelectRange(int32_t first, int32_t last)
+{
+    if (first == -1) {
+        ClearSelection();
+        return;
+    }
+    if (first < -1) return;
+    const int32_t oldStart = mSelectionStart, oldLength = mSelectionLength;
+    const int32_t length = GetTextLength();
+    if (first == 0 && last == -1) {
+        mSelectionStart = 0;
+        mSelectionLength = length;
+    } else {
+        if (first >= length || last < 0 || last >= length) return;
+        mSelectionStart = std::min(first, last);
+        mSelectionLength = std::abs(last - first) + 1;
+    }
+    mAnchor = mSelectionStart;
+    if (oldStart != mSelectionStart || oldLength != mSelectionLength) UpdatePartStates();
+}
+
+void LTextBox::SetSelection(int32_t start, int32_t count, int32_t anchor)
+{
+    if (count > 0) {
+        SelectRange(start, start + count - 1);
+    } else if (mSelectionStart != start || mSelectionLength != 0) {
+        mSelectionStart = start;
+        mSelectionLength = 0;
+        UpdatePartStates();
+    }
+    mAnchor = anchor;
+}
+
+void LTextBox::ExtendSelectionTo(int32_t index)
+{
+    const int32_t anchor = mAnchor;
+    SetSelection(std::min(anchor, index), std::abs(index - anchor), anchor);
+    SetCaretPosition(index, false);
+}
+
+// ---- editing ----
+
+QVResult LTextBox::InsertCharacter(char16_t c)
+{
+    return InsertText(String(c));
+}
+
+// Typed and pasted text alike: the selection goes, then what fits goes in.
+QVResult LTextBox::InsertText(const String& text)
+{
+    std::u16string copy(GetText().View());
+    if (mSelectionLength > 0) {
+        copy.erase(static_cast<size_t>(mSelectionStart), static_cast<size_t>(mSelectionLength));
+        const int32_t start = mSelectionStart;
+        mSelectionStart = mSelectionLength = 0;
+        mCaret = std::min(mCaret, static_cast<int32_t>(copy.size()));
+        SetCaretPosition(std::min(start, static_cast<int32_t>(copy.size())), false);
+        mAnchor = mCaret;
+    }
+    const int32_t caret = mCaret;
+    std::u16string add(text.View());
+    if (mMaxLength > 0) {
+        const size_t room = copy.size() >= static_cast<size_t>(mMaxLength) ? 0 : mMaxLength - copy.size();
+        if (add.size() > room) add.clear();
+    }
+    copy.insert(static_cast<size_t>(caret), add);
+    const QVResult result = SetTextInternal(String(copy.c_str()), false);
+    if (result == S_OK) SetCaretPosition(caret + static_cast<int32_t>(add.size()), true);
+    return result;
+}
+
+QVResult LTextBox::DeleteText(int32_t start, int32_t count)
+{
+    const int32_t length = GetTextLength();
+    if (start < 0 || count <= 0 || start >= length) return 1;
+    std::u16string copy(GetText().View());
+    copy.erase(static_cast<size_t>(start), static_cast<size_t>(std::min(count, length - start)));
+    const QVResult result = SetTextInternal(String(copy.c_str()), false);
+    if (result == S_OK) SetCaretPosition(start, true);
+    return result;
+}
+
+QVResult LTextBox::DeleteSelection()
+{
+    if (mSelectionLength <= 0) return 1;
+    return DeleteText(mSelectionStart, mSelectionLength);
+}
+
+QVResult LTextBox::ReplaceSelection(const String& text)
+{
+    if (mSelectionLength <= 0) return E_FAIL;
+    if (mMaxLength > 0 && GetTextLength() - mSelectionLength + text.GetLength() > mMaxLength) return E_FAIL;
+    std::u16string copy(GetText().View());
+    const int32_t start = mSelectionStart;
+    copy.replace(static_cast<size_t>(start), static_cast<size_t>(mSelectionLength), text.View());
+    const QVResult result = SetTextInternal(String(copy.c_str()), false);
+    SetCaretPosition(start + text.GetLength(), true);
+    ClearSelection();
+    mAnchor = mCaret;
+    return result;
+}
+
+RCPtr<LTextValidationParams> LTextBox::Validate()
+{
+    RCPtr<LTextValidationParams> params = LTextValidationParams::Create(GetText());
+    Notify(u"NID_TEXTBOX_VALIDATING", params);
+    if (params->accepted && params->text != GetText()) SetTextInternal(params->text, false);
+    if (params->accepted) Notify(u"NID_TEXTBOX_VALIDATED", params);
+    return params;
+}
+
+bool LTextBox::AllowsFocusChange()
+{
+    return Validate()->accepted;
+}
+
+QVResult LTextBox::SetFocus(bool first)
+{
+    if (HasFocus()) Validate();
+    return LScrollView::SetFocus(first);
+}
+
+// ---- edit commands ----
+
+bool LTextBox::CanPerformEdit(int32_t command) const
+{
+    if (command >= LClipboard::kDelete && command <= LClipboard::kCopy) return mSelectionLength > 0;
+    if (command != LClipboard::kPaste) return false;
+    const String text = ClipboardText();
+    if (text.IsEmpty()) return false;
+    return mMaxLength <= 0 || GetTextLength() - mSelectionLength + text.GetLength() <= mMaxLength;
+}
+
+QVResult LTextBox::PerformEdit(int32_t command)
+{
+    switch (command) {
+    case LClipboard::kCopy:
+    case LClipboard::kCut: {
+        if (mSelectionLength <= 0) return E_FAIL;
+        LClipboard* clipboard = Clipboard();
+        if (!clipboard) return E_FAIL;
+        clipboard->SetText(
+            RCPtr<LRefCountedObject>(new LStringValue(GetText().Mid(mSelectionStart, mSelectionLength))));
+        if (command == LClipboard::kCut) DeleteSelection();
+        return S_OK;
+    }
+    case LClipboard::kDelete:
+        if (mSelectionLength <= 0) return E_FAIL;
+        DeleteSelection();
+        return S_OK;
+    case LClipboard::kPaste: {
+        const String text = ClipboardText();
+        if (text.IsEmpty()) return E_FAIL;
+        // Pasted text passes the same checks as typed text.
+        for (char16_t c : text.View()) {
+            if (!AcceptsCharacter(c)) return E_FAIL;
+        }
+        if (mSelectionLength > 0) return ReplaceSelection(text);
+        if (mMaxLength > 0 && GetTextLength() + text.GetLength() > mMaxLength) return E_FAIL;
+        return InsertText(text) == S_OK ? S_OK : E_FAIL;
+    }
+    default: return E_FAIL;
+    }
+}
+
+// ---- keys ----
+
+bool LTextBox::Shift(uint32_t flags) const
+{
+    return (flags & kShift) != 0;
+}
+
+QVResult LTextBox::OnKeyDown(const RCPtr<LKeyParam>& key)
+{
+    if (!key) return 1;
+    const uint32_t flags = key->code.flags;
+    const uint32_t vk = (flags >> 16) & 0xFF;
+    if (vk == 0 && !(flags & kNoKey)) {
+        const char16_t c = static_cast<char16_t>(flags & 0xFFFF);
+        if (!IsPrintableCharacter(c) || c == u'\t') return 1;
+        if (!AcceptsCharacter(c)) return 0;
+        InsertCharacter(c);
+        return S_OK;
+    }
+    const QVResult moved = HandleMoveKey(flags);
+    if (moved != 2) return moved;
+    if (!(flags & kDown) || (flags & kNoKey)) return S_OK;
+    const bool typing = vk == kSpace || (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z');
+    if (typing) return (flags & (kCtrl | kAlt | kCmd)) ? 1 : 0;
+    return 1;
+}
+
+// 2 when the key is none of the editing keys.
+QVResult LTextBox::HandleMoveKey(uint32_t flags)
+{
+    const int32_t length = GetTextLength();
+    switch (flags) {
+    case Key(kLeft):
+        ClearSelection();
+        if (mCaret > 0) SetCaretPosition(mCaret - 1, false);
+        return S_OK;
+    case Key(kRight):
+        ClearSelection();
+        if (mCaret < length) SetCaretPosition(mCaret + 1, false);
+        return S_OK;
+    case Key(kUp):
+    case Key(kDownArrow):
+    case Key(kUp, kShift):
+    case Key(kDownArrow, kShift):
+    case Key(kUp, kCtrl):
+    case Key(kDownArrow, kCtrl):
+    case Key(kUp, kCtrl | kShift):
+    case Key(kDownArrow, kCtrl | kShift): return 1;
+    case Key(kLeft, kShift):
+        if (mCaret == 0) return S_OK;
+        if (mSelectionLength > 0) {
+            if (mAnchor < mCaret) {
+                --mSelectionLength;
+            } else {
+                --mSelectionStart;
+                ++mSelectionLength;
+            }
+            UpdatePartStates();
+        } else {
+            SetSelection(mCaret - 1, 1, mCaret);
+        }
+        SetCaretPosition(mCaret - 1, false);
+        return S_OK;
+    case Key(kRight, kShift):
+        if (mCaret == length) return S_OK;
+        if (mSelectionLength > 0) {
+            if (mCaret < mAnchor) {
+                ++mSelectionStart;
+                --mSelectionLength;
+            } else {
+                ++mSelectionLength;
+            }
+            UpdatePartStates();
+        } else {
+            SetSelection(mCaret, 1, mCaret);
+        }
+        SetCaretPosition(mCaret + 1, false);
+        return S_OK;
+    case Key(kLeft, kCtrl):
+        ClearSelection();
+        SetCaretPosition(FindPreviousWordStart(), false);
+        return S_OK;
+    case Key(kRight, kCtrl):
+        ClearSelection();
+        SetCaretPosition(FindNextWordStart(), false);
+        return S_OK;
+    case Key(kLeft, kCtrl | kShift): ExtendSelectionTo(FindPreviousWordStart()); return S_OK;
+    case Key(kRight, kCtrl | kShift): ExtendSelectionTo(FindNextWordStart()); return S_OK;
+    case Key(kHome):
+        ClearSelection();
+        SetCaretPosition(0, false);
+        return S_OK;
+    case Key(kEnd):
+        ClearSelection();
+        SetCaretPosition(length, false);
+        return S_OK;
+    case Key(kHome, kShift):
+        if (mCaret != 0) {
+            SetSelection(0, mAnchor, mAnchor);
+            SetCaretPosition(0, false);
+        }
+        return S_OK;
+    case Key(kEnd, kShift):
+        if (mCaret != length) {
+            SetSelection(mAnchor, length - mAnchor, mAnchor);
+            SetCaretPosition(length, false);
+        }
+        return S_OK;
+    case Key(kBack):
+    case Key(kDelete, kShift):
+        if (mSelectionLength > 0) {
+            DeleteSelection();
+        } else if (mCaret > 0) {
+            DeleteText(mCaret - 1, 1);
+        }
+        return S_OK;
+    case Key(kDelete):
+        if (mSelectionLength > 0) {
+            DeleteSelection();
+        } else if (mCaret < length) {
+            DeleteText(mCaret, 1);
+        }
+        return S_OK;
+    case Key(kDelete, kCtrl):
+        if (mSelectionLength > 0) {
+            DeleteSelection();
+        } else {
+            DeleteText(mCaret, length - mCaret);
+        }
+        return S_OK;
+    case Key(kEnter): return Validate()->accepted ? 1 : 0;
+    default: return 2;
+    }
+}
+
+// ---- words ----
+
+int32_t LTextBox::FindNextWordStart() const
+{
+    const std::u16string_view text = GetText().View();
+    const int32_t length = static_cast<int32_t>(text.size());
+    int32_t i = mCaret;
+    while (i < length && IsSpaceCharacter(text[static_cast<size_t>(i)])) ++i;
+    while (i < length && !IsSpaceCharacter(text[static_cast<size_t>(i)])) ++i;
+    while (i < length && IsSpaceCharacter(text[static_cast<size_t>(i)])) ++i;
+    return i;
+}
+
+int32_t LTextBox::FindPreviousWordStart() const
+{
+    if (mCaret <= 0) return 0;
+    const std::u16string_view text = GetText().View();
+    int32_t i = std::min(mCaret, static_cast<int32_t>(text.size())) - 1;
+    while (i > 0 && IsSpaceCharacter(text[static_cast<size_t>(i)])) --i;
+    while (i > 0 && !IsSpaceCharacter(text[static_cast<size_t>(i)])) --i;
+    return IsSpaceCharacter(text[static_cast<size_t>(i)]) ? i + 1 : i;
+}
+
+// ---- mouse ----
+
+void LTextBox::OnLeftMouseDown(const RCPtr<LPointerInput>& param)
+{
+    if (!param) return;
+    const int32_t index = HitTestCharacter({double(param->x), double(param->y)});
+    if (param->modifiers & 8) {
+        ExtendSelectionTo(index);
+        return;
+    }
+    ClearSelection();
+    SetCaretPosition(index, false);
+    mAnchor = index;
+}
+
+void LTextBox::OnMouseMove(const RCPtr<LPointerInput>& param)
+{
+    if (!param || !(GetConditions() & Condition::kLeftDragging)) return;
+    ExtendSelectionTo(HitTestCharacter({double(param->x), double(param->y)}));
+}
+
+void LTextBox::OnLeftClick(const RCPtr<LPointerInput>& param)
+{
+    if (!param || !(param->doubleClick || (param->modifiers & 1))) return;
+    ClearSelection();
+    SetCaretPosition(FindPreviousWordStart(), false);
+    mAnchor = mCaret;
+    const std::u16string_view text = GetText().View();
+    int32_t end = FindNextWordStart();
+    while (end > mCaret && IsSpaceCharacter(text[static_cast<size_t>(end - 1)])) --end;
+    ExtendSelectionTo(end);
+}
+
+QVResult LTextBox::SetScrollOffset(const DoublePoint& offset)
+{
+    if (mInScrollOffset) return S_OK;
+    mInScrollOffset = true;
+    const QVResult result = LScrollView::SetScrollOffset(offset);
+    UpdatePartStates();
+    mInScrollOffset = false;
+    return result;
+}
+
+// ---- conditions, blink, caret ----
+
+void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
+{
+    if (!param) return;
+    const uint32_t was = param->oldConditions, now = param->newConditions;
+    const auto set = [&](uint32_t bit) { return (now & bit) && !(was & bit); };
+    const auto cleared = [&](uint32_t bit) { return !(now & bit) && (was & bit); };
+    if (set(Condition::kHasFocus)) {
+        mCaretVisible = true;
+        mNextBlink = Now() + kShownTime;
+        InvalidateArea();
+        SubscribeIdle();
+    } else if (cleared(Condition::kHasFocus)) {
+        UnsubscribeIdle();
+        mCaretVisible = false;
+        SetScrollOffset({0.0, 0.0});
+        InvalidateArea();
+    } else {
+        if (set(Condition::kActive)) {
+            if (IControlApplication* app = GetControlApplication()) SetCursor(app->GetCursorHandle(u"UI_CURSOR_IBEAM"));
+        }
+        if (cleared(Condition::kLeftDragging)) {
+            StopInertialScroll(0);
+            StopInertialScroll(1);
+        }
+    }
+    const uint32_t watched = Condition::kActive | Condition::kHasFocus | Condition::kEnabled;
+    if (((was ^ now) & watched) || cleared(Condition::kLeftDragging)) UpdatePartStates();
+}
+
+void LTextBox::OnTimer()
+{
+    const double now = Now();
+    if (now < mNextBlink) return;
+    mCaretVisible = !mCaretVisible;
+    mNextBlink = now + (mCaretVisible ? kShownTime : kHiddenTime);
+    InvalidateArea();
+}
+
+uint32_t LTextBox::GetCaretColor() const
+{
+    const DoublePoint top{std::round(mCaretRect[0] - GetScrollOffset().x), std::round(mCaretRect[1])};
+    const uint32_t c = GetColorAtPoint(top, GetFirstVisiblePartIndex());
+    const uint32_t mean = (((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF)) / 3;
+    return mean < 129 ? 0xFFFFFFFFu : 0xFF000000u;
+}
+
+QVResult LTextBox::DrawCaret(IControlRenderer& renderer)
+{
+    if (!HasFocus() || !mCaretVisible) return S_OK;
+    const double x = Clamp23(mCaretRect[0] - GetScrollOffset().x);
+    const double y = Clamp23(mCaretRect[1] - GetScrollOffset().y);
+    renderer.DrawLine({x, y}, {x, y + mCaretRect[3]}, GetCaretColor(), 1.0f);
+    return S_OK;
+}
+
+// ---- measuring ----
+
+double LTextBox::MeasureWidth(const String& text) const
+{
+    if (text.IsEmpty()) return 0.0;
+    RCPtr<LMeasurementRenderer> renderer = GetMeasurementRenderer();
+    if (!renderer) return 0.0;
+    return renderer->MeasureText(text, GetFont()).width;
+}
+
+double LTextBox::LineHeight() const
+{
+    RCPtr<LFont> font = GetFont();
+    return font ? font->GetLineHeight() : 0.0;
+}
+
+DoubleRect LTextBox::GetTextArea() const
+{
+    RCPtr<ILook> look = GetVisualPart(0);
+    if (!look) return {};
+    return look->GetClientRect();
+}
+
+void LTextBox::UpdateCaretRect()
+{
+    const DoubleRect area = GetTextArea();
+    mCaretRect[0] = static_cast<float>(area.x + MeasureWidth(GetText().Left(mCaret)) - 1.0);
+    mCaretRect[1] = static_cast<float>(area.y);
+    mCaretRect[2] = 1.0f;
+    mCaretRect[3] = static_cast<float>(LineHeight());
+    KeepCaretVisible();
+}
+
+// Scrolls sideways just enough that the caret stays inside the text area.
+void LTextBox::KeepCaretVisible()
+{
+    const DoubleRect area = GetTextArea();
+    if (!(area.width > 0)) return;
+    const double caret = mCaretRect[0] + 1.0;
+    DoublePoint offset = GetScrollOffset();
+    if (caret - offset.x > area.x + area.width) offset.x = caret - area.x - area.width;
+    if (caret - offset.x < area.x) offset.x = std::max(0.0, caret - area.x);
+    if (offset.x != GetScrollOffset().x) SetScrollOffset(offset);
+}
+
+DoubleRect LTextBox::GetCharacterRect(int32_t index) const
+{
+    if (index < 0 || index > GetTextLength()) return {};
+    const DoubleRect area = GetTextArea();
+    const double left = MeasureWidth(GetText().Left(index));
+    const double width = index < GetTextLength() ? MeasureWidth(GetText().Mid(index, 1)) : 0.0;
+    return {area.x + left, area.y, Clamp23(width), Clamp23(LineHeight())};
+}
+
+DoubleRect LTextBox::GetRangeRect(int32_t first, int32_t last) const
+{
+    const int32_t length = GetTextLength();
+    if (first < 0 || last < 0 || first > length || last > length) return {};
+    if (first == last) return GetCharacterRect(first);
+    const DoubleRect a = GetCharacterRect(std::min(first, last));
+    const DoubleRect b = GetCharacterRect(std::max(first, last));
+    return {a.x, a.y, b.x + b.width - a.x, std::max(a.height, b.height)};
+}
+
+int32_t LTextBox::HitTestCharacter(const DoublePoint& point) const
+{
+    const DoubleRect area = GetTextArea();
+    const double x = std::clamp(point.x, area.x, area.x + std::max(0.0, area.width)) + GetScrollOffset().x;
+    int32_t low = 0, high = GetTextLength() - 1;
+    while (low <= high) {
+        const int32_t mid = (low + high) / 2;
+        const DoubleRect r = GetCharacterRect(mid);
+        if (x >= r.x + r.width) {
+            low = mid + 1;
+        } else if (x < r.x) {
+            high = mid - 1;
+        } else {
+            return x >= r.x + r.width / 2 ? mid + 1 : mid;
+        }
+    }
+    return low >= GetTextLength() ? GetTextLength() : 0;
+}
+
+void LTextBox::UpdatePartStates()
+{
+    if (!IsEnabledInTree(true)) {
+        ShowPart(kDisabled, true);
+        return;
+    }
+    const uint32_t conditions = GetConditions();
+    const bool hot = (conditions & (Condition::kActive | Condition::kLeftDragging)) != 0;
+    const bool focused = HasFocus();
+    if (!focused && GetText().IsEmpty() && !mLabel.IsEmpty() && GetVisualPart(kLabelText)) {
+        ShowPart(kLabelBackground, true);
+        SetPartOpacity(kLabelText, 1.0f, false);
+        return;
+    }
+    const int32_t state = (hot ? kHot : kNormal) + (focused ? kFocused : 0);
+    ShowPart(state, true);
+    if (mSelectionLength > 0 && focused) SetPartOpacity(kSelection + (hot ? 1 : 0), 1.0f, false);
+}
+
+QVResult LTextBox::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
+{
+    const String text = GetText();
+    const QVResult result = LScrollView::ApplyDescriptor(descriptor);
+    String label;
+    if (descriptor && descriptor->GetAttribute(u"LABEL", label)) {
+        SetText(text);
+        mLabel = label;
+        if (!label.IsEmpty()) {
+            if (RCPtr<ILook> part = GetVisualPart(kLabelText)) part->SetText(label);
+        }
+        UpdatePartStates();
+    }
+    return result;
+}
+
+String LTextBox::GetToolTipText() const
+{
+    return ClippedTextToolTip(*this);
+}
 
 }  // namespace QV

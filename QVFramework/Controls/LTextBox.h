@@ -2,18 +2,75 @@
 // A one-line editable text field: caret, selection, filters, clipboard
 // commands and a validation step before the focus may leave.
 // Indexes are UTF-16 units of the whole text. UI thread only.
-#include "ControlBases.h"
+#include "LScrollView.h"
+#include "LTextValidationParams.h"
 #include "OwnHandler.h"
 
 namespace QV {
 
-class LTextBox : public ScrollViewBase {
+class LTextBox : public LScrollView {
     QV_TYPE_NAME("class QV::LTextBox")
 public:
-    static constexpr double kBlinkInterval = 0.5;
+    static constexpr double kShownTime = 0.5;
+    static constexpr double kHiddenTime = 0.3;
+    enum Part : int32_t {
+        kNormal = 0,
+        kHot = 1,
+        kLabelBackground = 2,
+        kFocused = 3,
+        kDisabled = 6,
+        kLabelText = 9,
+        kSelection = 10
+    };
 
     LTextBox(LControl* parent, const String& name);
     ~LTextBox() override;
+
+    // ---- control slots ----
+    QVResult SetText(const String& text) override;
+    QVResult SetScrollOffset(const DoublePoint& offset) override;
+    bool HandlesEditCommands() const override { return true; }
+    bool CanPerformEdit(int32_t command) const override;
+    QVResult PerformEdit(int32_t command) override;
+    QVResult SetFocus(bool first) override;
+    bool AllowsFocusChange() override;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
+    QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
+    void OnLeftMouseDown(const RCPtr<LPointerInput>& param) override;
+    void OnMouseMove(const RCPtr<LPointerInput>& param) override;
+    void OnLeftClick(const RCPtr<LPointerInput>& param) override;
+    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    void OnTimer() override;
+    QVResult DrawCaret(IControlRenderer& renderer) override;
+    QVResult Initialize() override;
+    String GetToolTipText() const override;
+
+    // ---- editing ----
+    // 1 when the text is unchanged.
+    virtual QVResult SetTextInternal(const String& text, bool resetCaret);
+    void SetMaxLength(int32_t length);
+    QVResult SetCaretPosition(int32_t index, bool force);
+    void ClearSelection();
+    void SelectRange(int32_t first, int32_t last);
+    void SetSelection(int32_t start, int32_t count, int32_t anchor);
+    void ExtendSelectionTo(int32_t index);
+    QVResult InsertCharacter(char16_t c);
+    QVResult DeleteText(int32_t start, int32_t count);
+    QVResult DeleteSelection();
+    QVResult ReplaceSelection(const String& text);
+    RCPtr<LTextValidationParams> Validate();
+
+    // ---- measuring ----
+    int32_t GetTextLength() const { return GetText().GetLength(); }
+    DoubleRect GetCharacterRect(int32_t index) const;
+    DoubleRect GetRangeRect(int32_t first, int32_t last) const;
+    int32_t HitTestCharacter(const DoublePoint& point) const;
+    int32_t FindNextWordStart() const;
+    int32_t FindPreviousWordStart() const;
+    DoubleRect GetTextArea() const;
+    DoubleRect GetCaretRect() const { return {mCaretRect[0], mCaretRect[1], mCaretRect[2], mCaretRect[3]}; }
+    // White over dark ground, black over light.
+    uint32_t GetCaretColor() const;
 
     // The owning control sets the filter directly (an up-down allows digits).
     void SetCharacterFilter(const String& characters, bool allowList)
@@ -21,6 +78,8 @@ public:
         mFilter = characters;
         mFilterIsAllowList = allowList;
     }
+    // Whether typed or pasted text may hold c.
+    bool AcceptsCharacter(char16_t c) const;
     const String& GetLabel() const { return mLabel; }
     int32_t GetCaret() const { return mCaret; }
     int32_t GetSelectionStart() const { return mSelectionStart; }
@@ -30,6 +89,15 @@ public:
     bool IsCaretVisible() const { return mCaretVisible; }
 
 protected:
+    void UpdateCaretRect();
+    void UpdatePartStates();
+    void KeepCaretVisible();
+    double MeasureWidth(const String& text) const;
+    double LineHeight() const;
+    bool Shift(uint32_t flags) const;
+    QVResult HandleMoveKey(uint32_t key);
+    QVResult InsertText(const String& text);
+
     String mFilter;
     bool mFilterIsAllowList = true;
     String mLabel;

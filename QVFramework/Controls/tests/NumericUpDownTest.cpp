@@ -1,0 +1,121 @@
+#include "ControlTestSupport.h"
+#include "LNumericUpDown.h"
+
+namespace control_test {
+namespace {
+
+class NumericUpDownTest : public ControlFixture {
+protected:
+    void SetUp() override
+    {
+        MakeTop();
+        upDown = new LNumericUpDown(top.Get(), u"upDown");
+        ControlLayout l;
+        l.size[0].offset = 60;
+        l.size[1].offset = 20;
+        upDown->SetLayout(l);
+        text = new LTextBox(upDown.Get(), u"textBox");
+        up = MakeButton(u"buttonUp", 0);
+        down = MakeButton(u"buttonDown", 10);
+        ASSERT_EQ(S_OK, upDown->Initialize());
+        upDown->OnInitialized();
+        upDown->SetInitialized(true);
+        upDown->UpdateLayout();
+        upDown->SetValueRange(-12, 12, 0);
+        upDown->SetNumber(0);
+    }
+    RCPtr<LButton> MakeButton(const char16_t* name, double y)
+    {
+        RCPtr<LButton> b(new LButton(upDown.Get(), name));
+        ControlLayout l;
+        l.position[0].offset = 50;
+        l.position[1].offset = y;
+        l.size[0].offset = 10;
+        l.size[1].offset = 10;
+        b->SetLayout(l);
+        b->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+        b->Initialize();
+        b->SetInitialized(true);
+        b->UpdateLayout();
+        return b;
+    }
+    std::string Shown() const { return text->GetText().ToUtf8(); }
+
+    RCPtr<LNumericUpDown> upDown;
+    RCPtr<LTextBox> text;
+    RCPtr<LButton> up, down;
+};
+
+TEST_F(NumericUpDownTest, TypedTextIsClampedAndRefusedTextRestoresTheValue)
+{
+    struct Row {
+        const char16_t* typed;
+        std::string shown;
+    };
+    const std::vector<Row> rows = {
+        {u"5", "5"}, {u"-7", "-7"}, {u"40", "12"}, {u"-40", "-12"}, {u"x1", "-12"}, {u"", "-12"}, {u"3", "3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(String(row.typed).ToUtf8());
+        text->SetText(row.typed);
+        text->Notify(u"NID_TEXTBOX_VALIDATED");
+        EXPECT_EQ(row.shown, Shown());
+    }
+    EXPECT_NEAR(3.0, upDown->GetNumber(), 1e-9);
+}
+
+TEST_F(NumericUpDownTest, MinusIsAllowedOnlyWhenTheRangeReachesBelowZero)
+{
+    text->SetText(u"-3");
+    text->Notify(u"NID_TEXTBOX_VALIDATED");
+    EXPECT_EQ("-3", Shown());
+    upDown->SetValueRange(0, 127, 0);
+    upDown->SetNumber(10);
+    text->SetText(u"-3");
+    text->Notify(u"NID_TEXTBOX_VALIDATED");
+    EXPECT_EQ("10", Shown());
+}
+
+TEST_F(NumericUpDownTest, ButtonsKeysAndWheelStepByOneWithinTheRange)
+{
+    upDown->SetNumber(10);
+    // A press steps at once, then repeats after 0.3 s and every 0.1 s while held.
+    root->buttons = 1;
+    up->OnMouseEnter();  // repeats only while the pointer stays on the button
+    up->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 5, 5, 1));
+    EXPECT_EQ("11", Shown());
+    for (int i = 0; i < 4; ++i) {
+        app.nowMs += 101;
+        root->Idle();
+    }
+    EXPECT_EQ("12", Shown());  // clamped at the maximum
+    up->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 5, 5, 0));
+
+    down->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 5, 5, 1));
+    down->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 5, 5, 0));
+    EXPECT_EQ("11", Shown());
+
+    struct Row {
+        const char* name;
+        std::function<void()> act;
+        std::string shown;
+    };
+    RCPtr<LPointerInput> wheelUp(new LPointerInput(0, 0));
+    wheelUp->direction = 1;
+    RCPtr<LPointerInput> wheelDown(new LPointerInput(0, 0));
+    wheelDown->direction = -1;
+    const std::vector<Row> rows = {
+        {"Down key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(0x28)))); }, "10"},
+        {"Up key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(0x26)))); }, "11"},
+        {"wheel down", [&] { upDown->OnMouseWheel(wheelDown); }, "10"},
+        {"wheel up", [&] { upDown->OnMouseWheel(wheelUp); }, "11"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.act();
+        EXPECT_EQ(row.shown, Shown());
+    }
+}
+
+}  // namespace
+}  // namespace control_test

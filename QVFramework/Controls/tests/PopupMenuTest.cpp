@@ -1,0 +1,127 @@
+#include "ControlTestSupport.h"
+#include "LMenuItemDescriptor.h"
+#include "LPopupMenu.h"
+
+namespace control_test {
+namespace {
+
+// Answers the state of commands by name: "NID_OFF" is disabled.
+class CommandOwner : public TestControl {
+public:
+    using TestControl::TestControl;
+    QVResult QueryCommandState(const RCPtr<LNotification>& command) override
+    {
+        asked.push_back(Narrow(command->GetID()));
+        return Narrow(command->GetID()) == "NID_OFF" ? E_INVALIDARG : S_OK;
+    }
+    std::vector<std::string> asked;
+};
+
+class PopupMenuTest : public ControlFixture {
+protected:
+    void SetUp() override
+    {
+        MakeTop(400, 300);
+        popup = new LPopupMenu(top.Get(), u"popupMenu");
+        ControlLayout l;
+        l.size[0].offset = 120;
+        l.size[1].offset = 80;
+        popup->SetLayout(l);
+        popup->Initialize();
+        popup->SetInitialized(true);
+        popup->UpdateLayout();
+        popup->SetVisible(false);
+
+        menu = new LMenuDescriptor();
+        menu->AddItem(u"Open", u"NID_OPEN");
+        menu->InsertSeparator(1);
+        menu->AddItem(u"Off", u"NID_OFF");
+        menu->InsertItem(3, u"Marked", u"NID_MARKED", true, true);
+
+        distributor = new LNotificationDistributor();
+        target = new LNotificationQueue();
+        target->SetDistributor(distributor);
+        log = new NotificationLog();
+        log->onReceive = [this](const RCPtr<LNotification>& n) {
+            if (auto* p = dynamic_cast<LMenuActivationParam*>(n->GetPayload().Get()))
+                activations.push_back(p->GetValue());
+        };
+        for (const char16_t* id : {u"NID_OPEN", u"NID_OFF", u"NID_MARKED"}) log->RegisterNotification(distributor, id);
+    }
+    void TearDown() override
+    {
+        log->UnregisterAllNotifications();
+        target->Shutdown();
+    }
+
+    RCPtr<LPopupMenu> popup;
+    RCPtr<LMenuDescriptor> menu;
+    RCPtr<LNotificationDistributor> distributor;
+    RCPtr<LNotificationQueue> target;
+    RCPtr<NotificationLog> log;
+    std::vector<int32_t> activations;
+};
+
+TEST_F(PopupMenuTest, KeepsItsOwnCopyOfTheMenu)
+{
+    EXPECT_EQ(E_INVALIDARG, popup->SetMenuDescriptor(nullptr));
+    EXPECT_EQ(E_INVALIDARG, popup->SetMenuDescriptor(RCPtr<LRefCountedObject>(new LControl(nullptr, u"x"))));
+    ASSERT_EQ(S_OK, popup->SetMenuDescriptor(menu));
+    menu->GetItem(0)->SetText(u"Changed");
+    ASSERT_EQ(4, popup->GetItemCount());
+    EXPECT_EQ(String(u"Open"), popup->GetItem(0)->text);
+    EXPECT_EQ(1, popup->GetItem(1)->separator);
+    EXPECT_TRUE(popup->IsItemChecked(3));
+    EXPECT_EQ(1, popup->GetCheckedCount());
+    EXPECT_NE(menu.Get(), popup->GetMenu().Get());
+}
+
+TEST_F(PopupMenuTest, EntryStatesComeFromTheUpdaterAndActivationPostsToTheTarget)
+{
+    RCPtr<CommandOwner> owner(new CommandOwner(top.Get(), u"owner"));
+    popup->SetMenuDescriptor(menu);
+    popup->SetMenuItemUpdater(RCPtr<LMenuItemUpdater>(new LMenuItemUpdater(owner)));
+    EXPECT_EQ((std::vector<std::string>{"NID_OPEN", "NID_OFF", "NID_MARKED"}), owner->asked);
+    EXPECT_EQ(E_FAIL, popup->ActivateEntry(0));  // no target yet
+    EXPECT_EQ(E_INVALIDARG, popup->SetNotificationTarget(nullptr));
+    ASSERT_EQ(S_OK, popup->SetNotificationTarget(target));
+    EXPECT_EQ(E_FAIL, popup->SetNotificationTarget(target));
+
+    struct Row {
+        int32_t index;
+        bool chosen;
+    };
+    for (const Row row : {Row{1, false}, Row{2, false}, Row{9, false}, Row{3, true}, Row{0, true}}) {
+        SCOPED_TRACE(row.index);
+        popup->SetVisible(true);
+        const QVResult r = popup->ActivateEntry(row.index);
+        EXPECT_EQ(row.chosen, r == S_OK);
+        EXPECT_EQ(!row.chosen, popup->IsEffectivelyVisible(false));
+    }
+    EXPECT_TRUE(log->names.empty());  // posted: delivered when the target drains
+    target->ProcessNotifications(false);
+    EXPECT_EQ((std::vector<std::string>{"NID_MARKED", "NID_OPEN"}), log->names);
+    EXPECT_EQ((std::vector<int32_t>{3, 0}), activations);
+    owner->Close();
+}
+
+TEST_F(PopupMenuTest, ShowsAtTheMouseKeptInsideItsParent)
+{
+    struct Row {
+        int32_t x, y;
+        double left, top;
+    };
+    // Parent 400 x 300, menu 120 x 80.
+    for (const Row row : {Row{50, 40, 50, 40}, Row{390, 290, 280, 220}, Row{-20, 10, 0, 10}}) {
+        SCOPED_TRACE(std::to_string(row.x) + "," + std::to_string(row.y));
+        root->cursorX = row.x;
+        root->cursorY = row.y;
+        popup->ShowAtMousePosition();
+        EXPECT_TRUE(popup->IsEffectivelyVisible(false));
+        EXPECT_DOUBLE_EQ(row.left, popup->GetFrame().x);
+        EXPECT_DOUBLE_EQ(row.top, popup->GetFrame().y);
+    }
+}
+
+}  // namespace
+}  // namespace control_test

@@ -1,0 +1,369 @@
+#include "ControlTestSupport.h"
+#include "FakeClipboardService.h"
+#include "FakeMeasurementRenderer.h"
+#include "LClipboard.h"
+#include "LTextBox.h"
+#include "MeasurementRendererSource.h"
+
+namespace control_test {
+namespace {
+
+constexpr uint32_t kDown = 0x20000000;
+constexpr uint32_t kCtrl = 0x01000000;
+constexpr uint32_t kShift = 0x02000000;
+
+uint32_t Vk(uint32_t vk, uint32_t mods = 0)
+{
+    return kDown | mods | (vk << 16);
+}
+uint32_t Ch(char16_t c)
+{
+    return kDown | c;
+}
+
+class ClipboardApplication : public FakeApplication {
+public:
+    LClipboard* GetClipboard() override { return clipboard.Get(); }
+    RCPtr<LClipboard> clipboard = LClipboard::Create();
+};
+
+class TextBoxFixture : public ControlFixture {
+protected:
+    TextBoxFixture()
+        : mClipScope(clipApp), mClipService(fakeClipboard), mMeasure(RCPtr<LMeasurementRenderer>(measure.Get()))
+    {
+        MakeTop();
+        box = MakeBox(u"box", 0, 70);
+        other = MakeBox(u"other", 100, 70);
+        log.Listen(box.Get(), {u"NID_TEXTBOX_TEXT_CHANGE", u"NID_TEXTBOX_VALIDATING", u"NID_TEXTBOX_VALIDATED"});
+    }
+
+    RCPtr<LTextBox> MakeBox(const char16_t* name, double x, double width, const char16_t* label = nullptr)
+    {
+        RCPtr<LTextBox> b(new LTextBox(top.Get(), name));
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(name));
+        d->lookCount = 12;
+        d->layout.position[0].offset = x;
+        d->layout.size[0].offset = width;
+        d->layout.size[1].offset = 20;
+        d->layout.size[0].kind = d->layout.size[1].kind = LayoutKind::kParent;
+        if (label) d->attributes.push_back({u"LABEL", label});
+        b->ApplyDescriptor(d);
+        b->SetNotFocusable(false);
+        b->Initialize();
+        b->SetInitialized(true);
+        b->UpdateLayout();
+        for (uint32_t i = 0; i < b->GetPartCount(); ++i) {
+            if (auto* look = dynamic_cast<FakeLook*>(b->GetVisualPart(static_cast<int32_t>(i)).Get())) {
+                look->width = width;
+                look->height = 20;
+            }
+        }
+        return b;
+    }
+
+    QVResult Press(uint32_t code) { return box->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue{code}))); }
+    void Type(const std::u16string& text)
+    {
+        for (char16_t c : text) Press(Ch(c));
+    }
+    void Set(const char16_t* text, int32_t caret, int32_t selStart = 0, int32_t selLength = 0)
+    {
+        box->SetText(text);
+        box->SelectRange(-1, 0);
+        box->SetCaretPosition(caret, true);
+        if (selLength > 0) box->SetSelection(selStart, selLength, selStart);
+        log.Clear();
+    }
+    void ClickOther()
+    {
+        other->HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
+        other->HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
+    }
+    std::string Text() const { return Narrow(box->GetText().GetChars()); }
+    int Count(const char* name) const { return static_cast<int>(std::count(log.names.begin(), log.names.end(), name)); }
+
+    ClipboardApplication clipApp;
+    ScopedControlApplication mClipScope;
+    Platform::FakeClipboardService fakeClipboard;
+    Platform::ScopedClipboardService mClipService;
+    RCPtr<Testing::FakeMeasurementRenderer> measure{new Testing::FakeMeasurementRenderer()};
+    ScopedMeasurementRenderer mMeasure;
+    RCPtr<LTextBox> box;
+    RCPtr<LTextBox> other;
+    NotificationLog log;
+};
+
+TEST_F(TextBoxFixture, TypingAndDeletingTable)
+{
+    struct Row {
+        const char* what;
+        const char16_t* text;
+        int32_t caret, selStart, selLength, maxLength;
+        const char16_t* filter;
+        bool allow;
+        std::vector<uint32_t> keys;
+        const char* expected;
+        int32_t expectedCaret;
+        std::vector<QVResult> results;
+    };
+    const Row rows[] = {
+        {"typing inserts at the caret", u"ad", 1, 0, 0, 0, u"", true, {Ch('b'), Ch('c')}, "abcd", 3, {0, 0}},
+        {"full box takes nothing", u"abc", 3, 0, 0, 3, u"", true, {Ch('d')}, "abc", 3, {0}},
+        {"full box replaces a selection", u"abc", 3, 1, 1, 3, u"", true, {Ch('x')}, "axc", 2, {0}},
+        {"allow list refuses others", u"1", 1, 0, 0, 0, u"0123456789", true, {Ch('a'), Ch('2')}, "12", 2, {0, 0}},
+        {"deny list refuses listed", u"", 0, 0, 0, 0, u"-", false, {Ch('-'), Ch('x')}, "x", 1, {0, 0}},
+        {"tab and controls pass on", u"", 0, 0, 0, 0, u"", true, {Ch('\t'), Ch(0x7), Ch('\n')}, "", 0, {1, 1, 1}},
+        {"letters with Ctrl pass on",
+         u"",
+         0,
+         0,
+         0,
+         0,
+         u"",
+         true,
+         {Vk('A', kCtrl), Vk('A'), Vk(0x70)},
+         "",
+         0,
+         {1, 0, 1}},
+        {"backspace at 0 does nothing", u"ab", 0, 0, 0, 0, u"", true, {Vk(0x08)}, "ab", 0, {0}},
+        {"backspace", u"abc", 2, 0, 0, 0, u"", true, {Vk(0x08)}, "ac", 1, {0}},
+        {"shift+delete as backspace", u"abc", 2, 0, 0, 0, u"", true, {Vk(0x2E, kShift)}, "ac", 1, {0}},
+        {"delete", u"abc", 1, 0, 0, 0, u"", true, {Vk(0x2E)}, "ac", 1, {0}},
+        {"delete at the end", u"abc", 3, 0, 0, 0, u"", true, {Vk(0x2E)}, "abc", 3, {0}},
+        {"ctrl+delete to the end", u"abcd", 1, 0, 0, 0, u"", true, {Vk(0x2E, kCtrl)}, "a", 1, {0}},
+        {"delete a selection", u"abcd", 3, 1, 2, 0, u"", true, {Vk(0x08)}, "ad", 1, {0}},
+        {"up and down pass on", u"ab", 1, 0, 0, 0, u"", true, {Vk(0x26), Vk(0x28, kShift)}, "ab", 1, {1, 1}},
+        {"a key release does nothing", u"ab", 1, 0, 0, 0, u"", true, {0x00250000}, "ab", 1, {0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        box->SetMaxLength(0);
+        box->SetCharacterFilter(row.filter, row.allow);
+        Set(row.text, row.caret, row.selStart, row.selLength);
+        box->SetMaxLength(row.maxLength);
+        std::vector<QVResult> results;
+        for (uint32_t key : row.keys) results.push_back(Press(key));
+        EXPECT_EQ(Text(), row.expected);
+        EXPECT_EQ(box->GetCaret(), row.expectedCaret);
+        EXPECT_EQ(results, row.results);
+    }
+}
+
+TEST_F(TextBoxFixture, AccentedLettersTypeUnderTheUtf8Classes)
+{
+    Type(u"caf\u00e9");
+    EXPECT_EQ(box->GetText().ToUtf8(), "caf\xc3\xa9");
+    EXPECT_EQ(box->GetCaret(), 4);
+}
+
+TEST_F(TextBoxFixture, CaretAndSelectionKeysTable)
+{
+    struct Row {
+        const char* what;
+        int32_t caret, selStart, selLength;
+        std::vector<uint32_t> keys;
+        int32_t expectedCaret, expectedStart, expectedLength;
+    };
+    // "ab cd ef"
+    const Row rows[] = {
+        {"ctrl+right inside a word", 1, 0, 0, {Vk(0x27, kCtrl)}, 3, 0, 0},
+        {"ctrl+right from a space passes the next word", 2, 0, 0, {Vk(0x27, kCtrl)}, 6, 0, 0},
+        {"ctrl+left from the end", 8, 0, 0, {Vk(0x25, kCtrl)}, 6, 0, 0},
+        {"ctrl+left from a word start", 3, 0, 0, {Vk(0x25, kCtrl)}, 0, 0, 0},
+        {"left clears the selection", 4, 2, 2, {Vk(0x25)}, 3, 0, 0},
+        {"right stops at the end", 8, 0, 0, {Vk(0x27)}, 8, 0, 0},
+        {"shift+left twice", 4, 0, 0, {Vk(0x25, kShift), Vk(0x25, kShift)}, 2, 2, 2},
+        {"shift+right then back", 4, 0, 0, {Vk(0x27, kShift), Vk(0x27, kShift), Vk(0x25, kShift)}, 5, 4, 1},
+        {"shift+home", 4, 0, 0, {Vk(0x24, kShift)}, 0, 0, 4},
+        {"shift+end", 4, 0, 0, {Vk(0x23, kShift)}, 8, 4, 4},
+        {"home and end", 4, 0, 0, {Vk(0x24), Vk(0x23)}, 8, 0, 0},
+        {"ctrl+shift+right selects a word", 3, 0, 0, {Vk(0x27, kCtrl | kShift)}, 6, 3, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Set(u"ab cd ef", row.caret, row.selStart, row.selLength);
+        for (uint32_t key : row.keys) EXPECT_EQ(Press(key), 0);
+        EXPECT_EQ(box->GetCaret(), row.expectedCaret);
+        EXPECT_EQ(box->GetSelectionStart(), row.expectedStart);
+        EXPECT_EQ(box->GetSelectionLength(), row.expectedLength);
+        EXPECT_EQ(Text(), "ab cd ef");
+    }
+}
+
+TEST_F(TextBoxFixture, ClipboardCommandsTable)
+{
+    struct Row {
+        const char* what;
+        const char16_t* text;
+        int32_t caret, selStart, selLength, maxLength;
+        const char16_t* filter;
+        const char* clipboardBefore;  // null: untouched
+        int32_t command;
+        QVResult result;
+        const char* expected;
+        int32_t expectedCaret;
+        const char* clipboardAfter;
+    };
+    const Row rows[] = {
+        {"copy", u"hello", 5, 1, 3, 0, u"", "x", LClipboard::kCopy, 0, "hello", 5, "ell"},
+        {"cut leaves the caret at the start", u"hello", 5, 1, 3, 0, u"", "x", LClipboard::kCut, 0, "ho", 1, "ell"},
+        {"delete", u"hello", 5, 0, 2, 0, u"", "x", LClipboard::kDelete, 0, "llo", 0, "x"},
+        {"copy without a selection", u"hello", 2, 0, 0, 0, u"", "x", LClipboard::kCopy, E_FAIL, "hello", 2, "x"},
+        {"paste at the caret", u"ho", 1, 0, 0, 0, u"", "ell", LClipboard::kPaste, 0, "hello", 4, "ell"},
+        {"paste over a selection", u"hxxo", 3, 1, 2, 0, u"", "ell", LClipboard::kPaste, 0, "hello", 4, "ell"},
+        {"paste that fits exactly", u"ab", 2, 0, 0, 4, u"", "cd", LClipboard::kPaste, 0, "abcd", 4, "cd"},
+        {"paste past the maximum", u"ab", 2, 0, 0, 3, u"", "cd", LClipboard::kPaste, E_FAIL, "ab", 2, "cd"},
+        {"paste refused by the filter", u"1", 1, 0, 0, 0, u"0123456789", "2a", LClipboard::kPaste, E_FAIL, "1", 1,
+         "2a"},
+        {"paste of a line break", u"a", 1, 0, 0, 0, u"", "b\nc", LClipboard::kPaste, E_FAIL, "a", 1, "b\nc"},
+        {"paste of nothing", u"a", 1, 0, 0, 0, u"", "", LClipboard::kPaste, E_FAIL, "a", 1, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        box->SetMaxLength(0);
+        box->SetCharacterFilter(row.filter, true);
+        Set(row.text, row.caret, row.selStart, row.selLength);
+        box->SetMaxLength(row.maxLength);
+        fakeClipboard.ForeignCopy(row.clipboardBefore);
+        EXPECT_EQ(box->PerformEdit(row.command), row.result);
+        EXPECT_EQ(Text(), row.expected);
+        EXPECT_EQ(box->GetCaret(), row.expectedCaret);
+        EXPECT_EQ(fakeClipboard.PeekText().value_or(""), row.clipboardAfter);
+    }
+}
+
+TEST_F(TextBoxFixture, EditCommandsAreOfferedOnlyWhenTheyCanApply)
+{
+    Set(u"ab", 2);
+    fakeClipboard.ForeignCopy("cd");
+    EXPECT_FALSE(box->CanPerformEdit(LClipboard::kCopy));
+    EXPECT_FALSE(box->CanPerformEdit(LClipboard::kCut));
+    EXPECT_TRUE(box->CanPerformEdit(LClipboard::kPaste));
+    box->SetMaxLength(3);
+    EXPECT_FALSE(box->CanPerformEdit(LClipboard::kPaste));
+    box->SetSelection(0, 1, 0);
+    EXPECT_TRUE(box->CanPerformEdit(LClipboard::kPaste)) << "the selection makes room";
+    EXPECT_TRUE(box->CanPerformEdit(LClipboard::kDelete));
+    fakeClipboard.ForeignClear();
+    EXPECT_FALSE(box->CanPerformEdit(LClipboard::kPaste));
+}
+
+TEST_F(TextBoxFixture, SettingTheSameTextAgainSendsNoChange)
+{
+    box->SetText(u"abc");
+    box->SetText(u"abc");
+    EXPECT_EQ(Count("NID_TEXTBOX_TEXT_CHANGE"), 1);
+}
+
+TEST_F(TextBoxFixture, EnterAndFocusChangesValidate)
+{
+    log.onReceive = [&](const RCPtr<LNotification>& n) {
+        if (Narrow(n->GetID()) != "NID_TEXTBOX_VALIDATING") return;
+        auto* p = dynamic_cast<LTextValidationParams*>(n->GetPayload().Get());
+        if (p->text == String(u"bad")) p->accepted = false;
+        if (p->text == String(u"trim ")) p->text = u"trim";
+    };
+    Set(u"good", 0);
+    EXPECT_EQ(Press(Vk(0x0D)), 1) << "accepted: passed on";
+    EXPECT_EQ(Count("NID_TEXTBOX_VALIDATED"), 1);
+
+    Set(u"bad", 0);
+    EXPECT_EQ(Press(Vk(0x0D)), 0) << "refused: swallowed";
+    EXPECT_EQ(Count("NID_TEXTBOX_VALIDATED"), 0);
+
+    box->SetFocus(true);
+    ASSERT_TRUE(box->HasFocus());
+    ClickOther();
+    EXPECT_TRUE(box->HasFocus()) << "a refused validation keeps the focus";
+
+    Set(u"trim ", 0);
+    EXPECT_EQ(Press(Vk(0x0D)), 1);
+    EXPECT_EQ(Text(), "trim");
+    EXPECT_EQ(Count("NID_TEXTBOX_TEXT_CHANGE"), 1);
+    ClickOther();
+    EXPECT_TRUE(other->HasFocus());
+}
+
+TEST_F(TextBoxFixture, CaretBlinksOnTheClockWhileFocused)
+{
+    clipApp.nowMs = 1000;
+    box->SetFocus(true);
+    EXPECT_TRUE(box->IsCaretVisible());
+    std::vector<bool> phases;
+    for (uint32_t t : {1490u, 1500u, 1790u, 1800u, 2300u}) {
+        clipApp.nowMs = t;
+        root->Idle();
+        phases.push_back(box->IsCaretVisible());
+    }
+    EXPECT_EQ(phases, (std::vector<bool>{true, false, false, true, false}));
+    other->SetFocus(true);
+    EXPECT_FALSE(box->IsCaretVisible());
+    EXPECT_EQ(box->GetIdleUserCount(), 0);
+}
+
+TEST_F(TextBoxFixture, CaretColourFollowsTheGroundUnderIt)
+{
+    box->SetFocus(true);
+    auto* look = dynamic_cast<FakeLook*>(box->GetVisualPart(box->GetFirstVisiblePartIndex()).Get());
+    ASSERT_NE(look, nullptr);
+    look->color = 0xFF202020;
+    EXPECT_EQ(box->GetCaretColor(), 0xFFFFFFFFu);
+    look->color = 0xFFE0E0E0;
+    EXPECT_EQ(box->GetCaretColor(), 0xFF000000u);
+}
+
+TEST_F(TextBoxFixture, HitTestingTakesTheNearerSideOfACharacter)
+{
+    Set(u"abcd", 0);  // 7 pixels a character
+    const std::pair<double, int32_t> cases[] = {{-5, 0}, {0, 0},  {3.4, 0}, {3.5, 1},
+                                                {10, 1}, {11, 2}, {27, 4},  {60, 4}};
+    for (const auto& [x, index] : cases) {
+        SCOPED_TRACE(x);
+        EXPECT_EQ(box->HitTestCharacter({x, 5}), index);
+    }
+}
+
+TEST_F(TextBoxFixture, MousePlacesExtendsAndSelectsWords)
+{
+    Set(u"ab cd  ef", 0);
+    box->OnLeftMouseDown(LPointerInput::Button(1, 15, 5, 1));
+    EXPECT_EQ(box->GetCaret(), 2);
+    box->OnLeftMouseDown(LPointerInput::Button(1, 36, 5, 1, 8));
+    EXPECT_EQ(box->GetSelectionStart(), 2);
+    EXPECT_EQ(box->GetSelectionLength(), 3);
+
+    box->OnLeftMouseDown(LPointerInput::Button(1, 26, 5, 1));
+    box->OnLeftClick(LPointerInput::Button(1, 26, 5, 0, 0, true));
+    EXPECT_EQ(box->GetSelectionStart(), 3);
+    EXPECT_EQ(box->GetSelectionLength(), 2) << "the word without its trailing spaces";
+}
+
+TEST_F(TextBoxFixture, TheViewFollowsTheCaret)
+{
+    box->SetFocus(true);
+    Type(u"0123456789abcdefghij");  // 140 pixels in a 70-pixel box
+    EXPECT_GT(box->GetScrollOffset().x, 0.0);
+    const double caretX = box->GetCaretRect().x - box->GetScrollOffset().x;
+    EXPECT_GE(caretX, -1.0);
+    EXPECT_LE(caretX, 70.0);
+    Press(Vk(0x24));
+    EXPECT_EQ(box->GetScrollOffset().x, 0.0);
+}
+
+TEST_F(TextBoxFixture, AnEmptyUnfocusedBoxShowsItsLabel)
+{
+    RCPtr<LTextBox> cue = MakeBox(u"cue", 200, 70, u"Search");
+    EXPECT_EQ(Narrow(cue->GetLabel().GetChars()), "Search");
+    EXPECT_TRUE(cue->GetText().IsEmpty()) << "the label is no text";
+    cue->SetText(u"x");
+    cue->SetText(u"");
+    EXPECT_EQ(cue->GetFirstVisiblePartIndex(), 2);
+    EXPECT_EQ(cue->GetPartOpacity(9), 1.0f);
+    cue->SetFocus(true);
+    EXPECT_EQ(cue->GetFirstVisiblePartIndex(), 3);
+    EXPECT_EQ(cue->GetPartOpacity(9), 0.0f);
+}
+
+}  // namespace
+}  // namespace control_test
