@@ -1,7 +1,7 @@
 #pragma once
 // A number field with a step button above and one below.
-#include "LPanel.h"
 #include "LButton.h"
+#include "LPanel.h"
 #include "LTextBox.h"
 #include "OwnHandler.h"
 
