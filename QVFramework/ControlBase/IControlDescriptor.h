@@ -1,6 +1,8 @@
 #pragma once
 // What a control reads of the skin descriptor it is built from.
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "ControlLayout.h"
 #include "ILook.h"
@@ -29,11 +31,25 @@ public:
     virtual ControlTextProperties GetTextProperties() const = 0;
     virtual uint32_t GetChildCount() const = 0;
     virtual RCPtr<IControlDescriptor> GetChild(uint32_t index) const = 0;
+    // Every attribute whose name begins with prefix, by name; 0, or E_NOTIMPL
+    // for a descriptor that cannot list its attributes.
+    virtual QVResult GetAttributesWithPrefix(const String& prefix,
+                                             std::vector<std::pair<String, String>>& out) const
+    {
+        (void)prefix, (void)out;
+        return E_NOTIMPL;
+    }
 };
 
 class IControlStringTable : public virtual LRefCountedObject {
 public:
     virtual bool GetString(const String& name, String& value) const = 0;
+    // Every string whose ID begins with prefix, by ID; E_NOTIMPL when the table cannot list them.
+    virtual QVResult GetStringsWithPrefix(const String& prefix, std::vector<std::pair<String, String>>& out) const
+    {
+        (void)prefix, (void)out;
+        return E_NOTIMPL;
+    }
 };
 
 class LControl;

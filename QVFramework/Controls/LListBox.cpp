@@ -1,6 +1,12 @@
 #include "LListBox.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string>
 #include <utility>
+
+#include "IControlApplication.h"
+#include "MeasurementRendererSource.h"
 
 namespace QV {
 
@@ -52,6 +58,692 @@ QVResult LListBox::SwapItems(int32_t first, int32_t second)
     if (!a || !b) return E_INVALIDARG;
     std::swap(*a, *b);
     return S_OK;
+}
+
+}  // namespace QV
+
+// ---- rows, measures, selection, keys ----
+
+namespace QV {
+
+namespace {
+
+constexpr int32_t kMaxItems = 1 << 20;  // "ITEM.n" indexes beyond this are ignored
+
+// The template with a row's name and place: docked under the previous row.
+class RowDescriptor : public IControlDescriptor {
+    QV_TYPE_NAME("class QV::RowDescriptor")
+public:
+    RowDescriptor(RCPtr<IControlDescriptor> base, String name, double top, int32_t height)
+        : mBase(std::move(base)), mName(std::move(name)), mTop(top), mHeight(height)
+    {}
+    String GetName() const override { return mName; }
+    bool HasAttributes() const override { return mBase->HasAttributes(); }
+    bool GetAttribute(const String& n, String& v) const override { return mBase->GetAttribute(n, v); }
+    ControlLayout GetLayout() const override
+    {
+        ControlLayout l = mBase->GetLayout();
+        l.yIsDocked = true;
+        l.textOverflow[0] = 0;
+        l.position[1] = LayoutRecord{LayoutKind::kClient, String(), 0.0f, mTop};
+        l.anchor[1] = LayoutRecord{};
+        l.size[1] = LayoutRecord{LayoutKind::kParent, String(), 0.0f, double(mHeight)};
+        return l;
+    }
+    uint32_t GetLookCount() const override { return mBase->GetLookCount(); }
+    RCPtr<ILook> CreateLook(uint32_t i) const override { return mBase->CreateLook(i); }
+    ControlTextProperties GetTextProperties() const override { return mBase->GetTextProperties(); }
+    uint32_t GetChildCount() const override { return mBase->GetChildCount(); }
+    RCPtr<IControlDescriptor> GetChild(uint32_t i) const override { return mBase->GetChild(i); }
+
+private:
+    RCPtr<IControlDescriptor> mBase;
+    String mName;
+    double mTop;
+    int32_t mHeight;
+};
+
+int CompareNoCase(const String& a, const String& b)
+{
+    const std::u16string_view x = a.View(), y = b.View();
+    for (size_t i = 0; i < x.size() && i < y.size(); ++i) {
+        const char16_t cx = (x[i] >= u'A' && x[i] <= u'Z') ? x[i] + 32 : x[i];
+        const char16_t cy = (y[i] >= u'A' && y[i] <= u'Z') ? y[i] + 32 : y[i];
+        if (cx != cy) return cx < cy ? -1 : 1;
+    }
+    return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
+}
+
+bool SameText(const String& a, const String& b, bool caseSensitive)
+{
+    return caseSensitive ? a.View() == b.View() : CompareNoCase(a, b) == 0;
+}
+
+}  // namespace
+
+bool LListBox::IsHidden(int32_t index) const
+{
+    const LListItemRecord* item = GetItem(index);
+    return item && item->hidden;
+}
+
+LListBoxItem* LListBox::GetRow(uint32_t row) const
+{
+    if (row >= mRows.size() || mRows[row] >= GetChildren().GetCount()) return nullptr;
+    return dynamic_cast<LListBoxItem*>(
+        const_cast<LControl*>(GetChildren().GetAt(mRows[row], ChildControlList::kInsertion)));
+}
+
+// The item a row shows, counting visible items from the top; -1 past the end.
+int32_t LListBox::ItemOfRow(uint32_t row) const
+{
+    int32_t index = mTopIndex;
+    for (uint32_t seen = 0;; ++index) {
+        if (index >= GetItemCount()) return -1;
+        if (IsHidden(index)) continue;
+        if (seen++ == row) return index;
+    }
+}
+
+int32_t LListBox::GetItemIndexOfControl(const LControl* control) const
+{
+    for (uint32_t r = 0; r < mRows.size(); ++r) {
+        if (GetRow(r) == control) return ItemOfRow(r);
+    }
+    return -1;
+}
+
+int32_t LListBox::GetVisibleRowOfItem(int32_t index) const
+{
+    if (index < mTopIndex || index >= GetItemCount() || IsHidden(index)) return -1;
+    int32_t row = 0;
+    for (int32_t i = mTopIndex; i < index; ++i) {
+        if (!IsHidden(i)) ++row;
+    }
+    return row < static_cast<int32_t>(mRows.size()) ? row : -1;
+}
+
+int32_t LListBox::GetContentHeight() const
+{
+    int32_t visible = 0;
+    for (int32_t i = 0; i < GetItemCount(); ++i) {
+        if (!IsHidden(i)) ++visible;
+    }
+    return visible * mRowHeight;
+}
+
+int32_t LListBox::GetItemTextWidth(int32_t index) const
+{
+    LListBoxItem* row = GetRow(0);
+    const LListItemRecord* item = GetItem(index);
+    if (!row || !item) return 0;
+    RCPtr<LMeasurementRenderer> renderer = GetMeasurementRenderer();
+    const double width =
+        (renderer && !item->text.IsEmpty()) ? renderer->MeasureText(item->text, row->GetFont()).width : 0.0;
+    return static_cast<int32_t>(std::floor(width + mTextMargin + 0.5));
+}
+
+// ---- items ----
+
+int32_t LListBox::InsertItemWithText(int32_t index, const String& text)
+{
+    if (InsertItem(index) != S_OK) return E_INVALIDARG;
+    GetItem(index)->text = text;
+    EnsureRowsCover();
+    RefreshRowsFrom(index);
+    UpdateContentExtent();
+    if (!mUpdatesSuspended) mWidestTextWidth = std::max(mWidestTextWidth, GetItemTextWidth(index));
+    return index;
+}
+
+QVResult LListBox::SetItemText(int32_t index, const String& text)
+{
+    LListItemRecord* item = GetItem(index);
+    if (!item) return S_OK;
+    const int32_t oldWidth = GetItemTextWidth(index);
+    item->text = text;
+    RefreshItem(index);
+    if (oldWidth >= mWidestTextWidth) {
+        UpdateWidestItem();
+    } else {
+        mWidestTextWidth = std::max(mWidestTextWidth, GetItemTextWidth(index));
+    }
+    return S_OK;
+}
+
+String LListBox::GetItemText(int32_t index) const
+{
+    const LListItemRecord* item = GetItem(index);
+    return item ? item->text : String();
+}
+
+int32_t LListBox::RemoveItem(int32_t index)
+{
+    if (!GetItem(index)) return E_INVALIDARG;
+    const bool widest = GetItemTextWidth(index) >= mWidestTextWidth;
+    DeselectItem(index);
+    EraseItem(index);
+    if (mCaret >= GetItemCount() || mAnchor >= GetItemCount()) mCaret = mAnchor = -1;
+    EnsureRowsCover();
+    RefreshRowsFrom(index);
+    if (widest) UpdateWidestItem();
+    UpdateContentExtent();
+    if (GetItemCount() > 0) EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));
+    return GetItemCount();
+}
+
+QVResult LListBox::ClearItems()
+{
+    for (int32_t i = GetItemCount(); i-- > 0;) {
+        if (RemoveItem(i) < 0) return E_FAIL;
+    }
+    mAnchor = mCaret = -1;
+    return S_OK;
+}
+
+QVResult LListBox::LoadItemsFromDescriptor(const RCPtr<IControlDescriptor>& descriptor)
+{
+    if (!descriptor) return E_INVALIDARG;
+    ClearItems();
+    std::vector<std::pair<String, String>> pairs;
+    descriptor->GetAttributesWithPrefix(u"ITEM.", pairs);
+    std::vector<std::pair<int32_t, String>> items;
+    int32_t last = -1;
+    for (const auto& [key, text] : pairs) {
+        const std::string digits = key.Mid(5).ToUtf8();
+        if (digits.empty() || digits.size() > 7 || digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const int32_t index = std::stoi(digits);
+        if (index >= kMaxItems) continue;
+        items.emplace_back(index, text);
+        last = std::max(last, index);
+    }
+    mUpdatesSuspended = 1;
+    SetItemCount(last + 1);
+    for (const auto& [index, text] : items) GetItem(index)->text = text;
+    mUpdatesSuspended = 0;
+    EnsureRowsCover();
+    RefreshRowsFrom(mTopIndex);
+    UpdateContentExtent();
+    UpdateWidestItem();
+    return S_OK;
+}
+
+int32_t LListBox::FindItemByText(const String& text, bool caseSensitive) const
+{
+    for (int32_t i = GetItemCount(); i-- > 0;) {
+        if (SameText(GetItem(i)->text, text, caseSensitive)) return i;
+    }
+    return -1;
+}
+
+int32_t LListBox::FindAndSelectItem(const String& text, int32_t start, bool caseSensitive)
+{
+    const int32_t count = GetItemCount();
+    if (start >= count || start < -1) start = -1;
+    for (int32_t step = 1; step <= count; ++step) {
+        const int32_t i = (start + step) % count;
+        if (SameText(GetItem(i)->text, text, caseSensitive)) {
+            SelectItem(i, -1, true);
+            return i;
+        }
+    }
+    return -1;
+}
+
+QVResult LListBox::SortItems(int32_t start, int32_t count)
+{
+    if (start < 0 || count < 0) return E_INVALIDARG;
+    if (count == 0) return 1;
+    if (start + count > GetItemCount()) return E_INVALIDARG;
+    std::vector<std::pair<int32_t, String>> order;
+    for (int32_t i = start; i < start + count; ++i) order.emplace_back(i, GetItem(i)->text);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return CompareNoCase(a.second, b.second) < 0; });
+    // place[i]: where the record now at i came from; follow it with swaps.
+    std::vector<int32_t> at(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) at[static_cast<size_t>(i)] = start + i;
+    int32_t caret = mCaret, anchor = mAnchor;
+    for (int32_t target = 0; target < count; ++target) {
+        const int32_t wanted = order[static_cast<size_t>(target)].first;
+        const auto it = std::find(at.begin() + target, at.end(), wanted);
+        const int32_t from = static_cast<int32_t>(it - at.begin());
+        if (from != target) {
+            SwapItems(start + target, start + from);
+            std::swap(at[static_cast<size_t>(target)], at[static_cast<size_t>(from)]);
+        }
+        if (wanted == mCaret) caret = start + target;
+        if (wanted == mAnchor) anchor = start + target;
+    }
+    mCaret = caret;
+    mAnchor = anchor;
+    RefreshRowsFrom(mTopIndex);
+    if (mCaret >= 0) EnsureVisible(mCaret);
+    return S_OK;
+}
+
+// ---- selection ----
+
+double LListBox::GetItemValue(int32_t index) const
+{
+    const LListItemRecord* item = GetItem(index);
+    return item ? item->value : 0.0;
+}
+
+std::vector<int32_t> LListBox::GetSelectedIndexes() const
+{
+    std::vector<int32_t> out;
+    for (int32_t i = 0; i < GetItemCount(); ++i) {
+        if (GetItem(i)->IsSelected()) out.push_back(i);
+    }
+    return out;
+}
+
+void LListBox::SetItemSelected(int32_t index, double value)
+{
+    LListItemRecord* item = GetItem(index);
+    if (!item) return;
+    const bool was = item->IsSelected();
+    item->value = value;
+    if (was != item->IsSelected()) mSelectedCount += was ? -1 : 1;
+    RefreshItem(index);
+}
+
+int32_t LListBox::SelectItem(int32_t first, int32_t last, bool exclusive)
+{
+    if (last < 0) last = first;
+    if (!GetItem(first) || !GetItem(last)) return E_INVALIDARG;
+    if (first == last && GetItem(first)->IsSelected() && (!exclusive || mSelectedCount == 1)) {
+        EnsureVisible(first);
+        return first;
+    }
+    mAnchor = first;
+    mCaret = last;
+    const int32_t low = std::min(first, last), high = std::max(first, last);
+    bool changed = false;
+    for (int32_t i = 0; i < GetItemCount(); ++i) {
+        const bool inside = i >= low && i <= high;
+        const bool selected = GetItem(i)->IsSelected();
+        if (inside && !selected) {
+            SetItemSelected(i, 1.0);
+            changed = true;
+        } else if (!inside && selected && exclusive) {
+            SetItemSelected(i, 0.0);
+            changed = true;
+        }
+    }
+    EnsureVisible(mCaret);
+    if (changed) NotifySelectionChange();
+    return first;
+}
+
+QVResult LListBox::DeselectItem(int32_t index)
+{
+    LListItemRecord* item = GetItem(index);
+    if (!item || !item->IsSelected()) return 1;
+    SetItemSelected(index, 0.0);
+    const auto selected = [&](int32_t i) { return GetItem(i) && GetItem(i)->IsSelected(); };
+    if (mSelectedCount > 0) {
+        if (index == mCaret) {
+            const bool follow = mAnchor == mCaret;
+            mCaret = selected(index + 1) ? index + 1 : selected(index - 1) ? index - 1 : mAnchor;
+            if (follow) mAnchor = mCaret;
+        } else if (index == mAnchor) {
+            mAnchor = selected(index + 1) ? index + 1 : selected(index - 1) ? index - 1 : -1;
+        }
+    } else {
+        mAnchor = mCaret = -1;
+    }
+    NotifySelectionChange();
+    return S_OK;
+}
+
+void LListBox::DeselectAll()
+{
+    bool any = false;
+    for (int32_t i = 0; i < GetItemCount(); ++i) {
+        if (GetItem(i)->IsSelected()) {
+            SetItemSelected(i, 0.0);
+            any = true;
+        }
+    }
+    if (any) NotifySelectionChange();
+}
+
+void LListBox::NotifySelectionChange()
+{
+    OnSelectionChanged();
+    if (!mMenuMode) Notify(u"NID_SELECTION_CHANGE");
+}
+
+void LListBox::ActivateItem(int32_t index)
+{
+    if (!GetItem(index) || !IsItemSelectable(index)) return;
+    OnItemActivated(index);
+    if (mMenuMode) SetVisible(false);
+    if (GetParent()) Notify(u"NID_ITEM_ACTIVATED");
+}
+
+void LListBox::SetMenuMode(bool on)
+{
+    mMenuMode = on ? 1 : 0;
+    for (uint32_t r = 0; r < mRows.size(); ++r) {
+        if (LListBoxItem* row = GetRow(r)) row->SetMenuMode(on);
+    }
+}
+
+// ---- rows ----
+
+QVResult LListBox::Initialize()
+{
+    const QVResult result = LScrollView::Initialize();
+    if (result < 0) return result;
+    mListHandler = new LNotificationHandler<LListBox>(this);
+    SetAutoClientExtent(0, 0, 0);
+    if (RCPtr<LControl> templ = FindChildControl(u"templateItem")) {
+        mTemplate = templ->GetDescriptor();
+        CalculateRowHeight(*templ);
+        templ->Close();
+        SetItemScrolling(true, mRowHeight);
+        UpdateScrollState();
+        LoadItemsFromDescriptor(GetDescriptor());
+    }
+    return result;
+}
+
+void LListBox::CalculateRowHeight(LControl& row)
+{
+    const String saved = row.GetText();
+    row.SetText(String());
+    row.UpdateLayout();
+    mTextMargin = static_cast<int32_t>(std::lround(row.GetFrame().width));
+    row.SetText(u"{WXyg|}");
+    row.UpdateLayout();
+    const int32_t height = static_cast<int32_t>(std::lround(row.GetFrame().height));
+    mRowHeight = height < 1 ? kDefaultRowHeight : height;
+    row.SetText(saved);
+    mRowHeightKnown = 1;
+}
+
+QVResult LListBox::CreateItemControls()
+{
+    IControlApplication* app = GetControlApplication();
+    IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
+    if (!factory || !mTemplate) return E_FAIL;
+    const int32_t number = static_cast<int32_t>(mRows.size()) + 1;
+    const String name = String(u"ItemControl") + String(std::to_string(number).c_str());
+    RCPtr<IControlDescriptor> d(new RowDescriptor(mTemplate, name, double(mRows.size()) * mRowHeight, mRowHeight));
+    RCPtr<LControl> control = factory->CreateControl(d, this);
+    auto* row = dynamic_cast<LListBoxItem*>(control.Get());
+    if (!row) {
+        if (control) control->Close();
+        return E_FAIL;
+    }
+    RCPtr<LNotificationDistributor> source(row);
+    mListHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
+    mListHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
+    row->SetMenuMode(mMenuMode != 0);
+    row->SetDragThreshold(mRowDragThreshold);
+    mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(row)));
+    row->UpdateLayout();
+    RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));
+    if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) {
+        row->SetText(String());
+        row->SetValue(0.0);
+        row->SetEnabled(false);
+    }
+    return S_OK;
+}
+
+void LListBox::EnsureRowsCover()
+{
+    if (mCoveringRows || !mRowHeightKnown || !mTemplate) return;
+    mCoveringRows = 1;
+    const double visible = GetClientRect().height;
+    while (static_cast<double>(mRows.size()) * mRowHeight < visible && CreateItemControls() == S_OK) {
+    }
+    mCoveringRows = 0;
+}
+
+QVResult LListBox::RefreshItem(int32_t index)
+{
+    const int32_t rowIndex = GetVisibleRowOfItem(index);
+    LListBoxItem* row = rowIndex < 0 ? nullptr : GetRow(static_cast<uint32_t>(rowIndex));
+    if (!row) return 1;
+    const LListItemRecord* item = GetItem(index);
+    row->SetEnabled(true);
+    row->SetText(item->text);
+    row->SetValue(item->value);
+    row->SetMarked(item->marked != 0);
+    row->SetSeparator(item->separator != 0);
+    return S_OK;
+}
+
+void LListBox::RefreshRowsFrom(int32_t)
+{
+    for (uint32_t r = 0; r < mRows.size(); ++r) {
+        LListBoxItem* row = GetRow(r);
+        if (!row) continue;
+        const int32_t item = ItemOfRow(r);
+        if (item >= 0) {
+            RefreshItem(item);
+        } else {
+            row->SetText(String());
+            row->SetValue(0.0);
+            row->SetEnabled(false);
+        }
+    }
+}
+
+void LListBox::UpdateContentExtent()
+{
+    if (mUpdatesSuspended) return;
+    String sizing;
+    const bool selfWidth = mTemplate && mTemplate->GetAttribute(u"XSizeToControl", sizing) && sizing == u"Self";
+    SetClientExtent(selfWidth ? mWidestTextWidth : 0, GetContentHeight());
+}
+
+void LListBox::UpdateWidestItem()
+{
+    if (mUpdatesSuspended) return;
+    int32_t widest = 0;
+    for (int32_t i = 0; i < GetItemCount(); ++i) widest = std::max(widest, GetItemTextWidth(i));
+    if (widest == mWidestTextWidth) return;
+    mWidestTextWidth = widest;
+    UpdateContentExtent();
+}
+
+QVResult LListBox::EnsureVisible(int32_t index)
+{
+    if (!GetItem(index)) return E_INVALIDARG;
+    int32_t i = index;
+    while (i >= 0 && IsHidden(i)) --i;
+    if (i < 0) {
+        i = index;
+        while (i < GetItemCount() && IsHidden(i)) ++i;
+    }
+    if (i >= GetItemCount() || mRows.empty()) return 1;
+    index = i;
+    const int32_t fullRows = static_cast<int32_t>(GetClientRect().height / mRowHeight);
+    const int32_t v = std::max(0, fullRows - 1);
+    // The top that shows the last items in v + 1 rows.
+    int32_t last = GetItemCount() - 1, shown = 0;
+    while (last > 0 && shown < v) {
+        --last;
+        if (!IsHidden(last)) ++shown;
+    }
+    int32_t top = mTopIndex;
+    const auto upFrom = [&](int32_t from, int32_t steps) {
+        while (from > 0 && steps > 0) {
+            --from;
+            if (!IsHidden(from)) --steps;
+        }
+        return from;
+    };
+    if (last >= index) {
+        const int32_t bottom = ItemOfRow(static_cast<uint32_t>(v));
+        if (index < mTopIndex) {
+            top = index;
+        } else if (bottom >= 0 && index > bottom) {
+            top = upFrom(index, v);
+        } else {
+            return S_OK;
+        }
+    } else {
+        top = last;
+    }
+    int32_t before = 0;
+    for (int32_t k = 0; k < top; ++k) {
+        if (!IsHidden(k)) ++before;
+    }
+    const DoublePoint offset{GetScrollOffset().x, double(before) * mRowHeight};
+    if (offset.y != GetScrollOffset().y) SetScrollOffset(offset);
+    return S_OK;
+}
+
+QVResult LListBox::SetScrollOffset(const DoublePoint& offset)
+{
+    const QVResult result = LScrollView::SetScrollOffset(offset);
+    if (mRowHeight > 0) {
+        int32_t top = static_cast<int32_t>(GetScrollOffset().y / mRowHeight);
+        int32_t index = 0;
+        for (int32_t seen = 0; index < GetItemCount(); ++index) {
+            if (IsHidden(index)) continue;
+            if (seen++ == top) break;
+        }
+        top = std::min(index, std::max(0, GetItemCount() - 1));
+        if (top != mTopIndex) {
+            mTopIndex = top;
+            RefreshRowsFrom(top);
+        }
+    }
+    return result;
+}
+
+void LListBox::EndBoundsChange()
+{
+    LScrollView::EndBoundsChange();
+    EnsureRowsCover();
+}
+
+void LListBox::OnChildRemoved(LControl* child, uint32_t formerIndex)
+{
+    if (dynamic_cast<LListBoxItem*>(child) && !mRows.empty()) {
+        for (uint32_t& r : mRows) {
+            if (r > formerIndex) --r;
+        }
+        mRows.pop_back();
+    } else {
+        for (uint32_t& r : mRows) {
+            if (r > formerIndex) --r;
+        }
+    }
+    LScrollView::OnChildRemoved(child, formerIndex);
+}
+
+int32_t LListBox::GetItemIndexAtPoint(const DoublePoint& point) const
+{
+    const DoubleRect client = GetClientRect();
+    if (point.x < client.x || point.x >= client.x + client.width || point.y < client.y) return -1;
+    const uint32_t row = static_cast<uint32_t>((point.y - client.y) / mRowHeight);
+    if (row >= mRows.size()) return -1;
+    return ItemOfRow(row);
+}
+
+// ---- input ----
+
+QVResult LListBox::OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender,
+                                  const RCPtr<LNotification>& notification)
+{
+    auto* param = dynamic_cast<LPointerInput*>(notification->GetPayload().Get());
+    auto* row = dynamic_cast<LControl*>(sender.Get());
+    if (!param || !row || param->button != 1 || mMenuMode) return S_OK;
+    const int32_t item = GetItemIndexOfControl(row);
+    if (item < 0) return S_OK;
+    SelectItem(item, item, true);
+    if (param->doubleClick) Notify(u"NID_ITEM_DOUBLE_CLICKED");
+    return S_OK;
+}
+
+QVResult LListBox::OnRowHoverChange(const RCPtr<LNotificationDistributor>& sender,
+                                    const RCPtr<LNotification>& notification)
+{
+    auto* row = dynamic_cast<LControl*>(sender.Get());
+    auto* change = dynamic_cast<LConditionsParam*>(notification->GetPayload().Get());
+    if (!row || !row->IsEnabledInTree(true)) return S_OK;
+    const int32_t item = GetItemIndexOfControl(row);
+    const bool entered =
+        change && (change->newConditions & Condition::kActive) && !(change->oldConditions & Condition::kActive);
+    if (mMenuMode && entered && item >= 0 && IsItemSelectable(item)) SelectItem(item, item, true);
+    Notify(u"NID_ITEM_HOVER_CONDITION_CHANGE", RCPtr<LRefCountedObject>(change));
+    return S_OK;
+}
+
+void LListBox::OnMouseMove(const RCPtr<LPointerInput>& param)
+{
+    if (!mMenuMode || !param || !(GetConditions() & Condition::kLeftDragging)) return;
+    const int32_t item = GetItemIndexAtPoint({double(param->x), double(param->y)});
+    if (item < 0) {
+        DeselectAll();
+    } else if (IsItemSelectable(item)) {
+        SelectItem(item, item, true);
+    }
+}
+
+void LListBox::OnLeftMouseUp(const RCPtr<LPointerInput>& param)
+{
+    if (!mMenuMode || !param) return;
+    const int32_t item = GetItemIndexAtPoint({double(param->x), double(param->y)});
+    if (item >= 0 && GetParent()) ActivateItem(item);
+}
+
+QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
+{
+    if (!key) return 1;
+    const uint32_t flags = key->code.flags;
+    const auto press = [](uint32_t vk, uint32_t mods = 0) { return 0x20000000u | mods | (vk << 16); };
+    const auto selectFrom = [&](int32_t from, int32_t step) {
+        for (int32_t i = from; i >= 0 && i < GetItemCount(); i += step) {
+            if (!IsHidden(i) && IsItemSelectable(i)) {
+                SelectItem(i, i, true);
+                return;
+            }
+        }
+    };
+    if (flags == press(0x26) || flags == press(0x26, 0x02000000)) {
+        if (mCaret >= 0) selectFrom(mCaret - 1, -1);
+        return S_OK;
+    }
+    if (flags == press(0x28) || flags == press(0x28, 0x02000000)) {
+        selectFrom(mCaret + 1, 1);
+        return S_OK;
+    }
+    if (flags == press(0x0D)) {
+        if (mCaret >= 0) ActivateItem(mCaret);
+        return S_OK;
+    }
+    const uint32_t vk = (flags >> 16) & 0xFF;
+    const bool plain = (flags & 0x0F000000) == 0 && (flags & 0x20000000);
+    const bool horizontal = vk == 0x25 || vk == 0x27;
+    const bool vertical = vk == 0x21 || vk == 0x22;
+    const bool ends = vk == 0x24 || vk == 0x23;
+    if (!plain || !(horizontal || vertical || ends)) return 1;
+    for (int axis : {0, 1}) {
+        if ((axis == 0 && vertical) || (axis == 1 && horizontal)) continue;
+        if (LScrollbar* bar = GetBar(axis)) bar->OnKeyDown(key);
+    }
+    return S_OK;
+}
+
+void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
+{
+    LScrollView::OnConditionsChanged(param);
+    if (!param) return;
+    const uint32_t changed = param->oldConditions ^ param->newConditions;
+    if (!(changed & (Condition::kEnabled | Condition::kHasFocus))) return;
+    int32_t part = !IsEnabledInTree(true) ? 1 : HasFocus() ? 2 : 0;
+    if (!GetVisualPart(part)) part = 0;
+    ShowPart(part, true);
 }
 
 }  // namespace QV

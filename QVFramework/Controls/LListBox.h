@@ -3,8 +3,9 @@
 // UI thread only.
 #include <vector>
 
-#include "LScrollView.h"
+#include "LListBoxItem.h"
 #include "LListItemRecord.h"
+#include "LScrollView.h"
 #include "OwnHandler.h"
 
 namespace QV {
@@ -31,6 +32,48 @@ public:
     // ---- hooks and measures ----
     virtual void OnSelectionChanged() {}
     virtual void OnItemActivated(int32_t) {}
+    virtual int32_t GetItemIndexOfControl(const LControl* control) const;
+    virtual int32_t GetVisibleRowOfItem(int32_t index) const;
+    virtual int32_t GetItemTextWidth(int32_t index) const;
+    virtual int32_t GetContentHeight() const;
+    virtual QVResult RefreshItem(int32_t index);
+    virtual QVResult CreateItemControls();
+    virtual bool Sort() { return SortItems(0, GetItemCount()) >= 0; }
+    virtual QVResult SortItems(int32_t start, int32_t count);
+
+    // ---- item texts ----
+    int32_t InsertItemWithText(int32_t index, const String& text);
+    QVResult SetItemText(int32_t index, const String& text);
+    String GetItemText(int32_t index) const;
+    int32_t RemoveItem(int32_t index);
+    QVResult ClearItems();
+    QVResult LoadItemsFromDescriptor(const RCPtr<IControlDescriptor>& descriptor);
+    int32_t FindItemByText(const String& text, bool caseSensitive) const;
+    int32_t FindAndSelectItem(const String& text, int32_t start, bool caseSensitive);
+
+    // ---- selection ----
+    int32_t SelectItem(int32_t first, int32_t last, bool exclusive);
+    void SetItemSelected(int32_t index, double value);
+    QVResult DeselectItem(int32_t index);
+    void DeselectAll();
+    std::vector<int32_t> GetSelectedIndexes() const;
+    double GetItemValue(int32_t index) const;
+    void ActivateItem(int32_t index);
+    QVResult EnsureVisible(int32_t index);
+    int32_t GetItemIndexAtPoint(const DoublePoint& point) const;
+    void SetMenuMode(bool on);
+    uint32_t GetRowCount() const { return static_cast<uint32_t>(mRows.size()); }
+    LListBoxItem* GetRow(uint32_t row) const;
+
+    // ---- control slots ----
+    QVResult Initialize() override;
+    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
+    void OnMouseMove(const RCPtr<LPointerInput>& param) override;
+    void OnLeftMouseUp(const RCPtr<LPointerInput>& param) override;
+    QVResult SetScrollOffset(const DoublePoint& offset) override;
+    void EndBoundsChange() override;
+    void OnChildRemoved(LControl* child, uint32_t formerIndex) override;
 
     // ---- state ----
     int32_t GetAnchor() const { return mAnchor; }
@@ -45,6 +88,17 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
+    void CalculateRowHeight(LControl& row);
+    void EnsureRowsCover();
+    void RefreshRowsFrom(int32_t index);
+    void UpdateContentExtent();
+    void UpdateWidestItem();
+    void NotifySelectionChange();
+    int32_t ItemOfRow(uint32_t row) const;
+    bool IsHidden(int32_t index) const;
+    QVResult OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    QVResult OnRowHoverChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+
     RCPtr<LNotificationHandler<LListBox>> mListHandler;
     std::vector<LListItemRecord> mItems;
     // Indexes into the child list, top row first.

@@ -3,8 +3,8 @@
 // one below. Children: "textBox", "buttonUp", "buttonDown". The buttons
 // repeat while held; Up/Down keys and the wheel step too; typed text counts
 // once validated (Enter or focus loss). Whole numbers only, within the range.
-#include "LPanel.h"
 #include "LButton.h"
+#include "LPanel.h"
 #include "LTextBox.h"
 #include "OwnHandler.h"
 

@@ -29,6 +29,13 @@ bool LControlDescriptor::GetAttribute(const String& id, String& value) const
     return createParams && createParams->GetString(id, value);
 }
 
+QVResult LControlDescriptor::GetAttributesWithPrefix(const String& prefix,
+                                                     std::vector<std::pair<String, String>>& out) const
+{
+    out.clear();
+    return createParams ? createParams->GetStringsWithPrefix(prefix, out) : S_OK;
+}
+
 ControlLayout LControlDescriptor::GetLayout() const
 {
     ControlLayout out;

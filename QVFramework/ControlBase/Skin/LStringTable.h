@@ -25,7 +25,7 @@ public:
     bool GetString(const String& id, String& text) const override;
     void GetAllStrings(Pairs& out) const;
     // Every pair whose ID begins with prefix (the whole ID kept), by ID.
-    QVResult GetStringsWithPrefix(const String& prefix, Pairs& out) const;
+    QVResult GetStringsWithPrefix(const String& prefix, Pairs& out) const override;
     const Map& GetMap() const { return mStrings; }
 
     RCPtr<LRefCountedObject> CreateCopy() const override { return RCPtr<LRefCountedObject>(new LStringTable(*this)); }

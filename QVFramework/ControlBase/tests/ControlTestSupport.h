@@ -266,6 +266,15 @@ public:
     ControlTextProperties GetTextProperties() const override { return text; }
     uint32_t GetChildCount() const override { return static_cast<uint32_t>(children.size()); }
     RCPtr<IControlDescriptor> GetChild(uint32_t i) const override { return children[i]; }
+    QVResult GetAttributesWithPrefix(const String& prefix,
+                                     std::vector<std::pair<String, String>>& out) const override
+    {
+        out.clear();
+        for (const auto& pair : attributes) {
+            if (pair.first.View().substr(0, prefix.View().size()) == prefix.View()) out.push_back(pair);
+        }
+        return S_OK;
+    }
 
     String name;
     bool hasAttributes = true;
@@ -288,6 +297,14 @@ public:
             }
         }
         return false;
+    }
+    QVResult GetStringsWithPrefix(const String& prefix, std::vector<std::pair<String, String>>& out) const override
+    {
+        out.clear();
+        for (const auto& pair : strings) {
+            if (pair.first.View().substr(0, prefix.View().size()) == prefix.View()) out.push_back(pair);
+        }
+        return S_OK;
     }
     std::vector<std::pair<String, String>> strings;
 };

@@ -1,0 +1,67 @@
+#include "LListBoxItem.h"
+
+#include "LLabel.h"
+
+namespace QV {
+
+namespace {
+
+constexpr int32_t kSeparatorPart = 13;
+// Columns: not selected, not selected marked, selected, selected marked.
+constexpr int32_t kRowParts[4][4] = {{0, 3, 7, 10}, {1, 4, 8, 11}, {2, 5, 9, 12}, {6, 6, 13, 13}};
+
+}  // namespace
+
+LListBoxItem::LListBoxItem(LControl* parent, const String& name) : LControl(parent, name) {}
+
+QVResult LListBoxItem::OnInitialized()
+{
+    SetNotFocusable(true);
+    return S_OK;
+}
+
+String LListBoxItem::GetToolTipText() const
+{
+    return ClippedTextToolTip(*this);
+}
+
+int32_t LListBoxItem::ChooseVisualPart() const
+{
+    if (mSeparator) return kSeparatorPart;
+    const uint32_t c = GetConditions();
+    const bool active = (c & (Condition::kHover | Condition::kActive)) != 0;
+    const bool captured = (c & Condition::kCaptured) != 0;
+    const bool dragging = (c & Condition::kLeftDragging) != 0;
+    int state = 0;
+    if (!IsEnabledInTree(true)) {
+        state = 3;
+    } else if (captured && dragging && active) {
+        state = 2;
+    } else if ((active && !captured) || (captured && dragging && !active)) {
+        state = 1;
+    }
+    const int column = (GetValue() >= 0.5 ? 2 : 0) + (mMarked ? 1 : 0);
+    return kRowParts[state][column];
+}
+
+void LListBoxItem::RefreshLook()
+{
+    ShowPart(ChooseVisualPart(), true);
+    InvalidateArea();
+}
+
+void LListBoxItem::SetMarked(bool on)
+{
+    mMarked = on ? 1 : 0;
+    RefreshLook();
+}
+
+void LListBoxItem::SetSeparator(bool on)
+{
+    if ((mSeparator != 0) == on) return;
+    mSeparator = on ? 1 : 0;
+    if (on) SetText(String());
+    RefreshLook();
+}
+
+}  // namespace QV

@@ -1,0 +1,258 @@
+#include "LMainMenu.h"
+
+#include <map>
+#include <string>
+
+#include "IControlApplication.h"
+
+namespace QV {
+
+namespace {
+
+IMenuBarButton* AsButton(LControl* c)
+{
+    return dynamic_cast<IMenuBarButton*>(c);
+}
+
+// A whole decimal number of at most `digits` digits; -1 otherwise.
+int32_t ReadIndex(std::u16string_view text, size_t digits)
+{
+    if (text.empty() || text.size() > digits) return -1;
+    int32_t value = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// The button's copy of the template, under a new name and placed after a sibling.
+class MenuButtonDescriptor : public IControlDescriptor {
+    QV_TYPE_NAME("class QV::MenuButtonDescriptor")
+public:
+    MenuButtonDescriptor(RCPtr<IControlDescriptor> base, String name, String after)
+        : mBase(std::move(base)), mName(std::move(name)), mAfter(std::move(after))
+    {}
+    String GetName() const override { return mName; }
+    bool HasAttributes() const override { return mBase->HasAttributes(); }
+    bool GetAttribute(const String& n, String& v) const override { return mBase->GetAttribute(n, v); }
+    ControlLayout GetLayout() const override
+    {
+        ControlLayout l = mBase->GetLayout();
+        if (!mAfter.IsEmpty()) l.position[0] = LayoutRecord{LayoutKind::kSibling, mAfter, 1.0f, 0.0};
+        return l;
+    }
+    uint32_t GetLookCount() const override { return mBase->GetLookCount(); }
+    RCPtr<ILook> CreateLook(uint32_t i) const override { return mBase->CreateLook(i); }
+    ControlTextProperties GetTextProperties() const override { return mBase->GetTextProperties(); }
+    uint32_t GetChildCount() const override { return mBase->GetChildCount(); }
+    RCPtr<IControlDescriptor> GetChild(uint32_t i) const override { return mBase->GetChild(i); }
+
+private:
+    RCPtr<IControlDescriptor> mBase;
+    String mName;
+    String mAfter;
+};
+
+}  // namespace
+
+LMainMenu::LMainMenu(LControl* parent, const String& name) : LControl(parent, name) {}
+
+LMainMenu::~LMainMenu() = default;
+
+std::vector<String> LMainMenu::ReadLabels(const IControlStringTable& table)
+{
+    std::vector<std::pair<String, String>> pairs;
+    std::vector<String> labels;
+    if (table.GetStringsWithPrefix(u"MENU_LABEL.", pairs) < 0) return labels;
+    for (const auto& [id, text] : pairs) {
+        // Indexes beyond the bar's hundred menus are ignored, never allocated for.
+        const int32_t index = ReadIndex(id.View().substr(11), 2);
+        if (index < 0) continue;
+        if (static_cast<size_t>(index) >= labels.size()) labels.resize(static_cast<size_t>(index) + 1);
+        labels[static_cast<size_t>(index)] = text;
+    }
+    return labels;
+}
+
+std::vector<std::vector<MenuEntry>> LMainMenu::ReadMenus(const IControlStringTable& table)
+{
+    std::vector<std::pair<String, String>> pairs;
+    std::map<int32_t, std::map<int32_t, MenuEntry>> menus;
+    if (table.GetStringsWithPrefix(u"CONTEXT_MENU", pairs) < 0) return {};
+    for (const auto& [id, text] : pairs) {
+        const std::u16string_view rest = id.View().substr(12);
+        const size_t dot = rest.find(u'.');
+        const size_t second = dot == std::u16string_view::npos ? dot : rest.find(u'.', dot + 1);
+        if (second == std::u16string_view::npos) continue;
+        const int32_t menu = ReadIndex(rest.substr(0, dot), 2);
+        const int32_t entry = ReadIndex(rest.substr(dot + 1, second - dot - 1), 2);
+        if (menu < 0 || entry < 0) continue;
+        MenuEntry e;
+        const std::u16string command(rest.substr(second + 1));
+        const std::u16string_view body = text.View();
+        const size_t bar = body.find(u'|');
+        e.label = String(std::u16string(body.substr(0, bar)).c_str());
+        if (bar != std::u16string_view::npos) e.help = String(std::u16string(body.substr(bar + 1)).c_str());
+        e.separator = command == u"-";
+        if (!e.separator) e.notification = String(command.c_str());
+        menus[menu][entry] = e;
+    }
+    std::vector<std::vector<MenuEntry>> out;
+    for (const auto& [index, entries] : menus) {
+        if (index != static_cast<int32_t>(out.size())) return {};  // a gap in the menu numbers
+        out.emplace_back();
+        for (const auto& [n, e] : entries) out.back().push_back(e);
+    }
+    return out;
+}
+
+QVResult LMainMenu::Initialize()
+{
+    const QVResult result = LControl::Initialize();
+    SetNotFocusable(true);
+    ChildControlList& children = GetChildren();
+    for (uint32_t i = children.GetCount(); i-- > 0;) {
+        LControl* child = children.GetAt(i, ChildControlList::kInsertion);
+        if (!AsButton(child)) continue;
+        if (child->GetName() == u"templateMenu") {
+            mTemplate = child->GetDescriptor();
+            RCPtr<LControl>(child)->Close();
+            mTemplateFound = true;
+            continue;
+        }
+        child->SetFocusBoundary(true);
+        ++mSkinMenuCount;
+        if (!mTemplate) mTemplate = child->GetDescriptor();
+    }
+    RCPtr<IControlStringTable> table = GetStringTable();
+    if (!table) return result;
+    const std::vector<String> labels = ReadLabels(*table);
+    const std::vector<std::vector<MenuEntry>> menus = ReadMenus(*table);
+    if (menus.empty() || menus.size() != labels.size()) return result;
+    for (size_t i = 0; i < labels.size(); ++i) InsertMenu(static_cast<int32_t>(i), labels[i], labels[i], menus[i]);
+    return result;
+}
+
+QVResult LMainMenu::AddMenu(const String& name)
+{
+    if (FindChildControl(name) || GetMenuIndex(name) >= 0) return E_INVALIDARG;
+    IControlApplication* app = GetControlApplication();
+    IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
+    if (!factory || !mTemplate) return E_FAIL;
+    String after;
+    const int32_t count = GetMenuButtonCount();
+    if ((!mAddedNames.empty() || !mTemplateFound) && count > 0) after = GetMenuButton(count - 1)->GetName();
+    RCPtr<LControl> button =
+        factory->CreateControl(RCPtr<IControlDescriptor>(new MenuButtonDescriptor(mTemplate, name, after)), this);
+    if (!button || !AsButton(button.Get())) {
+        if (button) button->Close();
+        return E_FAIL;
+    }
+    button->SetFocusBoundary(true);
+    mAddedNames.push_back(name);
+    return S_OK;
+}
+
+QVResult LMainMenu::InsertMenu(int32_t index, const String& name, const String& label,
+                               const std::vector<MenuEntry>& menu)
+{
+    const int32_t added = static_cast<int32_t>(mAddedNames.size());
+    if (index < 0 || index > added) return E_INVALIDARG;
+    return InsertMenuBefore(index == added ? String() : mAddedNames[static_cast<size_t>(index)], name, label, menu);
+}
+
+QVResult LMainMenu::InsertMenuBefore(const String& before, const String& name, const String& label,
+                                     const std::vector<MenuEntry>& menu)
+{
+    int32_t p = GetMenuButtonCount();
+    if (!before.IsEmpty()) {
+        const int32_t index = GetMenuIndex(before);
+        if (index < 0) return E_INVALIDARG;
+        p = index + mSkinMenuCount;
+    }
+    if (AddMenu(name) != S_OK) return E_INVALIDARG;
+    // The buttons keep their places; the menus after p move one to the right.
+    for (int32_t b = GetMenuButtonCount() - 1; b > p; --b) {
+        LControl* to = GetMenuButton(b);
+        LControl* from = GetMenuButton(b - 1);
+        AsButton(to)->SetMenuEntries(AsButton(from)->GetMenuEntries());
+        to->SetText(from->GetText());
+        mAddedNames[static_cast<size_t>(b - mSkinMenuCount)] = mAddedNames[static_cast<size_t>(b - 1 - mSkinMenuCount)];
+    }
+    LControl* target = GetMenuButton(p);
+    target->SetText(label);
+    AsButton(target)->SetMenuEntries(menu);
+    mAddedNames[static_cast<size_t>(p - mSkinMenuCount)] = name;
+    return p - mSkinMenuCount;
+}
+
+int32_t LMainMenu::GetMenuIndex(const String& name) const
+{
+    for (size_t i = 0; i < mAddedNames.size(); ++i) {
+        if (mAddedNames[i] == name) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+String LMainMenu::GetMenuName(int32_t index) const
+{
+    if (index < 0 || index >= static_cast<int32_t>(mAddedNames.size())) return String();
+    return mAddedNames[static_cast<size_t>(index)];
+}
+
+LControl* LMainMenu::GetMenuButton(int32_t n) const
+{
+    const ChildControlList& children = GetChildren();
+    for (uint32_t i = 0; i < children.GetCount(); ++i) {
+        auto* child = const_cast<LControl*>(children.GetAt(i, ChildControlList::kInsertion));
+        if (AsButton(child) && n-- == 0) return child;
+    }
+    return nullptr;
+}
+
+int32_t LMainMenu::GetMenuButtonCount() const
+{
+    int32_t count = 0;
+    while (GetMenuButton(count)) ++count;
+    return count;
+}
+
+int32_t LMainMenu::FindMenuButton(const String& name) const
+{
+    for (int32_t n = GetMenuButtonCount(); n-- > 0;) {
+        if (GetMenuButton(n)->GetName() == name) return n;
+    }
+    return -1;
+}
+
+int32_t LMainMenu::GetOpenMenu() const
+{
+    for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) {
+        if (AsButton(b)->IsMenuShown()) return n;
+    }
+    return -1;
+}
+
+void LMainMenu::OpenMenu(int32_t n)
+{
+    for (int32_t i = 0; LControl* b = GetMenuButton(i); ++i) {
+        if (i != n && AsButton(b)->IsMenuShown()) AsButton(b)->ShowMenu(false);
+    }
+    if (LControl* b = GetMenuButton(n)) AsButton(b)->ShowMenu(true);
+}
+
+QVResult LMainMenu::OnKeyDown(const RCPtr<LKeyParam>& key)
+{
+    const int32_t open = GetOpenMenu();
+    if (!key || open < 0) return 1;
+    const int32_t count = GetMenuButtonCount();
+    switch (key->code.flags) {
+    case 0x20250000: OpenMenu((open + count - 1) % count); return S_OK;
+    case 0x20270000: OpenMenu((open + 1) % count); return S_OK;
+    case 0x201B0000: AsButton(GetMenuButton(open))->ShowMenu(false); return S_OK;
+    default: return 1;
+    }
+}
+
+}  // namespace QV

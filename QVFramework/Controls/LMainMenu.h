@@ -1,0 +1,51 @@
+#pragma once
+// The menu bar: one menu button per menu, built from the string table's
+// "MENU_LABEL.n" titles and "CONTEXT_MENUm.nn.NID" entries; further menus
+// can be inserted at run time from the template button. Left and Right move
+// an open menu to its neighbour, Escape closes it. UI thread only.
+#include <vector>
+
+#include "IMenuBarButton.h"
+#include "LControl.h"
+
+namespace QV {
+
+class LMainMenu : public LControl {
+    QV_TYPE_NAME("class QV::LMainMenu")
+public:
+    static constexpr int32_t kMaxMenus = 100;
+
+    LMainMenu(LControl* parent, const String& name);
+    ~LMainMenu() override;
+
+    QVResult Initialize() override;
+    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+
+    QVResult AddMenu(const String& name);
+    QVResult InsertMenu(int32_t index, const String& name, const String& label, const std::vector<MenuEntry>& menu);
+    // The new menu's index among the added menus, or E_INVALIDARG.
+    QVResult InsertMenuBefore(const String& before, const String& name, const String& label,
+                              const std::vector<MenuEntry>& menu);
+    int32_t GetMenuIndex(const String& name) const;
+    String GetMenuName(int32_t index) const;
+    LControl* GetMenuButton(int32_t n) const;
+    int32_t GetMenuButtonCount() const;
+    int32_t FindMenuButton(const String& name) const;
+    int32_t GetSkinMenuCount() const { return mSkinMenuCount; }
+    // The button whose menu is open; -1 when none.
+    int32_t GetOpenMenu() const;
+    void OpenMenu(int32_t n);
+
+    // "MENU_LABEL.n" titles and "CONTEXT_MENUm.nn.NID" entries of a string table.
+    static std::vector<String> ReadLabels(const IControlStringTable& table);
+    static std::vector<std::vector<MenuEntry>> ReadMenus(const IControlStringTable& table);
+
+private:
+    RCPtr<IControlDescriptor> mTemplate;
+    int32_t mSkinMenuCount = 0;
+    bool mTemplateFound = false;
+    // Names of the added menus by position; contents move between buttons on insertion.
+    std::vector<String> mAddedNames;
+};
+
+}  // namespace QV

@@ -1,0 +1,237 @@
+#include "ControlTestSupport.h"
+#include "FakeMeasurementRenderer.h"
+#include "LListBox.h"
+#include "MeasurementRendererSource.h"
+
+namespace control_test {
+namespace {
+
+// Makes list rows of the row class, as the application's factory does.
+class RowFactory : public FakeFactory {
+public:
+    RCPtr<LControl> CreateControl(const RCPtr<IControlDescriptor>& d, LControl* parent) override
+    {
+        ++created;
+        RCPtr<LControl> c(new LListBoxItem(parent, d->GetName()));
+        c->ApplyDescriptor(d);
+        c->Initialize();
+        c->OnInitialized();
+        c->SetInitialized(true);
+        return c;
+    }
+};
+
+class RowApplication : public FakeApplication {
+public:
+    IControlFactory* GetControlFactory() override { return &rows; }
+    RowFactory rows;
+};
+
+class ListBoxFixture : public ControlFixture {
+protected:
+    ListBoxFixture() : mRowScope(rowApp), mMeasure(RCPtr<LMeasurementRenderer>(measure.Get())) { MakeTop(); }
+
+    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60)
+    {
+        RCPtr<LListBox> list(new LListBox(top.Get(), u"list"));
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
+        d->lookCount = 3;
+        d->attributes = std::move(items);
+        d->layout.size[0].offset = 100;
+        d->layout.size[1].offset = height;
+        list->ApplyDescriptor(d);
+        RCPtr<FakeDescriptor> t(new FakeDescriptor(u"templateItem"));
+        t->lookCount = 14;
+        t->layout.size[0].offset = 90;
+        t->layout.size[1].offset = 20;
+        RCPtr<LListBoxItem> templ(new LListBoxItem(list.Get(), u"templateItem"));
+        templ->ApplyDescriptor(t);
+        list->SetNotFocusable(false);
+        list->Initialize();
+        list->SetInitialized(true);
+        list->UpdateLayout();
+        log.Listen(list.Get(), {u"NID_SELECTION_CHANGE", u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED"});
+        return list;
+    }
+    static std::vector<std::pair<String, String>> Items(std::initializer_list<const char16_t*> texts)
+    {
+        std::vector<std::pair<String, String>> out;
+        int i = 0;
+        for (const char16_t* t : texts) {
+            out.push_back({String(u"ITEM.") + String(std::to_string(i++).c_str()), t});
+        }
+        return out;
+    }
+    std::vector<std::string> Texts(const LListBox& list) const
+    {
+        std::vector<std::string> out;
+        for (int32_t i = 0; i < list.GetItemCount(); ++i) out.push_back(Narrow(list.GetItemText(i).GetChars()));
+        return out;
+    }
+    std::vector<std::string> RowTexts(const LListBox& list) const
+    {
+        std::vector<std::string> out;
+        for (uint32_t r = 0; r < list.GetRowCount(); ++r) out.push_back(Narrow(list.GetRow(r)->GetText().GetChars()));
+        return out;
+    }
+    QVResult Press(LListBox& list, uint32_t vk, uint32_t mods = 0)
+    {
+        return list.OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk, mods))));
+    }
+    int Count(const char* name) const { return static_cast<int>(std::count(log.names.begin(), log.names.end(), name)); }
+
+    RowApplication rowApp;
+    ScopedControlApplication mRowScope;
+    RCPtr<Testing::FakeMeasurementRenderer> measure{new Testing::FakeMeasurementRenderer()};
+    ScopedMeasurementRenderer mMeasure;
+    NotificationLog log;
+};
+
+TEST_F(ListBoxFixture, ItemsComeFromNumberedAttributesWithGapsAndBadIndexesIgnored)
+{
+    RCPtr<LListBox> list = MakeList({{u"ITEM.0", u"a"},
+                                     {u"ITEM.2", u"c"},
+                                     {u"ITEM.x", u"bad"},
+                                     {u"ITEM.-1", u"negative"},
+                                     {u"ITEM.99999999", u"huge"},
+                                     {u"ITEMS.1", u"other"}});
+    EXPECT_EQ(Texts(*list), (std::vector<std::string>{"a", "", "c"}));
+    EXPECT_EQ(list->GetRowHeight(), 20) << "measured with the template row";
+    EXPECT_EQ(list->GetRowCount(), 3u) << "rows cover the 60-pixel height";
+    EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"a", "", "c"}));
+    EXPECT_TRUE(list->FindChildControl(u"templateItem").IsNull());
+}
+
+TEST_F(ListBoxFixture, RowsAreRecycledWhileScrolling)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7", u"i8", u"i9"}));
+    EXPECT_EQ(list->GetRowCount(), 3u);
+    list->SelectItem(5, -1, true);
+    EXPECT_EQ(list->GetTopIndex(), 3);
+    EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"i3", "i4", "i5"}));
+    EXPECT_EQ(list->GetRow(2)->GetValue(), 1.0) << "the selected item's row shows it";
+    Press(*list, 0x26);
+    Press(*list, 0x26);
+    Press(*list, 0x26);
+    EXPECT_EQ(list->GetCaret(), 2);
+    EXPECT_EQ(list->GetTopIndex(), 2);
+    list->SelectItem(9, -1, true);
+    EXPECT_EQ(list->GetTopIndex(), 7) << "the last items fill the rows";
+    EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"i7", "i8", "i9"}));
+    EXPECT_EQ(list->GetRowCount(), 3u);
+}
+
+TEST_F(ListBoxFixture, SelectionByMouseOnRows)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c"}));
+    LListBoxItem* row = list->GetRow(1);
+    row->HandleMouseDown(LPointerInput::Button(1, 2, 2, 1));
+    row->HandleMouseUp(LPointerInput::Button(1, 2, 2, 0));
+    EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{1}));
+    EXPECT_EQ(Count("NID_SELECTION_CHANGE"), 1);
+    row->HandleMouseDown(LPointerInput::Button(1, 2, 2, 1, 0, true));
+    row->HandleMouseUp(LPointerInput::Button(1, 2, 2, 0));
+    EXPECT_EQ(Count("NID_SELECTION_CHANGE"), 1) << "the only selected item again";
+    EXPECT_EQ(Count("NID_ITEM_DOUBLE_CLICKED"), 1);
+    list->GetRow(0)->HandleMouseDown(LPointerInput::Button(4, 2, 2, 4));
+    EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{1})) << "only the left button selects";
+}
+
+TEST_F(ListBoxFixture, KeysMoveTheSelectionAndEnterActivates)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c"}));
+    EXPECT_EQ(Press(*list, 0x26), 0);
+    EXPECT_EQ(list->GetCaret(), -1) << "Up with no current item";
+    Press(*list, 0x28);
+    EXPECT_EQ(list->GetCaret(), 0);
+    Press(*list, 0x28, KeyCodeValue::kShift);
+    Press(*list, 0x28);
+    Press(*list, 0x28);
+    EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{2}));
+    EXPECT_EQ(Press(*list, 0x0D), 0);
+    EXPECT_EQ(Count("NID_ITEM_ACTIVATED"), 1);
+    EXPECT_EQ(Press(*list, 'A'), 1);
+}
+
+TEST_F(ListBoxFixture, SortingTable)
+{
+    struct Row {
+        int32_t start, count;
+        QVResult result;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {0, 5, 0, {"a", "B", "c", "d", "E"}},
+        {2, 3, 0, {"d", "B", "a", "c", "E"}},
+        {1, 0, 1, {"d", "B", "E", "a", "c"}},
+        {3, 3, E_INVALIDARG, {"d", "B", "E", "a", "c"}},
+        {-1, 2, E_INVALIDARG, {"d", "B", "E", "a", "c"}},
+        {0, -2, E_INVALIDARG, {"d", "B", "E", "a", "c"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.start << "," << row.count);
+        RCPtr<LListBox> list = MakeList(Items({u"d", u"B", u"E", u"a", u"c"}));
+        list->SelectItem(3, -1, true);
+        EXPECT_EQ(list->SortItems(row.start, row.count), row.result);
+        EXPECT_EQ(Texts(*list), row.expected);
+        EXPECT_EQ(Narrow(list->GetItemText(list->GetCaret()).GetChars()), "a") << "the caret follows its item";
+        EXPECT_EQ(list->GetSelectedIndexes(), std::vector<int32_t>{list->GetCaret()});
+        list->Close();
+    }
+}
+
+TEST_F(ListBoxFixture, WidestItemAndCountsFollowTheItems)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"ab", u"abcd", u"a"}));
+    // The template row is 90 pixels wide without text: that is the text margin.
+    EXPECT_EQ(list->GetWidestTextWidth(), 90 + 28);
+    list->SetItemText(2, u"abcdef");
+    EXPECT_EQ(list->GetWidestTextWidth(), 90 + 42);
+    list->RemoveItem(2);
+    EXPECT_EQ(list->GetWidestTextWidth(), 90 + 28);
+    EXPECT_EQ(list->SetItemCount(-1), E_INVALIDARG);
+    EXPECT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(list->SetItemCount(5), 5);
+    EXPECT_EQ(list->GetContentHeight(), 100);
+    EXPECT_EQ(list->RemoveItem(7), E_INVALIDARG);
+}
+
+TEST_F(ListBoxFixture, RemovingTheOnlySelectedItemClearsAnchorAndCaret)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c"}));
+    list->SelectItem(1, -1, true);
+    log.Clear();
+    EXPECT_EQ(list->RemoveItem(1), 2);
+    EXPECT_EQ(list->GetAnchor(), -1);
+    EXPECT_EQ(list->GetCaret(), -1);
+    EXPECT_EQ(Count("NID_SELECTION_CHANGE"), 1);
+    EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"a", "c", ""}));
+    EXPECT_FALSE(list->GetRow(2)->IsEnabledInTree(false));
+}
+
+TEST_F(ListBoxFixture, FindAndSelectSearchesAfterTheStartThenWraps)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"x", u"y", u"X", u"z", u"w"}));
+    EXPECT_EQ(list->FindAndSelectItem(u"x", 3, false), 0);
+    EXPECT_EQ(list->FindAndSelectItem(u"x", 0, false), 2);
+    EXPECT_EQ(list->FindAndSelectItem(u"x", 2, true), 0);
+    EXPECT_EQ(list->FindAndSelectItem(u"q", 9, true), -1);
+    EXPECT_EQ(list->FindItemByText(u"x", false), 2) << "the last match";
+}
+
+TEST_F(ListBoxFixture, MenuModeSelectsOnHoverAndActivatesOnRelease)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c"}));
+    list->SetMenuMode(true);
+    list->GetRow(1)->OnMouseEnter();
+    EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{1}));
+    list->GetRow(1)->HandleMouseDown(LPointerInput::Button(1, 2, 2, 1));
+    EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{1})) << "a press selects nothing more";
+    list->OnLeftMouseUp(LPointerInput::Button(1, 5, 25, 0));
+    EXPECT_EQ(Count("NID_SELECTION_CHANGE"), 0);
+    EXPECT_EQ(Count("NID_ITEM_ACTIVATED"), 1);
+    EXPECT_FALSE(list->GetLayout().isVisible);
+}
+
+}  // namespace
+}  // namespace control_test

@@ -1,0 +1,188 @@
+#include "ControlTestSupport.h"
+#include "LMainMenu.h"
+
+namespace control_test {
+namespace {
+
+// A menu button with its menu reduced to the entries it was given.
+class FakeMenuButton : public LControl, public IMenuBarButton {
+    QV_TYPE_NAME("class FakeMenuButton")
+public:
+    FakeMenuButton(LControl* parent, const String& name) : LControl(parent, name) {}
+    void SetMenuEntries(const std::vector<MenuEntry>& e) override { entries = e; }
+    std::vector<MenuEntry> GetMenuEntries() const override { return entries; }
+    void ShowMenu(bool show) override { shown = show; }
+    bool IsMenuShown() const override { return shown; }
+    std::vector<MenuEntry> entries;
+    bool shown = false;
+};
+
+class ButtonFactory : public FakeFactory {
+public:
+    RCPtr<LControl> CreateControl(const RCPtr<IControlDescriptor>& d, LControl* parent) override
+    {
+        RCPtr<LControl> c(new FakeMenuButton(parent, d->GetName()));
+        c->ApplyDescriptor(d);
+        c->Initialize();
+        c->SetInitialized(true);
+        return c;
+    }
+};
+
+class MenuApplication : public FakeApplication {
+public:
+    IControlFactory* GetControlFactory() override { return &buttons; }
+    ButtonFactory buttons;
+};
+
+class MainMenuFixture : public ControlFixture {
+protected:
+    MainMenuFixture() : mScope2(menuApp) { MakeTop(); }
+
+    RCPtr<LMainMenu> MakeBar(std::vector<std::pair<String, String>> strings)
+    {
+        RCPtr<FakeStringTable> table(new FakeStringTable());
+        table->strings = std::move(strings);
+        menuApp.buttons.tables = {{u"bar", RCPtr<IControlStringTable>(table.Get())}};
+        RCPtr<LMainMenu> bar(new LMainMenu(top.Get(), u"bar"));
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(u"bar"));
+        bar->ApplyDescriptor(d);
+        RCPtr<FakeMenuButton> templ(new FakeMenuButton(bar.Get(), u"templateMenu"));
+        templ->ApplyDescriptor(RCPtr<IControlDescriptor>(new FakeDescriptor(u"templateMenu")));
+        bar->Initialize();
+        bar->SetInitialized(true);
+        return bar;
+    }
+    static std::vector<std::pair<String, String>> FileAndHelp()
+    {
+        return {{u"MENU_LABEL.00", u"File"},
+                {u"MENU_LABEL.01", u"Help"},
+                {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send|Sends the preset"},
+                {u"CONTEXT_MENU0.01.-", u"-"},
+                {u"CONTEXT_MENU0.02.NID_MENU_FILE_EXIT_REQ", u"Exit"},
+                {u"CONTEXT_MENU1.00.NID_MENU_HELP_ABOUT_REQ", u"About"}};
+    }
+    FakeMenuButton* Button(LMainMenu& bar, int32_t n) { return dynamic_cast<FakeMenuButton*>(bar.GetMenuButton(n)); }
+    std::vector<std::string> Labels(LMainMenu& bar)
+    {
+        std::vector<std::string> out;
+        for (int32_t n = 0; n < bar.GetMenuButtonCount(); ++n)
+            out.push_back(Narrow(bar.GetMenuButton(n)->GetText().GetChars()));
+        return out;
+    }
+    std::vector<std::string> Names(LMainMenu& bar)
+    {
+        std::vector<std::string> out;
+        for (int32_t n = 0; n < bar.GetMenuButtonCount(); ++n) out.push_back(Narrow(bar.GetMenuName(n).GetChars()));
+        return out;
+    }
+
+    MenuApplication menuApp;
+    ScopedControlApplication mScope2;
+};
+
+TEST_F(MainMenuFixture, MenusComeFromLabelsAndContextMenuEntriesTable)
+{
+    struct Row {
+        const char* what;
+        std::vector<std::pair<String, String>> strings;
+        std::vector<std::string> labels;
+    };
+    const Row rows[] = {
+        {"file and help", FileAndHelp(), {"File", "Help"}},
+        {"two labels, three menus",
+         {{u"MENU_LABEL.00", u"A"},
+          {u"MENU_LABEL.01", u"B"},
+          {u"CONTEXT_MENU0.00.NID_A", u"a"},
+          {u"CONTEXT_MENU1.00.NID_B", u"b"},
+          {u"CONTEXT_MENU2.00.NID_C", u"c"}},
+         {}},
+        {"a missing label number leaves an empty one",
+         {{u"MENU_LABEL.00", u"A"},
+          {u"MENU_LABEL.02", u"C"},
+          {u"CONTEXT_MENU0.00.NID_A", u"a"},
+          {u"CONTEXT_MENU1.00.NID_B", u"b"},
+          {u"CONTEXT_MENU2.00.NID_C", u"c"}},
+         {"A", "", "C"}},
+        {"label numbers outside 0..99 are ignored",
+         {{u"MENU_LABEL.00", u"A"},
+          {u"MENU_LABEL.100", u"X"},
+          {u"MENU_LABEL.-1", u"Y"},
+          {u"MENU_LABEL.99999999999", u"Z"},
+          {u"CONTEXT_MENU0.00.NID_A", u"a"}},
+         {"A"}},
+        {"no strings", {}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        RCPtr<LMainMenu> bar = MakeBar(row.strings);
+        EXPECT_EQ(Labels(*bar), row.labels);
+        EXPECT_EQ(Names(*bar), row.labels) << "each menu is named after its label";
+        EXPECT_TRUE(bar->FindChildControl(u"templateMenu").IsNull());
+        EXPECT_TRUE(bar->IsNotFocusable());
+        bar->Close();
+    }
+}
+
+TEST_F(MainMenuFixture, EntriesKeepTheirOrderSeparatorsAndHelpTexts)
+{
+    RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
+    const std::vector<MenuEntry> file = Button(*bar, 0)->entries;
+    ASSERT_EQ(file.size(), 3u);
+    EXPECT_EQ(file[0], (MenuEntry{u"Send", u"Sends the preset", u"NID_MENU_FILE_SEND", false}));
+    EXPECT_TRUE(file[1].separator);
+    EXPECT_EQ(Narrow(file[2].notification.GetChars()), "NID_MENU_FILE_EXIT_REQ");
+    EXPECT_EQ(Button(*bar, 1)->entries.size(), 1u);
+}
+
+TEST_F(MainMenuFixture, InsertingBeforeAMenuMovesTheMenusNotTheButtons)
+{
+    RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
+    const std::vector<MenuEntry> edit = {MenuEntry{u"Cut", u"", u"NID_EDIT_CUT_REQ", false}};
+    EXPECT_EQ(bar->InsertMenuBefore(u"File", u"Edit", u"Edit", edit), 0);
+    EXPECT_EQ(Labels(*bar), (std::vector<std::string>{"Edit", "File", "Help"}));
+    EXPECT_EQ(Names(*bar), (std::vector<std::string>{"Edit", "File", "Help"}));
+    EXPECT_EQ(Button(*bar, 0)->entries, edit);
+    EXPECT_EQ(Button(*bar, 1)->entries.size(), 3u);
+    EXPECT_EQ(bar->GetMenuIndex(u"Help"), 2);
+
+    struct Row {
+        const char* what;
+        std::function<QVResult()> call;
+    };
+    const Row refused[] = {
+        {"a used name", [&] { return bar->InsertMenu(1, u"Help", u"H", edit); }},
+        {"an unknown menu", [&] { return bar->InsertMenuBefore(u"None", u"New", u"N", edit); }},
+        {"past the end", [&] { return bar->InsertMenu(4, u"New", u"N", edit); }},
+        {"negative", [&] { return bar->InsertMenu(-1, u"New", u"N", edit); }},
+    };
+    for (const Row& row : refused) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(row.call(), E_INVALIDARG);
+        EXPECT_EQ(Labels(*bar), (std::vector<std::string>{"Edit", "File", "Help"}));
+    }
+    EXPECT_EQ(bar->InsertMenu(3, u"Tools", u"Tools", {}), 3);
+    EXPECT_EQ(Names(*bar), (std::vector<std::string>{"Edit", "File", "Help", "Tools"}));
+}
+
+TEST_F(MainMenuFixture, ArrowsMoveTheOpenMenuAndEscapeClosesIt)
+{
+    RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
+    bar->InsertMenu(2, u"Tools", u"Tools", {});
+    const auto press = [&](uint32_t vk) {
+        return bar->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk))));
+    };
+    EXPECT_EQ(press(0x27), 1) << "no menu open: not handled";
+    bar->OpenMenu(0);
+    const std::pair<uint32_t, int32_t> steps[] = {{0x27, 1}, {0x27, 2}, {0x27, 0}, {0x25, 2}, {0x25, 1}};
+    for (const auto& [vk, open] : steps) {
+        EXPECT_EQ(press(vk), 0);
+        EXPECT_EQ(bar->GetOpenMenu(), open);
+    }
+    EXPECT_EQ(press(0x1B), 0);
+    EXPECT_EQ(bar->GetOpenMenu(), -1);
+    EXPECT_FALSE(Button(*bar, 1)->shown);
+}
+
+}  // namespace
+}  // namespace control_test
