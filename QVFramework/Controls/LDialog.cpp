@@ -31,8 +31,9 @@ QVResult LDialog::Initialize()
     mDialogHandler = new LNotificationHandler<LDialog>(this);
     for (auto it = std::rbegin(kButtons); it != std::rend(kButtons); ++it) {
         if (RCPtr<LControl> button = FindChildControl(it->name)) {
-            mDialogHandler->RegisterHandler(&LDialog::OnButtonClick, RCPtr<LNotificationDistributor>(button.Get()),
-                                            u"NID_LEFT_CLICK");
+            // Registration fails only for a null sender or name; both are set here.
+            (void)mDialogHandler->RegisterHandler(&LDialog::OnButtonClick,
+                                                  RCPtr<LNotificationDistributor>(button.Get()), u"NID_LEFT_CLICK");
         }
     }
     return result;

@@ -23,13 +23,15 @@ QVResult LNumericUpDown::Initialize()
     for (const RCPtr<LButton>& button : {mButtonUp, mButtonDown}) {
         if (!button) continue;
         button->SetAutoRepeat(true);
-        mUpDownHandler->RegisterHandler(&LNumericUpDown::OnStep, RCPtr<LNotificationDistributor>(button.Get()),
-                                        u"NID_BUTTON_AUTOREPEAT");
+        // Registration fails only for a null sender or name; both are set here.
+        (void)mUpDownHandler->RegisterHandler(&LNumericUpDown::OnStep, RCPtr<LNotificationDistributor>(button.Get()),
+                                              u"NID_BUTTON_AUTOREPEAT");
     }
     if (mTextBox) {
         mTextBox->SetCharacterFilter(UpDownAllowedCharacters(mMinimum), true);
-        mUpDownHandler->RegisterHandler(&LNumericUpDown::OnValidated, RCPtr<LNotificationDistributor>(mTextBox.Get()),
-                                        u"NID_TEXTBOX_VALIDATED");
+        // Registration fails only for a null sender or name; both are set here.
+        (void)mUpDownHandler->RegisterHandler(
+            &LNumericUpDown::OnValidated, RCPtr<LNotificationDistributor>(mTextBox.Get()), u"NID_TEXTBOX_VALIDATED");
     }
     return r;
 }

@@ -36,8 +36,9 @@ void LScrollView::SetUpScrollbars()
         LScrollbar* bar = mBars[axis].Get();
         if (!bar) continue;
         if (!IsInitialized())
-            mViewHandler->RegisterHandler(&LScrollView::OnScrollbarValueChange, RCPtr<LNotificationDistributor>(bar),
-                                          u"NID_VALUE_CHANGE");
+            // Registration fails only for a null sender or name; both are set here.
+            (void)mViewHandler->RegisterHandler(&LScrollView::OnScrollbarValueChange,
+                                                RCPtr<LNotificationDistributor>(bar), u"NID_VALUE_CHANGE");
         if (mBarThickness[axis] == 0.0)
             mBarThickness[axis] = axis == 0 ? bar->GetFrame().height : bar->GetFrame().width;
     }

@@ -81,13 +81,17 @@ QVResult LScrollbar::Initialize()
     mChannel = FindChildControl(u"channel");
     if (mChannel) {
         const RCPtr<LNotificationDistributor> channel(mChannel.Get());
-        mOwnHandler->RegisterHandler(&LScrollbar::OnChannelLeftDragChange, channel, u"NID_LEFT_DRAG_CONDITION_CHANGE");
-        mOwnHandler->RegisterHandler(&LScrollbar::OnChannelHoverChange, channel, u"NID_HOVER_CONDITION_CHANGE");
+        // Registration fails only for a null sender or name; both are set here.
+        (void)mOwnHandler->RegisterHandler(&LScrollbar::OnChannelLeftDragChange, channel,
+                                           u"NID_LEFT_DRAG_CONDITION_CHANGE");
+        (void)mOwnHandler->RegisterHandler(&LScrollbar::OnChannelHoverChange, channel, u"NID_HOVER_CONDITION_CHANGE");
         mThumb = mChannel->FindChildControl(u"thumb");
     }
     if (mThumb) {
-        mOwnHandler->RegisterHandler(&LScrollbar::OnThumbLeftDragChange, RCPtr<LNotificationDistributor>(mThumb.Get()),
-                                     u"NID_LEFT_DRAG_CONDITION_CHANGE");
+        // Registration fails only for a null sender or name; both are set here.
+        (void)mOwnHandler->RegisterHandler(&LScrollbar::OnThumbLeftDragChange,
+                                           RCPtr<LNotificationDistributor>(mThumb.Get()),
+                                           u"NID_LEFT_DRAG_CONDITION_CHANGE");
     }
     RCPtr<LControl> dec = FindChildControl(u"dec");
     RCPtr<LControl> inc = FindChildControl(u"inc");
@@ -255,8 +259,9 @@ QVResult LScrollbar::SetKeyMask(int32_t mask)
 {
     if (mask != 0 && mKeyMask == 0 && mOwnHandler) {
         if (LControl* parent = GetParent())
-            mOwnHandler->RegisterHandler(&LScrollbar::OnScrollbarKey, RCPtr<LNotificationDistributor>(parent),
-                                         u"NID_SIBLING_KEY");
+            // Registration fails only for a null sender or name; both are set here.
+            (void)mOwnHandler->RegisterHandler(&LScrollbar::OnScrollbarKey, RCPtr<LNotificationDistributor>(parent),
+                                               u"NID_SIBLING_KEY");
     }
     mKeyMask = static_cast<uint8_t>(mask & 0xFF);
     return (mask < 0 || mask > 255) ? E_INVALIDARG : S_OK;

@@ -83,9 +83,10 @@ void LSlider::CreateThumb()
     thumb->UpdateLayout();
     mThumb = thumb;
     const RCPtr<LNotificationDistributor> source(thumb.Get());
-    mSliderHandler->RegisterHandler(&LSlider::OnThumbMove, source, u"NID_MOUSE_MOVE");
-    mSliderHandler->RegisterHandler(&LSlider::OnThumbClick, source, u"NID_LEFT_CLICK");
-    mSliderHandler->RegisterHandler(&LSlider::OnThumbDrag, source, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    // Registration fails only for a null sender or name; both are set here.
+    (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbMove, source, u"NID_MOUSE_MOVE");
+    (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbClick, source, u"NID_LEFT_CLICK");
+    (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbDrag, source, u"NID_LEFT_DRAG_CONDITION_CHANGE");
 }
 
 QVResult LSlider::OnInitialized()

@@ -17,11 +17,13 @@ QVResult LStatusBar::Initialize()
     const QVResult r = LControl::Initialize();
     mLabel = FindChildControl(u"label1");
     mStatusHandler = new LNotificationHandler<LStatusBar>(this);
-    mStatusHandler->RegisterHandler(&LStatusBar::OnSetStatusText, RCPtr<LNotificationDistributor>(this),
-                                    u"NID_SET_STATUS_TEXT");
+    // Registration fails only for a null sender or name; both are set here.
+    (void)mStatusHandler->RegisterHandler(&LStatusBar::OnSetStatusText, RCPtr<LNotificationDistributor>(this),
+                                          u"NID_SET_STATUS_TEXT");
     if (IControlApplication* app = GetControlApplication()) {
         if (RCPtr<LNotificationDistributor> center = app->GetDefaultNotificationCenter())
-            mStatusHandler->RegisterHandler(&LStatusBar::OnSetStatusText, center, u"NID_SET_STATUS_TEXT");
+            // Registration fails only for a null sender or name; both are set here.
+            (void)mStatusHandler->RegisterHandler(&LStatusBar::OnSetStatusText, center, u"NID_SET_STATUS_TEXT");
     }
     // Posts may come from any thread, so the bar looks for them on every idle tick.
     mIdleSubscribed = SubscribeIdle() == S_OK;

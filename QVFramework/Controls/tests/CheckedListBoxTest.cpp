@@ -127,7 +127,7 @@ public:
     }
     QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& s, const RCPtr<LNotification>& n) override
     {
-        if (own) own->ReceiveNotification(s, n);
+        if (own) (void)own->ReceiveNotification(s, n);  // the base answers for the control
         return LControl::ReceiveNotification(s, n);
     }
     QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& d, const char16_t* name) override

@@ -145,13 +145,14 @@ public:
         mDropDownHandler = new LNotificationHandler<LDropDownControl>(this);
         mComboHandler = new LNotificationHandler<LComboBox>(this);
         RCPtr<LNotificationDistributor> self(this);
-        mDropDownHandler->RegisterHandler(
+        // Registration fails only for a null sender or name; both are set here.
+        (void)mDropDownHandler->RegisterHandler(
             static_cast<LNotificationHandler<LDropDownControl>::Handler>(&WatchedCombo::ByBase), self, u"NID_BOTH");
-        mDropDownHandler->RegisterHandler(
+        (void)mDropDownHandler->RegisterHandler(
             static_cast<LNotificationHandler<LDropDownControl>::Handler>(&WatchedCombo::ByBase), self,
             u"NID_BASE_ONLY");
-        mComboHandler->RegisterHandler(static_cast<LNotificationHandler<LComboBox>::Handler>(&WatchedCombo::ByOwn),
-                                       self, u"NID_BOTH");
+        (void)mComboHandler->RegisterHandler(
+            static_cast<LNotificationHandler<LComboBox>::Handler>(&WatchedCombo::ByOwn), self, u"NID_BOTH");
     }
     QVResult ByBase(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& n)
     {

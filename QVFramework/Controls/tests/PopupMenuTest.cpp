@@ -40,7 +40,7 @@ protected:
 
         distributor = new LNotificationDistributor();
         target = new LNotificationQueue();
-        target->SetDistributor(distributor);
+        EXPECT_EQ(target->SetDistributor(distributor), S_OK);
         log = new NotificationLog();
         log->onReceive = [this](const RCPtr<LNotification>& n) {
             if (auto* p = dynamic_cast<LMenuActivationParam*>(n->GetPayload().Get()))

@@ -19,7 +19,7 @@ protected:
     }
     void Post(const char16_t* text)
     {
-        bar->SendNotification(
+        (void)bar->SendNotification(  // the bar's label is the check
             LNotification::Create(u"NID_SET_STATUS_TEXT", RCPtr<LRefCountedObject>(new LHolder<String>(String(text)))));
     }
 

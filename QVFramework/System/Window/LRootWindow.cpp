@@ -46,7 +46,8 @@ LControl::ControlList& OverlayList()
 RCPtr<LRootWindow> LRootWindow::Create(const RCPtr<LRenderer>& renderer, IWindowOSServices* services)
 {
     RCPtr<LRootWindow> root(new LRootWindow(renderer, services));
-    root->mQueue->SetDistributor(RCPtr<LNotificationDistributor>(root.Get()));
+    // A new queue takes its first distributor.
+    (void)root->mQueue->SetDistributor(RCPtr<LNotificationDistributor>(root.Get()));
     return root;
 }
 
@@ -71,7 +72,7 @@ LRootWindow::~LRootWindow()
 
 QVResult LRootWindow::ReleaseInternalReferences()
 {
-    ReleaseAllClients();
+    (void)ReleaseAllClients();  // going away: clients that refuse are dropped all the same
     mServices = nullptr;
     SetMainControl(nullptr);
     if (mQueue) mQueue->Shutdown();
