@@ -1,6 +1,7 @@
 #include "GLContext.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 namespace Platform {
 
@@ -84,6 +85,12 @@ HiddenGLWindow::~HiddenGLWindow()
 {
     if (mWindow) SDL_DestroyWindow(static_cast<SDL_Window*>(mWindow));
     if (mVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void KeepGLDriverLoaded()
+{
+    for (const char* lib : {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libLLVM-15.so.1"})
+        dlopen(lib, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 }  // namespace Platform

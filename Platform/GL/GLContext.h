@@ -65,4 +65,9 @@ private:
     std::string mError;
 };
 
+// Mesa's driver keeps per-process caches that become unreachable, and are
+// reported as leaks, only because the driver is unloaded before the leak
+// check at exit; keeping it loaded keeps them reachable. For tests.
+void KeepGLDriverLoaded();
+
 }  // namespace Platform

@@ -26,7 +26,7 @@ TEST(GLPictureTest, SceneMatchesThe2DRenderersPicture)
     Platform::HiddenGLWindow window(kWidth, kHeight);
     ASSERT_TRUE(window.GetError().empty()) << window.GetError();
     RCPtr<LRenderer> renderer = LRenderer::Create(LRenderer::kOpenGL, {0, 0, kWidth, kHeight}, window.Get());
-    KeepGLDriverLoaded();
+    Platform::KeepGLDriverLoaded();
     RCPtr<LRenderContextInfo> context;
     ASSERT_EQ(renderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, window.Get(), false, context), S_OK);
     ASSERT_EQ(renderer->RenderStart(context), S_OK);

@@ -2,22 +2,12 @@
 // A hidden window with a current GL context and a pixel projection (origin
 // top left, y down), for tests that draw and read the pixels back.
 #include <GL/gl.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <memory>
 
 #include "GLContext.h"
-
-// Mesa's driver keeps per-process caches that become unreachable, and are
-// reported as leaks, only because the driver is unloaded before the leak
-// check at exit; keeping it loaded keeps them reachable.
-inline void KeepGLDriverLoaded()
-{
-    for (const char* lib : {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libLLVM-15.so.1"})
-        dlopen(lib, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-}
 
 class GLTestContext : public ::testing::Test {
 protected:
@@ -32,7 +22,7 @@ protected:
         Shared()
         {
             if (window.GetError().empty()) context = Platform::GLContext::Create(window.Get(), error);
-            KeepGLDriverLoaded();
+            Platform::KeepGLDriverLoaded();
         }
     };
     static Shared& GL()

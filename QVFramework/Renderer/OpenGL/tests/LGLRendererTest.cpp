@@ -38,7 +38,7 @@ protected:
         GLTestContext::SetUp();
         Platform::GLContext::ReleaseCurrent();
         mRenderer = LRenderer::Create(LRenderer::kOpenGL, {0, 0, kWidth, kHeight}, GL().window.Get());
-        KeepGLDriverLoaded();
+        Platform::KeepGLDriverLoaded();
         ASSERT_EQ(mRenderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, GL().window.Get(), false, mContext), S_OK);
     }
     void TearDown() override
