@@ -109,7 +109,7 @@ struct Spec {
     }
 };
 
-// Calls the formatter with the star arguments the spec asks for, then arg.
+// Calls the formatter with the star arguments the format asks for, then arg.
 template <class Arg>
 std::u16string Run(const Spec& spec, const std::u16string& format, int32_t capacity, Arg arg)
 {
