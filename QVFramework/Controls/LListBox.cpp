@@ -480,8 +480,9 @@ QVResult LListBox::CreateItemControls()
         return E_FAIL;
     }
     RCPtr<LNotificationDistributor> source(row);
-    mListHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
-    mListHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
+    // Registration fails only for a null sender or name; both are set here.
+    (void)mListHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
+    (void)mListHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
     row->SetMenuMode(mMenuMode != 0);
     row->SetDragThreshold(mRowDragThreshold);
     mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(row)));
