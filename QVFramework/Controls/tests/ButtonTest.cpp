@@ -27,7 +27,7 @@ protected:
         b->SetInitialized(true);
         b->UpdateLayout();
         b->ChooseVisualPart();
-        log.Listen(b.Get(), {u"NID_LEFT_CLICK", u"NID_BUTTON_AUTOREPEAT"});
+        log->Listen(b.Get(), {u"NID_LEFT_CLICK", u"NID_BUTTON_AUTOREPEAT"});
         return b;
     }
     void Press(LButton& b) { b.HandleMouseDown(LPointerInput::Button(1, 5, 5, 1)); }
@@ -46,9 +46,9 @@ protected:
             root->Idle();
         }
     }
-    int Count(const char* name) const { return static_cast<int>(std::count(log.names.begin(), log.names.end(), name)); }
+    int Count(const char* name) const { return static_cast<int>(std::count(log->names.begin(), log->names.end(), name)); }
 
-    NotificationLog log;
+    RCPtr<NotificationLog> log{new NotificationLog()};  // counted: distributors hold it
 };
 
 TEST_F(ButtonFixture, ClickingTogglesAndGroupsRadiosTable)
@@ -70,7 +70,7 @@ TEST_F(ButtonFixture, ClickingTogglesAndGroupsRadiosTable)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         RCPtr<LButton> b = MakeButton(u"b", 0, row.radio, row.toggle);
-        log.Clear();
+        log->Clear();
         for (int i = 0; i < row.clicks; ++i) Click(*b);
         EXPECT_EQ(b->GetValue(), row.expected);
         EXPECT_EQ(Count("NID_LEFT_CLICK"), row.clicks);
@@ -118,7 +118,7 @@ TEST_F(ButtonFixture, EnterAndSpaceFlashThenClickAfterTheFlash)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.flags);
         RCPtr<LButton> b = MakeButton(u"b");
-        log.Clear();
+        log->Clear();
         const uint32_t start = app.nowMs;
         EXPECT_EQ(b->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue{row.flags}))), row.handled ? 0 : 1);
         if (row.handled) {
@@ -190,7 +190,7 @@ TEST_F(ButtonFixture, AutoRepeatSendsOnPressAfterTheDelayAndThenEveryInterval)
     RCPtr<LButton> b = MakeButton(u"b");
     b->SetAutoRepeat(true);
     std::vector<uint32_t> times;
-    log.onReceive = [&](const RCPtr<LNotification>& n) {
+    log->onReceive = [&](const RCPtr<LNotification>& n) {
         if (Narrow(n->GetID()) == "NID_BUTTON_AUTOREPEAT") times.push_back(app.nowMs);
     };
     const uint32_t start = app.nowMs;

@@ -77,7 +77,7 @@ protected:
         ASSERT_GE(dialog->Initialize(), 0);
         dialog->OnInitialized();
         dialog->SetInitialized(true);
-        log.Listen(dialog.Get(), {u"NID_DIALOG_CLOSING", u"NID_DIALOG_CLOSED"});
+        log->Listen(dialog.Get(), {u"NID_DIALOG_CLOSING", u"NID_DIALOG_CLOSED"});
     }
     static void Click(LButton& button)
     {
@@ -90,7 +90,7 @@ protected:
     ScopedControlApplication scope{app};
     RCPtr<ClosingRootWindow> root{new ClosingRootWindow()};
     RCPtr<RecordingDialog> dialog;
-    NotificationLog log;
+    RCPtr<NotificationLog> log{new NotificationLog()};  // counted: distributors hold it
 };
 
 TEST_F(DialogTest, EachStandardButtonEndsTheDialogWithItsResult)
@@ -109,11 +109,11 @@ TEST_F(DialogTest, EachStandardButtonEndsTheDialogWithItsResult)
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.name));
         root->closes.clear();
-        log.Clear();
+        log->Clear();
         Click(*dynamic_cast<LButton*>(dialog->FindChildControl(c.name).Get()));
         EXPECT_EQ(dialog->GetResult(), c.result);
         EXPECT_EQ(root->closes, std::vector<int32_t>{c.result});
-        EXPECT_EQ(log.names, (std::vector<std::string>{"NID_DIALOG_CLOSING", "NID_DIALOG_CLOSED"}));
+        EXPECT_EQ(log->names, (std::vector<std::string>{"NID_DIALOG_CLOSING", "NID_DIALOG_CLOSED"}));
     }
     root->closes.clear();
     Click(*dynamic_cast<LButton*>(dialog->FindChildControl(u"buttonHelp").Get()));
@@ -137,7 +137,7 @@ TEST_F(DialogTest, OkAndCloseEndOnlyWhenTheyTakeTheFocus)
     Click(*close);
     EXPECT_TRUE(root->closes.empty());
     EXPECT_EQ(dialog->GetResult(), 0);
-    EXPECT_TRUE(log.names.empty());
+    EXPECT_TRUE(log->names.empty());
 
     Click(*cancel);
     EXPECT_EQ(root->closes, std::vector<int32_t>{2});
@@ -147,13 +147,13 @@ TEST_F(DialogTest, AClosingReceiverMayKeepTheDialogOpen)
 {
     AddButton(u"buttonYes");
     Init();
-    log.onReceive = [](const RCPtr<LNotification>& n) {
+    log->onReceive = [](const RCPtr<LNotification>& n) {
         if (auto* args = dynamic_cast<LCancelArgs*>(n->GetPayload().Get())) args->cancel = true;
     };
     Click(*dynamic_cast<LButton*>(dialog->FindChildControl(u"buttonYes").Get()));
     EXPECT_EQ(dialog->GetResult(), 6) << "the result stays set after a veto";
     EXPECT_TRUE(root->closes.empty());
-    EXPECT_EQ(log.names, std::vector<std::string>{"NID_DIALOG_CLOSING"});
+    EXPECT_EQ(log->names, std::vector<std::string>{"NID_DIALOG_CLOSING"});
     EXPECT_EQ(dialog->closedHooks, 0);
 }
 

@@ -50,7 +50,7 @@ protected:
         list->Initialize();
         list->SetInitialized(true);
         list->UpdateLayout();
-        log.Listen(list.Get(), {u"NID_SELECTION_CHANGE", u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED"});
+        log->Listen(list.Get(), {u"NID_SELECTION_CHANGE", u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED"});
         return list;
     }
     static std::vector<std::pair<String, String>> Items(std::initializer_list<const char16_t*> texts)
@@ -78,13 +78,13 @@ protected:
     {
         return list.OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk, mods))));
     }
-    int Count(const char* name) const { return static_cast<int>(std::count(log.names.begin(), log.names.end(), name)); }
+    int Count(const char* name) const { return static_cast<int>(std::count(log->names.begin(), log->names.end(), name)); }
 
     RowApplication rowApp;
     ScopedControlApplication mRowScope;
     RCPtr<Testing::FakeMeasurementRenderer> measure{new Testing::FakeMeasurementRenderer()};
     ScopedMeasurementRenderer mMeasure;
-    NotificationLog log;
+    RCPtr<NotificationLog> log{new NotificationLog()};  // counted: distributors hold it
 };
 
 TEST_F(ListBoxFixture, ItemsComeFromNumberedAttributesWithGapsAndBadIndexesIgnored)
@@ -200,7 +200,7 @@ TEST_F(ListBoxFixture, RemovingTheOnlySelectedItemClearsAnchorAndCaret)
 {
     RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c"}));
     list->SelectItem(1, -1, true);
-    log.Clear();
+    log->Clear();
     EXPECT_EQ(list->RemoveItem(1), 2);
     EXPECT_EQ(list->GetAnchor(), -1);
     EXPECT_EQ(list->GetCaret(), -1);

@@ -24,13 +24,13 @@ protected:
         hBar = Add<LScrollbar>(view.Get(), u"hBar", toCornerStart, cornerThick, true);
         vBar = Add<LScrollbar>(view.Get(), u"vBar", cornerThick, toCornerStart, true);
         Initialize(view.Get());
-        log.Listen(view.Get(), {u"NID_CLIENT_EXTENT_CHANGE"});
+        log->Listen(view.Get(), {u"NID_CLIENT_EXTENT_CHANGE"});
     }
 
     RCPtr<LScrollView> view;
     RCPtr<TestControl> corner;
     RCPtr<LScrollbar> hBar, vBar;
-    NotificationLog log;
+    RCPtr<NotificationLog> log{new NotificationLog()};  // counted: distributors hold it
 };
 
 TEST_F(ScrollViewTest, BarsShowOnlyWhereTheContentDoesNotFit)
@@ -65,7 +65,7 @@ TEST_F(ScrollViewTest, ScrollRangeAndExtentNotifications)
     EXPECT_EQ(view->SetClientExtent(300, 300), S_OK);
     EXPECT_EQ(view->GetScrollRange(nullptr), (DoubleRect{0, 0, 116, 116}));
     EXPECT_EQ(view->SetClientExtent(300 + 1e-16, 300), 1);
-    EXPECT_EQ(log.names, (std::vector<std::string>{"NID_CLIENT_EXTENT_CHANGE"}));
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_CLIENT_EXTENT_CHANGE"}));
     view->SetClientExtent(200, 200);
     EXPECT_EQ(view->GetScrollRange(nullptr), (DoubleRect{0, 0, 0, 0}));
 }

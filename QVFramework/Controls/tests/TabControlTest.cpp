@@ -64,8 +64,8 @@ protected:
     }
     QVResult Init()
     {
-        log.Listen(tabs.Get(), {u"NID_TAB_SELECTED"});
-        log.onReceive = [this](const RCPtr<LNotification>& n) {
+        log->Listen(tabs.Get(), {u"NID_TAB_SELECTED"});
+        log->onReceive = [this](const RCPtr<LNotification>& n) {
             auto* page = dynamic_cast<LControl*>(n->GetPayload().Get());
             payloads.push_back(page ? Narrow(page->GetName().GetChars()) : "none");
         };
@@ -92,7 +92,7 @@ protected:
     RCPtr<RecordingTabControl> tabs;
     RCPtr<TestControl> buttonHolder;
     RCPtr<TestControl> pageHolder;
-    NotificationLog log;
+    RCPtr<NotificationLog> log{new NotificationLog()};  // counted: distributors hold it
     std::vector<std::string> payloads;
 };
 
@@ -120,7 +120,7 @@ TEST_F(TabControlTest, WithoutHoldersOrTabButtonsInitializeFails)
         SCOPED_TRACE(c.what);
         c.build();
         EXPECT_EQ(Init(), E_FAIL);
-        EXPECT_TRUE(log.names.empty());
+        EXPECT_TRUE(log->names.empty());
         tabs->Close();
         tabs = new RecordingTabControl(top.Get(), u"tabs");
         buttonHolder = nullptr;

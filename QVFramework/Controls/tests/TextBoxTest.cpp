@@ -35,7 +35,7 @@ protected:
         MakeTop();
         box = MakeBox(u"box", 0, 70);
         other = MakeBox(u"other", 100, 70);
-        log.Listen(box.Get(), {u"NID_TEXTBOX_TEXT_CHANGE", u"NID_TEXTBOX_VALIDATING", u"NID_TEXTBOX_VALIDATED"});
+        log->Listen(box.Get(), {u"NID_TEXTBOX_TEXT_CHANGE", u"NID_TEXTBOX_VALIDATING", u"NID_TEXTBOX_VALIDATED"});
     }
 
     RCPtr<LTextBox> MakeBox(const char16_t* name, double x, double width, const char16_t* label = nullptr)
@@ -73,7 +73,7 @@ protected:
         box->SelectRange(-1, 0);
         box->SetCaretPosition(caret, true);
         if (selLength > 0) box->SetSelection(selStart, selLength, selStart);
-        log.Clear();
+        log->Clear();
     }
     void ClickOther()
     {
@@ -81,7 +81,7 @@ protected:
         other->HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
     }
     std::string Text() const { return Narrow(box->GetText().GetChars()); }
-    int Count(const char* name) const { return static_cast<int>(std::count(log.names.begin(), log.names.end(), name)); }
+    int Count(const char* name) const { return static_cast<int>(std::count(log->names.begin(), log->names.end(), name)); }
 
     ClipboardApplication clipApp;
     ScopedControlApplication mClipScope;
@@ -91,7 +91,7 @@ protected:
     ScopedMeasurementRenderer mMeasure;
     RCPtr<LTextBox> box;
     RCPtr<LTextBox> other;
-    NotificationLog log;
+    RCPtr<NotificationLog> log{new NotificationLog()};  // counted: distributors hold it
 };
 
 TEST_F(TextBoxFixture, TypingAndDeletingTable)
@@ -258,7 +258,7 @@ TEST_F(TextBoxFixture, SettingTheSameTextAgainSendsNoChange)
 
 TEST_F(TextBoxFixture, EnterAndFocusChangesValidate)
 {
-    log.onReceive = [&](const RCPtr<LNotification>& n) {
+    log->onReceive = [&](const RCPtr<LNotification>& n) {
         if (Narrow(n->GetID()) != "NID_TEXTBOX_VALIDATING") return;
         auto* p = dynamic_cast<LTextValidationParams*>(n->GetPayload().Get());
         if (p->text == String(u"bad")) p->accepted = false;
