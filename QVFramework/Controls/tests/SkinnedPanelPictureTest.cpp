@@ -3,7 +3,6 @@
 // picture beside the reference; QV_UPDATE_PICTURES=1 makes it the reference.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "ControlRenderer.h"
@@ -16,7 +15,7 @@ namespace {
 
 using namespace controls_test;
 using QV::Testing::GdiRendererFixture;
-using QV::Testing::Near;
+using QV::Testing::ExpectMatchesReferencePicture;
 
 const std::string kReference = std::string(QV_CONTROLS_TEST_DATA) + "/SkinnedPanel.png";
 const std::string kActual = std::string(QV_CONTROLS_TEST_DATA) + "/SkinnedPanel.actual.png";
@@ -165,21 +164,7 @@ TEST_F(SkinnedPanelPictureTest, PanelMatchesTheReferencePicture)
     panel->Close();
 
     const Platform::Gdip::Surface& actual = Gdi().GetDrawingSurface()->GetBitmap();
-    const char* update = std::getenv("QV_UPDATE_PICTURES");
-    if (update && std::string(update) == "1") {
-        ASSERT_TRUE(actual.WritePng(kReference));
-    }
-    const std::unique_ptr<Platform::Gdip::Surface> reference = Platform::Gdip::Surface::ReadPng(kReference);
-    int mismatched = 0;
-    if (reference && reference->GetWidth() == actual.GetWidth() && reference->GetHeight() == actual.GetHeight()) {
-        for (int32_t y = 0; y < actual.GetHeight(); ++y)
-            for (int32_t x = 0; x < actual.GetWidth(); ++x)
-                mismatched += !Near(actual.GetPixel(x, y), reference->GetPixel(x, y), kTolerance);
-    } else {
-        mismatched = -1;
-    }
-    if (mismatched != 0) actual.WritePng(kActual);
-    EXPECT_EQ(mismatched, 0) << "actual picture written to " << kActual;
+    ExpectMatchesReferencePicture(actual, kReference, kActual, kTolerance);
 }
 
 }  // namespace

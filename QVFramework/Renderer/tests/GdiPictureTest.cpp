@@ -3,7 +3,6 @@
 // at; QV_UPDATE_PICTURES=1 makes the actual picture the new reference.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "GdiTestSupport.h"
@@ -29,22 +28,7 @@ TEST_F(GdiPictureTest, SceneMatchesTheReferencePicture)
     DrawScene();
     Finish();
     const Platform::Gdip::Surface& actual = Gdi().GetDrawingSurface()->GetBitmap();
-    const char* update = std::getenv("QV_UPDATE_PICTURES");
-    if (update && std::string(update) == "1") {
-        ASSERT_TRUE(actual.WritePng(kReference));
-    }
-
-    const std::unique_ptr<Platform::Gdip::Surface> reference = Platform::Gdip::Surface::ReadPng(kReference);
-    int mismatched = 0;
-    if (reference && reference->GetWidth() == actual.GetWidth() && reference->GetHeight() == actual.GetHeight()) {
-        for (int32_t y = 0; y < actual.GetHeight(); ++y)
-            for (int32_t x = 0; x < actual.GetWidth(); ++x)
-                mismatched += !Near(actual.GetPixel(x, y), reference->GetPixel(x, y), kTolerance);
-    } else {
-        mismatched = -1;
-    }
-    if (mismatched != 0) actual.WritePng(kActual);
-    EXPECT_EQ(mismatched, 0) << "actual picture written to " << kActual;
+    ExpectMatchesReferencePicture(actual, kReference, kActual, kTolerance);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "Clock.h"
@@ -73,5 +74,28 @@ protected:
 inline const LColor kRed{1, 0, 0, 1};
 inline const LColor kBlue{0, 0, 1, 1};
 constexpr uint32_t kRedArgb = 0xFFFF0000, kBlueArgb = 0xFF0000FF, kGreenArgb = 0xFF00FF00;
+
+// Compares a drawn surface with its reference PNG within a per-channel
+// tolerance. QV_UPDATE_PICTURES=1 rewrites the reference first; on a mismatch
+// the actual picture is written beside it so a person can look.
+inline void ExpectMatchesReferencePicture(const Platform::Gdip::Surface& actual, const std::string& referencePath,
+                                          const std::string& actualPath, int tolerance)
+{
+    const char* update = std::getenv("QV_UPDATE_PICTURES");
+    if (update && std::string(update) == "1") {
+        ASSERT_TRUE(actual.WritePng(referencePath));
+    }
+    const std::unique_ptr<Platform::Gdip::Surface> reference = Platform::Gdip::Surface::ReadPng(referencePath);
+    int mismatched = 0;
+    if (reference && reference->GetWidth() == actual.GetWidth() && reference->GetHeight() == actual.GetHeight()) {
+        for (int32_t y = 0; y < actual.GetHeight(); ++y)
+            for (int32_t x = 0; x < actual.GetWidth(); ++x)
+                mismatched += !Near(actual.GetPixel(x, y), reference->GetPixel(x, y), tolerance);
+    } else {
+        mismatched = -1;
+    }
+    if (mismatched != 0) actual.WritePng(actualPath);
+    EXPECT_EQ(mismatched, 0) << "actual picture written to " << actualPath;
+}
 
 }  // namespace QV::Testing
