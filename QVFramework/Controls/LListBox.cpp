@@ -7,6 +7,7 @@
 
 #include "IControlApplication.h"
 #include "MeasurementRendererSource.h"
+#include "RenamedControlDescriptor.h"
 
 namespace QV {
 
@@ -71,18 +72,15 @@ namespace {
 constexpr int32_t kMaxItems = 1 << 20;  // "ITEM.n" indexes beyond this are ignored
 
 // The template with a row's name and place: docked under the previous row.
-class RowDescriptor : public IControlDescriptor {
+class RowDescriptor : public RenamedControlDescriptor {
     QV_TYPE_NAME("class QV::RowDescriptor")
 public:
     RowDescriptor(RCPtr<IControlDescriptor> base, String name, double top, int32_t height)
-        : mBase(std::move(base)), mName(std::move(name)), mTop(top), mHeight(height)
+        : RenamedControlDescriptor(std::move(base), std::move(name)), mTop(top), mHeight(height)
     {}
-    String GetName() const override { return mName; }
-    bool HasAttributes() const override { return mBase->HasAttributes(); }
-    bool GetAttribute(const String& n, String& v) const override { return mBase->GetAttribute(n, v); }
     ControlLayout GetLayout() const override
     {
-        ControlLayout l = mBase->GetLayout();
+        ControlLayout l = RenamedControlDescriptor::GetLayout();
         l.yIsDocked = true;
         l.textOverflow[0] = 0;
         l.position[1] = LayoutRecord{LayoutKind::kClient, String(), 0.0f, mTop};
@@ -90,15 +88,8 @@ public:
         l.size[1] = LayoutRecord{LayoutKind::kParent, String(), 0.0f, double(mHeight)};
         return l;
     }
-    uint32_t GetLookCount() const override { return mBase->GetLookCount(); }
-    RCPtr<ILook> CreateLook(uint32_t i) const override { return mBase->CreateLook(i); }
-    ControlTextProperties GetTextProperties() const override { return mBase->GetTextProperties(); }
-    uint32_t GetChildCount() const override { return mBase->GetChildCount(); }
-    RCPtr<IControlDescriptor> GetChild(uint32_t i) const override { return mBase->GetChild(i); }
 
 private:
-    RCPtr<IControlDescriptor> mBase;
-    String mName;
     double mTop;
     int32_t mHeight;
 };

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "IControlApplication.h"
+#include "RenamedControlDescriptor.h"
 
 namespace QV {
 
@@ -27,30 +28,20 @@ int32_t ReadIndex(std::u16string_view text, size_t digits)
 }
 
 // The button's copy of the template, under a new name and placed after a sibling.
-class MenuButtonDescriptor : public IControlDescriptor {
+class MenuButtonDescriptor : public RenamedControlDescriptor {
     QV_TYPE_NAME("class QV::MenuButtonDescriptor")
 public:
     MenuButtonDescriptor(RCPtr<IControlDescriptor> base, String name, String after)
-        : mBase(std::move(base)), mName(std::move(name)), mAfter(std::move(after))
+        : RenamedControlDescriptor(std::move(base), std::move(name)), mAfter(std::move(after))
     {}
-    String GetName() const override { return mName; }
-    bool HasAttributes() const override { return mBase->HasAttributes(); }
-    bool GetAttribute(const String& n, String& v) const override { return mBase->GetAttribute(n, v); }
     ControlLayout GetLayout() const override
     {
-        ControlLayout l = mBase->GetLayout();
+        ControlLayout l = RenamedControlDescriptor::GetLayout();
         if (!mAfter.IsEmpty()) l.position[0] = LayoutRecord{LayoutKind::kSibling, mAfter, 1.0f, 0.0};
         return l;
     }
-    uint32_t GetLookCount() const override { return mBase->GetLookCount(); }
-    RCPtr<ILook> CreateLook(uint32_t i) const override { return mBase->CreateLook(i); }
-    ControlTextProperties GetTextProperties() const override { return mBase->GetTextProperties(); }
-    uint32_t GetChildCount() const override { return mBase->GetChildCount(); }
-    RCPtr<IControlDescriptor> GetChild(uint32_t i) const override { return mBase->GetChild(i); }
 
 private:
-    RCPtr<IControlDescriptor> mBase;
-    String mName;
     String mAfter;
 };
 
