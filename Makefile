@@ -4,6 +4,7 @@
 #               run the threaded tests again under ThreadSanitizer
 #   make bench  Release build, run every benchmark
 #   make fuzz   clang build of the fuzz targets, each run for FUZZ_SECONDS
+#   make run    install what is missing, build the editor (Release) and start it
 
 DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev \
                 libbenchmark-dev librtmidi-dev libasound2-dev libexpat1-dev \
@@ -14,7 +15,7 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps test test-asan test-tsan bench fuzz clean
+.PHONY: deps test test-asan test-tsan bench fuzz run clean
 
 deps:
 	@./scripts/install-deps.sh $(DEB_PACKAGES)
@@ -45,6 +46,11 @@ fuzz:
 	@for f in build/fuzz/bin/fuzz_*; do n=$$(basename $$f); echo "== $$f"; mkdir -p build/fuzz/corpus/$$n; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$n $$(test -d fuzz/corpus/$$n && echo fuzz/corpus/$$n) \
 	  || exit 1; done
+
+run: deps
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF
+	cmake --build build/release -j $(JOBS) --target tarsel-editor
+	./build/release/bin/tarsel-editor
 
 clean:
 	rm -rf build

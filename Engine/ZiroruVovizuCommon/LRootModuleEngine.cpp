@@ -231,6 +231,19 @@ bool LRootModuleEngine::IsSelectedDeviceConnected()
     return !mSelectedDevice.IsEmpty() && IsDeviceConnected(mSelectedDevice);
 }
 
+QV::String LRootModuleEngine::GetSelectedDeviceName()
+{
+    QV::Mutex::Lock lock(mLock);
+    uint8_t record[LDeviceCommunicationInterface::kDeviceInfoSize] = {};
+    if (mSelectedDevice.IsEmpty() || !mLink || mLink->GetDeviceInfo(&mSelectedDevice, record) < 0) return {};
+    // The name leads the record as narrow text, ended by a NUL before the flags.
+    std::string name;
+    for (uint32_t i = 0; i < LDeviceCommunicationInterface::kConnectedFlagOffset && record[i] != 0; ++i) {
+        name.push_back(static_cast<char>(record[i]));
+    }
+    return QV::String(name.c_str());
+}
+
 int32_t LRootModuleEngine::StartWorker()
 {
     if (mWorker->IsBusy()) {

@@ -60,6 +60,8 @@ public:
     [[nodiscard]] int32_t FindDevices(QV::Array<QV::Variant>& devices);
     void UpdateConnectionState();
     bool IsSelectedDeviceConnected();
+    // The selected keyboard's name from its info record; empty when none answers.
+    QV::String GetSelectedDeviceName();
     bool IsDeviceConnected(const QV::Variant& device);
     [[nodiscard]] int32_t StartWorker();
     bool WaitForWorkerStop();

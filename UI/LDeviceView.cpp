@@ -1,0 +1,229 @@
+#include "LDeviceView.h"
+
+#include "AppStrings.h"
+#include "HardwareButtonsInterface.h"
+#include "IControlApplication.h"
+#include "LControlFactory.h"
+#include "LDialog.h"
+#include "LFileDialog.h"
+#include "LMainControl.h"
+#include "LNotificationCenterManager.h"
+#include "NotificationNameTable.h"
+#include "UserSettings.h"
+
+using namespace QV;
+
+namespace {
+
+constexpr int32_t kErrorIcon = 0x10;
+constexpr int32_t kInformationIcon = 0x40;
+
+struct MenuCommand {
+    const char16_t* notification;
+    void (LDeviceView::*run)();
+};
+
+constexpr MenuCommand kCommands[] = {
+    {u"NID_MENU_FILE_SEND_PRESET_TO_DEVICE", &LDeviceView::SendPresetToDevice},
+    {u"NID_MENU_FILE_LOAD_PRESET_FROM_DEVICE", &LDeviceView::GetPresetFromDevice},
+    {u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE", &LDeviceView::LoadPresetFromFile},
+    {u"NID_MENU_FILE_SAVE_PRESET_TO_FILE", &LDeviceView::SavePresetToFile},
+    {u"NID_MENU_FILE_EXIT_REQ", &LDeviceView::RequestExit},
+    {u"NID_MENU_HELP_ABOUT_REQ", &LDeviceView::ShowAbout},
+};
+
+// A message box from two string IDs; nothing when the text is empty.
+void ShowResult(const char16_t* captionId, const char16_t* textId, int32_t icon)
+{
+    const String text = FindAppString(textId);
+    if (text.IsEmpty()) return;
+    (void)ShowMessageBox(text, GetAppString(captionId), icon);
+}
+
+// Load results -1..-4 and their texts.
+const char16_t* LoadFailureText(int32_t result)
+{
+    switch (result) {
+    case -1: return u"SETTINGS_FILE_LOAD_OLDER_MESSAGE";
+    case -2: return u"SETTINGS_FILE_LOAD_NEWER_MESSAGE";
+    case -4: return u"SETTINGS_FILE_LOAD_WRONG_DEVICE_MESSAGE";
+    default: return u"SETTINGS_FILE_LOAD_CORRUPT_MESSAGE";
+    }
+}
+
+// The part panels by name, in the device's numbering order.
+constexpr const char16_t* kZoneNames[IDevice::kZoneCount] = {u"zone1", u"zone2", u"zone3", u"zone4"};
+constexpr const char16_t* kAbsoluteControllerNames[IDevice::kAbsoluteControllerCount] = {u"fader",
+                                                                                         u"expressionPedal"};
+constexpr const char16_t* kFootSwitchNames[IDevice::kFootSwitchCount] = {u"footSwitch1", u"footSwitch2"};
+
+}  // namespace
+
+LDeviceView::LDeviceView(LControl* parent, const String& name) : LPanel(parent, name) {}
+
+LDeviceView::~LDeviceView() = default;
+
+QV_OWN_HANDLER_DEFINITIONS(LDeviceView, LPanel, mViewHandler)
+
+QVResult LDeviceView::Initialize()
+{
+    const QVResult result = LPanel::Initialize();
+    if (result < 0) return result;
+    mPresetManager = LPresetManager::Create();
+    mViewHandler = new LNotificationHandler<LDeviceView>(this);
+    // Menu rows post to the root window's queue; hot keys and other windows
+    // reach the application's center. Either way the command lands here.
+    std::vector<RCPtr<LNotificationDistributor>> sources{
+        RCPtr<LNotificationDistributor>(GetDefaultNotificationCenter().Get())};
+    if (RCPtr<IRootWindow> root = GetRootWindow()) sources.push_back(root->GetDistributor());
+    for (const RCPtr<LNotificationDistributor>& source : sources) {
+        for (const MenuCommand& command : kCommands) {
+            const QVResult registered =
+                mViewHandler->RegisterHandler(&LDeviceView::OnMenuCommand, source, command.notification);
+            if (registered < 0) ThrowFailedResult(registered, "LDeviceView::Initialize", "UI\\DeviceView", 86);
+        }
+    }
+    return result;
+}
+
+QVResult LDeviceView::ReleaseInternalReferences()
+{
+    mPresetManager = nullptr;
+    mMidiManager = nullptr;
+    return LPanel::ReleaseInternalReferences();
+}
+
+QVResult LDeviceView::OnMenuCommand(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
+{
+    for (const MenuCommand& command : kCommands) {
+        if (NotificationNameTable::GetNotificationID(command.notification) == notification->GetID()) {
+            (this->*command.run)();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void LDeviceView::SetEngine(const RCPtr<LRootModuleEngine>&, int32_t) {}
+
+void LDeviceView::SetHardwareConfiguration(int32_t) {}
+
+void LDeviceView::GetPresetFromDevice()
+{
+    const int32_t result = mMidiManager ? mMidiManager->GetPresetFromMidiDevice(-1) : -1;
+    const char16_t* caption = u"LABEL_GET_PRESET_FAILED_MSGBOX_CAPTION";
+    if (result == -2) {
+        ShowResult(caption, u"LABEL_GET_PRESET_FAILED_FW_COMPATIBILITY_ERROR_MSGBOX_TEXT", kErrorIcon);
+    } else if (result < 0) {
+        ShowResult(caption, u"LABEL_GET_PRESET_FAILED_MIDI_ERROR_MSGBOX_TEXT", kErrorIcon);
+    } else {
+        ShowResult(u"LABEL_GET_PRESET_SUCEESS_MSGBOX_CAPTION", u"LABEL_GET_PRESET_SUCEESS_MSGBOX_TEXT",
+                   kInformationIcon);
+    }
+}
+
+void LDeviceView::SendPresetToDevice()
+{
+    const int32_t result = mMidiManager ? mMidiManager->SendPresetToMidiDevice(-1) : -1;
+    const char16_t* caption = u"LABEL_SEND_PRESET_FAILED_MSGBOX_CAPTION";
+    if (result == -2) {
+        ShowResult(caption, u"LABEL_SEND_PRESET_FAILED_FW_COMPATIBILITY_ERROR_MSGBOX_TEXT", kErrorIcon);
+    } else if (result < 0) {
+        ShowResult(caption, u"LABEL_SEND_PRESET_FAILED_MIDI_ERROR_MSGBOX_TEXT", kErrorIcon);
+    } else {
+        ShowResult(u"LABEL_SEND_PRESET_SUCEESS_MSGBOX_CAPTION", u"LABEL_SEND_PRESET_SUCEESS_MSGBOX_TEXT",
+                   kInformationIcon);
+    }
+}
+
+void LDeviceView::LoadPresetFromFile()
+{
+    RCPtr<LFileDialog> dialog(new LFileDialog(ReadUserSettingText(u"LastFolderPath")));
+    if (dialog->ShowOpenDialog(GetAppString(u"PRESET_FILE_FILTER"), u"trs", GetAppString(u"LOAD_PRESET_DIALOG_TITLE"),
+                               false) < 0) {
+        return;
+    }
+    WriteUserSettingText(u"LastFolderPath", dialog->GetFolderPath());
+    const int32_t result = mPresetManager ? mPresetManager->LoadPresetFile(dialog->GetFilePath()) : -3;
+    if (result < 0) ShowResult(u"SETTINGS_FILE_LOAD_CAPTION", LoadFailureText(result), kErrorIcon);
+}
+
+void LDeviceView::SavePresetToFile()
+{
+    RCPtr<LFileDialog> dialog(new LFileDialog(ReadUserSettingText(u"LastFolderPath")));
+    if (dialog->ShowSaveDialog(GetAppString(u"PRESET_FILE_FILTER"), u"trs", GetAppString(u"SAVE_PRESET_DIALOG_TITLE")) <
+        0) {
+        return;
+    }
+    WriteUserSettingText(u"LastFolderPath", dialog->GetFolderPath());
+    const int32_t result = mPresetManager ? mPresetManager->SavePresetFile(dialog->GetFilePath()) : E_FAIL;
+    if (result < 0) ShowResult(u"SETTINGS_FILE_SAVE_CAPTION", u"SETTINGS_FILE_SAVE_FAILED_MESSAGE", kErrorIcon);
+}
+
+void LDeviceView::ShowAbout()
+{
+    IControlApplication* application = GetControlApplication();
+    IControlFactory* factory = application ? application->GetControlFactory() : nullptr;
+    RCPtr<IControlDescriptor> descriptor = factory ? factory->FindControlDescriptor(u"dialogAbout") : nullptr;
+    if (!descriptor) return;
+    RCPtr<LControl> control = factory->CreateControl(descriptor, nullptr);
+    if (auto* dialog = dynamic_cast<LDialog*>(control.Get())) (void)dialog->DoModal();
+}
+
+void LDeviceView::RequestExit()
+{
+    if (RCPtr<LNotificationCenter> center = GetDefaultNotificationCenter()) {
+        // A center that is shutting down already ends the program.
+        (void)center->PostNamedNotification(u"NID_APP_EXIT_REQ", nullptr);
+    }
+}
+
+template <class T>
+RCPtr<T> LDeviceView::FindPanel(const char16_t* name) const
+{
+    RCPtr<LControl> child = FindChildControl(name);
+    return RCPtr<T>(dynamic_cast<T*>(child.Get()));
+}
+
+RCPtr<IGlobalChannel> LDeviceView::GetGlobalChannel()
+{
+    return FindPanel<IGlobalChannel>(u"globalChannel");
+}
+
+RCPtr<IKeybed> LDeviceView::GetKeybed()
+{
+    return FindPanel<IKeybed>(u"keybed");
+}
+
+RCPtr<IZone> LDeviceView::GetZone(int32_t index)
+{
+    if (index < 0 || index >= kZoneCount) return nullptr;
+    return FindPanel<IZone>(kZoneNames[index]);
+}
+
+RCPtr<IAbsoluteController> LDeviceView::GetWheelController()
+{
+    return FindPanel<IAbsoluteController>(u"modWheel");
+}
+
+RCPtr<IPitchWheel> LDeviceView::GetPitchWheel()
+{
+    return FindPanel<IPitchWheel>(u"pitchWheel");
+}
+
+RCPtr<IAbsoluteController> LDeviceView::GetAbsoluteController(int32_t index)
+{
+    if (index < 0 || index >= kAbsoluteControllerCount) return nullptr;
+    return FindPanel<IAbsoluteController>(kAbsoluteControllerNames[index]);
+}
+
+RCPtr<IHardwareButtons> LDeviceView::GetHardwareButtons()
+{
+    return FindPanel<IHardwareButtons>(u"hardwareButtons");
+}
+
+RCPtr<IFootSwitch> LDeviceView::GetFootSwitch(int32_t index)
+{
+    if (index < 0 || index >= kFootSwitchCount) return nullptr;
+    return FindPanel<IFootSwitch>(kFootSwitchNames[index]);
+}

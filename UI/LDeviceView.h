@@ -1,0 +1,69 @@
+#pragma once
+// The keyboard's view: the edit panels as the device module's parts, and
+// the File and Help commands that move whole presets between the keyboard,
+// preset files and the screen.
+#include "DeviceInterface.h"
+#include "IDeviceView.h"
+#include "LMidiManager.h"
+#include "LPanel.h"
+#include "LPresetManager.h"
+#include "OwnHandler.h"
+
+class LRootModuleEngine;
+
+class LDeviceView : public QV::LPanel, public IDevice, public IDeviceView {
+    QV_TYPE_NAME("class LDeviceView")
+public:
+    LDeviceView(QV::LControl* parent, const QV::String& name);
+    ~LDeviceView() override;
+
+    QV::QVResult Initialize() override;
+    QV::QVResult ReleaseInternalReferences() override;
+
+    // The application hands its MIDI manager over once the window stands.
+    void SetMidiManager(const QV::RCPtr<QV::LMidiManager>& manager) { mMidiManager = manager; }
+    const QV::RCPtr<QV::LPresetManager>& GetPresetManager() const { return mPresetManager; }
+
+    // The menu commands; each reports its outcome in a message box.
+    void SendPresetToDevice();
+    void GetPresetFromDevice();
+    void LoadPresetFromFile();
+    void SavePresetToFile();
+    void ShowAbout();
+    void RequestExit();
+
+    // ---- IDeviceView ----
+    void SetEngine(const QV::RCPtr<LRootModuleEngine>& engine, int32_t result) override;
+    void SetHardwareConfiguration(int32_t result) override;
+    QV::RCPtr<IDevice> GetDeviceModule() override { return QV::RCPtr<IDevice>(this); }
+
+    // ---- IDevice: the panels found by name; null when the skin lacks one ----
+    using IDevice::GetGlobalChannel;
+    using IDevice::GetKeybed;
+    using IDevice::GetZone;
+    using IDevice::GetWheelController;
+    using IDevice::GetPitchWheel;
+    using IDevice::GetAbsoluteController;
+    using IDevice::GetHardwareButtons;
+    using IDevice::GetFootSwitch;
+    QV::RCPtr<IGlobalChannel> GetGlobalChannel() override;
+    QV::RCPtr<IKeybed> GetKeybed() override;
+    QV::RCPtr<IZone> GetZone(int32_t index) override;
+    QV::RCPtr<IAbsoluteController> GetWheelController() override;
+    QV::RCPtr<IPitchWheel> GetPitchWheel() override;
+    QV::RCPtr<IAbsoluteController> GetAbsoluteController(int32_t index) override;
+    QV::RCPtr<IHardwareButtons> GetHardwareButtons() override;
+    QV::RCPtr<IFootSwitch> GetFootSwitch(int32_t index) override;
+
+    QV_OWN_HANDLER_OVERRIDES
+
+private:
+    template <class T>
+    QV::RCPtr<T> FindPanel(const char16_t* name) const;
+    QV::QVResult OnMenuCommand(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+                               const QV::RCPtr<QV::LNotification>& notification);
+
+    QV::RCPtr<QV::LNotificationHandler<LDeviceView>> mViewHandler;
+    QV::RCPtr<QV::LPresetManager> mPresetManager;
+    QV::RCPtr<QV::LMidiManager> mMidiManager;
+};
