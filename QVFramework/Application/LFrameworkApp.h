@@ -197,8 +197,7 @@ public:
     void HandleCommandText(const String& text) override;
     void DropClipboardValue() override;
     String GetMainWindowClassName() override { return GetMainWindowClass(); }
-    void WriteProfileBinary(const String& section, const String& name,
-                            const std::vector<uint8_t>& bytes) override = 0;
+    void WriteProfileBinary(const String& section, const String& name, const std::vector<uint8_t>& bytes) override = 0;
 
 protected:
     // The default font every parentless control starts from.
