@@ -24,8 +24,8 @@ constexpr uint16_t kEnglish = 0x09;
         FormatExceptionMessage(kRuntimeError, text.GetChars(), "QV::Version::Version", "Application/Version", line));
 }
 
-std::optional<Platform::LanguageCodePage> FirstWithPrimaryLanguage(const std::vector<Platform::LanguageCodePage>& list,
-                                                                   uint16_t language)
+std::optional<Platform::LanguageCodePage> FirstWithPrimaryLanguage(
+    const std::vector<Platform::LanguageCodePage>& list, uint16_t language)
 {
     for (const Platform::LanguageCodePage& pair : list) {
         if ((pair.language & kPrimaryLanguageMask) == (language & kPrimaryLanguageMask)) {
@@ -82,8 +82,8 @@ String Version::GetStringFileInfo(const String& key) const
     String path;
     path.Format(u"\\StringFileInfo\\%04x%04x\\%s", mTranslation.language, mTranslation.codePage, key.GetChars());
     const NarrowString narrowPath(path);
-    const auto value =
-        Platform::QueryVersionValue(std::span<const unsigned char>(mBlock.get(), mBlockSize), narrowPath.GetChars());
+    const auto value = Platform::QueryVersionValue(std::span<const unsigned char>(mBlock.get(), mBlockSize),
+                                                   narrowPath.GetChars());
     String text;
     if (value && !value->empty()) {
         ConvertUTF8ToString(text, value->data(), static_cast<int32_t>(value->size()));
