@@ -4,11 +4,24 @@
 #include "LHolder.h"
 
 namespace QV {
+namespace {
+LStatusBar* gCurrent = nullptr;
+}
 
 LStatusBar::LStatusBar(LControl* parent, const String& name) : LControl(parent, name), mQueue(new LNotificationQueue())
-{}
+{
+    gCurrent = this;
+}
 
-LStatusBar::~LStatusBar() = default;
+LStatusBar::~LStatusBar()
+{
+    if (gCurrent == this) gCurrent = nullptr;
+}
+
+LStatusBar* LStatusBar::GetCurrent()
+{
+    return gCurrent;
+}
 
 QV_OWN_HANDLER_DEFINITIONS(LStatusBar, LControl, mStatusHandler)
 
@@ -42,6 +55,13 @@ void LStatusBar::SetStatusText(const String& text)
 String LStatusBar::GetStatusText() const
 {
     return mLabel ? mLabel->GetText() : String();
+}
+
+String LStatusBar::GetDefaultStatusText() const
+{
+    String text;
+    if (mLabel && mLabel->GetDescriptor()) mLabel->GetDescriptor()->GetAttribute(u"LABEL", text);
+    return text;
 }
 
 void LStatusBar::PostStatusText(const String& text)

@@ -25,6 +25,11 @@ public:
     // Any thread.
     void PostStatusText(const String& text);
     String GetStatusText() const;
+    // The label's text as its skin gives it.
+    String GetDefaultStatusText() const;
+
+    // The bar made last and still alive; null when none. UI thread only.
+    static LStatusBar* GetCurrent();
 
     QV_OWN_HANDLER_OVERRIDES
 

@@ -12,7 +12,10 @@
 
 namespace {
 
-std::u16string Text(const QV::String& s) { return s.GetChars(); }
+std::u16string Text(const QV::String& s)
+{
+    return s.GetChars();
+}
 
 // A module with an optional version record. With vanishOnRead the record is
 // there when its size is asked and gone when it is read.
@@ -20,8 +23,7 @@ class FakeModule : public Platform::ResourceModule {
 public:
     FakeModule(std::string path, std::optional<std::string> record, bool vanishOnRead = false)
         : mPath(std::move(path)), mRecord(std::move(record)), mVanishOnRead(vanishOnRead)
-    {
-    }
+    {}
     std::string GetFilePath() const override { return mPath; }
     std::optional<Platform::ResourceBytes> FindResource(std::string_view type, std::string_view name) const override
     {

@@ -78,7 +78,8 @@ public:
     void UpdateHover(RCPtr<LControl> control);
     void SetCaret(bool show, LControl* control, const LongPoint& position);
     QVResult RequestClose(int32_t result);
-    void ProcessNotifications();
+    // True when the queue still holds work.
+    bool ProcessNotifications();
 
     // ---- IRootWindow ----
     void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;

@@ -335,14 +335,15 @@ QVResult LRootWindow::RequestClose(int32_t result)
     return S_OK;
 }
 
-void LRootWindow::ProcessNotifications()
+bool LRootWindow::ProcessNotifications()
 {
     RCPtr<LRootWindow> self(this);
-    mQueue->ProcessNotifications(false);
+    const bool more = mQueue->ProcessNotifications(false);
     if (mEndModalPending && mServices) {
         mEndModalPending = false;
         mServices->EndModal(mEndModalResult);
     }
+    return more;
 }
 
 }  // namespace QV
