@@ -1,0 +1,192 @@
+#include "LPresetManager.h"
+
+#include <climits>
+#include <exception>
+#include <string>
+
+#include "AtomicFileWriter.h"
+#include "Exception.h"
+#include "IParamEngine.h"
+#include "LNotificationCenterManager.h"
+#include "LPresetFileLoadNotificationData.h"
+#include "QVFile.h"
+
+namespace QV {
+namespace {
+
+uint32_t ReadWord(const uint8_t* bytes)
+{
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+void WriteWord(uint8_t* bytes, uint32_t word)
+{
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(word >> (8 * i));
+}
+
+void AppendWord(std::string& out, uint32_t word)
+{
+    uint8_t bytes[4];
+    WriteWord(bytes, word);
+    out.append(reinterpret_cast<const char*>(bytes), 4);
+}
+
+// Reads exactly count bytes at offset; a short read is a damaged file.
+bool ReadExactly(File& file, void* buffer, uint32_t count, uint32_t offset)
+{
+    return count == 0 || file.Read(buffer, count, static_cast<int32_t>(offset)) == static_cast<int32_t>(count);
+}
+
+}  // namespace
+
+LPresetManager::LPresetManager() : mHandler(new LNotificationHandler<LPresetManager>(this)) {}
+
+RCPtr<LPresetManager> LPresetManager::Create()
+{
+    RCPtr<LPresetManager> manager(new LPresetManager());
+    const QVResult registered =
+        manager->mHandler->RegisterHandler(&LPresetManager::OnLoadControlPanelSettings, GetDefaultNotificationCenter(),
+                                           u"NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS");
+    if (registered < 0)
+        ThrowFailedResult(registered, "QV::LPresetManager::Create", "UI\\DriverCommon\\PresetManager", 29);
+    manager->mRegistered = true;
+    return manager;
+}
+
+QVResult LPresetManager::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                             const RCPtr<LNotification>& notification)
+{
+    return mHandler ? mHandler->ReceiveNotification(sender, notification) : S_OK;
+}
+
+QVResult LPresetManager::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                const char16_t* nameOrId)
+{
+    if (mHandler) mHandler->UnregisterHandler(distributor, nameOrId);
+    return LNotificationClient::UnregisterNotification(distributor, nameOrId);
+}
+
+QVResult LPresetManager::OnLoadControlPanelSettings(const RCPtr<LNotificationDistributor>&,
+                                                    const RCPtr<LNotification>& notification)
+{
+    // The path comes in any wrapper of a string.
+    const RCPtr<LRefCountedObject> payload = notification ? notification->GetPayload() : nullptr;
+    if (const auto* path = dynamic_cast<const String*>(payload.Get())) (void)LoadPresetFile(*path);
+    return 1;
+}
+
+int32_t LPresetManager::LoadPresetFile(const String& path)
+{
+    // Subscribers' answers do not change the load.
+    (void)SendNotification(LNotification::Create(u"NID_PRESETFILE_PRE_LOAD"));
+    const int32_t result = ReadPresetFile(path);
+    (void)SendNotification(LNotification::Create(
+        u"NID_PRESETFILE_POST_LOAD", RCPtr<LRefCountedObject>(new LPresetFileLoadNotificationData(result))));
+    return result;
+}
+
+int32_t LPresetManager::ReadPresetFile(const String& path)
+{
+    try {
+        File file;
+        if (path.IsEmpty() || file.Open(path, String(), 0) < 0 || !file.IsOpen()) return kCorrupt;
+        const int32_t length = file.GetLength();
+        uint8_t header[kHeaderSize];
+        if (length < static_cast<int32_t>(kHeaderSize) || !ReadExactly(file, header, kHeaderSize, 0)) return kCorrupt;
+        if (ReadWord(header + 4) != 0 || ReadWord(header + 8) != 0) return kOtherDevice;
+        const uint32_t version = ReadWord(header);
+        if (version > kFormatVersion) return kNewerFormat;
+        if (version < kFormatVersion) return kOlderFormat;
+        return ReadRecords(file, static_cast<uint32_t>(length));
+    } catch (const std::exception&) {
+        return kCorrupt;
+    }
+}
+
+int32_t LPresetManager::ReadRecords(File& file, uint32_t size)
+{
+    IParamEngine& engine = GetParamEngine();
+    const int32_t firstID = engine.GetFirstParamID();
+    uint32_t offset = kHeaderSize;
+    while (offset < size) {
+        const uint32_t left = size - offset;
+        uint8_t word[4];
+        if (left < 4 || !ReadExactly(file, word, 4, offset)) return kCorrupt;
+        const uint32_t length = ReadWord(word);
+        // Bounded by what the file holds, so a length word never sizes a buffer alone.
+        if (length < 4 || length > left) return kCorrupt;
+        std::vector<uint8_t> record(length);
+        WriteWord(record.data(), length);
+        if (!ReadExactly(file, record.data() + 4, length - 4, offset + 4)) return kCorrupt;
+        int32_t index = -1;
+        Variant value;
+        if (DecodePresetRecord(record.data(), length, 0, index, value) < 0 || !IsValidPresetValue(index, value))
+            return kCorrupt;
+        // A value the engine refuses (no device) is lost; reading goes on.
+        (void)engine.SetParamValue(ParamDescriptor{firstID + index, Variant()}, value);
+        offset += length;
+    }
+    return kLoaded;
+}
+
+int32_t LPresetManager::DecodePresetRecord(const uint8_t* buffer, uint32_t size, uint32_t offset, int32_t& index,
+                                           Variant& value)
+{
+    if (!buffer || offset > size || size - offset < kRecordHeaderSize) return E_FAIL;
+    const uint8_t* record = buffer + offset;
+    const uint32_t length = ReadWord(record);
+    if (length > size - offset || length > static_cast<uint32_t>(INT32_MAX)) return E_FAIL;
+    if (ReadWord(record + 4) != 0) return E_FAIL;
+    index = static_cast<int32_t>(ReadWord(record + 8));
+    if (length <= 15) return E_FAIL;
+    // The packed value fills the rest of the record exactly.
+    if (ReadWord(record + kRecordHeaderSize) != length - kRecordHeaderSize) return E_FAIL;
+    const QVResult unpacked = VariantFromRecord(value, record + kRecordHeaderSize, length - kRecordHeaderSize);
+    return unpacked < 0 ? unpacked : static_cast<int32_t>(length);
+}
+
+QVResult LPresetManager::EncodePresetRecord(int32_t index, const Variant& value, std::vector<uint8_t>& buffer)
+{
+    uint32_t dataSize = 0;
+    value.GetData(dataSize);
+    const uint32_t length = dataSize + 24;
+    buffer.assign(length, 0);
+    WriteWord(buffer.data(), length);
+    WriteWord(buffer.data() + 8, static_cast<uint32_t>(index));
+    if (VariantToRecord(value, buffer.data() + kRecordHeaderSize, length - kRecordHeaderSize) < 0) {
+        buffer.clear();
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+bool LPresetManager::IsValidPresetValue(int32_t index, const Variant& value)
+{
+    return index >= 0 && index < kParamCount && value.GetType() == Variant::kBlob &&
+           value.GetLength() == kBlobLengths[index];
+}
+
+QVResult LPresetManager::SavePresetFile(const String& path)
+{
+    if (path.IsEmpty()) return E_FAIL;
+    IParamEngine& engine = GetParamEngine();
+    Array<ParamValue> values;
+    // Everything is fetched and checked before the file is touched.
+    if (engine.GetParamValues(engine.GetFirstParamID(), kParamCount, values) < 0 ||
+        values.GetCount() != static_cast<uint32_t>(kParamCount))
+        return E_FAIL;
+    std::string content;
+    AppendWord(content, kFormatVersion);
+    AppendWord(content, 0);
+    AppendWord(content, 0);
+    std::vector<uint8_t> record;
+    for (int32_t i = 0; i < kParamCount; ++i) {
+        const Variant& value = values.GetItemPtr(static_cast<uint32_t>(i))->value;
+        if (!IsValidPresetValue(i, value) || EncodePresetRecord(i, value, record) < 0) return E_FAIL;
+        content.append(reinterpret_cast<const char*>(record.data()), record.size());
+    }
+    std::string error;
+    return Platform::AtomicFileWriter::Write(path.ToUtf8(), content, &error) ? S_OK : E_FAIL;
+}
+
+}  // namespace QV

@@ -1,0 +1,79 @@
+#pragma once
+// Preset files (".trs"): the 15 parameter values of the keyboard's root
+// module. Every word is 32-bit little-endian, without padding:
+//   header  {format version 1, device word A 0, device word B 0}
+//   record  {length L = data size + 24, reserved 0, parameter index,
+//            packed Variant {data size + 12, 1, type, data}}
+// A file holds 15 records in parameter order; each value is a byte blob
+// (type 14) of its parameter's length. Saving writes a temporary file beside
+// the target and renames it over, so a failed save leaves the old file.
+// UI thread only; the load notifications are sent synchronously.
+#include <cstdint>
+#include <vector>
+
+#include "LNotificationClient.h"
+#include "LNotificationDistributor.h"
+#include "LNotificationHandler.h"
+#include "Variant.h"
+
+namespace QV {
+
+class File;
+
+class LPresetManager : public LNotificationClient, public LNotificationDistributor {
+    QV_TYPE_NAME("class QV::LPresetManager")
+public:
+    enum LoadResult : int32_t {
+        kLoaded = 0,
+        kOlderFormat = -1,
+        kNewerFormat = -2,
+        kCorrupt = -3,
+        kOtherDevice = -4,
+    };
+    static constexpr uint32_t kFormatVersion = 1;
+    static constexpr uint32_t kHeaderSize = 12;
+    static constexpr uint32_t kRecordHeaderSize = 12;
+    static constexpr int32_t kParamCount = 15;
+    // The blob length of each parameter, by index.
+    static constexpr uint32_t kBlobLengths[kParamCount] = {1, 3, 6, 6, 6, 6, 5, 3, 5, 5, 1, 8, 8, 13, 13};
+
+    // A manager subscribed to "NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS" at the
+    // default notification center; raises when the subscription fails.
+    static RCPtr<LPresetManager> Create();
+
+    // Sends "NID_PRESETFILE_PRE_LOAD", reads the file, sends
+    // "NID_PRESETFILE_POST_LOAD" with the result, whatever it is.
+    int32_t LoadPresetFile(const String& path);
+    // One of LoadResult. Values applied before a failure stay applied.
+    int32_t ReadPresetFile(const String& path);
+    // 0, or E_FAIL when the device does not yield 15 valid values or the file
+    // cannot be written; on failure the old file is untouched.
+    QVResult SavePresetFile(const String& path);
+
+    // Sizes buffer to the record and fills it; E_FAIL for a value without a
+    // packed form (buffer then empty).
+    static QVResult EncodePresetRecord(int32_t index, const Variant& value, std::vector<uint8_t>& buffer);
+    // Checks the record at offset within size bytes and unpacks it: its
+    // length, or a negative result.
+    static int32_t DecodePresetRecord(const uint8_t* buffer, uint32_t size, uint32_t offset, int32_t& index,
+                                      Variant& value);
+    // Whether index names a parameter and value is a blob of its length.
+    static bool IsValidPresetValue(int32_t index, const Variant& value);
+
+    QVResult OnLoadControlPanelSettings(const RCPtr<LNotificationDistributor>& sender,
+                                        const RCPtr<LNotification>& notification);
+
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                               const RCPtr<LNotification>& notification) override;
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const char16_t* nameOrId) override;
+
+private:
+    LPresetManager();
+    int32_t ReadRecords(File& file, uint32_t size);
+
+    RCPtr<LNotificationHandler<LPresetManager>> mHandler;
+    bool mRegistered = false;
+};
+
+}  // namespace QV
