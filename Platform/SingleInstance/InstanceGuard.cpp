@@ -1,0 +1,111 @@
+#include "InstanceGuard.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "InstanceMessage.h"
+#include "RuntimeFolder.h"
+#include "SocketIo.h"
+
+namespace Platform::SingleInstance {
+namespace {
+
+std::string Describe(const std::string& what, const std::string& path)
+{
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+InstanceGuard::InstanceGuard(std::string name, InstanceListener::WakeFunction wake, std::string folder)
+    : mName(std::move(name)), mFolder(std::move(folder)), mWake(std::move(wake))
+{}
+
+InstanceGuard::~InstanceGuard()
+{
+    mListener.reset();
+    if (mSocketBound) ::unlink(GetSocketPath().c_str());
+    mLock.Reset();
+}
+
+InstanceGuard::Role InstanceGuard::Acquire()
+{
+    if (mDecided) return mRole;
+    mDecided = true;
+    if (mFolder.empty()) mFolder = RuntimeFolder();
+    if (mFolder.empty()) {
+        mProblem = "no private runtime folder";
+        return mRole = Role::kFirst;
+    }
+    mRole = TakeLock();
+    if (mLock.IsValid()) Listen();
+    return mRole;
+}
+
+InstanceGuard::Role InstanceGuard::TakeLock()
+{
+    const std::string path = GetLockPath();
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.IsValid()) {
+        mProblem = Describe("cannot open", path);
+        return Role::kFirst;
+    }
+    while (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EWOULDBLOCK) return Role::kOtherRunning;
+        mProblem = Describe("cannot lock", path);
+        return Role::kFirst;
+    }
+    mLock = std::move(fd);
+    return Role::kFirst;
+}
+
+void InstanceGuard::Listen()
+{
+    const std::string path = GetSocketPath();
+    const std::optional<sockaddr_un> address = SocketAddress(path);
+    if (!address) {
+        mProblem = "socket path too long: " + path;
+        return;
+    }
+    // Left by a start that ended without cleaning up; the lock makes it ours.
+    ::unlink(path.c_str());
+    UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket.IsValid() || ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
+        mProblem = Describe("cannot bind", path);
+        return;
+    }
+    mSocketBound = true;
+    if (::listen(socket.Get(), 8) != 0) {
+        mProblem = Describe("cannot listen on", path);
+        return;
+    }
+    mListener = std::make_unique<InstanceListener>(std::move(socket), mWake);
+    if (!mListener->IsRunning()) mProblem = "no listener thread";
+}
+
+bool InstanceGuard::SendToRunning(std::string_view utf8)
+{
+    if (Acquire() != Role::kOtherRunning) return false;
+    const std::optional<sockaddr_un> address = SocketAddress(GetSocketPath());
+    if (!address) return false;
+    UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket.IsValid()) return false;
+    SetTimeouts(socket.Get(), kSendTimeoutMs);
+    if (::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) return false;
+    const std::string record = EncodeMessage(utf8);
+    char answer = 0;
+    return WriteAll(socket.Get(), record.data(), record.size()) && ReadExactly(socket.Get(), &answer, 1) && answer == 1;
+}
+
+std::vector<std::string> InstanceGuard::TakeReceived()
+{
+    return mListener ? mListener->TakeReceived() : std::vector<std::string>();
+}
+
+}  // namespace Platform::SingleInstance

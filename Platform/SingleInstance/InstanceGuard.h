@@ -1,0 +1,70 @@
+#pragma once
+// One running instance per user: the first start holds an flock on
+// "<name>.lock" and listens on the Unix-domain socket "<name>.socket", both
+// in the runtime folder; a later start finds the lock held and hands its
+// text to the running instance. A lock file nobody holds is free to take;
+// a held lock whose socket nobody answers lets the caller run in full.
+// The lock and socket are closed on exec, so children never keep them.
+//
+// Every call belongs to one thread (the UI thread); the listener thread
+// only fills its own locked queue.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "InstanceListener.h"
+#include "UniqueFd.h"
+
+namespace Platform::SingleInstance {
+
+class InstanceGuard {
+public:
+    enum class Role {
+        kFirst,         // the lock is ours (or cannot be had): run in full
+        kOtherRunning,  // another process holds the lock
+    };
+
+    // name: the program's lock name (the main window class name followed
+    // by "Prevent"); folder: where lock and socket live, empty for
+    // RuntimeFolder(). wake runs on the listener thread after each text.
+    InstanceGuard(std::string name, InstanceListener::WakeFunction wake, std::string folder = {});
+    // Stops the listener, removes the socket and releases the lock.
+    ~InstanceGuard();
+    InstanceGuard(const InstanceGuard&) = delete;
+    InstanceGuard& operator=(const InstanceGuard&) = delete;
+
+    // Decides once; later calls answer the same.
+    Role Acquire();
+    // Whether the first instance takes hand-overs (its socket is up).
+    bool IsListening() const { return mListener && mListener->IsRunning(); }
+    // Why the guard does not work in full, when it does not.
+    const std::string& GetProblem() const { return mProblem; }
+
+    // In a later start: true when a running instance took the text.
+    bool SendToRunning(std::string_view utf8);
+    // In the first instance: the texts taken since the last call, oldest first.
+    std::vector<std::string> TakeReceived();
+
+    std::string GetLockPath() const { return mFolder + "/" + mName + ".lock"; }
+    std::string GetSocketPath() const { return mFolder + "/" + mName + ".socket"; }
+
+    // How long a later start waits for the running instance to answer.
+    static constexpr int kSendTimeoutMs = 2000;
+
+private:
+    Role TakeLock();
+    void Listen();
+
+    std::string mName;
+    std::string mFolder;
+    InstanceListener::WakeFunction mWake;
+    bool mDecided = false;
+    Role mRole = Role::kFirst;
+    std::string mProblem;
+    UniqueFd mLock;
+    bool mSocketBound = false;
+    std::unique_ptr<InstanceListener> mListener;
+};
+
+}  // namespace Platform::SingleInstance

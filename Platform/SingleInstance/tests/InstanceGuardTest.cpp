@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "Eventually.h"
+#include "GuardTestSupport.h"
+#include "InstanceGuard.h"
+#include "InstanceMessage.h"
+#include "RuntimeFolder.h"
+#include "TempFolder.h"
+
+namespace {
+
+using namespace Platform::SingleInstance;
+using namespace Platform::SingleInstance::Testing;
+using Role = InstanceGuard::Role;
+using Texts = std::vector<std::string>;
+
+constexpr const char* kName = "TestMainWindowClassPrevent";
+
+class InstanceGuardTest : public testing::Test {
+protected:
+    std::unique_ptr<InstanceGuard> MakeGuard()
+    {
+        return std::make_unique<InstanceGuard>(
+            kName, [this] { ++wakes; }, folder.Path());
+    }
+    std::string LockPath() const { return folder / (std::string(kName) + ".lock"); }
+    std::string SocketPath() const { return folder / (std::string(kName) + ".socket"); }
+
+    // Sends raw bytes as a foreign or broken client would; the listener's
+    // answer byte, or -1 when it closed without one.
+    int SendRaw(const std::string& bytes)
+    {
+        UniqueFd fd = Connect(SocketPath());
+        if (!fd.IsValid() || !WriteAll(fd.Get(), bytes.data(), bytes.size())) return -2;
+        ::shutdown(fd.Get(), SHUT_WR);
+        char answer = 0;
+        return ReadExactly(fd.Get(), &answer, 1) ? answer : -1;
+    }
+
+    TempFolder folder{"single-instance"};
+    std::atomic<int> wakes{0};
+};
+
+TEST_F(InstanceGuardTest, SecondStartHandsItsTextToTheFirst)
+{
+    auto first = MakeGuard();
+    ASSERT_EQ(first->Acquire(), Role::kFirst);
+    ASSERT_TRUE(first->IsListening()) << first->GetProblem();
+
+    InstanceGuard second(kName, nullptr, folder.Path());
+    ASSERT_EQ(second.Acquire(), Role::kOtherRunning);
+    EXPECT_TRUE(second.SendToRunning("/usr/bin/editor -DEBUG_CONSOLE \xC3\xBC"));
+    EXPECT_TRUE(second.SendToRunning(""));
+    EXPECT_EQ(wakes, 2);
+    EXPECT_EQ(first->TakeReceived(), (Texts{"/usr/bin/editor -DEBUG_CONSOLE \xC3\xBC", ""}));
+    EXPECT_TRUE(first->TakeReceived().empty());
+    // The first instance hands nothing to itself.
+    EXPECT_FALSE(first->SendToRunning("x"));
+}
+
+TEST_F(InstanceGuardTest, GoingAwayFreesTheLockAndRemovesTheSocket)
+{
+    auto first = MakeGuard();
+    ASSERT_EQ(first->Acquire(), Role::kFirst);
+    ASSERT_TRUE(std::filesystem::exists(SocketPath()));
+    first.reset();
+    EXPECT_FALSE(std::filesystem::exists(SocketPath()));
+
+    auto next = MakeGuard();
+    EXPECT_EQ(next->Acquire(), Role::kFirst);
+    EXPECT_TRUE(next->IsListening());
+}
+
+TEST_F(InstanceGuardTest, StaleLockFileAndSocketWithoutHolderAreTakenOver)
+{
+    TempFolder::WriteText(LockPath(), "");
+    ASSERT_TRUE(PlantDeadSocket(SocketPath()));
+
+    auto first = MakeGuard();
+    ASSERT_EQ(first->Acquire(), Role::kFirst);
+    ASSERT_TRUE(first->IsListening()) << first->GetProblem();
+    InstanceGuard second(kName, nullptr, folder.Path());
+    EXPECT_TRUE(second.SendToRunning("again"));
+    EXPECT_EQ(first->TakeReceived(), Texts{"again"});
+}
+
+TEST_F(InstanceGuardTest, HeldLockThatNobodyAnswersLetsTheStartRunInFull)
+{
+    struct Row {
+        const char* what;
+        bool deadSocket;
+    };
+    for (const Row row : {Row{"no socket", false}, Row{"socket of a gone listener", true}}) {
+        SCOPED_TRACE(row.what);
+        const UniqueFd holder = HoldLock(LockPath());
+        ASSERT_TRUE(holder.IsValid());
+        if (row.deadSocket) {
+            ASSERT_TRUE(PlantDeadSocket(SocketPath()));
+        }
+
+        InstanceGuard start(kName, nullptr, folder.Path());
+        EXPECT_EQ(start.Acquire(), Role::kOtherRunning);
+        EXPECT_FALSE(start.SendToRunning("anyone?"));
+        std::filesystem::remove(SocketPath());
+    }
+}
+
+TEST_F(InstanceGuardTest, BrokenOrForeignRecordsAreDropped)
+{
+    auto first = MakeGuard();
+    ASSERT_EQ(first->Acquire(), Role::kFirst);
+    const std::string good = EncodeMessage("ok");
+    struct Row {
+        const char* what;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"wrong id", std::string("\x66\x04\x00\x00\x03\x00\x00\x00"
+                                 "ab\x00",
+                                 11)},
+        {"no NUL", std::string("\x65\x04\x00\x00\x03\x00\x00\x00"
+                               "abc",
+                               11)},
+        {"empty body", std::string("\x65\x04\x00\x00\x00\x00\x00\x00", 8)},
+        // One byte over the cap, NUL included, so only the cap refuses it.
+        {"oversized", std::string("\x65\x04\x00\x00\x01\x80\x00\x00", 8) + std::string(kMaxMessageBytes, 'a') + '\0'},
+        {"huge length", std::string("\x65\x04\x00\x00\xFF\xFF\xFF\xFF", 8)},
+        {"shorter than announced", std::string("\x65\x04\x00\x00\x10\x00\x00\x00"
+                                               "ab\x00",
+                                               11)},
+        {"half a header", std::string("\x65\x04\x00", 3)},
+        {"nothing", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_LE(SendRaw(row.bytes), 0);
+        EXPECT_TRUE(first->TakeReceived().empty());
+    }
+    EXPECT_EQ(wakes, 0);
+    // Text after the first NUL is not part of it; the listener still serves.
+    EXPECT_EQ(SendRaw(std::string("\x65\x04\x00\x00\x07\x00\x00\x00"
+                                  "abc\0def",
+                                  15)),
+              1);
+    EXPECT_EQ(SendRaw(good), 1);
+    EXPECT_EQ(first->TakeReceived(), (Texts{"abc", "ok"}));
+    EXPECT_EQ(wakes, 2);
+}
+
+TEST_F(InstanceGuardTest, StalledClientIsCutOffAndLaterStartsStillGetThrough)
+{
+    auto first = MakeGuard();
+    ASSERT_EQ(first->Acquire(), Role::kFirst);
+    UniqueFd stalled = Connect(SocketPath());
+    ASSERT_TRUE(stalled.IsValid());
+    ASSERT_TRUE(WriteAll(stalled.Get(), "\x65\x04", 2));  // and never more
+
+    InstanceGuard second(kName, nullptr, folder.Path());
+    EXPECT_TRUE(second.SendToRunning("after the stall"));
+    EXPECT_EQ(first->TakeReceived(), Texts{"after the stall"});
+}
+
+TEST_F(InstanceGuardTest, UnusableFolderRunsInFullAndSaysWhy)
+{
+    struct Row {
+        const char* what;
+        std::string folder;
+    };
+    const Row rows[] = {
+        {"missing folder", folder / "missing"},
+        {"socket path too long", folder.Path() + "/" + std::string(120, 'd')},
+    };
+    std::filesystem::create_directory(rows[1].folder);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        InstanceGuard guard(kName, nullptr, row.folder);
+        EXPECT_EQ(guard.Acquire(), Role::kFirst);
+        EXPECT_FALSE(guard.IsListening());
+        EXPECT_FALSE(guard.GetProblem().empty());
+    }
+}
+
+TEST(RuntimeFolderTest, PrivateFolderIsOnlyTakenWhenNobodyElseCanEnter)
+{
+    TempFolder base{"runtime-folder"};
+    std::filesystem::create_directory(base / "open");
+    ::chmod((base / "open").c_str(), 0755);
+    std::filesystem::create_directory(base / "private");
+    ::chmod((base / "private").c_str(), 0700);
+    std::filesystem::create_directory_symlink(base / "private", base / "link");
+    TempFolder::WriteText(base / "file", "x");
+    struct Row {
+        const char* name;
+        bool usable;
+    };
+    for (const Row row :
+         {Row{"new", true}, Row{"private", true}, Row{"open", false}, Row{"link", false}, Row{"file", false}}) {
+        SCOPED_TRACE(row.name);
+        const std::string got = PrivateFolder(base.Path(), row.name);
+        EXPECT_EQ(got, row.usable ? base / row.name : "");
+        if (row.usable) {
+            struct stat info {};
+            ASSERT_EQ(::lstat(got.c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, 0700u);
+        }
+    }
+}
+
+TEST(RuntimeFolderTest, UserRuntimeFolderFirstElseAPrivateOneUnderTmp)
+{
+    EXPECT_EQ(RuntimeFolder("/run/user/4321"), "/run/user/4321");
+    const std::string fallback = "/tmp/tarsel-" + std::to_string(::getuid());
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/dir"}) {
+        SCOPED_TRACE(unusable ? unusable : "(unset)");
+        EXPECT_EQ(RuntimeFolder(unusable), fallback);
+    }
+}
+
+}  // namespace
