@@ -410,6 +410,7 @@ void LListBox::NotifySelectionChange()
 void LListBox::ActivateItem(int32_t index)
 {
     if (!GetItem(index) || !IsItemSelectable(index)) return;
+    mActivatedIndex = index;
     OnItemActivated(index);
     if (mMenuMode) SetVisible(false);
     if (GetParent()) Notify(u"NID_ITEM_ACTIVATED");
@@ -474,6 +475,7 @@ QVResult LListBox::CreateItemControls()
     // Registration fails only for a null sender or name; both are set here.
     (void)mListHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
     (void)mListHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
+    (void)mListHandler->RegisterHandler(&LListBox::OnRowClick, source, u"NID_LEFT_CLICK");
     row->SetMenuMode(mMenuMode != 0);
     row->SetDragThreshold(mRowDragThreshold);
     mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(row)));
@@ -654,6 +656,14 @@ QVResult LListBox::OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender,
     if (item < 0) return S_OK;
     SelectItem(item, item, true);
     if (param->doubleClick) Notify(u"NID_ITEM_DOUBLE_CLICKED");
+    return S_OK;
+}
+
+// A menu's row picked by a click of its own, not by a drag begun elsewhere.
+QVResult LListBox::OnRowClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
+{
+    const int32_t item = GetItemIndexOfControl(dynamic_cast<LControl*>(sender.Get()));
+    if (mMenuMode && item >= 0 && GetParent()) ActivateItem(item);
     return S_OK;
 }
 
