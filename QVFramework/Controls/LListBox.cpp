@@ -85,7 +85,8 @@ public:
         l.textOverflow[0] = 0;
         l.position[1] = LayoutRecord{LayoutKind::kClient, String(), 0.0f, mTop};
         l.anchor[1] = LayoutRecord{};
-        l.size[1] = LayoutRecord{LayoutKind::kParent, String(), 0.0f, double(mHeight)};
+        // An absolute height: the layout reads a parent-relative size as an edge.
+        l.size[1] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, double(mHeight)};
         return l;
     }
 
@@ -481,11 +482,7 @@ QVResult LListBox::CreateItemControls()
     mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(row)));
     row->UpdateLayout();
     RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));
-    if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) {
-        row->SetText(String());
-        row->SetValue(0.0);
-        row->SetEnabled(false);
-    }
+    if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) ClearRow(*row);
     return S_OK;
 }
 
@@ -513,6 +510,13 @@ QVResult LListBox::RefreshItem(int32_t index)
     return S_OK;
 }
 
+void LListBox::ClearRow(LListBoxItem& row)
+{
+    row.SetText(String());
+    row.SetValue(0.0);
+    row.SetEnabled(false);
+}
+
 void LListBox::RefreshRowsFrom(int32_t)
 {
     for (uint32_t r = 0; r < mRows.size(); ++r) {
@@ -522,9 +526,7 @@ void LListBox::RefreshRowsFrom(int32_t)
         if (item >= 0) {
             RefreshItem(item);
         } else {
-            row->SetText(String());
-            row->SetValue(0.0);
-            row->SetEnabled(false);
+            ClearRow(*row);
         }
     }
 }

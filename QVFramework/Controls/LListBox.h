@@ -38,6 +38,8 @@ public:
     virtual int32_t GetContentHeight() const;
     virtual QVResult RefreshItem(int32_t index);
     virtual QVResult CreateItemControls();
+    // A row shown past the last item.
+    virtual void ClearRow(LListBoxItem& row);
     virtual bool Sort() { return SortItems(0, GetItemCount()) >= 0; }
     virtual QVResult SortItems(int32_t start, int32_t count);
 
