@@ -6,4 +6,10 @@ LMenuListBoxItem::LMenuListBoxItem(LControl* parent, const String& name) : LChec
 
 LMenuListBoxItem::~LMenuListBoxItem() = default;
 
+void LMenuListBoxItem::SetHotKeyText(const String& text)
+{
+    mHotKeyText = text;
+    if (RCPtr<LControl> shown = FindChildControl(u"hotKey")) shown->SetText(text);
+}
+
 }  // namespace QV

@@ -1,5 +1,6 @@
 #pragma once
-// A row of a popup menu: the entry's label with its hot-key text beside it.
+// A row of a popup menu: the entry's label, with its hot-key text beside it
+// in the row's "hotKey" child when the skin gives one.
 #include "LCheckedListBoxItem.h"
 
 namespace QV {
@@ -9,6 +10,12 @@ class LMenuListBoxItem : public LCheckedListBoxItem {
 public:
     LMenuListBoxItem(LControl* parent, const String& name);
     ~LMenuListBoxItem() override;
+
+    void SetHotKeyText(const String& text);
+    const String& GetHotKeyText() const { return mHotKeyText; }
+
+private:
+    String mHotKeyText;
 };
 
 }  // namespace QV
