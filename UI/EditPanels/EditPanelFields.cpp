@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "EditPanelSupport.h"
 #include "Exception.h"
 #include "LButton.h"
 #include "LComboBox.h"
@@ -40,6 +41,18 @@ RCPtr<LTextBox> TextBoxOf(LControl& control)
     return upDown ? RCPtr<LTextBox>::DynamicCast(upDown->FindChildControl(u"textBox")) : nullptr;
 }
 
+// A list the combo did not fill takes the texts "ITEM.nn" of the combo's table.
+void FillItemsFromStrings(LComboBox& combo)
+{
+    RCPtr<LListBox> list = combo.GetListBox();
+    if (!list || list->GetItemCount() > 0) return;
+    for (int32_t index = 0;; ++index) {
+        const String text = ControlString(combo, ItemId(index).GetChars());
+        if (text.IsEmpty()) break;
+        list->InsertItemWithText(index, text);
+    }
+}
+
 }  // namespace
 
 void EditPanelFields::ThrowMissing(const ChildStep& step) const
@@ -74,6 +87,7 @@ void EditPanelFields::FindAll(LControl& panel, const Subscribe& subscribe)
         if (!HasExpectedClass(*control, field.kind)) ThrowMissing(field.path.back());
         const QVResult subscribed = subscribe(*control, NotificationOf(field.kind));
         if (Failed(subscribed)) ThrowFailedSubscription(subscribed, field.subscribeLine);
+        if (field.kind == FieldKind::kComboBox) FillItemsFromStrings(static_cast<LComboBox&>(*control));
         if (field.kind != FieldKind::kComboBox && field.kind != FieldKind::kButton) {
             control->SetValueRange(field.minimum, field.maximum, 0);
             if (RCPtr<LTextBox> text = TextBoxOf(*control)) text->SetMaxLength(3);

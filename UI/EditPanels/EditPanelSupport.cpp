@@ -13,7 +13,8 @@ void ShowLabelStrings(LControl& panel)
         if (dynamic_cast<LNumberBoxTextSelector*>(child.Get())) continue;
         if (dynamic_cast<LLabel*>(child.Get()) && child->GetText().IsEmpty()) {
             const String text = ControlString(*child, u"LABEL");
-            if (!text.IsEmpty()) child->SetText(text);
+            // A format ("ZONE %d") is its owner's to fill.
+            if (!text.IsEmpty() && text.Find(u"%") < 0) child->SetText(text);
         }
         ShowLabelStrings(*child);
     }
