@@ -1,0 +1,6 @@
+#pragma once
+// The skin classes of the edit panels, their widgets and grouping panels.
+#include "LControlFactory.h"
+
+// Registers every class with the factory; the first failed result, else 0.
+QV::QVResult RegisterEditPanelControls(QV::LControlFactory& factory);

@@ -1,0 +1,54 @@
+#pragma once
+// A panel's value as data: which child control holds each byte of its blob,
+// how the control is found (with the line its error names), its range and
+// its offset. One table per panel class.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// One name on the way from the panel to a control.
+struct ChildStep {
+    const char16_t* name;
+    int32_t line;                     // of the error when it is missing
+    bool spacedCannot = false;        // "Can not find child" (the spelling of a few messages)
+    const char* shownName = nullptr;  // the name in the message, when not the step's own
+};
+
+enum class FieldKind {
+    kComboBox,       // byte = selected index
+    kNumericUpDown,  // byte = value + offset, rounded
+    kNoteSelector,   // the same, through the selector
+    kNumberBox,      // the same, through the number-box selector
+    kButton,         // byte = normalised value (0 or 1)
+};
+
+struct FieldSpec {
+    std::vector<ChildStep> path;
+    FieldKind kind;
+    int32_t byte;
+    double offset = 0.0;  // byte = value + offset
+    double minimum = 0.0;
+    double maximum = 127.0;
+    int32_t subscribeLine = 0;
+    // Bit t set: the field's group is shown for type t. 0: always shown.
+    // Of the fields that share a byte, the one shown for the type owns it.
+    uint32_t visibleTypes = 0;
+    int32_t noteOffset = 0;
+};
+
+struct PanelSpec {
+    const char* className;   // "LZoneEditPanel"
+    const char* sourcePath;  // "UI\\ZoneEditPanel"
+    uint32_t blobLength;
+    std::span<const FieldSpec> fields;
+    // Field indexes in the order a value down sets them; empty: table order.
+    std::span<const int32_t> applyOrder;
+};
+
+// Bits for FieldSpec::visibleTypes.
+constexpr uint32_t TypeBits(std::initializer_list<int32_t> types)
+{
+    uint32_t bits = 0;
+    for (int32_t t : types) bits |= 1u << t;
+    return bits;
+}

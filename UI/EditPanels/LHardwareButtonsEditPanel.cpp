@@ -1,0 +1,61 @@
+#include "LHardwareButtonsEditPanel.h"
+
+using namespace QV;
+
+namespace {
+
+const FieldSpec kFields[] = {
+    {{{u"type", 27}, {u"comboBox", 28}}, FieldKind::kComboBox, 0, 0.0, 0, 0, 29},
+};
+const PanelSpec kSpec{"LHardwareButtonsEditPanel", "UI\\HardwareButtonsEditPanel", 1, kFields, {}};
+const ChildStep kButtons[IHardwareButtons::kButtonCount] = {{u"button1", 32}, {u"button2", 34}};
+
+}  // namespace
+
+LHardwareButtonsEditPanel::LHardwareButtonsEditPanel(LControl* parent, const String& name)
+    : LEditPanel(parent, name, kSpec)
+{}
+
+RCPtr<LHardwareButtonEditPanel> LHardwareButtonsEditPanel::Button(int32_t index) const
+{
+    if (index < 0 || index >= kButtonCount) return nullptr;
+    return RCPtr<LHardwareButtonEditPanel>::DynamicCast(FindChildControl(kButtons[index].name));
+}
+
+RCPtr<IHardwareButton> LHardwareButtonsEditPanel::GetHardwareButton(int32_t index)
+{
+    return RCPtr<IHardwareButton>(Button(index).Get());
+}
+
+void LHardwareButtonsEditPanel::InitializeParts()
+{
+    for (int32_t i = 0; i < kButtonCount; ++i) {
+        if (!Button(i)) Fields().ThrowMissing(kButtons[i]);
+    }
+    ShowTypeOnButtons();
+}
+
+bool LHardwareButtonsEditPanel::AcceptsBytes(const uint8_t* bytes) const
+{
+    return bytes[0] < LHardwareButtonEditPanel::kTypeCount;
+}
+
+QVResult LHardwareButtonsEditPanel::AfterApply()
+{
+    ShowTypeOnButtons();
+    return S_OK;
+}
+
+void LHardwareButtonsEditPanel::BeforeSend(LNotificationDistributor*)
+{
+    ShowTypeOnButtons();
+}
+
+void LHardwareButtonsEditPanel::ShowTypeOnButtons()
+{
+    const int32_t type = EditPanelFields::ValueOf(*Field(0), FieldKind::kComboBox);
+    if (type < 0 || type >= LHardwareButtonEditPanel::kTypeCount) return;
+    for (int32_t i = 0; i < kButtonCount; ++i) {
+        if (RCPtr<LHardwareButtonEditPanel> button = Button(i)) button->SetButtonType(type, i);
+    }
+}

@@ -1,0 +1,104 @@
+#include "LNumberBoxTextSelector.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "Exception.h"
+
+using namespace QV;
+
+LNumberBoxTextSelector::LNumberBoxTextSelector(LControl* parent, const String& name) : LPanel(parent, name) {}
+
+LNumberBoxTextSelector::~LNumberBoxTextSelector() = default;
+
+QVResult LNumberBoxTextSelector::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                                     const RCPtr<LNotification>& notification)
+{
+    QVResult result = S_OK;
+    if (DispatchToOwnHandler(mSelectorHandler, *this, sender, notification, result)) return result;
+    return LPanel::ReceiveNotification(sender, notification);
+}
+
+QVResult LNumberBoxTextSelector::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                        const char16_t* nameOrId)
+{
+    ForgetInOwnHandler(mSelectorHandler, distributor, nameOrId);
+    return LPanel::UnregisterNotification(distributor, nameOrId);
+}
+
+QVResult LNumberBoxTextSelector::Initialize()
+{
+    const QVResult result = LPanel::Initialize();
+    if (Failed(result)) return result;
+    mSelectorHandler = new LNotificationHandler<LNumberBoxTextSelector>(this);
+    mUpDown = RCPtr<LNumericUpDown>::DynamicCast(FindChildControl(u"numericUpDown"));
+    if (!mUpDown) {
+        throw Exception<std::runtime_error>(FormatExceptionMessage(
+            kRuntimeError, std::string(kNullPointer) + "Cannot find child numericUpDown",
+            "LNumberBoxTextSelector::Initialize", "UI\\ZiroruVovizuCommon\\NumberBoxTextSelector", 24));
+    }
+    const QVResult subscribed = mSelectorHandler->RegisterHandler(
+        &LNumberBoxTextSelector::OnNumberChange, RCPtr<LNotificationDistributor>(mUpDown.Get()), u"NID_VALUE_CHANGE");
+    if (Failed(subscribed)) {
+        ThrowFailedResult(subscribed, "LNumberBoxTextSelector::Initialize",
+                          "UI\\ZiroruVovizuCommon\\NumberBoxTextSelector", 27);
+    }
+    SetValueRange(mUpDown->NormalizedToValue(0.0), mUpDown->NormalizedToValue(1.0), 0);
+    return result;
+}
+
+QVResult LNumberBoxTextSelector::SetValueRange(double minimum, double maximum, int32_t scale)
+{
+    const QVResult result = LPanel::SetValueRange(minimum, maximum, scale);
+    if (Failed(result)) return result;
+    if (mUpDown) mUpDown->SetValueRange(minimum, maximum, scale);
+    ShowNumberInUpDown();
+    return result;
+}
+
+void LNumberBoxTextSelector::OnValueChanged()
+{
+    LPanel::OnValueChanged();
+    ShowNumberInUpDown();
+}
+
+int32_t LNumberBoxTextSelector::GetNumber() const
+{
+    return static_cast<int32_t>(std::lround(NormalizedToValue(GetValue())));
+}
+
+void LNumberBoxTextSelector::ShowNumberInUpDown()
+{
+    if (mUpDown && !mSyncing) {
+        mSyncing = true;
+        mUpDown->SetNumber(GetNumber());
+        mSyncing = false;
+    }
+    UpdateText(GetNumber());
+}
+
+QVResult LNumberBoxTextSelector::OnNumberChange(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
+{
+    if (mSyncing || !mUpDown) return 1;
+    RCPtr<LControl> self(this);
+    mSyncing = true;
+    SetValue(ValueToNormalized(std::round(mUpDown->GetNumber())));
+    mSyncing = false;
+    UpdateText(GetNumber());
+    return 1;
+}
+
+void LNumberBoxTextSelector::UpdateText(int32_t number)
+{
+    if (RCPtr<LControl> label = FindChildControl(u"textLabel")) label->SetText(ItemText(label, number));
+}
+
+String LNumberBoxTextSelector::ItemText(const RCPtr<LControl>& label, int32_t index)
+{
+    String text;
+    if (!label || !label->GetStringTable() || index < 0) return text;
+    char id[24];
+    std::snprintf(id, sizeof id, "ITEM.%02d", static_cast<int>(index));
+    label->GetStringTable()->GetString(String(id), text);
+    return text;
+}

@@ -1,0 +1,405 @@
+#!/usr/bin/env python3
+"""Writes the edit panels' skin and string entries between the
+"edit panels: begin/end" markers of Resources/Xml/APP_SKINS.xml and
+APP_STRINGS.xml. The panels repeat the same few widgets many times; this
+keeps their geometry and texts in one readable place. Run it after a change
+and commit both files."""
+import pathlib
+import re
+from xml.sax.saxutils import escape
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+ROW = 22    # height of one field
+STEP = 26   # from one field row to the next
+PAD = 8
+
+# ---------------------------------------------------------------- looks
+COLOURS = {
+    "edPanelFill": "0xFFFFFFFF", "edBorder": "0xFFC8CED6", "edText": "0xFF202020",
+    "edTitleText": "0xFF1E3A5F", "edFieldFill": "0xFFF7F9FB", "edButtonFill": "0xFFDDE3EA",
+    "edButtonHot": "0xFFC9D3DE", "edAccent": "0xFF2F6DB5", "edAccentLight": "0xFFD6E4F5",
+    "edTextOnAccent": "0xFFFFFFFF", "edClear": "0x00FFFFFF",
+}
+BORDER = ('<NonClientPart Name="edBorder" OffsetLeft="0" OffsetTop="0" OffsetRight="0" Height="1"/>'
+          '<NonClientPart Name="edBorder" OffsetLeft="0" OffsetBottom="0" OffsetRight="0" Height="1"/>'
+          '<NonClientPart Name="edBorder" OffsetLeft="0" OffsetTop="0" OffsetBottom="0" Width="1"/>'
+          '<NonClientPart Name="edBorder" OffsetRight="0" OffsetTop="0" OffsetBottom="0" Width="1"/>')
+
+
+def text_props(fg, align="0", margin=4):
+    return (f'<TextProperties TextLeftRel="0" TextLeftAbs="{margin}" TextRightRel="1" TextRightAbs="-{margin}" '
+            f'TextHAlign="{align}" TextTopRel="0" TextTopAbs="0" TextBottomRel="1" TextBottomAbs="0" '
+            f'TextVAlign="0.5" TextForegroundPart="{fg}"/>')
+
+
+def look(name, fill, fg="edText", align="0", border=False, inset=0):
+    client = (f'<ClientPart Name="{fill}" OffsetLeft="{inset}" OffsetTop="{inset}" '
+              f'OffsetRight="-{inset}" OffsetBottom="-{inset}"/>')
+    return f'<Look Name="{name}">{client}{BORDER if border else ""}{text_props(fg, align)}</Look>'
+
+
+LOOKS = [
+    look("edPanel", "edPanelFill", border=True, inset=1),
+    look("edLabel", "edClear"),
+    look("edTitle", "edClear", fg="edTitleText"),
+    look("edField", "edFieldFill", border=True, inset=1),
+    look("edButton", "edButtonFill", align="0.5"),
+    look("edButtonHot", "edButtonHot", align="0.5"),
+    look("edButtonOn", "edAccent", fg="edTextOnAccent", align="0.5"),
+    look("edRow", "edFieldFill"),
+    look("edRowHot", "edAccentLight"),
+]
+LOOK_LISTS = {
+    "edPanel": ["edPanel"], "edLabel": ["edLabel"], "edTitle": ["edTitle"], "edField": ["edField"],
+    "edStepButton": ["edButton", "edButtonHot", "edButtonOn"] * 4 + ["edButton", "edButtonHot"],
+    "edToggle": ["edButton", "edButtonHot", "edButtonHot", "edButton", "edButtonHot", "edButtonHot", "edButton"]
+                + ["edButtonOn"] * 7,
+    "edRow": ["edRow", "edRowHot", "edRowHot", "edRow"] * 3,
+}
+
+# ---------------------------------------------------------------- controls
+
+
+def node(cls, name, x, y, w, h, looks=None, children=(), params=None, visible=True):
+    attrs = (f'Class="{cls}" Name="{name}" XPositionAbs="{x}" YPositionAbs="{y}" '
+             f'XSizeToControl="Self" XSizeAbs="{w}" YSizeToControl="Self" YSizeAbs="{h}"')
+    if not visible:
+        attrs += ' IsVisible="False"'
+    inner = ""
+    if looks:
+        inner += f'<Skin Name="{name}" LookList="{looks}"/>'
+    if params:
+        inner += "<CreateParamList>" + "".join(
+            f'<CreateParam ID="{k}" Type="Boolean">{v}</CreateParam>' for k, v in params.items()) + "</CreateParamList>"
+    kids = list(children)
+    return {"open": f"<SubControl {attrs}>{inner}", "children": kids}
+
+
+def label(name, x, y, w, h=ROW, looks="edLabel"):
+    return node("Framework.Label", name, x, y, w, h, looks)
+
+
+def updown(x, y, w, name="numericUpDown"):
+    b = 14
+    return node("Framework.NumericUpDown", name, x, y, w, ROW, None, [
+        node("Framework.TextBox", "textBox", 0, 0, w - b, ROW, "edField"),
+        node("Framework.Button", "buttonUp", w - b, 0, b, ROW // 2, "edStepButton"),
+        node("Framework.Button", "buttonDown", w - b, ROW // 2, b, ROW - ROW // 2, "edStepButton"),
+    ])
+
+
+def combo(x, y, w, rows, name="comboBox"):
+    return node("Framework.ComboBox", name, x, y, w, ROW, "edField", [
+        node("Framework.ListBox", "listBox", 0, ROW, w, min(rows, 12) * 18 + 2, "edField", [
+            node("Framework.ListBoxItem", "templateItem", 0, 0, w - 2, 18, "edRow"),
+        ], visible=False),
+    ])
+
+
+def labeled(cls, name, x, y, w, label_w, control, label_name="controlNameLabel"):
+    return node(cls, name, x, y, w, ROW, None, [label(label_name, 0, 0, label_w), control])
+
+
+def labeled_updown(cls, name, x, y, w, label_w=84):
+    return labeled(cls, name, x, y, w, label_w, updown(label_w, 0, min(72, w - label_w)))
+
+
+def labeled_combo(cls, name, x, y, w, rows, label_w=84):
+    return labeled(cls, name, x, y, w, label_w, combo(label_w, 0, w - label_w, rows))
+
+
+def note_selector(cls, x, y, w, name="noteSelector"):
+    return node(cls, name, x, y, w, ROW, None, [
+        updown(0, 0, 60),
+        label("noteNameLabel", 64, 0, 34),
+        label("octaveNameLabel", 98, 0, w - 98),
+    ])
+
+
+def cc_group(x, y, w, label_w=84):
+    return node("ZiroruVovizu.Control.LabeledCCSelector", "cc", x, y, w, ROW, None, [
+        label("controlNameLabel", 0, 0, label_w),
+        node("ZiroruVovizu.Control.CCSelector", "ccSelector", label_w, 0, w - label_w, ROW, None, [
+            updown(0, 0, 60), label("textLabel", 64, 0, w - label_w - 64)]),
+    ])
+
+
+def min_max(x, y, w):
+    return node("ZiroruVovizu.Control.MinMaxSelectors", "minMax", x, y, w, ROW + STEP, None, [
+        labeled_updown("ZiroruVovizu.Control.LabeledMinSelector", "min", 0, 0, w),
+        labeled_updown("ZiroruVovizu.Control.LabeledMaxSelector", "max", 0, STEP, w),
+    ])
+
+
+def title(x, y, w, name="controlNameLabel"):
+    return label(name, x, y, w, ROW, "edTitle")
+
+
+def rows(n):
+    return PAD + 4 + ROW + STEP * n
+
+
+# ---------------------------------------------------------------- panels
+W = 242          # a column
+GAP = 6
+COL = [PAD + i * (W + GAP) for i in range(4)]
+FW = W - 2 * PAD  # a field row inside a column
+
+
+def global_channel(x, y):
+    return node("ZiroruVovizu.GlobalChannel", "globalChannel", x, y, W, ROW + 2 * PAD, "edPanel", [
+        labeled_combo("ZiroruVovizu.Control.LabeledGlobalChannelMidiChannel", "midiChannel", PAD, PAD, FW, 16, 130),
+    ])
+
+
+def keybed(x, y, w):
+    return node("ZiroruVovizu.KeybedEditPanel", "keybedEditPanel", x, y, w, ROW + 2 * PAD, "edPanel", [
+        title(PAD, PAD, 80, "keybedLabel"),
+        labeled("ZiroruVovizu.Control.LabeledVelocityCurveSelector", "velocityCurve", 96, PAD, 250, 112,
+                combo(112, 0, 138, 7), label_name="label"),
+        labeled_updown("ZiroruVovizu.Control.LabeledOctaveSelector", "octave", 362, PAD, 150, 70),
+        labeled_updown("ZiroruVovizu.Control.LabeledTransposeSelector", "transpose", 528, PAD, 170, 90),
+    ])
+
+
+def zone(i, x, y):
+    sel = "ZiroruVovizu.Control.LabeledKeyZoneNoteSelector"
+    return node("ZiroruVovizu.ZoneEditPanel", f"zone{i}", x, y, W, rows(5), "edPanel", [
+        node("Framework.Button", "zoneEnabledButton", PAD, PAD, ROW, ROW, "edToggle",
+             params={"AUTO_VALUE_SET": "true"}),
+        title(PAD + ROW + 6, PAD, 140, "zoneNameLabel"),
+        labeled_combo("ZiroruVovizu.Control.LabeledKeyZoneMidiChannelSelector", "midiChannel",
+                      PAD, PAD + STEP, FW, 17, 70),
+        labeled_updown("ZiroruVovizu.Control.LabeledOctaveSelector", "octave", PAD, PAD + 2 * STEP, FW, 70),
+        labeled_updown("ZiroruVovizu.Control.LabeledTransposeSelector", "transpose", PAD, PAD + 3 * STEP, FW, 70),
+        node("ZiroruVovizu.Control.KeyZoneStartEndNoteSelector", "keyZoneStartEndNoteSelector",
+             PAD, PAD + 4 * STEP, FW, ROW + STEP, None, [
+                 labeled(sel, "startNote", 0, 0, FW, 70,
+                         note_selector("ZiroruVovizu.Control.ZoneNoteSelector", 70, 0, FW - 70)),
+                 labeled(sel, "endNote", 0, STEP, FW, 70,
+                         note_selector("ZiroruVovizu.Control.ZoneNoteSelector", 70, 0, FW - 70)),
+             ]),
+    ])
+
+
+def channel(y, w=FW):
+    return labeled_combo("ZiroruVovizu.Control.LabeledMidiChannelSelector", "midiChannel", PAD, y, w, 18)
+
+
+def absolute_controller(name, x, y):
+    return node("ZiroruVovizu.FaderEditPanel", name, x, y, W, rows(5), "edPanel", [
+        title(PAD, PAD, FW),
+        channel(PAD + STEP),
+        labeled_combo("ZiroruVovizu.Control.LabeledAbsoluteType", "type", PAD, PAD + 2 * STEP, FW, 3),
+        cc_group(PAD, PAD + 3 * STEP, FW),
+        min_max(PAD, PAD + 4 * STEP, FW),
+    ])
+
+
+def pitch_wheel(x, y):
+    return node("ZiroruVovizu.WheelsPanel.PitchWheel", "pitchWheel", x, y, W, rows(3), "edPanel", [
+        title(PAD, PAD, FW),
+        channel(PAD + STEP),
+        min_max(PAD, PAD + 2 * STEP, FW),
+    ])
+
+
+def number(cls, name, y, w=FW):
+    return labeled_updown(f"ZiroruVovizu.Control.{cls}", name, PAD, y, w)
+
+
+def hardware_button(name, x, y, w):
+    fw = w - 2 * PAD
+    r = [PAD + ROW + 4 + STEP * k for k in range(5)]
+    return node("ZiroruVovizu.HardwareButtons.HardwareButton", name, x, y, w, rows(5), "edField", [
+        title(PAD, PAD, fw),
+        channel(r[0], fw),
+        number("LabeledMmcDeviceIdSelector", "mmcDeviceId", r[0], fw),
+        number("LabeledProgramSelector", "program", r[1], fw),
+        cc_group(PAD, r[1], fw),
+        number("LabeledBankMsbSelector", "bankMsb", r[2], fw),
+        node("ZiroruVovizu.Control.MinMaxSelectors", "minMax", PAD, r[2], fw, ROW + STEP, None, [
+            labeled_updown("ZiroruVovizu.Control.LabeledMinSelector", "min", 0, 0, fw),
+            labeled_updown("ZiroruVovizu.Control.LabeledMaxSelector", "max", 0, STEP, fw),
+        ]),
+        number("LabeledBankLsbSelector", "bankLsb", r[3], fw),
+        number("LabeledProgramMaxSelector", "programMax", r[4], fw),
+    ])
+
+
+def hardware_buttons(x, y, w):
+    bw = (w - 3 * PAD) // 2
+    return node("ZiroruVovizu.HardwareButtons", "hardwareButtons", x, y, w, rows(1) + rows(5) + 4, "edPanel", [
+        title(PAD, PAD, 200),
+        labeled_combo("ZiroruVovizu.Control.LabeledHardwareButtonType", "type", PAD, PAD + STEP, w - 2 * PAD, 8),
+        hardware_button("button1", PAD, rows(1) + 4, bw),
+        hardware_button("button2", 2 * PAD + bw, rows(1) + 4, bw),
+    ])
+
+
+def foot_switch(name, x, y):
+    r = [PAD + STEP * (k + 2) for k in range(5)]
+    return node("ZiroruVovizu.FootSwitch", name, x, y, W, rows(6), "edPanel", [
+        title(PAD, PAD, FW),
+        labeled_combo("ZiroruVovizu.Control.LabeledFootSwitchType", "type", PAD, PAD + STEP, FW, 11),
+        channel(r[0]),
+        number("LabeledMmcDeviceIdSelector", "mmcDeviceId", r[0]),
+        labeled("ZiroruVovizu.Control.LabeledNoteSelector", "note", PAD, r[1], FW, 84,
+                note_selector("ZiroruVovizu.MidiNoteSelector", 84, 0, FW - 84)),
+        number("LabeledProgramSelector", "program", r[1]),
+        cc_group(PAD, r[1], FW),
+        labeled_combo("ZiroruVovizu.Control.LabeledMmcCommandSelector", "mmcCommand", PAD, r[1], FW, 2),
+        number("LabeledVelocityOnSelector", "velocityOn", r[2]),
+        number("LabeledBankMsbSelector", "bankMsb", r[2]),
+        min_max(PAD, r[2], FW),
+        number("LabeledVelocityOffSelector", "velocityOff", r[3]),
+        number("LabeledBankLsbSelector", "bankLsb", r[3]),
+        number("LabeledProgramMaxSelector", "programMax", r[4]),
+    ])
+
+
+def panels():
+    y0 = PAD
+    y1 = y0 + ROW + 2 * PAD + GAP
+    y2 = y1 + rows(5) + GAP
+    y3 = y2 + rows(5) + GAP
+    return [
+        global_channel(COL[0], y0),
+        keybed(COL[1], y0, 3 * W + 2 * GAP),
+        *[zone(i + 1, COL[i], y1) for i in range(4)],
+        absolute_controller("modWheel", COL[0], y2),
+        pitch_wheel(COL[1], y2),
+        absolute_controller("fader", COL[2], y2),
+        absolute_controller("expressionPedal", COL[3], y2),
+        hardware_buttons(COL[0], y3, 2 * W + GAP),
+        foot_switch("footSwitch1", COL[2], y3),
+        foot_switch("footSwitch2", COL[3], y3),
+    ]
+
+
+def render(n, depth):
+    pad = "  " * depth
+    if not n["children"]:
+        return f"{pad}{n['open']}</SubControl>\n"
+    out = f"{pad}{n['open']}\n"
+    for c in n["children"]:
+        out += render(c, depth + 1)
+    return out + f"{pad}</SubControl>\n"
+
+
+# ---------------------------------------------------------------- strings
+NOTES = ["C", "Db", "D", "Eb", "E", "F", "Gb", "G", "Ab", "A", "Bb", "B"]
+CHANNELS = [f"CHANNEL {n}" for n in range(1, 17)]
+
+
+def items(texts, **named):
+    """ITEM.nn entries in selection order, then named ones."""
+    return {**dict(enumerate(texts)), **named}
+
+
+NOTE_LABELS = {"noteNameLabel": items(NOTES, LABEL="%s"),
+               "octaveNameLabel": items([f"({i})" for i in range(11)], LABEL="(%d)")}
+CC_NAMES = {0: "BANK SELECT", 1: "MODULATION", 2: "BREATH", 4: "FOOT", 5: "PORTAMENTO TIME", 7: "VOLUME",
+            8: "BALANCE", 10: "PAN", 11: "EXPRESSION", 64: "SUSTAIN", 65: "PORTAMENTO", 66: "SOSTENUTO",
+            67: "SOFT PEDAL", 71: "RESONANCE", 74: "CUTOFF", 91: "REVERB", 93: "CHORUS"}
+C = "ZiroruVovizu.Control."
+TABLES = {
+    C + "LabeledKeyZoneMidiChannelSelector|comboBox":
+        items(["Global"] + [f"Channel {i}" for i in range(1, 17)], TOOLTIP="MIDI channel of the zone"),
+    C + "LabeledKeyZoneMidiChannelSelector|controlNameLabel": {"LABEL": "CHAN"},
+    C + "LabeledOctaveSelector|controlNameLabel": {"LABEL": "OCTAVE"},
+    C + "LabeledTransposeSelector|controlNameLabel": {"LABEL": "TRANSPOSE"},
+    C + "LabeledKeyZoneNoteSelector|controlNameLabel": {"START_NOTE_LABEL": "FIRST", "END_NOTE_LABEL": "LAST"},
+    C + "ZoneNoteSelector|noteNameLabel": NOTE_LABELS["noteNameLabel"],
+    C + "ZoneNoteSelector|octaveNameLabel": NOTE_LABELS["octaveNameLabel"],
+    "ZiroruVovizu.MidiNoteSelector|noteNameLabel": NOTE_LABELS["noteNameLabel"],
+    "ZiroruVovizu.MidiNoteSelector|octaveNameLabel": NOTE_LABELS["octaveNameLabel"],
+    "ZiroruVovizu.ZoneEditPanel|zoneNameLabel":
+        {"LABEL": "ZONE %d", **{f"LABEL_ZONE_{i}": f"ZONE {i}" for i in range(1, 5)}},
+    "ZiroruVovizu.ZoneEditPanel|zoneEnabledButton": {"TOOLTIP": "Zone on or off"},
+    C + "LabeledVelocityCurveSelector|comboBox":
+        items(["HARD", "SOFT 1", "SOFT 2", "LINEAR", "FIXED: 64", "FIXED: 100", "FIXED: 127"],
+             TOOLTIP="How hard playing maps to velocity"),
+    C + "LabeledVelocityCurveSelector|label": {"LABEL": "VELOCITY CURVE"},
+    "ZiroruVovizu.KeybedEditPanel|keybedLabel": {"LABEL": "KEYBED"},
+    C + "LabeledGlobalChannelMidiChannel|controlNameLabel": {"LABEL": "GLOBAL MIDI CHANNEL"},
+    C + "LabeledGlobalChannelMidiChannel|comboBox": items(CHANNELS),
+    C + "LabeledMidiChannelSelector|comboBox": items(["GLOBAL"] + CHANNELS + ["OMNI"]),
+    C + "LabeledMidiChannelSelector|controlNameLabel": {"LABEL": "CHAN"},
+    C + "LabeledAbsoluteType|comboBox": items(["CC", "AFTERTOUCH", "PITCH BEND"]),
+    C + "LabeledAbsoluteType|controlNameLabel": {"LABEL": "TYPE"},
+    C + "LabeledCCSelector|controlNameLabel": {"LABEL": "CC"},
+    C + "CCSelector|textLabel": CC_NAMES,
+    C + "LabeledMinSelector|controlNameLabel": {"LABEL": "MIN"},
+    C + "LabeledMaxSelector|controlNameLabel": {"LABEL": "MAX"},
+    "ZiroruVovizu.FaderEditPanel|controlNameLabel":
+        {"LABEL": "FADER", "LABEL_FADER": "FADER", "LABEL_EXPRESSION": "EXPRESSION PEDAL",
+         "LABEL_MOD_WHEEL": "MOD WHEEL"},
+    "ZiroruVovizu.WheelsPanel.PitchWheel|controlNameLabel": {"LABEL": "PITCH WHEEL"},
+    "ZiroruVovizu.HardwareButtons|controlNameLabel": {"LABEL": "HARDWARE BUTTONS"},
+    C + "LabeledHardwareButtonType|comboBox":
+        items(["OCTAVE", "PROGRAM", "PROGRAM LATCH", "PROGRAM INC/DEC", "CC ABSOLUTE", "CC LATCH",
+                        "CC INC/DEC", "MMC"], TOOLTIP="What the two buttons do"),
+    C + "LabeledHardwareButtonType|controlNameLabel": {"LABEL": "TYPE"},
+    "ZiroruVovizu.HardwareButtons.HardwareButton|controlNameLabel":
+        items(["OCTAVE -", "OCTAVE +", "PROGRAM 1", "PROGRAM 2", "PROGRAM LATCH 1", "PROGRAM LATCH 2",
+                        "PROGRAM -", "PROGRAM +", "CC 1", "CC 2", "CC LATCH 1", "CC LATCH 2", "CC -", "CC +",
+                        "MMC STOP", "MMC PLAY"]),
+    C + "LabeledMmcDeviceIdSelector|controlNameLabel": {"LABEL": "DEVICE ID"},
+    C + "LabeledProgramSelector|controlNameLabel": {"LABEL": "PROGRAM"},
+    C + "LabeledProgramMaxSelector|controlNameLabel": {"LABEL": "UPPER LIMIT"},
+    C + "LabeledBankMsbSelector|controlNameLabel": {"LABEL": "BANK MSB"},
+    C + "LabeledBankLsbSelector|controlNameLabel": {"LABEL": "BANK LSB"},
+    "ZiroruVovizu.FootSwitch|controlNameLabel":
+        {"LABEL_FOOT_SWITCH_1": "FOOT SWITCH 1", "LABEL_FOOT_SWITCH_2": "FOOT SWITCH 2"},
+    C + "LabeledFootSwitchType|comboBox":
+        items(["NOTE", "NOTE LATCH", "PROGRAM", "PROGRAM LATCH", "PROGRAM INC", "PROGRAM DEC",
+                        "CC ABSOLUTE", "CC LATCH", "CC INC", "CC DEC", "MMC"], TOOLTIP="What the switch sends"),
+    C + "LabeledFootSwitchType|controlNameLabel": {"LABEL": "TYPE"},
+    C + "LabeledNoteSelector|controlNameLabel": {"LABEL": "NOTE"},
+    C + "LabeledVelocityOnSelector|controlNameLabel": {"LABEL": "VELOCITY ON"},
+    C + "LabeledVelocityOffSelector|controlNameLabel": {"LABEL": "VELOCITY OFF"},
+    C + "LabeledMmcCommandSelector|comboBox": items(["STOP", "PLAY"]),
+    C + "LabeledMmcCommandSelector|controlNameLabel": {"LABEL": "COMMAND"},
+}
+
+
+def string_tables():
+    out = "  </StringTable>\n"
+    for table, entries in TABLES.items():
+        out += f'  <StringTable ID="{table}">\n'
+        for key, text in entries.items():
+            sid = f"ITEM.{key:02d}" if isinstance(key, int) else key
+            out += f'    <String ID="{sid}"><Locale LCID="0x0009">{escape(text)}</Locale></String>\n'
+        out += "  </StringTable>\n"
+    # The document's own table goes on after the markers.
+    return out + '  <StringTable ID="|ZiroruVovizu">\n'
+
+
+# ---------------------------------------------------------------- splice
+def splice(path, sections):
+    text = path.read_text(encoding="utf-8")
+    pattern = re.compile(r"(<!-- edit panels: begin[^>]*-->\n)(.*?)(\s*<!-- edit panels: end -->)", re.S)
+    matches = list(pattern.finditer(text))
+    assert len(matches) == len(sections), (path, len(matches))
+    for m, body in reversed(list(zip(matches, sections))):
+        end = m.group(3).split("\n")[-1]
+        text = text[:m.start(2)] + body.rstrip("\n") + "\n" + end + text[m.end(3):]
+    path.write_text(text, encoding="utf-8")
+
+
+def indent(lines, depth):
+    return "".join("  " * depth + line + "\n" for line in lines)
+
+
+skin_sections = [
+    indent([f'<Colorizer Name="{n}" ColorType="SolidFill" Color="{c}"/>' for n, c in COLOURS.items()], 2),
+    indent([f'<Part Name="{n}" Width="1" Height="1" ResizeType="Stretch" ColorizerName="{n}"/>' for n in COLOURS], 2),
+    indent(LOOKS, 2),
+    indent([f'<LookList Name="{n}" NumLooks="{len(ls)}">'
+            + "".join(f'<Look Name="{l}" Index="{i}"/>' for i, l in enumerate(ls)) + "</LookList>"
+            for n, ls in LOOK_LISTS.items()], 2),
+    "".join(render(p, 4) for p in panels()),
+]
+splice(ROOT / "Resources/Xml/APP_SKINS.xml", skin_sections)
+splice(ROOT / "Resources/Xml/APP_STRINGS.xml", [string_tables()])
