@@ -64,9 +64,19 @@ std::vector<uint8_t> BlobBytes(const QV::Variant& value)
 
 }  // namespace
 
-SimulatedTarsel::SimulatedTarsel() = default;
+SimulatedTarsel::SimulatedTarsel()
+{
+    mKeyboardListener = Keyboard().AddChangeListener([this](const std::vector<int>& changed,
+                                                           Platform::TarselChangeSource source) {
+        if (source == Platform::TarselChangeSource::Keyboard) ReportKeyboardChange(changed);
+    });
+}
 
-SimulatedTarsel::~SimulatedTarsel() { mDispatcher.Stop(); }
+SimulatedTarsel::~SimulatedTarsel()
+{
+    Keyboard().RemoveChangeListener(mKeyboardListener);
+    mDispatcher.Stop();
+}
 
 SimulatedTarsel& SimulatedTarsel::Instance()
 {
@@ -174,8 +184,11 @@ int32_t SimulatedTarsel::SetParamValue(const QV::Variant* device, const QV::Para
                                        const QV::Variant* value)
 {
     if (!descriptor || !value) return kBadParameter;
-    std::lock_guard lock(mLock);
-    if (!IsConnectedTo(device)) return kNotConnected;
+    {
+        std::lock_guard lock(mLock);
+        if (!IsConnectedTo(device)) return kNotConnected;
+    }
+    // Not under mLock: storing calls the keyboard's listeners, and ours takes it.
     // An unplugged keyboard takes nothing, whatever the client still holds.
     if (!Keyboard().IsPresent() || !Keyboard().IsConnected()) return kNotConnected;
     const int32_t id = descriptor->id;
@@ -229,6 +242,15 @@ int32_t SimulatedTarsel::ReleaseAll()
 }
 
 // ---- helpers ---------------------------------------------------------------
+
+void SimulatedTarsel::ReportKeyboardChange(const std::vector<int>& changed)
+{
+    std::vector<QV::Variant> records;
+    const QV::Variant none;
+    for (const int index : changed) records.push_back(PackValue(BlobVariant(Keyboard().GetBlob(index)), index, none));
+    std::lock_guard lock(mLock);
+    Post(PackValueSet(records));
+}
 
 bool SimulatedTarsel::IsKnownDevice(const QV::Variant& device) const
 {

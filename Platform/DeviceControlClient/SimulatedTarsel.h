@@ -107,6 +107,9 @@ private:
     // Drops the client connection and waits for its callbacks to end.
     void DropConnection();
     static Platform::TarselKeyboard& Keyboard();
+    // A change made on the keyboard itself reaches the client as a value set,
+    // as a real keyboard reports it.
+    void ReportKeyboardChange(const std::vector<int>& changed);
 
     mutable std::mutex mLock;  // everything below but the dispatcher
     Connection mConnection;
@@ -116,6 +119,7 @@ private:
     std::vector<SIM_CallRecord> mCalls;
     bool mHideConnectedFlag = false;
     ValueSetDispatcher mDispatcher;
+    int mKeyboardListener = 0;
 };
 
 }  // namespace DeviceControlClient

@@ -102,13 +102,13 @@ std::vector<std::uint8_t> TarselKeyboard::GetBlob(int index) const
     return mBlobs[index];
 }
 
-std::array<std::vector<std::uint8_t>, kTarselParameterCount> TarselKeyboard::GetAllBlobs() const
+TarselBlobs TarselKeyboard::GetAllBlobs() const
 {
     std::lock_guard lock(mMutex);
     return mBlobs;
 }
 
-TarselResult TarselKeyboard::SetBlob(int index, const std::vector<std::uint8_t>& blob)
+TarselResult TarselKeyboard::CheckBlob(int index, const std::vector<std::uint8_t>& blob)
 {
     if (index < 0 || index >= kTarselParameterCount) {
         return TarselResult::BadParameter;
@@ -116,12 +116,71 @@ TarselResult TarselKeyboard::SetBlob(int index, const std::vector<std::uint8_t>&
     if (blob.size() != kTarselParameterLengths[index]) {
         return TarselResult::WrongLength;
     }
-    if (!FitsRanges(blob, ByteRanges(index))) {
-        return TarselResult::OutOfRange;
+    return FitsRanges(blob, ByteRanges(index)) ? TarselResult::Ok : TarselResult::OutOfRange;
+}
+
+TarselResult TarselKeyboard::SetBlob(int index, const std::vector<std::uint8_t>& blob, TarselChangeSource source)
+{
+    return SetBlobs({{index, blob}}, source);
+}
+
+TarselResult TarselKeyboard::SetBlobs(const std::map<int, std::vector<std::uint8_t>>& blobs, TarselChangeSource source)
+{
+    for (const auto& [index, blob] : blobs) {
+        const TarselResult checked = CheckBlob(index, blob);
+        if (checked != TarselResult::Ok) {
+            return checked;
+        }
     }
-    std::lock_guard lock(mMutex);
-    mBlobs[index] = blob;
+    std::vector<int> changed;
+    {
+        std::lock_guard lock(mMutex);
+        for (const auto& [index, blob] : blobs) {
+            if (mBlobs[index] != blob) {
+                changed.push_back(index);
+                mBlobs[index] = blob;
+            }
+        }
+    }
+    Notify(changed, source);
     return TarselResult::Ok;
+}
+
+std::vector<int> TarselKeyboard::Store(const TarselBlobs& blobs)
+{
+    std::vector<int> changed;
+    std::lock_guard lock(mMutex);
+    for (int i = 0; i < kTarselParameterCount; ++i) {
+        if (mBlobs[i] != blobs[i]) {
+            changed.push_back(i);
+        }
+    }
+    mBlobs = blobs;
+    return changed;
+}
+
+int TarselKeyboard::AddChangeListener(TarselChangeListener listener)
+{
+    std::lock_guard lock(mListenerMutex);
+    mListeners.emplace_back(++mLastListenerToken, std::move(listener));
+    return mLastListenerToken;
+}
+
+void TarselKeyboard::RemoveChangeListener(int token)
+{
+    std::lock_guard lock(mListenerMutex);
+    std::erase_if(mListeners, [token](const auto& entry) { return entry.first == token; });
+}
+
+void TarselKeyboard::Notify(const std::vector<int>& changed, TarselChangeSource source)
+{
+    if (changed.empty()) {
+        return;
+    }
+    std::lock_guard lock(mListenerMutex);
+    for (const auto& entry : mListeners) {
+        entry.second(changed, source);
+    }
 }
 
 std::vector<std::uint8_t> TarselKeyboard::GetDeviceParam() const
@@ -222,14 +281,13 @@ TarselResult TarselKeyboard::ApplyPresetDump(const std::uint8_t* data, std::size
     if (std::any_of(data + 1, data + size - 1, [](std::uint8_t b) { return b > 0x7F; })) {
         return TarselResult::NotSevenBit;
     }
-    std::array<std::vector<std::uint8_t>, kTarselParameterCount> blobs;
+    TarselBlobs blobs;
     const std::uint8_t* at = data + kTarselPresetDumpDataOffset;
     for (int i = 0; i < kTarselParameterCount; ++i) {
         blobs[i].assign(at, at + kTarselParameterLengths[i]);
         at += kTarselParameterLengths[i];
     }
-    std::lock_guard lock(mMutex);
-    mBlobs = std::move(blobs);
+    Notify(Store(blobs), TarselChangeSource::Host);
     return TarselResult::Ok;
 }
 
@@ -254,13 +312,17 @@ std::vector<std::uint8_t> TarselKeyboard::IdentityReply()
 
 void TarselKeyboard::Reset()
 {
-    std::lock_guard lock(mMutex);
+    TarselBlobs defaults;
     for (int i = 0; i < kTarselParameterCount; ++i) {
-        mBlobs[i] = DefaultBlob(i);
+        defaults[i] = DefaultBlob(i);
     }
-    mDeviceParam = DefaultDeviceParam();
-    mPresent = true;
-    mConnected = true;
+    {
+        std::lock_guard lock(mMutex);
+        mDeviceParam = DefaultDeviceParam();
+        mPresent = true;
+        mConnected = true;
+    }
+    Notify(Store(defaults), TarselChangeSource::Host);
 }
 
 TarselKeyboard& GetTarselKeyboard()

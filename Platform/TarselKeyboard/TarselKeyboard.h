@@ -4,12 +4,20 @@
 // outside the preset, and its System Exclusive conversation. One instance is
 // shared by the simulated device-control library and the simulated MIDI
 // ports, so a preset sent one way shows up the other way.
+//
+// Concurrency: the values are guarded by one mutex. Change listeners run
+// after it is released, one at a time, on the thread that made the change.
+// A listener must not change the keyboard, and no one may change it while
+// holding a lock that a listener takes.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Platform {
@@ -48,6 +56,17 @@ enum class TarselResult {
     OutOfRange,
 };
 
+// Who changed a blob: the computer (the device-control library, a preset dump
+// over MIDI, a reset) or the keyboard itself, which the keyboard reports back.
+enum class TarselChangeSource {
+    Host,
+    Keyboard,
+};
+
+using TarselBlobs = std::array<std::vector<std::uint8_t>, kTarselParameterCount>;
+// The indexes of the blobs a change altered, in rising order, never empty.
+using TarselChangeListener = std::function<void(const std::vector<int>& changed, TarselChangeSource source)>;
+
 class TarselKeyboard {
 public:
     TarselKeyboard();
@@ -60,10 +79,20 @@ public:
     static std::vector<TarselByteRange> ByteRanges(int index);
 
     std::vector<std::uint8_t> GetBlob(int index) const;
-    std::array<std::vector<std::uint8_t>, kTarselParameterCount> GetAllBlobs() const;
+    TarselBlobs GetAllBlobs() const;
     // Refuses a foreign index, a blob of another length or a byte out of its
     // range; the stored blob is then unchanged.
-    TarselResult SetBlob(int index, const std::vector<std::uint8_t>& blob);
+    TarselResult SetBlob(int index, const std::vector<std::uint8_t>& blob,
+                         TarselChangeSource source = TarselChangeSource::Host);
+    // Several blobs by index at once, or none when any of them is refused.
+    TarselResult SetBlobs(const std::map<int, std::vector<std::uint8_t>>& blobs, TarselChangeSource source);
+    // Checks a blob as SetBlob does, without storing it.
+    static TarselResult CheckBlob(int index, const std::vector<std::uint8_t>& blob);
+
+    // Called after every change that altered a blob. Answers a token for
+    // RemoveChangeListener, which returns once the listener no longer runs.
+    int AddChangeListener(TarselChangeListener listener);
+    void RemoveChangeListener(int token);
 
     // Parameter -8: the keyboard's settings outside the preset.
     std::vector<std::uint8_t> GetDeviceParam() const;
@@ -95,11 +124,19 @@ public:
     void Reset();
 
 private:
+    // Stores the blobs and answers which ones differ from before.
+    std::vector<int> Store(const TarselBlobs& blobs);
+    void Notify(const std::vector<int>& changed, TarselChangeSource source);
+
     mutable std::mutex mMutex;
-    std::array<std::vector<std::uint8_t>, kTarselParameterCount> mBlobs;
+    TarselBlobs mBlobs;
     std::vector<std::uint8_t> mDeviceParam;
     bool mPresent = true;
     bool mConnected = true;
+
+    std::mutex mListenerMutex;  // held while listeners run
+    std::vector<std::pair<int, TarselChangeListener>> mListeners;
+    int mLastListenerToken = 0;
 };
 
 // The process-wide keyboard. An executable that links this library exports

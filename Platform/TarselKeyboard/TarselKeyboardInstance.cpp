@@ -1,4 +1,5 @@
 #include "TarselKeyboard.h"
+#include "TarselStateFile.h"
 
 // Kept in a file of its own under a plain C name: an executable exports this
 // symbol (see CMakeLists.txt), and a loaded library that carries its own copy
@@ -6,5 +7,8 @@
 extern "C" __attribute__((visibility("default"))) Platform::TarselKeyboard* TarselKeyboardSharedInstance()
 {
     static Platform::TarselKeyboard keyboard;
+    // Made after the keyboard, so it is ended (its poll thread stopped) first.
+    static const std::unique_ptr<Platform::TarselStateFile> stateFile =
+        Platform::TarselStateFile::FromEnvironment(keyboard);
     return &keyboard;
 }

@@ -219,6 +219,43 @@ TEST_F(TarselKeyboardTest, ValuesOutsideThePresetAndReset)
     EXPECT_TRUE(keyboard.IsConnected());
 }
 
+TEST_F(TarselKeyboardTest, ListenersHearWhichBlobsChangedAndWho)
+{
+    using Heard = std::pair<std::vector<int>, TarselChangeSource>;
+    std::vector<Heard> heard;
+    const int token = keyboard.AddChangeListener(
+        [&](const std::vector<int>& changed, TarselChangeSource source) { heard.emplace_back(changed, source); });
+    const auto host = TarselChangeSource::Host;
+    const auto onKeyboard = TarselChangeSource::Keyboard;
+
+    ASSERT_EQ(keyboard.SetBlob(0, {1}), TarselResult::Ok);  // the value it had
+    ASSERT_EQ(keyboard.SetBlob(0, {0}), TarselResult::OutOfRange);
+    EXPECT_TRUE(heard.empty());
+
+    ASSERT_EQ(keyboard.SetBlob(0, {2}), TarselResult::Ok);
+    ASSERT_EQ(keyboard.SetBlobs({{10, {3}}, {1, {3, 2, 12}}, {7, {1, 0, 127}}}, onKeyboard), TarselResult::Ok);
+    EXPECT_EQ(keyboard.SetBlobs({{10, {4}}, {7, {1, 0}}}, onKeyboard), TarselResult::WrongLength);
+    EXPECT_EQ(keyboard.GetBlob(10), Bytes{3}) << "a refused set changes none of its blobs";
+    const auto blobs = NonDefaultBlobs();
+    const auto before = keyboard.GetAllBlobs();
+    const Bytes dump = DumpToKeyboard(blobs);
+    ASSERT_EQ(keyboard.ApplyPresetDump(dump.data(), dump.size()), TarselResult::Ok);
+    keyboard.Reset();
+    std::vector<int> dumped;
+    std::vector<int> reset;
+    for (int i = 0; i < kTarselParameterCount; ++i) {
+        if (blobs[i] != before[i]) dumped.push_back(i);
+        if (blobs[i] != TarselKeyboard::DefaultBlob(i)) reset.push_back(i);
+    }
+    ASSERT_FALSE(dumped.empty());
+    const std::vector<Heard> expected{{{0}, host}, {{7, 10}, onKeyboard}, {dumped, host}, {reset, host}};
+    EXPECT_EQ(heard, expected);
+
+    keyboard.RemoveChangeListener(token);
+    ASSERT_EQ(keyboard.SetBlob(0, {9}), TarselResult::Ok);
+    EXPECT_EQ(heard.size(), expected.size());
+}
+
 // A dump written while another thread reads must be seen whole or not at all.
 TEST_F(TarselKeyboardTest, ConcurrentDumpsAreSeenWhole)
 {
