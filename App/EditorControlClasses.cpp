@@ -1,5 +1,7 @@
 #include "EditorControlClasses.h"
 
+#include "EditPanelClasses.h"
+#include "IDeviceCommunication.h"
 #include "LDeviceView.h"
 #include "LDialogAbout.h"
 #include "LMainControl.h"
@@ -29,5 +31,5 @@ QVResult RegisterEditorControlClasses(LControlFactory& factory)
         const QVResult result = factory.RegisterControl(c.name, c.create);
         if (result < 0) return result;
     }
-    return S_OK;
+    return RegisterEditPanelControls(factory);
 }

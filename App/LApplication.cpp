@@ -10,7 +10,8 @@
 #include "FontFolders.h"
 #include "LDeviceView.h"
 #include "LMainControl.h"
-#include "MessageBox.h"
+#include "LMainMenu.h"
+#include "MessageBoxService.h"
 #include "NotificationNameTable.h"
 #include "QVFolders.h"
 #include "ResourceModule.h"
@@ -81,10 +82,12 @@ LApplication::LApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LS
       mLastElapsedMs(Platform::Clock::NowMs()),
       mCommandLine(commandLine)
 {
+    mMessageBoxSeat.emplace(*this);
 }
 
 LApplication::~LApplication()
 {
+    mMessageBoxSeat.reset();
     mOtherWindows.clear();
     if (mMainWindow) {
         RCPtr<LRootWindow> root = mMainWindow->GetRootWindow();
@@ -208,7 +211,7 @@ LongPoint LApplication::GetSystemCursorPosition()
 
 int32_t LApplication::ShowMessageBox(const String& text, const String& caption, uint32_t flags)
 {
-    return Platform::MessageBox::Show(text, caption, flags);
+    return Platform::ShowMessageBox(text, caption, flags);
 }
 
 // ------------------------------------------------------------ settings
@@ -348,19 +351,29 @@ QVResult LApplication::RunApplicationStartup()
     return GetHotKeyManager() ? GetHotKeyManager()->GetKeyMap().LoadFromPairs(&pairs, u"GHK_WIN") : S_OK;
 }
 
+void LApplication::BeforeRun()
+{
+    RCPtr<LRootWindow> root = mMainWindow ? mMainWindow->GetRootWindow() : nullptr;
+    auto* main = root ? dynamic_cast<LMainControl*>(root->GetMainControl().Get()) : nullptr;
+    if (!main) return;
+    if (auto* view = dynamic_cast<LDeviceView*>(main->GetDeviceView().Get())) view->SetMidiManager(mMidiManager);
+    // Menu commands go through the window's queue to the device view.
+    if (auto* menu = dynamic_cast<LMainMenu*>(main->FindChildControl(u"mainMenu").Get())) {
+        menu->SetNotificationTarget(root->GetQueue());
+    }
+}
+
 int32_t LApplication::RunMessageLoop()
 {
     if (!mMainWindow) return 0;
-    if (RCPtr<LRootWindow> root = mMainWindow->GetRootWindow()) {
-        if (auto* main = dynamic_cast<LMainControl*>(root->GetMainControl().Get())) {
-            if (auto* view = dynamic_cast<LDeviceView*>(main->GetDeviceView().Get())) view->SetMidiManager(mMidiManager);
-        }
-    }
     IOSWindowBackend& backend = mMainWindow->GetBackend();
     int32_t idleCount = 0;
     bool idle = true;
     for (;;) {
         while (idle && !IsClosing() && !backend.HasPendingMessage()) {
+            if (mCommandLineSource) {
+                for (const std::string& text : mCommandLineSource()) DeliverCommandText(text);
+            }
             WindowMessage kick;
             kick.kind = WindowMessage::Kind::kKickIdle;
             kick.idleCount = idleCount++;

@@ -3,16 +3,21 @@
 // the keyboard's engine and MIDI manager, the two settings files, the main
 // window made from the skin's "mainControl", and the modal windows.
 // UI thread only.
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "LFrameworkApp.h"
 #include "LIniFileManager.h"
 #include "LMidiManager.h"
+#include "MessageBoxHost.h"
 #include "LRootModuleEngine.h"
 #include "OSWindow.h"
 
-class LApplication : public QV::LFrameworkApp {
+class LApplication : public QV::LFrameworkApp, public QV::IMessageBoxHost {
     QV_TYPE_NAME("class LApplication")
 public:
     // Folder ids of GetFolder.
@@ -63,6 +68,8 @@ public:
     intptr_t OnPowerBroadcast(uint32_t, uintptr_t) override { return 1; }
     QV::QVResult CreateMainWindow(int32_t rendererType) override;
     QV::QVResult RunApplicationStartup() override;
+    // Hands the MIDI manager to the device view and points the menu bar at it.
+    void BeforeRun() override;
     int32_t RunMessageLoop() override;
     QV::QVResult ExitApplication() override;
     void WriteProfileBinary(const QV::String& section, const QV::String& name,
@@ -72,6 +79,9 @@ public:
 
     // Hands a command line from a second start to the main window, raising it.
     void DeliverCommandText(const std::string& utf8);
+    // Where the loop picks up command lines that later starts handed over.
+    using CommandLineSource = std::function<std::vector<std::string>()>;
+    void SetCommandLineSource(CommandLineSource source) { mCommandLineSource = std::move(source); }
 
 private:
     // A host window with its SDL window and renderer; null when SDL refused.
@@ -91,4 +101,6 @@ private:
     uint32_t mLastElapsedMs = 0;
     double mElapsedSeconds = 0.0;
     QV::String mCommandLine;
+    CommandLineSource mCommandLineSource;
+    std::optional<QV::ScopedMessageBoxHost> mMessageBoxSeat;
 };

@@ -1,12 +1,13 @@
 #include "LDeviceView.h"
 
 #include "AppStrings.h"
+#include "EditPanelDirectory.h"
 #include "HardwareButtonsInterface.h"
 #include "IControlApplication.h"
 #include "LControlFactory.h"
 #include "LDialog.h"
 #include "LFileDialog.h"
-#include "LMainControl.h"
+#include "MessageBoxHost.h"
 #include "LNotificationCenterManager.h"
 #include "NotificationNameTable.h"
 #include "UserSettings.h"
@@ -51,12 +52,6 @@ const char16_t* LoadFailureText(int32_t result)
     }
 }
 
-// The part panels by name, in the device's numbering order.
-constexpr const char16_t* kZoneNames[IDevice::kZoneCount] = {u"zone1", u"zone2", u"zone3", u"zone4"};
-constexpr const char16_t* kAbsoluteControllerNames[IDevice::kAbsoluteControllerCount] = {u"fader",
-                                                                                         u"expressionPedal"};
-constexpr const char16_t* kFootSwitchNames[IDevice::kFootSwitchCount] = {u"footSwitch1", u"footSwitch2"};
-
 }  // namespace
 
 LDeviceView::LDeviceView(LControl* parent, const String& name) : LPanel(parent, name) {}
@@ -69,6 +64,7 @@ QVResult LDeviceView::Initialize()
 {
     const QVResult result = LPanel::Initialize();
     if (result < 0) return result;
+    EditPanelDirectory(*this).ShowInstanceLabels();
     mPresetManager = LPresetManager::Create();
     mViewHandler = new LNotificationHandler<LDeviceView>(this);
     // Menu rows post to the root window's queue; hot keys and other windows
@@ -104,9 +100,11 @@ QVResult LDeviceView::OnMenuCommand(const RCPtr<LNotificationDistributor>&, cons
     return 0;
 }
 
-void LDeviceView::SetEngine(const RCPtr<LRootModuleEngine>&, int32_t) {}
+// The view reaches the keyboard through the MIDI manager and the preset
+// manager; it keeps nothing of the engine or the configuration.
+void LDeviceView::SetEngine(IParamEngine*, QVResult) {}
 
-void LDeviceView::SetHardwareConfiguration(int32_t) {}
+void LDeviceView::SetDeviceConfiguration(const Variant&) {}
 
 void LDeviceView::GetPresetFromDevice()
 {
@@ -178,52 +176,42 @@ void LDeviceView::RequestExit()
     }
 }
 
-template <class T>
-RCPtr<T> LDeviceView::FindPanel(const char16_t* name) const
-{
-    RCPtr<LControl> child = FindChildControl(name);
-    return RCPtr<T>(dynamic_cast<T*>(child.Get()));
-}
-
 RCPtr<IGlobalChannel> LDeviceView::GetGlobalChannel()
 {
-    return FindPanel<IGlobalChannel>(u"globalChannel");
+    return EditPanelDirectory(*this).GetGlobalChannel();
 }
 
 RCPtr<IKeybed> LDeviceView::GetKeybed()
 {
-    return FindPanel<IKeybed>(u"keybed");
+    return EditPanelDirectory(*this).GetKeybed();
 }
 
 RCPtr<IZone> LDeviceView::GetZone(int32_t index)
 {
-    if (index < 0 || index >= kZoneCount) return nullptr;
-    return FindPanel<IZone>(kZoneNames[index]);
+    return EditPanelDirectory(*this).GetZone(index);
 }
 
 RCPtr<IAbsoluteController> LDeviceView::GetWheelController()
 {
-    return FindPanel<IAbsoluteController>(u"modWheel");
+    return EditPanelDirectory(*this).GetWheelController();
 }
 
 RCPtr<IPitchWheel> LDeviceView::GetPitchWheel()
 {
-    return FindPanel<IPitchWheel>(u"pitchWheel");
+    return EditPanelDirectory(*this).GetPitchWheel();
 }
 
 RCPtr<IAbsoluteController> LDeviceView::GetAbsoluteController(int32_t index)
 {
-    if (index < 0 || index >= kAbsoluteControllerCount) return nullptr;
-    return FindPanel<IAbsoluteController>(kAbsoluteControllerNames[index]);
+    return EditPanelDirectory(*this).GetAbsoluteController(index);
 }
 
 RCPtr<IHardwareButtons> LDeviceView::GetHardwareButtons()
 {
-    return FindPanel<IHardwareButtons>(u"hardwareButtons");
+    return EditPanelDirectory(*this).GetHardwareButtons();
 }
 
 RCPtr<IFootSwitch> LDeviceView::GetFootSwitch(int32_t index)
 {
-    if (index < 0 || index >= kFootSwitchCount) return nullptr;
-    return FindPanel<IFootSwitch>(kFootSwitchNames[index]);
+    return EditPanelDirectory(*this).GetFootSwitch(index);
 }

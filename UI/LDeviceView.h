@@ -9,9 +9,7 @@
 #include "LPresetManager.h"
 #include "OwnHandler.h"
 
-class LRootModuleEngine;
-
-class LDeviceView : public QV::LPanel, public IDevice, public IDeviceView {
+class LDeviceView : public QV::LPanel, public IDevice, public QV::IDeviceView {
     QV_TYPE_NAME("class LDeviceView")
 public:
     LDeviceView(QV::LControl* parent, const QV::String& name);
@@ -33,8 +31,8 @@ public:
     void RequestExit();
 
     // ---- IDeviceView ----
-    void SetEngine(const QV::RCPtr<LRootModuleEngine>& engine, int32_t result) override;
-    void SetHardwareConfiguration(int32_t result) override;
+    void SetEngine(QV::IParamEngine* engine, QV::QVResult result) override;
+    void SetDeviceConfiguration(const QV::Variant& configuration) override;
     QV::RCPtr<IDevice> GetDeviceModule() override { return QV::RCPtr<IDevice>(this); }
 
     // ---- IDevice: the panels found by name; null when the skin lacks one ----
@@ -55,11 +53,12 @@ public:
     QV::RCPtr<IHardwareButtons> GetHardwareButtons() override;
     QV::RCPtr<IFootSwitch> GetFootSwitch(int32_t index) override;
 
-    QV_OWN_HANDLER_OVERRIDES
+    QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+                                     const QV::RCPtr<QV::LNotification>& notification) override;
+    QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
+                                        const char16_t* nameOrId) override;
 
 private:
-    template <class T>
-    QV::RCPtr<T> FindPanel(const char16_t* name) const;
     QV::QVResult OnMenuCommand(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                const QV::RCPtr<QV::LNotification>& notification);
 

@@ -49,7 +49,7 @@ QVResult LStatusView::OnConnectionStateChange(const RCPtr<LNotificationDistribut
                                               const RCPtr<LNotification>& notification)
 {
     using State = LRootModuleEngine::DeviceConnectionState;
-    auto* state = dynamic_cast<LHolder<State>*>(notification->GetParameter().Get());
+    auto* state = dynamic_cast<LHolder<State>*>(notification->GetPayload().Get());
     if (!state) return 1;
     const bool connected = state->GetValue() == LRootModuleEngine::kConnected;
     RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
