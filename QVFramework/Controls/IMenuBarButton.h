@@ -3,6 +3,8 @@
 // drop-down menu of entries).
 #include <vector>
 
+#include "LMenuItemUpdater.h"
+#include "LNotificationQueue.h"
 #include "StringT.h"
 
 namespace QV {
@@ -22,6 +24,10 @@ public:
     virtual std::vector<MenuEntry> GetMenuEntries() const = 0;
     virtual void ShowMenu(bool show) = 0;
     virtual bool IsMenuShown() const = 0;
+    // The bar's one updater, shared by all its menus.
+    virtual void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>&) {}
+    // Where the entries' commands are posted.
+    virtual void SetNotificationTarget(const RCPtr<LNotificationQueue>&) {}
 
 protected:
     ~IMenuBarButton() = default;

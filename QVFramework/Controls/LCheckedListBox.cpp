@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "CAutoNotificationDisabler.h"
 #include "LIndexedDataParam.h"
 
 namespace QV {
@@ -13,6 +14,110 @@ LCheckedListBox::~LCheckedListBox() = default;
 
 QV_OWN_HANDLER_DEFINITIONS(LCheckedListBox, LListBox, mCheckedHandler)
 
+namespace {
+
+constexpr const char16_t* kValueChange = u"NID_VALUE_CHANGE";
+constexpr const char16_t* kLeftClick = u"NID_LEFT_CLICK";
+
+}  // namespace
+
+QVResult LCheckedListBox::Initialize()
+{
+    // The handler exists before the base creates the first rows.
+    mCheckedHandler = new LNotificationHandler<LCheckedListBox>(this);
+    return LListBox::Initialize();
+}
+
+LCheckedListBoxItem* LCheckedListBox::GetCheckedRow(uint32_t row) const
+{
+    return dynamic_cast<LCheckedListBoxItem*>(GetRow(row));
+}
+
+QVResult LCheckedListBox::CreateItemControls()
+{
+    const QVResult result = LListBox::CreateItemControls();
+    if (result < 0 || GetRowCount() == 0) return result;
+    LCheckedListBoxItem* row = GetCheckedRow(GetRowCount() - 1);
+    if (!row) return result;
+    row->SetShowIcon(mShowIcons);
+    row->SetTickOnly(mSecondRowFlag);
+    WireRow(*row);
+    // The base refreshed the row before it was wired.
+    const int32_t item = GetItemIndexOfControl(row);
+    if (item >= 0) RefreshItem(item);
+    return result;
+}
+
+void LCheckedListBox::WireRow(LCheckedListBoxItem& row)
+{
+    RCPtr<LButton> box = row.GetCheckBox();
+    if (!box || !mCheckedHandler) return;
+    box->SetAutoValueSet(mAutoCheck);
+    const RCPtr<LNotificationDistributor> source(box.Get());
+    UnregisterNotification(source, mAutoCheck ? kLeftClick : kValueChange);
+    // Registration fails only for a null sender or name; both are set here.
+    if (mAutoCheck) {
+        (void)mCheckedHandler->RegisterHandler(&LCheckedListBox::OnBoxValueChange, source, kValueChange);
+    } else {
+        (void)mCheckedHandler->RegisterHandler(&LCheckedListBox::OnBoxClick, source, kLeftClick);
+    }
+}
+
+void LCheckedListBox::SetRowChecked(LCheckedListBoxItem& row, bool checked)
+{
+    RCPtr<LButton> box = row.GetCheckBox();
+    const RCPtr<LNotificationDistributor> source(box.Get());
+    const bool subscribed = box && mCheckedHandler &&
+                            mCheckedHandler->Handles(source, NotificationNameTable::GetNotificationID(kValueChange));
+    if (!subscribed) {
+        row.SetChecked(checked);
+        return;
+    }
+    CAutoNotificationDisabler<LCheckedListBox> quiet(*this, mCheckedHandler, source, kValueChange);
+    row.SetChecked(checked);
+}
+
+QVResult LCheckedListBox::RefreshItem(int32_t index)
+{
+    const QVResult result = LListBox::RefreshItem(index);
+    if (result != S_OK) return result;
+    const int32_t rowIndex = GetVisibleRowOfItem(index);
+    LCheckedListBoxItem* row = rowIndex < 0 ? nullptr : GetCheckedRow(static_cast<uint32_t>(rowIndex));
+    if (!row) return result;
+    SetRowChecked(*row, IsItemChecked(index));
+    row->SetIcon(GetItemIcon(index));
+    return result;
+}
+
+void LCheckedListBox::ClearRow(LListBoxItem& row)
+{
+    LListBox::ClearRow(row);
+    if (auto* checked = dynamic_cast<LCheckedListBoxItem*>(&row)) {
+        SetRowChecked(*checked, false);
+        checked->SetIcon(nullptr);
+    }
+}
+
+QVResult LCheckedListBox::OnBoxValueChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
+{
+    auto* box = dynamic_cast<LControl*>(sender.Get());
+    const int32_t index = box ? GetItemIndexOfControl(box->GetParent()) : -1;
+    if (index < 0) return 1;
+    OnCheckBoxValue(index, box->GetValue());
+    RefreshItem(index);
+    return 1;
+}
+
+QVResult LCheckedListBox::OnBoxClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
+{
+    auto* box = dynamic_cast<LControl*>(sender.Get());
+    const int32_t index = box ? GetItemIndexOfControl(box->GetParent()) : -1;
+    if (index < 0) return 1;
+    OnCheckBoxClicked(index, box->GetValue());
+    RefreshItem(index);
+    return 1;
+}
+
 int32_t LCheckedListBox::GetItemCount() const
 {
     return static_cast<int32_t>(mCheckedItems.size());
@@ -22,6 +127,8 @@ int32_t LCheckedListBox::SetItemCount(int32_t count)
 {
     const int32_t result = LListBox::SetItemCount(count);
     UpdateCheckedCount();
+    // Rows of removed items must not keep their boxes and icons.
+    RefreshRowsFrom(mTopIndex);
     return result;
 }
 
@@ -71,6 +178,7 @@ void LCheckedListBox::SetItemChecked(int32_t index, bool checked)
     if (!item || item->checked == checked) return;
     item->checked = checked;
     mCheckedCount += checked ? 1 : -1;
+    RefreshItem(index);
 }
 
 RCPtr<LBitmap> LCheckedListBox::GetItemIcon(int32_t index) const
@@ -83,11 +191,18 @@ RCPtr<LBitmap> LCheckedListBox::GetItemIcon(int32_t index) const
 void LCheckedListBox::SetShowIcons(bool on)
 {
     mShowIcons = on;
+    for (uint32_t r = GetRowCount(); r-- > 0;) {
+        if (LCheckedListBoxItem* row = GetCheckedRow(r)) row->SetShowIcon(on);
+    }
 }
 
 void LCheckedListBox::SetAutoCheck(bool on)
 {
+    if (mAutoCheck == on) return;
     mAutoCheck = on;
+    for (uint32_t r = GetRowCount(); r-- > 0;) {
+        if (LCheckedListBoxItem* row = GetCheckedRow(r)) WireRow(*row);
+    }
 }
 
 void LCheckedListBox::OnCheckBoxValue(int32_t index, double value)

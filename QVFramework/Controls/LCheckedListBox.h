@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "LBitmap.h"
+#include "LCheckedListBoxItem.h"
 #include "LListBox.h"
 #include "PendingPosts.h"
 
@@ -22,6 +23,10 @@ public:
     LCheckedListBox(LControl* parent, const String& name);
     ~LCheckedListBox() override;
 
+    QVResult Initialize() override;
+    QVResult CreateItemControls() override;
+    QVResult RefreshItem(int32_t index) override;
+    void ClearRow(LListBoxItem& row) override;
     int32_t GetItemCount() const override;
     int32_t SetItemCount(int32_t count) override;
     LCheckedItemRecord* GetItem(int32_t index) override;
@@ -53,6 +58,14 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
+    QVResult OnBoxValueChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
+    QVResult OnBoxClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
+    // Subscribes to the row's box in the mode in force, dropping the other.
+    void WireRow(LCheckedListBoxItem& row);
+    // Sets a row's box without the change coming back as the user's.
+    void SetRowChecked(LCheckedListBoxItem& row, bool checked);
+    LCheckedListBoxItem* GetCheckedRow(uint32_t row) const;
+
     RCPtr<LNotificationHandler<LCheckedListBox>> mCheckedHandler;
     std::vector<LCheckedItemRecord> mCheckedItems;
     bool mShowIcons = false;

@@ -1,9 +1,14 @@
 #pragma once
-// A text field with a list that drops down below it.
+// A text field with a list that drops down below or above it. Items come
+// from the descriptor's "ITEM.nn" strings; a change of the selection is
+// announced with "NID_SELECTION_CHANGE" from the combo itself. An optional
+// "textBox" child lets the user type a choice. UI thread only.
 #include "LDropDownControl.h"
 #include "LListBox.h"
 
 namespace QV {
+
+class LTextBox;
 
 class LComboBox : public LDropDownControl {
     QV_TYPE_NAME("class QV::LComboBox")
@@ -12,28 +17,64 @@ public:
     ~LComboBox() override;
 
     QVResult LoadProperties() override;
+    QVResult Initialize() override;
+    QVResult OnInitialized() override;
+    // Shows the text and selects the item that has it (none when no item has).
+    QVResult SetText(const String& text) override;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    void HandleKey(const RCPtr<LKeyParam>& key) override;
+    String GetToolTipText() const override;
+
     // Open: the list is shown with an area.
     bool IsDropDownOpen() const override;
-    QVResult ShowDropDown(bool show) override;
+    QVResult ShowDropDown(bool show) override { return ShowList(show); }
+    QVResult ShowList(bool open);
+
     virtual QVResult SetItemCount(int32_t count);
-    virtual QVResult SetSelectedIndex(int32_t index);
+    // The selected index, -1 for none; "NID_SELECTION_CHANGE" when it changed.
+    virtual int32_t SetSelectedIndex(int32_t index);
+    virtual QVResult UpdateVisualPart();
+
+    // The item's position, or a negative result; the same item stays selected.
+    int32_t InsertItem(int32_t index, const String& text);
+    int32_t AddItem(const String& text);
+    // Empty past the end or without a list.
+    String GetItemText(int32_t index) const;
+    int32_t GetItemCount() const { return mListBox ? mListBox->GetItemCount() : 0; }
 
     int32_t GetSelectedIndex() const { return mSelectedIndex; }
     int32_t GetInitialSelectedIndex() const { return mInitialSelectedIndex; }
     RCPtr<LListBox> GetListBox() const { return mListBox; }
+    void SetAddTypedItems(bool on) { mAddTypedItems = on; }
+    void SetFindCaseSensitive(bool on) { mFindFlag = on; }
 
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
+    RCPtr<LTextBox> FindTextBox() const;
+    QVResult OnListVisibility(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    QVResult OnItemActivated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    QVResult OnListMouseUp(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    QVResult PassOn(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    QVResult OnTextValidated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    QVResult OnTextFocus(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    void PlaceList();
+    void ReclaimFocus();
+    void SelectShownText();
+
     RCPtr<LNotificationHandler<LComboBox>> mComboHandler;
     RCPtr<LListBox> mListBox;
     int32_t mSelectedIndex = -1;
     int32_t mInitialSelectedIndex = 0;
-    // Where the list sits from the pointer when a drag of the box begins.
-    double mListOffsetX = 0.0;
-    double mListOffsetY = 0.0;
-    bool mKeepsUnmatchedText = false;
-    bool mMatchCase = false;
+    // Where the last left press fell, in the combo's own coordinates.
+    DoublePoint mPressPoint;
+    bool mAddTypedItems = false;
+    bool mFindFlag = false;
 };
+
+// True when a left release reported by a drop-down's list fell outside the
+// rectangle of the list's owner.
+bool IsReleaseOutsideOwner(const LControl& list, const LControl& owner, const RCPtr<LNotification>& notification);
 
 }  // namespace QV

@@ -85,7 +85,8 @@ public:
         l.textOverflow[0] = 0;
         l.position[1] = LayoutRecord{LayoutKind::kClient, String(), 0.0f, mTop};
         l.anchor[1] = LayoutRecord{};
-        l.size[1] = LayoutRecord{LayoutKind::kParent, String(), 0.0f, double(mHeight)};
+        // An absolute height: the layout reads a parent-relative size as an edge.
+        l.size[1] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, double(mHeight)};
         return l;
     }
 
@@ -410,6 +411,7 @@ void LListBox::NotifySelectionChange()
 void LListBox::ActivateItem(int32_t index)
 {
     if (!GetItem(index) || !IsItemSelectable(index)) return;
+    mActivatedIndex = index;
     OnItemActivated(index);
     if (mMenuMode) SetVisible(false);
     if (GetParent()) Notify(u"NID_ITEM_ACTIVATED");
@@ -474,16 +476,13 @@ QVResult LListBox::CreateItemControls()
     // Registration fails only for a null sender or name; both are set here.
     (void)mListHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
     (void)mListHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
+    (void)mListHandler->RegisterHandler(&LListBox::OnRowClick, source, u"NID_LEFT_CLICK");
     row->SetMenuMode(mMenuMode != 0);
     row->SetDragThreshold(mRowDragThreshold);
     mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(row)));
     row->UpdateLayout();
     RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));
-    if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) {
-        row->SetText(String());
-        row->SetValue(0.0);
-        row->SetEnabled(false);
-    }
+    if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) ClearRow(*row);
     return S_OK;
 }
 
@@ -511,6 +510,13 @@ QVResult LListBox::RefreshItem(int32_t index)
     return S_OK;
 }
 
+void LListBox::ClearRow(LListBoxItem& row)
+{
+    row.SetText(String());
+    row.SetValue(0.0);
+    row.SetEnabled(false);
+}
+
 void LListBox::RefreshRowsFrom(int32_t)
 {
     for (uint32_t r = 0; r < mRows.size(); ++r) {
@@ -520,9 +526,7 @@ void LListBox::RefreshRowsFrom(int32_t)
         if (item >= 0) {
             RefreshItem(item);
         } else {
-            row->SetText(String());
-            row->SetValue(0.0);
-            row->SetEnabled(false);
+            ClearRow(*row);
         }
     }
 }
@@ -654,6 +658,14 @@ QVResult LListBox::OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender,
     if (item < 0) return S_OK;
     SelectItem(item, item, true);
     if (param->doubleClick) Notify(u"NID_ITEM_DOUBLE_CLICKED");
+    return S_OK;
+}
+
+// A menu's row picked by a click of its own, not by a drag begun elsewhere.
+QVResult LListBox::OnRowClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
+{
+    const int32_t item = GetItemIndexOfControl(dynamic_cast<LControl*>(sender.Get()));
+    if (mMenuMode && item >= 0 && GetParent()) ActivateItem(item);
     return S_OK;
 }
 

@@ -38,6 +38,8 @@ public:
     virtual int32_t GetContentHeight() const;
     virtual QVResult RefreshItem(int32_t index);
     virtual QVResult CreateItemControls();
+    // A row shown past the last item.
+    virtual void ClearRow(LListBoxItem& row);
     virtual bool Sort() { return SortItems(0, GetItemCount()) >= 0; }
     virtual QVResult SortItems(int32_t start, int32_t count);
 
@@ -84,6 +86,8 @@ public:
     int32_t GetSelectedCount() const { return mSelectedCount; }
     int32_t GetRowDragThreshold() const { return mRowDragThreshold; }
     int32_t GetTopIndex() const { return mTopIndex; }
+    // The item last activated; -1 before any.
+    int32_t GetActivatedIndex() const { return mActivatedIndex; }
 
     QV_OWN_HANDLER_OVERRIDES
 
@@ -97,6 +101,7 @@ protected:
     int32_t ItemOfRow(uint32_t row) const;
     bool IsHidden(int32_t index) const;
     QVResult OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    QVResult OnRowClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     QVResult OnRowHoverChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     RCPtr<LNotificationHandler<LListBox>> mListHandler;
@@ -113,6 +118,7 @@ protected:
     int32_t mSelectedCount = 0;
     int32_t mRowDragThreshold = 1;
     int32_t mTopIndex = 0;
+    int32_t mActivatedIndex = -1;
     // Re-entrance guards of covering with rows and of applying a descriptor.
     uint8_t mCoveringRows = 0;
     uint8_t mApplyingDescriptor = 0;

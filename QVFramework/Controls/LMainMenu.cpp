@@ -113,6 +113,7 @@ QVResult LMainMenu::Initialize()
             continue;
         }
         child->SetFocusBoundary(true);
+        AsButton(child)->SetMenuItemUpdater(mUpdater);
         ++mSkinMenuCount;
         if (!mTemplate) mTemplate = child->GetDescriptor();
     }
@@ -141,6 +142,8 @@ QVResult LMainMenu::AddMenu(const String& name)
         return E_FAIL;
     }
     button->SetFocusBoundary(true);
+    AsButton(button.Get())->SetMenuItemUpdater(mUpdater);
+    if (mTarget) AsButton(button.Get())->SetNotificationTarget(mTarget);
     mAddedNames.push_back(name);
     return S_OK;
 }
@@ -215,6 +218,12 @@ int32_t LMainMenu::FindMenuButton(const String& name) const
         if (GetMenuButton(n)->GetName() == name) return n;
     }
     return -1;
+}
+
+void LMainMenu::SetNotificationTarget(const RCPtr<LNotificationQueue>& target)
+{
+    mTarget = target;
+    for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) AsButton(b)->SetNotificationTarget(target);
 }
 
 int32_t LMainMenu::GetOpenMenu() const

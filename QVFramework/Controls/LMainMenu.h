@@ -32,6 +32,10 @@ public:
     int32_t GetMenuButtonCount() const;
     int32_t FindMenuButton(const String& name) const;
     int32_t GetSkinMenuCount() const { return mSkinMenuCount; }
+    // Where every menu, now and later, posts its entries' commands.
+    void SetNotificationTarget(const RCPtr<LNotificationQueue>& target);
+    // One for all the menus: it asks the control focused before a menu opened.
+    RCPtr<LMenuItemUpdater> GetMenuItemUpdater() const { return mUpdater; }
     // The button whose menu is open; -1 when none.
     int32_t GetOpenMenu() const;
     void OpenMenu(int32_t n);
@@ -46,6 +50,8 @@ private:
     bool mTemplateFound = false;
     // Names of the added menus by position; contents move between buttons on insertion.
     std::vector<String> mAddedNames;
+    RCPtr<LMenuItemUpdater> mUpdater{new LMenuItemUpdater()};
+    RCPtr<LNotificationQueue> mTarget;
 };
 
 }  // namespace QV

@@ -10,6 +10,7 @@ class LMenuItemUpdater : public LRefCountedObject {
 public:
     explicit LMenuItemUpdater(RCPtr<LControl> target = nullptr) : mTarget(std::move(target)) {}
     void SetTarget(const RCPtr<LControl>& target) { mTarget = target; }
+    const RCPtr<LControl>& GetTarget() const { return mTarget; }
     // The target's answer (0 enabled, negative disabled, 1 no opinion); E_FAIL without a target.
     QVResult QueryState(const RCPtr<LNotification>& command) const
     {

@@ -2,13 +2,34 @@
 
 #include <algorithm>
 
+#include "KeyCode.h"
 #include "LMenuItemDescriptor.h"
+#include "LMenuListBoxItem.h"
 
 namespace QV {
 
 LPopupMenu::LPopupMenu(LControl* parent, const String& name) : LCheckedListBox(parent, name) {}
 
 LPopupMenu::~LPopupMenu() = default;
+
+namespace {
+
+constexpr uint32_t kEscapeKey = 0x201B0000;
+constexpr uint32_t kLeftKey = 0x20250000;
+constexpr uint32_t kRightKey = 0x20270000;
+
+}  // namespace
+
+QVResult LPopupMenu::Initialize()
+{
+    // Menus show a tick only beside checked entries.
+    mSecondRowFlag = true;
+    const QVResult result = LCheckedListBox::Initialize();
+    SetMenuMode(true);
+    SetNotFocusable(false);
+    if (mMenu) FillItems();
+    return result;
+}
 
 QV_OWN_HANDLER_DEFINITIONS(LPopupMenu, LCheckedListBox, mPopupHandler)
 
@@ -18,7 +39,6 @@ QVResult LPopupMenu::SetMenuDescriptor(const RCPtr<LRefCountedObject>& menu)
     if (!descriptor) return E_INVALIDARG;
     // Its own copy: later changes to the source never reach a shown menu.
     mMenu = descriptor->Clone();
-    mMenuDescriptor = mMenu;
     FillItems();
     UpdateEntryStates();
     return S_OK;
@@ -26,6 +46,8 @@ QVResult LPopupMenu::SetMenuDescriptor(const RCPtr<LRefCountedObject>& menu)
 
 void LPopupMenu::FillItems()
 {
+    DeselectAll();
+    mAnchor = mCaret = -1;
     while (GetItemCount() > 0) EraseItem(GetItemCount() - 1);
     const uint32_t count = mMenu ? mMenu->GetItemCount() : 0;
     mEnabled.assign(count, true);
@@ -39,6 +61,69 @@ void LPopupMenu::FillItems()
         record->separator = entry->IsSeparator() ? 1 : 0;
         mEnabled[i] = entry->IsEnabled();
         SetItemChecked(index, entry->IsChecked());
+    }
+    FitToEntries();
+    EnsureRowsCover();
+    RefreshRowsFrom(mTopIndex);
+    UpdateContentExtent();
+    UpdateWidestItem();
+}
+
+// As tall as its entries, so no row is ever scrolled out of a menu.
+void LPopupMenu::FitToEntries()
+{
+    if (!mRowHeightKnown || GetItemCount() == 0) return;
+    const DoubleRect client = GetClientRect();
+    const double frame = GetFrame().height - client.height;
+    LayoutRecord size = GetLayout().size[1];
+    size.kind = LayoutKind::kSelf;
+    size.factor = 0.0f;
+    size.offset = frame + double(GetContentHeight());
+    SetLayoutSize(1, size, GetLayout().limit[1]);
+    UpdateLayout();
+}
+
+QVResult LPopupMenu::RefreshItem(int32_t index)
+{
+    const QVResult result = LCheckedListBox::RefreshItem(index);
+    if (result != S_OK) return result;
+    const int32_t rowIndex = GetVisibleRowOfItem(index);
+    auto* row = dynamic_cast<LMenuListBoxItem*>(rowIndex < 0 ? nullptr : GetRow(static_cast<uint32_t>(rowIndex)));
+    if (!row) return result;
+    row->SetHotKeyText(GetHotKeyText(index));
+    row->SetEnabled(index < static_cast<int32_t>(mEnabled.size()) ? mEnabled[static_cast<size_t>(index)] : true);
+    return result;
+}
+
+String LPopupMenu::GetHotKeyText(int32_t index) const
+{
+    if (!mMenu || index < 0 || static_cast<uint32_t>(index) >= mMenu->GetItemCount()) return String();
+    const RCPtr<LMenuItemDescriptor> entry = mMenu->GetItem(static_cast<uint32_t>(index));
+    if (!entry->GetSecondText().IsEmpty() || entry->GetKey().IsEmpty()) return entry->GetSecondText();
+    const LControl* from = mUpdater && mUpdater->GetTarget() ? mUpdater->GetTarget().Get() : GetParent();
+    for (; from; from = from->GetParent()) {
+        if (!from->HasShortcut(entry->GetKey())) continue;
+        KeyCode key;
+        key.code = from->GetShortcutKey(entry->GetKey()).flags;
+        return KeyCode::GetDisplayText(key);
+    }
+    return String();
+}
+
+void LPopupMenu::OnItemActivated(int32_t index)
+{
+    ActivateEntry(index);
+}
+
+QVResult LPopupMenu::OnKeyDown(const RCPtr<LKeyParam>& key)
+{
+    if (!key) return 1;
+    switch (key->code.flags) {
+    case kEscapeKey: SetVisible(false); return S_OK;
+    // Left and Right belong to the menu bar, which moves to the next menu.
+    case kLeftKey:
+    case kRightKey: return 1;
+    default: return LCheckedListBox::OnKeyDown(key);
     }
 }
 
@@ -64,6 +149,7 @@ void LPopupMenu::UpdateEntryStates()
         if (state == S_OK) mEnabled[i] = true;
         if (state < 0 && state != E_FAIL) mEnabled[i] = false;
     }
+    RefreshRowsFrom(mTopIndex);
 }
 
 QVResult LPopupMenu::SetNotificationTarget(const RCPtr<LNotificationQueue>& target)
@@ -108,7 +194,14 @@ void LPopupMenu::ShowAtMousePosition()
             SetLayoutPosition(axis, position, GetLayout().anchor[axis]);
         }
     }
+    Popup();
+}
+
+void LPopupMenu::Popup()
+{
+    UpdateEntryStates();
     SetVisible(true);
+    SetFocus(true);
 }
 
 }  // namespace QV

@@ -1,8 +1,10 @@
 #pragma once
-// A menu ("Framework.PopupMenu") shown as a checked list: one row per entry
-// of its own copy of a menu descriptor. Shown at the mouse inside its
-// parent; an activated entry posts its command, with an LMenuActivationParam
-// of the entry and its index, to the notification target.
+// A menu ("Framework.PopupMenu") shown as a checked list in menu mode: one
+// "Framework.MenuItem" row per entry of its own copy of a menu descriptor,
+// with the entry's hot-key text beside its label. Shown at the mouse inside
+// its parent; an entry activated by a click or Enter posts its command, with
+// an LMenuActivationParam of the entry and its index, to the notification
+// target, and the menu closes. Escape closes it. UI thread only.
 #include "ControlPopups.h"
 #include "InputParams.h"
 #include "LCheckedListBox.h"
@@ -18,15 +20,22 @@ public:
     LPopupMenu(LControl* parent, const String& name);
     ~LPopupMenu() override;
 
+    QVResult Initialize() override;
     QVResult Activate(LControl*) override { return S_OK; }
     QVResult SwapItems(int32_t, int32_t) override { return E_NOTIMPL; }
     bool IsItemSelectable(int32_t index) const override;
+    QVResult RefreshItem(int32_t index) override;
+    void OnItemActivated(int32_t index) override;
+    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
 
     // E_INVALIDARG for anything but a menu descriptor.
     QVResult SetMenuDescriptor(const RCPtr<LRefCountedObject>& menu) override;
     void ShowAtMousePosition() override;
+    // Shows the menu and gives it the keyboard.
+    void Popup();
     // E_INVALIDARG when null; E_FAIL when a target is set already.
     QVResult SetNotificationTarget(const RCPtr<LNotificationQueue>& target);
+    bool HasNotificationTarget() const { return !mTarget.IsNull(); }
     void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater);
     // Asks the updater for the state of every entry with a command.
     void UpdateEntryStates();
@@ -34,20 +43,18 @@ public:
     // entry that cannot be chosen, E_FAIL without a target.
     QVResult ActivateEntry(int32_t index);
     RCPtr<LMenuDescriptor> GetMenu() const { return mMenu; }
+    // The entry's own second text, else the shortcut text of the first
+    // control, from the updater's target up, with a key for its command.
+    String GetHotKeyText(int32_t index) const;
 
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
     RCPtr<LNotificationHandler<LPopupMenu>> mPopupHandler;
-    RCPtr<LRefCountedObject> mMenuDescriptor;
-    int32_t mValues[4] = {0, 0, 0, 0};
-    bool mFlag = false;
-    bool mFlags[3] = {false, true, false};
-    // Set when the rows are built; read when measuring labels with hot keys.
-    int32_t mRowMeasures[2] = {0, 0};
 
 private:
     void FillItems();
+    void FitToEntries();
 
     RCPtr<LMenuDescriptor> mMenu;
     RCPtr<LNotificationQueue> mTarget;

@@ -1,7 +1,9 @@
 #include "CAutoNotificationDisabler.h"
+#include "ClassFactoryTestSupport.h"
 #include "ControlTestSupport.h"
 #include "LCheckedListBox.h"
 #include "LIndexedDataParam.h"
+#include "LLabel.h"
 
 namespace control_test {
 namespace {
@@ -160,6 +162,111 @@ TEST_F(CheckedListBoxTest, DisablerSilencesOneSubscriptionForItsScope)
     EXPECT_THROW(CAutoNotificationDisabler<Watcher>(*watcher, watcher->own, source, u"NID_LEFT_CLICK"),
                  FailedResultException);
     watcher->UnregisterAllNotifications();
+}
+
+// A list whose rows come from the factory, each with its "checkBox" button.
+class CheckedRowsTest : public ControlFixture {
+protected:
+    CheckedRowsTest() : mClassScope(classApp)
+    {
+        classApp.factory.Register<LCheckedListBoxItem>("Framework.CheckedListBoxItem");
+        classApp.factory.Register<LButton>("Framework.Button");
+        MakeTop();
+        top->SetNotFocusable(false);
+        using namespace class_factory_test;
+        RCPtr<FakeDescriptor> d =
+            With(Describe(u"list", u"", 0, 0, 100, 60, 3),
+                 {With(Describe(u"templateItem", u"Framework.CheckedListBoxItem", 0, 0, 90, 20, 14),
+                       {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16)})});
+        list = new LCheckedListBox(top.Get(), u"list");
+        list->ApplyDescriptor(d);
+        list->CreateChildren(d);
+        list->Initialize();
+        list->SetInitialized(true);
+        list->UpdateLayout();
+        for (int i = 0; i < 5; ++i) list->InsertItemWithText(i, u"item");
+        log = new NotificationLog();
+        log->onReceive = [this](const RCPtr<LNotification>& n) {
+            if (auto* p = dynamic_cast<LIndexedDataWithValueParam*>(n->GetPayload().Get()))
+                posts.push_back({p->index, p->value});
+        };
+        log->Listen(list.Get(), {u"NID_ITEM_CHECK_CHANGE", u"NID_ITEM_CHECKBOX_CLICKED"});
+    }
+    ~CheckedRowsTest() override { log->UnregisterAllNotifications(); }
+
+    LCheckedListBoxItem* Row(uint32_t r) { return dynamic_cast<LCheckedListBoxItem*>(list->GetRow(r)); }
+    double Box(uint32_t r) { return Row(r)->GetCheckBox()->GetValue(); }
+    void Click(uint32_t r)
+    {
+        RCPtr<LButton> box = Row(r)->GetCheckBox();
+        box->OnMouseEnter();
+        box->HandleMouseDown(LPointerInput::Button(1, 4, 4, 1));
+        box->HandleMouseUp(LPointerInput::Button(1, 4, 4, 0));
+        box->OnMouseLeave();
+        root->Idle();
+    }
+
+    class_factory_test::ClassApplication classApp;
+    ScopedControlApplication mClassScope;
+    RCPtr<LCheckedListBox> list;
+    RCPtr<NotificationLog> log;
+    std::vector<std::pair<int32_t, double>> posts;
+};
+
+TEST_F(CheckedRowsTest, BoxesShowTheFlagsAndRefreshingPostsNothing)
+{
+    ASSERT_EQ(list->GetRowCount(), 3u);
+    for (uint32_t r = 0; r < 3; ++r) ASSERT_TRUE(Row(r) && Row(r)->GetCheckBox()) << r;
+    list->SetItemChecked(1, true);
+    list->SetItemChecked(2, true);
+    EXPECT_EQ((std::vector<double>{Box(0), Box(1), Box(2)}), (std::vector<double>{0.0, 1.0, 1.0}));
+    list->SetItemChecked(1, false);
+    EXPECT_EQ(Box(1), 0.0);
+    root->Idle();
+    EXPECT_TRUE(log->names.empty()) << "the list's own changes are no user's";
+
+    // Rows past the last item show an empty box and no icon.
+    list->GetItem(2)->icon = new LBitmap(2, 2);
+    list->SetShowIcons(true);
+    list->RefreshItem(2);
+    EXPECT_TRUE(Row(2)->GetIcon());
+    list->SetItemCount(2);
+    EXPECT_EQ(Box(2), 0.0);
+    EXPECT_FALSE(Row(2)->GetIcon());
+    EXPECT_EQ(list->GetCheckedCount(), 0);
+}
+
+TEST_F(CheckedRowsTest, ClicksOnBoxesFollowTheAutoCheckMode)
+{
+    struct Step {
+        const char* what;
+        bool autoCheck;
+        uint32_t row;
+        double box;
+        int32_t count;
+        const char* posted;
+    };
+    const Step steps[] = {
+        {"auto: check", true, 1, 1.0, 1, "NID_ITEM_CHECK_CHANGE"},
+        {"auto: check another", true, 2, 1.0, 2, "NID_ITEM_CHECK_CHANGE"},
+        {"auto: uncheck", true, 1, 0.0, 1, "NID_ITEM_CHECK_CHANGE"},
+        {"owner decides: box stays", false, 0, 0.0, 1, "NID_ITEM_CHECKBOX_CLICKED"},
+        {"owner decides: checked box stays", false, 2, 1.0, 1, "NID_ITEM_CHECKBOX_CLICKED"},
+        {"auto again", true, 0, 1.0, 2, "NID_ITEM_CHECK_CHANGE"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        log->Clear();
+        posts.clear();
+        list->SetAutoCheck(step.autoCheck);
+        Click(step.row);
+        EXPECT_EQ(Box(step.row), step.box);
+        EXPECT_EQ(list->IsItemChecked(int32_t(step.row)), step.box == 1.0);
+        EXPECT_EQ(list->GetCheckedCount(), step.count);
+        EXPECT_EQ(log->names, (std::vector<std::string>{step.posted}));
+        ASSERT_EQ(posts.size(), 1u);
+        EXPECT_EQ(posts[0], (std::pair<int32_t, double>{int32_t(step.row), step.box}));
+    }
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include "ControlTestSupport.h"
 #include "LButton.h"
 #include "LCheckedListBox.h"
+#include "LCheckedListBoxItem.h"
 #include "LComboBox.h"
+#include "LComboMenu.h"
 #include "LComboSlider.h"
 #include "LLabel.h"
 #include "LListBox.h"
+#include "LMenuListBoxItem.h"
 #include "LNumericUpDown.h"
 #include "LPopupMenu.h"
 #include "LSplitter.h"
@@ -48,6 +51,9 @@ TEST_F(ClassTreeTest, EveryClassConstructsIntoTheTreeWithItsName)
         {"class QV::LLabel", [](LControl* p) { return new LLabel(p, u"c"); }},
         {"class QV::LButton", [](LControl* p) { return new LButton(p, u"c"); }},
         {"class QV::LTextBox", [](LControl* p) { return new LTextBox(p, u"c"); }},
+        {"class QV::LComboMenu", [](LControl* p) { return new LComboMenu(p, u"c"); }},
+        {"class QV::LMenuListBoxItem", [](LControl* p) { return new LMenuListBoxItem(p, u"c"); }},
+        {"class QV::LCheckedListBoxItem", [](LControl* p) { return new LCheckedListBoxItem(p, u"c"); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.typeName);

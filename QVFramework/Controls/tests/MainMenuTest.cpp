@@ -1,5 +1,9 @@
+#include "ClassFactoryTestSupport.h"
 #include "ControlTestSupport.h"
+#include "LComboMenu.h"
 #include "LMainMenu.h"
+#include "LMenuItemDescriptor.h"
+#include "LMenuListBoxItem.h"
 
 namespace control_test {
 namespace {
@@ -182,6 +186,169 @@ TEST_F(MainMenuFixture, ArrowsMoveTheOpenMenuAndEscapeClosesIt)
     EXPECT_EQ(press(0x1B), 0);
     EXPECT_EQ(bar->GetOpenMenu(), -1);
     EXPECT_FALSE(Button(*bar, 1)->shown);
+}
+
+// Answers the state of commands by name: "NID_MENU_FILE_SEND" is disabled.
+class Editor : public TestControl {
+public:
+    using TestControl::TestControl;
+    QVResult QueryCommandState(const RCPtr<LNotification>& command) override
+    {
+        return Narrow(command->GetID()) == "NID_MENU_FILE_SEND" ? E_INVALIDARG : S_OK;
+    }
+};
+
+// A bar whose menu buttons are real combo menus with real popup rows.
+class ComboMenuBarTest : public ControlFixture {
+protected:
+    ComboMenuBarTest() : mClassScope(classApp)
+    {
+        classApp.factory.Register<LComboMenu>("Framework.ComboMenu");
+        classApp.factory.Register<LPopupMenu>("Framework.PopupMenu");
+        classApp.factory.Register<LMenuListBoxItem>("Framework.MenuItem");
+        RCPtr<FakeStringTable> table(new FakeStringTable());
+        table->strings = {{u"MENU_LABEL.00", u"File"},
+                          {u"MENU_LABEL.01", u"Help"},
+                          {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send|Sends the preset"},
+                          {u"CONTEXT_MENU0.01.-", u"-"},
+                          {u"CONTEXT_MENU0.02.NID_MENU_FILE_EXIT_REQ", u"Exit"},
+                          {u"CONTEXT_MENU1.00.NID_MENU_HELP_ABOUT_REQ", u"About"}};
+        classApp.factory.tables = {{u"bar", RCPtr<IControlStringTable>(table.Get())}};
+        MakeTop(400, 300);
+        top->SetNotFocusable(false);
+        editor = new Editor(top.Get(), u"editor");
+        ControlLayout l;
+        l.position[1].offset = 200;
+        l.size[0].offset = l.size[1].offset = 50;
+        l.size[0].kind = l.size[1].kind = LayoutKind::kSelf;
+        editor->SetLayout(l);
+        editor->SetNotFocusable(false);
+        editor->Initialize();
+        editor->SetInitialized(true);
+        editor->UpdateLayout();
+
+        using namespace class_factory_test;
+        RCPtr<FakeDescriptor> popup = Describe(u"popupMenu", u"Framework.PopupMenu", 0, 0, 120, 20, 3);
+        popup->layout.clipToParent = false;
+        RCPtr<FakeDescriptor> d =
+            With(Describe(u"bar", u"", 0, 0, 400, 20),
+                 {With(Describe(u"templateMenu", u"Framework.ComboMenu", 0, 0, 60, 20, 7),
+                       {With(popup, {Describe(u"templateItem", u"Framework.MenuItem", 0, 0, 120, 20, 14)})})});
+        bar = new LMainMenu(top.Get(), u"bar");
+        bar->ApplyDescriptor(d);
+        bar->CreateChildren(d);
+        bar->Initialize();
+        bar->SetInitialized(true);
+        bar->UpdateLayout();
+
+        distributor = new LNotificationDistributor();
+        target = new LNotificationQueue();
+        EXPECT_EQ(target->SetDistributor(distributor), S_OK);
+        for (const char16_t* id : {u"NID_MENU_FILE_SEND", u"NID_MENU_FILE_EXIT_REQ", u"NID_MENU_HELP_ABOUT_REQ"})
+            log->RegisterNotification(distributor, id);
+        bar->SetNotificationTarget(target);
+    }
+    ~ComboMenuBarTest() override
+    {
+        log->UnregisterAllNotifications();
+        target->Shutdown();
+    }
+
+    LComboMenu* Menu(int32_t n) { return dynamic_cast<LComboMenu*>(bar->GetMenuButton(n)); }
+    void Key(uint32_t vk)
+    {
+        RCPtr<LControl> focus = root->GetFocusControl();
+        ASSERT_TRUE(focus);
+        focus->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk))));
+    }
+    std::vector<std::string> Posted()
+    {
+        target->ProcessNotifications(false);
+        std::vector<std::string> out = log->names;
+        log->Clear();
+        return out;
+    }
+
+    class_factory_test::ClassApplication classApp;
+    ScopedControlApplication mClassScope;
+    RCPtr<Editor> editor;
+    RCPtr<LMainMenu> bar;
+    RCPtr<LNotificationDistributor> distributor;
+    RCPtr<LNotificationQueue> target;
+    RCPtr<NotificationLog> log{new NotificationLog()};
+};
+
+TEST_F(ComboMenuBarTest, EveryMenuIsAComboMenuWithItsEntries)
+{
+    ASSERT_EQ(bar->GetMenuButtonCount(), 2);
+    ASSERT_TRUE(Menu(0) && Menu(1));
+    EXPECT_EQ(Narrow(Menu(1)->GetText().GetChars()), "Help");
+    RCPtr<LPopupMenu> file = Menu(0)->GetPopupMenu();
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->GetItemCount(), 3);
+    EXPECT_EQ(file->GetItem(1)->separator, 1);
+    EXPECT_EQ(Narrow(file->GetMenu()->GetItem(0)->GetHelpText().GetChars()), "Sends the preset");
+    EXPECT_FALSE(file->IsEffectivelyVisible(false));
+    EXPECT_EQ(Menu(0)->GetMenuItemUpdater(), bar->GetMenuItemUpdater()) << "one updater for the bar";
+}
+
+TEST_F(ComboMenuBarTest, PressOpensBelowAndReleasePicksOrCloses)
+{
+    struct Row {
+        const char* what;
+        int32_t releaseX, releaseY;  // in the popup
+        bool open;
+        std::vector<std::string> posted;
+    };
+    const Row rows[] = {
+        {"over the button: stays open", 5, -10, true, {}},
+        {"over Exit", 5, 45, false, {"NID_MENU_FILE_EXIT_REQ"}},
+        {"over the disabled Send: nothing posted", 5, 5, false, {}},
+        {"outside: closes", 300, 150, false, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        editor->SetFocus(true);
+        LComboMenu* file = Menu(0);
+        RCPtr<LPopupMenu> popup = file->GetPopupMenu();
+        root->buttons = 1;
+        file->HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
+        ASSERT_TRUE(file->IsMenuShown());
+        EXPECT_EQ(bar->GetOpenMenu(), 0);
+        EXPECT_DOUBLE_EQ(popup->GetFrame().y, file->GetFrame().height) << "below its button";
+        EXPECT_EQ(root->capture, popup.Get());
+        root->buttons = 0;
+        popup->HandleMouseUp(LPointerInput::Button(1, row.releaseX, row.releaseY, 0));
+        EXPECT_EQ(file->IsMenuShown(), row.open);
+        EXPECT_EQ(Posted(), row.posted);
+        if (!row.open) EXPECT_TRUE(editor->HasFocus()) << "the focus goes back where it was";
+        file->ShowMenu(false);
+    }
+}
+
+TEST_F(ComboMenuBarTest, KeysMoveBetweenMenusAndActivateAnEntry)
+{
+    editor->SetFocus(true);
+    bar->OpenMenu(0);
+    EXPECT_TRUE(Menu(0)->GetPopupMenu()->HasFocus());
+    Key(0x27);
+    EXPECT_EQ(bar->GetOpenMenu(), 1) << "Right moves to Help";
+    EXPECT_FALSE(Menu(0)->IsMenuShown());
+    Key(0x25);
+    EXPECT_EQ(bar->GetOpenMenu(), 0) << "Left moves back";
+    EXPECT_EQ(bar->GetMenuItemUpdater()->GetTarget().Get(), editor.Get()) << "states asked of the editor";
+    Key(0x28);
+    EXPECT_EQ(Menu(0)->GetPopupMenu()->GetCaret(), 2) << "the disabled Send and the separator are skipped";
+    Key(0x0D);
+    EXPECT_EQ(bar->GetOpenMenu(), -1);
+    EXPECT_EQ(Posted(), (std::vector<std::string>{"NID_MENU_FILE_EXIT_REQ"}));
+    EXPECT_TRUE(editor->HasFocus());
+
+    bar->OpenMenu(1);
+    Key(0x1B);
+    EXPECT_EQ(bar->GetOpenMenu(), -1) << "Escape closes";
+    EXPECT_TRUE(Posted().empty());
+    EXPECT_TRUE(editor->HasFocus());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
+#include "ClassFactoryTestSupport.h"
 #include "ControlTestSupport.h"
 #include "LMenuItemDescriptor.h"
+#include "LMenuListBoxItem.h"
 #include "LPopupMenu.h"
 
 namespace control_test {
@@ -120,6 +122,117 @@ TEST_F(PopupMenuTest, ShowsAtTheMouseKeptInsideItsParent)
         EXPECT_TRUE(popup->IsEffectivelyVisible(false));
         EXPECT_DOUBLE_EQ(row.left, popup->GetFrame().x);
         EXPECT_DOUBLE_EQ(row.top, popup->GetFrame().y);
+    }
+}
+
+// A popup whose rows come from the factory, as the skin builds them.
+class PopupRowsTest : public PopupMenuTest {
+protected:
+    PopupRowsTest() : mClassScope(classApp)
+    {
+        classApp.factory.Register<LMenuListBoxItem>("Framework.MenuItem");
+        classApp.factory.Register<LButton>("Framework.Button");
+        classApp.factory.Register<TestControl>("Framework.Label");
+    }
+    void SetUp() override
+    {
+        PopupMenuTest::SetUp();
+        top->SetNotFocusable(false);
+        using namespace class_factory_test;
+        RCPtr<FakeDescriptor> d = With(Describe(u"rowsMenu", u"", 0, 0, 120, 20, 3),
+                                       {With(Describe(u"templateItem", u"Framework.MenuItem", 0, 0, 120, 20, 14),
+                                             {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16),
+                                              Describe(u"hotKey", u"Framework.Label", 80, 0, 40, 20)})});
+        owner = new CommandOwner(top.Get(), u"owner");
+        owner->BindKey(KeyCodeValue::Press('S', KeyCodeValue::kCtrl), u"NID_MARKED");
+        rows = new LPopupMenu(top.Get(), u"rowsMenu");
+        rows->ApplyDescriptor(d);
+        rows->CreateChildren(d);
+        rows->Initialize();
+        rows->SetInitialized(true);
+        rows->UpdateLayout();
+        rows->SetVisible(false);
+        rows->SetMenuItemUpdater(RCPtr<LMenuItemUpdater>(new LMenuItemUpdater(owner)));
+        menu->GetItem(0)->SetSecondText(u"F2");
+        ASSERT_EQ(S_OK, rows->SetMenuDescriptor(menu));
+        ASSERT_EQ(S_OK, rows->SetNotificationTarget(target));
+    }
+    void TearDown() override
+    {
+        owner->Close();
+        PopupMenuTest::TearDown();
+    }
+    LMenuListBoxItem* Row(uint32_t r) { return dynamic_cast<LMenuListBoxItem*>(rows->GetRow(r)); }
+    void Key(uint32_t vk) { rows->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk)))); }
+
+    class_factory_test::ClassApplication classApp;
+    ScopedControlApplication mClassScope;
+    RCPtr<CommandOwner> owner;
+    RCPtr<LPopupMenu> rows;
+};
+
+TEST_F(PopupRowsTest, OneRowPerEntryWithItsHotKeyTickAndState)
+{
+    ASSERT_EQ(rows->GetRowCount(), 4u);
+    EXPECT_DOUBLE_EQ(rows->GetFrame().height, 80.0) << "as tall as its four entries";
+    struct Expect {
+        const char* label;
+        const char* hotKey;
+        bool separator;
+        bool enabled;
+        bool tick;
+    };
+    const Expect expected[] = {{"Open", "F2", false, true, false},
+                               {"", "", true, true, false},
+                               {"Off", "", false, false, false},
+                               {"Marked", "Ctrl+S", false, true, true}};
+    for (uint32_t r = 0; r < 4; ++r) {
+        SCOPED_TRACE(expected[r].label);
+        LMenuListBoxItem* row = Row(r);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(Narrow(row->GetText().GetChars()), expected[r].label);
+        EXPECT_EQ(Narrow(row->GetHotKeyText().GetChars()), expected[r].hotKey);
+        EXPECT_EQ(Narrow(row->FindChildControl(u"hotKey")->GetText().GetChars()), expected[r].hotKey);
+        EXPECT_EQ(row->IsSeparator(), expected[r].separator);
+        EXPECT_EQ(row->IsEnabledInTree(false), expected[r].enabled);
+        EXPECT_EQ(row->GetCheckBox()->GetLayout().isVisible, expected[r].tick) << "a tick only when checked";
+    }
+}
+
+TEST_F(PopupRowsTest, ClickOrKeysActivateAnEntryAndCloseTheMenu)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        std::vector<std::string> posted;
+    };
+    const Case cases[] = {
+        {"click on the first row",
+         [&] {
+             LControl* row = Row(0);
+             row->OnMouseEnter();
+             row->HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
+             row->HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
+             row->OnMouseLeave();
+         },
+         {"NID_OPEN"}},
+        {"Down skips the separator and the disabled entry",
+         [&] {
+             for (uint32_t vk : {0x28u, 0x28u, 0x0Du}) Key(vk);
+         },
+         {"NID_MARKED"}},
+        {"Escape closes without a command", [&] { Key(0x1B); }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        log->Clear();
+        rows->Popup();
+        ASSERT_TRUE(rows->IsEffectivelyVisible(false));
+        EXPECT_TRUE(rows->HasFocus());
+        c.act();
+        EXPECT_FALSE(rows->IsEffectivelyVisible(false));
+        target->ProcessNotifications(false);
+        EXPECT_EQ(log->names, c.posted);
     }
 }
 
