@@ -29,6 +29,8 @@ const InstanceLabel kInstanceLabels[] = {
     {u"fader", u"controlNameLabel", u"LABEL_FADER"},
     {u"expressionPedal", u"controlNameLabel", u"LABEL_EXPRESSION"},
     {u"modWheel", u"controlNameLabel", u"LABEL_MOD_WHEEL"},
+    {u"footSwitch1", u"controlNameLabel", u"LABEL_FOOT_SWITCH_1"},
+    {u"footSwitch2", u"controlNameLabel", u"LABEL_FOOT_SWITCH_2"},
 };
 
 }  // namespace
