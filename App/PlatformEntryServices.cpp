@@ -13,7 +13,7 @@ PlatformEntryServices::~PlatformEntryServices() = default;
 bool PlatformEntryServices::StartPlatform()
 {
     mVideo = std::make_unique<Platform::Window::SdlVideo>();
-    if (mVideo->IsReady()) return true;
+    if (mVideo->HasDisplay()) return true;
     std::fputs("tarsel-editor: no display to open the editor's window on (is DISPLAY set?)\n", stderr);
     mVideo.reset();
     return false;

@@ -1,5 +1,8 @@
 #include "SdlWindowBackend.h"
 
+#include <cstdlib>
+#include <string_view>
+
 #include <algorithm>
 #include <map>
 
@@ -30,6 +33,14 @@ SdlVideo::SdlVideo() : mReady(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
 {
     // Ctrl+C and termination arrive as SDL_QUIT: the system close.
     if (mReady) WakeEventType();
+}
+
+bool SdlVideo::HasDisplay() const
+{
+    if (!mReady) return false;
+    if (std::getenv("SDL_VIDEODRIVER")) return true;
+    const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    return driver == "x11" || driver == "wayland";
 }
 
 SdlVideo::~SdlVideo()

@@ -25,6 +25,9 @@ public:
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
     bool IsReady() const { return mReady; }
+    // A real screen: SDL falls back to its off-screen driver without one,
+    // unless SDL_VIDEODRIVER asked for that driver.
+    bool HasDisplay() const;
 
 private:
     bool mReady = false;

@@ -6,6 +6,8 @@
 
 namespace QV {
 
+class LRenderer;
+
 class IControlRenderer {
 public:
     virtual ~IControlRenderer() = default;
@@ -19,6 +21,9 @@ public:
     virtual void GetOrigin(double& x, double& y) const = 0;
     virtual float GetOpacity() const = 0;
     virtual void SetOpacity(float opacity) = 0;
+    // The renderer the looks draw their parts and text with; null for a
+    // control renderer that only keeps state (tests).
+    virtual LRenderer* GetTargetRenderer() const { return nullptr; }
     // A line in the current origin; renderers that draw nothing may ignore it.
     virtual void DrawLine(const DoublePoint& from, const DoublePoint& to, uint32_t argb, float width)
     {

@@ -11,6 +11,7 @@ public:
     explicit ControlRenderer(LRenderer& renderer) : mRenderer(renderer) {}
 
     LRenderer& GetRenderer() const { return mRenderer; }
+    LRenderer* GetTargetRenderer() const override { return &mRenderer; }
 
     void SaveState() override { mRenderer.SaveState(); }
     void RestoreState() override { mRenderer.RestoreState(); }

@@ -15,8 +15,9 @@ constexpr double kTiny = 0x1p-52;
 
 LRenderer* RendererOf(IControlRenderer& renderer)
 {
-    auto* control = dynamic_cast<ControlRenderer*>(&renderer);
-    return control ? &control->GetRenderer() : nullptr;
+    // Any control renderer over a real renderer will do: the window's own
+    // adapter as much as the looks' one.
+    return renderer.GetTargetRenderer();
 }
 
 DoubleRect ToDouble(const LongRect& r)

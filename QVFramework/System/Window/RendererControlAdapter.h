@@ -10,6 +10,7 @@ class RendererControlAdapter final : public IControlRenderer {
 public:
     explicit RendererControlAdapter(LRenderer& renderer) : mRenderer(renderer) {}
 
+    LRenderer* GetTargetRenderer() const override { return &mRenderer; }
     void SaveState() override { mRenderer.SaveState(); }
     void RestoreState() override { mRenderer.RestoreState(); }
     void PushClipRect(const DoubleRect& origin, const DoubleRect& clip, int flag) override
