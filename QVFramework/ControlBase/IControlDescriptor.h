@@ -20,6 +20,8 @@ struct ControlTextProperties {
 class IControlDescriptor : public virtual LRefCountedObject {
 public:
     virtual String GetName() const = 0;
+    // The skin class the factory builds it as; empty when it has none.
+    virtual String GetClassName() const { return String(); }
     // false when the descriptor has no attribute table.
     virtual bool HasAttributes() const = 0;
     // false when the attribute is absent.

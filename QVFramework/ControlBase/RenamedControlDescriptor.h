@@ -12,6 +12,7 @@ public:
         : mBase(std::move(base)), mName(std::move(name))
     {}
     String GetName() const override { return mName; }
+    String GetClassName() const override { return mBase->GetClassName(); }
     bool HasAttributes() const override { return mBase->HasAttributes(); }
     bool GetAttribute(const String& n, String& v) const override { return mBase->GetAttribute(n, v); }
     ControlLayout GetLayout() const override { return mBase->GetLayout(); }

@@ -65,9 +65,16 @@ ControlCreateFunction LControlFactory::ResolveCreateFunction(LControlDescriptor&
 
 RCPtr<LControl> LControlFactory::CreateControl(const RCPtr<IControlDescriptor>& descriptor, LControl* parent)
 {
-    RCPtr<LControlDescriptor> skinDescriptor = RCPtr<LControlDescriptor>::DynamicCast(descriptor);
-    if (!skinDescriptor) return nullptr;
-    return ResolveCreateFunction(*skinDescriptor)(parent, skinDescriptor);
+    if (!descriptor) return nullptr;
+    if (RCPtr<LControlDescriptor> skinDescriptor = RCPtr<LControlDescriptor>::DynamicCast(descriptor)) {
+        return ResolveCreateFunction(*skinDescriptor)(parent, descriptor);
+    }
+    // Templates copied under new names (menu buttons, list rows) keep their class.
+    const String className = descriptor->GetClassName();
+    if (className.IsEmpty()) return nullptr;
+    ControlCreateFunction function = nullptr;
+    (void)GetControlCreateFunction(className, function);  // raises for an unknown class
+    return function(parent, descriptor);
 }
 
 RCPtr<IControlDescriptor> LControlFactory::FindControlDescriptor(const String& name)
@@ -80,7 +87,7 @@ RCPtr<LControl> LControlFactory::CreateControlByName(const String& name, const R
     RCPtr<LControlDescriptor> descriptor = mStore.FindControlDescriptor(name);
     if (!descriptor) return nullptr;
     if (descriptor->layout) descriptor->layout->visible = true;
-    RCPtr<LControl> control = ResolveCreateFunction(*descriptor)(nullptr, descriptor);
+    RCPtr<LControl> control = ResolveCreateFunction(*descriptor)(nullptr, RCPtr<IControlDescriptor>(descriptor.Get()));
     if (control) control->AttachToRootWindow(root);
     return control;
 }

@@ -26,8 +26,9 @@ public:
     // with an error naming the document, line and class of the first that has not.
     QVResult CheckControlClasses();
 
-    // Builds a control of the descriptor's class under parent; raises for an
-    // unknown class; null for a descriptor that is not from a skin.
+    // Builds a control of the descriptor's class under parent (a copy of a
+    // skin descriptor under another name too); raises for an unknown class;
+    // null for a descriptor without a class.
     RCPtr<LControl> CreateControl(const RCPtr<IControlDescriptor>& descriptor, LControl* parent) override;
     // The last top-level control of the current skin with that name; null when none.
     RCPtr<IControlDescriptor> FindControlDescriptor(const String& name) override;
@@ -76,9 +77,9 @@ private:
 // the descriptor's name, applies the descriptor, creates the children and
 // initialises it.
 template <class T>
-RCPtr<LControl> CreateControlOfClass(LControl* parent, const RCPtr<LControlDescriptor>& descriptor)
+RCPtr<LControl> CreateControlOfClass(LControl* parent, const RCPtr<IControlDescriptor>& descriptor)
 {
-    RCPtr<LControl> control(new T(parent, descriptor->name));
+    RCPtr<LControl> control(new T(parent, descriptor->GetName()));
     control->ApplyDescriptor(descriptor);
     control->CreateChildren(descriptor);
     control->Initialize();

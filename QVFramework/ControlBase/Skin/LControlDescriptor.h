@@ -14,7 +14,7 @@ class LControl;
 class LControlDescriptor;
 
 // Builds a control of one skin class under a parent (or none).
-using ControlCreateFunction = RCPtr<LControl> (*)(LControl* parent, const RCPtr<LControlDescriptor>& descriptor);
+using ControlCreateFunction = RCPtr<LControl> (*)(LControl* parent, const RCPtr<IControlDescriptor>& descriptor);
 
 class LControlDescriptor : public IControlDescriptor {
     QV_TYPE_NAME("class QV::LControlDescriptor")
@@ -32,6 +32,7 @@ public:
     int32_t sourceLine = 0;
 
     String GetName() const override { return name; }
+    String GetClassName() const override { return className; }
     bool HasAttributes() const override { return static_cast<bool>(createParams); }
     // A creation parameter.
     bool GetAttribute(const String& id, String& value) const override;
