@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <thread>
+#include <utility>
 
 extern char** environ;
 
@@ -46,18 +48,6 @@ std::string ReadAll(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-class SpawnActions {
-public:
-    SpawnActions() { posix_spawn_file_actions_init(&mActions); }
-    ~SpawnActions() { posix_spawn_file_actions_destroy(&mActions); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-    posix_spawn_file_actions_t* Get() { return &mActions; }
-
-private:
-    posix_spawn_file_actions_t mActions;
-};
-
 }  // namespace
 
 TestProcess::TestProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment)
@@ -68,16 +58,18 @@ TestProcess::TestProcess(const std::vector<std::string>& argv, const std::map<st
         return;
     }
     mFolder = folder;
-    SpawnActions actions;
-    posix_spawn_file_actions_addopen(actions.Get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(actions.Get(), STDOUT_FILENO, (mFolder + "/out").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(actions.Get(), STDERR_FILENO, (mFolder + "/err").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::unique_ptr<posix_spawn_file_actions_t, int (*)(posix_spawn_file_actions_t*)> destroyActions(
+        &actions, posix_spawn_file_actions_destroy);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    for (const auto& [fd, name] : {std::pair{STDOUT_FILENO, "/out"}, std::pair{STDERR_FILENO, "/err"}}) {
+        posix_spawn_file_actions_addopen(&actions, fd, (mFolder + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     std::vector<std::string> args = argv;
     std::vector<std::string> env = MergedEnvironment(environment);
     const int failed =
-        ::posix_spawnp(&mPid, args[0].c_str(), actions.Get(), nullptr, Pointers(args).data(), Pointers(env).data());
+        ::posix_spawnp(&mPid, args[0].c_str(), &actions, nullptr, Pointers(args).data(), Pointers(env).data());
     if (failed != 0) {
         mPid = -1;
         mError = "cannot start " + argv[0] + ": " + std::strerror(failed);
