@@ -29,7 +29,8 @@ using WindowId = unsigned long;  // an X window id
 class X11Driver {
 public:
     // Connects to $DISPLAY; IsConnected tells whether that worked and the
-    // server has XTEST.
+    // server has XTEST. Installs, for the whole process, an X error handler
+    // that ignores errors: a window that vanished fails the call instead.
     X11Driver();
     ~X11Driver();
     X11Driver(const X11Driver&) = delete;
