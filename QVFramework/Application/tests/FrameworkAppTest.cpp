@@ -160,6 +160,7 @@ TEST_F(FrameworkAppTest, SetSkinAppliesTheSkinFontAndSavesTheIndex)
     ASSERT_TRUE(app->GetDefaultFont());
     EXPECT_EQ(app->GetDefaultFont()->GetSize(), 11.0f);
     EXPECT_EQ(app->GetDefaultFont()->GetStyle(), 1);
+    EXPECT_EQ(app->windows[0]->cursors, (std::vector<uint32_t>{42, 3}));
     EXPECT_EQ(app->settings.saved["CurrentSkinIndex"], 1);
     EXPECT_EQ(app->settings.writes, 1);
     EXPECT_EQ(app->LoadCurrentSkinIndex(), 1);
