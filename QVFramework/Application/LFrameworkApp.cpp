@@ -23,6 +23,7 @@ String& MainWindowClass()
     return name;
 }
 
+constexpr const char16_t* kWaitCursor = u"UI_CURSOR_WAIT";
 constexpr const char16_t* kExitRequest = u"NID_APP_EXIT_REQ";
 constexpr const char16_t* kStartupError = u"STARTUP_ERROR";
 constexpr const char16_t* kStartupErrorCaption = u"STARTUP_ERROR_CAPTION";
@@ -172,6 +173,9 @@ QVResult LFrameworkApp::SetSkin(int32_t index)
 
 void LFrameworkApp::ApplySkinToRootWindow(LRootWindow& root)
 {
+    // The wait cursor while this window takes the new skin.
+    const uint32_t wait = GetCursorHandle(kWaitCursor);
+    const uint32_t previous = wait ? root.SetCursor(wait) : 0;
     IWindowOSServices* services = root.GetOSServices();
     const bool active = services && services->IsActive();
     if (active) root.ResetFocus();
@@ -184,6 +188,7 @@ void LFrameworkApp::ApplySkinToRootWindow(LRootWindow& root)
     const DoublePoint size = root.GetSize();
     root.InvalidateRect(DoubleRect{0, 0, size.x, size.y});
     if (active) root.RestoreFocus();
+    if (wait) root.SetCursor(previous);
 }
 
 void LFrameworkApp::AddRootWindow(const RCPtr<LRootWindow>& root)

@@ -54,7 +54,8 @@ public:
     static constexpr int32_t kVkControl = 0x11;
     static constexpr int32_t kVkMenu = 0x12;
 
-    // Installs this object as the process-wide application.
+    // Installs this object as the process-wide application and subscribes it
+    // to "NID_APP_EXIT_REQ" on the default notification center.
     LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
                   const NarrowString& text);
     ~LFrameworkApp() override;
@@ -110,8 +111,9 @@ public:
 
     // "CurrentSkinIndex" of the user settings file; 0 without one.
     virtual int32_t LoadCurrentSkinIndex();
-    // Applies skin index to every root window and stores (and saves) the
-    // index in the user settings file. Raises when the system font is unknown.
+    // Applies skin index to every root window (under the "UI_CURSOR_WAIT"
+    // cursor when GetCursorHandle knows it) and stores (and saves) the index
+    // in the user settings file. Raises when the system font is unknown.
     virtual QVResult SetSkin(int32_t index);
 
     double GetElapsedTime() override = 0;

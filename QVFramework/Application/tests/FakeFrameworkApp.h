@@ -47,7 +47,13 @@ public:
     bool IsActive() const override { return active; }
     bool HasFocus() const override { return active; }
     QVResult SetFocus() override { return S_OK; }
-    uint32_t SetCursor(uint32_t) override { return 0; }
+    uint32_t SetCursor(uint32_t id) override
+    {
+        cursors.push_back(id);
+        const uint32_t old = shownCursor;
+        shownCursor = id;
+        return old;
+    }
     LongPoint GetCursorPosition() override { return cursor; }
     uint32_t GetMouseButtonState() override { return buttons; }
     void* GetWindowHandle() const override { return nullptr; }
@@ -59,6 +65,8 @@ public:
     uint32_t buttons = 0;
     std::vector<int32_t> shows;
     std::vector<int32_t> endModal;
+    std::vector<uint32_t> cursors;
+    uint32_t shownCursor = 3;
     int updates = 0;
 };
 
@@ -143,7 +151,7 @@ public:
     String GetVersionTag() override { return u"1"; }
     String GetApplicationName() override { return u"EntryApp"; }
     String GetMainControlName() override { return mainControlName; }
-    uint32_t GetCursorHandle(const char16_t*) override { return 0; }
+    uint32_t GetCursorHandle(const char16_t* name) override { return Text(name) == "UI_CURSOR_WAIT" ? 42 : 0; }
     void* GetInstanceHandle() override { return nullptr; }
     QVResult GetSystemFont(String& faceName, float& size, int32_t& style) override
     {

@@ -8,6 +8,7 @@
 #include "LListBoxItem.h"
 #include "LNotificationCenterManager.h"
 #include "LNotificationClient.h"
+#include "LStatusBar.h"
 
 namespace Platform {
 std::span<const ResourceEntry> GetFrameworkAppTestResourceEntries();
@@ -159,6 +160,7 @@ TEST_F(FrameworkAppTest, SetSkinAppliesTheSkinFontAndSavesTheIndex)
     ASSERT_TRUE(app->GetDefaultFont());
     EXPECT_EQ(app->GetDefaultFont()->GetSize(), 11.0f);
     EXPECT_EQ(app->GetDefaultFont()->GetStyle(), 1);
+    EXPECT_EQ(app->windows[0]->cursors, (std::vector<uint32_t>{42, 3}));
     EXPECT_EQ(app->settings.saved["CurrentSkinIndex"], 1);
     EXPECT_EQ(app->settings.writes, 1);
     EXPECT_EQ(app->LoadCurrentSkinIndex(), 1);
@@ -271,6 +273,24 @@ TEST_F(FrameworkAppTest, StatusTextNeedsAWindowAndABar)
     EXPECT_EQ(app->SetStatusText(u"x", true), static_cast<QVResult>(E_FAIL));
     app->AddWindow();
     EXPECT_EQ(app->ResetStatusText(false), static_cast<QVResult>(E_FAIL));
+}
+
+TEST_F(FrameworkAppTest, StatusTextShowsNowOrAtTheNextIdleTick)
+{
+    ASSERT_EQ(app->RunApplicationStartup(), S_OK);
+    RCPtr<LRootWindow> root = app->AddWindow();
+    ASSERT_EQ(root->SetMainControlByName(u"statusBar"), S_OK);
+    RCPtr<LStatusBar> bar = app->GetStatusBar();
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(Text(bar->GetStatusText()), "Ready");
+
+    EXPECT_EQ(app->SetStatusText(u"Sending", true), S_OK);
+    EXPECT_EQ(Text(bar->GetStatusText()), "Sending");
+    EXPECT_EQ(app->ResetStatusText(false), S_OK);
+    EXPECT_EQ(Text(bar->GetStatusText()), "Sending");
+    // The host window's tick.
+    (void)root->SendNotification(LNotification::Create(u"NID_IDLE"));
+    EXPECT_EQ(Text(bar->GetStatusText()), "Ready");
 }
 
 TEST_F(FrameworkAppTest, TheApplicationIsTheProcessWideOneForItsLifetime)
