@@ -356,6 +356,8 @@ void LApplication::BeforeRun()
     RCPtr<LRootWindow> root = mMainWindow ? mMainWindow->GetRootWindow() : nullptr;
     auto* main = root ? dynamic_cast<LMainControl*>(root->GetMainControl().Get()) : nullptr;
     if (!main) return;
+    // The skin's caption of the main control, else the product's name.
+    (void)mMainWindow->SetWindowTitle(main->GetText().IsEmpty() ? GetProductName() : main->GetText());
     if (auto* view = dynamic_cast<LDeviceView*>(main->GetDeviceView().Get())) view->SetMidiManager(mMidiManager);
     // Menu commands go through the window's queue to the device view.
     if (auto* menu = dynamic_cast<LMainMenu*>(main->FindChildControl(u"mainMenu").Get())) {

@@ -1,0 +1,180 @@
+// The whole editor as a user meets it: started as its own process under the
+// test's X server against the simulated keyboard, driven only by real input
+// events, its results read from the simulated keyboard's state file, the
+// preset file and the settings file.
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "Eventually.h"
+#include "TempFolder.h"
+#include "TestProcess.h"
+#include "X11Driver.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TestSupport::TestProcess;
+using TestSupport::X11Driver;
+
+constexpr const char* kTitle = "Tarsel Preset Editor";
+// The menu bar and its popup, in the window's coordinates.
+constexpr int kFileMenuX = 20, kHelpMenuX = 84, kMenuY = 13;
+constexpr int kRowX = 80, kFirstRowY = 24, kRowHeight = 24;
+enum FileRow { kGetPreset = 0, kSendPreset = 1, kLoadFile = 3, kSaveFile = 4, kExit = 6 };
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// The simulated keyboard's line for one parameter ("3: 00 03 ...").
+std::string ParameterLine(const std::string& state, int index)
+{
+    std::istringstream lines(state);
+    const std::string prefix = std::to_string(index) + ":";
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(prefix, 0) == 0) return line;
+    }
+    return {};
+}
+
+std::string ReplaceLine(const std::string& state, int index, const std::string& line)
+{
+    std::istringstream lines(state);
+    std::string out;
+    for (std::string l; std::getline(lines, l);) out += (ParameterLine(l, index).empty() ? l : line) + "\n";
+    return out;
+}
+
+class EditorEndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(x.IsConnected()) << x.Error();
+        for (const char* sub : {"/config", "/data", "/runtime", "/documents"}) {
+            std::filesystem::create_directories(folder.Path() + sub);
+        }
+        std::filesystem::permissions(folder.Path() + "/runtime", std::filesystem::perms::owner_all);
+        statePath = folder.Path() + "/keyboard.txt";
+        presetPath = folder.Path() + "/documents/saved.trs";
+    }
+
+    std::map<std::string, std::string> Environment() const
+    {
+        return {{"XDG_CONFIG_HOME", folder.Path() + "/config"},
+                {"XDG_DATA_HOME", folder.Path() + "/data"},
+                {"XDG_RUNTIME_DIR", folder.Path() + "/runtime"},
+                {"XDG_DOCUMENTS_DIR", folder.Path() + "/documents"},
+                {"TARSEL_SIMULATOR_STATE", statePath},
+                {"TARSEL_FILE_CHOOSER", FAKE_FILE_CHOOSER_TOOL},
+                {"FAKE_CHOOSER_ANSWER", presetPath},
+                {"FAKE_CHOOSER_LOG", folder.Path() + "/chooser.log"},
+                {"ASAN_OPTIONS", "detect_leaks=0"}};
+    }
+
+    TestSupport::WindowId StartEditor()
+    {
+        editor = std::make_unique<TestProcess>(std::vector<std::string>{TARSEL_EDITOR}, Environment());
+        EXPECT_TRUE(editor->Started()) << editor->Error();
+        const auto window = x.FindWindow(kTitle, 60s);
+        EXPECT_TRUE(window) << "no editor window; stderr: " << editor->ErrorOutput();
+        // The first frame and the engine's first values.
+        std::this_thread::sleep_for(1500ms);
+        return window.value_or(0);
+    }
+
+    void ChooseFileMenuRow(TestSupport::WindowId window, int row)
+    {
+        ASSERT_TRUE(x.Click(window, kFileMenuX, kMenuY));
+        std::this_thread::sleep_for(400ms);
+        ASSERT_TRUE(x.Click(window, kRowX, kFirstRowY + row * kRowHeight + kRowHeight / 2));
+        std::this_thread::sleep_for(400ms);
+    }
+
+    // Answers the message box with that caption with Enter; false when none came.
+    bool DismissMessageBox(const std::string& caption)
+    {
+        const auto box = x.FindWindow(caption, 20s);
+        if (!box) return false;
+        x.Focus(*box);
+        x.PressKey(XK_Return);
+        return x.WaitUntilGone(caption, 10s);
+    }
+
+    TempFolder folder{"editor-e2e"};
+    X11Driver x;
+    std::string statePath;
+    std::string presetPath;
+    std::unique_ptr<TestProcess> editor;
+};
+
+TEST_F(EditorEndToEndTest, PresetTravelsFromKeyboardToFileAndBack)
+{
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return !ReadFile(statePath).empty(); }, 10s));
+    const std::string original = ReadFile(statePath);
+
+    // File > Get preset from keyboard: the success box is the proof it arrived.
+    ChooseFileMenuRow(window, kGetPreset);
+    EXPECT_TRUE(DismissMessageBox("Get preset from keyboard")) << "titles: " << ::testing::PrintToString(x.TopLevelTitles());
+
+    // File > Save preset file: the scripted chooser answers the path.
+    ChooseFileMenuRow(window, kSaveFile);
+    ASSERT_TRUE(Eventually([&] { return ReadFile(presetPath).size() == 461; }, 20s))
+        << "preset file size " << ReadFile(presetPath).size() << "; stderr: " << editor->ErrorOutput();
+
+    // The keyboard changes: zone 1 off, channel 5, other notes.
+    const std::string changedZone = "2: 00 05 10 20 06 0C";
+    WriteFile(statePath, ReplaceLine(original, 2, changedZone));
+    ASSERT_TRUE(Eventually([&] { return ParameterLine(ReadFile(statePath), 2) == changedZone; }, 5s));
+    std::this_thread::sleep_for(1s);
+
+    // File > Load preset file: every saved value goes back to the keyboard.
+    ChooseFileMenuRow(window, kLoadFile);
+    EXPECT_TRUE(Eventually([&] { return ReadFile(statePath) == original; }, 20s))
+        << "keyboard now:\n" << ReadFile(statePath) << "expected:\n" << original;
+
+    // Closing the window ends the program normally and keeps its placement.
+    ASSERT_TRUE(x.RequestClose(window));
+    const auto code = editor->WaitForExit(30s);
+    ASSERT_TRUE(code.has_value()) << "still running; stderr: " << editor->ErrorOutput();
+    EXPECT_EQ(*code, 1);
+    const std::string settings =
+        ReadFile(folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini");
+    EXPECT_NE(settings.find("WP"), std::string::npos) << settings;
+}
+
+TEST_F(EditorEndToEndTest, SecondStartHandsOverAndEnds)
+{
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    TestProcess second(std::vector<std::string>{TARSEL_EDITOR, "--from-second"}, Environment());
+    const auto code = second.WaitForExit(30s);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 255);  // -1
+    EXPECT_TRUE(editor->IsRunning());
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
+}  // namespace
