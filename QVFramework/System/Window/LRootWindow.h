@@ -79,6 +79,8 @@ public:
     void SetCaret(bool show, LControl* control, const LongPoint& position);
     QVResult RequestClose(int32_t result);
     void ProcessNotifications();
+    // Whether a control waits for "NID_IDLE": only then must idle passes keep coming.
+    bool HasIdleSubscribers() const;
 
     // ---- IRootWindow ----
     void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
