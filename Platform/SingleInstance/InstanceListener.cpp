@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <system_error>
 
 #include "InstanceMessage.h"
 #include "SocketIo.h"

@@ -248,11 +248,19 @@ bool SdlWindowBackend::PaintInvalidWindows()
     return painted;
 }
 
+int SdlWindowBackend::WaitTimeout() const
+{
+    for (const auto& [id, window] : Windows()) {
+        if (window->mHost && window->mHost->WantsTimerTicks()) return int(mTimerPeriod);
+    }
+    return kIdleBackstopMs;
+}
+
 bool SdlWindowBackend::PumpMessage()
 {
     if (gQuit) return false;
     SDL_Event event;
-    if (SDL_PollEvent(&event) || (!PaintInvalidWindows() && SDL_WaitEventTimeout(&event, int(mTimerPeriod)))) {
+    if (SDL_PollEvent(&event) || (!PaintInvalidWindows() && SDL_WaitEventTimeout(&event, WaitTimeout()))) {
         if (event.type == WakeEventType()) {
             gWakePending = false;
         } else {

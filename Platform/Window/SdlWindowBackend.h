@@ -2,6 +2,9 @@
 // An SDL window as the host window's system side. The pump waits in
 // SDL_WaitEventTimeout between 33 ms ticks, hands each event to the host of
 // the window it belongs to, and paints invalid windows when no event waits.
+// The ticks run only while a host wants them (a control waits for idle
+// passes, or idle work is left); otherwise the wait lasts until an event, a
+// WakeLoop, or the long backstop, so an idle editor hardly wakes.
 // UI thread only, except InvalidateRect, which wakes the loop from any thread.
 #include <SDL.h>
 
@@ -74,8 +77,13 @@ public:
     bool PumpMessage() override;
     void PostQuit() override;
 
+    // The longest sleep without ticks. Posts from other threads must wake
+    // the loop (WakeLoop); this only bounds the delay of one that does not.
+    static constexpr int kIdleBackstopMs = 1000;
+
 private:
     bool PaintInvalidWindows();
+    int WaitTimeout() const;
     void Dispatch(const SDL_Event& event);
     bool TakeUpdate(QV::LongRect& rect);
 

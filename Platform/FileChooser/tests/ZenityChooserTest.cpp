@@ -7,50 +7,14 @@
 #include "FileChooser.h"
 #include "TempFolder.h"
 
-// Xlib's macros (None, Bool, Status) clash with the test framework's names.
 #include <SDL.h>
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
+
+#include "X11Windows.h"
 
 namespace Platform::FileChooser {
 namespace {
 
-struct DisplayCloser {
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
-
-std::optional<Window> FindWindowTitled(Display* display, Window under, const std::string& title)
-{
-    char* name = nullptr;
-    if (XFetchName(display, under, &name) && name) {
-        const bool match = title == name;
-        XFree(name);
-        if (match) return under;
-    }
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, under, &root, &parent, &children, &count)) return std::nullopt;
-    std::optional<Window> found;
-    for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitled(display, children[i], title);
-    if (children) XFree(children);
-    return found;
-}
-
-// The close box, as a window manager reports a click on it.
-void PressCloseBox(Display* display, Window window)
-{
-    XClientMessageEvent message{};
-    message.type = ClientMessage;
-    message.window = window;
-    message.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    message.format = 32;
-    message.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    message.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, reinterpret_cast<XEvent*>(&message));
-    XFlush(display);
-}
+using namespace X11Testing;
 
 TEST(ZenityChooserTest, ClosingTheRealChooserCancelsWhileOurWindowKeepsPainting)
 {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "LColor.h"
 #include "OSWindow.h"
@@ -180,6 +181,26 @@ TEST_F(SdlWindowTest, RepaintPresentsOnlyTheDirtyRectangle)
     EXPECT_NE(std::find(drawLog.begin(), drawLog.end(), "left:background"), drawLog.end());
     EXPECT_EQ(std::find(drawLog.begin(), drawLog.end(), "right:background"), drawLog.end())
         << "a control outside the dirty area is not drawn";
+}
+
+TEST_F(SdlWindowTest, SleepingLoopWakesForAnInvalidationFromAnotherThread)
+{
+    // Nothing animates, so the loop sleeps up to the backstop between events.
+    ASSERT_FALSE(main->WantsTimerTicks());
+    left->colour = 0xFF0000FFu;
+    const auto start = std::chrono::steady_clock::now();
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const LongRect all{0, 0, 320, 240};
+        main->GetBackend().InvalidateRect(&all);
+    });
+    while (PixelAt(50, 50) != 0x0000FFu && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+        main->GetBackend().PumpMessage();
+    }
+    other.join();
+    EXPECT_EQ(PixelAt(50, 50), 0x0000FFu);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(SdlWindowBackend::kIdleBackstopMs))
+        << "the wake did not end the sleep";
 }
 
 TEST_F(SdlWindowTest, NestedModalLoopEndsWhenItsWindowIsClosed)

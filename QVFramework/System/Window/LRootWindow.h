@@ -80,6 +80,8 @@ public:
     QVResult RequestClose(int32_t result);
     // True when the queue still holds work.
     bool ProcessNotifications();
+    // Whether a control waits for "NID_IDLE": only then must idle passes keep coming.
+    bool HasIdleSubscribers() const;
 
     // ---- IRootWindow ----
     void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;

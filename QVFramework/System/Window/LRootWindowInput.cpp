@@ -4,7 +4,9 @@
 #include "IControlApplication.h"
 #include "IWindowApplication.h"
 #include "KeyCode.h"
+#include "LNotificationClientPool.h"
 #include "LRootWindow.h"
+#include "NotificationNameTable.h"
 
 namespace QV {
 namespace {
@@ -344,6 +346,12 @@ bool LRootWindow::ProcessNotifications()
         mServices->EndModal(mEndModalResult);
     }
     return more;
+}
+
+bool LRootWindow::HasIdleSubscribers() const
+{
+    const RCPtr<LNotificationClientPool> pool = FindClientPool(NotificationNameTable::GetNotificationID(u"NID_IDLE"));
+    return pool && pool->GetClientCount() > 0;
 }
 
 }  // namespace QV

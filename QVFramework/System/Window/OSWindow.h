@@ -37,6 +37,10 @@ public:
     // Destroys the system window once; the object stays until its owner drops it.
     void DestroyWindow();
     bool IsDestroyed() const { return mDestroyed; }
+    // Whether the 33 ms timer has work: a control waits for idle passes, or
+    // the last idle pass left work. Otherwise the loop may sleep until the
+    // next event or wake.
+    bool WantsTimerTicks() const;
     void EnableWindow(bool enable);
 
     // ---- IWindowOSServices ----
@@ -100,6 +104,7 @@ private:
     int32_t mModalResult = 0;
     bool mPartlyOutside = false;
     bool mDestroyed = false;
+    bool mIdleWorkLeft = false;
 };
 
 }  // namespace QV

@@ -237,7 +237,15 @@ bool OSWindow::OnKickIdle(int32_t idleCount)
 {
     IWindowApplication* app = GetWindowApplication();
     const bool more = app && app->ProcessPendingNotifications(idleCount == 0);
+    mIdleWorkLeft = more;
     return more && idleCount < 2;
+}
+
+bool OSWindow::WantsTimerTicks() const
+{
+    if (mDestroyed || !mRoot) return false;
+    const RCPtr<LNotificationQueue>& queue = mRoot->GetQueue();
+    return mIdleWorkLeft || mRoot->HasIdleSubscribers() || (queue && queue->GetQueuedCount() != 0);
 }
 
 }  // namespace QV

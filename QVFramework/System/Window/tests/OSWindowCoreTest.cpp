@@ -338,6 +338,40 @@ TEST_F(OSWindowCoreTest, KickIdleAsksForMoreOnlyForTheFirstPasses)
     EXPECT_EQ(answers, (std::vector<bool>{true, true, false, false}));
 }
 
+TEST_F(OSWindowCoreTest, TimerTicksAreWantedOnlyWhileSomethingWaitsForIdlePasses)
+{
+    EXPECT_FALSE(window.WantsTimerTicks());
+    ASSERT_EQ(left->SubscribeIdle(), S_OK);
+    EXPECT_TRUE(window.WantsTimerTicks());
+    ASSERT_EQ(left->UnsubscribeIdle(), S_OK);
+    EXPECT_FALSE(window.WantsTimerTicks());
+
+    ASSERT_EQ(root.GetQueue()->PostNamedNotification(u"NID_WAITING"), S_OK);
+    EXPECT_TRUE(window.WantsTimerTicks());
+    root.ProcessNotifications();
+    EXPECT_FALSE(window.WantsTimerTicks());
+
+    {
+        // An idle pass that leaves work keeps the ticks until a pass finishes it.
+        struct Busy : FakeWindowApplication {
+            bool more = true;
+            bool ProcessPendingNotifications(bool) override { return more; }
+        } busy;
+        ScopedWindowApplication scope(busy);
+        WindowMessage idle = Message(Kind::kKickIdle);
+        window.HandleMessage(idle);
+        EXPECT_TRUE(window.WantsTimerTicks());
+        busy.more = false;
+        window.HandleMessage(idle);
+        EXPECT_FALSE(window.WantsTimerTicks());
+    }
+
+    window.DestroyWindow();
+    ASSERT_EQ(right->SubscribeIdle(), S_OK);
+    EXPECT_FALSE(window.WantsTimerTicks());
+    (void)right->UnsubscribeIdle();
+}
+
 TEST_F(OSWindowCoreTest, ClipboardDestroyedDropsTheBridgesValue)
 {
     window.HandleMessage(Message(Kind::kClipboardDestroyed));

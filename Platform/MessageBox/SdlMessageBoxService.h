@@ -1,0 +1,22 @@
+#pragma once
+// Message boxes through SDL_ShowMessageBox while a display is there; without
+// one (or when SDL cannot show the box) the caption and text go to the
+// fallback stream and the box answers its default button.
+#include <iosfwd>
+
+#include "MessageBoxService.h"
+
+namespace Platform {
+
+class SdlMessageBoxService : public IMessageBoxService {
+public:
+    SdlMessageBoxService();
+    explicit SdlMessageBoxService(std::ostream& fallback);
+
+    int32_t Show(const QV::String& text, const QV::String& caption, uint32_t flags) override;
+
+private:
+    std::ostream& mFallback;
+};
+
+}  // namespace Platform
