@@ -1,0 +1,182 @@
+// Real SDL events through a real window: a combo box's list and a menu of the
+// menu bar, picked with the mouse and the keyboard.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "ClassFactoryTestSupport.h"
+#include "LComboBox.h"
+#include "LComboMenu.h"
+#include "LMainMenu.h"
+#include "LMenuListBoxItem.h"
+#include "OSWindow.h"
+#include "SdlWindowBackend.h"
+#include "WindowTestSupport.h"
+
+namespace {
+
+using namespace QV;
+using namespace class_factory_test;
+using control_test::FakeStringTable;
+using control_test::NotificationLog;
+
+class ComboAndMenuDisplayTest : public ::testing::Test {
+protected:
+    ComboAndMenuDisplayTest() : mControlScope(controlApp), mWindowScope(windowApp) {}
+
+    void SetUp() override
+    {
+        // Video stays up for the process: quitting unloads the X libraries,
+        // whose kept allocations would then show as leaks of an unknown module.
+        static const bool videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        ASSERT_TRUE(videoUp) << SDL_GetError();
+        ClassFactory& factory = controlApp.factory;
+        factory.Register<LComboBox>("Framework.ComboBox");
+        factory.Register<LListBox>("Framework.ListBox");
+        factory.Register<LListBoxItem>("Framework.ListBoxItem");
+        factory.Register<LMainMenu>("Framework.MainMenu");
+        factory.Register<LComboMenu>("Framework.ComboMenu");
+        factory.Register<LPopupMenu>("Framework.PopupMenu");
+        factory.Register<LMenuListBoxItem>("Framework.MenuItem");
+        factory.Register<control_test::TestControl>("Editor");
+        RCPtr<FakeStringTable> table(new FakeStringTable());
+        table->strings = {{u"MENU_LABEL.00", u"File"},
+                          {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send"},
+                          {u"CONTEXT_MENU0.01.NID_MENU_FILE_EXIT_REQ", u"Exit"}};
+        factory.tables = {{u"bar", RCPtr<IControlStringTable>(table.Get())}};
+
+        auto backend = std::make_unique<Platform::Window::SdlWindowBackend>("combo and menu", 320, 240);
+        Platform::Window::SdlWindowBackend* raw = backend.get();
+        window = std::make_unique<OSWindow>(std::move(backend), nullptr);
+        raw->SetHost(window.get());
+        window->CreateRenderer(LRenderer::kGdi);
+
+        RCPtr<FakeDescriptor> list = Describe(u"listBox", u"Framework.ListBox", 0, 0, 100, 60, 3);
+        list->layout.clipToParent = false;
+        RCPtr<FakeDescriptor> combo =
+            With(Describe(u"combo", u"Framework.ComboBox", 10, 40, 100, 20, 7),
+                 {With(list, {Describe(u"templateItem", u"Framework.ListBoxItem", 0, 0, 100, 20, 14)})});
+        combo->attributes.push_back({u"ITEM.00", u"Zone"});
+        combo->attributes.push_back({u"ITEM.01", u"Keybed"});
+        combo->attributes.push_back({u"ITEM.02", u"Pedal"});
+        RCPtr<FakeDescriptor> popup = Describe(u"popupMenu", u"Framework.PopupMenu", 0, 0, 120, 20, 3);
+        popup->layout.clipToParent = false;
+        RCPtr<FakeDescriptor> bar =
+            With(Describe(u"bar", u"Framework.MainMenu", 0, 0, 320, 20),
+                 {With(Describe(u"templateMenu", u"Framework.ComboMenu", 0, 0, 60, 20, 7),
+                       {With(popup, {Describe(u"templateItem", u"Framework.MenuItem", 0, 0, 120, 20, 14)})})});
+        RCPtr<FakeDescriptor> editor = Describe(u"editor", u"Editor", 200, 150, 50, 50);
+        RCPtr<FakeDescriptor> top = With(Describe(u"top", u"", 0, 0, 320, 240), {bar, combo, editor});
+
+        RCPtr<LControl> main = factory.CreateControl(top, nullptr);
+        for (const RCPtr<LControl>& child : main->GetChildren().Snapshot(ChildControlList::kInsertion))
+            child->SetNotFocusable(child->GetName() == u"bar");
+        main->SetNotFocusable(false);
+        LRootWindow& root = *window->GetRootWindow();
+        root.SetMainControl(main);
+        main->SetBounds({0, 0}, {320, 240});
+        theCombo = RCPtr<LComboBox>(dynamic_cast<LComboBox*>(main->FindChildControl(u"combo").Get()));
+        theBar = RCPtr<LMainMenu>(dynamic_cast<LMainMenu*>(main->FindChildControl(u"bar").Get()));
+        theEditor = main->FindChildControl(u"editor");
+        ASSERT_TRUE(theCombo && theBar && theEditor);
+        theBar->SetNotificationTarget(root.GetQueue());
+        log->Listen(theCombo.Get(), {u"NID_SELECTION_CHANGE"});
+        for (const char16_t* id : {u"NID_MENU_FILE_SEND", u"NID_MENU_FILE_EXIT_REQ"})
+            log->RegisterNotification(RCPtr<LNotificationDistributor>(&root), id);
+        window->Show(1);
+        RunFor(std::chrono::milliseconds(150));
+    }
+    void TearDown() override
+    {
+        log->UnregisterAllNotifications();
+        if (!window) return;
+        RCPtr<LRootWindow> root = window->GetRootWindow();
+        window->DestroyWindow();
+        if (root) root->ReleaseInternalReferences();
+        window.reset();
+    }
+
+    // Runs the real loop: idle passes, events, paints, ticks.
+    void RunFor(std::chrono::milliseconds span)
+    {
+        auto& backend = window->GetBackend();
+        const auto end = std::chrono::steady_clock::now() + span;
+        while (std::chrono::steady_clock::now() < end) {
+            if (!backend.HasPendingMessage()) windowApp.ProcessPendingNotifications(true);
+            backend.PumpMessage();
+        }
+    }
+    Uint32 WindowId() { return SDL_GetWindowID(static_cast<SDL_Window*>(window->GetWindowHandle())); }
+    void Push(SDL_Event e) { SDL_PushEvent(&e); }
+    void Click(int x, int y)
+    {
+        SDL_Event move{};
+        move.type = SDL_MOUSEMOTION;
+        move.motion.windowID = WindowId();
+        move.motion.x = x;
+        move.motion.y = y;
+        Push(move);
+        for (Uint32 type : {Uint32(SDL_MOUSEBUTTONDOWN), Uint32(SDL_MOUSEBUTTONUP)}) {
+            SDL_Event e{};
+            e.type = type;
+            e.button.windowID = WindowId();
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.clicks = 1;
+            e.button.x = x;
+            e.button.y = y;
+            Push(e);
+        }
+        RunFor(std::chrono::milliseconds(100));
+    }
+    void Press(SDL_Keycode key)
+    {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.windowID = WindowId();
+        e.key.keysym.sym = key;
+        Push(e);
+        e.type = SDL_KEYUP;
+        Push(e);
+        RunFor(std::chrono::milliseconds(60));
+    }
+
+    ClassApplication controlApp;
+    ScopedControlApplication mControlScope;
+    window_test::FakeWindowApplication windowApp;
+    ScopedWindowApplication mWindowScope;
+    std::unique_ptr<OSWindow> window;
+    RCPtr<LComboBox> theCombo;
+    RCPtr<LMainMenu> theBar;
+    RCPtr<LControl> theEditor;
+    RCPtr<NotificationLog> log{new NotificationLog()};
+};
+
+TEST_F(ComboAndMenuDisplayTest, MousePicksAComboItem)
+{
+    ASSERT_EQ(theCombo->GetSelectedIndex(), 0);
+    Click(60, 50);
+    ASSERT_TRUE(theCombo->IsDropDownOpen()) << "a click on the combo opens its list";
+    // The list lies below the combo (y 60 to 120); the third row is 100 to 120.
+    Click(60, 110);
+    EXPECT_FALSE(theCombo->IsDropDownOpen());
+    EXPECT_EQ(theCombo->GetSelectedIndex(), 2);
+    EXPECT_EQ(control_test::Narrow(theCombo->GetText().GetChars()), "Pedal");
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_SELECTION_CHANGE"}));
+}
+
+TEST_F(ComboAndMenuDisplayTest, KeyboardActivatesAMenuRow)
+{
+    theEditor->SetFocus(true);
+    ASSERT_TRUE(theEditor->HasFocus());
+    Click(20, 10);
+    ASSERT_EQ(theBar->GetOpenMenu(), 0) << "a click on File opens its menu";
+    Press(SDLK_DOWN);
+    Press(SDLK_DOWN);
+    Press(SDLK_RETURN);
+    RunFor(std::chrono::milliseconds(100));
+    EXPECT_EQ(theBar->GetOpenMenu(), -1);
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MENU_FILE_EXIT_REQ"}));
+    EXPECT_TRUE(theEditor->HasFocus()) << "the focus goes back to the editor";
+}
+
+}  // namespace
