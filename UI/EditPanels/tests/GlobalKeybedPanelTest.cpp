@@ -25,6 +25,7 @@ TEST_F(GlobalChannelPanelTest, ChannelByteIsTheSelectionPlusOne)
     EXPECT_EQ(0, combo->GetSelectedIndex());
     ASSERT_EQ(S_OK, panel->SetParamValueLocal(Id(0), Blob({16}), true));
     EXPECT_EQ(15, combo->GetSelectedIndex());
+    EXPECT_EQ("CHANNEL 16", combo->GetText().ToUtf8()) << "items from the string table";
     EXPECT_TRUE(root->sent.empty()) << "a value from the keyboard is not sent back";
 
     Select(combo.Get(), 4);
