@@ -50,7 +50,7 @@ LOOKS = [
     look("edRowHot", "edAccentLight"),
 ]
 LOOK_LISTS = {
-    "edPanel": ["edPanel"], "edLabel": ["edLabel"], "edTitle": ["edTitle"], "edField": ["edField"],
+    "edPanel": ["edPanel"], "edGroup": ["edLabel"], "edLabel": ["edLabel"], "edTitle": ["edTitle"], "edField": ["edField"],
     "edStepButton": ["edButton", "edButtonHot", "edButtonOn"] * 4 + ["edButton", "edButtonHot"],
     "edToggle": ["edButton", "edButtonHot", "edButtonHot", "edButton", "edButtonHot", "edButtonHot", "edButton"]
                 + ["edButtonOn"] * 7,
@@ -65,9 +65,8 @@ def node(cls, name, x, y, w, h, looks=None, children=(), params=None, visible=Tr
              f'XSizeToControl="Self" XSizeAbs="{w}" YSizeToControl="Self" YSizeAbs="{h}"')
     if not visible:
         attrs += ' IsVisible="False"'
-    inner = ""
-    if looks:
-        inner += f'<Skin Name="{name}" LookList="{looks}"/>'
+    # A control without a look draws no children: groups get a clear one.
+    inner = f'<Skin Name="{name}" LookList="{looks or "edGroup"}"/>'
     if params:
         inner += "<CreateParamList>" + "".join(
             f'<CreateParam ID="{k}" Type="Boolean">{v}</CreateParam>' for k, v in params.items()) + "</CreateParamList>"
@@ -100,27 +99,27 @@ def labeled(cls, name, x, y, w, label_w, control, label_name="controlNameLabel")
     return node(cls, name, x, y, w, ROW, None, [label(label_name, 0, 0, label_w), control])
 
 
-def labeled_updown(cls, name, x, y, w, label_w=84):
+def labeled_updown(cls, name, x, y, w, label_w=104):
     return labeled(cls, name, x, y, w, label_w, updown(label_w, 0, min(72, w - label_w)))
 
 
-def labeled_combo(cls, name, x, y, w, rows, label_w=84):
+def labeled_combo(cls, name, x, y, w, rows, label_w=104):
     return labeled(cls, name, x, y, w, label_w, combo(label_w, 0, w - label_w, rows))
 
 
 def note_selector(cls, x, y, w, name="noteSelector"):
     return node(cls, name, x, y, w, ROW, None, [
-        updown(0, 0, 60),
-        label("noteNameLabel", 64, 0, 34),
-        label("octaveNameLabel", 98, 0, w - 98),
+        updown(0, 0, 54),
+        label("noteNameLabel", 56, 0, 32),
+        label("octaveNameLabel", 88, 0, w - 88),
     ])
 
 
-def cc_group(x, y, w, label_w=84):
+def cc_group(x, y, w, label_w=104):
     return node("ZiroruVovizu.Control.LabeledCCSelector", "cc", x, y, w, ROW, None, [
         label("controlNameLabel", 0, 0, label_w),
         node("ZiroruVovizu.Control.CCSelector", "ccSelector", label_w, 0, w - label_w, ROW, None, [
-            updown(0, 0, 60), label("textLabel", 64, 0, w - label_w - 64)]),
+            updown(0, 0, 52), label("textLabel", 54, 0, w - label_w - 54)]),
     ])
 
 
@@ -146,19 +145,20 @@ COL = [PAD + i * (W + GAP) for i in range(4)]
 FW = W - 2 * PAD  # a field row inside a column
 
 
-def global_channel(x, y):
-    return node("ZiroruVovizu.GlobalChannel", "globalChannel", x, y, W, ROW + 2 * PAD, "edPanel", [
-        labeled_combo("ZiroruVovizu.Control.LabeledGlobalChannelMidiChannel", "midiChannel", PAD, PAD, FW, 16, 130),
+def global_channel(x, y, w):
+    return node("ZiroruVovizu.GlobalChannel", "globalChannel", x, y, w, ROW + 2 * PAD, "edPanel", [
+        labeled_combo("ZiroruVovizu.Control.LabeledGlobalChannelMidiChannel", "midiChannel", PAD, PAD,
+                      w - 2 * PAD, 16, 166),
     ])
 
 
 def keybed(x, y, w):
     return node("ZiroruVovizu.KeybedEditPanel", "keybedEditPanel", x, y, w, ROW + 2 * PAD, "edPanel", [
         title(PAD, PAD, 80, "keybedLabel"),
-        labeled("ZiroruVovizu.Control.LabeledVelocityCurveSelector", "velocityCurve", 96, PAD, 250, 112,
-                combo(112, 0, 138, 7), label_name="label"),
-        labeled_updown("ZiroruVovizu.Control.LabeledOctaveSelector", "octave", 362, PAD, 150, 70),
-        labeled_updown("ZiroruVovizu.Control.LabeledTransposeSelector", "transpose", 528, PAD, 170, 90),
+        labeled("ZiroruVovizu.Control.LabeledVelocityCurveSelector", "velocityCurve", 90, PAD, 244, 124,
+                combo(124, 0, 120, 7), label_name="label"),
+        labeled_updown("ZiroruVovizu.Control.LabeledOctaveSelector", "octave", 350, PAD, 146, 74),
+        labeled_updown("ZiroruVovizu.Control.LabeledTransposeSelector", "transpose", 510, PAD, 166, 94),
     ])
 
 
@@ -169,15 +169,15 @@ def zone(i, x, y):
              params={"AUTO_VALUE_SET": "true"}),
         title(PAD + ROW + 6, PAD, 140, "zoneNameLabel"),
         labeled_combo("ZiroruVovizu.Control.LabeledKeyZoneMidiChannelSelector", "midiChannel",
-                      PAD, PAD + STEP, FW, 17, 70),
-        labeled_updown("ZiroruVovizu.Control.LabeledOctaveSelector", "octave", PAD, PAD + 2 * STEP, FW, 70),
-        labeled_updown("ZiroruVovizu.Control.LabeledTransposeSelector", "transpose", PAD, PAD + 3 * STEP, FW, 70),
+                      PAD, PAD + STEP, FW, 17, 92),
+        labeled_updown("ZiroruVovizu.Control.LabeledOctaveSelector", "octave", PAD, PAD + 2 * STEP, FW, 92),
+        labeled_updown("ZiroruVovizu.Control.LabeledTransposeSelector", "transpose", PAD, PAD + 3 * STEP, FW, 92),
         node("ZiroruVovizu.Control.KeyZoneStartEndNoteSelector", "keyZoneStartEndNoteSelector",
              PAD, PAD + 4 * STEP, FW, ROW + STEP, None, [
-                 labeled(sel, "startNote", 0, 0, FW, 70,
-                         note_selector("ZiroruVovizu.Control.ZoneNoteSelector", 70, 0, FW - 70)),
-                 labeled(sel, "endNote", 0, STEP, FW, 70,
-                         note_selector("ZiroruVovizu.Control.ZoneNoteSelector", 70, 0, FW - 70)),
+                 labeled(sel, "startNote", 0, 0, FW, 92,
+                         note_selector("ZiroruVovizu.Control.ZoneNoteSelector", 92, 0, FW - 92)),
+                 labeled(sel, "endNote", 0, STEP, FW, 92,
+                         note_selector("ZiroruVovizu.Control.ZoneNoteSelector", 92, 0, FW - 92)),
              ]),
     ])
 
@@ -229,7 +229,7 @@ def hardware_button(name, x, y, w):
 
 def hardware_buttons(x, y, w):
     bw = (w - 3 * PAD) // 2
-    return node("ZiroruVovizu.HardwareButtons", "hardwareButtons", x, y, w, rows(1) + rows(5) + 4, "edPanel", [
+    return node("ZiroruVovizu.HardwareButtons", "hardwareButtons", x, y, w, rows(1) + rows(5) + 4 + PAD, "edPanel", [
         title(PAD, PAD, 200),
         labeled_combo("ZiroruVovizu.Control.LabeledHardwareButtonType", "type", PAD, PAD + STEP, w - 2 * PAD, 8),
         hardware_button("button1", PAD, rows(1) + 4, bw),
@@ -244,8 +244,8 @@ def foot_switch(name, x, y):
         labeled_combo("ZiroruVovizu.Control.LabeledFootSwitchType", "type", PAD, PAD + STEP, FW, 11),
         channel(r[0]),
         number("LabeledMmcDeviceIdSelector", "mmcDeviceId", r[0]),
-        labeled("ZiroruVovizu.Control.LabeledNoteSelector", "note", PAD, r[1], FW, 84,
-                note_selector("ZiroruVovizu.MidiNoteSelector", 84, 0, FW - 84)),
+        labeled("ZiroruVovizu.Control.LabeledNoteSelector", "note", PAD, r[1], FW, 104,
+                note_selector("ZiroruVovizu.MidiNoteSelector", 104, 0, FW - 104)),
         number("LabeledProgramSelector", "program", r[1]),
         cc_group(PAD, r[1], FW),
         labeled_combo("ZiroruVovizu.Control.LabeledMmcCommandSelector", "mmcCommand", PAD, r[1], FW, 2),
@@ -264,8 +264,8 @@ def panels():
     y2 = y1 + rows(5) + GAP
     y3 = y2 + rows(5) + GAP
     return [
-        global_channel(COL[0], y0),
-        keybed(COL[1], y0, 3 * W + 2 * GAP),
+        global_channel(COL[0], y0, 300),
+        keybed(COL[0] + 300 + GAP, y0, 4 * W + 3 * GAP - 300 - GAP),
         *[zone(i + 1, COL[i], y1) for i in range(4)],
         absolute_controller("modWheel", COL[0], y2),
         pitch_wheel(COL[1], y2),
@@ -299,7 +299,7 @@ def items(texts, **named):
 
 NOTE_LABELS = {"noteNameLabel": items(NOTES, LABEL="%s"),
                "octaveNameLabel": items([f"({i})" for i in range(11)], LABEL="(%d)")}
-CC_NAMES = {0: "BANK SELECT", 1: "MODULATION", 2: "BREATH", 4: "FOOT", 5: "PORTAMENTO TIME", 7: "VOLUME",
+CC_NAMES = {1: "MODULATION", 2: "BREATH", 4: "FOOT", 7: "VOLUME",
             8: "BALANCE", 10: "PAN", 11: "EXPRESSION", 64: "SUSTAIN", 65: "PORTAMENTO", 66: "SOSTENUTO",
             67: "SOFT PEDAL", 71: "RESONANCE", 74: "CUTOFF", 91: "REVERB", 93: "CHORUS"}
 C = "ZiroruVovizu.Control."

@@ -41,7 +41,8 @@ RCPtr<LTextBox> TextBoxOf(LControl& control)
     return upDown ? RCPtr<LTextBox>::DynamicCast(upDown->FindChildControl(u"textBox")) : nullptr;
 }
 
-// A list the combo did not fill takes the texts "ITEM.nn" of the combo's table.
+// A list the combo did not fill takes the texts "ITEM.nn" of the combo's
+// table, and the combo its first choice, before anyone listens.
 void FillItemsFromStrings(LComboBox& combo)
 {
     RCPtr<LListBox> list = combo.GetListBox();
@@ -51,6 +52,8 @@ void FillItemsFromStrings(LComboBox& combo)
         if (text.IsEmpty()) break;
         list->InsertItemWithText(index, text);
     }
+    if (combo.GetSelectedIndex() < 0 && combo.GetInitialSelectedIndex() < list->GetItemCount())
+        combo.SetSelectedIndex(combo.GetInitialSelectedIndex());
 }
 
 }  // namespace
@@ -85,9 +88,9 @@ void EditPanelFields::FindAll(LControl& panel, const Subscribe& subscribe)
     for (const FieldSpec& field : mSpec.fields) {
         RCPtr<LControl> control = FindPath(panel, field.path);
         if (!HasExpectedClass(*control, field.kind)) ThrowMissing(field.path.back());
+        if (field.kind == FieldKind::kComboBox) FillItemsFromStrings(static_cast<LComboBox&>(*control));
         const QVResult subscribed = subscribe(*control, NotificationOf(field.kind));
         if (Failed(subscribed)) ThrowFailedSubscription(subscribed, field.subscribeLine);
-        if (field.kind == FieldKind::kComboBox) FillItemsFromStrings(static_cast<LComboBox&>(*control));
         if (field.kind != FieldKind::kComboBox && field.kind != FieldKind::kButton) {
             control->SetValueRange(field.minimum, field.maximum, 0);
             if (RCPtr<LTextBox> text = TextBoxOf(*control)) text->SetMaxLength(3);

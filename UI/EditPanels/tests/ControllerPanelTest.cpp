@@ -54,28 +54,16 @@ TEST_F(AbsoluteControllerPanelTest, BlobDownSetsTheControlsAndShowsCCOnlyForTheT
 TEST_F(AbsoluteControllerPanelTest, EveryControlSendsTheWholeBlobWithTheHiddenCC)
 {
     ASSERT_EQ(S_OK, panel->SetParamValueLocal(Id(8), Blob({0, 1, 11, 0, 127}), true));
-    const struct {
-        const char* name;
-        std::function<void()> change;
-        Bytes sent;
-        bool ccShown;
-    } rows[] = {
-        {"omni", [&] { Select(channel.Get(), 17); }, {17, 1, 11, 0, 127}, false},
-        {"minimum", [&] { minimum->SetNumber(9); }, {17, 1, 11, 9, 127}, false},
-        {"maximum", [&] { maximum->SetNumber(99); }, {17, 1, 11, 9, 99}, false},
-        {"type CC", [&] { Select(type.Get(), 0); }, {17, 0, 11, 9, 99}, true},
-        {"cc", [&] { cc->SetNumber(74); }, {17, 0, 74, 9, 99}, true},
-        {"type pitch bend", [&] { Select(type.Get(), 2); }, {17, 2, 74, 9, 99}, false},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const size_t before = root->sent.size();
-        row.change();
-        ASSERT_EQ(before + 1, root->sent.size());
-        EXPECT_EQ(8, root->sent.back().id);
-        EXPECT_EQ(row.sent, root->sent.back().bytes) << Hex(root->sent.back().bytes);
-        EXPECT_EQ(row.ccShown, CCShown());
-    }
+    const auto shown = [&] { EXPECT_TRUE(CCShown()); };
+    const auto hidden = [&] { EXPECT_FALSE(CCShown()); };
+    ExpectEachEditSendsItsBlob(8, {
+                                      {"omni", [&] { Select(channel.Get(), 17); }, {17, 1, 11, 0, 127}, hidden},
+                                      {"minimum", [&] { minimum->SetNumber(9); }, {17, 1, 11, 9, 127}, hidden},
+                                      {"maximum", [&] { maximum->SetNumber(99); }, {17, 1, 11, 9, 99}, hidden},
+                                      {"type CC", [&] { Select(type.Get(), 0); }, {17, 0, 11, 9, 99}, shown},
+                                      {"cc", [&] { cc->SetNumber(74); }, {17, 0, 74, 9, 99}, shown},
+                                      {"type pitch bend", [&] { Select(type.Get(), 2); }, {17, 2, 74, 9, 99}, hidden},
+                                  });
 }
 
 TEST_F(AbsoluteControllerPanelTest, WrongLengthsChangeNothing)

@@ -4,6 +4,7 @@
 // module that records what the panels send.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "LComboBox.h"
 #include "LControlFactory.h"
 #include "LLabel.h"
+#include "LLayout.h"
 #include "LListBox.h"
 #include "LListBoxItem.h"
 #include "LNoteSelector.h"
@@ -57,6 +59,10 @@ class PanelApplication : public control_test::FakeApplication {
 public:
     explicit PanelApplication(LControlFactory& f) : mFactory(f) {}
     IControlFactory* GetControlFactory() override { return &mFactory; }
+    QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override
+    {
+        return LLayout::ResolveControl(control, reference, frame);
+    }
 
 private:
     LControlFactory& mFactory;
@@ -87,9 +93,11 @@ inline std::string Hex(const Bytes& bytes)
     return s;
 }
 
-class EditPanelFixture : public ::testing::Test {
-protected:
-    EditPanelFixture()
+// The factory with the shipped documents, the application that hands it
+// out and a top control to build panels under.
+class PanelWorld {
+public:
+    PanelWorld()
     {
         const struct {
             const char16_t* name;
@@ -110,12 +118,12 @@ protected:
         top->AttachToRootWindow(RCPtr<IRootWindow>(rootWindow.Get()));
         rootWindow->top = top.Get();
     }
-    ~EditPanelFixture() override
+    ~PanelWorld()
     {
         if (top) top->Close();
     }
 
-    // The skin's panel of that name, built under the test's top control.
+    // The skin's panel of that name, built under the top control.
     template <class T>
     RCPtr<T> Build(const char16_t* name)
     {
@@ -153,6 +161,26 @@ protected:
         log->UnregisterAllNotifications();
     }
 
+    // One user's edit: it must send exactly one blob, the expected one, under id.
+    struct Edit {
+        const char* name;
+        std::function<void()> change;
+        Bytes sent;
+        std::function<void()> check = {};
+    };
+    void ExpectEachEditSendsItsBlob(int32_t id, const std::vector<Edit>& edits)
+    {
+        for (const Edit& edit : edits) {
+            SCOPED_TRACE(edit.name);
+            const size_t before = root->sent.size();
+            edit.change();
+            ASSERT_EQ(before + 1, root->sent.size());
+            EXPECT_EQ(id, root->sent.back().id);
+            EXPECT_EQ(edit.sent, root->sent.back().bytes) << Hex(root->sent.back().bytes);
+            if (edit.check) edit.check();
+        }
+    }
+
     Bytes LastSent() const { return root->sent.empty() ? Bytes() : root->sent.back().bytes; }
 
     RCPtr<LControlFactory> factory{new LControlFactory(String(u"ZiroruVovizu"))};
@@ -162,5 +190,7 @@ protected:
     RCPtr<control_test::TestControl> top;
     RCPtr<RecordingRoot> root{new RecordingRoot()};
 };
+
+class EditPanelFixture : public ::testing::Test, public PanelWorld {};
 
 }  // namespace edit_panel_test

@@ -25,6 +25,7 @@ TEST_F(GlobalChannelPanelTest, ChannelByteIsTheSelectionPlusOne)
     EXPECT_EQ(0, combo->GetSelectedIndex());
     ASSERT_EQ(S_OK, panel->SetParamValueLocal(Id(0), Blob({16}), true));
     EXPECT_EQ(15, combo->GetSelectedIndex());
+    EXPECT_EQ("CHANNEL 16", combo->GetText().ToUtf8()) << "items from the string table";
     EXPECT_TRUE(root->sent.empty()) << "a value from the keyboard is not sent back";
 
     Select(combo.Get(), 4);
@@ -105,24 +106,12 @@ TEST_F(KeybedPanelTest, BlobDownSetsCurveOctaveAndTranspose)
 TEST_F(KeybedPanelTest, EveryControlSendsTheWholeBlob)
 {
     ASSERT_EQ(S_OK, panel->SetParamValueLocal(Id(1), Blob({3, 2, 12}), true));
-    const struct {
-        const char* name;
-        std::function<void()> change;
-        Bytes sent;
-    } rows[] = {
-        {"curve", [&] { Select(curve.Get(), 5); }, {5, 2, 12}},
-        {"octave", [&] { octave->SetNumber(-1); }, {5, 1, 12}},
-        {"transpose", [&] { transpose->SetNumber(7); }, {5, 1, 19}},
-        {"transpose down", [&] { transpose->SetNumber(-12); }, {5, 1, 0}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const size_t before = root->sent.size();
-        row.change();
-        ASSERT_EQ(before + 1, root->sent.size());
-        EXPECT_EQ(1, root->sent.back().id);
-        EXPECT_EQ(row.sent, root->sent.back().bytes) << Hex(root->sent.back().bytes);
-    }
+    ExpectEachEditSendsItsBlob(1, {
+                                      {"curve", [&] { Select(curve.Get(), 5); }, {5, 2, 12}},
+                                      {"octave", [&] { octave->SetNumber(-1); }, {5, 1, 12}},
+                                      {"transpose", [&] { transpose->SetNumber(7); }, {5, 1, 19}},
+                                      {"transpose down", [&] { transpose->SetNumber(-12); }, {5, 1, 0}},
+                                  });
 }
 
 TEST_F(KeybedPanelTest, WrongLengthsChangeNothing)

@@ -85,26 +85,14 @@ TEST_F(ZonePanelTest, EnableByteShowsOrHidesTheGroups)
 TEST_F(ZonePanelTest, EveryControlSendsTheWholeZone)
 {
     ASSERT_EQ(S_OK, panel->SetParamValueLocal(Id(3), Blob({1, 1, 0, 87, 6, 12}), true));
-    const struct {
-        const char* name;
-        std::function<void()> change;
-        Bytes sent;
-    } rows[] = {
-        {"channel", [&] { Select(channel.Get(), 16); }, {1, 16, 0, 87, 6, 12}},
-        {"octave", [&] { octave->SetNumber(-6); }, {1, 16, 0, 87, 0, 12}},
-        {"transpose", [&] { transpose->SetNumber(3); }, {1, 16, 0, 87, 0, 15}},
-        {"last note", [&] { TypeNote(last.Get(), 60); }, {1, 16, 0, 59, 0, 15}},
-        {"first note", [&] { TypeNote(first.Get(), 52); }, {1, 16, 51, 59, 0, 15}},
-        {"off", [&] { enable->SetValue(0.0); }, {0, 16, 51, 59, 0, 15}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const size_t before = root->sent.size();
-        row.change();
-        ASSERT_EQ(before + 1, root->sent.size());
-        EXPECT_EQ(3, root->sent.back().id);
-        EXPECT_EQ(row.sent, root->sent.back().bytes) << Hex(root->sent.back().bytes);
-    }
+    ExpectEachEditSendsItsBlob(3, {
+                                      {"channel", [&] { Select(channel.Get(), 16); }, {1, 16, 0, 87, 6, 12}},
+                                      {"octave", [&] { octave->SetNumber(-6); }, {1, 16, 0, 87, 0, 12}},
+                                      {"transpose", [&] { transpose->SetNumber(3); }, {1, 16, 0, 87, 0, 15}},
+                                      {"last note", [&] { TypeNote(last.Get(), 60); }, {1, 16, 0, 59, 0, 15}},
+                                      {"first note", [&] { TypeNote(first.Get(), 52); }, {1, 16, 51, 59, 0, 15}},
+                                      {"off", [&] { enable->SetValue(0.0); }, {0, 16, 51, 59, 0, 15}},
+                                  });
 }
 
 TEST_F(ZonePanelTest, FirstNoteFollowsTheLastNoteDown)
