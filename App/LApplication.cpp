@@ -358,7 +358,10 @@ void LApplication::BeforeRun()
     if (!main) return;
     // The skin's caption of the main control, else the product's name.
     (void)mMainWindow->SetWindowTitle(main->GetText().IsEmpty() ? GetProductName() : main->GetText());
-    if (auto* view = dynamic_cast<LDeviceView*>(main->GetDeviceView().Get())) view->SetMidiManager(mMidiManager);
+    if (auto* view = dynamic_cast<LDeviceView*>(main->GetDeviceView().Get())) {
+        view->SetMidiManager(mMidiManager);
+        view->ListenForCommands(root->GetDistributor());
+    }
     // Menu commands go through the window's queue to the device view.
     if (auto* menu = dynamic_cast<LMainMenu*>(main->FindChildControl(u"mainMenu").Get())) {
         menu->SetNotificationTarget(root->GetQueue());

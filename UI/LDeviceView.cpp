@@ -67,19 +67,19 @@ QVResult LDeviceView::Initialize()
     EditPanelDirectory(*this).ShowInstanceLabels();
     mPresetManager = LPresetManager::Create();
     mViewHandler = new LNotificationHandler<LDeviceView>(this);
-    // Menu rows post to the root window's queue; hot keys and other windows
-    // reach the application's center. Either way the command lands here.
-    std::vector<RCPtr<LNotificationDistributor>> sources{
-        RCPtr<LNotificationDistributor>(GetDefaultNotificationCenter().Get())};
-    if (RCPtr<IRootWindow> root = GetRootWindow()) sources.push_back(root->GetDistributor());
-    for (const RCPtr<LNotificationDistributor>& source : sources) {
-        for (const MenuCommand& command : kCommands) {
-            const QVResult registered =
-                mViewHandler->RegisterHandler(&LDeviceView::OnMenuCommand, source, command.notification);
-            if (registered < 0) ThrowFailedResult(registered, "LDeviceView::Initialize", "UI\\DeviceView", 86);
-        }
-    }
+    // Other windows and threads reach the view through the application's center.
+    ListenForCommands(RCPtr<LNotificationDistributor>(GetDefaultNotificationCenter().Get()));
     return result;
+}
+
+void LDeviceView::ListenForCommands(const RCPtr<LNotificationDistributor>& source)
+{
+    if (!mViewHandler || !source) return;
+    for (const MenuCommand& command : kCommands) {
+        const QVResult registered =
+            mViewHandler->RegisterHandler(&LDeviceView::OnMenuCommand, source, command.notification);
+        if (registered < 0) ThrowFailedResult(registered, "LDeviceView::ListenForCommands", "UI\\DeviceView", 99);
+    }
 }
 
 QVResult LDeviceView::ReleaseInternalReferences()

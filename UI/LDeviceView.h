@@ -18,6 +18,10 @@ public:
     QV::QVResult Initialize() override;
     QV::QVResult ReleaseInternalReferences() override;
 
+    // Menu rows and hot keys post their commands to the window's queue, which
+    // exists only once the view's tree is in its window: the application
+    // points the view at it then.
+    void ListenForCommands(const QV::RCPtr<QV::LNotificationDistributor>& source);
     // The application hands its MIDI manager over once the window stands.
     void SetMidiManager(const QV::RCPtr<QV::LMidiManager>& manager) { mMidiManager = manager; }
     const QV::RCPtr<QV::LPresetManager>& GetPresetManager() const { return mPresetManager; }

@@ -99,6 +99,7 @@ protected:
         EXPECT_TRUE(window) << "no editor window; stderr: " << editor->ErrorOutput();
         // The first frame and the engine's first values.
         std::this_thread::sleep_for(1500ms);
+        if (window) x.Focus(*window);
         return window.value_or(0);
     }
 
