@@ -5,6 +5,7 @@
 #   make bench  Release build, run every benchmark
 #   make fuzz   clang build of the fuzz targets, each run for FUZZ_SECONDS
 #   make run    install what is missing, build the editor (Release) and start it
+#   make screenshot  refresh docs/editor.png, the README's picture of the editor
 
 DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev \
                 libbenchmark-dev librtmidi-dev libasound2-dev libexpat1-dev \
@@ -16,7 +17,7 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps test test-asan test-tsan bench fuzz run clean
+.PHONY: deps test test-asan test-tsan bench fuzz run screenshot clean
 
 deps:
 	@./scripts/install-deps.sh $(DEB_PACKAGES)
@@ -52,6 +53,13 @@ run: deps
 	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF
 	cmake --build build/release -j $(JOBS) --target tarsel-editor
 	./build/release/bin/tarsel-editor
+
+screenshot: deps
+	cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=address,undefined
+	cmake --build build/asan -j $(JOBS) --target EditorEndToEndTest
+	mkdir -p docs
+	cd build/asan && EDITOR_SCREENSHOT=$(CURDIR)/docs/editor.png \
+	  ../../scripts/with-xvfb.sh ./bin/EditorEndToEndTest --gtest_filter='*WindowPicture*'
 
 clean:
 	rm -rf build

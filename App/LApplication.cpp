@@ -11,6 +11,7 @@
 #include "LDeviceView.h"
 #include "LMainControl.h"
 #include "LMainMenu.h"
+#include "MeasurementRendererSource.h"
 #include "MessageBoxService.h"
 #include "NotificationNameTable.h"
 #include "QVFolders.h"
@@ -73,7 +74,23 @@ int32_t Int32At(const std::vector<uint8_t>& bytes, size_t offset)
                    uint32_t(bytes[offset + 3]) << 24);
 }
 
+// Text is measured with the main window's renderer, else with one of the
+// application's own until that window stands.
+RCPtr<LMeasurementRenderer> ApplicationMeasurementRenderer()
+{
+    auto* application = dynamic_cast<LApplication*>(LFrameworkApp::GetInstance());
+    return application ? application->GetMeasurementRenderer() : nullptr;
+}
+
 }  // namespace
+
+RCPtr<LMeasurementRenderer> LApplication::GetMeasurementRenderer()
+{
+    const std::vector<RCPtr<LRootWindow>> roots = GetRootWindows();
+    if (!roots.empty() && roots.front()->GetRenderer()) return RCPtr<LMeasurementRenderer>(roots.front()->GetRenderer().Get());
+    if (!mMeasurementRenderer) mMeasurementRenderer = LRenderer::Create(LRenderer::kGdi, LongRect{0, 0, 16, 16}, nullptr);
+    return RCPtr<LMeasurementRenderer>(mMeasurementRenderer.Get());
+}
 
 LApplication::LApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
                            const String& commandLine)
@@ -83,11 +100,13 @@ LApplication::LApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LS
       mCommandLine(commandLine)
 {
     mMessageBoxSeat.emplace(*this);
+    mPreviousMeasurementSource = SetMeasurementRendererSource(&ApplicationMeasurementRenderer);
 }
 
 LApplication::~LApplication()
 {
     mMessageBoxSeat.reset();
+    SetMeasurementRendererSource(mPreviousMeasurementSource);
     mOtherWindows.clear();
     if (mMainWindow) {
         RCPtr<LRootWindow> root = mMainWindow->GetRootWindow();
@@ -106,6 +125,7 @@ LApplication::~LApplication()
     }
     mEngine = nullptr;
     CloseSettingsFiles();
+    mMeasurementRenderer = nullptr;
 }
 
 // ------------------------------------------------------------ identity

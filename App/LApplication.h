@@ -13,6 +13,7 @@
 #include "LFrameworkApp.h"
 #include "LIniFileManager.h"
 #include "LMidiManager.h"
+#include "MeasurementRendererSource.h"
 #include "MessageBoxHost.h"
 #include "LRootModuleEngine.h"
 #include "OSWindow.h"
@@ -77,6 +78,10 @@ public:
     QV::QVResult OnCommandLineReceived(const QV::String& commandLine) override;
     void HandleCommandText(const QV::String& text) override;
 
+    // The main window's renderer, else the application's own measuring one.
+    QV::RCPtr<QV::LMeasurementRenderer> GetMeasurementRenderer();
+    QV::RCPtr<QV::LMeasurementRenderer> GetMainOSWindow() override { return GetMeasurementRenderer(); }
+
     // Hands a command line from a second start to the main window, raising it.
     void DeliverCommandText(const std::string& utf8);
     // Where the loop picks up command lines that later starts handed over.
@@ -102,5 +107,7 @@ private:
     double mElapsedSeconds = 0.0;
     QV::String mCommandLine;
     CommandLineSource mCommandLineSource;
+    QV::RCPtr<QV::LRenderer> mMeasurementRenderer;
+    QV::MeasurementRendererSource mPreviousMeasurementSource = nullptr;
     std::optional<QV::ScopedMessageBoxHost> mMessageBoxSeat;
 };

@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <png.h>
 
 #include <array>
 #include <cstdlib>
@@ -312,6 +313,33 @@ bool X11Driver::RequestClose(WindowId window)
 void X11Driver::Sync()
 {
     if (IsConnected()) XSync(mDisplay->handle, False);
+}
+
+bool X11Driver::SavePicture(WindowId window, const std::string& pngPath)
+{
+    if (!IsConnected()) return false;
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(mDisplay->handle, window, &attributes)) return false;
+    XImage* image = XGetImage(mDisplay->handle, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!image) return false;
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(attributes.width) * static_cast<size_t>(attributes.height) * 3);
+    for (int y = 0; y < attributes.height; ++y) {
+        for (int x = 0; x < attributes.width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            rgb.push_back(static_cast<uint8_t>(pixel >> 16));
+            rgb.push_back(static_cast<uint8_t>(pixel >> 8));
+            rgb.push_back(static_cast<uint8_t>(pixel));
+        }
+    }
+    XDestroyImage(image);
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(attributes.width);
+    png.height = static_cast<png_uint_32>(attributes.height);
+    png.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&png, pngPath.c_str(), 0, rgb.data(), 0, nullptr) != 0;
 }
 
 }  // namespace TestSupport

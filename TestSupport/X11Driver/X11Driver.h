@@ -66,6 +66,9 @@ public:
     // (WM_DELETE_WINDOW); Xvfb runs no window manager to do it.
     bool RequestClose(WindowId window);
 
+    // The window's pixels as the screen shows them, written as a PNG file.
+    bool SavePicture(WindowId window, const std::string& pngPath);
+
     // Waits until the server has handled every request sent so far.
     void Sync();
 

@@ -39,7 +39,9 @@ protected:
         RCPtr<LControlDescriptor> main =
             RCPtr<LControlDescriptor>::DynamicCast(factory->FindControlDescriptor(String(u"mainControl")));
         ASSERT_TRUE(main);
-        for (const RCPtr<LControlDescriptor>& child : main->children) {
+        const LControlDescriptor* skinView = FindDescriptor(*main, String(u"viewDevice"));
+        ASSERT_TRUE(skinView);
+        for (const RCPtr<LControlDescriptor>& child : skinView->children) {
             if (child->className.View().substr(0, 13) == u"ZiroruVovizu.")
                 factory->CreateControl(RCPtr<IControlDescriptor>(child.Get()), view.Get());
         }

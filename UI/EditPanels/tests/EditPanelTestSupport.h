@@ -129,13 +129,22 @@ public:
     {
         RCPtr<LControlDescriptor> main =
             RCPtr<LControlDescriptor>::DynamicCast(factory->FindControlDescriptor(String(u"mainControl")));
-        if (!main) return nullptr;
-        for (const RCPtr<LControlDescriptor>& child : main->children) {
-            if (child->name == String(name)) {
-                return RCPtr<T>::DynamicCast(factory->CreateControl(RCPtr<IControlDescriptor>(child.Get()), top.Get()));
-            }
+        if (const LControlDescriptor* panel = main ? FindDescriptor(*main, String(name)) : nullptr) {
+            return RCPtr<T>::DynamicCast(
+                factory->CreateControl(RCPtr<IControlDescriptor>(const_cast<LControlDescriptor*>(panel)), top.Get()));
         }
         ADD_FAILURE() << "no panel " << String(name).ToUtf8() << " in the skin";
+        return nullptr;
+    }
+
+    // The first descriptor of that name below `from`, depth first (the panels
+    // sit in the device view).
+    static const LControlDescriptor* FindDescriptor(const LControlDescriptor& from, const String& name)
+    {
+        for (const RCPtr<LControlDescriptor>& child : from.children) {
+            if (child->name == name) return child.Get();
+            if (const LControlDescriptor* found = FindDescriptor(*child, name)) return found;
+        }
         return nullptr;
     }
 

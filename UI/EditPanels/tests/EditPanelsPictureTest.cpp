@@ -28,10 +28,17 @@ protected:
 
 TEST_F(EditPanelsPictureTest, AllPanelsFitTheWindowAndMatchTheReference)
 {
-    factory->RegisterControl(String(u"ZiroruVovizu.MainControl"), &CreateControlOfClass<LPanel>);
+    // The window around the panels, by plain stand-ins: the picture is the panels'.
+    for (const char16_t* name : {u"ZiroruVovizu.MainControl", u"ZiroruVovizu.DeviceView", u"ZiroruVovizu.StatusView",
+                                 u"Framework.MainMenu", u"Framework.ComboMenu", u"Framework.PopupMenu"}) {
+        factory->RegisterControl(String(name), &CreateControlOfClass<LPanel>);
+    }
+    factory->RegisterControl(String(u"Framework.MenuItem"), &CreateControlOfClass<LLabel>);
     RCPtr<LControl> main = factory->CreateControlByName(String(u"mainControl"), RCPtr<IRootWindow>(rootWindow.Get()));
     ASSERT_TRUE(main);
-    EditPanelDirectory(*main).ShowInstanceLabels();
+    RCPtr<LControl> view = main->FindChildControl(u"viewDevice");
+    ASSERT_TRUE(view);
+    EditPanelDirectory(*view).ShowInstanceLabels();
     // A few values, so the picture shows a zone off, a CC hidden and the foot switch fields by type.
     const struct {
         const char16_t* panel;
@@ -47,17 +54,17 @@ TEST_F(EditPanelsPictureTest, AllPanelsFitTheWindowAndMatchTheReference)
         {u"footSwitch2", {0, 0, 60, 0x7F, 0, 0, 0x7F, 0, 0, 0x43, 0, 0x7F, 0}},
     };
     for (const auto& row : values) {
-        auto* module = dynamic_cast<LParameterizedModule*>(main->FindChildControl(row.panel).Get());
+        auto* module = dynamic_cast<LParameterizedModule*>(view->FindChildControl(row.panel).Get());
         ASSERT_TRUE(module);
         EXPECT_EQ(S_OK, module->SetParamValueLocal(Id(0), Blob(row.value), true));
     }
-    for (const RCPtr<LControl>& panel : main->GetChildren().Snapshot(ChildControlList::kInsertion)) {
+    for (const RCPtr<LControl>& panel : view->GetChildren().Snapshot(ChildControlList::kInsertion)) {
         const DoubleRect& f = panel->GetFrame();
         SCOPED_TRACE(panel->GetName().ToUtf8());
         EXPECT_GE(f.x, 0);
         EXPECT_GE(f.y, 0);
-        EXPECT_LE(f.x + f.width, kWidth);
-        EXPECT_LE(f.y + f.height, kHeight);
+        EXPECT_LE(f.x + f.width, view->GetFrame().width);
+        EXPECT_LE(f.y + f.height, view->GetFrame().height);
     }
 
     Start();

@@ -1,0 +1,181 @@
+// A timed run of the whole editor against the simulated keyboard: from
+// starting the program to its first frame on screen, beside a bare SDL
+// program that only fills its window (goal: the editor's start reported
+// beside it); its resident memory once started (goal: under 40 MB); and the
+// processor time it takes while idle over 10 s (goal: under 0.5% of a core).
+// Needs a display: make bench runs it under a private Xvfb.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+std::string WindowTitle(Display* display, Window window)
+{
+    const Atom name = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(display, window, name, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
+            Success &&
+        data) {
+        title.assign(reinterpret_cast<char*>(data), count);
+    }
+    if (data) XFree(data);
+    return title;
+}
+
+std::optional<Window> FindWindow(Display* display, const std::string& title)
+{
+    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    std::optional<Window> found;
+    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return found;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        if (WindowTitle(display, children[i]) == title) found = children[i];
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+// The window shows something other than black at its centre.
+bool HasFrame(Display* display, Window window)
+{
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable) return false;
+    XImage* image = XGetImage(display, window, attributes.width / 2, attributes.height / 2, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return false;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return (pixel & 0xFFFFFF) != 0;
+}
+
+struct Run {
+    pid_t pid = -1;
+    double firstFrameMs = -1;
+};
+
+Run Start(Display* display, const std::string& program, const std::string& title, const std::string& home)
+{
+    for (const char* sub : {"/config", "/data", "/runtime"}) std::filesystem::create_directories(home + sub);
+    std::filesystem::permissions(home + "/runtime", std::filesystem::perms::owner_all);
+    const auto start = Clock::now();
+    Run run;
+    run.pid = fork();
+    if (run.pid == 0) {
+        setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", (home + "/runtime").c_str(), 1);
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    while (Clock::now() - start < 60s) {
+        if (const auto window = FindWindow(display, title); window && HasFrame(display, *window)) {
+            run.firstFrameMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            break;
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    return run;
+}
+
+void Stop(Run& run)
+{
+    if (run.pid <= 0) return;
+    kill(run.pid, SIGTERM);
+    for (int i = 0; i < 200 && waitpid(run.pid, nullptr, WNOHANG) == 0; ++i) std::this_thread::sleep_for(10ms);
+    kill(run.pid, SIGKILL);
+    waitpid(run.pid, nullptr, 0);
+    run.pid = -1;
+}
+
+long ResidentKilobytes(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+// User plus system time in seconds.
+double CpuSeconds(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) utime = std::stoull(field);
+        if (i == 15) stime = std::stoull(field);
+    }
+    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int, char** argv)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "bench_editor_start: no display\n");
+        return 1;
+    }
+    const std::string folder = std::filesystem::path(argv[0]).parent_path().string();
+    const std::string home = std::filesystem::temp_directory_path().string() + "/editor-start-bench-" +
+                             std::to_string(getpid());
+    constexpr int kRuns = 5;
+    std::vector<double> bare, editor;
+    for (int i = 0; i < kRuns; ++i) {
+        Run b = Start(display, folder + "/BareSdlWindow", "Bare SDL window", home + "/bare");
+        bare.push_back(b.firstFrameMs);
+        Stop(b);
+        Run e = Start(display, folder + "/tarsel-editor", "Tarsel Preset Editor", home + "/editor");
+        editor.push_back(e.firstFrameMs);
+        Stop(e);
+    }
+    Run idle = Start(display, folder + "/tarsel-editor", "Tarsel Preset Editor", home + "/editor");
+    std::this_thread::sleep_for(3s);
+    const long rssKb = ResidentKilobytes(idle.pid);
+    const double cpuBefore = CpuSeconds(idle.pid);
+    std::this_thread::sleep_for(10s);
+    const double cpuPercent = (CpuSeconds(idle.pid) - cpuBefore) / 10.0 * 100.0;
+    Stop(idle);
+    std::filesystem::remove_all(home);
+    XCloseDisplay(display);
+
+    std::printf("first frame, bare SDL window (median of %d): %8.1f ms\n", kRuns, Median(bare));
+    std::printf("first frame, editor          (median of %d): %8.1f ms (%.2fx)\n", kRuns, Median(editor),
+                Median(editor) / Median(bare));
+    std::printf("resident memory after start:                %8.1f MB (goal: under 40 MB)\n", rssKb / 1024.0);
+    std::printf("idle processor time over 10 s:              %8.2f %% of a core (goal: under 0.5%%)\n", cpuPercent);
+    return Median(editor) < 0 ? 1 : 0;
+}
