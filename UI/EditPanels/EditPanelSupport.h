@@ -1,6 +1,18 @@
 #pragma once
 // Helpers the edit panels share.
+#include <cstdint>
+#include <vector>
+
 #include "LControl.h"
+
+// What every edit panel answers whatever its part: the blob its controls give now.
+class IEditPanelValue {
+public:
+    virtual std::vector<uint8_t> ReadBytes() const = 0;
+
+protected:
+    ~IEditPanelValue() = default;
+};
 
 // Gives every label inside the panel that has no text yet the "LABEL" string
 // of its own table, unless it is a format. Selectors name their own labels

@@ -12,7 +12,7 @@
 #include "RootModuleInterface.h"
 
 template <class Derived, class Interface>
-class LEditPanel : public QV::LPanel, public Interface {
+class LEditPanel : public QV::LPanel, public Interface, public IEditPanelValue {
 public:
     // The two sides have one counted object; the class name is the panel's.
     const char* GetTypeName() const override { return "class LEditPanel"; }
@@ -81,7 +81,7 @@ public:
     }
 
     // The blob the controls give now.
-    std::vector<uint8_t> ReadBytes() const { return mFields.Read(CurrentType()); }
+    std::vector<uint8_t> ReadBytes() const override { return mFields.Read(CurrentType()); }
     bool IsNumbered() const { return mNumbered; }
 
 protected:

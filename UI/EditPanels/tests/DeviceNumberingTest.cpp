@@ -1,4 +1,5 @@
 #include "EditPanelDirectory.h"
+#include "EditPanelSupport.h"
 #include "EditPanelTestSupport.h"
 #include "LPanel.h"
 
@@ -84,6 +85,9 @@ TEST_F(DeviceNumberingTest, AllFifteenIdsReachTheirPanelsAndComeBackUnderTheirId
         // Down through the view, as the main control applies a value: the
         // keyboard's defaults all fit their panels.
         ASSERT_EQ(S_OK, module->SetParamValueLocal(Id(id), Blob(rows[id].defaults), true));
+        auto* value = dynamic_cast<IEditPanelValue*>(module.Get());
+        ASSERT_TRUE(value);
+        EXPECT_EQ(rows[id].defaults, value->ReadBytes());
         EXPECT_TRUE(root->sent.empty());
     }
     EXPECT_FALSE(view->GetModuleForParam(15));
