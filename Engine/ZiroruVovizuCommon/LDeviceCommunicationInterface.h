@@ -94,6 +94,9 @@ public:
     // Stops the device-communication thread when only its own reference is left.
     [[nodiscard]] QV::QVResult ReleaseInternalReferences() override;
 
+    // The device the link talks to; empty when none.
+    QV::Variant GetDevice() { return CopyDevice(); }
+
 private:
     friend class LDeviceCommunicationThreadWorker;
     struct Record;
