@@ -181,6 +181,26 @@ TEST_F(EditorEndToEndTest, SecondStartHandsOverAndEnds)
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
 }
 
+TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
+{
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(x.Click(window, kHelpMenuX, kMenuY));
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(x.Click(window, kHelpMenuX + 40, kFirstRowY + kRowHeight / 2));
+    const auto about = x.FindWindow("About Tarsel Preset Editor", 30s);
+    ASSERT_TRUE(about) << "titles: " << ::testing::PrintToString(x.TopLevelTitles());
+    const auto frame = x.Geometry(*about);
+    ASSERT_TRUE(frame);
+    // The OK button sits 96 px from the right and 40 px from the bottom.
+    x.Focus(*about);
+    ASSERT_TRUE(x.Click(*about, frame->width - 56, frame->height - 27));
+    EXPECT_TRUE(x.WaitUntilGone("About Tarsel Preset Editor", 20s));
+    EXPECT_TRUE(editor->IsRunning());
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
 // The picture the README shows: `make screenshot` writes it to docs/, a test
 // run beside the test program.
 TEST_F(EditorEndToEndTest, WindowPicture)
