@@ -62,22 +62,19 @@ struct ValueSetLog {
 };
 
 // The library reads the variable when its keyboard is made, at its first
-// call, and may stay loaded after an unload: one file serves the suite.
+// call, and may stay loaded after an unload: one file serves the process.
 class SimulatorStateFileTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        sFolder = std::make_unique<TempFolder>("SimulatorStateFileTest");
-        ::setenv("TARSEL_SIMULATOR_STATE", (*sFolder / "keyboard.txt").c_str(), 1);
+        if (!sFolder) {
+            sFolder = std::make_unique<TempFolder>("SimulatorStateFileTest");
+            ::setenv("TARSEL_SIMULATOR_STATE", (*sFolder / "keyboard.txt").c_str(), 1);
+        }
         sLibrary =
             std::make_unique<Platform::DynamicLibrary>(Platform::GetExecutableFolder() + "/DeviceControlClient.so");
     }
-    static void TearDownTestSuite()
-    {
-        sLibrary.reset();
-        ::unsetenv("TARSEL_SIMULATOR_STATE");
-        sFolder.reset();
-    }
+    static void TearDownTestSuite() { sLibrary.reset(); }
 
     void SetUp() override
     {
