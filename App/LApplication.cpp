@@ -301,6 +301,7 @@ std::unique_ptr<OSWindow> LApplication::MakeWindow(const String& title, int32_t 
     auto window = std::make_unique<OSWindow>(std::move(backend), owner);
     raw->SetHost(window.get());
     if (window->CreateRenderer(rendererType) < 0) return nullptr;
+    (void)window->SetWindowTitle(title);
     return window;
 }
 
@@ -341,6 +342,7 @@ QVResult LApplication::ShowModal(const RCPtr<LControl>& control, int32_t)
     (void)root->SetMainControl(control);
     const DoubleRect frame = control->GetFrame();
     if (frame.width >= 1 && frame.height >= 1) root->SetClientSize(int32_t(frame.width), int32_t(frame.height));
+    (void)window->SetWindowTitle(control->GetText());
     window->Show(1);
     const int32_t result = window->RunModal();
     (void)root->ReleaseInternalReferences();

@@ -165,7 +165,11 @@ void LDeviceView::ShowAbout()
     RCPtr<IControlDescriptor> descriptor = factory ? factory->FindControlDescriptor(u"dialogAbout") : nullptr;
     if (!descriptor) return;
     RCPtr<LControl> control = factory->CreateControl(descriptor, nullptr);
-    if (auto* dialog = dynamic_cast<LDialog*>(control.Get())) (void)dialog->DoModal();
+    auto* dialog = dynamic_cast<LDialog*>(control.Get());
+    if (!dialog) return;
+    // The window takes its title from the dialog's text.
+    (void)dialog->SetText(GetAppString(u"ABOUT_DIALOG_TITLE"));
+    (void)dialog->DoModal();
 }
 
 void LDeviceView::RequestExit()

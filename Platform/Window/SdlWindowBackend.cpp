@@ -1,10 +1,9 @@
 #include "SdlWindowBackend.h"
 
-#include <cstdlib>
-#include <string_view>
-
 #include <algorithm>
+#include <cstdlib>
 #include <map>
+#include <string_view>
 
 #include "OSWindow.h"
 
@@ -67,6 +66,9 @@ SdlWindowBackend::SdlWindowBackend(const char* title, int32_t width, int32_t hei
     : mWindow(SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN))
 {
+    // The renderer draws off-screen and copies rectangles: the plain window
+    // surface does, and an accelerated one would load the whole GL driver.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (mWindow) Windows()[SDL_GetWindowID(mWindow)] = this;
 }
 
