@@ -5,6 +5,8 @@
 
 int main(int, char**)
 {
+    // The editor's own choice: a plain window surface, no GL driver behind it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
     SDL_Window* window = SDL_CreateWindow("Bare SDL window", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1000,
                                           720, SDL_WINDOW_SHOWN);

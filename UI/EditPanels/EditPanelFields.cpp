@@ -64,12 +64,12 @@ void EditPanelFields::ThrowMissing(const ChildStep& step) const
     text += step.spacedCannot ? "Can not find child " : "Cannot find child ";
     text += step.shownName ? std::string(step.shownName) : String(step.name).ToUtf8();
     throw Exception<std::runtime_error>(FormatExceptionMessage(
-        kRuntimeError, text, std::string(mSpec.className) + "::Initialize", mSpec.sourcePath, step.line));
+        kRuntimeError, text, std::string(mTable.className) + "::Initialize", mTable.sourcePath, step.line));
 }
 
 void EditPanelFields::ThrowFailedSubscription(QVResult result, int32_t line) const
 {
-    ThrowFailedResult(result, std::string(mSpec.className) + "::Initialize", mSpec.sourcePath, line);
+    ThrowFailedResult(result, std::string(mTable.className) + "::Initialize", mTable.sourcePath, line);
 }
 
 RCPtr<LControl> EditPanelFields::FindPath(LControl& parent, std::span<const ChildStep> steps) const
@@ -85,7 +85,7 @@ RCPtr<LControl> EditPanelFields::FindPath(LControl& parent, std::span<const Chil
 void EditPanelFields::FindAll(LControl& panel, const Subscribe& subscribe)
 {
     mControls.clear();
-    for (const FieldSpec& field : mSpec.fields) {
+    for (const FieldRow& field : mTable.fields) {
         RCPtr<LControl> control = FindPath(panel, field.path);
         if (!HasExpectedClass(*control, field.kind)) ThrowMissing(field.path.back());
         if (field.kind == FieldKind::kComboBox) FillItemsFromStrings(static_cast<LComboBox&>(*control));
@@ -123,7 +123,7 @@ void EditPanelFields::SetValueOf(LControl& control, FieldKind kind, int32_t valu
 
 bool EditPanelFields::OwnsByte(size_t index, int32_t type) const
 {
-    const FieldSpec& field = mSpec.fields[index];
+    const FieldRow& field = mTable.fields[index];
     if (field.visibleTypes == 0 || type < 0) return true;
     return (field.visibleTypes >> type) & 1u;
 }
@@ -131,8 +131,8 @@ bool EditPanelFields::OwnsByte(size_t index, int32_t type) const
 bool EditPanelFields::YieldsByte(size_t index, int32_t type) const
 {
     if (OwnsByte(index, type)) return false;
-    for (size_t other = 0; other < mSpec.fields.size(); ++other) {
-        if (other != index && mSpec.fields[other].byte == mSpec.fields[index].byte && OwnsByte(other, type))
+    for (size_t other = 0; other < mTable.fields.size(); ++other) {
+        if (other != index && mTable.fields[other].byte == mTable.fields[index].byte && OwnsByte(other, type))
             return true;
     }
     return false;
@@ -140,10 +140,10 @@ bool EditPanelFields::YieldsByte(size_t index, int32_t type) const
 
 std::vector<uint8_t> EditPanelFields::Read(int32_t type) const
 {
-    std::vector<uint8_t> bytes(mSpec.blobLength, 0);
+    std::vector<uint8_t> bytes(mTable.blobLength, 0);
     for (size_t i = 0; i < mControls.size(); ++i) {
         if (YieldsByte(i, type)) continue;
-        const FieldSpec& field = mSpec.fields[i];
+        const FieldRow& field = mTable.fields[i];
         const long value = std::lround(ValueOf(*mControls[i], field.kind) + field.offset);
         bytes[static_cast<size_t>(field.byte)] = static_cast<uint8_t>(value & 0xFF);
     }
@@ -153,21 +153,21 @@ std::vector<uint8_t> EditPanelFields::Read(int32_t type) const
 void EditPanelFields::Write(const uint8_t* bytes, int32_t type)
 {
     auto write = [&](size_t i) {
-        const FieldSpec& field = mSpec.fields[i];
+        const FieldRow& field = mTable.fields[i];
         if (YieldsByte(i, type)) return;
         const auto signedByte = static_cast<int8_t>(bytes[field.byte]);
         SetValueOf(*mControls[i], field.kind, static_cast<int32_t>(std::lround(signedByte - field.offset)));
     };
-    if (mSpec.applyOrder.empty()) {
+    if (mTable.applyOrder.empty()) {
         for (size_t i = 0; i < mControls.size(); ++i) write(i);
     } else {
-        for (int32_t i : mSpec.applyOrder) write(static_cast<size_t>(i));
+        for (int32_t i : mTable.applyOrder) write(static_cast<size_t>(i));
     }
 }
 
 void EditPanelFields::ShowForType(LControl& panel, int32_t type) const
 {
-    for (const FieldSpec& field : mSpec.fields) {
+    for (const FieldRow& field : mTable.fields) {
         if (field.visibleTypes == 0) continue;
         if (RCPtr<LControl> group = panel.FindChildControl(field.path.front().name)) {
             group->SetVisible(type >= 0 && ((field.visibleTypes >> type) & 1u));

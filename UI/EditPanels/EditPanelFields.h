@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "EditPanelSpec.h"
+#include "EditPanelTable.h"
 #include "LControl.h"
 
 class EditPanelFields {
@@ -13,7 +13,7 @@ public:
     // Subscribes the panel to a control for a notification name; a result code.
     using Subscribe = std::function<QV::QVResult(QV::LControl& control, const char16_t* notification)>;
 
-    explicit EditPanelFields(const PanelSpec& spec) : mSpec(spec) {}
+    explicit EditPanelFields(const PanelTable& table) : mTable(table) {}
 
     // Finds every field's control in table order, subscribes to it and sets
     // its range. Raises the runtime error of a missing child and the
@@ -36,13 +36,13 @@ public:
     // A control's value in range units, rounded to a whole number.
     static int32_t ValueOf(const QV::LControl& control, FieldKind kind);
     static void SetValueOf(QV::LControl& control, FieldKind kind, int32_t value);
-    const PanelSpec& Spec() const { return mSpec; }
+    const PanelTable& Table() const { return mTable; }
 
 private:
     bool OwnsByte(size_t index, int32_t type) const;
     // Whether another field of the same byte holds it for the type.
     bool YieldsByte(size_t index, int32_t type) const;
 
-    const PanelSpec& mSpec;
+    const PanelTable& mTable;
     std::vector<QV::RCPtr<QV::LControl>> mControls;
 };

@@ -7,7 +7,7 @@ namespace {
 enum Field { kMinimum, kMaximum, kCC, kChannel, kType };
 constexpr int32_t kTypeCC = 0;
 
-const FieldSpec kFields[] = {
+const FieldRow kFields[] = {
     {{{u"minMax", 31}, {u"min", 33}, {u"numericUpDown", 35}}, FieldKind::kNumericUpDown, 3, 0.0, 0, 127, 36},
     {{{u"minMax", 31}, {u"max", 38}, {u"numericUpDown", 40}}, FieldKind::kNumericUpDown, 4, 0.0, 0, 127, 41},
     {{{u"cc", 43}, {u"ccSelector", 45}, {u"numericUpDown", 47}}, FieldKind::kNumericUpDown, 2, 0.0, 0, 127, 48},
@@ -15,12 +15,12 @@ const FieldSpec kFields[] = {
     {{{u"type", 55}, {u"comboBox", 57}}, FieldKind::kComboBox, 1, 0.0, 0, 0, 58},
 };
 const int32_t kApplyOrder[] = {kChannel, kMinimum, kMaximum, kCC, kType};
-const PanelSpec kSpec{"LAbsoluteControllerEditPanel", "UI\\AbsoluteControllerEditPanel", 5, kFields, kApplyOrder};
+const PanelTable kTable{"LAbsoluteControllerEditPanel", "UI\\AbsoluteControllerEditPanel", 5, kFields, kApplyOrder};
 
 }  // namespace
 
 LAbsoluteControllerEditPanel::LAbsoluteControllerEditPanel(LControl* parent, const String& name)
-    : LEditPanel(parent, name, kSpec)
+    : LEditPanel(parent, name, kTable)
 {}
 
 QVResult LAbsoluteControllerEditPanel::AfterApply()

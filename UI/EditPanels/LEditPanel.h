@@ -43,7 +43,7 @@ public:
     {
         uint32_t size = 0;
         const uint8_t* bytes = value.GetType() == QV::Variant::kBlob ? value.GetData(size) : nullptr;
-        if (!bytes || size != mFields.Spec().blobLength || !AcceptsBytes(bytes)) return QV::E_FAIL;
+        if (!bytes || size != mFields.Table().blobLength || !AcceptsBytes(bytes)) return QV::E_FAIL;
         QV::RCPtr<QV::LControl> self(this);
         const bool wasApplying = mApplying;
         mApplying = true;
@@ -85,8 +85,8 @@ public:
     bool IsNumbered() const { return mNumbered; }
 
 protected:
-    LEditPanel(QV::LControl* parent, const QV::String& name, const PanelSpec& spec)
-        : QV::LPanel(parent, name), Interface(true), mFields(spec)
+    LEditPanel(QV::LControl* parent, const QV::String& name, const PanelTable& table)
+        : QV::LPanel(parent, name), Interface(true), mFields(table)
     {}
 
     // Finds and sets up what the table does not hold.

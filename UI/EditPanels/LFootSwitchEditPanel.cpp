@@ -10,7 +10,7 @@ constexpr uint32_t kProgramTypes = TypeBits({2, 3, 4, 5});
 constexpr uint32_t kCCTypes = TypeBits({6, 7, 8, 9});
 constexpr uint32_t kMMCTypes = TypeBits({LFootSwitchEditPanel::kTypeMMC});
 
-const FieldSpec kFields[] = {
+const FieldRow kFields[] = {
     {{{u"type", 28}, {u"comboBox", 29}}, FieldKind::kComboBox, 1, 0.0, 0, 0, 30},
     {{{u"midiChannel", 32}, {u"comboBox", 33}},
      FieldKind::kComboBox,
@@ -40,11 +40,11 @@ const FieldSpec kFields[] = {
     {{{u"minMax", 73}, {u"max", 78}, {u"numericUpDown", 79}}, FieldKind::kNumericUpDown, 11, 0.0, 0, 127, 80, kCCTypes},
     {{{u"mmcCommand", 82}, {u"comboBox", 83}}, FieldKind::kComboBox, 12, 0.0, 0, 0, 84, kMMCTypes},
 };
-const PanelSpec kSpec{"LFootSwitchEditPanel", "UI\\FootSwitchEditPanel", 13, kFields, {}};
+const PanelTable kTable{"LFootSwitchEditPanel", "UI\\FootSwitchEditPanel", 13, kFields, {}};
 
 }  // namespace
 
-LFootSwitchEditPanel::LFootSwitchEditPanel(LControl* parent, const String& name) : LEditPanel(parent, name, kSpec) {}
+LFootSwitchEditPanel::LFootSwitchEditPanel(LControl* parent, const String& name) : LEditPanel(parent, name, kTable) {}
 
 void LFootSwitchEditPanel::InitializeParts()
 {

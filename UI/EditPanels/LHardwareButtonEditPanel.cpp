@@ -8,7 +8,7 @@ constexpr uint32_t kChannelTypes = TypeBits({0, 1, 2, 3, 4, 5, 6});
 constexpr uint32_t kProgramTypes = TypeBits({1, 2, 3});
 constexpr uint32_t kCCTypes = TypeBits({4, 5, 6});
 
-const FieldSpec kFields[] = {
+const FieldRow kFields[] = {
     {{{u"midiChannel", 30}, {u"comboBox", 31}}, FieldKind::kComboBox, 0, 0.0, 0, 0, 32, kChannelTypes},
     {{{u"mmcDeviceId", 34}, {u"numericUpDown", 35}},
      FieldKind::kNumericUpDown,
@@ -33,12 +33,12 @@ const FieldSpec kFields[] = {
     {{{u"minMax", 59}, {u"min", 60}, {u"numericUpDown", 61}}, FieldKind::kNumericUpDown, 6, 0.0, 0, 127, 62, kCCTypes},
     {{{u"minMax", 59}, {u"max", 64}, {u"numericUpDown", 65}}, FieldKind::kNumericUpDown, 7, 0.0, 0, 127, 66, kCCTypes},
 };
-const PanelSpec kSpec{"LHardwareButtonEditPanel", "UI\\HardwareButtonEditPanel", 8, kFields, {}};
+const PanelTable kTable{"LHardwareButtonEditPanel", "UI\\HardwareButtonEditPanel", 8, kFields, {}};
 
 }  // namespace
 
 LHardwareButtonEditPanel::LHardwareButtonEditPanel(LControl* parent, const String& name)
-    : LEditPanel(parent, name, kSpec)
+    : LEditPanel(parent, name, kTable)
 {}
 
 void LHardwareButtonEditPanel::SetButtonType(int32_t type, int32_t buttonIndex)

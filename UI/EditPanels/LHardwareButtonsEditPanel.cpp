@@ -4,16 +4,16 @@ using namespace QV;
 
 namespace {
 
-const FieldSpec kFields[] = {
+const FieldRow kFields[] = {
     {{{u"type", 27}, {u"comboBox", 28}}, FieldKind::kComboBox, 0, 0.0, 0, 0, 29},
 };
-const PanelSpec kSpec{"LHardwareButtonsEditPanel", "UI\\HardwareButtonsEditPanel", 1, kFields, {}};
+const PanelTable kTable{"LHardwareButtonsEditPanel", "UI\\HardwareButtonsEditPanel", 1, kFields, {}};
 const ChildStep kButtons[IHardwareButtons::kButtonCount] = {{u"button1", 32}, {u"button2", 34}};
 
 }  // namespace
 
 LHardwareButtonsEditPanel::LHardwareButtonsEditPanel(LControl* parent, const String& name)
-    : LEditPanel(parent, name, kSpec)
+    : LEditPanel(parent, name, kTable)
 {}
 
 RCPtr<LHardwareButtonEditPanel> LHardwareButtonsEditPanel::Button(int32_t index) const

@@ -6,7 +6,7 @@ namespace {
 
 enum Field { kEnable, kChannel, kOctave, kTranspose, kFirstNote, kLastNote };
 
-const FieldSpec kFields[] = {
+const FieldRow kFields[] = {
     {{{u"zoneEnabledButton", 32}}, FieldKind::kButton, 0, 0.0, 0, 1, 33},
     {{{u"midiChannel", 36}, {u"comboBox", 38}}, FieldKind::kComboBox, 1, 0.0, 0, 0, 39},
     {{{u"octave", 42}, {u"numericUpDown", 44, true}}, FieldKind::kNumericUpDown, 4, 6.0, -6, 6, 45},
@@ -31,7 +31,7 @@ const FieldSpec kFields[] = {
      9},
 };
 const int32_t kApplyOrder[] = {kOctave, kTranspose, kFirstNote, kLastNote, kChannel, kEnable};
-const PanelSpec kSpec{"LZoneEditPanel", "UI\\ZoneEditPanel", 6, kFields, kApplyOrder};
+const PanelTable kTable{"LZoneEditPanel", "UI\\ZoneEditPanel", 6, kFields, kApplyOrder};
 
 // The groups a zone that is off hides.
 const char16_t* const kGroups[] = {u"midiChannel", u"octave", u"transpose", u"keyZoneStartEndNoteSelector"};
@@ -46,7 +46,7 @@ const NoteLabel kNoteLabels[] = {{u"startNote", 69, 74, u"START_NOTE_LABEL"}, {u
 
 }  // namespace
 
-LZoneEditPanel::LZoneEditPanel(LControl* parent, const String& name) : LEditPanel(parent, name, kSpec) {}
+LZoneEditPanel::LZoneEditPanel(LControl* parent, const String& name) : LEditPanel(parent, name, kTable) {}
 
 void LZoneEditPanel::InitializeParts()
 {

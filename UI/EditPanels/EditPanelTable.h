@@ -22,7 +22,7 @@ enum class FieldKind {
     kButton,         // byte = normalised value (0 or 1)
 };
 
-struct FieldSpec {
+struct FieldRow {
     std::vector<ChildStep> path;
     FieldKind kind;
     int32_t byte;
@@ -36,16 +36,16 @@ struct FieldSpec {
     int32_t noteOffset = 0;
 };
 
-struct PanelSpec {
+struct PanelTable {
     const char* className;   // "LZoneEditPanel"
     const char* sourcePath;  // "UI\\ZoneEditPanel"
     uint32_t blobLength;
-    std::span<const FieldSpec> fields;
+    std::span<const FieldRow> fields;
     // Field indexes in the order a value down sets them; empty: table order.
     std::span<const int32_t> applyOrder;
 };
 
-// Bits for FieldSpec::visibleTypes.
+// Bits for FieldRow::visibleTypes.
 constexpr uint32_t TypeBits(std::initializer_list<int32_t> types)
 {
     uint32_t bits = 0;
