@@ -201,6 +201,72 @@ TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
 }
 
+// Parses the simulated keyboard's state file: index -> bytes.
+std::map<int, std::vector<int>> Blobs(const std::string& state)
+{
+    std::map<int, std::vector<int>> blobs;
+    std::istringstream lines(state);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(':');
+        if (line.empty() || line[0] == '#' || colon == std::string::npos) continue;
+        std::istringstream bytes(line.substr(colon + 1));
+        std::vector<int>& blob = blobs[std::stoi(line.substr(0, colon))];
+        for (std::string b; bytes >> b;) blob.push_back(std::stoi(b, nullptr, 16));
+    }
+    return blobs;
+}
+
+// One field of every panel the mouse can change alone, by its step button or
+// its switch (window coordinates of the shipped skin), and the byte it moves.
+struct PanelEdit {
+    const char* what;
+    int x, y;
+    int parameter, byte, delta;
+};
+constexpr PanelEdit kEdits[] = {
+    {"keybed octave up", 803, 48, 1, 1, +1},
+    {"zone 1 on", 27, 97, 2, 0, +1},
+    {"zone 2 on", 275, 97, 3, 0, +1},
+    {"zone 3 on", 523, 97, 4, 0, +1},
+    {"zone 4 on", 771, 97, 5, 0, +1},
+    {"mod wheel CC up", 165, 340, 6, 2, +1},
+    {"pitch wheel lower limit up", 433, 313, 7, 1, +1},
+    {"fader CC up", 661, 340, 8, 2, +1},
+    {"expression pedal CC up", 909, 340, 9, 2, +1},
+    {"foot switch 1 CC up", 661, 510, 13, 9, +1},
+    {"foot switch 2 CC up", 909, 510, 14, 9, +1},
+};
+
+TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
+{
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s));
+    std::map<int, std::vector<int>> expected = Blobs(ReadFile(statePath));
+    for (const PanelEdit& edit : kEdits) {
+        SCOPED_TRACE(edit.what);
+        expected[edit.parameter][static_cast<size_t>(edit.byte)] += edit.delta;
+        ASSERT_TRUE(x.Click(window, edit.x, edit.y));
+        // Exactly the part's new value, and nothing else changed.
+        EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 15s))
+            << "keyboard now:\n" << ReadFile(statePath);
+        expected = Blobs(ReadFile(statePath));
+    }
+
+    // The keyboard changes the pitch wheel's limits itself: the panel takes the
+    // value without sending anything back, and its next step starts from it.
+    const std::string fromKeyboard = "7: 00 05 70";
+    WriteFile(statePath, ReplaceLine(ReadFile(statePath), 7, fromKeyboard));
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(ParameterLine(ReadFile(statePath), 7), fromKeyboard);
+    ASSERT_TRUE(x.Click(window, 433, 313));
+    EXPECT_TRUE(Eventually([&] { return ParameterLine(ReadFile(statePath), 7) == "7: 00 06 70"; }, 15s))
+        << ParameterLine(ReadFile(statePath), 7);
+
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
 // The picture the README shows: `make screenshot` writes it to docs/, a test
 // run beside the test program.
 TEST_F(EditorEndToEndTest, WindowPicture)
