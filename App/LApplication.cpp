@@ -11,6 +11,7 @@
 #include "LDeviceView.h"
 #include "LMainControl.h"
 #include "LMainMenu.h"
+#include "LNotificationCenterManager.h"
 #include "MeasurementRendererSource.h"
 #include "MessageBoxService.h"
 #include "NotificationNameTable.h"
@@ -100,12 +101,18 @@ LApplication::LApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LS
       mCommandLine(commandLine)
 {
     mMessageBoxSeat.emplace(*this);
+    // The engine and the MIDI threads post to the application's center: each
+    // post wakes the sleeping loop so it is drained at once.
+    if (RCPtr<LNotificationCenter> center = QV::GetDefaultNotificationCenter()) {
+        center->SetWakeHook(&Platform::Window::WakeLoop);
+    }
     mPreviousMeasurementSource = SetMeasurementRendererSource(&ApplicationMeasurementRenderer);
 }
 
 LApplication::~LApplication()
 {
     mMessageBoxSeat.reset();
+    if (RCPtr<LNotificationCenter> center = QV::GetDefaultNotificationCenter()) center->SetWakeHook(nullptr);
     SetMeasurementRendererSource(mPreviousMeasurementSource);
     mOtherWindows.clear();
     if (mMainWindow) {

@@ -60,11 +60,14 @@ LOOK_LISTS = {
 # ---------------------------------------------------------------- controls
 
 
-def node(cls, name, x, y, w, h, looks=None, children=(), params=None, visible=True):
+def node(cls, name, x, y, w, h, looks=None, children=(), params=None, visible=True, clip=True):
     attrs = (f'Class="{cls}" Name="{name}" XPositionAbs="{x}" YPositionAbs="{y}" '
              f'XSizeToControl="Self" XSizeAbs="{w}" YSizeToControl="Self" YSizeAbs="{h}"')
     if not visible:
         attrs += ' IsVisible="False"'
+    # A drop-down list hangs below its combo box, outside the box's own area.
+    if not clip:
+        attrs += ' ClipToParent="False"'
     # A control without a look draws no children: groups get a clear one.
     inner = f'<Skin Name="{name}" LookList="{looks or "edGroup"}"/>'
     if params:
@@ -91,7 +94,7 @@ def combo(x, y, w, rows, name="comboBox"):
     return node("Framework.ComboBox", name, x, y, w, ROW, "edField", [
         node("Framework.ListBox", "listBox", 0, ROW, w, min(rows, 12) * 18 + 2, "edField", [
             node("Framework.ListBoxItem", "templateItem", 0, 0, w - 2, 18, "edRow"),
-        ], visible=False),
+        ], visible=False, clip=False),
     ])
 
 

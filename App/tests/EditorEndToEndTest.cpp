@@ -237,6 +237,20 @@ constexpr PanelEdit kEdits[] = {
     {"foot switch 2 CC up", 909, 510, 14, 9, +1},
 };
 
+// A choice made in a combo box: a click opens its list, Down moves through
+// the items, Enter picks one; the byte moves by the number of steps.
+struct ComboEdit {
+    const char* what;
+    int x, y, steps;
+    int parameter, byte;
+};
+constexpr ComboEdit kComboEdits[] = {
+    {"global channel two further", 240, 52, 2, 0, 0},
+    {"first hardware button's channel", 186, 527, 1, 11, 0},
+    {"second hardware button's channel", 427, 527, 3, 12, 0},
+    {"hardware buttons next type", 300, 462, 1, 10, 0},
+};
+
 TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
 {
     const TestSupport::WindowId window = StartEditor();
@@ -248,6 +262,17 @@ TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
         expected[edit.parameter][static_cast<size_t>(edit.byte)] += edit.delta;
         ASSERT_TRUE(x.Click(window, edit.x, edit.y));
         // Exactly the part's new value, and nothing else changed.
+        EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 15s))
+            << "keyboard now:\n" << ReadFile(statePath);
+        expected = Blobs(ReadFile(statePath));
+    }
+    for (const ComboEdit& edit : kComboEdits) {
+        SCOPED_TRACE(edit.what);
+        expected[edit.parameter][static_cast<size_t>(edit.byte)] += edit.steps;
+        ASSERT_TRUE(x.Click(window, edit.x, edit.y));
+        std::this_thread::sleep_for(1s);
+        for (int i = 0; i < edit.steps; ++i) ASSERT_TRUE(x.PressKey(XK_Down));
+        ASSERT_TRUE(x.PressKey(XK_Return));
         EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 15s))
             << "keyboard now:\n" << ReadFile(statePath);
         expected = Blobs(ReadFile(statePath));
