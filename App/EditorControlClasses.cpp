@@ -2,6 +2,7 @@
 
 #include "EditPanelClasses.h"
 #include "IDeviceCommunication.h"
+#include "LDeviceSelector.h"
 #include "LDeviceView.h"
 #include "LDialogAbout.h"
 #include "LMainControl.h"
@@ -19,6 +20,7 @@ struct EditorClass {
 const EditorClass kClasses[] = {
     {u"ZiroruVovizu.MainControl", &CreateControlOfClass<LMainControl>},
     {u"ZiroruVovizu.DeviceView", &CreateControlOfClass<LDeviceView>},
+    {u"ZiroruVovizu.DeviceSelector", &CreateControlOfClass<LDeviceSelector>},
     {u"ZiroruVovizu.StatusView", &CreateControlOfClass<LStatusView>},
     {u"ZiroruVovizu.DialogAbout", &CreateControlOfClass<LDialogAbout>},
 };

@@ -9,6 +9,7 @@
 #include "Exception.h"
 #include "FontFolders.h"
 #include "LDeviceView.h"
+#include "LDialog.h"
 #include "LMainControl.h"
 #include "LMainMenu.h"
 #include "LNotificationCenterManager.h"
@@ -107,11 +108,14 @@ LApplication::LApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LS
         center->SetWakeHook(&Platform::Window::WakeLoop);
     }
     mPreviousMeasurementSource = SetMeasurementRendererSource(&ApplicationMeasurementRenderer);
+    // A dialog's close box answers as its Cancel button would.
+    LRootWindow::SetCancelHandler(&LDialog::CancelFromCloseBox);
 }
 
 LApplication::~LApplication()
 {
     mMessageBoxSeat.reset();
+    LRootWindow::SetCancelHandler(nullptr);
     if (RCPtr<LNotificationCenter> center = QV::GetDefaultNotificationCenter()) center->SetWakeHook(nullptr);
     SetMeasurementRendererSource(mPreviousMeasurementSource);
     mOtherWindows.clear();

@@ -197,6 +197,16 @@ TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
     ASSERT_TRUE(x.Click(*about, frame->width - 56, frame->height - 27));
     EXPECT_TRUE(x.WaitUntilGone("About Tarsel Preset Editor", 20s));
     EXPECT_TRUE(editor->IsRunning());
+
+    // Its close box ends it too, as Cancel would; the editor goes on.
+    ASSERT_TRUE(x.Click(window, kHelpMenuX, kMenuY));
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(x.Click(window, kHelpMenuX + 40, kFirstRowY + kRowHeight / 2));
+    const auto again = x.FindWindow("About Tarsel Preset Editor", 30s);
+    ASSERT_TRUE(again);
+    ASSERT_TRUE(x.RequestClose(*again));
+    EXPECT_TRUE(x.WaitUntilGone("About Tarsel Preset Editor", 20s));
+    EXPECT_TRUE(editor->IsRunning());
     ASSERT_TRUE(x.RequestClose(window));
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
 }

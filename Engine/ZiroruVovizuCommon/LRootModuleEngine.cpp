@@ -234,11 +234,15 @@ bool LRootModuleEngine::IsSelectedDeviceConnected()
 QV::String LRootModuleEngine::GetSelectedDeviceName()
 {
     QV::Mutex::Lock lock(mLock);
-    uint8_t record[LDeviceCommunicationInterface::kDeviceInfoSize] = {};
     if (!mLink) return {};
     // A device the link connected to on its own counts as the selected one.
-    const QV::Variant device = mSelectedDevice.IsEmpty() ? mLink->GetDevice() : mSelectedDevice;
-    if (mLink->GetDeviceInfo(&device, record) < 0) return {};
+    return GetDeviceName(mSelectedDevice.IsEmpty() ? mLink->GetDevice() : mSelectedDevice);
+}
+
+QV::String LRootModuleEngine::GetDeviceName(const QV::Variant& device)
+{
+    uint8_t record[LDeviceCommunicationInterface::kDeviceInfoSize] = {};
+    if (!mLink || mLink->GetDeviceInfo(&device, record) < 0) return {};
     // The name leads the record as narrow text, ended by a NUL before the flags.
     std::string name;
     for (uint32_t i = 0; i < LDeviceCommunicationInterface::kConnectedFlagOffset && record[i] != 0; ++i) {

@@ -62,6 +62,8 @@ public:
     bool IsSelectedDeviceConnected();
     // The selected keyboard's name from its info record; empty when none answers.
     QV::String GetSelectedDeviceName();
+    // A device's name from its info record; empty when it does not answer.
+    QV::String GetDeviceName(const QV::Variant& device);
     bool IsDeviceConnected(const QV::Variant& device);
     [[nodiscard]] int32_t StartWorker();
     bool WaitForWorkerStop();

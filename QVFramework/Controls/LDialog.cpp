@@ -46,6 +46,13 @@ QVResult LDialog::DoModal()
     return application->ShowModal(RCPtr<LControl>(this), 1);
 }
 
+bool LDialog::CancelFromCloseBox(LControl& control)
+{
+    auto* dialog = dynamic_cast<LDialog*>(&control);
+    if (dialog) dialog->EndDialog(2);
+    return dialog != nullptr;
+}
+
 RCPtr<LCancelArgs> LDialog::NotifyClosing()
 {
     RCPtr<LCancelArgs> args = LCancelArgs::Create();

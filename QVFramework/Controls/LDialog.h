@@ -20,6 +20,9 @@ public:
     virtual void OnClosed() {}
 
     void EndDialog(int32_t result);
+    // The close box of a window: a dialog ends as its Cancel button would (2);
+    // false for any other control, whose window then simply closes.
+    static bool CancelFromCloseBox(LControl& control);
     RCPtr<LCancelArgs> NotifyClosing();
     int32_t GetResult() const { return mResult; }
 

@@ -165,6 +165,16 @@ TEST_F(DialogTest, WithoutButtonsOnlyCodeEndsTheDialog)
     EXPECT_EQ(dialog->GetResult(), 42);
 }
 
+TEST_F(DialogTest, TheCloseBoxEndsADialogAsCancel)
+{
+    Init();
+    EXPECT_TRUE(LDialog::CancelFromCloseBox(*dialog));
+    EXPECT_EQ(root->closes, std::vector<int32_t>{2});
+    EXPECT_EQ(dialog->GetResult(), 2);
+    RCPtr<LControl> plain(new LControl(nullptr, u"plain"));
+    EXPECT_FALSE(LDialog::CancelFromCloseBox(*plain));
+}
+
 TEST_F(DialogTest, ASecondInitializeWiresTheButtonsOnItsNewHandler)
 {
     RCPtr<LButton> no = AddButton(u"buttonNo");
