@@ -31,8 +31,6 @@ constexpr int32_t kMainWidth = 1000;
 constexpr int32_t kMainHeight = 720;
 constexpr int32_t kPlacementSize = 44;
 
-
-
 const Version& ProgramVersion()
 {
     static const Version version;
@@ -89,8 +87,10 @@ RCPtr<LMeasurementRenderer> ApplicationMeasurementRenderer()
 RCPtr<LMeasurementRenderer> LApplication::GetMeasurementRenderer()
 {
     const std::vector<RCPtr<LRootWindow>> roots = GetRootWindows();
-    if (!roots.empty() && roots.front()->GetRenderer()) return RCPtr<LMeasurementRenderer>(roots.front()->GetRenderer().Get());
-    if (!mMeasurementRenderer) mMeasurementRenderer = LRenderer::Create(LRenderer::kGdi, LongRect{0, 0, 16, 16}, nullptr);
+    if (!roots.empty() && roots.front()->GetRenderer())
+        return RCPtr<LMeasurementRenderer>(roots.front()->GetRenderer().Get());
+    if (!mMeasurementRenderer)
+        mMeasurementRenderer = LRenderer::Create(LRenderer::kGdi, LongRect{0, 0, 16, 16}, nullptr);
     return RCPtr<LMeasurementRenderer>(mMeasurementRenderer.Get());
 }
 
@@ -189,8 +189,8 @@ String LApplication::GetFolder(int32_t folderId)
     case kUserDataFolder: return String(Platform::GetUserAppDataFolder().c_str()) + own;
     case kDocumentsFolder: return String(Platform::GetDocumentsFolder().c_str());
     default:
-        throw Exception<std::out_of_range>(
-            FormatExceptionMessage(kOutOfRange, "Unknown Path ID.", "LApplication::GetFolder", "App\\Application", 160));
+        throw Exception<std::out_of_range>(FormatExceptionMessage(kOutOfRange, "Unknown Path ID.",
+                                                                  "LApplication::GetFolder", "App\\Application", 160));
     }
 }
 
@@ -215,8 +215,8 @@ SystemDateTime LApplication::GetSystemDateTime()
     clock_gettime(CLOCK_REALTIME, &now);
     tm local{};
     localtime_r(&now.tv_sec, &local);
-    return {uint16_t(local.tm_year + 1900), uint16_t(local.tm_mon + 1), uint16_t(local.tm_wday),
-            uint16_t(local.tm_mday),        uint16_t(local.tm_hour),    uint16_t(local.tm_min),
+    return {uint16_t(local.tm_year + 1900), uint16_t(local.tm_mon + 1),     uint16_t(local.tm_wday),
+            uint16_t(local.tm_mday),        uint16_t(local.tm_hour),        uint16_t(local.tm_min),
             uint16_t(local.tm_sec),         uint16_t(now.tv_nsec / 1000000)};
 }
 
@@ -284,8 +284,7 @@ void LApplication::RestorePlacement()
 {
     const IniFileHandle file = GetSettingsFile(kUserSettingsFile);
     String hex;
-    if (!file || !mMainWindow ||
-        mIni->GetIniValueStr(file, GetMainWindowClass() + String(u"/WP"), String(), hex) < 0) {
+    if (!file || !mMainWindow || mIni->GetIniValueStr(file, GetMainWindowClass() + String(u"/WP"), String(), hex) < 0) {
         return;
     }
     const std::vector<uint8_t> bytes = BytesOf(hex);
@@ -334,8 +333,8 @@ RCPtr<LControl> LApplication::LoadControl(const String& name, LControl* parent)
 
 RCPtr<LRootWindow> LApplication::CreateRootWindow(int32_t rendererType, const RCPtr<LControl>& control)
 {
-    std::unique_ptr<OSWindow> window = MakeWindow(control ? control->GetText() : GetProductName(), 400, 300,
-                                                  rendererType, mMainWindow.get());
+    std::unique_ptr<OSWindow> window =
+        MakeWindow(control ? control->GetText() : GetProductName(), 400, 300, rendererType, mMainWindow.get());
     if (!window) return nullptr;
     RCPtr<LRootWindow> root = window->GetRootWindow();
     if (control) (void)root->SetMainControl(control);
@@ -346,8 +345,7 @@ RCPtr<LRootWindow> LApplication::CreateRootWindow(int32_t rendererType, const RC
 QVResult LApplication::ShowModal(const RCPtr<LControl>& control, int32_t)
 {
     if (!control) return E_FAIL;
-    std::unique_ptr<OSWindow> window =
-        MakeWindow(control->GetText(), 400, 300, GetRendererType(), mMainWindow.get());
+    std::unique_ptr<OSWindow> window = MakeWindow(control->GetText(), 400, 300, GetRendererType(), mMainWindow.get());
     if (!window) return E_FAIL;
     RCPtr<LRootWindow> root = window->GetRootWindow();
     (void)root->SetMainControl(control);

@@ -13,9 +13,9 @@
 #include "LFrameworkApp.h"
 #include "LIniFileManager.h"
 #include "LMidiManager.h"
+#include "LRootModuleEngine.h"
 #include "MeasurementRendererSource.h"
 #include "MessageBoxHost.h"
-#include "LRootModuleEngine.h"
 #include "OSWindow.h"
 
 class LApplication : public QV::LFrameworkApp, public QV::IMessageBoxHost {

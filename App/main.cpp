@@ -14,8 +14,7 @@ class EditorEntry : public QV::MFCFrameworkApp<LApplication> {
 public:
     EditorEntry(PlatformEntryServices& services, QV::EntryOptions options)
         : MFCFrameworkApp(services, std::move(options)), mServices(services)
-    {
-    }
+    {}
 
 protected:
     QV::RCPtr<QV::LFrameworkApp> CreateApplication(const QV::RCPtr<QV::LControlFactory>& factory,

@@ -30,8 +30,7 @@ LDeviceSelector::DeviceSource EngineSource()
 
 }  // namespace
 
-LDeviceSelector::LDeviceSelector(LControl* parent, const String& name)
-    : LPanel(parent, name), mSource(EngineSource())
+LDeviceSelector::LDeviceSelector(LControl* parent, const String& name) : LPanel(parent, name), mSource(EngineSource())
 {}
 
 LDeviceSelector::~LDeviceSelector() = default;

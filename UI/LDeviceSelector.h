@@ -38,8 +38,7 @@ public:
 private:
     QV::QVResult OnDeviceListChange(const QV::RCPtr<QV::LNotificationDistributor>&,
                                     const QV::RCPtr<QV::LNotification>&);
-    QV::QVResult OnSelectionChange(const QV::RCPtr<QV::LNotificationDistributor>&,
-                                   const QV::RCPtr<QV::LNotification>&);
+    QV::QVResult OnSelectionChange(const QV::RCPtr<QV::LNotificationDistributor>&, const QV::RCPtr<QV::LNotification>&);
 
     QV::RCPtr<QV::LNotificationHandler<LDeviceSelector>> mSelectorHandler;
     QV::RCPtr<QV::LControl> mCombo;

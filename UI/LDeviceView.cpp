@@ -7,8 +7,8 @@
 #include "LControlFactory.h"
 #include "LDialog.h"
 #include "LFileDialog.h"
-#include "MessageBoxHost.h"
 #include "LNotificationCenterManager.h"
+#include "MessageBoxHost.h"
 #include "NotificationNameTable.h"
 #include "UserSettings.h"
 

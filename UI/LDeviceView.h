@@ -40,14 +40,14 @@ public:
     QV::RCPtr<IDevice> GetDeviceModule() override { return QV::RCPtr<IDevice>(this); }
 
     // ---- IDevice: the panels found by name; null when the skin lacks one ----
-    using IDevice::GetGlobalChannel;
-    using IDevice::GetKeybed;
-    using IDevice::GetZone;
-    using IDevice::GetWheelController;
-    using IDevice::GetPitchWheel;
     using IDevice::GetAbsoluteController;
-    using IDevice::GetHardwareButtons;
     using IDevice::GetFootSwitch;
+    using IDevice::GetGlobalChannel;
+    using IDevice::GetHardwareButtons;
+    using IDevice::GetKeybed;
+    using IDevice::GetPitchWheel;
+    using IDevice::GetWheelController;
+    using IDevice::GetZone;
     QV::RCPtr<IGlobalChannel> GetGlobalChannel() override;
     QV::RCPtr<IKeybed> GetKeybed() override;
     QV::RCPtr<IZone> GetZone(int32_t index) override;

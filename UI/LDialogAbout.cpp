@@ -11,8 +11,10 @@ QVResult LDialogAbout::Initialize()
 {
     const QVResult result = LDialog::Initialize();
     if (result < 0) return result;
-    RCPtr<LControl> product = FindRequiredChild(*this, u"labelProduct", "LDialogAbout::Initialize", "UI\\DialogAbout", 15);
-    RCPtr<LControl> version = FindRequiredChild(*this, u"labelVersion", "LDialogAbout::Initialize", "UI\\DialogAbout", 16);
+    RCPtr<LControl> product =
+        FindRequiredChild(*this, u"labelProduct", "LDialogAbout::Initialize", "UI\\DialogAbout", 15);
+    RCPtr<LControl> version =
+        FindRequiredChild(*this, u"labelVersion", "LDialogAbout::Initialize", "UI\\DialogAbout", 16);
     const Version info;
     (void)product->SetText(info.GetProductName());
     String text = version->GetText();

@@ -20,10 +20,9 @@ QVResult LStatusView::Initialize()
     if (result < 0) return result;
     mLabel = FindRequiredChild(*this, u"labelConnection", "LStatusView::Initialize", "UI\\StatusView", 20);
     mStatusHandler = new LNotificationHandler<LStatusView>(this);
-    const QVResult registered =
-        mStatusHandler->RegisterHandler(&LStatusView::OnConnectionStateChange,
-                                        RCPtr<LNotificationDistributor>(GetDefaultNotificationCenter().Get()),
-                                        u"NID_DEVICE_CONNECTION_STATE_CHANGE");
+    const QVResult registered = mStatusHandler->RegisterHandler(
+        &LStatusView::OnConnectionStateChange, RCPtr<LNotificationDistributor>(GetDefaultNotificationCenter().Get()),
+        u"NID_DEVICE_CONNECTION_STATE_CHANGE");
     if (registered < 0) ThrowFailedResult(registered, "LStatusView::Initialize", "UI\\StatusView", 27);
     RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
     const bool connected = engine && engine->GetConnectionState() == LRootModuleEngine::kConnected;

@@ -6,5 +6,5 @@
 #include "LControl.h"
 
 // The child, or a runtime error "Null Pointer : Cannot find child <name>".
-QV::RCPtr<QV::LControl> FindRequiredChild(const QV::LControl& parent, const QV::String& name,
-                                          std::string_view method, std::string_view path, int line);
+QV::RCPtr<QV::LControl> FindRequiredChild(const QV::LControl& parent, const QV::String& name, std::string_view method,
+                                          std::string_view path, int line);

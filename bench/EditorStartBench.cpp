@@ -193,8 +193,8 @@ int main(int, char** argv)
         return 1;
     }
     const std::string folder = std::filesystem::path(argv[0]).parent_path().string();
-    const std::string home = std::filesystem::temp_directory_path().string() + "/editor-start-bench-" +
-                             std::to_string(getpid());
+    const std::string home =
+        std::filesystem::temp_directory_path().string() + "/editor-start-bench-" + std::to_string(getpid());
     constexpr int kRuns = 5;
     std::vector<double> bare, editor;
     for (int i = 0; i < kRuns; ++i) {
@@ -225,8 +225,9 @@ int main(int, char** argv)
                 Median(editor) / Median(bare));
     std::printf("resident memory after start:                %8.1f MB (goal: under 40 MB)\n", rssKb / 1024.0);
     std::printf("idle processor time over 10 s:              %8.2f %% of a core (goal: under 0.5%%)\n", cpuPercent);
-    std::printf("click to the keyboard holding the value:    median %.2f ms, 99th percentile %.2f ms "
-                "(goal: median under 5 ms)\n",
-                Median(clicks), Percentile(clicks, 0.99));
+    std::printf(
+        "click to the keyboard holding the value:    median %.2f ms, 99th percentile %.2f ms "
+        "(goal: median under 5 ms)\n",
+        Median(clicks), Percentile(clicks, 0.99));
     return Median(editor) < 0 ? 1 : 0;
 }

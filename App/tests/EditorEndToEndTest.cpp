@@ -140,7 +140,8 @@ TEST_F(EditorEndToEndTest, PresetTravelsFromKeyboardToFileAndBack)
 
     // File > Get preset from keyboard: the success box is the proof it arrived.
     ChooseFileMenuRow(window, kGetPreset);
-    EXPECT_TRUE(DismissMessageBox("Get preset from keyboard")) << "titles: " << ::testing::PrintToString(x.TopLevelTitles());
+    EXPECT_TRUE(DismissMessageBox("Get preset from keyboard"))
+        << "titles: " << ::testing::PrintToString(x.TopLevelTitles());
 
     // File > Save preset file: the scripted chooser answers the path.
     ChooseFileMenuRow(window, kSaveFile);
@@ -156,15 +157,16 @@ TEST_F(EditorEndToEndTest, PresetTravelsFromKeyboardToFileAndBack)
     // File > Load preset file: every saved value goes back to the keyboard.
     ChooseFileMenuRow(window, kLoadFile);
     EXPECT_TRUE(Eventually([&] { return ReadFile(statePath) == original; }, 20s))
-        << "keyboard now:\n" << ReadFile(statePath) << "expected:\n" << original;
+        << "keyboard now:\n"
+        << ReadFile(statePath) << "expected:\n"
+        << original;
 
     // Closing the window ends the program normally and keeps its placement.
     ASSERT_TRUE(x.RequestClose(window));
     const auto code = editor->WaitForExit(30s);
     ASSERT_TRUE(code.has_value()) << "still running; stderr: " << editor->ErrorOutput();
     EXPECT_EQ(*code, 1);
-    const std::string settings =
-        ReadFile(folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini");
+    const std::string settings = ReadFile(folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini");
     EXPECT_NE(settings.find("WP"), std::string::npos) << settings;
 }
 
@@ -272,8 +274,8 @@ TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
         expected[edit.parameter][static_cast<size_t>(edit.byte)] += edit.delta;
         ASSERT_TRUE(x.Click(window, edit.x, edit.y));
         // Exactly the part's new value, and nothing else changed.
-        EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 15s))
-            << "keyboard now:\n" << ReadFile(statePath);
+        EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 15s)) << "keyboard now:\n"
+                                                                                             << ReadFile(statePath);
         expected = Blobs(ReadFile(statePath));
     }
     for (const ComboEdit& edit : kComboEdits) {
@@ -283,8 +285,8 @@ TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
         std::this_thread::sleep_for(1s);
         for (int i = 0; i < edit.steps; ++i) ASSERT_TRUE(x.PressKey(XK_Down));
         ASSERT_TRUE(x.PressKey(XK_Return));
-        EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 15s))
-            << "keyboard now:\n" << ReadFile(statePath);
+        EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 15s)) << "keyboard now:\n"
+                                                                                             << ReadFile(statePath);
         expected = Blobs(ReadFile(statePath));
     }
 

@@ -124,7 +124,8 @@ TEST_F(DeviceViewTest, PresetTransfersShowTheirOutcome)
         {false, -2, u"LABEL_GET_PRESET_FAILED_MSGBOX_CAPTION",
          u"LABEL_GET_PRESET_FAILED_FW_COMPATIBILITY_ERROR_MSGBOX_TEXT", 0x10},
         {true, 100, u"LABEL_SEND_PRESET_SUCEESS_MSGBOX_CAPTION", u"LABEL_SEND_PRESET_SUCEESS_MSGBOX_TEXT", 0x40},
-        {true, -1, u"LABEL_SEND_PRESET_FAILED_MSGBOX_CAPTION", u"LABEL_SEND_PRESET_FAILED_MIDI_ERROR_MSGBOX_TEXT", 0x10},
+        {true, -1, u"LABEL_SEND_PRESET_FAILED_MSGBOX_CAPTION", u"LABEL_SEND_PRESET_FAILED_MIDI_ERROR_MSGBOX_TEXT",
+         0x10},
         {true, E_FAIL, u"LABEL_SEND_PRESET_FAILED_MSGBOX_CAPTION", u"LABEL_SEND_PRESET_FAILED_MIDI_ERROR_MSGBOX_TEXT",
          0x10},
         {true, -2, u"LABEL_SEND_PRESET_FAILED_MSGBOX_CAPTION",
@@ -184,8 +185,8 @@ TEST_F(DeviceViewTest, LoadNamesWhatIsWrongWithAFile)
         SCOPED_TRACE(c.name);
         boxes.shown.clear();
         const std::string path = folder.Path() + "/" + c.name + ".trs";
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(c.bytes.data()),
-                                                    static_cast<std::streamsize>(c.bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
         chooser.AnswerPaths({path});
         view->LoadPresetFromFile();
         if (!c.text) {

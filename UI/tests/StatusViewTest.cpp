@@ -15,7 +15,10 @@ using namespace QV;
 
 class StringsApplication : public control_test::FakeApplication {
 public:
-    StringsApplication() : strings(new LControlFactory(u"ZiroruVovizu")) { loaded = strings->LoadResources(u"::", 0x0409); }
+    StringsApplication() : strings(new LControlFactory(u"ZiroruVovizu"))
+    {
+        loaded = strings->LoadResources(u"::", 0x0409);
+    }
     IControlFactory* GetControlFactory() override { return strings.Get(); }
     RCPtr<LControlFactory> strings;
     QVResult loaded = E_FAIL;
@@ -55,9 +58,10 @@ TEST_F(StatusViewTest, FollowsTheEnginesConnectionNotices)
     RCPtr<LNotificationCenter> center = GetDefaultNotificationCenter();
     ASSERT_TRUE(center);
     using State = LRootModuleEngine::DeviceConnectionState;
-    ASSERT_GE(center->PostNamedNotification(u"NID_DEVICE_CONNECTION_STATE_CHANGE",
-                                            RCPtr<LRefCountedObject>(new LHolder<State>(LRootModuleEngine::kNotConnected))),
-              0);
+    ASSERT_GE(
+        center->PostNamedNotification(u"NID_DEVICE_CONNECTION_STATE_CHANGE",
+                                      RCPtr<LRefCountedObject>(new LHolder<State>(LRootModuleEngine::kNotConnected))),
+        0);
     LNotificationCenterManager::GetInstance()->ProcessNotifications(true);
     EXPECT_EQ(view->GetConnectionText().ToUtf8(), "No keyboard connected");
 }

@@ -30,6 +30,7 @@ TEST_F(EditPanelsPictureTest, AllPanelsFitTheWindowAndMatchTheReference)
 {
     // The window around the panels, by plain stand-ins: the picture is the panels'.
     for (const char16_t* name : {u"ZiroruVovizu.MainControl", u"ZiroruVovizu.DeviceView", u"ZiroruVovizu.StatusView",
+                                 u"ZiroruVovizu.DeviceSelector",
                                  u"Framework.MainMenu", u"Framework.ComboMenu", u"Framework.PopupMenu"}) {
         factory->RegisterControl(String(name), &CreateControlOfClass<LPanel>);
     }
