@@ -1,13 +1,13 @@
 // The keyboard choice: shown only for two or more keyboards; a pick connects.
 #include <gtest/gtest.h>
 
-#include "ControlTestSupport.h"
 #include "LComboBox.h"
 #include "LControlFactory.h"
 #include "LDeviceSelector.h"
 #include "LLabel.h"
 #include "LListBox.h"
 #include "LListBoxItem.h"
+#include "ShippedSkinApplication.h"
 
 namespace {
 
@@ -21,23 +21,6 @@ const LControlDescriptor* FindDescriptor(const LControlDescriptor& from, const S
     }
     return nullptr;
 }
-
-// The shipped skin's selector, built by the real factory.
-class SkinApplication : public control_test::FakeApplication {
-public:
-    SkinApplication() : skin(new LControlFactory(u"ZiroruVovizu"))
-    {
-        skin->RegisterControl(u"Framework.Label", &CreateControlOfClass<LLabel>);
-        skin->RegisterControl(u"Framework.ComboBox", &CreateControlOfClass<LComboBox>);
-        skin->RegisterControl(u"Framework.ListBox", &CreateControlOfClass<LListBox>);
-        skin->RegisterControl(u"Framework.ListBoxItem", &CreateControlOfClass<LListBoxItem>);
-        skin->RegisterControl(u"ZiroruVovizu.DeviceSelector", &CreateControlOfClass<LDeviceSelector>);
-        loaded = skin->LoadResources(u"::", 0x0409);
-    }
-    IControlFactory* GetControlFactory() override { return skin.Get(); }
-    RCPtr<LControlFactory> skin;
-    QVResult loaded = E_FAIL;
-};
 
 class DeviceSelectorTest : public ::testing::Test {
 protected:
@@ -71,7 +54,12 @@ protected:
         return {v, name};
     }
 
-    SkinApplication app;
+    // The shipped skin's selector, built by the real factory.
+    ShippedSkinApplication app{{u"Framework.Label", &CreateControlOfClass<LLabel>},
+                               {u"Framework.ComboBox", &CreateControlOfClass<LComboBox>},
+                               {u"Framework.ListBox", &CreateControlOfClass<LListBox>},
+                               {u"Framework.ListBoxItem", &CreateControlOfClass<LListBoxItem>},
+                               {u"ZiroruVovizu.DeviceSelector", &CreateControlOfClass<LDeviceSelector>}};
     RCPtr<LDeviceSelector> selector;
     RCPtr<LComboBox> combo;
     std::vector<LDeviceSelector::Device> devices;

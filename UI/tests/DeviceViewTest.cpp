@@ -6,31 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "ControlTestSupport.h"
 #include "FakeFileChooser.h"
 #include "FakeParamEngine.h"
 #include "LControlFactory.h"
 #include "LDeviceView.h"
 #include "LNotificationCenterManager.h"
 #include "MessageBoxHost.h"
+#include "ShippedSkinApplication.h"
 #include "TempFolder.h"
 
 namespace {
 
 using namespace QV;
 using Platform::FileChooser::FakeFileChooser;
-
-// The application's real string table, compiled in, behind the test fakes.
-class StringsApplication : public control_test::FakeApplication {
-public:
-    StringsApplication() : strings(new LControlFactory(u"ZiroruVovizu"))
-    {
-        loaded = strings->LoadResources(u"::", 0x0409);
-    }
-    IControlFactory* GetControlFactory() override { return strings.Get(); }
-    RCPtr<LControlFactory> strings;
-    QVResult loaded = E_FAIL;
-};
 
 struct Box {
     std::string text;
@@ -66,10 +54,10 @@ public:
     int sends = 0;
 };
 
-std::string AppText(StringsApplication& app, const char16_t* id)
+std::string AppText(ShippedSkinApplication& app, const char16_t* id)
 {
     String text;
-    (void)app.strings->GetDefaultStringTable()->GetString(id, text);
+    (void)app.skin->GetDefaultStringTable()->GetString(id, text);
     return text.ToUtf8();
 }
 
@@ -93,7 +81,7 @@ protected:
 
     std::string Text(const char16_t* id) { return AppText(app, id); }
 
-    StringsApplication app;
+    ShippedSkinApplication app;
     RecordingMessageBoxes boxes;
     driver_test::FakeParamEngine engine;
     FakeFileChooser chooser;

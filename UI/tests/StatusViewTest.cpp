@@ -1,28 +1,17 @@
 // The status strip: the connection as the engine reports it, with the name.
 #include <gtest/gtest.h>
 
-#include "ControlTestSupport.h"
 #include "LControlFactory.h"
 #include "LHolder.h"
 #include "LLabel.h"
 #include "LNotificationCenterManager.h"
 #include "LRootModuleEngine.h"
 #include "LStatusView.h"
+#include "ShippedSkinApplication.h"
 
 namespace {
 
 using namespace QV;
-
-class StringsApplication : public control_test::FakeApplication {
-public:
-    StringsApplication() : strings(new LControlFactory(u"ZiroruVovizu"))
-    {
-        loaded = strings->LoadResources(u"::", 0x0409);
-    }
-    IControlFactory* GetControlFactory() override { return strings.Get(); }
-    RCPtr<LControlFactory> strings;
-    QVResult loaded = E_FAIL;
-};
 
 class StatusViewTest : public ::testing::Test {
 protected:
@@ -37,7 +26,7 @@ protected:
     }
     void TearDown() override { (void)view->ReleaseInternalReferences(); }
 
-    StringsApplication app;
+    ShippedSkinApplication app;
     RCPtr<LStatusView> view;
 
 private:
