@@ -353,6 +353,8 @@ QVResult LApplication::ShowModal(const RCPtr<LControl>& control, int32_t)
     if (frame.width >= 1 && frame.height >= 1) root->SetClientSize(int32_t(frame.width), int32_t(frame.height));
     (void)window->SetWindowTitle(control->GetText());
     window->Show(1);
+    // Keys go to the focus: the modal control takes it, so Escape reaches a dialog.
+    (void)control->SetFocus(true);
     const int32_t result = window->RunModal();
     (void)root->ReleaseInternalReferences();
     return result;

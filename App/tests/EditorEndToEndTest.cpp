@@ -209,6 +209,17 @@ TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
     ASSERT_TRUE(x.RequestClose(*again));
     EXPECT_TRUE(x.WaitUntilGone("About Tarsel Preset Editor", 20s));
     EXPECT_TRUE(editor->IsRunning());
+
+    // And Escape.
+    ASSERT_TRUE(x.Click(window, kHelpMenuX, kMenuY));
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(x.Click(window, kHelpMenuX + 40, kFirstRowY + kRowHeight / 2));
+    const auto third = x.FindWindow("About Tarsel Preset Editor", 30s);
+    ASSERT_TRUE(third);
+    x.Focus(*third);
+    ASSERT_TRUE(x.PressKey(XK_Escape));
+    EXPECT_TRUE(x.WaitUntilGone("About Tarsel Preset Editor", 20s));
+    EXPECT_TRUE(editor->IsRunning());
     ASSERT_TRUE(x.RequestClose(window));
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
 }

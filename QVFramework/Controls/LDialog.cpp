@@ -11,6 +11,9 @@ struct StandardButton {
     bool needsFocus;
 };
 
+// Escape pressed (virtual key 0x1B with the key-down flag).
+constexpr uint32_t kEscapeKey = 0x201B0000;
+
 // The message-box identifiers; OK and Close must take the focus first.
 constexpr StandardButton kButtons[] = {
     {u"buttonOK", 1, true},     {u"buttonClose", 1, true},   {u"buttonCancel", 2, false}, {u"buttonAbort", 3, false},
@@ -44,6 +47,24 @@ QVResult LDialog::DoModal()
     IControlApplication* application = GetControlApplication();
     if (!application) return E_FAIL;
     return application->ShowModal(RCPtr<LControl>(this), 1);
+}
+
+QVResult LDialog::OnKeyDown(const RCPtr<LKeyParam>& key)
+{
+    if (key && key->code.flags == kEscapeKey) {
+        EndDialog(2);
+        return S_OK;
+    }
+    return LScrollView::OnKeyDown(key);
+}
+
+void LDialog::HandleKey(const RCPtr<LKeyParam>& key)
+{
+    if (key && key->code.flags == kEscapeKey) {
+        EndDialog(2);
+        return;
+    }
+    LScrollView::HandleKey(key);
 }
 
 bool LDialog::CancelFromCloseBox(LControl& control)

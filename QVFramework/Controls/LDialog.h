@@ -15,6 +15,10 @@ public:
     ~LDialog() override;
 
     QVResult Initialize() override;
+    // Escape ends the dialog as its Cancel button would (2).
+    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    // The same for an Escape that a child left unhandled.
+    void HandleKey(const RCPtr<LKeyParam>& key) override;
     // What the application's modal run answers; E_FAIL without a window.
     virtual QVResult DoModal();
     virtual void OnClosed() {}
