@@ -102,6 +102,7 @@ LApplication::LApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LS
       mCommandLine(commandLine)
 {
     mMessageBoxSeat.emplace(*this);
+    mChooserSeat.emplace(mChooserHost);
     // The engine and the MIDI threads post to the application's center: each
     // post wakes the sleeping loop so it is drained at once.
     if (RCPtr<LNotificationCenter> center = QV::GetDefaultNotificationCenter()) {
@@ -115,6 +116,7 @@ LApplication::LApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LS
 LApplication::~LApplication()
 {
     mMessageBoxSeat.reset();
+    mChooserSeat.reset();
     LRootWindow::SetCancelHandler(nullptr);
     if (RCPtr<LNotificationCenter> center = QV::GetDefaultNotificationCenter()) center->SetWakeHook(nullptr);
     SetMeasurementRendererSource(mPreviousMeasurementSource);
@@ -137,6 +139,20 @@ LApplication::~LApplication()
     mEngine = nullptr;
     CloseSettingsFiles();
     mMeasurementRenderer = nullptr;
+}
+
+// ------------------------------------------------------------ file chooser
+
+uint64_t EditorFileDialogHost::GetOwnerWindow()
+{
+    RCPtr<LRootWindow> active = mApplication.GetActiveRootWindow();
+    IWindowOSServices* window = active ? active->GetOSServices() : nullptr;
+    return window ? Platform::Window::SdlWindowBackend::GetX11WindowId(window->GetWindowHandle()) : 0;
+}
+
+void EditorFileDialogHost::WhileChooserOpen()
+{
+    Platform::Window::SdlWindowBackend::KeepPainting();
 }
 
 // ------------------------------------------------------------ identity

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FileDialogHost.h"
 #include "LFrameworkApp.h"
 #include "LIniFileManager.h"
 #include "LMidiManager.h"
@@ -17,6 +18,20 @@
 #include "MeasurementRendererSource.h"
 #include "MessageBoxHost.h"
 #include "OSWindow.h"
+
+class LApplication;
+
+// The desktop's file chooser runs over the active window, which keeps
+// painting (and drops input) while it is open.
+class EditorFileDialogHost final : public QV::IFileDialogHost {
+public:
+    explicit EditorFileDialogHost(LApplication& application) : mApplication(application) {}
+    uint64_t GetOwnerWindow() override;
+    void WhileChooserOpen() override;
+
+private:
+    LApplication& mApplication;
+};
 
 class LApplication : public QV::LFrameworkApp, public QV::IMessageBoxHost {
     QV_TYPE_NAME("class LApplication")
@@ -110,4 +125,6 @@ private:
     QV::RCPtr<QV::LRenderer> mMeasurementRenderer;
     QV::MeasurementRendererSource mPreviousMeasurementSource = nullptr;
     std::optional<QV::ScopedMessageBoxHost> mMessageBoxSeat;
+    EditorFileDialogHost mChooserHost{*this};
+    std::optional<QV::ScopedFileDialogHost> mChooserSeat;
 };

@@ -1,5 +1,7 @@
 #include "SdlWindowBackend.h"
 
+#include <SDL_syswm.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -233,6 +235,28 @@ bool SdlWindowBackend::HasPendingMessage()
         if (window->mUpdatePending) return true;
     }
     return false;
+}
+
+void SdlWindowBackend::KeepPainting()
+{
+    auto& windows = Windows();
+    if (windows.empty()) return;
+    SdlWindowBackend* any = windows.begin()->second;
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT) > 0) any->Dispatch(event);
+    any->PaintInvalidWindows();
+}
+
+uint64_t SdlWindowBackend::GetX11WindowId(void* handle)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!handle || !SDL_GetWindowWMInfo(static_cast<SDL_Window*>(handle), &info) || info.subsystem != SDL_SYSWM_X11) {
+        return 0;
+    }
+    return static_cast<uint64_t>(info.info.x11.window);
 }
 
 bool SdlWindowBackend::PaintInvalidWindows()

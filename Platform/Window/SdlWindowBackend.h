@@ -73,6 +73,13 @@ public:
     int32_t GetShowState() const override;
     void Destroy() override;
 
+    // While another program's window is modal over the editor's (a file
+    // chooser): the windows repaint and follow their size, and input meant
+    // for them is dropped, as a disabled owner window would drop it.
+    static void KeepPainting();
+    // The X11 id of an SDL window; 0 off X11.
+    static uint64_t GetX11WindowId(void* handle);
+
     bool HasPendingMessage() override;
     bool PumpMessage() override;
     void PostQuit() override;

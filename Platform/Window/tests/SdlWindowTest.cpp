@@ -183,6 +183,21 @@ TEST_F(SdlWindowTest, RepaintPresentsOnlyTheDirtyRectangle)
         << "a control outside the dirty area is not drawn";
 }
 
+// As while the desktop's file chooser runs over the window.
+TEST_F(SdlWindowTest, KeepPaintingRepaintsAndDropsInput)
+{
+    left->colour = 0xFF0000FFu;
+    main->GetRootWindow()->InvalidateRect(DoubleRect{10, 10, 100, 100});
+    Push(Button(SDL_MOUSEBUTTONDOWN, 20, 30));
+    Push(Button(SDL_MOUSEBUTTONUP, 20, 30));
+    left->events.clear();
+    SdlWindowBackend::KeepPainting();
+    EXPECT_EQ(PixelAt(50, 50), 0x0000FFu);
+    RunFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(left->events.empty()) << "a click meant for the window while it was covered came through";
+    EXPECT_NE(SdlWindowBackend::GetX11WindowId(main->GetWindowHandle()), 0u);
+}
+
 TEST_F(SdlWindowTest, SleepingLoopWakesForAnInvalidationFromAnotherThread)
 {
     // Nothing animates, so the loop sleeps up to the backstop between events.
