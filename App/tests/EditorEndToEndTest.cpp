@@ -301,6 +301,15 @@ TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
         expected = Blobs(ReadFile(statePath));
     }
 
+    // A number typed over another: the pitch wheel's upper limit becomes 100.
+    expected[7][2] = 100;
+    ASSERT_TRUE(x.Click(window, 398, 345));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(x.PressKey(XK_BackSpace));
+    ASSERT_TRUE(x.Type("100"));
+    ASSERT_TRUE(x.PressKey(XK_Return));
+    EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 15s))
+        << "keyboard now:\n" << ReadFile(statePath);
+
     // The keyboard changes the pitch wheel's limits itself: the panel takes the
     // value without sending anything back, and its next step starts from it.
     const std::string fromKeyboard = "7: 00 05 70";
