@@ -321,7 +321,9 @@ TEST_F(ComboMenuBarTest, PressOpensBelowAndReleasePicksOrCloses)
         popup->HandleMouseUp(LPointerInput::Button(1, row.releaseX, row.releaseY, 0));
         EXPECT_EQ(file->IsMenuShown(), row.open);
         EXPECT_EQ(Posted(), row.posted);
-        if (!row.open) EXPECT_TRUE(editor->HasFocus()) << "the focus goes back where it was";
+        if (!row.open) {
+            EXPECT_TRUE(editor->HasFocus()) << "the focus goes back where it was";
+        }
         file->ShowMenu(false);
     }
 }
