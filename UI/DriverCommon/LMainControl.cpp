@@ -2,10 +2,9 @@
 
 #include <stdexcept>
 
+#include "AppStrings.h"
 #include "Exception.h"
-#include "IControlApplication.h"
 #include "IParamEngine.h"
-#include "LControlFactory.h"
 #include "LNotificationCenterManager.h"
 #include "LRootModuleEngine.h"
 #include "MessageBoxHost.h"
@@ -20,18 +19,6 @@ constexpr const char* kSource = "UI\\DriverCommon\\MainControl";
 uint32_t ReadWord(const uint8_t* bytes)
 {
     return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
-
-// A text of the application's string table; its ID when the table lacks it.
-String ApplicationString(const char16_t* id)
-{
-    String text(id);
-    IControlApplication* application = GetControlApplication();
-    auto* factory = application ? dynamic_cast<LControlFactory*>(application->GetControlFactory()) : nullptr;
-    if (RCPtr<LStringTable> table = factory ? factory->GetDefaultStringTable() : nullptr) {
-        table->GetString(String(id), text);
-    }
-    return text;
 }
 
 }  // namespace
@@ -162,8 +149,8 @@ void LMainControl::CheckHardwareConfiguration()
         if (mDeviceView) mDeviceView->SetDeviceConfiguration(configuration);
         return;
     }
-    (void)ShowMessageBox(ApplicationString(u"HARDWARE_CONFIG_ERROR_MESSAGE"),
-                         ApplicationString(u"HARDWARE_CONFIG_ERROR_TITLE"), kErrorIcon);
+    (void)ShowMessageBox(GetAppString(u"HARDWARE_CONFIG_ERROR_MESSAGE"),
+                         GetAppString(u"HARDWARE_CONFIG_ERROR_TITLE"), kErrorIcon);
     if (RCPtr<LNotificationCenter> center = GetDefaultNotificationCenter()) {
         // A center that is shutting down means the application is ending anyway.
         (void)center->PostNamedNotification(u"NID_APP_EXIT_REQ");
