@@ -4,6 +4,7 @@
 
 #include "DirtyRects.h"
 #include "LFont.h"
+#include "RectRegion.h"
 #include "RectT.h"
 #include "StringT.h"
 
@@ -31,6 +32,9 @@ public:
     virtual QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType,
                                     bool replacesClient) = 0;
     virtual void SetTextForegroundPart(const RCPtr<LRefCountedObject>& part) = 0;
+    // The look's pending update area in the control's coordinates; when not
+    // empty, drawing keeps inside it. Looks that draw nothing ignore it.
+    virtual void SetRegion(const RectRegion&) {}
 };
 
 }  // namespace QV

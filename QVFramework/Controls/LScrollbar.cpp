@@ -5,6 +5,7 @@
 
 #include "GeometryRounding.h"
 #include "IControlApplication.h"
+#include "LButton.h"
 
 namespace QV {
 namespace {
@@ -24,6 +25,21 @@ constexpr KeyRow kKeys[] = {
 double RoundHalf(double v)
 {
     return std::trunc(v < 0 ? v - 0.5 : v + 0.5);
+}
+
+// A point of a child's coordinates in its parent's, in whole pixels.
+DoublePoint InParent(const LControl& child, const DoublePoint& p)
+{
+    const LControl* parent = child.GetParent();
+    DoublePoint at = p + child.GetFrame().Origin();
+    if (parent) at = at - parent->GetScrollOffset() + parent->GetPartRect(-1).Origin();
+    return {RoundHalf(at.x), RoundHalf(at.y)};
+}
+
+void SetLookRegion(LControl& control, uint32_t index, const RectRegion& region)
+{
+    if (index >= control.GetPartCount()) return;
+    if (RCPtr<ILook> look = control.GetVisualPart(static_cast<int32_t>(index))) look->SetRegion(region);
 }
 
 }  // namespace
@@ -88,13 +104,22 @@ QVResult LScrollbar::Initialize()
         mThumb = mChannel->FindChildControl(u"thumb");
     }
     if (mThumb) {
+        const RCPtr<LNotificationDistributor> thumb(mThumb.Get());
         // Registration fails only for a null sender or name; both are set here.
-        (void)mOwnHandler->RegisterHandler(&LScrollbar::OnThumbLeftDragChange,
-                                           RCPtr<LNotificationDistributor>(mThumb.Get()),
+        (void)mOwnHandler->RegisterHandler(&LScrollbar::OnThumbMouseMove, thumb, u"NID_MOUSE_MOVE");
+        (void)mOwnHandler->RegisterHandler(&LScrollbar::OnThumbLeftDragChange, thumb,
                                            u"NID_LEFT_DRAG_CONDITION_CHANGE");
+        if (auto* button = dynamic_cast<LButton*>(mThumb.Get())) button->SetKeepPressedLook(true);
     }
     RCPtr<LControl> dec = FindChildControl(u"dec");
     RCPtr<LControl> inc = FindChildControl(u"inc");
+    for (const RCPtr<LControl>& step : {dec, inc}) {
+        if (!step) continue;
+        // Registration fails only for a null sender or name; both are set here.
+        (void)mOwnHandler->RegisterHandler(&LScrollbar::OnButtonAutoRepeat, RCPtr<LNotificationDistributor>(step.Get()),
+                                           u"NID_BUTTON_AUTOREPEAT");
+        if (auto* button = dynamic_cast<LButton*>(step.Get())) button->SetAutoRepeat(true);
+    }
     if (dec && inc) {
         const DoubleRect& a = dec->GetFrame();
         const DoubleRect& b = inc->GetFrame();
@@ -141,8 +166,13 @@ void LScrollbar::UpdateThumbPosition()
     if (mDragging || !mThumb) return;
     const double p = RoundHalf((mChannelEnd - mChannelStart - mThumbLength) * GetValue() + mChannelStart);
     if (p == ThumbPosition()) return;
+    MoveThumbTo(p);
+}
+
+void LScrollbar::MoveThumbTo(double along)
+{
     LayoutRecord position = mThumb->GetLayout().position[Axis()];
-    position.offset = p;
+    position.offset = along;
     position.factor = 0.0f;
     mThumb->SetLayoutPosition(Axis(), position, mThumb->GetLayout().anchor[Axis()]);
 }
@@ -164,7 +194,7 @@ void LScrollbar::SetDragging(bool dragging)
         mPendingDragValue = -1.0;
         return;
     }
-    if (mPendingDragValue >= 0.0 && mPendingDragValue <= 1.0) ApplyValue(mPendingDragValue);
+    if (mApplyPendingOnRelease && mPendingDragValue >= 0.0 && mPendingDragValue <= 1.0) ApplyValue(mPendingDragValue);
     mPendingDragValue = -1.0;
 }
 
@@ -208,19 +238,24 @@ QVResult LScrollbar::OnChannelLeftDragChange(const RCPtr<LNotificationDistributo
     const auto newly = [p](uint32_t bit) { return (p->newConditions & bit) && !(p->oldConditions & bit); };
     const auto cleared = [p](uint32_t bit) { return !(p->newConditions & bit) && (p->oldConditions & bit); };
     if (newly(Condition::kLeftPressed)) {
+        // The press point is in the bar's coordinates, like the channel's frame.
         const DoubleRect part = mChannel->GetPartRect(-1);
-        const double along = Axis() ? std::round(p->pressY) - part.y : std::round(p->pressX) - part.x;
+        const DoubleRect& frame = mChannel->GetFrame();
+        const double along = Axis() ? RoundHalf(p->pressY - frame.y) - part.y : RoundHalf(p->pressX - frame.x) - part.x;
         mPagingSide = HitTestChannel(along);
         if (mPagingSide != 0) {
             PageTowardSide();
+            UpdateChannelHighlight();
             mLastPagingTime = Now();
             mPagingCountdown = mPagingFirstDelay;
             SubscribeIdle();
         }
     } else if (cleared(Condition::kCaptured) && mPagingSide != 0) {
         mPagingSide = 0;
+        ClearChannelHighlight();
         UnsubscribeIdle();
     }
+    if (mPagingSide != 0) UpdateChannelHighlight();
     return 1;
 }
 
@@ -231,6 +266,7 @@ QVResult LScrollbar::OnChannelHoverChange(const RCPtr<LNotificationDistributor>&
     // Time spent outside the channel does not count toward the next step.
     if (p && (p->newConditions & Condition::kActive) && !(p->oldConditions & Condition::kActive))
         mLastPagingTime = Now();
+    if (mPagingSide != 0) UpdateChannelHighlight();
     return 1;
 }
 
@@ -243,6 +279,46 @@ void LScrollbar::OnTimer()
     if (mPagingCountdown > 0) return;
     mPagingCountdown = mPagingRepeat;
     PageTowardSide();
+    UpdateChannelHighlight();
+}
+
+DoubleRect LScrollbar::PagedStretch() const
+{
+    const DoubleRect part = mChannel->GetPartRect(-1);
+    const int axis = Axis();
+    const double nearEdge = axis ? part.y : part.x;
+    const double farEdge = nearEdge + (axis ? part.height : part.width);
+    const double thumbStart = nearEdge + (mThumb ? ThumbPosition() : 0.0);
+    const double from = mPagingSide == 1 ? nearEdge : thumbStart + mThumbLength;
+    const double to = std::floor((mPagingSide == 1 ? thumbStart : farEdge) + 0.5);
+    if (axis) return {part.x, from, part.width, std::max(to - from, 0.0)};
+    return {from, part.y, std::max(to - from, 0.0), part.height};
+}
+
+void LScrollbar::UpdateChannelHighlight()
+{
+    if (!mChannel || mPagingSide == 0 || !IsPointerOnPagingSide()) {
+        ClearChannelHighlight();
+        return;
+    }
+    if (mChannel->GetPartCount() < 2) return;
+    RectRegion pressed;
+    pressed.AddRect(PagedStretch());
+    RectRegion normal;
+    normal.AddRect(DoubleRect{0.0, 0.0, mChannel->GetFrame().width, mChannel->GetFrame().height});
+    normal.SubtractRegion(pressed);
+    SetLookRegion(*mChannel, 1, pressed);
+    SetLookRegion(*mChannel, 0, normal);
+    mChannel->SetPartOpacity(1, 1.0f, false);
+    mChannel->InvalidateArea();
+}
+
+void LScrollbar::ClearChannelHighlight()
+{
+    if (!mChannel) return;
+    for (uint32_t i = 0; i < mChannel->GetPartCount(); ++i) SetLookRegion(*mChannel, i, RectRegion());
+    if (mChannel->GetPartCount() > 0) mChannel->ShowPart(0, true);
+    mChannel->InvalidateArea();
 }
 
 QVResult LScrollbar::OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>&,
@@ -251,7 +327,40 @@ QVResult LScrollbar::OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>
     auto* p = notification ? dynamic_cast<LConditionsParam*>(notification->GetPayload().Get()) : nullptr;
     if (!p) return 1;
     const bool now = (p->newConditions & Condition::kLeftDragging) != 0;
-    if (now != ((p->oldConditions & Condition::kLeftDragging) != 0)) SetDragging(now);
+    if (now == ((p->oldConditions & Condition::kLeftDragging) != 0)) return 1;
+    if (now && mThumb) {
+        const DoubleRect& thumb = mThumb->GetFrame();
+        mGrab[0] = SaturateToLong(RoundHalf(p->pressX - thumb.x));
+        mGrab[1] = SaturateToLong(RoundHalf(p->pressY - thumb.y));
+    }
+    SetDragging(now);
+    return 1;
+}
+
+QVResult LScrollbar::OnThumbMouseMove(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
+{
+    auto* move = notification ? dynamic_cast<LPointerInput*>(notification->GetPayload().Get()) : nullptr;
+    if (!move || !mDragging || !mThumb || !mChannel) return 0;
+    const int axis = Axis();
+    const DoublePoint inBar = InParent(*mChannel, InParent(*mThumb, {double(move->x), double(move->y)}));
+    const DoubleRect own = GetPartRect(-1);
+    const double nearEdge = RoundHalf(axis ? own.y : own.x);
+    double target = (axis ? inBar.y : inBar.x) - RoundHalf(mChannelOffset) - nearEdge - mGrab[axis];
+    if (target < mChannelStart) target = mChannelStart;
+    const double last = std::trunc(mChannelEnd - mThumbLength);
+    if (target > last) target = last;
+    if (target == std::trunc(ThumbPosition())) return 0;
+    MoveThumbTo(target);
+    SetValueFromThumb();
+    return 0;
+}
+
+QVResult LScrollbar::OnButtonAutoRepeat(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
+{
+    const auto* button = dynamic_cast<const LControl*>(sender.Get());
+    if (!button) return 1;
+    if (button->GetName() == u"dec") SetValue(GetValue() - lineStep);
+    if (button->GetName() == u"inc") SetValue(GetValue() + lineStep);
     return 1;
 }
 

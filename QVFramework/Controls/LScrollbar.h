@@ -36,6 +36,12 @@ public:
                                   const RCPtr<LNotification>& notification);
     QVResult OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
                                    const RCPtr<LNotification>& notification);
+    QVResult OnThumbMouseMove(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    QVResult OnButtonAutoRepeat(const RCPtr<LNotificationDistributor>& sender,
+                                const RCPtr<LNotification>& notification);
+    // Shows the channel's pressed look over the stretch being paged while the pointer is on it.
+    void UpdateChannelHighlight();
+    void ClearChannelHighlight();
     // 1 before the thumb, 2 after it, 0 on it; along the axis, in the channel's part.
     int32_t HitTestChannel(double along) const;
     int32_t GetPagingSide() const { return mPagingSide; }
@@ -58,6 +64,9 @@ private:
     double Now() const;
     void PageTowardSide();
     bool IsPointerOnPagingSide() const;
+    void MoveThumbTo(double along);
+    // The channel's pressed stretch for the current paging side, in the channel's coordinates.
+    DoubleRect PagedStretch() const;
 
     RCPtr<LNotificationHandler<LScrollbar>> mOwnHandler;
     int32_t mVertical = 1;
@@ -68,6 +77,8 @@ private:
     double mChannelOffset = 0.0;
     bool mDragging = false;
     double mPendingDragValue = -1.0;
+    bool mApplyPendingOnRelease = true;
+    int32_t mGrab[2] = {0, 0};
     uint8_t mKeyMask = 0;
     RCPtr<LControl> mChannel;
     int32_t mPagingSide = 0;

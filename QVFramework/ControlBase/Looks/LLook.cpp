@@ -133,6 +133,21 @@ QVResult LLook::Resize(int32_t width, int32_t height)
     return S_OK;
 }
 
+DirtyRects LLook::LimitToRegion(const DirtyRects& region, const DoublePoint& origin) const
+{
+    if (mRegion.IsEmpty()) return region;
+    const int32_t dx = SaturateToLong(RoundHalfAwayFromZero(origin.x));
+    const int32_t dy = SaturateToLong(RoundHalfAwayFromZero(origin.y));
+    DirtyRects limited;
+    for (const RegionRect& own : mRegion) {
+        const LongRect moved{own.left + dx, own.top + dy, own.right - own.left, own.bottom - own.top};
+        for (LongRect meet : region) {
+            if (meet.Intersect(moved)) limited.push_back(meet);
+        }
+    }
+    return limited;
+}
+
 template <class Draw>
 void LLook::ForEachTarget(LRenderer& renderer, const DirtyRects& region, const LongRect& target, const LongRect& pushed,
                           Draw draw) const
@@ -141,7 +156,7 @@ void LLook::ForEachTarget(LRenderer& renderer, const DirtyRects& region, const L
     if (!context) return;
     const DoublePoint origin = context->GetState().origin;
     const DoubleRect clip = context->GetState().clip;
-    for (const LongRect& dirty : region) {
+    for (const LongRect& dirty : LimitToRegion(region, origin)) {
         DoubleRect meet{dirty.x - origin.x, dirty.y - origin.y, double(dirty.width), double(dirty.height)};
         if (!meet.Intersect(ToDouble(target)) || !(meet.width > kTiny && meet.height > kTiny)) continue;
         const bool inClip = meet.x < clip.x + clip.width && meet.x + meet.width > clip.x &&

@@ -47,12 +47,16 @@ public:
     DoubleRect GetLayoutTextRect(double width, double height) const override;
     double GetLayoutTextFactorSpan(int axis) const override;
 
+    void SetRegion(const RectRegion& region) override { mRegion = region; }
+    const RectRegion& GetRegion() const { return mRegion; }
+
     const LongRect& GetPartRect(size_t index) const { return mPartRects[index]; }
     const RCPtr<LFontText>& GetTextLayout() const { return mText; }
     LongPoint GetTextOrigin() const { return mTextOrigin; }
     bool HasLayoutChanged() const { return mLayoutChanged; }
 
 private:
+    DirtyRects LimitToRegion(const DirtyRects& region, const DoublePoint& origin) const;
     template <class Draw>
     void ForEachTarget(LRenderer& renderer, const DirtyRects& region, const LongRect& target, const LongRect& pushed,
                        Draw draw) const;
@@ -74,6 +78,7 @@ private:
     RCPtr<LFontText> mText;
     LongPoint mTextOrigin;
     LongPoint mTextSize;
+    RectRegion mRegion;
 };
 
 }  // namespace QV

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ControlsTestSupport.h"
+#include "LButton.h"
 
 namespace {
 
@@ -237,7 +238,7 @@ protected:
         p->oldConditions = oldWord;
         p->newConditions = newWord;
         p->pressX = 5;
-        p->pressY = 150;
+        p->pressY = 8 + 150;  // in the bar's coordinates, like the channel's frame
         bar->OnChannelLeftDragChange(nullptr, LNotification::Create(u"NID_LEFT_DRAG_CONDITION_CHANGE", p));
     }
     void IdleAt(uint32_t ms)
@@ -286,6 +287,178 @@ TEST_F(ScrollbarPagingTest, PressOnTheThumbPagesNothingAndAFullThumbKeepsItsValu
     bar->UpdateThumb();
     bar->SetValueFromThumb();
     EXPECT_DOUBLE_EQ(bar->GetValue(), 0.75);
+}
+
+// A look that keeps the region the bar gives it.
+class RegionLook : public FakeLook {
+    QV_TYPE_NAME("class RegionLook")
+public:
+    void SetRegion(const RectRegion& region) override
+    {
+        rects.clear();
+        for (const RegionRect& r : region) rects.push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+    }
+    std::vector<LongRect> rects;
+};
+
+TEST_F(ScrollbarPagingTest, ChannelShowsItsPressedLookOverThePagedStretchWhileThePointerIsThere)
+{
+    RCPtr<RegionLook> normal(new RegionLook), pressed(new RegionLook);
+    channel->AddVisualPart(RCPtr<ILook>(normal.Get()));
+    channel->AddVisualPart(RCPtr<ILook>(pressed.Get()));
+    channel->ShowPart(0, true);
+    bar->SetValue(0.5);
+
+    struct Row {
+        const char* what;
+        int32_t cursorAlong;
+        std::vector<LongRect> pressedRects;
+        float pressedOpacity;
+    } rows[] = {
+        {"pointer after the thumb: from the thumb's end to the channel's end", 150, {{0, 146, 16, 54}}, 1.0f},
+        {"pointer moved onto the thumb: the channel looks normal", 100, {}, 0.0f},
+    };
+    Press(0, Condition::kLeftPressed | Condition::kCaptured);  // pages to 0.7: thumb at 126..146
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        root->cursorY = 8 + r.cursorAlong;
+        bar->UpdateChannelHighlight();
+        EXPECT_EQ(pressed->rects, r.pressedRects);
+        EXPECT_EQ(channel->GetPartOpacity(1), r.pressedOpacity);
+        EXPECT_EQ(channel->GetPartOpacity(0), 1.0f);
+        if (!r.pressedRects.empty()) {
+            // The normal look keeps to the rest of the channel.
+            EXPECT_EQ(normal->rects, (std::vector<LongRect>{{0, 0, 16, 146}}));
+        }
+    }
+    root->cursorY = 8 + 150;
+    bar->UpdateChannelHighlight();
+    Press(Condition::kLeftPressed | Condition::kCaptured, 0);
+    EXPECT_TRUE(pressed->rects.empty());
+    EXPECT_TRUE(normal->rects.empty());
+    EXPECT_EQ(channel->GetPartOpacity(1), 0.0f);
+}
+
+// A bar with real step buttons and a real thumb, driven through the
+// controls' own pointer handling on the injected clock.
+class ScrollbarInputTest : public TreeFixture {
+protected:
+    void Build(bool vertical, double fraction)
+    {
+        MakeTop();
+        const auto along = [vertical](double offset, double size, AxisRules across) {
+            return vertical ? std::pair{across, At(offset, size)} : std::pair{At(offset, size), across};
+        };
+        const auto [bx, by] = along(0, 216, At(0, 16));
+        bar = Add<LScrollbar>(top.Get(), u"bar", bx, by);
+        const auto [dx, dy] = along(0, 8, At(0, 16));
+        dec = Add<LButton>(bar.Get(), u"dec", dx, dy);
+        const auto [ix, iy] = along(208, 8, At(0, 16));
+        inc = Add<LButton>(bar.Get(), u"inc", ix, iy);
+        const auto [cx, cy] = along(8, 200, At(0, 16));
+        channel = Add<TestControl>(bar.Get(), u"channel", cx, cy);
+        thumb = Add<LButton>(channel.Get(), u"thumb", At(0, 16), At(0, 16));
+        Initialize(bar.Get());
+        bar->thumbFraction = fraction;
+        bar->UpdateThumb();
+    }
+    void TearDownTree()
+    {
+        top->Close();
+        top = nullptr;
+        root->top = root->focus = root->capture = root->pressTarget = nullptr;
+    }
+    double ThumbAlong() const { return bar->IsVertical() ? thumb->GetFrame().y : thumb->GetFrame().x; }
+    // The pointer at a place along the channel, in the thumb's coordinates as the window gives them.
+    RCPtr<LPointerInput> OnChannel(double along) const
+    {
+        const int32_t local = static_cast<int32_t>(along - ThumbAlong());
+        return RCPtr<LPointerInput>(bar->IsVertical() ? new LPointerInput(4, local) : new LPointerInput(local, 4));
+    }
+    void IdleAt(uint32_t ms)
+    {
+        app.nowMs = ms;
+        root->Idle();
+    }
+
+    RCPtr<LScrollbar> bar;
+    RCPtr<LButton> dec, inc, thumb;
+    RCPtr<TestControl> channel;
+};
+
+TEST_F(ScrollbarInputTest, DraggingTheThumbMovesItAndTheValueWithinTheChannel)
+{
+    struct Row {
+        const char* what;
+        bool vertical;
+        double fraction, start;
+        double pressAlong, moveAlong;
+        double thumbAt, value;
+    } rows[] = {
+        {"vertical: the thumb follows the pointer", true, 0.1, 0.0, 5, 95, 90, 0.5},
+        {"horizontal alike", false, 0.1, 0.0, 5, 95, 90, 0.5},
+        {"grabbed off its start, the thumb keeps the grab", true, 0.1, 0.5, 105, 150, 135, 0.75},
+        {"past the channel's end it stops at the end", true, 0.1, 0.0, 5, 400, 180, 1.0},
+        {"before the channel's start it stops at the start", false, 0.1, 0.5, 95, -100, 0, 0.0},
+        {"a thumb that fills the channel leaves the value", true, 1.0, 0.3, 5, 60, 0, 0.3},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        Build(r.vertical, r.fraction);
+        bar->SetValue(r.start);
+        thumb->OnMouseEnter();
+        RCPtr<LPointerInput> press = OnChannel(r.pressAlong);
+        thumb->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, press->x, press->y, 1));
+        thumb->HandleMouseMove(OnChannel(r.moveAlong));
+        EXPECT_EQ(ThumbAlong(), r.thumbAt);
+        EXPECT_NEAR(bar->GetValue(), r.value, 1e-12);
+        thumb->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 0, 0, 0));
+        EXPECT_EQ(ThumbAlong(), r.thumbAt);  // the release keeps the place
+        TearDownTree();
+    }
+}
+
+TEST_F(ScrollbarInputTest, ValueSetDuringADragWaitsForTheRelease)
+{
+    Build(true, 0.1);
+    thumb->OnMouseEnter();
+    thumb->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 4, 5, 1));
+    thumb->HandleMouseMove(OnChannel(95));
+    bar->SetValue(0.25);  // the content moved under the drag
+    EXPECT_EQ(ThumbAlong(), 90);
+    EXPECT_DOUBLE_EQ(bar->GetValue(), 0.5);
+    thumb->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 0, 0, 0));
+    EXPECT_DOUBLE_EQ(bar->GetValue(), 0.25);
+    EXPECT_EQ(ThumbAlong(), 45);
+}
+
+TEST_F(ScrollbarInputTest, HeldStepButtonsRepeatAfterTheFirstDelay)
+{
+    struct Step {
+        uint32_t ms;
+        int32_t steps;  // line steps taken so far
+    };
+    const std::vector<Step> timeline{{10250, 1}, {10310, 2}, {10380, 2}, {10420, 3}, {10530, 4}};
+    for (bool forward : {true, false}) {
+        SCOPED_TRACE(forward ? "inc" : "dec");
+        Build(true, 0.1);
+        bar->SetValue(0.5);
+        LButton& button = forward ? *inc : *dec;
+        const double sign = forward ? 1 : -1;
+        app.nowMs = 10000;
+        button.OnMouseEnter();
+        button.HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 4, 4, 1));
+        EXPECT_NEAR(bar->GetValue(), 0.5 + sign * 0.02, 1e-12);  // one step at the press
+        for (const Step& s : timeline) {
+            SCOPED_TRACE(s.ms);
+            IdleAt(s.ms);
+            EXPECT_NEAR(bar->GetValue(), 0.5 + sign * 0.02 * s.steps, 1e-12);
+        }
+        button.HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 4, 4, 0));
+        IdleAt(11000);
+        EXPECT_NEAR(bar->GetValue(), 0.5 + sign * 0.08, 1e-12);
+        TearDownTree();
+    }
 }
 
 }  // namespace

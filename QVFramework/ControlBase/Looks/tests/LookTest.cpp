@@ -128,6 +128,30 @@ TEST_F(LookDrawTest, PartsDrawInWindowPlacesClippedToTheDirtyRectangles)
     EXPECT_EQ(renderer.GetCurrentContext()->GetSavedStates().size(), 2u);  // every push restored
 }
 
+TEST_F(LookDrawTest, OwnRegionLimitsDrawingToWhereItMeetsTheDirtyRectangles)
+{
+    struct Row {
+        const char* what;
+        std::vector<RegionRect> own;  // in the look's coordinates
+        DirtyRects dirty;             // in the window's
+        std::vector<DoubleRect> clips;
+    } rows[] = {
+        {"no region: the dirty rectangles alone", {}, {{0, 0, 30, 30}}, {{11, 21, 19, 9}}},
+        {"a region inside the dirty rectangle", {{20, 5, 30, 8}}, {{0, 0, 400, 400}}, {{30, 25, 10, 3}}},
+        {"a region and a dirty rectangle that overlap", {{0, 0, 40, 4}}, {{0, 0, 30, 30}}, {{11, 21, 19, 3}}},
+        {"a region away from the dirty rectangle", {{60, 20, 70, 30}}, {{0, 0, 30, 30}}, {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        RectRegion own;
+        for (const RegionRect& rect : r.own) own.AddRect(rect);
+        look->SetRegion(own);
+        renderer.drawClips.clear();
+        look->DrawForeground(control, r.dirty);
+        EXPECT_EQ(renderer.drawClips, r.clips);
+    }
+}
+
 TEST_F(LookDrawTest, OverlayDrawsOverOrInPlaceOfTheClient)
 {
     RCPtr<LRefCountedObject> image(PatternBitmap(4, 4).Get());
