@@ -21,11 +21,69 @@ QVResult LScrollView::Initialize()
     const QVResult result = LControl::Initialize();
     if (Failed(result)) return result;
     mViewHandler = new LNotificationHandler<LScrollView>(this);
+    FindScrollbars();
+    SetUpScrollbars();
+    return S_OK;
+}
+
+void LScrollView::FindScrollbars()
+{
     mCorner = FindChildControl(u"corner");
     mBars[0] = RCPtr<LScrollbar>(dynamic_cast<LScrollbar*>(FindChildControl(u"hBar").Get()));
     mBars[1] = RCPtr<LScrollbar>(dynamic_cast<LScrollbar*>(FindChildControl(u"vBar").Get()));
-    SetUpScrollbars();
-    return S_OK;
+}
+
+QVResult LScrollView::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
+{
+    if (!IsInitialized()) return LControl::ApplyDescriptor(descriptor);
+    RCPtr<LControl> self(this);
+    const int32_t flags = mAutoExtent;
+    mAutoExtent = 0;
+    const QVResult result = LControl::ApplyDescriptor(descriptor);
+    if (Succeeded(result)) {
+        // A bar the new descriptor left out is no longer a child to drive.
+        FindScrollbars();
+        SetUpScrollbars();
+    }
+    mAutoExtent = flags;
+    if (Failed(result)) return result;
+    UpdateAutoClientExtent();
+    LayoutScrollbars();
+    EndBoundsChange();
+    return result;
+}
+
+void LScrollView::UpdateScrollState()
+{
+    LayoutScrollbars();
+    const DoubleRect content = GetContentRect();
+    const DoublePoint origin = GetPartRect(-1).Origin();
+    InvalidateRect({origin.x, origin.y, content.width, content.height}, GetLayout().clipToParent);
+}
+
+DoubleRect LScrollView::GetContentRect() const
+{
+    const DoubleRect frame = GetPartRect(-1);
+    bool any = false;
+    double right = 0.0, bottom = 0.0;
+    const ChildControlList& children = GetChildren();
+    for (uint32_t i = children.GetCount(); i-- > 0;) {
+        const LControl* child = children.GetAt(i, ChildControlList::kInsertion);
+        const ControlLayout& layout = child->GetLayout();
+        if (child->HasLayout() && (layout.xIsDocked || layout.yIsDocked)) continue;
+        const LongRect r = child->GetFrame().Round();
+        right = any ? std::max(right, double(r.x) + r.width) : double(r.x) + r.width;
+        bottom = any ? std::max(bottom, double(r.y) + r.height) : double(r.y) + r.height;
+        any = true;
+    }
+    const DoublePoint offset = GetScrollOffset();
+    double width = frame.width;
+    double height = frame.height;
+    if (any) {
+        width = std::min(width, right);
+        height = std::min(height, bottom);
+    }
+    return {std::max(offset.x, 0.0), std::max(offset.y, 0.0), std::max(width, 1.0), std::max(height, 1.0)};
 }
 
 void LScrollView::SetUpScrollbars()

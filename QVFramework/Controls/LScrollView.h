@@ -27,6 +27,11 @@ public:
     DoubleRect GetScrollRange(LControl* control) override;
     DoubleRect GetClientRect() const override;
     void OnChildRemoved(LControl* child, uint32_t formerIndex) override;
+    // Re-binds the bars to the children that the descriptor kept.
+    QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
+    // The shown part of the content: at the scroll offset, no larger than the
+    // client area nor than the undocked children reach.
+    DoubleRect GetContentRect() const override;
     QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
     QVResult OnScrollKey(const RCPtr<LPointerInput>& param) override;
     QVResult Initialize() override;
@@ -44,7 +49,9 @@ public:
     DoublePoint GetContentExtent() const;
     // Vertical scrolling in whole items; a size of 0 or less scrolls in pixels.
     void SetItemScrolling(bool on, int32_t itemSize);
-    void UpdateScrollState() { LayoutScrollbars(); }
+    // Re-lays the bars out and redraws the shown content, which the window's
+    // one surface holds.
+    void UpdateScrollState();
     void LayoutScrollbars();
     void SetScrollbarVisible(int axis, bool visible);
 
@@ -58,6 +65,7 @@ protected:
 private:
     QVResult OnScrollbarValueChange(const RCPtr<LNotificationDistributor>& sender,
                                     const RCPtr<LNotification>& notification);
+    void FindScrollbars();
     void SetUpScrollbars();
     void UpdateScrollbars();
     double Thickness(int axis) const;

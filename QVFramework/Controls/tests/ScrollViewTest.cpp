@@ -136,6 +136,84 @@ TEST_F(ScrollViewTest, AutomaticExtentFollowsTheChildren)
     EXPECT_EQ(view->GetChildrenExtent(), (DoublePoint{150, 300}));  // docked corner and bars left out
 }
 
+TEST_F(ScrollViewTest, ContentRectIsTheShownContentAtTheScrollOffset)
+{
+    struct Row {
+        const char* what;
+        std::vector<DoubleRect> children;
+        DoublePoint extent, offset;
+        DoubleRect expected;
+    } rows[] = {
+        {"no content children: the client area", {}, {100, 100}, {0, 0}, {0, 0, 200, 200}},
+        {"children smaller than the client area limit it",
+         {{5, 5, 60, 30}, {0, 50, 20, 40}},
+         {100, 100},
+         {0, 0},
+         {0, 0, 65, 90}},
+        {"scrolled, at the offset within the client area beside the bar",
+         {{0, 0, 150, 600}},
+         {150, 600},
+         {0, 120},
+         {0, 120, 150, 200}},
+        {"an empty child still counts one pixel", {{0, 0, 0, 0}}, {10, 10}, {0, 0}, {0, 0, 1, 1}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        std::vector<RCPtr<TestControl>> added;
+        const char16_t* names[] = {u"first", u"second"};
+        for (const DoubleRect& c : r.children)
+            added.push_back(Add<TestControl>(view.Get(), names[added.size()], At(c.x, c.width), At(c.y, c.height)));
+        view->SetClientExtent(r.extent.x, r.extent.y);
+        vBar->SetValue(r.offset.y / 400.0);
+        EXPECT_EQ(view->GetContentRect(), r.expected);
+        for (const RCPtr<TestControl>& c : added) c->Close();
+        vBar->SetValue(0);
+    }
+}
+
+TEST_F(ScrollViewTest, ExtentChangesAndBarMovesRedrawTheShownContent)
+{
+    Add<TestControl>(view.Get(), u"content", At(0, 150), At(0, 600));
+    const auto redrawn = [&](const LongRect& area) {
+        for (const LongRect& d : root->dirty) {
+            LongRect meet = d;
+            if (meet.Intersect(area) && meet == area) return true;
+        }
+        return false;
+    };
+    root->dirty.clear();
+    view->SetClientExtent(150, 600);  // brings the vertical bar
+    EXPECT_TRUE(redrawn({10, 20, 150, 200}));
+
+    root->dirty.clear();
+    vBar->SetValue(0.5);
+    EXPECT_EQ(view->GetScrollOffset().y, 200);
+    EXPECT_TRUE(redrawn({10, 20, 184, 200}));  // the whole client area beside the bar
+}
+
+TEST_F(ScrollViewTest, ReappliedDescriptorKeepsTheBarsItNamesAndDropsTheOthers)
+{
+    RCPtr<FakeDescriptor> d(new FakeDescriptor(u"view"));
+    d->layout = view->GetLayout();
+    for (const RCPtr<LControl>& child : {RCPtr<LControl>(corner.Get()), RCPtr<LControl>(vBar.Get())}) {
+        RCPtr<FakeDescriptor> c(new FakeDescriptor(child->GetName()));
+        c->layout = child->GetLayout();
+        if (child.Get() == corner.Get())
+            c->layout.size[0].offset = c->layout.size[1].offset = kBar;  // as the skin gives it
+        d->children.push_back(RCPtr<IControlDescriptor>(c.Get()));
+    }
+    view->SetClientExtent(300, 300);
+    EXPECT_EQ(view->ApplyDescriptor(RCPtr<IControlDescriptor>(d.Get())), S_OK);
+    EXPECT_EQ(view->GetBar(0), nullptr);
+    EXPECT_EQ(view->GetBar(1), vBar.Get());
+    EXPECT_EQ(vBar->GetFrame().width, kBar);  // the content is still taller than the view
+
+    view->SetClientExtent(100, 100);
+    EXPECT_EQ(vBar->GetFrame().width, 0);
+    EXPECT_EQ(view->ApplyDescriptor(nullptr), E_INVALIDARG);
+    EXPECT_EQ(view->GetBar(1), vBar.Get());
+}
+
 class ScrollbarTest : public TreeFixture {
 protected:
     ScrollbarTest()
