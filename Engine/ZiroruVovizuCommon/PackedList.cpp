@@ -7,20 +7,7 @@ uint32_t CountRecords(const QV::Variant& list)
     if (list.GetType() != QV::Variant::kArray) return 0;
     uint32_t size = 0;
     const uint8_t* data = list.GetData(size);
-    if (!data) return 0;
-    uint32_t count = 0;
-    uint64_t offset = 0;
-    while (offset + 4 < size) {
-        const uint8_t* word = data + offset;
-        const uint32_t length = word[0] | (word[1] << 8) | (word[2] << 16) | (static_cast<uint32_t>(word[3]) << 24);
-        // The list reader refuses a list with such a record as a whole, so
-        // nothing in it may be counted as readable.
-        if (static_cast<int32_t>(length) < static_cast<int32_t>(QV::Variant::kRecordHeaderSize)) return 0;
-        if (offset + length > size) break;
-        offset += length;
-        ++count;
-    }
-    return count;
+    return QV::Variant::WalkRecords(data, size);
 }
 
 int32_t ReadValue(const QV::Variant& list, uint32_t index, QV::ParamValue& out)

@@ -10,9 +10,8 @@
 
 namespace PackedList {
 
-// Records in a type-16 list, counted by their length words up to one that
-// runs past the end; 0 for any other value and for a list with a length
-// word below a record header, which the list reader refuses.
+// Whole records at the front of a type-16 list, walked as the list reader
+// walks them (stopping at a damaged length); 0 for any other value.
 uint32_t CountRecords(const QV::Variant& list);
 
 // Reads packed value `index` of a list. 0; -4 for a bad index or a value

@@ -33,8 +33,18 @@ TEST(PackedListTest, EveryCountedValueCanBeRead)
     const Case cases[] = {
         {"two values", two, 2},
         {"a record running past the end ends the count", with({200, 0, 0, 0, 1, 0, 0, 0, 16, 0, 0, 0}), 2},
-        {"a length below a header spoils the list", with({4, 0, 0, 0, 1}), 0},
-        {"a negative length spoils the list", with({0, 0xFF, 0xFF, 0xFF, 1}), 0},
+        {"a length below a header ends the count", with({4, 0, 0, 0, 1, 0, 0, 0, 16, 0, 0, 0}), 2},
+        {"a negative length ends the count", with({0, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 16, 0, 0, 0}), 2},
+        {"a damaged record hides the ones after it",
+         [&] {
+             Bytes first = Packed({{{3, QV::Variant()}, QV::Variant(int32_t{7})}});
+             const Bytes damaged = {8, 0, 0, 0, 1, 0, 0, 0, 16, 0, 0, 0};
+             first.insert(first.end(), damaged.begin(), damaged.end());
+             const Bytes last = Packed({{{4, QV::Variant()}, QV::Variant(true)}});
+             first.insert(first.end(), last.begin(), last.end());
+             return first;
+         }(),
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -447,24 +447,29 @@ int32_t Variant::GetArrayItem(uint32_t index, Variant& item) const
     }
     item.Clear();
     const uint8_t* block = Block();
-    if (mType != kArray || mLength <= 4 || !block) return -1;
-    // A record length below a header would never move the walk on, so such
-    // a list is refused as a whole. A record that claims more than is left
-    // still counts and ends the walk; the records before it stay readable.
-    uint32_t count = 0;
+    if (mType != kArray || !block) return -1;
     uint32_t target = 0;
-    uint32_t offset = 0;
-    while (offset + 4 < mLength) {
-        const auto length = static_cast<int32_t>(ReadLE32(block + offset));
-        if (length < static_cast<int32_t>(kRecordHeaderSize)) return -1;
-        if (count++ == index) target = offset;
-        if (static_cast<uint32_t>(length) > mLength - offset) break;
-        offset += static_cast<uint32_t>(length);
-    }
-    if (index >= count || mLength - target < kRecordHeaderSize) return -1;
-    // A refused record (one that runs past the end, say) leaves the item empty.
+    if (index >= WalkRecords(block, mLength, index, &target)) return -1;
+    // A record the decoder refuses (an unknown type, say) leaves the item empty.
     VariantFromRecord(item, block + target, mLength - target);
     return 0;
+}
+
+uint32_t Variant::WalkRecords(const uint8_t* data, uint32_t size, uint32_t index, uint32_t* offset)
+{
+    uint32_t count = 0;
+    uint32_t at = 0;
+    while (data && size - at >= kRecordHeaderSize) {
+        const uint32_t length = ReadLE32(data + at);
+        if (length < kRecordHeaderSize || length > size - at) break;
+        if (count == index && offset) {
+            *offset = at;
+            return count + 1;  // the caller only needs to know the record is there
+        }
+        ++count;
+        at += length;
+    }
+    return count;
 }
 
 bool Variant::operator==(const Variant& other) const

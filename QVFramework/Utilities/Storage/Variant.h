@@ -116,9 +116,16 @@ public:
     int32_t SetArray(const Variant* items, uint32_t count);
     int32_t SetArray(const Variant* const* items, uint32_t count);
     // Decodes record `index` of a type-16 list into item: 0, or -1 for no
-    // list, a bad index, a truncated header or a record length below a
-    // header. A record the decoder refuses gives 0 and an empty item.
+    // list or an index at or past the end of the walk. A record the decoder
+    // refuses gives 0 and an empty item.
     int32_t GetArrayItem(uint32_t index, Variant& item) const;
+    // The whole records at the front of a packed list. The walk stops at a
+    // record length below a header or one that runs past the end, so the
+    // records before a damaged one stay readable. With `offset`, the walk ends
+    // at record `index`: `offset` receives where it starts and the answer is
+    // index + 1; without it, the answer is the count.
+    static uint32_t WalkRecords(const uint8_t* data, uint32_t size, uint32_t index = UINT32_MAX,
+                                uint32_t* offset = nullptr);
 
     bool operator==(const Variant& other) const;
     // Ordering used to keep value lists sorted. Numbers (types 1-11) compare

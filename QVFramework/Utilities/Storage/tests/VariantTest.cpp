@@ -348,19 +348,23 @@ TEST(VariantTest, GetArrayItemOnDamagedLists)
     Bytes goodThenFragment = good;
     goodThenFragment.insert(goodThenFragment.end(), {200, 0, 0, 0, 1});
     Bytes goodThenShort = good;
-    goodThenShort.insert(goodThenShort.end(), {4, 0, 0, 0, 1});
+    goodThenShort.insert(goodThenShort.end(), {4, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0});
+    Bytes goodThenShortThenGood = goodThenShort;
+    goodThenShortThenGood.insert(goodThenShortThenGood.end(), good.begin(), good.end());
     const Case cases[] = {
         {"index past the count", good, 1, -1, Variant()},
         {"length below a header", shortLength, 0, -1, Variant()},
         {"length zero would never advance", zeroLength, 0, -1, Variant()},
         {"negative length", negativeLength, 0, -1, Variant()},
-        {"a later length below a header", goodThenShort, 0, -1, Variant()},
         {"four bytes are no record", Bytes{13, 0, 0, 0}, 0, -1, Variant()},
-        // A record that runs past the end is counted and refused by the decoder.
-        {"length past the end", pastEnd, 0, 0, Variant()},
+        {"length past the end", pastEnd, 0, -1, Variant()},
+        {"a header alone is a record", Record(12, 1, 0, {}), 0, 0, Variant()},
+        // The walk stops at a damaged record; the ones before it stay readable.
+        {"a later length below a header: the first", goodThenShort, 0, 0, Variant(true)},
+        {"a later length below a header: itself", goodThenShort, 1, -1, Variant()},
         {"a later record runs past the end: the first", goodThenBad, 0, 0, Variant(true)},
-        {"a later record runs past the end: itself", goodThenBad, 1, 0, Variant()},
-        {"a later record runs past the end: beyond", goodThenBad, 2, -1, Variant()},
+        {"a later record runs past the end: itself", goodThenBad, 1, -1, Variant()},
+        {"a short record in the middle hides the rest", goodThenShortThenGood, 2, -1, Variant()},
         {"a trailing fragment: the first", goodThenFragment, 0, 0, Variant(true)},
         {"a trailing fragment has no header", goodThenFragment, 1, -1, Variant()},
     };
