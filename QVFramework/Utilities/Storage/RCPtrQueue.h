@@ -2,6 +2,11 @@
 // A ring of counted pointers with any number of producers and one consumer.
 // When only the always-free slot is left, the ring grows by one slot, so
 // posting never fails and never drops an item. The lock is optional.
+//
+// The slot count is what callers see; the storage behind it doubles when
+// it runs out and never shrinks, so a long burst costs no copy per post
+// and a ring that has reached its largest size allocates nothing more.
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -17,7 +22,7 @@ namespace QV {
 template <class T, uint32_t N, class M = std::recursive_mutex>
 class RCPtrQueue {
 public:
-    explicit RCPtrQueue(uint32_t slots = N, M* mutex = nullptr) : mRing(slots), mMutex(mutex) {}
+    explicit RCPtrQueue(uint32_t slots = N, M* mutex = nullptr) : mRing(slots), mSlots(slots), mMutex(mutex) {}
     RCPtrQueue(const RCPtrQueue&) = delete;
     RCPtrQueue& operator=(const RCPtrQueue&) = delete;
 
@@ -30,16 +35,12 @@ public:
     QVResult Enqueue(const ConstRCPtr<T>& item)
     {
         Guard guard(mMutex);
-        // A one-slot ring holds nothing (its slot is the free one), and
-        // growing it would put the read index past the first item.
-        if (mRing.GetCount() < 2) {
-            mRing.SetCount(2);
-            mWrite = mRead = 0;
-        }
-        if (mRing.GetCount() == CountLocked() + 1) Grow();
-        const int32_t slots = static_cast<int32_t>(mRing.GetCount());
-        *mRing.GetItemPtr(static_cast<uint32_t>(mWrite)) = RCPtr<T>(const_cast<T*>(item.Get()));
-        mWrite = (mWrite + 1) % slots;
+        // A one-slot ring holds nothing (its slot is the free one).
+        if (mSlots < 2) mSlots = 2;
+        if (mSlots == CountLocked() + 1) ++mSlots;
+        if (mSlots > mRing.GetCount()) Reserve(mSlots);
+        *mRing.GetItemPtr(mWrite) = RCPtr<T>(const_cast<T*>(item.Get()));
+        mWrite = (mWrite + 1) % mRing.GetCount();
         return S_OK;
     }
 
@@ -50,14 +51,14 @@ public:
         // One lock for the test and the take-out.
         Guard guard(mMutex);
         if (CountLocked() == 0) ThrowRCPtrQueueEmpty(InstanceName());
-        out = std::move(*mRing.GetItemPtr(static_cast<uint32_t>(mRead)));
-        mRead = (mRead + 1) % static_cast<int32_t>(mRing.GetCount());
+        out = std::move(*mRing.GetItemPtr(mRead));
+        mRead = (mRead + 1) % mRing.GetCount();
     }
 
     uint32_t GetSlotCount() const
     {
         Guard guard(mMutex);
-        return mRing.GetCount();
+        return mSlots;
     }
 
     static std::string InstanceName() { return ContainerInstanceName<T>("RCPtrQueue", N); }
@@ -86,24 +87,28 @@ private:
 
     uint32_t CountLocked() const
     {
-        const int32_t slots = static_cast<int32_t>(mRing.GetCount());
-        if (slots == 0) return 0;
-        const int32_t queued = mWrite - mRead;
-        return static_cast<uint32_t>(queued < 0 ? queued + slots : queued);
+        const uint32_t storage = mRing.GetCount();
+        return storage == 0 ? 0 : (mWrite + storage - mRead) % storage;
     }
 
-    // A null slot opens at the read index; the items from there on move up
-    // one slot, so the order from read round to write stays as it was.
-    void Grow()
+    // At least `slots` places, at least twice the old storage. Null places
+    // open at the read index, so the order from read round to write holds.
+    void Reserve(uint32_t slots)
     {
-        if (mRead < mWrite) ++mWrite;
-        mRing.InsertItems(static_cast<uint32_t>(mRead), 1);
-        mRead = (mRead + 1) % static_cast<int32_t>(mRing.GetCount());
+        const uint32_t old = mRing.GetCount();
+        const uint32_t added = std::max(slots, 2 * old) - old;
+        if (mRead <= mWrite) {
+            (void)mRing.SetCount(old + added);
+            return;
+        }
+        (void)mRing.InsertItems(mRead, added);
+        mRead += added;
     }
 
     RCPtrArray<T, N, N> mRing;
-    int32_t mWrite = 0;
-    int32_t mRead = 0;
+    uint32_t mSlots = 0;
+    uint32_t mWrite = 0;
+    uint32_t mRead = 0;
     M* mMutex = nullptr;
 };
 
