@@ -102,7 +102,7 @@ void BM_NotificationCenterPostAndDrain(benchmark::State& state)
         client->received = 0;
         const uint64_t before = sAllocations.load();
         PostAndDrain(
-            static_cast<int>(state.range(0)), [&](int) { center->PostNamedNotification(id); },
+            static_cast<int>(state.range(0)), [&](int) { (void)center->PostNamedNotification(id); },
             [&] {
                 while (client->received < kItems) {
                     if (!center->ProcessNotifications(false)) std::this_thread::yield();

@@ -83,6 +83,34 @@ void LNotification::ReturnToPool()
     if (pool.enabled) pool.items.emplace_back(this);
 }
 
+void LNotification::ReleaseAll(std::vector<RCPtr<LNotification>>& batch)
+{
+    // Held by the batch alone, an object cannot gain a reference elsewhere,
+    // so it may go to the pool without passing through Release.
+    size_t kept = 0;
+    for (size_t i = 0; i < batch.size(); ++i) {
+        RCPtr<LNotification>& n = batch[i];
+        if (n && n->GetRefCount() == 1 && !n->IsQueued()) {
+            // Dropped here, outside the lock, like Release drops it.
+            const RCPtr<LRefCountedObject> payload = std::move(n->mPayload);
+            n->mPayload = nullptr;
+            if (kept != i) batch[kept] = std::move(n);
+            ++kept;
+        } else {
+            n.Reset();
+        }
+    }
+    {
+        Mutex::Lock lock(GetNotificationLock());
+        RecyclePool& pool = Pool();
+        if (pool.enabled) {
+            for (size_t i = 0; i < kept; ++i) pool.items.push_back(std::move(batch[i]));
+        }
+    }
+    // Whatever recycling refused is released outside the lock.
+    batch.clear();
+}
+
 void LNotification::EnableRecycling(bool on)
 {
     // Released after the lock is left: each release finds recycling off and

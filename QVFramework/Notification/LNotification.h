@@ -2,6 +2,7 @@
 // A named event with one optional payload object. Released notifications go
 // back to a process-wide recycle pool while recycling is switched on.
 #include <atomic>
+#include <vector>
 
 #include "NotificationNameTable.h"
 #include "RCPtr.h"
@@ -22,6 +23,10 @@ public:
     static void EnableRecycling(bool on);
     static bool IsRecyclingEnabled();
     static uint32_t GetPoolCount();
+    // Releases every notification of the batch and empties it; the ones held
+    // only by the batch go to the pool under one lock, as Release would put
+    // them there one by one.
+    static void ReleaseAll(std::vector<RCPtr<LNotification>>& batch);
 
     ~LNotification() override;
 

@@ -63,7 +63,7 @@ RCPtr<LNotificationQueue::LPostingReceiver> LNotificationQueue::GetPostingReceiv
 
 uint32_t LNotificationQueue::GetQueuedCount() const
 {
-    return mRing.GetCount();
+    return mRing.GetCount() + mTakenOut.load(std::memory_order_acquire);
 }
 
 QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification)
@@ -123,12 +123,6 @@ bool LNotificationQueue::Dequeue(RCPtr<LNotification>& notification)
     return true;
 }
 
-void LNotificationQueue::DequeueCounted(RCPtr<LNotification>& notification)
-{
-    // Counted at the start of the pass, so the ring cannot be empty.
-    mRing.Dequeue(notification);
-}
-
 bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 {
     UIThread::AssertCurrent("QV::LNotificationQueue::ProcessNotifications");
@@ -146,16 +140,33 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
         // the distributor held above is the sender of every delivery.
         NotificationID poolID = nullptr;
         RCPtr<LNotificationDistributor::LNotificationClientPool> pool;
-        for (uint32_t count = GetQueuedCount(); count > 0; --count) {
-            // A receiver that cleared the queue ends the pass.
+        // One take-out for the pass, so posters meet the lock once, not per item.
+        const uint32_t taken = mRing.DequeueUpTo(UINT32_MAX, mBatch);
+        mTakenOut.store(taken, std::memory_order_release);
+        // Emptied however the pass ends, so nothing taken out is seen twice.
+        struct BatchScope {
+            std::vector<RCPtr<LNotification>>& batch;
+            std::atomic<uint32_t>& takenOut;
+            ~BatchScope()
+            {
+                takenOut.store(0, std::memory_order_release);
+                for (const RCPtr<LNotification>& n : batch) n->ClearQueued();
+                LNotification::ReleaseAll(batch);
+            }
+        } batchScope{mBatch, mTakenOut};
+        for (uint32_t i = 0; i < taken; ++i) {
+            // A receiver that cleared the queue ends the pass; what was taken
+            // out with the rest is dropped with it.
             if (mClears.load(std::memory_order_acquire) != clears) break;
-            RCPtr<LNotification> notification;
-            DequeueCounted(notification);
+            const RCPtr<LNotification>& notification = mBatch[i];
+            // The rest still count as queued for a nested loop that asks.
+            mTakenOut.store(taken - i - 1, std::memory_order_release);
             if (!pool || poolID != notification->GetID()) {
                 poolID = notification->GetID();
                 pool = distributor->FindClientPool(poolID);
             }
-            if (pool) (void)pool->NotifyAllClients(distributor, notification);  // a refusing client is no fault of the queue
+            if (pool)
+                (void)pool->NotifyAllClients(distributor, notification);  // a refusing client is no fault of the queue
             notification->ClearQueued();
         }
     }
@@ -171,6 +182,8 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 bool LNotificationQueue::Clear()
 {
     mClears.fetch_add(1, std::memory_order_acq_rel);
+    // A running pass drops what it took out once it sees the clear.
+    mTakenOut.store(0, std::memory_order_release);
     for (uint32_t count = GetQueuedCount(); count > 0; --count) {
         RCPtr<LNotification> notification;
         if (!Dequeue(notification)) break;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "LNotificationDistributor.h"
 #include "RCPtrQueue.h"
@@ -54,7 +55,6 @@ public:
 private:
     bool Dequeue(RCPtr<LNotification>& notification);
     void Wake(const std::shared_ptr<const WakeHook>& hook);
-    void DequeueCounted(RCPtr<LNotification>& notification);
 
     // Hands the ring the process-wide queue lock.
     struct RingLock {
@@ -70,6 +70,11 @@ private:
     std::atomic<uint32_t> mClears{0};
     // One slot always stays free: 255 fit before the ring first grows.
     RCPtrQueue<LNotification, kRingSlots, RingLock> mRing{kRingSlots, &sRingLock};
+    // The pass's take-out; drainer only, kept between passes so it allocates
+    // only when a pass is longer than any before.
+    std::vector<RCPtr<LNotification>> mBatch;
+    // Taken out by the running pass and not yet delivered: still queued.
+    std::atomic<uint32_t> mTakenOut{0};
     RCPtr<LNotificationDistributor> mDistributor;
     bool mDistributorIsSelf = false;
     bool mShutDown = false;

@@ -55,6 +55,20 @@ public:
         mRead = (mRead + 1) % mRing.GetCount();
     }
 
+    // Moves up to `most` items, oldest first, to the end of `out` under one
+    // lock; the number moved. Only one thread may dequeue.
+    template <class Out>
+    uint32_t DequeueUpTo(uint32_t most, Out& out)
+    {
+        Guard guard(mMutex);
+        const uint32_t taken = std::min(most, CountLocked());
+        for (uint32_t i = 0; i < taken; ++i) {
+            out.push_back(std::move(*mRing.GetItemPtr(mRead)));
+            mRead = (mRead + 1) % mRing.GetCount();
+        }
+        return taken;
+    }
+
     uint32_t GetSlotCount() const
     {
         Guard guard(mMutex);
@@ -69,14 +83,18 @@ private:
         explicit Guard(M* mutex) : mMutex(mutex)
         {
             if (!mMutex) return;
-            if constexpr (requires { mMutex->Enter(); }) mMutex->Enter();
-            else mMutex->lock();
+            if constexpr (requires { mMutex->Enter(); })
+                mMutex->Enter();
+            else
+                mMutex->lock();
         }
         ~Guard()
         {
             if (!mMutex) return;
-            if constexpr (requires { mMutex->Leave(); }) mMutex->Leave();
-            else mMutex->unlock();
+            if constexpr (requires { mMutex->Leave(); })
+                mMutex->Leave();
+            else
+                mMutex->unlock();
         }
         Guard(const Guard&) = delete;
         Guard& operator=(const Guard&) = delete;

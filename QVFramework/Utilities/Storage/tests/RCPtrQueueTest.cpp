@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -16,7 +17,10 @@ namespace {
 
 using Queue = RCPtrQueue<LNotification, 256>;
 
-RCPtr<LNotification> Make(int id) { return RCPtr<LNotification>(new LNotification(id)); }
+RCPtr<LNotification> Make(int id)
+{
+    return RCPtr<LNotification>(new LNotification(id));
+}
 
 template <class Q>
 int Take(Q& queue)
@@ -115,6 +119,28 @@ TYPED_TEST(LockedQueueTest, ProducersPostWhileOneConsumerDrains)
     }));
     for (auto& t : producers) t.join();
     EXPECT_EQ(queue.GetCount(), 0u);
+}
+
+TEST(RCPtrQueueTest, DequeueUpToTakesTheOldestInOrderAcrossTheWrap)
+{
+    // (queued, most): fewer, exactly and more than are queued.
+    for (const auto& [queued, most] : {std::pair{5u, 2u}, std::pair{5u, 5u}, std::pair{5u, 9u}, std::pair{0u, 3u}}) {
+        SCOPED_TRACE(testing::Message() << queued << " queued, " << most << " asked");
+        Queue queue(4);
+        int next = 0;
+        for (int i = 0; i < 3; ++i) queue.Enqueue(Make(next++));  // the read index moves off zero
+        for (int i = 0; i < 3; ++i) Take(queue);
+        for (uint32_t i = 0; i < queued; ++i) queue.Enqueue(Make(next++));
+        std::vector<RCPtr<LNotification>> out;
+        const uint32_t taken = queue.DequeueUpTo(most, out);
+        EXPECT_EQ(taken, std::min(queued, most));
+        ASSERT_EQ(out.size(), taken);
+        for (uint32_t i = 0; i < taken; ++i) EXPECT_EQ(out[i]->id, static_cast<int>(3 + i));
+        EXPECT_EQ(queue.GetCount(), queued - taken);
+        if (queued > taken) {
+            EXPECT_EQ(Take(queue), static_cast<int>(3 + taken));
+        }
+    }
 }
 
 }  // namespace
