@@ -63,7 +63,7 @@ RCPtr<LNotificationQueue::LPostingReceiver> LNotificationQueue::GetPostingReceiv
 
 uint32_t LNotificationQueue::GetQueuedCount() const
 {
-    return mRing.GetCount() + mTakenOut.load(std::memory_order_acquire);
+    return mInRing.load(std::memory_order_acquire) + mTakenOut.load(std::memory_order_acquire);
 }
 
 QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification)
@@ -79,6 +79,7 @@ QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
             pendingMarker = mDistributor;
         } else {
             mRing.Enqueue(notification);
+            mInRing.fetch_add(1, std::memory_order_acq_rel);
             hook = mWakeHook;
         }
     }
@@ -92,6 +93,7 @@ QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
             return E_FAIL;
         }
         mRing.Enqueue(notification);
+        mInRing.fetch_add(1, std::memory_order_acq_rel);
         hook = mWakeHook;
     }
     Wake(hook);
@@ -120,12 +122,20 @@ bool LNotificationQueue::Dequeue(RCPtr<LNotification>& notification)
     // This thread is the only consumer: a count above 0 stays so.
     if (mRing.GetCount() == 0) return false;
     mRing.Dequeue(notification);
+    mInRing.fetch_sub(1, std::memory_order_acq_rel);
     return true;
 }
 
 bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 {
     UIThread::AssertCurrent("QV::LNotificationQueue::ProcessNotifications");
+    // An empty queue costs a loop that polls it no lock at all. The wake
+    // flag is cleared first, as a pass clears it, so no later post goes
+    // without a wake.
+    if (!sendIdle) {
+        mWakePending.store(false, std::memory_order_release);
+        if (GetQueuedCount() == 0) return false;
+    }
     const RCPtr<LNotificationDistributor> distributor = GetDistributor();
     if (!distributor) return GetQueuedCount() > 0;
 
@@ -143,6 +153,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
         // One take-out for the pass, so posters meet the lock once, not per item.
         const uint32_t taken = mRing.DequeueUpTo(UINT32_MAX, mBatch);
         mTakenOut.store(taken, std::memory_order_release);
+        mInRing.fetch_sub(taken, std::memory_order_acq_rel);
         // Emptied however the pass ends, so nothing taken out is seen twice.
         struct BatchScope {
             std::vector<RCPtr<LNotification>>& batch;

@@ -73,6 +73,9 @@ private:
     // The pass's take-out; drainer only, kept between passes so it allocates
     // only when a pass is longer than any before.
     std::vector<RCPtr<LNotification>> mBatch;
+    // Queued in the ring, changed under the queue lock with the ring, read
+    // without it.
+    std::atomic<uint32_t> mInRing{0};
     // Taken out by the running pass and not yet delivered: still queued.
     std::atomic<uint32_t> mTakenOut{0};
     RCPtr<LNotificationDistributor> mDistributor;

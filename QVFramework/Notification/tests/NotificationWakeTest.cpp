@@ -89,6 +89,20 @@ TEST_F(QueueWakeTest, APostDuringTheDrainWakesForTheNextPass)
     EXPECT_EQ(wake->wakes, 2);
 }
 
+// The wake is re-armed by a drain that finds nothing, as by one that delivers.
+TEST_F(QueueWakeTest, ADrainOfAClearedQueueStillRearmsTheWake)
+{
+    client->RegisterNotification(distributor, u"NID_TEST_A");
+    PostBurst(2);
+    EXPECT_EQ(wake->wakes, 1);
+    EXPECT_FALSE(queue->Clear());
+    EXPECT_FALSE(queue->ProcessNotifications(false));
+    PostBurst(1);
+    EXPECT_EQ(wake->wakes, 2);
+    EXPECT_FALSE(queue->ProcessNotifications(false));
+    EXPECT_EQ(client->ids.size(), 1u);
+}
+
 TEST_F(QueueWakeTest, PendingOnlyPostsWakeAndRefusedPostsDoNot)
 {
     client->RegisterNotification(distributor, u"NID_SET_STATUS_TEXT", 1);
