@@ -35,6 +35,8 @@ public:
     // The look's pending update area in the control's coordinates; when not
     // empty, drawing keeps inside it. Looks that draw nothing ignore it.
     virtual void SetRegion(const RectRegion&) {}
+    // A copy of what SetRegion kept; empty for looks that ignore it.
+    virtual void GetRegion(RectRegion& out) const { out.Clear(); }
 };
 
 }  // namespace QV

@@ -17,6 +17,7 @@
 #include "LNotificationDistributor.h"
 #include "LNotificationHandler.h"
 #include "LTaggableObject.h"
+#include "RectRegion.h"
 #include "RectT.h"
 
 namespace QV {
@@ -260,6 +261,13 @@ public:
     uint32_t GetPartCount() const { return static_cast<uint32_t>(mLooks.size()); }
     float GetPartOpacity(uint32_t index) const { return mLookOpacities[index]; }
     QVResult SetPartSource(const RCPtr<LRefCountedObject>& part, int32_t index);
+    // Part regions are in the control's coordinates; a look with one draws
+    // only inside it. E_INVALIDARG when a named look is missing.
+    QVResult SetPartRegion(int32_t index, const RectRegion& region);
+    QVResult ClearPartRegion(int32_t index);
+    void ClearAllPartRegions();
+    // The control's whole rectangle less the other look's region.
+    QVResult ResetPartRegion(int32_t index, int32_t other);
     QVResult SetVisualPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, int32_t index,
                            bool replacesClient);
     void SetOpacity(float opacity) { mOpacity = opacity; }

@@ -15,6 +15,19 @@ IControlFactory* Factory()
     return app ? app->GetControlFactory() : nullptr;
 }
 
+// The look at that very index; no stand-in for a missing one.
+RCPtr<ILook> OwnPart(const LControl& control, int32_t index)
+{
+    return control.GetVisualPartIndex(index) == index ? control.GetVisualPart(index) : RCPtr<ILook>();
+}
+
+bool HasRegion(const ILook& look)
+{
+    RectRegion region;
+    look.GetRegion(region);
+    return !region.IsEmpty();
+}
+
 }  // namespace
 
 QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& size)
@@ -214,6 +227,53 @@ QVResult LControl::SetPartSource(const RCPtr<LRefCountedObject>& part, int32_t i
     if (!look) return E_FAIL;
     if (!part) return E_INVALIDARG;
     look->SetTextForegroundPart(part);
+    return S_OK;
+}
+
+QVResult LControl::SetPartRegion(int32_t index, const RectRegion& region)
+{
+    RCPtr<ILook> look = OwnPart(*this, index);
+    if (!look) return E_INVALIDARG;
+    look->SetRegion(region);
+    InvalidateArea();
+    return S_OK;
+}
+
+QVResult LControl::ClearPartRegion(int32_t index)
+{
+    RCPtr<ILook> look = OwnPart(*this, index);
+    if (!look) return E_INVALIDARG;
+    // A look that loses its region draws whole again, so it needs a redraw.
+    if (HasRegion(*look)) {
+        look->SetRegion(RectRegion());
+        InvalidateArea();
+    }
+    return S_OK;
+}
+
+void LControl::ClearAllPartRegions()
+{
+    bool cleared = false;
+    for (const RCPtr<ILook>& look : mLooks) {
+        if (!look || !HasRegion(*look)) continue;
+        look->SetRegion(RectRegion());
+        cleared = true;
+    }
+    if (cleared) InvalidateArea();
+}
+
+QVResult LControl::ResetPartRegion(int32_t index, int32_t other)
+{
+    RCPtr<ILook> look = OwnPart(*this, index);
+    RCPtr<ILook> cut = OwnPart(*this, other);
+    if (!look || !cut) return E_INVALIDARG;
+    RectRegion taken;
+    cut->GetRegion(taken);
+    RectRegion region;
+    region.AddRect(LocalRect());
+    region.SubtractRegion(taken);
+    look->SetRegion(region);
+    InvalidateArea();
     return S_OK;
 }
 

@@ -48,7 +48,7 @@ public:
     double GetLayoutTextFactorSpan(int axis) const override;
 
     void SetRegion(const RectRegion& region) override { mRegion = region; }
-    const RectRegion& GetRegion() const { return mRegion; }
+    void GetRegion(RectRegion& out) const override { out = mRegion; }
 
     const LongRect& GetPartRect(size_t index) const { return mPartRects[index]; }
     const RCPtr<LFontText>& GetTextLayout() const { return mText; }

@@ -175,6 +175,8 @@ public:
         return 0;
     }
     void SetTextForegroundPart(const RCPtr<LRefCountedObject>& part) override { textPart = part; }
+    void SetRegion(const RectRegion& r) override { region = r; }
+    void GetRegion(RectRegion& out) const override { out = region; }
 
     std::vector<DoublePoint> origins;
     std::vector<float> opacities;
@@ -187,6 +189,7 @@ public:
     double textWidth = 0;
     RCPtr<LRefCountedObject> overlay;
     RCPtr<LRefCountedObject> textPart;
+    RectRegion region;
 
 private:
     void Log(const char* what)
