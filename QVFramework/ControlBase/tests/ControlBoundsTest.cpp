@@ -133,6 +133,102 @@ TEST_F(BoundsTest, OverlayAndTextSourcePartsGoToTheChosenLook)
     EXPECT_FALSE(root->dirty.empty());
 }
 
+RectRegion RegionOf(const std::vector<RegionRect>& rects)
+{
+    RectRegion region;
+    for (const RegionRect& r : rects) region.AddRect(r);
+    return region;
+}
+
+// Compares covered pixels, not node lists: how a subtraction splits an area is the region's business.
+::testing::AssertionResult CoversExactly(const RectRegion& actual, const std::vector<RegionRect>& expected)
+{
+    RectRegion extra = actual;
+    extra.SubtractRegion(RegionOf(expected));
+    RectRegion missing = RegionOf(expected);
+    missing.SubtractRegion(actual);
+    if (extra.IsEmpty() && missing.IsEmpty()) return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "region holds";
+    for (const RegionRect& r : actual) failure << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+    return failure;
+}
+
+TEST_F(BoundsTest, PartRegionsAreSetClearedAndRebuiltOnlyOnLooksThatExist)
+{
+    using Regions = std::vector<RegionRect>;
+    constexpr size_t kParts = 4;  // slot 2 holds no look
+    const Regions whole{{0, 0, 41, 20}};  // 40.5 x 20.4 rounded half away from zero
+    struct Row {
+        const char* what;
+        std::function<QVResult(LControl&)> op;
+        Regions before[kParts];
+        QVResult answer;
+        Regions after[kParts];
+        bool redraws;
+    } rows[] = {
+        {"setting replaces the old region",
+         [](LControl& c) { return c.SetPartRegion(1, RegionOf({{2, 3, 12, 8}})); },
+         {{}, {{0, 0, 5, 5}}, {}, {}}, S_OK, {{}, {{2, 3, 12, 8}}, {}, {}}, true},
+        {"setting on an empty slot", [](LControl& c) { return c.SetPartRegion(2, RegionOf({{2, 3, 12, 8}})); },
+         {}, E_INVALIDARG, {}, false},
+        {"setting past the looks", [](LControl& c) { return c.SetPartRegion(4, RegionOf({{2, 3, 12, 8}})); },
+         {}, E_INVALIDARG, {}, false},
+        {"a negative index is no stand-in for the shown look",
+         [](LControl& c) { return c.SetPartRegion(-1, RegionOf({{2, 3, 12, 8}})); }, {}, E_INVALIDARG, {}, false},
+        {"rebuilt as the whole control less the other's region, which may stick out",
+         [](LControl& c) { return c.ResetPartRegion(0, 3); },
+         {{{1, 1, 2, 2}}, {}, {}, {{30, 0, 45, 10}}}, S_OK,
+         {{{0, 0, 30, 10}, {0, 10, 41, 20}}, {}, {}, {{30, 0, 45, 10}}}, true},
+        {"rebuilt against a look without a region: the whole control",
+         [](LControl& c) { return c.ResetPartRegion(0, 1); }, {}, S_OK, {whole, {}, {}, {}}, true},
+        {"rebuilt against its own region", [](LControl& c) { return c.ResetPartRegion(0, 0); },
+         {{{0, 0, 10, 20}}, {}, {}, {}}, S_OK, {{{10, 0, 41, 20}}, {}, {}, {}}, true},
+        {"rebuilt against a missing look", [](LControl& c) { return c.ResetPartRegion(0, 2); },
+         {{{1, 1, 2, 2}}, {}, {}, {}}, E_INVALIDARG, {{{1, 1, 2, 2}}, {}, {}, {}}, false},
+        {"rebuilding a missing look", [](LControl& c) { return c.ResetPartRegion(7, 0); },
+         {{{1, 1, 2, 2}}, {}, {}, {}}, E_INVALIDARG, {{{1, 1, 2, 2}}, {}, {}, {}}, false},
+        {"clearing one leaves the others", [](LControl& c) { return c.ClearPartRegion(1); },
+         {{{1, 1, 2, 2}}, {{3, 3, 4, 4}}, {}, {}}, S_OK, {{{1, 1, 2, 2}}, {}, {}, {}}, true},
+        {"clearing one that has none redraws nothing", [](LControl& c) { return c.ClearPartRegion(1); },
+         {{{1, 1, 2, 2}}, {}, {}, {}}, S_OK, {{{1, 1, 2, 2}}, {}, {}, {}}, false},
+        {"clearing a missing look", [](LControl& c) { return c.ClearPartRegion(2); }, {}, E_INVALIDARG, {},
+         false},
+        {"clearing all",
+         [](LControl& c) {
+             c.ClearAllPartRegions();
+             return S_OK;
+         },
+         {{{1, 1, 2, 2}}, {{3, 3, 4, 4}}, {}, {{0, 0, 9, 9}}}, S_OK, {}, true},
+        {"clearing all when none has one redraws nothing",
+         [](LControl& c) {
+             c.ClearAllPartRegions();
+             return S_OK;
+         },
+         {}, S_OK, {}, false},
+    };
+
+    RCPtr<TestControl> c = Make(panel.Get(), u"c", 5, 5, 40.5, 20.4);
+    std::vector<RCPtr<FakeLook>> looks{RCPtr<FakeLook>(static_cast<FakeLook*>(c->GetVisualPart(0).Get())),
+                                       RCPtr<FakeLook>(new FakeLook()), nullptr, RCPtr<FakeLook>(new FakeLook())};
+    for (size_t i = 1; i < kParts; ++i) c->AddVisualPart(RCPtr<ILook>(looks[i].Get()));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        for (size_t i = 0; i < kParts; ++i) {
+            if (looks[i]) looks[i]->region = RegionOf(r.before[i]);
+        }
+        root->dirty.clear();
+        EXPECT_EQ(r.op(*c), r.answer);
+        for (size_t i = 0; i < kParts; ++i) {
+            SCOPED_TRACE(i);
+            if (looks[i]) {
+                EXPECT_TRUE(CoversExactly(looks[i]->region, r.after[i]));
+            }
+        }
+        EXPECT_EQ(!root->dirty.empty(), r.redraws);
+    }
+}
+
 TEST_F(BoundsTest, ContextMenusShowOnRightClickEveryTime)
 {
     RCPtr<TestControl> c = Make(panel.Get(), u"c", 0, 0, 20, 20);
