@@ -150,14 +150,15 @@ RectRegion RegionOf(const std::vector<RegionRect>& rects)
     if (extra.IsEmpty() && missing.IsEmpty()) return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
     failure << "region holds";
-    for (const RegionRect& r : actual) failure << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+    for (const RegionRect& r : actual)
+        failure << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
     return failure;
 }
 
 TEST_F(BoundsTest, PartRegionsAreSetClearedAndRebuiltOnlyOnLooksThatExist)
 {
     using Regions = std::vector<RegionRect>;
-    constexpr size_t kParts = 4;  // slot 2 holds no look
+    constexpr size_t kParts = 4;          // slot 2 holds no look
     const Regions whole{{0, 0, 41, 20}};  // 40.5 x 20.4 rounded half away from zero
     struct Row {
         const char* what;
@@ -168,44 +169,98 @@ TEST_F(BoundsTest, PartRegionsAreSetClearedAndRebuiltOnlyOnLooksThatExist)
         bool redraws;
     } rows[] = {
         {"setting replaces the old region",
-         [](LControl& c) { return c.SetPartRegion(1, RegionOf({{2, 3, 12, 8}})); },
-         {{}, {{0, 0, 5, 5}}, {}, {}}, S_OK, {{}, {{2, 3, 12, 8}}, {}, {}}, true},
-        {"setting on an empty slot", [](LControl& c) { return c.SetPartRegion(2, RegionOf({{2, 3, 12, 8}})); },
-         {}, E_INVALIDARG, {}, false},
-        {"setting past the looks", [](LControl& c) { return c.SetPartRegion(4, RegionOf({{2, 3, 12, 8}})); },
-         {}, E_INVALIDARG, {}, false},
+         [](LControl& c) {
+             return c.SetPartRegion(1, RegionOf({{2, 3, 12, 8}}));
+         },
+         {{}, {{0, 0, 5, 5}}, {}, {}},
+         S_OK,
+         {{}, {{2, 3, 12, 8}}, {}, {}},
+         true},
+        {"setting on an empty slot",
+         [](LControl& c) {
+             return c.SetPartRegion(2, RegionOf({{2, 3, 12, 8}}));
+         },
+         {},
+         E_INVALIDARG,
+         {},
+         false},
+        {"setting past the looks",
+         [](LControl& c) {
+             return c.SetPartRegion(4, RegionOf({{2, 3, 12, 8}}));
+         },
+         {},
+         E_INVALIDARG,
+         {},
+         false},
         {"a negative index is no stand-in for the shown look",
-         [](LControl& c) { return c.SetPartRegion(-1, RegionOf({{2, 3, 12, 8}})); }, {}, E_INVALIDARG, {}, false},
+         [](LControl& c) {
+             return c.SetPartRegion(-1, RegionOf({{2, 3, 12, 8}}));
+         },
+         {},
+         E_INVALIDARG,
+         {},
+         false},
         {"rebuilt as the whole control less the other's region, which may stick out",
          [](LControl& c) { return c.ResetPartRegion(0, 3); },
-         {{{1, 1, 2, 2}}, {}, {}, {{30, 0, 45, 10}}}, S_OK,
-         {{{0, 0, 30, 10}, {0, 10, 41, 20}}, {}, {}, {{30, 0, 45, 10}}}, true},
+         {{{1, 1, 2, 2}}, {}, {}, {{30, 0, 45, 10}}},
+         S_OK,
+         {{{0, 0, 30, 10}, {0, 10, 41, 20}}, {}, {}, {{30, 0, 45, 10}}},
+         true},
         {"rebuilt against a look without a region: the whole control",
-         [](LControl& c) { return c.ResetPartRegion(0, 1); }, {}, S_OK, {whole, {}, {}, {}}, true},
-        {"rebuilt against its own region", [](LControl& c) { return c.ResetPartRegion(0, 0); },
-         {{{0, 0, 10, 20}}, {}, {}, {}}, S_OK, {{{10, 0, 41, 20}}, {}, {}, {}}, true},
-        {"rebuilt against a missing look", [](LControl& c) { return c.ResetPartRegion(0, 2); },
-         {{{1, 1, 2, 2}}, {}, {}, {}}, E_INVALIDARG, {{{1, 1, 2, 2}}, {}, {}, {}}, false},
-        {"rebuilding a missing look", [](LControl& c) { return c.ResetPartRegion(7, 0); },
-         {{{1, 1, 2, 2}}, {}, {}, {}}, E_INVALIDARG, {{{1, 1, 2, 2}}, {}, {}, {}}, false},
-        {"clearing one leaves the others", [](LControl& c) { return c.ClearPartRegion(1); },
-         {{{1, 1, 2, 2}}, {{3, 3, 4, 4}}, {}, {}}, S_OK, {{{1, 1, 2, 2}}, {}, {}, {}}, true},
-        {"clearing one that has none redraws nothing", [](LControl& c) { return c.ClearPartRegion(1); },
-         {{{1, 1, 2, 2}}, {}, {}, {}}, S_OK, {{{1, 1, 2, 2}}, {}, {}, {}}, false},
-        {"clearing a missing look", [](LControl& c) { return c.ClearPartRegion(2); }, {}, E_INVALIDARG, {},
+         [](LControl& c) { return c.ResetPartRegion(0, 1); },
+         {},
+         S_OK,
+         {whole, {}, {}, {}},
+         true},
+        {"rebuilt against its own region",
+         [](LControl& c) { return c.ResetPartRegion(0, 0); },
+         {{{0, 0, 10, 20}}, {}, {}, {}},
+         S_OK,
+         {{{10, 0, 41, 20}}, {}, {}, {}},
+         true},
+        {"rebuilt against a missing look",
+         [](LControl& c) { return c.ResetPartRegion(0, 2); },
+         {{{1, 1, 2, 2}}, {}, {}, {}},
+         E_INVALIDARG,
+         {{{1, 1, 2, 2}}, {}, {}, {}},
          false},
+        {"rebuilding a missing look",
+         [](LControl& c) { return c.ResetPartRegion(7, 0); },
+         {{{1, 1, 2, 2}}, {}, {}, {}},
+         E_INVALIDARG,
+         {{{1, 1, 2, 2}}, {}, {}, {}},
+         false},
+        {"clearing one leaves the others",
+         [](LControl& c) { return c.ClearPartRegion(1); },
+         {{{1, 1, 2, 2}}, {{3, 3, 4, 4}}, {}, {}},
+         S_OK,
+         {{{1, 1, 2, 2}}, {}, {}, {}},
+         true},
+        {"clearing one that has none redraws nothing",
+         [](LControl& c) { return c.ClearPartRegion(1); },
+         {{{1, 1, 2, 2}}, {}, {}, {}},
+         S_OK,
+         {{{1, 1, 2, 2}}, {}, {}, {}},
+         false},
+        {"clearing a missing look", [](LControl& c) { return c.ClearPartRegion(2); }, {}, E_INVALIDARG, {}, false},
         {"clearing all",
          [](LControl& c) {
              c.ClearAllPartRegions();
              return S_OK;
          },
-         {{{1, 1, 2, 2}}, {{3, 3, 4, 4}}, {}, {{0, 0, 9, 9}}}, S_OK, {}, true},
+         {{{1, 1, 2, 2}}, {{3, 3, 4, 4}}, {}, {{0, 0, 9, 9}}},
+         S_OK,
+         {},
+         true},
         {"clearing all when none has one redraws nothing",
          [](LControl& c) {
              c.ClearAllPartRegions();
              return S_OK;
          },
-         {}, S_OK, {}, false},
+         {},
+         S_OK,
+         {},
+         false},
     };
 
     RCPtr<TestControl> c = Make(panel.Get(), u"c", 5, 5, 40.5, 20.4);

@@ -269,8 +269,7 @@ public:
     ControlTextProperties GetTextProperties() const override { return text; }
     uint32_t GetChildCount() const override { return static_cast<uint32_t>(children.size()); }
     RCPtr<IControlDescriptor> GetChild(uint32_t i) const override { return children[i]; }
-    QVResult GetAttributesWithPrefix(const String& prefix,
-                                     std::vector<std::pair<String, String>>& out) const override
+    QVResult GetAttributesWithPrefix(const String& prefix, std::vector<std::pair<String, String>>& out) const override
     {
         out.clear();
         for (const auto& pair : attributes) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "ControlRenderer.h"
 #include "FakeMeasurementRenderer.h"
+#include "LControl.h"
 #include "LLook.h"
 #include "LookTestSupport.h"
 #include "MeasurementRendererSource.h"
@@ -149,6 +151,56 @@ TEST_F(LookDrawTest, OwnRegionLimitsDrawingToWhereItMeetsTheDirtyRectangles)
         renderer.drawClips.clear();
         look->DrawForeground(control, r.dirty);
         EXPECT_EQ(renderer.drawClips, r.clips);
+    }
+}
+
+// A control whose one look is shown, drawn at (10, 20) of the window.
+struct ControlRegionTest : ::testing::Test {
+    ControlRegionTest() : control(renderer), owner(new LControl(nullptr, u"owner"))
+    {
+        owner->SetBounds({10, 20}, {100, 40});
+        look = LLook::Create(FramedLook(), false);
+        owner->AddVisualPart(RCPtr<ILook>(look.Get()));
+        owner->ShowPart(0);
+        renderer.SaveState();  // a drawing pass is under way
+    }
+    ~ControlRegionTest() override { owner->Close(); }
+
+    std::vector<DoubleRect> Paint()
+    {
+        renderer.drawClips.clear();
+        LControl::ControlList overlay;
+        owner->Draw(control, {{0, 0, 400, 400}}, overlay, 0);
+        return renderer.drawClips;
+    }
+
+    RecordingRenderer renderer;
+    ControlRenderer control;
+    RCPtr<LControl> owner;
+    RCPtr<LLook> look;
+};
+
+TEST_F(ControlRegionTest, ALookWithARegionPaintsOnlyInsideIt)
+{
+    RectRegion band;
+    band.AddRect(RegionRect{40, 0, 50, 13});  // across the client and the top bar, away from the corner
+    struct Row {
+        const char* what;
+        std::function<QVResult(LControl&)> op;
+        std::vector<DoubleRect> clips;  // client, then corner and bar, in the window
+    } rows[] = {
+        {"no region: the whole look",
+         [](LControl&) { return S_OK; },
+         {{11, 21, 94, 33}, {104, 20, 6, 6}, {56, 20, 7, 3}}},
+        {"a region", [&](LControl& c) { return c.SetPartRegion(0, band); }, {{50, 21, 10, 12}, {56, 20, 4, 3}}},
+        {"the region cleared",
+         [](LControl& c) { return c.ClearPartRegion(0); },
+         {{11, 21, 94, 33}, {104, 20, 6, 6}, {56, 20, 7, 3}}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        EXPECT_EQ(r.op(*owner), S_OK);
+        EXPECT_EQ(Paint(), r.clips);
     }
 }
 

@@ -2,12 +2,24 @@
 // A renderer that records what looks and parts draw, and bitmaps with a
 // pixel pattern to read back.
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "LBitmap.h"
 #include "LRenderer.h"
 #include "TestRenderer.h"
+
+namespace QV {
+
+// Readable rectangles in failure messages.
+template <class T>
+void PrintTo(const RectT<T>& r, std::ostream* out)
+{
+    *out << "(" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << ")";
+}
+
+}  // namespace QV
 
 namespace look_test {
 
