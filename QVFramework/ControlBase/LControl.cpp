@@ -175,7 +175,7 @@ QVResult LControl::Initialize()
     if (mParent && !mOwnKeys.IsEmpty()) {
         // Without the subscription the parent's sibling keys simply do not reach us.
         (void)mHandler->RegisterHandler(&LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent.Get()),
-                                  u"NID_SIBLING_KEY");
+                                        u"NID_SIBLING_KEY");
     }
     return S_OK;
 }

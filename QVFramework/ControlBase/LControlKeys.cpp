@@ -40,7 +40,8 @@ String LControl::FindKeyCommand(const KeyCodeValue& code) const
 KeyCodeValue LControl::GetShortcutKey(const String& command) const
 {
     const std::vector<KeyCode> keys = mOwnKeys.GetKeysForCommand(command);
-    return keys.empty() ? KeyCodeValue{} : KeyCodeValue{keys.front().code, keys.front().sides, keys.front().previousState};
+    return keys.empty() ? KeyCodeValue{}
+                        : KeyCodeValue{keys.front().code, keys.front().sides, keys.front().previousState};
 }
 
 bool LControl::HasShortcut(const String& command) const
