@@ -167,11 +167,15 @@ QVResult LControl::Initialize()
     if (mStringTable) {
         String tip;
         if (mStringTable->GetString(u"TOOLTIP", tip)) mToolTipText = tip;
+        KeyMap::StringPairs pairs;
+        // A table that cannot list its strings simply has no local keys.
+        if (Succeeded(mStringTable->GetStringsWithPrefix(u"LHK.", pairs))) (void)mOwnKeys.LoadFromPairs(&pairs, u"LHK");
     }
-    if (mParent && !mOwnKeys.empty()) {
+    // Keys bound before initialisation (a context menu's) count as well.
+    if (mParent && !mOwnKeys.IsEmpty()) {
         // Without the subscription the parent's sibling keys simply do not reach us.
         (void)mHandler->RegisterHandler(&LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent.Get()),
-                                  u"NID_SIBLING_KEY");
+                                        u"NID_SIBLING_KEY");
     }
     return S_OK;
 }

@@ -12,6 +12,7 @@
 #include "DirtyRects.h"
 #include "IControlDescriptor.h"
 #include "IRootWindow.h"
+#include "KeyMap.h"
 #include "LConditionsParam.h"
 #include "LNotificationClient.h"
 #include "LNotificationDistributor.h"
@@ -156,8 +157,9 @@ public:
     RCPtr<LControl> GetFirstFocusableChild();
     RCPtr<LControl> GetLastFocusableChild();
     void SetWantsTab(bool on) { mWantsTab = on; }
-    // The control's own shortcut keys.
-    void BindKey(const KeyCodeValue& code, const String& command);
+    // The control's own shortcut keys: its string table's "LHK" entries and
+    // whatever is bound here. E_INVALIDARG when the key is already taken.
+    QVResult BindKey(const KeyCodeValue& code, const String& command);
     String FindKeyCommand(const KeyCodeValue& code) const;
     // The first key bound to a command; an empty key code when none.
     KeyCodeValue GetShortcutKey(const String& command) const;
@@ -335,7 +337,7 @@ private:
     RCPtr<LControl> mParent;
     RCPtr<IRootWindow> mRootWindow;
     RCPtr<IControlStringTable> mStringTable;
-    std::vector<std::pair<KeyCodeValue, String>> mOwnKeys;
+    KeyMap mOwnKeys;
     bool mScrollLabel = false;
     String mText;
     String mToolTipText;

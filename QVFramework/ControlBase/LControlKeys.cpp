@@ -16,30 +16,37 @@ QVResult OfferToHotKeys(IRootWindow* root, const KeyCodeValue& code)
     return app ? app->HandleHotKey(code) : 1;
 }
 
+KeyCode ToKeyCode(const KeyCodeValue& value)
+{
+    KeyCode key;
+    key.code = value.flags;
+    key.sides = value.second;
+    key.previousState = value.byte;
+    return key;
+}
+
 }  // namespace
 
-void LControl::BindKey(const KeyCodeValue& code, const String& command)
+QVResult LControl::BindKey(const KeyCodeValue& code, const String& command)
 {
-    mOwnKeys.emplace_back(code, command);
+    return mOwnKeys.AddBinding(ToKeyCode(code), command);
 }
 
 String LControl::FindKeyCommand(const KeyCodeValue& code) const
 {
-    for (const auto& [key, command] : mOwnKeys) {
-        if (key == code) return command;
-    }
-    return String();
+    return mOwnKeys.FindCommandForKey(ToKeyCode(code));
 }
 
 KeyCodeValue LControl::GetShortcutKey(const String& command) const
 {
-    const auto it = std::find_if(mOwnKeys.begin(), mOwnKeys.end(), [&](const auto& b) { return b.second == command; });
-    return it == mOwnKeys.end() ? KeyCodeValue{} : it->first;
+    const std::vector<KeyCode> keys = mOwnKeys.GetKeysForCommand(command);
+    return keys.empty() ? KeyCodeValue{}
+                        : KeyCodeValue{keys.front().code, keys.front().sides, keys.front().previousState};
 }
 
 bool LControl::HasShortcut(const String& command) const
 {
-    return !(GetShortcutKey(command) == KeyCodeValue{});
+    return mOwnKeys.HasCommand(command);
 }
 
 void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)

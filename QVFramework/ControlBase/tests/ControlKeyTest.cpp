@@ -134,6 +134,91 @@ TEST_F(KeyTest, SiblingKeysAskTheNearestEarlierSiblingFirst)
     EXPECT_EQ(x0->received.size(), 1u);
 }
 
+// The control's own keys come from the "LHK" entries of its string table;
+// every other entry is left to the maps it belongs to.
+TEST_F(KeyTest, OwnKeysComeFromTheLhkEntriesOfTheStringTable)
+{
+    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
+    const KeyCodeValue deleteKey = KeyCodeValue::Press(0x2E);
+    using Entries = std::vector<std::pair<String, String>>;
+    const struct {
+        const char* name;
+        Entries entries;
+        KeyCodeValue pressed;
+        const char* fires;  // empty: the key travels on to the hot keys
+    } rows[] = {
+        {"a bound key sends its command", {{u"LHK.NID_FIND", u"Ctrl+VKEY_F"}}, ctrlF, "NID_FIND"},
+        {"the same key without its modifier does not",
+         {{u"LHK.NID_FIND", u"Ctrl+VKEY_F"}},
+         KeyCodeValue::Press('F'),
+         ""},
+        {"releasing the bound key does not",
+         {{u"LHK.NID_FIND", u"Ctrl+VKEY_F"}},
+         KeyCodeValue{KeyCodeValue::kCtrl | (uint32_t{'F'} << 16), 0, 0},
+         ""},
+        {"the command is the id's last segment",
+         {{u"LHK.Search.NID_FIND", u"Shift+Ctrl+VKEY_F"}},
+         KeyCodeValue::Press('F', KeyCodeValue::kCtrl | KeyCodeValue::kShift),
+         "NID_FIND"},
+        {"the first entry that binds a key keeps it",
+         {{u"LHK.NID_ERASE", u"VKEY_DELETE"}, {u"LHK.NID_CLEAR", u"VKEY_DELETE"}},
+         deleteKey,
+         "NID_ERASE"},
+        {"window shortcuts are not the control's", {{u"GHK.NID_FIND", u"Ctrl+VKEY_F"}}, ctrlF, ""},
+        {"a longer prefix is another prefix", {{u"LHKX.NID_FIND", u"Ctrl+VKEY_F"}}, ctrlF, ""},
+        {"a prefix without its dot binds nothing", {{u"LHKNID_FIND", u"Ctrl+VKEY_F"}}, ctrlF, ""},
+        // An unknown key name leaves only the modifier; bound, it would fire
+        // on a key code that carries no key at all.
+        {"an unknown key name binds nothing",
+         {{u"LHK.NID_FIND", u"Ctrl+VKEY_NO_SUCH_KEY"}},
+         KeyCodeValue{KeyCodeValue::kKeyDown | KeyCodeValue::kCtrl, 0, 0},
+         ""},
+        {"a good entry still binds beside a bad one",
+         {{u"LHK.NID_BROKEN", u"Ctrl+VKEY_NO_SUCH_KEY"}, {u"LHK.NID_FIND", u"Ctrl+VKEY_F"}},
+         ctrlF,
+         "NID_FIND"},
+    };
+    int n = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        RCPtr<FakeStringTable> table(new FakeStringTable());
+        table->strings = r.entries;
+        const String name = String(u"keyed") + String(std::to_string(n++).c_str());
+        app.factory.tables.push_back({name, RCPtr<IControlStringTable>(table.Get())});
+        RCPtr<TestControl> keyed = Make(c1.Get(), name.GetChars(), 0, 80, 10, 10, 7);
+        ASSERT_EQ(keyed->SetFocus(true), S_OK);
+        const size_t hotKeysBefore = root->hotKeys.size();
+
+        keyed->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(r.pressed)));
+
+        const std::string fires = r.fires;
+        EXPECT_EQ(keyed->received, fires.empty() ? std::vector<std::string>{} : std::vector<std::string>{fires});
+        EXPECT_EQ(keyed->keys.size(), fires.empty() ? 1u : 0u) << "a shortcut is not typed into the control";
+        EXPECT_EQ(root->hotKeys.size(), hotKeysBefore + (fires.empty() ? 1u : 0u));
+        keyed->Close();
+    }
+}
+
+// Keys read from the table also reach the control from a focused sibling,
+// and menus find them by command.
+TEST_F(KeyTest, OwnKeysFromTheTableAnswerForFocusedSiblings)
+{
+    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
+    RCPtr<FakeStringTable> table(new FakeStringTable());
+    table->strings = {{u"TOOLTIP", u"Find"}, {u"LHK.NID_FIND", u"Ctrl+VKEY_F"}, {u"LHK.Menu.NID_FIND", u"VKEY_F3"}};
+    app.factory.tables.push_back({u"finder", RCPtr<IControlStringTable>(table.Get())});
+    RCPtr<TestControl> finder = Make(c1.Get(), u"finder", 0, 80, 10, 10, 7);
+
+    x1->SetFocus(true);
+    x1->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlF)));
+    EXPECT_EQ(finder->received, std::vector<std::string>{"NID_FIND"});
+    EXPECT_TRUE(root->hotKeys.empty());
+
+    EXPECT_TRUE(finder->HasShortcut(u"NID_FIND"));
+    EXPECT_EQ(finder->GetShortcutKey(u"NID_FIND"), ctrlF) << "the first key bound to the command";
+    EXPECT_FALSE(x1->HasShortcut(u"NID_FIND"));
+}
+
 // Navigation that stays inside a container whose children all refuse the
 // focus ends after one round instead of walking them for ever.
 TEST_F(KeyTest, StayingInsideAContainerThatNobodyCanFocusEnds)

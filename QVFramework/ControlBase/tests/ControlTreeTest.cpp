@@ -190,6 +190,52 @@ TEST_F(ChildListTest, InitializeReadsTheToolTipOfTheControlsOwnStringTable)
     EXPECT_TRUE(Make(nullptr, u"other", 0, 0, 10, 10)->GetToolTipText().IsEmpty());
 }
 
+// Remembers where its conditions parameter lives.
+class ParamSpy : public LControl {
+    QV_TYPE_NAME("class ParamSpy")
+public:
+    using LControl::LControl;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& p) override { param = p.Get(); }
+    const void* param = nullptr;
+};
+
+// Every control makes a conditions parameter; screens that are built and torn
+// down again reuse the blocks of the controls that went, last freed first.
+TEST_F(ChildListTest, ConditionsParametersOfGoneControlsAreReused)
+{
+    auto& pool = LConditionsParam::GetPool();
+    const auto makeSpy = [](int i) {
+        RCPtr<ParamSpy> spy(new ParamSpy(nullptr, String(std::to_string(i).c_str())));
+        spy->SetActiveCondition(true);  // a condition change shows the parameter
+        return spy;
+    };
+    std::vector<RCPtr<ParamSpy>> alive;
+    for (int i = 0; i < 6; ++i) alive.push_back(makeSpy(i));
+    const uint32_t peak = pool.GetBlockCount();
+    EXPECT_GE(peak, 6u);
+
+    std::vector<const void*> released;
+    for (auto& spy : alive) {
+        ASSERT_NE(spy->param, nullptr);
+        released.push_back(spy->param);
+        spy = nullptr;
+    }
+    for (size_t i = released.size(); i-- > 0;) {
+        alive[i] = makeSpy(static_cast<int>(i));
+        EXPECT_EQ(alive[i]->param, released[i]);
+    }
+    alive.clear();
+    for (int i = 0; i < 200; ++i) makeSpy(i);
+    EXPECT_EQ(pool.GetBlockCount(), peak) << "no control made a block of its own";
+
+    // Each value change makes a value parameter; one at a time needs one block.
+    auto& values = LValueParam::GetPool();
+    const uint32_t valueBlocks = values.GetBlockCount();
+    RCPtr<TestControl> knob = Make(nullptr, u"knob", 0, 0, 10, 10);
+    for (int i = 0; i <= 100; ++i) knob->SetValue(i / 100.0);
+    EXPECT_LE(values.GetBlockCount(), std::max(valueBlocks, 1u));
+}
+
 TEST_F(ChildListTest, IdleWantedBeforeAttachmentIsConnectedWithTheTree)
 {
     RCPtr<TestControl> loose = Make(nullptr, u"top2", 0, 0, 100, 100);

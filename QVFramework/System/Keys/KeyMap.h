@@ -26,6 +26,7 @@ public:
     std::vector<KeyCode> GetKeysForCommand(const String& command) const;
     bool HasCommand(const String& command) const;
     void Clear() { mBindings.clear(); }
+    bool IsEmpty() const { return mBindings.empty(); }
 
 private:
     bool IsBound(const KeyCode& key) const;
