@@ -493,7 +493,34 @@ void LListBox::EnsureRowsCover()
     const double visible = GetClientRect().height;
     while (static_cast<double>(mRows.size()) * mRowHeight < visible && CreateItemControls() == S_OK) {
     }
+    ShowRowsInClient();
     mCoveringRows = 0;
+}
+
+// Rows are never removed, so a list that shrank keeps rows that start below
+// its client area; they are hidden rather than drawn past its lower edge.
+void LListBox::ShowRowsInClient()
+{
+    const double visible = GetClientRect().height;
+    for (uint32_t r = 0; r < mRows.size(); ++r) {
+        LListBoxItem* row = GetRow(r);
+        const bool inside = static_cast<double>(r) * mRowHeight < visible;
+        if (row && row->GetLayout().isVisible != inside) row->SetVisible(inside);
+    }
+}
+
+void LListBox::SnapHeightToRows()
+{
+    const double client = GetClientRect().height;
+    const double frame = GetFrame().height - client;
+    const int32_t rows = std::max(1, static_cast<int32_t>(std::floor(client / mRowHeight)));
+    const LayoutRecord height{LayoutKind::kSelf, String(), 0.0f, frame + double(rows) * mRowHeight};
+    ControlLayout layout = GetLayout();
+    layout.size[1] = height;
+    layout.minimum[1] = height;
+    layout.limit[1] = height;
+    SetLayout(layout);
+    UpdateLayout();
 }
 
 QVResult LListBox::RefreshItem(int32_t index)
@@ -620,6 +647,15 @@ void LListBox::EndBoundsChange()
 {
     LScrollView::EndBoundsChange();
     EnsureRowsCover();
+    ShowRowsInClient();
+    if (GetItemCount() > 0) EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));
+}
+
+bool LListBox::OnChildChanged(LControl* child)
+{
+    const bool result = LScrollView::OnChildChanged(child);
+    EnsureRowsCover();
+    return result;
 }
 
 void LListBox::OnChildRemoved(LControl* child, uint32_t formerIndex)

@@ -64,6 +64,9 @@ public:
     QVResult EnsureVisible(int32_t index);
     int32_t GetItemIndexAtPoint(const DoublePoint& point) const;
     void SetMenuMode(bool on);
+    // Layout height, minimum and maximum become the frame plus the whole rows
+    // that fit (at least one).
+    void SnapHeightToRows();
     uint32_t GetRowCount() const { return static_cast<uint32_t>(mRows.size()); }
     LListBoxItem* GetRow(uint32_t row) const;
 
@@ -75,6 +78,7 @@ public:
     void OnLeftMouseUp(const RCPtr<LPointerInput>& param) override;
     QVResult SetScrollOffset(const DoublePoint& offset) override;
     void EndBoundsChange() override;
+    bool OnChildChanged(LControl* child) override;
     void OnChildRemoved(LControl* child, uint32_t formerIndex) override;
 
     // ---- state ----
@@ -94,6 +98,7 @@ public:
 protected:
     void CalculateRowHeight(LControl& row);
     void EnsureRowsCover();
+    void ShowRowsInClient();
     void RefreshRowsFrom(int32_t index);
     void UpdateContentExtent();
     void UpdateWidestItem();

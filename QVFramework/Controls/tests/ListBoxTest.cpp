@@ -121,6 +121,86 @@ TEST_F(ListBoxFixture, RowsAreRecycledWhileScrolling)
     EXPECT_EQ(list->GetRowCount(), 3u);
 }
 
+TEST_F(ListBoxFixture, ScrollOffsetPicksTheTopItemPastHiddenOnes)
+{
+    struct Row {
+        const char* what;
+        double offset;
+        int32_t top;
+        std::vector<std::string> rows;
+    };
+    // Item 1 is hidden: offsets count the items that are shown.
+    const Row rows[] = {
+        {"top", 0, 0, {"i0", "i2", "i3"}},
+        {"one row down skips the hidden item", 20, 2, {"i2", "i3", "i4"}},
+        {"part of a row rounds down", 59, 3, {"i3", "i4", "i5"}},
+        {"back up", 0, 0, {"i0", "i2", "i3"}},
+    };
+    RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7"}));
+    list->GetItem(1)->hidden = 1;
+    list->SetScrollOffset({0, 20});
+    list->SetScrollOffset({0, 0});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        list->SetScrollOffset({0, row.offset});
+        EXPECT_EQ(list->GetTopIndex(), row.top);
+        EXPECT_EQ(RowTexts(*list), row.rows);
+    }
+}
+
+TEST_F(ListBoxFixture, ResizingKeepsRowsInsideAndTheLastItemsShown)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7", u"i8", u"i9"}));
+    list->SelectItem(9, -1, true);
+    ASSERT_EQ(list->GetTopIndex(), 7);
+    struct Step {
+        const char* what;
+        double height;
+        uint32_t rows;
+        std::vector<bool> shown;
+        int32_t top;
+    };
+    const Step steps[] = {
+        {"taller: rows are added and the top moves up", 100, 5, {true, true, true, true, true}, 5},
+        {"shorter: rows below are hidden", 40, 5, {true, true, false, false, false}, 5},
+        {"a part row still shows", 45, 5, {true, true, true, false, false}, 5},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        ControlLayout layout = list->GetLayout();
+        layout.size[1].offset = step.height;
+        list->SetLayout(layout);
+        list->UpdateLayout();
+        EXPECT_EQ(list->GetRowCount(), step.rows);
+        std::vector<bool> shown;
+        for (uint32_t r = 0; r < list->GetRowCount(); ++r) shown.push_back(list->GetRow(r)->GetLayout().isVisible);
+        EXPECT_EQ(shown, step.shown);
+        EXPECT_EQ(list->GetTopIndex(), step.top);
+    }
+    list->SelectItem(9, -1, true);
+    EXPECT_EQ(list->GetTopIndex(), 8) << "two rows fully inside show the last two items";
+}
+
+TEST_F(ListBoxFixture, SnapHeightToRowsKeepsWholeRows)
+{
+    struct Row {
+        double height;
+        double snapped;
+    };
+    const Row rows[] = {{60, 60}, {79, 60}, {12, 20}, {0, 20}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.height);
+        RCPtr<LListBox> list = MakeList(Items({u"a"}), row.height);
+        list->SnapHeightToRows();
+        const ControlLayout& layout = list->GetLayout();
+        for (const LayoutRecord& record : {layout.size[1], layout.minimum[1], layout.limit[1]}) {
+            EXPECT_EQ(record.kind, LayoutKind::kSelf);
+            EXPECT_DOUBLE_EQ(record.offset, row.snapped);
+        }
+        list->Close();
+    }
+}
+
 TEST_F(ListBoxFixture, SelectionByMouseOnRows)
 {
     RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c"}));
