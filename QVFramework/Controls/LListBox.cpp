@@ -783,15 +783,12 @@ bool LListBox::OnChildChanged(LControl* child)
 
 void LListBox::OnChildRemoved(LControl* child, uint32_t formerIndex)
 {
-    if (dynamic_cast<LListBoxItem*>(child) && !mRows.empty()) {
-        for (uint32_t& r : mRows) {
-            if (r > formerIndex) --r;
-        }
-        mRows.pop_back();
-    } else {
-        for (uint32_t& r : mRows) {
-            if (r > formerIndex) --r;
-        }
+    // Only the row that went is forgotten: a measuring row closed after the
+    // rows exist is no row and must not take a live one with it.
+    const auto gone = std::find(mRows.begin(), mRows.end(), formerIndex);
+    if (gone != mRows.end() && dynamic_cast<LListBoxItem*>(child)) mRows.erase(gone);
+    for (uint32_t& r : mRows) {
+        if (r > formerIndex) --r;
     }
     LScrollView::OnChildRemoved(child, formerIndex);
 }
