@@ -64,6 +64,7 @@ QVResult LComboBox::Initialize()
         for (const Wire& w : textWires)
             (void)mComboHandler->RegisterHandler(w.handler, RCPtr<LNotificationDistributor>(text.Get()), w.name);
     }
+    SnapListToRows();
     mListBox->SetMenuMode(true);
     mListBox->SetVisible(false);
     if (RCPtr<IControlDescriptor> descriptor = GetDescriptor()) mListBox->LoadItemsFromDescriptor(descriptor);
@@ -74,6 +75,20 @@ QVResult LComboBox::Initialize()
         mSelectedIndex = initial;
     }
     return S_OK;
+}
+
+// The list's own height, in whole rows, is the most it drops down when its
+// skin gives no maximum: more items scroll instead of running past it.
+void LComboBox::SnapListToRows()
+{
+    if (!(mListBox->GetFrame().height > 0.0)) return;
+    // A list near the window's edge may still be shorter than its rows.
+    const LayoutRecord minimum = mListBox->GetLayout().minimum[1];
+    mListBox->SnapHeightToRows();
+    mDropDownHeight = mListBox->GetLayout().limit[1].offset;
+    ControlLayout layout = mListBox->GetLayout();
+    layout.minimum[1] = minimum;
+    mListBox->SetLayout(layout);
 }
 
 QVResult LComboBox::OnInitialized()
@@ -177,6 +192,7 @@ void LComboBox::PlaceList()
     in.contentHeight = int64_t(uint32_t(mListBox->GetRowHeight()) * uint32_t(mListBox->GetItemCount()));
     in.currentMaximum = mListBox->GetLayout().limit[1].offset;
     in.skinMaximum = skin ? skin->GetLayout().limit[1].offset : in.currentMaximum;
+    if (!(in.skinMaximum > 0.0)) in.skinMaximum = mDropDownHeight;
     const ComboPlacement place = PlaceComboList(in);
 
     ControlLayout layout = mListBox->GetLayout();

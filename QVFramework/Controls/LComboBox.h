@@ -60,6 +60,7 @@ protected:
     QVResult OnTextValidated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
     QVResult OnTextFocus(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
     void PlaceList();
+    void SnapListToRows();
     void ReclaimFocus();
     void SelectShownText();
 
@@ -69,6 +70,8 @@ protected:
     int32_t mInitialSelectedIndex = 0;
     // Where the last left press fell, in the combo's own coordinates.
     DoublePoint mPressPoint;
+    // The list's height in whole rows when its skin sets no maximum; 0 unknown.
+    double mDropDownHeight = 0.0;
     bool mAddTypedItems = false;
     bool mFindFlag = false;
 };

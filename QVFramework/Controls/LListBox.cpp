@@ -25,10 +25,17 @@ int32_t LListBox::GetItemCount() const
 int32_t LListBox::SetItemCount(int32_t count)
 {
     if (count < 0) return E_INVALIDARG;
-    while (GetItemCount() < count && InsertItem(GetItemCount()) == S_OK) {
+    if (count == GetItemCount()) return count;
+    const uint8_t suspended = mUpdatesSuspended;
+    mUpdatesSuspended = 1;
+    while (GetItemCount() < count && InsertItemWithText(GetItemCount(), String()) >= 0) {
     }
-    while (GetItemCount() > count && EraseItem(GetItemCount() - 1) == S_OK) {
+    while (GetItemCount() > count && RemoveItem(GetItemCount() - 1) >= 0) {
     }
+    mUpdatesSuspended = suspended;
+    UpdateContentExtent();
+    UpdateWidestItem();
+    if (mMenuMode) FitHeightToContent();
     return GetItemCount() == count ? count : -GetItemCount();
 }
 
@@ -94,6 +101,14 @@ private:
     double mTop;
     int32_t mHeight;
 };
+
+// The number written from the fifth character on, as in "item12"; -1 when there is none.
+int32_t RowNumber(const String& name)
+{
+    const std::string digits = name.Mid(4).ToUtf8();
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
+    return std::stoi(digits);
+}
 
 int CompareNoCase(const String& a, const String& b)
 {
@@ -184,7 +199,11 @@ int32_t LListBox::InsertItemWithText(int32_t index, const String& text)
     EnsureRowsCover();
     RefreshRowsFrom(index);
     UpdateContentExtent();
-    if (!mUpdatesSuspended) mWidestTextWidth = std::max(mWidestTextWidth, GetItemTextWidth(index));
+    if (!mUpdatesSuspended) {
+        const int32_t width = GetItemTextWidth(index);
+        if (width > mWidestTextWidth) SetWidestTextWidth(width);
+    }
+    if (mMenuMode) FitHeightToContent();
     return index;
 }
 
@@ -197,8 +216,8 @@ QVResult LListBox::SetItemText(int32_t index, const String& text)
     RefreshItem(index);
     if (oldWidth >= mWidestTextWidth) {
         UpdateWidestItem();
-    } else {
-        mWidestTextWidth = std::max(mWidestTextWidth, GetItemTextWidth(index));
+    } else if (const int32_t width = GetItemTextWidth(index); width > mWidestTextWidth) {
+        SetWidestTextWidth(width);
     }
     return S_OK;
 }
@@ -220,6 +239,7 @@ int32_t LListBox::RemoveItem(int32_t index)
     RefreshRowsFrom(index);
     if (widest) UpdateWidestItem();
     UpdateContentExtent();
+    if (mMenuMode) FitHeightToContent();
     if (GetItemCount() > 0) EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));
     return GetItemCount();
 }
@@ -258,6 +278,7 @@ QVResult LListBox::LoadItemsFromDescriptor(const RCPtr<IControlDescriptor>& desc
     RefreshRowsFrom(mTopIndex);
     UpdateContentExtent();
     UpdateWidestItem();
+    if (mMenuMode) FitHeightToContent();
     return S_OK;
 }
 
@@ -440,12 +461,38 @@ QVResult LListBox::Initialize()
         SetItemScrolling(true, mRowHeight);
         UpdateScrollState();
         LoadItemsFromDescriptor(GetDescriptor());
+    } else {
+        AdoptNumberedRows();
     }
     return result;
 }
 
+QVResult LListBox::SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor)
+{
+    if (child) {
+        if (!descriptor) return S_OK;
+        const QVResult result = LScrollView::SetParent(child, descriptor);
+        const int32_t position = RowNumber(child->GetName()) - 1;
+        if (dynamic_cast<LListBoxItem*>(child.Get()) && position >= 0 && position < static_cast<int32_t>(mRows.size()))
+            mRows[static_cast<size_t>(position)] = static_cast<uint32_t>(GetChildren().IndexOf(child.Get()));
+        return result;
+    }
+    if (!descriptor || descriptor->GetName() != u"templateItem") return E_FAIL;
+    mTemplate = descriptor;
+    IControlApplication* app = GetControlApplication();
+    IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
+    if (RCPtr<LControl> templ = factory ? factory->CreateControl(descriptor, this) : RCPtr<LControl>()) {
+        CalculateRowHeight(*templ);
+        templ->Close();
+    }
+    return S_OK;
+}
+
 void LListBox::CalculateRowHeight(LControl& row)
 {
+    // Measuring re-lays the row out, which may pull the list's height along.
+    const LayoutRecord savedSize = GetLayout().size[1];
+    const LayoutRecord savedLimit = GetLayout().limit[1];
     const String saved = row.GetText();
     row.SetText(String());
     row.UpdateLayout();
@@ -455,6 +502,13 @@ void LListBox::CalculateRowHeight(LControl& row)
     const int32_t height = static_cast<int32_t>(std::lround(row.GetFrame().height));
     mRowHeight = height < 1 ? kDefaultRowHeight : height;
     row.SetText(saved);
+    if (!(GetLayout().size[1] == savedSize && GetLayout().limit[1] == savedLimit))
+        SetLayoutSize(1, savedSize, savedLimit);
+    if (mMenuMode) {
+        const double frame = GetFrame().height - GetClientRect().height;
+        const double height = frame + double(mRowHeight) * std::max(GetItemCount(), 1);
+        SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, height}, savedLimit);
+    }
     mRowHeightKnown = 1;
 }
 
@@ -472,18 +526,42 @@ QVResult LListBox::CreateItemControls()
         if (control) control->Close();
         return E_FAIL;
     }
-    RCPtr<LNotificationDistributor> source(row);
-    // Registration fails only for a null sender or name; both are set here.
-    (void)mListHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
-    (void)mListHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
-    (void)mListHandler->RegisterHandler(&LListBox::OnRowClick, source, u"NID_LEFT_CLICK");
-    row->SetMenuMode(mMenuMode != 0);
-    row->SetDragThreshold(mRowDragThreshold);
-    mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(row)));
+    AttachRow(*row);
     row->UpdateLayout();
     RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));
     if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) ClearRow(*row);
     return S_OK;
+}
+
+void LListBox::AttachRow(LListBoxItem& row)
+{
+    RCPtr<LNotificationDistributor> source(&row);
+    // Registration fails only for a null sender or name; both are set here.
+    (void)mListHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
+    (void)mListHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
+    (void)mListHandler->RegisterHandler(&LListBox::OnRowLeftDragChange, source, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    (void)mListHandler->RegisterHandler(&LListBox::OnRowClick, source, u"NID_LEFT_CLICK");
+    row.SetMenuMode(mMenuMode != 0);
+    row.SetDragThreshold(mRowDragThreshold);
+    mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(&row)));
+}
+
+// Without a template the skin's own rows "item1", "item2", ... are the rows,
+// each giving one item its text.
+void LListBox::AdoptNumberedRows()
+{
+    for (int32_t number = 1;; ++number) {
+        RCPtr<LControl> child = FindChildControl(String(u"item") + String(std::to_string(number).c_str()));
+        auto* row = dynamic_cast<LListBoxItem*>(child.Get());
+        if (!row) break;
+        if (number == 1) CalculateRowHeight(*row);
+        AttachRow(*row);
+        const int32_t index = GetItemCount();
+        if (InsertItem(index) == S_OK) GetItem(index)->text = row->GetText();
+    }
+    RefreshRowsFrom(mTopIndex);
+    FitHeightToContent();
+    UpdateContentExtent();
 }
 
 void LListBox::EnsureRowsCover()
@@ -493,7 +571,34 @@ void LListBox::EnsureRowsCover()
     const double visible = GetClientRect().height;
     while (static_cast<double>(mRows.size()) * mRowHeight < visible && CreateItemControls() == S_OK) {
     }
+    ShowRowsInClient();
     mCoveringRows = 0;
+}
+
+// Rows are never removed, so a list that shrank keeps rows that start below
+// its client area; they are hidden rather than drawn past its lower edge.
+void LListBox::ShowRowsInClient()
+{
+    const double visible = GetClientRect().height;
+    for (uint32_t r = 0; r < mRows.size(); ++r) {
+        LListBoxItem* row = GetRow(r);
+        const bool inside = static_cast<double>(r) * mRowHeight < visible;
+        if (row && row->GetLayout().isVisible != inside) row->SetVisible(inside);
+    }
+}
+
+void LListBox::SnapHeightToRows()
+{
+    const double client = GetClientRect().height;
+    const double frame = GetFrame().height - client;
+    const int32_t rows = std::max(1, static_cast<int32_t>(std::floor(client / mRowHeight)));
+    const LayoutRecord height{LayoutKind::kSelf, String(), 0.0f, frame + double(rows) * mRowHeight};
+    ControlLayout layout = GetLayout();
+    layout.size[1] = height;
+    layout.minimum[1] = height;
+    layout.limit[1] = height;
+    SetLayout(layout);
+    UpdateLayout();
 }
 
 QVResult LListBox::RefreshItem(int32_t index)
@@ -544,9 +649,54 @@ void LListBox::UpdateWidestItem()
     if (mUpdatesSuspended) return;
     int32_t widest = 0;
     for (int32_t i = 0; i < GetItemCount(); ++i) widest = std::max(widest, GetItemTextWidth(i));
-    if (widest == mWidestTextWidth) return;
-    mWidestTextWidth = widest;
+    SetWidestTextWidth(widest);
+}
+
+void LListBox::SetWidestTextWidth(int32_t width)
+{
+    if (mUpdatesSuspended || width == mWidestTextWidth) return;
+    mWidestTextWidth = width;
+    SetLayoutWidth();
+}
+
+void LListBox::SetLayoutWidth()
+{
+    FitToContent();
+}
+
+void LListBox::FitHeightToContent()
+{
+    FitToContent();
+}
+
+bool LListBox::ExpandsToText() const
+{
+    return mTemplate && mTemplate->GetLayout().textOverflow[0] == kOverflowExpand;
+}
+
+// A template that expands with its text widens the list to the widest item;
+// a menu is as tall as its items.
+void LListBox::FitToContent()
+{
+    if (mUpdatesSuspended || mFitting) return;
+    mFitting = 1;
     UpdateContentExtent();
+    const DoubleRect client = GetClientRect();
+    const DoubleRect& frame = GetFrame();
+    if (ExpandsToText()) {
+        const double width = frame.width - client.width + GetContentExtent().x + mWidestTextWidth;
+        SetLayoutSize(0, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(width)}, GetLayout().limit[0]);
+    }
+    if (mMenuMode) {
+        const double height = frame.height - client.height + GetContentHeight();
+        SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(height)}, GetLayout().limit[1]);
+    }
+    mFitting = 0;
+}
+
+void LListBox::OnScrollbarVisibilityChanged(int axis)
+{
+    if (axis == 1 && ExpandsToText()) SetLayoutWidth();
 }
 
 QVResult LListBox::EnsureVisible(int32_t index)
@@ -620,19 +770,25 @@ void LListBox::EndBoundsChange()
 {
     LScrollView::EndBoundsChange();
     EnsureRowsCover();
+    ShowRowsInClient();
+    if (GetItemCount() > 0) EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));
+}
+
+bool LListBox::OnChildChanged(LControl* child)
+{
+    const bool result = LScrollView::OnChildChanged(child);
+    EnsureRowsCover();
+    return result;
 }
 
 void LListBox::OnChildRemoved(LControl* child, uint32_t formerIndex)
 {
-    if (dynamic_cast<LListBoxItem*>(child) && !mRows.empty()) {
-        for (uint32_t& r : mRows) {
-            if (r > formerIndex) --r;
-        }
-        mRows.pop_back();
-    } else {
-        for (uint32_t& r : mRows) {
-            if (r > formerIndex) --r;
-        }
+    // Only the row that went is forgotten: a measuring row closed after the
+    // rows exist is no row and must not take a live one with it.
+    const auto gone = std::find(mRows.begin(), mRows.end(), formerIndex);
+    if (gone != mRows.end() && dynamic_cast<LListBoxItem*>(child)) mRows.erase(gone);
+    for (uint32_t& r : mRows) {
+        if (r > formerIndex) --r;
     }
     LScrollView::OnChildRemoved(child, formerIndex);
 }
@@ -679,8 +835,33 @@ QVResult LListBox::OnRowHoverChange(const RCPtr<LNotificationDistributor>& sende
     const bool entered =
         change && (change->newConditions & Condition::kActive) && !(change->oldConditions & Condition::kActive);
     if (mMenuMode && entered && item >= 0 && IsItemSelectable(item)) SelectItem(item, item, true);
-    Notify(u"NID_ITEM_HOVER_CONDITION_CHANGE", RCPtr<LRefCountedObject>(change));
+    Notify(u"NID_ITEM_HOVER_CONDITION_CHANGE", RCPtr<LRefCountedObject>(ItemConditions(*row, change)));
     return S_OK;
+}
+
+QVResult LListBox::OnRowLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
+                                       const RCPtr<LNotification>& notification)
+{
+    auto* row = dynamic_cast<LControl*>(sender.Get());
+    if (!row || !row->IsEnabledInTree(true)) return S_OK;
+    auto* change = dynamic_cast<LConditionsParam*>(notification->GetPayload().Get());
+    Notify(u"NID_ITEM_LEFT_DRAG_CONDITION_CHANGE", RCPtr<LRefCountedObject>(ItemConditions(*row, change)));
+    return S_OK;
+}
+
+RCPtr<LItemConditionsParam> LListBox::ItemConditions(const LControl& row, const LConditionsParam* change) const
+{
+    RCPtr<LItemConditionsParam> param(new LItemConditionsParam());
+    if (change) {
+        param->oldConditions = change->oldConditions;
+        param->newConditions = change->newConditions;
+        param->pressX = change->pressX;
+        param->pressY = change->pressY;
+    }
+    param->itemIndex = GetItemIndexOfControl(&row);
+    param->visualPart = row.GetFirstVisiblePartIndex();
+    param->hover = (row.GetConditions() & Condition::kHover) ? 1 : 0;
+    return param;
 }
 
 void LListBox::OnMouseMove(const RCPtr<LPointerInput>& param)

@@ -3,6 +3,7 @@
 // UI thread only.
 #include <vector>
 
+#include "LItemConditionsParam.h"
 #include "LListBoxItem.h"
 #include "LListItemRecord.h"
 #include "LScrollView.h"
@@ -14,6 +15,8 @@ class LListBox : public LScrollView {
     QV_TYPE_NAME("class QV::LListBox")
 public:
     static constexpr int32_t kDefaultRowHeight = 14;
+    // A template's horizontal text overflow that widens the list.
+    static constexpr int32_t kOverflowExpand = 1;
 
     LListBox(LControl* parent, const String& name);
     ~LListBox() override;
@@ -64,17 +67,24 @@ public:
     QVResult EnsureVisible(int32_t index);
     int32_t GetItemIndexAtPoint(const DoublePoint& point) const;
     void SetMenuMode(bool on);
+    // Layout height, minimum and maximum become the frame plus the whole rows
+    // that fit (at least one).
+    void SnapHeightToRows();
     uint32_t GetRowCount() const { return static_cast<uint32_t>(mRows.size()); }
     LListBoxItem* GetRow(uint32_t row) const;
 
     // ---- control slots ----
     QVResult Initialize() override;
+    // A kept skin row "item%d" takes its place among the rows; without a
+    // control only a descriptor "templateItem" is taken (else E_FAIL).
+    QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor) override;
     QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
     void OnMouseMove(const RCPtr<LPointerInput>& param) override;
     void OnLeftMouseUp(const RCPtr<LPointerInput>& param) override;
     QVResult SetScrollOffset(const DoublePoint& offset) override;
     void EndBoundsChange() override;
+    bool OnChildChanged(LControl* child) override;
     void OnChildRemoved(LControl* child, uint32_t formerIndex) override;
 
     // ---- state ----
@@ -94,15 +104,27 @@ public:
 protected:
     void CalculateRowHeight(LControl& row);
     void EnsureRowsCover();
+    void ShowRowsInClient();
+    void FitToContent();
+    bool ExpandsToText() const;
+    void AttachRow(LListBoxItem& row);
+    void AdoptNumberedRows();
     void RefreshRowsFrom(int32_t index);
     void UpdateContentExtent();
     void UpdateWidestItem();
+    void SetWidestTextWidth(int32_t width);
+    void SetLayoutWidth();
+    void FitHeightToContent();
+    void OnScrollbarVisibilityChanged(int axis) override;
     void NotifySelectionChange();
     int32_t ItemOfRow(uint32_t row) const;
     bool IsHidden(int32_t index) const;
     QVResult OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     QVResult OnRowClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     QVResult OnRowHoverChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    QVResult OnRowLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
+                                 const RCPtr<LNotification>& notification);
+    RCPtr<LItemConditionsParam> ItemConditions(const LControl& row, const LConditionsParam* change) const;
 
     RCPtr<LNotificationHandler<LListBox>> mListHandler;
     std::vector<LListItemRecord> mItems;
@@ -124,6 +146,7 @@ protected:
     uint8_t mApplyingDescriptor = 0;
     uint8_t mRowHeightKnown = 0;
     uint8_t mUpdatesSuspended = 0;
+    uint8_t mFitting = 0;
 };
 
 }  // namespace QV

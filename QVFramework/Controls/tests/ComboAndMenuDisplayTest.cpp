@@ -59,6 +59,16 @@ protected:
         combo->attributes.push_back({u"ITEM.00", u"Zone"});
         combo->attributes.push_back({u"ITEM.01", u"Keybed"});
         combo->attributes.push_back({u"ITEM.02", u"Pedal"});
+        // Eight items, three rows shown: the rest scroll.
+        RCPtr<FakeDescriptor> longList = Describe(u"listBox", u"Framework.ListBox", 0, 0, 100, 60, 3);
+        longList->layout.clipToParent = false;
+        RCPtr<FakeDescriptor> longCombo =
+            With(Describe(u"longCombo", u"Framework.ComboBox", 200, 40, 100, 20, 7),
+                 {With(longList, {Describe(u"templateItem", u"Framework.ListBoxItem", 0, 0, 100, 20, 14)})});
+        for (int i = 0; i < 8; ++i) {
+            const std::string n = std::to_string(i);
+            longCombo->attributes.push_back({String(("ITEM.0" + n).c_str()), String(("n" + n).c_str())});
+        }
         RCPtr<FakeDescriptor> popup = Describe(u"popupMenu", u"Framework.PopupMenu", 0, 0, 120, 20, 3);
         popup->layout.clipToParent = false;
         RCPtr<FakeDescriptor> bar =
@@ -66,7 +76,7 @@ protected:
                  {With(Describe(u"templateMenu", u"Framework.ComboMenu", 0, 0, 60, 20, 7),
                        {With(popup, {Describe(u"templateItem", u"Framework.MenuItem", 0, 0, 120, 20, 14)})})});
         RCPtr<FakeDescriptor> editor = Describe(u"editor", u"Editor", 200, 150, 50, 50);
-        RCPtr<FakeDescriptor> top = With(Describe(u"top", u"", 0, 0, 320, 240), {bar, combo, editor});
+        RCPtr<FakeDescriptor> top = With(Describe(u"top", u"", 0, 0, 320, 240), {bar, combo, longCombo, editor});
 
         RCPtr<LControl> main = factory.CreateControl(top, nullptr);
         for (const RCPtr<LControl>& child : main->GetChildren().Snapshot(ChildControlList::kInsertion))
@@ -77,8 +87,9 @@ protected:
         main->SetBounds({0, 0}, {320, 240});
         theCombo = RCPtr<LComboBox>(dynamic_cast<LComboBox*>(main->FindChildControl(u"combo").Get()));
         theBar = RCPtr<LMainMenu>(dynamic_cast<LMainMenu*>(main->FindChildControl(u"bar").Get()));
+        theLongCombo = RCPtr<LComboBox>(dynamic_cast<LComboBox*>(main->FindChildControl(u"longCombo").Get()));
         theEditor = main->FindChildControl(u"editor");
-        ASSERT_TRUE(theCombo && theBar && theEditor);
+        ASSERT_TRUE(theCombo && theLongCombo && theBar && theEditor);
         theBar->SetNotificationTarget(root.GetQueue());
         log->Listen(theCombo.Get(), {u"NID_SELECTION_CHANGE"});
         for (const char16_t* id : {u"NID_MENU_FILE_SEND", u"NID_MENU_FILE_EXIT_REQ"})
@@ -146,6 +157,7 @@ protected:
     ScopedWindowApplication mWindowScope;
     std::unique_ptr<OSWindow> window;
     RCPtr<LComboBox> theCombo;
+    RCPtr<LComboBox> theLongCombo;
     RCPtr<LMainMenu> theBar;
     RCPtr<LControl> theEditor;
     RCPtr<NotificationLog> log{new NotificationLog()};
@@ -162,6 +174,22 @@ TEST_F(ComboAndMenuDisplayTest, MousePicksAComboItem)
     EXPECT_EQ(theCombo->GetSelectedIndex(), 2);
     EXPECT_EQ(control_test::Narrow(theCombo->GetText().GetChars()), "Pedal");
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_SELECTION_CHANGE"}));
+}
+
+TEST_F(ComboAndMenuDisplayTest, LongComboListScrollsUnderKeysAndPicksTheRowClicked)
+{
+    Click(250, 50);
+    ASSERT_TRUE(theLongCombo->IsDropDownOpen());
+    RCPtr<LListBox> list = theLongCombo->GetListBox();
+    EXPECT_DOUBLE_EQ(list->GetFrame().height, 60.0) << "the list keeps to its three rows";
+    for (int i = 0; i < 5; ++i) Press(SDLK_DOWN);
+    EXPECT_EQ(list->GetCaret(), 5);
+    EXPECT_EQ(list->GetTopIndex(), 3) << "the current item scrolled into the last row";
+    // The list lies at y 60 to 120; its third row, 100 to 120, now shows item 5.
+    Click(250, 110);
+    EXPECT_FALSE(theLongCombo->IsDropDownOpen());
+    EXPECT_EQ(theLongCombo->GetSelectedIndex(), 5);
+    EXPECT_EQ(control_test::Narrow(theLongCombo->GetText().GetChars()), "n5");
 }
 
 TEST_F(ComboAndMenuDisplayTest, KeyboardActivatesAMenuRow)

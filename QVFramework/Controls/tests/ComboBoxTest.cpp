@@ -40,6 +40,7 @@ struct ComboSetup {
     std::vector<std::pair<String, String>> attributes = Items({u"alpha", u"beta", u"gamma"});
     double top = 10;         // the combo's top in the 300-pixel window
     double skinMaximum = 0;  // the list's maximum height in its skin
+    double listHeight = 60;  // the list's height in its skin
     bool textBox = false;
 };
 
@@ -93,7 +94,7 @@ protected:
         l->lookCount = 3;
         l->layout.clipToParent = false;
         l->layout.size[0] = Rec(LayoutKind::kSelf, 100);
-        l->layout.size[1] = Rec(LayoutKind::kSelf, 60);
+        l->layout.size[1] = Rec(LayoutKind::kSelf, setup.listHeight);
         l->layout.limit[1] = Rec(LayoutKind::kSelf, setup.skinMaximum);
         RCPtr<LListBox> list(new LListBox(combo.Get(), u"listBox"));
         list->ApplyDescriptor(l);
@@ -381,6 +382,52 @@ TEST_F(ComboBoxFixture, VisualPartFollowsStateAndListWithoutChildFails)
     EXPECT_EQ(bare->SetSelectedIndex(0), -1);
     EXPECT_EQ(bare->ShowList(true), E_FAIL);
     EXPECT_EQ(bare->InsertItem(0, u"x"), E_FAIL);
+}
+
+TEST_F(ComboBoxFixture, LongListDropsDownInWholeRowsAndScrolls)
+{
+    struct Row {
+        const char* what;
+        double listHeight;
+        double opened;
+    };
+    // Sixteen rows of 20 would fit the 700-pixel window; the list keeps to its own height.
+    const Row rows[] = {
+        {"skin height in whole rows", 60, 60},
+        {"a part row is left off", 70, 60},
+        {"shorter than a row", 12, 20},
+    };
+    root->height = 700;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ComboSetup setup;
+        setup.listHeight = row.listHeight;
+        setup.attributes.clear();
+        for (int i = 0; i < 16; ++i) {
+            const std::string n = std::to_string(i);
+            setup.attributes.push_back({String(u"ITEM.") + String(n.c_str()), String(("i" + n).c_str())});
+        }
+        RCPtr<LComboBox> combo = MakeCombo(setup);
+        RCPtr<LListBox> list = combo->GetListBox();
+        ASSERT_EQ(combo->ShowList(true), S_OK);
+        EXPECT_DOUBLE_EQ(list->GetFrame().height, row.opened);
+        const uint32_t shown = static_cast<uint32_t>(row.opened / 20);
+        for (int i = 0; i < 15; ++i) list->OnKeyDown(Key(0x28));
+        EXPECT_EQ(list->GetCaret(), 15);
+        EXPECT_EQ(list->GetTopIndex(), 16 - static_cast<int32_t>(shown)) << "the last item scrolled into view";
+        const double offset = list->GetScrollOffset().y;
+        const double client = list->GetClientRect().height;
+        for (uint32_t r = 0; r < list->GetRowCount(); ++r) {
+            SCOPED_TRACE(r);
+            LListBoxItem* rowControl = list->GetRow(r);
+            const double top = rowControl->GetFrame().y - offset;
+            EXPECT_EQ(rowControl->IsEffectivelyVisible(false), top < client) << "only rows inside the list are shown";
+        }
+        EXPECT_EQ(Text(*list->GetRow(shown - 1)), "i15");
+        list->OnKeyDown(Key(0x0D));
+        EXPECT_EQ(combo->GetSelectedIndex(), 15);
+        combo->Close();
+    }
 }
 
 }  // namespace

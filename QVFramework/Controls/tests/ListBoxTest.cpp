@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "ControlTestSupport.h"
 #include "FakeMeasurementRenderer.h"
 #include "LListBox.h"
@@ -51,6 +53,28 @@ protected:
         list->SetInitialized(true);
         list->UpdateLayout();
         log->Listen(list.Get(), {u"NID_SELECTION_CHANGE", u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED"});
+        return list;
+    }
+    // A list whose skin gives its rows "item1", "item2", ... instead of a template.
+    RCPtr<LListBox> MakeListWithRows(std::initializer_list<std::pair<const char16_t*, const char16_t*>> rows)
+    {
+        RCPtr<LListBox> list(new LListBox(top.Get(), u"list"));
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
+        d->lookCount = 3;
+        d->layout.size[0].offset = 100;
+        d->layout.size[1].offset = 60;
+        list->ApplyDescriptor(d);
+        for (const auto& [name, text] : rows) {
+            RCPtr<FakeDescriptor> r(new FakeDescriptor(name));
+            r->lookCount = 14;
+            r->layout.size[0].offset = 90;
+            r->layout.size[1].offset = 20;
+            RCPtr<LListBoxItem> row(new LListBoxItem(list.Get(), name));
+            row->ApplyDescriptor(r);
+            row->SetText(text);
+        }
+        list->Initialize();
+        list->SetInitialized(true);
         return list;
     }
     static std::vector<std::pair<String, String>> Items(std::initializer_list<const char16_t*> texts)
@@ -119,6 +143,86 @@ TEST_F(ListBoxFixture, RowsAreRecycledWhileScrolling)
     EXPECT_EQ(list->GetTopIndex(), 7) << "the last items fill the rows";
     EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"i7", "i8", "i9"}));
     EXPECT_EQ(list->GetRowCount(), 3u);
+}
+
+TEST_F(ListBoxFixture, ScrollOffsetPicksTheTopItemPastHiddenOnes)
+{
+    struct Row {
+        const char* what;
+        double offset;
+        int32_t top;
+        std::vector<std::string> rows;
+    };
+    // Item 1 is hidden: offsets count the items that are shown.
+    const Row rows[] = {
+        {"top", 0, 0, {"i0", "i2", "i3"}},
+        {"one row down skips the hidden item", 20, 2, {"i2", "i3", "i4"}},
+        {"part of a row rounds down", 59, 3, {"i3", "i4", "i5"}},
+        {"back up", 0, 0, {"i0", "i2", "i3"}},
+    };
+    RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7"}));
+    list->GetItem(1)->hidden = 1;
+    list->SetScrollOffset({0, 20});
+    list->SetScrollOffset({0, 0});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        list->SetScrollOffset({0, row.offset});
+        EXPECT_EQ(list->GetTopIndex(), row.top);
+        EXPECT_EQ(RowTexts(*list), row.rows);
+    }
+}
+
+TEST_F(ListBoxFixture, ResizingKeepsRowsInsideAndTheLastItemsShown)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7", u"i8", u"i9"}));
+    list->SelectItem(9, -1, true);
+    ASSERT_EQ(list->GetTopIndex(), 7);
+    struct Step {
+        const char* what;
+        double height;
+        uint32_t rows;
+        std::vector<bool> shown;
+        int32_t top;
+    };
+    const Step steps[] = {
+        {"taller: rows are added and the top moves up", 100, 5, {true, true, true, true, true}, 5},
+        {"shorter: rows below are hidden", 40, 5, {true, true, false, false, false}, 5},
+        {"a part row still shows", 45, 5, {true, true, true, false, false}, 5},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        ControlLayout layout = list->GetLayout();
+        layout.size[1].offset = step.height;
+        list->SetLayout(layout);
+        list->UpdateLayout();
+        EXPECT_EQ(list->GetRowCount(), step.rows);
+        std::vector<bool> shown;
+        for (uint32_t r = 0; r < list->GetRowCount(); ++r) shown.push_back(list->GetRow(r)->GetLayout().isVisible);
+        EXPECT_EQ(shown, step.shown);
+        EXPECT_EQ(list->GetTopIndex(), step.top);
+    }
+    list->SelectItem(9, -1, true);
+    EXPECT_EQ(list->GetTopIndex(), 8) << "two rows fully inside show the last two items";
+}
+
+TEST_F(ListBoxFixture, SnapHeightToRowsKeepsWholeRows)
+{
+    struct Row {
+        double height;
+        double snapped;
+    };
+    const Row rows[] = {{60, 60}, {79, 60}, {12, 20}, {0, 20}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.height);
+        RCPtr<LListBox> list = MakeList(Items({u"a"}), row.height);
+        list->SnapHeightToRows();
+        const ControlLayout& layout = list->GetLayout();
+        for (const LayoutRecord& record : {layout.size[1], layout.minimum[1], layout.limit[1]}) {
+            EXPECT_EQ(record.kind, LayoutKind::kSelf);
+            EXPECT_DOUBLE_EQ(record.offset, row.snapped);
+        }
+        list->Close();
+    }
 }
 
 TEST_F(ListBoxFixture, SelectionByMouseOnRows)
@@ -231,6 +335,134 @@ TEST_F(ListBoxFixture, MenuModeSelectsOnHoverAndActivatesOnRelease)
     EXPECT_EQ(Count("NID_SELECTION_CHANGE"), 0);
     EXPECT_EQ(Count("NID_ITEM_ACTIVATED"), 1);
     EXPECT_FALSE(list->GetLayout().isVisible);
+}
+
+TEST_F(ListBoxFixture, NumberedSkinRowsGiveTheItemsWithoutATemplate)
+{
+    // "item4" is not reached: the numbers stop at the first gap.
+    RCPtr<LListBox> list =
+        MakeListWithRows({{u"item1", u"one"}, {u"item2", u"two"}, {u"item3", u"three"}, {u"item5", u"five"}});
+    EXPECT_EQ(Texts(*list), (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(list->GetRowCount(), 3u);
+    EXPECT_EQ(list->GetRowHeight(), 20);
+    EXPECT_EQ(list->GetRow(1), list->FindChildControl(u"item2").Get());
+    log->Listen(list.Get(), {u"NID_ITEM_HOVER_CONDITION_CHANGE"});
+    list->GetRow(2)->HandleMouseDown(LPointerInput::Button(1, 2, 2, 1));
+    EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{2})) << "the rows are wired like cloned ones";
+}
+
+TEST_F(ListBoxFixture, SetParentTakesRowsAndOnlyATemplateDescriptor)
+{
+    RCPtr<LListBox> list = MakeListWithRows({{u"item1", u"one"}, {u"item2", u"two"}});
+    RCPtr<FakeDescriptor> templ(new FakeDescriptor(u"templateItem"));
+    templ->lookCount = 14;
+    templ->layout.size[1].offset = 30;
+    RCPtr<FakeDescriptor> other(new FakeDescriptor(u"header"));
+    RCPtr<LListBoxItem> stray(new LListBoxItem(nullptr, u"item1"));
+    struct Row {
+        const char* what;
+        RCPtr<LControl> child;
+        RCPtr<IControlDescriptor> descriptor;
+        QVResult result;
+    };
+    const Row rows[] = {
+        {"a kept row without a descriptor is left alone", RCPtr<LControl>(stray.Get()), nullptr, S_OK},
+        {"no control, a template", nullptr, RCPtr<IControlDescriptor>(templ.Get()), S_OK},
+        {"no control, another descriptor", nullptr, RCPtr<IControlDescriptor>(other.Get()), E_FAIL},
+        {"nothing at all", nullptr, nullptr, E_FAIL},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(list->SetParent(row.child, row.descriptor), row.result);
+    }
+    EXPECT_EQ(stray->GetParent(), nullptr);
+    EXPECT_EQ(list->GetRowHeight(), 30) << "measured with a row made from the template";
+    EXPECT_EQ(list->GetRow(1), list->FindChildControl(u"item2").Get()) << "closing the measuring row keeps the rows";
+    EXPECT_EQ(list->GetChildren().GetCount(), list->GetRowCount()) << "no row left behind unlisted";
+    EXPECT_TRUE(list->FindChildControl(u"templateItem").IsNull()) << "the measuring row is closed again";
+}
+
+TEST_F(ListBoxFixture, ExpandingTemplateWidensTheListToItsWidestItem)
+{
+    struct Row {
+        const char* what;
+        int32_t overflow;
+        double before, after;  // the list's layout width
+    };
+    // Text margin 90, 7 pixels a character.
+    const Row rows[] = {
+        {"expand", 1, 90 + 28, 90 + 42},
+        {"clip keeps the skin width", 0, 100, 100},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        RCPtr<LListBox> list(new LListBox(top.Get(), u"list"));
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
+        d->lookCount = 3;
+        d->attributes = Items({u"ab", u"abcd"});
+        d->layout.size[0].offset = 100;
+        d->layout.size[1].offset = 60;
+        list->ApplyDescriptor(d);
+        RCPtr<FakeDescriptor> t(new FakeDescriptor(u"templateItem"));
+        t->lookCount = 14;
+        t->layout.size[0].offset = 90;
+        t->layout.size[1].offset = 20;
+        t->layout.textOverflow[0] = row.overflow;
+        RCPtr<LListBoxItem> templ(new LListBoxItem(list.Get(), u"templateItem"));
+        templ->ApplyDescriptor(t);
+        list->Initialize();
+        list->SetInitialized(true);
+        EXPECT_DOUBLE_EQ(list->GetLayout().size[0].offset, row.before);
+        list->SetItemText(0, u"abcdef");
+        EXPECT_DOUBLE_EQ(list->GetLayout().size[0].offset, row.after);
+        list->Close();
+    }
+}
+
+TEST_F(ListBoxFixture, MenuModeHeightFollowsTheItems)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b"}));
+    list->SetMenuMode(true);
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        double height;
+    };
+    const Step steps[] = {
+        {"an item added", [&] { list->InsertItemWithText(2, u"c"); }, 60},
+        {"an item removed", [&] { list->RemoveItem(0); }, 40},
+        {"a count set", [&] { list->SetItemCount(5); }, 100},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        EXPECT_EQ(list->GetLayout().size[1].kind, LayoutKind::kSelf);
+        EXPECT_DOUBLE_EQ(list->GetLayout().size[1].offset, step.height);
+    }
+}
+
+TEST_F(ListBoxFixture, RowNotificationsNameTheItemShown)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5"}));
+    list->SelectItem(5, -1, true);
+    ASSERT_EQ(list->GetTopIndex(), 3);
+    std::vector<int32_t> items, hovers;
+    log->Listen(list.Get(), {u"NID_ITEM_HOVER_CONDITION_CHANGE", u"NID_ITEM_LEFT_DRAG_CONDITION_CHANGE"});
+    log->onReceive = [&](const RCPtr<LNotification>& n) {
+        if (auto* p = dynamic_cast<LItemConditionsParam*>(n->GetPayload().Get())) {
+            items.push_back(p->itemIndex);
+            hovers.push_back(p->hover);
+        }
+    };
+    list->GetRow(1)->OnMouseEnter();
+    list->GetRow(1)->OnMouseLeave();
+    EXPECT_EQ(Count("NID_ITEM_HOVER_CONDITION_CHANGE"), 2);
+    EXPECT_EQ(items, (std::vector<int32_t>{4, 4})) << "the second row shows item 4";
+    EXPECT_EQ(hovers, (std::vector<int32_t>{1, 0}));
+    list->GetRow(2)->SetEnabled(false);
+    list->GetRow(2)->OnMouseEnter();
+    EXPECT_EQ(Count("NID_ITEM_HOVER_CONDITION_CHANGE"), 2) << "a disabled row is quiet";
+    log->onReceive = nullptr;
 }
 
 }  // namespace
