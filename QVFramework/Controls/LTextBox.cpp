@@ -349,11 +349,13 @@ RCPtr<LMenuDescriptor> LTextBox::CreateEditMenu()
     // the application's table may override them.
     const RCPtr<IControlStringTable> framework = app->GetFrameworkStrings();
     if (!strings && !framework) return nullptr;
+    const auto find = [](const RCPtr<IControlStringTable>& table, const char16_t* id, String& text) {
+        return table && table->GetString(id, text);
+    };
     RCPtr<LMenuDescriptor> menu(new LMenuDescriptor());
     for (const EditEntry& entry : kEditEntries) {
         String label;
-        if (!(strings && strings->GetString(entry.label, label)) && !(framework && framework->GetString(entry.label, label)))
-            label = entry.label;
+        if (!find(strings, entry.label, label) && !find(framework, entry.label, label)) label = entry.label;
         menu->InsertItem(menu->GetItemCount(), label, entry.request, true, false);
     }
     return menu;
