@@ -1,6 +1,7 @@
 #pragma once
 // A one-line editable text field: caret, selection, filters, clipboard
-// commands and a validation step before the focus may leave.
+// commands with their right-click menu, and a validation step before the
+// focus may leave.
 // Indexes are UTF-16 units of the whole text. UI thread only.
 #include "LMenuDescriptor.h"
 #include "LScrollView.h"
