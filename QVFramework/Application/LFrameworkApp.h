@@ -191,6 +191,8 @@ public:
     RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() override;
     QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override;
     LClipboard* GetClipboard() override { return mClipboard.Get(); }
+    RCPtr<IControlStringTable> GetApplicationStrings() override { return mApplicationStrings; }
+    RCPtr<IControlStringTable> GetFrameworkStrings() override { return mFrameworkStrings; }
 
     // ---- IWindowApplication ----
     std::vector<RCPtr<LRootWindow>> GetRootWindows() override { return mRootWindows; }

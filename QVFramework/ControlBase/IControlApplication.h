@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ControlInput.h"
+#include "IControlDescriptor.h"
 #include "LFont.h"
 #include "LNotificationDistributor.h"
 #include "RectT.h"
@@ -34,6 +35,9 @@ public:
     virtual QVResult ShowModal(const RCPtr<LControl>&, int32_t) { return E_FAIL; }
     // The clipboard bridge; null when the application has none.
     virtual LClipboard* GetClipboard() { return nullptr; }
+    // The application's strings and the framework's own; null when not loaded.
+    virtual RCPtr<IControlStringTable> GetApplicationStrings() { return nullptr; }
+    virtual RCPtr<IControlStringTable> GetFrameworkStrings() { return nullptr; }
 };
 
 // Null until an application is installed.

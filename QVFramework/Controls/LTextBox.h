@@ -1,7 +1,9 @@
 #pragma once
 // A one-line editable text field: caret, selection, filters, clipboard
-// commands and a validation step before the focus may leave.
+// commands with their right-click menu, and a validation step before the
+// focus may leave.
 // Indexes are UTF-16 units of the whole text. UI thread only.
+#include "LMenuDescriptor.h"
 #include "LScrollView.h"
 #include "LTextValidationParams.h"
 #include "OwnHandler.h"
@@ -33,6 +35,10 @@ public:
     bool CanPerformEdit(int32_t command) const override;
     QVResult PerformEdit(int32_t command) override;
     QVResult SetFocus(bool first) override;
+    void ConnectNotifications() override;
+    QVResult QueryCommandState(const RCPtr<LNotification>& command) override;
+    QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu) override;
+    void OnPrepareContextMenu(LControl* popup) override;
     bool AllowsFocusChange() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
     QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
@@ -44,6 +50,13 @@ public:
     QVResult DrawCaret(IControlRenderer& renderer) override;
     QVResult Initialize() override;
     String GetToolTipText() const override;
+
+    // ---- edit menu ----
+    // Cut, Copy, Paste and Delete, labelled from the string tables; null when
+    // the application has no strings.
+    static RCPtr<LMenuDescriptor> CreateEditMenu();
+    // The edit command a request names; -1 for any other notification.
+    static int32_t EditCommandOf(const String& request);
 
     // ---- editing ----
     // 1 when the text is unchanged.

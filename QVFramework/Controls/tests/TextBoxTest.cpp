@@ -1,7 +1,12 @@
+#include "ClassFactoryTestSupport.h"
 #include "ControlTestSupport.h"
 #include "FakeClipboardService.h"
 #include "FakeMeasurementRenderer.h"
 #include "LClipboard.h"
+#include "LMenuItemDescriptor.h"
+#include "LMenuListBoxItem.h"
+#include "LNotificationCenter.h"
+#include "LPopupMenu.h"
 #include "LTextBox.h"
 #include "MeasurementRendererSource.h"
 
@@ -24,7 +29,19 @@ uint32_t Ch(char16_t c)
 class ClipboardApplication : public FakeApplication {
 public:
     LClipboard* GetClipboard() override { return clipboard.Get(); }
+    IControlFactory* GetControlFactory() override { return &classes; }
+    RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() override
+    {
+        return RCPtr<LNotificationDistributor>(center.Get());
+    }
+    RCPtr<IControlStringTable> GetApplicationStrings() override { return appStrings; }
+    RCPtr<IControlStringTable> GetFrameworkStrings() override { return frameworkStrings; }
+
     RCPtr<LClipboard> clipboard = LClipboard::Create();
+    class_factory_test::ClassFactory classes;
+    RCPtr<LNotificationCenter> center;
+    RCPtr<IControlStringTable> appStrings;
+    RCPtr<IControlStringTable> frameworkStrings;
 };
 
 class TextBoxFixture : public ControlFixture {
@@ -363,6 +380,192 @@ TEST_F(TextBoxFixture, AnEmptyUnfocusedBoxShowsItsLabel)
     cue->SetFocus(true);
     EXPECT_EQ(cue->GetFirstVisiblePartIndex(), 3);
     EXPECT_EQ(cue->GetPartOpacity(9), 0.0f);
+}
+
+// The bridge's way to the box: the focused control's edit target.
+class FocusedEditTarget : public IEditCommandTarget {
+public:
+    explicit FocusedEditTarget(LControl* control) : mControl(control) {}
+    bool HandlesEditCommands() override { return mControl->HandlesEditCommands(); }
+    bool CanPerformEdit(int32_t command) override { return mControl->CanPerformEdit(command); }
+    QVResult PerformEdit(int32_t command) override { return mControl->PerformEdit(command); }
+
+private:
+    RCPtr<LControl> mControl;
+};
+
+// A box with its edit menu, a skin with a real popup menu, and the clipboard
+// bridge listening on the application's center as it does for the keys.
+class EditMenuFixture : public TextBoxFixture {
+protected:
+    enum Entry { kCut, kCopy, kPaste, kDelete };
+
+    EditMenuFixture()
+    {
+        using namespace class_factory_test;
+        clipApp.classes.Register<LPopupMenu>("Framework.PopupMenu");
+        clipApp.classes.Register<LMenuListBoxItem>("Framework.MenuItem");
+        RCPtr<FakeDescriptor> popup = Describe(u"contextMenu", u"Framework.PopupMenu", 0, 0, 120, 20, 3);
+        popup->layout.clipToParent = false;
+        // Fixed sizes under this application's simple layout solver.
+        popup->layout.size[0].kind = popup->layout.size[1].kind = LayoutKind::kParent;
+        clipApp.classes.descriptors.push_back(RCPtr<IControlDescriptor>(
+            With(popup, {Describe(u"templateItem", u"Framework.MenuItem", 0, 0, 120, 20, 14)}).Get()));
+        RCPtr<FakeStringTable> framework(new FakeStringTable());
+        framework->strings = {
+            {u"EDIT_CUT", u"Cut"}, {u"EDIT_COPY", u"Copy"}, {u"EDIT_PASTE", u"Paste"}, {u"EDIT_DELETE", u"Delete"}};
+        clipApp.frameworkStrings = RCPtr<IControlStringTable>(framework.Get());
+        clipApp.center = new LNotificationCenter(u"editMenuTest");
+        EXPECT_EQ(clipApp.center->SetDistributor(RCPtr<LNotificationDistributor>(clipApp.center.Get())), S_OK);
+        EXPECT_EQ(clipApp.clipboard->Initialize(RCPtr<LNotificationDistributor>(clipApp.center.Get())), S_OK);
+        clipApp.clipboard->SetEditTargetLookup([this]() -> std::shared_ptr<IEditCommandTarget> {
+            RCPtr<LControl> focus = root->GetFocusControl();
+            LControl* target = focus ? focus->GetEditTarget() : nullptr;
+            return target ? std::make_shared<FocusedEditTarget>(target) : nullptr;
+        });
+        box->ConnectNotifications();  // as attaching the tree to its window does
+    }
+    ~EditMenuFixture() override
+    {
+        clipApp.clipboard->UnregisterAllNotifications();
+        clipApp.clipboard->SetEditTargetLookup(nullptr);
+        clipApp.center->Shutdown();
+    }
+
+    void RightClick(LControl& control)
+    {
+        control.OnMouseEnter();
+        root->buttons = MouseButton::kRight;
+        control.HandleMouseDown(LPointerInput::Button(MouseButton::kRight, 5, 5, MouseButton::kRight));
+        root->buttons = 0;
+        control.HandleMouseUp(LPointerInput::Button(MouseButton::kRight, 5, 5, 0));
+    }
+    LPopupMenu* Shown() const { return dynamic_cast<LPopupMenu*>(box->FindChildControl(u"contextMenu").Get()); }
+    std::vector<bool> Offered() const
+    {
+        std::vector<bool> out;
+        for (int32_t i = 0; i < 4; ++i) out.push_back(Shown()->IsItemSelectable(i));
+        return out;
+    }
+};
+
+TEST_F(EditMenuFixture, RightClickShowsTheFourEntriesLabelledFromTheStringTables)
+{
+    RCPtr<FakeStringTable> app(new FakeStringTable());
+    app->strings = {{u"EDIT_DELETE", u"Erase"}};
+    clipApp.appStrings = RCPtr<IControlStringTable>(app.Get());
+    box->ConnectNotifications();
+    RightClick(*box);
+    LPopupMenu* popup = Shown();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->IsEffectivelyVisible(false));
+    ASSERT_EQ(popup->GetItemCount(), 4);
+    std::vector<std::string> labels, requests;
+    for (uint32_t i = 0; i < 4; ++i) {
+        labels.push_back(Narrow(popup->GetMenu()->GetItem(i)->GetText().GetChars()));
+        requests.push_back(Narrow(popup->GetMenu()->GetItem(i)->GetKey().GetChars()));
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"Cut", "Copy", "Paste", "Erase"}))
+        << "the application's table first, else the framework's";
+    EXPECT_EQ(requests, (std::vector<std::string>{"NID_EDIT_CUT_REQ", "NID_EDIT_COPY_REQ", "NID_EDIT_PASTE_REQ",
+                                                  "NID_EDIT_DELETE_REQ"}));
+}
+
+TEST_F(EditMenuFixture, WithoutStringTablesThereIsNoMenu)
+{
+    RCPtr<LTextBox> bare = MakeBox(u"bare", 200, 70);
+    clipApp.frameworkStrings = nullptr;
+    bare->ConnectNotifications();
+    EXPECT_FALSE(bare->GetContextMenu());
+    RightClick(*bare);
+    EXPECT_FALSE(bare->FindChildControl(u"contextMenu"));
+}
+
+TEST_F(EditMenuFixture, EachEntryRunsItsCommandThroughTheClipboardBridge)
+{
+    struct Row {
+        const char* what;
+        const char16_t* text;
+        int32_t selStart, selLength;
+        const char* clipboardBefore;
+        Entry entry;
+        const char* expected;
+        int32_t expectedCaret;
+        const char* clipboardAfter;
+    };
+    const Row rows[] = {
+        {"cut", u"hello", 1, 3, "x", kCut, "ho", 1, "ell"},
+        {"copy", u"hello", 1, 3, "x", kCopy, "hello", 4, "ell"},
+        {"paste over the selection", u"hxxo", 1, 2, "ell", kPaste, "hello", 4, "ell"},
+        {"delete", u"hello", 0, 2, "x", kDelete, "llo", 0, "x"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Set(row.text, row.selStart + row.selLength, row.selStart, row.selLength);
+        fakeClipboard.ForeignCopy(row.clipboardBefore);
+        RightClick(*box);
+        ASSERT_NE(Shown(), nullptr);
+        ASSERT_EQ(box->GetSelectionLength(), row.selLength) << "the right click keeps the selection";
+        EXPECT_EQ(Shown()->ActivateEntry(row.entry), S_OK);
+        EXPECT_FALSE(Shown()->IsEffectivelyVisible(false));
+        EXPECT_EQ(Text(), Narrow(row.text)) << "posted: runs when the center drains";
+        clipApp.center->ProcessNotifications(false);
+        EXPECT_EQ(Text(), row.expected);
+        EXPECT_EQ(box->GetCaret(), row.expectedCaret);
+        EXPECT_EQ(fakeClipboard.PeekText().value_or(""), row.clipboardAfter);
+    }
+}
+
+TEST_F(EditMenuFixture, EntriesThatCannotRunAreDisabled)
+{
+    struct Row {
+        const char* what;
+        const char16_t* text;
+        int32_t selStart, selLength, maxLength;
+        const char16_t* filter;
+        const char* clipboard;      // null: empty
+        std::vector<bool> offered;  // cut, copy, paste, delete
+    };
+    const Row rows[] = {
+        {"nothing selected", u"abc", 0, 0, 0, u"", "x", {false, false, true, false}},
+        {"a selection", u"abc", 0, 2, 0, u"", "x", {true, true, true, true}},
+        {"empty clipboard", u"abc", 0, 2, 0, u"", nullptr, {true, true, false, true}},
+        {"paste past the maximum", u"abc", 0, 0, 3, u"", "x", {false, false, false, false}},
+        {"paste the filter refuses", u"12", 0, 0, 0, u"0123456789", "x", {false, false, false, false}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        box->SetMaxLength(0);
+        box->SetCharacterFilter(row.filter, true);
+        Set(row.text, row.selStart + row.selLength, row.selStart, row.selLength);
+        box->SetMaxLength(row.maxLength);
+        if (row.clipboard) {
+            fakeClipboard.ForeignCopy(row.clipboard);
+        } else {
+            fakeClipboard.ForeignClear();
+        }
+        RightClick(*box);
+        ASSERT_NE(Shown(), nullptr);
+        EXPECT_EQ(Offered(), row.offered);
+        EXPECT_EQ(Shown()->ActivateEntry(kCut), row.offered[0] ? S_OK : E_INVALIDARG);
+        clipApp.center->ProcessNotifications(false);
+    }
+}
+
+TEST_F(EditMenuFixture, CommandStatesAnswerOnlyTheEditRequests)
+{
+    Set(u"abc", 0, 0, 2);
+    box->SetFocus(true);
+    fakeClipboard.ForeignClear();
+    const std::pair<const char16_t*, QVResult> cases[] = {{u"NID_EDIT_CUT_REQ", S_OK},
+                                                          {u"NID_EDIT_COPY_REQ", S_OK},
+                                                          {u"NID_EDIT_DELETE_REQ", S_OK},
+                                                          {u"NID_EDIT_PASTE_REQ", E_INVALIDARG},
+                                                          {u"NID_MENU_FILE_EXIT_REQ", 1}};
+    for (const auto& [name, state] : cases) {
+        SCOPED_TRACE(Narrow(name));
+        EXPECT_EQ(box->QueryCommandState(LNotification::Create(name)), state);
+    }
 }
 
 }  // namespace
