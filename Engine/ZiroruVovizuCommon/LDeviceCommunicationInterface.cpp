@@ -247,9 +247,7 @@ int32_t LDeviceCommunicationInterface::GetParamValue(const QV::ParamDescriptor* 
             int32_t index = 0;
             GetDeviceIndex(index);
             if (id == kProductNameId) ++index;
-            QV::NarrowString text;
-            QV::ConvertStringToUTF8(text, kLocalNames[index], -1);
-            value.SetString(text.GetChars());
+            value.SetString(QV::String(kLocalNames[index]).ToUtf8().c_str());
             return 0;
         }
         return QV::E_FAIL;
@@ -343,8 +341,7 @@ void LDeviceCommunicationInterface::OnDeviceValueSet(void* context, int32_t, con
     if (!self || !values) return;
     try {
         const QV::RCPtr<ValueSet> wrapped(new ValueSet(*values));
-        self->mRecord->queue.Enqueue(wrapped);
-        self->mRecord->event->Set();
+        if (QV::Succeeded(self->mRecord->queue.Enqueue(wrapped))) self->mRecord->event->Set();
     } catch (...) {
         // Nothing may escape into the library's thread.
     }

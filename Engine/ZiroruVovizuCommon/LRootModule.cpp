@@ -5,7 +5,7 @@
 
 LRootModule::LRootModule(bool offline) : mOffline(offline), mStore(std::make_unique<ParamStore>())
 {
-    mStore->changes.SetCount(1);
+    (void)mStore->changes.SetCount(1);  // one slot always fits
 }
 
 LRootModule::~LRootModule()

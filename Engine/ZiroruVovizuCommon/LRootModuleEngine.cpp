@@ -347,7 +347,7 @@ int32_t LRootModuleEngine::PublishInitialValues(const QV::ParamDescriptors& desc
 {
     QV::Array<QV::ParamValue> values;
     const uint32_t count = PackedList::CountRecords(descriptors);
-    values.SetCount(count);
+    if (QV::Failed(values.SetCount(count))) return QV::E_FAIL;
     for (uint32_t i = 0; i < count; ++i) {
         QV::ParamValue& entry = *values.GetItemPtr(i);
         QV::Variant packed, id;

@@ -108,7 +108,8 @@ QVResult LGDIRenderer::InitRenderContextInfo(const LongRect& viewport, WindowHan
 
 QVResult LGDIRenderer::RenderStart(RCPtr<LRenderContextInfo> context)
 {
-    LRenderer::RenderStart(context);
+    const QVResult started = LRenderer::RenderStart(context);
+    if (Failed(started)) return started;
     mContext = RCPtr<LGDIRenderContextInfo>::DynamicCast(context);
     if (!mContext) return S_OK;  // not ours: nothing is drawn on it
     mContext->BeginFrame();
@@ -131,7 +132,7 @@ QVResult LGDIRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
     // A mismatched finish raises below; it must neither present nor leave
     // the still-current context without its drawing surface.
     if (mContext && mContext.Get() == context.Get()) mContext->EndFrame();
-    LRenderer::RenderFinish(context);
+    (void)LRenderer::RenderFinish(context);  // a mismatch raises; otherwise it succeeds
     mContext.Reset();
     if (GetCurrentContext())
         mContext = RCPtr<LGDIRenderContextInfo>::DynamicCast(RCPtr<LRenderContextInfo>(GetCurrentContext()));

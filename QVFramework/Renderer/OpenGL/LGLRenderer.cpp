@@ -116,7 +116,7 @@ void LGLRenderer::InitGLState()
 
 QVResult LGLRenderer::SetViewport(const LongRect& viewport)
 {
-    LRenderer::SetViewport(viewport);
+    (void)LRenderer::SetViewport(viewport);  // only records it; cannot fail
     glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
     GLint actual[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, actual);
@@ -167,7 +167,8 @@ void LGLRenderer::StartFrame(LRenderContextInfo& context)
 
 QVResult LGLRenderer::RenderStart(RCPtr<LRenderContextInfo> context)
 {
-    LRenderer::RenderStart(context);
+    const QVResult started = LRenderer::RenderStart(context);
+    if (Failed(started)) return started;
     StartFrame(*context);
     glPushMatrix();
     return S_OK;
@@ -192,7 +193,7 @@ QVResult LGLRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
         DropGLErrors();
         Platform::GLContext::ReleaseCurrent();
     }
-    LRenderer::RenderFinish(context);
+    (void)LRenderer::RenderFinish(context);  // a mismatch raises; otherwise it succeeds
     if (LRenderContextInfo* outer = GetCurrentContext()) {
         StartFrame(*outer);
     } else {

@@ -74,7 +74,7 @@ QVResult LRootWindow::ReleaseInternalReferences()
 {
     (void)ReleaseAllClients();  // going away: clients that refuse are dropped all the same
     mServices = nullptr;
-    SetMainControl(nullptr);
+    (void)SetMainControl(nullptr);  // clearing cannot fail
     if (mQueue) mQueue->Shutdown();
     if (GetInternalRefCount() > 0) RemoveInternalReference();
     return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
@@ -103,7 +103,7 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
     if (auto table = RCPtr<LStringTable>::DynamicCast(control->GetStringTable())) {
         LStringTable::Pairs pairs;
         table->GetAllStrings(pairs);
-        mHotKeys->GetKeyMap().LoadFromPairs(&pairs, u"GHK");
+        (void)mHotKeys->GetKeyMap().LoadFromPairs(&pairs, u"GHK");  // only a null table is refused
     }
     if (!control->GetRootWindow() && !control->GetParent()) {
         control->AttachToRootWindow(RCPtr<IRootWindow>(this));
