@@ -42,7 +42,7 @@ template <class Port>
 void AddPort(Mutex& lock, RCPtrArray<Port>& list, const RCPtr<Port>& port)
 {
     Mutex::Lock guard(lock);
-    list.AddItem(port);
+    (void)list.AddItem(port);  // the array grows
     port->AddInternalReference();
 }
 

@@ -88,7 +88,7 @@ bool LMidiManager::ResetMidiConnection(const String& inputName, const String& ou
         previous = std::move(mComm);
         mComm = nullptr;
     }
-    if (previous) Unsubscribe(previous);
+    if (previous) (void)Unsubscribe(previous);  // a comm never subscribed has nothing to drop
     previous.Reset();
 
     const RCPtr<LMidiComm> comm = LMidiComm::Create(mTimeouts.sendMs);
@@ -96,7 +96,7 @@ bool LMidiManager::ResetMidiConnection(const String& inputName, const String& ou
         Mutex::Lock lock(mLock);
         mComm = comm;
     }
-    Subscribe(comm);
+    (void)Subscribe(comm);  // a fresh comm always takes the subscription
     // Both ports close again when these go.
     RCPtr<LMidiCapturePort> capture;
     RCPtr<LMidiRenderPort> render;

@@ -162,7 +162,7 @@ void LNotificationDistributor::LNotificationClientPool::Deliver(int32_t index, H
         taken = std::exchange(info->Pending(), nullptr);
     }
     lock.Leave();
-    info->GetClient()->ReceiveNotification(sender, notification);
+    (void)info->GetClient()->ReceiveNotification(sender, notification);  // delivery does not wait on answers
     // Released before the lock is taken again: a release may run hooks that
     // unregister from this pool.
     info.Reset();

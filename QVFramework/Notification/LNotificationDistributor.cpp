@@ -205,7 +205,7 @@ QVResult LNotificationDistributor::ReleaseAllClients()
             i = std::min(i, static_cast<int32_t>(pool->GetClientCount()) - 1);
             if (i < 0) break;
             if (RCPtr<LNotificationReceiver> client = pool->GetClientAt(i)) {
-                client->UnregisterNotification(self, pool->GetID());
+                (void)client->UnregisterNotification(self, pool->GetID());  // one gone already is fine
             }
         }
     }

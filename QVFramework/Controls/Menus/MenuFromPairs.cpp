@@ -28,7 +28,7 @@ int32_t LeadingInteger(const String& text)
 
 void Append(MenuPairs& list, const MenuPair& pair)
 {
-    list.InsertItem(list.GetCount(), pair);
+    (void)list.AddItem(pair);  // the array grows
 }
 
 const String& PartAt(const Array<String>& parts, uint32_t index)

@@ -92,7 +92,7 @@ RectT<float> LGDIRenderer::MeasureText(const String& text, ConstRCPtr<LFont> fon
 {
     if (text.IsEmpty() || !font) return {};
     int32_t height = 0, ascent = 0, descent = 0;
-    GetFontMetrics(font, height, ascent, descent);
+    (void)GetFontMetrics(font, height, ascent, descent);  // font was checked above
     const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * kPointsToPixels);
     double width = face.MeasureString(ToUtf8(text));
     if (mScreenResolution != 96) width = std::round(width * 96.0 / mScreenResolution + 3.0);

@@ -66,7 +66,7 @@ QVResult LGLRenderer::GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight
 RectT<float> LGLRenderer::MeasureText(const String& text, ConstRCPtr<LFont> font)
 {
     RectT<float> out;
-    if (mFontRenderer && !text.IsEmpty()) mFontRenderer->MeasureText(out, text, font);
+    if (mFontRenderer && !text.IsEmpty()) (void)mFontRenderer->MeasureText(out, text, font);  // a refusal leaves out empty
     return out;
 }
 
@@ -162,7 +162,7 @@ void LGLRenderer::Translate(const DoublePoint& offset)
 void LGLRenderer::StartFrame(LRenderContextInfo& context)
 {
     mContext->MakeCurrent(context.GetWindow() ? context.GetWindow() : mWindow);
-    SetViewport(context.GetViewport());
+    (void)SetViewport(context.GetViewport());  // a viewport the driver clamps is still drawn into
 }
 
 QVResult LGLRenderer::RenderStart(RCPtr<LRenderContextInfo> context)

@@ -116,7 +116,7 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
         if (mServices->HasFocus()) {
             control->SetFocus(true);
         } else {
-            mServices->SetFocus();
+            (void)mServices->SetFocus();  // a window the system will not focus keeps working
         }
     }
     AddInternalReference();
@@ -194,7 +194,7 @@ void LRootWindow::InvalidateRect(int32_t left, int32_t top, int32_t right, int32
 void LRootWindow::InvalidateAll()
 {
     InvalidateRect(DoubleRect{0.0, 0.0, double(mWidth), double(mHeight)});
-    if (mServices) mServices->UpdateNow();
+    if (mServices) (void)mServices->UpdateNow();  // a failed repaint stays dirty for the next one
 }
 
 void LRootWindow::TakeDirtyRegion(RectRegion& out)
@@ -308,7 +308,7 @@ void LRootWindow::SetWindowRect(double x, double y, double width, double height)
 
 void LRootWindow::SetWindowTitle(const String& title)
 {
-    if (mServices) mServices->SetWindowTitle(title);
+    if (mServices) (void)mServices->SetWindowTitle(title);  // a title is cosmetic
 }
 
 }  // namespace QV

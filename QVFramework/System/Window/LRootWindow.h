@@ -77,7 +77,7 @@ public:
     RCPtr<LControl> GetHoverControl() const { return mHover; }
     void UpdateHover(RCPtr<LControl> control);
     void SetCaret(bool show, LControl* control, const LongPoint& position);
-    [[nodiscard]] QVResult RequestClose(int32_t result);
+    [[nodiscard]] QVResult RequestClose(int32_t result) override;
     // True when the queue still holds work.
     bool ProcessNotifications();
     // Whether a control waits for "NID_IDLE": only then must idle passes keep coming.

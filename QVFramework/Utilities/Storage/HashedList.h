@@ -82,7 +82,7 @@ public:
             pair->SetValue(value);
             return false;
         }
-        bucket.AddItem(MakeRC<Pair>(key, value));
+        (void)bucket.AddItem(MakeRC<Pair>(key, value));  // the array grows
         ++mCount;
         return true;
     }

@@ -37,7 +37,7 @@ public:
     [[nodiscard]] virtual QVResult RemoveLastItem(T& out) { return RemoveItem(this->GetCount() - 1, out); }
     [[nodiscard]] virtual QVResult SetItems(const IIterable<T>& source)
     {
-        SetCount(0);
+        (void)SetCount(0);  // shrinking cannot fail
         return Append(source);
     }
     [[nodiscard]] virtual QVResult SwapItems(uint32_t i, uint32_t j) = 0;
