@@ -31,7 +31,7 @@ QV::Array<QV::ParamValue> FactoryValues()
         const std::vector<uint8_t> blob = Platform::TarselKeyboard::DefaultBlob(i);
         QV::ParamValue value{{i, QV::Variant()}, QV::Variant()};
         value.value.SetBlob(blob.data(), static_cast<uint32_t>(blob.size()));
-        values.AddItem(value);
+        (void)values.AddItem(value);  // the array grows
     }
     return values;
 }

@@ -42,9 +42,10 @@ void BM_RoundTrip_Strings(benchmark::State& state)
     const std::string& text = MixedText();
     for (auto _ : state) {
         QV::String wide;
-        QV::ConvertUTF8ToString(wide, text.data(), static_cast<int32_t>(text.size()));
+        const QV::QVResult in = QV::ConvertUTF8ToString(wide, text.data(), static_cast<int32_t>(text.size()));
         QV::NarrowString narrow;
-        QV::ConvertStringToUTF8(narrow, wide.GetChars(), wide.GetLength());
+        const QV::QVResult out = QV::ConvertStringToUTF8(narrow, wide.GetChars(), wide.GetLength());
+        if (QV::Failed(in) || QV::Failed(out)) state.SkipWithError("conversion refused the text");
         benchmark::DoNotOptimize(narrow.GetChars());
         if (static_cast<size_t>(narrow.GetLength()) != text.size()) state.SkipWithError("round trip lost text");
     }

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <stdexcept>
 
 #include "IWindowApplication.h"
 #include "LControl.h"
@@ -62,8 +63,9 @@ struct EditorWindow {
         auto* raw = backend.get();
         window = std::make_unique<OSWindow>(std::move(backend));
         raw->SetHost(window.get());
-        window->CreateRenderer(LRenderer::kGdi);
-        window->GetRootWindow()->SetMainControl(RCPtr<LControl>(new LControl(nullptr, u"main")));
+        if (Failed(window->CreateRenderer(LRenderer::kGdi)) ||
+            Failed(window->GetRootWindow()->SetMainControl(RCPtr<LControl>(new LControl(nullptr, u"main")))))
+            throw std::runtime_error("the bench window has no renderer");
         window->Show(1);
         window->UpdateNow();
     }

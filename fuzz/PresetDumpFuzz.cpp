@@ -34,7 +34,7 @@ QV::Array<QV::ParamValue> CurrentValues(const uint8_t* data, size_t size)
             for (uint8_t& byte : blob) byte = next();
             value.value.SetBlob(blob.data(), length);
         }
-        values.AddItem(value);
+        Check(values.AddItem(value) >= 0);
     }
     return values;
 }
@@ -47,7 +47,7 @@ bool IsReference(const uint8_t* dump, uint32_t size)
 void CheckRead(const uint8_t* dump, const QV::Array<QV::ParamValue>& current)
 {
     QV::Array<QV::ParamValue> out;
-    out.SetCount(2);
+    Check(out.SetCount(2) == 2);
     if (!QV::ReadPresetDump(dump, current, out)) {
         Check(out.GetCount() == 0);
         return;
@@ -69,7 +69,7 @@ void CheckRead(const uint8_t* dump, const QV::Array<QV::ParamValue>& current)
 void CheckBuild(const QV::Array<QV::ParamValue>& current)
 {
     QV::Array<signed char> body;
-    body.SetCount(5);
+    Check(body.SetCount(5) == 5);
     if (!QV::BuildPresetDumpBody(current, body)) {
         Check(body.GetCount() == 0);
         return;

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(RemoteDeviceList::IsSame(devices, devices));
 
     QV::Array<QV::Variant> again;
-    again.SetCount(3);
+    Check(again.SetCount(3) == 3);
     RemoteDeviceList::Read(result, again);
     Check(RemoteDeviceList::IsSame(devices, again));
     const QV::Array<QV::Variant> copy = devices;

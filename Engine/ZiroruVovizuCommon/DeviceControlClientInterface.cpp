@@ -33,9 +33,7 @@ DeviceControlClientInterface::DeviceControlClientInterface(const String* path)
 {
     std::string file;
     if (path) {
-        NarrowString utf8;
-        ConvertStringToUTF8(utf8, path->GetChars(), -1);
-        file = Platform::ResolveLibraryPath(utf8.GetChars());
+        file = Platform::ResolveLibraryPath(path->ToUtf8().c_str());
     } else {
         file = DefaultLibraryPath();
     }

@@ -88,9 +88,10 @@ LDeviceCommunicationInterface::~LDeviceCommunicationInterface()
     SetDeliveryEnabled(false);
     if (mRecord->binding) {
         const QV::Variant device = CopyDevice();
-        mRecord->binding->DisconnectDevice(&device);
+        // Shutting down: a device that is already gone is no error here.
+        (void)mRecord->binding->DisconnectDevice(&device);
         if (mRecord->connected && !(*mRecord->connected == device)) {
-            mRecord->binding->DisconnectDevice(&*mRecord->connected);
+            (void)mRecord->binding->DisconnectDevice(&*mRecord->connected);
         }
         // Calls DVCL_ReleaseAll and unloads: no callback can follow.
         mRecord->binding.reset();
@@ -138,7 +139,7 @@ bool LDeviceCommunicationInterface::ReportSelection(int64_t value)
     packed.SetArray(record, 3);
     QV::ParamValues values;
     values.SetArray(&packed, 1);
-    receiver->ReceiveParamValues(values);
+    (void)receiver->ReceiveParamValues(values);  // a receiver that refuses has nothing to undo
     return online;
 }
 
@@ -148,7 +149,7 @@ void LDeviceCommunicationInterface::Reserved() {}
 
 int32_t LDeviceCommunicationInterface::FindDevices(const QV::Array<QV::Guid>&, QV::Array<QV::Variant>& devices)
 {
-    devices.SetCount(1);
+    (void)devices.SetCount(1);  // one slot always fits
     devices.GetItemPtr(0)->Clear();
     return 0;
 }
@@ -245,11 +246,9 @@ int32_t LDeviceCommunicationInterface::GetParamValue(const QV::ParamDescriptor* 
         if (id == kDeviceParamId) return GetDeviceParam(value);
         if (id == kCompanyNameId || id == kProductNameId) {
             int32_t index = 0;
-            GetDeviceIndex(index);
+            (void)GetDeviceIndex(index);  // without a device the index stays 0
             if (id == kProductNameId) ++index;
-            QV::NarrowString text;
-            QV::ConvertStringToUTF8(text, kLocalNames[index], -1);
-            value.SetString(text.GetChars());
+            value.SetString(QV::String(kLocalNames[index]).ToUtf8().c_str());
             return 0;
         }
         return QV::E_FAIL;
@@ -343,8 +342,7 @@ void LDeviceCommunicationInterface::OnDeviceValueSet(void* context, int32_t, con
     if (!self || !values) return;
     try {
         const QV::RCPtr<ValueSet> wrapped(new ValueSet(*values));
-        self->mRecord->queue.Enqueue(wrapped);
-        self->mRecord->event->Set();
+        if (QV::Succeeded(self->mRecord->queue.Enqueue(wrapped))) self->mRecord->event->Set();
     } catch (...) {
         // Nothing may escape into the library's thread.
     }
@@ -357,7 +355,7 @@ int32_t LDeviceCommunicationInterface::DeliverQueuedValueSets()
         QV::RCPtr<ValueSet> values;
         mRecord->queue.Dequeue(values);
         DeviceCommunicationReceiver* receiver = mRecord->receiver;
-        if (mRecord->deliveryEnabled && receiver && values) receiver->ReceiveParamValues(*values);
+        if (mRecord->deliveryEnabled && receiver && values) (void)receiver->ReceiveParamValues(*values);  // nothing to undo
     }
     return 0;
 }

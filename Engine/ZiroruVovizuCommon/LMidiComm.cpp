@@ -42,7 +42,7 @@ template <class Port>
 void AddPort(Mutex& lock, RCPtrArray<Port>& list, const RCPtr<Port>& port)
 {
     Mutex::Lock guard(lock);
-    list.AddItem(port);
+    (void)list.AddItem(port);  // the array grows
     port->AddInternalReference();
 }
 
@@ -54,7 +54,7 @@ QVResult RemovePort(Mutex& lock, RCPtrArray<Port>& list, const Port* port)
         Mutex::Lock guard(lock);
         for (uint32_t i = list.GetCount(); i > 0; --i) {
             if (list.GetItemPtr(i - 1)->Get() == port) {
-                list.RemoveItem(i - 1, removed);
+                (void)list.RemoveItem(i - 1, removed);  // the index was just found
                 break;
             }
         }

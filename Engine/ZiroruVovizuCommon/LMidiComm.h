@@ -83,7 +83,7 @@ private:
     void OnOutputEvent(Platform::Midi::HMIDIOUT handle, uint32_t message);
     // Both directions alike; a capture port is started once open.
     template <class Port>
-    QVResult OpenPort(RCPtrArray<Port>& list, const String& name, RCPtr<Port>& port);
+    [[nodiscard]] QVResult OpenPort(RCPtrArray<Port>& list, const String& name, RCPtr<Port>& port);
 
     RCPtrArray<LMidiCapturePort> mCapturePorts;
     RCPtrArray<LMidiRenderPort> mRenderPorts;

@@ -88,7 +88,7 @@ bool LMidiManager::ResetMidiConnection(const String& inputName, const String& ou
         previous = std::move(mComm);
         mComm = nullptr;
     }
-    if (previous) Unsubscribe(previous);
+    if (previous) (void)Unsubscribe(previous);  // a comm never subscribed has nothing to drop
     previous.Reset();
 
     const RCPtr<LMidiComm> comm = LMidiComm::Create(mTimeouts.sendMs);
@@ -96,7 +96,7 @@ bool LMidiManager::ResetMidiConnection(const String& inputName, const String& ou
         Mutex::Lock lock(mLock);
         mComm = comm;
     }
-    Subscribe(comm);
+    (void)Subscribe(comm);  // a fresh comm always takes the subscription
     // Both ports close again when these go.
     RCPtr<LMidiCapturePort> capture;
     RCPtr<LMidiRenderPort> render;
@@ -119,7 +119,7 @@ int32_t LMidiManager::SendSysEx(const IArray<signed char>& bytes, const RCPtr<LM
     const uint32_t start = data[0] == kSysExStart ? 0 : 1;
     const uint32_t end = data[count - 1] == kSysExEnd ? 0 : 1;
     Message framed;
-    framed.SetCount(start + count + end);
+    if (Failed(framed.SetCount(start + count + end))) return E_FAIL;
     auto* out = reinterpret_cast<uint8_t*>(framed.GetData());
     if (start) out[0] = kSysExStart;
     std::memcpy(out + start, data, count);
@@ -131,7 +131,7 @@ int32_t LMidiManager::SendIdentityRequest(const RCPtr<LMidiRenderPort>& port)
 {
     if (!port) return E_FAIL;
     Message request;
-    request.SetCount(sizeof kIdentityRequest);
+    (void)request.SetCount(sizeof kIdentityRequest);  // a few bytes always fit
     std::memcpy(request.GetData(), kIdentityRequest, sizeof kIdentityRequest);
     return SendSysEx(request, port);
 }

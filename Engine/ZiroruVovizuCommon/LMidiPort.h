@@ -29,7 +29,7 @@ struct MidiCaptureDirection {
     {
         return services.InGetDevCaps(handle, caps);
     }
-    static QVResult Leave(LMidiComm& owner, const LMidiPort<MidiCaptureDirection>* port);
+    [[nodiscard]] static QVResult Leave(LMidiComm& owner, const LMidiPort<MidiCaptureDirection>* port);
 };
 
 struct MidiRenderDirection {
@@ -44,7 +44,7 @@ struct MidiRenderDirection {
     {
         return services.OutGetDevCaps(handle, caps);
     }
-    static QVResult Leave(LMidiComm& owner, const LMidiPort<MidiRenderDirection>* port);
+    [[nodiscard]] static QVResult Leave(LMidiComm& owner, const LMidiPort<MidiRenderDirection>* port);
 };
 
 template <class Direction>
@@ -56,7 +56,7 @@ public:
     LMidiPort& operator=(const LMidiPort&) = delete;
 
     // Leaves the comm's list.
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
     // Whether the open device still answers.
     bool IsDeviceAnswering();

@@ -44,7 +44,7 @@ int32_t LParamCache::SetValue(const QV::ParamDescriptor& descriptor, const QV::V
     if (!descriptor.subDescriptor.IsEmpty()) return SetSubValue(index, descriptor, value, notify);
     if (mSlots[index] == value) return 1;
     mSlots[index] = value;
-    if (notify) OnValueChanged(index, value);
+    if (notify) (void)OnValueChanged(index, value);  // the listener's answer does not undo the store
     return 0;
 }
 
@@ -62,7 +62,7 @@ int32_t LParamCache::SetSubValue(uint32_t index, const QV::ParamDescriptor& desc
         entries.insert(it, QV::ParamValue{descriptor, value});
     }
     mSlots[index] = PackedList::PackValues(entries);
-    if (notify) OnValueChanged(index, mSlots[index]);
+    if (notify) (void)OnValueChanged(index, mSlots[index]);  // as above
     return 0;
 }
 

@@ -5,14 +5,14 @@
 
 LRootModule::LRootModule(bool offline) : mOffline(offline), mStore(std::make_unique<ParamStore>())
 {
-    mStore->changes.SetCount(1);
+    (void)mStore->changes.SetCount(1);  // one slot always fits
 }
 
 LRootModule::~LRootModule()
 {
     if (mLink) {
         mLink->SetDeliveryEnabled(false);
-        mLink->DisconnectDevice();
+        (void)mLink->DisconnectDevice();  // going away: nothing to report to
         mLink->SetReceiver(nullptr);
     }
     mStore.reset();
@@ -55,7 +55,8 @@ void LRootModule::LoadDefaults()
     for (int32_t i = 0; i < kParamCount; ++i) {
         const int32_t id = GetFirstParamID() + i;
         if (QV::RCPtr<LParameterizedModule> module = GetModuleForParam(id)) {
-            mCache->SetValue(QV::ParamDescriptor{i, QV::Variant()}, module->GetParamValueDefault(id), false);
+            // i is below the cache's size, so the store cannot fail.
+            (void)mCache->SetValue(QV::ParamDescriptor{i, QV::Variant()}, module->GetParamValueDefault(id), false);
         }
     }
 }
@@ -63,7 +64,7 @@ void LRootModule::LoadDefaults()
 int32_t LRootModule::ConnectDevice(const QV::Variant& device)
 {
     if (!mLink) return -1;
-    mLink->DisconnectDevice();
+    (void)mLink->DisconnectDevice();  // nothing connected yet is fine
     const int32_t result = mLink->ConnectDevice(device);
     if (result < 0) {
         mOffline = true;
@@ -75,9 +76,10 @@ int32_t LRootModule::ConnectDevice(const QV::Variant& device)
     packedRange.SetArray(range, 2);
     QV::ParamRanges ranges;
     ranges.SetArray(&packedRange, 1);
-    mLink->RequestParamRanges(&ranges);
+    // A refused request leaves the cache on its defaults; the connection stands.
+    (void)mLink->RequestParamRanges(&ranges);
     const QV::ParamDescriptor deviceParam{kDeviceParamId, QV::Variant()};
-    mLink->RequestParamValueList(&deviceParam);
+    (void)mLink->RequestParamValueList(&deviceParam);
     return result;
 }
 
@@ -108,9 +110,10 @@ int32_t LRootModule::StoreParamValue(const QV::ParamDescriptor& descriptor, cons
     if (offset >= static_cast<uint32_t>(kParamCount) || !mCache) return -1;
     const QV::ParamDescriptor key = CacheKey(descriptor);
     QV::Variant cached;
-    mCache->GetValue(key, cached);
+    // The offset was checked above, so the cache answers for this key.
+    (void)mCache->GetValue(key, cached);
     if (!(value == cached) && !value.IsEmpty()) {
-        mCache->SetValue(key, value, true);
+        (void)mCache->SetValue(key, value, true);
         (void)OnParamValueChanged(descriptor, value);  // the engine's answer is not the store's
     }
     return 0;
@@ -146,7 +149,7 @@ int32_t LRootModule::ApplyParamValue(const QV::ParamDescriptor& descriptor, cons
     if (mOffline) return StoreParamValue(descriptor, value);
     if (id >= 0) {
         if (QV::RCPtr<LParameterizedModule> module = GetModuleForParam(id)) {
-            module->SetParamValueLocal(descriptor, value, false);
+            (void)module->SetParamValueLocal(descriptor, value, false);  // the device's answer decides
         }
     }
     return mLink ? mLink->SetParamValue(&descriptor, value) : -1;
@@ -186,7 +189,7 @@ int32_t LRootModule::ReceiveParamValues(const QV::ParamValues& values)
             TreeHookA();
         }
         if (target) {
-            target->SetParamValueLocal(record.descriptor, record.value, true);
+            (void)target->SetParamValueLocal(record.descriptor, record.value, true);  // the device's value stands
         } else {
             (void)OnParamValueChanged(QV::ParamDescriptor{id, QV::Variant()}, record.value);
         }

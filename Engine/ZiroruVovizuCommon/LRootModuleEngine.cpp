@@ -132,11 +132,11 @@ int32_t LRootModuleEngine::GetParamValues(int32_t firstID, int32_t count, QV::Ar
                                           int32_t start)
 {
     if (start < 0) {
-        values.SetCount(0);
+        (void)values.SetCount(0);  // shrinking cannot fail
         start = 0;
     }
     const uint32_t needed = static_cast<uint32_t>(start) + static_cast<uint32_t>(count < 0 ? 0 : count);
-    if (values.GetCount() < needed) values.SetCount(needed);
+    if (values.GetCount() < needed && QV::Failed(values.SetCount(needed))) return QV::E_FAIL;
     for (int32_t i = 0; i < count; ++i) {
         QV::ParamValue& entry = *values.GetItemPtr(static_cast<uint32_t>(start + i));
         entry.descriptor = QV::ParamDescriptor{firstID + i, {}};
@@ -347,7 +347,7 @@ int32_t LRootModuleEngine::PublishInitialValues(const QV::ParamDescriptors& desc
 {
     QV::Array<QV::ParamValue> values;
     const uint32_t count = PackedList::CountRecords(descriptors);
-    values.SetCount(count);
+    if (QV::Failed(values.SetCount(count))) return QV::E_FAIL;
     for (uint32_t i = 0; i < count; ++i) {
         QV::ParamValue& entry = *values.GetItemPtr(i);
         QV::Variant packed, id;

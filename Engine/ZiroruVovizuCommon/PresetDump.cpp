@@ -22,7 +22,10 @@ constexpr uint8_t kCommandDumpFromKeyboard = 0x03;
 
 void SetBody(IArray<signed char>& body, const uint8_t* bytes, uint32_t count)
 {
-    body.SetCount(count);
+    if (Failed(body.SetCount(count))) {
+        (void)body.SetCount(0);
+        return;
+    }
     std::memcpy(body.GetData(), bytes, count);
 }
 
@@ -70,18 +73,18 @@ bool IsPresetDump(const uint8_t* bytes, uint32_t count)
 
 bool BuildPresetDumpBody(const IArray<ParamValue>& values, IArray<signed char>& body)
 {
-    body.SetCount(0);
+    (void)body.SetCount(0);  // shrinking cannot fail
     if (!FillsDump(values)) return false;
     BuildPresetDumpHeader(body);
     const uint32_t headerSize = body.GetCount();
-    body.SetCount(headerSize + kPresetDataSize);
+    if (Failed(body.SetCount(headerSize + kPresetDataSize))) return false;
     auto* out = reinterpret_cast<uint8_t*>(body.GetData()) + headerSize;
     for (uint32_t i = 0; i < kPresetParamCount; ++i) {
         uint32_t size = 0;
         const uint8_t* blob = BlobOf(*values.GetItemPtr(i), size);
         for (uint32_t k = 0; k < size; ++k) {
             if (blob[k] >= 0x80) {
-                body.SetCount(0);
+                (void)body.SetCount(0);
                 return false;
             }
         }
@@ -93,9 +96,9 @@ bool BuildPresetDumpBody(const IArray<ParamValue>& values, IArray<signed char>& 
 
 bool ReadPresetDump(const uint8_t* dump, const IArray<ParamValue>& current, Array<ParamValue>& out)
 {
-    out.SetCount(0);
+    (void)out.SetCount(0);  // shrinking cannot fail
     if (dump == nullptr || !FillsDump(current)) return false;
-    out.SetCount(kPresetParamCount);
+    if (Failed(out.SetCount(kPresetParamCount))) return false;
     uint32_t position = kPresetDumpDataOffset;
     for (uint32_t i = 0; i < kPresetParamCount; ++i) {
         const ParamValue& now = *current.GetItemPtr(i);

@@ -21,7 +21,7 @@ bool IsSameIdentifier(const QV::Variant& a, const QV::Variant& b)
 void Read(const QV::Variant& result, QV::Array<QV::Variant>& devices)
 {
     if (result.GetType() != QV::Variant::kArray || result.GetLength() <= 4) {
-        devices.SetCount(0);
+        (void)devices.SetCount(0);  // shrinking cannot fail
         return;
     }
     uint32_t size = 0;
@@ -37,8 +37,12 @@ void Read(const QV::Variant& result, QV::Array<QV::Variant>& devices)
         }
         offset += length;
     }
-    devices.SetCount(count);
-    for (uint32_t i = 0; i < count; ++i) result.GetArrayItem(i, *devices.GetItemPtr(i));
+    if (QV::Failed(devices.SetCount(count))) {
+        (void)devices.SetCount(0);
+        return;
+    }
+    // A damaged entry reads as an empty device, which no caller connects to.
+    for (uint32_t i = 0; i < count; ++i) (void)result.GetArrayItem(i, *devices.GetItemPtr(i));
 }
 
 bool IsSame(const QV::Array<QV::Variant>& a, const QV::Array<QV::Variant>& b)

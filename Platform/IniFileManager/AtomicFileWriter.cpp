@@ -34,7 +34,14 @@ std::string NameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string TemporaryPrefix(const std::string& path) { return "." + NameOf(path) + ".tmp-"; }
+// Built by appends: g++ 12 warns falsely on "literal" + a temporary string.
+std::string TemporaryPrefix(const std::string& path)
+{
+    std::string prefix = ".";
+    prefix += NameOf(path);
+    prefix += ".tmp-";
+    return prefix;
+}
 
 // The writer's pid in a temporary file's name after the prefix: "<pid>-XXXXXX".
 pid_t WriterOf(std::string_view rest)

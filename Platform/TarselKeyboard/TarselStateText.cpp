@@ -78,7 +78,8 @@ std::string FormatTarselState(const TarselBlobs& blobs)
     for (int i = 0; i < kTarselParameterCount; ++i) {
         text += std::to_string(i) + ":";
         for (const std::uint8_t byte : blobs[i]) {
-            text += " " + Hex(byte);
+            text += ' ';
+            text += Hex(byte);
         }
         text += "\n";
     }

@@ -89,9 +89,7 @@ void SdlWindowBackend::Destroy()
 
 void SdlWindowBackend::SetTitle(const QV::String& text)
 {
-    QV::NarrowString utf8;
-    QV::ConvertStringToUTF8(utf8, text.GetChars(), static_cast<int32_t>(text.GetLength()));
-    if (mWindow) SDL_SetWindowTitle(mWindow, utf8.GetChars());
+    if (mWindow) SDL_SetWindowTitle(mWindow, text.ToUtf8().c_str());
 }
 
 void SdlWindowBackend::InvalidateRect(const QV::LongRect* rect)

@@ -250,7 +250,7 @@ QVResult LFrameworkApp::RunApplicationStartup()
         if (mClipboard) (void)mClipboard->Initialize();
         const int32_t last = mFactory ? mFactory->GetSkinCount() - 1 : -1;
         const int32_t stored = LoadCurrentSkinIndex();
-        SetSkin(stored <= last ? stored : last);
+        (void)SetSkin(stored <= last ? stored : last);  // no skin at all shows as an empty window
     } catch (const std::exception&) {
         return E_FAIL;
     }

@@ -76,11 +76,11 @@ public:
 
     // ---- command-line hooks: each answers 0 here ----
     // Before start-up, with the process's command line.
-    virtual QVResult OnCommandLineBeforeStartup(const String& commandLine);
+    [[nodiscard]] virtual QVResult OnCommandLineBeforeStartup(const String& commandLine);
     // After start-up, before the main window is made.
-    virtual QVResult OnCommandLineAfterStartup(const String& commandLine);
+    [[nodiscard]] virtual QVResult OnCommandLineAfterStartup(const String& commandLine);
     // The text a second start of the program handed over.
-    virtual QVResult OnCommandLineReceived(const String& commandLine);
+    [[nodiscard]] virtual QVResult OnCommandLineReceived(const String& commandLine);
 
     // Repaints the main window, BeforeRun, drains, runs the loop (an escaping
     // exception shows the start-up error box and posts the exit request),
@@ -101,7 +101,7 @@ public:
 
     virtual void* GetInstanceHandle() = 0;
     // A negative result when the system font is unknown.
-    virtual QVResult GetSystemFont(String& faceName, float& size, int32_t& style) = 0;
+    [[nodiscard]] virtual QVResult GetSystemFont(String& faceName, float& size, int32_t& style) = 0;
     DoubleRect GetWorkArea() override = 0;
     virtual String GetFolder(int32_t folderId) = 0;
 
@@ -114,7 +114,7 @@ public:
     // Applies skin index to every root window (under the "UI_CURSOR_WAIT"
     // cursor when GetCursorHandle knows it) and stores (and saves) the index
     // in the user settings file. Raises when the system font is unknown.
-    virtual QVResult SetSkin(int32_t index);
+    [[nodiscard]] virtual QVResult SetSkin(int32_t index);
 
     double GetElapsedTime() override = 0;
     uint32_t GetTimeMs() override = 0;
@@ -135,7 +135,7 @@ public:
 
     // Builds the skin's control of that name under parent; null when unknown.
     virtual RCPtr<LControl> LoadControl(const String& name, LControl* parent) = 0;
-    QVResult ShowModal(const RCPtr<LControl>& control, int32_t flags) override = 0;
+    [[nodiscard]] QVResult ShowModal(const RCPtr<LControl>& control, int32_t flags) override = 0;
     // A new root window with its system window; null when none could be made.
     virtual RCPtr<LRootWindow> CreateRootWindow(int32_t rendererType, const RCPtr<LControl>& control) = 0;
     virtual void ShowCursor(bool show) = 0;
@@ -156,25 +156,25 @@ public:
     virtual int32_t GetRendererType() = 0;
     // A power event for the main window; answers the message result.
     virtual intptr_t OnPowerBroadcast(uint32_t event, uintptr_t data) = 0;
-    virtual QVResult CreateMainWindow(int32_t rendererType) = 0;
+    [[nodiscard]] virtual QVResult CreateMainWindow(int32_t rendererType) = 0;
 
     // Recycling on, the framework classes registered, the "GHK" keys loaded,
     // the clipboard bridge initialised and the stored skin applied. 0, or
     // E_FAIL (later steps skipped) when a step raised.
-    virtual QVResult RunApplicationStartup();
+    [[nodiscard]] virtual QVResult RunApplicationStartup();
     virtual void BeforeRun() {}
     // Runs the system's message loop until the program quits.
     virtual int32_t RunMessageLoop() = 0;
     // Releases the control factory, the key map and the clipboard bridge; 0.
-    virtual QVResult ExitApplication();
+    [[nodiscard]] virtual QVResult ExitApplication();
 
     // ---- non-virtual services ----
     // The last root window, in list order, whose system window is active.
     RCPtr<LRootWindow> GetActiveRootWindow() const;
     // The main window's status bar text, now or at the next drain; E_FAIL
     // without a root window or a status bar.
-    QVResult SetStatusText(const String& text, bool immediate);
-    QVResult ResetStatusText(bool immediate);
+    [[nodiscard]] QVResult SetStatusText(const String& text, bool immediate);
+    [[nodiscard]] QVResult ResetStatusText(bool immediate);
 
     const RCPtr<LControlFactory>& GetFactory() const { return mFactory; }
     const RCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }
@@ -185,11 +185,11 @@ public:
     String GetFrameworkString(const String& id, const String& fallback) const;
 
     // ---- IControlApplication ----
-    QVResult HandleHotKey(const KeyCodeValue& code) override;
+    [[nodiscard]] QVResult HandleHotKey(const KeyCodeValue& code) override;
     RCPtr<LFont> GetDefaultFont() override;
     IControlFactory* GetControlFactory() override { return mFactory.Get(); }
     RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() override;
-    QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override;
+    [[nodiscard]] QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override;
     LClipboard* GetClipboard() override { return mClipboard.Get(); }
     RCPtr<IControlStringTable> GetApplicationStrings() override { return mApplicationStrings; }
     RCPtr<IControlStringTable> GetFrameworkStrings() override { return mFrameworkStrings; }
@@ -210,7 +210,7 @@ protected:
 private:
     void RegisterControlClasses();
     void ApplySkinToRootWindow(LRootWindow& root);
-    QVResult ShowStatusText(const String* text, bool immediate);
+    [[nodiscard]] QVResult ShowStatusText(const String* text, bool immediate);
 
     RCPtr<LControlFactory> mFactory;
     NarrowString mNarrowText;

@@ -86,7 +86,7 @@ String Version::GetStringFileInfo(const String& key) const
                                                    narrowPath.GetChars());
     String text;
     if (value && !value->empty()) {
-        ConvertUTF8ToString(text, value->data(), static_cast<int32_t>(value->size()));
+        text.AssignNarrow(value->data(), static_cast<int32_t>(value->size()));
     }
     return text;
 }

@@ -100,7 +100,7 @@ QVResult LControl::HandleSiblingKey(const RCPtr<LKeyParam>& key)
     for (size_t i = order.size(); i-- > 0;) {
         const uint32_t e = order[i];
         if (controls[e] != nullptr && controls[e] == source) continue;
-        receivers[e]->ReceiveNotification(self, notification);
+        (void)receivers[e]->ReceiveNotification(self, notification);  // the unhandled flag carries the answer
         if (sibling->unhandled == 0) return S_OK;
     }
     return 1;

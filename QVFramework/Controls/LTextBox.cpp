@@ -314,8 +314,10 @@ QVResult LTextBox::PerformEdit(int32_t command)
         if (mSelectionLength <= 0) return E_FAIL;
         LClipboard* clipboard = Clipboard();
         if (!clipboard) return E_FAIL;
-        clipboard->SetText(
+        const QVResult written = clipboard->SetText(
             RCPtr<LRefCountedObject>(new LStringValue(GetText().Mid(mSelectionStart, mSelectionLength))));
+        // A cut the clipboard refused keeps its text.
+        if (Failed(written)) return written;
         if (command == LClipboard::kCut) DeleteSelection();
         return S_OK;
     }

@@ -42,7 +42,7 @@ void LNotificationCenterManager::ResetInstance()
     {
         Mutex::Lock lock(manager->mLock);
         centers = manager->mCenters;
-        manager->mCenters.SetCount(0);
+        (void)manager->mCenters.SetCount(0);  // shrinking cannot fail
     }
     for (uint32_t i = 0; i < centers.GetCount(); ++i) {
         const RCPtr<LNotificationCenter>& center = *centers.GetItemPtr(i);
@@ -82,7 +82,7 @@ RCPtr<LNotificationCenter> LNotificationCenterManager::GetNotificationCenter(con
     Mutex::Lock lock(mLock);
     if (RCPtr<LNotificationCenter> found = FindLocked(name)) return found;
     RCPtr<LNotificationCenter> center = CreateNotificationCenter(name);
-    mCenters.AddItem(center);
+    (void)mCenters.AddItem(center);  // the array grows
     return center;
 }
 

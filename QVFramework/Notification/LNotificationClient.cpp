@@ -36,7 +36,8 @@ NotificationID LNotificationClient::RegisterNotification(const RCPtr<LNotificati
         AddInternalReference();
         mRegistrationCount.fetch_add(1, std::memory_order_acq_rel);
     }
-    if (added >= 0 && FindDistributor(distributor.Get()) < 0) mDistributors.AddItem(distributor.Get());
+    if (added >= 0 && FindDistributor(distributor.Get()) < 0)
+        (void)mDistributors.AddItem(distributor.Get());  // the array grows
     return id;
 }
 
@@ -58,7 +59,7 @@ QVResult LNotificationClient::UnregisterNotification(const RCPtr<LNotificationDi
         const int32_t index = FindDistributor(distributor.Get());
         if (index >= 0 && !distributor->HasClient(this)) {
             LNotificationDistributor* gone = nullptr;
-            mDistributors.RemoveItem(static_cast<uint32_t>(index), gone);
+            (void)mDistributors.RemoveItem(static_cast<uint32_t>(index), gone);  // index was just found
         }
     }
     return removed;
@@ -78,7 +79,7 @@ int32_t LNotificationClient::UnregisterAllNotifications()
             // Each distributor is alive while it holds a registration of ours;
             // the reference keeps it so until we are done with it.
             LNotificationDistributor* last = nullptr;
-            mDistributors.RemoveLastItem(last);
+            (void)mDistributors.RemoveLastItem(last);  // the loop checked the count
             held.emplace_back(last);
             sum += held.back()->UnregisterClientFromAll(this);
         }

@@ -97,7 +97,7 @@ QVResult LNotificationDistributor::LNotificationClientPool::AddClient(LNotificat
         mCombinedFlags = combined;
         return 1;
     }
-    mClients.AddItem(MakeRC<LNotificationRegisteredClientInfo>(client, flags));
+    (void)mClients.AddItem(MakeRC<LNotificationRegisteredClientInfo>(client, flags));  // the array grows
     mCombinedFlags |= flags;
     return S_OK;
 }
@@ -109,7 +109,7 @@ LNotificationDistributor::LNotificationClientPool::RemoveClient(const LNotificat
     for (uint32_t i = Count(); i-- > 0;) {
         if (At(i).GetClient().Get() != client) continue;
         RCPtr<LNotificationRegisteredClientInfo> removed;
-        mClients.RemoveItem(i, removed);
+        (void)mClients.RemoveItem(i, removed);  // i is in range
         // Walks past this entry continue with the entry that was below it.
         for (Cursor* cursor = mCursors; cursor != nullptr; cursor = cursor->next) {
             if (static_cast<int32_t>(i) < cursor->index) --cursor->index;
@@ -162,7 +162,7 @@ void LNotificationDistributor::LNotificationClientPool::Deliver(int32_t index, H
         taken = std::exchange(info->Pending(), nullptr);
     }
     lock.Leave();
-    info->GetClient()->ReceiveNotification(sender, notification);
+    (void)info->GetClient()->ReceiveNotification(sender, notification);  // delivery does not wait on answers
     // Released before the lock is taken again: a release may run hooks that
     // unregister from this pool.
     info.Reset();

@@ -27,7 +27,7 @@ void AddWithClients(LNotificationDistributor* distributor)
 {
     DistributorsWithClients& list = WithClients();
     Mutex::Lock lock(list.lock);
-    list.items.AddItem(RCPtr<LNotificationDistributor>(distributor));
+    (void)list.items.AddItem(RCPtr<LNotificationDistributor>(distributor));  // the array grows
 }
 
 // The caller releases the returned reference when it holds no lock.
@@ -38,7 +38,7 @@ RCPtr<LNotificationDistributor> TakeWithClients(const LNotificationDistributor* 
     for (uint32_t i = list.items.GetCount(); i-- > 0;) {
         if (list.items.GetItemPtr(i)->Get() != distributor) continue;
         RCPtr<LNotificationDistributor> taken;
-        list.items.RemoveItem(i, taken);
+        (void)list.items.RemoveItem(i, taken);  // i is in range
         return taken;
     }
     return nullptr;
@@ -82,7 +82,7 @@ QVResult LNotificationDistributor::RegisterClient(LNotificationReceiver* client,
     RCPtr<LNotificationClientPool> pool = FindPoolLocked(id);
     if (!pool) {
         pool = new LNotificationClientPool(id);
-        mPools.AddItem(pool);
+        (void)mPools.AddItem(pool);  // the array grows
     }
     if (flags & kPendingOnly) mHadPendingOnly.store(true, std::memory_order_release);
     const QVResult added = pool->AddClient(client, flags);
@@ -205,7 +205,7 @@ QVResult LNotificationDistributor::ReleaseAllClients()
             i = std::min(i, static_cast<int32_t>(pool->GetClientCount()) - 1);
             if (i < 0) break;
             if (RCPtr<LNotificationReceiver> client = pool->GetClientAt(i)) {
-                client->UnregisterNotification(self, pool->GetID());
+                (void)client->UnregisterNotification(self, pool->GetID());  // one gone already is fine
             }
         }
     }

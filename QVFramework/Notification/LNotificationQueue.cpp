@@ -78,7 +78,7 @@ QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
         if (mDistributor->HadPendingOnlyClient()) {
             pendingMarker = mDistributor;
         } else {
-            mRing.Enqueue(notification);
+            (void)mRing.Enqueue(notification);  // the ring grows; it never refuses
             mInRing.fetch_add(1, std::memory_order_acq_rel);
             hook = mWakeHook;
         }
@@ -92,7 +92,7 @@ QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
             notification->ClearQueued();
             return E_FAIL;
         }
-        mRing.Enqueue(notification);
+        (void)mRing.Enqueue(notification);  // the ring grows; it never refuses
         mInRing.fetch_add(1, std::memory_order_acq_rel);
         hook = mWakeHook;
     }

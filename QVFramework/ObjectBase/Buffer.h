@@ -18,9 +18,9 @@ public:
     virtual uint32_t Allocate(uint32_t size) = 0;
     // Sets the size keeping the contents.
     virtual uint32_t SetSize(uint32_t size) = 0;
-    virtual QVResult Fill(uint8_t value, uint32_t offset, int32_t count) = 0;
+    [[nodiscard]] virtual QVResult Fill(uint8_t value, uint32_t offset, int32_t count) = 0;
     // offset in bytes, count in 16-bit units.
-    virtual QVResult FillUInt16(uint16_t value, uint32_t offset, int32_t count) = 0;
+    [[nodiscard]] virtual QVResult FillUInt16(uint16_t value, uint32_t offset, int32_t count) = 0;
     virtual uint32_t GetCapacity() const = 0;
     virtual char* GetData() const = 0;
 
@@ -90,7 +90,7 @@ public:
         return n;
     }
 
-    QVResult Fill(uint8_t value, uint32_t offset, int32_t count) override
+    [[nodiscard]] QVResult Fill(uint8_t value, uint32_t offset, int32_t count) override
     {
         uint64_t n;
         if (count < 0) {
@@ -104,7 +104,7 @@ public:
         return S_OK;
     }
 
-    QVResult FillUInt16(uint16_t value, uint32_t offset, int32_t count) override
+    [[nodiscard]] QVResult FillUInt16(uint16_t value, uint32_t offset, int32_t count) override
     {
         uint64_t units;
         if (count < 0) {

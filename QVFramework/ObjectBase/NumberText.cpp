@@ -13,9 +13,10 @@ String SplitDecimals(const String& integer, int decimals)
     if (decimals <= 0) return integer;
     const bool negative = integer.GetChars()[0] == u'-';
     String digits = negative ? integer.Mid(1u) : integer;
-    while (digits.GetLength() < decimals) digits.Insert(0, u"0");
+    // Both indexes lie within the text, so the inserts cannot fail.
+    while (digits.GetLength() < decimals) (void)digits.Insert(0, u"0");
     const int32_t point = digits.GetLength() - decimals;
-    digits.Insert(point, u".");
+    (void)digits.Insert(point, u".");
     return negative ? String(u'-') + digits : digits;
 }
 

@@ -46,7 +46,8 @@ int32_t LRefCountedObject::Release() const
         mCounts.fetch_add(1, std::memory_order_relaxed);
         mReleaseHookGuard.fetch_add(1, std::memory_order_acq_rel);
         // The hook's own releases re-enter here and see the guard.
-        const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
+        // Its answer only says whether the caller held the last reference, which the count tells below.
+        (void)const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
         mReleaseHookGuard.fetch_sub(1, std::memory_order_acq_rel);
         remaining = RefCountOf(mCounts.fetch_sub(1, std::memory_order_acq_rel)) - 1;
     }

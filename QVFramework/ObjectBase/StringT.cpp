@@ -162,11 +162,12 @@ void StringT<T, U>::AssignNarrow(const U* text, int32_t length)
         Clear();
         return;
     }
+    // Lenient by design: what converted before a bad sequence is kept.
     StringT converted;
     if constexpr (std::is_same_v<T, char16_t>) {
-        ConvertUTF8ToString(converted, text, length < 0 ? -1 : length);
+        (void)ConvertUTF8ToString(converted, text, length < 0 ? -1 : length);
     } else {
-        ConvertStringToUTF8(converted, text, length < 0 ? -1 : length);
+        (void)ConvertStringToUTF8(converted, text, length < 0 ? -1 : length);
     }
     *this = converted;
 }
@@ -441,14 +442,14 @@ template <class T, class U>
 void StringT<T, U>::AppendChar(U c)
 {
     const U text[2] = {c, U(0)};
-    Insert(GetLength(), text);
+    (void)Insert(GetLength(), text);  // the end is always a valid index
 }
 
 template <class T, class U>
 void StringT<T, U>::AppendChar(T c)
 {
     const T text[2] = {c, T(0)};
-    Insert(GetLength(), text, 1);
+    (void)Insert(GetLength(), text, 1);  // the end is always a valid index
 }
 
 template <class T, class U>

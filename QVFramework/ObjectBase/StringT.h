@@ -30,10 +30,10 @@ using NarrowString = StringT<char, char16_t>;
 // UTF-8 text of `length` bytes (-1: up to and including the NUL) into out.
 // Returns S_OK, or E_FAIL when the text is cut or ill-formed; what was
 // converted before the stop stays in out.
-QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length);
+[[nodiscard]] QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length);
 // UTF-16 text of `length` units (-1: up to and including the NUL) into out.
 // Unpaired surrogates are written as their own three-byte form.
-QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t length);
+[[nodiscard]] QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t length);
 
 template <class T, class U>
 class StringT {
@@ -108,9 +108,9 @@ public:
 
     StringT& operator+=(const StringT& other);
     // E_INVALIDARG when index is beyond the length.
-    QVResult Insert(int32_t index, const StringT& other);
-    QVResult Insert(int32_t index, const U* text);
-    QVResult Insert(int32_t index, const T* text, int32_t maxLength = kWholeText);
+    [[nodiscard]] QVResult Insert(int32_t index, const StringT& other);
+    [[nodiscard]] QVResult Insert(int32_t index, const U* text);
+    [[nodiscard]] QVResult Insert(int32_t index, const T* text, int32_t maxLength = kWholeText);
     void AppendChar(U c);
     // NUL appends nothing.
     void AppendChar(T c);

@@ -15,17 +15,17 @@ public:
 class LD3D9Renderer : public LRenderer {
     QV_TYPE_NAME("class QV::LD3D9Renderer")
 public:
-    QVResult GetFontMetrics(ConstRCPtr<LFont>, int32_t&, int32_t&, int32_t&) override { return S_OK; }
+    [[nodiscard]] QVResult GetFontMetrics(ConstRCPtr<LFont>, int32_t&, int32_t&, int32_t&) override { return S_OK; }
     RectT<float> MeasureText(const String&, ConstRCPtr<LFont>) override { return {}; }
     int32_t GetRendererType() override { return kDirect3D9; }
-    QVResult InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
+    [[nodiscard]] QVResult InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
                                    RCPtr<LRenderContextInfo>& context) override
     {
         context = new LD3D9RenderContextInfo(viewport, window, offscreen);
         return S_OK;
     }
-    QVResult RenderStart(RCPtr<LRenderContextInfo>) override { return S_OK; }
-    QVResult RenderFinish(RCPtr<LRenderContextInfo>) override { return S_OK; }
+    [[nodiscard]] QVResult RenderStart(RCPtr<LRenderContextInfo>) override { return S_OK; }
+    [[nodiscard]] QVResult RenderFinish(RCPtr<LRenderContextInfo>) override { return S_OK; }
 
     void DrawText(const String&, ConstRCPtr<LFont>, const LongPoint&, const LColor&) override {}
     void DrawRect(const LongRect&, const LColor&, float) override {}
@@ -38,8 +38,8 @@ public:
     void DrawPolygon(const PolylineT<float>&, const LColor&, const FloatPoint&, const FloatPoint&, bool) override {}
     void FillPolygon(const PolylineT<float>&, const LColor&, const FloatPoint&, const FloatPoint&, bool) override {}
     void DrawBitmap(const ConstRCPtr<LBitmap>&, const LongRect&, int32_t) override {}
-    QVResult DrawBitmapRect(RCPtr<LRenderContextInfo>, const LongPoint&, const LongRect&) override { return E_NOTIMPL; }
-    QVResult DrawSurface(RCPtr<LRenderContextInfo>, const LongPoint&) override { return E_NOTIMPL; }
+    [[nodiscard]] QVResult DrawBitmapRect(RCPtr<LRenderContextInfo>, const LongPoint&, const LongRect&) override { return E_NOTIMPL; }
+    [[nodiscard]] QVResult DrawSurface(RCPtr<LRenderContextInfo>, const LongPoint&) override { return E_NOTIMPL; }
 };
 
 }  // namespace QV

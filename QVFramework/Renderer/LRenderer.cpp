@@ -94,9 +94,9 @@ void LRenderer::PushClipRect(const DoubleRect& bounds, const DoubleRect& clip, C
         LongRect area = stencil->GetArea();
         if (state.stencil) area.Intersect(state.stencil->GetArea());
         combined->SetArea(area);
-        SetStencil(combined);
+        (void)SetStencil(combined);  // only records it
     } else {
-        SetStencil(stencil);
+        (void)SetStencil(stencil);  // only records it
         state.stencilSet = true;
     }
 }
@@ -115,7 +115,7 @@ void LRenderer::RestoreState()
     Translate(saved.origin - context->GetState().origin);
     context->GetState().opacity = saved.opacity;
     SetClipRect(saved.clip);
-    SetStencil(saved.stencil);
+    (void)SetStencil(saved.stencil);  // only records it
     context->GetState().stencilSet = saved.stencilSet;
 }
 

@@ -37,12 +37,12 @@ public:
     static RCPtr<LRenderer> Create(int32_t kind, const LongRect& clientRect, WindowHandle window);
 
     virtual int32_t GetRendererType() = 0;
-    virtual QVResult InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
+    [[nodiscard]] virtual QVResult InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
                                            RCPtr<LRenderContextInfo>& context) = 0;
-    virtual QVResult SetViewport(const LongRect& viewport);
-    virtual QVResult SetStencil(ConstRCPtr<LStencil> stencil);
-    virtual QVResult RenderStart(RCPtr<LRenderContextInfo> context);
-    virtual QVResult RenderFinish(RCPtr<LRenderContextInfo> context);
+    [[nodiscard]] virtual QVResult SetViewport(const LongRect& viewport);
+    [[nodiscard]] virtual QVResult SetStencil(ConstRCPtr<LStencil> stencil);
+    [[nodiscard]] virtual QVResult RenderStart(RCPtr<LRenderContextInfo> context);
+    [[nodiscard]] virtual QVResult RenderFinish(RCPtr<LRenderContextInfo> context);
 
     virtual void DrawText(const String& text, ConstRCPtr<LFont> font, const LongPoint& position,
                           const LColor& colour) = 0;
@@ -64,9 +64,9 @@ public:
     virtual void FillPolygon(const PolylineT<float>& polyline, const LColor& colour, const FloatPoint& offset,
                              const FloatPoint& scale, bool keepCached) = 0;
     virtual void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const LongRect& destination, int32_t resizeType) = 0;
-    virtual QVResult DrawBitmapRect(RCPtr<LRenderContextInfo> source, const LongPoint& destination,
+    [[nodiscard]] virtual QVResult DrawBitmapRect(RCPtr<LRenderContextInfo> source, const LongPoint& destination,
                                     const LongRect& sourceRect) = 0;
-    virtual QVResult DrawSurface(RCPtr<LRenderContextInfo> offscreen, const LongPoint& position) = 0;
+    [[nodiscard]] virtual QVResult DrawSurface(RCPtr<LRenderContextInfo> offscreen, const LongPoint& position) = 0;
 
     // Saves the state and moves the origin by the offset rounded to whole
     // pixels; the clip keeps its place on the window.

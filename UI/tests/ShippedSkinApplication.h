@@ -14,7 +14,7 @@ public:
     explicit ShippedSkinApplication(std::initializer_list<Class> classes = {})
         : skin(new QV::LControlFactory(u"ZiroruVovizu"))
     {
-        for (const Class& c : classes) skin->RegisterControl(c.first, c.second);
+        for (const Class& c : classes) EXPECT_GE(skin->RegisterControl(c.first, c.second), 0);
         loaded = skin->LoadResources(u"::", 0x0409);
     }
     QV::IControlFactory* GetControlFactory() override { return skin.Get(); }

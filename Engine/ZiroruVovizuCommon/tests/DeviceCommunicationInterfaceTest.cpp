@@ -395,7 +395,7 @@ TEST_F(RemoteDeviceListTest, ZeroTimeOutAsksOnce)
 TEST_F(RemoteDeviceListTest, AChangeDuringTheWaitEndsItAtTheNextPoll)
 {
     QV::Array<Variant> devices;
-    devices.SetCount(1);
+    EXPECT_GE(devices.SetCount(1), 0);
     *devices.GetItemPtr(0) = Variant("remote-1");
     const Variant same = DeviceList({Variant("remote-1")});
     mSimulator.SetRemoteDevices(&same);
@@ -423,7 +423,7 @@ TEST(RemoteDeviceListCompareTest, ListsAreTheSameWhenEveryIdHasTheSameTypeAndByt
 {
     const auto list = [](std::vector<Variant> ids) {
         QV::Array<Variant> devices;
-        for (const Variant& id : ids) devices.AddItem(id);
+        for (const Variant& id : ids) EXPECT_GE(devices.AddItem(id), 0);
         return devices;
     };
     const Variant nan(std::nan(""));
@@ -465,7 +465,7 @@ TEST_F(RemoteDeviceListTest, ALibraryFailureEndsTheWaitWithEFail)
 TEST_F(RemoteDeviceListTest, FullQueryReplacesTheListAndPassesTheResultBack)
 {
     QV::Array<Variant> devices;
-    devices.SetCount(3);
+    EXPECT_GE(devices.SetCount(3), 0);
     const Variant list = DeviceList({Variant("remote-9")});
     mSimulator.SetRemoteDevices(&list);
     mSimulator.SetResult("DVCL_FindRemoteDevices", 1);

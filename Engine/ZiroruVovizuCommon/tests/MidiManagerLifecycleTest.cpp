@@ -21,7 +21,7 @@ using QV::RCPtr;
 QV::Array<signed char> Message(const Bytes& bytes)
 {
     QV::Array<signed char> message;
-    for (const uint8_t byte : bytes) message.AddItem(static_cast<signed char>(byte));
+    for (const uint8_t byte : bytes) EXPECT_GE(message.AddItem(static_cast<signed char>(byte)), 0);
     return message;
 }
 

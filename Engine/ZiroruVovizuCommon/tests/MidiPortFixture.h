@@ -24,7 +24,7 @@ using Bytes = std::vector<uint8_t>;
 inline Array<signed char> Message(const Bytes& bytes)
 {
     Array<signed char> message;
-    for (const uint8_t byte : bytes) message.AddItem(static_cast<signed char>(byte));
+    for (const uint8_t byte : bytes) EXPECT_GE(message.AddItem(static_cast<signed char>(byte)), 0);
     return message;
 }
 

@@ -25,7 +25,7 @@ QV::Array<QV::ParamValue> FactoryValues()
 {
     QV::Array<QV::ParamValue> values;
     for (int32_t i = 0; i < 15; ++i) {
-        values.AddItem({ParamTest::Desc(i), ParamTest::Blob(Platform::TarselKeyboard::DefaultBlob(i))});
+        EXPECT_GE(values.AddItem({ParamTest::Desc(i), ParamTest::Blob(Platform::TarselKeyboard::DefaultBlob(i))}), 0);
     }
     return values;
 }
@@ -167,7 +167,7 @@ TEST(PresetDumpTest, CurrentValuesThatDoNotFillTheDumpReadNothing)
         QV::Array<QV::ParamValue> current = FactoryValues();
         change(current);
         QV::Array<QV::ParamValue> read;
-        read.AddItem({ParamTest::Desc(0), ParamTest::Blob({1})});
+        EXPECT_GE(read.AddItem({ParamTest::Desc(0), ParamTest::Blob({1})}), 0);
         EXPECT_FALSE(QV::ReadPresetDump(dump.data(), current, read));
         EXPECT_EQ(read.GetCount(), 0u);
     }

@@ -171,7 +171,7 @@ TEST_F(EngineFixture, ChangePostShapesFollowTheNumberOfChanges)
     const size_t counts[] = {0, 1, 2, 3, 7};
     for (size_t c = 0; c < std::size(counts); ++c) {
         QV::Array<QV::ParamValue> changes;
-        changes.SetCount(static_cast<uint32_t>(counts[c]));
+        EXPECT_GE(changes.SetCount(static_cast<uint32_t>(counts[c])), 0);
         for (uint32_t i = 0; i < counts[c]; ++i) *changes.GetItemPtr(i) = {Desc(static_cast<int32_t>(i)), Blob({1})};
         EXPECT_GE(engine->OnParamValuesChanged(changes), 0);
         const std::vector<Received> all = posts->Take();

@@ -49,7 +49,7 @@ protected:
         top = Solid(nullptr, u"top", 0, 0, 320, 240);
         left = Solid(top.Get(), u"left", 10, 10, 100, 100);
         right = Solid(top.Get(), u"right", 200, 10, 100, 100);
-        root.SetMainControl(top);
+        EXPECT_GE(root.SetMainControl(top), 0);
         top->SetBounds({0, 0}, {320, 240});
         main->Show(1);
         RunFor(std::chrono::milliseconds(150));
@@ -72,7 +72,7 @@ protected:
         SdlWindowBackend* raw = backend.get();
         auto window = std::make_unique<OSWindow>(std::move(backend), owner);
         raw->SetHost(window.get());
-        window->CreateRenderer(LRenderer::kGdi);
+        EXPECT_GE(window->CreateRenderer(LRenderer::kGdi), 0);
         return window;
     }
 
@@ -222,7 +222,7 @@ TEST_F(SdlWindowTest, NestedModalLoopEndsWhenItsWindowIsClosed)
 {
     dialog = Open(main.get());
     RCPtr<SolidControl> content = Solid(nullptr, u"dialog", 0, 0, 100, 100);
-    dialog->GetRootWindow()->SetMainControl(content);
+    EXPECT_GE(dialog->GetRootWindow()->SetMainControl(content), 0);
     SDL_Event close{};
     close.type = SDL_WINDOWEVENT;
     close.window.event = SDL_WINDOWEVENT_CLOSE;

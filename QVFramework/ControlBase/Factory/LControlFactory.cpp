@@ -59,7 +59,9 @@ QVResult LControlFactory::CheckControlClasses()
 
 ControlCreateFunction LControlFactory::ResolveCreateFunction(LControlDescriptor& descriptor) const
 {
-    if (!descriptor.createFunction) GetControlCreateFunction(descriptor.className, descriptor.createFunction);
+    // An unknown class leaves the function null, which the caller reports.
+    if (!descriptor.createFunction)
+        (void)GetControlCreateFunction(descriptor.className, descriptor.createFunction);
     return descriptor.createFunction;
 }
 

@@ -19,12 +19,12 @@ public:
                              const Platform::ResourceModule& module = Platform::GetProgramModule());
 
     // 0; a class name already registered keeps its first function.
-    QVResult RegisterControl(const String& className, ControlCreateFunction function);
+    [[nodiscard]] QVResult RegisterControl(const String& className, ControlCreateFunction function);
     // 0 with the function; raises a runtime error for an unknown class.
-    QVResult GetControlCreateFunction(const String& className, ControlCreateFunction& function) const;
+    [[nodiscard]] QVResult GetControlCreateFunction(const String& className, ControlCreateFunction& function) const;
     // 0 when every control of every skin has a registered class; else E_FAIL
     // with an error naming the document, line and class of the first that has not.
-    QVResult CheckControlClasses();
+    [[nodiscard]] QVResult CheckControlClasses();
 
     // Builds a control of the descriptor's class under parent (a copy of a
     // skin descriptor under another name too); raises for an unknown class;
@@ -35,7 +35,7 @@ public:
     // Builds that top-level control, shown, as the top control of root; null when the name is unknown.
     RCPtr<LControl> CreateControlByName(const String& name, const RCPtr<IRootWindow>& root);
     // Re-applies the descriptor named like the control; E_FAIL without either.
-    QVResult ApplyControlDescriptor(LControl* control);
+    [[nodiscard]] QVResult ApplyControlDescriptor(LControl* control);
     // A copy under a new name with another layout; children, skin and parameters shared.
     RCPtr<LControlDescriptor> CloneDescriptor(const RCPtr<LControlDescriptor>& descriptor,
                                               const RCPtr<LLayoutDescriptor>& layout, const String& name) const;
@@ -51,9 +51,9 @@ public:
     // APP_STRINGS, FRAMEWORK_STRINGS and APP_SKINS, else "StringTables.xml",
     // "FrameworkStrings.xml" and "Skins.xml" in the folder, which also becomes
     // the image folder. The first failure, or the skin's result.
-    QVResult LoadResources(const String& folder, int32_t languageId);
-    QVResult LoadStringTables(const String& first, const String& second, int32_t languageId);
-    QVResult LoadSkin(const String& name);
+    [[nodiscard]] QVResult LoadResources(const String& folder, int32_t languageId);
+    [[nodiscard]] QVResult LoadStringTables(const String& first, const String& second, int32_t languageId);
+    [[nodiscard]] QVResult LoadSkin(const String& name);
     const SkinLoadError& GetLastLoadError() const { return mLoader.GetLastError(); }
 
     const String& GetApplicationName() const { return mStore.applicationName; }
@@ -63,7 +63,7 @@ public:
     int32_t GetSkinCount() const { return static_cast<int32_t>(mStore.skins.size()); }
     int32_t GetCurrentSkinIndex() const { return mStore.currentSkinIndex; }
     // E_INVALIDARG for an index outside the skins.
-    QVResult SetCurrentSkinIndex(int32_t index);
+    [[nodiscard]] QVResult SetCurrentSkinIndex(int32_t index);
 
 private:
     ControlCreateFunction ResolveCreateFunction(LControlDescriptor& descriptor) const;

@@ -36,7 +36,7 @@ public:
     bool HasAttributes() const override { return static_cast<bool>(createParams); }
     // A creation parameter.
     bool GetAttribute(const String& id, String& value) const override;
-    QVResult GetAttributesWithPrefix(const String& prefix,
+    [[nodiscard]] QVResult GetAttributesWithPrefix(const String& prefix,
                                      std::vector<std::pair<String, String>>& out) const override;
     // The layout rules as the control keeps them: the maximum size is its limit.
     ControlLayout GetLayout() const override;

@@ -20,12 +20,12 @@ public:
     explicit LStringTable(Map strings) : mStrings(std::move(strings)) {}
 
     // 0 added, 1 replaced, E_INVALIDARG for an empty ID.
-    QVResult SetString(const String& id, const String& text);
+    [[nodiscard]] QVResult SetString(const String& id, const String& text);
     // False, and text untouched, when the ID is absent.
     bool GetString(const String& id, String& text) const override;
     void GetAllStrings(Pairs& out) const;
     // Every pair whose ID begins with prefix (the whole ID kept), by ID.
-    QVResult GetStringsWithPrefix(const String& prefix, Pairs& out) const override;
+    [[nodiscard]] QVResult GetStringsWithPrefix(const String& prefix, Pairs& out) const override;
     const Map& GetMap() const { return mStrings; }
 
     RCPtr<LRefCountedObject> CreateCopy() const override { return RCPtr<LRefCountedObject>(new LStringTable(*this)); }

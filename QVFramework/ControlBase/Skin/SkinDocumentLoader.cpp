@@ -14,13 +14,6 @@ namespace {
 
 constexpr int32_t kEnglish = 9;
 
-std::string Utf8(const String& text)
-{
-    NarrowString narrow;
-    ConvertStringToUTF8(narrow, text.GetChars(), -1);
-    return narrow.GetChars();
-}
-
 bool IsResourceName(const String& name)
 {
     return name.Left(2) == u"::";
@@ -75,13 +68,13 @@ QVResult SkinDocumentLoader::ReadDocument(const String& name, Document& document
 {
     document.name = name;
     if (IsResourceName(name)) {
-        const auto bytes = mModule.FindResource(Platform::kXmlResourceType, Utf8(GetResourceName(name)));
+        const auto bytes = mModule.FindResource(Platform::kXmlResourceType, GetResourceName(name).ToUtf8());
         if (!bytes || bytes->empty()) return S_OK;
         document.found = true;
         document.bytes = *bytes;
         return S_OK;
     }
-    std::ifstream file(Utf8(name), std::ios::binary);
+    std::ifstream file(name.ToUtf8(), std::ios::binary);
     if (!file) return Fail(name, String(u"cannot open the file"));
     try {
         document.owned.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

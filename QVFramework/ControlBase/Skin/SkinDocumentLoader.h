@@ -28,20 +28,20 @@ public:
     // 0, or E_FAIL when the document is not well formed, a handler raised,
     // or an element lacked a required attribute or named an undefined
     // definition. What was read before stays. Leaves the first skin current.
-    QVResult LoadSkin(const String& name);
-    QVResult ParseSkin(const void* bytes, size_t length, const String& documentName);
+    [[nodiscard]] QVResult LoadSkin(const String& name);
+    [[nodiscard]] QVResult ParseSkin(const void* bytes, size_t length, const String& documentName);
 
     // The first document decides the language (the id, then its fallback,
     // then 9: the first with any match); the second follows it, else 9.
     // A missing resource is skipped. E_FAIL when a document cannot be read
     // or is not well formed, E_OUTOFMEMORY when it cannot be held.
-    QVResult LoadStringTables(const String& first, const String& second, int32_t languageId);
+    [[nodiscard]] QVResult LoadStringTables(const String& first, const String& second, int32_t languageId);
     // One pass over one document with the store's language id.
-    QVResult ParseStringTable(const void* bytes, size_t length, const String& documentName);
+    [[nodiscard]] QVResult ParseStringTable(const void* bytes, size_t length, const String& documentName);
 
     const SkinLoadError& GetLastError() const { return mLastError; }
     // Keeps an error found after loading; answers E_FAIL.
-    QVResult SetError(const String& document, int32_t line, const String& element, const String& text);
+    [[nodiscard]] QVResult SetError(const String& document, int32_t line, const String& element, const String& text);
 
     // "::" followed by "App Skins.xml" -> "APP_SKINS_XML".
     static String GetResourceName(const String& documentName);
@@ -50,9 +50,9 @@ public:
 
 private:
     struct Document;
-    QVResult ReadDocument(const String& name, Document& document);
-    QVResult ParseStringPass(const Document& document, int32_t languageId);
-    QVResult Fail(const String& document, const String& text);
+    [[nodiscard]] QVResult ReadDocument(const String& name, Document& document);
+    [[nodiscard]] QVResult ParseStringPass(const Document& document, int32_t languageId);
+    [[nodiscard]] QVResult Fail(const String& document, const String& text);
 
     SkinStore& mStore;
     const Platform::ResourceModule& mModule;

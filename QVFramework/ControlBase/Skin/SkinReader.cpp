@@ -18,13 +18,6 @@ String Quoted(const String& text)
     return String(u"\"") + text + String(u"\"");
 }
 
-std::string Narrow(const String& text)
-{
-    NarrowString narrow;
-    ConvertStringToUTF8(narrow, text.GetChars(), -1);
-    return narrow.GetChars();
-}
-
 // "Parent"/"Screen" 0, "Client"/"Active Window" 1, then selfValue for
 // "Self" when the rule has it, else the named control.
 void ReadReference(const String& text, int32_t& reference, String& name, int32_t namedValue, bool hasSelf)
@@ -106,7 +99,7 @@ void SkinReader::CharacterData(const String& text)
     // one parameter are joined, a new parameter element starts afresh.
     String value;
     if (mCreateParamHasText) mCurrentParams->GetString(mCreateParamId, value);
-    mCurrentParams->SetString(mCreateParamId, value + text);
+    (void)mCurrentParams->SetString(mCreateParamId, value + text);  // a parameter without an id is dropped
     mCreateParamHasText = true;
 }
 
@@ -153,7 +146,7 @@ void SkinReader::Colorizer(const XmlAttributes& a)
     int32_t mode = LColorizer::kSolid;
     LColor color, endColor;
     LGradientLine line;
-    color.SetFromHexString(Narrow(*a.Get(u"Color")).c_str());
+    color.SetFromHexString(a.Get(u"Color")->ToUtf8().c_str());
     const String type = *a.Get(u"ColorType");
     if (type == u"LinearGradient" || type == u"RadialGradient") {
         const auto end = a.Get(u"GradientEndColor");
@@ -163,7 +156,7 @@ void SkinReader::Colorizer(const XmlAttributes& a)
         const auto endY = a.GetFloat(u"GradientEndY");
         if (end && startX && startY && endX && endY) {
             mode = type == u"LinearGradient" ? LColorizer::kLinearGradient : LColorizer::kRadialGradient;
-            endColor.SetFromHexString(Narrow(*end).c_str());
+            endColor.SetFromHexString(end->ToUtf8().c_str());
             line = {*startX, *startY, *endX, *endY};
         }
     }

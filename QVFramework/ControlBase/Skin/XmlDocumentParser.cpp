@@ -13,7 +13,7 @@ namespace {
 String FromUtf8(const char* text, int32_t length)
 {
     String out;
-    ConvertUTF8ToString(out, text, length);
+    out.AssignNarrow(text, length);
     return out;
 }
 

@@ -30,6 +30,6 @@ struct XmlParseError {
 };
 
 // 0, or E_FAIL with error filled.
-QVResult ParseXmlDocument(const void* bytes, size_t length, IXmlHandler& handler, XmlParseError& error);
+[[nodiscard]] QVResult ParseXmlDocument(const void* bytes, size_t length, IXmlHandler& handler, XmlParseError& error);
 
 }  // namespace QV

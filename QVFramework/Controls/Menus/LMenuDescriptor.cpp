@@ -82,7 +82,7 @@ void LMenuDescriptor::RemoveAllItems()
 {
     for (uint32_t i = mItems.GetCount(); i-- > 0;) {
         RCPtr<LMenuItemDescriptor> entry;
-        mItems.RemoveItem(i, entry);
+        (void)mItems.RemoveItem(i, entry);  // i is in range
         if (entry && entry->GetParent() == this) entry->SetParent(nullptr);
     }
     SetParent(nullptr);

@@ -28,7 +28,7 @@ int32_t LeadingInteger(const String& text)
 
 void Append(MenuPairs& list, const MenuPair& pair)
 {
-    list.InsertItem(list.GetCount(), pair);
+    (void)list.AddItem(pair);  // the array grows
 }
 
 const String& PartAt(const Array<String>& parts, uint32_t index)
@@ -97,7 +97,7 @@ Array<String> SplitString(const String& text, const char16_t* separators)
         if (i < view.size() && set.find(view[i]) == std::u16string_view::npos) continue;
         if (i == view.size() && start == i && i != 0) break;
         const std::u16string part(view.substr(start, i - start));
-        parts.InsertItem(parts.GetCount(), String(part.c_str()));
+        (void)parts.AddItem(String(part.c_str()));  // the array grows
         start = i + 1;
     }
     return parts;

@@ -49,7 +49,7 @@ protected:
         Platform::Window::SdlWindowBackend* raw = backend.get();
         window = std::make_unique<OSWindow>(std::move(backend), nullptr);
         raw->SetHost(window.get());
-        window->CreateRenderer(LRenderer::kGdi);
+        EXPECT_GE(window->CreateRenderer(LRenderer::kGdi), 0);
 
         RCPtr<FakeDescriptor> list = Describe(u"listBox", u"Framework.ListBox", 0, 0, 100, 60, 3);
         list->layout.clipToParent = false;
@@ -83,7 +83,7 @@ protected:
             child->SetNotFocusable(child->GetName() == u"bar");
         main->SetNotFocusable(false);
         LRootWindow& root = *window->GetRootWindow();
-        root.SetMainControl(main);
+        EXPECT_GE(root.SetMainControl(main), 0);
         main->SetBounds({0, 0}, {320, 240});
         theCombo = RCPtr<LComboBox>(dynamic_cast<LComboBox*>(main->FindChildControl(u"combo").Get()));
         theBar = RCPtr<LMainMenu>(dynamic_cast<LMainMenu*>(main->FindChildControl(u"bar").Get()));

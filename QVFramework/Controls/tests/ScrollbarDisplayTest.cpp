@@ -41,7 +41,7 @@ protected:
         Platform::Window::SdlWindowBackend* raw = backend.get();
         window = std::make_unique<OSWindow>(std::move(backend), nullptr);
         raw->SetHost(window.get());
-        window->CreateRenderer(LRenderer::kGdi);
+        EXPECT_GE(window->CreateRenderer(LRenderer::kGdi), 0);
 
         RCPtr<FakeDescriptor> bar = With(Describe(u"vBar", u"Framework.ScrollBar", 184, 0, 16, 150),
                                          {Describe(u"dec", u"Framework.Button", 0, 0, 16, 16, 7),
@@ -55,7 +55,7 @@ protected:
             With(Describe(u"view", u"View", 20, 20, 200, 150), {Describe(u"content", u"Plain", 0, 0, 150, 600), bar});
         RCPtr<LControl> main = factory.CreateControl(With(Describe(u"top", u"", 0, 0, 320, 240), {view}), nullptr);
         LRootWindow& root = *window->GetRootWindow();
-        root.SetMainControl(main);
+        EXPECT_GE(root.SetMainControl(main), 0);
         main->SetBounds({0, 0}, {320, 240});
         theView = RCPtr<LScrollView>(dynamic_cast<LScrollView*>(main->FindChildControl(u"view").Get()));
         ASSERT_TRUE(theView);

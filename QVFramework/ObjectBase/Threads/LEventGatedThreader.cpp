@@ -27,7 +27,7 @@ uint32_t LEventGatedThreader::Body(void* argument)
         if (s.stop.load(std::memory_order_acquire)) break;
         if (!s.worker) continue;
         try {
-            s.worker->Run(s.parameters);
+            (void)s.worker->Run(s.parameters);  // a job reports its own outcome
         } catch (const std::exception& e) {
             LogThreadFault(std::string("Unhandled exception in a gated threader's worker: ") + e.what());
         } catch (...) {

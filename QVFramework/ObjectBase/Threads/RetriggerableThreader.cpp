@@ -25,7 +25,7 @@ namespace {
 void RunJob(LThreadWorker& worker, RCPtr<LRefCountedObject>& parameters)
 {
     try {
-        worker.Run(parameters);
+        (void)worker.Run(parameters);  // a job reports its own outcome
     } catch (const std::exception& e) {
         LogThreadFault(std::string("Unhandled exception in a threader's job: ") + e.what());
     } catch (...) {

@@ -67,7 +67,7 @@ String DecodeName(const NameRecord& r, const std::vector<uint8_t>& bytes)
     String text;
     if (r.platform == kPlatformMacintosh) {
         std::string narrow(bytes.begin(), bytes.end());
-        ConvertUTF8ToString(text, narrow.c_str(), static_cast<int32_t>(narrow.size()));
+        text.AssignNarrow(narrow.c_str(), static_cast<int32_t>(narrow.size()));
         return text;
     }
     std::u16string wide;

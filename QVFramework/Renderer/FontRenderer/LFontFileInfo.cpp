@@ -52,7 +52,7 @@ void LFontFileInfo::Clear()
 {
     Catalogue& c = GetCatalogue();
     c.fontMap.RemoveAll();
-    c.list.SetCount(0);
+    (void)c.list.SetCount(0);  // shrinking cannot fail
 }
 
 QVResult LFontFileInfo::ScanFontFolder()
@@ -104,7 +104,7 @@ RCPtr<LFontFileInfo> LFontFileInfo::AddFontFileInfo()
 {
     Catalogue& c = GetCatalogue();
     RCPtr<LFontFileInfo> info(new LFontFileInfo(static_cast<int32_t>(c.list.GetCount())));
-    c.list.AddItem(info);
+    (void)c.list.AddItem(info);  // the array grows
     return info;
 }
 

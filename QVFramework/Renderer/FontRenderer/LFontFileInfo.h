@@ -27,9 +27,9 @@ public:
 
     // Rebuilds the catalogue from the folders fontconfig knows; E_FAIL when
     // it names none.
-    static QVResult ScanFontFolder();
+    [[nodiscard]] static QVResult ScanFontFolder();
     // Rebuilds the catalogue from the given folders (searched recursively).
-    static QVResult ScanFontFolders(const std::vector<std::string>& folders);
+    [[nodiscard]] static QVResult ScanFontFolders(const std::vector<std::string>& folders);
     // Empties the catalogue and the font map.
     static void Clear();
 

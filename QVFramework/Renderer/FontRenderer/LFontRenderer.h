@@ -19,8 +19,8 @@ public:
 
     // {left, top (at most the ascent), width, height (down to at least the
     // descent)} of the text relative to its baseline.
-    virtual QVResult MeasureText(RectT<float>& out, const String& text, const ConstRCPtr<LFont>& font);
-    virtual QVResult GetFontMetrics(const ConstRCPtr<LFont>& font, int32_t& lineHeight, int32_t& ascent,
+    [[nodiscard]] virtual QVResult MeasureText(RectT<float>& out, const String& text, const ConstRCPtr<LFont>& font);
+    [[nodiscard]] virtual QVResult GetFontMetrics(const ConstRCPtr<LFont>& font, int32_t& lineHeight, int32_t& ascent,
                                     int32_t& descent) = 0;
     // Walks the text glyph by glyph through processor; answers how many
     // characters were walked. A positive width limit stops the walk before

@@ -124,7 +124,7 @@ struct LFreetypeFontRenderer::FreeType {
 LFreetypeFontRenderer::LFreetypeFontRenderer(RCPtr<LGlyphProcessor> drawing, RCPtr<LGlyphProcessor> measuring)
     : LFontRenderer(std::move(drawing), std::move(measuring))
 {
-    LFontFileInfo::ScanFontFolder();
+    (void)LFontFileInfo::ScanFontFolder();  // an empty catalogue shows when a face is opened
     mFreeType = std::make_unique<FreeType>();
 }
 

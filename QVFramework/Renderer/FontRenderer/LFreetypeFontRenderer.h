@@ -19,7 +19,7 @@ public:
     const char* GetTypeName() const override { return kTypeName; }
     static constexpr const char* kTypeName = "class QV::LFreetypeFontRenderer";
 
-    QVResult GetFontMetrics(const ConstRCPtr<LFont>& font, int32_t& lineHeight, int32_t& ascent,
+    [[nodiscard]] QVResult GetFontMetrics(const ConstRCPtr<LFont>& font, int32_t& lineHeight, int32_t& ascent,
                             int32_t& descent) override;
     int32_t RenderText(const String& text, const ConstRCPtr<LFont>& font, LGlyphProcessor& processor,
                        int32_t callerValue, float widthLimit, uint32_t flags) override;

@@ -45,7 +45,7 @@ public:
 
     // Resizes to rows x stride units; new rows are zero. E_FAIL when the
     // storage cannot be had.
-    QVResult SetHeight(int32_t rows)
+    [[nodiscard]] QVResult SetHeight(int32_t rows)
     {
         if (rows < 0 || mStride < 0) return E_INVALIDARG;
         try {

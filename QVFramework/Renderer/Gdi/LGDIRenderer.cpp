@@ -92,7 +92,7 @@ RectT<float> LGDIRenderer::MeasureText(const String& text, ConstRCPtr<LFont> fon
 {
     if (text.IsEmpty() || !font) return {};
     int32_t height = 0, ascent = 0, descent = 0;
-    GetFontMetrics(font, height, ascent, descent);
+    (void)GetFontMetrics(font, height, ascent, descent);  // font was checked above
     const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * kPointsToPixels);
     double width = face.MeasureString(ToUtf8(text));
     if (mScreenResolution != 96) width = std::round(width * 96.0 / mScreenResolution + 3.0);
@@ -108,7 +108,8 @@ QVResult LGDIRenderer::InitRenderContextInfo(const LongRect& viewport, WindowHan
 
 QVResult LGDIRenderer::RenderStart(RCPtr<LRenderContextInfo> context)
 {
-    LRenderer::RenderStart(context);
+    const QVResult started = LRenderer::RenderStart(context);
+    if (Failed(started)) return started;
     mContext = RCPtr<LGDIRenderContextInfo>::DynamicCast(context);
     if (!mContext) return S_OK;  // not ours: nothing is drawn on it
     mContext->BeginFrame();
@@ -131,7 +132,7 @@ QVResult LGDIRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
     // A mismatched finish raises below; it must neither present nor leave
     // the still-current context without its drawing surface.
     if (mContext && mContext.Get() == context.Get()) mContext->EndFrame();
-    LRenderer::RenderFinish(context);
+    (void)LRenderer::RenderFinish(context);  // a mismatch raises; otherwise it succeeds
     mContext.Reset();
     if (GetCurrentContext())
         mContext = RCPtr<LGDIRenderContextInfo>::DynamicCast(RCPtr<LRenderContextInfo>(GetCurrentContext()));

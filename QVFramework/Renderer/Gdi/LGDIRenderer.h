@@ -83,13 +83,13 @@ public:
     LGDIRenderer();
     ~LGDIRenderer() override;
 
-    QVResult GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight, int32_t& ascent, int32_t& descent) override;
+    [[nodiscard]] QVResult GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight, int32_t& ascent, int32_t& descent) override;
     RectT<float> MeasureText(const String& text, ConstRCPtr<LFont> font) override;
     int32_t GetRendererType() override { return kGdi; }
-    QVResult InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
+    [[nodiscard]] QVResult InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
                                    RCPtr<LRenderContextInfo>& context) override;
-    QVResult RenderStart(RCPtr<LRenderContextInfo> context) override;
-    QVResult RenderFinish(RCPtr<LRenderContextInfo> context) override;
+    [[nodiscard]] QVResult RenderStart(RCPtr<LRenderContextInfo> context) override;
+    [[nodiscard]] QVResult RenderFinish(RCPtr<LRenderContextInfo> context) override;
 
     void DrawText(const String& text, ConstRCPtr<LFont> font, const LongPoint& position, const LColor& colour) override;
     void DrawRect(const LongRect& rect, const LColor& colour, float penWidth) override;
@@ -105,9 +105,9 @@ public:
     void FillPolygon(const PolylineT<float>& polyline, const LColor& colour, const FloatPoint& offset,
                      const FloatPoint& scale, bool keepCached) override;
     void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const LongRect& destination, int32_t resizeType) override;
-    QVResult DrawBitmapRect(RCPtr<LRenderContextInfo> source, const LongPoint& destination,
+    [[nodiscard]] QVResult DrawBitmapRect(RCPtr<LRenderContextInfo> source, const LongPoint& destination,
                             const LongRect& sourceRect) override;
-    QVResult DrawSurface(RCPtr<LRenderContextInfo> offscreen, const LongPoint& position) override;
+    [[nodiscard]] QVResult DrawSurface(RCPtr<LRenderContextInfo> offscreen, const LongPoint& position) override;
 
     void SetClipRect(const DoubleRect& clip) override;
     void Translate(const DoublePoint& offset) override;

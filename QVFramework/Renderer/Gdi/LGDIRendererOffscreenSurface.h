@@ -22,7 +22,7 @@ public:
     void SetSize(const LongSize& size);
     LongSize GetSize() const;
     // Copies the source area of the image unscaled to point on graphics.
-    QVResult DrawTo(Platform::Gdip::Graphics& graphics, const LongPoint& point, const LongRect& source,
+    [[nodiscard]] QVResult DrawTo(Platform::Gdip::Graphics& graphics, const LongPoint& point, const LongRect& source,
                     float opacity = 1.0f) const;
 
     Platform::Gdip::Surface& GetBitmap() const { return *mBitmap; }

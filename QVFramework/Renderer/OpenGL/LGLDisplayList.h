@@ -16,10 +16,10 @@ public:
     static constexpr const char* kTypeName = "class QV::LGLDisplayList";
 
     // Starts compiling list index of the block; E_FAIL when no block can be made.
-    QVResult BeginRecord(int32_t index);
-    QVResult EndRecord();
+    [[nodiscard]] QVResult BeginRecord(int32_t index);
+    [[nodiscard]] QVResult EndRecord();
     // Replays count lists from first; E_INVALIDARG beyond the block.
-    QVResult Call(int32_t first, int32_t count) const;
+    [[nodiscard]] QVResult Call(int32_t first, int32_t count) const;
 
     int32_t GetFirstList() const { return mFirst; }
     int32_t GetCount() const { return mCount; }

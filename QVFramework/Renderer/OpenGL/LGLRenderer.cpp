@@ -66,7 +66,7 @@ QVResult LGLRenderer::GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight
 RectT<float> LGLRenderer::MeasureText(const String& text, ConstRCPtr<LFont> font)
 {
     RectT<float> out;
-    if (mFontRenderer && !text.IsEmpty()) mFontRenderer->MeasureText(out, text, font);
+    if (mFontRenderer && !text.IsEmpty()) (void)mFontRenderer->MeasureText(out, text, font);  // a refusal leaves out empty
     return out;
 }
 
@@ -116,7 +116,7 @@ void LGLRenderer::InitGLState()
 
 QVResult LGLRenderer::SetViewport(const LongRect& viewport)
 {
-    LRenderer::SetViewport(viewport);
+    (void)LRenderer::SetViewport(viewport);  // only records it; cannot fail
     glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
     GLint actual[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, actual);
@@ -162,12 +162,13 @@ void LGLRenderer::Translate(const DoublePoint& offset)
 void LGLRenderer::StartFrame(LRenderContextInfo& context)
 {
     mContext->MakeCurrent(context.GetWindow() ? context.GetWindow() : mWindow);
-    SetViewport(context.GetViewport());
+    (void)SetViewport(context.GetViewport());  // a viewport the driver clamps is still drawn into
 }
 
 QVResult LGLRenderer::RenderStart(RCPtr<LRenderContextInfo> context)
 {
-    LRenderer::RenderStart(context);
+    const QVResult started = LRenderer::RenderStart(context);
+    if (Failed(started)) return started;
     StartFrame(*context);
     glPushMatrix();
     return S_OK;
@@ -192,7 +193,7 @@ QVResult LGLRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
         DropGLErrors();
         Platform::GLContext::ReleaseCurrent();
     }
-    LRenderer::RenderFinish(context);
+    (void)LRenderer::RenderFinish(context);  // a mismatch raises; otherwise it succeeds
     if (LRenderContextInfo* outer = GetCurrentContext()) {
         StartFrame(*outer);
     } else {

@@ -29,14 +29,14 @@ public:
     LGLRenderer(RCPtr<LFontRenderer> fontRenderer, WindowHandle window);
     ~LGLRenderer() override;
 
-    QVResult GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight, int32_t& ascent, int32_t& descent) override;
+    [[nodiscard]] QVResult GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight, int32_t& ascent, int32_t& descent) override;
     RectT<float> MeasureText(const String& text, ConstRCPtr<LFont> font) override;
     int32_t GetRendererType() override { return kOpenGL; }
-    QVResult InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
+    [[nodiscard]] QVResult InitRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen,
                                    RCPtr<LRenderContextInfo>& context) override;
-    QVResult SetViewport(const LongRect& viewport) override;
-    QVResult RenderStart(RCPtr<LRenderContextInfo> context) override;
-    QVResult RenderFinish(RCPtr<LRenderContextInfo> context) override;
+    [[nodiscard]] QVResult SetViewport(const LongRect& viewport) override;
+    [[nodiscard]] QVResult RenderStart(RCPtr<LRenderContextInfo> context) override;
+    [[nodiscard]] QVResult RenderFinish(RCPtr<LRenderContextInfo> context) override;
 
     void DrawText(const String& text, ConstRCPtr<LFont> font, const LongPoint& position, const LColor& colour) override;
     void DrawRect(const LongRect& rect, const LColor& colour, float penWidth) override;
@@ -53,9 +53,9 @@ public:
                      const FloatPoint& scale, bool keepCached) override;
     void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const LongRect& destination, int32_t resizeType) override;
     // Off-screen surfaces have no texture here: nothing is drawn.
-    QVResult DrawBitmapRect(RCPtr<LRenderContextInfo> source, const LongPoint& destination,
+    [[nodiscard]] QVResult DrawBitmapRect(RCPtr<LRenderContextInfo> source, const LongPoint& destination,
                             const LongRect& sourceRect) override;
-    QVResult DrawSurface(RCPtr<LRenderContextInfo> offscreen, const LongPoint& position) override;
+    [[nodiscard]] QVResult DrawSurface(RCPtr<LRenderContextInfo> offscreen, const LongPoint& position) override;
 
     void SetClipRect(const DoubleRect& clip) override;
     void Translate(const DoublePoint& offset) override;

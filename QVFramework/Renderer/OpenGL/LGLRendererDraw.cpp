@@ -169,10 +169,8 @@ void LGLRenderer::DrawShape(Shape shape, const PolylineT<float>& polyline, const
         if (polygon) (shape == Shape::Outline ? mFillCache : mOutlineCache).Remove(key);
     }
     DrawShapeDirect(shape, polyline);
-    if (recording) {
-        recording->EndRecord();
-        recording->Call(0, 1);
-    }
+    // A list just recorded holds one entry; one that failed to record draws nothing.
+    if (recording && Succeeded(recording->EndRecord())) (void)recording->Call(0, 1);
     glPopMatrix();
 }
 
@@ -230,10 +228,8 @@ void LGLRenderer::FillRects(const ColorRectListT<float>& rects, const DoublePoin
              SaturateToLong(RoundHalfAwayFromZero(r.width * sx)), SaturateToLong(RoundHalfAwayFromZero(r.height * sy))},
             colour, true);
     }
-    if (recording) {
-        recording->EndRecord();
-        recording->Call(0, 1);
-    }
+    // A list just recorded holds one entry; one that failed to record draws nothing.
+    if (recording && Succeeded(recording->EndRecord())) (void)recording->Call(0, 1);
     glPopMatrix();
 }
 

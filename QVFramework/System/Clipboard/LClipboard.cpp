@@ -11,13 +11,6 @@ RCPtr<LRefCountedObject> SharedEmptyText()
     return empty;
 }
 
-std::string Utf8(const String& text)
-{
-    NarrowString narrow;
-    ConvertStringToUTF8(narrow, text.GetChars(), -1);
-    return narrow.GetChars();
-}
-
 }  // namespace
 
 RCPtr<LClipboard> LClipboard::Create()
@@ -72,25 +65,25 @@ bool LClipboard::CanPerformEditCommand(int32_t command)
 
 QVResult LClipboard::OnCut(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
-    PerformEditCommand(kCut);
+    (void)PerformEditCommand(kCut);  // no target able to take it: nothing to do
     return S_OK;
 }
 
 QVResult LClipboard::OnCopy(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
-    PerformEditCommand(kCopy);
+    (void)PerformEditCommand(kCopy);  // no target able to take it: nothing to do
     return S_OK;
 }
 
 QVResult LClipboard::OnPaste(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
-    PerformEditCommand(kPaste);
+    (void)PerformEditCommand(kPaste);  // no target able to take it: nothing to do
     return S_OK;
 }
 
 QVResult LClipboard::OnDelete(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
-    PerformEditCommand(kDelete);
+    (void)PerformEditCommand(kDelete);  // no target able to take it: nothing to do
     return S_OK;
 }
 
@@ -114,7 +107,7 @@ RCPtr<LRefCountedObject> LClipboard::GetText()
     const std::optional<std::string> text = clipboard.GetText();
     if (!text) return mCachedValue;
     String wide;
-    ConvertUTF8ToString(wide, text->data(), static_cast<int32_t>(text->size()));
+    wide.AssignNarrow(text->data(), static_cast<int32_t>(text->size()));
     mCachedValue = RCPtr<LRefCountedObject>(new LStringValue(wide));
     mCachedSequence = sequence;
     return mCachedValue;
@@ -133,7 +126,7 @@ QVResult LClipboard::SetText(const RCPtr<LRefCountedObject>& value)
     if (!value) return S_OK;
     Platform::IClipboardService& clipboard = Platform::GetClipboardService();
     const auto* text = dynamic_cast<const LStringValue*>(value.Get());
-    const bool written = text ? clipboard.SetText(Utf8(text->GetText())) : clipboard.SetPrivateMark();
+    const bool written = text ? clipboard.SetText(text->GetText().ToUtf8()) : clipboard.SetPrivateMark();
     if (!written) return E_FAIL;
     mCachedSequence = clipboard.GetSequenceNumber();
     return S_OK;

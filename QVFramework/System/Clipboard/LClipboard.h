@@ -22,7 +22,7 @@ public:
     virtual ~IEditCommandTarget() = default;
     virtual bool HandlesEditCommands() = 0;
     virtual bool CanPerformEdit(int32_t command) = 0;
-    virtual QVResult PerformEdit(int32_t command) = 0;
+    [[nodiscard]] virtual QVResult PerformEdit(int32_t command) = 0;
 };
 
 class LClipboard : public LNotificationClient {
@@ -41,14 +41,14 @@ public:
 
     // Subscribes to the four edit requests of the center; raises a failed
     // result when a subscription is refused.
-    QVResult Initialize(const RCPtr<LNotificationDistributor>& center);
+    [[nodiscard]] QVResult Initialize(const RCPtr<LNotificationDistributor>& center);
     // On the application's default notification center.
-    QVResult Initialize() { return Initialize(GetDefaultNotificationCenter()); }
+    [[nodiscard]] QVResult Initialize() { return Initialize(GetDefaultNotificationCenter()); }
     bool IsInitialized() const { return mInitialized; }
     void SetEditTargetLookup(EditTargetLookup lookup) { mLookup = std::move(lookup); }
 
     // The target's result, or 1 when nobody can perform the command.
-    QVResult PerformEditCommand(int32_t command);
+    [[nodiscard]] QVResult PerformEditCommand(int32_t command);
     bool CanPerformEditCommand(int32_t command);
 
     // The clipboard's content: an LStringValue for text, this program's own
@@ -56,18 +56,18 @@ public:
     RCPtr<LRefCountedObject> GetText();
     // 0; 1 when called again from inside itself; E_FAIL when the clipboard
     // could not be written.
-    QVResult SetText(const RCPtr<LRefCountedObject>& value);
+    [[nodiscard]] QVResult SetText(const RCPtr<LRefCountedObject>& value);
 
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
 
 private:
     LClipboard() = default;
     std::shared_ptr<IEditCommandTarget> FindTarget() const;
-    QVResult OnCut(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
-    QVResult OnCopy(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
-    QVResult OnPaste(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
-    QVResult OnDelete(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnCut(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnCopy(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnPaste(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnDelete(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
 
     RCPtr<LNotificationHandler<LClipboard>> mHandler;
     uint32_t mCachedSequence = 0;

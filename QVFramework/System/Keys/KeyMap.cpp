@@ -10,7 +10,8 @@ QVResult KeyMap::LoadFromPairs(const StringPairs* pairs, const String& prefix)
         if (id.Left(head.GetLength()) != head) continue;
         const KeyCode key = KeyCode::Parse(text);
         if (key.code & KeyCode::kNoKey) continue;
-        AddBinding(key, id.Mid(static_cast<uint32_t>(id.ReverseFind(u'.') + 1)));
+        // A key bound already keeps its first command.
+        (void)AddBinding(key, id.Mid(static_cast<uint32_t>(id.ReverseFind(u'.') + 1)));
     }
     return S_OK;
 }

@@ -17,10 +17,10 @@ public:
 
     // Binds every pair whose id begins with prefix + "." to the command after
     // the id's last "."; E_INVALIDARG for no pairs.
-    QVResult LoadFromPairs(const StringPairs* pairs, const String& prefix);
+    [[nodiscard]] QVResult LoadFromPairs(const StringPairs* pairs, const String& prefix);
     // E_INVALIDARG when the key matches one already bound, the command is
     // empty, or the key has neither a key nor a character.
-    QVResult AddBinding(const KeyCode& key, const String& command);
+    [[nodiscard]] QVResult AddBinding(const KeyCode& key, const String& command);
     // The empty string when no command has a matching key.
     String FindCommandForKey(const KeyCode& key) const;
     std::vector<KeyCode> GetKeysForCommand(const String& command) const;

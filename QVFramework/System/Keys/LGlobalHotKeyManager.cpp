@@ -12,7 +12,7 @@ QVResult LGlobalHotKeyManager::HandleKey(const KeyCode& key)
     const String command = mKeyMap.FindCommandForKey(key);
     if (command.IsEmpty()) return 1;
     RCPtr<LNotification> notification = LNotification::Create(command.GetChars());
-    if (mTarget && notification) mTarget->ReceiveNotification(nullptr, notification);
+    if (mTarget && notification) (void)mTarget->ReceiveNotification(nullptr, notification);  // the target reports its own failures
     return S_OK;
 }
 

@@ -15,7 +15,7 @@ public:
     KeyMap& GetKeyMap() { return mKeyMap; }
     const KeyMap& GetKeyMap() const { return mKeyMap; }
     // 0 when the key's command was delivered; 1 when no command has the key.
-    QVResult HandleKey(const KeyCode& key);
+    [[nodiscard]] QVResult HandleKey(const KeyCode& key);
 
 private:
     explicit LGlobalHotKeyManager(const RCPtr<LNotificationReceiver>& target) : mTarget(target) {}

@@ -74,7 +74,7 @@ QVResult LRootWindow::ReleaseInternalReferences()
 {
     (void)ReleaseAllClients();  // going away: clients that refuse are dropped all the same
     mServices = nullptr;
-    SetMainControl(nullptr);
+    (void)SetMainControl(nullptr);  // clearing cannot fail
     if (mQueue) mQueue->Shutdown();
     if (GetInternalRefCount() > 0) RemoveInternalReference();
     return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;
@@ -103,7 +103,7 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
     if (auto table = RCPtr<LStringTable>::DynamicCast(control->GetStringTable())) {
         LStringTable::Pairs pairs;
         table->GetAllStrings(pairs);
-        mHotKeys->GetKeyMap().LoadFromPairs(&pairs, u"GHK");
+        (void)mHotKeys->GetKeyMap().LoadFromPairs(&pairs, u"GHK");  // only a null table is refused
     }
     if (!control->GetRootWindow() && !control->GetParent()) {
         control->AttachToRootWindow(RCPtr<IRootWindow>(this));
@@ -116,7 +116,7 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
         if (mServices->HasFocus()) {
             control->SetFocus(true);
         } else {
-            mServices->SetFocus();
+            (void)mServices->SetFocus();  // a window the system will not focus keeps working
         }
     }
     AddInternalReference();
@@ -194,7 +194,7 @@ void LRootWindow::InvalidateRect(int32_t left, int32_t top, int32_t right, int32
 void LRootWindow::InvalidateAll()
 {
     InvalidateRect(DoubleRect{0.0, 0.0, double(mWidth), double(mHeight)});
-    if (mServices) mServices->UpdateNow();
+    if (mServices) (void)mServices->UpdateNow();  // a failed repaint stays dirty for the next one
 }
 
 void LRootWindow::TakeDirtyRegion(RectRegion& out)
@@ -308,7 +308,7 @@ void LRootWindow::SetWindowRect(double x, double y, double width, double height)
 
 void LRootWindow::SetWindowTitle(const String& title)
 {
-    if (mServices) mServices->SetWindowTitle(title);
+    if (mServices) (void)mServices->SetWindowTitle(title);  // a title is cosmetic
 }
 
 }  // namespace QV

@@ -27,7 +27,7 @@ public:
 
     static RCPtr<LRootWindow> Create(const RCPtr<LRenderer>& renderer, IWindowOSServices* services);
     ~LRootWindow() override;
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
     // The host detaches itself with null before it goes.
     void SetOSServices(IWindowOSServices* services) { mServices = services; }
@@ -36,8 +36,8 @@ public:
     const RCPtr<LNotificationQueue>& GetQueue() const { return mQueue; }
     const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeys; }
 
-    QVResult SetMainControl(const RCPtr<LControl>& control);
-    QVResult SetMainControlByName(const String& name);
+    [[nodiscard]] QVResult SetMainControl(const RCPtr<LControl>& control);
+    [[nodiscard]] QVResult SetMainControlByName(const String& name);
     const RCPtr<LControl>& GetMainControl() const { return mMainControl; }
 
     // ---- geometry and painting ----
@@ -70,14 +70,14 @@ public:
     void SaveFocus();
     void RestoreFocus();
     void ResetFocus();
-    QVResult SetCaptureControl(LControl* control);
+    [[nodiscard]] QVResult SetCaptureControl(LControl* control);
     void EndCapture();
-    QVResult ClearCapture();
+    [[nodiscard]] QVResult ClearCapture();
     RCPtr<LControl> GetCaptureControl() const { return mCapture; }
     RCPtr<LControl> GetHoverControl() const { return mHover; }
     void UpdateHover(RCPtr<LControl> control);
     void SetCaret(bool show, LControl* control, const LongPoint& position);
-    QVResult RequestClose(int32_t result);
+    [[nodiscard]] QVResult RequestClose(int32_t result) override;
     // True when the queue still holds work.
     bool ProcessNotifications();
     // Whether a control waits for "NID_IDLE": only then must idle passes keep coming.
@@ -95,11 +95,11 @@ public:
     void GetCursorPosition(int32_t& x, int32_t& y) const override;
     uint32_t GetMouseButtonState() const override;
     uint32_t GetModifierState() const override;
-    void SetCapture(LControl* control) override { SetCaptureControl(control); }
+    void SetCapture(LControl* control) override { (void)SetCaptureControl(control); }  // null is refused, harmlessly
     void ReleaseCapture(LControl* control) override;
     void SetPressTarget(LControl* control) override;
     void HandleTabNavigation(const RCPtr<LKeyParam>& key) override { FocusNextRootWindow(key); }
-    QVResult HandleHotKey(const KeyCodeValue& code) override;
+    [[nodiscard]] QVResult HandleHotKey(const KeyCodeValue& code) override;
     RCPtr<LNotificationDistributor> GetDistributor() override { return RCPtr<LNotificationDistributor>(this); }
     void SetWindowTitle(const String& title) override;
     void GetClientSize(double& width, double& height) const override;

@@ -208,13 +208,13 @@ void LRootWindow::FocusNextRootWindow(const RCPtr<LKeyParam>& key)
     if (next < 0) next = int32_t(roots.size()) - 1;
     if (next >= int32_t(roots.size())) next = 0;
     IWindowOSServices* other = roots[size_t(next)]->GetOSServices();
-    if (other && !other->IsActive()) other->SetFocus();
+    if (other && !other->IsActive()) (void)other->SetFocus();  // as for any focus request
 }
 
 void LRootWindow::Cancel()
 {
     if (mCancelHandler && mMainControl && mCancelHandler(*mMainControl)) return;
-    RequestClose(0);
+    (void)RequestClose(0);  // a close the window refuses leaves it open, as asked
 }
 
 uint32_t LRootWindow::GetPointerButtons(int32_t pointer) const

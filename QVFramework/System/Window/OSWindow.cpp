@@ -43,7 +43,8 @@ QVResult OSWindow::AttachRenderer(const RCPtr<LRenderer>& renderer)
     LongRect client;
     GetClientRect(client);
     RCPtr<LRenderContextInfo> context;
-    if (mRenderer) mRenderer->InitRenderContextInfo(client, GetWindowHandle(), false, context);
+    // A refusal leaves the context null, which painting checks.
+    if (mRenderer) (void)mRenderer->InitRenderContextInfo(client, GetWindowHandle(), false, context);
     mContext = context;
     if (mRoot) {
         if (IWindowApplication* app = GetWindowApplication()) app->RemoveRootWindow(mRoot.Get());
@@ -195,7 +196,7 @@ int32_t OSWindow::RunModal()
         while (idle && mContinueModal && !mBackend->HasPendingMessage()) {
             if (!shown) {
                 Show(1);
-                UpdateNow();
+                (void)UpdateNow();  // a failed repaint stays dirty for the next one
                 shown = true;
             }
             if (!OnKickIdle(idleCount++)) idle = false;
@@ -212,7 +213,7 @@ int32_t OSWindow::RunModal()
     const int32_t result = mModalResult;
     mInModal = false;
     if (disableOwner) mOwner->EnableWindow(true);
-    if (mOwner && !mOwner->mDestroyed && IsActive()) mOwner->BringToTop();
+    if (mOwner && !mOwner->mDestroyed && IsActive()) (void)mOwner->BringToTop();  // cosmetic
     DestroyWindow();
     return result;
 }

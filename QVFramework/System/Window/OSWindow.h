@@ -26,8 +26,8 @@ public:
     OSWindow(const OSWindow&) = delete;
     OSWindow& operator=(const OSWindow&) = delete;
 
-    QVResult CreateRenderer(int32_t kind);
-    QVResult AttachRenderer(const RCPtr<LRenderer>& renderer);
+    [[nodiscard]] QVResult CreateRenderer(int32_t kind);
+    [[nodiscard]] QVResult AttachRenderer(const RCPtr<LRenderer>& renderer);
     const RCPtr<LRootWindow>& GetRootWindow() const { return mRoot; }
     const RCPtr<LRenderContextInfo>& GetRenderContext() const { return mContext; }
     IOSWindowBackend& GetBackend() { return *mBackend; }
@@ -44,7 +44,7 @@ public:
     void EnableWindow(bool enable);
 
     // ---- IWindowOSServices ----
-    QVResult SetWindowTitle(const String& text) override;
+    [[nodiscard]] QVResult SetWindowTitle(const String& text) override;
     void Invalidate() override;
     void InvalidateRect(const LongRect& rect) override;
     void GetClientRect(LongRect& rect) const override;
@@ -52,15 +52,15 @@ public:
     void ClientToScreen(LongPoint& out, const LongPoint& point) const override;
     void SetWindowRect(const LongRect& rect) override;
     bool Show(int32_t command) override;
-    QVResult UpdateNow() override;
-    QVResult BringToTop() override;
+    [[nodiscard]] QVResult UpdateNow() override;
+    [[nodiscard]] QVResult BringToTop() override;
     void SetTopMost(bool topMost) override;
     void EndModal(int32_t result) override;
     int32_t RunModal() override;
     bool IsModal() const override { return mInModal; }
     bool IsActive() const override;
     bool HasFocus() const override;
-    QVResult SetFocus() override;
+    [[nodiscard]] QVResult SetFocus() override;
     uint32_t SetCursor(uint32_t cursor) override;
     LongPoint GetCursorPosition() override;
     uint32_t GetMouseButtonState() override;

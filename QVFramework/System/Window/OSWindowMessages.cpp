@@ -95,7 +95,8 @@ void OSWindow::OnPaint(const WindowMessage& message)
     if (!update.IsEmpty()) combined.AddRect(RegionRect{update.x, update.y, update.Right(), update.Bottom()});
     RCPtr<LRenderer> renderer = mRenderer;
     RCPtr<LRenderContextInfo> context = mContext;
-    renderer->RenderStart(context);
+    // A frame that cannot start leaves the region dirty for the next try.
+    if (Failed(renderer->RenderStart(context))) return;
     const LongRect& target = context->GetViewport();
     RegionRect only;
     const bool whole = combined.GetCount() == 1 && combined.GetBounds(only) &&
@@ -107,7 +108,7 @@ void OSWindow::OnPaint(const WindowMessage& message)
     } else {
         mRoot->Paint(local);
     }
-    renderer->RenderFinish(context);
+    (void)renderer->RenderFinish(context);  // a mismatch raises; otherwise it succeeds
     local.Clear();
 }
 
@@ -152,7 +153,7 @@ void OSWindow::OnButton(const WindowMessage& message)
     const uint32_t modifiers = message.modifiers & kPointerModifiers;
     const auto bit = static_cast<uint32_t>(message.button) & 7u;
     if (message.kind != Kind::kButtonUp) {
-        if (!mRoot->GetFocusControl()) SetFocus();
+        if (!mRoot->GetFocusControl()) (void)SetFocus();  // as for any focus request
         mButtons |= bit;
         if (mPressCount++ == 0 && !mCaptureHeld) TakeCapture();
         const int32_t kind = message.kind == Kind::kButtonDown ? LRootWindow::kPress : LRootWindow::kDoubleClick;

@@ -85,7 +85,8 @@ void LFont::FetchMetrics() const
     int32_t lineHeight = -1;
     int32_t ascent = 0;
     int32_t descent = 0;
-    renderer->GetFontMetrics(ConstRCPtr<LFont>(this), lineHeight, ascent, descent);
+    // A refusal leaves the line height at -1, which callers read as unmeasured.
+    (void)renderer->GetFontMetrics(ConstRCPtr<LFont>(this), lineHeight, ascent, descent);
     mLineHeight = lineHeight;
     mAscent = ascent;
     mDescent = descent;

@@ -17,7 +17,7 @@ class LMeasurementRenderer : public virtual LRefCountedObject {
 public:
     // Line height, ascent as a negative offset above the baseline, descent;
     // all in pixels.
-    virtual QVResult GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight, int32_t& ascent, int32_t& descent) = 0;
+    [[nodiscard]] virtual QVResult GetFontMetrics(ConstRCPtr<LFont> font, int32_t& lineHeight, int32_t& ascent, int32_t& descent) = 0;
     // {0, ascent, width, line height} relative to the baseline; an empty text
     // gives {0, 0, 0, 0}.
     virtual RectT<float> MeasureText(const String& text, ConstRCPtr<LFont> font) = 0;

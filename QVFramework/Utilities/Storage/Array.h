@@ -28,14 +28,14 @@ public:
     T* GetFirst() const override { return mItems.empty() ? nullptr : const_cast<T*>(mItems.data()); }
     T* GetEnd() const override { return mItems.empty() ? nullptr : GetFirst() + mItems.size(); }
 
-    QVResult SetCount(uint32_t count) override
+    [[nodiscard]] QVResult SetCount(uint32_t count) override
     {
         if (count > IIterable<T>::kMaxCount) return E_INVALIDARG;
         mItems.resize(count);
         return static_cast<QVResult>(count);
     }
 
-    QVResult InsertItems(uint32_t index, uint32_t count) override
+    [[nodiscard]] QVResult InsertItems(uint32_t index, uint32_t count) override
     {
         if (count == 0) return static_cast<QVResult>(GetCount());
         if (index > GetCount()) return E_INVALIDARG;
@@ -44,7 +44,7 @@ public:
         return static_cast<QVResult>(GetCount());
     }
 
-    QVResult RemoveItems(uint32_t index, uint32_t count) override
+    [[nodiscard]] QVResult RemoveItems(uint32_t index, uint32_t count) override
     {
         if (index >= GetCount() || static_cast<uint64_t>(index) + count > GetCount())
             return E_INVALIDARG;
@@ -53,7 +53,7 @@ public:
     }
 
     // The result is the index of the new element.
-    QVResult InsertItem(uint32_t index, const T& item) override
+    [[nodiscard]] QVResult InsertItem(uint32_t index, const T& item) override
     {
         if (index > GetCount()) return E_INVALIDARG;
         T copy(item);  // item may be an element of this array
@@ -63,14 +63,14 @@ public:
         return static_cast<QVResult>(index);
     }
 
-    QVResult RemoveItem(uint32_t index, T& out) override
+    [[nodiscard]] QVResult RemoveItem(uint32_t index, T& out) override
     {
         if (index >= GetCount()) return E_INVALIDARG;
         out = mItems[index];
         return RemoveItems(index, 1);
     }
 
-    QVResult SwapItems(uint32_t i, uint32_t j) override
+    [[nodiscard]] QVResult SwapItems(uint32_t i, uint32_t j) override
     {
         if (i >= GetCount() || j >= GetCount()) return E_INVALIDARG;
         std::swap(mItems[i], mItems[j]);

@@ -19,10 +19,13 @@ class ArrayBuffer : public ContiguousArray<ArrayBuffer<T, G, S, F, A, Alloc>, T>
 
 public:
     ArrayBuffer() = default;
-    ArrayBuffer(const ArrayBuffer& other) : ContiguousArray<ArrayBuffer, T>() { this->Append(other); }
+    ArrayBuffer(const ArrayBuffer& other) : ContiguousArray<ArrayBuffer, T>()
+    {
+        (void)this->Append(other);  // other already fits in an array of this kind
+    }
     ArrayBuffer& operator=(const ArrayBuffer& other)
     {
-        if (this != &other) this->SetItems(other);
+        if (this != &other) (void)this->SetItems(other);  // other already fits
         return *this;
     }
     virtual ~ArrayBuffer() = default;
@@ -30,7 +33,7 @@ public:
     uint32_t GetCount() const override { return mBuffer.GetSize() / sizeof(T); }
 
     // Resizes the element storage, keeping the elements that remain.
-    virtual QVResult ResizeStorage(uint32_t count)
+    [[nodiscard]] virtual QVResult ResizeStorage(uint32_t count)
     {
         if (count > IIterable<T>::kMaxCount || count > UINT32_MAX / sizeof(T)) return E_INVALIDARG;
         mBuffer.SetSize(count * static_cast<uint32_t>(sizeof(T)));

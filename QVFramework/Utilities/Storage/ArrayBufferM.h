@@ -17,10 +17,13 @@ class ArrayBufferM : public ContiguousArray<ArrayBufferM<T, M>, T> {
 
 public:
     ArrayBufferM() = default;
-    ArrayBufferM(const ArrayBufferM& other) : ContiguousArray<ArrayBufferM, T>() { this->Append(other); }
+    ArrayBufferM(const ArrayBufferM& other) : ContiguousArray<ArrayBufferM, T>()
+    {
+        (void)this->Append(other);  // other already fits in an array of this kind
+    }
     ArrayBufferM& operator=(const ArrayBufferM& other)
     {
-        if (this != &other) this->SetItems(other);
+        if (this != &other) (void)this->SetItems(other);  // other already fits
         return *this;
     }
     virtual ~ArrayBufferM() = default;
@@ -33,13 +36,13 @@ private:
     T* Elements() const { return mOnHeap ? const_cast<T*>(mHeap.GetData()) : const_cast<T*>(mInline); }
 
     // Keeps the first min(old, count) elements; new ones are left as they are.
-    QVResult ResizeStorage(uint32_t count)
+    [[nodiscard]] QVResult ResizeStorage(uint32_t count)
     {
         if (count > IIterable<T>::kMaxCount) return E_INVALIDARG;
         if (count <= M) {
             if (mOnHeap) {
                 std::memcpy(static_cast<void*>(mInline), mHeap.GetData(), count * sizeof(T));
-                mHeap.SetCount(0);
+                (void)mHeap.SetCount(0);  // shrinking cannot fail
                 mOnHeap = false;
             }
         } else {

@@ -30,13 +30,16 @@ public:
         : mBuffer(count * sizeof(T*), capacity > count ? capacity * sizeof(T*) : 0, true)
     {
     }
-    ConstRCPtrArray(const ConstRCPtrArray& other) : IArray<Ptr>() { this->Append(other); }
+    ConstRCPtrArray(const ConstRCPtrArray& other) : IArray<Ptr>()
+    {
+        (void)this->Append(other);  // other already fits in an array of this kind
+    }
     ConstRCPtrArray& operator=(const ConstRCPtrArray& other)
     {
-        if (this != &other) this->SetItems(other);
+        if (this != &other) (void)this->SetItems(other);  // other already fits
         return *this;
     }
-    virtual ~ConstRCPtrArray() { ConstRCPtrArray::SetCount(0); }
+    virtual ~ConstRCPtrArray() { (void)ConstRCPtrArray::SetCount(0); }  // shrinking cannot fail
 
     uint32_t GetCount() const override { return mBuffer.GetSize() / sizeof(T*); }
     uint32_t GetMaxCount() const override { return IIterable<Ptr>::kMaxCount; }
@@ -47,7 +50,7 @@ public:
     Ptr* GetFirst() const override { return GetCount() ? Slots() : nullptr; }
     Ptr* GetEnd() const override { return GetCount() ? Slots() + GetCount() : nullptr; }
 
-    QVResult SetCount(uint32_t count) override
+    [[nodiscard]] QVResult SetCount(uint32_t count) override
     {
         const uint32_t old = GetCount();
         if (count < old) return RemoveItems(count, old - count);
@@ -58,7 +61,7 @@ public:
         return static_cast<QVResult>(count);
     }
 
-    QVResult InsertItems(uint32_t index, uint32_t count) override
+    [[nodiscard]] QVResult InsertItems(uint32_t index, uint32_t count) override
     {
         const uint32_t old = GetCount();
         if (count == 0) return static_cast<QVResult>(old);
@@ -74,18 +77,18 @@ public:
 
     // Removes one element at a time; a range past the end removes up to the
     // end and then raises the RemoveItem error.
-    QVResult RemoveItems(uint32_t index, uint32_t count) override
+    [[nodiscard]] QVResult RemoveItems(uint32_t index, uint32_t count) override
     {
         if (count == 0) return static_cast<QVResult>(GetCount());
         for (uint32_t i = 0; i < count; ++i) {
             Ptr removed;
-            ConstRCPtrArray::RemoveItem(index, removed);
+            (void)ConstRCPtrArray::RemoveItem(index, removed);  // a bad index raises
         }
         return static_cast<QVResult>(GetCount());
     }
 
     // The result is the index.
-    QVResult InsertItem(uint32_t index, const Ptr& item) override
+    [[nodiscard]] QVResult InsertItem(uint32_t index, const Ptr& item) override
     {
         const T* object = item.Get();  // item may live in this array's storage
         const QVResult r = InsertItems(index, 1);
@@ -94,13 +97,13 @@ public:
         return static_cast<QVResult>(index);
     }
 
-    QVResult RemoveItem(uint32_t index, Ptr& out) override
+    [[nodiscard]] QVResult RemoveItem(uint32_t index, Ptr& out) override
     {
         if (index >= GetCount()) ThrowConstRCPtrArrayRemoveItem(InstanceName());
         return TakeOut(index, out);
     }
 
-    QVResult RemoveLastItem(Ptr& out) override
+    [[nodiscard]] QVResult RemoveLastItem(Ptr& out) override
     {
         out.Reset();
         const uint32_t count = GetCount();
@@ -109,7 +112,7 @@ public:
         return SetCount(count - 1);
     }
 
-    QVResult SwapItems(uint32_t i, uint32_t j) override
+    [[nodiscard]] QVResult SwapItems(uint32_t i, uint32_t j) override
     {
         if (i >= GetCount() || j >= GetCount()) return E_INVALIDARG;
         T** raw = reinterpret_cast<T**>(mBuffer.GetData());
@@ -126,7 +129,7 @@ protected:
     Ptr* Slots() const { return reinterpret_cast<Ptr*>(mBuffer.GetData()); }
 
     // Hands the element's reference to out and closes the gap.
-    QVResult TakeOut(uint32_t index, Ptr& out)
+    [[nodiscard]] QVResult TakeOut(uint32_t index, Ptr& out)
     {
         out = std::move(Slots()[index]);
         const uint32_t count = GetCount();

@@ -25,7 +25,7 @@ public:
     T* GetFirst() const override { return Count() ? Elements() : nullptr; }
     T* GetEnd() const override { return Count() ? Elements() + Count() : nullptr; }
 
-    QVResult SetCount(uint32_t count) override
+    [[nodiscard]] QVResult SetCount(uint32_t count) override
     {
         const uint32_t old = Count();
         const QVResult r = Self().ResizeStorage(count);
@@ -34,7 +34,7 @@ public:
         return r;
     }
 
-    QVResult InsertItems(uint32_t index, uint32_t count) override
+    [[nodiscard]] QVResult InsertItems(uint32_t index, uint32_t count) override
     {
         const uint32_t old = Count();
         if (count == 0) return static_cast<QVResult>(old);
@@ -48,7 +48,7 @@ public:
         return r;
     }
 
-    QVResult RemoveItems(uint32_t index, uint32_t count) override
+    [[nodiscard]] QVResult RemoveItems(uint32_t index, uint32_t count) override
     {
         const uint32_t old = Count();
         if (count == 0) return static_cast<QVResult>(old);
@@ -59,7 +59,7 @@ public:
     }
 
     // The result is the new count.
-    QVResult InsertItem(uint32_t index, const T& item) override
+    [[nodiscard]] QVResult InsertItem(uint32_t index, const T& item) override
     {
         const T copy = item;  // item may be an element of this array
         const QVResult r = InsertItems(index, 1);
@@ -68,14 +68,14 @@ public:
         return r;
     }
 
-    QVResult RemoveItem(uint32_t index, T& out) override
+    [[nodiscard]] QVResult RemoveItem(uint32_t index, T& out) override
     {
         if (index >= Count()) return E_INVALIDARG;
         out = Elements()[index];
         return RemoveItems(index, 1);
     }
 
-    QVResult SwapItems(uint32_t i, uint32_t j) override
+    [[nodiscard]] QVResult SwapItems(uint32_t i, uint32_t j) override
     {
         if (i >= Count() || j >= Count()) return E_INVALIDARG;
         std::swap(Elements()[i], Elements()[j]);

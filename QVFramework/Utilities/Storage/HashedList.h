@@ -70,7 +70,7 @@ public:
 
     void RemoveAll() override
     {
-        for (auto& bucket : mBuckets) bucket.SetCount(0);
+        for (auto& bucket : mBuckets) (void)bucket.SetCount(0);  // shrinking cannot fail
         mCount = 0;
     }
 
@@ -82,7 +82,7 @@ public:
             pair->SetValue(value);
             return false;
         }
-        bucket.AddItem(MakeRC<Pair>(key, value));
+        (void)bucket.AddItem(MakeRC<Pair>(key, value));  // the array grows
         ++mCount;
         return true;
     }
@@ -104,7 +104,7 @@ public:
         for (uint32_t i = bucket.GetCount(); i-- > 0;) {
             if ((*bucket.GetItemPtr(i))->GetKey() == key) {
                 RCPtr<Pair> removed;
-                bucket.RemoveItem(i, removed);
+                (void)bucket.RemoveItem(i, removed);  // i is in range
                 --mCount;
                 return true;
             }

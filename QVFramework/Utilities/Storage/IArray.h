@@ -12,15 +12,15 @@ template <class T>
 class IArray : public IIterable<T> {
 public:
     // Resizes; the result is the new count.
-    virtual QVResult SetCount(uint32_t count) = 0;
+    [[nodiscard]] virtual QVResult SetCount(uint32_t count) = 0;
     // Opens `count` zeroed (default) elements at index.
-    virtual QVResult InsertItems(uint32_t index, uint32_t count) = 0;
-    virtual QVResult RemoveItems(uint32_t index, uint32_t count) = 0;
-    virtual QVResult RemoveAll() { return SetCount(0) == 0 ? S_OK : E_FAIL; }
-    virtual QVResult InsertItem(uint32_t index, const T& item) = 0;
-    virtual QVResult RemoveItem(uint32_t index, T& out) = 0;
+    [[nodiscard]] virtual QVResult InsertItems(uint32_t index, uint32_t count) = 0;
+    [[nodiscard]] virtual QVResult RemoveItems(uint32_t index, uint32_t count) = 0;
+    [[nodiscard]] virtual QVResult RemoveAll() { return SetCount(0) == 0 ? S_OK : E_FAIL; }
+    [[nodiscard]] virtual QVResult InsertItem(uint32_t index, const T& item) = 0;
+    [[nodiscard]] virtual QVResult RemoveItem(uint32_t index, T& out) = 0;
     // Appends a copy of every element of source.
-    virtual QVResult Append(const IIterable<T>& source)
+    [[nodiscard]] virtual QVResult Append(const IIterable<T>& source)
     {
         const uint32_t base = this->GetCount();
         const uint32_t n = source.GetCount();
@@ -33,14 +33,14 @@ public:
         for (uint32_t k = 0; k < n; ++k, ++it) *this->GetItemPtr(base + k) = source.GetRawItem(it);
         return static_cast<QVResult>(this->GetCount());
     }
-    virtual QVResult AddItem(const T& item) { return InsertItem(this->GetCount(), item); }
-    virtual QVResult RemoveLastItem(T& out) { return RemoveItem(this->GetCount() - 1, out); }
-    virtual QVResult SetItems(const IIterable<T>& source)
+    [[nodiscard]] virtual QVResult AddItem(const T& item) { return InsertItem(this->GetCount(), item); }
+    [[nodiscard]] virtual QVResult RemoveLastItem(T& out) { return RemoveItem(this->GetCount() - 1, out); }
+    [[nodiscard]] virtual QVResult SetItems(const IIterable<T>& source)
     {
-        SetCount(0);
+        (void)SetCount(0);  // shrinking cannot fail
         return Append(source);
     }
-    virtual QVResult SwapItems(uint32_t i, uint32_t j) = 0;
+    [[nodiscard]] virtual QVResult SwapItems(uint32_t i, uint32_t j) = 0;
     virtual const T* GetData() const = 0;
     virtual T* GetData() = 0;
 

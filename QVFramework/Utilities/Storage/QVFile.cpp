@@ -36,7 +36,7 @@ File::File(const String& pathOrFolder, const String& name, uint32_t flags) : mFl
 File& File::operator=(const File& other)
 {
     if (this != &other) {
-        Close();
+        (void)Close();  // a file not open is fine
         mDescriptor = other.mDescriptor;
         mFileName = other.mFileName;
         mPath = other.mPath;

@@ -111,7 +111,7 @@ bool MatchesWildcard(const String& name, const String& pattern)
 
 QVResult ListFilesInFolder(const String& folder, const String& pattern, IArray<String>& paths)
 {
-    paths.SetCount(0);
+    (void)paths.SetCount(0);  // shrinking cannot fail
     const fs::path folderPath = ToFsPath(folder);
     if (!IsFolder(folderPath)) return E_NOTIMPL;
 

@@ -28,13 +28,13 @@ public:
     const RCPtr<T>* GetData() const override { return Writable(this->Slots()); }
     RCPtr<T>* GetData() override { return Writable(this->Slots()); }
 
-    QVResult RemoveItem(uint32_t index, RCPtr<T>& out)
+    [[nodiscard]] QVResult RemoveItem(uint32_t index, RCPtr<T>& out)
     {
         if (index >= this->GetCount()) ThrowRCPtrArrayRemoveItem(InstanceName());
         return this->TakeOut(index, out);
     }
 
-    QVResult RemoveLastItem(RCPtr<T>& out) { return Base::RemoveLastItem(out); }
+    [[nodiscard]] QVResult RemoveLastItem(RCPtr<T>& out) { return Base::RemoveLastItem(out); }
 
     static std::string InstanceName() { return ContainerInstanceName<T>("RCPtrArray", G, S); }
 

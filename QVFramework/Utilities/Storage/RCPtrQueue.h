@@ -32,7 +32,7 @@ public:
         return CountLocked();
     }
 
-    QVResult Enqueue(const ConstRCPtr<T>& item)
+    [[nodiscard]] QVResult Enqueue(const ConstRCPtr<T>& item)
     {
         Guard guard(mMutex);
         // A one-slot ring holds nothing (its slot is the free one).

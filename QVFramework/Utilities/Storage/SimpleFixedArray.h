@@ -18,7 +18,7 @@ public:
     T* GetFirst() const override { return mCount ? const_cast<T*>(mItems) : nullptr; }
     T* GetEnd() const override { return mCount ? const_cast<T*>(mItems) + mCount : nullptr; }
 
-    QVResult SetCount(uint32_t count) override
+    [[nodiscard]] QVResult SetCount(uint32_t count) override
     {
         if (count > N) return E_INVALIDARG;
         for (uint32_t i = mCount; i < count; ++i) mItems[i] = T();
@@ -26,7 +26,7 @@ public:
         return static_cast<QVResult>(count);
     }
 
-    QVResult InsertItems(uint32_t index, uint32_t count) override
+    [[nodiscard]] QVResult InsertItems(uint32_t index, uint32_t count) override
     {
         if (count == 0) return static_cast<QVResult>(mCount);
         if (index > mCount || static_cast<uint64_t>(mCount) + count > N) return E_INVALIDARG;
@@ -36,7 +36,7 @@ public:
         return static_cast<QVResult>(mCount);
     }
 
-    QVResult RemoveItems(uint32_t index, uint32_t count) override
+    [[nodiscard]] QVResult RemoveItems(uint32_t index, uint32_t count) override
     {
         if (index >= mCount || static_cast<uint64_t>(index) + count > mCount) return E_INVALIDARG;
         for (uint32_t i = index; i + count < mCount; ++i) mItems[i] = std::move(mItems[i + count]);
@@ -44,7 +44,7 @@ public:
         return static_cast<QVResult>(mCount);
     }
 
-    QVResult InsertItem(uint32_t index, const T& item) override
+    [[nodiscard]] QVResult InsertItem(uint32_t index, const T& item) override
     {
         const T copy = item;
         const QVResult r = InsertItems(index, 1);
@@ -53,14 +53,14 @@ public:
         return static_cast<QVResult>(index);
     }
 
-    QVResult RemoveItem(uint32_t index, T& out) override
+    [[nodiscard]] QVResult RemoveItem(uint32_t index, T& out) override
     {
         if (index >= mCount) return E_INVALIDARG;
         out = mItems[index];
         return RemoveItems(index, 1);
     }
 
-    QVResult SwapItems(uint32_t i, uint32_t j) override
+    [[nodiscard]] QVResult SwapItems(uint32_t i, uint32_t j) override
     {
         if (i >= mCount || j >= mCount) return E_INVALIDARG;
         std::swap(mItems[i], mItems[j]);

@@ -451,7 +451,7 @@ int32_t Variant::GetArrayItem(uint32_t index, Variant& item) const
     uint32_t target = 0;
     if (index >= WalkRecords(block, mLength, index, &target)) return -1;
     // A record the decoder refuses (an unknown type, say) leaves the item empty.
-    VariantFromRecord(item, block + target, mLength - target);
+    (void)VariantFromRecord(item, block + target, mLength - target);
     return 0;
 }
 

@@ -156,9 +156,9 @@ private:
 // Writes item as one record {length, 1, type, data}. Returns the bytes
 // written, or E_FAIL (nothing written) when the target is too small or the
 // item has no record form.
-QVResult VariantToRecord(const Variant& item, uint8_t* target, uint32_t targetSize);
+[[nodiscard]] QVResult VariantToRecord(const Variant& item, uint8_t* target, uint32_t targetSize);
 // Reads one record from at most `available` bytes. 0, or E_FAIL for a
 // malformed record.
-QVResult VariantFromRecord(Variant& item, const uint8_t* record, uint32_t available);
+[[nodiscard]] QVResult VariantFromRecord(Variant& item, const uint8_t* record, uint32_t available);
 
 }  // namespace QV

@@ -111,7 +111,7 @@ public:
             {u"Framework.ListBox", &CreateControlOfClass<LListBox>},
             {u"Framework.ListBoxItem", &CreateControlOfClass<LListBoxItem>},
         };
-        for (const auto& row : framework) factory->RegisterControl(String(row.name), row.create);
+        for (const auto& row : framework) EXPECT_GE(factory->RegisterControl(String(row.name), row.create), 0);
         EXPECT_EQ(RegisterEditPanelControls(*factory), S_OK);
         EXPECT_EQ(factory->LoadResources(String(u"::"), 0x0409), S_OK);
         top = new control_test::TestControl(nullptr, u"top");

@@ -32,9 +32,9 @@ TEST_F(EditPanelsPictureTest, AllPanelsFitTheWindowAndMatchTheReference)
     for (const char16_t* name : {u"ZiroruVovizu.MainControl", u"ZiroruVovizu.DeviceView", u"ZiroruVovizu.StatusView",
                                  u"ZiroruVovizu.DeviceSelector",
                                  u"Framework.MainMenu", u"Framework.ComboMenu", u"Framework.PopupMenu"}) {
-        factory->RegisterControl(String(name), &CreateControlOfClass<LPanel>);
+        EXPECT_GE(factory->RegisterControl(String(name), &CreateControlOfClass<LPanel>), 0);
     }
-    factory->RegisterControl(String(u"Framework.MenuItem"), &CreateControlOfClass<LLabel>);
+    EXPECT_GE(factory->RegisterControl(String(u"Framework.MenuItem"), &CreateControlOfClass<LLabel>), 0);
     RCPtr<LControl> main = factory->CreateControlByName(String(u"mainControl"), RCPtr<IRootWindow>(rootWindow.Get()));
     ASSERT_TRUE(main);
     RCPtr<LControl> view = main->FindChildControl(u"viewDevice");

@@ -11,16 +11,16 @@ void LDevice::CreateChildModules()
 {
     mGlobalChannel = LGlobalChannel::Create();
     mKeybed = LKeybed::Create();
-    mZones.SetCount(kZoneCount);
+    (void)mZones.SetCount(kZoneCount);  // a fixed count far below the limit
     for (uint32_t i = 0; i < kZoneCount; ++i) *mZones.GetItemPtr(i) = LZone::Create();
     mWheelController = LAbsoluteController::Create();
     mPitchWheel = LPitchWheel::Create();
-    mAbsoluteControllers.SetCount(kAbsoluteControllerCount);
+    (void)mAbsoluteControllers.SetCount(kAbsoluteControllerCount);  // a fixed count far below the limit
     for (uint32_t i = 0; i < kAbsoluteControllerCount; ++i) {
         *mAbsoluteControllers.GetItemPtr(i) = LAbsoluteController::Create();
     }
     mHardwareButtons = LHardwareButtons::Create();
-    mFootSwitches.SetCount(kFootSwitchCount);
+    (void)mFootSwitches.SetCount(kFootSwitchCount);  // a fixed count far below the limit
     for (uint32_t i = 0; i < kFootSwitchCount; ++i) *mFootSwitches.GetItemPtr(i) = LFootSwitch::Create();
 }
 

@@ -14,6 +14,6 @@ QV::RCPtr<IHardwareButton> LHardwareButtons::GetHardwareButton(int32_t index)
 
 void LHardwareButtons::CreateChildModules()
 {
-    mButtons.SetCount(kButtonCount);
+    (void)mButtons.SetCount(kButtonCount);  // a fixed count far below the limit
     for (uint32_t i = 0; i < kButtonCount; ++i) *mButtons.GetItemPtr(i) = LHardwareButton::Create();
 }

@@ -19,9 +19,7 @@ using namespace QV;
 
 std::string Text(const String& s)
 {
-    NarrowString narrow;
-    ConvertStringToUTF8(narrow, s.GetChars(), -1);
-    return narrow.GetChars();
+    return s.ToUtf8();
 }
 
 class Panel : public control_test::TestControl {
@@ -57,8 +55,8 @@ class LControlFactoryTest : public ::testing::Test {
 protected:
     LControlFactoryTest()
     {
-        factory->RegisterControl(String(u"Test.Panel"), &CreateControlOfClass<Panel>);
-        factory->RegisterControl(String(u"Test.Label"), &CreateControlOfClass<Label>);
+        EXPECT_GE(factory->RegisterControl(String(u"Test.Panel"), &CreateControlOfClass<Panel>), 0);
+        EXPECT_GE(factory->RegisterControl(String(u"Test.Label"), &CreateControlOfClass<Label>), 0);
         EXPECT_EQ(factory->LoadStringTables(String(u"::FACTORY_STRINGS"), String(u"::NONE"), 0x0409), S_OK);
         EXPECT_EQ(factory->LoadSkin(String(u"::factory skin")), S_OK);
     }
@@ -122,7 +120,7 @@ TEST_F(LControlFactoryTest, UnknownClassesRaiseAndAreFoundBeforeBuilding)
 {
     ControlCreateFunction function = nullptr;
     try {
-        factory->GetControlCreateFunction(String(u"Test.Missing"), function);
+        EXPECT_GE(factory->GetControlCreateFunction(String(u"Test.Missing"), function), 0);
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), kUnknownClass);
@@ -136,7 +134,7 @@ TEST_F(LControlFactoryTest, UnknownClassesRaiseAndAreFoundBeforeBuilding)
     EXPECT_EQ(factory->CheckControlClasses(), E_FAIL);
     EXPECT_EQ(Text(factory->GetLastLoadError().GetMessage()),
               "::factory skin: line 11: SubControl: unknown class \"Test.Missing\"");
-    factory->RegisterControl(String(u"Test.Missing"), &CreateControlOfClass<Label>);
+    EXPECT_GE(factory->RegisterControl(String(u"Test.Missing"), &CreateControlOfClass<Label>), 0);
     EXPECT_EQ(factory->CheckControlClasses(), S_OK);
 }
 

@@ -38,9 +38,9 @@ public:
     RecordingRenderer()
     {
         InitRenderContextInfo({0, 0, 400, 400}, nullptr, false, context);
-        RenderStart(context);
+        EXPECT_GE(RenderStart(context), 0);
     }
-    ~RecordingRenderer() override { RenderFinish(context); }
+    ~RecordingRenderer() override { EXPECT_GE(RenderFinish(context), 0); }
 
     void FillRect(const LongRect& r, const LColor& c, bool) override { Record("fill", r, c.GetARGB(), -1); }
     void DrawBitmap(const ConstRCPtr<LBitmap>&, const LongRect& r, int32_t type) override

@@ -15,9 +15,7 @@ namespace QV::SkinTest {
 
 inline std::string Narrow(const String& text)
 {
-    NarrowString narrow;
-    ConvertStringToUTF8(narrow, text.GetChars(), -1);
-    return narrow.GetChars();
+    return text.ToUtf8();
 }
 
 inline String Wide(const char* text)

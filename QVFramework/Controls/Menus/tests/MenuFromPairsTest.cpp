@@ -13,7 +13,7 @@ using namespace QV;
 MenuPairs Pairs(std::initializer_list<std::pair<const char16_t*, const char16_t*>> list)
 {
     MenuPairs pairs;
-    for (const auto& [key, text] : list) pairs.InsertItem(pairs.GetCount(), MenuPair(key, text));
+    for (const auto& [key, text] : list) EXPECT_GE(pairs.InsertItem(pairs.GetCount(), MenuPair(key, text)), 0);
     return pairs;
 }
 

@@ -68,7 +68,7 @@ TEST(KeyMapTest, LoadsShippedBindings)
     }
 
     KeyMap platform;
-    platform.LoadFromPairs(&pairs, String(u"GHK_WIN"));
+    EXPECT_GE(platform.LoadFromPairs(&pairs, String(u"GHK_WIN")), 0);
     EXPECT_EQ(Narrow(platform.FindCommandForKey(Press(0x74))), "NID_PLATFORM_ONLY");
     EXPECT_EQ(map.LoadFromPairs(nullptr, String(u"GHK")), E_INVALIDARG);
 }
@@ -81,7 +81,7 @@ TEST(KeyMapTest, FirstBindingOfAKeyWins)
         {u"GHK.NID_SECOND", u"Ctrl+VKEY_T"},
     });
     KeyMap map;
-    map.LoadFromPairs(&pairs, String(u"GHK"));
+    EXPECT_GE(map.LoadFromPairs(&pairs, String(u"GHK")), 0);
     EXPECT_EQ(Narrow(map.FindCommandForKey(Press(0x53, KeyCode::kModCtrl))), "NID_FIRST");
     ASSERT_EQ(map.GetKeysForCommand(String(u"NID_SECOND")).size(), 1u);
     EXPECT_EQ(map.GetKeysForCommand(String(u"NID_SECOND"))[0].code, 0x21540000u);
@@ -102,7 +102,7 @@ TEST(KeyMapTest, RefusedBindingsLeaveTheMapUnchanged)
     EXPECT_EQ(map.AddBinding(KeyCode::Parse(String(u"[27")), String(u"NID_A")), E_INVALIDARG);
     EXPECT_EQ(map.AddBinding(KeyCode::Parse(String(u"VKEY_NOSUCHKEY")), String(u"NID_A")), E_INVALIDARG);
     const auto pairs = Pairs({{u"GHK.NID_BROKEN", u"[12"}, {u"GHK.NID_UNKNOWN", u"VKEY_WHAT"}});
-    map.LoadFromPairs(&pairs, String(u"GHK"));
+    EXPECT_GE(map.LoadFromPairs(&pairs, String(u"GHK")), 0);
     EXPECT_FALSE(map.HasCommand(String(u"NID_A")));
     EXPECT_FALSE(map.HasCommand(String(u"NID_BROKEN")));
     EXPECT_FALSE(map.HasCommand(String(u"NID_UNKNOWN")));
@@ -142,9 +142,9 @@ TEST(KeyMapTest, HotKeysGoToTheWindowThenTheApplication)
     RCPtr<RecordingReceiver> appTarget(new RecordingReceiver);
     auto window = LGlobalHotKeyManager::Create(windowTarget);
     auto application = LGlobalHotKeyManager::Create(appTarget);
-    application->GetKeyMap().AddBinding(Press(0x43, KeyCode::kModCtrl), String(u"NID_EDIT_COPY_REQ"));
-    application->GetKeyMap().AddBinding(Press(0x53, KeyCode::kModCtrl), String(u"NID_APP_SAVE"));
-    window->GetKeyMap().AddBinding(Press(0x53, KeyCode::kModCtrl), String(u"NID_WINDOW_SAVE"));
+    EXPECT_GE(application->GetKeyMap().AddBinding(Press(0x43, KeyCode::kModCtrl), String(u"NID_EDIT_COPY_REQ")), 0);
+    EXPECT_GE(application->GetKeyMap().AddBinding(Press(0x53, KeyCode::kModCtrl), String(u"NID_APP_SAVE")), 0);
+    EXPECT_GE(window->GetKeyMap().AddBinding(Press(0x53, KeyCode::kModCtrl), String(u"NID_WINDOW_SAVE")), 0);
 
     EXPECT_EQ(Route(window.Get(), *application, Press(0x43, KeyCode::kModCtrl)), S_OK);
     EXPECT_EQ(Route(window.Get(), *application, Press(0x53, KeyCode::kModCtrl)), S_OK);

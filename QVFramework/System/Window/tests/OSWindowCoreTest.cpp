@@ -233,7 +233,7 @@ TEST_F(OSWindowCoreTest, ReleaseOutsideAfterDragEndsTheCaptureReleaseInsideKeeps
     window.HandleMessage(Button(Kind::kButtonUp, 1, 20, 20));
     EXPECT_TRUE(window.IsCaptureHeld()) << "until the next move or capture change";
 
-    root.SetCaptureControl(left.Get());
+    EXPECT_GE(root.SetCaptureControl(left.Get()), 0);
     window.HandleMessage(Button(Kind::kButtonDown, 1, 20, 20));
     WindowMessage up = Button(Kind::kButtonUp, 1, 600, 20);
     up.elsewhere = true;

@@ -109,7 +109,7 @@ TEST_F(RootWindowTest, MouseSequenceCarriesDoubleClicksAndDropsWhatHasNoTarget)
     root.OnMouseButton(LRootWindow::kRelease, 1, 0, {20, 20}, 0);
     EXPECT_TRUE(left->events.empty() || left->events.back().rfind("up", 0) != 0);
 
-    root.SetCaptureControl(left.Get());
+    EXPECT_GE(root.SetCaptureControl(left.Get()), 0);
     left->events.clear();
     state.screenCursor = {100 + 20, 100 + 20 + 20};
     root.OnMouseButton(LRootWindow::kDoubleClick, 1, 0, {20, 20}, 0);
@@ -155,14 +155,14 @@ TEST_F(RootWindowTest, CaptureHandOverEndsTheOldDragAndFreezesHover)
 {
     MakeTree(root);
     EXPECT_EQ(root.SetCaptureControl(nullptr), E_INVALIDARG);
-    root.SetCaptureControl(left.Get());
-    root.SetCaptureControl(right.Get());
+    EXPECT_GE(root.SetCaptureControl(left.Get()), 0);
+    EXPECT_GE(root.SetCaptureControl(right.Get()), 0);
     EXPECT_EQ(left->events.back(), "dragend");
 
     root.OnMouseMove({20, 20}, 0, 0);
     EXPECT_TRUE(root.GetHoverControl().IsNull()) << "another control captures";
     EXPECT_EQ(right->events.back(), "move -180,10") << "relative to the capturing control";
-    root.ClearCapture();
+    EXPECT_GE(root.ClearCapture(), 0);
     root.OnMouseMove({20, 20}, 0, 0);
     EXPECT_EQ(root.GetHoverControl().Get(), left.Get());
 }
@@ -182,10 +182,10 @@ TEST_F(RootWindowTest, HotKeysComeFromTheMainControlsGhkStrings)
 {
     main = Probe(nullptr, u"main", 0, 0, 400, 300);
     RCPtr<LStringTable> table(new LStringTable());
-    table->SetString(u"GHK.NID_TEST_SAVE", u"Ctrl+S");
-    table->SetString(u"OTHER.NID_TEST_OPEN", u"Ctrl+O");
+    EXPECT_GE(table->SetString(u"GHK.NID_TEST_SAVE", u"Ctrl+S"), 0);
+    EXPECT_GE(table->SetString(u"OTHER.NID_TEST_OPEN", u"Ctrl+O"), 0);
     main->table = table;
-    root.SetMainControl(main);
+    EXPECT_GE(root.SetMainControl(main), 0);
     const KeyMap& map = root.GetHotKeyManager()->GetKeyMap();
     EXPECT_TRUE(map.HasCommand(u"NID_TEST_SAVE"));
     EXPECT_FALSE(map.HasCommand(u"NID_TEST_OPEN"));
@@ -200,7 +200,7 @@ TEST_F(RootWindowTest, HotKeysComeFromTheMainControlsGhkStrings)
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_TEST_SAVE"}));
     log->ReleaseInternalReferences();
 
-    root.SetMainControl(nullptr);
+    EXPECT_GE(root.SetMainControl(nullptr), 0);
     EXPECT_FALSE(root.GetHotKeyManager()->GetKeyMap().HasCommand(u"NID_TEST_SAVE"));
 }
 

@@ -210,7 +210,7 @@ protected:
     OSWindow& MakeWindow(BackendState& state, OSWindow* owner = nullptr)
     {
         windows.push_back(std::make_unique<OSWindow>(std::make_unique<FakeBackend>(state), owner));
-        windows.back()->CreateRenderer(LRenderer::kGdi);
+        EXPECT_GE(windows.back()->CreateRenderer(LRenderer::kGdi), 0);
         return *windows.back();
     }
 
@@ -241,7 +241,7 @@ protected:
         main = Probe(nullptr, u"main", 0, 0, 400, 300);
         left = Probe(main.Get(), u"left", 10, 10, 100, 100);
         right = Probe(main.Get(), u"right", 200, 10, 100, 100);
-        root.SetMainControl(main);
+        EXPECT_GE(root.SetMainControl(main), 0);
         main->SetBounds({0, 0}, {400, 300});
         drawLog.clear();
         return main;

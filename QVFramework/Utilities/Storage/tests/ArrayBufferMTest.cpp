@@ -37,7 +37,7 @@ TEST(ArrayBufferMTest, CopiesAreIndependentOnEitherSideOfTheBoundary)
 {
     for (const uint32_t count : {3u, 9u}) {
         ArrayBufferM<int> source;
-        for (uint32_t i = 0; i < count; ++i) source.AddItem(static_cast<int>(i));
+        for (uint32_t i = 0; i < count; ++i) EXPECT_GE(source.AddItem(static_cast<int>(i)), 0);
         ArrayBufferM<int> copy(source);
         *source.GetItemPtr(0) = 99;
         EXPECT_EQ(copy.GetCount(), count);
@@ -50,7 +50,7 @@ TEST(ArrayBufferMTest, CopiesAreIndependentOnEitherSideOfTheBoundary)
 TEST(ArrayBufferMTest, BadRangesAreRefused)
 {
     ArrayBufferM<int> array;
-    array.SetCount(2);
+    EXPECT_GE(array.SetCount(2), 0);
     int out = 0;
     EXPECT_EQ(array.InsertItems(3, 1), E_INVALIDARG);
     EXPECT_EQ(array.RemoveItems(1, 2), E_INVALIDARG);

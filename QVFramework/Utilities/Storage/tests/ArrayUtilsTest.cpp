@@ -39,7 +39,7 @@ TEST(ArrayUtilsTest, SortIsStable)
     };
     for (const Case& c : cases) {
         ArrayBuffer<Item> array;
-        for (size_t i = 0; i < c.keys.size(); ++i) array.AddItem({c.keys[i], static_cast<int>(i)});
+        for (size_t i = 0; i < c.keys.size(); ++i) EXPECT_GE(array.AddItem({c.keys[i], static_cast<int>(i)}), 0);
         ArrayUtils::Sort(array, c.start, c.count, ByKey);
         std::vector<std::pair<int, int>> got;
         for (const Item& it : array) got.emplace_back(it.key, it.order);
@@ -51,7 +51,7 @@ TEST(ArrayUtilsTest, SortMovesCountedPointersWithoutCountChanges)
 {
     RCPtr<LZone> z1(new LZone(1)), z2(new LZone(2)), z3(new LZone(3));
     RCPtrArray<LZone> array;
-    for (auto* z : {&z3, &z1, &z2}) array.AddItem(*z);
+    for (auto* z : {&z3, &z1, &z2}) EXPECT_GE(array.AddItem(*z), 0);
     ArrayUtils::Sort(array, 0, 3, [](const ConstRCPtr<LZone>& a, const ConstRCPtr<LZone>& b) {
         return a->id - b->id;
     });
@@ -63,7 +63,7 @@ TEST(ArrayUtilsTest, SortMovesCountedPointersWithoutCountChanges)
 TEST(ArrayUtilsTest, SortIndeciesLeavesTheArrayAlone)
 {
     Array<Item> array;
-    for (int k : {9, 4, 7, 4}) array.AddItem({k, 0});
+    for (int k : {9, 4, 7, 4}) EXPECT_GE(array.AddItem({k, 0}), 0);
     Array<uint32_t> indices;
     ArrayUtils::SortIndecies(indices, array, 0, 4, ByKey);
     EXPECT_EQ(std::vector<uint32_t>(indices.GetFirst(), indices.GetEnd()),
@@ -75,8 +75,8 @@ TEST(ArrayUtilsTest, SortIndeciesLeavesTheArrayAlone)
 TEST(ArrayUtilsTest, RangesPastTheEndRaise)
 {
     Array<Item> array;
-    array.AddItem({1, 0});
-    array.AddItem({2, 0});
+    EXPECT_GE(array.AddItem({1, 0}), 0);
+    EXPECT_GE(array.AddItem({2, 0}), 0);
     Array<uint32_t> indices;
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[&] { ArrayUtils::Sort(array, 1, 2, ByKey); },

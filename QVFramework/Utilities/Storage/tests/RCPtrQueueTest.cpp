@@ -42,13 +42,13 @@ TEST(RCPtrQueueTest, GrowsByOneSlotAndKeepsOrderAcrossTheWrap)
         Queue queue(c.slots);
         int next = 0;
         for (int i = 0; i < c.skipped; ++i) {
-            queue.Enqueue(Make(next++));
+            EXPECT_GE(queue.Enqueue(Make(next++)), 0);
             EXPECT_EQ(Take(queue), i);
         }
         const uint32_t start = queue.GetSlotCount() ? queue.GetSlotCount() : 2;
         // Fill to the last free slot, then post three more.
         const int first = next;
-        for (uint32_t i = 0; i + 1 < start + 3; ++i) queue.Enqueue(Make(next++));
+        for (uint32_t i = 0; i + 1 < start + 3; ++i) EXPECT_GE(queue.Enqueue(Make(next++)), 0);
         EXPECT_EQ(queue.GetSlotCount(), start + 3);
         EXPECT_EQ(queue.GetCount(), start + 2);
         for (int expected = first; expected < next; ++expected) EXPECT_EQ(Take(queue), expected);
@@ -60,8 +60,8 @@ TEST(RCPtrQueueTest, HoldsOneReferencePerQueuedItem)
 {
     Queue queue(2);
     RCPtr<LNotification> item = Make(1);
-    queue.Enqueue(item);
-    queue.Enqueue(item);
+    EXPECT_GE(queue.Enqueue(item), 0);
+    EXPECT_GE(queue.Enqueue(item), 0);
     EXPECT_EQ(item->GetRefCount(), 3);
     RCPtr<LNotification> out;
     queue.Dequeue(out);
@@ -102,7 +102,7 @@ TYPED_TEST(LockedQueueTest, ProducersPostWhileOneConsumerDrains)
     std::vector<std::thread> producers;
     for (int p = 0; p < kProducers; ++p)
         producers.emplace_back([&, p] {
-            for (int i = 0; i < kPerProducer; ++i) queue.Enqueue(Make(p * kPerProducer + i));
+            for (int i = 0; i < kPerProducer; ++i) EXPECT_GE(queue.Enqueue(Make(p * kPerProducer + i)), 0);
         });
     std::vector<int> lastOf(kProducers, -1);
     int received = 0;
@@ -128,9 +128,9 @@ TEST(RCPtrQueueTest, DequeueUpToTakesTheOldestInOrderAcrossTheWrap)
         SCOPED_TRACE(testing::Message() << queued << " queued, " << most << " asked");
         Queue queue(4);
         int next = 0;
-        for (int i = 0; i < 3; ++i) queue.Enqueue(Make(next++));  // the read index moves off zero
+        for (int i = 0; i < 3; ++i) EXPECT_GE(queue.Enqueue(Make(next++)), 0);  // the read index moves off zero
         for (int i = 0; i < 3; ++i) Take(queue);
-        for (uint32_t i = 0; i < queued; ++i) queue.Enqueue(Make(next++));
+        for (uint32_t i = 0; i < queued; ++i) EXPECT_GE(queue.Enqueue(Make(next++)), 0);
         std::vector<RCPtr<LNotification>> out;
         const uint32_t taken = queue.DequeueUpTo(most, out);
         EXPECT_EQ(taken, std::min(queued, most));

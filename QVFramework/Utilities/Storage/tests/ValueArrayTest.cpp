@@ -24,7 +24,7 @@ protected:
     A array;
     void Fill(std::initializer_list<int32_t> values)
     {
-        for (int32_t v : values) array.AddItem(v);
+        for (int32_t v : values) EXPECT_GE(array.AddItem(v), 0);
     }
 };
 
@@ -74,7 +74,7 @@ TYPED_TEST(ValueArrayTest, SwapAppendSetItemsAndClear)
     EXPECT_EQ(this->array.Append(this->array), 6);
     EXPECT_EQ(Items(this->array), (std::vector<int32_t>{3, 2, 1, 3, 2, 1}));
     TypeParam other;
-    other.AddItem(9);
+    EXPECT_GE(other.AddItem(9), 0);
     EXPECT_EQ(this->array.SetItems(other), 1);
     EXPECT_EQ(Items(this->array), (std::vector<int32_t>{9}));
     EXPECT_EQ(this->array.RemoveAll(), S_OK);
@@ -84,7 +84,7 @@ TYPED_TEST(ValueArrayTest, SwapAppendSetItemsAndClear)
 TYPED_TEST(ValueArrayTest, SetCountZeroesNewElements)
 {
     this->Fill({5});
-    this->array.SetCount(0);
+    EXPECT_GE(this->array.SetCount(0), 0);
     EXPECT_EQ(this->array.SetCount(3), 3);
     EXPECT_EQ(Items(this->array), (std::vector<int32_t>{0, 0, 0}));
 }
@@ -103,8 +103,8 @@ TEST(ValueArrayDifferencesTest, RemoveItemsOfNothing)
     Array<int32_t> array;
     ArrayBuffer<int32_t> buffer;
     for (int32_t v : {1, 2}) {
-        array.AddItem(v);
-        buffer.AddItem(v);
+        EXPECT_GE(array.AddItem(v), 0);
+        EXPECT_GE(buffer.AddItem(v), 0);
     }
     EXPECT_EQ(array.RemoveItems(2, 0), E_INVALIDARG);
     EXPECT_EQ(array.RemoveItems(1, 0), 2);
@@ -115,8 +115,8 @@ TEST(ValueArrayDifferencesTest, InsertItemAnswers)
 {
     Array<int32_t> array;
     ArrayBuffer<int32_t> buffer;
-    array.AddItem(1);
-    buffer.AddItem(1);
+    EXPECT_GE(array.AddItem(1), 0);
+    EXPECT_GE(buffer.AddItem(1), 0);
     EXPECT_EQ(array.InsertItem(0, 5), 0);   // the index
     EXPECT_EQ(buffer.InsertItem(0, 5), 2);  // the new count
 }
@@ -124,7 +124,7 @@ TEST(ValueArrayDifferencesTest, InsertItemAnswers)
 TEST(ValueArrayDifferencesTest, ArrayRaisesTheVectorSubscriptError)
 {
     Array<int32_t> array;
-    array.AddItem(1);
+    EXPECT_GE(array.AddItem(1), 0);
     try {
         array.GetItemPtr(1);
         FAIL() << "no error";
