@@ -250,6 +250,17 @@ TEST_F(TextBoxFixture, ClipboardCommandsTable)
     }
 }
 
+TEST_F(TextBoxFixture, ACutTheClipboardRefusesKeepsTheText)
+{
+    Set(u"hello", 5, 1, 3);
+    fakeClipboard.ForeignCopy("x");
+    fakeClipboard.failWrites = true;
+    EXPECT_LT(box->PerformEdit(LClipboard::kCut), 0);
+    EXPECT_EQ(Text(), "hello");
+    EXPECT_EQ(box->GetSelectionLength(), 3);
+    EXPECT_EQ(fakeClipboard.PeekText().value_or(""), "x");
+}
+
 TEST_F(TextBoxFixture, EditCommandsAreOfferedOnlyWhenTheyCanApply)
 {
     Set(u"ab", 2);
