@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "ControlEditTarget.h"
 #include "Exception.h"
 #include "FrameworkControlClasses.h"
 #include "LFont.h"
@@ -247,7 +248,12 @@ QVResult LFrameworkApp::RunApplicationStartup()
             mApplicationStrings->GetAllStrings(pairs);
             (void)mHotKeys->GetKeyMap().LoadFromPairs(&pairs, u"GHK");
         }
-        if (mClipboard) (void)mClipboard->Initialize();
+        if (mClipboard) {
+            // Without its subscriptions the edit keys do nothing; the program still runs.
+            (void)mClipboard->Initialize();
+            // The application outlives its bridge: the exit drops the lookup first.
+            mClipboard->SetEditTargetLookup([this] { return ControlEditTarget::OfFocus(GetActiveRootWindow()); });
+        }
         const int32_t last = mFactory ? mFactory->GetSkinCount() - 1 : -1;
         const int32_t stored = LoadCurrentSkinIndex();
         (void)SetSkin(stored <= last ? stored : last);  // no skin at all shows as an empty window
@@ -262,6 +268,7 @@ QVResult LFrameworkApp::ExitApplication()
     mFactory = nullptr;
     if (mHotKeys) mHotKeys->GetKeyMap().Clear();
     if (mClipboard) {
+        mClipboard->SetEditTargetLookup(nullptr);
         mClipboard->UnregisterAllNotifications();
         mClipboard = nullptr;
     }

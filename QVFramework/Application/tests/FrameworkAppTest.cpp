@@ -2,9 +2,11 @@
 
 #include <set>
 #include <stdexcept>
+#include <vector>
 
 #include "FakeFrameworkApp.h"
 #include "FrameworkControlClasses.h"
+#include "LClipboard.h"
 #include "LListBoxItem.h"
 #include "LNotificationCenterManager.h"
 #include "LNotificationClient.h"
@@ -238,6 +240,56 @@ TEST_F(FrameworkAppTest, MouseStateComesFromTheActiveWindowElseFromTheKeys)
     app->windows[1]->buttons = 4;
     EXPECT_EQ(app->GetActiveRootWindow(), active);
     EXPECT_EQ(app->GetMouseButtonState(), 4u);
+}
+
+// A control that takes edit commands and notes the ones it performs.
+class EditableControl : public LControl {
+public:
+    EditableControl() : LControl(nullptr, u"editable") {}
+    bool HandlesEditCommands() const override { return true; }
+    bool CanPerformEdit(int32_t command) const override { return command != LClipboard::kPaste; }
+    QVResult PerformEdit(int32_t command) override
+    {
+        performed.push_back(command);
+        return S_OK;
+    }
+    std::vector<int32_t> performed;
+};
+
+TEST_F(FrameworkAppTest, EditRequestsReachTheFocusedControlOfTheActiveWindow)
+{
+    ASSERT_EQ(app->RunApplicationStartup(), S_OK);
+    RCPtr<EditableControl> editable(new EditableControl());
+    RCPtr<LRootWindow> idle = app->AddWindow();
+    RCPtr<LRootWindow> active = app->AddWindow();
+    app->windows.back()->active = true;
+    idle->SetFocusControl(editable.Get());
+
+    // Only the active window's focus counts.
+    Post(u"NID_EDIT_COPY_REQ");
+    app->ProcessPendingNotifications(true);
+    EXPECT_TRUE(editable->performed.empty());
+
+    active->SetFocusControl(editable.Get());
+    const struct {
+        const char16_t* request;
+        std::vector<int32_t> performed;
+    } cases[] = {
+        {u"NID_EDIT_COPY_REQ", {LClipboard::kCopy}},
+        {u"NID_EDIT_CUT_REQ", {LClipboard::kCut}},
+        {u"NID_EDIT_DELETE_REQ", {LClipboard::kDelete}},
+        {u"NID_EDIT_PASTE_REQ", {}},  // the control says it cannot paste
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Text(c.request));
+        editable->performed.clear();
+        Post(c.request);
+        app->ProcessPendingNotifications(true);
+        EXPECT_EQ(editable->performed, c.performed);
+    }
+    active->SetFocusControl(nullptr);
+    idle->SetFocusControl(nullptr);
+    EXPECT_EQ(app->ExitApplication(), S_OK);
 }
 
 TEST_F(FrameworkAppTest, ANotificationPostedDuringADrainWaitsForTheNextPass)
