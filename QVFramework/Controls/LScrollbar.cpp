@@ -36,12 +36,6 @@ DoublePoint InParent(const LControl& child, const DoublePoint& p)
     return {RoundHalf(at.x), RoundHalf(at.y)};
 }
 
-void SetLookRegion(LControl& control, uint32_t index, const RectRegion& region)
-{
-    if (index >= control.GetPartCount()) return;
-    if (RCPtr<ILook> look = control.GetVisualPart(static_cast<int32_t>(index))) look->SetRegion(region);
-}
-
 }  // namespace
 
 LScrollbar::LScrollbar(LControl* parent, const String& name) : LControl(parent, name)
@@ -301,24 +295,19 @@ void LScrollbar::UpdateChannelHighlight()
         ClearChannelHighlight();
         return;
     }
-    if (mChannel->GetPartCount() < 2) return;
     RectRegion pressed;
     pressed.AddRect(PagedStretch());
-    RectRegion normal;
-    normal.AddRect(DoubleRect{0.0, 0.0, mChannel->GetFrame().width, mChannel->GetFrame().height});
-    normal.SubtractRegion(pressed);
-    SetLookRegion(*mChannel, 1, pressed);
-    SetLookRegion(*mChannel, 0, normal);
-    mChannel->SetPartOpacity(1, 1.0f, false);
-    mChannel->InvalidateArea();
+    // A channel without a pressed look has nothing to highlight with.
+    if (Failed(mChannel->SetPartRegion(1, pressed))) return;
+    if (Failed(mChannel->ResetPartRegion(0, 1))) return;
+    (void)mChannel->SetPartOpacity(1, 1.0f, false);  // look 1 exists: checked above
 }
 
 void LScrollbar::ClearChannelHighlight()
 {
     if (!mChannel) return;
-    for (uint32_t i = 0; i < mChannel->GetPartCount(); ++i) SetLookRegion(*mChannel, i, RectRegion());
-    if (mChannel->GetPartCount() > 0) mChannel->ShowPart(0, true);
-    mChannel->InvalidateArea();
+    mChannel->ClearAllPartRegions();
+    if (mChannel->GetPartCount() > 0) (void)mChannel->ShowPart(0, true);  // fails only without looks
 }
 
 QVResult LScrollbar::OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>&,

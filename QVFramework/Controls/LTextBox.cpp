@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "GeometryRounding.h"
 #include "IControlApplication.h"
 #include "IControlRenderer.h"
 #include "LClipboard.h"
@@ -754,23 +755,63 @@ int32_t LTextBox::HitTestCharacter(const DoublePoint& point) const
     return low >= GetTextLength() ? GetTextLength() : 0;
 }
 
+RCPtr<ILook> LTextBox::OwnLook(int32_t index) const
+{
+    return GetVisualPartIndex(index) == index ? GetVisualPart(index) : RCPtr<ILook>();
+}
+
+bool LTextBox::ShowLabel()
+{
+    RCPtr<ILook> label = OwnLook(kLabelText);
+    double labelWidth = 0.0;
+    if (!label || !OwnLook(kLabelBackground) || !label->GetTextWidth(labelWidth)) return false;
+    const DoubleRect area = GetTextArea();
+    RectRegion region;
+    region.AddRect(DoubleRect{RoundHalfAwayFromZero(area.x), RoundHalfAwayFromZero(area.y), labelWidth,
+                              RoundHalfAwayFromZero(area.height)});
+    (void)SetPartRegion(kLabelText, region);                    // both looks checked above
+    (void)ResetPartRegion(kLabelBackground, kLabelText);
+    (void)ShowPart(kLabelBackground, true);
+    (void)SetPartOpacity(kLabelText, 1.0f, false);
+    return true;
+}
+
+bool LTextBox::ShowSelection(int32_t state, int32_t selection)
+{
+    if (!OwnLook(state) || !OwnLook(selection)) return false;
+    const DoublePoint offset = GetScrollOffset();
+    DoubleRect range = GetRangeRect(mSelectionStart, mSelectionStart + mSelectionLength - 1);
+    range.x -= offset.x;
+    range.y -= offset.y;
+    constexpr double kMinExtent = 1.0 / 8388608.0;
+    // An empty region would let the highlight paint the whole box, so a
+    // selection scrolled out of view shows no highlight at all.
+    if (!range.Intersect(GetTextArea()) || range.width <= kMinExtent || range.height <= kMinExtent) return false;
+    RectRegion region;
+    region.AddRect(range);
+    if (region.IsEmpty()) return false;
+    (void)SetPartRegion(selection, region);  // both looks checked above
+    (void)ResetPartRegion(state, selection);
+    (void)ShowPart(state, true);
+    (void)SetPartOpacity(selection, 1.0f, false);
+    return true;
+}
+
 void LTextBox::UpdatePartStates()
 {
     if (!IsEnabledInTree(true)) {
-        ShowPart(kDisabled, true);
+        ClearAllPartRegions();
+        (void)ShowPart(kDisabled, true);  // a skin without the look keeps what it shows
         return;
     }
     const uint32_t conditions = GetConditions();
     const bool hot = (conditions & (Condition::kActive | Condition::kLeftDragging)) != 0;
     const bool focused = HasFocus();
-    if (!focused && GetText().IsEmpty() && !mLabel.IsEmpty() && GetVisualPart(kLabelText)) {
-        ShowPart(kLabelBackground, true);
-        SetPartOpacity(kLabelText, 1.0f, false);
-        return;
-    }
+    if (!focused && GetText().IsEmpty() && !mLabel.IsEmpty() && ShowLabel()) return;
     const int32_t state = (hot ? kHot : kNormal) + (focused ? kFocused : 0);
-    ShowPart(state, true);
-    if (mSelectionLength > 0 && focused) SetPartOpacity(kSelection + (hot ? 1 : 0), 1.0f, false);
+    if (mSelectionLength > 0 && focused && ShowSelection(state, kSelection + (hot ? 1 : 0))) return;
+    ClearAllPartRegions();
+    (void)ShowPart(state, true);  // a skin without the look keeps what it shows
 }
 
 QVResult LTextBox::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
@@ -782,7 +823,7 @@ QVResult LTextBox::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
         SetText(text);
         mLabel = label;
         if (!label.IsEmpty()) {
-            if (RCPtr<ILook> part = GetVisualPart(kLabelText)) part->SetText(label);
+            if (RCPtr<ILook> part = OwnLook(kLabelText)) part->SetText(label);
         }
         UpdatePartStates();
     }

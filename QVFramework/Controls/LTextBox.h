@@ -104,6 +104,12 @@ public:
 protected:
     void UpdateCaretRect();
     void UpdatePartStates();
+    // The look at that very index; no stand-in for a missing one.
+    RCPtr<ILook> OwnLook(int32_t index) const;
+    // Each false, changing nothing, when its looks are missing or it has
+    // nothing to show.
+    bool ShowLabel();
+    bool ShowSelection(int32_t state, int32_t selection);
     void KeepCaretVisible();
     double MeasureWidth(const String& text) const;
     double LineHeight() const;
