@@ -367,12 +367,14 @@ TEST_F(ScrollbarPagingTest, PressOnTheThumbPagesNothingAndAFullThumbKeepsItsValu
     EXPECT_DOUBLE_EQ(bar->GetValue(), 0.75);
 }
 
-// A look that keeps the region the bar gives it.
+// A look that keeps the region the bar gives it, and answers it back as
+// the control's region operations expect.
 class RegionLook : public FakeLook {
     QV_TYPE_NAME("class RegionLook")
 public:
     void SetRegion(const RectRegion& region) override
     {
+        FakeLook::SetRegion(region);
         rects.clear();
         for (const RegionRect& r : region) rects.push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
     }
