@@ -769,7 +769,7 @@ bool LTextBox::ShowLabel()
     RectRegion region;
     region.AddRect(DoubleRect{RoundHalfAwayFromZero(area.x), RoundHalfAwayFromZero(area.y), labelWidth,
                               RoundHalfAwayFromZero(area.height)});
-    (void)SetPartRegion(kLabelText, region);                    // both looks checked above
+    (void)SetPartRegion(kLabelText, region);  // both looks checked above
     (void)ResetPartRegion(kLabelBackground, kLabelText);
     (void)ShowPart(kLabelBackground, true);
     (void)SetPartOpacity(kLabelText, 1.0f, false);

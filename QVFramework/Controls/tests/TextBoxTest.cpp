@@ -98,7 +98,10 @@ protected:
         other->HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
     }
     std::string Text() const { return Narrow(box->GetText().GetChars()); }
-    int Count(const char* name) const { return static_cast<int>(std::count(log->names.begin(), log->names.end(), name)); }
+    int Count(const char* name) const
+    {
+        return static_cast<int>(std::count(log->names.begin(), log->names.end(), name));
+    }
 
     ClipboardApplication clipApp;
     ScopedControlApplication mClipScope;
@@ -391,6 +394,173 @@ TEST_F(TextBoxFixture, AnEmptyUnfocusedBoxShowsItsLabel)
     cue->SetFocus(true);
     EXPECT_EQ(cue->GetFirstVisiblePartIndex(), 3);
     EXPECT_EQ(cue->GetPartOpacity(9), 0.0f);
+}
+
+// Covered pixels, not node lists: how a subtraction splits an area is the region's business.
+::testing::AssertionResult CoversExactly(const RectRegion& actual, const std::vector<RegionRect>& expected)
+{
+    RectRegion want;
+    for (const RegionRect& r : expected) want.AddRect(r);
+    RectRegion extra = actual;
+    extra.SubtractRegion(want);
+    RectRegion missing = want;
+    missing.SubtractRegion(actual);
+    if (extra.IsEmpty() && missing.IsEmpty()) return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "region holds";
+    for (const RegionRect& r : actual)
+        failure << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+    return failure;
+}
+
+// Looks with a half-pixel text area inset, so that rounding shows.
+class TextBoxPartsFixture : public TextBoxFixture {
+protected:
+    FakeLook& Look(LTextBox& b, int32_t index) { return static_cast<FakeLook&>(*b.GetVisualPart(index)); }
+    RectRegion RegionOf(LTextBox& b, int32_t index) { return Look(b, index).region; }
+    void Prepare(LTextBox& b)
+    {
+        Look(b, 0).inset = 2.5;       // text area {2.5, 2.5, 65, 15}
+        Look(b, 9).textWidth = 41.4;  // the label's laid-out width
+    }
+    // Whatever an earlier state left behind.
+    void Soil(LTextBox& b)
+    {
+        for (uint32_t i = 0; i < b.GetPartCount(); ++i) {
+            RectRegion junk;
+            junk.AddRect(RegionRect{1, 1, 2, 2});
+            Look(b, static_cast<int32_t>(i)).region = junk;
+        }
+    }
+    void ExpectNoRegions(LTextBox& b)
+    {
+        for (uint32_t i = 0; i < b.GetPartCount(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_TRUE(RegionOf(b, static_cast<int32_t>(i)).IsEmpty());
+        }
+    }
+};
+
+TEST_F(TextBoxPartsFixture, PartStatesFollowFocusTextAndLabel)
+{
+    RCPtr<LTextBox> labelled = MakeBox(u"labelled", 200, 70, u"Search");
+    RCPtr<LTextBox> plain = box;
+    Prepare(*labelled);
+    Prepare(*plain);
+    // The label sits at the text area's rounded corner, as wide as its text and
+    // as high as the area; the ground takes the rest of the box.
+    const RegionRect labelArea{3, 3, 44, 18};
+    const std::vector<RegionRect> rest{{0, 0, 70, 3}, {0, 3, 3, 18}, {44, 3, 70, 18}, {0, 18, 70, 20}};
+    struct Row {
+        const char* what;
+        bool focused, textEmpty, labelEmpty;
+        bool labelCase;
+        int32_t shown;
+    } rows[] = {
+        {"unfocused, empty, labelled: the label shows", false, true, false, true, 2},
+        {"focused, empty, labelled: the label hides", true, true, false, false, 3},
+        {"unfocused with text, labelled: the text shows", false, false, false, false, 0},
+        {"focused with text, labelled", true, false, false, false, 3},
+        {"unfocused, empty, no label", false, true, true, false, 0},
+        {"focused, empty, no label", true, true, true, false, 3},
+        {"unfocused with text, no label", false, false, true, false, 0},
+        {"focused with text, no label", true, false, true, false, 3},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        LTextBox& b = r.labelEmpty ? *plain : *labelled;
+        other->SetFocus(true);
+        b.SetText(u"");
+        Soil(b);
+        b.SetText(r.textEmpty ? u"x" : u"abc");  // a change, so the parts are refreshed
+        if (r.textEmpty) b.SetText(u"");
+        if (r.focused) {
+            b.SetFocus(true);
+        } else {
+            b.SetFocus(true);
+            other->SetFocus(true);
+        }
+        ASSERT_EQ(b.HasFocus(), r.focused);
+        EXPECT_EQ(b.GetFirstVisiblePartIndex(), r.shown);
+        if (r.labelCase) {
+            EXPECT_EQ(b.GetPartOpacity(2), 1.0f);
+            EXPECT_EQ(b.GetPartOpacity(9), 1.0f);
+            EXPECT_TRUE(CoversExactly(RegionOf(b, 9), {labelArea}));
+            EXPECT_TRUE(CoversExactly(RegionOf(b, 2), rest));
+        } else {
+            EXPECT_EQ(b.GetPartOpacity(9), 0.0f);
+            ExpectNoRegions(b);
+        }
+    }
+}
+
+TEST_F(TextBoxPartsFixture, ALabelThatCannotBeLaidOutLeavesTheStatePartShown)
+{
+    RCPtr<LTextBox> cue = MakeBox(u"cue", 200, 70, u"Search");
+    Prepare(*cue);
+    Look(*cue, 9).hasTextLayout = false;
+    cue->SetText(u"x");
+    Soil(*cue);
+    cue->SetText(u"");
+    EXPECT_EQ(cue->GetFirstVisiblePartIndex(), 0);
+    EXPECT_EQ(cue->GetPartOpacity(9), 0.0f);
+    ExpectNoRegions(*cue);
+}
+
+TEST_F(TextBoxPartsFixture, ABoxWithoutLabelLooksKeepsTheLabelOffItsOtherLooks)
+{
+    RCPtr<LTextBox> b(new LTextBox(top.Get(), u"few"));
+    RCPtr<FakeDescriptor> d(new FakeDescriptor(u"few"));
+    d->lookCount = 4;  // no label look
+    d->attributes.push_back({u"LABEL", u"Search"});
+    b->ApplyDescriptor(d);
+    for (uint32_t i = 0; i < b->GetPartCount(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(Look(*b, static_cast<int32_t>(i)).text.IsEmpty());
+    }
+    b->SetText(u"x");
+    b->SetText(u"");
+    EXPECT_NE(b->GetFirstVisiblePartIndex(), 2);
+    ExpectNoRegions(*b);
+}
+
+TEST_F(TextBoxPartsFixture, TheSelectionLookCoversOnlyTheVisibleSelection)
+{
+    Prepare(*box);
+    box->SetFocus(true);
+    struct Row {
+        const char* what;
+        const char16_t* text;
+        int32_t caret, start, length;
+        bool highlighted;
+        RegionRect selection;
+    } rows[] = {
+        // Characters 1 and 2 span 9.5 .. 23.5, one line of 16 clipped to the 15-high area.
+        {"a selection in view", u"abcdef", 6, 1, 2, true, {10, 3, 24, 18}},
+        {"a selection cut by the area's right edge", u"abcdefghij", 0, 8, 2, true, {59, 3, 68, 18}},
+        {"a selection scrolled out of view shows no highlight", u"0123456789abcdefghij", 20, 0, 2, false, {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        box->SetText(r.text);
+        box->SetCaretPosition(r.caret, true);
+        box->SelectRange(-1, 0);
+        Soil(*box);
+        box->SetSelection(r.start, r.length, r.start);
+        EXPECT_EQ(box->GetFirstVisiblePartIndex(), 3);
+        if (r.highlighted) {
+            EXPECT_EQ(box->GetPartOpacity(10), 1.0f);
+            EXPECT_TRUE(CoversExactly(RegionOf(*box, 10), {r.selection}));
+            RectRegion whole;
+            whole.AddRect(RegionRect{0, 0, 70, 20});
+            whole.SubtractRect(r.selection);
+            RectRegion state = RegionOf(*box, 3);
+            EXPECT_TRUE(CoversExactly(state, std::vector<RegionRect>(whole.begin(), whole.end())));
+        } else {
+            EXPECT_EQ(box->GetPartOpacity(10), 0.0f);
+            ExpectNoRegions(*box);
+        }
+    }
 }
 
 // The bridge's way to the box: the focused control's edit target.
