@@ -419,6 +419,20 @@ TEST_F(ScrollbarPagingTest, ChannelShowsItsPressedLookOverThePagedStretchWhileTh
     EXPECT_EQ(channel->GetPartOpacity(1), 0.0f);
 }
 
+TEST_F(ScrollbarPagingTest, AChannelWithoutAPressedLookIsLeftWhole)
+{
+    RCPtr<RegionLook> normal(new RegionLook);
+    channel->AddVisualPart(RCPtr<ILook>(normal.Get()));
+    channel->AddVisualPart(RCPtr<ILook>());  // the skin gives no pressed look
+    channel->ShowPart(0, true);
+    bar->SetValue(0.5);
+    Press(0, Condition::kLeftPressed | Condition::kCaptured);
+    bar->UpdateChannelHighlight();
+    EXPECT_TRUE(normal->rects.empty()) << "nothing would draw the cut-out stretch";
+    EXPECT_EQ(channel->GetPartOpacity(0), 1.0f);
+    Press(Condition::kLeftPressed | Condition::kCaptured, 0);
+}
+
 // A bar with real step buttons and a real thumb, driven through the
 // controls' own pointer handling on the injected clock.
 class ScrollbarInputTest : public TreeFixture {
