@@ -180,6 +180,7 @@ public:
     const RCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }
     const RCPtr<LStringTable>& GetApplicationStringTable() const { return mApplicationStrings; }
     const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeys; }
+    LGlobalHotKeyManager* GetHotKeys() const override { return mHotKeys.Get(); }
     const NarrowString& GetNarrowText() const { return mNarrowText; }
     // The framework string table's text for id, else fallback.
     String GetFrameworkString(const String& id, const String& fallback) const;

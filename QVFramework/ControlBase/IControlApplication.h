@@ -15,6 +15,7 @@ namespace QV {
 class IControlFactory;
 class LClipboard;
 class LControl;
+class LGlobalHotKeyManager;
 
 class IControlApplication {
 public:
@@ -25,6 +26,8 @@ public:
     virtual uint32_t GetCursorHandle(const char16_t* name) = 0;
     // 1 when no binding took the key.
     virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
+    // The application's shortcut bindings and where they send; null when none.
+    virtual LGlobalHotKeyManager* GetHotKeys() const { return nullptr; }
     virtual RCPtr<LFont> GetDefaultFont() = 0;
     virtual IControlFactory* GetControlFactory() = 0;
     virtual RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() = 0;

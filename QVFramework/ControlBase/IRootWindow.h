@@ -9,6 +9,7 @@
 namespace QV {
 
 class LControl;
+class LGlobalHotKeyManager;
 
 class IRootWindow : public virtual LRefCountedObject {
 public:
@@ -37,6 +38,8 @@ public:
     virtual void HandleTabNavigation(const RCPtr<LKeyParam>& key) = 0;
     // 1 when no binding took the key.
     virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
+    // The window's shortcut bindings and where they send; null when it has none.
+    virtual LGlobalHotKeyManager* GetHotKeys() const { return nullptr; }
 
     // "NID_IDLE" comes from here.
     virtual RCPtr<LNotificationDistributor> GetDistributor() = 0;

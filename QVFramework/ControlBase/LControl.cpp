@@ -171,12 +171,9 @@ QVResult LControl::Initialize()
         // A table that cannot list its strings simply has no local keys.
         if (Succeeded(mStringTable->GetStringsWithPrefix(u"LHK.", pairs))) (void)mOwnKeys.LoadFromPairs(&pairs, u"LHK");
     }
-    // Keys bound before initialisation (a context menu's) count as well.
-    if (mParent && !mOwnKeys.IsEmpty()) {
-        // Without the subscription the parent's sibling keys simply do not reach us.
-        (void)mHandler->RegisterHandler(&LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent.Get()),
-                                        u"NID_SIBLING_KEY");
-    }
+    // A menu given before initialisation had no handler to wire its commands to.
+    if (mContextMenu) WireContextMenuKeys(mContextMenu, true);
+    SubscribeSiblingKeys();
     return S_OK;
 }
 

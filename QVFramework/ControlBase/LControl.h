@@ -239,6 +239,7 @@ public:
     virtual void UpdateInheritedFont();
     bool IsTextClipped() const;
     bool UsesParentToolTip() const { return mUseParentToolTip; }
+    void SetUseParentToolTip(bool on) { mUseParentToolTip = on; }
 
     // ---- bounds, layout records, visual parts, context menu, tool tip ----
     QVResult SetBounds(const DoublePoint& position, const DoublePoint& size);
@@ -274,7 +275,12 @@ public:
                            bool replacesClient);
     void SetOpacity(float opacity) { mOpacity = opacity; }
     virtual RCPtr<LRefCountedObject> GetContextMenu() const { return mContextMenu; }
-    void SetContextMenu(const RCPtr<LRefCountedObject>& menu) { mContextMenu = menu; }
+    // The menu's items whose commands the window's or the application's hot
+    // keys bind answer those keys here, also from a focused sibling.
+    void SetContextMenu(const RCPtr<LRefCountedObject>& menu);
+    // Hands a context-menu command to the hot keys' target that binds it; 1.
+    QVResult OnShortcutCommand(const RCPtr<LNotificationDistributor>& sender,
+                               const RCPtr<LNotification>& notification);
     virtual void OnPrepareContextMenu(LControl*) {}
     virtual QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu);
     virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return 1; }
@@ -316,6 +322,8 @@ private:
     void ApplyNotFocusableAttribute();
     bool ReadBoolAttribute(const char16_t* name, bool& value) const;
     void AfterLayoutPass();
+    void SubscribeSiblingKeys();
+    void WireContextMenuKeys(const RCPtr<LRefCountedObject>& menu, bool wire);
 
     String mName;
     RCPtr<IControlDescriptor> mDescriptor;
@@ -385,6 +393,9 @@ private:
 
     // keys
     bool mWantsTab = false;
+    // Filled from the context menu, apart from the table's keys so that a
+    // menu change takes back only what the menu brought.
+    KeyMap mMenuKeys;
 
     // value, text, font
     double mValue = 0.0;

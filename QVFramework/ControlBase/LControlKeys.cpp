@@ -2,6 +2,8 @@
 
 #include "IControlApplication.h"
 #include "LControl.h"
+#include "LGlobalHotKeyManager.h"
+#include "LMenuItemDescriptor.h"
 #include "LNotificationClientPool.h"
 
 namespace QV {
@@ -25,28 +27,110 @@ KeyCode ToKeyCode(const KeyCodeValue& value)
     return key;
 }
 
+// The hot keys that bind a command: the root window's first, then the application's.
+LGlobalHotKeyManager* FindBindingHotKeys(const IRootWindow* root, const String& command)
+{
+    if (LGlobalHotKeyManager* keys = root ? root->GetHotKeys() : nullptr) {
+        if (keys->GetKeyMap().HasCommand(command)) return keys;
+    }
+    const IControlApplication* app = GetControlApplication();
+    LGlobalHotKeyManager* keys = app ? app->GetHotKeys() : nullptr;
+    return keys && keys->GetKeyMap().HasCommand(command) ? keys : nullptr;
+}
+
+template <class Visit>
+void ForEachLeafItem(const LMenuDescriptor& menu, const Visit& visit)
+{
+    for (uint32_t i = 0; i < menu.GetItemCount(); ++i) {
+        RCPtr<LMenuItemDescriptor> item = menu.GetItem(i);
+        if (!item || item->IsSeparator()) continue;
+        if (item->GetItemCount() > 0) {
+            ForEachLeafItem(*item, visit);
+        } else if (!item->GetKey().IsEmpty()) {
+            visit(item->GetKey());
+        }
+    }
+}
+
 }  // namespace
+
+void LControl::SubscribeSiblingKeys()
+{
+    if (!mHandler || !mParent || (mOwnKeys.IsEmpty() && mMenuKeys.IsEmpty())) return;
+    // Without the subscription the parent's sibling keys simply do not reach us;
+    // a second registration for the same parent keeps the first.
+    (void)mHandler->RegisterHandler(&LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent.Get()),
+                                    u"NID_SIBLING_KEY");
+}
+
+void LControl::SetContextMenu(const RCPtr<LRefCountedObject>& menu)
+{
+    if (mContextMenu) WireContextMenuKeys(mContextMenu, false);
+    mContextMenu = menu;
+    if (mContextMenu) WireContextMenuKeys(mContextMenu, true);
+    SubscribeSiblingKeys();
+}
+
+void LControl::WireContextMenuKeys(const RCPtr<LRefCountedObject>& menu, bool wire)
+{
+    auto* descriptor = dynamic_cast<LMenuDescriptor*>(menu.Get());
+    if (!descriptor) return;
+    if (!wire) mMenuKeys.Clear();
+    RCPtr<IRootWindow> root = GetRootWindow();
+    const RCPtr<LNotificationDistributor> self(this);
+    ForEachLeafItem(*descriptor, [&](const String& command) {
+        if (!wire) {
+            (void)UnregisterNotification(self, command.GetChars());  // a command never wired is no fault
+            return;
+        }
+        LGlobalHotKeyManager* keys = FindBindingHotKeys(root.Get(), command);
+        if (!keys) return;
+        for (const KeyCode& key : keys->GetKeyMap().GetKeysForCommand(command)) {
+            // A key the control already answers, or another item's, keeps its first command.
+            (void)mMenuKeys.AddBinding(key, command);
+        }
+        // Before initialisation there is no handler yet; Initialize wires the menu again.
+        if (mHandler) (void)mHandler->RegisterHandler(&LControl::OnShortcutCommand, self, command.GetChars());
+    });
+}
+
+QVResult LControl::OnShortcutCommand(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
+{
+    if (!notification) return 1;
+    const String command(notification->GetID());
+    RCPtr<IRootWindow> root = GetRootWindow();
+    if (LGlobalHotKeyManager* keys = FindBindingHotKeys(root.Get(), command)) {
+        RCPtr<LNotification> forwarded = LNotification::Create(command.GetChars());
+        if (keys->GetTarget() && forwarded)
+            (void)keys->GetTarget()->ReceiveNotification(nullptr, forwarded);  // the target reports its own failures
+    }
+    return 1;
+}
 
 QVResult LControl::BindKey(const KeyCodeValue& code, const String& command)
 {
-    return mOwnKeys.AddBinding(ToKeyCode(code), command);
+    const QVResult result = mOwnKeys.AddBinding(ToKeyCode(code), command);
+    if (Succeeded(result)) SubscribeSiblingKeys();
+    return result;
 }
 
 String LControl::FindKeyCommand(const KeyCodeValue& code) const
 {
-    return mOwnKeys.FindCommandForKey(ToKeyCode(code));
+    const String command = mOwnKeys.FindCommandForKey(ToKeyCode(code));
+    return command.IsEmpty() ? mMenuKeys.FindCommandForKey(ToKeyCode(code)) : command;
 }
 
 KeyCodeValue LControl::GetShortcutKey(const String& command) const
 {
-    const std::vector<KeyCode> keys = mOwnKeys.GetKeysForCommand(command);
+    std::vector<KeyCode> keys = mOwnKeys.GetKeysForCommand(command);
+    if (keys.empty()) keys = mMenuKeys.GetKeysForCommand(command);
     return keys.empty() ? KeyCodeValue{}
                         : KeyCodeValue{keys.front().code, keys.front().sides, keys.front().previousState};
 }
 
 bool LControl::HasShortcut(const String& command) const
 {
-    return mOwnKeys.HasCommand(command);
+    return mOwnKeys.HasCommand(command) || mMenuKeys.HasCommand(command);
 }
 
 void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)

@@ -542,6 +542,8 @@ void LListBox::AttachRow(LListBoxItem& row)
     (void)mListHandler->RegisterHandler(&LListBox::OnRowLeftDragChange, source, u"NID_LEFT_DRAG_CONDITION_CHANGE");
     (void)mListHandler->RegisterHandler(&LListBox::OnRowClick, source, u"NID_LEFT_CLICK");
     row.SetMenuMode(mMenuMode != 0);
+    // A row has no tip of its own unless its text is clipped; the list's shows instead.
+    row.SetUseParentToolTip(true);
     row.SetDragThreshold(mRowDragThreshold);
     mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(&row)));
 }
@@ -566,7 +568,7 @@ void LListBox::AdoptNumberedRows()
 
 void LListBox::EnsureRowsCover()
 {
-    if (mCoveringRows || !mRowHeightKnown || !mTemplate) return;
+    if (mCoveringRows || mApplyingDescriptor || !mRowHeightKnown || !mTemplate) return;
     mCoveringRows = 1;
     const double visible = GetClientRect().height;
     while (static_cast<double>(mRows.size()) * mRowHeight < visible && CreateItemControls() == S_OK) {
@@ -761,8 +763,54 @@ QVResult LListBox::SetScrollOffset(const DoublePoint& offset)
         if (top != mTopIndex) {
             mTopIndex = top;
             RefreshRowsFrom(top);
+            RefocusScrolledRow();
         }
     }
+    return result;
+}
+
+// The focused row now shows another item; hiding and showing it again lets
+// the window drop what it kept for the old one.
+void LListBox::RefocusScrolledRow()
+{
+    RCPtr<IRootWindow> root = GetRootWindow();
+    RCPtr<LControl> focused = root ? root->GetFocusControl() : nullptr;
+    if (!focused || focused->GetParent() != this || !dynamic_cast<LListBoxItem*>(focused.Get())) return;
+    const int32_t index = GetChildren().IndexOf(focused.Get());
+    if (std::find(mRows.begin(), mRows.end(), static_cast<uint32_t>(index)) == mRows.end()) return;
+    focused->SetVisible(false);
+    focused->SetVisible(true);
+}
+
+QVResult LListBox::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
+{
+    RCPtr<LControl> self(this);
+    mTemplate = nullptr;
+    std::vector<RCPtr<LListBoxItem>> rows;
+    for (uint32_t r = 0; r < mRows.size(); ++r) rows.emplace_back(GetRow(r));
+    mApplyingDescriptor = 1;
+    const QVResult result = LScrollView::ApplyDescriptor(descriptor);
+    if (Failed(result) || !IsInitialized()) {
+        mApplyingDescriptor = 0;
+        return result;
+    }
+    // Skin rows the new descriptor names again stay rows; the others went.
+    mRows.clear();
+    for (const RCPtr<LListBoxItem>& row : rows) {
+        if (row && row->GetParent() == this) mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(row.Get())));
+    }
+    for (uint32_t i = 0; !mTemplate && i < descriptor->GetChildCount(); ++i) {
+        RCPtr<IControlDescriptor> entry = descriptor->GetChild(i);
+        if (entry && entry->GetName() == u"templateItem") {
+            (void)SetParent(nullptr, entry);  // a template named so is always taken
+            SetItemScrolling(true, mRowHeight);
+        }
+    }
+    // Rows are made once the measuring row has gone.
+    mApplyingDescriptor = 0;
+    EnsureRowsCover();
+    RefreshRowsFrom(mTopIndex);
+    UpdateWidestItem();
     return result;
 }
 

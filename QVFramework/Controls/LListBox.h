@@ -83,6 +83,9 @@ public:
     void OnMouseMove(const RCPtr<LPointerInput>& param) override;
     void OnLeftMouseUp(const RCPtr<LPointerInput>& param) override;
     QVResult SetScrollOffset(const DoublePoint& offset) override;
+    // Rows made from the old template go with the old children; the new
+    // descriptor's "templateItem" makes them again.
+    QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
     void EndBoundsChange() override;
     bool OnChildChanged(LControl* child) override;
     void OnChildRemoved(LControl* child, uint32_t formerIndex) override;
@@ -117,6 +120,7 @@ protected:
     void FitHeightToContent();
     void OnScrollbarVisibilityChanged(int axis) override;
     void NotifySelectionChange();
+    void RefocusScrolledRow();
     int32_t ItemOfRow(uint32_t row) const;
     bool IsHidden(int32_t index) const;
     QVResult OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);

@@ -1,9 +1,19 @@
 #include "ControlTestSupport.h"
+#include "LMenuItemDescriptor.h"
 
 namespace control_test {
 namespace {
 
 constexpr uint32_t kTab = 9;
+
+KeyCode ToKeyCode(const KeyCodeValue& v)
+{
+    KeyCode key;
+    key.code = v.flags;
+    key.sides = v.second;
+    key.previousState = v.byte;
+    return key;
+}
 
 // top: c1 {x1, x2}, c2 {y1, y2 hidden, y3 disabled, y4}, c3 not focusable.
 class KeyTest : public ControlFixture {
@@ -229,6 +239,122 @@ TEST_F(KeyTest, StayingInsideAContainerThatNobodyCanFocusEnds)
     box->HandleTabNavigation(Key(kTab, 0, 1));
     EXPECT_EQ(root->focus, nullptr);
     EXPECT_TRUE(root->tabs.empty());
+}
+
+// A context menu's items answer the keys that the window's or the
+// application's hot keys give their commands, also while a sibling has the
+// focus, and send the command to the target of the hot keys that bind it.
+TEST_F(KeyTest, ContextMenuItemKeysSendTheirCommandsFromAFocusedSibling)
+{
+    const KeyCodeValue ctrlD = KeyCodeValue::Press('D', KeyCodeValue::kCtrl);
+    const KeyCodeValue ctrlE = KeyCodeValue::Press('E', KeyCodeValue::kCtrl);
+    const KeyCodeValue ctrlG = KeyCodeValue::Press('G', KeyCodeValue::kCtrl);
+    const auto bind = [](LGlobalHotKeyManager& keys, const KeyCodeValue& v, const char16_t* command) {
+        ASSERT_EQ(keys.GetKeyMap().AddBinding(ToKeyCode(v), command), S_OK);
+    };
+    RCPtr<NotificationLog> windowTarget(new NotificationLog());
+    RCPtr<NotificationLog> appTarget(new NotificationLog());
+    root->hotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(windowTarget.Get()));
+    app.hotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(appTarget.Get()));
+    bind(*root->hotKeyManager, ctrlD, u"NID_MENU_DUPLICATE");
+    bind(*app.hotKeyManager, ctrlE, u"NID_MENU_EXPORT");
+    bind(*app.hotKeyManager, ctrlD, u"NID_MENU_DUPLICATE");
+
+    // Duplicate, a separator, a submenu holding Export, and an item no hot key binds.
+    RCPtr<LMenuDescriptor> menu(new LMenuDescriptor());
+    ASSERT_GE(menu->AddItem(u"Duplicate", u"NID_MENU_DUPLICATE"), 0);
+    ASSERT_GE(menu->AddItem(CreateSeparatorDescriptor()), 0);
+    RCPtr<LMenuItemDescriptor> more = CreateMenuItemDescriptor(u"More", u"", true, false);
+    ASSERT_GE(more->AddItem(u"Export", u"NID_MENU_EXPORT"), 0);
+    ASSERT_GE(menu->AddItem(more), 0);
+    ASSERT_GE(menu->AddItem(u"Rename", u"NID_MENU_RENAME"), 0);
+
+    const struct {
+        const char* name;
+        bool menuBeforeInitialize;
+        KeyCodeValue pressed;
+        const char* windowGets;  // empty: nothing
+        const char* appGets;
+    } rows[] = {
+        {"the window's binding wins over the application's", false, ctrlD, "NID_MENU_DUPLICATE", ""},
+        {"an item inside a submenu, bound by the application", false, ctrlE, "", "NID_MENU_EXPORT"},
+        {"a menu given before initialisation", true, ctrlD, "NID_MENU_DUPLICATE", ""},
+        {"a key bound to no item travels on", false, ctrlG, "", ""},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        windowTarget->Clear();
+        appTarget->Clear();
+        root->hotKeys.clear();
+        RCPtr<TestControl> owner;
+        if (r.menuBeforeInitialize) {
+            owner = new TestControl(c1.Get(), u"owner");
+            ControlLayout layout;
+            layout.size[0].offset = layout.size[1].offset = 10;
+            owner->SetLayout(layout);
+            owner->SetContextMenu(RCPtr<LRefCountedObject>(menu.Get()));
+            owner->Initialize();
+            owner->SetInitialized(true);
+            owner->UpdateLayout();
+        } else {
+            owner = Make(c1.Get(), u"owner", 0, 80, 10, 10, 7);
+            owner->SetContextMenu(RCPtr<LRefCountedObject>(menu.Get()));
+        }
+        x1->SetFocus(true);
+
+        x1->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(r.pressed)));
+
+        const auto expect = [](const char* name) {
+            return std::string(name).empty() ? std::vector<std::string>{} : std::vector<std::string>{name};
+        };
+        EXPECT_EQ(windowTarget->names, expect(r.windowGets));
+        EXPECT_EQ(appTarget->names, expect(r.appGets));
+        const bool taken = !std::string(r.windowGets).empty() || !std::string(r.appGets).empty();
+        EXPECT_EQ(root->hotKeys.size(), taken ? 0u : 1u) << "a taken key goes no further";
+        owner->Close();
+    }
+}
+
+// Changing the menu takes back the old menu's keys and keeps the control's own.
+TEST_F(KeyTest, ReplacingTheContextMenuTakesBackItsKeysOnly)
+{
+    const KeyCodeValue ctrlD = KeyCodeValue::Press('D', KeyCodeValue::kCtrl);
+    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
+    RCPtr<NotificationLog> windowTarget(new NotificationLog());
+    root->hotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(windowTarget.Get()));
+    ASSERT_EQ(root->hotKeyManager->GetKeyMap().AddBinding(ToKeyCode(ctrlD), u"NID_MENU_DUPLICATE"), S_OK);
+    RCPtr<LMenuDescriptor> menu(new LMenuDescriptor());
+    ASSERT_GE(menu->AddItem(u"Duplicate", u"NID_MENU_DUPLICATE"), 0);
+    RCPtr<TestControl> owner = Make(c1.Get(), u"owner", 0, 80, 10, 10, 7);
+    ASSERT_EQ(owner->BindKey(ctrlF, u"NID_FIND"), S_OK);
+    owner->SetContextMenu(RCPtr<LRefCountedObject>(menu.Get()));
+    EXPECT_TRUE(owner->HasShortcut(u"NID_MENU_DUPLICATE")) << "popup menus show the item's shortcut text";
+    EXPECT_EQ(owner->GetShortcutKey(u"NID_MENU_DUPLICATE"), ctrlD);
+
+    owner->SetContextMenu(nullptr);
+    EXPECT_FALSE(owner->HasShortcut(u"NID_MENU_DUPLICATE"));
+    x1->SetFocus(true);
+    x1->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlD)));
+    EXPECT_TRUE(windowTarget->names.empty());
+    EXPECT_EQ(root->hotKeys.size(), 1u) << "the key went on to the window's hot keys";
+    // A command notification sent straight to the control reaches no handler any more.
+    owner->Notify(u"NID_MENU_DUPLICATE");
+    EXPECT_TRUE(windowTarget->names.empty());
+
+    x1->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlF)));
+    EXPECT_EQ(owner->received.back(), "NID_FIND") << "the control's own key stays";
+}
+
+// A key bound after initialisation reaches the control from a focused sibling.
+TEST_F(KeyTest, AKeyBoundAfterInitialisationAnswersForSiblings)
+{
+    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
+    RCPtr<TestControl> late = Make(c1.Get(), u"late", 0, 80, 10, 10, 7);
+    ASSERT_EQ(late->BindKey(ctrlF, u"NID_FIND"), S_OK);
+    x1->SetFocus(true);
+    x1->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlF)));
+    EXPECT_EQ(late->received, std::vector<std::string>{"NID_FIND"});
+    EXPECT_TRUE(root->hotKeys.empty());
 }
 
 }  // namespace

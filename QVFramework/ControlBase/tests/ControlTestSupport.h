@@ -11,6 +11,7 @@
 #include "IControlApplication.h"
 #include "IControlRenderer.h"
 #include "LControl.h"
+#include "LGlobalHotKeyManager.h"
 #include "LNotificationClient.h"
 
 namespace control_test {
@@ -109,6 +110,7 @@ public:
         hotKeys.push_back(code);
         return hotKeyResult;
     }
+    LGlobalHotKeyManager* GetHotKeys() const override { return hotKeyManager.Get(); }
     RCPtr<LNotificationDistributor> GetDistributor() override { return RCPtr<LNotificationDistributor>(this); }
     void SetWindowTitle(const String& t) override { title = t; }
     void GetClientSize(double& w, double& h) const override
@@ -133,6 +135,7 @@ public:
     std::vector<RCPtr<LKeyParam>> tabs;
     std::vector<KeyCodeValue> hotKeys;
     QVResult hotKeyResult = 1;
+    RCPtr<LGlobalHotKeyManager> hotKeyManager;
     String title;
     double width = 800, height = 600;
 };
@@ -391,6 +394,7 @@ public:
         hotKeys.push_back(code);
         return 1;
     }
+    LGlobalHotKeyManager* GetHotKeys() const override { return hotKeyManager.Get(); }
     RCPtr<LFont> GetDefaultFont() override { return defaultFont; }
     IControlFactory* GetControlFactory() override { return &factory; }
     RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() override { return nullptr; }
@@ -415,6 +419,7 @@ public:
     static constexpr uint32_t kNoDrop = 102;
     uint32_t nowMs = 5000;
     std::vector<KeyCodeValue> hotKeys;
+    RCPtr<LGlobalHotKeyManager> hotKeyManager;
     RCPtr<LFont> defaultFont = LFont::GetFont(u"Sans", 10.0f, 0);
     FakeFactory factory;
     int layouts = 0;

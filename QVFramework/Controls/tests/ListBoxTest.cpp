@@ -465,5 +465,116 @@ TEST_F(ListBoxFixture, RowNotificationsNameTheItemShown)
     log->onReceive = nullptr;
 }
 
+// Applying a descriptor again drops the rows of the old template with the old
+// children; the new descriptor's template makes them again, and the rows
+// then show the items from the top one.
+TEST_F(ListBoxFixture, ApplyingADescriptorAgainRemakesTheRows)
+{
+    struct Row {
+        const char* what;
+        double templateHeight;  // 0: the new descriptor has no template
+        int32_t rowHeight;
+        std::vector<std::string> rows;
+    };
+    const Row rows[] = {
+        {"the same template", 20, 20, {"i3", "i4", "i5"}},
+        {"a taller template needs fewer rows", 30, 30, {"i3", "i4"}},
+        {"without a template no row is left behind", 0, 20, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7", u"i8", u"i9"}));
+        list->EnsureVisible(5);
+        ASSERT_EQ(list->GetTopIndex(), 3);
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
+        d->lookCount = 3;
+        d->layout.size[0].offset = 100;
+        d->layout.size[1].offset = 60;
+        if (row.templateHeight > 0) {
+            RCPtr<FakeDescriptor> t(new FakeDescriptor(u"templateItem"));
+            t->lookCount = 14;
+            t->layout.size[0].offset = 90;
+            t->layout.size[1].offset = row.templateHeight;
+            d->children.push_back(RCPtr<IControlDescriptor>(t.Get()));
+        }
+
+        ASSERT_EQ(list->ApplyDescriptor(d), S_OK);
+
+        EXPECT_EQ(list->GetRowHeight(), row.rowHeight);
+        EXPECT_EQ(list->GetItemCount(), 10) << "the items stay";
+        EXPECT_EQ(list->GetChildren().GetCount(), list->GetRowCount()) << "every row is a child and no child a stale row";
+        ASSERT_EQ(list->GetRowCount(), row.rows.size());
+        for (uint32_t r = 0; r < list->GetRowCount(); ++r) {
+            ASSERT_NE(list->GetRow(r), nullptr);
+            EXPECT_EQ(list->GetRow(r)->GetParent(), list.Get());
+        }
+        EXPECT_EQ(RowTexts(*list), row.rows);
+        list->Close();
+    }
+}
+
+// Skin rows named again by the new descriptor stay the list's rows.
+TEST_F(ListBoxFixture, ApplyingADescriptorAgainKeepsTheNamedSkinRows)
+{
+    RCPtr<LListBox> list = MakeListWithRows({{u"item1", u"one"}, {u"item2", u"two"}});
+    RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
+    d->lookCount = 3;
+    d->layout.size[0].offset = 100;
+    d->layout.size[1].offset = 60;
+    for (const char16_t* name : {u"item1", u"item2"}) {
+        RCPtr<FakeDescriptor> r(new FakeDescriptor(name));
+        r->lookCount = 14;
+        r->layout.size[1].offset = 20;
+        d->children.push_back(RCPtr<IControlDescriptor>(r.Get()));
+    }
+    ASSERT_EQ(list->ApplyDescriptor(d), S_OK);
+    ASSERT_EQ(list->GetRowCount(), 2u);
+    EXPECT_EQ(list->GetRow(0), list->FindChildControl(u"item1").Get());
+    EXPECT_EQ(list->GetRow(1), list->FindChildControl(u"item2").Get());
+    EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"one", "two"}));
+}
+
+// Rows have no tip of their own: the root window walks up to the list's.
+TEST_F(ListBoxFixture, RowsUseTheListsToolTip)
+{
+    RCPtr<LListBox> cloned = MakeList(Items({u"a", u"b"}));
+    ASSERT_GT(cloned->GetRowCount(), 0u);
+    for (uint32_t r = 0; r < cloned->GetRowCount(); ++r) EXPECT_TRUE(cloned->GetRow(r)->UsesParentToolTip());
+    cloned->Close();
+    RCPtr<LListBox> skinRows = MakeListWithRows({{u"item1", u"one"}});
+    EXPECT_TRUE(skinRows->GetRow(0)->UsesParentToolTip());
+}
+
+// Scrolling rebinds the focused row to another item; it is hidden and shown
+// again, so that it keeps nothing of the item it showed before.
+TEST_F(ListBoxFixture, ScrollingHidesAndShowsTheFocusedRowAgain)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7", u"i8", u"i9"}));
+    RCPtr<NotificationLog> rowLog(new NotificationLog());
+    for (uint32_t r = 0; r < list->GetRowCount(); ++r) rowLog->Listen(list->GetRow(r), {u"NID_VISIBLITY_CONDITION_CHANGE"});
+    const struct {
+        const char* what;
+        bool focusRow;
+        int32_t scrollTo;
+        size_t changes;
+    } rows[] = {
+        {"a focused row, the top item changes", true, 5, 2},
+        {"a focused row, the top item stays", true, 5, 0},
+        {"no row has the focus", false, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        rowLog->Clear();
+        root->focus = row.focusRow ? static_cast<LControl*>(list->GetRow(1)) : list.Get();
+        (void)list->EnsureVisible(row.scrollTo);
+        EXPECT_EQ(rowLog->names.size(), row.changes);
+        if (row.changes > 0) {
+            EXPECT_EQ(rowLog->senders, (std::vector<std::string>{"ItemControl2", "ItemControl2"}));
+        }
+        EXPECT_TRUE(list->GetRow(1)->GetLayout().isVisible);
+    }
+    root->focus = nullptr;
+}
+
 }  // namespace
 }  // namespace control_test

@@ -14,6 +14,7 @@ public:
 
     KeyMap& GetKeyMap() { return mKeyMap; }
     const KeyMap& GetKeyMap() const { return mKeyMap; }
+    const RCPtr<LNotificationReceiver>& GetTarget() const { return mTarget; }
     // 0 when the key's command was delivered; 1 when no command has the key.
     [[nodiscard]] QVResult HandleKey(const KeyCode& key);
 

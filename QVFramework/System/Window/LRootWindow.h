@@ -35,6 +35,7 @@ public:
     const RCPtr<LRenderer>& GetRenderer() const { return mRenderer; }
     const RCPtr<LNotificationQueue>& GetQueue() const { return mQueue; }
     const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeys; }
+    LGlobalHotKeyManager* GetHotKeys() const override { return mHotKeys.Get(); }
 
     [[nodiscard]] QVResult SetMainControl(const RCPtr<LControl>& control);
     [[nodiscard]] QVResult SetMainControlByName(const String& name);
