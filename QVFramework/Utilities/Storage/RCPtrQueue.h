@@ -32,15 +32,18 @@ public:
         return CountLocked();
     }
 
-    QVResult Enqueue(const ConstRCPtr<T>& item)
+    QVResult Enqueue(const ConstRCPtr<T>& item) { return Enqueue(RCPtr<T>(const_cast<T*>(item.Get()))); }
+
+    // Takes over the caller's reference, so the item's count is not touched.
+    QVResult Enqueue(RCPtr<T>&& item)
     {
         Guard guard(mMutex);
         // A one-slot ring holds nothing (its slot is the free one).
         if (mSlots < 2) mSlots = 2;
         if (mSlots == CountLocked() + 1) ++mSlots;
         if (mSlots > mRing.GetCount()) Reserve(mSlots);
-        *mRing.GetItemPtr(mWrite) = RCPtr<T>(const_cast<T*>(item.Get()));
-        mWrite = (mWrite + 1) % mRing.GetCount();
+        *mRing.GetItemPtr(mWrite) = std::move(item);
+        if (++mWrite == mRing.GetCount()) mWrite = 0;
         return S_OK;
     }
 
