@@ -67,7 +67,7 @@ public:
         const uint32_t taken = std::min(most, CountLocked());
         for (uint32_t i = 0; i < taken; ++i) {
             out.push_back(std::move(*mRing.GetItemPtr(mRead)));
-            mRead = (mRead + 1) % mRing.GetCount();
+            if (++mRead == mRing.GetCount()) mRead = 0;
         }
         return taken;
     }
@@ -109,7 +109,7 @@ private:
     uint32_t CountLocked() const
     {
         const uint32_t storage = mRing.GetCount();
-        return storage == 0 ? 0 : (mWrite + storage - mRead) % storage;
+        return mWrite >= mRead ? mWrite - mRead : mWrite + storage - mRead;
     }
 
     // At least `slots` places, at least twice the old storage. Null places
