@@ -91,9 +91,12 @@ void LNotification::ReleaseAll(std::vector<RCPtr<LNotification>>& batch)
     for (size_t i = 0; i < batch.size(); ++i) {
         RCPtr<LNotification>& n = batch[i];
         if (n && n->GetRefCount() == 1 && !n->IsQueued()) {
-            // Dropped here, outside the lock, like Release drops it.
-            const RCPtr<LRefCountedObject> payload = std::move(n->mPayload);
-            n->mPayload = nullptr;
+            // Dropped here, outside the lock, like Release drops it. Left
+            // unwritten when empty: the next poster takes the line back sooner.
+            if (n->mPayload) {
+                const RCPtr<LRefCountedObject> payload = std::move(n->mPayload);
+                n->mPayload = nullptr;
+            }
             if (kept != i) batch[kept] = std::move(n);
             ++kept;
         } else {

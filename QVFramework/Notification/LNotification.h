@@ -10,7 +10,9 @@
 
 namespace QV {
 
-class LNotification : public virtual LRefCountedObject {
+// On a line of its own: a notification passes between the posting and the
+// draining thread, and one that straddled two lines would cost two transfers.
+class alignas(64) LNotification : public virtual LRefCountedObject {
     QV_TYPE_NAME("class QV::LNotification")
 public:
     // Null for a null or empty name. Taken from the pool while recycling is on.

@@ -60,10 +60,12 @@ private:
     void ReleaseRegistrationReferences(int32_t removed, bool leftDistributorList);
 
     mutable Mutex mLock;
-    // Set by the first pending-only registration; posts skip the marking until then.
-    std::atomic<bool> mHadPendingOnly{false};
     RCPtrArray<LNotificationClientPool> mPools;
     int32_t mRegistrationCount = 0;
+    // Set by the first pending-only registration; posts skip the marking
+    // until then. Away from the lock's line, which a draining thread writes
+    // while posters read this.
+    std::atomic<bool> mHadPendingOnly{false};
 };
 
 }  // namespace QV

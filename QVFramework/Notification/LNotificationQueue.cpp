@@ -1,5 +1,6 @@
 #include "LNotificationQueue.h"
 
+#include <optional>
 #include <utility>
 
 #include "LNotificationClientPool.h"
@@ -63,14 +64,26 @@ RCPtr<LNotificationQueue::LPostingReceiver> LNotificationQueue::GetPostingReceiv
 
 uint32_t LNotificationQueue::GetQueuedCount() const
 {
-    return mInRing.load(std::memory_order_acquire) + mTakenOut.load(std::memory_order_acquire);
+    return mInRing.load(std::memory_order_seq_cst) + mTakenOut.load(std::memory_order_acquire);
 }
 
 QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification)
 {
+    return Post(RCPtr<LNotification>(notification));
+}
+
+QVResult LNotificationQueue::PostNamedNotification(const char16_t* nameOrId, const RCPtr<LRefCountedObject>& payload)
+{
+    return Post(LNotification::Create(nameOrId, payload));
+}
+
+QVResult LNotificationQueue::Post(RCPtr<LNotification>&& notification)
+{
+    // A refused notification is released when the caller's expression ends,
+    // outside the queue lock: it may be the last reference.
     if (!notification || notification->IsQueued()) return E_INVALIDARG;
-    RCPtr<LNotificationDistributor> pendingMarker;
     std::shared_ptr<const WakeHook> hook;
+    RCPtr<LNotificationDistributor> pendingMarker;
     {
         Mutex::Lock lock(GetNotificationQueueLock());
         if (!mDistributor) return E_FAIL;
@@ -78,9 +91,7 @@ QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
         if (mDistributor->HadPendingOnlyClient()) {
             pendingMarker = mDistributor;
         } else {
-            (void)mRing.Enqueue(notification);  // the ring grows; it never refuses
-            mInRing.fetch_add(1, std::memory_order_acq_rel);
-            hook = mWakeHook;
+            hook = EnqueueLocked(std::move(notification));
         }
     }
     if (pendingMarker) {
@@ -92,17 +103,29 @@ QVResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
             notification->ClearQueued();
             return E_FAIL;
         }
-        (void)mRing.Enqueue(notification);  // the ring grows; it never refuses
-        mInRing.fetch_add(1, std::memory_order_acq_rel);
-        hook = mWakeHook;
+        hook = EnqueueLocked(std::move(notification));
     }
-    Wake(hook);
+    if (hook) (*hook)();
     return S_OK;
 }
 
-QVResult LNotificationQueue::PostNamedNotification(const char16_t* nameOrId, const RCPtr<LRefCountedObject>& payload)
+std::shared_ptr<const LNotificationQueue::WakeHook> LNotificationQueue::EnqueueLocked(
+    RCPtr<LNotification>&& notification)
 {
-    return PostNotification(LNotification::Create(nameOrId, payload));
+    (void)mRing.Enqueue(std::move(notification));  // the ring grows rather than refuse
+    // Only ever written under the queue lock: no read-modify-write needed.
+    const uint32_t inRing = mInRing.load(std::memory_order_relaxed) + 1;
+    if (!mWakeHook) {
+        mInRing.store(inRing, std::memory_order_release);
+        return nullptr;
+    }
+    // Both in one total order with the drainer's clear of the flag and its
+    // count, so a drain that clears the flag after this read finds the post.
+    mInRing.store(inRing, std::memory_order_seq_cst);
+    // Read before it is exchanged: a burst meets a set flag and writes nothing.
+    if (mWakePending.load(std::memory_order_seq_cst) || mWakePending.exchange(true, std::memory_order_seq_cst))
+        return nullptr;
+    return mWakeHook;
 }
 
 void LNotificationQueue::SetWakeHook(WakeHook hook)
@@ -112,17 +135,29 @@ void LNotificationQueue::SetWakeHook(WakeHook hook)
     mWakeHook = std::move(shared);
 }
 
-void LNotificationQueue::Wake(const std::shared_ptr<const WakeHook>& hook)
+void LNotificationQueue::ClearWakePending()
 {
-    if (hook && !mWakePending.exchange(true, std::memory_order_acq_rel)) (*hook)();
+    // A clear flag is left unwritten, so a polling drainer does not take the
+    // line from the posters; a set one is cleared before the ring is counted.
+    if (mWakePending.load(std::memory_order_relaxed)) mWakePending.exchange(false, std::memory_order_seq_cst);
+}
+
+uint32_t LNotificationQueue::TakeOutLocked()
+{
+    const uint32_t taken = mRing.DequeueUpTo(UINT32_MAX, mBatch);
+    // Counted as taken out before they leave the ring's count, so the queue
+    // never looks empty on the way.
+    mTakenOut.store(taken, std::memory_order_release);
+    mInRing.store(mInRing.load(std::memory_order_relaxed) - taken, std::memory_order_release);
+    return taken;
 }
 
 bool LNotificationQueue::Dequeue(RCPtr<LNotification>& notification)
 {
-    // This thread is the only consumer: a count above 0 stays so.
+    Mutex::Lock lock(GetNotificationQueueLock());
     if (mRing.GetCount() == 0) return false;
     mRing.Dequeue(notification);
-    mInRing.fetch_sub(1, std::memory_order_acq_rel);
+    mInRing.store(mInRing.load(std::memory_order_relaxed) - 1, std::memory_order_release);
     return true;
 }
 
@@ -133,35 +168,42 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
     // flag is cleared first, as a pass clears it, so no later post goes
     // without a wake.
     if (!sendIdle) {
-        mWakePending.store(false, std::memory_order_release);
+        ClearWakePending();
         if (GetQueuedCount() == 0) return false;
     }
-    const RCPtr<LNotificationDistributor> distributor = GetDistributor();
+    bool expected = false;
+    std::optional<BusyScope> busy;
+    if (mBusy.compare_exchange_strong(expected, true)) {
+        busy.emplace(mBusy);
+        // Before the count is taken, so no later post goes without a wake.
+        ClearWakePending();
+    }
+    // Posts made by receivers during this pass wait for the next one.
+    const uint32_t clears = mClears.load(std::memory_order_acquire);
+    RCPtr<LNotificationDistributor> distributor;
+    uint32_t taken = 0;
+    {
+        // The distributor and the pass's take-out under one lock.
+        Mutex::Lock lock(GetNotificationQueueLock());
+        distributor = mDistributor;
+        if (distributor && busy) taken = TakeOutLocked();
+    }
     if (!distributor) return GetQueuedCount() > 0;
 
-    bool expected = false;
-    if (mBusy.compare_exchange_strong(expected, true)) {
-        BusyScope busy(mBusy);
-        // Before the count is taken, so no later post goes without a wake.
-        mWakePending.store(false, std::memory_order_release);
-        // Posts made by receivers during this pass wait for the next one.
-        const uint32_t clears = mClears.load(std::memory_order_acquire);
+    if (busy) {
         // Pools are never removed, so one found stays valid for the pass;
         // the distributor held above is the sender of every delivery.
         NotificationID poolID = nullptr;
         RCPtr<LNotificationDistributor::LNotificationClientPool> pool;
-        // One take-out for the pass, so posters meet the lock once, not per item.
-        const uint32_t taken = mRing.DequeueUpTo(UINT32_MAX, mBatch);
-        mTakenOut.store(taken, std::memory_order_release);
-        mInRing.fetch_sub(taken, std::memory_order_acq_rel);
         // Emptied however the pass ends, so nothing taken out is seen twice.
         struct BatchScope {
             std::vector<RCPtr<LNotification>>& batch;
             std::atomic<uint32_t>& takenOut;
+            uint32_t delivered = 0;
             ~BatchScope()
             {
                 takenOut.store(0, std::memory_order_release);
-                for (const RCPtr<LNotification>& n : batch) n->ClearQueued();
+                for (size_t i = delivered; i < batch.size(); ++i) batch[i]->ClearQueued();
                 LNotification::ReleaseAll(batch);
             }
         } batchScope{mBatch, mTakenOut};
@@ -179,8 +221,10 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
             if (pool)
                 (void)pool->NotifyAllClients(distributor, notification);  // a refusing client is no fault of the queue
             notification->ClearQueued();
+            batchScope.delivered = i + 1;
         }
     }
+    busy.reset();
     // Read again: a receiver may have shut the queue down during the pass.
     if (sendIdle) {
         if (const RCPtr<LNotificationDistributor> current = GetDistributor()) {

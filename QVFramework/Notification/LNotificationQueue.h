@@ -53,8 +53,15 @@ public:
     [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
 private:
+    // Takes over the caller's reference: a post moves no count.
+    [[nodiscard]] QVResult Post(RCPtr<LNotification>&& notification);
+    // Caller holds the queue lock. The hook to call once the lock is left,
+    // when this post is the one that wakes.
+    std::shared_ptr<const WakeHook> EnqueueLocked(RCPtr<LNotification>&& notification);
+    // Caller holds the queue lock and the busy flag; the number taken out.
+    uint32_t TakeOutLocked();
     bool Dequeue(RCPtr<LNotification>& notification);
-    void Wake(const std::shared_ptr<const WakeHook>& hook);
+    void ClearWakePending();
 
     // Hands the ring the process-wide queue lock.
     struct RingLock {
@@ -64,32 +71,40 @@ private:
     static RingLock sRingLock;
 
     static constexpr uint32_t kRingSlots = 256;
+    // Posters and the drainer write on separate cache lines, so a post does
+    // not pull in the line the drainer has just written, nor the reverse.
+    static constexpr size_t kLine = 64;
 
-    std::atomic<bool> mBusy{false};
-    // Counts Clear calls, so a drain notices one made by a receiver.
-    std::atomic<uint32_t> mClears{0};
+    // Posting side: changed under the queue lock.
     // One slot always stays free: 255 fit before the ring first grows.
-    RCPtrQueue<LNotification, kRingSlots, RingLock> mRing{kRingSlots, &sRingLock};
-    // The pass's take-out; drainer only, kept between passes so it allocates
-    // only when a pass is longer than any before.
-    std::vector<RCPtr<LNotification>> mBatch;
-    // Queued in the ring, changed under the queue lock with the ring, read
+    alignas(kLine) RCPtrQueue<LNotification, kRingSlots, RingLock> mRing{kRingSlots, &sRingLock};
+    // Queued in the ring; written under the queue lock with the ring, read
     // without it.
     std::atomic<uint32_t> mInRing{0};
+    // Set by the post that wakes, cleared when a drain begins: a post that
+    // lands after the drain counted the ring wakes again.
+    std::atomic<bool> mWakePending{false};
+    RCPtr<LNotificationDistributor> mDistributor;
+    // Read under the queue lock; shared so a poster may call it unlocked
+    // while the hook is being replaced.
+    std::shared_ptr<const WakeHook> mWakeHook;
+
+    // Draining side: the UI thread.
+    alignas(kLine) std::atomic<bool> mBusy{false};
+    // Counts Clear calls, so a drain notices one made by a receiver.
+    std::atomic<uint32_t> mClears{0};
     // Taken out by the running pass and not yet delivered: still queued.
     std::atomic<uint32_t> mTakenOut{0};
-    RCPtr<LNotificationDistributor> mDistributor;
-    bool mDistributorIsSelf = false;
+    // The pass's take-out, kept between passes so it allocates only when a
+    // pass is longer than any before.
+    std::vector<RCPtr<LNotification>> mBatch;
+
+    // Seldom changed.
+    alignas(kLine) bool mDistributorIsSelf = false;
     bool mShutDown = false;
     // Made before the posting receiver, which already holds this queue.
     RCPtr<LNotification> mIdleNotification;
     RCPtr<LPostingReceiver> mPostingReceiver;
-    // Read under the queue lock; shared so a poster may call it unlocked
-    // while the hook is being replaced.
-    std::shared_ptr<const WakeHook> mWakeHook;
-    // Set by the post that wakes, cleared when a drain begins: a post that
-    // lands after the drain counted the ring wakes again.
-    std::atomic<bool> mWakePending{false};
 };
 
 }  // namespace QV

@@ -26,7 +26,7 @@ QVResult LNotificationQueue::LPostingReceiver::ReceiveNotification(const RCPtr<L
     if (!notification) return S_OK;
     if (RCPtr<LNotificationQueue> queue = GetQueue()) {
         // Not passed on: the distributor does not use a receiver's result.
-        (void)queue->PostNotification(LNotification::Create(notification->GetID(), notification->GetPayload()));
+        (void)queue->Post(LNotification::Create(notification->GetID(), notification->GetPayload()));
     }
     return S_OK;
 }

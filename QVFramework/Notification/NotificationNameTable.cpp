@@ -7,9 +7,11 @@ namespace {
 // Never destroyed: ids must stay valid for notifications released by other
 // static objects during process exit.
 struct NotificationGlobals {
-    Mutex nameLock;
-    Mutex queueLock;
-    NotificationNameTable names;
+    // Each lock on a line of its own: the poster holding one and the drainer
+    // taking the other do not pull the same line back and forth.
+    alignas(64) Mutex nameLock;
+    alignas(64) Mutex queueLock;
+    alignas(64) NotificationNameTable names;
 };
 
 NotificationGlobals& Globals()

@@ -48,6 +48,34 @@ TEST_F(QueueTest, PostRefusals)
     EXPECT_EQ(queue->SetDistributor(distributor), E_FAIL);
 }
 
+// A refused named post hands its notification straight back: into the pool,
+// not marked queued, its payload gone.
+TEST_F(QueueTest, ARefusedNamedPostReturnsItsNotificationToThePool)
+{
+    struct Case {
+        const char* what;
+        bool shutDown;
+    };
+    for (const Case& c : {Case{"no distributor", false}, Case{"shut down", true}}) {
+        SCOPED_TRACE(c.what);
+        LNotification::EnableRecycling(false);
+        LNotification::EnableRecycling(true);
+        RCPtr<LNotificationQueue> target(new LNotificationQueue());
+        if (c.shutDown) {
+            ASSERT_EQ(target->SetDistributor(distributor), S_OK);
+            target->Shutdown();
+        }
+        int destroyed = 0;
+        EXPECT_EQ(target->PostNamedNotification(u"NID_TEST_A", new Tracked(&destroyed)), E_FAIL);
+        EXPECT_EQ(destroyed, 1);
+        EXPECT_EQ(target->GetQueuedCount(), 0u);
+        ASSERT_EQ(LNotification::GetPoolCount(), 1u);
+        const RCPtr<LNotification> again = LNotification::Create(u"NID_TEST_B");
+        EXPECT_FALSE(again->IsQueued());
+        EXPECT_EQ(again->GetID(), NotificationNameTable::GetNotificationID(u"NID_TEST_B"));
+    }
+}
+
 TEST_F(QueueTest, DrainDeliversOldestFirstAndClearsTheQueuedMark)
 {
     a->RegisterNotification(distributor, u"NID_TEST_A");

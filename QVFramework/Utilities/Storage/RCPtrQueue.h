@@ -34,13 +34,19 @@ public:
 
     [[nodiscard]] QVResult Enqueue(const ConstRCPtr<T>& item)
     {
+        return Enqueue(RCPtr<T>(const_cast<T*>(item.Get())));
+    }
+
+    // Takes over the caller's reference, so the item's count is not touched.
+    [[nodiscard]] QVResult Enqueue(RCPtr<T>&& item)
+    {
         Guard guard(mMutex);
         // A one-slot ring holds nothing (its slot is the free one).
         if (mSlots < 2) mSlots = 2;
         if (mSlots == CountLocked() + 1) ++mSlots;
         if (mSlots > mRing.GetCount()) Reserve(mSlots);
-        *mRing.GetItemPtr(mWrite) = RCPtr<T>(const_cast<T*>(item.Get()));
-        mWrite = (mWrite + 1) % mRing.GetCount();
+        *mRing.GetItemPtr(mWrite) = std::move(item);
+        if (++mWrite == mRing.GetCount()) mWrite = 0;
         return S_OK;
     }
 
@@ -64,7 +70,7 @@ public:
         const uint32_t taken = std::min(most, CountLocked());
         for (uint32_t i = 0; i < taken; ++i) {
             out.push_back(std::move(*mRing.GetItemPtr(mRead)));
-            mRead = (mRead + 1) % mRing.GetCount();
+            if (++mRead == mRing.GetCount()) mRead = 0;
         }
         return taken;
     }
@@ -106,7 +112,7 @@ private:
     uint32_t CountLocked() const
     {
         const uint32_t storage = mRing.GetCount();
-        return storage == 0 ? 0 : (mWrite + storage - mRead) % storage;
+        return mWrite >= mRead ? mWrite - mRead : mWrite + storage - mRead;
     }
 
     // At least `slots` places, at least twice the old storage. Null places
