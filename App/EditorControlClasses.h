@@ -3,4 +3,4 @@
 #include "LControlFactory.h"
 
 // 0, or the first failed registration's result.
-QV::QVResult RegisterEditorControlClasses(QV::LControlFactory& factory);
+[[nodiscard]] QV::QVResult RegisterEditorControlClasses(QV::LControlFactory& factory);

@@ -63,7 +63,7 @@ public:
     QV::String GetMainControlName() override { return u"mainControl"; }
     uint32_t GetCursorHandle(const char16_t* name) override;
     void* GetInstanceHandle() override;
-    QV::QVResult GetSystemFont(QV::String& faceName, float& size, int32_t& style) override;
+    [[nodiscard]] QV::QVResult GetSystemFont(QV::String& faceName, float& size, int32_t& style) override;
     QV::DoubleRect GetWorkArea() override;
     // Raises "Out of Range : Unknown Path ID." for an id it does not know.
     QV::String GetFolder(int32_t folderId) override;
@@ -75,22 +75,22 @@ public:
     QV::IIniFileManager* GetIniFileManager() override { return mIni.Get(); }
     QV::IniFileHandle GetSettingsFile(int32_t kind) override;
     QV::RCPtr<QV::LControl> LoadControl(const QV::String& name, QV::LControl* parent) override;
-    QV::QVResult ShowModal(const QV::RCPtr<QV::LControl>& control, int32_t flags) override;
+    [[nodiscard]] QV::QVResult ShowModal(const QV::RCPtr<QV::LControl>& control, int32_t flags) override;
     QV::RCPtr<QV::LRootWindow> CreateRootWindow(int32_t rendererType, const QV::RCPtr<QV::LControl>& control) override;
     void ShowCursor(bool show) override;
     void SetCursorPos(const QV::LongPoint& point) override;
     QV::LongPoint GetSystemCursorPosition() override;
     int32_t GetRendererType() override { return 1; }
     intptr_t OnPowerBroadcast(uint32_t, uintptr_t) override { return 1; }
-    QV::QVResult CreateMainWindow(int32_t rendererType) override;
-    QV::QVResult RunApplicationStartup() override;
+    [[nodiscard]] QV::QVResult CreateMainWindow(int32_t rendererType) override;
+    [[nodiscard]] QV::QVResult RunApplicationStartup() override;
     // Hands the MIDI manager to the device view and points the menu bar at it.
     void BeforeRun() override;
     int32_t RunMessageLoop() override;
-    QV::QVResult ExitApplication() override;
+    [[nodiscard]] QV::QVResult ExitApplication() override;
     void WriteProfileBinary(const QV::String& section, const QV::String& name,
                             const std::vector<uint8_t>& bytes) override;
-    QV::QVResult OnCommandLineReceived(const QV::String& commandLine) override;
+    [[nodiscard]] QV::QVResult OnCommandLineReceived(const QV::String& commandLine) override;
     void HandleCommandText(const QV::String& text) override;
 
     // The main window's renderer, else the application's own measuring one.

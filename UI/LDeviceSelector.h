@@ -24,21 +24,21 @@ public:
     LDeviceSelector(QV::LControl* parent, const QV::String& name);
     ~LDeviceSelector() override;
 
-    QV::QVResult Initialize() override;
+    [[nodiscard]] QV::QVResult Initialize() override;
     void SetDeviceSource(DeviceSource source) { mSource = std::move(source); }
     // Reads the keyboards again; shows the panel when there are two or more.
     void Refresh();
     const std::vector<Device>& GetDevices() const { return mDevices; }
 
-    QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                      const QV::RCPtr<QV::LNotification>& notification) override;
-    QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
+    [[nodiscard]] QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
                                         const char16_t* nameOrId) override;
 
 private:
-    QV::QVResult OnDeviceListChange(const QV::RCPtr<QV::LNotificationDistributor>&,
+    [[nodiscard]] QV::QVResult OnDeviceListChange(const QV::RCPtr<QV::LNotificationDistributor>&,
                                     const QV::RCPtr<QV::LNotification>&);
-    QV::QVResult OnSelectionChange(const QV::RCPtr<QV::LNotificationDistributor>&, const QV::RCPtr<QV::LNotification>&);
+    [[nodiscard]] QV::QVResult OnSelectionChange(const QV::RCPtr<QV::LNotificationDistributor>&, const QV::RCPtr<QV::LNotification>&);
 
     QV::RCPtr<QV::LNotificationHandler<LDeviceSelector>> mSelectorHandler;
     QV::RCPtr<QV::LControl> mCombo;

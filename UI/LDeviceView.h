@@ -15,8 +15,8 @@ public:
     LDeviceView(QV::LControl* parent, const QV::String& name);
     ~LDeviceView() override;
 
-    QV::QVResult Initialize() override;
-    QV::QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QV::QVResult Initialize() override;
+    [[nodiscard]] QV::QVResult ReleaseInternalReferences() override;
 
     // Menu rows and hot keys post their commands to the window's queue, which
     // exists only once the view's tree is in its window: the application
@@ -57,13 +57,13 @@ public:
     QV::RCPtr<IHardwareButtons> GetHardwareButtons() override;
     QV::RCPtr<IFootSwitch> GetFootSwitch(int32_t index) override;
 
-    QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                      const QV::RCPtr<QV::LNotification>& notification) override;
-    QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
+    [[nodiscard]] QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
                                         const char16_t* nameOrId) override;
 
 private:
-    QV::QVResult OnMenuCommand(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult OnMenuCommand(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                const QV::RCPtr<QV::LNotification>& notification);
 
     QV::RCPtr<QV::LNotificationHandler<LDeviceView>> mViewHandler;

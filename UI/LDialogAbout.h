@@ -8,5 +8,5 @@ class LDialogAbout : public QV::LDialog {
 public:
     LDialogAbout(QV::LControl* parent, const QV::String& name);
 
-    QV::QVResult Initialize() override;
+    [[nodiscard]] QV::QVResult Initialize() override;
 };

@@ -11,18 +11,18 @@ public:
     LStatusView(QV::LControl* parent, const QV::String& name);
     ~LStatusView() override;
 
-    QV::QVResult Initialize() override;
+    [[nodiscard]] QV::QVResult Initialize() override;
     // The device name is shown only while connected.
     void ShowConnection(bool connected, const QV::String& deviceName);
     QV::String GetConnectionText() const;
 
-    QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                      const QV::RCPtr<QV::LNotification>& notification) override;
-    QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
+    [[nodiscard]] QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
                                         const char16_t* nameOrId) override;
 
 private:
-    QV::QVResult OnConnectionStateChange(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult OnConnectionStateChange(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                          const QV::RCPtr<QV::LNotification>& notification);
 
     QV::RCPtr<QV::LNotificationHandler<LStatusView>> mStatusHandler;

@@ -24,11 +24,11 @@ public:
     LControl* GetAt(uint32_t index, int32_t order);
     const LControl* GetAt(uint32_t index, int32_t order) const;
     // 0 added; E_INVALIDARG null; E_FAIL a sibling has the name.
-    QVResult AddChild(LControl* child);
+    [[nodiscard]] QVResult AddChild(LControl* child);
     // 0 removed; -1 not a child.
-    QVResult RemoveChild(LControl* child);
+    [[nodiscard]] QVResult RemoveChild(LControl* child);
     // 0; 1 when the list was empty.
-    QVResult RemoveAll();
+    [[nodiscard]] QVResult RemoveAll();
     void MarkChanged() { ++mChangeCounter; }
     bool IsSorted() const { return mChangeCounter == mSortedStamp; }
     // Insertion index, -1 when absent.

@@ -7,7 +7,7 @@ namespace QV {
 class IContextMenuPopup {
 public:
     virtual ~IContextMenuPopup() = default;
-    virtual QVResult SetMenuDescriptor(const RCPtr<LRefCountedObject>& menu) = 0;
+    [[nodiscard]] virtual QVResult SetMenuDescriptor(const RCPtr<LRefCountedObject>& menu) = 0;
     virtual void ShowAtMousePosition() = 0;
 };
 

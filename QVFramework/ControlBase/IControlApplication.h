@@ -25,17 +25,17 @@ public:
     virtual DoubleRect GetWorkArea() = 0;
     virtual uint32_t GetCursorHandle(const char16_t* name) = 0;
     // 1 when no binding took the key.
-    virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
+    [[nodiscard]] virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
     // The application's shortcut bindings and where they send; null when none.
     virtual LGlobalHotKeyManager* GetHotKeys() const { return nullptr; }
     virtual RCPtr<LFont> GetDefaultFont() = 0;
     virtual IControlFactory* GetControlFactory() = 0;
     virtual RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() = 0;
     // Solves the control's layout against a reference rectangle; E_FAIL when it cannot.
-    virtual QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) = 0;
+    [[nodiscard]] virtual QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) = 0;
     // Shows control in a root window of its own and runs that window's modal
     // loop; its result, or E_FAIL when no window could be opened.
-    virtual QVResult ShowModal(const RCPtr<LControl>&, int32_t) { return E_FAIL; }
+    [[nodiscard]] virtual QVResult ShowModal(const RCPtr<LControl>&, int32_t) { return E_FAIL; }
     // The clipboard bridge; null when the application has none.
     virtual LClipboard* GetClipboard() { return nullptr; }
     // The application's strings and the framework's own; null when not loaded.

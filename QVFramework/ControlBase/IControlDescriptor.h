@@ -35,7 +35,7 @@ public:
     virtual RCPtr<IControlDescriptor> GetChild(uint32_t index) const = 0;
     // Every attribute whose name begins with prefix, by name; 0, or E_NOTIMPL
     // for a descriptor that cannot list its attributes.
-    virtual QVResult GetAttributesWithPrefix(const String& prefix,
+    [[nodiscard]] virtual QVResult GetAttributesWithPrefix(const String& prefix,
                                              std::vector<std::pair<String, String>>& out) const
     {
         (void)prefix, (void)out;
@@ -47,7 +47,7 @@ class IControlStringTable : public virtual LRefCountedObject {
 public:
     virtual bool GetString(const String& name, String& value) const = 0;
     // Every string whose ID begins with prefix, by ID; E_NOTIMPL when the table cannot list them.
-    virtual QVResult GetStringsWithPrefix(const String& prefix, std::vector<std::pair<String, String>>& out) const
+    [[nodiscard]] virtual QVResult GetStringsWithPrefix(const String& prefix, std::vector<std::pair<String, String>>& out) const
     {
         (void)prefix, (void)out;
         return E_NOTIMPL;

@@ -29,7 +29,7 @@ public:
     // The text area's width for a control width.
     virtual double GetTextAreaWidth(double controlWidth) const = 0;
     // 0 when the overlay changed, 1 when it did not.
-    virtual QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType,
+    [[nodiscard]] virtual QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType,
                                     bool replacesClient) = 0;
     virtual void SetTextForegroundPart(const RCPtr<LRefCountedObject>& part) = 0;
     // The look's pending update area in the control's coordinates; when not

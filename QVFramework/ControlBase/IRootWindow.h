@@ -37,7 +37,7 @@ public:
 
     virtual void HandleTabNavigation(const RCPtr<LKeyParam>& key) = 0;
     // 1 when no binding took the key.
-    virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
+    [[nodiscard]] virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
     // The window's shortcut bindings and where they send; null when it has none.
     virtual LGlobalHotKeyManager* GetHotKeys() const { return nullptr; }
 
@@ -49,7 +49,7 @@ public:
     virtual void SetWindowRect(double x, double y, double width, double height) = 0;
     // Ends the window's modal loop with result at the next idle pass; E_FAIL
     // without a window to close.
-    virtual QVResult RequestClose(int32_t) { return E_FAIL; }
+    [[nodiscard]] virtual QVResult RequestClose(int32_t) { return E_FAIL; }
 };
 
 }  // namespace QV

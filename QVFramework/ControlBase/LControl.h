@@ -58,27 +58,27 @@ public:
     RCPtr<IRootWindow> GetRootWindow() const;
     RCPtr<LControl> GetTopLevelControl();
     // 0; E_FAIL when the control has a parent.
-    QVResult AttachToRootWindow(const RCPtr<IRootWindow>& root);
+    [[nodiscard]] QVResult AttachToRootWindow(const RCPtr<IRootWindow>& root);
     // 1 when already there; 0 moved.
-    QVResult ChangeParent(LControl* newParent);
-    virtual QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor);
+    [[nodiscard]] QVResult ChangeParent(LControl* newParent);
+    [[nodiscard]] virtual QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor);
     void IncrementUnclippedCount(int32_t by = 1);
     void DecrementUnclippedCount(int32_t by = 1) { IncrementUnclippedCount(-by); }
     int32_t GetUnclippedCount() const { return mUnclippedCount; }
     virtual uint8_t SetLayer(uint8_t clipToParent);
     virtual void ConnectNotifications();
     virtual void OnChildRemoved(LControl* child, uint32_t formerIndex);
-    virtual QVResult OnChildAdded(LControl* child);
-    virtual QVResult CreateChildren(const RCPtr<IControlDescriptor>& descriptor);
-    virtual QVResult Initialize();
-    virtual QVResult OnInitialized() { return S_OK; }
+    [[nodiscard]] virtual QVResult OnChildAdded(LControl* child);
+    [[nodiscard]] virtual QVResult CreateChildren(const RCPtr<IControlDescriptor>& descriptor);
+    [[nodiscard]] virtual QVResult Initialize();
+    [[nodiscard]] virtual QVResult OnInitialized() { return S_OK; }
     void SetInitialized(bool on) { mInitialized = on; }
     bool IsInitialized() const { return mInitialized; }
     virtual RCPtr<IControlStringTable> GetStringTable() const { return mStringTable; }
     virtual bool HandlesEditCommands() const { return false; }
     LControl* GetEditTarget();
     virtual bool CanPerformEdit(int32_t) const { return false; }
-    virtual QVResult PerformEdit(int32_t command);
+    [[nodiscard]] virtual QVResult PerformEdit(int32_t command);
     virtual RCPtr<LControl> FindAcceptingControl(LControl* control, const DoublePoint& rootPoint);
     virtual bool AcceptsControl(LControl*) const { return false; }
     void SetIgnoreMouse(bool on) { mIgnoreMouse = on; }
@@ -95,20 +95,20 @@ public:
     bool IsDockedBoth() const { return mLayout.xIsDocked && mLayout.yIsDocked; }
 
     // ---- drawing, invalidation and hit testing ----
-    virtual QVResult Draw(IControlRenderer& renderer, const DirtyRects& region, ControlList& overlay, uint8_t layer);
+    [[nodiscard]] virtual QVResult Draw(IControlRenderer& renderer, const DirtyRects& region, ControlList& overlay, uint8_t layer);
     void DrawChildren(IControlRenderer& renderer, const DirtyRects& region, int32_t lookIndex, ControlList& overlay);
     int32_t CollectVisibleControls(ControlList& list, bool skipHidden, bool addSelf);
-    virtual QVResult RedrawRect(const DoubleRect& rootRect, bool clip, DoubleRect clipRect);
-    virtual QVResult InvalidateRect(const DoubleRect& rect, bool clip);
-    QVResult InvalidateArea() { return InvalidateRect(LocalRect(), mLayout.clipToParent); }
+    [[nodiscard]] virtual QVResult RedrawRect(const DoubleRect& rootRect, bool clip, DoubleRect clipRect);
+    [[nodiscard]] virtual QVResult InvalidateRect(const DoubleRect& rect, bool clip);
+    [[nodiscard]] QVResult InvalidateArea() { return InvalidateRect(LocalRect(), mLayout.clipToParent); }
     virtual RCPtr<LControl> HitTest(const DoublePoint& point, bool inside, DoublePoint& hitPoint, int32_t& priority);
     virtual bool ContainsPoint(const DoublePoint& point) const;
     virtual bool IsTransparentAt(const DoublePoint& point) const;
     virtual uint32_t GetColorAtPoint(const DoublePoint& point, int32_t lookIndex) const;
     virtual DoubleRect GetClientRect() const;
     virtual DoubleRect GetContentRect() const;
-    virtual QVResult DrawCaret(IControlRenderer&) { return S_OK; }
-    virtual QVResult DrawAfterChildren(IControlRenderer&) { return S_OK; }
+    [[nodiscard]] virtual QVResult DrawCaret(IControlRenderer&) { return S_OK; }
+    [[nodiscard]] virtual QVResult DrawAfterChildren(IControlRenderer&) { return S_OK; }
     int32_t GetEffectiveZOrder() const;
     DoubleRect GetPartRect(int32_t index) const;
     DoublePoint GetPositionInRoot() const;
@@ -123,32 +123,32 @@ public:
     bool HasNotFocusableAncestor(bool walk) const;
     bool IsFocusCandidate() const;
     virtual bool CanReceiveFocus() const;
-    virtual QVResult SetFocus(bool first);
+    [[nodiscard]] virtual QVResult SetFocus(bool first);
     bool SetFocusWithin(LControl* child);
     virtual bool KillFocus();
     virtual bool AllowsFocusChange() { return true; }
     virtual void SetNotFocusable(bool flag);
     bool IsNotFocusable() const { return mNotFocusable; }
     void SetFocusBoundary(bool on) { mFocusBoundary = on; }
-    virtual QVResult Activate(LControl* requester);
+    [[nodiscard]] virtual QVResult Activate(LControl* requester);
     virtual bool SetVisible(bool visible);
     virtual void SetEnabled(bool enabled);
-    virtual QVResult Close();
+    [[nodiscard]] virtual QVResult Close();
     void SetActiveCondition(bool active);
     void SetCursor(uint32_t cursorId);
-    virtual QVResult OnMouseEnter();
-    virtual QVResult OnMouseLeave();
+    [[nodiscard]] virtual QVResult OnMouseEnter();
+    [[nodiscard]] virtual QVResult OnMouseLeave();
     void InvalidateTree();
     LControl* GetFocusedChild() const;
     bool HasFocus() const { return mHasFocus; }
     bool ContainsFocus() const { return mContainsFocus; }
-    QVResult ScheduleChildRemoval(LControl* child);
+    [[nodiscard]] QVResult ScheduleChildRemoval(LControl* child);
     void ProcessPendingRemovals();
 
     // ---- keys and tab navigation ----
     virtual void HandleKeyDown(const RCPtr<LKeyParam>& key);
-    virtual QVResult OnKeyDown(const RCPtr<LKeyParam>&) { return 1; }
-    virtual QVResult HandleSiblingKey(const RCPtr<LKeyParam>& key);
+    [[nodiscard]] virtual QVResult OnKeyDown(const RCPtr<LKeyParam>&) { return 1; }
+    [[nodiscard]] virtual QVResult HandleSiblingKey(const RCPtr<LKeyParam>& key);
     virtual void HandleKey(const RCPtr<LKeyParam>& key);
     virtual void HandleTabNavigation(const RCPtr<LKeyParam>& key);
     virtual std::vector<uint32_t> SortInChildOrder(const RCPtr<LKeyParam>& key,
@@ -159,21 +159,21 @@ public:
     void SetWantsTab(bool on) { mWantsTab = on; }
     // The control's own shortcut keys: its string table's "LHK" entries and
     // whatever is bound here. E_INVALIDARG when the key is already taken.
-    QVResult BindKey(const KeyCodeValue& code, const String& command);
+    [[nodiscard]] QVResult BindKey(const KeyCodeValue& code, const String& command);
     String FindKeyCommand(const KeyCodeValue& code) const;
     // The first key bound to a command; an empty key code when none.
     KeyCodeValue GetShortcutKey(const String& command) const;
     bool HasShortcut(const String& command) const;
-    QVResult OnSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     // ---- mouse, clicks, dragging, inertial scrolling ----
-    virtual QVResult HandleMouseMove(const RCPtr<LPointerInput>& param);
-    virtual QVResult HandleMouseDown(const RCPtr<LPointerInput>& param);
-    virtual QVResult HandleMouseUp(const RCPtr<LPointerInput>& param);
-    virtual QVResult BeginDrag(int32_t button, int32_t x, int32_t y);
-    virtual QVResult EndDrag();
-    QVResult SetDragThreshold(int32_t threshold);
-    virtual QVResult SetDragMode(int32_t mode, int32_t axes);
+    [[nodiscard]] virtual QVResult HandleMouseMove(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] virtual QVResult HandleMouseDown(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] virtual QVResult HandleMouseUp(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] virtual QVResult BeginDrag(int32_t button, int32_t x, int32_t y);
+    [[nodiscard]] virtual QVResult EndDrag();
+    [[nodiscard]] QVResult SetDragThreshold(int32_t threshold);
+    [[nodiscard]] virtual QVResult SetDragMode(int32_t mode, int32_t axes);
     int32_t GetDragMode() const { return mDragMode; }
     virtual void BeginMove();
     virtual void UpdateMoveOrigin();
@@ -186,7 +186,7 @@ public:
     virtual void OnDragEnter(LControl*) {}
     virtual void OnDragOver(LControl*, const DoublePoint&) {}
     virtual void OnDragLeave(LControl*) {}
-    virtual QVResult OnDrop(LControl*) { return E_FAIL; }
+    [[nodiscard]] virtual QVResult OnDrop(LControl*) { return E_FAIL; }
     virtual void OnLeftMouseDown(const RCPtr<LPointerInput>&) {}
     virtual void OnLeftMouseUp(const RCPtr<LPointerInput>&) {}
     virtual void OnMiddleMouseDown(const RCPtr<LPointerInput>&) {}
@@ -194,47 +194,47 @@ public:
     virtual void OnRightMouseDown(const RCPtr<LPointerInput>&) {}
     virtual void OnRightMouseUp(const RCPtr<LPointerInput>&) {}
     virtual void OnMouseMove(const RCPtr<LPointerInput>&) {}
-    virtual QVResult OnMouseWheel(const RCPtr<LPointerInput>&) { return 1; }
-    virtual QVResult OnScrollKey(const RCPtr<LPointerInput>&) { return 1; }
-    virtual QVResult HandleClick(const RCPtr<LPointerInput>& param);
-    virtual QVResult DoLeftClick(const RCPtr<LPointerInput>& param);
-    virtual QVResult DoMiddleClick(const RCPtr<LPointerInput>& param);
-    virtual QVResult DoRightClick(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] virtual QVResult OnMouseWheel(const RCPtr<LPointerInput>&) { return 1; }
+    [[nodiscard]] virtual QVResult OnScrollKey(const RCPtr<LPointerInput>&) { return 1; }
+    [[nodiscard]] virtual QVResult HandleClick(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] virtual QVResult DoLeftClick(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] virtual QVResult DoMiddleClick(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] virtual QVResult DoRightClick(const RCPtr<LPointerInput>& param);
     virtual void OnLeftClick(const RCPtr<LPointerInput>&) {}
     virtual void OnMiddleClick(const RCPtr<LPointerInput>&) {}
     virtual void OnRightClick(const RCPtr<LPointerInput>&) {}
     virtual void OnParentOffsetChanged(const DoublePoint& oldOffset, const DoublePoint& newOffset);
     virtual void OnTimer() {}
-    virtual QVResult SetScrollOffset(const DoublePoint& offset);
+    [[nodiscard]] virtual QVResult SetScrollOffset(const DoublePoint& offset);
     void StartInertialScroll(int axis, double velocity, double maximum, double minimum, LControl* linked);
-    QVResult StopInertialScroll(int axis);
+    [[nodiscard]] QVResult StopInertialScroll(int axis);
     bool IsInertialScrollRunning(int axis) const { return mInertia[axis].running; }
     double GetInertialVelocity(int axis) const { return mInertia[axis].velocity; }
     void SetDecelerationRate(double rate) { mDecelerationRate = rate; }
-    QVResult SubscribeIdle();
-    QVResult UnsubscribeIdle();
+    [[nodiscard]] QVResult SubscribeIdle();
+    [[nodiscard]] QVResult UnsubscribeIdle();
     int32_t GetIdleUserCount() const { return mIdleUsers; }
-    QVResult RouteMouseEvent(const RCPtr<LPointerInput>& param);
-    QVResult OnIdle(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult RouteMouseEvent(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] QVResult OnIdle(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     const DoublePoint& GetAppliedTravel() const { return mAppliedTravel; }
     DoublePoint GetDragVelocity() const { return mDragVelocity; }
 
     // ---- value, properties, text, font ----
-    virtual QVResult SetText(const String& text);
+    [[nodiscard]] virtual QVResult SetText(const String& text);
     bool SetTextInternal(const String& text, bool relayout, bool force = false);
     const String& GetText() const { return mText; }
     virtual double SetValue(double t);
     virtual void OnValueChanged() {}
-    virtual QVResult SetValueRange(double minimum, double maximum, int32_t scale);
+    [[nodiscard]] virtual QVResult SetValueRange(double minimum, double maximum, int32_t scale);
     double GetValue() const { return mValue; }
     double NormalizedToValue(double t) const;
     double ValueToNormalized(double v) const;
-    virtual QVResult LoadProperties();
-    virtual QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor);
+    [[nodiscard]] virtual QVResult LoadProperties();
+    [[nodiscard]] virtual QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor);
     RCPtr<IControlDescriptor> GetDescriptor() const { return mDescriptor; }
     bool IsDeferredCreate() const;
-    QVResult SetFontSpec(const String& face, float size, int32_t style, bool relative);
-    QVResult SetFont(const RCPtr<LFont>& font);
+    [[nodiscard]] QVResult SetFontSpec(const String& face, float size, int32_t style, bool relative);
+    [[nodiscard]] QVResult SetFont(const RCPtr<LFont>& font);
     RCPtr<LFont> GetFont() const { return mFont; }
     virtual void UpdateInheritedFont();
     bool IsTextClipped() const;
@@ -242,36 +242,36 @@ public:
     void SetUseParentToolTip(bool on) { mUseParentToolTip = on; }
 
     // ---- bounds, layout records, visual parts, context menu, tool tip ----
-    QVResult SetBounds(const DoublePoint& position, const DoublePoint& size);
+    [[nodiscard]] QVResult SetBounds(const DoublePoint& position, const DoublePoint& size);
     virtual void BeginBoundsChange();
     virtual void EndBoundsChange();
     virtual bool OnChildChanged(LControl* child);
-    virtual QVResult OnLayoutChange(int32_t width, int32_t height);
-    QVResult UpdateLayout();
-    QVResult SetLayoutRecords(const LayoutRecord& xPos, const LayoutRecord& xAnchor, const LayoutRecord& yPos,
+    [[nodiscard]] virtual QVResult OnLayoutChange(int32_t width, int32_t height);
+    [[nodiscard]] QVResult UpdateLayout();
+    [[nodiscard]] QVResult SetLayoutRecords(const LayoutRecord& xPos, const LayoutRecord& xAnchor, const LayoutRecord& yPos,
                               const LayoutRecord& yAnchor);
-    QVResult SetLayoutPosition(int axis, const LayoutRecord& position, const LayoutRecord& anchor);
-    QVResult SetLayoutSize(int axis, const LayoutRecord& size, const LayoutRecord& limit);
-    QVResult SetDocked(int axis, bool docked);
+    [[nodiscard]] QVResult SetLayoutPosition(int axis, const LayoutRecord& position, const LayoutRecord& anchor);
+    [[nodiscard]] QVResult SetLayoutSize(int axis, const LayoutRecord& size, const LayoutRecord& limit);
+    [[nodiscard]] QVResult SetDocked(int axis, bool docked);
     virtual DoublePoint CalculateSize();
     virtual DoublePoint GetMaximumSize() const;
-    QVResult SetPartOpacity(int32_t index, float opacity, bool exclusive);
-    virtual QVResult ShowPart(int32_t index, bool = true) { return SetPartOpacity(index, 1.0f, true); }
+    [[nodiscard]] QVResult SetPartOpacity(int32_t index, float opacity, bool exclusive);
+    [[nodiscard]] virtual QVResult ShowPart(int32_t index, bool = true) { return SetPartOpacity(index, 1.0f, true); }
     virtual int32_t AddVisualPart(const RCPtr<ILook>& look);
     RCPtr<ILook> GetVisualPart(int32_t index) const;
     int32_t GetVisualPartIndex(int32_t index) const;
     int32_t GetFirstVisiblePartIndex() const;
     uint32_t GetPartCount() const { return static_cast<uint32_t>(mLooks.size()); }
     float GetPartOpacity(uint32_t index) const { return mLookOpacities[index]; }
-    QVResult SetPartSource(const RCPtr<LRefCountedObject>& part, int32_t index);
+    [[nodiscard]] QVResult SetPartSource(const RCPtr<LRefCountedObject>& part, int32_t index);
     // Part regions are in the control's coordinates; a look with one draws
     // only inside it. E_INVALIDARG when a named look is missing.
-    QVResult SetPartRegion(int32_t index, const RectRegion& region);
-    QVResult ClearPartRegion(int32_t index);
+    [[nodiscard]] QVResult SetPartRegion(int32_t index, const RectRegion& region);
+    [[nodiscard]] QVResult ClearPartRegion(int32_t index);
     void ClearAllPartRegions();
     // The control's whole rectangle less the other look's region.
-    QVResult ResetPartRegion(int32_t index, int32_t other);
-    QVResult SetVisualPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, int32_t index,
+    [[nodiscard]] QVResult ResetPartRegion(int32_t index, int32_t other);
+    [[nodiscard]] QVResult SetVisualPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, int32_t index,
                            bool replacesClient);
     void SetOpacity(float opacity) { mOpacity = opacity; }
     virtual RCPtr<LRefCountedObject> GetContextMenu() const { return mContextMenu; }
@@ -279,20 +279,20 @@ public:
     // keys bind answer those keys here, also from a focused sibling.
     void SetContextMenu(const RCPtr<LRefCountedObject>& menu);
     // Hands a context-menu command to the hot keys' target that binds it; 1.
-    QVResult OnShortcutCommand(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnShortcutCommand(const RCPtr<LNotificationDistributor>& sender,
                                const RCPtr<LNotification>& notification);
     virtual void OnPrepareContextMenu(LControl*) {}
-    virtual QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu);
-    virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return 1; }
+    [[nodiscard]] virtual QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu);
+    [[nodiscard]] virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return 1; }
     virtual String GetToolTipText() const { return mToolTipText; }
     void SetToolTipText(const String& text) { mToolTipText = text; }
-    virtual QVResult ShowToolTip(bool show);
+    [[nodiscard]] virtual QVResult ShowToolTip(bool show);
 
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
-    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
                                     const char16_t* nameOrId) override;
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
     // Sends a notification with an optional payload through this control's distributor.
     void Notify(const char16_t* name, const RCPtr<LRefCountedObject>& payload = nullptr);

@@ -77,17 +77,17 @@ struct LayoutContent {
 
 class LLayout {
 public:
-    static QVResult ResolvePosition(const ControlLayout* layout, const LayoutReferences& references, DoubleRect& frame);
+    [[nodiscard]] static QVResult ResolvePosition(const ControlLayout* layout, const LayoutReferences& references, DoubleRect& frame);
     // 1 changed, 0 not, E_FAIL for an anchor the relative minimum cannot use.
-    static QVResult ResolveSizeFromContent(const ControlLayout& layout, const LayoutContent& content,
+    [[nodiscard]] static QVResult ResolveSizeFromContent(const ControlLayout& layout, const LayoutContent& content,
                                            DoublePoint& position, DoublePoint& size);
     // 1 changed, 0 not.
-    static QVResult ResolveSize(const ControlLayout& layout, const LayoutContent& content, DoublePoint& position,
+    [[nodiscard]] static QVResult ResolveSize(const ControlLayout& layout, const LayoutContent& content, DoublePoint& position,
                                 DoublePoint& size);
 
     // The three steps for a control in its tree; the reference is the frame
     // of a top control (work area or window client area).
-    static QVResult ResolveControl(LControl& control, const DoubleRect& reference, DoubleRect& frame);
+    [[nodiscard]] static QVResult ResolveControl(LControl& control, const DoubleRect& reference, DoubleRect& frame);
 };
 
 }  // namespace QV

@@ -21,15 +21,15 @@ public:
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
     void SetEnabled(bool enabled) override;
     void OnLeftClick(const RCPtr<LPointerInput>& param) override;
-    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void OnTimer() override;
-    QVResult Initialize() override;
+    [[nodiscard]] QVResult Initialize() override;
 
-    virtual QVResult SetAutoValueSet(bool on);
-    virtual QVResult SetIsRadio(bool on);
+    [[nodiscard]] virtual QVResult SetAutoValueSet(bool on);
+    [[nodiscard]] virtual QVResult SetIsRadio(bool on);
     // Whether the button is checked afterwards.
     virtual bool SetChecked(bool checked);
-    virtual QVResult ChooseVisualPart();
+    [[nodiscard]] virtual QVResult ChooseVisualPart();
     void SimulateClick();
 
     bool IsChecked() const { return GetValue() >= 0.5; }
@@ -46,7 +46,7 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
-    QVResult OnSimulateClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnSimulateClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     RCPtr<LNotificationHandler<LButton>> mButtonHandler;
     bool mAutoValueSet = false;

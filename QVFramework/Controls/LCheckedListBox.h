@@ -23,16 +23,16 @@ public:
     LCheckedListBox(LControl* parent, const String& name);
     ~LCheckedListBox() override;
 
-    QVResult Initialize() override;
-    QVResult CreateItemControls() override;
-    QVResult RefreshItem(int32_t index) override;
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult CreateItemControls() override;
+    [[nodiscard]] QVResult RefreshItem(int32_t index) override;
     void ClearRow(LListBoxItem& row) override;
     int32_t GetItemCount() const override;
     int32_t SetItemCount(int32_t count) override;
     LCheckedItemRecord* GetItem(int32_t index) override;
-    QVResult InsertItem(int32_t index) override;
-    QVResult EraseItem(int32_t index) override;
-    QVResult SwapItems(int32_t first, int32_t second) override;
+    [[nodiscard]] QVResult InsertItem(int32_t index) override;
+    [[nodiscard]] QVResult EraseItem(int32_t index) override;
+    [[nodiscard]] QVResult SwapItems(int32_t first, int32_t second) override;
     virtual void UpdateCheckedCount();
     virtual void SetAutoCheck(bool on);
     void OnTimer() override;
@@ -58,8 +58,8 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
-    QVResult OnBoxValueChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
-    QVResult OnBoxClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnBoxValueChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnBoxClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
     // Subscribes to the row's box in the mode in force, dropping the other.
     void WireRow(LCheckedListBoxItem& row);
     // Sets a row's box without the change coming back as the user's.

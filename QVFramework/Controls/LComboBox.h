@@ -16,25 +16,25 @@ public:
     LComboBox(LControl* parent, const String& name);
     ~LComboBox() override;
 
-    QVResult LoadProperties() override;
-    QVResult Initialize() override;
-    QVResult OnInitialized() override;
+    [[nodiscard]] QVResult LoadProperties() override;
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult OnInitialized() override;
     // Shows the text and selects the item that has it (none when no item has).
-    QVResult SetText(const String& text) override;
+    [[nodiscard]] QVResult SetText(const String& text) override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
-    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void HandleKey(const RCPtr<LKeyParam>& key) override;
     String GetToolTipText() const override;
 
     // Open: the list is shown with an area.
     bool IsDropDownOpen() const override;
-    QVResult ShowDropDown(bool show) override { return ShowList(show); }
-    QVResult ShowList(bool open);
+    [[nodiscard]] QVResult ShowDropDown(bool show) override { return ShowList(show); }
+    [[nodiscard]] QVResult ShowList(bool open);
 
-    virtual QVResult SetItemCount(int32_t count);
+    [[nodiscard]] virtual QVResult SetItemCount(int32_t count);
     // The selected index, -1 for none; "NID_SELECTION_CHANGE" when it changed.
     virtual int32_t SetSelectedIndex(int32_t index);
-    virtual QVResult UpdateVisualPart();
+    [[nodiscard]] virtual QVResult UpdateVisualPart();
 
     // The item's position, or a negative result; the same item stays selected.
     int32_t InsertItem(int32_t index, const String& text);
@@ -53,12 +53,12 @@ public:
 
 protected:
     RCPtr<LTextBox> FindTextBox() const;
-    QVResult OnListVisibility(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
-    QVResult OnItemActivated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
-    QVResult OnListMouseUp(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
-    QVResult PassOn(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
-    QVResult OnTextValidated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
-    QVResult OnTextFocus(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnListVisibility(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnItemActivated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnListMouseUp(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult PassOn(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnTextValidated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnTextFocus(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
     void PlaceList();
     void SnapListToRows();
     void ReclaimFocus();

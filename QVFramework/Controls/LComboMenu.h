@@ -16,15 +16,15 @@ public:
     ~LComboMenu() override;
 
     // E_FAIL without a "popupMenu" child.
-    QVResult Initialize() override;
-    QVResult OnInitialized() override;
-    QVResult HandleMouseDown(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult OnInitialized() override;
+    [[nodiscard]] QVResult HandleMouseDown(const RCPtr<LPointerInput>& param) override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     // Keys the menu leaves go to the parent first (the bar moves between menus).
     void HandleKey(const RCPtr<LKeyParam>& key) override;
 
     bool IsDropDownOpen() const override;
-    QVResult ShowDropDown(bool show) override;
+    [[nodiscard]] QVResult ShowDropDown(bool show) override;
 
     void SetMenuEntries(const std::vector<MenuEntry>& entries) override;
     std::vector<MenuEntry> GetMenuEntries() const override { return mEntries; }
@@ -39,8 +39,8 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 private:
-    QVResult OnPopupMouseUp(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
-    QVResult OnPopupVisibility(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
+    [[nodiscard]] QVResult OnPopupMouseUp(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnPopupVisibility(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&);
     void PlacePopup();
     void RememberFocus();
     void RestoreFocus();

@@ -11,7 +11,7 @@ public:
     ~LComboSlider() override;
 
     bool IsDropDownOpen() const override;
-    QVResult ShowDropDown(bool show) override;
+    [[nodiscard]] QVResult ShowDropDown(bool show) override;
 
     int32_t GetDecimals() const { return mDecimals; }
 

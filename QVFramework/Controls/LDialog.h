@@ -14,13 +14,13 @@ public:
     LDialog(LControl* parent, const String& name);
     ~LDialog() override;
 
-    QVResult Initialize() override;
+    [[nodiscard]] QVResult Initialize() override;
     // Escape ends the dialog as its Cancel button would (2).
-    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     // The same for an Escape that a child left unhandled.
     void HandleKey(const RCPtr<LKeyParam>& key) override;
     // What the application's modal run answers; E_FAIL without a window.
-    virtual QVResult DoModal();
+    [[nodiscard]] virtual QVResult DoModal();
     virtual void OnClosed() {}
 
     void EndDialog(int32_t result);
@@ -33,7 +33,7 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
-    QVResult OnButtonClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnButtonClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     RCPtr<LNotificationHandler<LDialog>> mDialogHandler;
     int32_t mResult = 0;

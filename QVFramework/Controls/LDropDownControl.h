@@ -15,17 +15,17 @@ public:
     LDropDownControl(LControl* parent, const String& name);
 
     virtual bool IsDropDownOpen() const = 0;
-    virtual QVResult ShowDropDown(bool show) = 0;
+    [[nodiscard]] virtual QVResult ShowDropDown(bool show) = 0;
 
-    QVResult SetFocus(bool first) override;
+    [[nodiscard]] QVResult SetFocus(bool first) override;
     bool KillFocus() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
-    QVResult Initialize() override;
+    [[nodiscard]] QVResult Initialize() override;
 
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
-    QVResult OnOwnMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnOwnMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     RCPtr<LNotificationHandler<LDropDownControl>> mDropDownHandler;
     // A focus change that closed the list eats the press that caused it,

@@ -17,9 +17,9 @@ public:
 
     // filter: "description|patterns|description|patterns...", patterns
     // separated by ";". 0 when the user chose a file, E_FAIL otherwise.
-    QVResult ShowOpenDialog(const String& filter, const String& defaultExtension, const String& title,
+    [[nodiscard]] QVResult ShowOpenDialog(const String& filter, const String& defaultExtension, const String& title,
                             bool allowMultiple);
-    QVResult ShowSaveDialog(const String& filter, const String& defaultExtension, const String& title);
+    [[nodiscard]] QVResult ShowSaveDialog(const String& filter, const String& defaultExtension, const String& title);
 
     String GetFilePath() const;
     const String& GetFolderPath() const;

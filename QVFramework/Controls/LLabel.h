@@ -10,7 +10,7 @@ class LLabel : public LControl {
 public:
     LLabel(LControl* parent, const String& name);
 
-    QVResult OnInitialized() override;
+    [[nodiscard]] QVResult OnInitialized() override;
     String GetToolTipText() const override;
 };
 

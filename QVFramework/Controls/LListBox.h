@@ -27,9 +27,9 @@ public:
     virtual int32_t SetItemCount(int32_t count);
     virtual LListItemRecord* GetItem(int32_t index);
     const LListItemRecord* GetItem(int32_t index) const { return const_cast<LListBox*>(this)->GetItem(index); }
-    virtual QVResult InsertItem(int32_t index);
-    virtual QVResult EraseItem(int32_t index);
-    virtual QVResult SwapItems(int32_t first, int32_t second);
+    [[nodiscard]] virtual QVResult InsertItem(int32_t index);
+    [[nodiscard]] virtual QVResult EraseItem(int32_t index);
+    [[nodiscard]] virtual QVResult SwapItems(int32_t first, int32_t second);
     virtual bool IsItemSelectable(int32_t) const { return true; }
 
     // ---- hooks and measures ----
@@ -39,32 +39,32 @@ public:
     virtual int32_t GetVisibleRowOfItem(int32_t index) const;
     virtual int32_t GetItemTextWidth(int32_t index) const;
     virtual int32_t GetContentHeight() const;
-    virtual QVResult RefreshItem(int32_t index);
-    virtual QVResult CreateItemControls();
+    [[nodiscard]] virtual QVResult RefreshItem(int32_t index);
+    [[nodiscard]] virtual QVResult CreateItemControls();
     // A row shown past the last item.
     virtual void ClearRow(LListBoxItem& row);
     virtual bool Sort() { return SortItems(0, GetItemCount()) >= 0; }
-    virtual QVResult SortItems(int32_t start, int32_t count);
+    [[nodiscard]] virtual QVResult SortItems(int32_t start, int32_t count);
 
     // ---- item texts ----
     int32_t InsertItemWithText(int32_t index, const String& text);
-    QVResult SetItemText(int32_t index, const String& text);
+    [[nodiscard]] QVResult SetItemText(int32_t index, const String& text);
     String GetItemText(int32_t index) const;
     int32_t RemoveItem(int32_t index);
-    QVResult ClearItems();
-    QVResult LoadItemsFromDescriptor(const RCPtr<IControlDescriptor>& descriptor);
+    [[nodiscard]] QVResult ClearItems();
+    [[nodiscard]] QVResult LoadItemsFromDescriptor(const RCPtr<IControlDescriptor>& descriptor);
     int32_t FindItemByText(const String& text, bool caseSensitive) const;
     int32_t FindAndSelectItem(const String& text, int32_t start, bool caseSensitive);
 
     // ---- selection ----
     int32_t SelectItem(int32_t first, int32_t last, bool exclusive);
     void SetItemSelected(int32_t index, double value);
-    QVResult DeselectItem(int32_t index);
+    [[nodiscard]] QVResult DeselectItem(int32_t index);
     void DeselectAll();
     std::vector<int32_t> GetSelectedIndexes() const;
     double GetItemValue(int32_t index) const;
     void ActivateItem(int32_t index);
-    QVResult EnsureVisible(int32_t index);
+    [[nodiscard]] QVResult EnsureVisible(int32_t index);
     int32_t GetItemIndexAtPoint(const DoublePoint& point) const;
     void SetMenuMode(bool on);
     // Layout height, minimum and maximum become the frame plus the whole rows
@@ -74,18 +74,18 @@ public:
     LListBoxItem* GetRow(uint32_t row) const;
 
     // ---- control slots ----
-    QVResult Initialize() override;
+    [[nodiscard]] QVResult Initialize() override;
     // A kept skin row "item%d" takes its place among the rows; without a
     // control only a descriptor "templateItem" is taken (else E_FAIL).
-    QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor) override;
-    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    [[nodiscard]] QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor) override;
+    [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
     void OnMouseMove(const RCPtr<LPointerInput>& param) override;
     void OnLeftMouseUp(const RCPtr<LPointerInput>& param) override;
-    QVResult SetScrollOffset(const DoublePoint& offset) override;
+    [[nodiscard]] QVResult SetScrollOffset(const DoublePoint& offset) override;
     // Rows made from the old template go with the old children; the new
     // descriptor's "templateItem" makes them again.
-    QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
+    [[nodiscard]] QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
     void EndBoundsChange() override;
     bool OnChildChanged(LControl* child) override;
     void OnChildRemoved(LControl* child, uint32_t formerIndex) override;
@@ -123,10 +123,10 @@ protected:
     void RefocusScrolledRow();
     int32_t ItemOfRow(uint32_t row) const;
     bool IsHidden(int32_t index) const;
-    QVResult OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
-    QVResult OnRowClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
-    QVResult OnRowHoverChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
-    QVResult OnRowLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnRowClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnRowHoverChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnRowLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification);
     RCPtr<LItemConditionsParam> ItemConditions(const LControl& row, const LConditionsParam* change) const;
 

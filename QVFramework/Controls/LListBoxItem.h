@@ -11,7 +11,7 @@ public:
 
     void OnValueChanged() override { RefreshLook(); }
     void OnConditionsChanged(const RCPtr<LConditionsParam>&) override { RefreshLook(); }
-    QVResult OnInitialized() override;
+    [[nodiscard]] QVResult OnInitialized() override;
     String GetToolTipText() const override;
 
     virtual int32_t ChooseVisualPart() const;

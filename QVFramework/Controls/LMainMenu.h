@@ -18,13 +18,13 @@ public:
     LMainMenu(LControl* parent, const String& name);
     ~LMainMenu() override;
 
-    QVResult Initialize() override;
-    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
 
-    QVResult AddMenu(const String& name);
-    QVResult InsertMenu(int32_t index, const String& name, const String& label, const std::vector<MenuEntry>& menu);
+    [[nodiscard]] QVResult AddMenu(const String& name);
+    [[nodiscard]] QVResult InsertMenu(int32_t index, const String& name, const String& label, const std::vector<MenuEntry>& menu);
     // The new menu's index among the added menus, or E_INVALIDARG.
-    QVResult InsertMenuBefore(const String& before, const String& name, const String& label,
+    [[nodiscard]] QVResult InsertMenuBefore(const String& before, const String& name, const String& label,
                               const std::vector<MenuEntry>& menu);
     int32_t GetMenuIndex(const String& name) const;
     String GetMenuName(int32_t index) const;

@@ -12,7 +12,7 @@ public:
     void SetTarget(const RCPtr<LControl>& target) { mTarget = target; }
     const RCPtr<LControl>& GetTarget() const { return mTarget; }
     // The target's answer (0 enabled, negative disabled, 1 no opinion); E_FAIL without a target.
-    QVResult QueryState(const RCPtr<LNotification>& command) const
+    [[nodiscard]] QVResult QueryState(const RCPtr<LNotification>& command) const
     {
         return mTarget ? mTarget->QueryCommandState(command) : E_FAIL;
     }

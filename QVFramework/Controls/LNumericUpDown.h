@@ -16,13 +16,13 @@ public:
     LNumericUpDown(LControl* parent, const String& name);
     ~LNumericUpDown() override;
 
-    QVResult SetText(const String& text) override;
+    [[nodiscard]] QVResult SetText(const String& text) override;
     void OnValueChanged() override;
-    QVResult SetValueRange(double minimum, double maximum, int32_t scale) override;
+    [[nodiscard]] QVResult SetValueRange(double minimum, double maximum, int32_t scale) override;
     void HandleKey(const RCPtr<LKeyParam>& key) override;
-    QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
-    QVResult Initialize() override;
-    QVResult OnInitialized() override;
+    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult OnInitialized() override;
 
     // The value in range units.
     double GetNumber() const { return NormalizedToValue(GetValue()); }
@@ -42,8 +42,8 @@ protected:
     int32_t mDecimals = 0;
 
 private:
-    QVResult OnStep(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
-    QVResult OnValidated(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnStep(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnValidated(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     void ShowNumber();
 
     double mMinimum = 0.0;

@@ -15,11 +15,11 @@ public:
     RCPtr<LControl> GetNextTabChild(LControl* current, bool backward) override;
     void HandleKey(const RCPtr<LKeyParam>& key) override;
     void HandleTabNavigation(const RCPtr<LKeyParam>& key) override;
-    QVResult Initialize() override;
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
 
-    QVResult OnPanelSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnPanelSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
 private:
     RCPtr<LNotificationHandler<LPanel>> mPanelHandler;

@@ -20,28 +20,28 @@ public:
     LPopupMenu(LControl* parent, const String& name);
     ~LPopupMenu() override;
 
-    QVResult Initialize() override;
-    QVResult Activate(LControl*) override { return S_OK; }
-    QVResult SwapItems(int32_t, int32_t) override { return E_NOTIMPL; }
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult Activate(LControl*) override { return S_OK; }
+    [[nodiscard]] QVResult SwapItems(int32_t, int32_t) override { return E_NOTIMPL; }
     bool IsItemSelectable(int32_t index) const override;
-    QVResult RefreshItem(int32_t index) override;
+    [[nodiscard]] QVResult RefreshItem(int32_t index) override;
     void OnItemActivated(int32_t index) override;
-    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
 
     // E_INVALIDARG for anything but a menu descriptor.
-    QVResult SetMenuDescriptor(const RCPtr<LRefCountedObject>& menu) override;
+    [[nodiscard]] QVResult SetMenuDescriptor(const RCPtr<LRefCountedObject>& menu) override;
     void ShowAtMousePosition() override;
     // Shows the menu and gives it the keyboard.
     void Popup();
     // E_INVALIDARG when null; E_FAIL when a target is set already.
-    QVResult SetNotificationTarget(const RCPtr<LNotificationQueue>& target);
+    [[nodiscard]] QVResult SetNotificationTarget(const RCPtr<LNotificationQueue>& target);
     bool HasNotificationTarget() const { return !mTarget.IsNull(); }
     void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater);
     // Asks the updater for the state of every entry with a command.
     void UpdateEntryStates();
     // Posts the entry's command and closes the menu; E_INVALIDARG for an
     // entry that cannot be chosen, E_FAIL without a target.
-    QVResult ActivateEntry(int32_t index);
+    [[nodiscard]] QVResult ActivateEntry(int32_t index);
     RCPtr<LMenuDescriptor> GetMenu() const { return mMenu; }
     // The entry's own second text, else the shortcut text of the first
     // control, from the updater's target up, with a key for its command.

@@ -23,28 +23,28 @@ public:
     void EndBoundsChange() override;
     bool OnChildChanged(LControl* child) override;
     DoublePoint GetMaximumSize() const override;
-    QVResult SetScrollOffset(const DoublePoint& offset) override;
+    [[nodiscard]] QVResult SetScrollOffset(const DoublePoint& offset) override;
     DoubleRect GetScrollRange(LControl* control) override;
     DoubleRect GetClientRect() const override;
     void OnChildRemoved(LControl* child, uint32_t formerIndex) override;
     // Re-binds the bars to the children that the descriptor kept.
-    QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
+    [[nodiscard]] QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
     // The shown part of the content: at the scroll offset, no larger than the
     // client area nor than the undocked children reach.
     DoubleRect GetContentRect() const override;
-    QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
-    QVResult OnScrollKey(const RCPtr<LPointerInput>& param) override;
-    QVResult Initialize() override;
-    QVResult LoadProperties() override;
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult OnScrollKey(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult LoadProperties() override;
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
 
     // 1 when both values are unchanged; else stores, re-lays the bars out and
     // sends "NID_CLIENT_EXTENT_CHANGE".
-    QVResult SetClientExtent(double x, double y);
+    [[nodiscard]] QVResult SetClientExtent(double x, double y);
     DoublePoint GetClientExtent() const { return mExtent; }
-    QVResult SetAutoClientExtent(int32_t flags, int32_t marginX, int32_t marginY);
-    QVResult UpdateAutoClientExtent();
+    [[nodiscard]] QVResult SetAutoClientExtent(int32_t flags, int32_t marginX, int32_t marginY);
+    [[nodiscard]] QVResult UpdateAutoClientExtent();
     DoublePoint GetChildrenExtent() const;
     DoublePoint GetContentExtent() const;
     // Vertical scrolling in whole items; a size of 0 or less scrolls in pixels.
@@ -63,7 +63,7 @@ protected:
     virtual void OnScrollbarVisibilityChanged(int) {}
 
 private:
-    QVResult OnScrollbarValueChange(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnScrollbarValueChange(const RCPtr<LNotificationDistributor>& sender,
                                     const RCPtr<LNotification>& notification);
     void FindScrollbars();
     void SetUpScrollbars();

@@ -17,27 +17,27 @@ public:
     double SetValue(double t) override;
     double ApplyValue(double t);
     // Keeps the mapped value across the change.
-    QVResult SetValueRange(double minimum, double maximum, int32_t scale) override;
+    [[nodiscard]] QVResult SetValueRange(double minimum, double maximum, int32_t scale) override;
     void EndBoundsChange() override;
-    QVResult Initialize() override;
-    QVResult OnInitialized() override;
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult OnInitialized() override;
 
     void UpdateThumb();
     void UpdateThumbPosition();
     void SetValueFromThumb();
     // E_INVALIDARG for a mask beyond a byte (its low byte is kept).
-    QVResult SetKeyMask(int32_t mask);
-    QVResult OnScrollbarKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult SetKeyMask(int32_t mask);
+    [[nodiscard]] QVResult OnScrollbarKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     void SetDragging(bool dragging);
     void OnTimer() override;
-    QVResult OnChannelLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnChannelLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification);
-    QVResult OnChannelHoverChange(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnChannelHoverChange(const RCPtr<LNotificationDistributor>& sender,
                                   const RCPtr<LNotification>& notification);
-    QVResult OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>& sender,
                                    const RCPtr<LNotification>& notification);
-    QVResult OnThumbMouseMove(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
-    QVResult OnButtonAutoRepeat(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnThumbMouseMove(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnButtonAutoRepeat(const RCPtr<LNotificationDistributor>& sender,
                                 const RCPtr<LNotification>& notification);
     // Shows the channel's pressed look over the stretch being paged while the pointer is on it.
     void UpdateChannelHighlight();
@@ -55,7 +55,7 @@ public:
     double thumbFraction = 0.1;
     double minimumThumbLength = 10.0;
 
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
 
 private:

@@ -23,13 +23,13 @@ public:
     double SetValue(double t) override;
     void EndBoundsChange() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
-    QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
-    QVResult OnScrollKey(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult OnScrollKey(const RCPtr<LPointerInput>& param) override;
     void OnLeftClick(const RCPtr<LPointerInput>& param) override;
     void HandleKey(const RCPtr<LKeyParam>& key) override;
     void OnTimer() override;
-    QVResult Initialize() override;
-    QVResult OnInitialized() override;
+    [[nodiscard]] QVResult Initialize() override;
+    [[nodiscard]] QVResult OnInitialized() override;
 
     RCPtr<LControl> GetThumb() const { return mThumb; }
     bool IsDragging() const { return mDragging; }
@@ -39,9 +39,9 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 private:
-    QVResult OnThumbMove(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
-    QVResult OnThumbClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
-    QVResult OnThumbDrag(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnThumbMove(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnThumbClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnThumbDrag(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     SliderTrack Track() const;
     void CreateThumb();

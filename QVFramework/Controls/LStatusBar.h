@@ -18,7 +18,7 @@ public:
     LStatusBar(LControl* parent, const String& name);
     ~LStatusBar() override;
 
-    QVResult Initialize() override;
+    [[nodiscard]] QVResult Initialize() override;
     void OnTimer() override;
 
     void SetStatusText(const String& text);
@@ -40,7 +40,7 @@ protected:
     RCPtr<LControl> mLabel;
 
 private:
-    QVResult OnSetStatusText(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnSetStatusText(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     mutable std::mutex mPendingLock;
     std::optional<String> mPending;

@@ -14,8 +14,8 @@ public:
     LTabControl(LControl* parent, const String& name);
     ~LTabControl() override;
 
-    QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
-    QVResult Initialize() override;
+    [[nodiscard]] QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
+    [[nodiscard]] QVResult Initialize() override;
 
     virtual int32_t GetTabCount() const;
     // Insertion index of the last button with that name; -1 when none.
@@ -29,15 +29,15 @@ public:
     virtual RCPtr<LControl> GetTabAt(int32_t index) const;
     // Shows the named tab's page, hides the others, sends NID_TAB_SELECTED.
     // A name no tab has hides every page and is no error.
-    virtual QVResult SelectTab(const String& name);
+    [[nodiscard]] virtual QVResult SelectTab(const String& name);
     // Counts in tab order, unlike the queries above.
-    virtual QVResult SelectTabAt(int32_t index);
+    [[nodiscard]] virtual QVResult SelectTabAt(int32_t index);
     virtual void OnTabSelected(int32_t) {}
 
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
-    QVResult OnTabClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] QVResult OnTabClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     RCPtr<LNotificationHandler<LTabControl>> mTabHandler;
     RCPtr<LControl> mButtonHolder;

@@ -29,26 +29,26 @@ public:
     ~LTextBox() override;
 
     // ---- control slots ----
-    QVResult SetText(const String& text) override;
-    QVResult SetScrollOffset(const DoublePoint& offset) override;
+    [[nodiscard]] QVResult SetText(const String& text) override;
+    [[nodiscard]] QVResult SetScrollOffset(const DoublePoint& offset) override;
     bool HandlesEditCommands() const override { return true; }
     bool CanPerformEdit(int32_t command) const override;
-    QVResult PerformEdit(int32_t command) override;
-    QVResult SetFocus(bool first) override;
+    [[nodiscard]] QVResult PerformEdit(int32_t command) override;
+    [[nodiscard]] QVResult SetFocus(bool first) override;
     void ConnectNotifications() override;
-    QVResult QueryCommandState(const RCPtr<LNotification>& command) override;
-    QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu) override;
+    [[nodiscard]] QVResult QueryCommandState(const RCPtr<LNotification>& command) override;
+    [[nodiscard]] QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu) override;
     void OnPrepareContextMenu(LControl* popup) override;
     bool AllowsFocusChange() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
-    QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
+    [[nodiscard]] QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
     void OnLeftMouseDown(const RCPtr<LPointerInput>& param) override;
     void OnMouseMove(const RCPtr<LPointerInput>& param) override;
     void OnLeftClick(const RCPtr<LPointerInput>& param) override;
-    QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void OnTimer() override;
-    QVResult DrawCaret(IControlRenderer& renderer) override;
-    QVResult Initialize() override;
+    [[nodiscard]] QVResult DrawCaret(IControlRenderer& renderer) override;
+    [[nodiscard]] QVResult Initialize() override;
     String GetToolTipText() const override;
 
     // ---- edit menu ----
@@ -60,17 +60,17 @@ public:
 
     // ---- editing ----
     // 1 when the text is unchanged.
-    virtual QVResult SetTextInternal(const String& text, bool resetCaret);
+    [[nodiscard]] virtual QVResult SetTextInternal(const String& text, bool resetCaret);
     void SetMaxLength(int32_t length);
-    QVResult SetCaretPosition(int32_t index, bool force);
+    [[nodiscard]] QVResult SetCaretPosition(int32_t index, bool force);
     void ClearSelection();
     void SelectRange(int32_t first, int32_t last);
     void SetSelection(int32_t start, int32_t count, int32_t anchor);
     void ExtendSelectionTo(int32_t index);
-    QVResult InsertCharacter(char16_t c);
-    QVResult DeleteText(int32_t start, int32_t count);
-    QVResult DeleteSelection();
-    QVResult ReplaceSelection(const String& text);
+    [[nodiscard]] QVResult InsertCharacter(char16_t c);
+    [[nodiscard]] QVResult DeleteText(int32_t start, int32_t count);
+    [[nodiscard]] QVResult DeleteSelection();
+    [[nodiscard]] QVResult ReplaceSelection(const String& text);
     RCPtr<LTextValidationParams> Validate();
 
     // ---- measuring ----
@@ -114,8 +114,8 @@ protected:
     double MeasureWidth(const String& text) const;
     double LineHeight() const;
     bool Shift(uint32_t flags) const;
-    QVResult HandleMoveKey(uint32_t key);
-    QVResult InsertText(const String& text);
+    [[nodiscard]] QVResult HandleMoveKey(uint32_t key);
+    [[nodiscard]] QVResult InsertText(const String& text);
 
     String mFilter;
     bool mFilterIsAllowList = true;

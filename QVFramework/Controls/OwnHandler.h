@@ -28,9 +28,9 @@ void ForgetInOwnHandler(const RCPtr<LNotificationHandler<T>>& handler,
 
 // Declares the two receiver overrides of a control class with its own handler.
 #define QV_OWN_HANDLER_OVERRIDES                                                                                  \
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,                                   \
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,                                   \
                                  const RCPtr<LNotification>& notification) override;                              \
-    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor, const char16_t* nameOrId) \
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor, const char16_t* nameOrId) \
         override;
 
 // Defines them: Class's handler member first, then Base.

@@ -23,13 +23,13 @@ public:
     LMainControl(LControl* parent, const String& name);
     ~LMainControl() override;
 
-    QVResult Initialize() override;
+    [[nodiscard]] QVResult Initialize() override;
 
     // From a panel: dropped when it is the echo of the value being applied,
     // else handed to the engine.
     [[nodiscard]] int32_t SetParamValue(const ParamDescriptor& descriptor, const Variant& value) override;
 
-    QVResult OnParamModuleStateChange(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnParamModuleStateChange(const RCPtr<LNotificationDistributor>& sender,
                                       const RCPtr<LNotification>& notification);
 
     [[nodiscard]] int32_t OnParamValueChanged(const ParamDescriptor& descriptor, const Variant& value) override;
@@ -43,9 +43,9 @@ public:
     RCPtr<LControl> GetStatusView() const { return mStatusView; }
     RCPtr<LControl> GetDeviceSelector() const { return mDeviceSelector; }
 
-    QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
-    QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
                                     const char16_t* nameOrId) override;
 
 private:

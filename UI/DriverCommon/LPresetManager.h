@@ -48,11 +48,11 @@ public:
     int32_t ReadPresetFile(const String& path);
     // 0, or E_FAIL when the device does not yield 15 valid values or the file
     // cannot be written; on failure the old file is untouched.
-    QVResult SavePresetFile(const String& path);
+    [[nodiscard]] QVResult SavePresetFile(const String& path);
 
     // Sizes buffer to the record and fills it; E_FAIL for a value without a
     // packed form (buffer then empty).
-    static QVResult EncodePresetRecord(int32_t index, const Variant& value, std::vector<uint8_t>& buffer);
+    [[nodiscard]] static QVResult EncodePresetRecord(int32_t index, const Variant& value, std::vector<uint8_t>& buffer);
     // Checks the record at offset within size bytes and unpacks it: its
     // length, or a negative result.
     static int32_t DecodePresetRecord(const uint8_t* buffer, uint32_t size, uint32_t offset, int32_t& index,
@@ -60,7 +60,7 @@ public:
     // Whether index names a parameter and value is a blob of its length.
     static bool IsValidPresetValue(int32_t index, const Variant& value);
 
-    QVResult OnLoadControlPanelSettings(const RCPtr<LNotificationDistributor>& sender,
+    [[nodiscard]] QVResult OnLoadControlPanelSettings(const RCPtr<LNotificationDistributor>& sender,
                                         const RCPtr<LNotification>& notification);
 
     [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,

@@ -3,4 +3,4 @@
 #include "LControlFactory.h"
 
 // Registers every class with the factory; the first failed result, else 0.
-QV::QVResult RegisterEditPanelControls(QV::LControlFactory& factory);
+[[nodiscard]] QV::QVResult RegisterEditPanelControls(QV::LControlFactory& factory);

@@ -13,7 +13,7 @@ public:
     LAbsoluteControllerEditPanel(QV::LControl* parent, const QV::String& name);
 
 protected:
-    QV::QVResult AfterApply() override;
+    [[nodiscard]] QV::QVResult AfterApply() override;
     void BeforeSend(QV::LNotificationDistributor* sender) override;
 
 private:

@@ -17,7 +17,7 @@ public:
     // The two sides have one counted object; the class name is the panel's.
     const char* GetTypeName() const override { return "class LEditPanel"; }
 
-    QV::QVResult Initialize() override
+    [[nodiscard]] QV::QVResult Initialize() override
     {
         const QV::QVResult result = QV::LPanel::Initialize();
         if (QV::Failed(result)) return result;
@@ -53,7 +53,7 @@ public:
     }
 
     // Any subscribed control changed: the whole blob goes up.
-    QV::QVResult OnControlChange(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult OnControlChange(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                  const QV::RCPtr<QV::LNotification>&)
     {
         if (mApplying) return 1;
@@ -65,7 +65,7 @@ public:
         return 1;
     }
 
-    QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                      const QV::RCPtr<QV::LNotification>& notification) override
     {
         QV::QVResult result = QV::S_OK;
@@ -73,7 +73,7 @@ public:
         return QV::LPanel::ReceiveNotification(sender, notification);
     }
 
-    QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
+    [[nodiscard]] QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
                                         const char16_t* nameOrId) override
     {
         QV::ForgetInOwnHandler(mEditHandler, distributor, nameOrId);
@@ -94,7 +94,7 @@ protected:
     virtual bool AcceptsBytes(const uint8_t*) const { return true; }
     virtual void ApplyBytes(const uint8_t* bytes) { mFields.Write(bytes, CurrentType()); }
     // Shows what the value asks for; the result of the value down.
-    virtual QV::QVResult AfterApply() { return QV::S_OK; }
+    [[nodiscard]] virtual QV::QVResult AfterApply() { return QV::S_OK; }
     // Adjusts the controls after a user's change, before the blob is read;
     // changes made here send nothing of their own.
     virtual void BeforeSend(QV::LNotificationDistributor*) {}

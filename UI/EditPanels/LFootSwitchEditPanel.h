@@ -18,7 +18,7 @@ protected:
     void InitializeParts() override;
     bool AcceptsBytes(const uint8_t* bytes) const override;
     void ApplyBytes(const uint8_t* bytes) override;
-    QV::QVResult AfterApply() override;
+    [[nodiscard]] QV::QVResult AfterApply() override;
     void BeforeSend(QV::LNotificationDistributor* sender) override;
     int32_t CurrentType() const override;
 };

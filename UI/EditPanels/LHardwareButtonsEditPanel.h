@@ -18,7 +18,7 @@ public:
 protected:
     void InitializeParts() override;
     bool AcceptsBytes(const uint8_t* bytes) const override;
-    QV::QVResult AfterApply() override;
+    [[nodiscard]] QV::QVResult AfterApply() override;
     void BeforeSend(QV::LNotificationDistributor* sender) override;
 
 private:

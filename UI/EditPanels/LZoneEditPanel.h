@@ -14,9 +14,9 @@ public:
 protected:
     void InitializeParts() override;
     // E_FAIL when a group to show or hide is missing.
-    QV::QVResult AfterApply() override;
+    [[nodiscard]] QV::QVResult AfterApply() override;
     void BeforeSend(QV::LNotificationDistributor* sender) override;
 
 private:
-    QV::QVResult ShowGroupsByEnable();
+    [[nodiscard]] QV::QVResult ShowGroupsByEnable();
 };

@@ -14,17 +14,17 @@ public:
     LNumberBoxTextSelector(QV::LControl* parent, const QV::String& name);
     ~LNumberBoxTextSelector() override;
 
-    QV::QVResult Initialize() override;
-    QV::QVResult SetValueRange(double minimum, double maximum, int32_t scale) override;
+    [[nodiscard]] QV::QVResult Initialize() override;
+    [[nodiscard]] QV::QVResult SetValueRange(double minimum, double maximum, int32_t scale) override;
     void OnValueChanged() override;
 
     // The value in range units, as a whole number.
     int32_t GetNumber() const;
     QV::RCPtr<QV::LNumericUpDown> GetUpDown() const { return mUpDown; }
 
-    QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult ReceiveNotification(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                      const QV::RCPtr<QV::LNotification>& notification) override;
-    QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
+    [[nodiscard]] QV::QVResult UnregisterNotification(const QV::RCPtr<QV::LNotificationDistributor>& distributor,
                                         const char16_t* nameOrId) override;
 
 protected:
@@ -35,7 +35,7 @@ protected:
     double GetMinimum() const { return NormalizedToValue(0.0); }
 
 private:
-    QV::QVResult OnNumberChange(const QV::RCPtr<QV::LNotificationDistributor>& sender,
+    [[nodiscard]] QV::QVResult OnNumberChange(const QV::RCPtr<QV::LNotificationDistributor>& sender,
                                 const QV::RCPtr<QV::LNotification>& notification);
     void ShowNumberInUpDown();
 

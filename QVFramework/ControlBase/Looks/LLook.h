@@ -24,9 +24,9 @@ public:
     // The text area of the descriptor's text properties for a look of that size.
     static DoubleRect GetTextRect(const LLookDescriptor& descriptor, double width, double height);
 
-    QVResult SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wordWrap);
+    [[nodiscard]] QVResult SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wordWrap);
     // 1 when the size is unchanged.
-    QVResult Resize(int32_t width, int32_t height);
+    [[nodiscard]] QVResult Resize(int32_t width, int32_t height);
 
     void DrawBackground(IControlRenderer& renderer, const DirtyRects& region) override;
     void DrawForeground(IControlRenderer& renderer, const DirtyRects& region) override;
@@ -38,7 +38,7 @@ public:
     void SetFont(const RCPtr<LFont>& font) override;
     bool GetTextWidth(double& width) const override;
     double GetTextAreaWidth(double controlWidth) const override;
-    QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, bool replacesClient) override;
+    [[nodiscard]] QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, bool replacesClient) override;
     void SetTextForegroundPart(const RCPtr<LRefCountedObject>& part) override;
 
     void SetLayoutWordWrap(bool wrap) override;

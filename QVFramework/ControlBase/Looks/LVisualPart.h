@@ -33,7 +33,7 @@ public:
     static RCPtr<LVisualPart> FromDescriptor(const LVisualPartDescriptor* descriptor);
 
     // Fills (0, 0, width, height) of the size at the renderer's origin.
-    virtual QVResult Draw(LRenderer& renderer, const FloatPoint& size) const;
+    [[nodiscard]] virtual QVResult Draw(LRenderer& renderer, const FloatPoint& size) const;
     // The part's own pixel.
     uint32_t GetColorAtPoint(int32_t x, int32_t y) const;
     // What shows at a point of an area the part is drawn into.

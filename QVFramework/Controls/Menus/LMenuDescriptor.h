@@ -34,19 +34,19 @@ public:
 
     // The array's result: the index, or a negative code for an index past
     // the end (then the entry keeps its parent).
-    QVResult InsertItem(uint32_t index, const RCPtr<LMenuItemDescriptor>& entry);
-    QVResult InsertItem(uint32_t index, const String& text, const String& key, bool enabled, bool checked);
-    QVResult InsertSeparator(uint32_t index);
-    QVResult AddItem(const String& text, const String& key);
-    QVResult AddItem(const RCPtr<LMenuItemDescriptor>& entry) { return InsertItem(GetItemCount(), entry); }
+    [[nodiscard]] QVResult InsertItem(uint32_t index, const RCPtr<LMenuItemDescriptor>& entry);
+    [[nodiscard]] QVResult InsertItem(uint32_t index, const String& text, const String& key, bool enabled, bool checked);
+    [[nodiscard]] QVResult InsertSeparator(uint32_t index);
+    [[nodiscard]] QVResult AddItem(const String& text, const String& key);
+    [[nodiscard]] QVResult AddItem(const RCPtr<LMenuItemDescriptor>& entry) { return InsertItem(GetItemCount(), entry); }
 
     void SetParent(LMenuDescriptor* owner);
     // E_INVALIDARG past the end, with out reset.
-    QVResult GetItemInfo(uint32_t index, LMenuItemInfo& out) const;
+    [[nodiscard]] QVResult GetItemInfo(uint32_t index, LMenuItemInfo& out) const;
     RCPtr<LMenuDescriptor> Clone() const;
     void RemoveAllItems();
 
-    QVResult ReleaseInternalReferences() override;
+    [[nodiscard]] QVResult ReleaseInternalReferences() override;
 
 protected:
     // Appends clones of this menu's entries to target.

@@ -21,7 +21,7 @@ RCPtr<LMenuDescriptor> CreateMenuDescriptorFromPairs(const MenuPairs& pairs);
 // Fills target (emptied first; created when null) from (command, text)
 // pairs. A submenu that is already being built above is skipped, so a
 // definition naming itself cannot recurse without end. 0.
-QVResult BuildMenuFromPairs(const MenuPairs& pairs, const SubmenuPairs& submenus, RCPtr<LMenuDescriptor>& target);
+[[nodiscard]] QVResult BuildMenuFromPairs(const MenuPairs& pairs, const SubmenuPairs& submenus, RCPtr<LMenuDescriptor>& target);
 
 // The parts between separators; empty parts are kept except a last one.
 Array<String> SplitString(const String& text, const char16_t* separators);
