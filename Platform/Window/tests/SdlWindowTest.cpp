@@ -50,7 +50,7 @@ protected:
         left = Solid(top.Get(), u"left", 10, 10, 100, 100);
         right = Solid(top.Get(), u"right", 200, 10, 100, 100);
         EXPECT_GE(root.SetMainControl(top), 0);
-        top->SetBounds({0, 0}, {320, 240});
+        EXPECT_GE(top->SetBounds({0, 0}, {320, 240}), 0);
         main->Show(1);
         RunFor(std::chrono::milliseconds(150));
     }
@@ -89,7 +89,7 @@ protected:
         c->ShowPart(0);
         c->Initialize();
         c->SetInitialized(true);
-        c->UpdateLayout();
+        EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }
 

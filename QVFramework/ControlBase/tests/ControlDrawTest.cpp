@@ -45,7 +45,7 @@ TEST_F(DrawTest, InvalidationIsClippedByEveryClippingAncestorUntilOneDoesNotClip
 
     panel->SetLayer(0);
     root->dirty.clear();
-    child->InvalidateArea();
+    EXPECT_GE(child->InvalidateArea(), 0);
     EXPECT_EQ(root->dirty, std::vector<LongRect>{LongRect(90, 90, 50, 50)});
 
     root->dirty.clear();
@@ -88,7 +88,7 @@ TEST_F(DrawTest, HitTestingTakesTheTopmostByDrawingAndEffectiveZOrder)
     EXPECT_EQ(below->GetEffectiveZOrder(), INT_MIN);
 
     EXPECT_EQ(HitAt(10 + 25 + 50, 50).Get(), panel.Get()) << "the right edge is outside";
-    above->SetPartOpacity(0, 0.0f, false);
+    EXPECT_GE(above->SetPartOpacity(0, 0.0f, false), 0);
     EXPECT_EQ(HitAt(45, 45).Get(), below.Get()) << "a look at opacity 0 is not hit";
     LookOf(*below).color = 0x00FFFFFFu;
     EXPECT_EQ(HitAt(20, 20).Get(), panel.Get()) << "transparent where its looks have no alpha";
@@ -112,7 +112,7 @@ TEST_F(DrawTest, LooksDrawForegroundThenBackgroundThenLabelAndChildren)
         << "a region that misses the panel draws nothing of it";
 
     drawLog.clear();
-    top->SetPartOpacity(0, 0.0f, true);
+    EXPECT_GE(top->SetPartOpacity(0, 0.0f, true), 0);
     Paint({LongRect(0, 0, 400, 300)});
     EXPECT_TRUE(drawLog.empty()) << "children are drawn once per shown look";
 }
@@ -121,8 +121,8 @@ TEST_F(DrawTest, ScrolledChildrenMoveUnlessDockedOnBothAxes)
 {
     RCPtr<TestControl> plain = Make(panel.Get(), u"plain", 30, 30, 10, 10);
     RCPtr<TestControl> docked = Make(panel.Get(), u"docked", 30, 30, 10, 10);
-    docked->SetDocked(0, true);
-    docked->SetDocked(1, true);
+    EXPECT_GE(docked->SetDocked(0, true), 0);
+    EXPECT_GE(docked->SetDocked(1, true), 0);
     panel->SetScrollOffset({10, 20});
     Paint({LongRect(0, 0, 400, 300)});
     ASSERT_FALSE(LookOf(*plain).origins.empty());

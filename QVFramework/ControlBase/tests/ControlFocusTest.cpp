@@ -152,7 +152,7 @@ TEST_F(ConditionsTest, AControlThatKeepsTheFocusRefusesTheMove)
     keeper->AddVisualPart(RCPtr<ILook>(new FakeLook()));
     keeper->SetNotFocusable(false);
     keeper->Initialize();
-    keeper->UpdateLayout();
+    EXPECT_GE(keeper->UpdateLayout(), 0);
     ASSERT_EQ(keeper->SetFocus(true), S_OK);
     EXPECT_EQ(a->SetFocus(true), E_FAIL);
     EXPECT_TRUE(keeper->HasFocus());
@@ -185,8 +185,8 @@ TEST_F(ConditionsTest, ScheduledRemovalsShareOneIdleSubscriptionAndEndIt)
 TEST_F(ConditionsTest, CloseReleasesCaptureAndIdleAndLeavesTheParent)
 {
     a->BeginDrag(0, 0, 0);
-    a->SubscribeIdle();
-    a->SubscribeIdle();
+    EXPECT_GE(a->SubscribeIdle(), 0);
+    EXPECT_GE(a->SubscribeIdle(), 0);
     EXPECT_EQ(a->Close(), S_OK);
     EXPECT_EQ(a->GetParent(), nullptr);
     EXPECT_EQ(root->capture, nullptr);

@@ -123,7 +123,7 @@ TEST_F(KeyTest, SiblingKeysAskTheNearestEarlierSiblingFirst)
     RCPtr<TestControl> x0 = Make(c1.Get(), u"x0", 0, 40, 10, 10, -1);
     RCPtr<TestControl> x3 = Make(c1.Get(), u"x3", 0, 60, 10, 10, 5);
     for (TestControl* c : {x0.Get(), x3.Get()}) {
-        c->BindKey(ctrlF, u"NID_FIND");
+        EXPECT_GE(c->BindKey(ctrlF, u"NID_FIND"), 0);
         c->Initialize();
     }
     x2->SetFocus(true);
@@ -138,7 +138,7 @@ TEST_F(KeyTest, SiblingKeysAskTheNearestEarlierSiblingFirst)
     EXPECT_EQ(x0->GetShortcutKey(u"NID_OWN"), KeyCodeValue{});
 
     // The focused control's own binding wins before anybody else is asked.
-    x2->BindKey(ctrlF, u"NID_OWN");
+    EXPECT_GE(x2->BindKey(ctrlF, u"NID_OWN"), 0);
     x2->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlF)));
     EXPECT_EQ(x2->received, std::vector<std::string>{"NID_OWN"});
     EXPECT_EQ(x0->received.size(), 1u);
@@ -295,7 +295,7 @@ TEST_F(KeyTest, ContextMenuItemKeysSendTheirCommandsFromAFocusedSibling)
             owner->SetContextMenu(RCPtr<LRefCountedObject>(menu.Get()));
             owner->Initialize();
             owner->SetInitialized(true);
-            owner->UpdateLayout();
+            EXPECT_GE(owner->UpdateLayout(), 0);
         } else {
             owner = Make(c1.Get(), u"owner", 0, 80, 10, 10, 7);
             owner->SetContextMenu(RCPtr<LRefCountedObject>(menu.Get()));

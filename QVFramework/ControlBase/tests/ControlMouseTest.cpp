@@ -41,7 +41,7 @@ protected:
         c->SetNotFocusable(false);
         c->Initialize();
         c->SetInitialized(true);
-        c->UpdateLayout();
+        EXPECT_GE(c->UpdateLayout(), 0);
         c->mode = mode;
         c->axes = axes;
         return c;
@@ -119,7 +119,7 @@ TEST_F(MouseTest, TheThresholdDecidesWhenTheDragStarts)
     RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
     b->SetFocus(true);
     log->Listen(b.Get(), {u"NID_CONDITION_CHANGE", u"NID_LEFT_DRAG_CONDITION_CHANGE", u"NID_MOUSE_MOVE"});
-    b->SetDragThreshold(3);
+    EXPECT_GE(b->SetDragThreshold(3), 0);
     b->HandleMouseDown(Press(5, 5));
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_CONDITION_CHANGE", "NID_LEFT_DRAG_CONDITION_CHANGE"}));
     EXPECT_EQ(log->words.back() & 0x90u, 0x10u);
@@ -136,15 +136,15 @@ TEST_F(MouseTest, TheThresholdDecidesWhenTheDragStarts)
 TEST_F(MouseTest, ThresholdZeroDragsAtThePressAndNeverReentersWithoutEnd)
 {
     RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
-    b->SetDragThreshold(0);
+    EXPECT_GE(b->SetDragThreshold(0), 0);
     b->HandleMouseDown(Press(5, 5));
     EXPECT_EQ(b->GetConditions() & 0x90u, 0x80u);
     b->HandleMouseUp(Release(5, 5));
 
     // A threshold that drops to 0 while pressed: the move at the press point must not start again.
-    b->SetDragThreshold(2);
+    EXPECT_GE(b->SetDragThreshold(2), 0);
     b->HandleMouseDown(Press(5, 5));
-    b->SetDragThreshold(0);
+    EXPECT_GE(b->SetDragThreshold(0), 0);
     log->Listen(b.Get(), {u"NID_MOUSE_MOVE"});
     b->HandleMouseMove(Move(5, 5));
     EXPECT_EQ(log->names.size(), 2u);
@@ -262,7 +262,7 @@ TEST_F(MouseTest, AFreeMoveOverATargetEntersHoversDropsAndStopsItsFlicks)
     target->AddVisualPart(RCPtr<ILook>(new FakeLook()));
     target->ShowPart(0);
     target->Initialize();
-    target->UpdateLayout();
+    EXPECT_GE(target->UpdateLayout(), 0);
     RCPtr<Dragged> c = MakeDragged(panel.Get(), 10, 10, 20, 20, 1, 3);
 
     target->StartInertialScroll(0, 500, 1000, 0, nullptr);
@@ -313,7 +313,7 @@ TEST_F(FlickTest, OnlyAFastRecentReleaseStartsAFlick)
         EXPECT_DOUBLE_EQ(c->GetDragVelocity().x, r.delta);
         EXPECT_EQ(c->IsInertialScrollRunning(0), r.flicks);
         EXPECT_EQ(c->GetIdleUserCount(), r.flicks ? 1 : 0);
-        c->StopInertialScroll(0);
+        EXPECT_GE(c->StopInertialScroll(0), 0);
         c->Close();
     }
 }

@@ -479,14 +479,14 @@ protected:
         c->SetNotFocusable(tabStop < 0);
         c->Initialize();
         c->SetInitialized(true);
-        c->UpdateLayout();
+        EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }
 
     RCPtr<TestControl> MakeTop(double w = 400, double h = 300)
     {
         top = Make(nullptr, u"top", 0, 0, w, h);
-        top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+        EXPECT_GE(top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
         root->top = top.Get();
         return top;
     }

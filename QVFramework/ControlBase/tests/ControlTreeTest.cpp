@@ -244,7 +244,7 @@ TEST_F(ChildListTest, IdleWantedBeforeAttachmentIsConnectedWithTheTree)
     EXPECT_EQ(child->GetIdleUserCount(), 1);
     root->Idle();
     EXPECT_EQ(child->timers, 0);
-    loose->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+    EXPECT_GE(loose->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
     root->Idle();
     EXPECT_EQ(child->timers, 1);
     EXPECT_EQ(child->UnsubscribeIdle(), S_OK);
@@ -264,8 +264,8 @@ TEST_F(ChildListTest, AListenerRemovingAChildMidWalkNeitherCrashesNorRaises)
     RCPtr<NotificationLog> log(new NotificationLog());
     log->Listen(c.Get(), {u"NID_ENABLED_CONDITION_CHANGE"});
     log->onReceive = [&](const RCPtr<LNotification>&) {
-        top->GetChildren().RemoveChild(b.Get());
-        top->GetChildren().RemoveChild(a.Get());
+        EXPECT_GE(top->GetChildren().RemoveChild(b.Get()), 0);
+        EXPECT_GE(top->GetChildren().RemoveChild(a.Get()), 0);
     };
     EXPECT_NO_THROW(top->SetEnabled(false));
     EXPECT_EQ(top->GetChildren().GetCount(), 1u);

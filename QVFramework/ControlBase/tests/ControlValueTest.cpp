@@ -133,7 +133,7 @@ TEST_F(ValueTest, ARelativeInheritedFontFollowsItsParent)
     cd->text = {u"", 1.5f, -1, true, true};
     RCPtr<LControl> child = Create(cd, parent.Get());
     // A child made before its parent had a font resolves again on the parent's change.
-    parent->SetFontSpec(u"Sans", 10.0f, 0, false);
+    EXPECT_GE(parent->SetFontSpec(u"Sans", 10.0f, 0, false), 0);
     child->UpdateInheritedFont();
     EXPECT_FLOAT_EQ(child->GetFont()->GetSize(), 15.0f);
     EXPECT_EQ(child->GetFont()->GetFaceName(), u"Sans");

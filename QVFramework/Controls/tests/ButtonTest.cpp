@@ -25,7 +25,7 @@ protected:
         b->Initialize();
         b->OnInitialized();
         b->SetInitialized(true);
-        b->UpdateLayout();
+        EXPECT_GE(b->UpdateLayout(), 0);
         b->ChooseVisualPart();
         log->Listen(b.Get(), {u"NID_LEFT_CLICK", u"NID_BUTTON_AUTOREPEAT"});
         return b;

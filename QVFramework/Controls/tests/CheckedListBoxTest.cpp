@@ -183,7 +183,7 @@ protected:
         list->CreateChildren(d);
         list->Initialize();
         list->SetInitialized(true);
-        list->UpdateLayout();
+        EXPECT_GE(list->UpdateLayout(), 0);
         for (int i = 0; i < 5; ++i) list->InsertItemWithText(i, u"item");
         log = new NotificationLog();
         log->onReceive = [this](const RCPtr<LNotification>& n) {

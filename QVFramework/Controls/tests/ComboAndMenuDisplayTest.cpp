@@ -84,7 +84,7 @@ protected:
         main->SetNotFocusable(false);
         LRootWindow& root = *window->GetRootWindow();
         EXPECT_GE(root.SetMainControl(main), 0);
-        main->SetBounds({0, 0}, {320, 240});
+        EXPECT_GE(main->SetBounds({0, 0}, {320, 240}), 0);
         theCombo = RCPtr<LComboBox>(dynamic_cast<LComboBox*>(main->FindChildControl(u"combo").Get()));
         theBar = RCPtr<LMainMenu>(dynamic_cast<LMainMenu*>(main->FindChildControl(u"bar").Get()));
         theLongCombo = RCPtr<LComboBox>(dynamic_cast<LComboBox*>(main->FindChildControl(u"longCombo").Get()));

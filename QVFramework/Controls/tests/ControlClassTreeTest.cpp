@@ -208,7 +208,7 @@ TEST_F(LabelTest, NeverTakesTheFocusByCallOrClick)
     label->Initialize();
     label->OnInitialized();
     label->SetInitialized(true);
-    label->UpdateLayout();
+    EXPECT_GE(label->UpdateLayout(), 0);
 
     EXPECT_TRUE(label->IsNotFocusable());
     EXPECT_FALSE(label->CanReceiveFocus());
@@ -233,7 +233,7 @@ TEST_F(LabelTest, ToolTipShowsTheWholeTextOnlyWhenClipped)
         look->textWidth = row.textWidth;
         label->AddVisualPart(RCPtr<ILook>(look.Get()));
         label->ShowPart(0);
-        label->SetBounds({0, 0}, {50, 20});
+        EXPECT_GE(label->SetBounds({0, 0}, {50, 20}), 0);
         label->SetText(u"a long caption");
         label->SetToolTipText(u"own tip");
         EXPECT_EQ(Narrow(label->GetToolTipText().GetChars()), row.expected);

@@ -60,7 +60,7 @@ protected:
         layout.tabStop = tabStop;
         c->SetLayout(layout);
         c->SetNotFocusable(false);
-        c->UpdateLayout();
+        EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }
 
@@ -77,7 +77,7 @@ protected:
     RCPtr<TestControl> MakeTop(double w = 400, double h = 300)
     {
         top = Add<TestControl>(nullptr, u"top", At(0, w), At(0, h));
-        top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+        EXPECT_GE(top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
         root->top = top.Get();
         return top;
     }

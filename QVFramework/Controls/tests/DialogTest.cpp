@@ -45,7 +45,7 @@ protected:
     DialogTest() : dialog(new RecordingDialog(nullptr, u"dialog"))
     {
         dialog->SetLayout(Frame(0, 300, 200));
-        dialog->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+        EXPECT_GE(dialog->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
         root->top = dialog.Get();
     }
     ~DialogTest() override { dialog->Close(); }
@@ -68,12 +68,12 @@ protected:
         button->Initialize();
         button->OnInitialized();
         button->SetInitialized(true);
-        button->UpdateLayout();
+        EXPECT_GE(button->UpdateLayout(), 0);
         return button;
     }
     void Init()
     {
-        dialog->UpdateLayout();
+        EXPECT_GE(dialog->UpdateLayout(), 0);
         ASSERT_GE(dialog->Initialize(), 0);
         dialog->OnInitialized();
         dialog->SetInitialized(true);

@@ -35,7 +35,7 @@ protected:
         drop->SetNotFocusable(false);
         drop->Initialize();
         drop->SetInitialized(true);
-        drop->UpdateLayout();
+        EXPECT_GE(drop->UpdateLayout(), 0);
     }
     void Press()
     {

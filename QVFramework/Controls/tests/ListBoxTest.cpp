@@ -51,7 +51,7 @@ protected:
         list->SetNotFocusable(false);
         list->Initialize();
         list->SetInitialized(true);
-        list->UpdateLayout();
+        EXPECT_GE(list->UpdateLayout(), 0);
         log->Listen(list.Get(), {u"NID_SELECTION_CHANGE", u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED"});
         return list;
     }
@@ -194,7 +194,7 @@ TEST_F(ListBoxFixture, ResizingKeepsRowsInsideAndTheLastItemsShown)
         ControlLayout layout = list->GetLayout();
         layout.size[1].offset = step.height;
         list->SetLayout(layout);
-        list->UpdateLayout();
+        EXPECT_GE(list->UpdateLayout(), 0);
         EXPECT_EQ(list->GetRowCount(), step.rows);
         std::vector<bool> shown;
         for (uint32_t r = 0; r < list->GetRowCount(); ++r) shown.push_back(list->GetRow(r)->GetLayout().isVisible);
@@ -289,7 +289,7 @@ TEST_F(ListBoxFixture, WidestItemAndCountsFollowTheItems)
     RCPtr<LListBox> list = MakeList(Items({u"ab", u"abcd", u"a"}));
     // The template row is 90 pixels wide without text: that is the text margin.
     EXPECT_EQ(list->GetWidestTextWidth(), 90 + 28);
-    list->SetItemText(2, u"abcdef");
+    EXPECT_GE(list->SetItemText(2, u"abcdef"), 0);
     EXPECT_EQ(list->GetWidestTextWidth(), 90 + 42);
     list->RemoveItem(2);
     EXPECT_EQ(list->GetWidestTextWidth(), 90 + 28);
@@ -413,7 +413,7 @@ TEST_F(ListBoxFixture, ExpandingTemplateWidensTheListToItsWidestItem)
         list->Initialize();
         list->SetInitialized(true);
         EXPECT_DOUBLE_EQ(list->GetLayout().size[0].offset, row.before);
-        list->SetItemText(0, u"abcdef");
+        EXPECT_GE(list->SetItemText(0, u"abcdef"), 0);
         EXPECT_DOUBLE_EQ(list->GetLayout().size[0].offset, row.after);
         list->Close();
     }
@@ -484,7 +484,7 @@ TEST_F(ListBoxFixture, ApplyingADescriptorAgainRemakesTheRows)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7", u"i8", u"i9"}));
-        list->EnsureVisible(5);
+        EXPECT_GE(list->EnsureVisible(5), 0);
         ASSERT_EQ(list->GetTopIndex(), 3);
         RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
         d->lookCount = 3;

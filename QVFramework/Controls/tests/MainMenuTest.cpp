@@ -172,7 +172,7 @@ TEST_F(MainMenuFixture, InsertingBeforeAMenuMovesTheMenusNotTheButtons)
 TEST_F(MainMenuFixture, ArrowsMoveTheOpenMenuAndEscapeClosesIt)
 {
     RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
-    bar->InsertMenu(2, u"Tools", u"Tools", {});
+    EXPECT_GE(bar->InsertMenu(2, u"Tools", u"Tools", {}), 0);
     const auto press = [&](uint32_t vk) {
         return bar->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk))));
     };
@@ -225,7 +225,7 @@ protected:
         editor->SetNotFocusable(false);
         editor->Initialize();
         editor->SetInitialized(true);
-        editor->UpdateLayout();
+        EXPECT_GE(editor->UpdateLayout(), 0);
 
         using namespace class_factory_test;
         RCPtr<FakeDescriptor> popup = Describe(u"popupMenu", u"Framework.PopupMenu", 0, 0, 120, 20, 3);
@@ -239,7 +239,7 @@ protected:
         bar->CreateChildren(d);
         bar->Initialize();
         bar->SetInitialized(true);
-        bar->UpdateLayout();
+        EXPECT_GE(bar->UpdateLayout(), 0);
 
         distributor = new LNotificationDistributor();
         target = new LNotificationQueue();

@@ -20,7 +20,7 @@ protected:
         ASSERT_EQ(S_OK, upDown->Initialize());
         upDown->OnInitialized();
         upDown->SetInitialized(true);
-        upDown->UpdateLayout();
+        EXPECT_GE(upDown->UpdateLayout(), 0);
         upDown->SetValueRange(-12, 12, 0);
         upDown->SetNumber(0);
     }
@@ -36,7 +36,7 @@ protected:
         b->AddVisualPart(RCPtr<ILook>(new FakeLook()));
         b->Initialize();
         b->SetInitialized(true);
-        b->UpdateLayout();
+        EXPECT_GE(b->UpdateLayout(), 0);
         return b;
     }
     std::string Shown() const { return text->GetText().ToUtf8(); }

@@ -15,7 +15,7 @@ protected:
     PanelTest()
     {
         outer = Add<LPanel>(nullptr, u"outer", At(0, 400), At(0, 300));
-        outer->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+        EXPECT_GE(outer->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
         root->top = outer.Get();
         a = Add<TestControl>(outer.Get(), u"a", At(0, 10), At(0, 10), false, 1);
         middle = Add<LPanel>(outer.Get(), u"middle", At(0, 200), At(20, 200), false, 2);
@@ -97,7 +97,7 @@ TEST_F(PanelTest, SiblingKeysReachAPanelThroughItsParent)
 {
     // "b" binds the key; the middle panel's child "d" sends it up.
     RCPtr<TestControl> x = Add<TestControl>(middle.Get(), u"x", At(50, 10), At(0, 10), false, 4);
-    x->BindKey({0x20420000, 0, 0}, u"NID_TEST_COMMAND");
+    EXPECT_GE(x->BindKey({0x20420000, 0, 0}, u"NID_TEST_COMMAND"), 0);
     x->Initialize();
     x->SetInitialized(true);
     RCPtr<LKeyParam> key(new LKeyParam({0x20420000, 0, 0}));

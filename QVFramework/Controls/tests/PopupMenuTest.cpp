@@ -31,14 +31,14 @@ protected:
         popup->SetLayout(l);
         popup->Initialize();
         popup->SetInitialized(true);
-        popup->UpdateLayout();
+        EXPECT_GE(popup->UpdateLayout(), 0);
         popup->SetVisible(false);
 
         menu = new LMenuDescriptor();
-        menu->AddItem(u"Open", u"NID_OPEN");
-        menu->InsertSeparator(1);
-        menu->AddItem(u"Off", u"NID_OFF");
-        menu->InsertItem(3, u"Marked", u"NID_MARKED", true, true);
+        EXPECT_GE(menu->AddItem(u"Open", u"NID_OPEN"), 0);
+        EXPECT_GE(menu->InsertSeparator(1), 0);
+        EXPECT_GE(menu->AddItem(u"Off", u"NID_OFF"), 0);
+        EXPECT_GE(menu->InsertItem(3, u"Marked", u"NID_MARKED", true, true), 0);
 
         distributor = new LNotificationDistributor();
         target = new LNotificationQueue();
@@ -144,13 +144,13 @@ protected:
                                              {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16),
                                               Describe(u"hotKey", u"Framework.Label", 80, 0, 40, 20)})});
         owner = new CommandOwner(top.Get(), u"owner");
-        owner->BindKey(KeyCodeValue::Press('S', KeyCodeValue::kCtrl), u"NID_MARKED");
+        EXPECT_GE(owner->BindKey(KeyCodeValue::Press('S', KeyCodeValue::kCtrl), u"NID_MARKED"), 0);
         rows = new LPopupMenu(top.Get(), u"rowsMenu");
         rows->ApplyDescriptor(d);
         rows->CreateChildren(d);
         rows->Initialize();
         rows->SetInitialized(true);
-        rows->UpdateLayout();
+        EXPECT_GE(rows->UpdateLayout(), 0);
         rows->SetVisible(false);
         rows->SetMenuItemUpdater(RCPtr<LMenuItemUpdater>(new LMenuItemUpdater(owner)));
         menu->GetItem(0)->SetSecondText(u"F2");

@@ -56,10 +56,10 @@ protected:
         RCPtr<LControl> main = factory.CreateControl(With(Describe(u"top", u"", 0, 0, 320, 240), {view}), nullptr);
         LRootWindow& root = *window->GetRootWindow();
         EXPECT_GE(root.SetMainControl(main), 0);
-        main->SetBounds({0, 0}, {320, 240});
+        EXPECT_GE(main->SetBounds({0, 0}, {320, 240}), 0);
         theView = RCPtr<LScrollView>(dynamic_cast<LScrollView*>(main->FindChildControl(u"view").Get()));
         ASSERT_TRUE(theView);
-        theView->SetClientExtent(184, 600);
+        EXPECT_GE(theView->SetClientExtent(184, 600), 0);
         window->Show(1);
         RunFor(std::chrono::milliseconds(150));
     }

@@ -103,7 +103,7 @@ RCPtr<C> Place(LControl* parent, const char16_t* name, const AxisRules& x, const
     layout.anchor[1].factor = y.anchor;
     layout.xIsDocked = layout.yIsDocked = docked;
     c->SetLayout(layout);
-    c->UpdateLayout();
+    EXPECT_GE(c->UpdateLayout(), 0);
     return c;
 }
 
@@ -120,14 +120,14 @@ TEST_F(SkinnedPanelPictureTest, PanelMatchesTheReferencePicture)
 {
     const RCPtr<LFont> font = LFont::GetFont(u"DejaVu Sans", 8, LFont::kRegular);
     RCPtr<LPanel> panel = Place<LPanel>(nullptr, u"panel", At(0, 220), At(0, 140));
-    panel->AttachToRootWindow(RCPtr<IRootWindow>(root.Get()));
+    EXPECT_GE(panel->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
     Skin(panel.Get(), Framed(0xFFE8E8E8, 0xFF404040));
     const AxisRules fullWidth{Rec(LayoutKind::kClient, 8), Rec(LayoutKind::kClient, -8, 1.0f)};
     const char16_t* texts[] = {u"Zone 1  Channel 3", u"Zone 2  Channel 10"};
     for (int i = 0; i < 2; ++i) {
         RCPtr<LControl> label = Place<LControl>(panel.Get(), i ? u"label2" : u"label1", fullWidth, At(8 + 22 * i, 18));
         Skin(label.Get(), i ? Label(0xFF3060A0, 0xFFFFFFFF) : Label(0xFFFFFFFF, 0xFF202020));
-        label->SetFont(font);
+        EXPECT_GE(label->SetFont(font), 0);
         label->SetText(texts[i]);
     }
 
@@ -144,13 +144,13 @@ TEST_F(SkinnedPanelPictureTest, PanelMatchesTheReferencePicture)
     for (int i = 0; i < 4; ++i) {
         RCPtr<LControl> row = Place<LControl>(view.Get(), rows[i], At(4, 260), At(4 + 20 * i, 16));
         Skin(row.Get(), i % 2 ? Label(0xFFF4E0C0, 0xFF603000) : Label(0xFFE0F0E0, 0xFF004000));
-        row->SetFont(font);
+        EXPECT_GE(row->SetFont(font), 0);
         String text;
         text.Format(u"Preset row %d, wider than the view", i + 1);
         row->SetText(text);
     }
     InitializeTree(panel.Get());
-    view->SetAutoClientExtent(LScrollView::kAutoWidth | LScrollView::kAutoHeight, 4, 4);
+    EXPECT_GE(view->SetAutoClientExtent(LScrollView::kAutoWidth | LScrollView::kAutoHeight, 4, 4), 0);
     EXPECT_GT(view->GetBar(0)->GetFrame().height, 0);
     EXPECT_GT(view->GetBar(1)->GetFrame().width, 0);
 

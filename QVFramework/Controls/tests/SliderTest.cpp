@@ -31,7 +31,7 @@ protected:
         slider->AddVisualPart(RCPtr<ILook>(new FakeLook()));
         slider->AddVisualPart(RCPtr<ILook>(new FakeLook()));
         slider->SetNotFocusable(false);
-        slider->UpdateLayout();
+        EXPECT_GE(slider->UpdateLayout(), 0);
         Make(slider.Get(), u"thumbStart", start.x, start.y, 10, 10, -1);
         Make(slider.Get(), u"thumbEnd", end.x, end.y, 10, 10, -1);
         ASSERT_EQ(S_OK, slider->Initialize());

@@ -25,7 +25,7 @@ protected:
         splitter->ShowPart(0);
         splitter->Initialize();
         splitter->SetInitialized(true);
-        splitter->UpdateLayout();
+        EXPECT_GE(splitter->UpdateLayout(), 0);
         RCPtr<TestControl> second =
             Make(top.Get(), u"second", at(104), across(104), axis == 0 ? 196 : 300, axis == 0 ? 300 : 196);
         // Minimum sizes: 50 before, 80 after; the frames stay as laid out.

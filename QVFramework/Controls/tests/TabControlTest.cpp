@@ -52,7 +52,7 @@ protected:
         button->Initialize();
         button->OnInitialized();
         button->SetInitialized(true);
-        button->UpdateLayout();
+        EXPECT_GE(button->UpdateLayout(), 0);
         return button;
     }
     RCPtr<TestControl> AddPage(const char16_t* name) { return Make(PageHolder(), name, 0, 0, 400, 280); }

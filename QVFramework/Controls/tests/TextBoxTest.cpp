@@ -69,7 +69,7 @@ protected:
         b->SetNotFocusable(false);
         b->Initialize();
         b->SetInitialized(true);
-        b->UpdateLayout();
+        EXPECT_GE(b->UpdateLayout(), 0);
         for (uint32_t i = 0; i < b->GetPartCount(); ++i) {
             if (auto* look = dynamic_cast<FakeLook*>(b->GetVisualPart(static_cast<int32_t>(i)).Get())) {
                 look->width = width;
@@ -88,7 +88,7 @@ protected:
     {
         box->SetText(text);
         box->SelectRange(-1, 0);
-        box->SetCaretPosition(caret, true);
+        EXPECT_GE(box->SetCaretPosition(caret, true), 0);
         if (selLength > 0) box->SetSelection(selStart, selLength, selStart);
         log->Clear();
     }
@@ -543,7 +543,7 @@ TEST_F(TextBoxPartsFixture, TheSelectionLookCoversOnlyTheVisibleSelection)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         box->SetText(r.text);
-        box->SetCaretPosition(r.caret, true);
+        EXPECT_GE(box->SetCaretPosition(r.caret, true), 0);
         box->SelectRange(-1, 0);
         Soil(*box);
         box->SetSelection(r.start, r.length, r.start);

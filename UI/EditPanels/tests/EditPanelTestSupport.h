@@ -115,7 +115,7 @@ public:
         EXPECT_EQ(RegisterEditPanelControls(*factory), S_OK);
         EXPECT_EQ(factory->LoadResources(String(u"::"), 0x0409), S_OK);
         top = new control_test::TestControl(nullptr, u"top");
-        top->AttachToRootWindow(RCPtr<IRootWindow>(rootWindow.Get()));
+        EXPECT_GE(top->AttachToRootWindow(RCPtr<IRootWindow>(rootWindow.Get())), 0);
         rootWindow->top = top.Get();
     }
     ~PanelWorld()

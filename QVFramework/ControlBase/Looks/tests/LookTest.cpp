@@ -158,7 +158,7 @@ TEST_F(LookDrawTest, OwnRegionLimitsDrawingToWhereItMeetsTheDirtyRectangles)
 struct ControlRegionTest : ::testing::Test {
     ControlRegionTest() : control(renderer), owner(new LControl(nullptr, u"owner"))
     {
-        owner->SetBounds({10, 20}, {100, 40});
+        EXPECT_GE(owner->SetBounds({10, 20}, {100, 40}), 0);
         look = LLook::Create(FramedLook(), false);
         owner->AddVisualPart(RCPtr<ILook>(look.Get()));
         owner->ShowPart(0);

@@ -47,7 +47,7 @@ TEST(MenuDescriptorTest, InsertPastEndFailsAndLeavesEntryAlone)
 TEST(MenuDescriptorTest, ItemInfoResetsOutOfRange)
 {
     RCPtr<LMenuDescriptor> menu(new LMenuDescriptor());
-    menu->InsertItem(0, u"Paste", u"NID_EDIT_PASTE_REQ", false, true);
+    EXPECT_GE(menu->InsertItem(0, u"Paste", u"NID_EDIT_PASTE_REQ", false, true), 0);
     LMenuItemInfo info;
     ASSERT_EQ(S_OK, menu->GetItemInfo(0, info));
     EXPECT_EQ(0, info.enabled);
@@ -64,7 +64,7 @@ TEST(MenuDescriptorTest, MovingAnEntryMovesTheInternalReference)
     RCPtr<LMenuDescriptor> a(new LMenuDescriptor());
     RCPtr<LMenuDescriptor> b(new LMenuDescriptor());
     RCPtr<LMenuItemDescriptor> entry = CreateMenuItemDescriptor(u"A", u"NID_A", true, false);
-    a->AddItem(entry);
+    EXPECT_GE(a->AddItem(entry), 0);
     EXPECT_EQ(1, a->GetInternalRefCount());
     entry->SetParent(b.Get());
     EXPECT_EQ(0, a->GetInternalRefCount());
@@ -80,9 +80,9 @@ TEST(MenuDescriptorTest, TreeWithBackPointersIsFreedWithItsLastReference)
     {
         RCPtr<LMenuDescriptor> menu(new LMenuDescriptor());
         RCPtr<LMenuItemDescriptor> sub(new CountedEntry(u"Sub"));
-        menu->AddItem(sub);
-        sub->AddItem(RCPtr<LMenuItemDescriptor>(new CountedEntry(u"Leaf1")));
-        sub->AddItem(RCPtr<LMenuItemDescriptor>(new CountedEntry(u"Leaf2")));
+        EXPECT_GE(menu->AddItem(sub), 0);
+        EXPECT_GE(sub->AddItem(RCPtr<LMenuItemDescriptor>(new CountedEntry(u"Leaf1"))), 0);
+        EXPECT_GE(sub->AddItem(RCPtr<LMenuItemDescriptor>(new CountedEntry(u"Leaf2"))), 0);
         EXPECT_EQ(3, CountedEntry::live);
         // Back pointers keep nothing alive: an entry held from outside
         // survives its menu, detached.
@@ -106,9 +106,9 @@ TEST(MenuDescriptorTest, CloneIsDeepAndParentedToTheCopy)
         sub->SetHelpText(u" help");
         sub->SetSecondText(u"second");
         sub->SetChecked(true);
-        menu->AddItem(sub);
-        sub->AddItem(RCPtr<LMenuItemDescriptor>(new CountedEntry(u"Leaf")));
-        menu->InsertSeparator(1);
+        EXPECT_GE(menu->AddItem(sub), 0);
+        EXPECT_GE(sub->AddItem(RCPtr<LMenuItemDescriptor>(new CountedEntry(u"Leaf"))), 0);
+        EXPECT_GE(menu->InsertSeparator(1), 0);
 
         RCPtr<LMenuDescriptor> copy = menu->Clone();
         EXPECT_EQ(nullptr, copy->GetParent());

@@ -113,7 +113,7 @@ TEST(MenuFromPairsTest, HelpTextSplitsAtTheFirstBarKeepingSpaces)
 TEST(MenuFromPairsTest, BuildEmptiesAnExistingTarget)
 {
     RCPtr<LMenuDescriptor> target(new LMenuDescriptor());
-    target->AddItem(u"Old", u"NID_OLD");
+    EXPECT_GE(target->AddItem(u"Old", u"NID_OLD"), 0);
     ASSERT_EQ(S_OK, BuildMenuFromPairs(Pairs({{u"NID_NEW", u"New"}}), {}, target));
     EXPECT_EQ("New[NID_NEW]", Describe(*target));
 }

@@ -231,7 +231,7 @@ protected:
         c->ShowPart(0);
         c->Initialize();
         c->SetInitialized(true);
-        c->UpdateLayout();
+        EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }
 
@@ -242,7 +242,7 @@ protected:
         left = Probe(main.Get(), u"left", 10, 10, 100, 100);
         right = Probe(main.Get(), u"right", 200, 10, 100, 100);
         EXPECT_GE(root.SetMainControl(main), 0);
-        main->SetBounds({0, 0}, {400, 300});
+        EXPECT_GE(main->SetBounds({0, 0}, {400, 300}), 0);
         drawLog.clear();
         return main;
     }
