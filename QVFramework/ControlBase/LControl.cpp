@@ -8,8 +8,9 @@ namespace QV {
 LControl::LControl(LControl* parent, const String& name)
     : mName(name), mConditionsParam(new LConditionsParam()), mChildren(this)
 {
-    // A refused add would drop the only reference while still constructing.
-    if (parent != nullptr && !parent->FindChildControl(name)) ChangeParent(parent);
+    // A refused add would drop the only reference while still constructing;
+    // the name is checked free first, so the add cannot be refused.
+    if (parent != nullptr && !parent->FindChildControl(name)) (void)ChangeParent(parent);
     if (IControlApplication* app = GetControlApplication()) {
         if (IControlFactory* factory = app->GetControlFactory()) mStringTable = factory->GetStringTable(parent, name);
     }
@@ -19,7 +20,7 @@ LControl::~LControl() = default;
 
 QVResult LControl::ReleaseInternalReferences()
 {
-    mChildren.RemoveAll();
+    (void)mChildren.RemoveAll();  // 1 only means there were no children
     mPendingRemovals.clear();
     mLastHitChild = nullptr;
     mDropTarget = nullptr;
@@ -80,13 +81,15 @@ QVResult LControl::ChangeParent(LControl* newParent)
     RCPtr<LControl> self(this);
     if (mParent) {
         InvalidateRect(LocalRect(), mLayout.clipToParent);
-        mParent->mChildren.RemoveChild(this);
+        (void)mParent->mChildren.RemoveChild(this);  // a control is always in its parent's list
     } else {
         mRootWindow = nullptr;
     }
     if (newParent != nullptr) {
         newParent->ProcessPendingRemovals();
-        newParent->mChildren.AddChild(this);
+        // A sibling with the same name refuses the child; that is no move.
+        const QVResult added = newParent->mChildren.AddChild(this);
+        if (Failed(added)) return added;
     }
     return S_OK;
 }
@@ -136,14 +139,14 @@ void LControl::OnChildRemoved(LControl*, uint32_t) {}
 QVResult LControl::OnChildAdded(LControl* child)
 {
     if (mLayoutPass) return S_OK;
-    UpdateLayout();
+    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
     OnChildChanged(child);
     return S_OK;
 }
 
 QVResult LControl::CreateChildren(const RCPtr<IControlDescriptor>& descriptor)
 {
-    mChildren.RemoveAll();
+    (void)mChildren.RemoveAll();  // 1 only means there were no children
     IControlApplication* app = GetControlApplication();
     IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
     if (descriptor && factory) {
@@ -155,7 +158,7 @@ QVResult LControl::CreateChildren(const RCPtr<IControlDescriptor>& descriptor)
             factory->CreateControl(child, this);
         }
     }
-    UpdateLayout();
+    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
     return S_OK;
 }
 

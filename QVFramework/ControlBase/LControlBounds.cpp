@@ -37,7 +37,7 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     BeginBoundsChange();
     const bool sizeChanged =
         std::fabs(size.x - mFrame.width) >= kSizeEpsilon || std::fabs(size.y - mFrame.height) >= kSizeEpsilon;
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     if (mUnclippedCount > 0) InvalidateTree();
     mFrame = {position.x, position.y, size.x, size.y};
     for (const RCPtr<ILook>& look : mLooks) {
@@ -48,7 +48,7 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
         for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kInsertion)) {
             child->OnLayoutChange(SaturateToLong(size.x), SaturateToLong(size.y));
         }
-        UpdateLayout();
+        (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
         mLayoutPass = false;
     }
     if (mParent) {
@@ -57,7 +57,7 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
         const int32_t index = parent->mChildren.IndexOf(this);
         for (size_t i = static_cast<size_t>(index + 1); index >= 0 && i < siblings.size(); ++i) {
             if (!siblings[i]->OnChildChanged(this)) break;
-            siblings[i]->UpdateLayout();
+            (void)siblings[i]->UpdateLayout();  // without a resolvable layout the frame stays as it is
         }
         parent->OnChildAdded(this);
     } else if (mRootWindow) {
@@ -65,7 +65,7 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     }
     if ((!(size.x > 0) || !(size.y > 0)) && mParent && (mHasFocus || mContainsFocus)) mParent->SetFocus(true);
     UpdateConditions();
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     if (mUnclippedCount > 0) InvalidateTree();
     EndBoundsChange();
     return S_OK;
@@ -108,14 +108,15 @@ QVResult LControl::UpdateLayout()
     }
     DoubleRect frame = mFrame;
     if (Failed(app->ResolveLayout(*this, reference, frame))) return E_FAIL;
-    SetBounds({ClampToDoubleRange(frame.x), ClampToDoubleRange(frame.y)},
-              {ClampToDoubleRange(frame.width), ClampToDoubleRange(frame.height)});
+    // 1 only means the frame was already there.
+    (void)SetBounds({ClampToDoubleRange(frame.x), ClampToDoubleRange(frame.y)},
+                    {ClampToDoubleRange(frame.width), ClampToDoubleRange(frame.height)});
     return S_OK;
 }
 
 void LControl::AfterLayoutPass()
 {
-    UpdateLayout();
+    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
 }
 
 QVResult LControl::SetDocked(int axis, bool docked)
@@ -172,11 +173,11 @@ DoublePoint LControl::CalculateSize()
     for (int axis = 0; axis < 2; ++axis) {
         const LayoutRecord saved = mLayout.size[axis];
         mLayout.size[axis] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, 0.0};
-        UpdateLayout();
+        (void)UpdateLayout();  // the frame as it stands is the measure then
         measured[axis] = axis == 0 ? mFrame.width : mFrame.height;
         mLayout.size[axis] = saved;
     }
-    UpdateLayout();
+    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
     return {measured[0], measured[1]};
 }
 
@@ -205,7 +206,7 @@ QVResult LControl::SetPartOpacity(int32_t index, float opacity, bool exclusive)
             }
         }
     }
-    if (changed) InvalidateArea();
+    if (changed) (void)InvalidateArea();  // a redraw request; nothing to undo
     return S_OK;
 }
 
@@ -235,7 +236,7 @@ QVResult LControl::SetPartRegion(int32_t index, const RectRegion& region)
     RCPtr<ILook> look = OwnPart(*this, index);
     if (!look) return E_INVALIDARG;
     look->SetRegion(region);
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     return S_OK;
 }
 
@@ -246,7 +247,7 @@ QVResult LControl::ClearPartRegion(int32_t index)
     // A look that loses its region draws whole again, so it needs a redraw.
     if (HasRegion(*look)) {
         look->SetRegion(RectRegion());
-        InvalidateArea();
+        (void)InvalidateArea();  // a redraw request; nothing to undo
     }
     return S_OK;
 }
@@ -259,7 +260,7 @@ void LControl::ClearAllPartRegions()
         look->SetRegion(RectRegion());
         cleared = true;
     }
-    if (cleared) InvalidateArea();
+    if (cleared) (void)InvalidateArea();  // a redraw request; nothing to undo
 }
 
 QVResult LControl::ResetPartRegion(int32_t index, int32_t other)
@@ -273,7 +274,7 @@ QVResult LControl::ResetPartRegion(int32_t index, int32_t other)
     region.AddRect(LocalRect());
     region.SubtractRegion(taken);
     look->SetRegion(region);
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     return S_OK;
 }
 
@@ -283,7 +284,8 @@ QVResult LControl::SetVisualPart(const RCPtr<LRefCountedObject>& bitmap, int32_t
     RCPtr<ILook> look = GetVisualPart(index);
     if (!look) return E_FAIL;
     const QVResult answer = look->SetOverlayPart(bitmap, resizeType, replacesClient);
-    if (answer != 1 && GetFirstVisiblePartIndex() == index) InvalidateArea();
+    // A redraw request; nothing to undo.
+    if (answer != 1 && GetFirstVisiblePartIndex() == index) (void)InvalidateArea();
     return answer;
 }
 

@@ -250,7 +250,7 @@ void LControl::SetEnabled(bool enabled)
     if (!enabled && (mHasFocus || mContainsFocus) && mParent) mParent->SetFocus(true);
     if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) SetFocus(true);
     UpdateConditions();
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     InvalidateTree();
 }
 
@@ -259,14 +259,14 @@ bool LControl::SetVisible(bool visible)
     if (visible == mLayout.isVisible) return IsEffectivelyVisible(true);
     RCPtr<LControl> self(this);
     if (!visible) {
-        InvalidateArea();
+        (void)InvalidateArea();  // a redraw request; nothing to undo
         InvalidateTree();
         mLayout.isVisible = false;
         if ((mHasFocus || mContainsFocus) && mParent) mParent->SetFocus(true);
     } else {
         mLayout.isVisible = true;
         if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) SetFocus(true);
-        InvalidateArea();
+        (void)InvalidateArea();  // a redraw request; nothing to undo
         InvalidateTree();
     }
     UpdateConditions();
@@ -294,7 +294,7 @@ QVResult LControl::Close()
     SetVisible(false);
     SetLayer(1);
     if (mCaptured) EndDrag();
-    while (mIdleUsers > 0) UnsubscribeIdle();
+    while (mIdleUsers > 0) (void)UnsubscribeIdle();  // each call drops one user, so the loop ends
     if (mParent) return ChangeParent(nullptr);
     mRootWindow = nullptr;
     return S_OK;
@@ -343,8 +343,16 @@ QVResult LControl::ScheduleChildRemoval(LControl* child)
         if (pending.Get() == child) return S_OK;
     }
     mPendingRemovals.push_back(held);
-    // One idle subscription covers every pending removal.
-    if (mPendingRemovals.size() == 1) SubscribeIdle();
+    // One idle subscription covers every pending removal. Without it the
+    // removal would never run and its later release would take another
+    // user's subscription, so it is not scheduled.
+    if (mPendingRemovals.size() == 1) {
+        const QVResult subscribed = SubscribeIdle();
+        if (Failed(subscribed)) {
+            mPendingRemovals.pop_back();
+            return subscribed;
+        }
+    }
     return S_OK;
 }
 
@@ -357,7 +365,7 @@ void LControl::ProcessPendingRemovals()
         mPendingRemovals.erase(mPendingRemovals.begin());
         child->Close();
     }
-    UnsubscribeIdle();
+    (void)UnsubscribeIdle();  // the one the first removal took; nothing to undo
 }
 
 }  // namespace QV

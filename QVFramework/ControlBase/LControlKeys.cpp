@@ -138,7 +138,8 @@ void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)
     if (!key || !IsInputAllowed()) return;
     RCPtr<LControl> self(this);
     RCPtr<LSiblingKeyParam> sibling(new LSiblingKeyParam(key));
-    OnSiblingKey(nullptr, LNotification::Create(u"NID_SIBLING_KEY", sibling));
+    // The answer is carried in sibling->unhandled.
+    (void)OnSiblingKey(nullptr, LNotification::Create(u"NID_SIBLING_KEY", sibling));
     if (sibling->unhandled == 0 || OnKeyDown(key) != 1) return;
     const bool tab = key->code.IsKeyPress() && key->code.VirtualKey() == kTabKey;
     key->route.emplace_back(this);

@@ -81,8 +81,8 @@ QVResult LControl::BeginDrag(int32_t button, int32_t x, int32_t y)
         mAppliedTravel = {};
     }
     RCPtr<LControl> self(this);
-    StopInertialScroll(0);
-    StopInertialScroll(1);
+    (void)StopInertialScroll(0);  // 1 only means the axis was not running
+    (void)StopInertialScroll(1);  // 1 only means the axis was not running
     mCaptured = true;
     mPressTime = mPreviousMoveTime = NowMs();
     mDragVelocity = {};
@@ -176,7 +176,7 @@ QVResult LControl::EndDrag()
     mHeldLeft = nullptr;
     if (mHoldSubscribed) {
         mHoldSubscribed = false;
-        UnsubscribeIdle();
+        (void)UnsubscribeIdle();  // the hold's own subscription; nothing to undo
     }
     return S_OK;
 }
@@ -253,8 +253,9 @@ void LControl::BeginMove()
             if (!mWasDocked[axis]) {
                 LayoutRecord docked = mLayout.position[axis];
                 docked.offset = position[axis] - scroll[axis];
-                SetDocked(axis, true);
-                SetLayoutPosition(axis, docked, mLayout.anchor[axis]);
+                (void)SetDocked(axis, true);  // a valid axis, not docked yet
+                // A valid axis; the answer says only if it changed.
+                (void)SetLayoutPosition(axis, docked, mLayout.anchor[axis]);
             }
         }
     }
@@ -278,8 +279,8 @@ void LControl::UpdateMoveOrigin()
 void LControl::StopFlicks(LControl* target)
 {
     if (!target) return;
-    target->StopInertialScroll(0);
-    target->StopInertialScroll(1);
+    (void)target->StopInertialScroll(0);  // 1 only means the axis was not running
+    (void)target->StopInertialScroll(1);  // 1 only means the axis was not running
 }
 
 void LControl::MoveBy(const RCPtr<LPointerInput>& param)
@@ -365,12 +366,12 @@ void LControl::MoveBy(const RCPtr<LPointerInput>& param)
     const auto movePosition = [&](int axis) {
         LayoutRecord rec = mSavedPosition[axis];
         rec.offset = mSavedPosition[axis].offset + t[axis] - shift[axis];
-        SetLayoutPosition(axis, rec, mLayout.anchor[axis]);
+        (void)SetLayoutPosition(axis, rec, mLayout.anchor[axis]);  // a valid axis; the answer says only if it changed
     };
     const auto resize = [&](int axis, double delta) {
         LayoutRecord rec = mSavedSizeRecord[axis];
         rec.offset = mSavedSizeRecord[axis].offset + delta;
-        SetLayoutSize(axis, rec, mLayout.limit[axis]);
+        (void)SetLayoutSize(axis, rec, mLayout.limit[axis]);  // a valid axis; the answer says only if it changed
     };
     if (mDragMode >= 1 && mDragMode <= 3) {
         if (mDragAxes & 1) movePosition(0);
@@ -483,7 +484,7 @@ void LControl::EdgeScroll(LControl* target, LControl* moved, const int direction
     const double start[2] = {range.x, range.y}, extent[2] = {range.width, range.height};
     for (int axis = 0; axis < 2; ++axis) {
         if (direction[axis] == 0) {
-            target->StopInertialScroll(axis);
+            (void)target->StopInertialScroll(axis);  // a valid axis; 1 only means not running
             continue;
         }
         target->StartInertialScroll(axis, direction[axis] * (depth[axis] + 1.0) * kEdgeScrollSpeed,
@@ -507,8 +508,8 @@ void LControl::EndMove()
         if (mWasDocked[axis]) continue;
         LayoutRecord rec = mLayout.position[axis];
         rec.offset = position[axis] + shift[axis];
-        SetDocked(axis, false);
-        SetLayoutPosition(axis, rec, mLayout.anchor[axis]);
+        (void)SetDocked(axis, false);                              // a valid axis; 1 only means already undocked
+        (void)SetLayoutPosition(axis, rec, mLayout.anchor[axis]);  // a valid axis; the answer says only if it changed
     }
     if (RCPtr<LControl> target = std::move(mDropTarget)) {
         StopFlicks(target.Get());
@@ -526,9 +527,10 @@ void LControl::StartInertialScroll(int axis, double velocity, double maximum, do
     in.minimum = minimum;
     in.linked = linked;
     if (!in.running) {
-        in.running = true;
         in.lastTime = ElapsedSeconds();
-        SubscribeIdle();
+        // An axis marked running without a subscription would never move, and
+        // stopping it would release another user's subscription.
+        in.running = Succeeded(SubscribeIdle());
     }
 }
 
@@ -541,7 +543,7 @@ QVResult LControl::StopInertialScroll(int axis)
     // An axis that is not running holds no idle subscription.
     if (!in.running) return 1;
     in.running = false;
-    UnsubscribeIdle();
+    (void)UnsubscribeIdle();  // the running axis's own subscription; nothing to undo
     return S_OK;
 }
 
@@ -599,7 +601,7 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
             } else if (in.velocity < -dec) {
                 in.velocity += dec;
             } else {
-                StopInertialScroll(axis);
+                (void)StopInertialScroll(axis);  // a valid, running axis
             }
         }
     }
@@ -631,7 +633,7 @@ QVResult LControl::SetScrollOffset(const DoublePoint& offset)
         child->OnParentOffsetChanged(old, rounded);
     }
     mChangingScroll = false;
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     Notify(u"NID_SCROLL_OFFSET_CHANGE");
     if (RCPtr<IRootWindow> root = GetRootWindow()) {
         int32_t x = 0, y = 0;
@@ -645,7 +647,8 @@ QVResult LControl::SetScrollOffset(const DoublePoint& offset)
 
 void LControl::OnParentOffsetChanged(const DoublePoint&, const DoublePoint&)
 {
-    if (mHasLayout && (mLayout.position[0].kind == 0 || mLayout.position[1].kind == 0)) UpdateLayout();
+    // Without a resolvable layout the frame stays as it is.
+    if (mHasLayout && (mLayout.position[0].kind == 0 || mLayout.position[1].kind == 0)) (void)UpdateLayout();
 }
 
 QVResult LControl::RouteMouseEvent(const RCPtr<LPointerInput>& param)

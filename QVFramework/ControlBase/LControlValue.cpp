@@ -36,8 +36,9 @@ bool LControl::SetTextInternal(const String& text, bool relayout, bool force)
     for (size_t i = mLooks.size(); i-- > 0;) {
         if (mLooks[i]) mLooks[i]->SetText(text);
     }
-    if (relayout && mHasLayout && mLayout.sizeFromContent) UpdateLayout();
-    InvalidateArea();
+    // Without a resolvable layout the frame stays as it is.
+    if (relayout && mHasLayout && mLayout.sizeFromContent) (void)UpdateLayout();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     return true;
 }
 
@@ -147,7 +148,8 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     const ControlTextProperties text = descriptor->GetTextProperties();
     mFontFollowsParent = text.followsParent;
     mSizeIsRelative = text.sizeIsRelative;
-    SetFontSpec(text.face, text.size, text.style, text.sizeIsRelative);
+    // With no base font the control keeps the font it had.
+    (void)SetFontSpec(text.face, text.size, text.style, text.sizeIsRelative);
     if (again) {
         SetTextInternal(mText, false, true);
     } else {
@@ -159,9 +161,9 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     if (mParent) mParent->mChildren.MarkChanged();
 
     std::vector<RCPtr<LControl>> kept = mChildren.Snapshot(ChildControlList::kInsertion);
-    mChildren.RemoveAll();
+    (void)mChildren.RemoveAll();  // 1 only means there were no children
     mFrame = {};
-    UpdateLayout();
+    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
     if (!again) {
         ShowPart(0, true);
         mConditionsParam->oldConditions = mConditionsParam->newConditions;
@@ -184,12 +186,12 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     }
     for (auto& child : kept) SetParent(child, nullptr);
     mLayoutPass = false;
-    if (mChildren.GetCount() > 0) UpdateLayout();
+    if (mChildren.GetCount() > 0) (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
     UpdateConditions();
     OnInitialized();
     mChildren.MarkChanged();
-    UpdateLayout();
-    InvalidateArea();
+    (void)UpdateLayout();    // without a resolvable layout the frame stays as it is
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     return S_OK;
 }
 
@@ -236,8 +238,8 @@ QVResult LControl::SetFont(const RCPtr<LFont>& font)
     mFont = font;
     mInheritFace = mInheritSize = mInheritStyle = false;
     for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kInsertion)) child->UpdateInheritedFont();
-    if (mHasLayout) UpdateLayout();
-    InvalidateArea();
+    if (mHasLayout) (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
+    (void)InvalidateArea();                // a redraw request; nothing to undo
     return S_OK;
 }
 
@@ -247,7 +249,7 @@ void LControl::UpdateInheritedFont()
     const String face = mInheritFace ? String() : mFont->GetFaceName();
     const float size = mInheritSize ? (mSizeIsRelative ? mSizeFactor : 0.0f) : mFont->GetSize();
     const int32_t style = mInheritStyle ? -1 : mFont->GetStyle();
-    SetFontSpec(face, size, style, mInheritSize && mSizeIsRelative);
+    (void)SetFontSpec(face, size, style, mInheritSize && mSizeIsRelative);  // on failure the old font stays in use
 }
 
 bool LControl::IsTextClipped() const
