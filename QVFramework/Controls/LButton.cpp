@@ -145,10 +145,16 @@ void LButton::SimulateClick()
     }
     mFlashActive = true;
     SetFocus(true);
-    SubscribeIdle();
+    if (Failed(SubscribeIdle())) {
+        // No idle tick would end the flash, so the click would never come: click at once.
+        mFlashActive = false;
+        if (mAutoRepeat) SendAutoRepeat();
+        ClickNow();
+        return;
+    }
     mFlashStart = Now();
     ShowPart(IsChecked() ? kPressed + kCheckedOffset : kPressed, true);
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
 }
 
 QVResult LButton::OnSimulateClick(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
@@ -162,7 +168,7 @@ void LButton::OnTimer()
     const double now = Now();
     if (mFlashActive && now - mFlashStart >= mFlashDuration) {
         mFlashActive = false;
-        if (!mRepeating) UnsubscribeIdle();
+        if (!mRepeating) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
         mFlashStart = 0.0;
         ChooseVisualPart();
         if (mAutoRepeat) SendAutoRepeat();
@@ -186,7 +192,7 @@ void LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
         } else if (NewlySet(*param, Condition::kLeftPressed)) {
             if (mAutoRepeat && IsEnabledInTree(true) && !mRepeating) {
                 mRepeating = true;
-                SubscribeIdle();
+                (void)SubscribeIdle();  // without idle ticks the press still steps once
                 mLastRepeatTime = Now();
                 mTimeToRepeat = mInitialRepeatDelay;
                 SendAutoRepeat();
@@ -194,7 +200,7 @@ void LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
         } else if (NewlyCleared(*param, Condition::kCaptured)) {
             if (mAutoRepeat && mRepeating) {
                 mRepeating = false;
-                if (!mFlashActive) UnsubscribeIdle();
+                if (!mFlashActive) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
             }
         }
     }

@@ -47,7 +47,7 @@ QVResult LScrollView::ApplyDescriptor(const RCPtr<IControlDescriptor>& descripto
     }
     mAutoExtent = flags;
     if (Failed(result)) return result;
-    UpdateAutoClientExtent();
+    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
     LayoutScrollbars();
     EndBoundsChange();
     return result;
@@ -116,7 +116,7 @@ QVResult LScrollView::LoadProperties()
         flags |= kAutoHeight;
     mAutoExtent = flags;
     mAutoMargin[0] = mAutoMargin[1] = 0;
-    UpdateAutoClientExtent();
+    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
     return result;
 }
 
@@ -145,7 +145,7 @@ QVResult LScrollView::SetAutoClientExtent(int32_t flags, int32_t marginX, int32_
     mAutoExtent = flags;
     mAutoMargin[0] = marginX;
     mAutoMargin[1] = marginY;
-    UpdateAutoClientExtent();
+    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
     return S_OK;
 }
 
@@ -208,7 +208,7 @@ void LScrollView::LayoutScrollbars()
     const DoubleRect before = GetClientRect();
     const double w = before.width + (shown[1] ? Thickness(1) : 0.0);
     const double h = before.height + (shown[0] ? Thickness(0) : 0.0);
-    UpdateAutoClientExtent();
+    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
     bool needV = mExtent.y > h;
     const bool needH = mExtent.x > w - (needV ? mBarThickness[1] : 0.0);
     if (needH && !needV) needV = mExtent.y > h - mBarThickness[0];
@@ -219,7 +219,7 @@ void LScrollView::LayoutScrollbars()
         if (ShowsBar(axis) != shown[axis]) OnScrollbarVisibilityChanged(axis);
     }
     if (!(GetClientRect() == before)) OnClientRectChanged();
-    UpdateAutoClientExtent();
+    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
     mUpdating = false;
 }
 
@@ -229,7 +229,8 @@ void LScrollView::SetScrollbarVisible(int axis, bool visible)
     LControl* target = mCorner ? mCorner.Get() : mBars[axis].Get();
     const int sizeAxis = 1 - axis;
     LayoutRecord size{LayoutKind::kSelf, String(), 0.0f, visible ? mBarThickness[axis] : 0.0};
-    target->SetLayoutSize(sizeAxis, size, target->GetLayout().limit[sizeAxis]);
+    // Only says whether the layout changed; the axis is valid.
+    (void)target->SetLayoutSize(sizeAxis, size, target->GetLayout().limit[sizeAxis]);
 }
 
 void LScrollView::UpdateScrollbars()
@@ -316,7 +317,7 @@ QVResult LScrollView::OnScrollKey(const RCPtr<LPointerInput>& param)
 bool LScrollView::OnChildChanged(LControl* child)
 {
     if (!mUpdating && !mOffsetChangePending && !mBoundsChangePending && child) {
-        UpdateAutoClientExtent();
+        (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
         if (child->IsDockedBoth() && mAutoExtent == 0) LayoutScrollbars();
     }
     return LControl::OnChildChanged(child);
@@ -324,7 +325,7 @@ bool LScrollView::OnChildChanged(LControl* child)
 
 void LScrollView::OnChildRemoved(LControl* child, uint32_t formerIndex)
 {
-    if (GetRootWindow()) UpdateAutoClientExtent();
+    if (GetRootWindow()) (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
     LControl::OnChildRemoved(child, formerIndex);
 }
 
@@ -338,7 +339,7 @@ void LScrollView::EndBoundsChange()
 {
     LControl::EndBoundsChange();
     mBoundsChangePending = false;
-    UpdateAutoClientExtent();
+    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
     LayoutScrollbars();
 }
 

@@ -40,7 +40,7 @@ DoublePoint InParent(const LControl& child, const DoublePoint& p)
 
 LScrollbar::LScrollbar(LControl* parent, const String& name) : LControl(parent, name)
 {
-    LControl::SetValueRange(0.0, 100.0, 0);
+    (void)LControl::SetValueRange(0.0, 100.0, 0);  // a linear 0..100 range is always valid
 }
 
 double LScrollbar::SetValue(double t)
@@ -120,7 +120,7 @@ QVResult LScrollbar::Initialize()
         mVertical = (b.x - a.x) > (b.y - a.y) ? 0 : 1;
     }
     EndBoundsChange();
-    SetKeyMask(255);
+    (void)SetKeyMask(255);  // 255 is a valid mask
     return S_OK;
 }
 
@@ -145,7 +145,8 @@ void LScrollbar::UpdateThumb()
         LayoutRecord size = mThumb->GetLayout().size[Axis()];
         size.kind = LayoutKind::kSelf;
         size.offset = RoundHalf(mThumbLength);
-        mThumb->SetLayoutSize(Axis(), size, mThumb->GetLayout().limit[Axis()]);
+        // Only says whether the layout changed; the axis is valid.
+        (void)mThumb->SetLayoutSize(Axis(), size, mThumb->GetLayout().limit[Axis()]);
     }
     UpdateThumbPosition();
 }
@@ -168,7 +169,8 @@ void LScrollbar::MoveThumbTo(double along)
     LayoutRecord position = mThumb->GetLayout().position[Axis()];
     position.offset = along;
     position.factor = 0.0f;
-    mThumb->SetLayoutPosition(Axis(), position, mThumb->GetLayout().anchor[Axis()]);
+    // Only says whether the layout changed; the axis is valid.
+    (void)mThumb->SetLayoutPosition(Axis(), position, mThumb->GetLayout().anchor[Axis()]);
 }
 
 void LScrollbar::SetValueFromThumb()
@@ -242,12 +244,12 @@ QVResult LScrollbar::OnChannelLeftDragChange(const RCPtr<LNotificationDistributo
             UpdateChannelHighlight();
             mLastPagingTime = Now();
             mPagingCountdown = mPagingFirstDelay;
-            SubscribeIdle();
+            (void)SubscribeIdle();  // without idle ticks the press still pages once
         }
     } else if (cleared(Condition::kCaptured) && mPagingSide != 0) {
         mPagingSide = 0;
         ClearChannelHighlight();
-        UnsubscribeIdle();
+        (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
     }
     if (mPagingSide != 0) UpdateChannelHighlight();
     return 1;

@@ -80,7 +80,7 @@ void LSlider::CreateThumb()
     thumb->SetAutoValueSet(false);
     thumb->SetKeepPressedLook(true);
     thumb->SetVisible(true);
-    thumb->UpdateLayout();
+    (void)thumb->UpdateLayout();  // placing the thumb for the value lays it out again
     mThumb = thumb;
     const RCPtr<LNotificationDistributor> source(thumb.Get());
     // Registration fails only for a null sender or name; both are set here.
@@ -144,7 +144,8 @@ void LSlider::PlaceThumb(const LongPoint& at)
     for (int axis = 0; axis < 2; ++axis) {
         LayoutRecord position = layout.position[axis];
         position.offset = value[axis];
-        mThumb->SetLayoutPosition(axis, position, layout.anchor[axis]);
+        // Only says whether the layout changed; the axis is valid.
+        (void)mThumb->SetLayoutPosition(axis, position, layout.anchor[axis]);
     }
 }
 
@@ -230,7 +231,7 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
         mTrackPressed = true;
         mLastTick = Now();
         mCountdown = kFirstRepeat;
-        SubscribeIdle();
+        (void)SubscribeIdle();  // without idle ticks the press still steps once
         // The first step comes with the press; the click that ends it adds none.
         mSteppedThisPress = true;
         const DoublePoint origin = Origin(*this);
@@ -254,7 +255,7 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 void LSlider::EndTrackPress()
 {
     mTrackPressed = false;
-    UnsubscribeIdle();
+    (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
 }
 
 void LSlider::OnTimer()

@@ -118,7 +118,7 @@ QVResult LTextBox::SetTextInternal(const String& text, bool resetCaret)
     // Callers move the caret after the change; until then it stays inside the text.
     mCaret = std::min(mCaret, GetTextLength());
     mAnchor = std::min(mAnchor, GetTextLength());
-    if (resetCaret) SetCaretPosition(0, true);
+    if (resetCaret) (void)SetCaretPosition(0, true);  // 0 is always a valid index
     if (!mLabel.IsEmpty()) {
         if (RCPtr<ILook> part = GetVisualPart(kLabelText)) part->SetText(mLabel);
     }
@@ -133,7 +133,7 @@ void LTextBox::SetMaxLength(int32_t length)
     mMaxLength = length;
     if (length > 0 && GetTextLength() > length) {
         SetTextInternal(GetText().Left(length), false);
-        SetCaretPosition(GetTextLength(), true);
+        (void)SetCaretPosition(GetTextLength(), true);  // the end is always a valid index
     }
 }
 
@@ -160,7 +160,7 @@ QVResult LTextBox::SetCaretPosition(int32_t index, bool force)
     UpdateCaretRect();
     mCaretVisible = true;
     mNextBlink = Now() + kShownTime;
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
     return unchanged ? 1 : S_OK;
 }
 
@@ -208,7 +208,7 @@ void LTextBox::ExtendSelectionTo(int32_t index)
 {
     const int32_t anchor = mAnchor;
     SetSelection(std::min(anchor, index), std::abs(index - anchor), anchor);
-    SetCaretPosition(index, false);
+    (void)SetCaretPosition(index, false);  // the index is inside the text; only says whether it moved
 }
 
 // ---- editing ----
@@ -227,7 +227,8 @@ QVResult LTextBox::InsertText(const String& text)
         const int32_t start = mSelectionStart;
         mSelectionStart = mSelectionLength = 0;
         mCaret = std::min(mCaret, static_cast<int32_t>(copy.size()));
-        SetCaretPosition(std::min(start, static_cast<int32_t>(copy.size())), false);
+        // The index is inside the text; only says whether it moved.
+        (void)SetCaretPosition(std::min(start, static_cast<int32_t>(copy.size())), false);
         mAnchor = mCaret;
     }
     const int32_t caret = mCaret;
@@ -238,7 +239,8 @@ QVResult LTextBox::InsertText(const String& text)
     }
     copy.insert(static_cast<size_t>(caret), add);
     const QVResult result = SetTextInternal(String(copy.c_str()), false);
-    if (result == S_OK) SetCaretPosition(caret + static_cast<int32_t>(add.size()), true);
+    // The index is inside the text; only says whether it moved.
+    if (result == S_OK) (void)SetCaretPosition(caret + static_cast<int32_t>(add.size()), true);
     return result;
 }
 
@@ -249,7 +251,8 @@ QVResult LTextBox::DeleteText(int32_t start, int32_t count)
     std::u16string copy(GetText().View());
     copy.erase(static_cast<size_t>(start), static_cast<size_t>(std::min(count, length - start)));
     const QVResult result = SetTextInternal(String(copy.c_str()), false);
-    if (result == S_OK) SetCaretPosition(start, true);
+    // The index is inside the text; only says whether it moved.
+    if (result == S_OK) (void)SetCaretPosition(start, true);
     return result;
 }
 
@@ -267,7 +270,9 @@ QVResult LTextBox::ReplaceSelection(const String& text)
     const int32_t start = mSelectionStart;
     copy.replace(static_cast<size_t>(start), static_cast<size_t>(mSelectionLength), text.View());
     const QVResult result = SetTextInternal(String(copy.c_str()), false);
-    SetCaretPosition(start + text.GetLength(), true);
+    // A refused change leaves the text, caret and selection as they were.
+    if (Failed(result)) return result;
+    (void)SetCaretPosition(start + text.GetLength(), true);  // inside the new text; only says whether it moved
     ClearSelection();
     mAnchor = mCaret;
     return result;
@@ -319,13 +324,16 @@ QVResult LTextBox::PerformEdit(int32_t command)
             RCPtr<LRefCountedObject>(new LStringValue(GetText().Mid(mSelectionStart, mSelectionLength))));
         // A cut the clipboard refused keeps its text.
         if (Failed(written)) return written;
-        if (command == LClipboard::kCut) DeleteSelection();
+        if (command == LClipboard::kCut) {
+            // The copy stands; a cut whose delete failed reports it.
+            const QVResult deleted = DeleteSelection();
+            if (Failed(deleted)) return deleted;
+        }
         return S_OK;
     }
     case LClipboard::kDelete:
         if (mSelectionLength <= 0) return E_FAIL;
-        DeleteSelection();
-        return S_OK;
+        return Failed(DeleteSelection()) ? E_FAIL : S_OK;
     case LClipboard::kPaste: {
         const String text = ClipboardText();
         if (text.IsEmpty()) return E_FAIL;
@@ -359,7 +367,8 @@ RCPtr<LMenuDescriptor> LTextBox::CreateEditMenu()
     for (const EditEntry& entry : kEditEntries) {
         String label;
         if (!find(strings, entry.label, label) && !find(framework, entry.label, label)) label = entry.label;
-        menu->InsertItem(menu->GetItemCount(), label, entry.request, true, false);
+        // Appending to a new menu cannot fail.
+        (void)menu->InsertItem(menu->GetItemCount(), label, entry.request, true, false);
     }
     return menu;
 }
@@ -430,7 +439,7 @@ QVResult LTextBox::OnKeyDown(const RCPtr<LKeyParam>& key)
         const char16_t c = static_cast<char16_t>(flags & 0xFFFF);
         if (!IsPrintableCharacter(c) || c == u'\t') return 1;
         if (!AcceptsCharacter(c)) return 0;
-        InsertCharacter(c);
+        (void)InsertCharacter(c);  // a refused edit leaves the text as it was; the key is used
         return S_OK;
     }
     const QVResult moved = HandleMoveKey(flags);
@@ -448,11 +457,13 @@ QVResult LTextBox::HandleMoveKey(uint32_t flags)
     switch (flags) {
     case Key(kLeft):
         ClearSelection();
-        if (mCaret > 0) SetCaretPosition(mCaret - 1, false);
+        // The index is inside the text; only says whether it moved.
+        if (mCaret > 0) (void)SetCaretPosition(mCaret - 1, false);
         return S_OK;
     case Key(kRight):
         ClearSelection();
-        if (mCaret < length) SetCaretPosition(mCaret + 1, false);
+        // The index is inside the text; only says whether it moved.
+        if (mCaret < length) (void)SetCaretPosition(mCaret + 1, false);
         return S_OK;
     case Key(kUp):
     case Key(kDownArrow):
@@ -475,7 +486,7 @@ QVResult LTextBox::HandleMoveKey(uint32_t flags)
         } else {
             SetSelection(mCaret - 1, 1, mCaret);
         }
-        SetCaretPosition(mCaret - 1, false);
+        (void)SetCaretPosition(mCaret - 1, false);  // the index is inside the text; only says whether it moved
         return S_OK;
     case Key(kRight, kShift):
         if (mCaret == length) return S_OK;
@@ -490,58 +501,59 @@ QVResult LTextBox::HandleMoveKey(uint32_t flags)
         } else {
             SetSelection(mCaret, 1, mCaret);
         }
-        SetCaretPosition(mCaret + 1, false);
+        (void)SetCaretPosition(mCaret + 1, false);  // the index is inside the text; only says whether it moved
         return S_OK;
     case Key(kLeft, kCtrl):
         ClearSelection();
-        SetCaretPosition(FindPreviousWordStart(), false);
+        // The index is inside the text; only says whether it moved.
+        (void)SetCaretPosition(FindPreviousWordStart(), false);
         return S_OK;
     case Key(kRight, kCtrl):
         ClearSelection();
-        SetCaretPosition(FindNextWordStart(), false);
+        (void)SetCaretPosition(FindNextWordStart(), false);  // the index is inside the text; only says whether it moved
         return S_OK;
     case Key(kLeft, kCtrl | kShift): ExtendSelectionTo(FindPreviousWordStart()); return S_OK;
     case Key(kRight, kCtrl | kShift): ExtendSelectionTo(FindNextWordStart()); return S_OK;
     case Key(kHome):
         ClearSelection();
-        SetCaretPosition(0, false);
+        (void)SetCaretPosition(0, false);  // the index is inside the text; only says whether it moved
         return S_OK;
     case Key(kEnd):
         ClearSelection();
-        SetCaretPosition(length, false);
+        (void)SetCaretPosition(length, false);  // the index is inside the text; only says whether it moved
         return S_OK;
     case Key(kHome, kShift):
         if (mCaret != 0) {
             SetSelection(0, mAnchor, mAnchor);
-            SetCaretPosition(0, false);
+            (void)SetCaretPosition(0, false);  // the index is inside the text; only says whether it moved
         }
         return S_OK;
     case Key(kEnd, kShift):
         if (mCaret != length) {
             SetSelection(mAnchor, length - mAnchor, mAnchor);
-            SetCaretPosition(length, false);
+            (void)SetCaretPosition(length, false);  // the index is inside the text; only says whether it moved
         }
         return S_OK;
     case Key(kBack):
     case Key(kDelete, kShift):
         if (mSelectionLength > 0) {
-            DeleteSelection();
+            (void)DeleteSelection();  // a refused edit leaves the text as it was; the key is used
         } else if (mCaret > 0) {
-            DeleteText(mCaret - 1, 1);
+            (void)DeleteText(mCaret - 1, 1);  // a refused edit leaves the text as it was; the key is used
         }
         return S_OK;
     case Key(kDelete):
         if (mSelectionLength > 0) {
-            DeleteSelection();
+            (void)DeleteSelection();  // a refused edit leaves the text as it was; the key is used
         } else if (mCaret < length) {
-            DeleteText(mCaret, 1);
+            (void)DeleteText(mCaret, 1);  // a refused edit leaves the text as it was; the key is used
         }
         return S_OK;
     case Key(kDelete, kCtrl):
         if (mSelectionLength > 0) {
-            DeleteSelection();
+            (void)DeleteSelection();  // a refused edit leaves the text as it was; the key is used
         } else {
-            DeleteText(mCaret, length - mCaret);
+            (void)DeleteText(mCaret, length - mCaret);  // a refused edit leaves the text as it was; the key is used
         }
         return S_OK;
     case Key(kEnter): return Validate()->accepted ? 1 : 0;
@@ -583,7 +595,7 @@ void LTextBox::OnLeftMouseDown(const RCPtr<LPointerInput>& param)
         return;
     }
     ClearSelection();
-    SetCaretPosition(index, false);
+    (void)SetCaretPosition(index, false);  // the index is inside the text; only says whether it moved
     mAnchor = index;
 }
 
@@ -597,7 +609,7 @@ void LTextBox::OnLeftClick(const RCPtr<LPointerInput>& param)
 {
     if (!param || !(param->doubleClick || (param->modifiers & 1))) return;
     ClearSelection();
-    SetCaretPosition(FindPreviousWordStart(), false);
+    (void)SetCaretPosition(FindPreviousWordStart(), false);  // the index is inside the text; only says whether it moved
     mAnchor = mCaret;
     const std::u16string_view text = GetText().View();
     int32_t end = FindNextWordStart();
@@ -626,20 +638,20 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     if (set(Condition::kHasFocus)) {
         mCaretVisible = true;
         mNextBlink = Now() + kShownTime;
-        InvalidateArea();
-        SubscribeIdle();
+        (void)InvalidateArea();  // a redraw request; nothing to undo
+        (void)SubscribeIdle();  // without idle ticks the caret just stays shown
     } else if (cleared(Condition::kHasFocus)) {
-        UnsubscribeIdle();
+        (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
         mCaretVisible = false;
         SetScrollOffset({0.0, 0.0});
-        InvalidateArea();
+        (void)InvalidateArea();  // a redraw request; nothing to undo
     } else {
         if (set(Condition::kActive)) {
             if (IControlApplication* app = GetControlApplication()) SetCursor(app->GetCursorHandle(u"UI_CURSOR_IBEAM"));
         }
         if (cleared(Condition::kLeftDragging)) {
-            StopInertialScroll(0);
-            StopInertialScroll(1);
+            (void)StopInertialScroll(0);  // only says whether that axis was moving
+            (void)StopInertialScroll(1);  // only says whether that axis was moving
         }
     }
     const uint32_t watched = Condition::kActive | Condition::kHasFocus | Condition::kEnabled;
@@ -652,7 +664,7 @@ void LTextBox::OnTimer()
     if (now < mNextBlink) return;
     mCaretVisible = !mCaretVisible;
     mNextBlink = now + (mCaretVisible ? kShownTime : kHiddenTime);
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
 }
 
 uint32_t LTextBox::GetCaretColor() const

@@ -39,7 +39,7 @@ void LToolTip::OnTimer()
 
 void LToolTip::ShowNow()
 {
-    if (std::exchange(mWaiting, false)) UnsubscribeIdle();
+    if (std::exchange(mWaiting, false)) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
     RCPtr<IRootWindow> root = GetRootWindow();
     if (root) {
         int32_t x = 0, y = 0;
@@ -52,7 +52,8 @@ void LToolTip::ShowNow()
             position.name = String();
             position.factor = 0.0f;
             position.offset = at[axis];
-            SetLayoutPosition(axis, position, GetLayout().anchor[axis]);
+            // Only says whether the layout changed; the axis is valid.
+            (void)SetLayoutPosition(axis, position, GetLayout().anchor[axis]);
         }
     }
     SetVisible(true);
@@ -60,7 +61,7 @@ void LToolTip::ShowNow()
 
 void LToolTip::Dismiss()
 {
-    if (std::exchange(mWaiting, false)) UnsubscribeIdle();
+    if (std::exchange(mWaiting, false)) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
     if (IsEffectivelyVisible(false)) mHideTime = Now();
     SetVisible(false);
 }
