@@ -92,8 +92,8 @@ QVResult LLayout::ResolveControl(LControl& control, const DoubleRect& reference,
     DoublePoint size{frame.width, frame.height};
     const LayoutContent content = ContentOf(control);
     // An anchor the minimum cannot use leaves that axis as placed.
-    ResolveSizeFromContent(control.GetLayout(), content, position, size);
-    ResolveSize(control.GetLayout(), content, position, size);
+    (void)ResolveSizeFromContent(control.GetLayout(), content, position, size);  // failure keeps the placed axis
+    (void)ResolveSize(control.GetLayout(), content, position, size);             // only a changed flag
     frame = {position.x, position.y, size.x, size.y};
     return S_OK;
 }

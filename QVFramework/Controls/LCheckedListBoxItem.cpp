@@ -40,7 +40,9 @@ void LCheckedListBoxItem::ApplyIcon()
 {
     const RCPtr<LRefCountedObject> shown(mShowIcon ? mIcon.Get() : nullptr);
     for (uint32_t part = GetPartCount(); part-- > 0;) {
-        if (GetVisualPart(static_cast<int32_t>(part))) SetVisualPart(shown, 0, static_cast<int32_t>(part), false);
+        if (GetVisualPart(static_cast<int32_t>(part))) {
+            (void)SetVisualPart(shown, 0, static_cast<int32_t>(part), false);  // the part exists; 1 is "no change"
+        }
     }
 }
 

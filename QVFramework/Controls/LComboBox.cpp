@@ -67,10 +67,12 @@ QVResult LComboBox::Initialize()
     SnapListToRows();
     mListBox->SetMenuMode(true);
     mListBox->SetVisible(false);
-    if (RCPtr<IControlDescriptor> descriptor = GetDescriptor()) mListBox->LoadItemsFromDescriptor(descriptor);
+    if (RCPtr<IControlDescriptor> descriptor = GetDescriptor()) {
+        (void)mListBox->LoadItemsFromDescriptor(descriptor);  // with a descriptor given this cannot fail
+    }
     const int32_t initial = mInitialSelectedIndex;
     if (initial >= 0 && initial < mListBox->GetItemCount() && mListBox->SelectItem(initial, initial, true) >= 0) {
-        LControl::SetText(mListBox->GetItemText(initial));
+        (void)LControl::SetText(mListBox->GetItemText(initial));  // 1 only means the text was already shown
         if (RCPtr<LTextBox> box = FindTextBox()) box->SetText(GetText());
         mSelectedIndex = initial;
     }
@@ -104,7 +106,7 @@ QVResult LComboBox::OnInitialized()
     if (noY && layout.minimum[1].offset == 0.0)
         layout.minimum[1] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, double(mListBox->GetRowHeight())};
     mListBox->SetLayout(layout);
-    if (layout.limit[1].offset > 0.0) mListBox->UpdateLayout();
+    if (layout.limit[1].offset > 0.0) (void)mListBox->UpdateLayout();  // a layout pass; the frame stays on failure
     return S_OK;
 }
 
@@ -145,7 +147,7 @@ QVResult LComboBox::SetItemCount(int32_t count)
     if (!mListBox) return E_FAIL;
     const QVResult result = mListBox->SetItemCount(count);
     if (mSelectedIndex >= mListBox->GetItemCount()) SetSelectedIndex(-1);
-    if (IsDropDownOpen()) ShowList(true);
+    if (IsDropDownOpen()) (void)ShowList(true);  // re-placing an open list; the list exists here
     return result;
 }
 
@@ -200,13 +202,13 @@ void LComboBox::PlaceList()
     limit.offset = place.maximumHeight;
     LayoutRecord size = layout.size[1];
     size.offset = place.height;
-    mListBox->SetLayoutSize(1, size, limit);
+    (void)mListBox->SetLayoutSize(1, size, limit);  // axis 1 is valid; only a changed flag
     const LayoutRecord position{LayoutKind::kParent, String(), place.below ? 1.0f : 0.0f, 0.0};
     LayoutRecord anchor = layout.anchor[1];
     anchor.factor = place.below ? 0.0f : 1.0f;
-    mListBox->SetDocked(1, false);
-    mListBox->SetLayoutPosition(1, position, anchor);
-    mListBox->UpdateLayout();
+    (void)mListBox->SetDocked(1, false);                     // axis 1 again; only a changed flag
+    (void)mListBox->SetLayoutPosition(1, position, anchor);  // likewise
+    (void)mListBox->UpdateLayout();                          // a layout pass; the frame stays on failure
 }
 
 void LComboBox::SelectShownText()
@@ -218,7 +220,7 @@ void LComboBox::SelectShownText()
     if (match < 0 && mListBox->GetItemCount() == 0) return;
     if (match < 0) match = 0;
     mListBox->SelectItem(match, match, true);
-    mListBox->EnsureVisible(match);
+    (void)mListBox->EnsureVisible(match);  // scrolling only; the index is in range
 }
 
 QVResult LComboBox::ShowList(bool open)
@@ -273,11 +275,11 @@ QVResult LComboBox::OnKeyDown(const RCPtr<LKeyParam>& key)
     if (!key) return 1;
     const uint32_t flags = key->code.flags;
     if (!IsDropDownOpen() && (flags == kDownKey || flags == kEnterKey)) {
-        ShowList(true);
+        if (const QVResult shown = ShowList(true); Failed(shown)) return shown;
         return S_OK;
     }
     if (IsDropDownOpen() && flags == kEscapeKey) {
-        ShowList(false);
+        (void)ShowList(false);  // the list is open, so it exists
         ReclaimFocus();
         return S_OK;
     }

@@ -61,14 +61,15 @@ void LComboMenu::SetMenuEntries(const std::vector<MenuEntry>& entries)
     mEntries = entries;
     if (!mPopup) return;
     RCPtr<LMenuDescriptor> menu(new LMenuDescriptor());
+    // A menu missing an entry is not shown; the popup keeps the one it has.
     for (const MenuEntry& e : entries) {
         if (e.separator) {
-            menu->InsertSeparator(menu->GetItemCount());
+            if (Failed(menu->InsertSeparator(menu->GetItemCount()))) return;
             continue;
         }
         RCPtr<LMenuItemDescriptor> item = CreateMenuItemDescriptor(e.label, e.notification, true, false);
         item->SetHelpText(e.help);
-        menu->AddItem(item);
+        if (Failed(menu->AddItem(item))) return;
     }
     mPopup->SetMenuDescriptor(menu);
 }
@@ -98,10 +99,11 @@ void LComboMenu::PlacePopup()
     LayoutRecord xAnchor = mPopup->GetLayout().anchor[0];
     LayoutRecord yAnchor = mPopup->GetLayout().anchor[1];
     xAnchor.factor = yAnchor.factor = 0.0f;
-    mPopup->SetDocked(0, false);
-    mPopup->SetDocked(1, false);
-    mPopup->SetLayoutRecords(x, xAnchor, y, yAnchor);
-    mPopup->UpdateLayout();
+    // Valid axes: these only say whether anything changed.
+    (void)mPopup->SetDocked(0, false);
+    (void)mPopup->SetDocked(1, false);
+    (void)mPopup->SetLayoutRecords(x, xAnchor, y, yAnchor);
+    (void)mPopup->UpdateLayout();  // a layout pass; the frame stays on failure
 }
 
 QVResult LComboMenu::ShowDropDown(bool show)

@@ -232,7 +232,7 @@ int32_t LListBox::RemoveItem(int32_t index)
 {
     if (!GetItem(index)) return E_INVALIDARG;
     const bool widest = GetItemTextWidth(index) >= mWidestTextWidth;
-    DeselectItem(index);
+    (void)DeselectItem(index);  // the item exists; 1 only means it was not selected
     EraseItem(index);
     if (mCaret >= GetItemCount() || mAnchor >= GetItemCount()) mCaret = mAnchor = -1;
     EnsureRowsCover();
@@ -240,7 +240,7 @@ int32_t LListBox::RemoveItem(int32_t index)
     if (widest) UpdateWidestItem();
     UpdateContentExtent();
     if (mMenuMode) FitHeightToContent();
-    if (GetItemCount() > 0) EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));
+    if (GetItemCount() > 0) (void)EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));  // an index in range
     return GetItemCount();
 }
 
@@ -256,7 +256,7 @@ QVResult LListBox::ClearItems()
 QVResult LListBox::LoadItemsFromDescriptor(const RCPtr<IControlDescriptor>& descriptor)
 {
     if (!descriptor) return E_INVALIDARG;
-    ClearItems();
+    if (const QVResult cleared = ClearItems(); Failed(cleared)) return cleared;
     std::vector<std::pair<String, String>> pairs;
     descriptor->GetAttributesWithPrefix(u"ITEM.", pairs);
     std::vector<std::pair<int32_t, String>> items;
@@ -331,7 +331,7 @@ QVResult LListBox::SortItems(int32_t start, int32_t count)
     mCaret = caret;
     mAnchor = anchor;
     RefreshRowsFrom(mTopIndex);
-    if (mCaret >= 0) EnsureVisible(mCaret);
+    if (mCaret >= 0) (void)EnsureVisible(mCaret);  // scrolling only; the caret is a kept item
     return S_OK;
 }
 
@@ -367,7 +367,7 @@ int32_t LListBox::SelectItem(int32_t first, int32_t last, bool exclusive)
     if (last < 0) last = first;
     if (!GetItem(first) || !GetItem(last)) return E_INVALIDARG;
     if (first == last && GetItem(first)->IsSelected() && (!exclusive || mSelectedCount == 1)) {
-        EnsureVisible(first);
+        (void)EnsureVisible(first);  // scrolling only; the item was checked above
         return first;
     }
     mAnchor = first;
@@ -385,7 +385,7 @@ int32_t LListBox::SelectItem(int32_t first, int32_t last, bool exclusive)
             changed = true;
         }
     }
-    EnsureVisible(mCaret);
+    (void)EnsureVisible(mCaret);  // scrolling only; the caret was checked above
     if (changed) NotifySelectionChange();
     return first;
 }
@@ -453,14 +453,14 @@ QVResult LListBox::Initialize()
     const QVResult result = LScrollView::Initialize();
     if (result < 0) return result;
     mListHandler = new LNotificationHandler<LListBox>(this);
-    SetAutoClientExtent(0, 0, 0);
+    (void)SetAutoClientExtent(0, 0, 0);  // switching the automatic extent off cannot fail
     if (RCPtr<LControl> templ = FindChildControl(u"templateItem")) {
         mTemplate = templ->GetDescriptor();
         CalculateRowHeight(*templ);
         templ->Close();
         SetItemScrolling(true, mRowHeight);
         UpdateScrollState();
-        LoadItemsFromDescriptor(GetDescriptor());
+        (void)LoadItemsFromDescriptor(GetDescriptor());  // without a descriptor the list starts empty
     } else {
         AdoptNumberedRows();
     }
@@ -495,19 +495,19 @@ void LListBox::CalculateRowHeight(LControl& row)
     const LayoutRecord savedLimit = GetLayout().limit[1];
     const String saved = row.GetText();
     row.SetText(String());
-    row.UpdateLayout();
+    (void)row.UpdateLayout();  // a row that cannot lay out keeps its frame for measuring
     mTextMargin = static_cast<int32_t>(std::lround(row.GetFrame().width));
     row.SetText(u"{WXyg|}");
-    row.UpdateLayout();
+    (void)row.UpdateLayout();  // as above; a failed measure falls back to the default height
     const int32_t height = static_cast<int32_t>(std::lround(row.GetFrame().height));
     mRowHeight = height < 1 ? kDefaultRowHeight : height;
     row.SetText(saved);
     if (!(GetLayout().size[1] == savedSize && GetLayout().limit[1] == savedLimit))
-        SetLayoutSize(1, savedSize, savedLimit);
+        (void)SetLayoutSize(1, savedSize, savedLimit);  // axis 1 is valid; only a changed flag
     if (mMenuMode) {
         const double frame = GetFrame().height - GetClientRect().height;
         const double height = frame + double(mRowHeight) * std::max(GetItemCount(), 1);
-        SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, height}, savedLimit);
+        (void)SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, height}, savedLimit);  // as above
     }
     mRowHeightKnown = 1;
 }
@@ -527,7 +527,7 @@ QVResult LListBox::CreateItemControls()
         return E_FAIL;
     }
     AttachRow(*row);
-    row->UpdateLayout();
+    (void)row->UpdateLayout();  // placed by its descriptor; a failure keeps that frame
     RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));
     if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) ClearRow(*row);
     return S_OK;
@@ -544,7 +544,7 @@ void LListBox::AttachRow(LListBoxItem& row)
     row.SetMenuMode(mMenuMode != 0);
     // A row has no tip of its own unless its text is clipped; the list's shows instead.
     row.SetUseParentToolTip(true);
-    row.SetDragThreshold(mRowDragThreshold);
+    (void)row.SetDragThreshold(mRowDragThreshold);  // a fixed, non-negative threshold
     mRows.push_back(static_cast<uint32_t>(GetChildren().IndexOf(&row)));
 }
 
@@ -600,7 +600,7 @@ void LListBox::SnapHeightToRows()
     layout.minimum[1] = height;
     layout.limit[1] = height;
     SetLayout(layout);
-    UpdateLayout();
+    (void)UpdateLayout();  // a layout pass; without a layout the frame stays
 }
 
 QVResult LListBox::RefreshItem(int32_t index)
@@ -643,7 +643,7 @@ void LListBox::UpdateContentExtent()
     if (mUpdatesSuspended) return;
     String sizing;
     const bool selfWidth = mTemplate && mTemplate->GetAttribute(u"XSizeToControl", sizing) && sizing == u"Self";
-    SetClientExtent(selfWidth ? mWidestTextWidth : 0, GetContentHeight());
+    (void)SetClientExtent(selfWidth ? mWidestTextWidth : 0, GetContentHeight());  // cannot fail; 1 is "unchanged"
 }
 
 void LListBox::UpdateWidestItem()
@@ -687,11 +687,15 @@ void LListBox::FitToContent()
     const DoubleRect& frame = GetFrame();
     if (ExpandsToText()) {
         const double width = frame.width - client.width + GetContentExtent().x + mWidestTextWidth;
-        SetLayoutSize(0, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(width)}, GetLayout().limit[0]);
+        // Axis 0 is valid, so only a changed flag comes back.
+        (void)SetLayoutSize(0, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(width)},
+                            GetLayout().limit[0]);
     }
     if (mMenuMode) {
         const double height = frame.height - client.height + GetContentHeight();
-        SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(height)}, GetLayout().limit[1]);
+        // Axis 1 is valid, so only a changed flag comes back.
+        (void)SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(height)},
+                            GetLayout().limit[1]);
     }
     mFitting = 0;
 }
@@ -819,7 +823,7 @@ void LListBox::EndBoundsChange()
     LScrollView::EndBoundsChange();
     EnsureRowsCover();
     ShowRowsInClient();
-    if (GetItemCount() > 0) EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));
+    if (GetItemCount() > 0) (void)EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));  // an index in range
 }
 
 bool LListBox::OnChildChanged(LControl* child)

@@ -47,7 +47,7 @@ int32_t LListBoxItem::ChooseVisualPart() const
 void LListBoxItem::RefreshLook()
 {
     ShowPart(ChooseVisualPart(), true);
-    InvalidateArea();
+    (void)InvalidateArea();  // a redraw request; nothing to undo
 }
 
 void LListBoxItem::SetMarked(bool on)

@@ -122,7 +122,10 @@ QVResult LMainMenu::Initialize()
     const std::vector<String> labels = ReadLabels(*table);
     const std::vector<std::vector<MenuEntry>> menus = ReadMenus(*table);
     if (menus.empty() || menus.size() != labels.size()) return result;
-    for (size_t i = 0; i < labels.size(); ++i) InsertMenu(static_cast<int32_t>(i), labels[i], labels[i], menus[i]);
+    // A menu that cannot be added leaves no place for the ones after it.
+    for (size_t i = 0; i < labels.size(); ++i) {
+        if (Failed(InsertMenu(static_cast<int32_t>(i), labels[i], labels[i], menus[i]))) break;
+    }
     return result;
 }
 

@@ -79,8 +79,8 @@ void LPopupMenu::FitToEntries()
     size.kind = LayoutKind::kSelf;
     size.factor = 0.0f;
     size.offset = frame + double(GetContentHeight());
-    SetLayoutSize(1, size, GetLayout().limit[1]);
-    UpdateLayout();
+    (void)SetLayoutSize(1, size, GetLayout().limit[1]);  // axis 1 is valid; only a changed flag
+    (void)UpdateLayout();                                // a layout pass; the frame stays on failure
 }
 
 QVResult LPopupMenu::RefreshItem(int32_t index)
@@ -112,7 +112,7 @@ String LPopupMenu::GetHotKeyText(int32_t index) const
 
 void LPopupMenu::OnItemActivated(int32_t index)
 {
-    ActivateEntry(index);
+    (void)ActivateEntry(index);  // an entry without a key or target has nothing to post
 }
 
 QVResult LPopupMenu::OnKeyDown(const RCPtr<LKeyParam>& key)
@@ -191,7 +191,7 @@ void LPopupMenu::ShowAtMousePosition()
             position.name = String();
             position.factor = 0.0f;
             position.offset = at[axis];
-            SetLayoutPosition(axis, position, GetLayout().anchor[axis]);
+            (void)SetLayoutPosition(axis, position, GetLayout().anchor[axis]);  // a valid axis; only a changed flag
         }
     }
     Popup();

@@ -83,7 +83,9 @@ QVResult LNumberBoxTextSelector::OnNumberChange(const RCPtr<LNotificationDistrib
     RCPtr<LControl> self(this);
     // An owner may have given the up-down its range directly.
     const double low = mUpDown->NormalizedToValue(0.0), high = mUpDown->NormalizedToValue(1.0);
-    if (low != NormalizedToValue(0.0) || high != NormalizedToValue(1.0)) LPanel::SetValueRange(low, high, 0);
+    if (low != NormalizedToValue(0.0) || high != NormalizedToValue(1.0)) {
+        (void)LPanel::SetValueRange(low, high, 0);  // a linear range never fails
+    }
     mSyncing = true;
     SetValue(ValueToNormalized(std::round(mUpDown->GetNumber())));
     mSyncing = false;

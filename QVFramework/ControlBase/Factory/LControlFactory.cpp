@@ -90,7 +90,7 @@ RCPtr<LControl> LControlFactory::CreateControlByName(const String& name, const R
     if (!descriptor) return nullptr;
     if (descriptor->layout) descriptor->layout->visible = true;
     RCPtr<LControl> control = ResolveCreateFunction(*descriptor)(nullptr, RCPtr<IControlDescriptor>(descriptor.Get()));
-    if (control) control->AttachToRootWindow(root);
+    if (control) (void)control->AttachToRootWindow(root);  // made without a parent, so it cannot fail
     return control;
 }
 

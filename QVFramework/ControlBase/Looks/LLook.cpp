@@ -55,7 +55,7 @@ RCPtr<LLook> LLook::Create(const RCPtr<LLookDescriptor>& descriptor, bool wordWr
 {
     if (!descriptor || !descriptor->clientPart) return nullptr;
     RCPtr<LLook> look(new LLook());
-    look->SetDescriptor(descriptor, wordWrap);
+    (void)look->SetDescriptor(descriptor, wordWrap);  // descriptor and client part checked above
     return look;
 }
 
@@ -89,7 +89,7 @@ QVResult LLook::SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wor
     mPartVisuals.assign(count, nullptr);
     mLayoutChanged = true;
     mSized = false;
-    Resize(mWidth, mHeight);
+    (void)Resize(mWidth, mHeight);  // cannot fail; only says whether the size changed
     return S_OK;
 }
 

@@ -33,7 +33,7 @@ public:
     void DrawLabelText(IControlRenderer& renderer, const DirtyRects& region, const DoublePoint& offset) override;
     DoubleRect GetClientRect() const override;
     uint32_t GetColorAtPoint(const DoublePoint& point) const override;
-    void SetSize(int32_t width, int32_t height) override { Resize(width, height); }
+    void SetSize(int32_t width, int32_t height) override { (void)Resize(width, height); }  // cannot fail
     void SetText(const String& text) override;
     void SetFont(const RCPtr<LFont>& font) override;
     bool GetTextWidth(double& width) const override;

@@ -74,7 +74,8 @@ void LMenuDescriptor::CloneItemsInto(LMenuDescriptor& target) const
 {
     for (uint32_t i = 0; i < mItems.GetCount(); ++i) {
         const RCPtr<LMenuItemDescriptor>& entry = *mItems.GetItemPtr(i);
-        target.AddItem(entry ? entry->Clone() : RCPtr<LMenuItemDescriptor>());
+        // Appending to a fresh copy no longer than this menu cannot hit the item limit.
+        (void)target.AddItem(entry ? entry->Clone() : RCPtr<LMenuItemDescriptor>());
     }
 }
 

@@ -73,13 +73,13 @@ QVResult Build(const MenuPairs& pairs, const SubmenuPairs& submenus, RCPtr<LMenu
             RCPtr<LMenuDescriptor> subTarget(entry.Get());
             Build(sub->second, submenus, subTarget, building);
             building.erase(name);
-            target->AddItem(entry);
+            if (const QVResult added = target->AddItem(entry); Failed(added)) return added;
         } else if (command == u"-") {
-            target->InsertSeparator(target->GetItemCount());
+            if (const QVResult added = target->InsertSeparator(target->GetItemCount()); Failed(added)) return added;
         } else {
             RCPtr<LMenuItemDescriptor> entry = CreateMenuItemDescriptor(label, command, true, false);
             entry->SetHelpText(help);
-            target->AddItem(entry);
+            if (const QVResult added = target->AddItem(entry); Failed(added)) return added;
         }
     }
     return S_OK;

@@ -106,11 +106,12 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
         (void)mHotKeys->GetKeyMap().LoadFromPairs(&pairs, u"GHK");  // only a null table is refused
     }
     if (!control->GetRootWindow() && !control->GetParent()) {
-        control->AttachToRootWindow(RCPtr<IRootWindow>(this));
+        (void)control->AttachToRootWindow(RCPtr<IRootWindow>(this));  // no parent, so it cannot fail
     }
     for (int axis = 0; axis < 2; ++axis) {
-        control->SetLayoutPosition(axis, LayoutRecord{LayoutKind::kParent, {}, 0.0f, 0.0}, LayoutRecord{});
-        control->SetLayoutSize(axis, LayoutRecord{LayoutKind::kParent, {}, 1.0f, 0.0}, LayoutRecord{});
+        // Valid axes: these only say whether the layout changed.
+        (void)control->SetLayoutPosition(axis, LayoutRecord{LayoutKind::kParent, {}, 0.0f, 0.0}, LayoutRecord{});
+        (void)control->SetLayoutSize(axis, LayoutRecord{LayoutKind::kParent, {}, 1.0f, 0.0}, LayoutRecord{});
     }
     if (!mFocus && mServices) {
         if (mServices->HasFocus()) {
