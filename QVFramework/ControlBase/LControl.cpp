@@ -80,7 +80,7 @@ QVResult LControl::ChangeParent(LControl* newParent)
     if (newParent == mParent.Get()) return 1;
     RCPtr<LControl> self(this);
     if (mParent) {
-        InvalidateRect(LocalRect(), mLayout.clipToParent);
+        (void)InvalidateRect(LocalRect(), mLayout.clipToParent);  // a redraw request; nothing to undo
         (void)mParent->mChildren.RemoveChild(this);  // a control is always in its parent's list
     } else {
         mRootWindow = nullptr;
@@ -98,7 +98,7 @@ QVResult LControl::SetParent(const RCPtr<LControl>& child, const RCPtr<IControlD
 {
     if (!child || !descriptor) return E_FAIL;
     const QVResult moved = child->ChangeParent(this);
-    if (moved == S_OK) child->ApplyDescriptor(descriptor);
+    if (moved == S_OK) return child->ApplyDescriptor(descriptor);
     return moved;
 }
 
@@ -111,13 +111,13 @@ uint8_t LControl::SetLayer(uint8_t clipToParent)
 {
     const bool clip = clipToParent != 0;
     if (clip == mLayout.clipToParent) return clipToParent;
-    if (clip) InvalidateRect(LocalRect(), false);
+    if (clip) (void)InvalidateRect(LocalRect(), false);  // a redraw request; nothing to undo
     mLayout.clipToParent = clip;
     if (mParent) {
         mParent->mChildren.MarkChanged();
         mParent->IncrementUnclippedCount(clip ? -1 : 1);
     }
-    if (!clip) InvalidateRect(LocalRect(), false);
+    if (!clip) (void)InvalidateRect(LocalRect(), false);  // a redraw request; nothing to undo
     return clipToParent;
 }
 
@@ -166,7 +166,7 @@ QVResult LControl::Initialize()
 {
     if (IControlApplication* app = GetControlApplication()) mNotificationCenter = app->GetDefaultNotificationCenter();
     mHandler = new LNotificationHandler<LControl>(this);
-    LoadProperties();
+    (void)LoadProperties();  // a property that does not load keeps its default
     if (mStringTable) {
         String tip;
         if (mStringTable->GetString(u"TOOLTIP", tip)) mToolTipText = tip;

@@ -46,7 +46,8 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     if (sizeChanged && !mLayoutPass) {
         mLayoutPass = true;
         for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kInsertion)) {
-            child->OnLayoutChange(SaturateToLong(size.x), SaturateToLong(size.y));
+            // A notification; nobody needs the answer.
+            (void)child->OnLayoutChange(SaturateToLong(size.x), SaturateToLong(size.y));
         }
         (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
         mLayoutPass = false;
@@ -59,11 +60,12 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
             if (!siblings[i]->OnChildChanged(this)) break;
             (void)siblings[i]->UpdateLayout();  // without a resolvable layout the frame stays as it is
         }
-        parent->OnChildAdded(this);
+        (void)parent->OnChildAdded(this);  // a notification; nobody needs the answer
     } else if (mRootWindow) {
         mRootWindow->SetWindowRect(mFrame.x, mFrame.y, mFrame.width, mFrame.height);
     }
-    if ((!(size.x > 0) || !(size.y > 0)) && mParent && (mHasFocus || mContainsFocus)) mParent->SetFocus(true);
+    // A focus request; a refusal leaves focus where it is.
+    if ((!(size.x > 0) || !(size.y > 0)) && mParent && (mHasFocus || mContainsFocus)) (void)mParent->SetFocus(true);
     UpdateConditions();
     (void)InvalidateArea();  // a redraw request; nothing to undo
     if (mUnclippedCount > 0) InvalidateTree();
@@ -300,7 +302,8 @@ QVResult LControl::ShowContextMenu(const RCPtr<LRefCountedObject>& menu)
     auto* menuPopup = dynamic_cast<IContextMenuPopup*>(popup.Get());
     if (!menuPopup) return E_FAIL;
     popup->SetVisible(false);
-    menuPopup->SetMenuDescriptor(menu);
+    const QVResult set = menuPopup->SetMenuDescriptor(menu);
+    if (Failed(set)) return set;  // no menu to show
     OnPrepareContextMenu(popup.Get());
     menuPopup->ShowAtMousePosition();
     return S_OK;
@@ -322,7 +325,8 @@ QVResult LControl::ShowToolTip(bool show)
     if (!tip) tip = factory->CreateControl(descriptor, this);
     auto* popup = dynamic_cast<IToolTipPopup*>(tip.Get());
     if (!popup) return E_FAIL;
-    tip->SetText(text);
+    const QVResult set = tip->SetText(text);
+    if (Failed(set)) return set;  // the tip would show stale text
     popup->PlaceAtCursor();
     return S_OK;
 }

@@ -193,13 +193,13 @@ QVResult LControl::Draw(IControlRenderer& renderer, const DirtyRects& region, Co
     };
     eachLook([&](ILook& look, int32_t) { look.DrawForeground(renderer, region); });
     eachLook([&](ILook& look, int32_t) { look.DrawBackground(renderer, region); });
-    eachDirtyRect([&] { DrawCaret(renderer); });
+    eachDirtyRect([&] { (void)DrawCaret(renderer); });  // painting is best effort; the rest still paints
     const DoublePoint textOffset = mScrollLabel ? mScrollOffset : DoublePoint{};
     eachLook([&](ILook& look, int32_t index) {
         look.DrawLabelText(renderer, region, textOffset);
         if (mChildren.GetCount() > 0) DrawChildren(renderer, region, index, overlay);
     });
-    eachDirtyRect([&] { DrawAfterChildren(renderer); });
+    eachDirtyRect([&] { (void)DrawAfterChildren(renderer); });  // painting is best effort; the rest still paints
     for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kDrawing)) {
         if (!child->mLayout.clipToParent && !child->IsHiddenForDraw()) overlay.push_back(child);
     }
@@ -228,7 +228,8 @@ void LControl::DrawChildren(IControlRenderer& renderer, const DirtyRects& region
             return;
         }
         ClipScope clip(renderer, origin, part);
-        for (size_t i = start; i < pos; ++i) children[i]->Draw(renderer, region, overlay, 0);
+        // A child that cannot paint leaves its siblings to paint.
+        for (size_t i = start; i < pos; ++i) (void)children[i]->Draw(renderer, region, overlay, 0);
     };
     pass(0, true, true);
     pass(1, true, true);

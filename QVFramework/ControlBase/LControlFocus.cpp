@@ -226,19 +226,20 @@ void LControl::SetNotFocusable(bool flag)
     if (mParent) mParent->mChildren.MarkChanged();
     RCPtr<LControl> self(this);
     if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) {
-        SetFocus(true);
+        (void)SetFocus(true);  // a focus request; a refusal leaves focus where it is
         return;
     }
-    if (flag && mHasFocus && mParent) mParent->SetFocus(true);
+    // A focus request; a refusal leaves focus where it is.
+    if (flag && mHasFocus && mParent) (void)mParent->SetFocus(true);
 }
 
 QVResult LControl::Activate(LControl*)
 {
     if (!mNotFocusable && (!mParent || mFocusBoundary || !mParent->HasNotFocusableAncestor(true))) {
-        SetFocus(true);
+        (void)SetFocus(true);  // a focus request; a refusal leaves focus where it is
         return S_OK;
     }
-    if (mParent) mParent->Activate(this);
+    if (mParent) return mParent->Activate(this);
     return S_OK;
 }
 
@@ -247,8 +248,10 @@ void LControl::SetEnabled(bool enabled)
     if (enabled == mLayout.isEnabled) return;
     RCPtr<LControl> self(this);
     mLayout.isEnabled = enabled;
-    if (!enabled && (mHasFocus || mContainsFocus) && mParent) mParent->SetFocus(true);
-    if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) SetFocus(true);
+    // A focus request; a refusal leaves focus where it is.
+    if (!enabled && (mHasFocus || mContainsFocus) && mParent) (void)mParent->SetFocus(true);
+    // A focus request; a refusal leaves focus where it is.
+    if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) (void)SetFocus(true);
     UpdateConditions();
     (void)InvalidateArea();  // a redraw request; nothing to undo
     InvalidateTree();
@@ -262,10 +265,12 @@ bool LControl::SetVisible(bool visible)
         (void)InvalidateArea();  // a redraw request; nothing to undo
         InvalidateTree();
         mLayout.isVisible = false;
-        if ((mHasFocus || mContainsFocus) && mParent) mParent->SetFocus(true);
+        // A focus request; a refusal leaves focus where it is.
+        if ((mHasFocus || mContainsFocus) && mParent) (void)mParent->SetFocus(true);
     } else {
         mLayout.isVisible = true;
-        if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) SetFocus(true);
+        // A focus request; a refusal leaves focus where it is.
+        if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) (void)SetFocus(true);
         (void)InvalidateArea();  // a redraw request; nothing to undo
         InvalidateTree();
     }
@@ -276,7 +281,7 @@ bool LControl::SetVisible(bool visible)
 void LControl::InvalidateTree()
 {
     if (mUnclippedCount < 1) {
-        if (!mLayout.clipToParent) InvalidateRect(LocalRect(), false);
+        if (!mLayout.clipToParent) (void)InvalidateRect(LocalRect(), false);  // a redraw request; nothing to undo
         return;
     }
     ControlList collected;
@@ -284,7 +289,7 @@ void LControl::InvalidateTree()
     if (mLayout.clipToParent) collected.insert(collected.begin(), RCPtr<LControl>(this));
     for (size_t i = collected.size(); i-- > 0;) {
         LControl* c = collected[i].Get();
-        c->InvalidateRect(c->LocalRect(), c->mLayout.clipToParent);
+        (void)c->InvalidateRect(c->LocalRect(), c->mLayout.clipToParent);  // a redraw request; nothing to undo
     }
 }
 
@@ -293,7 +298,7 @@ QVResult LControl::Close()
     RCPtr<LControl> self(this);
     SetVisible(false);
     SetLayer(1);
-    if (mCaptured) EndDrag();
+    if (mCaptured) (void)EndDrag();                  // releasing the capture; nothing to undo
     while (mIdleUsers > 0) (void)UnsubscribeIdle();  // each call drops one user, so the loop ends
     if (mParent) return ChangeParent(nullptr);
     mRootWindow = nullptr;
@@ -337,7 +342,7 @@ QVResult LControl::ScheduleChildRemoval(LControl* child)
 {
     if (child == nullptr || child->mParent.Get() != this) return E_INVALIDARG;
     RCPtr<LControl> held(child);
-    if (child->mCaptured) child->EndDrag();
+    if (child->mCaptured) (void)child->EndDrag();  // releasing the capture; nothing to undo
     child->SetVisible(false);
     for (const auto& pending : mPendingRemovals) {
         if (pending.Get() == child) return S_OK;
@@ -363,7 +368,7 @@ void LControl::ProcessPendingRemovals()
     while (!mPendingRemovals.empty()) {
         RCPtr<LControl> child = mPendingRemovals.front();
         mPendingRemovals.erase(mPendingRemovals.begin());
-        child->Close();
+        (void)child->Close();  // leaving the tree cannot be refused
     }
     (void)UnsubscribeIdle();  // the one the first removal took; nothing to undo
 }

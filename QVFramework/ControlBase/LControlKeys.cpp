@@ -230,7 +230,7 @@ QVResult LControl::OnSiblingKey(const RCPtr<LNotificationDistributor>&, const RC
     if (command.IsEmpty()) return 0;
     sibling->unhandled = 0;
     RCPtr<LNotification> commandNote = LNotification::Create(command.GetChars(), sibling->keyParam);
-    ReceiveNotification(RCPtr<LNotificationDistributor>(this), commandNote);
+    (void)ReceiveNotification(RCPtr<LNotificationDistributor>(this), commandNote);  // the key is taken either way
     return 1;
 }
 
@@ -313,7 +313,7 @@ void LControl::HandleTabNavigation(const RCPtr<LKeyParam>& key)
             }
         }
         if (d->IsFocusCandidate() || d->CanReceiveFocus()) {
-            d->SetFocus(!backwards);
+            (void)d->SetFocus(!backwards);  // a focus request; a refusal leaves focus where it is
             return;
         }
         if (from && !from->IsInputAllowed()) from = d;

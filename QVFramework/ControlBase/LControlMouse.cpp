@@ -52,9 +52,9 @@ QVResult LControl::HandleMouseDown(const RCPtr<LPointerInput>& param)
     RCPtr<LControl> self(this);
     if (!mCaptured) {
         if (HasNotFocusableAncestor(true)) {
-            if (mParent) mParent->Activate(this);
+            if (mParent) (void)mParent->Activate(this);  // a focus request; a refusal leaves focus where it is
         } else {
-            SetFocus(true);
+            (void)SetFocus(true);  // a focus request; a refusal leaves focus where it is
         }
     }
     if (b == 0) {
@@ -66,7 +66,7 @@ QVResult LControl::HandleMouseDown(const RCPtr<LPointerInput>& param)
         OnRightMouseDown(param);
     }
     Notify(u"NID_MOUSE_DOWN", param);
-    if (!mCaptured) BeginDrag(param->button, param->x, param->y);
+    if (!mCaptured) (void)BeginDrag(param->button, param->x, param->y);  // 1 only means no drag starts
     return S_OK;
 }
 
@@ -117,7 +117,8 @@ QVResult LControl::HandleMouseMove(const RCPtr<LPointerInput>& param)
             // Dragging before the move at the press point, so that move cannot start the drag again.
             mPressed[0] = mPressed[1] = mPressed[2] = false;
             mDragging[pressed] = true;
-            HandleMouseMove(RCPtr<LPointerInput>(new LPointerInput(px, py, param->modifiers)));
+            // The press point, always a valid input: the answer is always S_OK.
+            (void)HandleMouseMove(RCPtr<LPointerInput>(new LPointerInput(px, py, param->modifiers)));
             UpdateConditions();
         }
     }
@@ -160,8 +161,8 @@ QVResult LControl::HandleMouseUp(const RCPtr<LPointerInput>& param)
         OnRightMouseUp(param);
     }
     Notify(u"NID_MOUSE_UP", param);
-    if (mCaptured && param->buttonState == 0) EndDrag();
-    if (click && IsEnabledInTree(true)) HandleClick(param);
+    if (mCaptured && param->buttonState == 0) (void)EndDrag();  // releasing the capture; nothing to undo
+    if (click && IsEnabledInTree(true)) return HandleClick(param);
     return S_OK;
 }
 
@@ -228,7 +229,7 @@ QVResult LControl::DoRightClick(const RCPtr<LPointerInput>& param)
     RCPtr<LControl> self(this);
     OnRightClick(param);
     Notify(u"NID_RIGHT_CLICK", param);
-    if (RCPtr<LRefCountedObject> menu = GetContextMenu()) ShowContextMenu(menu);
+    if (RCPtr<LRefCountedObject> menu = GetContextMenu()) return ShowContextMenu(menu);
     return S_OK;
 }
 
@@ -405,7 +406,7 @@ void LControl::MoveBy(const RCPtr<LPointerInput>& param)
                 }
             }
             mDragVelocity = {velocity[0], velocity[1]};
-            SetScrollOffset(offset);
+            (void)SetScrollOffset(offset);  // 1 only means the offset was already there
             mAppliedTravel = {t[0], t[1]};
         }
     }
@@ -513,7 +514,7 @@ void LControl::EndMove()
     }
     if (RCPtr<LControl> target = std::move(mDropTarget)) {
         StopFlicks(target.Get());
-        target->OnDrop(this);
+        (void)target->OnDrop(this);  // a refused drop leaves the target as it was
         target->OnDragLeave(this);
     }
 }
@@ -585,7 +586,7 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
             DoublePoint offset = mScrollOffset;
             double& value = axis == 0 ? offset.x : offset.y;
             value = std::clamp(value + step, in.minimum, std::max(in.minimum, in.maximum));
-            SetScrollOffset(offset);
+            (void)SetScrollOffset(offset);  // 1 only means the offset was already there
             if (in.linked && root) {
                 int32_t x = 0, y = 0;
                 root->GetCursorPosition(x, y);
@@ -611,9 +612,9 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
         RCPtr<LPointerInput> press =
             LPointerInput::Button(mHeldLeft->button, at.x, at.y, mHeldLeft->buttonState, mHeldLeft->modifiers);
         RCPtr<LControl> child = mLastHitChild;
-        EndDrag();
+        (void)EndDrag();  // releasing the capture; nothing to undo
         if (root) root->SetPressTarget(child.Get());
-        child->HandleMouseDown(press);
+        (void)child->HandleMouseDown(press);  // the child answers for its own press
     }
     ProcessPendingRemovals();
     OnTimer();

@@ -165,7 +165,7 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     mFrame = {};
     (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
     if (!again) {
-        ShowPart(0, true);
+        (void)ShowPart(0, true);  // fails only without looks
         mConditionsParam->oldConditions = mConditionsParam->newConditions;
         mConditionsParam->newConditions = ComputeConditions();
         mConditionsParam->pressX = mPressPoint.x;
@@ -178,17 +178,17 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
         if (!entry) continue;
         for (auto it = kept.begin(); it != kept.end(); ++it) {
             if ((*it)->GetName() == entry->GetName()) {
-                SetParent(*it, entry);
+                (void)SetParent(*it, entry);  // a kept child that cannot rejoin stays out
                 kept.erase(it);
                 break;
             }
         }
     }
-    for (auto& child : kept) SetParent(child, nullptr);
+    for (auto& child : kept) (void)SetParent(child, nullptr);  // without a descriptor it refuses; nothing to undo
     mLayoutPass = false;
     if (mChildren.GetCount() > 0) (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
     UpdateConditions();
-    OnInitialized();
+    (void)OnInitialized();  // a notification whose answer nobody needs
     mChildren.MarkChanged();
     (void)UpdateLayout();    // without a resolvable layout the frame stays as it is
     (void)InvalidateArea();  // a redraw request; nothing to undo

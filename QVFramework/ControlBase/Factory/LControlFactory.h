@@ -80,10 +80,12 @@ template <class T>
 RCPtr<LControl> CreateControlOfClass(LControl* parent, const RCPtr<IControlDescriptor>& descriptor)
 {
     RCPtr<LControl> control(new T(parent, descriptor->GetName()));
-    control->ApplyDescriptor(descriptor);
-    control->CreateChildren(descriptor);
-    control->Initialize();
-    control->OnInitialized();
+    // The constructor already put the control in its parent's tree, so it is
+    // returned even when a step fails, keeping what the earlier steps applied.
+    (void)control->ApplyDescriptor(descriptor);
+    (void)control->CreateChildren(descriptor);  // a child that cannot be made is left out
+    (void)control->Initialize();
+    (void)control->OnInitialized();  // a notification whose answer nobody needs
     control->SetInitialized(true);
     return control;
 }

@@ -174,8 +174,9 @@ void LLook::DrawBackground(IControlRenderer& controlRenderer, const DirtyRects& 
     if (!renderer) return;
     for (size_t i = 0; i < mPartRects.size(); ++i) {
         if (!mPartVisuals[i]) continue;
+        // Painting is best effort: a part that fails leaves the others to paint.
         ForEachTarget(*renderer, region, mPartRects[i], mPartRects[i],
-                      [&] { mPartVisuals[i]->Draw(*renderer, SizeOf(mPartRects[i])); });
+                      [&] { (void)mPartVisuals[i]->Draw(*renderer, SizeOf(mPartRects[i])); });
     }
 }
 
@@ -184,8 +185,11 @@ void LLook::DrawForeground(IControlRenderer& controlRenderer, const DirtyRects& 
     LRenderer* renderer = RendererOf(controlRenderer);
     if (!renderer) return;
     ForEachTarget(*renderer, region, mClientRect, mClientRect, [&] {
-        if (mClientPart && !(mOverlay && mOverlayReplacesClient)) mClientPart->Draw(*renderer, SizeOf(mClientRect));
-        if (mOverlay) mOverlay->Draw(*renderer, SizeOf(mClientRect));
+        // Painting is best effort: a part that fails leaves the other to paint.
+        if (mClientPart && !(mOverlay && mOverlayReplacesClient)) {
+            (void)mClientPart->Draw(*renderer, SizeOf(mClientRect));
+        }
+        if (mOverlay) (void)mOverlay->Draw(*renderer, SizeOf(mClientRect));
     });
 }
 
