@@ -46,8 +46,8 @@ QVResult LButton::Initialize()
         &LButton::OnSimulateClick, RCPtr<LNotificationDistributor>(this), u"NID_SIMULATE_CLICK");
     if (registered < 0) ThrowFailedResult(registered, "QV::LButton::Initialize", "Controls\\Button", 50);
     bool flag = false;
-    if (ReadSkinBool(*this, u"AUTO_VALUE_SET", flag)) SetAutoValueSet(flag);
-    if (ReadSkinBool(*this, u"IS_RADIO", flag)) SetIsRadio(flag);
+    if (ReadSkinBool(*this, u"AUTO_VALUE_SET", flag)) (void)SetAutoValueSet(flag);  // only stores the flag
+    if (ReadSkinBool(*this, u"IS_RADIO", flag)) (void)SetIsRadio(flag);             // only stores the flag
     return result;
 }
 
@@ -90,7 +90,7 @@ QVResult LButton::ChooseVisualPart()
         if (IsChecked()) part += kCheckedOffset;
         if (conditions & Condition::kHasFocus) part += kFocusedOffset;
     }
-    ShowPart(part, true);
+    (void)ShowPart(part, true);  // a skin without this look keeps showing the current one
     return S_OK;
 }
 
@@ -110,13 +110,13 @@ void LButton::OnValueChanged()
             if (other && other != this && other->mIsRadio) other->SetValue(0.0);
         }
     }
-    ChooseVisualPart();
+    (void)ChooseVisualPart();  // only picks the look to draw
 }
 
 void LButton::SetEnabled(bool enabled)
 {
     LControl::SetEnabled(enabled);
-    ChooseVisualPart();
+    (void)ChooseVisualPart();  // only picks the look to draw
 }
 
 QVResult LButton::OnKeyDown(const RCPtr<LKeyParam>& key)
@@ -134,7 +134,7 @@ void LButton::SendAutoRepeat()
 void LButton::ClickNow()
 {
     RCPtr<IRootWindow> root = GetRootWindow();
-    DoLeftClick(LPointerInput::Button(1, 0, 0, root ? root->GetMouseButtonState() : 0));
+    (void)DoLeftClick(LPointerInput::Button(1, 0, 0, root ? root->GetMouseButtonState() : 0));
 }
 
 void LButton::SimulateClick()
@@ -144,7 +144,7 @@ void LButton::SimulateClick()
         ClickNow();
     }
     mFlashActive = true;
-    SetFocus(true);
+    (void)SetFocus(true);  // a refused focus change does not stop the click
     if (Failed(SubscribeIdle())) {
         // No idle tick would end the flash, so the click would never come: click at once.
         mFlashActive = false;
@@ -153,7 +153,8 @@ void LButton::SimulateClick()
         return;
     }
     mFlashStart = Now();
-    ShowPart(IsChecked() ? kPressed + kCheckedOffset : kPressed, true);
+    // Only the pressed look; a skin without it keeps the current one.
+    (void)ShowPart(IsChecked() ? kPressed + kCheckedOffset : kPressed, true);
     (void)InvalidateArea();  // a redraw request; nothing to undo
 }
 
@@ -170,7 +171,7 @@ void LButton::OnTimer()
         mFlashActive = false;
         if (!mRepeating) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
         mFlashStart = 0.0;
-        ChooseVisualPart();
+        (void)ChooseVisualPart();  // only picks the look to draw
         if (mAutoRepeat) SendAutoRepeat();
         ClickNow();
     }
@@ -204,7 +205,7 @@ void LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
             }
         }
     }
-    ChooseVisualPart();
+    (void)ChooseVisualPart();  // only picks the look to draw
 }
 
 }  // namespace QV

@@ -44,7 +44,7 @@ QVResult LCheckedListBox::CreateItemControls()
     WireRow(*row);
     // The base refreshed the row before it was wired.
     const int32_t item = GetItemIndexOfControl(row);
-    if (item >= 0) RefreshItem(item);
+    if (item >= 0) (void)RefreshItem(item);  // only redraws the row from its item
     return result;
 }
 
@@ -52,9 +52,10 @@ void LCheckedListBox::WireRow(LCheckedListBoxItem& row)
 {
     RCPtr<LButton> box = row.GetCheckBox();
     if (!box || !mCheckedHandler) return;
-    box->SetAutoValueSet(mAutoCheck);
+    (void)box->SetAutoValueSet(mAutoCheck);  // only stores the flag
     const RCPtr<LNotificationDistributor> source(box.Get());
-    UnregisterNotification(source, mAutoCheck ? kLeftClick : kValueChange);
+    // Usually the other mode was never registered; nothing depends on the answer.
+    (void)UnregisterNotification(source, mAutoCheck ? kLeftClick : kValueChange);
     // Registration fails only for a null sender or name; both are set here.
     if (mAutoCheck) {
         (void)mCheckedHandler->RegisterHandler(&LCheckedListBox::OnBoxValueChange, source, kValueChange);
@@ -104,7 +105,7 @@ QVResult LCheckedListBox::OnBoxValueChange(const RCPtr<LNotificationDistributor>
     const int32_t index = box ? GetItemIndexOfControl(box->GetParent()) : -1;
     if (index < 0) return 1;
     OnCheckBoxValue(index, box->GetValue());
-    RefreshItem(index);
+    (void)RefreshItem(index);  // only redraws the row from its item
     return 1;
 }
 
@@ -114,7 +115,7 @@ QVResult LCheckedListBox::OnBoxClick(const RCPtr<LNotificationDistributor>& send
     const int32_t index = box ? GetItemIndexOfControl(box->GetParent()) : -1;
     if (index < 0) return 1;
     OnCheckBoxClicked(index, box->GetValue());
-    RefreshItem(index);
+    (void)RefreshItem(index);  // only redraws the row from its item
     return 1;
 }
 
@@ -178,7 +179,7 @@ void LCheckedListBox::SetItemChecked(int32_t index, bool checked)
     if (!item || item->checked == checked) return;
     item->checked = checked;
     mCheckedCount += checked ? 1 : -1;
-    RefreshItem(index);
+    (void)RefreshItem(index);  // only redraws the row from its item
 }
 
 RCPtr<LBitmap> LCheckedListBox::GetItemIcon(int32_t index) const

@@ -73,7 +73,8 @@ QVResult LComboBox::Initialize()
     const int32_t initial = mInitialSelectedIndex;
     if (initial >= 0 && initial < mListBox->GetItemCount() && mListBox->SelectItem(initial, initial, true) >= 0) {
         (void)LControl::SetText(mListBox->GetItemText(initial));  // 1 only means the text was already shown
-        if (RCPtr<LTextBox> box = FindTextBox()) box->SetText(GetText());
+        // A text box's SetText cannot fail; 1 only means the text was already shown.
+        if (RCPtr<LTextBox> box = FindTextBox()) (void)box->SetText(GetText());
         mSelectedIndex = initial;
     }
     return S_OK;
@@ -137,7 +138,8 @@ int32_t LComboBox::SetSelectedIndex(int32_t index)
     mSelectedIndex = chosen;
     const String text = mListBox->GetItemText(chosen);
     SetTextInternal(text, true);
-    if (RCPtr<LTextBox> box = FindTextBox()) box->SetText(text);
+    // A text box's SetText cannot fail; 1 only means the text was already shown.
+    if (RCPtr<LTextBox> box = FindTextBox()) (void)box->SetText(text);
     if (chosen != previous) (void)SendNotification(LNotification::Create(u"NID_SELECTION_CHANGE"));
     return mSelectedIndex;
 }
@@ -236,11 +238,12 @@ QVResult LComboBox::ShowList(bool open)
     if (mListBox->IsMenuMode() && (GetConditions() & (Condition::kLeftPressed | Condition::kLeftDragging))) {
         // The press that opened the list goes on in it: a release over an item picks it.
         const DoubleRect& at = mListBox->GetFrame();
-        EndDrag();
-        mListBox->BeginDrag(1, static_cast<int32_t>(std::lround(mPressPoint.x - at.x)),
-                            static_cast<int32_t>(std::lround(mPressPoint.y - at.y)));
+        (void)EndDrag();  // 1 only means no drag was running
+        // A refused drag leaves the list open for a fresh click.
+        (void)mListBox->BeginDrag(1, static_cast<int32_t>(std::lround(mPressPoint.x - at.x)),
+                                  static_cast<int32_t>(std::lround(mPressPoint.y - at.y)));
     }
-    mListBox->SetFocus(true);
+    (void)mListBox->SetFocus(true);  // the list is shown even if the focus stays where it is
     return S_OK;
 }
 
@@ -251,7 +254,7 @@ void LComboBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
         !(conditions->oldConditions & Condition::kLeftPressed))
         mPressPoint = {conditions->pressX - GetFrame().x, conditions->pressY - GetFrame().y};
     LDropDownControl::OnConditionsChanged(conditions);
-    UpdateVisualPart();
+    (void)UpdateVisualPart();  // only picks the look to draw
 }
 
 QVResult LComboBox::UpdateVisualPart()
@@ -306,12 +309,13 @@ void LComboBox::ReclaimFocus()
 {
     RCPtr<IRootWindow> root = GetRootWindow();
     RCPtr<LControl> focus = root ? root->GetFocusControl() : nullptr;
-    if (!focus || focus.Get() == mListBox.Get() || (mListBox && mListBox->ContainsFocus())) SetFocus(true);
+    if (!focus || focus.Get() == mListBox.Get() || (mListBox && mListBox->ContainsFocus()))
+        (void)SetFocus(true);  // a refused focus change leaves it where it was
 }
 
 QVResult LComboBox::OnListVisibility(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
-    UpdateVisualPart();
+    (void)UpdateVisualPart();  // only picks the look to draw
     return S_OK;
 }
 

@@ -213,7 +213,7 @@ QVResult LListBox::SetItemText(int32_t index, const String& text)
     if (!item) return S_OK;
     const int32_t oldWidth = GetItemTextWidth(index);
     item->text = text;
-    RefreshItem(index);
+    (void)RefreshItem(index);  // only redraws the row from its item
     if (oldWidth >= mWidestTextWidth) {
         UpdateWidestItem();
     } else if (const int32_t width = GetItemTextWidth(index); width > mWidestTextWidth) {
@@ -233,7 +233,7 @@ int32_t LListBox::RemoveItem(int32_t index)
     if (!GetItem(index)) return E_INVALIDARG;
     const bool widest = GetItemTextWidth(index) >= mWidestTextWidth;
     (void)DeselectItem(index);  // the item exists; 1 only means it was not selected
-    EraseItem(index);
+    if (const QVResult erased = EraseItem(index); Failed(erased)) return erased;
     if (mCaret >= GetItemCount() || mAnchor >= GetItemCount()) mCaret = mAnchor = -1;
     EnsureRowsCover();
     RefreshRowsFrom(index);
@@ -258,7 +258,7 @@ QVResult LListBox::LoadItemsFromDescriptor(const RCPtr<IControlDescriptor>& desc
     if (!descriptor) return E_INVALIDARG;
     if (const QVResult cleared = ClearItems(); Failed(cleared)) return cleared;
     std::vector<std::pair<String, String>> pairs;
-    descriptor->GetAttributesWithPrefix(u"ITEM.", pairs);
+    if (const QVResult read = descriptor->GetAttributesWithPrefix(u"ITEM.", pairs); Failed(read)) return read;
     std::vector<std::pair<int32_t, String>> items;
     int32_t last = -1;
     for (const auto& [key, text] : pairs) {
@@ -322,7 +322,7 @@ QVResult LListBox::SortItems(int32_t start, int32_t count)
         const auto it = std::find(at.begin() + target, at.end(), wanted);
         const int32_t from = static_cast<int32_t>(it - at.begin());
         if (from != target) {
-            SwapItems(start + target, start + from);
+            (void)SwapItems(start + target, start + from);  // both indexes lie in the checked range
             std::swap(at[static_cast<size_t>(target)], at[static_cast<size_t>(from)]);
         }
         if (wanted == mCaret) caret = start + target;
@@ -359,7 +359,7 @@ void LListBox::SetItemSelected(int32_t index, double value)
     const bool was = item->IsSelected();
     item->value = value;
     if (was != item->IsSelected()) mSelectedCount += was ? -1 : 1;
-    RefreshItem(index);
+    (void)RefreshItem(index);  // only redraws the row from its item
 }
 
 int32_t LListBox::SelectItem(int32_t first, int32_t last, bool exclusive)
@@ -457,7 +457,7 @@ QVResult LListBox::Initialize()
     if (RCPtr<LControl> templ = FindChildControl(u"templateItem")) {
         mTemplate = templ->GetDescriptor();
         CalculateRowHeight(*templ);
-        templ->Close();
+        (void)templ->Close();  // hidden first; a template left attached stays invisible
         SetItemScrolling(true, mRowHeight);
         UpdateScrollState();
         (void)LoadItemsFromDescriptor(GetDescriptor());  // without a descriptor the list starts empty
@@ -483,7 +483,7 @@ QVResult LListBox::SetParent(const RCPtr<LControl>& child, const RCPtr<IControlD
     IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
     if (RCPtr<LControl> templ = factory ? factory->CreateControl(descriptor, this) : RCPtr<LControl>()) {
         CalculateRowHeight(*templ);
-        templ->Close();
+        (void)templ->Close();  // hidden first; a template left attached stays invisible
     }
     return S_OK;
 }
@@ -494,14 +494,14 @@ void LListBox::CalculateRowHeight(LControl& row)
     const LayoutRecord savedSize = GetLayout().size[1];
     const LayoutRecord savedLimit = GetLayout().limit[1];
     const String saved = row.GetText();
-    row.SetText(String());
-    (void)row.UpdateLayout();  // a row that cannot lay out keeps its frame for measuring
+    (void)row.SetText(String());  // 1 only means the text was unchanged
+    (void)row.UpdateLayout();     // a row that cannot lay out keeps its frame for measuring
     mTextMargin = static_cast<int32_t>(std::lround(row.GetFrame().width));
-    row.SetText(u"{WXyg|}");
-    (void)row.UpdateLayout();  // as above; a failed measure falls back to the default height
+    (void)row.SetText(u"{WXyg|}");  // 1 only means the text was unchanged
+    (void)row.UpdateLayout();       // as above; a failed measure falls back to the default height
     const int32_t height = static_cast<int32_t>(std::lround(row.GetFrame().height));
     mRowHeight = height < 1 ? kDefaultRowHeight : height;
-    row.SetText(saved);
+    (void)row.SetText(saved);  // 1 only means the text was unchanged
     if (!(GetLayout().size[1] == savedSize && GetLayout().limit[1] == savedLimit))
         (void)SetLayoutSize(1, savedSize, savedLimit);  // axis 1 is valid; only a changed flag
     if (mMenuMode) {
@@ -523,12 +523,12 @@ QVResult LListBox::CreateItemControls()
     RCPtr<LControl> control = factory->CreateControl(d, this);
     auto* row = dynamic_cast<LListBoxItem*>(control.Get());
     if (!row) {
-        if (control) control->Close();
+        if (control) (void)control->Close();  // a failed close leaves it hidden; E_FAIL is returned either way
         return E_FAIL;
     }
     AttachRow(*row);
     (void)row->UpdateLayout();  // placed by its descriptor; a failure keeps that frame
-    RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));
+    (void)RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));  // only redraws the row from its item
     if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) ClearRow(*row);
     return S_OK;
 }
@@ -610,7 +610,7 @@ QVResult LListBox::RefreshItem(int32_t index)
     if (!row) return 1;
     const LListItemRecord* item = GetItem(index);
     row->SetEnabled(true);
-    row->SetText(item->text);
+    (void)row->SetText(item->text);  // 1 only means the text was unchanged
     row->SetValue(item->value);
     row->SetMarked(item->marked != 0);
     row->SetSeparator(item->separator != 0);
@@ -619,7 +619,7 @@ QVResult LListBox::RefreshItem(int32_t index)
 
 void LListBox::ClearRow(LListBoxItem& row)
 {
-    row.SetText(String());
+    (void)row.SetText(String());  // 1 only means the text was unchanged
     row.SetValue(0.0);
     row.SetEnabled(false);
 }
@@ -631,7 +631,7 @@ void LListBox::RefreshRowsFrom(int32_t)
         if (!row) continue;
         const int32_t item = ItemOfRow(r);
         if (item >= 0) {
-            RefreshItem(item);
+            (void)RefreshItem(item);  // only redraws the row from its item
         } else {
             ClearRow(*row);
         }
@@ -749,7 +749,7 @@ QVResult LListBox::EnsureVisible(int32_t index)
         if (!IsHidden(k)) ++before;
     }
     const DoublePoint offset{GetScrollOffset().x, double(before) * mRowHeight};
-    if (offset.y != GetScrollOffset().y) SetScrollOffset(offset);
+    if (offset.y != GetScrollOffset().y) (void)SetScrollOffset(offset);  // scrolling cannot fail; 1 means no change
     return S_OK;
 }
 
@@ -967,7 +967,7 @@ QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
     if (!plain || !(horizontal || vertical || ends)) return 1;
     for (int axis : {0, 1}) {
         if ((axis == 0 && vertical) || (axis == 1 && horizontal)) continue;
-        if (LScrollbar* bar = GetBar(axis)) bar->OnKeyDown(key);
+        if (LScrollbar* bar = GetBar(axis)) (void)bar->OnKeyDown(key);  // the list takes the key either way
     }
     return S_OK;
 }
@@ -980,7 +980,7 @@ void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     if (!(changed & (Condition::kEnabled | Condition::kHasFocus))) return;
     int32_t part = !IsEnabledInTree(true) ? 1 : HasFocus() ? 2 : 0;
     if (!GetVisualPart(part)) part = 0;
-    ShowPart(part, true);
+    (void)ShowPart(part, true);  // only the look; a skin without it keeps the current one
 }
 
 }  // namespace QV

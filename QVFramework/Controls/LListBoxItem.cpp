@@ -46,8 +46,8 @@ int32_t LListBoxItem::ChooseVisualPart() const
 
 void LListBoxItem::RefreshLook()
 {
-    ShowPart(ChooseVisualPart(), true);
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    (void)ShowPart(ChooseVisualPart(), true);  // only the look; a skin without it keeps the current one
+    (void)InvalidateArea();                    // a redraw request; nothing to undo
 }
 
 void LListBoxItem::SetMarked(bool on)
@@ -60,7 +60,7 @@ void LListBoxItem::SetSeparator(bool on)
 {
     if ((mSeparator != 0) == on) return;
     mSeparator = on ? 1 : 0;
-    if (on) SetText(String());
+    if (on) (void)SetText(String());  // 1 only means the text was already empty
     RefreshLook();
 }
 

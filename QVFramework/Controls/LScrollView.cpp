@@ -58,7 +58,8 @@ void LScrollView::UpdateScrollState()
     LayoutScrollbars();
     const DoubleRect content = GetContentRect();
     const DoublePoint origin = GetPartRect(-1).Origin();
-    InvalidateRect({origin.x, origin.y, content.width, content.height}, GetLayout().clipToParent);
+    // A redraw request; nothing to undo.
+    (void)InvalidateRect({origin.x, origin.y, content.width, content.height}, GetLayout().clipToParent);
 }
 
 DoubleRect LScrollView::GetContentRect() const
@@ -248,20 +249,20 @@ void LScrollView::UpdateScrollbars()
             bar->pageStep = std::min(f * bar->lineStep, 1.0);
             bar->thumbFraction = f < e ? double(f) / e : 1.0;
             bar->UpdateThumb();
-            bar->SetValueRange(0.0, std::max(e - f, 0), 0);
+            (void)bar->SetValueRange(0.0, std::max(e - f, 0), 0);  // a linear range is always valid
             continue;
         }
         bar->thumbFraction = c < d ? c / d : 1.0;
         bar->pageStep = c < d ? std::clamp(c / (d - c), 0.0, 1.0) : 1.0;
         bar->lineStep = bar->pageStep / 10.0;
         bar->UpdateThumb();
-        bar->SetValueRange(0.0, std::max(d - c, 0.0), 0);
+        (void)bar->SetValueRange(0.0, std::max(d - c, 0.0), 0);  // a linear range is always valid
         const double offset = std::max(std::round((d - c) * bar->GetValue()), 0.0);
         DoublePoint scroll = GetScrollOffset();
         double& current = axis == 0 ? scroll.x : scroll.y;
         if (offset != current) {
             current = offset;
-            SetScrollOffset(scroll);
+            (void)SetScrollOffset(scroll);  // scrolling cannot fail; 1 means no change
         }
     }
 }
@@ -276,7 +277,7 @@ QVResult LScrollView::OnScrollbarValueChange(const RCPtr<LNotificationDistributo
         const double place = items ? static_cast<double>(static_cast<int32_t>(v) * mItemSize) : std::round(v);
         DoublePoint scroll = GetScrollOffset();
         (axis == 0 ? scroll.x : scroll.y) = place;
-        SetScrollOffset(scroll);
+        (void)SetScrollOffset(scroll);  // scrolling cannot fail; 1 means no change
     }
     return 1;
 }

@@ -56,7 +56,7 @@ QVResult LSlider::Initialize()
     mThumbStart = FindChildControl(u"thumbStart");
     CreateThumb();
     EndBoundsChange();
-    SetValueRange(0.0, 127.0, 0);
+    (void)SetValueRange(0.0, 127.0, 0);  // a linear 0..127 range is always valid
     SetValue(0.0);
     return S_OK;
 }
@@ -65,7 +65,8 @@ void LSlider::CreateThumb()
 {
     if (!mThumbStart || mThumb) return;
     RCPtr<LButton> thumb(new LButton(this, u"thumb"));
-    if (RCPtr<IControlDescriptor> d = mThumbStart->GetDescriptor()) thumb->ApplyDescriptor(d);
+    // Applying a descriptor that is set cannot fail.
+    if (RCPtr<IControlDescriptor> d = mThumbStart->GetDescriptor()) (void)thumb->ApplyDescriptor(d);
     ControlLayout layout = mThumbStart->GetLayout();
     layout.xIsDocked = layout.yIsDocked = false;
     for (int axis = 0; axis < 2; ++axis) {
@@ -74,10 +75,13 @@ void LSlider::CreateThumb()
     }
     layout.isVisible = true;
     thumb->SetLayout(layout);
-    thumb->Initialize();
+    if (Failed(thumb->Initialize())) {
+        (void)thumb->Close();  // a thumb that cannot start is dropped; the slider works without one
+        return;
+    }
     thumb->SetInitialized(true);
     // The thumb's value is the slider's; a click must not toggle it.
-    thumb->SetAutoValueSet(false);
+    (void)thumb->SetAutoValueSet(false);  // only stores the flag
     thumb->SetKeepPressedLook(true);
     thumb->SetVisible(true);
     (void)thumb->UpdateLayout();  // placing the thumb for the value lays it out again
@@ -244,12 +248,12 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
             mKeyHeld = false;
             mPosts.Post(*this, u"NID_VALUE_CHANGE_KEY_UP");
         }
-        ShowPart(enabled ? 0 : 2);
+        (void)ShowPart(enabled ? 0 : 2);  // only the look; a skin without it keeps the current one
     } else if (Began(p, kFocused)) {
-        ShowPart(1);
+        (void)ShowPart(1);  // only the look; a skin without it keeps the current one
     }
     if ((p.oldConditions ^ p.newConditions) & Condition::kEnabled)
-        ShowPart(enabled ? ((p.newConditions & kFocused) ? 1 : 0) : 2);
+        (void)ShowPart(enabled ? ((p.newConditions & kFocused) ? 1 : 0) : 2);  // only the look
 }
 
 void LSlider::EndTrackPress()

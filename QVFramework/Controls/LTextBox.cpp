@@ -132,8 +132,8 @@ void LTextBox::SetMaxLength(int32_t length)
 {
     mMaxLength = length;
     if (length > 0 && GetTextLength() > length) {
-        SetTextInternal(GetText().Left(length), false);
-        (void)SetCaretPosition(GetTextLength(), true);  // the end is always a valid index
+        (void)SetTextInternal(GetText().Left(length), false);  // cannot fail; the text is shorter
+        (void)SetCaretPosition(GetTextLength(), true);         // the end is always a valid index
     }
 }
 
@@ -282,7 +282,8 @@ RCPtr<LTextValidationParams> LTextBox::Validate()
 {
     RCPtr<LTextValidationParams> params = LTextValidationParams::Create(GetText());
     Notify(u"NID_TEXTBOX_VALIDATING", params);
-    if (params->accepted && params->text != GetText()) SetTextInternal(params->text, false);
+    // Replacing the text cannot fail; 1 would only mean it was unchanged.
+    if (params->accepted && params->text != GetText()) (void)SetTextInternal(params->text, false);
     if (params->accepted) Notify(u"NID_TEXTBOX_VALIDATED", params);
     return params;
 }
@@ -639,12 +640,12 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
         mCaretVisible = true;
         mNextBlink = Now() + kShownTime;
         (void)InvalidateArea();  // a redraw request; nothing to undo
-        (void)SubscribeIdle();  // without idle ticks the caret just stays shown
+        (void)SubscribeIdle();   // without idle ticks the caret just stays shown
     } else if (cleared(Condition::kHasFocus)) {
         (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
         mCaretVisible = false;
-        SetScrollOffset({0.0, 0.0});
-        (void)InvalidateArea();  // a redraw request; nothing to undo
+        (void)SetScrollOffset({0.0, 0.0});  // scrolling cannot fail; 1 means no change
+        (void)InvalidateArea();             // a redraw request; nothing to undo
     } else {
         if (set(Condition::kActive)) {
             if (IControlApplication* app = GetControlApplication()) SetCursor(app->GetCursorHandle(u"UI_CURSOR_IBEAM"));
@@ -726,7 +727,7 @@ void LTextBox::KeepCaretVisible()
     DoublePoint offset = GetScrollOffset();
     if (caret - offset.x > area.x + area.width) offset.x = caret - area.x - area.width;
     if (caret - offset.x < area.x) offset.x = std::max(0.0, caret - area.x);
-    if (offset.x != GetScrollOffset().x) SetScrollOffset(offset);
+    if (offset.x != GetScrollOffset().x) (void)SetScrollOffset(offset);  // scrolling cannot fail; 1 means no change
 }
 
 DoubleRect LTextBox::GetCharacterRect(int32_t index) const
@@ -832,7 +833,7 @@ QVResult LTextBox::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     const QVResult result = LScrollView::ApplyDescriptor(descriptor);
     String label;
     if (descriptor && descriptor->GetAttribute(u"LABEL", label)) {
-        SetText(text);
+        (void)SetText(text);  // restores the text; it cannot fail
         mLabel = label;
         if (!label.IsEmpty()) {
             if (RCPtr<ILook> part = OwnLook(kLabelText)) part->SetText(label);
