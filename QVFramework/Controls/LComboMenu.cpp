@@ -71,7 +71,7 @@ void LComboMenu::SetMenuEntries(const std::vector<MenuEntry>& entries)
         item->SetHelpText(e.help);
         if (Failed(menu->AddItem(item))) return;
     }
-    mPopup->SetMenuDescriptor(menu);
+    (void)mPopup->SetMenuDescriptor(menu);  // always a menu descriptor here; it cannot fail
 }
 
 void LComboMenu::SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater)
@@ -119,9 +119,10 @@ QVResult LComboMenu::ShowDropDown(bool show)
     if (GetConditions() & (Condition::kLeftPressed | Condition::kLeftDragging)) {
         // The press goes on in the menu: a release over an entry picks it.
         const DoubleRect& at = mPopup->GetFrame();
-        EndDrag();
-        mPopup->BeginDrag(1, static_cast<int32_t>(std::lround(mPressPoint.x - at.x)),
-                          static_cast<int32_t>(std::lround(mPressPoint.y - at.y)));
+        (void)EndDrag();  // our own press ends here; nothing to undo
+        // Without the drag the menu stays open and a click still picks an entry.
+        (void)mPopup->BeginDrag(1, static_cast<int32_t>(std::lround(mPressPoint.x - at.x)),
+                                static_cast<int32_t>(std::lround(mPressPoint.y - at.y)));
     }
     return S_OK;
 }
@@ -161,7 +162,9 @@ void LComboMenu::RestoreFocus()
     RCPtr<LControl> focus = root ? root->GetFocusControl() : nullptr;
     if (focus && !IsWithin(focus.Get(), this)) return;
     RCPtr<LControl> before = mUpdater->GetTarget();
-    if (before && before->GetRootWindow() == root && before->IsEffectivelyVisible(true)) before->SetFocus(true);
+    if (before && before->GetRootWindow() == root && before->IsEffectivelyVisible(true)) {
+        (void)before->SetFocus(true);  // a refused focus stays where it is
+    }
 }
 
 QVResult LComboMenu::OnPopupMouseUp(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)

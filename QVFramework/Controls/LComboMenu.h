@@ -28,7 +28,7 @@ public:
 
     void SetMenuEntries(const std::vector<MenuEntry>& entries) override;
     std::vector<MenuEntry> GetMenuEntries() const override { return mEntries; }
-    void ShowMenu(bool show) override { ShowDropDown(show); }
+    void ShowMenu(bool show) override { (void)ShowDropDown(show); }  // the caller has no use for a failure
     bool IsMenuShown() const override { return IsDropDownOpen(); }
     void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater) override;
     void SetNotificationTarget(const RCPtr<LNotificationQueue>& target) override;

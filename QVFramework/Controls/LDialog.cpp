@@ -87,7 +87,8 @@ void LDialog::EndDialog(int32_t result)
     RCPtr<LDialog> self(this);
     mResult = result;
     if (NotifyClosing()->cancel) return;
-    if (RCPtr<IRootWindow> root = GetRootWindow()) root->RequestClose(mResult);
+    // A refused close leaves nothing to undo; the dialog is over either way.
+    if (RCPtr<IRootWindow> root = GetRootWindow()) (void)root->RequestClose(mResult);
     Notify(u"NID_DIALOG_CLOSED");
     OnClosed();
 }

@@ -24,7 +24,7 @@ QVResult LDropDownControl::SetFocus(bool first)
 {
     const QVResult r = LControl::SetFocus(first);
     if (IsDropDownOpen()) {
-        ShowDropDown(false);
+        (void)ShowDropDown(false);  // closing fails only when there is nothing to close
         mClosedOnFocus = true;
     } else {
         mClosedOnFocus = false;
@@ -34,7 +34,7 @@ QVResult LDropDownControl::SetFocus(bool first)
 
 bool LDropDownControl::KillFocus()
 {
-    ShowDropDown(false);
+    (void)ShowDropDown(false);  // closing fails only when there is nothing to close
     return LControl::KillFocus();
 }
 
@@ -49,7 +49,7 @@ void LDropDownControl::OnConditionsChanged(const RCPtr<LConditionsParam>& condit
         mIgnoreNextPress = false;
         return;
     }
-    ShowDropDown(true);
+    (void)ShowDropDown(true);  // a list that cannot open leaves the control as it was
 }
 
 QV_OWN_HANDLER_DEFINITIONS(LDropDownControl, LControl, mDropDownHandler)

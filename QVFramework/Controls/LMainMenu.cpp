@@ -108,7 +108,7 @@ QVResult LMainMenu::Initialize()
         if (!AsButton(child)) continue;
         if (child->GetName() == u"templateMenu") {
             mTemplate = child->GetDescriptor();
-            RCPtr<LControl>(child)->Close();
+            (void)RCPtr<LControl>(child)->Close();  // hidden either way; never counted as a menu
             mTemplateFound = true;
             continue;
         }
@@ -141,7 +141,7 @@ QVResult LMainMenu::AddMenu(const String& name)
     RCPtr<LControl> button =
         factory->CreateControl(RCPtr<IControlDescriptor>(new MenuButtonDescriptor(mTemplate, name, after)), this);
     if (!button || !AsButton(button.Get())) {
-        if (button) button->Close();
+        if (button) (void)button->Close();  // already failing; the odd button is dropped
         return E_FAIL;
     }
     button->SetFocusBoundary(true);
@@ -174,11 +174,11 @@ QVResult LMainMenu::InsertMenuBefore(const String& before, const String& name, c
         LControl* to = GetMenuButton(b);
         LControl* from = GetMenuButton(b - 1);
         AsButton(to)->SetMenuEntries(AsButton(from)->GetMenuEntries());
-        to->SetText(from->GetText());
+        (void)to->SetText(from->GetText());  // only says whether the text changed
         mAddedNames[static_cast<size_t>(b - mSkinMenuCount)] = mAddedNames[static_cast<size_t>(b - 1 - mSkinMenuCount)];
     }
     LControl* target = GetMenuButton(p);
-    target->SetText(label);
+    (void)target->SetText(label);  // only says whether the text changed
     AsButton(target)->SetMenuEntries(menu);
     mAddedNames[static_cast<size_t>(p - mSkinMenuCount)] = name;
     return p - mSkinMenuCount;

@@ -79,7 +79,8 @@ void LNumericUpDown::OnValueChanged()
 
 void LNumericUpDown::ShowNumber()
 {
-    if (mTextBox) mTextBox->SetText(FormatUpDownValue(std::round(GetNumber()), mDecimals));
+    // The answer only says whether the text changed.
+    if (mTextBox) (void)mTextBox->SetText(FormatUpDownValue(std::round(GetNumber()), mDecimals));
 }
 
 QVResult LNumericUpDown::OnStep(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
@@ -91,7 +92,7 @@ QVResult LNumericUpDown::OnStep(const RCPtr<LNotificationDistributor>& sender, c
 
 QVResult LNumericUpDown::OnValidated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
-    if (mTextBox) SetText(mTextBox->GetText());
+    if (mTextBox) (void)SetText(mTextBox->GetText());  // refused text gives way to the value that stands
     return S_OK;
 }
 

@@ -57,7 +57,8 @@ void LPanel::HandleKey(const RCPtr<LKeyParam>& key)
         parent->HandleKey(key);
         return;
     }
-    if (IControlApplication* app = GetControlApplication()) app->HandleHotKey(key->code);
+    // A key bound to nothing is dropped.
+    if (IControlApplication* app = GetControlApplication()) (void)app->HandleHotKey(key->code);
 }
 
 void LPanel::HandleTabNavigation(const RCPtr<LKeyParam>& key)
@@ -71,7 +72,7 @@ void LPanel::HandleTabNavigation(const RCPtr<LKeyParam>& key)
         // Bounded by the children: a round that finds nobody ends the search.
         for (uint32_t steps = 0; candidate && candidate != start && steps <= GetChildren().GetCount(); ++steps) {
             if (candidate->IsFocusCandidate() || candidate->CanReceiveFocus()) {
-                candidate->SetFocus(!backward);
+                (void)candidate->SetFocus(!backward);  // a refused focus stays where it is
                 return;
             }
             if (!start || !start->IsEffectivelyVisible(true) || !start->IsEnabledInTree(true)) start = candidate;

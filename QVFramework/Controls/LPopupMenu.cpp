@@ -48,14 +48,15 @@ void LPopupMenu::FillItems()
 {
     DeselectAll();
     mAnchor = mCaret = -1;
-    while (GetItemCount() > 0) EraseItem(GetItemCount() - 1);
+    while (GetItemCount() > 0 && Succeeded(EraseItem(GetItemCount() - 1))) {
+    }
     const uint32_t count = mMenu ? mMenu->GetItemCount() : 0;
     mEnabled.assign(count, true);
     mCheckedCount = 0;
     for (uint32_t i = 0; i < count; ++i) {
         const RCPtr<LMenuItemDescriptor> entry = mMenu->GetItem(i);
         const int32_t index = static_cast<int32_t>(i);
-        InsertItem(index);
+        if (Failed(InsertItem(index))) break;
         LCheckedItemRecord* record = GetItem(index);
         record->text = entry->GetText();
         record->separator = entry->IsSeparator() ? 1 : 0;
@@ -201,7 +202,7 @@ void LPopupMenu::Popup()
 {
     UpdateEntryStates();
     SetVisible(true);
-    SetFocus(true);
+    (void)SetFocus(true);  // a menu that cannot take the focus is still shown
 }
 
 }  // namespace QV

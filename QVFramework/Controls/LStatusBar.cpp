@@ -49,7 +49,7 @@ void LStatusBar::SetStatusText(const String& text)
         std::lock_guard<std::mutex> lock(mPendingLock);
         mPending.reset();
     }
-    if (mLabel) mLabel->SetText(text);
+    if (mLabel) (void)mLabel->SetText(text);  // only says whether the text changed
 }
 
 String LStatusBar::GetStatusText() const
@@ -85,7 +85,7 @@ void LStatusBar::OnTimer()
         std::lock_guard<std::mutex> lock(mPendingLock);
         text.swap(mPending);
     }
-    if (text && mLabel) mLabel->SetText(*text);
+    if (text && mLabel) (void)mLabel->SetText(*text);  // only says whether the text changed
 }
 
 }  // namespace QV

@@ -28,7 +28,7 @@ QVResult LTabControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descripto
 {
     const QVResult result = LPanel::ApplyDescriptor(descriptor);
     // A new skin keeps the selected tab and its page shown.
-    if (IsInitialized()) SelectTab(mCurrentTabName);
+    if (IsInitialized()) (void)SelectTab(mCurrentTabName);  // fails only without holders: no page to show
     return result;
 }
 
@@ -127,7 +127,8 @@ QVResult LTabControl::SelectTabAt(int32_t index)
 
 QVResult LTabControl::OnTabClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
 {
-    if (auto* tab = dynamic_cast<LControl*>(sender.Get())) SelectTab(tab->GetName());
+    // Selecting fails only without holders.
+    if (auto* tab = dynamic_cast<LControl*>(sender.Get())) (void)SelectTab(tab->GetName());
     return 1;
 }
 

@@ -92,7 +92,7 @@ void EditPanelFields::FindAll(LControl& panel, const Subscribe& subscribe)
         const QVResult subscribed = subscribe(*control, NotificationOf(field.kind));
         if (Failed(subscribed)) ThrowFailedSubscription(subscribed, field.subscribeLine);
         if (field.kind != FieldKind::kComboBox && field.kind != FieldKind::kButton) {
-            control->SetValueRange(field.minimum, field.maximum, 0);
+            (void)control->SetValueRange(field.minimum, field.maximum, 0);  // a linear range is always valid
             if (RCPtr<LTextBox> text = TextBoxOf(*control)) text->SetMaxLength(3);
         }
         if (field.kind == FieldKind::kNoteSelector) {

@@ -46,6 +46,7 @@ void LHardwareButtonEditPanel::SetButtonType(int32_t type, int32_t buttonIndex)
     mButtonType = type;
     Fields().ShowForType(*this, type);
     if (RCPtr<LControl> title = FindChildControl(u"controlNameLabel")) {
-        title->SetText(ControlString(*title, ItemId(type * 2 + buttonIndex).GetChars()));
+        // The answer only says whether the text changed.
+        (void)title->SetText(ControlString(*title, ItemId(type * 2 + buttonIndex).GetChars()));
     }
 }

@@ -58,7 +58,7 @@ void LZoneEditPanel::InitializeParts()
         Fields().FindPath(*noteGroup, upDown);
         const ChildStep label[] = {{u"controlNameLabel", note.labelLine}};
         RCPtr<LControl> nameLabel = Fields().FindPath(*noteGroup, label);
-        nameLabel->SetText(ControlString(*nameLabel, note.stringId));
+        (void)nameLabel->SetText(ControlString(*nameLabel, note.stringId));  // only says whether the text changed
     }
 }
 

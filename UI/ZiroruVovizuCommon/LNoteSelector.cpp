@@ -16,6 +16,11 @@ void LNoteSelector::UpdateText(int32_t number)
 {
     const int32_t position = number - static_cast<int32_t>(std::lround(GetMinimum())) + mNoteOffset;
     if (position < 0) return;
-    if (RCPtr<LControl> label = FindChildControl(u"noteNameLabel")) label->SetText(ItemText(label, position % 12));
-    if (RCPtr<LControl> label = FindChildControl(u"octaveNameLabel")) label->SetText(ItemText(label, position / 12));
+    // The answers only say whether the texts changed.
+    if (RCPtr<LControl> label = FindChildControl(u"noteNameLabel")) {
+        (void)label->SetText(ItemText(label, position % 12));
+    }
+    if (RCPtr<LControl> label = FindChildControl(u"octaveNameLabel")) {
+        (void)label->SetText(ItemText(label, position / 12));
+    }
 }

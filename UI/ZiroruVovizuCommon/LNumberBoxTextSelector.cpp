@@ -43,7 +43,8 @@ QVResult LNumberBoxTextSelector::Initialize()
         ThrowFailedResult(subscribed, "LNumberBoxTextSelector::Initialize",
                           "UI\\ZiroruVovizuCommon\\NumberBoxTextSelector", 27);
     }
-    SetValueRange(mUpDown->NormalizedToValue(0.0), mUpDown->NormalizedToValue(1.0), 0);
+    // A linear range is always valid.
+    (void)SetValueRange(mUpDown->NormalizedToValue(0.0), mUpDown->NormalizedToValue(1.0), 0);
     return result;
 }
 
@@ -51,7 +52,7 @@ QVResult LNumberBoxTextSelector::SetValueRange(double minimum, double maximum, i
 {
     const QVResult result = LPanel::SetValueRange(minimum, maximum, scale);
     if (Failed(result)) return result;
-    if (mUpDown) mUpDown->SetValueRange(minimum, maximum, scale);
+    if (mUpDown) (void)mUpDown->SetValueRange(minimum, maximum, scale);  // the range was just accepted above
     ShowNumberInUpDown();
     return result;
 }
@@ -95,7 +96,9 @@ QVResult LNumberBoxTextSelector::OnNumberChange(const RCPtr<LNotificationDistrib
 
 void LNumberBoxTextSelector::UpdateText(int32_t number)
 {
-    if (RCPtr<LControl> label = FindChildControl(u"textLabel")) label->SetText(ItemText(label, number));
+    if (RCPtr<LControl> label = FindChildControl(u"textLabel")) {
+        (void)label->SetText(ItemText(label, number));  // only says whether the text changed
+    }
 }
 
 String LNumberBoxTextSelector::ItemText(const RCPtr<LControl>& label, int32_t index)

@@ -94,7 +94,7 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
             mMainControlCounted = false;
             if (GetInternalRefCount() > 0) RemoveInternalReference();
         }
-        old->Close();
+        (void)old->Close();  // the old tree is let go either way
         mHotKeys->GetKeyMap().Clear();
     }
     if (!control) return S_OK;
@@ -115,7 +115,7 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
     }
     if (!mFocus && mServices) {
         if (mServices->HasFocus()) {
-            control->SetFocus(true);
+            (void)control->SetFocus(true);  // a tree that takes no focus still works
         } else {
             (void)mServices->SetFocus();  // a window the system will not focus keeps working
         }
@@ -163,7 +163,7 @@ void LRootWindow::SetBounds(const DoubleRect& rect)
     const DoubleRect current = GetBounds();
     if (current == rect) return;
     if (mServices) mServices->SetWindowRect(rect.Round());
-    if (mMainControl) mMainControl->InvalidateRect(mMainControl->GetClientRect(), false);
+    if (mMainControl) (void)mMainControl->InvalidateRect(mMainControl->GetClientRect(), false);  // a redraw request
 }
 
 void LRootWindow::SetClientSize(int32_t width, int32_t height)
@@ -242,7 +242,8 @@ void LRootWindow::DrawControlTree(IControlRenderer& renderer, LControl& control,
 {
     LControl::ControlList& overlay = OverlayList();
     overlay.clear();
-    control.Draw(renderer, region, overlay, layer);
+    // Refused only for a tree on the other layer: nothing drawn, no overlay entries.
+    (void)control.Draw(renderer, region, overlay, layer);
     LControl::ControlList entries;
     entries.swap(overlay);
     if (entries.empty()) return;
@@ -293,7 +294,7 @@ bool LRootWindow::ConstrainSize(int32_t& width, int32_t& height)
 void LRootWindow::UpdateLayout(int32_t width, int32_t height)
 {
     SetClientSize(width, height);
-    if (mMainControl) mMainControl->OnLayoutChange(width, height);
+    if (mMainControl) (void)mMainControl->OnLayoutChange(width, height);  // a failed pass keeps the old frames
 }
 
 void LRootWindow::GetClientSize(double& width, double& height) const

@@ -68,14 +68,14 @@ RCPtr<LControl> LRootWindow::FindToolTipSource(RCPtr<LControl> control) const
 void LRootWindow::SetToolTipControl(const RCPtr<LControl>& control)
 {
     if (control == mToolTip) return;
-    if (mToolTip) mToolTip->ShowToolTip(false);
+    if (mToolTip) (void)mToolTip->ShowToolTip(false);  // hiding cannot fail
     mToolTip = control;
-    if (mToolTip) mToolTip->ShowToolTip(true);
+    if (mToolTip) (void)mToolTip->ShowToolTip(true);  // a tip that cannot show is simply not seen
 }
 
 void LRootWindow::HideToolTip()
 {
-    if (mToolTip) mToolTip->ShowToolTip(false);
+    if (mToolTip) (void)mToolTip->ShowToolTip(false);  // hiding cannot fail
 }
 
 void LRootWindow::UpdateHover(RCPtr<LControl> control)
@@ -89,9 +89,10 @@ void LRootWindow::UpdateHover(RCPtr<LControl> control)
     }
     SetToolTipControl(tip);
     RCPtr<LControl> old = std::move(mHover);
-    if (old && (old->GetParent() || old->GetRootWindow())) old->OnMouseLeave();
+    // Leaving is a notification; nobody needs the answer.
+    if (old && (old->GetParent() || old->GetRootWindow())) (void)old->OnMouseLeave();
     mHover = control;
-    if (mHover) mHover->OnMouseEnter();
+    if (mHover) (void)mHover->OnMouseEnter();  // a notification; no answer needed
 }
 
 void LRootWindow::OnMouseButton(int32_t kind, int32_t button, uint32_t modifiers, const LongPoint& point,
@@ -141,10 +142,11 @@ void LRootWindow::DeliverButton(int32_t kind, int32_t button, uint32_t modifiers
     } else {
         mDoubleClickBits &= ~bit;
     }
+    // Input a control refuses is dropped: the system event has no one to answer to.
     if (kind == kRelease) {
-        target->HandleMouseUp(param);
+        (void)target->HandleMouseUp(param);
     } else {
-        target->HandleMouseDown(param);
+        (void)target->HandleMouseDown(param);
     }
 }
 
@@ -158,7 +160,7 @@ void LRootWindow::OnMouseMove(const LongPoint& point, uint32_t modifiers, int32_
     if (mCapture) local = LocalTo(*mCapture, point);
     RCPtr<LPointerInput> param(new LPointerInput(local.x, local.y, modifiers));
     param->pointerIndex = pointer;
-    target->HandleMouseMove(param);
+    (void)target->HandleMouseMove(param);  // a refused move is dropped; no one to answer to
 }
 
 void LRootWindow::OnMouseWheel(const LongPoint& point, uint32_t modifiers, int32_t direction)
@@ -174,7 +176,8 @@ void LRootWindow::OnMouseWheel(const LongPoint& point, uint32_t modifiers, int32
     RCPtr<LPointerInput> param(new LPointerInput(point.x, point.y, modifiers));
     param->kind = direction < 2 ? LPointerInput::kWheel : LPointerInput::kWheelHorizontal;
     param->direction = direction;
-    if (target->OnMouseWheel(param) == 1 && mFocus) mFocus->OnMouseWheel(param);
+    // The focus is the last taker; nobody comes after it.
+    if (target->OnMouseWheel(param) == 1 && mFocus) (void)mFocus->OnMouseWheel(param);
 }
 
 void LRootWindow::OnKey(const RCPtr<LKeyParam>& key)
@@ -192,7 +195,7 @@ void LRootWindow::FocusNextRootWindow(const RCPtr<LKeyParam>& key)
     if (roots.size() < 2) {
         if (RCPtr<LControl> main = mMainControl) {
             main->KillFocus();
-            main->SetFocus(!shift);
+            (void)main->SetFocus(!shift);  // a refused focus leaves the window without one
         }
         return;
     }
@@ -242,18 +245,18 @@ void LRootWindow::RestoreFocus()
         RCPtr<IRootWindow> owner = parent ? parent->GetRootWindow() : mSavedFocus->GetRootWindow();
         if (owner.Get() == static_cast<IRootWindow*>(this)) {
             RCPtr<LControl> saved = mSavedFocus;
-            saved->SetFocus(true);
+            (void)saved->SetFocus(true);  // a refused focus stays where it is
             return;
         }
     }
-    if (RCPtr<LControl> main = mMainControl) main->SetFocus(true);
+    if (RCPtr<LControl> main = mMainControl) (void)main->SetFocus(true);  // a refused focus stays where it is
 }
 
 void LRootWindow::ResetFocus()
 {
     UpdateHover(nullptr);
     if (RCPtr<LControl> main = mMainControl) {
-        main->SetFocus(true);
+        (void)main->SetFocus(true);  // only to take the focus from its holder before dropping it
         main->KillFocus();
     }
 }
@@ -261,14 +264,15 @@ void LRootWindow::ResetFocus()
 QVResult LRootWindow::SetCaptureControl(LControl* control)
 {
     if (!control) return E_INVALIDARG;
-    if (RCPtr<LControl> previous = mCapture; previous && previous.Get() != control) previous->EndDrag();
+    // Ending a drag never fails; 1 only says none was on.
+    if (RCPtr<LControl> previous = mCapture; previous && previous.Get() != control) (void)previous->EndDrag();
     mCapture = RCPtr<LControl>(control);
     return S_OK;
 }
 
 void LRootWindow::EndCapture()
 {
-    if (RCPtr<LControl> capture = mCapture) capture->EndDrag();
+    if (RCPtr<LControl> capture = mCapture) (void)capture->EndDrag();  // never fails; 1 says no drag was on
 }
 
 QVResult LRootWindow::ClearCapture()
