@@ -9,6 +9,8 @@
 
 namespace QV {
 
+struct KeyCode;
+
 class LControl;
 
 namespace MouseButton {
@@ -64,6 +66,9 @@ struct KeyCodeValue {
     uint32_t VirtualKey() const { return (flags >> 16) & 0xFF; }
     bool operator==(const KeyCodeValue&) const = default;
 };
+
+// The same key as the key maps hold it.
+KeyCode ToKeyCode(const KeyCodeValue& value);
 
 class LKeyParam : public LRefCountedObject {
     QV_TYPE_NAME("class QV::LKeyParam")

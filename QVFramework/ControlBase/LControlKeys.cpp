@@ -18,15 +18,6 @@ QVResult OfferToHotKeys(IRootWindow* root, const KeyCodeValue& code)
     return app ? app->HandleHotKey(code) : 1;
 }
 
-KeyCode ToKeyCode(const KeyCodeValue& value)
-{
-    KeyCode key;
-    key.code = value.flags;
-    key.sides = value.second;
-    key.previousState = value.byte;
-    return key;
-}
-
 // The hot keys that bind a command: the root window's first, then the application's.
 LGlobalHotKeyManager* FindBindingHotKeys(const IRootWindow* root, const String& command)
 {
@@ -53,6 +44,15 @@ void ForEachLeafItem(const LMenuDescriptor& menu, const Visit& visit)
 }
 
 }  // namespace
+
+KeyCode ToKeyCode(const KeyCodeValue& value)
+{
+    KeyCode key;
+    key.code = value.flags;
+    key.sides = value.second;
+    key.previousState = value.byte;
+    return key;
+}
 
 void LControl::SubscribeSiblingKeys()
 {

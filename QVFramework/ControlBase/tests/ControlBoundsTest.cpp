@@ -133,28 +133,6 @@ TEST_F(BoundsTest, OverlayAndTextSourcePartsGoToTheChosenLook)
     EXPECT_FALSE(root->dirty.empty());
 }
 
-RectRegion RegionOf(const std::vector<RegionRect>& rects)
-{
-    RectRegion region;
-    for (const RegionRect& r : rects) region.AddRect(r);
-    return region;
-}
-
-// Compares covered pixels, not node lists: how a subtraction splits an area is the region's business.
-::testing::AssertionResult CoversExactly(const RectRegion& actual, const std::vector<RegionRect>& expected)
-{
-    RectRegion extra = actual;
-    extra.SubtractRegion(RegionOf(expected));
-    RectRegion missing = RegionOf(expected);
-    missing.SubtractRegion(actual);
-    if (extra.IsEmpty() && missing.IsEmpty()) return ::testing::AssertionSuccess();
-    ::testing::AssertionResult failure = ::testing::AssertionFailure();
-    failure << "region holds";
-    for (const RegionRect& r : actual)
-        failure << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
-    return failure;
-}
-
 TEST_F(BoundsTest, PartRegionsAreSetClearedAndRebuiltOnlyOnLooksThatExist)
 {
     using Regions = std::vector<RegionRect>;

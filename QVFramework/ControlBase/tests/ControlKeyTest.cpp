@@ -6,15 +6,6 @@ namespace {
 
 constexpr uint32_t kTab = 9;
 
-KeyCode ToKeyCode(const KeyCodeValue& v)
-{
-    KeyCode key;
-    key.code = v.flags;
-    key.sides = v.second;
-    key.previousState = v.byte;
-    return key;
-}
-
 // top: c1 {x1, x2}, c2 {y1, y2 hidden, y3 disabled, y4}, c3 not focusable.
 class KeyTest : public ControlFixture {
 protected:

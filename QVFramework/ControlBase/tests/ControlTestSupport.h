@@ -25,6 +25,28 @@ inline std::string Narrow(const char16_t* text)
     return out;
 }
 
+inline RectRegion RegionOf(const std::vector<RegionRect>& rects)
+{
+    RectRegion region;
+    for (const RegionRect& r : rects) region.AddRect(r);
+    return region;
+}
+
+// Compares covered pixels, not node lists: how a subtraction splits an area is the region's business.
+inline ::testing::AssertionResult CoversExactly(const RectRegion& actual, const std::vector<RegionRect>& expected)
+{
+    RectRegion extra = actual;
+    extra.SubtractRegion(RegionOf(expected));
+    RectRegion missing = RegionOf(expected);
+    missing.SubtractRegion(actual);
+    if (extra.IsEmpty() && missing.IsEmpty()) return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "region holds";
+    for (const RegionRect& r : actual)
+        failure << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+    return failure;
+}
+
 // Records the notifications it receives, by name.
 class NotificationLog : public LNotificationClient {
     QV_TYPE_NAME("class NotificationLog")

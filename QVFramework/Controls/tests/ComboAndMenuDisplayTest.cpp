@@ -4,14 +4,11 @@
 
 #include <chrono>
 
-#include "ClassFactoryTestSupport.h"
 #include "LComboBox.h"
 #include "LComboMenu.h"
 #include "LMainMenu.h"
 #include "LMenuListBoxItem.h"
-#include "OSWindow.h"
-#include "SdlWindowBackend.h"
-#include "WindowTestSupport.h"
+#include "RealWindowFixture.h"
 
 namespace {
 
@@ -20,16 +17,12 @@ using namespace class_factory_test;
 using control_test::FakeStringTable;
 using control_test::NotificationLog;
 
-class ComboAndMenuDisplayTest : public ::testing::Test {
+class ComboAndMenuDisplayTest : public RealWindowFixture {
 protected:
-    ComboAndMenuDisplayTest() : mControlScope(controlApp), mWindowScope(windowApp) {}
-
     void SetUp() override
     {
-        // Video stays up for the process: quitting unloads the X libraries,
-        // whose kept allocations would then show as leaks of an unknown module.
-        static const bool videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-        ASSERT_TRUE(videoUp) << SDL_GetError();
+        OpenWindow("combo and menu", 320, 240);
+        if (HasFatalFailure()) return;
         ClassFactory& factory = controlApp.factory;
         factory.Register<LComboBox>("Framework.ComboBox");
         factory.Register<LListBox>("Framework.ListBox");
@@ -44,12 +37,6 @@ protected:
                           {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send"},
                           {u"CONTEXT_MENU0.01.NID_MENU_FILE_EXIT_REQ", u"Exit"}};
         factory.tables = {{u"bar", RCPtr<IControlStringTable>(table.Get())}};
-
-        auto backend = std::make_unique<Platform::Window::SdlWindowBackend>("combo and menu", 320, 240);
-        Platform::Window::SdlWindowBackend* raw = backend.get();
-        window = std::make_unique<OSWindow>(std::move(backend), nullptr);
-        raw->SetHost(window.get());
-        EXPECT_GE(window->CreateRenderer(LRenderer::kGdi), 0);
 
         RCPtr<FakeDescriptor> list = Describe(u"listBox", u"Framework.ListBox", 0, 0, 100, 60, 3);
         list->layout.clipToParent = false;
@@ -100,43 +87,14 @@ protected:
     void TearDown() override
     {
         log->UnregisterAllNotifications();
-        if (!window) return;
-        RCPtr<LRootWindow> root = window->GetRootWindow();
-        window->DestroyWindow();
-        if (root) root->ReleaseInternalReferences();
-        window.reset();
+        RealWindowFixture::TearDown();
     }
-
-    // Runs the real loop: idle passes, events, paints, ticks.
-    void RunFor(std::chrono::milliseconds span)
-    {
-        auto& backend = window->GetBackend();
-        const auto end = std::chrono::steady_clock::now() + span;
-        while (std::chrono::steady_clock::now() < end) {
-            if (!backend.HasPendingMessage()) windowApp.ProcessPendingNotifications(true);
-            backend.PumpMessage();
-        }
-    }
-    Uint32 WindowId() { return SDL_GetWindowID(static_cast<SDL_Window*>(window->GetWindowHandle())); }
     void Push(SDL_Event e) { SDL_PushEvent(&e); }
     void Click(int x, int y)
     {
-        SDL_Event move{};
-        move.type = SDL_MOUSEMOTION;
-        move.motion.windowID = WindowId();
-        move.motion.x = x;
-        move.motion.y = y;
-        Push(move);
-        for (Uint32 type : {Uint32(SDL_MOUSEBUTTONDOWN), Uint32(SDL_MOUSEBUTTONUP)}) {
-            SDL_Event e{};
-            e.type = type;
-            e.button.windowID = WindowId();
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.clicks = 1;
-            e.button.x = x;
-            e.button.y = y;
-            Push(e);
-        }
+        PushMotion(x, y, 0);
+        PushButton(SDL_MOUSEBUTTONDOWN, x, y);
+        PushButton(SDL_MOUSEBUTTONUP, x, y);
         RunFor(std::chrono::milliseconds(100));
     }
     void Press(SDL_Keycode key)
@@ -151,11 +109,6 @@ protected:
         RunFor(std::chrono::milliseconds(60));
     }
 
-    ClassApplication controlApp;
-    ScopedControlApplication mControlScope;
-    window_test::FakeWindowApplication windowApp;
-    ScopedWindowApplication mWindowScope;
-    std::unique_ptr<OSWindow> window;
     RCPtr<LComboBox> theCombo;
     RCPtr<LComboBox> theLongCombo;
     RCPtr<LMainMenu> theBar;

@@ -4,12 +4,9 @@
 
 #include <chrono>
 
-#include "ClassFactoryTestSupport.h"
 #include "LButton.h"
 #include "LScrollView.h"
-#include "OSWindow.h"
-#include "SdlWindowBackend.h"
-#include "WindowTestSupport.h"
+#include "RealWindowFixture.h"
 
 namespace {
 
@@ -21,27 +18,17 @@ using namespace class_factory_test;
 constexpr int kBarX = 20 + 184 + 8;
 constexpr int kChannelTop = 20 + 16;
 
-class ScrollbarDisplayTest : public ::testing::Test {
+class ScrollbarDisplayTest : public RealWindowFixture {
 protected:
-    ScrollbarDisplayTest() : mControlScope(controlApp), mWindowScope(windowApp) {}
-
     void SetUp() override
     {
-        // Video stays up for the process: quitting unloads the X libraries,
-        // whose kept allocations would then show as leaks of an unknown module.
-        static const bool videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-        ASSERT_TRUE(videoUp) << SDL_GetError();
+        OpenWindow("scroll bar", 320, 240);
+        if (HasFatalFailure()) return;
         ClassFactory& factory = controlApp.factory;
         factory.Register<LScrollView>("View");
         factory.Register<LScrollbar>("Framework.ScrollBar");
         factory.Register<LButton>("Framework.Button");
         factory.Register<control_test::TestControl>("Plain");
-
-        auto backend = std::make_unique<Platform::Window::SdlWindowBackend>("scroll bar", 320, 240);
-        Platform::Window::SdlWindowBackend* raw = backend.get();
-        window = std::make_unique<OSWindow>(std::move(backend), nullptr);
-        raw->SetHost(window.get());
-        EXPECT_GE(window->CreateRenderer(LRenderer::kGdi), 0);
 
         RCPtr<FakeDescriptor> bar = With(Describe(u"vBar", u"Framework.ScrollBar", 184, 0, 16, 150),
                                          {Describe(u"dec", u"Framework.Button", 0, 0, 16, 16, 7),
@@ -63,55 +50,17 @@ protected:
         window->Show(1);
         RunFor(std::chrono::milliseconds(150));
     }
-    void TearDown() override
-    {
-        if (!window) return;
-        RCPtr<LRootWindow> root = window->GetRootWindow();
-        window->DestroyWindow();
-        if (root) root->ReleaseInternalReferences();
-        window.reset();
-    }
-
-    // Runs the real loop: idle passes, events, paints, ticks.
-    void RunFor(std::chrono::milliseconds span)
-    {
-        auto& backend = window->GetBackend();
-        const auto end = std::chrono::steady_clock::now() + span;
-        while (std::chrono::steady_clock::now() < end) {
-            if (!backend.HasPendingMessage()) windowApp.ProcessPendingNotifications(true);
-            backend.PumpMessage();
-        }
-    }
-    Uint32 WindowId() { return SDL_GetWindowID(static_cast<SDL_Window*>(window->GetWindowHandle())); }
     void Move(int x, int y, Uint32 buttons)
     {
-        SDL_Event e{};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.windowID = WindowId();
-        e.motion.state = buttons;
-        e.motion.x = x;
-        e.motion.y = y;
-        SDL_PushEvent(&e);
+        PushMotion(x, y, buttons);
         RunFor(std::chrono::milliseconds(60));
     }
     void Button(Uint32 type, int x, int y)
     {
-        SDL_Event e{};
-        e.type = type;
-        e.button.windowID = WindowId();
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
-        SDL_PushEvent(&e);
+        PushButton(type, x, y);
         RunFor(std::chrono::milliseconds(60));
     }
 
-    ClassApplication controlApp;
-    ScopedControlApplication mControlScope;
-    window_test::FakeWindowApplication windowApp;
-    ScopedWindowApplication mWindowScope;
-    std::unique_ptr<OSWindow> window;
     RCPtr<LScrollView> theView;
 };
 

@@ -397,22 +397,6 @@ TEST_F(TextBoxFixture, AnEmptyUnfocusedBoxShowsItsLabel)
 }
 
 // Covered pixels, not node lists: how a subtraction splits an area is the region's business.
-::testing::AssertionResult CoversExactly(const RectRegion& actual, const std::vector<RegionRect>& expected)
-{
-    RectRegion want;
-    for (const RegionRect& r : expected) want.AddRect(r);
-    RectRegion extra = actual;
-    extra.SubtractRegion(want);
-    RectRegion missing = want;
-    missing.SubtractRegion(actual);
-    if (extra.IsEmpty() && missing.IsEmpty()) return ::testing::AssertionSuccess();
-    ::testing::AssertionResult failure = ::testing::AssertionFailure();
-    failure << "region holds";
-    for (const RegionRect& r : actual)
-        failure << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
-    return failure;
-}
-
 // Looks with a half-pixel text area inset, so that rounding shows.
 class TextBoxPartsFixture : public TextBoxFixture {
 protected:
