@@ -12,6 +12,7 @@
 #include "DirtyRects.h"
 #include "IControlDescriptor.h"
 #include "IRootWindow.h"
+#include "InputParams.h"
 #include "KeyMap.h"
 #include "LConditionsParam.h"
 #include "LNotificationClient.h"
@@ -167,9 +168,11 @@ public:
     [[nodiscard]] QVResult OnSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
     // ---- mouse, clicks, dragging, inertial scrolling ----
-    [[nodiscard]] virtual QVResult HandleMouseMove(const RCPtr<LPointerInput>& param);
-    [[nodiscard]] virtual QVResult HandleMouseDown(const RCPtr<LPointerInput>& param);
-    [[nodiscard]] virtual QVResult HandleMouseUp(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] virtual QVResult HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param);
+    [[nodiscard]] virtual QVResult HandleMouseDown(const RCPtr<LMouseButtonParam>& param);
+    [[nodiscard]] virtual QVResult HandleMouseUp(const RCPtr<LMouseButtonParam>& param);
+    // Both wheel axes come in here; the route picks the hook by direction.
+    [[nodiscard]] virtual QVResult HandleMouseWheel(const RCPtr<LMouseWheelParam>& param);
     [[nodiscard]] virtual QVResult BeginDrag(int32_t button, int32_t x, int32_t y);
     [[nodiscard]] virtual QVResult EndDrag();
     [[nodiscard]] QVResult SetDragThreshold(int32_t threshold);
@@ -177,8 +180,8 @@ public:
     int32_t GetDragMode() const { return mDragMode; }
     virtual void BeginMove();
     virtual void UpdateMoveOrigin();
-    virtual void MoveBy(const RCPtr<LPointerInput>& param);
-    virtual void OnMoved(const RCPtr<LPointerInput>&) {}
+    virtual void MoveBy(const RCPtr<LPointParam>& param);
+    virtual void OnMoved(const RCPtr<LPointParam>&) {}
     virtual void EndMove();
     virtual void GetMoveLimits(DoubleRect&) {}
     virtual int32_t QueryDropTarget(LControl*) { return 0; }
@@ -187,22 +190,22 @@ public:
     virtual void OnDragOver(LControl*, const DoublePoint&) {}
     virtual void OnDragLeave(LControl*) {}
     [[nodiscard]] virtual QVResult OnDrop(LControl*) { return E_FAIL; }
-    virtual void OnLeftMouseDown(const RCPtr<LPointerInput>&) {}
-    virtual void OnLeftMouseUp(const RCPtr<LPointerInput>&) {}
-    virtual void OnMiddleMouseDown(const RCPtr<LPointerInput>&) {}
-    virtual void OnMiddleMouseUp(const RCPtr<LPointerInput>&) {}
-    virtual void OnRightMouseDown(const RCPtr<LPointerInput>&) {}
-    virtual void OnRightMouseUp(const RCPtr<LPointerInput>&) {}
-    virtual void OnMouseMove(const RCPtr<LPointerInput>&) {}
-    [[nodiscard]] virtual QVResult OnMouseWheel(const RCPtr<LPointerInput>&) { return 1; }
-    [[nodiscard]] virtual QVResult OnScrollKey(const RCPtr<LPointerInput>&) { return 1; }
-    [[nodiscard]] virtual QVResult HandleClick(const RCPtr<LPointerInput>& param);
-    [[nodiscard]] virtual QVResult DoLeftClick(const RCPtr<LPointerInput>& param);
-    [[nodiscard]] virtual QVResult DoMiddleClick(const RCPtr<LPointerInput>& param);
-    [[nodiscard]] virtual QVResult DoRightClick(const RCPtr<LPointerInput>& param);
-    virtual void OnLeftClick(const RCPtr<LPointerInput>&) {}
-    virtual void OnMiddleClick(const RCPtr<LPointerInput>&) {}
-    virtual void OnRightClick(const RCPtr<LPointerInput>&) {}
+    virtual void OnLeftMouseDown(const RCPtr<LMouseButtonParam>&) {}
+    virtual void OnLeftMouseUp(const RCPtr<LMouseButtonParam>&) {}
+    virtual void OnMiddleMouseDown(const RCPtr<LMouseButtonParam>&) {}
+    virtual void OnMiddleMouseUp(const RCPtr<LMouseButtonParam>&) {}
+    virtual void OnRightMouseDown(const RCPtr<LMouseButtonParam>&) {}
+    virtual void OnRightMouseUp(const RCPtr<LMouseButtonParam>&) {}
+    virtual void OnMouseMove(const RCPtr<LPointWithModifiersParam>&) {}
+    [[nodiscard]] virtual QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>&) { return 1; }
+    [[nodiscard]] virtual QVResult OnScrollKey(const RCPtr<LMouseWheelParam>&) { return 1; }
+    [[nodiscard]] virtual QVResult HandleClick(const RCPtr<LMouseButtonParam>& param);
+    [[nodiscard]] virtual QVResult DoLeftClick(const RCPtr<LMouseButtonParam>& param);
+    [[nodiscard]] virtual QVResult DoMiddleClick(const RCPtr<LMouseButtonParam>& param);
+    [[nodiscard]] virtual QVResult DoRightClick(const RCPtr<LMouseButtonParam>& param);
+    virtual void OnLeftClick(const RCPtr<LMouseButtonParam>&) {}
+    virtual void OnMiddleClick(const RCPtr<LMouseButtonParam>&) {}
+    virtual void OnRightClick(const RCPtr<LMouseButtonParam>&) {}
     virtual void OnParentOffsetChanged(const DoublePoint& oldOffset, const DoublePoint& newOffset);
     virtual void OnTimer() {}
     [[nodiscard]] virtual QVResult SetScrollOffset(const DoublePoint& offset);
@@ -214,7 +217,7 @@ public:
     [[nodiscard]] QVResult SubscribeIdle();
     [[nodiscard]] QVResult UnsubscribeIdle();
     int32_t GetIdleUserCount() const { return mIdleUsers; }
-    [[nodiscard]] QVResult RouteMouseEvent(const RCPtr<LPointerInput>& param);
+    [[nodiscard]] QVResult RouteMouseEvent(const RCPtr<LMouseWheelParam>& param);
     [[nodiscard]] QVResult OnIdle(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     const DoublePoint& GetAppliedTravel() const { return mAppliedTravel; }
     DoublePoint GetDragVelocity() const { return mDragVelocity; }
@@ -386,7 +389,7 @@ private:
     RCPtr<LControl> mDropTarget;
     bool mMoving = false;
     DoublePoint mDragVelocity;
-    RCPtr<LPointerInput> mHeldLeft;
+    RCPtr<LMouseButtonParam> mHeldLeft;
     bool mHoldSubscribed = false;
     Inertia mInertia[2];
     uint32_t mFlickStartTime = 0;

@@ -26,12 +26,12 @@ double ElapsedSeconds()
     return app ? app->GetElapsedTime() : Platform::Clock::NowMs() / 1000.0;
 }
 
-int ButtonIndex(int32_t button)
+int ButtonIndex(uint32_t button)
 {
     switch (button) {
-    case MouseButton::kLeft: return 0;
-    case MouseButton::kMiddle: return 1;
-    case MouseButton::kRight: return 2;
+    case LMouseButtonParam::kLeft: return 0;
+    case LMouseButtonParam::kMiddle: return 1;
+    case LMouseButtonParam::kRight: return 2;
     default: return -1;
     }
 }
@@ -43,10 +43,10 @@ double Trunc(double v)
 
 }  // namespace
 
-QVResult LControl::HandleMouseDown(const RCPtr<LPointerInput>& param)
+QVResult LControl::HandleMouseDown(const RCPtr<LMouseButtonParam>& param)
 {
     if (!param) return E_INVALIDARG;
-    const int b = ButtonIndex(param->button);
+    const int b = ButtonIndex(param->GetButton());
     if (b < 0) return E_INVALIDARG;
     if (!mCaptured && !IsInputAllowed()) return 1;
     RCPtr<LControl> self(this);
@@ -66,7 +66,10 @@ QVResult LControl::HandleMouseDown(const RCPtr<LPointerInput>& param)
         OnRightMouseDown(param);
     }
     Notify(u"NID_MOUSE_DOWN", param);
-    if (!mCaptured) (void)BeginDrag(param->button, param->x, param->y);  // 1 only means no drag starts
+    if (!mCaptured) {
+        const LongPoint at = param->GetPoint();
+        (void)BeginDrag(static_cast<int32_t>(param->GetButton()), at.x, at.y);  // 1 only means no drag starts
+    }
     return S_OK;
 }
 
@@ -74,7 +77,7 @@ QVResult LControl::BeginDrag(int32_t button, int32_t x, int32_t y)
 {
     if (!IsInputAllowed() || mCaptured) return 1;
     RCPtr<IRootWindow> root = GetRootWindow();
-    const int b = ButtonIndex(button);
+    const int b = ButtonIndex(static_cast<uint32_t>(button));
     if (button != 0) {
         if (b < 0 || !root || (root->GetMouseButtonState() & static_cast<uint32_t>(button)) == 0) return 1;
         mPressPoint = {x + mFrame.x, y + mFrame.y};
@@ -99,11 +102,11 @@ QVResult LControl::BeginDrag(int32_t button, int32_t x, int32_t y)
     mPressed[b] = false;
     mDragging[b] = true;
     UpdateConditions();
-    if (b == 0 && mDragMode != 0) MoveBy(RCPtr<LPointerInput>(new LPointerInput(x, y)));
+    if (b == 0 && mDragMode != 0) MoveBy(RCPtr<LPointParam>(new LPointParam({x, y})));
     return S_OK;
 }
 
-QVResult LControl::HandleMouseMove(const RCPtr<LPointerInput>& param)
+QVResult LControl::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param)
 {
     if (!param) return E_INVALIDARG;
     RCPtr<LControl> self(this);
@@ -112,13 +115,15 @@ QVResult LControl::HandleMouseMove(const RCPtr<LPointerInput>& param)
     if (pressed >= 0) {
         const int32_t px = SaturateToLong(mPressPoint.x - mFrame.x);
         const int32_t py = SaturateToLong(mPressPoint.y - mFrame.y);
-        const int64_t distance = std::max(std::llabs(int64_t{param->x} - px), std::llabs(int64_t{param->y} - py));
+        const LongPoint at = param->GetPoint();
+        const int64_t distance = std::max(std::llabs(int64_t{at.x} - px), std::llabs(int64_t{at.y} - py));
         if (distance >= mDragThreshold) {
             // Dragging before the move at the press point, so that move cannot start the drag again.
             mPressed[0] = mPressed[1] = mPressed[2] = false;
             mDragging[pressed] = true;
             // The press point, always a valid input: the answer is always S_OK.
-            (void)HandleMouseMove(RCPtr<LPointerInput>(new LPointerInput(px, py, param->modifiers)));
+            (void)HandleMouseMove(
+                LPointWithModifiersParam::Create({px, py}, param->GetModifiers(), param->GetPointerIndex()));
             UpdateConditions();
         }
     }
@@ -129,10 +134,10 @@ QVResult LControl::HandleMouseMove(const RCPtr<LPointerInput>& param)
     return S_OK;
 }
 
-QVResult LControl::HandleMouseUp(const RCPtr<LPointerInput>& param)
+QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
 {
     if (!param) return E_INVALIDARG;
-    const int b = ButtonIndex(param->button);
+    const int b = ButtonIndex(param->GetButton());
     if (b < 0) return E_INVALIDARG;
     if (!mCaptured && !IsInputAllowed()) return 1;
     RCPtr<LControl> self(this);
@@ -161,7 +166,7 @@ QVResult LControl::HandleMouseUp(const RCPtr<LPointerInput>& param)
         OnRightMouseUp(param);
     }
     Notify(u"NID_MOUSE_UP", param);
-    if (mCaptured && param->buttonState == 0) (void)EndDrag();  // releasing the capture; nothing to undo
+    if (mCaptured && param->GetButtonState() == 0) (void)EndDrag();  // releasing the capture; nothing to undo
     if (click && IsEnabledInTree(true)) return HandleClick(param);
     return S_OK;
 }
@@ -196,18 +201,18 @@ QVResult LControl::SetDragMode(int32_t mode, int32_t axes)
     return S_OK;
 }
 
-QVResult LControl::HandleClick(const RCPtr<LPointerInput>& param)
+QVResult LControl::HandleClick(const RCPtr<LMouseButtonParam>& param)
 {
     if (!param) return E_INVALIDARG;
-    switch (param->button) {
-    case MouseButton::kLeft: return DoLeftClick(param);
-    case MouseButton::kMiddle: return DoMiddleClick(param);
-    case MouseButton::kRight: return DoRightClick(param);
+    switch (param->GetButton()) {
+    case LMouseButtonParam::kLeft: return DoLeftClick(param);
+    case LMouseButtonParam::kMiddle: return DoMiddleClick(param);
+    case LMouseButtonParam::kRight: return DoRightClick(param);
     default: return E_INVALIDARG;
     }
 }
 
-QVResult LControl::DoLeftClick(const RCPtr<LPointerInput>& param)
+QVResult LControl::DoLeftClick(const RCPtr<LMouseButtonParam>& param)
 {
     if (!param) return E_INVALIDARG;
     OnLeftClick(param);
@@ -215,7 +220,7 @@ QVResult LControl::DoLeftClick(const RCPtr<LPointerInput>& param)
     return S_OK;
 }
 
-QVResult LControl::DoMiddleClick(const RCPtr<LPointerInput>& param)
+QVResult LControl::DoMiddleClick(const RCPtr<LMouseButtonParam>& param)
 {
     if (!param) return E_INVALIDARG;
     OnMiddleClick(param);
@@ -223,7 +228,7 @@ QVResult LControl::DoMiddleClick(const RCPtr<LPointerInput>& param)
     return S_OK;
 }
 
-QVResult LControl::DoRightClick(const RCPtr<LPointerInput>& param)
+QVResult LControl::DoRightClick(const RCPtr<LMouseButtonParam>& param)
 {
     if (!param) return E_INVALIDARG;
     RCPtr<LControl> self(this);
@@ -284,12 +289,13 @@ void LControl::StopFlicks(LControl* target)
     (void)target->StopInertialScroll(1);  // 1 only means the axis was not running
 }
 
-void LControl::MoveBy(const RCPtr<LPointerInput>& param)
+void LControl::MoveBy(const RCPtr<LPointParam>& param)
 {
     if (!param) return;
     RCPtr<LControl> self(this);
     mMoving = true;
-    const double p[2] = {ClampToDoubleRange(param->x), ClampToDoubleRange(param->y)};
+    const LongPoint at = param->GetPoint();
+    const double p[2] = {ClampToDoubleRange(at.x), ClampToDoubleRange(at.y)};
     const double position[2] = {mFrame.x, mFrame.y};
     const double press[2] = {mPressPoint.x, mPressPoint.y};
     double t[2] = {position[0] + p[0] - press[0], position[1] + p[1] - press[1]};
@@ -592,7 +598,7 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
                 root->GetCursorPosition(x, y);
                 const LongPoint local = ToLongPoint(DoublePoint{double(x), double(y)} - in.linked->GetPositionInRoot());
                 RCPtr<LControl> linked = in.linked;
-                linked->MoveBy(RCPtr<LPointerInput>(new LPointerInput(local.x, local.y, root->GetModifierState())));
+                linked->MoveBy(LPointWithModifiersParam::Create(local, root->GetModifierState(), 0));
             }
         }
         if (in.decelerating && Platform::Clock::ElapsedMs(mFlickStartTime, NowMs()) > kDecelerationDelayMs) {
@@ -609,8 +615,9 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
     if (mPressed[0] && mKeepHitChild && mLastHitChild && mHeldLeft &&
         Platform::Clock::ElapsedMs(mPressTime, NowMs()) > kClickWindowMs) {
         const LongPoint at = ToLongPoint(mHitPoint);
-        RCPtr<LPointerInput> press =
-            LPointerInput::Button(mHeldLeft->button, at.x, at.y, mHeldLeft->buttonState, mHeldLeft->modifiers);
+        RCPtr<LMouseButtonParam> press =
+            LMouseButtonParam::Create(mHeldLeft->GetButton(), at, mHeldLeft->GetModifiers(), false,
+                                      mHeldLeft->GetButtonState(), mHeldLeft->GetPointerIndex());
         RCPtr<LControl> child = mLastHitChild;
         (void)EndDrag();  // releasing the capture; nothing to undo
         if (root) root->SetPressTarget(child.Get());
@@ -652,17 +659,25 @@ void LControl::OnParentOffsetChanged(const DoublePoint&, const DoublePoint&)
     if (mHasLayout && (mLayout.position[0].kind == 0 || mLayout.position[1].kind == 0)) (void)UpdateLayout();
 }
 
-QVResult LControl::RouteMouseEvent(const RCPtr<LPointerInput>& param)
+QVResult LControl::HandleMouseWheel(const RCPtr<LMouseWheelParam>& param)
+{
+    return RouteMouseEvent(param);
+}
+
+QVResult LControl::RouteMouseEvent(const RCPtr<LMouseWheelParam>& param)
 {
     if (!param) return E_INVALIDARG;
     RCPtr<LControl> current(this);
     std::vector<RCPtr<LControl>> tried;
     QVResult result = 1;
     RCPtr<IRootWindow> root = GetRootWindow();
-    const DoublePoint rootPoint = GetPositionInRoot() + DoublePoint{double(param->x), double(param->y)};
+    const LongPoint at = param->GetPoint();
+    const DoublePoint rootPoint = GetPositionInRoot() + DoublePoint{double(at.x), double(at.y)};
+    // Up and down are the wheel proper; left and right scroll sideways.
+    const bool vertical =
+        param->GetDirection() == LMouseWheelParam::kDown || param->GetDirection() == LMouseWheelParam::kUp;
     while (current) {
-        const bool wheel = param->kind == LPointerInput::kWheel || param->kind == LPointerInput::kWheelHorizontal;
-        result = wheel ? current->OnMouseWheel(param) : current->OnScrollKey(param);
+        result = vertical ? current->OnMouseWheel(param) : current->OnScrollKey(param);
         if (result != 1) return result;
         tried.push_back(current);
         LControl* parent = current->mParent.Get();

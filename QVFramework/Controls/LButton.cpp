@@ -94,7 +94,7 @@ QVResult LButton::ChooseVisualPart()
     return S_OK;
 }
 
-void LButton::OnLeftClick(const RCPtr<LPointerInput>&)
+void LButton::OnLeftClick(const RCPtr<LMouseButtonParam>&)
 {
     if (!mAutoValueSet) return;
     SetValue(mIsRadio ? 1.0 : (IsChecked() ? 0.0 : 1.0));
@@ -134,7 +134,8 @@ void LButton::SendAutoRepeat()
 void LButton::ClickNow()
 {
     RCPtr<IRootWindow> root = GetRootWindow();
-    (void)DoLeftClick(LPointerInput::Button(1, 0, 0, root ? root->GetMouseButtonState() : 0));
+    (void)DoLeftClick(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {0, 0}, 0, false,
+                                                root ? root->GetMouseButtonState() : 0, 0));
 }
 
 void LButton::SimulateClick()

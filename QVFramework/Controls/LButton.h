@@ -20,7 +20,7 @@ public:
     void OnValueChanged() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
     void SetEnabled(bool enabled) override;
-    void OnLeftClick(const RCPtr<LPointerInput>& param) override;
+    void OnLeftClick(const RCPtr<LMouseButtonParam>& param) override;
     [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void OnTimer() override;
     [[nodiscard]] QVResult Initialize() override;

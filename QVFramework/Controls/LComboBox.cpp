@@ -365,11 +365,12 @@ QVResult LComboBox::OnTextFocus(const RCPtr<LNotificationDistributor>&, const RC
 
 bool IsReleaseOutsideOwner(const LControl& list, const LControl& owner, const RCPtr<LNotification>& notification)
 {
-    auto* release = notification ? dynamic_cast<LPointerInput*>(notification->GetPayload().Get()) : nullptr;
-    if (!release || release->button != 1 || !list.IsEffectivelyVisible(false)) return false;
+    auto* release = notification ? dynamic_cast<LMouseButtonParam*>(notification->GetPayload().Get()) : nullptr;
+    if (!release || release->GetButton() != LMouseButtonParam::kLeft || !list.IsEffectivelyVisible(false)) return false;
     // The list lies in the owner's coordinates; the release in the list's.
-    const double x = release->x + list.GetFrame().x;
-    const double y = release->y + list.GetFrame().y;
+    const LongPoint at = release->GetPoint();
+    const double x = at.x + list.GetFrame().x;
+    const double y = at.y + list.GetFrame().y;
     const DoubleRect& own = owner.GetFrame();
     return x < 0.0 || y < 0.0 || x >= own.width || y >= own.height;
 }

@@ -135,7 +135,7 @@ void LComboMenu::RememberFocus()
     if (before && !InsideAnyMenuButton(before.Get())) mUpdater->SetTarget(before);
 }
 
-QVResult LComboMenu::HandleMouseDown(const RCPtr<LPointerInput>& param)
+QVResult LComboMenu::HandleMouseDown(const RCPtr<LMouseButtonParam>& param)
 {
     // Before the press moves the focus to the button.
     RememberFocus();

@@ -859,13 +859,13 @@ int32_t LListBox::GetItemIndexAtPoint(const DoublePoint& point) const
 QVResult LListBox::OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender,
                                   const RCPtr<LNotification>& notification)
 {
-    auto* param = dynamic_cast<LPointerInput*>(notification->GetPayload().Get());
+    auto* param = dynamic_cast<LMouseButtonParam*>(notification->GetPayload().Get());
     auto* row = dynamic_cast<LControl*>(sender.Get());
-    if (!param || !row || param->button != 1 || mMenuMode) return S_OK;
+    if (!param || !row || param->GetButton() != LMouseButtonParam::kLeft || mMenuMode) return S_OK;
     const int32_t item = GetItemIndexOfControl(row);
     if (item < 0) return S_OK;
     SelectItem(item, item, true);
-    if (param->doubleClick) Notify(u"NID_ITEM_DOUBLE_CLICKED");
+    if (param->IsDoubleClick()) Notify(u"NID_ITEM_DOUBLE_CLICKED");
     return S_OK;
 }
 
@@ -916,10 +916,11 @@ RCPtr<LItemConditionsParam> LListBox::ItemConditions(const LControl& row, const 
     return param;
 }
 
-void LListBox::OnMouseMove(const RCPtr<LPointerInput>& param)
+void LListBox::OnMouseMove(const RCPtr<LPointWithModifiersParam>& param)
 {
     if (!mMenuMode || !param || !(GetConditions() & Condition::kLeftDragging)) return;
-    const int32_t item = GetItemIndexAtPoint({double(param->x), double(param->y)});
+    const LongPoint at = param->GetPoint();
+    const int32_t item = GetItemIndexAtPoint({double(at.x), double(at.y)});
     if (item < 0) {
         DeselectAll();
     } else if (IsItemSelectable(item)) {
@@ -927,10 +928,11 @@ void LListBox::OnMouseMove(const RCPtr<LPointerInput>& param)
     }
 }
 
-void LListBox::OnLeftMouseUp(const RCPtr<LPointerInput>& param)
+void LListBox::OnLeftMouseUp(const RCPtr<LMouseButtonParam>& param)
 {
     if (!mMenuMode || !param) return;
-    const int32_t item = GetItemIndexAtPoint({double(param->x), double(param->y)});
+    const LongPoint at = param->GetPoint();
+    const int32_t item = GetItemIndexAtPoint({double(at.x), double(at.y)});
     if (item >= 0 && GetParent()) ActivateItem(item);
 }
 

@@ -80,8 +80,8 @@ public:
     [[nodiscard]] QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor) override;
     [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
-    void OnMouseMove(const RCPtr<LPointerInput>& param) override;
-    void OnLeftMouseUp(const RCPtr<LPointerInput>& param) override;
+    void OnMouseMove(const RCPtr<LPointWithModifiersParam>& param) override;
+    void OnLeftMouseUp(const RCPtr<LMouseButtonParam>& param) override;
     [[nodiscard]] QVResult SetScrollOffset(const DoublePoint& offset) override;
     // Rows made from the old template go with the old children; the new
     // descriptor's "templateItem" makes them again.

@@ -106,10 +106,12 @@ void LNumericUpDown::HandleKey(const RCPtr<LKeyParam>& key)
     LPanel::HandleKey(key);
 }
 
-QVResult LNumericUpDown::OnMouseWheel(const RCPtr<LPointerInput>& param)
+QVResult LNumericUpDown::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
-    if (!param || param->direction == 0) return 1;
-    SetNumber(std::round(GetNumber()) + (param->direction > 0 ? mStep : -mStep));
+    if (!param) return 1;
+    const uint32_t direction = param->GetDirection();
+    const bool up = direction == LMouseWheelParam::kUp || direction == LMouseWheelParam::kRight;
+    SetNumber(std::round(GetNumber()) + (up ? mStep : -mStep));
     return S_OK;
 }
 

@@ -20,7 +20,7 @@ public:
     void OnValueChanged() override;
     [[nodiscard]] QVResult SetValueRange(double minimum, double maximum, int32_t scale) override;
     void HandleKey(const RCPtr<LKeyParam>& key) override;
-    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>& param) override;
     [[nodiscard]] QVResult Initialize() override;
     [[nodiscard]] QVResult OnInitialized() override;
 

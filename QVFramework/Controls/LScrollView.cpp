@@ -295,22 +295,24 @@ LScrollbar* LScrollView::UsableBar(bool preferHorizontal) const
     return nullptr;
 }
 
-QVResult LScrollView::OnMouseWheel(const RCPtr<LPointerInput>& param)
+QVResult LScrollView::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
-    LScrollbar* bar = UsableBar(param && (param->modifiers & kAltModifier));
+    LScrollbar* bar = UsableBar(param && (param->GetModifiers() & kAltModifier));
     if (!bar || !param) return 1;
-    double step = (param->modifiers & kShiftModifier) ? bar->pageStep : bar->lineStep;
-    if (param->direction != 0) step = -step;
+    double step = (param->GetModifiers() & kShiftModifier) ? bar->pageStep : bar->lineStep;
+    if (param->GetDirection() != LMouseWheelParam::kDown) step = -step;
     bar->SetValue(bar->GetValue() + step);
     return S_OK;
 }
 
-QVResult LScrollView::OnScrollKey(const RCPtr<LPointerInput>& param)
+QVResult LScrollView::OnScrollKey(const RCPtr<LMouseWheelParam>& param)
 {
     LScrollbar* bar = UsableBar(true);
     if (!bar || !param) return 1;
-    double step = (param->modifiers & kShiftModifier) ? bar->pageStep : bar->lineStep;
-    if (param->direction != 2) step = -step;
+    double step = (param->GetModifiers() & kShiftModifier) ? bar->pageStep : bar->lineStep;
+    // Right moves forward, as down does on the wheel: the sideways tilt arrives
+    // right as positive, so the bar's value grows.
+    if (param->GetDirection() == LMouseWheelParam::kLeft) step = -step;
     bar->SetValue(bar->GetValue() + step);
     return S_OK;
 }

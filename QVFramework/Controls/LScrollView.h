@@ -32,8 +32,8 @@ public:
     // The shown part of the content: at the scroll offset, no larger than the
     // client area nor than the undocked children reach.
     DoubleRect GetContentRect() const override;
-    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
-    [[nodiscard]] QVResult OnScrollKey(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>& param) override;
+    [[nodiscard]] QVResult OnScrollKey(const RCPtr<LMouseWheelParam>& param) override;
     [[nodiscard]] QVResult Initialize() override;
     [[nodiscard]] QVResult LoadProperties() override;
     [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,

@@ -330,10 +330,12 @@ QVResult LScrollbar::OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>
 
 QVResult LScrollbar::OnThumbMouseMove(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
 {
-    auto* move = notification ? dynamic_cast<LPointerInput*>(notification->GetPayload().Get()) : nullptr;
+    auto* move = notification ? dynamic_cast<LPointWithModifiersParam*>(notification->GetPayload().Get()) : nullptr;
     if (!move || !mDragging || !mThumb || !mChannel) return 0;
     const int axis = Axis();
-    const DoublePoint inBar = InParent(*mChannel, InParent(*mThumb, {double(move->x), double(move->y)}));
+    const LongPoint pointer = move->GetPoint();
+    const DoublePoint inBar = InParent(*mChannel, InParent(*mThumb, {double(pointer.x), double(pointer.y)}));
+    move->SetPoint(inBar.Round());
     const DoubleRect own = GetPartRect(-1);
     const double nearEdge = RoundHalf(axis ? own.y : own.x);
     double target = (axis ? inBar.y : inBar.x) - RoundHalf(mChannelOffset) - nearEdge - mGrab[axis];

@@ -198,10 +198,11 @@ QVResult LSlider::OnThumbDrag(const RCPtr<LNotificationDistributor>&, const RCPt
 
 QVResult LSlider::OnThumbMove(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
 {
-    auto* p = dynamic_cast<LPointerInput*>(notification->GetPayload().Get());
+    auto* p = dynamic_cast<LPointWithModifiersParam*>(notification->GetPayload().Get());
     if (!p || !mDragging || !mThumb) return S_OK;
     const DoublePoint thumb = Origin(*mThumb);
-    const LongPoint pointer = DoublePoint{thumb.x + p->x, thumb.y + p->y}.Round();
+    const LongPoint local = p->GetPoint();
+    const LongPoint pointer = DoublePoint{thumb.x + local.x, thumb.y + local.y}.Round();
     const LongPoint at = Track().Project(pointer, mGrab, thumb);
     if (at != thumb.Round()) {
         PlaceThumb(at);
@@ -212,8 +213,9 @@ QVResult LSlider::OnThumbMove(const RCPtr<LNotificationDistributor>&, const RCPt
 
 QVResult LSlider::OnThumbClick(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
 {
-    auto* p = dynamic_cast<LPointerInput*>(notification->GetPayload().Get());
-    if (!p || !mResetOnClick || !(p->doubleClick || (p->modifiers & 1))) return S_OK;
+    auto* p = dynamic_cast<LMouseButtonParam*>(notification->GetPayload().Get());
+    if (!p || !mResetOnClick || !(p->IsDoubleClick() || (p->GetModifiers() & LPointWithModifiersParam::kCtrl)))
+        return S_OK;
     LPanel::SetValue(mResetValue);
     PositionThumb();
     return S_OK;
@@ -281,9 +283,12 @@ void LSlider::OnTimer()
     TrackStep({x - at.x, y - at.y});
 }
 
-void LSlider::OnLeftClick(const RCPtr<LPointerInput>& param)
+void LSlider::OnLeftClick(const RCPtr<LMouseButtonParam>& param)
 {
-    if (param && !mSteppedThisPress) TrackStep({double(param->x), double(param->y)});
+    if (param && !mSteppedThisPress) {
+        const LongPoint at = param->GetPoint();
+        TrackStep({double(at.x), double(at.y)});
+    }
     mSteppedThisPress = false;
 }
 
@@ -316,14 +321,15 @@ void LSlider::HandleKey(const RCPtr<LKeyParam>& key)
     StepBy(up ? 1.0 : -1.0);
 }
 
-QVResult LSlider::OnMouseWheel(const RCPtr<LPointerInput>& param)
+QVResult LSlider::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
-    if (!param || param->direction == 0) return 1;
-    StepBy(param->direction > 0 ? 1.0 : -1.0);
+    if (!param) return 1;
+    const uint32_t direction = param->GetDirection();
+    StepBy(direction == LMouseWheelParam::kUp || direction == LMouseWheelParam::kRight ? 1.0 : -1.0);
     return S_OK;
 }
 
-QVResult LSlider::OnScrollKey(const RCPtr<LPointerInput>& param)
+QVResult LSlider::OnScrollKey(const RCPtr<LMouseWheelParam>& param)
 {
     return OnMouseWheel(param);
 }

@@ -23,9 +23,9 @@ public:
     double SetValue(double t) override;
     void EndBoundsChange() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
-    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LPointerInput>& param) override;
-    [[nodiscard]] QVResult OnScrollKey(const RCPtr<LPointerInput>& param) override;
-    void OnLeftClick(const RCPtr<LPointerInput>& param) override;
+    [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>& param) override;
+    [[nodiscard]] QVResult OnScrollKey(const RCPtr<LMouseWheelParam>& param) override;
+    void OnLeftClick(const RCPtr<LMouseButtonParam>& param) override;
     void HandleKey(const RCPtr<LKeyParam>& key) override;
     void OnTimer() override;
     [[nodiscard]] QVResult Initialize() override;

@@ -587,11 +587,12 @@ int32_t LTextBox::FindPreviousWordStart() const
 
 // ---- mouse ----
 
-void LTextBox::OnLeftMouseDown(const RCPtr<LPointerInput>& param)
+void LTextBox::OnLeftMouseDown(const RCPtr<LMouseButtonParam>& param)
 {
     if (!param) return;
-    const int32_t index = HitTestCharacter({double(param->x), double(param->y)});
-    if (param->modifiers & 8) {
+    const LongPoint at = param->GetPoint();
+    const int32_t index = HitTestCharacter({double(at.x), double(at.y)});
+    if (param->GetModifiers() & LPointWithModifiersParam::kShift) {
         ExtendSelectionTo(index);
         return;
     }
@@ -600,15 +601,16 @@ void LTextBox::OnLeftMouseDown(const RCPtr<LPointerInput>& param)
     mAnchor = index;
 }
 
-void LTextBox::OnMouseMove(const RCPtr<LPointerInput>& param)
+void LTextBox::OnMouseMove(const RCPtr<LPointWithModifiersParam>& param)
 {
     if (!param || !(GetConditions() & Condition::kLeftDragging)) return;
-    ExtendSelectionTo(HitTestCharacter({double(param->x), double(param->y)}));
+    const LongPoint at = param->GetPoint();
+    ExtendSelectionTo(HitTestCharacter({double(at.x), double(at.y)}));
 }
 
-void LTextBox::OnLeftClick(const RCPtr<LPointerInput>& param)
+void LTextBox::OnLeftClick(const RCPtr<LMouseButtonParam>& param)
 {
-    if (!param || !(param->doubleClick || (param->modifiers & 1))) return;
+    if (!param || !(param->IsDoubleClick() || (param->GetModifiers() & LPointWithModifiersParam::kCtrl))) return;
     ClearSelection();
     (void)SetCaretPosition(FindPreviousWordStart(), false);  // the index is inside the text; only says whether it moved
     mAnchor = mCaret;

@@ -42,9 +42,9 @@ public:
     bool AllowsFocusChange() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
     [[nodiscard]] QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
-    void OnLeftMouseDown(const RCPtr<LPointerInput>& param) override;
-    void OnMouseMove(const RCPtr<LPointerInput>& param) override;
-    void OnLeftClick(const RCPtr<LPointerInput>& param) override;
+    void OnLeftMouseDown(const RCPtr<LMouseButtonParam>& param) override;
+    void OnMouseMove(const RCPtr<LPointWithModifiersParam>& param) override;
+    void OnLeftClick(const RCPtr<LMouseButtonParam>& param) override;
     [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void OnTimer() override;
     [[nodiscard]] QVResult DrawCaret(IControlRenderer& renderer) override;

@@ -266,7 +266,7 @@ TEST_F(BoundsTest, ContextMenusShowOnRightClickEveryTime)
 {
     RCPtr<TestControl> c = Make(panel.Get(), u"c", 0, 0, 20, 20);
     log->Listen(c.Get(), {u"NID_RIGHT_CLICK"});
-    RCPtr<LPointerInput> click = LPointerInput::Button(MouseButton::kRight, 1, 1, 0);
+    RCPtr<LMouseButtonParam> click = LMouseButtonParam::Create(LMouseButtonParam::kRight, {1, 1}, 0, false, 0, 0);
     EXPECT_EQ(c->DoRightClick(click), S_OK);
     EXPECT_EQ(log->names.size(), 1u);
     EXPECT_EQ(c->GetChildren().GetCount(), 0u) << "no menu, nothing shown";

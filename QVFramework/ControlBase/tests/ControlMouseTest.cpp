@@ -12,9 +12,19 @@ public:
         if ((p->newConditions & Condition::kLeftDragging) && !(p->oldConditions & Condition::kLeftDragging))
             SetDragMode(mode, axes);
     }
-    QVResult OnMouseWheel(const RCPtr<LPointerInput>&) override { return takesWheel ? 0 : 1; }
+    QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>&) override
+    {
+        hooks += "wheel ";
+        return takesWheel ? 0 : 1;
+    }
+    QVResult OnScrollKey(const RCPtr<LMouseWheelParam>&) override
+    {
+        hooks += "scroll ";
+        return takesWheel ? 0 : 1;
+    }
     int32_t mode = 0, axes = 0;
     bool takesWheel = false;
+    std::string hooks;
 };
 
 class MouseTest : public ControlFixture {
@@ -47,15 +57,18 @@ protected:
         return c;
     }
 
-    static RCPtr<LPointerInput> Press(int32_t x, int32_t y, int32_t button = MouseButton::kLeft)
+    static RCPtr<LMouseButtonParam> Press(int32_t x, int32_t y, uint32_t button = LMouseButtonParam::kLeft)
     {
-        return LPointerInput::Button(button, x, y, static_cast<uint32_t>(button));
+        return LMouseButtonParam::Create(button, {x, y}, 0, false, button, 0);
     }
-    static RCPtr<LPointerInput> Release(int32_t x, int32_t y, int32_t button = MouseButton::kLeft)
+    static RCPtr<LMouseButtonParam> Release(int32_t x, int32_t y, uint32_t button = LMouseButtonParam::kLeft)
     {
-        return LPointerInput::Button(button, x, y, 0);
+        return LMouseButtonParam::Create(button, {x, y}, 0, false, 0, 0);
     }
-    static RCPtr<LPointerInput> Move(int32_t x, int32_t y) { return RCPtr<LPointerInput>(new LPointerInput(x, y)); }
+    static RCPtr<LPointWithModifiersParam> Move(int32_t x, int32_t y)
+    {
+        return LPointWithModifiersParam::Create({x, y}, 0, 0);
+    }
 
     RCPtr<TestControl> panel;
     RCPtr<NotificationLog> log;
@@ -81,9 +94,9 @@ TEST_F(MouseTest, PressAndReleaseOnAHoveredControlClick)
 
     log->Clear();
     b->OnMouseEnter();
-    root->buttons = MouseButton::kRight;
-    b->HandleMouseDown(Press(5, 5, MouseButton::kRight));
-    b->HandleMouseUp(Release(5, 5, MouseButton::kRight));
+    root->buttons = LMouseButtonParam::kRight;
+    b->HandleMouseDown(Press(5, 5, LMouseButtonParam::kRight));
+    b->HandleMouseUp(Release(5, 5, LMouseButtonParam::kRight));
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_RIGHT_CLICK"}));
 }
 
@@ -93,10 +106,10 @@ TEST_F(MouseTest, ADoubleClickPressIsAPressCarryingItsFlag)
     bool flagged = false;
     log->Listen(b.Get(), {u"NID_MOUSE_DOWN"});
     log->onReceive = [&](const RCPtr<LNotification>& n) {
-        flagged = static_cast<LPointerInput*>(n->GetPayload().Get())->doubleClick;
+        flagged = static_cast<LMouseButtonParam*>(n->GetPayload().Get())->IsDoubleClick();
     };
     b->OnMouseEnter();
-    b->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 5, 5, 1, 0, true));
+    b->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {5, 5}, 0, true, 1, 0));
     EXPECT_TRUE(flagged);
     EXPECT_EQ(b->GetConditions() & Condition::kLeftPressed, Condition::kLeftPressed);
 }
@@ -379,11 +392,25 @@ TEST_F(MouseTest, AWheelClimbsToTheFirstControlThatTakesIt)
 {
     RCPtr<Dragged> outer = MakeDragged(panel.Get(), 0, 0, 100, 100, 0, 0);
     RCPtr<TestControl> inner = Make(outer.Get(), u"inner", 0, 0, 10, 10);
-    RCPtr<LPointerInput> wheel(new LPointerInput(1, 1));
-    wheel->kind = LPointerInput::kWheel;
-    EXPECT_EQ(inner->RouteMouseEvent(wheel), 1);
-    outer->takesWheel = true;
-    EXPECT_EQ(inner->RouteMouseEvent(wheel), 0);
+    struct Row {
+        uint32_t direction;
+        const char* hook;
+    } rows[] = {
+        {LMouseWheelParam::kDown, "wheel "},
+        {LMouseWheelParam::kUp, "wheel "},
+        {LMouseWheelParam::kLeft, "scroll "},
+        {LMouseWheelParam::kRight, "scroll "},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.direction);
+        RCPtr<LMouseWheelParam> wheel = LMouseWheelParam::Create({1, 1}, 0, r.direction);
+        outer->takesWheel = false;
+        outer->hooks.clear();
+        EXPECT_EQ(inner->RouteMouseEvent(wheel), 1);
+        outer->takesWheel = true;
+        EXPECT_EQ(inner->HandleMouseWheel(wheel), 0);
+        EXPECT_EQ(outer->hooks, std::string(r.hook) + r.hook);
+    }
 }
 
 }  // namespace

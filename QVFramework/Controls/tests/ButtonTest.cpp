@@ -30,8 +30,8 @@ protected:
         log->Listen(b.Get(), {u"NID_LEFT_CLICK", u"NID_BUTTON_AUTOREPEAT"});
         return b;
     }
-    void Press(LButton& b) { b.HandleMouseDown(LPointerInput::Button(1, 5, 5, 1)); }
-    void Release(LButton& b) { b.HandleMouseUp(LPointerInput::Button(1, 5, 5, 0)); }
+    void Press(LButton& b) { b.HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0)); }
+    void Release(LButton& b) { b.HandleMouseUp(LMouseButtonParam::Create(1, {5, 5}, 0, false, 0, 0)); }
     void Click(LButton& b)
     {
         b.OnMouseEnter();
@@ -84,7 +84,7 @@ TEST_F(ButtonFixture, ToggleAlternatesBetweenCheckedAndNormalParts)
     RCPtr<LButton> b = MakeButton(u"b", 0, false, true);
     std::vector<int32_t> parts;
     for (int i = 0; i < 3; ++i) {
-        b->DoLeftClick(LPointerInput::Button(1, 0, 0, 0));
+        b->DoLeftClick(LMouseButtonParam::Create(1, {0, 0}, 0, false, 0, 0));
         parts.push_back(b->GetFirstVisiblePartIndex());
     }
     EXPECT_EQ(parts, (std::vector<int32_t>{7, 0, 7}));

@@ -200,8 +200,8 @@ protected:
     {
         RCPtr<LButton> box = Row(r)->GetCheckBox();
         box->OnMouseEnter();
-        box->HandleMouseDown(LPointerInput::Button(1, 4, 4, 1));
-        box->HandleMouseUp(LPointerInput::Button(1, 4, 4, 0));
+        box->HandleMouseDown(LMouseButtonParam::Create(1, {4, 4}, 0, false, 1, 0));
+        box->HandleMouseUp(LMouseButtonParam::Create(1, {4, 4}, 0, false, 0, 0));
         box->OnMouseLeave();
         root->Idle();
     }

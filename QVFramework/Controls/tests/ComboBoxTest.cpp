@@ -323,11 +323,11 @@ TEST_F(ComboBoxFixture, PressDragsIntoTheListAndReleasePicks)
             EXPECT_GE(combo->ShowList(false), 0);
         }
         root->buttons = 1;
-        combo->HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
+        combo->HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0));
         ASSERT_TRUE(combo->IsDropDownOpen());
         EXPECT_EQ(root->capture, list.Get()) << "the press goes on in the list";
         root->buttons = 0;
-        list->HandleMouseUp(LPointerInput::Button(1, row.releaseX, row.releaseY, 0));
+        list->HandleMouseUp(LMouseButtonParam::Create(1, {row.releaseX, row.releaseY}, 0, false, 0, 0));
         EXPECT_EQ(combo->IsDropDownOpen(), row.open);
         EXPECT_EQ(combo->GetSelectedIndex(), row.selected);
         EXPECT_EQ(root->capture, nullptr);

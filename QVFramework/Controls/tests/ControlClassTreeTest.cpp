@@ -214,7 +214,7 @@ TEST_F(LabelTest, NeverTakesTheFocusByCallOrClick)
     EXPECT_FALSE(label->CanReceiveFocus());
     label->SetFocus(true);
     EXPECT_FALSE(label->HasFocus());
-    RCPtr<LPointerInput> press = LPointerInput::Button(1, 5, 5, 1);
+    RCPtr<LMouseButtonParam> press = LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0);
     label->HandleMouseDown(press);
     EXPECT_FALSE(label->HasFocus());
 }

@@ -82,8 +82,8 @@ protected:
     static void Click(LButton& button)
     {
         button.OnMouseEnter();
-        button.HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
-        button.HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
+        button.HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0));
+        button.HandleMouseUp(LMouseButtonParam::Create(1, {5, 5}, 0, false, 0, 0));
     }
 
     ModalApplication app;

@@ -39,8 +39,8 @@ protected:
     }
     void Press()
     {
-        drop->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 5, 5, 1));
-        drop->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 5, 5, 0));
+        drop->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {5, 5}, 0, false, 1, 0));
+        drop->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {5, 5}, 0, false, 0, 0));
     }
 
     RCPtr<TestControl> other;

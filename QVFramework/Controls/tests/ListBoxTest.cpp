@@ -229,15 +229,15 @@ TEST_F(ListBoxFixture, SelectionByMouseOnRows)
 {
     RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c"}));
     LListBoxItem* row = list->GetRow(1);
-    row->HandleMouseDown(LPointerInput::Button(1, 2, 2, 1));
-    row->HandleMouseUp(LPointerInput::Button(1, 2, 2, 0));
+    row->HandleMouseDown(LMouseButtonParam::Create(1, {2, 2}, 0, false, 1, 0));
+    row->HandleMouseUp(LMouseButtonParam::Create(1, {2, 2}, 0, false, 0, 0));
     EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{1}));
     EXPECT_EQ(Count("NID_SELECTION_CHANGE"), 1);
-    row->HandleMouseDown(LPointerInput::Button(1, 2, 2, 1, 0, true));
-    row->HandleMouseUp(LPointerInput::Button(1, 2, 2, 0));
+    row->HandleMouseDown(LMouseButtonParam::Create(1, {2, 2}, 0, true, 1, 0));
+    row->HandleMouseUp(LMouseButtonParam::Create(1, {2, 2}, 0, false, 0, 0));
     EXPECT_EQ(Count("NID_SELECTION_CHANGE"), 1) << "the only selected item again";
     EXPECT_EQ(Count("NID_ITEM_DOUBLE_CLICKED"), 1);
-    list->GetRow(0)->HandleMouseDown(LPointerInput::Button(4, 2, 2, 4));
+    list->GetRow(0)->HandleMouseDown(LMouseButtonParam::Create(4, {2, 2}, 0, false, 4, 0));
     EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{1})) << "only the left button selects";
 }
 
@@ -329,9 +329,9 @@ TEST_F(ListBoxFixture, MenuModeSelectsOnHoverAndActivatesOnRelease)
     list->SetMenuMode(true);
     list->GetRow(1)->OnMouseEnter();
     EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{1}));
-    list->GetRow(1)->HandleMouseDown(LPointerInput::Button(1, 2, 2, 1));
+    list->GetRow(1)->HandleMouseDown(LMouseButtonParam::Create(1, {2, 2}, 0, false, 1, 0));
     EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{1})) << "a press selects nothing more";
-    list->OnLeftMouseUp(LPointerInput::Button(1, 5, 25, 0));
+    list->OnLeftMouseUp(LMouseButtonParam::Create(1, {5, 25}, 0, false, 0, 0));
     EXPECT_EQ(Count("NID_SELECTION_CHANGE"), 0);
     EXPECT_EQ(Count("NID_ITEM_ACTIVATED"), 1);
     EXPECT_FALSE(list->GetLayout().isVisible);
@@ -347,7 +347,7 @@ TEST_F(ListBoxFixture, NumberedSkinRowsGiveTheItemsWithoutATemplate)
     EXPECT_EQ(list->GetRowHeight(), 20);
     EXPECT_EQ(list->GetRow(1), list->FindChildControl(u"item2").Get());
     log->Listen(list.Get(), {u"NID_ITEM_HOVER_CONDITION_CHANGE"});
-    list->GetRow(2)->HandleMouseDown(LPointerInput::Button(1, 2, 2, 1));
+    list->GetRow(2)->HandleMouseDown(LMouseButtonParam::Create(1, {2, 2}, 0, false, 1, 0));
     EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{2})) << "the rows are wired like cloned ones";
 }
 

@@ -312,13 +312,13 @@ TEST_F(ComboMenuBarTest, PressOpensBelowAndReleasePicksOrCloses)
         LComboMenu* file = Menu(0);
         RCPtr<LPopupMenu> popup = file->GetPopupMenu();
         root->buttons = 1;
-        file->HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
+        file->HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0));
         ASSERT_TRUE(file->IsMenuShown());
         EXPECT_EQ(bar->GetOpenMenu(), 0);
         EXPECT_DOUBLE_EQ(popup->GetFrame().y, file->GetFrame().height) << "below its button";
         EXPECT_EQ(root->capture, popup.Get());
         root->buttons = 0;
-        popup->HandleMouseUp(LPointerInput::Button(1, row.releaseX, row.releaseY, 0));
+        popup->HandleMouseUp(LMouseButtonParam::Create(1, {row.releaseX, row.releaseY}, 0, false, 0, 0));
         EXPECT_EQ(file->IsMenuShown(), row.open);
         EXPECT_EQ(Posted(), row.posted);
         if (!row.open) {

@@ -82,17 +82,17 @@ TEST_F(NumericUpDownTest, ButtonsKeysAndWheelStepByOneWithinTheRange)
     // A press steps at once, then repeats after 0.3 s and every 0.1 s while held.
     root->buttons = 1;
     up->OnMouseEnter();  // repeats only while the pointer stays on the button
-    up->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 5, 5, 1));
+    up->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {5, 5}, 0, false, 1, 0));
     EXPECT_EQ("11", Shown());
     for (int i = 0; i < 4; ++i) {
         app.nowMs += 101;
         root->Idle();
     }
     EXPECT_EQ("12", Shown());  // clamped at the maximum
-    up->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 5, 5, 0));
+    up->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {5, 5}, 0, false, 0, 0));
 
-    down->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 5, 5, 1));
-    down->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 5, 5, 0));
+    down->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {5, 5}, 0, false, 1, 0));
+    down->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {5, 5}, 0, false, 0, 0));
     EXPECT_EQ("11", Shown());
 
     struct Row {
@@ -100,15 +100,16 @@ TEST_F(NumericUpDownTest, ButtonsKeysAndWheelStepByOneWithinTheRange)
         std::function<void()> act;
         std::string shown;
     };
-    RCPtr<LPointerInput> wheelUp(new LPointerInput(0, 0));
-    wheelUp->direction = 1;
-    RCPtr<LPointerInput> wheelDown(new LPointerInput(0, 0));
-    wheelDown->direction = -1;
+    const auto wheel = [&](uint32_t direction) {
+        EXPECT_EQ(upDown->OnMouseWheel(LMouseWheelParam::Create({0, 0}, 0, direction)), S_OK);
+    };
     const std::vector<Row> rows = {
         {"Down key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(0x28)))); }, "10"},
         {"Up key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(0x26)))); }, "11"},
-        {"wheel down", [&] { upDown->OnMouseWheel(wheelDown); }, "10"},
-        {"wheel up", [&] { upDown->OnMouseWheel(wheelUp); }, "11"},
+        {"wheel down", [&] { wheel(LMouseWheelParam::kDown); }, "10"},
+        {"wheel up", [&] { wheel(LMouseWheelParam::kUp); }, "11"},
+        {"wheel left", [&] { wheel(LMouseWheelParam::kLeft); }, "10"},
+        {"wheel right", [&] { wheel(LMouseWheelParam::kRight); }, "11"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

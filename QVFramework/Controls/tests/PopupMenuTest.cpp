@@ -211,8 +211,8 @@ TEST_F(PopupRowsTest, ClickOrKeysActivateAnEntryAndCloseTheMenu)
          [&] {
              LControl* row = Row(0);
              row->OnMouseEnter();
-             row->HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
-             row->HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
+             row->HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0));
+             row->HandleMouseUp(LMouseButtonParam::Create(1, {5, 5}, 0, false, 0, 0));
              row->OnMouseLeave();
          },
          {"NID_OPEN"}},

@@ -102,29 +102,34 @@ TEST_F(ScrollViewTest, ItemScrollingStepsInWholeItemsAndFallsBackToPixels)
 TEST_F(ScrollViewTest, WheelPicksTheBarAndStepByModifiers)
 {
     EXPECT_GE(view->SetClientExtent(400, 400), 0);
+    constexpr double kLine = 184.0 / 216 / 10;
+    constexpr double kPage = 184.0 / 216;
     struct Row {
         const char* what;
         uint32_t modifiers;
-        int32_t direction;
+        uint32_t direction;
+        double start;
         double h, v;
     } rows[] = {
-        {"plain wheel moves the vertical bar a line", 0, 0, 0, 184.0 / 216 / 10},
-        {"a negative direction moves back", 0, 1, 0, 0},
-        {"Alt moves the horizontal bar", 0x40, 0, 184.0 / 216 / 10, 0},
-        {"Shift moves a page", 8, 0, 0, 184.0 / 216},
+        {"plain wheel down moves the vertical bar a line", 0, LMouseWheelParam::kDown, 0, 0, kLine},
+        {"wheel up moves back", 0, LMouseWheelParam::kUp, 0.5, 0.5, 0.5 - kLine},
+        {"Alt moves the horizontal bar", 0x40, LMouseWheelParam::kDown, 0, kLine, 0},
+        {"Shift moves a page", 8, LMouseWheelParam::kDown, 0, 0, kPage},
+        {"a tilt right moves the horizontal bar forward", 0, LMouseWheelParam::kRight, 0.5, 0.5 + kLine, 0.5},
+        {"a tilt left moves it back", 0, LMouseWheelParam::kLeft, 0.5, 0.5 - kLine, 0.5},
+        {"Shift tilts a page", 8, LMouseWheelParam::kRight, 0, kPage, 0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        hBar->SetValue(0);
-        vBar->SetValue(0);
-        RCPtr<LPointerInput> wheel(new LPointerInput(0, 0, r.modifiers));
-        wheel->direction = r.direction;
-        EXPECT_EQ(view->OnMouseWheel(wheel), S_OK);
+        hBar->SetValue(r.start);
+        vBar->SetValue(r.start);
+        EXPECT_EQ(view->HandleMouseWheel(LMouseWheelParam::Create({0, 0}, r.modifiers, r.direction)), S_OK);
         EXPECT_NEAR(hBar->GetValue(), r.h, 1e-12);
         EXPECT_NEAR(vBar->GetValue(), r.v, 1e-12);
     }
     EXPECT_GE(view->SetClientExtent(10, 10), 0);
-    EXPECT_EQ(view->OnMouseWheel(RCPtr<LPointerInput>(new LPointerInput(0, 0))), 1);
+    EXPECT_EQ(view->OnMouseWheel(LMouseWheelParam::Create({0, 0}, 0, LMouseWheelParam::kDown)), 1);
+    EXPECT_EQ(view->OnScrollKey(LMouseWheelParam::Create({0, 0}, 0, LMouseWheelParam::kRight)), 1);
 }
 
 TEST_F(ScrollViewTest, AutomaticExtentFollowsTheChildren)
@@ -464,10 +469,14 @@ protected:
     }
     double ThumbAlong() const { return bar->IsVertical() ? thumb->GetFrame().y : thumb->GetFrame().x; }
     // The pointer at a place along the channel, in the thumb's coordinates as the window gives them.
-    RCPtr<LPointerInput> OnChannel(double along) const
+    LongPoint OnChannel(double along) const
     {
         const int32_t local = static_cast<int32_t>(along - ThumbAlong());
-        return RCPtr<LPointerInput>(bar->IsVertical() ? new LPointerInput(4, local) : new LPointerInput(local, 4));
+        return bar->IsVertical() ? LongPoint{4, local} : LongPoint{local, 4};
+    }
+    static RCPtr<LPointWithModifiersParam> Move(const LongPoint& at)
+    {
+        return LPointWithModifiersParam::Create(at, 0, 0);
     }
     void IdleAt(uint32_t ms)
     {
@@ -501,12 +510,12 @@ TEST_F(ScrollbarInputTest, DraggingTheThumbMovesItAndTheValueWithinTheChannel)
         Build(r.vertical, r.fraction);
         bar->SetValue(r.start);
         thumb->OnMouseEnter();
-        RCPtr<LPointerInput> press = OnChannel(r.pressAlong);
-        thumb->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, press->x, press->y, 1));
-        thumb->HandleMouseMove(OnChannel(r.moveAlong));
+        thumb->HandleMouseDown(
+            LMouseButtonParam::Create(LMouseButtonParam::kLeft, OnChannel(r.pressAlong), 0, false, 1, 0));
+        thumb->HandleMouseMove(Move(OnChannel(r.moveAlong)));
         EXPECT_EQ(ThumbAlong(), r.thumbAt);
         EXPECT_NEAR(bar->GetValue(), r.value, 1e-12);
-        thumb->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 0, 0, 0));
+        thumb->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {0, 0}, 0, false, 0, 0));
         EXPECT_EQ(ThumbAlong(), r.thumbAt);  // the release keeps the place
         TearDownTree();
     }
@@ -516,12 +525,12 @@ TEST_F(ScrollbarInputTest, ValueSetDuringADragWaitsForTheRelease)
 {
     Build(true, 0.1);
     thumb->OnMouseEnter();
-    thumb->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 4, 5, 1));
-    thumb->HandleMouseMove(OnChannel(95));
+    thumb->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {4, 5}, 0, false, 1, 0));
+    thumb->HandleMouseMove(Move(OnChannel(95)));
     bar->SetValue(0.25);  // the content moved under the drag
     EXPECT_EQ(ThumbAlong(), 90);
     EXPECT_DOUBLE_EQ(bar->GetValue(), 0.5);
-    thumb->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 0, 0, 0));
+    thumb->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {0, 0}, 0, false, 0, 0));
     EXPECT_DOUBLE_EQ(bar->GetValue(), 0.25);
     EXPECT_EQ(ThumbAlong(), 45);
 }
@@ -541,14 +550,14 @@ TEST_F(ScrollbarInputTest, HeldStepButtonsRepeatAfterTheFirstDelay)
         const double sign = forward ? 1 : -1;
         app.nowMs = 10000;
         button.OnMouseEnter();
-        button.HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 4, 4, 1));
+        button.HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {4, 4}, 0, false, 1, 0));
         EXPECT_NEAR(bar->GetValue(), 0.5 + sign * 0.02, 1e-12);  // one step at the press
         for (const Step& s : timeline) {
             SCOPED_TRACE(s.ms);
             IdleAt(s.ms);
             EXPECT_NEAR(bar->GetValue(), 0.5 + sign * 0.02 * s.steps, 1e-12);
         }
-        button.HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 4, 4, 0));
+        button.HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {4, 4}, 0, false, 0, 0));
         IdleAt(11000);
         EXPECT_NEAR(bar->GetValue(), 0.5 + sign * 0.08, 1e-12);
         TearDownTree();

@@ -101,6 +101,27 @@ TEST_F(SliderTest, ArrowKeysStepOneUnitAndPostHoldAndRelease)
     }
 }
 
+TEST_F(SliderTest, WheelUpOrRightStepsUpAndDownOrLeftStepsDown)
+{
+    MakeSlider();
+    const struct {
+        const char* what;
+        uint32_t direction;
+        double units;
+    } rows[] = {
+        {"down", LMouseWheelParam::kDown, 9},
+        {"up", LMouseWheelParam::kUp, 11},
+        {"left", LMouseWheelParam::kLeft, 9},
+        {"right", LMouseWheelParam::kRight, 11},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        slider->SetValue(slider->ValueToNormalized(10));
+        EXPECT_EQ(S_OK, slider->HandleMouseWheel(LMouseWheelParam::Create({5, 5}, 0, r.direction)));
+        EXPECT_NEAR(r.units, slider->NormalizedToValue(slider->GetValue()), 1e-9);
+    }
+}
+
 TEST_F(SliderTest, LosingTheFocusWhileAKeyIsHeldPostsKeyUp)
 {
     MakeSlider();
@@ -117,8 +138,8 @@ TEST_F(SliderTest, DraggingTheThumbSetsTheValueAndDefersOutsideValues)
 {
     MakeSlider();
     RCPtr<LControl> thumb = slider->GetThumb();
-    thumb->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 3, 4, 1));
-    thumb->HandleMouseMove(RCPtr<LPointerInput>(new LPointerInput(10, 30)));
+    thumb->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {3, 4}, 0, false, 1, 0));
+    thumb->HandleMouseMove(LPointWithModifiersParam::Create({10, 30}, 0, 0));
     ASSERT_TRUE(slider->IsDragging());
     // Pointer at 10 in the thumb, grabbed at 3: the thumb moves 7 along x only.
     EXPECT_EQ(DoublePoint(7, 5), Thumb());
@@ -129,9 +150,9 @@ TEST_F(SliderTest, DraggingTheThumbSetsTheValueAndDefersOutsideValues)
     EXPECT_EQ(DoublePoint(7, 5), Thumb());
     EXPECT_NEAR(7.0 / 190.0, slider->GetValue(), 1e-12);
 
-    thumb->HandleMouseMove(RCPtr<LPointerInput>(new LPointerInput(500, 5)));
+    thumb->HandleMouseMove(LPointWithModifiersParam::Create({500, 5}, 0, 0));
     EXPECT_EQ(DoublePoint(190, 5), Thumb());
-    thumb->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 0, 0, 0));
+    thumb->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {0, 0}, 0, false, 0, 0));
     EXPECT_FALSE(slider->IsDragging());
     EXPECT_DOUBLE_EQ(0.9, slider->GetValue());
     EXPECT_EQ(DoublePoint(171, 5), Thumb());
@@ -143,11 +164,11 @@ TEST_F(SliderTest, AnOutOfRangeDeferredValueIsDroppedAndCapturePostsEvenWithoutC
 {
     MakeSlider();
     RCPtr<LControl> thumb = slider->GetThumb();
-    thumb->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 3, 4, 1));
-    thumb->HandleMouseMove(RCPtr<LPointerInput>(new LPointerInput(3, 5)));
+    thumb->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {3, 4}, 0, false, 1, 0));
+    thumb->HandleMouseMove(LPointWithModifiersParam::Create({3, 5}, 0, 0));
     ASSERT_TRUE(slider->IsDragging());
     slider->SetValue(1.5);
-    thumb->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 0, 0, 0));
+    thumb->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {0, 0}, 0, false, 0, 0));
     EXPECT_DOUBLE_EQ(0.0, slider->GetValue());
     Idle();
     EXPECT_EQ((std::vector<bool>{true, false}), captures);
@@ -158,7 +179,7 @@ TEST_F(SliderTest, HoldingTheTrackStepsAtOnceThenAfterThreeTenthsThenEveryTenth)
     MakeSlider();
     root->cursorX = 20 + 155;  // track point 155: the thumb's centre reaches it at 150 / 190
     root->cursorY = 40 + 10;
-    slider->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 155, 10, 1));
+    slider->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {155, 10}, 0, false, 1, 0));
     ASSERT_TRUE(slider->IsTrackPressed());
     struct Tick {
         uint32_t ms;
@@ -174,7 +195,7 @@ TEST_F(SliderTest, HoldingTheTrackStepsAtOnceThenAfterThreeTenthsThenEveryTenth)
         Idle(ticks[i].ms);
         EXPECT_NEAR(ticks[i].value, slider->GetValue(), 1e-9);
     }
-    slider->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 155, 10, 0));
+    slider->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {155, 10}, 0, false, 0, 0));
     EXPECT_FALSE(slider->IsTrackPressed());
     EXPECT_NEAR(target, slider->GetValue(), 1e-9);
     // Released: no idle subscription is left to step again.
@@ -185,9 +206,9 @@ TEST_F(SliderTest, ZeroLengthTrackLeavesTheValue)
 {
     MakeSlider({50, 5}, {50, 5});
     slider->SetValue(0.4);
-    slider->HandleMouseDown(LPointerInput::Button(MouseButton::kLeft, 150, 10, 1));
+    slider->HandleMouseDown(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {150, 10}, 0, false, 1, 0));
     Idle(500);
-    slider->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 150, 10, 0));
+    slider->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {150, 10}, 0, false, 0, 0));
     EXPECT_DOUBLE_EQ(0.4, slider->GetValue());
 }
 

@@ -53,8 +53,8 @@ TEST_F(SplitterTest, LimitsKeepBothPanesAtTheirMinimums)
         RCPtr<LSplitterBase> s = row.axis == 0 ? RCPtr<LSplitterBase>(MakeSplit<LSplitterH>(0))
                                                : RCPtr<LSplitterBase>(MakeSplit<LSplitterV>(1));
         const int32_t local = 2;
-        s->HandleMouseDown(
-            LPointerInput::Button(MouseButton::kLeft, row.axis == 0 ? local : 50, row.axis == 0 ? 50 : local, 1));
+        s->HandleMouseDown(LMouseButtonParam::Create(
+            LMouseButtonParam::kLeft, {row.axis == 0 ? local : 50, row.axis == 0 ? 50 : local}, 0, false, 1, 0));
         DoubleRect limits{0, 0, 400, 400};
         s->GetMoveLimits(limits);
         // The splitter may start from 50 to 300 - 80 - 4 = 216; the pointer sits 2 inside it.
@@ -62,7 +62,7 @@ TEST_F(SplitterTest, LimitsKeepBothPanesAtTheirMinimums)
         EXPECT_DOUBLE_EQ(218 - 52, row.axis == 0 ? limits.width : limits.height);
         EXPECT_DOUBLE_EQ(0, row.axis == 0 ? limits.y : limits.x);
         EXPECT_EQ(2, s->GetDragMode());
-        s->HandleMouseUp(LPointerInput::Button(MouseButton::kLeft, 0, 0, 0));
+        s->HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kLeft, {0, 0}, 0, false, 0, 0));
         top->Close();
         top = nullptr;
     }

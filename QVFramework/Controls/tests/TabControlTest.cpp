@@ -85,8 +85,8 @@ protected:
     void Click(LButton& button)
     {
         button.OnMouseEnter();
-        button.HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
-        button.HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
+        button.HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0));
+        button.HandleMouseUp(LMouseButtonParam::Create(1, {5, 5}, 0, false, 0, 0));
     }
 
     RCPtr<RecordingTabControl> tabs;
@@ -193,8 +193,8 @@ TEST_F(TabControlTest, ClickingATabButtonSelectsIt)
     EXPECT_EQ(tabs->GetCurrentTabIndex(), 2);
 
     // Only buttons are wired: a click on another holder child selects nothing.
-    stray->HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
-    stray->HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
+    stray->HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0));
+    stray->HandleMouseUp(LMouseButtonParam::Create(1, {5, 5}, 0, false, 0, 0));
     EXPECT_EQ(tabs->GetCurrentTabName(), u"three");
 }
 

@@ -94,8 +94,8 @@ protected:
     }
     void ClickOther()
     {
-        other->HandleMouseDown(LPointerInput::Button(1, 5, 5, 1));
-        other->HandleMouseUp(LPointerInput::Button(1, 5, 5, 0));
+        other->HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0));
+        other->HandleMouseUp(LMouseButtonParam::Create(1, {5, 5}, 0, false, 0, 0));
     }
     std::string Text() const { return Narrow(box->GetText().GetChars()); }
     int Count(const char* name) const
@@ -358,14 +358,14 @@ TEST_F(TextBoxFixture, HitTestingTakesTheNearerSideOfACharacter)
 TEST_F(TextBoxFixture, MousePlacesExtendsAndSelectsWords)
 {
     Set(u"ab cd  ef", 0);
-    box->OnLeftMouseDown(LPointerInput::Button(1, 15, 5, 1));
+    box->OnLeftMouseDown(LMouseButtonParam::Create(1, {15, 5}, 0, false, 1, 0));
     EXPECT_EQ(box->GetCaret(), 2);
-    box->OnLeftMouseDown(LPointerInput::Button(1, 36, 5, 1, 8));
+    box->OnLeftMouseDown(LMouseButtonParam::Create(1, {36, 5}, 8, false, 1, 0));
     EXPECT_EQ(box->GetSelectionStart(), 2);
     EXPECT_EQ(box->GetSelectionLength(), 3);
 
-    box->OnLeftMouseDown(LPointerInput::Button(1, 26, 5, 1));
-    box->OnLeftClick(LPointerInput::Button(1, 26, 5, 0, 0, true));
+    box->OnLeftMouseDown(LMouseButtonParam::Create(1, {26, 5}, 0, false, 1, 0));
+    box->OnLeftClick(LMouseButtonParam::Create(1, {26, 5}, 0, true, 0, 0));
     EXPECT_EQ(box->GetSelectionStart(), 3);
     EXPECT_EQ(box->GetSelectionLength(), 2) << "the word without its trailing spaces";
 }
@@ -600,10 +600,11 @@ protected:
     void RightClick(LControl& control)
     {
         control.OnMouseEnter();
-        root->buttons = MouseButton::kRight;
-        control.HandleMouseDown(LPointerInput::Button(MouseButton::kRight, 5, 5, MouseButton::kRight));
+        root->buttons = LMouseButtonParam::kRight;
+        control.HandleMouseDown(
+            LMouseButtonParam::Create(LMouseButtonParam::kRight, {5, 5}, 0, false, LMouseButtonParam::kRight, 0));
         root->buttons = 0;
-        control.HandleMouseUp(LPointerInput::Button(MouseButton::kRight, 5, 5, 0));
+        control.HandleMouseUp(LMouseButtonParam::Create(LMouseButtonParam::kRight, {5, 5}, 0, false, 0, 0));
     }
     LPopupMenu* Shown() const { return dynamic_cast<LPopupMenu*>(box->FindChildControl(u"contextMenu").Get()); }
     std::vector<bool> Offered() const

@@ -21,10 +21,10 @@ int32_t RoundAway(double v)
 
 uint32_t ButtonBit(int32_t button)
 {
-    return button == MouseButton::kLeft     ? 1u
-           : button == MouseButton::kMiddle ? 2u
-           : button == MouseButton::kRight  ? 4u
-                                            : 0u;
+    const uint32_t code = static_cast<uint32_t>(button);
+    return code == LMouseButtonParam::kLeft || code == LMouseButtonParam::kMiddle || code == LMouseButtonParam::kRight
+               ? code
+               : 0u;
 }
 
 LongPoint LocalTo(const LControl& control, const LongPoint& point)
@@ -134,8 +134,8 @@ void LRootWindow::DeliverButton(int32_t kind, int32_t button, uint32_t modifiers
         if (slot) mPointerButtons[pointer] &= ~uint32_t(button);
         doubleClick = (mDoubleClickBits & bit) != 0;
     }
-    RCPtr<LPointerInput> param = LPointerInput::Button(button, local.x, local.y, state, modifiers, doubleClick);
-    param->pointerIndex = pointer;
+    RCPtr<LMouseButtonParam> param = LMouseButtonParam::Create(static_cast<uint32_t>(button), local, modifiers,
+                                                               doubleClick, state, static_cast<uint32_t>(pointer));
     if (bit == 0) return;
     if (kind == kDoubleClick) {
         mDoubleClickBits |= bit;
@@ -158,8 +158,8 @@ void LRootWindow::OnMouseMove(const LongPoint& point, uint32_t modifiers, int32_
     RCPtr<LControl> target = mCapture ? mCapture : hit;
     if (!target) return;
     if (mCapture) local = LocalTo(*mCapture, point);
-    RCPtr<LPointerInput> param(new LPointerInput(local.x, local.y, modifiers));
-    param->pointerIndex = pointer;
+    RCPtr<LPointWithModifiersParam> param =
+        LPointWithModifiersParam::Create(local, modifiers, static_cast<uint32_t>(pointer));
     (void)target->HandleMouseMove(param);  // a refused move is dropped; no one to answer to
 }
 
@@ -168,16 +168,20 @@ void LRootWindow::OnMouseWheel(const LongPoint& point, uint32_t modifiers, int32
     if (!InputAllowed()) return;
     HideToolTip();
     RCPtr<LControl> target = mCapture;
-    LongPoint local = point;
-    if (!target) {
+    LongPoint local;
+    if (target) {
+        local = LocalTo(*target, point);
+    } else {
         target = HitTest(point.x, point.y, true, &local.x, &local.y);
         if (!target) return;
     }
-    RCPtr<LPointerInput> param(new LPointerInput(point.x, point.y, modifiers));
-    param->kind = direction < 2 ? LPointerInput::kWheel : LPointerInput::kWheelHorizontal;
-    param->direction = direction;
-    // The focus is the last taker; nobody comes after it.
-    if (target->OnMouseWheel(param) == 1 && mFocus) (void)mFocus->OnMouseWheel(param);
+    RCPtr<LMouseWheelParam> param = LMouseWheelParam::Create(local, modifiers, static_cast<uint32_t>(direction));
+    if (target->HandleMouseWheel(param) != 1) return;
+    if (RCPtr<LControl> focus = mFocus) {
+        // The point always reads in the receiving control's coordinates.
+        param->SetPoint(LocalTo(*focus, point));
+        (void)focus->HandleMouseWheel(param);  // the focus is the last taker; nobody comes after it
+    }
 }
 
 void LRootWindow::OnKey(const RCPtr<LKeyParam>& key)

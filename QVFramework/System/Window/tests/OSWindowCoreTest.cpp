@@ -61,8 +61,8 @@ TEST_F(OSWindowCoreTest, HorizontalWheelUsesItsOwnAccumulatorAndDirections)
     window.HandleMessage(m);
     m.delta = 240;
     window.HandleMessage(m);
-    EXPECT_EQ(Count(left->events, "wheel2"), 1);
-    EXPECT_EQ(Count(left->events, "wheel3"), 1);
+    EXPECT_EQ(Count(left->events, "scroll2"), 1);
+    EXPECT_EQ(Count(left->events, "scroll3"), 1);
     EXPECT_EQ(window.GetWheelRemainder(0), 0);
 }
 

@@ -138,17 +138,42 @@ TEST_F(RootWindowTest, PointerMasksKeepTenPointersAndInactiveWindowsHearNothing)
     EXPECT_TRUE(left->events.empty());
 }
 
-TEST_F(RootWindowTest, UnhandledWheelFallsBackToTheFocusControl)
+TEST_F(RootWindowTest, AWheelClimbsFromTheControlUnderThePointerThenFallsBackToTheFocus)
 {
     MakeTree(root);
-    left->wheelResult = 1;
-    root.OnMouseWheel({20, 20}, 0, 1);
-    EXPECT_EQ(left->events.back(), "wheel1");
-    EXPECT_TRUE(right->events.empty()) << "no focus control: dropped";
-
-    root.SetFocusControl(right.Get());
-    root.OnMouseWheel({20, 20}, 0, 2);
-    EXPECT_EQ(right->events, (std::vector<std::string>{"wheel2"}));
+    struct Row {
+        const char* what;
+        int32_t direction;
+        QVResult leftTakes, mainTakes;
+        bool focusRight;
+        std::vector<std::string> left, main, right;
+    } rows[] = {
+        {"the control under the pointer takes it", 1, 0, 0, true, {"wheel1"}, {}, {}},
+        {"refused, it climbs to the parent", 0, 1, 0, true, {"wheel0"}, {"wheel0"}, {}},
+        {"refused by all, without a focus it is dropped", 1, 1, 1, false, {"wheel1"}, {"wheel1"}, {}},
+        // The focus's own climb offers it to the shared parent again.
+        {"refused by all, the focus gets it", 1, 1, 1, true, {"wheel1"}, {"wheel1", "wheel1"}, {"wheel1"}},
+        {"sideways goes to the scroll hook", 3, 1, 1, true, {"scroll3"}, {"scroll3", "scroll3"}, {"scroll3"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        left->wheelResult = r.leftTakes;
+        main->wheelResult = r.mainTakes;
+        right->wheelResult = 1;
+        root.SetFocusControl(r.focusRight ? right.Get() : nullptr);
+        for (auto* probe : {main.Get(), left.Get(), right.Get()}) probe->events.clear();
+        root.OnMouseWheel({25, 27}, 0, r.direction);
+        for (auto* probe : {main.Get(), left.Get(), right.Get()})
+            std::erase_if(probe->events, [](const std::string& e) { return e == "enter" || e == "leave"; });
+        EXPECT_EQ(left->events, r.left);
+        EXPECT_EQ(main->events, r.main);
+        EXPECT_EQ(right->events, r.right);
+        // Each receiver reads the point in its own coordinates.
+        EXPECT_EQ(left->wheelPoint, (LongPoint{15, 17}));
+        if (!r.right.empty()) {
+            EXPECT_EQ(right->wheelPoint, (LongPoint{25 - 200, 27 - 10}));
+        }
+    }
 }
 
 TEST_F(RootWindowTest, CaptureHandOverEndsTheOldDragAndFreezesHover)

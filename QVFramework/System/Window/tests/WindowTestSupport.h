@@ -145,24 +145,31 @@ class ProbeControl : public TestControl {
     QV_TYPE_NAME("class ProbeControl")
 public:
     using TestControl::TestControl;
-    QVResult HandleMouseDown(const RCPtr<LPointerInput>& p) override
+    QVResult HandleMouseDown(const RCPtr<LMouseButtonParam>& p) override
     {
         events.push_back("down" + Detail(p));
         return S_OK;
     }
-    QVResult HandleMouseUp(const RCPtr<LPointerInput>& p) override
+    QVResult HandleMouseUp(const RCPtr<LMouseButtonParam>& p) override
     {
         events.push_back("up" + Detail(p));
         return S_OK;
     }
-    QVResult HandleMouseMove(const RCPtr<LPointerInput>& p) override
+    QVResult HandleMouseMove(const RCPtr<LPointWithModifiersParam>& p) override
     {
-        events.push_back("move" + Detail(p));
+        events.push_back("move" + Point(p));
         return S_OK;
     }
-    QVResult OnMouseWheel(const RCPtr<LPointerInput>& p) override
+    QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>& p) override
     {
-        events.push_back("wheel" + std::to_string(p->direction));
+        events.push_back("wheel" + std::to_string(p->GetDirection()));
+        wheelPoint = p->GetPoint();
+        return wheelResult;
+    }
+    QVResult OnScrollKey(const RCPtr<LMouseWheelParam>& p) override
+    {
+        events.push_back("scroll" + std::to_string(p->GetDirection()));
+        wheelPoint = p->GetPoint();
         return wheelResult;
     }
     QVResult OnMouseEnter() override
@@ -182,12 +189,18 @@ public:
     }
     RCPtr<IControlStringTable> GetStringTable() const override { return table; }
 
-    static std::string Detail(const RCPtr<LPointerInput>& p)
+    static std::string Point(const RCPtr<LPointParam>& p)
     {
-        return " " + std::to_string(p->x) + "," + std::to_string(p->y) + (p->doubleClick ? " dbl" : "");
+        const LongPoint at = p->GetPoint();
+        return " " + std::to_string(at.x) + "," + std::to_string(at.y);
+    }
+    static std::string Detail(const RCPtr<LMouseButtonParam>& p)
+    {
+        return Point(p) + (p->IsDoubleClick() ? " dbl" : "");
     }
     std::vector<std::string> events;
     QVResult wheelResult = 0;
+    LongPoint wheelPoint{-1, -1};
     RCPtr<IControlStringTable> table;
 };
 
