@@ -159,10 +159,10 @@ public:
     void SetWantsTab(bool on) { mWantsTab = on; }
     // The control's own shortcut keys: its string table's "LHK" entries and
     // whatever is bound here. E_INVALIDARG when the key is already taken.
-    [[nodiscard]] QVResult BindKey(const KeyCodeValue& code, const String& command);
-    String FindKeyCommand(const KeyCodeValue& code) const;
+    [[nodiscard]] QVResult BindKey(const KeyCode& code, const String& command);
+    String FindKeyCommand(const KeyCode& code) const;
     // The first key bound to a command; an empty key code when none.
-    KeyCodeValue GetShortcutKey(const String& command) const;
+    KeyCode GetShortcutKey(const String& command) const;
     bool HasShortcut(const String& command) const;
     [[nodiscard]] QVResult OnSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 

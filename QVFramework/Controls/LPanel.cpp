@@ -65,8 +65,8 @@ void LPanel::HandleTabNavigation(const RCPtr<LKeyParam>& key)
 {
     if (!key) return;
     RCPtr<LControl> self(this);
-    const bool backward = (key->code.flags & KeyCodeValue::kShift) != 0;
-    if (!(key->code.flags & KeyCodeValue::kCtrl)) {
+    const bool backward = (key->code.code & KeyCode::kShift) != 0;
+    if (!(key->code.code & KeyCode::kCtrl)) {
         RCPtr<LControl> start(key->route.empty() ? nullptr : key->route.back().Get());
         RCPtr<LControl> candidate = GetNextTabChild(start.Get(), backward);
         // Bounded by the children: a round that finds nobody ends the search.

@@ -372,7 +372,7 @@ QVResult LScrollbar::OnScrollbarKey(const RCPtr<LNotificationDistributor>&, cons
     if (!IsEffectivelyVisible(true) || !notification) return 0;
     auto* sibling = dynamic_cast<LSiblingKeyParam*>(notification->GetPayload().Get());
     if (!sibling || !sibling->keyParam) return 0;
-    const uint32_t code = sibling->keyParam->code.flags;
+    const uint32_t code = sibling->keyParam->code.code;
     for (const KeyRow& row : kKeys) {
         if (row.code != code || !(mKeyMask & row.bit)) continue;
         if (row.orientation >= 0 && row.orientation != mVertical) continue;

@@ -105,8 +105,8 @@ TEST_F(NumericUpDownTest, ButtonsKeysAndWheelStepByOneWithinTheRange)
     RCPtr<LPointerInput> wheelDown(new LPointerInput(0, 0));
     wheelDown->direction = -1;
     const std::vector<Row> rows = {
-        {"Down key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(0x28)))); }, "10"},
-        {"Up key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(0x26)))); }, "11"},
+        {"Down key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x28)))); }, "10"},
+        {"Up key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x26)))); }, "11"},
         {"wheel down", [&] { upDown->OnMouseWheel(wheelDown); }, "10"},
         {"wheel up", [&] { upDown->OnMouseWheel(wheelUp); }, "11"},
     };
