@@ -80,6 +80,7 @@ QVResult LControl::ChangeParent(LControl* newParent)
     if (newParent == mParent.Get()) return 1;
     RCPtr<LControl> self(this);
     if (mParent) {
+        LeaveParentSiblingKeys();
         (void)InvalidateRect(LocalRect(), mLayout.clipToParent);  // a redraw request; nothing to undo
         (void)mParent->mChildren.RemoveChild(this);  // a control is always in its parent's list
     } else {
@@ -90,6 +91,7 @@ QVResult LControl::ChangeParent(LControl* newParent)
         // A sibling with the same name refuses the child; that is no move.
         const QVResult added = newParent->mChildren.AddChild(this);
         if (Failed(added)) return added;
+        JoinParentSiblingKeys();
     }
     return S_OK;
 }

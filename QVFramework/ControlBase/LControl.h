@@ -299,6 +299,11 @@ public:
 
 protected:
     RCPtr<LNotificationHandler<LControl>> mHandler;
+    // Sibling keys arrive through the parent, so a move takes the subscription
+    // along: leaving runs while the old parent is still linked, joining once
+    // the new one holds the control. Controls with handlers of their own add theirs.
+    virtual void LeaveParentSiblingKeys();
+    virtual void JoinParentSiblingKeys();
     DoubleRect LocalRect() const { return {0.0, 0.0, mFrame.width, mFrame.height}; }
 
 private:

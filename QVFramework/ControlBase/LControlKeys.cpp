@@ -54,6 +54,17 @@ void LControl::SubscribeSiblingKeys()
                                     u"NID_SIBLING_KEY");
 }
 
+void LControl::LeaveParentSiblingKeys()
+{
+    // 1 when the control never subscribed: nothing to take back.
+    (void)UnregisterNotification(RCPtr<LNotificationDistributor>(mParent.Get()), u"NID_SIBLING_KEY");
+}
+
+void LControl::JoinParentSiblingKeys()
+{
+    SubscribeSiblingKeys();
+}
+
 void LControl::SetContextMenu(const RCPtr<LRefCountedObject>& menu)
 {
     if (mContextMenu) WireContextMenuKeys(mContextMenu, false);

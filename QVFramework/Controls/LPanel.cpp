@@ -16,6 +16,22 @@ QVResult LPanel::Initialize()
     return Failed(subscribed) ? E_FAIL : S_OK;
 }
 
+void LPanel::LeaveParentSiblingKeys()
+{
+    if (mPanelHandler) mPanelHandler->UnregisterHandler(RCPtr<LNotificationDistributor>(GetParent()), u"NID_SIBLING_KEY");
+    LScrollView::LeaveParentSiblingKeys();
+}
+
+void LPanel::JoinParentSiblingKeys()
+{
+    LScrollView::JoinParentSiblingKeys();
+    // Only a panel that subscribed at initialisation follows its parent.
+    if (!mPanelHandler) return;
+    // Registration fails only for a null sender or name; both are set here.
+    (void)mPanelHandler->RegisterHandler(&LPanel::OnPanelSiblingKey, RCPtr<LNotificationDistributor>(GetParent()),
+                                         u"NID_SIBLING_KEY");
+}
+
 QVResult LPanel::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification)
 {

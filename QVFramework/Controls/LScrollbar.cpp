@@ -367,6 +367,21 @@ QVResult LScrollbar::SetKeyMask(int32_t mask)
     return (mask < 0 || mask > 255) ? E_INVALIDARG : S_OK;
 }
 
+void LScrollbar::LeaveParentSiblingKeys()
+{
+    if (mOwnHandler) mOwnHandler->UnregisterHandler(RCPtr<LNotificationDistributor>(GetParent()), u"NID_SIBLING_KEY");
+    LControl::LeaveParentSiblingKeys();
+}
+
+void LScrollbar::JoinParentSiblingKeys()
+{
+    LControl::JoinParentSiblingKeys();
+    if (!mOwnHandler || mKeyMask == 0) return;
+    // Registration fails only for a null sender or name; both are set here.
+    (void)mOwnHandler->RegisterHandler(&LScrollbar::OnScrollbarKey, RCPtr<LNotificationDistributor>(GetParent()),
+                                       u"NID_SIBLING_KEY");
+}
+
 QVResult LScrollbar::OnScrollbarKey(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
 {
     if (!IsEffectivelyVisible(true) || !notification) return 0;

@@ -348,5 +348,43 @@ TEST_F(KeyTest, AKeyBoundAfterInitialisationAnswersForSiblings)
     EXPECT_TRUE(root->hotKeys.empty());
 }
 
+// A control that answers keys for its siblings takes that along when it
+// moves: its new siblings reach it, its old ones no longer do, and the old
+// parent keeps no subscription that could outlive it.
+TEST_F(KeyTest, AMovedControlAnswersOnlyItsNewSiblingsKeys)
+{
+    const KeyCode ctrlF = KeyPress('F', KeyCode::kCtrl);
+    RCPtr<TestControl> old = Make(top.Get(), u"old", 0, 200, 100, 50, 4);
+    RCPtr<TestControl> stay = Make(old.Get(), u"stay", 0, 0, 10, 10, 0);
+    RCPtr<TestControl> mover = Make(old.Get(), u"mover", 0, 20, 10, 10, 1);
+    ASSERT_EQ(mover->BindKey(ctrlF, u"NID_FIND"), S_OK);
+
+    ASSERT_EQ(mover->ChangeParent(c2.Get()), S_OK);
+
+    const auto oldPool =
+        old->FindClientPool(NotificationNameTable::GetNotificationID(u"NID_SIBLING_KEY"));
+    EXPECT_TRUE(!oldPool || oldPool->GetClientCount() == 0) << "the old parent holds no subscription";
+    EXPECT_EQ(mover->GetDistributorCount(), 1u) << "only the new parent is remembered";
+    const auto press = [&](TestControl* focused) {
+        mover->received.clear();
+        root->hotKeys.clear();
+        ASSERT_EQ(focused->SetFocus(true), S_OK);
+        focused->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlF)));
+    };
+    press(stay.Get());
+    EXPECT_TRUE(mover->received.empty()) << "a former sibling's key";
+    EXPECT_EQ(root->hotKeys.size(), 1u);
+
+    // The old parent goes; the moved control keeps working and leaves cleanly.
+    old->Close();
+    old = nullptr;
+    stay = nullptr;
+    press(y1.Get());
+    EXPECT_EQ(mover->received, std::vector<std::string>{"NID_FIND"}) << "a new sibling's key";
+    EXPECT_TRUE(root->hotKeys.empty());
+    mover->Close();
+    EXPECT_EQ(mover->GetDistributorCount(), 0u);
+}
+
 }  // namespace
 }  // namespace control_test
