@@ -110,4 +110,29 @@ TEST_F(PanelTest, SiblingKeysReachAPanelThroughItsParent)
     EXPECT_EQ(lone->GetChildren().GetCount(), 0u);  // no parent, no subscription, no failure
 }
 
+// A panel moved to another parent hears that parent's sibling keys, no longer the old one's.
+TEST_F(PanelTest, AMovedPanelFollowsItsNewParentsSiblingKeys)
+{
+    RCPtr<LPanel> side = Add<LPanel>(outer.Get(), u"side", At(300, 50), At(0, 50), false, 4);
+    Initialize(side.Get());
+    ASSERT_GE(f->BindKey(KeyPress(0x4B), u"NID_TEST_COMMAND"), 0);
+
+    ASSERT_EQ(inner->ChangeParent(side.Get()), S_OK);
+
+    const struct {
+        const char* what;
+        LPanel* asked;
+        QVResult answer;
+    } rows[] = {
+        {"the new parent reaches the moved panel's children", side.Get(), S_OK},
+        {"the old parent no longer does", middle.Get(), 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        f->received.clear();
+        EXPECT_EQ(r.asked->HandleSiblingKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x4B)))), r.answer);
+        EXPECT_EQ(f->received.size(), r.answer == S_OK ? 1u : 0u);
+    }
+}
+
 }  // namespace

@@ -290,6 +290,31 @@ TEST_F(ScrollbarTest, KeysMoveByOrientationAndMask)
     EXPECT_EQ(bar->SetKeyMask(0x1FF), E_INVALIDARG);
 }
 
+// The bar answers the keys its siblings pass on wherever it is moved.
+TEST_F(ScrollbarTest, AMovedBarAnswersItsNewSiblingsKeys)
+{
+    ASSERT_EQ(bar->SetKeyMask(0xFF), S_OK);
+    RCPtr<TestControl> box = Add<TestControl>(top.Get(), u"box", At(100, 50), At(0, 50));
+    Initialize(box.Get());
+
+    ASSERT_EQ(bar->ChangeParent(box.Get()), S_OK);
+
+    const struct {
+        const char* what;
+        LControl* asked;
+        QVResult answer;
+    } rows[] = {
+        {"the new parent's siblings reach it", box.Get(), S_OK},
+        {"the old parent's no longer do", top.Get(), 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        bar->SetValue(0.5);
+        EXPECT_EQ(r.asked->HandleSiblingKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x28)))), r.answer);
+        EXPECT_NEAR(bar->GetValue(), r.answer == S_OK ? 0.52 : 0.5, 1e-12);
+    }
+}
+
 }  // namespace
 
 namespace {
