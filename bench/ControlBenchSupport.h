@@ -25,7 +25,7 @@ public:
     void ReleaseCapture(LControl*) override {}
     void SetPressTarget(LControl*) override {}
     void HandleTabNavigation(const RCPtr<LKeyParam>&) override {}
-    QVResult HandleHotKey(const KeyCodeValue&) override { return 1; }
+    QVResult HandleHotKey(const KeyCode&) override { return 1; }
     RCPtr<LNotificationDistributor> GetDistributor() override { return RCPtr<LNotificationDistributor>(this); }
     void SetWindowTitle(const String&) override {}
     void GetClientSize(double& w, double& h) const override
@@ -69,7 +69,7 @@ public:
     double GetElapsedTime() override { return 0; }
     DoubleRect GetWorkArea() override { return {0, 0, 1000, 1000}; }
     uint32_t GetCursorHandle(const char16_t*) override { return 0; }
-    QVResult HandleHotKey(const KeyCodeValue&) override { return 1; }
+    QVResult HandleHotKey(const KeyCode&) override { return 1; }
     RCPtr<LFont> GetDefaultFont() override { return nullptr; }
     IControlFactory* GetControlFactory() override { return nullptr; }
     RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() override { return nullptr; }

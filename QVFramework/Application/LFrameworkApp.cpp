@@ -315,14 +315,10 @@ String LFrameworkApp::GetFrameworkString(const String& id, const String& fallbac
     return text;
 }
 
-QVResult LFrameworkApp::HandleHotKey(const KeyCodeValue& code)
+QVResult LFrameworkApp::HandleHotKey(const KeyCode& code)
 {
     if (!mHotKeys) return 1;
-    KeyCode key;
-    key.code = code.flags;
-    key.sides = code.second;
-    key.previousState = code.byte;
-    return mHotKeys->HandleKey(key);
+    return mHotKeys->HandleKey(code);
 }
 
 RCPtr<LFont> LFrameworkApp::GetDefaultFont()

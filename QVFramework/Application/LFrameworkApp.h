@@ -186,7 +186,7 @@ public:
     String GetFrameworkString(const String& id, const String& fallback) const;
 
     // ---- IControlApplication ----
-    [[nodiscard]] QVResult HandleHotKey(const KeyCodeValue& code) override;
+    [[nodiscard]] QVResult HandleHotKey(const KeyCode& code) override;
     RCPtr<LFont> GetDefaultFont() override;
     IControlFactory* GetControlFactory() override { return mFactory.Get(); }
     RCPtr<LNotificationDistributor> GetDefaultNotificationCenter() override;

@@ -101,6 +101,8 @@ void ChildControlList::TakeOut(uint32_t index)
 {
     RCPtr<LControl> child = mChildren[index];
     mOwner->DecrementUnclippedCount(child->GetUnclippedCount() + (child->ClipsToParent() ? 0 : 1));
+    // Every way out of a parent passes here, a dying parent's clean-up too.
+    child->LeaveParentSiblingKeys();
     child->SetParentLink(nullptr);
     mChildren.erase(mChildren.begin() + index);
     MarkChanged();

@@ -25,7 +25,7 @@ public:
     virtual DoubleRect GetWorkArea() = 0;
     virtual uint32_t GetCursorHandle(const char16_t* name) = 0;
     // 1 when no binding took the key.
-    [[nodiscard]] virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
+    [[nodiscard]] virtual QVResult HandleHotKey(const KeyCode& code) = 0;
     // The application's shortcut bindings and where they send; null when none.
     virtual LGlobalHotKeyManager* GetHotKeys() const { return nullptr; }
     virtual RCPtr<LFont> GetDefaultFont() = 0;

@@ -37,7 +37,7 @@ public:
 
     virtual void HandleTabNavigation(const RCPtr<LKeyParam>& key) = 0;
     // 1 when no binding took the key.
-    [[nodiscard]] virtual QVResult HandleHotKey(const KeyCodeValue& code) = 0;
+    [[nodiscard]] virtual QVResult HandleHotKey(const KeyCode& code) = 0;
     // The window's shortcut bindings and where they send; null when it has none.
     virtual LGlobalHotKeyManager* GetHotKeys() const { return nullptr; }
 

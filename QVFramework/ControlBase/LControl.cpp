@@ -90,6 +90,7 @@ QVResult LControl::ChangeParent(LControl* newParent)
         // A sibling with the same name refuses the child; that is no move.
         const QVResult added = newParent->mChildren.AddChild(this);
         if (Failed(added)) return added;
+        JoinParentSiblingKeys();
     }
     return S_OK;
 }

@@ -160,10 +160,10 @@ public:
     void SetWantsTab(bool on) { mWantsTab = on; }
     // The control's own shortcut keys: its string table's "LHK" entries and
     // whatever is bound here. E_INVALIDARG when the key is already taken.
-    [[nodiscard]] QVResult BindKey(const KeyCodeValue& code, const String& command);
-    String FindKeyCommand(const KeyCodeValue& code) const;
+    [[nodiscard]] QVResult BindKey(const KeyCode& code, const String& command);
+    String FindKeyCommand(const KeyCode& code) const;
     // The first key bound to a command; an empty key code when none.
-    KeyCodeValue GetShortcutKey(const String& command) const;
+    KeyCode GetShortcutKey(const String& command) const;
     bool HasShortcut(const String& command) const;
     [[nodiscard]] QVResult OnSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
@@ -302,6 +302,11 @@ public:
 
 protected:
     RCPtr<LNotificationHandler<LControl>> mHandler;
+    // Sibling keys arrive through the parent, so a move takes the subscription
+    // along: leaving runs while the old parent is still linked, joining once
+    // the new one holds the control. Controls with handlers of their own add theirs.
+    virtual void LeaveParentSiblingKeys();
+    virtual void JoinParentSiblingKeys();
     DoubleRect LocalRect() const { return {0.0, 0.0, mFrame.width, mFrame.height}; }
 
 private:

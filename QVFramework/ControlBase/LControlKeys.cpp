@@ -11,7 +11,7 @@ namespace {
 
 constexpr uint32_t kTabKey = 9;
 
-QVResult OfferToHotKeys(IRootWindow* root, const KeyCodeValue& code)
+QVResult OfferToHotKeys(IRootWindow* root, const KeyCode& code)
 {
     if (root && root->HandleHotKey(code) != 1) return S_OK;
     IControlApplication* app = GetControlApplication();
@@ -45,15 +45,6 @@ void ForEachLeafItem(const LMenuDescriptor& menu, const Visit& visit)
 
 }  // namespace
 
-KeyCode ToKeyCode(const KeyCodeValue& value)
-{
-    KeyCode key;
-    key.code = value.flags;
-    key.sides = value.second;
-    key.previousState = value.byte;
-    return key;
-}
-
 void LControl::SubscribeSiblingKeys()
 {
     if (!mHandler || !mParent || (mOwnKeys.IsEmpty() && mMenuKeys.IsEmpty())) return;
@@ -61,6 +52,17 @@ void LControl::SubscribeSiblingKeys()
     // a second registration for the same parent keeps the first.
     (void)mHandler->RegisterHandler(&LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent.Get()),
                                     u"NID_SIBLING_KEY");
+}
+
+void LControl::LeaveParentSiblingKeys()
+{
+    // 1 when the control never subscribed: nothing to take back.
+    (void)UnregisterNotification(RCPtr<LNotificationDistributor>(mParent.Get()), u"NID_SIBLING_KEY");
+}
+
+void LControl::JoinParentSiblingKeys()
+{
+    SubscribeSiblingKeys();
 }
 
 void LControl::SetContextMenu(const RCPtr<LRefCountedObject>& menu)
@@ -107,25 +109,24 @@ QVResult LControl::OnShortcutCommand(const RCPtr<LNotificationDistributor>&, con
     return 1;
 }
 
-QVResult LControl::BindKey(const KeyCodeValue& code, const String& command)
+QVResult LControl::BindKey(const KeyCode& code, const String& command)
 {
-    const QVResult result = mOwnKeys.AddBinding(ToKeyCode(code), command);
+    const QVResult result = mOwnKeys.AddBinding(code, command);
     if (Succeeded(result)) SubscribeSiblingKeys();
     return result;
 }
 
-String LControl::FindKeyCommand(const KeyCodeValue& code) const
+String LControl::FindKeyCommand(const KeyCode& code) const
 {
-    const String command = mOwnKeys.FindCommandForKey(ToKeyCode(code));
-    return command.IsEmpty() ? mMenuKeys.FindCommandForKey(ToKeyCode(code)) : command;
+    const String command = mOwnKeys.FindCommandForKey(code);
+    return command.IsEmpty() ? mMenuKeys.FindCommandForKey(code) : command;
 }
 
-KeyCodeValue LControl::GetShortcutKey(const String& command) const
+KeyCode LControl::GetShortcutKey(const String& command) const
 {
     std::vector<KeyCode> keys = mOwnKeys.GetKeysForCommand(command);
     if (keys.empty()) keys = mMenuKeys.GetKeysForCommand(command);
-    return keys.empty() ? KeyCodeValue{}
-                        : KeyCodeValue{keys.front().code, keys.front().sides, keys.front().previousState};
+    return keys.empty() ? KeyCode{} : keys.front();
 }
 
 bool LControl::HasShortcut(const String& command) const
@@ -141,7 +142,7 @@ void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)
     // The answer is carried in sibling->unhandled.
     (void)OnSiblingKey(nullptr, LNotification::Create(u"NID_SIBLING_KEY", sibling));
     if (sibling->unhandled == 0 || OnKeyDown(key) != 1) return;
-    const bool tab = key->code.IsKeyPress() && key->code.VirtualKey() == kTabKey;
+    const bool tab = key->code.IsKeyPress() && key->code.GetVirtualKey() == kTabKey;
     key->route.emplace_back(this);
     RCPtr<IRootWindow> root = GetRootWindow();
     if (!tab) {
@@ -282,7 +283,7 @@ void LControl::HandleTabNavigation(const RCPtr<LKeyParam>& key)
     if (!key) return;
     RCPtr<LControl> self(this);
     RCPtr<IRootWindow> root = GetRootWindow();
-    const bool backwards = (key->code.flags & KeyCodeValue::kShift) != 0;
+    const bool backwards = (key->code.code & KeyCode::kShift) != 0;
     const auto passUp = [&](const RCPtr<LKeyParam>& param) {
         param->route.emplace_back(this);
         if (mParent) {
@@ -291,8 +292,8 @@ void LControl::HandleTabNavigation(const RCPtr<LKeyParam>& key)
             root->HandleTabNavigation(param);
         }
     };
-    if (key->code.flags & KeyCodeValue::kCtrl) {
-        RCPtr<LKeyParam> up(new LKeyParam(KeyCodeValue{backwards ? 0x2000009u : 9u, 0, 0}, 0));
+    if (key->code.code & KeyCode::kCtrl) {
+        RCPtr<LKeyParam> up(new LKeyParam(KeyCode(char16_t{9}, backwards ? KeyCode::kModShift : 0u), 0));
         passUp(up);
         return;
     }

@@ -3,7 +3,7 @@
 
 namespace QV {
 
-LKeyParam::LKeyParam(KeyCodeValue code_, int32_t stayInside_) : code(code_), stayInside(stayInside_) {}
+LKeyParam::LKeyParam(const KeyCode& code_, int32_t stayInside_) : code(code_), stayInside(stayInside_) {}
 
 LKeyParam::~LKeyParam() = default;
 

@@ -121,7 +121,7 @@ void LButton::SetEnabled(bool enabled)
 
 QVResult LButton::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
-    if (!key || (key->code.flags != kEnterPress && key->code.flags != kSpacePress)) return 1;
+    if (!key || (key->code.code != kEnterPress && key->code.code != kSpacePress)) return 1;
     SimulateClick();
     return S_OK;
 }

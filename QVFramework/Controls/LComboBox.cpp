@@ -276,7 +276,7 @@ QVResult LComboBox::UpdateVisualPart()
 QVResult LComboBox::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
     if (!key) return 1;
-    const uint32_t flags = key->code.flags;
+    const uint32_t flags = key->code.code;
     if (!IsDropDownOpen() && (flags == kDownKey || flags == kEnterKey)) {
         if (const QVResult shown = ShowList(true); Failed(shown)) return shown;
         return S_OK;
@@ -291,7 +291,7 @@ QVResult LComboBox::OnKeyDown(const RCPtr<LKeyParam>& key)
 
 void LComboBox::HandleKey(const RCPtr<LKeyParam>& key)
 {
-    if (key && key->code.flags == kEscapeKey && mListBox && mListBox->IsEffectivelyVisible(false)) {
+    if (key && key->code.code == kEscapeKey && mListBox && mListBox->IsEffectivelyVisible(false)) {
         mListBox->SetVisible(false);
         ReclaimFocus();
         return;

@@ -51,7 +51,7 @@ QVResult LDialog::DoModal()
 
 QVResult LDialog::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
-    if (key && key->code.flags == kEscapeKey) {
+    if (key && key->code.code == kEscapeKey) {
         EndDialog(2);
         return S_OK;
     }
@@ -60,7 +60,7 @@ QVResult LDialog::OnKeyDown(const RCPtr<LKeyParam>& key)
 
 void LDialog::HandleKey(const RCPtr<LKeyParam>& key)
 {
-    if (key && key->code.flags == kEscapeKey) {
+    if (key && key->code.code == kEscapeKey) {
         EndDialog(2);
         return;
     }

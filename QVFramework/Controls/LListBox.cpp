@@ -939,7 +939,7 @@ void LListBox::OnLeftMouseUp(const RCPtr<LMouseButtonParam>& param)
 QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
     if (!key) return 1;
-    const uint32_t flags = key->code.flags;
+    const uint32_t flags = key->code.code;
     const auto press = [](uint32_t vk, uint32_t mods = 0) { return 0x20000000u | mods | (vk << 16); };
     const auto selectFrom = [&](int32_t from, int32_t step) {
         for (int32_t i = from; i >= 0 && i < GetItemCount(); i += step) {

@@ -250,7 +250,7 @@ QVResult LMainMenu::OnKeyDown(const RCPtr<LKeyParam>& key)
     const int32_t open = GetOpenMenu();
     if (!key || open < 0) return 1;
     const int32_t count = GetMenuButtonCount();
-    switch (key->code.flags) {
+    switch (key->code.code) {
     case 0x20250000: OpenMenu((open + count - 1) % count); return S_OK;
     case 0x20270000: OpenMenu((open + 1) % count); return S_OK;
     case 0x201B0000: AsButton(GetMenuButton(open))->ShowMenu(false); return S_OK;

@@ -98,7 +98,7 @@ QVResult LNumericUpDown::OnValidated(const RCPtr<LNotificationDistributor>&, con
 
 void LNumericUpDown::HandleKey(const RCPtr<LKeyParam>& key)
 {
-    const uint32_t flags = key ? key->code.flags : 0;
+    const uint32_t flags = key ? key->code.code : 0;
     if (flags == 0x20260000u || flags == 0x20280000u) {
         SetNumber(std::round(GetNumber()) + (flags == 0x20260000u ? mStep : -mStep));
         return;

@@ -16,6 +16,22 @@ QVResult LPanel::Initialize()
     return Failed(subscribed) ? E_FAIL : S_OK;
 }
 
+void LPanel::LeaveParentSiblingKeys()
+{
+    if (mPanelHandler) mPanelHandler->UnregisterHandler(RCPtr<LNotificationDistributor>(GetParent()), u"NID_SIBLING_KEY");
+    LScrollView::LeaveParentSiblingKeys();
+}
+
+void LPanel::JoinParentSiblingKeys()
+{
+    LScrollView::JoinParentSiblingKeys();
+    // Only a panel that subscribed at initialisation follows its parent.
+    if (!mPanelHandler) return;
+    // Registration fails only for a null sender or name; both are set here.
+    (void)mPanelHandler->RegisterHandler(&LPanel::OnPanelSiblingKey, RCPtr<LNotificationDistributor>(GetParent()),
+                                         u"NID_SIBLING_KEY");
+}
+
 QVResult LPanel::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification)
 {
@@ -65,8 +81,8 @@ void LPanel::HandleTabNavigation(const RCPtr<LKeyParam>& key)
 {
     if (!key) return;
     RCPtr<LControl> self(this);
-    const bool backward = (key->code.flags & KeyCodeValue::kShift) != 0;
-    if (!(key->code.flags & KeyCodeValue::kCtrl)) {
+    const bool backward = (key->code.code & KeyCode::kShift) != 0;
+    if (!(key->code.code & KeyCode::kCtrl)) {
         RCPtr<LControl> start(key->route.empty() ? nullptr : key->route.back().Get());
         RCPtr<LControl> candidate = GetNextTabChild(start.Get(), backward);
         // Bounded by the children: a round that finds nobody ends the search.

@@ -21,6 +21,10 @@ public:
 
     [[nodiscard]] QVResult OnPanelSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 
+protected:
+    void LeaveParentSiblingKeys() override;
+    void JoinParentSiblingKeys() override;
+
 private:
     RCPtr<LNotificationHandler<LPanel>> mPanelHandler;
 };

@@ -104,9 +104,7 @@ String LPopupMenu::GetHotKeyText(int32_t index) const
     const LControl* from = mUpdater && mUpdater->GetTarget() ? mUpdater->GetTarget().Get() : GetParent();
     for (; from; from = from->GetParent()) {
         if (!from->HasShortcut(entry->GetKey())) continue;
-        KeyCode key;
-        key.code = from->GetShortcutKey(entry->GetKey()).flags;
-        return KeyCode::GetDisplayText(key);
+        return KeyCode::GetDisplayText(from->GetShortcutKey(entry->GetKey()));
     }
     return String();
 }
@@ -119,7 +117,7 @@ void LPopupMenu::OnItemActivated(int32_t index)
 QVResult LPopupMenu::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
     if (!key) return 1;
-    switch (key->code.flags) {
+    switch (key->code.code) {
     case kEscapeKey: SetVisible(false); return S_OK;
     // Left and Right belong to the menu bar, which moves to the next menu.
     case kLeftKey:

@@ -369,12 +369,27 @@ QVResult LScrollbar::SetKeyMask(int32_t mask)
     return (mask < 0 || mask > 255) ? E_INVALIDARG : S_OK;
 }
 
+void LScrollbar::LeaveParentSiblingKeys()
+{
+    if (mOwnHandler) mOwnHandler->UnregisterHandler(RCPtr<LNotificationDistributor>(GetParent()), u"NID_SIBLING_KEY");
+    LControl::LeaveParentSiblingKeys();
+}
+
+void LScrollbar::JoinParentSiblingKeys()
+{
+    LControl::JoinParentSiblingKeys();
+    if (!mOwnHandler || mKeyMask == 0) return;
+    // Registration fails only for a null sender or name; both are set here.
+    (void)mOwnHandler->RegisterHandler(&LScrollbar::OnScrollbarKey, RCPtr<LNotificationDistributor>(GetParent()),
+                                       u"NID_SIBLING_KEY");
+}
+
 QVResult LScrollbar::OnScrollbarKey(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
 {
     if (!IsEffectivelyVisible(true) || !notification) return 0;
     auto* sibling = dynamic_cast<LSiblingKeyParam*>(notification->GetPayload().Get());
     if (!sibling || !sibling->keyParam) return 0;
-    const uint32_t code = sibling->keyParam->code.flags;
+    const uint32_t code = sibling->keyParam->code.code;
     for (const KeyRow& row : kKeys) {
         if (row.code != code || !(mKeyMask & row.bit)) continue;
         if (row.orientation >= 0 && row.orientation != mVertical) continue;

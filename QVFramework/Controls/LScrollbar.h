@@ -58,6 +58,10 @@ public:
     [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
 
+protected:
+    void LeaveParentSiblingKeys() override;
+    void JoinParentSiblingKeys() override;
+
 private:
     int Axis() const { return mVertical ? 1 : 0; }
     double ThumbPosition() const;

@@ -300,10 +300,10 @@ void LSlider::StepBy(double units)
 void LSlider::HandleKey(const RCPtr<LKeyParam>& key)
 {
     if (!key) return;
-    const uint32_t flags = key->code.flags;
+    const uint32_t flags = key->code.code;
     const uint32_t vk = (flags >> 16) & 0xFF;
     const bool arrow = vk >= 0x25 && vk <= 0x28;
-    if (flags != 0 && !(flags & 0x80000000u) && !(flags & KeyCodeValue::kKeyDown) && arrow) {
+    if (flags != 0 && !(flags & 0x80000000u) && !(flags & KeyCode::kKeyDown) && arrow) {
         mKeyHeld = false;
         mPosts.Post(*this, u"NID_VALUE_CHANGE_KEY_UP", key);
         return;

@@ -434,7 +434,7 @@ bool LTextBox::Shift(uint32_t flags) const
 QVResult LTextBox::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
     if (!key) return 1;
-    const uint32_t flags = key->code.flags;
+    const uint32_t flags = key->code.code;
     const uint32_t vk = (flags >> 16) & 0xFF;
     if (vk == 0 && !(flags & kNoKey)) {
         const char16_t c = static_cast<char16_t>(flags & 0xFFFF);

@@ -160,7 +160,7 @@ TEST_F(SdlWindowTest, RealClicksKeysAndTextReachTheControls)
     Push(text);
     RunFor(std::chrono::milliseconds(100));
     std::vector<uint32_t> codes;
-    for (const KeyCodeValue& k : left->keys) codes.push_back(k.flags & 0x00FFFFFF);
+    for (const KeyCode& k : left->keys) codes.push_back(k.code & 0x00FFFFFF);
     // The Enter press, its synthesised character, then the typed e acute.
     EXPECT_EQ(codes, (std::vector<uint32_t>{0x0D0000, 0x00000D, 0x0000E9}));
 }

@@ -27,7 +27,7 @@ protected:
 
     static RCPtr<LKeyParam> Key(uint32_t vk, uint32_t modifiers = 0, int32_t stayInside = 0)
     {
-        return RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk, modifiers), stayInside));
+        return RCPtr<LKeyParam>(new LKeyParam(KeyPress(vk, modifiers), stayInside));
     }
 
     RCPtr<TestControl> c1, c2, c3, x1, x2, y1, y2, y3, y4;
@@ -47,8 +47,8 @@ TEST_F(KeyTest, TabNavigationMovesAcrossContainersAndSkipsHiddenAndDisabled)
         {"tab off the last child enters the next container", 1, 0, 0, 2},
         {"tab from a sibling-key parameter wraps inside", 1, 0, 1, 0},
         {"tab skips the hidden and the disabled child", 2, 0, 0, 3},
-        {"shift+tab off the first child enters the previous container at its end", 2, KeyCodeValue::kShift, 0, 1},
-        {"ctrl+tab leaves the nested container for its next sibling", 0, KeyCodeValue::kCtrl, 1, 2},
+        {"shift+tab off the first child enters the previous container at its end", 2, KeyCode::kShift, 0, 1},
+        {"ctrl+tab leaves the nested container for its next sibling", 0, KeyCode::kCtrl, 1, 2},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -110,7 +110,7 @@ TEST_F(KeyTest, UnhandledKeysEndAtTheRootThenTheApplicationHotKeys)
 
 TEST_F(KeyTest, SiblingKeysAskTheNearestEarlierSiblingFirst)
 {
-    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
+    const KeyCode ctrlF = KeyPress('F', KeyCode::kCtrl);
     RCPtr<TestControl> x0 = Make(c1.Get(), u"x0", 0, 40, 10, 10, -1);
     RCPtr<TestControl> x3 = Make(c1.Get(), u"x3", 0, 60, 10, 10, 5);
     for (TestControl* c : {x0.Get(), x3.Get()}) {
@@ -126,7 +126,7 @@ TEST_F(KeyTest, SiblingKeysAskTheNearestEarlierSiblingFirst)
     EXPECT_TRUE(x0->HasShortcut(u"NID_FIND"));
     EXPECT_EQ(x0->GetShortcutKey(u"NID_FIND"), ctrlF);
     EXPECT_FALSE(x0->HasShortcut(u"NID_OWN"));
-    EXPECT_EQ(x0->GetShortcutKey(u"NID_OWN"), KeyCodeValue{});
+    EXPECT_EQ(x0->GetShortcutKey(u"NID_OWN"), KeyCode{});
 
     // The focused control's own binding wins before anybody else is asked.
     EXPECT_GE(x2->BindKey(ctrlF, u"NID_OWN"), 0);
@@ -139,27 +139,27 @@ TEST_F(KeyTest, SiblingKeysAskTheNearestEarlierSiblingFirst)
 // every other entry is left to the maps it belongs to.
 TEST_F(KeyTest, OwnKeysComeFromTheLhkEntriesOfTheStringTable)
 {
-    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
-    const KeyCodeValue deleteKey = KeyCodeValue::Press(0x2E);
+    const KeyCode ctrlF = KeyPress('F', KeyCode::kCtrl);
+    const KeyCode deleteKey = KeyPress(0x2E);
     using Entries = std::vector<std::pair<String, String>>;
     const struct {
         const char* name;
         Entries entries;
-        KeyCodeValue pressed;
+        KeyCode pressed;
         const char* fires;  // empty: the key travels on to the hot keys
     } rows[] = {
         {"a bound key sends its command", {{u"LHK.NID_FIND", u"Ctrl+VKEY_F"}}, ctrlF, "NID_FIND"},
         {"the same key without its modifier does not",
          {{u"LHK.NID_FIND", u"Ctrl+VKEY_F"}},
-         KeyCodeValue::Press('F'),
+         KeyPress('F'),
          ""},
         {"releasing the bound key does not",
          {{u"LHK.NID_FIND", u"Ctrl+VKEY_F"}},
-         KeyCodeValue{KeyCodeValue::kCtrl | (uint32_t{'F'} << 16), 0, 0},
+         KeyCode(uint32_t{'F'}, false, 0, KeyCode::kModCtrl),
          ""},
         {"the command is the id's last segment",
          {{u"LHK.Search.NID_FIND", u"Shift+Ctrl+VKEY_F"}},
-         KeyCodeValue::Press('F', KeyCodeValue::kCtrl | KeyCodeValue::kShift),
+         KeyPress('F', KeyCode::kCtrl | KeyCode::kShift),
          "NID_FIND"},
         {"the first entry that binds a key keeps it",
          {{u"LHK.NID_ERASE", u"VKEY_DELETE"}, {u"LHK.NID_CLEAR", u"VKEY_DELETE"}},
@@ -172,7 +172,7 @@ TEST_F(KeyTest, OwnKeysComeFromTheLhkEntriesOfTheStringTable)
         // on a key code that carries no key at all.
         {"an unknown key name binds nothing",
          {{u"LHK.NID_FIND", u"Ctrl+VKEY_NO_SUCH_KEY"}},
-         KeyCodeValue{KeyCodeValue::kKeyDown | KeyCodeValue::kCtrl, 0, 0},
+         KeyPress(0, KeyCode::kCtrl),
          ""},
         {"a good entry still binds beside a bad one",
          {{u"LHK.NID_BROKEN", u"Ctrl+VKEY_NO_SUCH_KEY"}, {u"LHK.NID_FIND", u"Ctrl+VKEY_F"}},
@@ -204,7 +204,7 @@ TEST_F(KeyTest, OwnKeysComeFromTheLhkEntriesOfTheStringTable)
 // and menus find them by command.
 TEST_F(KeyTest, OwnKeysFromTheTableAnswerForFocusedSiblings)
 {
-    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
+    const KeyCode ctrlF = KeyPress('F', KeyCode::kCtrl);
     RCPtr<FakeStringTable> table(new FakeStringTable());
     table->strings = {{u"TOOLTIP", u"Find"}, {u"LHK.NID_FIND", u"Ctrl+VKEY_F"}, {u"LHK.Menu.NID_FIND", u"VKEY_F3"}};
     app.factory.tables.push_back({u"finder", RCPtr<IControlStringTable>(table.Get())});
@@ -237,11 +237,11 @@ TEST_F(KeyTest, StayingInsideAContainerThatNobodyCanFocusEnds)
 // focus, and send the command to the target of the hot keys that bind it.
 TEST_F(KeyTest, ContextMenuItemKeysSendTheirCommandsFromAFocusedSibling)
 {
-    const KeyCodeValue ctrlD = KeyCodeValue::Press('D', KeyCodeValue::kCtrl);
-    const KeyCodeValue ctrlE = KeyCodeValue::Press('E', KeyCodeValue::kCtrl);
-    const KeyCodeValue ctrlG = KeyCodeValue::Press('G', KeyCodeValue::kCtrl);
-    const auto bind = [](LGlobalHotKeyManager& keys, const KeyCodeValue& v, const char16_t* command) {
-        ASSERT_EQ(keys.GetKeyMap().AddBinding(ToKeyCode(v), command), S_OK);
+    const KeyCode ctrlD = KeyPress('D', KeyCode::kCtrl);
+    const KeyCode ctrlE = KeyPress('E', KeyCode::kCtrl);
+    const KeyCode ctrlG = KeyPress('G', KeyCode::kCtrl);
+    const auto bind = [](LGlobalHotKeyManager& keys, const KeyCode& v, const char16_t* command) {
+        ASSERT_EQ(keys.GetKeyMap().AddBinding(v, command), S_OK);
     };
     RCPtr<NotificationLog> windowTarget(new NotificationLog());
     RCPtr<NotificationLog> appTarget(new NotificationLog());
@@ -263,7 +263,7 @@ TEST_F(KeyTest, ContextMenuItemKeysSendTheirCommandsFromAFocusedSibling)
     const struct {
         const char* name;
         bool menuBeforeInitialize;
-        KeyCodeValue pressed;
+        KeyCode pressed;
         const char* windowGets;  // empty: nothing
         const char* appGets;
     } rows[] = {
@@ -309,11 +309,11 @@ TEST_F(KeyTest, ContextMenuItemKeysSendTheirCommandsFromAFocusedSibling)
 // Changing the menu takes back the old menu's keys and keeps the control's own.
 TEST_F(KeyTest, ReplacingTheContextMenuTakesBackItsKeysOnly)
 {
-    const KeyCodeValue ctrlD = KeyCodeValue::Press('D', KeyCodeValue::kCtrl);
-    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
+    const KeyCode ctrlD = KeyPress('D', KeyCode::kCtrl);
+    const KeyCode ctrlF = KeyPress('F', KeyCode::kCtrl);
     RCPtr<NotificationLog> windowTarget(new NotificationLog());
     root->hotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(windowTarget.Get()));
-    ASSERT_EQ(root->hotKeyManager->GetKeyMap().AddBinding(ToKeyCode(ctrlD), u"NID_MENU_DUPLICATE"), S_OK);
+    ASSERT_EQ(root->hotKeyManager->GetKeyMap().AddBinding(ctrlD, u"NID_MENU_DUPLICATE"), S_OK);
     RCPtr<LMenuDescriptor> menu(new LMenuDescriptor());
     ASSERT_GE(menu->AddItem(u"Duplicate", u"NID_MENU_DUPLICATE"), 0);
     RCPtr<TestControl> owner = Make(c1.Get(), u"owner", 0, 80, 10, 10, 7);
@@ -339,13 +339,67 @@ TEST_F(KeyTest, ReplacingTheContextMenuTakesBackItsKeysOnly)
 // A key bound after initialisation reaches the control from a focused sibling.
 TEST_F(KeyTest, AKeyBoundAfterInitialisationAnswersForSiblings)
 {
-    const KeyCodeValue ctrlF = KeyCodeValue::Press('F', KeyCodeValue::kCtrl);
+    const KeyCode ctrlF = KeyPress('F', KeyCode::kCtrl);
     RCPtr<TestControl> late = Make(c1.Get(), u"late", 0, 80, 10, 10, 7);
     ASSERT_EQ(late->BindKey(ctrlF, u"NID_FIND"), S_OK);
     x1->SetFocus(true);
     x1->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlF)));
     EXPECT_EQ(late->received, std::vector<std::string>{"NID_FIND"});
     EXPECT_TRUE(root->hotKeys.empty());
+}
+
+// A control that answers keys for its siblings takes that along when it
+// moves: its new siblings reach it, its old ones no longer do, and the old
+// parent keeps no subscription that could outlive it.
+TEST_F(KeyTest, AMovedControlAnswersOnlyItsNewSiblingsKeys)
+{
+    const KeyCode ctrlF = KeyPress('F', KeyCode::kCtrl);
+    RCPtr<TestControl> old = Make(top.Get(), u"old", 0, 200, 100, 50, 4);
+    RCPtr<TestControl> stay = Make(old.Get(), u"stay", 0, 0, 10, 10, 0);
+    RCPtr<TestControl> mover = Make(old.Get(), u"mover", 0, 20, 10, 10, 1);
+    ASSERT_EQ(mover->BindKey(ctrlF, u"NID_FIND"), S_OK);
+
+    ASSERT_EQ(mover->ChangeParent(c2.Get()), S_OK);
+
+    const auto oldPool =
+        old->FindClientPool(NotificationNameTable::GetNotificationID(u"NID_SIBLING_KEY"));
+    EXPECT_TRUE(!oldPool || oldPool->GetClientCount() == 0) << "the old parent holds no subscription";
+    EXPECT_EQ(mover->GetDistributorCount(), 1u) << "only the new parent is remembered";
+    const auto press = [&](TestControl* focused) {
+        mover->received.clear();
+        root->hotKeys.clear();
+        ASSERT_EQ(focused->SetFocus(true), S_OK);
+        focused->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(ctrlF)));
+    };
+    press(stay.Get());
+    EXPECT_TRUE(mover->received.empty()) << "a former sibling's key";
+    EXPECT_EQ(root->hotKeys.size(), 1u);
+
+    // The old parent goes; the moved control keeps working and leaves cleanly.
+    old->Close();
+    old = nullptr;
+    stay = nullptr;
+    press(y1.Get());
+    EXPECT_EQ(mover->received, std::vector<std::string>{"NID_FIND"}) << "a new sibling's key";
+    EXPECT_TRUE(root->hotKeys.empty());
+    mover->Close();
+    EXPECT_EQ(mover->GetDistributorCount(), 0u);
+}
+
+// A parent that goes while a keyed child outlives it leaves the child no
+// subscription on the gone parent.
+TEST_F(KeyTest, AChildOutlivingItsParentKeepsNoSiblingKeySubscription)
+{
+    RCPtr<TestControl> parent = Make(top.Get(), u"parent", 0, 200, 100, 50, 4);
+    RCPtr<TestControl> orphan = Make(parent.Get(), u"orphan", 0, 0, 10, 10, 0);
+    ASSERT_EQ(orphan->BindKey(KeyPress('F', KeyCode::kCtrl), u"NID_FIND"), S_OK);
+    ASSERT_EQ(orphan->GetDistributorCount(), 1u);
+
+    parent->Close();
+    parent = nullptr;
+
+    EXPECT_EQ(orphan->GetParent(), nullptr);
+    EXPECT_EQ(orphan->GetDistributorCount(), 0u);
 }
 
 }  // namespace

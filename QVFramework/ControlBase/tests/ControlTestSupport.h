@@ -25,6 +25,14 @@ inline std::string Narrow(const char16_t* text)
     return out;
 }
 
+// A key press as the window delivers it: the virtual key with KeyCode's flag bits.
+inline KeyCode KeyPress(uint32_t virtualKey, uint32_t flags = 0)
+{
+    KeyCode key;
+    key.code = KeyCode::kKeyDown | flags | ((virtualKey & 0xFF) << 16);
+    return key;
+}
+
 inline RectRegion RegionOf(const std::vector<RegionRect>& rects)
 {
     RectRegion region;
@@ -127,7 +135,7 @@ public:
     }
     void SetPressTarget(LControl* c) override { pressTarget = c; }
     void HandleTabNavigation(const RCPtr<LKeyParam>& key) override { tabs.push_back(key); }
-    QVResult HandleHotKey(const KeyCodeValue& code) override
+    QVResult HandleHotKey(const KeyCode& code) override
     {
         hotKeys.push_back(code);
         return hotKeyResult;
@@ -155,7 +163,7 @@ public:
     uint32_t buttons = 1;
     int hitTests = 0, hoverUpdates = 0, windowMoves = 0;
     std::vector<RCPtr<LKeyParam>> tabs;
-    std::vector<KeyCodeValue> hotKeys;
+    std::vector<KeyCode> hotKeys;
     QVResult hotKeyResult = 1;
     RCPtr<LGlobalHotKeyManager> hotKeyManager;
     String title;
@@ -411,7 +419,7 @@ public:
         if (n == "UI_CURSOR_NO_DROP") return kNoDrop;
         return 0;
     }
-    QVResult HandleHotKey(const KeyCodeValue& code) override
+    QVResult HandleHotKey(const KeyCode& code) override
     {
         hotKeys.push_back(code);
         return 1;
@@ -440,7 +448,7 @@ public:
     static constexpr uint32_t kDropMove = 101;
     static constexpr uint32_t kNoDrop = 102;
     uint32_t nowMs = 5000;
-    std::vector<KeyCodeValue> hotKeys;
+    std::vector<KeyCode> hotKeys;
     RCPtr<LGlobalHotKeyManager> hotKeyManager;
     RCPtr<LFont> defaultFont = LFont::GetFont(u"Sans", 10.0f, 0);
     FakeFactory factory;
@@ -468,7 +476,7 @@ public:
     void OnTimer() override { ++timers; }
     int timers = 0;
     std::vector<std::string> received;
-    std::vector<KeyCodeValue> keys;
+    std::vector<KeyCode> keys;
     QVResult keyResult = 1;
     std::vector<uint32_t> changes;
 };

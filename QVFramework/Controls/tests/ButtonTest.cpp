@@ -108,19 +108,19 @@ TEST_F(ButtonFixture, CheckingARadioUnchecksOnlyItsRadioSiblings)
 TEST_F(ButtonFixture, EnterAndSpaceFlashThenClickAfterTheFlash)
 {
     struct Row {
-        uint32_t flags;
+        KeyCode key;
         bool handled;
     };
-    const Row rows[] = {{0x200D0000, true},
-                        {0x20200000, true},
-                        {0x200D0000 | KeyCodeValue::kShift, false},
-                        {0x200D0000 | KeyCodeValue::kCtrl, false}};
+    const Row rows[] = {{KeyPress(0x0D), true},
+                        {KeyPress(0x20), true},
+                        {KeyPress(0x0D, KeyCode::kShift), false},
+                        {KeyPress(0x0D, KeyCode::kCtrl), false}};
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.flags);
+        SCOPED_TRACE(row.key.code);
         RCPtr<LButton> b = MakeButton(u"b");
         log->Clear();
         const uint32_t start = app.nowMs;
-        EXPECT_EQ(b->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue{row.flags}))), row.handled ? 0 : 1);
+        EXPECT_EQ(b->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(row.key))), row.handled ? 0 : 1);
         if (row.handled) {
             EXPECT_EQ(b->GetFirstVisiblePartIndex(), 2);
             RunUntil(start + 140);

@@ -129,7 +129,7 @@ protected:
         return static_cast<int>(std::count(log->names.begin(), log->names.end(), name));
     }
     static std::string Text(const LControl& c) { return Narrow(c.GetText().GetChars()); }
-    static RCPtr<LKeyParam> Key(uint32_t vk) { return RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk))); }
+    static RCPtr<LKeyParam> Key(uint32_t vk) { return RCPtr<LKeyParam>(new LKeyParam(KeyPress(vk))); }
 
     RowApplication app;
     ScopedControlApplication scope;

@@ -178,14 +178,14 @@ TEST_F(DialogTest, TheCloseBoxEndsADialogAsCancel)
 TEST_F(DialogTest, EscapeEndsADialogAsCancel)
 {
     Init();
-    const RCPtr<LKeyParam> escape(new LKeyParam(KeyCodeValue{0x201B0000, 0, 0}, 1));
+    const RCPtr<LKeyParam> escape(new LKeyParam(KeyPress(0x1B), 1));
     EXPECT_EQ(dialog->OnKeyDown(escape), S_OK);
     EXPECT_EQ(dialog->GetResult(), 2);
     // Passed up by a child that did not want it.
     dialog->HandleKey(escape);
     EXPECT_EQ(root->closes, (std::vector<int32_t>{2, 2}));
     // Other keys are the dialog's base's.
-    dialog->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue{0x20410000, 0, 0}, 1)));
+    dialog->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x41), 1)));
     EXPECT_EQ(root->closes.size(), 2u);
 }
 

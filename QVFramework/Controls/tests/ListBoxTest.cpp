@@ -100,7 +100,7 @@ protected:
     }
     QVResult Press(LListBox& list, uint32_t vk, uint32_t mods = 0)
     {
-        return list.OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk, mods))));
+        return list.OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(vk, mods))));
     }
     int Count(const char* name) const { return static_cast<int>(std::count(log->names.begin(), log->names.end(), name)); }
 
@@ -248,7 +248,7 @@ TEST_F(ListBoxFixture, KeysMoveTheSelectionAndEnterActivates)
     EXPECT_EQ(list->GetCaret(), -1) << "Up with no current item";
     Press(*list, 0x28);
     EXPECT_EQ(list->GetCaret(), 0);
-    Press(*list, 0x28, KeyCodeValue::kShift);
+    Press(*list, 0x28, KeyCode::kShift);
     Press(*list, 0x28);
     Press(*list, 0x28);
     EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{2}));

@@ -174,7 +174,7 @@ TEST_F(MainMenuFixture, ArrowsMoveTheOpenMenuAndEscapeClosesIt)
     RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
     EXPECT_GE(bar->InsertMenu(2, u"Tools", u"Tools", {}), 0);
     const auto press = [&](uint32_t vk) {
-        return bar->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk))));
+        return bar->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(vk))));
     };
     EXPECT_EQ(press(0x27), 1) << "no menu open: not handled";
     bar->OpenMenu(0);
@@ -259,7 +259,7 @@ protected:
     {
         RCPtr<LControl> focus = root->GetFocusControl();
         ASSERT_TRUE(focus);
-        focus->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk))));
+        focus->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(vk))));
     }
     std::vector<std::string> Posted()
     {

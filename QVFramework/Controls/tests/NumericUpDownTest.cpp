@@ -104,8 +104,8 @@ TEST_F(NumericUpDownTest, ButtonsKeysAndWheelStepByOneWithinTheRange)
         EXPECT_EQ(upDown->OnMouseWheel(LMouseWheelParam::Create({0, 0}, 0, direction)), S_OK);
     };
     const std::vector<Row> rows = {
-        {"Down key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(0x28)))); }, "10"},
-        {"Up key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(0x26)))); }, "11"},
+        {"Down key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x28)))); }, "10"},
+        {"Up key", [&] { upDown->HandleKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x26)))); }, "11"},
         {"wheel down", [&] { wheel(LMouseWheelParam::kDown); }, "10"},
         {"wheel up", [&] { wheel(LMouseWheelParam::kUp); }, "11"},
         {"wheel left", [&] { wheel(LMouseWheelParam::kLeft); }, "10"},

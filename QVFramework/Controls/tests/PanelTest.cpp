@@ -6,7 +6,7 @@ namespace {
 
 using namespace controls_test;
 
-constexpr uint32_t kTab = 0x20090000;
+constexpr uint32_t kTab = 9;
 
 // Three panels deep: top panel "outer" with a, [middle], b; "middle" with
 // c, [inner], d; "inner" with e, f.
@@ -34,10 +34,10 @@ protected:
     }
 
     // A key press as the focused control hands it on.
-    void Press(LControl* from, uint32_t code)
+    void Press(LControl* from, uint32_t modifiers)
     {
         from->SetFocus(true);
-        from->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam({code, 0, 0})));
+        from->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(kTab, modifiers))));
     }
     std::string Focus() const { return root->focus ? Narrow(root->focus->GetName().GetChars()) : "none"; }
 
@@ -50,21 +50,21 @@ TEST_F(PanelTest, TabLeavesNestedPanelsAndWrapsOnlyAtTheTop)
     struct Row {
         const char* what;
         const char* from;
-        uint32_t code;
+        uint32_t modifiers;
         const char* to;
     } rows[] = {
-        {"next inside the innermost panel", "e", kTab, "f"},
-        {"last of the inner panel goes to the next after it", "f", kTab, "d"},
-        {"last of the middle panel goes on in the outer one", "d", kTab, "b"},
-        {"the top panel wraps round", "b", kTab, "a"},
-        {"Shift+Tab on the first child goes before the panel", "e", kTab | 0x02000000, "c"},
-        {"Shift+Tab out of two panels", "c", kTab | 0x02000000, "a"},
+        {"next inside the innermost panel", "e", 0, "f"},
+        {"last of the inner panel goes to the next after it", "f", 0, "d"},
+        {"last of the middle panel goes on in the outer one", "d", 0, "b"},
+        {"the top panel wraps round", "b", 0, "a"},
+        {"Shift+Tab on the first child goes before the panel", "e", KeyCode::kShift, "c"},
+        {"Shift+Tab out of two panels", "c", KeyCode::kShift, "a"},
     };
     std::map<std::string, LControl*> byName{{"a", a.Get()}, {"b", b.Get()}, {"c", c.Get()},
                                             {"d", d.Get()}, {"e", e.Get()}, {"f", f.Get()}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        Press(byName[r.from], r.code);
+        Press(byName[r.from], r.modifiers);
         EXPECT_EQ(Focus(), r.to);
     }
 }
@@ -72,7 +72,7 @@ TEST_F(PanelTest, TabLeavesNestedPanelsAndWrapsOnlyAtTheTop)
 TEST_F(PanelTest, CtrlTabLeavesWithTheSameParameterAndTheWholeRoute)
 {
     e->SetFocus(true);
-    RCPtr<LKeyParam> key(new LKeyParam({kTab | 0x01000000, 0, 0}));
+    RCPtr<LKeyParam> key(new LKeyParam(KeyPress(kTab, KeyCode::kCtrl)));
     key->route.emplace_back(e.Get());
     inner->HandleTabNavigation(key);
     EXPECT_EQ(Focus(), "e");  // nobody takes Ctrl+Tab below the top
@@ -84,23 +84,23 @@ TEST_F(PanelTest, CtrlTabLeavesWithTheSameParameterAndTheWholeRoute)
 
 TEST_F(PanelTest, UnhandledKeysClimbInnermostFirstAndOnlyTheTopReachesTheHotKeys)
 {
-    RCPtr<LKeyParam> key(new LKeyParam({0x20410000, 0, 0}));
+    RCPtr<LKeyParam> key(new LKeyParam(KeyPress(0x41)));
     inner->HandleKey(key);
     ASSERT_EQ(key->route.size(), 2u);
     EXPECT_EQ(key->route[0].Get(), inner.Get());
     EXPECT_EQ(key->route[1].Get(), middle.Get());
     ASSERT_EQ(app.hotKeys.size(), 1u);
-    EXPECT_EQ(app.hotKeys[0].flags, 0x20410000u);
+    EXPECT_EQ(app.hotKeys[0].code, 0x20410000u);
 }
 
 TEST_F(PanelTest, SiblingKeysReachAPanelThroughItsParent)
 {
     // "b" binds the key; the middle panel's child "d" sends it up.
     RCPtr<TestControl> x = Add<TestControl>(middle.Get(), u"x", At(50, 10), At(0, 10), false, 4);
-    EXPECT_GE(x->BindKey({0x20420000, 0, 0}, u"NID_TEST_COMMAND"), 0);
+    EXPECT_GE(x->BindKey(KeyPress(0x42), u"NID_TEST_COMMAND"), 0);
     x->Initialize();
     x->SetInitialized(true);
-    RCPtr<LKeyParam> key(new LKeyParam({0x20420000, 0, 0}));
+    RCPtr<LKeyParam> key(new LKeyParam(KeyPress(0x42)));
     key->route.emplace_back(b.Get());
     EXPECT_EQ(outer->HandleSiblingKey(key), S_OK);  // middle asked its children for the key
     EXPECT_EQ(x->received, (std::vector<std::string>{"NID_TEST_COMMAND"}));
@@ -108,6 +108,31 @@ TEST_F(PanelTest, SiblingKeysReachAPanelThroughItsParent)
     RCPtr<LPanel> lone(new LPanel(nullptr, u"lone"));
     Initialize(lone.Get());
     EXPECT_EQ(lone->GetChildren().GetCount(), 0u);  // no parent, no subscription, no failure
+}
+
+// A panel moved to another parent hears that parent's sibling keys, no longer the old one's.
+TEST_F(PanelTest, AMovedPanelFollowsItsNewParentsSiblingKeys)
+{
+    RCPtr<LPanel> side = Add<LPanel>(outer.Get(), u"side", At(300, 50), At(0, 50), false, 4);
+    Initialize(side.Get());
+    ASSERT_GE(f->BindKey(KeyPress(0x4B), u"NID_TEST_COMMAND"), 0);
+
+    ASSERT_EQ(inner->ChangeParent(side.Get()), S_OK);
+
+    const struct {
+        const char* what;
+        LPanel* asked;
+        QVResult answer;
+    } rows[] = {
+        {"the new parent reaches the moved panel's children", side.Get(), S_OK},
+        {"the old parent no longer does", middle.Get(), 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        f->received.clear();
+        EXPECT_EQ(r.asked->HandleSiblingKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x4B)))), r.answer);
+        EXPECT_EQ(f->received.size(), r.answer == S_OK ? 1u : 0u);
+    }
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ protected:
                                              {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16),
                                               Describe(u"hotKey", u"Framework.Label", 80, 0, 40, 20)})});
         owner = new CommandOwner(top.Get(), u"owner");
-        EXPECT_GE(owner->BindKey(KeyCodeValue::Press('S', KeyCodeValue::kCtrl), u"NID_MARKED"), 0);
+        EXPECT_GE(owner->BindKey(KeyPress('S', KeyCode::kCtrl), u"NID_MARKED"), 0);
         rows = new LPopupMenu(top.Get(), u"rowsMenu");
         rows->ApplyDescriptor(d);
         rows->CreateChildren(d);
@@ -163,7 +163,7 @@ protected:
         PopupMenuTest::TearDown();
     }
     LMenuListBoxItem* Row(uint32_t r) { return dynamic_cast<LMenuListBoxItem*>(rows->GetRow(r)); }
-    void Key(uint32_t vk) { rows->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(vk)))); }
+    void Key(uint32_t vk) { rows->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(vk)))); }
 
     class_factory_test::ClassApplication classApp;
     ScopedControlApplication mClassScope;

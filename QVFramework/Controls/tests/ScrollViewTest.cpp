@@ -271,28 +271,53 @@ TEST_F(ScrollbarTest, KeysMoveByOrientationAndMask)
 {
     struct Row {
         const char* what;
-        uint32_t key;
+        KeyCode key;
         bool vertical;
         double expected;
         bool taken;
     } rows[] = {
-        {"Down on a vertical bar", 0x20280000, true, 0.52, true},
-        {"Page Up on a vertical bar", 0x20210000, true, 0.3, true},
-        {"Page Up on a horizontal bar passes on", 0x20210000, false, 0.5, false},
-        {"Right on a horizontal bar", 0x20270000, false, 0.52, true},
-        {"End on either", 0x20230000, false, 1.0, true},
-        {"Home on either", 0x20240000, true, 0.0, true},
+        {"Down on a vertical bar", KeyPress(0x28), true, 0.52, true},
+        {"Page Up on a vertical bar", KeyPress(0x21), true, 0.3, true},
+        {"Page Up on a horizontal bar passes on", KeyPress(0x21), false, 0.5, false},
+        {"Right on a horizontal bar", KeyPress(0x27), false, 0.52, true},
+        {"End on either", KeyPress(0x23), false, 1.0, true},
+        {"Home on either", KeyPress(0x24), true, 0.0, true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         bar->SetVertical(r.vertical);
         bar->SetValue(0.5);
-        RCPtr<LSiblingKeyParam> sibling(new LSiblingKeyParam(RCPtr<LKeyParam>(new LKeyParam({r.key, 0, 0}))));
+        RCPtr<LSiblingKeyParam> sibling(new LSiblingKeyParam(RCPtr<LKeyParam>(new LKeyParam(r.key))));
         EXPECT_GE(bar->OnScrollbarKey(nullptr, LNotification::Create(u"NID_SIBLING_KEY", sibling)), 0);
         EXPECT_NEAR(bar->GetValue(), r.expected, 1e-12);
         EXPECT_EQ(sibling->unhandled, r.taken ? 0 : 1);
     }
     EXPECT_EQ(bar->SetKeyMask(0x1FF), E_INVALIDARG);
+}
+
+// The bar answers the keys its siblings pass on wherever it is moved.
+TEST_F(ScrollbarTest, AMovedBarAnswersItsNewSiblingsKeys)
+{
+    ASSERT_EQ(bar->SetKeyMask(0xFF), S_OK);
+    RCPtr<TestControl> box = Add<TestControl>(top.Get(), u"box", At(100, 50), At(0, 50));
+    Initialize(box.Get());
+
+    ASSERT_EQ(bar->ChangeParent(box.Get()), S_OK);
+
+    const struct {
+        const char* what;
+        LControl* asked;
+        QVResult answer;
+    } rows[] = {
+        {"the new parent's siblings reach it", box.Get(), S_OK},
+        {"the old parent's no longer do", top.Get(), 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        bar->SetValue(0.5);
+        EXPECT_EQ(r.asked->HandleSiblingKey(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x28)))), r.answer);
+        EXPECT_NEAR(bar->GetValue(), r.answer == S_OK ? 0.52 : 0.5, 1e-12);
+    }
 }
 
 }  // namespace

@@ -52,7 +52,12 @@ protected:
         app.nowMs += ms;
         root->Idle();
     }
-    static RCPtr<LKeyParam> Key(uint32_t flags) { return RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue{flags, 0, 0})); }
+    static RCPtr<LKeyParam> Key(uint32_t flags)
+    {
+        KeyCode key;
+        key.code = flags;
+        return RCPtr<LKeyParam>(new LKeyParam(key));
+    }
 
     RCPtr<NotificationLog> log;
     RCPtr<LSlider> slider;

@@ -79,7 +79,12 @@ protected:
         return b;
     }
 
-    QVResult Press(uint32_t code) { return box->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue{code}))); }
+    QVResult Press(uint32_t code)
+    {
+        KeyCode key;
+        key.code = code;
+        return box->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(key)));
+    }
     void Type(const std::u16string& text)
     {
         for (char16_t c : text) Press(Ch(c));

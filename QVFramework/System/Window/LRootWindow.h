@@ -100,7 +100,7 @@ public:
     void ReleaseCapture(LControl* control) override;
     void SetPressTarget(LControl* control) override;
     void HandleTabNavigation(const RCPtr<LKeyParam>& key) override { FocusNextRootWindow(key); }
-    [[nodiscard]] QVResult HandleHotKey(const KeyCodeValue& code) override;
+    [[nodiscard]] QVResult HandleHotKey(const KeyCode& code) override;
     RCPtr<LNotificationDistributor> GetDistributor() override { return RCPtr<LNotificationDistributor>(this); }
     void SetWindowTitle(const String& title) override;
     void GetClientSize(double& width, double& height) const override;

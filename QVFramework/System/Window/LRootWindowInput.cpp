@@ -193,7 +193,7 @@ void LRootWindow::OnKey(const RCPtr<LKeyParam>& key)
 void LRootWindow::FocusNextRootWindow(const RCPtr<LKeyParam>& key)
 {
     if (!mServices || !mServices->IsActive() || mServices->IsModal()) return;
-    const bool shift = key && (key->code.flags & KeyCodeValue::kShift) != 0;
+    const bool shift = key && (key->code.code & KeyCode::kShift) != 0;
     IWindowApplication* app = GetWindowApplication();
     const std::vector<RCPtr<LRootWindow>> roots = app ? app->GetRootWindows() : std::vector<RCPtr<LRootWindow>>{};
     if (roots.size() < 2) {
@@ -318,13 +318,9 @@ uint32_t LRootWindow::GetModifierState() const
     return app ? app->GetModifierState() : 0;
 }
 
-QVResult LRootWindow::HandleHotKey(const KeyCodeValue& code)
+QVResult LRootWindow::HandleHotKey(const KeyCode& code)
 {
-    KeyCode key;
-    key.code = code.flags;
-    key.sides = code.second;
-    key.previousState = code.byte;
-    return mHotKeys->HandleKey(key);
+    return mHotKeys->HandleKey(code);
 }
 
 void LRootWindow::SetCaret(bool show, LControl* control, const LongPoint& position)

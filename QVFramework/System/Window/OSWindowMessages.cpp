@@ -21,7 +21,7 @@ bool Contains(const DoubleRect& outer, const LongRect& inner)
 
 void Deliver(LRootWindow& root, const KeyCode& code)
 {
-    root.OnKey(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue{code.code, code.sides, code.previousState}, 1)));
+    root.OnKey(RCPtr<LKeyParam>(new LKeyParam(code, 1)));
 }
 
 }  // namespace

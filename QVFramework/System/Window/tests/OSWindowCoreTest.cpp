@@ -150,7 +150,7 @@ TEST_F(OSWindowCoreTest, KeyMessagesBecomeKeyCodesAndModifierOnlyCodesNeedCtrlAl
         window.HandleMessage(m);
         ASSERT_EQ(left->keys.size(), c.delivered ? 1u : 0u);
         if (c.delivered) {
-            EXPECT_EQ(left->keys[0].flags, c.expected.code);
+            EXPECT_EQ(left->keys[0].code, c.expected.code);
         }
     }
 }
@@ -165,7 +165,7 @@ TEST_F(OSWindowCoreTest, CharactersKeepShiftCtrlAltAndAreDroppedWithAWindowsKey)
     m.modifiers = WindowMessage::kWin | WindowMessage::kLeftWin;
     window.HandleMessage(m);
     ASSERT_EQ(left->keys.size(), 1u);
-    EXPECT_EQ(left->keys[0].flags, KeyCode(u'a', WindowMessage::kShift).code);
+    EXPECT_EQ(left->keys[0].code, KeyCode(u'a', WindowMessage::kShift).code);
 }
 
 TEST_F(OSWindowCoreTest, CommandTextIsTakenOnlyWhileEnabledAndIsBounded)

@@ -219,7 +219,7 @@ TEST_F(RootWindowTest, HotKeysComeFromTheMainControlsGhkStrings)
     RCPtr<control_test::NotificationLog> log(new control_test::NotificationLog());
     log->RegisterNotification(RCPtr<LNotificationDistributor>(&root), u"NID_TEST_SAVE");
     const KeyCode ctrlS = KeyCode::Parse(u"Ctrl+S");
-    EXPECT_EQ(root.HandleHotKey(KeyCodeValue{ctrlS.code, ctrlS.sides, ctrlS.previousState}), S_OK);
+    EXPECT_EQ(root.HandleHotKey(ctrlS), S_OK);
     EXPECT_TRUE(log->names.empty());
     root.ProcessNotifications();
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_TEST_SAVE"}));
@@ -233,14 +233,14 @@ TEST_F(RootWindowTest, TabLeavesForTheNextRootWindowOrCyclesInsideTheOnlyOne)
 {
     MakeTree(root);
     root.SetFocusControl(nullptr);
-    root.FocusNextRootWindow(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(9))));
+    root.FocusNextRootWindow(RCPtr<LKeyParam>(new LKeyParam(control_test::KeyPress(9))));
     EXPECT_TRUE(root.GetFocusControl()) << "one root window: focus cycles inside it";
 
     BackendState& secondState = otherStates.emplace_back();
     secondState.active = false;
     MakeWindow(secondState);
     const int before = secondState.focusRequests;
-    root.FocusNextRootWindow(RCPtr<LKeyParam>(new LKeyParam(KeyCodeValue::Press(9, KeyCodeValue::kShift))));
+    root.FocusNextRootWindow(RCPtr<LKeyParam>(new LKeyParam(control_test::KeyPress(9, KeyCode::kShift))));
     EXPECT_EQ(secondState.focusRequests, before + 1) << "Shift+Tab from the first wraps to the last";
 }
 
