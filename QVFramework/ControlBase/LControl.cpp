@@ -1,5 +1,7 @@
 #include "LControl.h"
 
+#include <algorithm>
+
 #include "Exception.h"
 #include "IControlApplication.h"
 
@@ -78,6 +80,12 @@ QVResult LControl::AttachToRootWindow(const RCPtr<IRootWindow>& root)
 QVResult LControl::ChangeParent(LControl* newParent)
 {
     if (newParent == mParent.Get()) return 1;
+    if (newParent != nullptr) {
+        newParent->ProcessPendingRemovals();
+        // A sibling with the same name refuses the child. Asked before the
+        // control leaves its old place, so a refused move loses nothing.
+        if (newParent->FindChildControl(mName)) return E_FAIL;
+    }
     RCPtr<LControl> self(this);
     if (mParent) {
         (void)InvalidateRect(LocalRect(), mLayout.clipToParent);  // a redraw request; nothing to undo
@@ -86,8 +94,6 @@ QVResult LControl::ChangeParent(LControl* newParent)
         mRootWindow = nullptr;
     }
     if (newParent != nullptr) {
-        newParent->ProcessPendingRemovals();
-        // A sibling with the same name refuses the child; that is no move.
         const QVResult added = newParent->mChildren.AddChild(this);
         if (Failed(added)) return added;
         JoinParentSiblingKeys();
@@ -99,7 +105,9 @@ QVResult LControl::SetParent(const RCPtr<LControl>& child, const RCPtr<IControlD
 {
     if (!child || !descriptor) return E_FAIL;
     const QVResult moved = child->ChangeParent(this);
-    if (moved == S_OK) return child->ApplyDescriptor(descriptor);
+    // The caller learns where the child is; a descriptor that does not take
+    // leaves the child in place with the values it could apply.
+    if (Succeeded(moved)) (void)child->ApplyDescriptor(descriptor);
     return moved;
 }
 
@@ -198,20 +206,38 @@ RCPtr<LControl> LControl::FindAcceptingControl(LControl* control, const DoublePo
 {
     RCPtr<LControl> current(this);
     RCPtr<IRootWindow> root = GetRootWindow();
-    std::vector<RCPtr<LControl>> skipped;
+    std::vector<RCPtr<LControl>> visited;
+    std::vector<RCPtr<LControl>> ignored;
+    const auto holds = [](const std::vector<RCPtr<LControl>>& list, const LControl* c) {
+        return std::any_of(list.begin(), list.end(), [c](const RCPtr<LControl>& v) { return v.Get() == c; });
+    };
+    const auto hitBeneath = [&] {
+        if (control) control->mIgnoreMouse = true;
+        for (auto& c : ignored) c->mIgnoreMouse = true;
+        const LongPoint p = ToLongPoint(rootPoint);
+        RCPtr<LControl> hit = root->HitTest(p.x, p.y, false);
+        if (control) control->mIgnoreMouse = false;
+        for (auto& c : ignored) c->mIgnoreMouse = false;
+        return hit;
+    };
     while (current && !current->AcceptsControl(control)) {
+        visited.push_back(current);
         if (current->ClipsToParent()) {
             current = current->mParent;
             continue;
         }
-        skipped.push_back(current);
         if (!root) return nullptr;
-        if (control) control->mIgnoreMouse = true;
-        for (auto& c : skipped) c->mIgnoreMouse = true;
-        const LongPoint p = ToLongPoint(rootPoint);
-        current = root->HitTest(p.x, p.y, false);
-        if (control) control->mIgnoreMouse = false;
-        for (auto& c : skipped) c->mIgnoreMouse = false;
+        ignored.push_back(current);
+        current = hitBeneath();
+        // A skipped layer's own children still answer the hit test, and the
+        // walk up from them would come back to the layer for ever; a control
+        // the walk has stood on is passed over as well. Each retry hides one
+        // more control, so the walk ends.
+        while (current && holds(visited, current.Get())) {
+            if (holds(ignored, current.Get())) return nullptr;  // the hit test sees nothing new
+            ignored.push_back(current);
+            current = hitBeneath();
+        }
     }
     return current;
 }

@@ -140,6 +140,106 @@ TEST_F(ChildListTest, ReparentingInvalidatesTheOldPlaceAndAttachesOnlyTopControl
     EXPECT_EQ(top->SetParent(nullptr, nullptr), E_FAIL);
 }
 
+// Counts the descriptors it is given and takes none of them.
+class RefusesDescriptors : public TestControl {
+public:
+    using TestControl::TestControl;
+    QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>&) override
+    {
+        ++applied;
+        return E_FAIL;
+    }
+    int applied = 0;
+};
+
+TEST_F(ChildListTest, SetParentAnswersWhatTheMoveDidAndAppliesTheDescriptorAfterAnyMove)
+{
+    MakeTop();
+    RCPtr<TestControl> panel = Make(top.Get(), u"panel", 0, 0, 100, 100);
+    RCPtr<TestControl> elsewhere = Make(top.Get(), u"elsewhere", 100, 0, 100, 100);
+    Make(panel.Get(), u"twin", 0, 0, 10, 10);
+    RCPtr<RefusesDescriptors> mover(new RefusesDescriptors(elsewhere.Get(), u"mover"));
+    RCPtr<RefusesDescriptors> twin(new RefusesDescriptors(elsewhere.Get(), u"twin"));
+    RCPtr<IControlDescriptor> descriptor(new FakeDescriptor(u"any"));
+    struct Row {
+        const char* what;
+        RefusesDescriptors* child;
+        QVResult result;
+        LControl* parentAfter;
+        int appliedAfter;
+    };
+    const Row rows[] = {
+        {"a moved child whose descriptor does not take", mover.Get(), S_OK, panel.Get(), 1},
+        {"a child already there takes the descriptor again", mover.Get(), 1, panel.Get(), 2},
+        {"a sibling's name refuses the child, which stays", twin.Get(), E_FAIL, elsewhere.Get(), 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(panel->SetParent(RCPtr<LControl>(row.child), descriptor), row.result);
+        EXPECT_EQ(row.child->GetParent(), row.parentAfter);
+        EXPECT_EQ(row.child->applied, row.appliedAfter);
+    }
+}
+
+// Takes any control dropped on it.
+class Acceptor : public TestControl {
+public:
+    using TestControl::TestControl;
+    bool AcceptsControl(LControl*) const override { return true; }
+};
+
+// Answers nothing after a few hit tests, so a walk that never ends shows up
+// as a wrong answer rather than a hang.
+class BoundedRootWindow : public FakeRootWindow {
+public:
+    RCPtr<LControl> HitTest(int32_t x, int32_t y, bool update, int32_t* lx, int32_t* ly) override
+    {
+        if (hitTests >= 20) return nullptr;
+        return FakeRootWindow::HitTest(x, y, update, lx, ly);
+    }
+};
+
+TEST_F(ChildListTest, TheAcceptingControlIsFoundBeneathLayersAndTheirChildren)
+{
+    root = RCPtr<FakeRootWindow>(new BoundedRootWindow());
+    MakeTop();
+    RCPtr<Acceptor> target(new Acceptor(top.Get(), u"target"));
+    ControlLayout l;
+    l.size[0].offset = 400;
+    l.size[1].offset = 200;
+    target->SetLayout(l);
+    target->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+    target->ShowPart(0);
+    EXPECT_GE(target->UpdateLayout(), 0);
+    // An open layer that reaches below the target, with a row over it and one beyond it.
+    RCPtr<TestControl> layer = Make(top.Get(), u"layer", 50, 150, 100, 100);
+    layer->SetLayer(0);
+    RCPtr<TestControl> overRow = Make(layer.Get(), u"overRow", 0, 0, 100, 30);
+    RCPtr<TestControl> beyondRow = Make(layer.Get(), u"beyondRow", 0, 60, 100, 30);
+    // A control being moved leaves its parent's clip; its child is under the pointer.
+    RCPtr<TestControl> moved = Make(top.Get(), u"moved", 250, 20, 100, 100);
+    moved->SetLayer(0);
+    RCPtr<TestControl> grip = Make(moved.Get(), u"grip", 0, 0, 50, 50);
+    struct Row {
+        const char* what;
+        LControl* start;
+        DoublePoint at;
+        LControl* expected;
+    };
+    const Row rows[] = {
+        {"a row of an open layer over the target", overRow.Get(), {60, 160}, target.Get()},
+        {"the moved control's own child over the target", grip.Get(), {260, 30}, target.Get()},
+        {"a row of an open layer over nothing that accepts", beyondRow.Get(), {60, 220}, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        root->hitTests = 0;
+        EXPECT_EQ(row.start->FindAcceptingControl(moved.Get(), row.at).Get(), row.expected);
+        const LongPoint p = ToLongPoint(row.at);
+        EXPECT_EQ(root->HitTest(p.x, p.y, false, nullptr, nullptr).Get(), row.start) << "every control answers the pointer again";
+    }
+}
+
 TEST_F(ChildListTest, ATreeWhoseLastReferenceGoesIsFreedWhole)
 {
     int destroyed = 0;
