@@ -80,6 +80,10 @@ QVResult LControl::AttachToRootWindow(const RCPtr<IRootWindow>& root)
 QVResult LControl::ChangeParent(LControl* newParent)
 {
     if (newParent == mParent.Get()) return 1;
+    // Under itself or its own descendant the tree would become a ring.
+    for (const LControl* c = newParent; c != nullptr; c = c->mParent.Get()) {
+        if (c == this) return E_INVALIDARG;
+    }
     if (newParent != nullptr) {
         newParent->ProcessPendingRemovals();
         // A sibling with the same name refuses the child. Asked before the

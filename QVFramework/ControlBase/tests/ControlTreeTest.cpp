@@ -160,22 +160,26 @@ TEST_F(ChildListTest, SetParentAnswersWhatTheMoveDidAndAppliesTheDescriptorAfter
     Make(panel.Get(), u"twin", 0, 0, 10, 10);
     RCPtr<RefusesDescriptors> mover(new RefusesDescriptors(elsewhere.Get(), u"mover"));
     RCPtr<RefusesDescriptors> twin(new RefusesDescriptors(elsewhere.Get(), u"twin"));
+    RCPtr<RefusesDescriptors> outer(new RefusesDescriptors(top.Get(), u"outer"));
+    RCPtr<TestControl> inner = Make(Make(outer.Get(), u"middle", 0, 0, 10, 10).Get(), u"inner", 0, 0, 5, 5);
     RCPtr<IControlDescriptor> descriptor(new FakeDescriptor(u"any"));
     struct Row {
         const char* what;
+        LControl* newParent;
         RefusesDescriptors* child;
         QVResult result;
         LControl* parentAfter;
         int appliedAfter;
     };
     const Row rows[] = {
-        {"a moved child whose descriptor does not take", mover.Get(), S_OK, panel.Get(), 1},
-        {"a child already there takes the descriptor again", mover.Get(), 1, panel.Get(), 2},
-        {"a sibling's name refuses the child, which stays", twin.Get(), E_FAIL, elsewhere.Get(), 0},
+        {"a moved child whose descriptor does not take", panel.Get(), mover.Get(), S_OK, panel.Get(), 1},
+        {"a child already there takes the descriptor again", panel.Get(), mover.Get(), 1, panel.Get(), 2},
+        {"a sibling's name refuses the child, which stays", panel.Get(), twin.Get(), E_FAIL, elsewhere.Get(), 0},
+        {"a control never goes under its own descendant", inner.Get(), outer.Get(), E_INVALIDARG, top.Get(), 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        EXPECT_EQ(panel->SetParent(RCPtr<LControl>(row.child), descriptor), row.result);
+        EXPECT_EQ(row.newParent->SetParent(RCPtr<LControl>(row.child), descriptor), row.result);
         EXPECT_EQ(row.child->GetParent(), row.parentAfter);
         EXPECT_EQ(row.child->applied, row.appliedAfter);
     }
