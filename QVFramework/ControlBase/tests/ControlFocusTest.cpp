@@ -197,6 +197,62 @@ TEST_F(ConditionsTest, AControlThatCannotTakeTheFocusAnswersByWhatItsTopHolds)
     }
 }
 
+// While the parent holds the focus itself, a child that becomes able to take
+// it takes it, however it became able.
+TEST_F(ConditionsTest, AChildThatBecomesFocusableTakesTheFocusFromItsParent)
+{
+    const struct {
+        const char* name;
+        void (*block)(TestControl&);
+        void (*unblock)(TestControl&);
+    } rows[] = {
+        {"made focusable", [](TestControl& c) { c.SetNotFocusable(true); },
+         [](TestControl& c) { c.SetNotFocusable(false); }},
+        {"enabled", [](TestControl& c) { c.SetEnabled(false); }, [](TestControl& c) { c.SetEnabled(true); }},
+        {"shown", [](TestControl& c) { c.SetVisible(false); }, [](TestControl& c) { c.SetVisible(true); }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        r.block(*a);
+        r.block(*b);
+        ASSERT_EQ(panel->SetFocus(true), S_OK);
+        ASSERT_TRUE(panel->HasFocus());
+
+        r.unblock(*a);
+        EXPECT_TRUE(a->HasFocus());
+        EXPECT_FALSE(panel->HasFocus());
+        EXPECT_TRUE(panel->ContainsFocus());
+        EXPECT_EQ(root->focus, a.Get());
+
+        r.unblock(*b);
+        EXPECT_TRUE(a->HasFocus()) << "the parent no longer holds the focus itself";
+        top->KillFocus();
+    }
+}
+
+// A press on a control that may not take the focus activates the nearest
+// ancestor that may.
+TEST_F(ConditionsTest, ActivatingANotFocusableControlFocusesTheNearestAncestorThatMay)
+{
+    RCPtr<TestControl> leaf = Make(a.Get(), u"leaf", 0, 0, 5, 5, -1);
+    const struct {
+        const char* name;
+        bool panelNotFocusable;
+        TestControl* expected;
+    } rows[] = {
+        {"the parent takes it", false, a.Get()},
+        {"a not-focusable grandparent passes it further up", true, top.Get()},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        panel->SetNotFocusable(r.panelNotFocusable);
+        EXPECT_EQ(leaf->Activate(nullptr), S_OK);
+        EXPECT_TRUE(r.expected->HasFocus());
+        EXPECT_FALSE(leaf->HasFocus());
+        top->KillFocus();
+    }
+}
+
 TEST_F(ConditionsTest, NotFocusableAncestorsStopFocusUnlessABoundaryIntervenes)
 {
     panel->SetNotFocusable(true);
