@@ -173,10 +173,10 @@ QVResult LControl::SetFocus(bool first)
         return result;
     }
     RCPtr<LControl> top = GetTopLevelControl();
+    if (mHasFocus || !top) return E_FAIL;
+    if (!top->mHasFocus && !top->mContainsFocus) return 1;
     // The top control asking itself again would never end.
-    if (mHasFocus || !top || top.Get() == this) return E_FAIL;
-    if (top->mHasFocus || top->mContainsFocus) return top->SetFocus(true);
-    return 1;
+    return top.Get() == this ? E_FAIL : top->SetFocus(true);
 }
 
 bool LControl::SetFocusWithin(LControl* child)
@@ -222,7 +222,8 @@ void LControl::SetNotFocusable(bool flag)
     const bool signAgrees = flag ? tab < 0 : tab >= 0;
     if (flag == mNotFocusable && signAgrees) return;
     mNotFocusable = flag;
-    if (!signAgrees) tab = (tab == 0) ? -1 : -tab;
+    // The most negative stop has no positive twin; the largest keeps it last in the order.
+    if (!signAgrees) tab = (tab == 0) ? -1 : (tab == INT32_MIN ? INT32_MAX : -tab);
     if (mParent) mParent->mChildren.MarkChanged();
     RCPtr<LControl> self(this);
     if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) {

@@ -43,6 +43,25 @@ void ForEachLeafItem(const LMenuDescriptor& menu, const Visit& visit)
     }
 }
 
+// The first (last) child in tab order that can take the focus, stepping the
+// way tab navigation does.
+RCPtr<LControl> FindFocusableChild(LControl& parent, bool backwards)
+{
+    ChildControlList& children = parent.GetChildren();
+    const uint32_t count = children.GetCount();
+    if (count == 0) return nullptr;
+    RCPtr<LControl> start(children.GetAt(backwards ? count - 1 : 0, ChildControlList::kTab));
+    RCPtr<LControl> c = start;
+    // A hidden or disabled start is stepped over and never met again, so the
+    // walk also ends once it has taken as many steps as there are children.
+    for (uint32_t steps = 0; !(c->IsFocusCandidate() || c->CanReceiveFocus()); ++steps) {
+        if (steps == count) return nullptr;
+        c = parent.GetNextTabChild(c.Get(), backwards);
+        if (!c || c == start) return nullptr;
+    }
+    return c;
+}
+
 }  // namespace
 
 void LControl::SubscribeSiblingKeys()
@@ -256,26 +275,12 @@ RCPtr<LControl> LControl::GetNextTabChild(LControl* from, bool backwards)
 
 RCPtr<LControl> LControl::GetFirstFocusableChild()
 {
-    if (mChildren.GetCount() == 0) return nullptr;
-    RCPtr<LControl> start(mChildren.GetAt(0, ChildControlList::kTab));
-    RCPtr<LControl> c = start;
-    while (!(c->IsFocusCandidate() || c->CanReceiveFocus())) {
-        c = GetNextTabChild(c.Get(), false);
-        if (!c || c == start) return nullptr;
-    }
-    return c;
+    return FindFocusableChild(*this, false);
 }
 
 RCPtr<LControl> LControl::GetLastFocusableChild()
 {
-    if (mChildren.GetCount() == 0) return nullptr;
-    RCPtr<LControl> start(mChildren.GetAt(mChildren.GetCount() - 1, ChildControlList::kTab));
-    RCPtr<LControl> c = start;
-    while (!(c->IsFocusCandidate() || c->CanReceiveFocus())) {
-        c = GetNextTabChild(c.Get(), true);
-        if (!c || c == start) return nullptr;
-    }
-    return c;
+    return FindFocusableChild(*this, true);
 }
 
 void LControl::HandleTabNavigation(const RCPtr<LKeyParam>& key)

@@ -91,7 +91,8 @@ TEST_F(ConditionsTest, SetNotFocusableFlipsTheTabStopSign)
         bool flag;
         int32_t expected;
     };
-    const Row rows[] = {{0, true, -1}, {-1, false, 1}, {3, true, -3}, {-3, false, 3}, {-2, true, -2}, {4, false, 4}};
+    const Row rows[] = {{0, true, -1}, {-1, false, 1}, {3, true, -3}, {-3, false, 3}, {-2, true, -2}, {4, false, 4},
+                       {INT32_MIN, false, INT32_MAX}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.tab);
         ControlLayout l = a->GetLayout();
@@ -157,6 +158,99 @@ TEST_F(ConditionsTest, AControlThatKeepsTheFocusRefusesTheMove)
     EXPECT_EQ(a->SetFocus(true), E_FAIL);
     EXPECT_TRUE(keeper->HasFocus());
     EXPECT_FALSE(a->HasFocus());
+}
+
+// A control that can take the focus neither itself nor through a child
+// answers 1 when the focus is nowhere in its tree, lets the top control keep
+// a focused branch, and fails when it is that top control itself.
+TEST_F(ConditionsTest, AControlThatCannotTakeTheFocusAnswersByWhatItsTopHolds)
+{
+    const struct {
+        const char* name;
+        bool bFocused;  // the focus sits on b before the request
+        TestControl* hidden;
+        TestControl* disabled;
+        TestControl* asks;
+        QVResult expected;
+    } rows[] = {
+        {"a hidden top with the focus nowhere", false, top.Get(), nullptr, top.Get(), 1},
+        {"a hidden child with the focus nowhere", false, a.Get(), nullptr, a.Get(), 1},
+        {"a disabled child while the top holds a focused branch", true, nullptr, a.Get(), a.Get(), S_OK},
+        {"a hidden top that holds the focus below it", true, top.Get(), nullptr, top.Get(), E_FAIL},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        if (r.bFocused) {
+            ASSERT_EQ(b->SetFocus(true), S_OK);
+        }
+        if (r.hidden) r.hidden->SetVisible(false);
+        if (r.disabled) r.disabled->SetEnabled(false);
+
+        EXPECT_EQ(r.asks->SetFocus(true), r.expected);
+        EXPECT_EQ(b->HasFocus(), r.bFocused) << "the focus stays where it was";
+        EXPECT_EQ(root->focus, r.bFocused ? b.Get() : nullptr);
+        EXPECT_FALSE(r.asks->HasFocus());
+
+        if (r.hidden) r.hidden->SetVisible(true);
+        if (r.disabled) r.disabled->SetEnabled(true);
+        top->KillFocus();
+    }
+}
+
+// While the parent holds the focus itself, a child that becomes able to take
+// it takes it, however it became able.
+TEST_F(ConditionsTest, AChildThatBecomesFocusableTakesTheFocusFromItsParent)
+{
+    const struct {
+        const char* name;
+        void (*block)(TestControl&);
+        void (*unblock)(TestControl&);
+    } rows[] = {
+        {"made focusable", [](TestControl& c) { c.SetNotFocusable(true); },
+         [](TestControl& c) { c.SetNotFocusable(false); }},
+        {"enabled", [](TestControl& c) { c.SetEnabled(false); }, [](TestControl& c) { c.SetEnabled(true); }},
+        {"shown", [](TestControl& c) { c.SetVisible(false); }, [](TestControl& c) { c.SetVisible(true); }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        r.block(*a);
+        r.block(*b);
+        ASSERT_EQ(panel->SetFocus(true), S_OK);
+        ASSERT_TRUE(panel->HasFocus());
+
+        r.unblock(*a);
+        EXPECT_TRUE(a->HasFocus());
+        EXPECT_FALSE(panel->HasFocus());
+        EXPECT_TRUE(panel->ContainsFocus());
+        EXPECT_EQ(root->focus, a.Get());
+
+        r.unblock(*b);
+        EXPECT_TRUE(a->HasFocus()) << "the parent no longer holds the focus itself";
+        top->KillFocus();
+    }
+}
+
+// A press on a control that may not take the focus activates the nearest
+// ancestor that may.
+TEST_F(ConditionsTest, ActivatingANotFocusableControlFocusesTheNearestAncestorThatMay)
+{
+    RCPtr<TestControl> leaf = Make(a.Get(), u"leaf", 0, 0, 5, 5, -1);
+    const struct {
+        const char* name;
+        bool panelNotFocusable;
+        TestControl* expected;
+    } rows[] = {
+        {"the parent takes it", false, a.Get()},
+        {"a not-focusable grandparent passes it further up", true, top.Get()},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        panel->SetNotFocusable(r.panelNotFocusable);
+        EXPECT_EQ(leaf->Activate(nullptr), S_OK);
+        EXPECT_TRUE(r.expected->HasFocus());
+        EXPECT_FALSE(leaf->HasFocus());
+        top->KillFocus();
+    }
 }
 
 TEST_F(ConditionsTest, NotFocusableAncestorsStopFocusUnlessABoundaryIntervenes)

@@ -232,6 +232,35 @@ TEST_F(KeyTest, StayingInsideAContainerThatNobodyCanFocusEnds)
     EXPECT_TRUE(root->tabs.empty());
 }
 
+// The first and last focusable child are searched by stepping through the
+// tab order; a start that the step passes over (hidden here) must not make
+// the search circle for ever among children that refuse the focus.
+TEST_F(KeyTest, TheFocusableChildSearchEndsWhenNobodyCanTakeTheFocus)
+{
+    RCPtr<TestControl> box = Make(top.Get(), u"box", 0, 200, 100, 50, 4);
+    RCPtr<TestControl> hiddenFirst = Make(box.Get(), u"h1", 0, 0, 10, 10, -5);
+    Make(box.Get(), u"n1", 0, 10, 10, 10, -2);
+    Make(box.Get(), u"n2", 0, 20, 10, 10, -1);
+    RCPtr<TestControl> f = Make(box.Get(), u"f", 0, 30, 10, 10, 4);
+    RCPtr<TestControl> hiddenLast = Make(box.Get(), u"h2", 0, 40, 10, 10, 9);
+    hiddenFirst->SetVisible(false);
+    hiddenLast->SetVisible(false);
+    const struct {
+        const char* name;
+        bool fShown;
+        TestControl* expected;
+    } rows[] = {
+        {"nobody can take the focus", false, nullptr},
+        {"the one focusable child is found from either end", true, f.Get()},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        f->SetVisible(r.fShown);
+        EXPECT_EQ(box->GetFirstFocusableChild().Get(), r.expected);
+        EXPECT_EQ(box->GetLastFocusableChild().Get(), r.expected);
+    }
+}
+
 // A context menu's items answer the keys that the window's or the
 // application's hot keys give their commands, also while a sibling has the
 // focus, and send the command to the target of the hot keys that bind it.
