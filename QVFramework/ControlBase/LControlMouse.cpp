@@ -118,12 +118,19 @@ QVResult LControl::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param)
         const LongPoint at = param->GetPoint();
         const int64_t distance = std::max(std::llabs(int64_t{at.x} - px), std::llabs(int64_t{at.y} - py));
         if (distance >= mDragThreshold) {
-            // Dragging before the move at the press point, so that move cannot start the drag again.
-            mPressed[0] = mPressed[1] = mPressed[2] = false;
-            mDragging[pressed] = true;
+            const auto startDrag = [this, pressed] {
+                mPressed[0] = mPressed[1] = mPressed[2] = false;
+                mDragging[pressed] = true;
+            };
+            // With threshold 0 the move at the press point would start the drag again, so it
+            // is dragging first. Otherwise that move comes while only pressed: a mode chosen at
+            // the press must not move the control before its move has begun.
+            const bool atOnce = mDragThreshold == 0;
+            if (atOnce) startDrag();
             // The press point, always a valid input: the answer is always S_OK.
             (void)HandleMouseMove(
                 LPointWithModifiersParam::Create({px, py}, param->GetModifiers(), param->GetPointerIndex()));
+            if (!atOnce) startDrag();
             UpdateConditions();
         }
     }

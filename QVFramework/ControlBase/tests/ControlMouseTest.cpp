@@ -164,6 +164,51 @@ TEST_F(MouseTest, ThresholdZeroDragsAtThePressAndNeverReentersWithoutEnd)
     EXPECT_EQ(b->GetConditions() & 0x90u, 0x80u);
 }
 
+// Chooses its drag mode as soon as the left button goes down, as the splitters do.
+class PressDragged : public TestControl {
+public:
+    using TestControl::TestControl;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& p) override
+    {
+        if ((p->newConditions & Condition::kLeftPressed) && !(p->oldConditions & Condition::kLeftPressed))
+            SetDragMode(2, 1);
+    }
+    void OnMouseMove(const RCPtr<LPointWithModifiersParam>& p) override
+    {
+        moves.push_back({p->GetPoint().x, (GetConditions() & Condition::kLeftPressed) != 0});
+    }
+    void OnMoved(const RCPtr<LPointParam>&) override { ++moved; }
+    std::vector<std::pair<int32_t, bool>> moves;
+    int moved = 0;
+};
+
+TEST_F(MouseTest, AModeChosenAtThePressMovesFromWhereTheControlStood)
+{
+    RCPtr<PressDragged> c(new PressDragged(panel.Get(), u"split"));
+    ControlLayout l;
+    l.position[0].offset = 60;
+    l.size[0].offset = 4;
+    l.size[1].offset = 100;
+    c->SetLayout(l);
+    c->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+    c->ShowPart(0);
+    c->Initialize();
+    ASSERT_GE(c->UpdateLayout(), 0);
+    for (const int32_t travel : {10, -20}) {
+        SCOPED_TRACE(travel);
+        const double x = c->GetFrame().x;
+        c->moves.clear();
+        c->moved = 0;
+        c->HandleMouseDown(Press(2, 50));
+        c->HandleMouseMove(Move(2 + travel, 50));
+        EXPECT_EQ(c->GetFrame().x, x + travel);
+        // Listeners see the press point while the button is still only pressed; the drag moves once.
+        EXPECT_EQ(c->moves, (std::vector<std::pair<int32_t, bool>>{{2, true}, {2 + travel, false}}));
+        EXPECT_EQ(c->moved, 1);
+        c->HandleMouseUp(Release(2 + travel, 50));
+    }
+}
+
 TEST_F(MouseTest, ResizingByEdgesKeepsASizeOfAtLeastOne)
 {
     struct Row {
