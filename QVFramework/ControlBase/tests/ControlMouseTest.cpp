@@ -100,6 +100,67 @@ TEST_F(MouseTest, PressAndReleaseOnAHoveredControlClick)
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_RIGHT_CLICK"}));
 }
 
+// Runs a chosen step in its release hooks; its context menu can fail to show.
+class ReleaseHooked : public TestControl {
+public:
+    using TestControl::TestControl;
+    void OnLeftMouseUp(const RCPtr<LMouseButtonParam>&) override { atRelease(*this); }
+    void OnRightMouseUp(const RCPtr<LMouseButtonParam>&) override { atRelease(*this); }
+    QVResult ShowContextMenu(const RCPtr<LRefCountedObject>&) override
+    {
+        ++menus;
+        return E_FAIL;
+    }
+    std::function<void(LControl&)> atRelease = [](LControl&) {};
+    int menus = 0;
+};
+
+TEST_F(MouseTest, TheClickIsDecidedAfterTheReleaseHookAndAFailedMenuLeavesItHandled)
+{
+    const struct Row {
+        const char* name;
+        uint32_t button;
+        std::function<void(LControl&)> atRelease;
+        std::vector<std::string> expected;
+    } rows[] = {
+        {"left, nothing", LMouseButtonParam::kLeft, [](LControl&) {},
+         {"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_LEFT_CLICK"}},
+        {"left, the hook ends the drag", LMouseButtonParam::kLeft, [](LControl& c) { (void)c.EndDrag(); },
+         {"NID_MOUSE_DOWN", "NID_MOUSE_UP"}},
+        {"right, the hook loses the hover", LMouseButtonParam::kRight,
+         [](LControl& c) { (void)c.OnMouseLeave(); }, {"NID_MOUSE_DOWN", "NID_MOUSE_UP"}},
+        {"right, the menu fails to show", LMouseButtonParam::kRight, [](LControl&) {},
+         {"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_RIGHT_CLICK"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        RCPtr<ReleaseHooked> c(new ReleaseHooked(panel.Get(), u"hooked"));
+        ControlLayout l;
+        l.size[0].offset = l.size[1].offset = 20;
+        c->SetLayout(l);
+        c->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+        c->ShowPart(0);
+        c->Initialize();
+        ASSERT_GE(c->UpdateLayout(), 0);
+        c->SetContextMenu(RCPtr<LRefCountedObject>(new LConditionsParam()));
+        c->atRelease = r.atRelease;
+        log->Clear();
+        log->Listen(c.Get(), {u"NID_MOUSE_DOWN", u"NID_MOUSE_UP", u"NID_LEFT_CLICK", u"NID_RIGHT_CLICK"});
+        root->buttons = r.button;
+        (void)c->OnMouseEnter();
+        EXPECT_EQ(c->HandleMouseDown(Press(5, 5, r.button)), S_OK);
+        EXPECT_EQ(c->HandleMouseUp(Release(5, 5, r.button)), S_OK);
+        EXPECT_EQ(log->names, r.expected);
+        const bool rightClick = r.expected.back() == "NID_RIGHT_CLICK";
+        EXPECT_EQ(c->menus, rightClick ? 1 : 0);
+        if (rightClick) {
+            EXPECT_EQ(c->DoRightClick(Release(5, 5, r.button)), S_OK);
+        }
+        log->UnregisterAllNotifications();
+        c->Close();
+    }
+}
+
 TEST_F(MouseTest, ADoubleClickPressIsAPressCarryingItsFlag)
 {
     RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
