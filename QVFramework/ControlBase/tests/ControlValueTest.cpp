@@ -164,5 +164,35 @@ TEST_F(ValueTest, ReapplyingADescriptorKeepsTheChildrenItNames)
     EXPECT_FALSE(holder->GetLayout().isVisible);
 }
 
+TEST_F(ValueTest, AReappliedTopControlKeepsFillingItsWindow)
+{
+    RCPtr<FakeDescriptor> skin(new FakeDescriptor(u"skin"));
+    skin->layout.position[0].offset = 7;
+    skin->layout.position[1].offset = 9;
+    skin->layout.size[0].offset = 50;
+    skin->layout.size[1].offset = 40;
+    skin->layout.isVisible = false;
+    const struct {
+        const char* name;
+        LControl* control;
+        DoubleRect before, after;
+    } rows[] = {
+        {"top control", top.Get(), {0, 0, 800, 600}, {0, 0, 640, 480}},
+        {"child", c.Get(), {7, 9, 50, 40}, {7, 9, 50, 40}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        root->width = 800;
+        root->height = 600;
+        EXPECT_EQ(r.control->ApplyDescriptor(RCPtr<IControlDescriptor>(skin.Get())), S_OK);
+        EXPECT_EQ(r.control->GetFrame(), r.before);
+        root->width = 640;
+        root->height = 480;
+        EXPECT_GE(top->OnLayoutChange(640, 480), 0);
+        EXPECT_EQ(r.control->GetFrame(), r.after) << "the window's size change reaches it";
+    }
+    EXPECT_TRUE(top->GetLayout().isVisible) << "the top control of a window is always shown";
+}
+
 }  // namespace
 }  // namespace control_test
