@@ -71,6 +71,8 @@ double LControl::ValueToNormalized(double v) const
 
 double LControl::SetValue(double t)
 {
+    // Not a number has no place in 0..1: the value stays.
+    if (std::isnan(t)) return mValue;
     t = t > 1.0 ? 1.0 : (t < 0.0 ? 0.0 : t);
     if (t == mValue) return mValue;
     RCPtr<LControl> self(this);

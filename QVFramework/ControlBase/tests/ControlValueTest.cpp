@@ -29,7 +29,7 @@ TEST_F(ValueTest, ValuesAreClampedAndOnlyChangesAreSent)
 {
     const struct {
         double in, stored;
-    } rows[] = {{1.7, 1.0}, {1.7, 1.0}, {-0.2, 0.0}, {0.3, 0.3}};
+    } rows[] = {{1.7, 1.0}, {1.7, 1.0}, {-0.2, 0.0}, {0.3, 0.3}, {std::nan(""), 0.3}};
     for (const auto& r : rows) EXPECT_DOUBLE_EQ(c->SetValue(r.in), r.stored);
     ASSERT_EQ(log->values.size(), 3u);
     EXPECT_DOUBLE_EQ(log->values[2].first, 0.3);
