@@ -32,6 +32,9 @@ bool HasRegion(const ILook& look)
 
 QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& size)
 {
+    // A frame that is not a number would spoil every drawing and hit test below it.
+    if (std::isnan(position.x) || std::isnan(position.y) || std::isnan(size.x) || std::isnan(size.y))
+        return E_INVALIDARG;
     if (position.x == mFrame.x && position.y == mFrame.y && size.x == mFrame.width && size.y == mFrame.height) return 1;
     RCPtr<LControl> self(this);
     BeginBoundsChange();

@@ -118,12 +118,19 @@ QVResult LControl::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param)
         const LongPoint at = param->GetPoint();
         const int64_t distance = std::max(std::llabs(int64_t{at.x} - px), std::llabs(int64_t{at.y} - py));
         if (distance >= mDragThreshold) {
-            // Dragging before the move at the press point, so that move cannot start the drag again.
-            mPressed[0] = mPressed[1] = mPressed[2] = false;
-            mDragging[pressed] = true;
+            const auto startDrag = [this, pressed] {
+                mPressed[0] = mPressed[1] = mPressed[2] = false;
+                mDragging[pressed] = true;
+            };
+            // With threshold 0 the move at the press point would start the drag again, so it
+            // is dragging first. Otherwise that move comes while only pressed: a mode chosen at
+            // the press must not move the control before its move has begun.
+            const bool atOnce = mDragThreshold == 0;
+            if (atOnce) startDrag();
             // The press point, always a valid input: the answer is always S_OK.
             (void)HandleMouseMove(
                 LPointWithModifiersParam::Create({px, py}, param->GetModifiers(), param->GetPointerIndex()));
+            if (!atOnce) startDrag();
             UpdateConditions();
         }
     }
@@ -141,9 +148,12 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
     if (b < 0) return E_INVALIDARG;
     if (!mCaptured && !IsInputAllowed()) return 1;
     RCPtr<LControl> self(this);
-    const bool click = mHover && (mPressed[b] || (mDragging[b] && mDragMode == 0));
+    // Read after the button's hook, which may end the drag or the hover.
+    const auto isClick = [this, b] { return mHover && (mPressed[b] || (mDragging[b] && mDragMode == 0)); };
+    bool click = false;
     if (b == 0) {
         OnLeftMouseUp(param);
+        click = isClick();
         if (mDragging[0] && mDragMode == 6) {
             const uint32_t now = NowMs();
             mFlickStartTime = now;
@@ -162,12 +172,15 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
         }
     } else if (b == 1) {
         OnMiddleMouseUp(param);
+        click = isClick();
     } else {
         OnRightMouseUp(param);
+        click = isClick();
     }
     Notify(u"NID_MOUSE_UP", param);
     if (mCaptured && param->GetButtonState() == 0) (void)EndDrag();  // releasing the capture; nothing to undo
-    if (click && IsEnabledInTree(true)) return HandleClick(param);
+    // The release is handled whatever the click's own answer.
+    if (click && IsEnabledInTree(true)) (void)HandleClick(param);
     return S_OK;
 }
 
@@ -234,7 +247,8 @@ QVResult LControl::DoRightClick(const RCPtr<LMouseButtonParam>& param)
     RCPtr<LControl> self(this);
     OnRightClick(param);
     Notify(u"NID_RIGHT_CLICK", param);
-    if (RCPtr<LRefCountedObject> menu = GetContextMenu()) return ShowContextMenu(menu);
+    // A menu that cannot show leaves the click handled all the same.
+    if (RCPtr<LRefCountedObject> menu = GetContextMenu()) (void)ShowContextMenu(menu);
     return S_OK;
 }
 

@@ -21,6 +21,18 @@ double ParseNumber(const String& text)
     return std::strtod(narrow.GetChars(), nullptr);
 }
 
+// The records of a window's top control: it covers the window's client area
+// and follows its size, whatever the skin's own layout says.
+void FillWindow(ControlLayout& layout)
+{
+    for (int axis = 0; axis < 2; ++axis) {
+        layout.position[axis] = LayoutRecord{LayoutKind::kParent, {}, 0.0f, 0.0};
+        layout.anchor[axis] = LayoutRecord{};
+        layout.size[axis] = LayoutRecord{LayoutKind::kParent, {}, 1.0f, 0.0};
+        layout.limit[axis] = LayoutRecord{};
+    }
+}
+
 }  // namespace
 
 QVResult LControl::SetText(const String& text)
@@ -59,6 +71,8 @@ double LControl::ValueToNormalized(double v) const
 
 double LControl::SetValue(double t)
 {
+    // Not a number has no place in 0..1: the value stays.
+    if (std::isnan(t)) return mValue;
     t = t > 1.0 ? 1.0 : (t < 0.0 ? 0.0 : t);
     if (t == mValue) return mValue;
     RCPtr<LControl> self(this);
@@ -132,7 +146,12 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     // The unclipped count follows the new record below.
     const bool newClip = mLayout.clipToParent;
     mLayout.clipToParent = oldClip;
-    if (!mParent && mRootWindow) mLayout.isVisible = true;
+    const bool windowTop = !mParent && mRootWindow;
+    if (windowTop) {
+        mLayout.isVisible = true;
+        // A new skin must not shrink or move the window's content.
+        if (again) FillWindow(mLayout);
+    }
     if (again) {
         if (wasVisible != mLayout.isVisible) {
             const bool target = mLayout.isVisible;
@@ -190,6 +209,7 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     UpdateConditions();
     (void)OnInitialized();  // a notification whose answer nobody needs
     mChildren.MarkChanged();
+    if (windowTop) FillWindow(mLayout);
     (void)UpdateLayout();    // without a resolvable layout the frame stays as it is
     (void)InvalidateArea();  // a redraw request; nothing to undo
     return S_OK;

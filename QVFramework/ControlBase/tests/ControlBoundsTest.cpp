@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "ControlTestSupport.h"
 
 namespace control_test {
@@ -41,6 +43,20 @@ TEST_F(BoundsTest, SetBoundsAnswersOneForNoChangeAndRelaysChildrenOnlyOnResize)
     EXPECT_EQ(root->dirty.back(), LongRect(20, 10, 100, 100));
 
     EXPECT_EQ(panel->SetBounds({20, 10}, {120, 100}), S_OK);
+    EXPECT_EQ(child->layoutChanges, 1);
+
+    const double nan = std::nan("");
+    const struct {
+        DoublePoint position, size;
+    } bad[] = {{{nan, 10}, {120, 100}}, {{20, nan}, {120, 100}}, {{20, 10}, {nan, 100}}, {{20, 10}, {120, nan}}};
+    const DoubleRect frame = panel->GetFrame();
+    root->dirty.clear();
+    for (const auto& r : bad) {
+        SCOPED_TRACE(&r - bad);
+        EXPECT_EQ(panel->SetBounds(r.position, r.size), E_INVALIDARG);
+        EXPECT_EQ(panel->GetFrame(), frame);
+    }
+    EXPECT_TRUE(root->dirty.empty());
     EXPECT_EQ(child->layoutChanges, 1);
 }
 

@@ -100,6 +100,67 @@ TEST_F(MouseTest, PressAndReleaseOnAHoveredControlClick)
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_RIGHT_CLICK"}));
 }
 
+// Runs a chosen step in its release hooks; its context menu can fail to show.
+class ReleaseHooked : public TestControl {
+public:
+    using TestControl::TestControl;
+    void OnLeftMouseUp(const RCPtr<LMouseButtonParam>&) override { atRelease(*this); }
+    void OnRightMouseUp(const RCPtr<LMouseButtonParam>&) override { atRelease(*this); }
+    QVResult ShowContextMenu(const RCPtr<LRefCountedObject>&) override
+    {
+        ++menus;
+        return E_FAIL;
+    }
+    std::function<void(LControl&)> atRelease = [](LControl&) {};
+    int menus = 0;
+};
+
+TEST_F(MouseTest, TheClickIsDecidedAfterTheReleaseHookAndAFailedMenuLeavesItHandled)
+{
+    const struct Row {
+        const char* name;
+        uint32_t button;
+        std::function<void(LControl&)> atRelease;
+        std::vector<std::string> expected;
+    } rows[] = {
+        {"left, nothing", LMouseButtonParam::kLeft, [](LControl&) {},
+         {"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_LEFT_CLICK"}},
+        {"left, the hook ends the drag", LMouseButtonParam::kLeft, [](LControl& c) { (void)c.EndDrag(); },
+         {"NID_MOUSE_DOWN", "NID_MOUSE_UP"}},
+        {"right, the hook loses the hover", LMouseButtonParam::kRight,
+         [](LControl& c) { (void)c.OnMouseLeave(); }, {"NID_MOUSE_DOWN", "NID_MOUSE_UP"}},
+        {"right, the menu fails to show", LMouseButtonParam::kRight, [](LControl&) {},
+         {"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_RIGHT_CLICK"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        RCPtr<ReleaseHooked> c(new ReleaseHooked(panel.Get(), u"hooked"));
+        ControlLayout l;
+        l.size[0].offset = l.size[1].offset = 20;
+        c->SetLayout(l);
+        c->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+        c->ShowPart(0);
+        c->Initialize();
+        ASSERT_GE(c->UpdateLayout(), 0);
+        c->SetContextMenu(RCPtr<LRefCountedObject>(new LConditionsParam()));
+        c->atRelease = r.atRelease;
+        log->Clear();
+        log->Listen(c.Get(), {u"NID_MOUSE_DOWN", u"NID_MOUSE_UP", u"NID_LEFT_CLICK", u"NID_RIGHT_CLICK"});
+        root->buttons = r.button;
+        (void)c->OnMouseEnter();
+        EXPECT_EQ(c->HandleMouseDown(Press(5, 5, r.button)), S_OK);
+        EXPECT_EQ(c->HandleMouseUp(Release(5, 5, r.button)), S_OK);
+        EXPECT_EQ(log->names, r.expected);
+        const bool rightClick = r.expected.back() == "NID_RIGHT_CLICK";
+        EXPECT_EQ(c->menus, rightClick ? 1 : 0);
+        if (rightClick) {
+            EXPECT_EQ(c->DoRightClick(Release(5, 5, r.button)), S_OK);
+        }
+        log->UnregisterAllNotifications();
+        c->Close();
+    }
+}
+
 TEST_F(MouseTest, ADoubleClickPressIsAPressCarryingItsFlag)
 {
     RCPtr<TestControl> b = Make(panel.Get(), u"b", 10, 10, 50, 20);
@@ -162,6 +223,51 @@ TEST_F(MouseTest, ThresholdZeroDragsAtThePressAndNeverReentersWithoutEnd)
     b->HandleMouseMove(Move(5, 5));
     EXPECT_EQ(log->names.size(), 2u);
     EXPECT_EQ(b->GetConditions() & 0x90u, 0x80u);
+}
+
+// Chooses its drag mode as soon as the left button goes down, as the splitters do.
+class PressDragged : public TestControl {
+public:
+    using TestControl::TestControl;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& p) override
+    {
+        if ((p->newConditions & Condition::kLeftPressed) && !(p->oldConditions & Condition::kLeftPressed))
+            SetDragMode(2, 1);
+    }
+    void OnMouseMove(const RCPtr<LPointWithModifiersParam>& p) override
+    {
+        moves.push_back({p->GetPoint().x, (GetConditions() & Condition::kLeftPressed) != 0});
+    }
+    void OnMoved(const RCPtr<LPointParam>&) override { ++moved; }
+    std::vector<std::pair<int32_t, bool>> moves;
+    int moved = 0;
+};
+
+TEST_F(MouseTest, AModeChosenAtThePressMovesFromWhereTheControlStood)
+{
+    RCPtr<PressDragged> c(new PressDragged(panel.Get(), u"split"));
+    ControlLayout l;
+    l.position[0].offset = 60;
+    l.size[0].offset = 4;
+    l.size[1].offset = 100;
+    c->SetLayout(l);
+    c->AddVisualPart(RCPtr<ILook>(new FakeLook()));
+    c->ShowPart(0);
+    c->Initialize();
+    ASSERT_GE(c->UpdateLayout(), 0);
+    for (const int32_t travel : {10, -20}) {
+        SCOPED_TRACE(travel);
+        const double x = c->GetFrame().x;
+        c->moves.clear();
+        c->moved = 0;
+        c->HandleMouseDown(Press(2, 50));
+        c->HandleMouseMove(Move(2 + travel, 50));
+        EXPECT_EQ(c->GetFrame().x, x + travel);
+        // Listeners see the press point while the button is still only pressed; the drag moves once.
+        EXPECT_EQ(c->moves, (std::vector<std::pair<int32_t, bool>>{{2, true}, {2 + travel, false}}));
+        EXPECT_EQ(c->moved, 1);
+        c->HandleMouseUp(Release(2 + travel, 50));
+    }
 }
 
 TEST_F(MouseTest, ResizingByEdgesKeepsASizeOfAtLeastOne)

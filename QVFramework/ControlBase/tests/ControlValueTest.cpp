@@ -29,7 +29,7 @@ TEST_F(ValueTest, ValuesAreClampedAndOnlyChangesAreSent)
 {
     const struct {
         double in, stored;
-    } rows[] = {{1.7, 1.0}, {1.7, 1.0}, {-0.2, 0.0}, {0.3, 0.3}};
+    } rows[] = {{1.7, 1.0}, {1.7, 1.0}, {-0.2, 0.0}, {0.3, 0.3}, {std::nan(""), 0.3}};
     for (const auto& r : rows) EXPECT_DOUBLE_EQ(c->SetValue(r.in), r.stored);
     ASSERT_EQ(log->values.size(), 3u);
     EXPECT_DOUBLE_EQ(log->values[2].first, 0.3);
@@ -162,6 +162,36 @@ TEST_F(ValueTest, ReapplyingADescriptorKeepsTheChildrenItNames)
     EXPECT_EQ(holder->FindChildControl(u"keep").Get(), kept.Get());
     EXPECT_EQ(holder->GetText(), u"kept text");
     EXPECT_FALSE(holder->GetLayout().isVisible);
+}
+
+TEST_F(ValueTest, AReappliedTopControlKeepsFillingItsWindow)
+{
+    RCPtr<FakeDescriptor> skin(new FakeDescriptor(u"skin"));
+    skin->layout.position[0].offset = 7;
+    skin->layout.position[1].offset = 9;
+    skin->layout.size[0].offset = 50;
+    skin->layout.size[1].offset = 40;
+    skin->layout.isVisible = false;
+    const struct {
+        const char* name;
+        LControl* control;
+        DoubleRect before, after;
+    } rows[] = {
+        {"top control", top.Get(), {0, 0, 800, 600}, {0, 0, 640, 480}},
+        {"child", c.Get(), {7, 9, 50, 40}, {7, 9, 50, 40}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        root->width = 800;
+        root->height = 600;
+        EXPECT_EQ(r.control->ApplyDescriptor(RCPtr<IControlDescriptor>(skin.Get())), S_OK);
+        EXPECT_EQ(r.control->GetFrame(), r.before);
+        root->width = 640;
+        root->height = 480;
+        EXPECT_GE(top->OnLayoutChange(640, 480), 0);
+        EXPECT_EQ(r.control->GetFrame(), r.after) << "the window's size change reaches it";
+    }
+    EXPECT_TRUE(top->GetLayout().isVisible) << "the top control of a window is always shown";
 }
 
 }  // namespace
