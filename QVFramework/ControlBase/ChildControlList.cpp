@@ -24,6 +24,18 @@ bool DrawsBefore(const LControl& a, const LControl& b)
     return la.zOrder < lb.zOrder;
 }
 
+// Points the records that name `from` at `to`; true when one names `to` afterwards.
+bool Retarget(LayoutRecord* records, size_t count, const String& from, const String& to)
+{
+    bool refers = false;
+    for (size_t i = 0; i < count; ++i) {
+        if (records[i].kind != LayoutKind::kSibling) continue;
+        if (records[i].name == from) records[i].name = to;
+        refers = refers || records[i].name == to;
+    }
+    return refers;
+}
+
 }  // namespace
 
 void ChildControlList::SortIfNeeded() const
@@ -121,6 +133,38 @@ QVResult ChildControlList::RemoveAll()
 {
     if (mChildren.empty()) return 1;
     while (!mChildren.empty()) TakeOut(GetCount() - 1);
+    return S_OK;
+}
+
+QVResult ChildControlList::RenameChild(LControl* child, const String& name)
+{
+    if (child && child->GetName() == name) return 1;
+    int32_t index = -1;
+    for (size_t i = mChildren.size(); i-- > 0;) {
+        if (mChildren[i].Get() == child) {
+            index = static_cast<int32_t>(i);
+        } else if (mChildren[i]->GetName() == name) {
+            return E_INVALIDARG;
+        }
+    }
+    if (index < 0) return E_FAIL;
+    const String old = child->mName;
+    child->mName = name;
+    std::vector<RCPtr<LControl>> moved;
+    for (size_t i = static_cast<size_t>(index) + 1; i < mChildren.size(); ++i) {
+        ControlLayout& l = mChildren[i]->mLayout;
+        // Minimum and maximum records name the sibling's own children, not its siblings.
+        bool refers = Retarget(l.position, 2, old, name);
+        refers = Retarget(l.anchor, 2, old, name) || refers;
+        refers = Retarget(l.size, 2, old, name) || refers;
+        if (refers) moved.push_back(mChildren[i]);
+    }
+    // The owner's own minimum and maximum do name this child.
+    (void)Retarget(mOwner->mLayout.limit, 2, old, name);
+    (void)Retarget(mOwner->mLayout.minimum, 2, old, name);
+    MarkChanged();
+    // A sibling that named the new name before had nothing to follow until now.
+    for (const RCPtr<LControl>& sibling : moved) (void)sibling->UpdateLayout();
     return S_OK;
 }
 

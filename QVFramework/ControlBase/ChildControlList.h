@@ -6,6 +6,7 @@
 
 #include "RCPtr.h"
 #include "Result.h"
+#include "StringT.h"
 
 namespace QV {
 
@@ -29,6 +30,9 @@ public:
     [[nodiscard]] QVResult RemoveChild(LControl* child);
     // 0; 1 when the list was empty.
     [[nodiscard]] QVResult RemoveAll();
+    // 1 the child already has the name; E_INVALIDARG a sibling has it; E_FAIL
+    // not a child; 0 renamed, the later siblings' layout following the new name.
+    [[nodiscard]] QVResult RenameChild(LControl* child, const String& name);
     void MarkChanged() { ++mChangeCounter; }
     bool IsSorted() const { return mChangeCounter == mSortedStamp; }
     // Insertion index, -1 when absent.

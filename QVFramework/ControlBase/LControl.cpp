@@ -43,6 +43,13 @@ void LControl::SetParentLink(LControl* parent)
     UpdateConditions();
 }
 
+QVResult LControl::RenameControl(const String& name)
+{
+    if (mParent) return mParent->mChildren.RenameChild(this, name);
+    mName = name;
+    return S_OK;
+}
+
 RCPtr<LControl> LControl::FindChildControl(const String& name) const
 {
     for (uint32_t i = mChildren.GetCount(); i-- > 0;) {

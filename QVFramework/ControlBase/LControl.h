@@ -53,6 +53,8 @@ public:
     // ---- tree ----
     const String& GetName() const { return mName; }
     LControl* GetParent() const { return mParent.Get(); }
+    // Through the parent's child list when there is one (its answer), else 0.
+    [[nodiscard]] QVResult RenameControl(const String& name);
     ChildControlList& GetChildren() { return mChildren; }
     const ChildControlList& GetChildren() const { return mChildren; }
     RCPtr<LControl> FindChildControl(const String& name) const;

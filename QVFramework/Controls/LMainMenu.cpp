@@ -27,6 +27,31 @@ int32_t ReadIndex(std::u16string_view text, size_t digits)
     return value;
 }
 
+// One "nn.NID" entry with its "label|help" text; "-" is a separator.
+void AddContextMenuEntry(std::u16string_view name, const String& text, std::map<int32_t, MenuEntry>& menu)
+{
+    const size_t dot = name.find(u'.');
+    if (dot == std::u16string_view::npos) return;
+    const int32_t entry = ReadIndex(name.substr(0, dot), 2);
+    if (entry < 0) return;
+    MenuEntry e;
+    const std::u16string command(name.substr(dot + 1));
+    const std::u16string_view body = text.View();
+    const size_t bar = body.find(u'|');
+    e.label = String(std::u16string(body.substr(0, bar)).c_str());
+    if (bar != std::u16string_view::npos) e.help = String(std::u16string(body.substr(bar + 1)).c_str());
+    e.separator = command == u"-";
+    if (!e.separator) e.notification = String(command.c_str());
+    menu[entry] = e;
+}
+
+std::vector<MenuEntry> ToEntries(const std::map<int32_t, MenuEntry>& menu)
+{
+    std::vector<MenuEntry> out;
+    for (const auto& [n, e] : menu) out.push_back(e);
+    return out;
+}
+
 // The button's copy of the template, under a new name and placed after a sibling.
 class MenuButtonDescriptor : public RenamedControlDescriptor {
     QV_TYPE_NAME("class QV::MenuButtonDescriptor")
@@ -66,34 +91,31 @@ std::vector<String> LMainMenu::ReadLabels(const IControlStringTable& table)
     return labels;
 }
 
-std::vector<std::vector<MenuEntry>> LMainMenu::ReadMenus(const IControlStringTable& table)
+std::vector<std::vector<MenuEntry>> LMainMenu::BuildContextMenu(const IControlStringTable& table)
 {
     std::vector<std::pair<String, String>> pairs;
+    std::map<int32_t, MenuEntry> single;
+    if (table.GetStringsWithPrefix(u"CONTEXT_MENU.", pairs) >= 0) {
+        for (const auto& [id, text] : pairs) AddContextMenuEntry(id.View().substr(13), text, single);
+    }
+    // Any single-menu entry, even one that does not read as an entry, decides the form.
+    if (!pairs.empty()) return {ToEntries(single)};
+
+    pairs.clear();
     std::map<int32_t, std::map<int32_t, MenuEntry>> menus;
     if (table.GetStringsWithPrefix(u"CONTEXT_MENU", pairs) < 0) return {};
     for (const auto& [id, text] : pairs) {
         const std::u16string_view rest = id.View().substr(12);
         const size_t dot = rest.find(u'.');
-        const size_t second = dot == std::u16string_view::npos ? dot : rest.find(u'.', dot + 1);
-        if (second == std::u16string_view::npos) continue;
+        if (dot == std::u16string_view::npos) continue;
         const int32_t menu = ReadIndex(rest.substr(0, dot), 2);
-        const int32_t entry = ReadIndex(rest.substr(dot + 1, second - dot - 1), 2);
-        if (menu < 0 || entry < 0) continue;
-        MenuEntry e;
-        const std::u16string command(rest.substr(second + 1));
-        const std::u16string_view body = text.View();
-        const size_t bar = body.find(u'|');
-        e.label = String(std::u16string(body.substr(0, bar)).c_str());
-        if (bar != std::u16string_view::npos) e.help = String(std::u16string(body.substr(bar + 1)).c_str());
-        e.separator = command == u"-";
-        if (!e.separator) e.notification = String(command.c_str());
-        menus[menu][entry] = e;
+        if (menu < 0) continue;
+        AddContextMenuEntry(rest.substr(dot + 1), text, menus[menu]);
     }
     std::vector<std::vector<MenuEntry>> out;
     for (const auto& [index, entries] : menus) {
         if (index != static_cast<int32_t>(out.size())) return {};  // a gap in the menu numbers
-        out.emplace_back();
-        for (const auto& [n, e] : entries) out.back().push_back(e);
+        out.push_back(ToEntries(entries));
     }
     return out;
 }
@@ -120,7 +142,7 @@ QVResult LMainMenu::Initialize()
     RCPtr<IControlStringTable> table = GetStringTable();
     if (!table) return result;
     const std::vector<String> labels = ReadLabels(*table);
-    const std::vector<std::vector<MenuEntry>> menus = ReadMenus(*table);
+    const std::vector<std::vector<MenuEntry>> menus = BuildContextMenu(*table);
     if (menus.empty() || menus.size() != labels.size()) return result;
     // A menu that cannot be added leaves no place for the ones after it.
     for (size_t i = 0; i < labels.size(); ++i) {

@@ -40,9 +40,12 @@ public:
     int32_t GetOpenMenu() const;
     void OpenMenu(int32_t n);
 
-    // "MENU_LABEL.n" titles and "CONTEXT_MENUm.nn.NID" entries of a string table.
+    // The "MENU_LABEL.n" titles of a string table.
     static std::vector<String> ReadLabels(const IControlStringTable& table);
-    static std::vector<std::vector<MenuEntry>> ReadMenus(const IControlStringTable& table);
+    // Menus from the "CONTEXT_MENU" entries: one menu from "CONTEXT_MENU.nn.NID"
+    // entries when there are any, else one per "CONTEXT_MENUm.nn.NID" menu number;
+    // empty when a menu number is missing.
+    static std::vector<std::vector<MenuEntry>> BuildContextMenu(const IControlStringTable& table);
 
 private:
     RCPtr<IControlDescriptor> mTemplate;

@@ -1,4 +1,5 @@
 #include "ControlTestSupport.h"
+#include "LLayout.h"
 
 namespace control_test {
 namespace {
@@ -375,6 +376,100 @@ TEST_F(ChildListTest, AListenerRemovingAChildMidWalkNeitherCrashesNorRaises)
     EXPECT_EQ(top->GetChildren().GetCount(), 1u);
     EXPECT_EQ(log->names.size(), 1u);
     log->UnregisterAllNotifications();
+}
+
+// Layouts solved for real: a sibling reference either finds its control or falls back to its offset.
+class SolvingApplication : public FakeApplication {
+public:
+    QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override
+    {
+        return LLayout::ResolveControl(control, reference, frame);
+    }
+};
+
+// "a" from x 10 to 30; "b" placed 5 after a's right edge; "c" placed after a
+// control named "left" that does not exist yet. b's maximum names b's own child
+// "a"; the parent's maximum names its child "a".
+class RenameTest : public ControlFixture {
+protected:
+    RenameTest() : mSolvingScope(solving)
+    {
+        parent = Make(nullptr, u"parent", 0, 0, 200, 100);
+        a = Make(parent.Get(), u"a", 10, 0, 30, 10);
+        b = Make(parent.Get(), u"b", 0, 0, 20, 10);
+        c = Make(parent.Get(), u"c", 0, 20, 20, 10);
+        Follow(*b, u"a");
+        Follow(*c, u"left");
+        ControlLayout l = parent->GetLayout();
+        l.limit[0] = LayoutRecord{LayoutKind::kSibling, u"a", 1.0f, 1000.0};
+        parent->SetLayout(l);
+    }
+    static void Follow(LControl& control, const char16_t* sibling)
+    {
+        ControlLayout l = control.GetLayout();
+        l.position[0] = LayoutRecord{LayoutKind::kSibling, sibling, 1.0f, 5.0};
+        l.limit[0] = LayoutRecord{LayoutKind::kSibling, u"a", 1.0f, 1000.0};
+        control.SetLayout(l);
+        EXPECT_GE(control.UpdateLayout(), 0);
+    }
+    std::string Name(const LayoutRecord& r) const { return Narrow(r.name.GetChars()); }
+
+    SolvingApplication solving;
+    ScopedControlApplication mSolvingScope;
+    RCPtr<TestControl> parent, a, b, c;
+};
+
+TEST_F(RenameTest, RenameAnswersAndWhatChangesTable)
+{
+    RCPtr<TestControl> stranger = Make(nullptr, u"stranger", 0, 0, 10, 10);
+    struct Row {
+        const char* what;
+        TestControl* control;
+        const char16_t* name;
+        QVResult result;
+        std::vector<std::string> names;
+        std::string bFollows;
+    };
+    const Row rows[] = {
+        {"the name it has", a.Get(), u"a", 1, {"a", "b", "c"}, "a"},
+        {"a sibling's name", a.Get(), u"c", E_INVALIDARG, {"a", "b", "c"}, "a"},
+        {"a later sibling's name", c.Get(), u"b", E_INVALIDARG, {"a", "b", "c"}, "a"},
+        {"not a child", stranger.Get(), u"z", E_FAIL, {"a", "b", "c"}, "a"},
+        {"a new name", a.Get(), u"left", S_OK, {"left", "b", "c"}, "left"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(parent->GetChildren().RenameChild(row.control, row.name), row.result);
+        EXPECT_EQ(NamesIn(*parent, ChildControlList::kInsertion), row.names);
+        EXPECT_EQ(Name(b->GetLayout().position[0]), row.bFollows);
+        EXPECT_EQ(Name(b->GetLayout().limit[0]), "a") << "b's maximum names b's own child";
+        EXPECT_EQ(Name(parent->GetLayout().limit[0]), row.bFollows) << "the parent's maximum names its child";
+    }
+    EXPECT_EQ(Narrow(stranger->GetName().GetChars()), "stranger");
+    EXPECT_EQ(parent->FindChildControl(u"left").Get(), a.Get());
+    EXPECT_TRUE(parent->FindChildControl(u"a").IsNull());
+}
+
+TEST_F(RenameTest, LaterSiblingsStayPlacedAfterTheRenamedControl)
+{
+    EXPECT_DOUBLE_EQ(b->GetFrame().x, 35.0);
+    EXPECT_DOUBLE_EQ(c->GetFrame().x, 5.0) << "nothing named left yet";
+
+    EXPECT_EQ(a->RenameControl(u"left"), S_OK);
+    EXPECT_DOUBLE_EQ(c->GetFrame().x, 35.0) << "c now finds its control";
+
+    // Moved, not resized, so a keeps the new place.
+    EXPECT_EQ(a->SetBounds({60.0, 0.0}, {20.0, 10.0}), S_OK);
+    EXPECT_DOUBLE_EQ(b->GetFrame().x, 85.0) << "b follows a under its new name";
+    EXPECT_DOUBLE_EQ(c->GetFrame().x, 85.0);
+    EXPECT_EQ(a->RenameControl(u"b"), E_INVALIDARG) << "the parent's list answers";
+}
+
+TEST_F(RenameTest, AControlWithoutParentTakesAnyName)
+{
+    EXPECT_EQ(parent->RenameControl(u"c"), S_OK);
+    EXPECT_EQ(Narrow(parent->GetName().GetChars()), "c");
+    EXPECT_EQ(parent->RenameControl(u"c"), S_OK);
 }
 
 }  // namespace

@@ -139,6 +139,49 @@ TEST_F(MainMenuFixture, EntriesKeepTheirOrderSeparatorsAndHelpTexts)
     EXPECT_EQ(Button(*bar, 1)->entries.size(), 1u);
 }
 
+TEST(BuildContextMenuTest, SingleAndSeveralMenusTable)
+{
+    struct Row {
+        const char* what;
+        std::vector<std::pair<String, String>> strings;
+        // Each menu's commands in order, "-" for a separator, label after "=".
+        std::vector<std::vector<std::string>> menus;
+    };
+    const Row rows[] = {
+        {"single menu",
+         {{u"CONTEXT_MENU.01.-", u"-"},
+          {u"CONTEXT_MENU.02.NID_PASTE", u"Paste|Pastes"},
+          {u"CONTEXT_MENU.00.NID_COPY", u"Copy|Copies"}},
+         {{"NID_COPY=Copy", "-=-", "NID_PASTE=Paste"}}},
+        {"single menu entries win over numbered ones",
+         {{u"CONTEXT_MENU0.00.NID_A", u"a"}, {u"CONTEXT_MENU.00.NID_COPY", u"Copy"}},
+         {{"NID_COPY=Copy"}}},
+        {"menu 1 listed before menu 0",
+         {{u"CONTEXT_MENU1.00.NID_MENU_HELP_ABOUT_REQ", u"About"},
+          {u"CONTEXT_MENU0.01.NID_MENU_FILE_EXIT_REQ", u"Exit"},
+          {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send"}},
+         {{"NID_MENU_FILE_SEND=Send", "NID_MENU_FILE_EXIT_REQ=Exit"}, {"NID_MENU_HELP_ABOUT_REQ=About"}}},
+        {"a missing menu number gives no menus",
+         {{u"CONTEXT_MENU0.00.NID_A", u"a"}, {u"CONTEXT_MENU2.00.NID_C", u"c"}},
+         {}},
+        {"no entries", {{u"MENU_LABEL.00", u"File"}}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeStringTable table;
+        table.strings = row.strings;
+        std::vector<std::vector<std::string>> got;
+        for (const std::vector<MenuEntry>& menu : LMainMenu::BuildContextMenu(table)) {
+            got.emplace_back();
+            for (const MenuEntry& e : menu) {
+                const std::string command = e.separator ? "-" : Narrow(e.notification.GetChars());
+                got.back().push_back(command + "=" + Narrow(e.label.GetChars()));
+            }
+        }
+        EXPECT_EQ(got, row.menus);
+    }
+}
+
 TEST_F(MainMenuFixture, InsertingBeforeAMenuMovesTheMenusNotTheButtons)
 {
     RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
