@@ -21,6 +21,10 @@ struct LayoutRecord {
     float factor = 0.0f;
     double offset = 0.0;
 
+    // The position and size of a control that covers its parent and follows its size.
+    static LayoutRecord ParentOrigin() { return {LayoutKind::kParent, {}, 0.0f, 0.0}; }
+    static LayoutRecord ParentExtent() { return {LayoutKind::kParent, {}, 1.0f, 0.0}; }
+
     bool operator==(const LayoutRecord& other) const
     {
         return kind == other.kind && name == other.name && factor == other.factor && offset == other.offset;

@@ -148,34 +148,30 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
     if (b < 0) return E_INVALIDARG;
     if (!mCaptured && !IsInputAllowed()) return 1;
     RCPtr<LControl> self(this);
-    // Read after the button's hook, which may end the drag or the hover.
-    const auto isClick = [this, b] { return mHover && (mPressed[b] || (mDragging[b] && mDragMode == 0)); };
-    bool click = false;
     if (b == 0) {
         OnLeftMouseUp(param);
-        click = isClick();
-        if (mDragging[0] && mDragMode == 6) {
-            const uint32_t now = NowMs();
-            mFlickStartTime = now;
-            if (Platform::Clock::ElapsedMs(mPreviousMoveTime, now) < kClickWindowMs) {
-                const DoubleRect range = GetScrollRange(this);
-                const double extent[2] = {range.width, range.height};
-                const double velocity[2] = {mDragVelocity.x, mDragVelocity.y};
-                for (int axis = 0; axis < 2; ++axis) {
-                    const bool allowed = mDragAxes == 3 || mDragAxes == axis + 1;
-                    if (allowed && std::fabs(velocity[axis]) >= kFlickMinimumSpeed) {
-                        StartInertialScroll(axis, velocity[axis], extent[axis], 0.0, nullptr);
-                        mInertia[axis].decelerating = true;
-                    }
+    } else if (b == 1) {
+        OnMiddleMouseUp(param);
+    } else {
+        OnRightMouseUp(param);
+    }
+    // Read after the button's hook, which may end the drag or the hover.
+    const bool click = mHover && (mPressed[b] || (mDragging[b] && mDragMode == 0));
+    if (b == 0 && mDragging[0] && mDragMode == 6) {
+        const uint32_t now = NowMs();
+        mFlickStartTime = now;
+        if (Platform::Clock::ElapsedMs(mPreviousMoveTime, now) < kClickWindowMs) {
+            const DoubleRect range = GetScrollRange(this);
+            const double extent[2] = {range.width, range.height};
+            const double velocity[2] = {mDragVelocity.x, mDragVelocity.y};
+            for (int axis = 0; axis < 2; ++axis) {
+                const bool allowed = mDragAxes == 3 || mDragAxes == axis + 1;
+                if (allowed && std::fabs(velocity[axis]) >= kFlickMinimumSpeed) {
+                    StartInertialScroll(axis, velocity[axis], extent[axis], 0.0, nullptr);
+                    mInertia[axis].decelerating = true;
                 }
             }
         }
-    } else if (b == 1) {
-        OnMiddleMouseUp(param);
-        click = isClick();
-    } else {
-        OnRightMouseUp(param);
-        click = isClick();
     }
     Notify(u"NID_MOUSE_UP", param);
     if (mCaptured && param->GetButtonState() == 0) (void)EndDrag();  // releasing the capture; nothing to undo

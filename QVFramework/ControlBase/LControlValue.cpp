@@ -26,9 +26,9 @@ double ParseNumber(const String& text)
 void FillWindow(ControlLayout& layout)
 {
     for (int axis = 0; axis < 2; ++axis) {
-        layout.position[axis] = LayoutRecord{LayoutKind::kParent, {}, 0.0f, 0.0};
+        layout.position[axis] = LayoutRecord::ParentOrigin();
         layout.anchor[axis] = LayoutRecord{};
-        layout.size[axis] = LayoutRecord{LayoutKind::kParent, {}, 1.0f, 0.0};
+        layout.size[axis] = LayoutRecord::ParentExtent();
         layout.limit[axis] = LayoutRecord{};
     }
 }
@@ -209,7 +209,6 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     UpdateConditions();
     (void)OnInitialized();  // a notification whose answer nobody needs
     mChildren.MarkChanged();
-    if (windowTop) FillWindow(mLayout);
     (void)UpdateLayout();    // without a resolvable layout the frame stays as it is
     (void)InvalidateArea();  // a redraw request; nothing to undo
     return S_OK;

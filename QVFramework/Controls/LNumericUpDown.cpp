@@ -109,9 +109,7 @@ void LNumericUpDown::HandleKey(const RCPtr<LKeyParam>& key)
 QVResult LNumericUpDown::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
     if (!param) return 1;
-    const uint32_t direction = param->GetDirection();
-    const bool up = direction == LMouseWheelParam::kUp || direction == LMouseWheelParam::kRight;
-    SetNumber(std::round(GetNumber()) + (up ? mStep : -mStep));
+    SetNumber(std::round(GetNumber()) + (param->IsUpOrRight() ? mStep : -mStep));
     return S_OK;
 }
 

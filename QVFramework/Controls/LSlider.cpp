@@ -324,8 +324,7 @@ void LSlider::HandleKey(const RCPtr<LKeyParam>& key)
 QVResult LSlider::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
     if (!param) return 1;
-    const uint32_t direction = param->GetDirection();
-    StepBy(direction == LMouseWheelParam::kUp || direction == LMouseWheelParam::kRight ? 1.0 : -1.0);
+    StepBy(param->IsUpOrRight() ? 1.0 : -1.0);
     return S_OK;
 }
 

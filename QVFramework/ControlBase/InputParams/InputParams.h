@@ -91,6 +91,8 @@ public:
     static RCPtr<LMouseWheelParam> Create(const LongPoint& point, uint32_t modifiers, uint32_t direction);
 
     uint32_t GetDirection() const { return mDirection; }
+    // Up and right step a value up; down and left step it down.
+    bool IsUpOrRight() const { return mDirection == kUp || mDirection == kRight; }
 
 private:
     LMouseWheelParam(const LongPoint& point, uint32_t modifiers, uint32_t direction)

@@ -110,8 +110,8 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
     }
     for (int axis = 0; axis < 2; ++axis) {
         // Valid axes: these only say whether the layout changed.
-        (void)control->SetLayoutPosition(axis, LayoutRecord{LayoutKind::kParent, {}, 0.0f, 0.0}, LayoutRecord{});
-        (void)control->SetLayoutSize(axis, LayoutRecord{LayoutKind::kParent, {}, 1.0f, 0.0}, LayoutRecord{});
+        (void)control->SetLayoutPosition(axis, LayoutRecord::ParentOrigin(), LayoutRecord{});
+        (void)control->SetLayoutSize(axis, LayoutRecord::ParentExtent(), LayoutRecord{});
     }
     if (!mFocus && mServices) {
         if (mServices->HasFocus()) {
