@@ -1,13 +1,15 @@
-// A full layout pass over 501 controls placed by skin-like rules: a top
-// control filling the window, ten rows stacked by sibling references and
-// sized to their children, and 49 cells per row placed beside each other,
-// centred, some flush right, with minimum and maximum widths.
+// A full layout pass over controls placed by skin-like rules: a top control
+// filling the window, ten rows stacked by sibling references and sized to
+// their children, and cells in each row placed beside each other by name,
+// centred, some flush right, with minimum and maximum widths. The pass must
+// grow with the number of controls, not with its square or cube.
 #include <benchmark/benchmark.h>
 
 #include <stdexcept>
 #include <vector>
 
 #include "ControlBenchSupport.h"
+#include "RatioReporter.h"
 #include "LLayout.h"
 
 namespace {
@@ -76,7 +78,7 @@ ControlLayout Cell(const String& before, bool flushRight)
 }
 
 struct Tree {
-    Tree() : root(new BenchRoot())
+    explicit Tree(int cellsPerRow) : root(new BenchRoot())
     {
         top = Make(nullptr, u"top", Filling());
         if (Failed(top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())))) throw std::runtime_error("the bench tree did not attach");
@@ -86,7 +88,7 @@ struct Tree {
             RCPtr<LControl> r = Make(top.Get(), name, Row(previousRow));
             previousRow = name;
             String previousCell;
-            for (int cell = 0; cell < 49; ++cell) {
+            for (int cell = 0; cell < cellsPerRow; ++cell) {
                 name.Format(u"cell%d", cell);
                 Make(r.Get(), name, Cell(previousCell, cell % 7 == 6));
                 previousCell = name;
@@ -101,9 +103,11 @@ struct Tree {
     RCPtr<LControl> top;
 };
 
-void BM_LayoutPass501Controls(benchmark::State& state)
+// Argument: cells per row; the tree holds 10 x (cells + 1) + 1 controls.
+void BM_LayoutPass(benchmark::State& state)
 {
-    Tree tree;
+    const int cells = static_cast<int>(state.range(0));
+    Tree tree(cells);
     bool wide = false;
     for (auto _ : state) {
         wide = !wide;
@@ -111,9 +115,14 @@ void BM_LayoutPass501Controls(benchmark::State& state)
         (void)tree.top->UpdateLayout();  // measured for its work
     }
     benchmark::DoNotOptimize(tree.top->GetFrame());
-    state.SetItemsProcessed(state.iterations() * 501);
+    state.SetItemsProcessed(state.iterations() * (10 * (cells + 1) + 1));
 }
-BENCHMARK(BM_LayoutPass501Controls);
+BENCHMARK(BM_LayoutPass)->Arg(49)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    // About 1,000 and 10,000 controls: the goal is at most 20x between them.
+    return bench::RunWithRatios(argc, argv, {{"BM_LayoutPass/1000", "BM_LayoutPass/100"}});
+}

@@ -72,8 +72,65 @@ LControl* ChildControlList::GetAt(uint32_t index, int32_t order)
     return const_cast<LControl*>(static_cast<const ChildControlList*>(this)->GetAt(index, order));
 }
 
+void ChildControlList::BuildIndexIfNeeded() const
+{
+    if (mIndexValid) return;
+    mByName.clear();
+    mByName.reserve(mChildren.size());
+    for (uint32_t i = 0; i < mChildren.size(); ++i) mByName[mChildren[i]->GetName().View()] = i;
+    mDependents.assign(mChildren.size(), {});
+    mForwardReference = false;
+    for (uint32_t j = 0; j < mChildren.size(); ++j) {
+        const ControlLayout& l = mChildren[j]->GetLayout();
+        for (const LayoutRecord* records : {l.position, l.anchor, l.size}) {
+            for (int axis = 0; axis < 2; ++axis) {
+                if (records[axis].kind != LayoutKind::kSibling) continue;
+                const auto named = mByName.find(records[axis].name.View());
+                if (named == mByName.end()) continue;  // no sibling of that name: the record stays as it is
+                if (named->second >= j) {
+                    mForwardReference = true;
+                    continue;
+                }
+                std::vector<uint32_t>& dependents = mDependents[named->second];
+                if (dependents.empty() || dependents.back() != j) dependents.push_back(j);
+            }
+        }
+    }
+    mIndexValid = true;
+}
+
+const LControl* ChildControlList::FindByName(std::u16string_view name) const
+{
+    BuildIndexIfNeeded();
+    const auto found = mByName.find(name);
+    return found == mByName.end() ? nullptr : mChildren[found->second].Get();
+}
+
+const std::vector<uint32_t>& ChildControlList::DependentsOf(uint32_t index) const
+{
+    BuildIndexIfNeeded();
+    return mDependents.at(index);
+}
+
+bool ChildControlList::HasForwardReference() const
+{
+    BuildIndexIfNeeded();
+    return mForwardReference;
+}
+
+void ChildControlList::PushBusy(const LControl* child)
+{
+    const int32_t index = IndexOf(child);
+    mBusyMax.push_back(mBusyMax.empty() ? index : std::max(mBusyMax.back(), index));
+}
+
 int32_t ChildControlList::IndexOf(const LControl* child) const
 {
+    // The index is used when it is there; a removal loop should not rebuild it each time.
+    if (child && mIndexValid) {
+        const auto found = mByName.find(child->GetName().View());
+        if (found != mByName.end() && mChildren[found->second].Get() == child) return static_cast<int32_t>(found->second);
+    }
     for (size_t i = mChildren.size(); i-- > 0;) {
         if (mChildren[i].Get() == child) return static_cast<int32_t>(i);
     }
@@ -105,6 +162,7 @@ QVResult ChildControlList::AddChild(LControl* child)
     mOwner->IncrementUnclippedCount(child->GetUnclippedCount() + (child->ClipsToParent() ? 0 : 1));
     child->SetParentLink(mOwner);
     mChildren.emplace_back(child);
+    mIndexValid = false;
     MarkChanged();
     return S_OK;
 }
@@ -117,6 +175,7 @@ void ChildControlList::TakeOut(uint32_t index)
     child->LeaveParentSiblingKeys();
     child->SetParentLink(nullptr);
     mChildren.erase(mChildren.begin() + index);
+    mIndexValid = false;
     MarkChanged();
     mOwner->OnChildRemoved(child.Get(), index);
 }
@@ -150,6 +209,7 @@ QVResult ChildControlList::RenameChild(LControl* child, const String& name)
     if (index < 0) return E_FAIL;
     const String old = child->mName;
     child->mName = name;
+    mIndexValid = false;
     std::vector<RCPtr<LControl>> moved;
     for (size_t i = static_cast<size_t>(index) + 1; i < mChildren.size(); ++i) {
         ControlLayout& l = mChildren[i]->mLayout;

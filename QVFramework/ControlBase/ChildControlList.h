@@ -2,6 +2,8 @@
 // A control's children in insertion order, with drawing-order and tab-order
 // index arrays rebuilt lazily when the change counter has moved.
 #include <cstdint>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "RCPtr.h"
@@ -42,8 +44,30 @@ public:
     // Counted references in an order, for walks that listeners may change.
     std::vector<RCPtr<LControl>> Snapshot(int32_t order);
 
+    // The child of that name, null when none (names are unique among siblings).
+    const LControl* FindByName(std::u16string_view name) const;
+    // A child's position, size or anchor records changed: the sibling index follows.
+    void MarkLayoutChanged() { mIndexValid = false; }
+    // The later children whose own records name the child at that index, in
+    // insertion order; empty when a child names a later one (see HasForwardReference).
+    const std::vector<uint32_t>& DependentsOf(uint32_t index) const;
+    // A child names itself or a later sibling: a bounds change then cannot tell
+    // which later siblings it reaches.
+    bool HasForwardReference() const;
+
+    // Children in the middle of a bounds or scroll change, innermost last;
+    // such a child stops the re-layout of the siblings before it.
+    void PushBusy(const LControl* child);
+    void PopBusy() { mBusyMax.pop_back(); }
+    // A child after the one at that index is busy, the innermost busy child aside.
+    bool LaterSiblingBusy(int32_t index) const
+    {
+        return mBusyMax.size() >= 2 && mBusyMax[mBusyMax.size() - 2] > index;
+    }
+
 private:
     void SortIfNeeded() const;
+    void BuildIndexIfNeeded() const;
     void TakeOut(uint32_t index);
 
     LControl* mOwner;
@@ -52,6 +76,31 @@ private:
     mutable std::vector<uint32_t> mDrawOrder;
     uint32_t mChangeCounter = 1;
     mutable uint32_t mSortedStamp = 0;
+    // The sibling index, rebuilt on first use after a change: the name keys
+    // view the children's own names, which change only through this list.
+    mutable bool mIndexValid = false;
+    mutable bool mForwardReference = false;
+    mutable std::unordered_map<std::u16string_view, uint32_t> mByName;
+    mutable std::vector<std::vector<uint32_t>> mDependents;
+    std::vector<int32_t> mBusyMax;  // running maximum of the busy children's indices
+};
+
+// A child busy in its parent's list for the scope (see PushBusy).
+class BusyChildScope {
+public:
+    BusyChildScope(ChildControlList* list, const LControl* child) : mList(list)
+    {
+        if (mList) mList->PushBusy(child);
+    }
+    ~BusyChildScope()
+    {
+        if (mList) mList->PopBusy();
+    }
+    BusyChildScope(const BusyChildScope&) = delete;
+    BusyChildScope& operator=(const BusyChildScope&) = delete;
+
+private:
+    ChildControlList* mList;
 };
 
 }  // namespace QV

@@ -261,6 +261,7 @@ void LControl::SetLayout(const ControlLayout& layout)
     if (clipChanged && mParent) mParent->IncrementUnclippedCount(layout.clipToParent ? -1 : 1);
     mLayout = layout;
     mHasLayout = true;
+    if (mParent) mParent->mChildren.MarkLayoutChanged();
     if (mParent && (orderChanged || clipChanged)) mParent->mChildren.MarkChanged();
     UpdateConditions();
 }

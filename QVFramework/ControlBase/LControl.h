@@ -313,6 +313,7 @@ protected:
 
 private:
     friend class ChildControlList;
+    void RelayOutLaterSiblings(LControl& parent);
     struct Inertia {
         bool running = false;
         double lastTime = 0.0;

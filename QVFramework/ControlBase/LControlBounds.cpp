@@ -37,6 +37,8 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
         return E_INVALIDARG;
     if (position.x == mFrame.x && position.y == mFrame.y && size.x == mFrame.width && size.y == mFrame.height) return 1;
     RCPtr<LControl> self(this);
+    const RCPtr<LControl> busyParent = mParent;
+    const BusyChildScope busy(busyParent ? &busyParent->mChildren : nullptr, this);
     BeginBoundsChange();
     const bool sizeChanged =
         std::fabs(size.x - mFrame.width) >= kSizeEpsilon || std::fabs(size.y - mFrame.height) >= kSizeEpsilon;
@@ -57,12 +59,7 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     }
     if (mParent) {
         RCPtr<LControl> parent = mParent;
-        const auto siblings = parent->mChildren.Snapshot(ChildControlList::kInsertion);
-        const int32_t index = parent->mChildren.IndexOf(this);
-        for (size_t i = static_cast<size_t>(index + 1); index >= 0 && i < siblings.size(); ++i) {
-            if (!siblings[i]->OnChildChanged(this)) break;
-            (void)siblings[i]->UpdateLayout();  // without a resolvable layout the frame stays as it is
-        }
+        RelayOutLaterSiblings(*parent);
         (void)parent->OnChildAdded(this);  // a notification; nobody needs the answer
     } else if (mRootWindow) {
         mRootWindow->SetWindowRect(mFrame.x, mFrame.y, mFrame.width, mFrame.height);
@@ -74,6 +71,33 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     if (mUnclippedCount > 0) InvalidateTree();
     EndBoundsChange();
     return S_OK;
+}
+
+// The later siblings re-run their layout in insertion order, each only when
+// this change can reach it: it names this control, or names one that moved
+// because of it (its own bounds change carries the walk on). A sibling that
+// answers false stops the walk, as does a busy sibling between them; when a
+// child names a later one the walk cannot tell what it reaches and takes all.
+void LControl::RelayOutLaterSiblings(LControl& parent)
+{
+    const ChildControlList& list = parent.mChildren;
+    const bool forward = list.HasForwardReference();  // builds the index IndexOf uses
+    const int32_t index = list.IndexOf(this);
+    if (index < 0) return;
+    const bool docked = mLayout.xIsDocked || mLayout.yIsDocked;
+    std::vector<RCPtr<LControl>> followers;
+    if (forward || (!docked && list.LaterSiblingBusy(index))) {
+        followers = parent.mChildren.Snapshot(ChildControlList::kInsertion);
+        followers.erase(followers.begin(), followers.begin() + index + 1);
+    } else {
+        const std::vector<uint32_t>& dependents = list.DependentsOf(static_cast<uint32_t>(index));
+        followers.reserve(dependents.size());
+        for (uint32_t i : dependents) followers.emplace_back(parent.mChildren.GetAt(i, ChildControlList::kInsertion));
+    }
+    for (const RCPtr<LControl>& sibling : followers) {
+        if (!sibling->OnChildChanged(this)) break;
+        (void)sibling->UpdateLayout();  // without a resolvable layout the frame stays as it is
+    }
 }
 
 void LControl::BeginBoundsChange()
@@ -146,6 +170,7 @@ QVResult LControl::SetLayoutRecords(const LayoutRecord& xPos, const LayoutRecord
     mLayout.position[1] = yPos;
     mLayout.anchor[1] = yAnchor;
     mHasLayout = true;
+    if (mParent) mParent->mChildren.MarkLayoutChanged();
     AfterLayoutPass();
     return changed ? 1 : 0;
 }
@@ -157,6 +182,7 @@ QVResult LControl::SetLayoutPosition(int axis, const LayoutRecord& position, con
     mLayout.position[axis] = position;
     mLayout.anchor[axis] = anchor;
     mHasLayout = true;
+    if (mParent) mParent->mChildren.MarkLayoutChanged();
     AfterLayoutPass();
     return changed ? 1 : 0;
 }
@@ -168,6 +194,7 @@ QVResult LControl::SetLayoutSize(int axis, const LayoutRecord& size, const Layou
     mLayout.size[axis] = size;
     mLayout.limit[axis] = limit;
     mHasLayout = true;
+    if (mParent) mParent->mChildren.MarkLayoutChanged();
     AfterLayoutPass();
     return changed ? 1 : 0;
 }

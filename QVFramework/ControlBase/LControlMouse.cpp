@@ -645,6 +645,8 @@ QVResult LControl::SetScrollOffset(const DoublePoint& offset)
     RCPtr<LControl> self(this);
     InvalidateTree();
     const DoublePoint old = mScrollOffset;
+    const RCPtr<LControl> busyParent = mParent;
+    const BusyChildScope busy(busyParent ? &busyParent->GetChildren() : nullptr, this);
     mChangingScroll = true;
     mScrollOffset = rounded;
     for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kInsertion)) {

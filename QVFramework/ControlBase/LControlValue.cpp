@@ -143,6 +143,7 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     mDescriptor = descriptor;
     mLayout = descriptor->GetLayout();
     mHasLayout = true;
+    if (mParent) mParent->mChildren.MarkLayoutChanged();
     // The unclipped count follows the new record below.
     const bool newClip = mLayout.clipToParent;
     mLayout.clipToParent = oldClip;

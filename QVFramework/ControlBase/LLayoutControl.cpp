@@ -11,17 +11,12 @@ public:
 
     bool FindSibling(const String& name, LayoutSibling& sibling) const override
     {
-        const ChildControlList& children = mParent->GetChildren();
-        for (uint32_t i = children.GetCount(); i-- > 0;) {
-            const LControl* child = children.GetAt(i, ChildControlList::kInsertion);
-            if (child->GetName() == name) {
-                sibling.frame = child->GetFrame();
-                sibling.docked[0] = child->GetLayout().xIsDocked;
-                sibling.docked[1] = child->GetLayout().yIsDocked;
-                return true;
-            }
-        }
-        return false;
+        const LControl* child = mParent->GetChildren().FindByName(name.View());
+        if (!child) return false;
+        sibling.frame = child->GetFrame();
+        sibling.docked[0] = child->GetLayout().xIsDocked;
+        sibling.docked[1] = child->GetLayout().yIsDocked;
+        return true;
     }
 
 private:
