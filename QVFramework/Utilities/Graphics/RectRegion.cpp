@@ -6,6 +6,9 @@
 namespace QV {
 namespace {
 
+// From this many nodes on an add looks its neighbours up in the index.
+constexpr int32_t kIndexFrom = 48;
+
 bool Overlaps(const RegionRect& a, const RegionRect& b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -93,13 +96,17 @@ RectRegion& RectRegion::operator=(const RectRegion& other)
     return *this;
 }
 
-RectRegion::RectRegion(RectRegion&& other) noexcept : mHead(std::exchange(other.mHead, nullptr)) {}
+RectRegion::RectRegion(RectRegion&& other) noexcept
+    : mHead(std::exchange(other.mHead, nullptr)), mIndex(std::move(other.mIndex))
+{
+}
 
 RectRegion& RectRegion::operator=(RectRegion&& other) noexcept
 {
     if (this != &other) {
         Clear();
         mHead = std::exchange(other.mHead, nullptr);
+        mIndex = std::move(other.mIndex);
     }
     return *this;
 }
@@ -116,6 +123,7 @@ void RectRegion::ReleaseList(RectRegionNode* head)
 
 void RectRegion::Clear()
 {
+    mIndex.reset();
     ReleaseList(std::exchange(mHead, nullptr));
 }
 
@@ -125,6 +133,13 @@ void RectRegion::PushFront(const RegionRect& rect)
     node->rect = rect;
     node->next = mHead;
     mHead = node;
+    if (mIndex) mIndex->Add(node);
+}
+
+void RectRegion::BuildIndex()
+{
+    mIndex = std::make_unique<RectRegionIndex>();
+    for (RectRegionNode* node = mHead; node != nullptr; node = node->next) mIndex->Add(node);
 }
 
 void RectRegion::AddRect(const RegionRect& rect)
@@ -142,6 +157,9 @@ void RectRegion::AddRect(const RectT<double>& rect)
 
 void RectRegion::SubtractRect(const RegionRect& rect, RectRegion* collect)
 {
+    // Collected nodes go straight onto that list, past its index.
+    if (collect != nullptr) collect->mIndex.reset();
+    if (mIndex && RectRegionIndex::CanQuery(rect) && !mIndex->AnyOverlaps(rect)) return;
     // Cut-off pieces go in front once the walk is over, so it never sees them.
     RectRegionNode* pieces = nullptr;
     auto addPiece = [&pieces](const RegionRect& r) {
@@ -151,13 +169,16 @@ void RectRegion::SubtractRect(const RegionRect& rect, RectRegion* collect)
         pieces = node;
     };
     RectRegionNode** link = &mHead;
+    int32_t kept = 0;
     while (*link != nullptr) {
         RectRegionNode* node = *link;
         RegionRect& n = node->rect;
         if (!Overlaps(n, rect)) {
             link = &node->next;
+            ++kept;
             continue;
         }
+        if (mIndex) mIndex->Remove(node, n);
         // Full-width top and bottom pieces, then left and right of what remains.
         if (n.top < rect.top) {
             addPiece({n.left, n.top, n.right, rect.top});
@@ -185,10 +206,16 @@ void RectRegion::SubtractRect(const RegionRect& rect, RectRegion* collect)
     }
     if (pieces != nullptr) {
         RectRegionNode* last = pieces;
-        while (last->next != nullptr) last = last->next;
+        while (true) {
+            if (mIndex) mIndex->Add(last);
+            ++kept;
+            if (last->next == nullptr) break;
+            last = last->next;
+        }
         last->next = mHead;
         mHead = pieces;
     }
+    if (!mIndex && kept >= kIndexFrom) BuildIndex();
 }
 
 void RectRegion::SubtractRegion(const RectRegion& other, RectRegion* collect)
@@ -207,6 +234,8 @@ void RectRegion::Intersect(const RectRegion& other)
     RectRegion collected;
     SubtractRegion(other, &collected);
     std::swap(mHead, collected.mHead);
+    mIndex.reset();
+    collected.mIndex.reset();
 }
 
 void RectRegion::AppendRegion(const RectRegion& other)
@@ -222,6 +251,7 @@ void RectRegion::AppendRegion(const RectRegion& other)
 void RectRegion::Offset(int32_t dx, int32_t dy)
 {
     if (dx == 0 && dy == 0) return;
+    mIndex.reset();
     for (RectRegionNode* node = mHead; node != nullptr; node = node->next) {
         RegionRect& r = node->rect;
         r = {SaturatingAdd(r.left, dx), SaturatingAdd(r.top, dy), SaturatingAdd(r.right, dx),
@@ -233,6 +263,7 @@ void RectRegion::Normalize()
 {
     std::vector<RegionRect> rects(begin(), end());
     if (rects.size() < 2) return;
+    mIndex.reset();
     std::stable_sort(rects.begin(), rects.end(),
                      [](const RegionRect& a, const RegionRect& b) { return a.top < b.top; });
     const std::vector<RegionRect> result = MergeAcrossBands(MergeWithinBands(SplitIntoBands(rects)));

@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <vector>
 
+#include "RectRegionIndex.h"
 #include "RectRegionNodePool.h"
 #include "RectT.h"
 
@@ -78,9 +80,12 @@ public:
 
 private:
     void PushFront(const RegionRect& rect);
+    void BuildIndex();
     static void ReleaseList(RectRegionNode* head);
 
     RectRegionNode* mHead = nullptr;
+    // Kept once the region is long; dropped by whatever rearranges the nodes.
+    std::unique_ptr<RectRegionIndex> mIndex;
 };
 
 }  // namespace QV

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bitset>
 #include <limits>
 #include <random>
@@ -229,6 +230,74 @@ TEST(RectRegionTest, PoolServesFiveHundredTwelveThenTheHeap)
     region.Clear();
     EXPECT_EQ(RectRegionNodePool::InUseCount(), 0);
     EXPECT_EQ(RectRegionNodePool::FreeSlotCount(), RectRegionNodePool::kSlots);
+}
+
+// The node list, order included, of the plain walk: an add cuts every node it
+// overlaps into pieces (top, bottom, left, right, then in front in reverse)
+// and goes in front itself.
+class ReferenceRegion {
+public:
+    void Subtract(const RegionRect& rect)
+    {
+        std::vector<RegionRect> pieces, kept;
+        for (const RegionRect& n : nodes) {
+            if (!(n.left < rect.right && rect.left < n.right && n.top < rect.bottom && rect.top < n.bottom)) {
+                kept.push_back(n);
+                continue;
+            }
+            RegionRect m = n;
+            if (m.top < rect.top) pieces.push_back({m.left, m.top, m.right, rect.top}), m.top = rect.top;
+            if (rect.bottom < m.bottom) pieces.push_back({m.left, rect.bottom, m.right, m.bottom}), m.bottom = rect.bottom;
+            if (m.left < rect.left) pieces.push_back({m.left, m.top, rect.left, m.bottom}), m.left = rect.left;
+            if (rect.right < m.right) pieces.push_back({rect.right, m.top, m.right, m.bottom});
+        }
+        nodes.assign(pieces.rbegin(), pieces.rend());
+        nodes.insert(nodes.end(), kept.begin(), kept.end());
+    }
+    void Add(const RegionRect& rect)
+    {
+        if (rect.IsEmpty()) return;
+        Subtract(rect);
+        nodes.insert(nodes.begin(), rect);
+    }
+    std::vector<RegionRect> nodes;
+};
+
+// Last in the file: the pool's peak count above is the process's.
+// Long regions look their neighbours up instead of walking: the nodes and
+// their order stay those of the walk, for small, large, negative and
+// overlapping rectangles, through subtractions, offsets and copies.
+TEST(RectRegionTest, LongRegionsKeepTheNodesOfThePlainWalk)
+{
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int32_t> pos(-300, 1500), small(1, 40), large(100, 900), pick(0, 19);
+    RectRegion region;
+    ReferenceRegion reference;
+    for (int step = 0; step < 3000; ++step) {
+        SCOPED_TRACE(step);
+        const int32_t x = pos(rng), y = pos(rng);
+        const int kind = pick(rng);
+        const int32_t w = kind == 0 ? large(rng) : small(rng), h = kind == 0 ? large(rng) : small(rng);
+        const RegionRect r{x, y, x + w, y + h};
+        if (kind == 1) {
+            region.SubtractRect(r);
+            reference.Subtract(r);
+        } else {
+            region.AddRect(r);
+            reference.Add(r);
+        }
+        if (step % 500 == 499) {
+            region.Offset(3, -5);
+            for (RegionRect& n : reference.nodes) n = {n.left + 3, n.top - 5, n.right + 3, n.bottom - 5};
+            region = RectRegion(region);  // a copy takes the nodes in front one by one
+            std::reverse(reference.nodes.begin(), reference.nodes.end());
+        }
+        if (step % 97 == 0) {
+            ASSERT_EQ(Rects(region), reference.nodes);
+        }
+    }
+    EXPECT_EQ(Rects(region), reference.nodes);
+    EXPECT_GT(region.GetCount(), 100);
 }
 
 }  // namespace
