@@ -14,8 +14,8 @@ QVResult ConvertUTF8ToString(String& out, const char* text, int32_t length)
         return S_OK;
     }
     const uint64_t bytes = length < 0 ? std::strlen(text) + 1 : static_cast<uint64_t>(length);
-    // Every byte gives at most one unit; one more for the closing NUL.
-    const uint64_t units = bytes + 1;
+    // The text's own units and one more for the closing NUL: no block larger than the text needs.
+    const uint64_t units = Utf16LengthOfUtf8({text, static_cast<size_t>(bytes)}) + 1;
     if (units * sizeof(char16_t) > UINT32_MAX) {
         out.Clear();
         return E_FAIL;
@@ -49,7 +49,7 @@ QVResult ConvertStringToUTF8(NarrowString& out, const char16_t* text, int32_t le
     }
     const uint64_t units =
         length < 0 ? BoundedLength(text, UINT32_MAX) + 1 : static_cast<uint64_t>(length);
-    const uint64_t bytes = units * 4 + 1;
+    const uint64_t bytes = Utf8LengthOfUtf16({text, static_cast<size_t>(units)}) + 1;
     if (bytes > UINT32_MAX) {
         out.Clear();
         return E_FAIL;

@@ -238,10 +238,36 @@ UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd,
     return result;
 }
 
+size_t Utf16LengthOfUtf8(std::string_view text)
+{
+    // Every unit comes from a byte that is not a trailing byte; a four-byte
+    // lead gives two.
+    size_t units = 0;
+    for (const char c : text) {
+        const uint8_t b = static_cast<uint8_t>(c);
+        units += static_cast<size_t>((b & 0xC0) != 0x80) + static_cast<size_t>(b >= 0xF0);
+    }
+    return units;
+}
+
+size_t Utf8LengthOfUtf16(std::u16string_view text)
+{
+    // Three bytes for every surrogate, less two for each low one right after
+    // a high one (the pair takes four).
+    size_t bytes = 0;
+    char16_t previous = 0;
+    for (const char16_t u : text) {
+        bytes += 1 + static_cast<size_t>(u >= 0x80) + static_cast<size_t>(u >= 0x800);
+        bytes -= 2 * static_cast<size_t>(u >= kLowFirst && u <= kLowLast && previous >= kHighFirst &&
+                                         previous <= kHighLast);
+        previous = u;
+    }
+    return bytes;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text)
 {
-    // A UTF-16 unit never needs more than three bytes.
-    std::string out(text.size() * 3, '\0');
+    std::string out(Utf8LengthOfUtf16(text), '\0');
     const char16_t* source = text.data();
     char* target = out.data();
     const char16_t* const end = text.data() + text.size();
@@ -260,8 +286,7 @@ std::string Utf16ToUtf8(std::u16string_view text)
 
 std::u16string Utf8ToUtf16(std::string_view text)
 {
-    // A byte never gives more than one unit.
-    std::u16string out(text.size(), u'\0');
+    std::u16string out(Utf16LengthOfUtf8(text), u'\0');
     const char* source = text.data();
     char16_t* target = out.data();
     ConvertUtf8ToUtf16(source, text.data() + text.size(), target, out.data() + out.size());

@@ -4,6 +4,7 @@
 // the conversion where it begins, and an unpaired surrogate is written as its
 // own three-byte form. The range routines move the source and target cursors
 // as far as they converted, so the text before a stop stays usable.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,6 +30,12 @@ UtfResult ConvertUtf8ToUtf16(const char*& source, const char* sourceEnd, char16_
 // Lenient mode writes an unpaired surrogate as its own three-byte form.
 UtfResult ConvertUtf16ToUtf8(const char16_t*& source, const char16_t* sourceEnd, char*& target, char* targetEnd,
                              UtfMode mode);
+
+// Room a conversion needs, counted without converting: the units of the
+// UTF-8 text (exact for well-formed text, never short for any other), and
+// the bytes of the lenient UTF-8 form of the UTF-16 text (exact).
+size_t Utf16LengthOfUtf8(std::string_view text);
+size_t Utf8LengthOfUtf16(std::u16string_view text);
 
 // Whole texts, with the lenient rule above; the text before a stop is kept.
 std::string Utf16ToUtf8(std::u16string_view text);

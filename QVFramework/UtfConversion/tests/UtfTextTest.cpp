@@ -61,4 +61,27 @@ TEST(UtfTextTest, WellFormedTextSurvivesARoundTrip)
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
 }
 
+// The room a conversion needs, counted ahead: exact for whole and lenient
+// conversions, never short for UTF-8 that stops early.
+TEST(UtfTextTest, CountedLengthsGiveTheRoomTheConversionNeeds)
+{
+    const std::string utf8Cases[] = {"", "plain", "K\xC3\xB6nig \xE2\x82\xAC \xF0\x9F\x8E\xB9",
+                                     "a\x80z", "a\xFF" "b", "ab\xE2\x82", "x\xED\xA0\x80", "\xF8\x88\x80\x80\x80"};
+    for (const std::string& text : utf8Cases) {
+        SCOPED_TRACE(text);
+        const std::u16string wide = Utf8ToUtf16(text);
+        EXPECT_GE(QV::Utf16LengthOfUtf8(text), wide.size());
+        EXPECT_EQ(QV::Utf8LengthOfUtf16(wide), Utf16ToUtf8(wide).size());
+    }
+    EXPECT_EQ(QV::Utf16LengthOfUtf8("K\xC3\xB6nig \xF0\x9F\x8E\xB9"), 8u);
+    const std::u16string utf16Cases[] = {
+        u"\U0001F3B9\U0001F3B9", std::u16string{0xD83C, u'x'}, std::u16string{u'a', 0xDC00},
+        std::u16string{0xD800, 0xD800, 0xDC00}, std::u16string{0xD800, 0xDC00, 0xDC00}, std::u16string{u'a', 0xD800},
+        u"\u007F\u0080\u07FF\u0800\uFFFF"};
+    for (const std::u16string& text : utf16Cases) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        EXPECT_EQ(QV::Utf8LengthOfUtf16(text), Utf16ToUtf8(text).size());
+    }
+}
+
 }  // namespace
