@@ -138,8 +138,7 @@ void RectRegion::PushFront(const RegionRect& rect)
 
 void RectRegion::BuildIndex()
 {
-    mIndex = std::make_unique<RectRegionIndex>();
-    for (RectRegionNode* node = mHead; node != nullptr; node = node->next) mIndex->Add(node);
+    mIndex = std::make_unique<RectRegionIndex>(mHead);
 }
 
 void RectRegion::AddRect(const RegionRect& rect)

@@ -10,15 +10,24 @@ bool Overlaps(const RegionRect& a, const RegionRect& b)
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-void Erase(std::vector<RectRegionNode*>& nodes, const RectRegionNode* node)
-{
-    const auto found = std::find(nodes.begin(), nodes.end(), node);
-    if (found == nodes.end()) return;
-    *found = nodes.back();
-    nodes.pop_back();
-}
-
 }  // namespace
+
+RectRegionIndex::RectRegionIndex(RectRegionNode* head)
+{
+    bool any = false;
+    CellSpan box{};
+    for (const RectRegionNode* node = head; node != nullptr; node = node->next) {
+        if (node->rect.IsEmpty()) continue;
+        const CellSpan span = Cells(node->rect);
+        if (span.Count() > kMaxCellsPerRect) continue;
+        box = any ? CellSpan{std::min(box.left, span.left), std::min(box.top, span.top),
+                             std::max(box.right, span.right), std::max(box.bottom, span.bottom)}
+                  : span;
+        any = true;
+    }
+    if (any) (void)Grow(box);  // a grid too large leaves the nodes apart
+    for (RectRegionNode* node = head; node != nullptr; node = node->next) Add(node);
+}
 
 RectRegionIndex::CellSpan RectRegionIndex::Cells(const RegionRect& rect)
 {
@@ -29,7 +38,64 @@ RectRegionIndex::CellSpan RectRegionIndex::Cells(const RegionRect& rect)
 
 bool RectRegionIndex::CanQuery(const RegionRect& rect)
 {
-    return rect.IsEmpty() || Cells(rect).Count() <= kMaxCells;
+    return rect.IsEmpty() || Cells(rect).Count() <= kMaxCellsPerRect;
+}
+
+bool RectRegionIndex::Inside(const CellSpan& span) const
+{
+    return span.left >= mGrid.left && span.right <= mGrid.right && span.top >= mGrid.top &&
+           span.bottom <= mGrid.bottom;
+}
+
+bool RectRegionIndex::Grow(const CellSpan& span)
+{
+    const bool empty = mHeads.empty();
+    CellSpan grid = empty ? span
+                          : CellSpan{std::min(mGrid.left, span.left), std::min(mGrid.top, span.top),
+                                     std::max(mGrid.right, span.right), std::max(mGrid.bottom, span.bottom)};
+    // Room to spare on every side that grew, so a region spreading out regrows rarely.
+    const int64_t spareX = (int64_t(grid.right) - grid.left + 1) / 2, spareY = (int64_t(grid.bottom) - grid.top + 1) / 2;
+    const auto widen = [](int32_t edge, int64_t by) { return int32_t(std::clamp<int64_t>(edge + by, INT32_MIN >> kCellShift, INT32_MAX >> kCellShift)); };
+    if (!empty) {
+        if (grid.left < mGrid.left) grid.left = widen(grid.left, -spareX);
+        if (grid.right > mGrid.right) grid.right = widen(grid.right, spareX);
+        if (grid.top < mGrid.top) grid.top = widen(grid.top, -spareY);
+        if (grid.bottom > mGrid.bottom) grid.bottom = widen(grid.bottom, spareY);
+    }
+    if (grid.Count() > kMaxGridCells) return false;
+
+    // Each node once: from the first cell of its span inside the old grid.
+    std::vector<RectRegionNode*> nodes;
+    for (int32_t cy = mGrid.top; cy <= mGrid.bottom && !empty; ++cy) {
+        for (int32_t cx = mGrid.left; cx <= mGrid.right; ++cx) {
+            for (int32_t e = Head(cx, cy); e >= 0; e = mEntries[size_t(e)].next) {
+                const CellSpan s = Cells(mEntries[size_t(e)].node->rect);
+                if (std::max(s.left, mGrid.left) == cx && std::max(s.top, mGrid.top) == cy)
+                    nodes.push_back(mEntries[size_t(e)].node);
+            }
+        }
+    }
+    mGrid = grid;
+    mWidth = size_t(int64_t(grid.right) - grid.left + 1);
+    mHeads.assign(size_t(grid.Count()), -1);
+    mEntries.clear();
+    mFree = -1;
+    for (RectRegionNode* node : nodes) Add(node);
+    return true;
+}
+
+void RectRegionIndex::Link(int32_t cell, RectRegionNode* node)
+{
+    int32_t e = mFree;
+    if (e >= 0) {
+        mFree = mEntries[size_t(e)].next;
+        mEntries[size_t(e)].node = node;
+    } else {
+        e = int32_t(mEntries.size());
+        mEntries.push_back({node, -1});
+    }
+    mEntries[size_t(e)].next = mHeads[size_t(cell)];
+    mHeads[size_t(cell)] = e;
 }
 
 void RectRegionIndex::Add(RectRegionNode* node)
@@ -37,12 +103,14 @@ void RectRegionIndex::Add(RectRegionNode* node)
     const RegionRect& rect = node->rect;
     if (rect.IsEmpty()) return;
     const CellSpan span = Cells(rect);
-    if (span.Count() > kMaxCells) {
+    if (span.Count() > kMaxCellsPerRect || (!Inside(span) && !Grow(span))) {
         mLarge.push_back(node);
         return;
     }
     for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
-        for (int32_t cx = span.left; cx <= span.right; ++cx) mCells[Key(cx, cy)].push_back(node);
+        for (int32_t cx = span.left; cx <= span.right; ++cx) {
+            Link(int32_t(size_t(cy - mGrid.top) * mWidth + size_t(cx - mGrid.left)), node);
+        }
     }
 }
 
@@ -50,15 +118,28 @@ void RectRegionIndex::Remove(RectRegionNode* node, const RegionRect& rect)
 {
     if (rect.IsEmpty()) return;
     const CellSpan span = Cells(rect);
-    if (span.Count() > kMaxCells) {
-        Erase(mLarge, node);
-        return;
-    }
-    for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
-        for (int32_t cx = span.left; cx <= span.right; ++cx) {
-            const auto cell = mCells.find(Key(cx, cy));
-            if (cell != mCells.end()) Erase(cell->second, node);
+    bool found = false;
+    if (span.Count() <= kMaxCellsPerRect && Inside(span)) {
+        for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
+            for (int32_t cx = span.left; cx <= span.right; ++cx) {
+                for (int32_t* link = &Head(cx, cy); *link >= 0; link = &mEntries[size_t(*link)].next) {
+                    const int32_t e = *link;
+                    if (mEntries[size_t(e)].node != node) continue;
+                    *link = mEntries[size_t(e)].next;
+                    mEntries[size_t(e)].next = mFree;
+                    mFree = e;
+                    found = true;
+                    break;
+                }
+            }
         }
+    }
+    // Kept apart when it came, perhaps before the grid grew around it.
+    if (found) return;
+    const auto apart = std::find(mLarge.begin(), mLarge.end(), node);
+    if (apart != mLarge.end()) {
+        *apart = mLarge.back();
+        mLarge.pop_back();
     }
 }
 
@@ -68,13 +149,15 @@ bool RectRegionIndex::AnyOverlaps(const RegionRect& rect) const
     for (const RectRegionNode* node : mLarge) {
         if (Overlaps(node->rect, rect)) return true;
     }
+    if (mHeads.empty()) return false;
     const CellSpan span = Cells(rect);
-    for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
-        for (int32_t cx = span.left; cx <= span.right; ++cx) {
-            const auto cell = mCells.find(Key(cx, cy));
-            if (cell == mCells.end()) continue;
-            for (const RectRegionNode* node : cell->second) {
-                if (Overlaps(node->rect, rect)) return true;
+    const int32_t top = std::max(span.top, mGrid.top), bottom = std::min(span.bottom, mGrid.bottom);
+    const int32_t left = std::max(span.left, mGrid.left), right = std::min(span.right, mGrid.right);
+    for (int32_t cy = top; cy <= bottom; ++cy) {
+        for (int32_t cx = left; cx <= right; ++cx) {
+            const size_t cell = size_t(cy - mGrid.top) * mWidth + size_t(cx - mGrid.left);
+            for (int32_t e = mHeads[cell]; e >= 0; e = mEntries[e].next) {
+                if (Overlaps(mEntries[size_t(e)].node->rect, rect)) return true;
             }
         }
     }

@@ -1,9 +1,10 @@
 #pragma once
-// Which nodes of a region lie in which 64-pixel grid cell, so that an added
+// Which nodes of a region lie in which 32-pixel grid cell, so that an added
 // rectangle learns whether it touches any node without walking the whole list.
-// Nodes wider than a few cells are kept apart and always checked.
+// The grid covers the cells the nodes have used and grows when one lands
+// outside; nodes spanning many cells, or too far out, are kept apart and
+// always checked.
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "RectRegionNodePool.h"
@@ -12,6 +13,9 @@ namespace QV {
 
 class RectRegionIndex {
 public:
+    // Every node of the list, as its rect stands now.
+    explicit RectRegionIndex(RectRegionNode* head);
+
     // The node as its rect stands now; Remove takes that same rect.
     void Add(RectRegionNode* node);
     void Remove(RectRegionNode* node, const RegionRect& rect);
@@ -21,17 +25,32 @@ public:
     bool AnyOverlaps(const RegionRect& rect) const;
 
 private:
-    static constexpr int kCellShift = 6;
-    static constexpr int64_t kMaxCells = 16;
+    static constexpr int kCellShift = 5;
+    static constexpr int64_t kMaxCellsPerRect = 64;
+    static constexpr int64_t kMaxGridCells = 1 << 18;
 
     struct CellSpan {
         int32_t left, top, right, bottom;  // inclusive cell numbers
         int64_t Count() const { return (int64_t(right) - left + 1) * (int64_t(bottom) - top + 1); }
     };
-    static CellSpan Cells(const RegionRect& rect);
-    static uint64_t Key(int32_t cx, int32_t cy) { return uint64_t(uint32_t(cx)) << 32 | uint32_t(cy); }
+    // One node in one cell's chain.
+    struct Entry {
+        RectRegionNode* node;
+        int32_t next;
+    };
 
-    std::unordered_map<uint64_t, std::vector<RectRegionNode*>> mCells;
+    static CellSpan Cells(const RegionRect& rect);
+    bool Inside(const CellSpan& span) const;
+    // Grows the grid to take the span in; false when it would be too large.
+    bool Grow(const CellSpan& span);
+    void Link(int32_t cell, RectRegionNode* node);
+    int32_t& Head(int32_t cx, int32_t cy) { return mHeads[size_t(cy - mGrid.top) * mWidth + size_t(cx - mGrid.left)]; }
+
+    CellSpan mGrid{0, 0, -1, -1};
+    size_t mWidth = 0;
+    std::vector<int32_t> mHeads;  // per cell, the first entry or -1
+    std::vector<Entry> mEntries;
+    int32_t mFree = -1;  // chain of unused entries
     std::vector<RectRegionNode*> mLarge;
 };
 
