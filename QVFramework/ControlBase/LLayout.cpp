@@ -77,7 +77,7 @@ bool ChildReference(const LayoutRecord& record, const LayoutContent& content, co
         b = a + Extent(child.frame, axis);
     };
     for (auto it = content.children.rbegin(); it != content.children.rend(); ++it) {
-        if (it->name == record.name) {
+        if (it->name == record.name.View()) {
             double a, b;
             place(*it, a, b);
             start = a;

@@ -3,6 +3,7 @@
 // reference frames, then the minimum, then the maximum. Pure computation over
 // what the caller hands in; it changes nothing but the position and size.
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "ControlLayout.h"
@@ -58,7 +59,7 @@ protected:
 };
 
 struct LayoutChild {
-    String name;
+    std::u16string_view name;  // the child's own name, alive while the solver runs
     DoubleRect frame;
     bool docked[2] = {false, false};
     bool clipToParent = true;

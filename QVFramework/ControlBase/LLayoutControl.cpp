@@ -50,7 +50,7 @@ LayoutContent ContentOf(const LControl& control)
     content.children.reserve(children.GetCount());
     for (uint32_t i = 0; i < children.GetCount(); ++i) {
         const LControl* child = children.GetAt(i, ChildControlList::kInsertion);
-        content.children.push_back({child->GetName(),
+        content.children.push_back({child->GetName().View(),
                                     child->GetFrame(),
                                     {child->GetLayout().xIsDocked, child->GetLayout().yIsDocked},
                                     child->ClipsToParent()});
