@@ -49,7 +49,7 @@ public:
     // A child's position, size or anchor records changed: the sibling index follows.
     void MarkLayoutChanged() { mIndexValid = false; }
     // The later children whose own records name the child at that index, in
-    // insertion order; empty when a child names a later one (see HasForwardReference).
+    // insertion order; a child naming a later one is not among them (see HasForwardReference).
     const std::vector<uint32_t>& DependentsOf(uint32_t index) const;
     // A child names itself or a later sibling: a bounds change then cannot tell
     // which later siblings it reaches.
