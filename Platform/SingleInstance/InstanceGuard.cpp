@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -81,6 +82,11 @@ void InstanceGuard::Listen()
         return;
     }
     mSocketBound = true;
+    // Only this user may connect, whatever the folder allows.
+    if (::chmod(path.c_str(), 0600) != 0) {
+        mProblem = Describe("cannot restrict", path);
+        return;
+    }
     if (::listen(socket.Get(), 8) != 0) {
         mProblem = Describe("cannot listen on", path);
         return;
@@ -98,6 +104,10 @@ bool InstanceGuard::SendToRunning(std::string_view utf8)
     if (!socket.IsValid()) return false;
     SetTimeouts(socket.Get(), kSendTimeoutMs);
     if (::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) return false;
+    // The command line goes to no one but this user's own instance.
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(socket.Get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::getuid()) return false;
     const std::string record = EncodeMessage(utf8);
     char answer = 0;
     return WriteAll(socket.Get(), record.data(), record.size()) && ReadExactly(socket.Get(), &answer, 1) && answer == 1;
