@@ -69,7 +69,8 @@ TEST_F(EngineAdapterTest, ARefusedPresetLeavesEveryByteOfTheKeyboard)
     // Changed values first, so a load that sends anything shows.
     for (int32_t i = 0; i < 15; ++i) {
         std::vector<uint8_t> bytes = Platform::TarselKeyboard::DefaultBlob(i);
-        bytes.back() ^= 1;
+        const auto range = Platform::TarselKeyboard::ByteRanges(i).back();
+        bytes.back() = bytes.back() == range.min ? range.max : range.min;
         ASSERT_EQ(engine->SetParamValue(ParamDescriptor{i, Variant()}, Blob(bytes)), 0);
     }
     std::vector<std::vector<uint8_t>> before;
