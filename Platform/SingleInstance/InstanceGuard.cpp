@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "InstanceMessage.h"
@@ -102,7 +103,16 @@ bool InstanceGuard::SendToRunning(std::string_view utf8)
     if (!address) return false;
     UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!socket.IsValid()) return false;
-    SetTimeouts(socket.Get(), kSendTimeoutMs);
+    // One deadline for the whole hand-over: each step gets what is left of it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendTimeoutMs);
+    const auto limitToDeadline = [&] {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) return false;
+        SetTimeouts(socket.Get(), static_cast<int>(left));
+        return true;
+    };
+    if (!limitToDeadline()) return false;
     if (::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) return false;
     // The command line goes to no one but this user's own instance.
     ucred peer{};
@@ -110,7 +120,8 @@ bool InstanceGuard::SendToRunning(std::string_view utf8)
     if (::getsockopt(socket.Get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::getuid()) return false;
     const std::string record = EncodeMessage(utf8);
     char answer = 0;
-    return WriteAll(socket.Get(), record.data(), record.size()) && ReadExactly(socket.Get(), &answer, 1) && answer == 1;
+    return limitToDeadline() && WriteAll(socket.Get(), record.data(), record.size()) && limitToDeadline() &&
+           ReadExactly(socket.Get(), &answer, 1) && answer == 1;
 }
 
 std::vector<std::string> InstanceGuard::TakeReceived()

@@ -243,6 +243,24 @@ TEST_F(InstanceGuardTest, ASlowClientDelaysNoHandOverAndNoQuit)
     EXPECT_LT(Clock::now() - quitStart, std::chrono::milliseconds(1000));
 }
 
+TEST_F(InstanceGuardTest, AHandOverNobodyAnswersEndsAtItsOneDeadline)
+{
+    // A running instance that listens but never reads or answers.
+    const UniqueFd holder = HoldLock(LockPath());
+    ASSERT_TRUE(holder.IsValid());
+    const auto address = SocketAddress(SocketPath());
+    const UniqueFd mute(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    ASSERT_EQ(::bind(mute.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address), 0);
+    ASSERT_EQ(::listen(mute.Get(), 8), 0);
+
+    InstanceGuard start(kName, nullptr, folder.Path());
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_FALSE(start.SendToRunning("anyone?"));
+    const auto took = std::chrono::steady_clock::now() - began;
+    EXPECT_GE(took, std::chrono::milliseconds(900));
+    EXPECT_LT(took, std::chrono::milliseconds(1500));
+}
+
 TEST_F(InstanceGuardTest, UnusableFolderRunsInFullAndSaysWhy)
 {
     struct Row {
