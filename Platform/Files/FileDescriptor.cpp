@@ -21,7 +21,9 @@ int Open(const std::string& path, OpenMode mode)
     if (fd < 0) return -1;
     // Linux opens a folder read-only; Windows never opens one as a file.
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    // A FIFO or socket is no file either: reading one could wait for ever.
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         const int saved = S_ISDIR(info.st_mode) ? EISDIR : errno;
         close(fd);
         errno = saved;

@@ -15,8 +15,8 @@ struct OpenMode {
     bool truncate = false;   // only together with create
 };
 
-// A descriptor of a regular file, or -1; a folder, FIFO, socket or device
-// is refused without waiting on it.
+// A descriptor of the file, or -1; a folder, FIFO or socket is refused
+// without waiting on it.
 int Open(const std::string& path, OpenMode mode);
 void Close(int fd);
 bool Remove(const std::string& path);
