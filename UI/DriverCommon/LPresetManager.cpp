@@ -110,11 +110,10 @@ int32_t LPresetManager::ParsePresetFile(const uint8_t* bytes, size_t size, bool 
     size_t offset = kHeaderSize;
     while (offset < size) {
         // Bounded by what the file holds, so a length word never sizes a buffer alone.
-        if (size - offset < 4) return kCorrupt;
-        const uint32_t length = ReadWord(bytes + offset);
-        if (length < 4 || length > size - offset) return kCorrupt;
+        const uint32_t length = size - offset < 4 ? 0 : ReadWord(bytes + offset);
         PresetRecord record;
-        if (DecodePresetRecord(bytes + offset, length, 0, record.index, record.value) < 0 ||
+        if (length < 4 || length > size - offset ||
+            DecodePresetRecord(bytes + offset, length, 0, record.index, record.value) < 0 ||
             !IsValidPresetValue(record.index, record.value)) {
             records.clear();
             return kCorrupt;
