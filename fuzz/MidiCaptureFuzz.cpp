@@ -148,7 +148,7 @@ struct Chain {
 const Bytes kTail = {0xF6, 0xF0, 0x7D, 0x46, 0x55, 0x5A, 0xF7};
 const Bytes kMarker = {0xF0, 0x7D, 0x46, 0x55, 0x5A, 0xF7};
 // Messages per input at most; the stream ends before the next.
-constexpr std::size_t kMaxMessagesPerInput = 8;
+constexpr std::size_t kMaxMessagesPerInput = 6;
 
 }  // namespace
 
