@@ -1,7 +1,7 @@
 // The editor's process entry: one adaptor object runs the whole program.
 #include <clocale>
-#include <string>
 
+#include "CommandLine.h"
 #include "FrameworkAppEntry.h"
 #include "LApplication.h"
 #include "PlatformEntryServices.h"
@@ -33,19 +33,6 @@ private:
     PlatformEntryServices& mServices;
 };
 
-// The command line as one text, the way the system hands it to a program.
-QV::String JoinCommandLine(int argc, char** argv)
-{
-    std::string text;
-    for (int i = 0; i < argc; ++i) {
-        if (i) text.push_back(' ');
-        const std::string arg = argv[i];
-        const bool quote = arg.empty() || arg.find(' ') != std::string::npos;
-        text += quote ? "\"" + arg + "\"" : arg;
-    }
-    return QV::String(text.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -56,5 +43,5 @@ int main(int argc, char** argv)
     QV::EntryOptions options;
     options.applicationName = u"ZiroruVovizu";
     EditorEntry entry(services, std::move(options));
-    return entry.RunMain(JoinCommandLine(argc, argv));
+    return entry.RunMain(QV::JoinCommandLine(argc, argv));
 }

@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace Platform::Files {
 
 int Open(const std::string& path, OpenMode mode)
 {
-    int flags = (mode.readWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    // Non-blocking only while opening: a FIFO would wait here for a writer.
+    int flags = (mode.readWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
     if (mode.create) {
         flags |= O_CREAT;
         if (mode.truncate) flags |= O_TRUNC;
@@ -19,8 +21,12 @@ int Open(const std::string& path, OpenMode mode)
     if (fd < 0) return -1;
     // Linux opens a folder read-only; Windows never opens one as a file.
     struct stat info {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    // A FIFO or socket is no file either: reading one could wait for ever.
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int saved = S_ISDIR(info.st_mode) ? EISDIR : errno;
         close(fd);
+        errno = saved;
         return -1;
     }
     return fd;
@@ -79,6 +85,46 @@ std::optional<int64_t> Size(int fd)
     struct stat info {};
     if (fstat(fd, &info) != 0) return std::nullopt;
     return static_cast<int64_t>(info.st_size);
+}
+
+std::optional<std::string> ReadWhole(const std::string& path, size_t limit, std::string* error, int* errnoOut)
+{
+    const auto fail = [error](std::string why) -> std::optional<std::string> {
+        if (error) *error = std::move(why);
+        return std::nullopt;
+    };
+    if (errnoOut) *errnoOut = 0;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errnoOut) *errnoOut = errno;
+        return fail(std::strerror(errno));
+    }
+    struct stat info {};
+    std::optional<std::string> content;
+    std::string why;
+    if (fstat(fd, &info) != 0) {
+        why = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        why = "not a regular file";
+    } else if (static_cast<uint64_t>(info.st_size) > limit) {
+        why = "larger than " + std::to_string(limit) + " bytes";
+    } else {
+        // Read to the end, not to the size seen: the file may grow meanwhile.
+        std::string text;
+        char chunk[16384];
+        int64_t n = 0;
+        while ((n = Read(fd, chunk, sizeof chunk)) > 0 && text.size() <= limit)
+            text.append(chunk, static_cast<size_t>(n));
+        if (n < 0) {
+            why = std::strerror(errno);
+        } else if (text.size() > limit) {
+            why = "larger than " + std::to_string(limit) + " bytes";
+        } else {
+            content = std::move(text);
+        }
+    }
+    close(fd);
+    return content ? content : fail(why);
 }
 
 }  // namespace Platform::Files

@@ -15,7 +15,8 @@ struct OpenMode {
     bool truncate = false;   // only together with create
 };
 
-// A descriptor of a regular file, or -1; a folder is refused.
+// A descriptor of the file, or -1; a folder, FIFO or socket is refused
+// without waiting on it.
 int Open(const std::string& path, OpenMode mode);
 void Close(int fd);
 bool Remove(const std::string& path);
@@ -29,5 +30,12 @@ enum class Origin { kBegin, kCurrent, kEnd };
 // The new position, or -1.
 int64_t Seek(int fd, int64_t offset, Origin origin);
 std::optional<int64_t> Size(int fd);
+
+// The whole content of the regular file at path when it holds at most limit
+// bytes; otherwise none, with the reason in *error ("not a regular file",
+// "larger than N bytes", or the system's message; errnoOut gets errno when
+// the file could not be opened). Never blocks on a FIFO or a device.
+std::optional<std::string> ReadWhole(const std::string& path, size_t limit, std::string* error = nullptr,
+                                     int* errnoOut = nullptr);
 
 }  // namespace Platform::Files

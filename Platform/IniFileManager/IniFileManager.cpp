@@ -1,8 +1,5 @@
 // IniFileManager.so: the settings-file library bound by name at run time.
 // See IniFileManagerApi.h for the interface.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +10,7 @@
 #include <string>
 
 #include "AtomicFileWriter.h"
+#include "FileDescriptor.h"
 #include "IniDocument.h"
 #include "IniFileManagerApi.h"
 
@@ -69,30 +67,17 @@ OpenFiles& Files()
     return files;
 }
 
-// Reads the whole file; an absent file is empty. Nothing on a read error.
-std::optional<std::string> ReadWholeFile(const std::string& path, int& error)
+// A settings file is small; anything larger is not one of ours.
+constexpr size_t kMaxSettingsBytes = 1024 * 1024;
+
+// The whole file; an absent file is empty. Nothing, and why, when it cannot
+// be read, is not a regular file (a FIFO would hang the start) or is too large.
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        if (errno == ENOENT) return std::string();
-        return std::nullopt;
-    }
-    std::string content;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = errno;
-            close(fd);
-            return std::nullopt;
-        }
-        content.append(chunk, static_cast<size_t>(n));
-    }
-    close(fd);
-    return content;
+    int openErrno = 0;
+    std::optional<std::string> text = Platform::Files::ReadWhole(path, kMaxSettingsBytes, &error, &openErrno);
+    if (!text && openErrno == ENOENT) return std::string();
+    return text;
 }
 
 int32_t Save(const OpenFile& file)
@@ -142,10 +127,10 @@ INI_EXPORT int32_t OpenIniFile(const char* path, const char* versionTag, const c
     if (outHandle) *outHandle = 0;
     if (!path || !*path || !outHandle) return kIniFailed;
     Platform::AtomicFileWriter::RemoveStaleTemporaries(path);
-    int error = 0;
+    std::string error;
     const std::optional<std::string> text = ReadWholeFile(path, error);
     if (!text) {
-        std::fprintf(stderr, "IniFileManager: cannot read %s: %s\n", path, std::strerror(error));
+        std::fprintf(stderr, "IniFileManager: cannot read %s: %s; the defaults are used\n", path, error.c_str());
         return kIniIoError;
     }
     IniDocument::ParseError parseError;

@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "InstanceMessage.h"
@@ -81,6 +83,11 @@ void InstanceGuard::Listen()
         return;
     }
     mSocketBound = true;
+    // Only this user may connect, whatever the folder allows.
+    if (::chmod(path.c_str(), 0600) != 0) {
+        mProblem = Describe("cannot restrict", path);
+        return;
+    }
     if (::listen(socket.Get(), 8) != 0) {
         mProblem = Describe("cannot listen on", path);
         return;
@@ -96,11 +103,25 @@ bool InstanceGuard::SendToRunning(std::string_view utf8)
     if (!address) return false;
     UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!socket.IsValid()) return false;
-    SetTimeouts(socket.Get(), kSendTimeoutMs);
+    // One deadline for the whole hand-over: each step gets what is left of it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendTimeoutMs);
+    const auto limitToDeadline = [&] {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) return false;
+        SetTimeouts(socket.Get(), static_cast<int>(left));
+        return true;
+    };
+    if (!limitToDeadline()) return false;
     if (::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) return false;
+    // The command line goes to no one but this user's own instance.
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(socket.Get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::getuid()) return false;
     const std::string record = EncodeMessage(utf8);
     char answer = 0;
-    return WriteAll(socket.Get(), record.data(), record.size()) && ReadExactly(socket.Get(), &answer, 1) && answer == 1;
+    return limitToDeadline() && WriteAll(socket.Get(), record.data(), record.size()) && limitToDeadline() &&
+           ReadExactly(socket.Get(), &answer, 1) && answer == 1;
 }
 
 std::vector<std::string> InstanceGuard::TakeReceived()

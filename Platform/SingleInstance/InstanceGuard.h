@@ -49,8 +49,8 @@ public:
     std::string GetLockPath() const { return mFolder + "/" + mName + ".lock"; }
     std::string GetSocketPath() const { return mFolder + "/" + mName + ".socket"; }
 
-    // How long a later start waits for the running instance to answer.
-    static constexpr int kSendTimeoutMs = 2000;
+    // How long a later start's whole hand-over may take, answer included.
+    static constexpr int kSendTimeoutMs = 1000;
 
 private:
     Role TakeLock();

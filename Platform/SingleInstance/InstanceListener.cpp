@@ -5,12 +5,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <optional>
 #include <system_error>
 
 #include "InstanceMessage.h"
-#include "SocketIo.h"
 
 namespace Platform::SingleInstance {
 namespace {
@@ -22,15 +21,12 @@ bool IsSameUser(int fd)
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
 }
 
-std::optional<std::string> ReadRecord(int fd)
+// One byte, never waiting: a client that does not read misses it.
+void Answer(int fd, bool taken)
 {
-    unsigned char head[kHeaderBytes];
-    if (!ReadExactly(fd, head, sizeof head)) return std::nullopt;
-    const MessageHeader header = DecodeHeader(head);
-    if (!IsAcceptableHeader(header)) return std::nullopt;
-    std::string body(header.length, '\0');
-    if (!ReadExactly(fd, body.data(), body.size())) return std::nullopt;
-    return DecodeBody(body);
+    const char answer = taken ? 1 : 0;
+    while (::send(fd, &answer, 1, MSG_NOSIGNAL | MSG_DONTWAIT) < 0 && errno == EINTR) {
+    }
 }
 
 }  // namespace
@@ -42,6 +38,9 @@ InstanceListener::InstanceListener(UniqueFd socketFd, WakeFunction wake)
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) return;
     mStopRead = UniqueFd(pipeFds[0]);
     mStopWrite = UniqueFd(pipeFds[1]);
+    // Accepting never waits for a connection that went away meanwhile.
+    const int flags = ::fcntl(mSocket.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(mSocket.Get(), F_SETFL, flags | O_NONBLOCK) != 0) return;
     try {
         mThread = std::thread([this] { Run(); });
     } catch (const std::system_error&) {
@@ -66,34 +65,80 @@ std::vector<std::string> InstanceListener::TakeReceived()
 
 void InstanceListener::Run()
 {
+    std::vector<Client> clients;
+    std::vector<pollfd> fds;
     for (;;) {
-        pollfd fds[2] = {{mSocket.Get(), POLLIN, 0}, {mStopRead.Get(), POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) continue;
-            return;
+        fds.assign({{mStopRead.Get(), POLLIN, 0}, {mSocket.Get(), POLLIN, 0}});
+        for (const Client& client : clients) fds.push_back({client.fd.Get(), POLLIN, 0});
+        int timeoutMs = -1;
+        if (!clients.empty()) {
+            const auto first = std::min_element(clients.begin(), clients.end(), [](const Client& a, const Client& b) {
+                                   return a.deadline < b.deadline;
+                               })->deadline;
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(first - Clock::now()).count();
+            timeoutMs = static_cast<int>(std::clamp<decltype(left)>(left, 0, kReceiveTimeoutMs));
         }
-        if (fds[1].revents != 0) return;
-        if ((fds[0].revents & POLLIN) == 0) continue;
-        UniqueFd connection(::accept4(mSocket.Get(), nullptr, nullptr, SOCK_CLOEXEC));
-        if (connection.IsValid()) Serve(connection.Get());
+        if (::poll(fds.data(), fds.size(), timeoutMs) < 0 && errno != EINTR) return;
+        if (fds[0].revents != 0) return;
+        // Clients first, by their place in fds, before new ones join the list.
+        size_t at = 2;
+        const auto now = Clock::now();
+        std::erase_if(clients, [&](Client& client) {
+            const short events = fds[at++].revents;
+            if (events != 0 && Receive(client)) return true;
+            if (now < client.deadline) return false;
+            Answer(client.fd.Get(), false);
+            return true;
+        });
+        if (fds[1].revents & POLLIN) AcceptAll(clients);
     }
 }
 
-void InstanceListener::Serve(int connection)
+void InstanceListener::AcceptAll(std::vector<Client>& clients)
 {
-    SetTimeouts(connection, kReceiveTimeoutMs);
-    std::optional<std::string> text;
-    if (IsSameUser(connection)) text = ReadRecord(connection);
-    const char answer = text ? 1 : 0;
-    if (text) {
-        {
-            std::lock_guard lock(mLock);
-            mReceived.push_back(std::move(*text));
+    for (;;) {
+        UniqueFd connection(::accept4(mSocket.Get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+        if (!connection.IsValid()) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            return;  // EAGAIN: none left
         }
-        // Before the answer, so a sender that was told "taken" finds the loop woken.
-        if (mWake) mWake();
+        // Another user's connection, or one too many, is closed unanswered.
+        if (clients.size() >= kMaxClients || !IsSameUser(connection.Get())) continue;
+        clients.push_back({std::move(connection), Clock::now() + std::chrono::milliseconds(kReceiveTimeoutMs), {}});
     }
-    WriteAll(connection, &answer, 1);
+}
+
+bool InstanceListener::Receive(Client& client)
+{
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::recv(client.fd.Get(), chunk, sizeof chunk, MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return false;
+        if (n > 0) {
+            client.received.append(chunk, static_cast<size_t>(n));
+            ParsedRecord record = ParseRecord(client.received);
+            if (record.state == ParsedRecord::State::kNeedMore) {
+                // Nothing beyond the longest record is kept.
+                if (client.received.size() <= kHeaderBytes + kMaxMessageBytes) continue;
+                record.state = ParsedRecord::State::kRefused;
+            }
+            const bool taken = record.state == ParsedRecord::State::kTaken;
+            if (taken) {
+                {
+                    std::lock_guard lock(mLock);
+                    mReceived.push_back(std::move(record.text));
+                }
+                // Before the answer, so a sender that was told "taken" finds the loop woken.
+                if (mWake) mWake();
+            }
+            Answer(client.fd.Get(), taken);
+            return true;
+        }
+        // Closed (or failed) before a whole record came.
+        Answer(client.fd.Get(), false);
+        return true;
+    }
 }
 
 }  // namespace Platform::SingleInstance

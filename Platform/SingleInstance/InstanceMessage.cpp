@@ -53,4 +53,18 @@ std::optional<std::string> DecodeBody(std::string_view body)
     return std::string(body.substr(0, nul));
 }
 
+ParsedRecord ParseRecord(std::string_view received)
+{
+    using State = ParsedRecord::State;
+    if (received.size() < kHeaderBytes) return {};
+    unsigned char head[kHeaderBytes];
+    for (size_t i = 0; i < kHeaderBytes; ++i) head[i] = static_cast<unsigned char>(received[i]);
+    const MessageHeader header = DecodeHeader(head);
+    if (!IsAcceptableHeader(header)) return {State::kRefused, {}};
+    if (received.size() - kHeaderBytes < header.length) return {};
+    std::optional<std::string> text = DecodeBody(received.substr(kHeaderBytes, header.length));
+    if (!text) return {State::kRefused, {}};
+    return {State::kTaken, std::move(*text)};
+}
+
 }  // namespace Platform::SingleInstance

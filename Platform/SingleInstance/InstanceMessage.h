@@ -32,4 +32,17 @@ bool IsAcceptableHeader(const MessageHeader& header);
 // The text before the first NUL of body; none when body holds no NUL.
 std::optional<std::string> DecodeBody(std::string_view body);
 
+// What the bytes received so far on a connection make.
+struct ParsedRecord {
+    enum class State {
+        kNeedMore,  // a whole record may still come
+        kTaken,     // a whole record: text holds its text
+        kRefused,   // no whole record can come of these bytes
+    };
+    State state = State::kNeedMore;
+    std::string text;
+};
+// Bytes after a whole record are ignored.
+ParsedRecord ParseRecord(std::string_view received);
+
 }  // namespace Platform::SingleInstance

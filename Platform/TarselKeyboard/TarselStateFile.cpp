@@ -2,46 +2,39 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <optional>
 
+#include "FileDescriptor.h"
 #include "TarselStateText.h"
 
 namespace Platform {
 namespace {
 
 // Far above the real size; a bigger file is not ours.
-constexpr std::uintmax_t kMaxFileSize = 64 * 1024;
+constexpr std::size_t kMaxFileSize = 64 * 1024;
 
 enum class ReadOutcome { Read, Missing, Failed };
 
+// Only a regular file, read whole: a FIFO or a device is never waited on.
 ReadOutcome ReadFile(const std::string& path, std::string& text, std::string& problem)
 {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        if (error == std::errc::no_such_file_or_directory) {
+    int openErrno = 0;
+    std::optional<std::string> content = Files::ReadWhole(path, kMaxFileSize, &problem, &openErrno);
+    if (!content) {
+        if (openErrno == ENOENT) {
             return ReadOutcome::Missing;
         }
-        problem = "cannot read it: " + error.message();
+        problem = "cannot read it: " + problem;
         return ReadOutcome::Failed;
     }
-    if (size > kMaxFileSize) {
-        problem = "it is larger than " + std::to_string(kMaxFileSize) + " bytes";
-        return ReadOutcome::Failed;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        problem = "cannot open it";
-        return ReadOutcome::Failed;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    text = std::move(*content);
     return ReadOutcome::Read;
 }
 

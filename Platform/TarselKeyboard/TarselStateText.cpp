@@ -39,7 +39,8 @@ bool ParseBytes(const std::string& text, std::vector<std::uint8_t>& bytes)
     std::istringstream in(text);
     std::string word;
     while (in >> word) {
-        if (word.size() > 2 || !std::all_of(word.begin(), word.end(), ::isxdigit)) {
+        // Exactly two digits: a line cut short in a byte is never a shorter byte.
+        if (word.size() != 2 || !std::all_of(word.begin(), word.end(), ::isxdigit)) {
             return false;
         }
         bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
@@ -88,6 +89,10 @@ std::string FormatTarselState(const TarselBlobs& blobs)
 
 TarselStateParse ParseTarselState(const std::string& text)
 {
+    // A file caught while being written ends inside a line.
+    if (!text.empty() && text.back() != '\n') {
+        return Refuse("the last line does not end in a newline");
+    }
     TarselBlobs blobs;
     std::array<bool, kTarselParameterCount> seen{};
     std::istringstream lines(text);

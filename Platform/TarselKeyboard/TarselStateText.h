@@ -9,7 +9,8 @@
 //   14: 00 06 00 7F 00 00 7F 00 00 43 00 7F 00
 //
 // One line per parameter, "index: hex bytes", each of the fifteen exactly
-// once, every blob of its length and every byte in its range.
+// once, every blob of its length, every byte two hex digits in its range and
+// every line ending in a newline: a file cut short anywhere is refused.
 
 #include <optional>
 #include <string>

@@ -1,6 +1,5 @@
 #include "DebugSwitch.h"
 
-#include <cstdlib>
 
 namespace QV {
 namespace {
@@ -36,7 +35,18 @@ DebugSwitch ParseDebugSwitch(std::string_view commandLine)
     const bool hasHost = colon != std::string::npos && colon < blank;
     const size_t end = hasHost ? colon : (blank != std::string::npos ? blank : text.size());
     if (end - start < 2) return result;
-    result.port = std::atoi(text.substr(start, end - start).c_str());
+    const std::string field = text.substr(start, end - start);
+    int32_t port = 0;
+    for (const char c : field) {
+        port = (c >= '0' && c <= '9' && port <= 65535) ? port * 10 + (c - '0') : -1;
+        if (port < 0) break;
+    }
+    if (port < 1 || port > 65535) {
+        result.error = "-DEBUG_CONSOLE: the port \"" + field + "\" is not a number 1..65535; the console is used";
+        result.openConsole = true;
+        return result;
+    }
+    result.port = port;
     if (hasHost) {
         const size_t hostEnd = blank != std::string::npos ? blank : text.size();
         if (hostEnd > colon + 1) result.host = text.substr(colon + 1, hostEnd - colon - 1);

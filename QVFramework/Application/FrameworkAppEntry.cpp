@@ -1,6 +1,7 @@
 #include "FrameworkAppEntry.h"
 
 #include <array>
+#include <cstdio>
 #include <exception>
 
 #include "DebugSwitch.h"
@@ -83,6 +84,7 @@ bool FrameworkAppEntry::InitApplication()
 bool FrameworkAppEntry::InitInstance()
 {
     const DebugSwitch debug = ParseDebugSwitch(Utf16ToUtf8(mCommandLine.View()));
+    if (debug.error) std::fprintf(stderr, "%s\n", debug.error->c_str());
     if (debug.port) {
         mServices.SetDebugTarget(debug.host, *debug.port);
     } else if (debug.openConsole) {

@@ -1,15 +1,17 @@
 #include "LPresetManager.h"
 
+#include <algorithm>
 #include <climits>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "AtomicFileWriter.h"
 #include "Exception.h"
+#include "FileDescriptor.h"
 #include "IParamEngine.h"
 #include "LNotificationCenterManager.h"
 #include "LPresetFileLoadNotificationData.h"
-#include "QVFile.h"
 
 namespace QV {
 namespace {
@@ -29,12 +31,6 @@ void AppendWord(std::string& out, uint32_t word)
     uint8_t bytes[4];
     WriteWord(bytes, word);
     out.append(reinterpret_cast<const char*>(bytes), 4);
-}
-
-// Reads exactly count bytes at offset; a short read is a damaged file.
-bool ReadExactly(File& file, void* buffer, uint32_t count, uint32_t offset)
-{
-    return count == 0 || file.Read(buffer, count, static_cast<int32_t>(offset)) == static_cast<int32_t>(count);
 }
 
 }  // namespace
@@ -88,45 +84,55 @@ int32_t LPresetManager::LoadPresetFile(const String& path)
 int32_t LPresetManager::ReadPresetFile(const String& path)
 {
     try {
-        File file;
-        if (path.IsEmpty() || file.Open(path, String(), 0) < 0 || !file.IsOpen()) return kCorrupt;
-        const int32_t length = file.GetLength();
-        uint8_t header[kHeaderSize];
-        if (length < static_cast<int32_t>(kHeaderSize) || !ReadExactly(file, header, kHeaderSize, 0)) return kCorrupt;
-        if (ReadWord(header + 4) != 0 || ReadWord(header + 8) != 0) return kOtherDevice;
-        const uint32_t version = ReadWord(header);
-        if (version > kFormatVersion) return kNewerFormat;
-        if (version < kFormatVersion) return kOlderFormat;
-        return ReadRecords(file, static_cast<uint32_t>(length));
+        if (path.IsEmpty()) return kCorrupt;
+        // Read whole and bounded: a FIFO or a huge file is refused, not waited on.
+        const std::optional<std::string> bytes = Platform::Files::ReadWhole(path.ToUtf8(), kMaxFileBytes);
+        if (!bytes) return kCorrupt;
+        std::vector<PresetRecord> records;
+        const int32_t result = ParsePresetFile(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size(),
+                                               mCheckOnly, records);
+        if (result == kLoaded && !mCheckOnly) Apply(records);
+        return result;
     } catch (const std::exception&) {
         return kCorrupt;
     }
 }
 
-int32_t LPresetManager::ReadRecords(File& file, uint32_t size)
+int32_t LPresetManager::ParsePresetFile(const uint8_t* bytes, size_t size, bool allowOlder,
+                                        std::vector<PresetRecord>& records)
 {
-    IParamEngine& engine = GetParamEngine();
-    const int32_t firstID = engine.GetFirstParamID();
-    uint32_t offset = kHeaderSize;
+    records.clear();
+    if (!bytes || size < kHeaderSize || size > UINT32_MAX) return kCorrupt;
+    if (ReadWord(bytes + 4) != 0 || ReadWord(bytes + 8) != 0) return kOtherDevice;
+    const uint32_t version = ReadWord(bytes);
+    if (version > kFormatVersion) return kNewerFormat;
+    if (version < kFormatVersion && !allowOlder) return kOlderFormat;
+    size_t offset = kHeaderSize;
     while (offset < size) {
-        const uint32_t left = size - offset;
-        uint8_t word[4];
-        if (left < 4 || !ReadExactly(file, word, 4, offset)) return kCorrupt;
-        const uint32_t length = ReadWord(word);
         // Bounded by what the file holds, so a length word never sizes a buffer alone.
-        if (length < 4 || length > left) return kCorrupt;
-        std::vector<uint8_t> record(length);
-        WriteWord(record.data(), length);
-        if (!ReadExactly(file, record.data() + 4, length - 4, offset + 4)) return kCorrupt;
-        int32_t index = -1;
-        Variant value;
-        if (DecodePresetRecord(record.data(), length, 0, index, value) < 0 || !IsValidPresetValue(index, value))
+        const uint32_t length = size - offset < 4 ? 0 : ReadWord(bytes + offset);
+        PresetRecord record;
+        if (length < 4 || length > size - offset ||
+            DecodePresetRecord(bytes + offset, length, 0, record.index, record.value) < 0 ||
+            !IsValidPresetValue(record.index, record.value)) {
+            records.clear();
             return kCorrupt;
-        // A value the engine refuses (no device) is lost; reading goes on.
-        (void)engine.SetParamValue(ParamDescriptor{firstID + index, Variant()}, value);
+        }
+        records.push_back(std::move(record));
         offset += length;
     }
     return kLoaded;
+}
+
+void LPresetManager::Apply(const std::vector<PresetRecord>& records) const
+{
+    IParamEngine& engine = GetParamEngine();
+    const int32_t firstID = engine.GetFirstParamID();
+    for (const PresetRecord& record : records) {
+        if (std::find(mPassOver.begin(), mPassOver.end(), record.index) != mPassOver.end()) continue;
+        // A value the engine refuses (no device) is lost; the others still go.
+        (void)engine.SetParamValue(ParamDescriptor{firstID + record.index, Variant()}, record.value);
+    }
 }
 
 int32_t LPresetManager::DecodePresetRecord(const uint8_t* buffer, uint32_t size, uint32_t offset, int32_t& index,

@@ -7,6 +7,8 @@
 // A file holds 15 records in parameter order; each value is a byte blob
 // (type 14) of its parameter's length. Saving writes a temporary file beside
 // the target and renames it over, so a failed save leaves the old file.
+// A load reads and checks the whole file before it sends anything, so a
+// refused file leaves the keyboard as it was.
 // UI thread only; the load notifications are sent synchronously.
 #include <cstdint>
 #include <vector>
@@ -17,8 +19,6 @@
 #include "Variant.h"
 
 namespace QV {
-
-class File;
 
 class LPresetManager : public LNotificationClient, public LNotificationDistributor {
     QV_TYPE_NAME("class QV::LPresetManager")
@@ -36,6 +36,14 @@ public:
     static constexpr int32_t kParamCount = 15;
     // The blob length of each parameter, by index.
     static constexpr uint32_t kBlobLengths[kParamCount] = {1, 3, 6, 6, 6, 6, 5, 3, 5, 5, 1, 8, 8, 13, 13};
+    // A saved file is 461 bytes; a larger limit leaves room for files that
+    // repeat records, and refuses anything that is plainly no preset.
+    static constexpr size_t kMaxFileBytes = 64 * 1024;
+
+    struct PresetRecord {
+        int32_t index = -1;
+        Variant value;
+    };
 
     // A manager subscribed to "NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS" at the
     // default notification center; raises when the subscription fails.
@@ -44,8 +52,21 @@ public:
     // Sends "NID_PRESETFILE_PRE_LOAD", reads the file, sends
     // "NID_PRESETFILE_POST_LOAD" with the result, whatever it is.
     int32_t LoadPresetFile(const String& path);
-    // One of LoadResult. Values applied before a failure stay applied.
+    // One of LoadResult. Only a file that is whole and valid is applied, in
+    // file order, skipping the pass-over indices; a refused one sends nothing.
     int32_t ReadPresetFile(const String& path);
+    // Checks a whole file's bytes: one of LoadResult, and on kLoaded its
+    // records in file order. allowOlder lets a version 0 file pass.
+    static int32_t ParsePresetFile(const uint8_t* bytes, size_t size, bool allowOlder,
+                                   std::vector<PresetRecord>& records);
+
+    // Parameter indices a load passes over (checked, not sent); empty when created.
+    void SetPassOverList(std::vector<int32_t> indices) { mPassOver = std::move(indices); }
+    const std::vector<int32_t>& GetPassOverList() const { return mPassOver; }
+    // Check only: a load lets a version 0 file pass and checks the records
+    // without sending any. Clear when created.
+    void SetCheckOnly(bool checkOnly) { mCheckOnly = checkOnly; }
+    bool IsCheckOnly() const { return mCheckOnly; }
     // 0, or E_FAIL when the device does not yield 15 valid values or the file
     // cannot be written; on failure the old file is untouched.
     [[nodiscard]] QVResult SavePresetFile(const String& path);
@@ -70,10 +91,12 @@ public:
 
 private:
     LPresetManager();
-    int32_t ReadRecords(File& file, uint32_t size);
+    void Apply(const std::vector<PresetRecord>& records) const;
 
     RCPtr<LNotificationHandler<LPresetManager>> mHandler;
     bool mRegistered = false;
+    std::vector<int32_t> mPassOver;
+    bool mCheckOnly = false;
 };
 
 }  // namespace QV

@@ -1,9 +1,13 @@
 // The library's C interface, called as the framework's binding calls it.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <string>
 
 #include "DynamicLibrary.h"
@@ -208,6 +212,52 @@ TEST_F(IniFileManagerLibraryTest, UnreadableFileIsReportedAndLeftAlone)
     EXPECT_EQ(TempFolder::ReadText(path), garbage);
     // A folder where the file should be cannot be read.
     EXPECT_EQ(Open(mFolder.Path().c_str(), "", "", &handle), kIniIoError);
+}
+
+TEST_F(IniFileManagerLibraryTest, OnlyARegularFileOfAtMostOneMebibyteIsRead)
+{
+    const std::string fifo = mFolder / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string large = mFolder / "large.ini";
+    TempFolder::WriteText(large, "; " + std::string(1024 * 1024, 'x') + "\n");
+    const std::string limit = mFolder / "limit.ini";
+    TempFolder::WriteText(limit, "Key = 1\n; " + std::string(1024 * 1024 - 11, 'x') + "\n");
+    ASSERT_EQ(std::filesystem::file_size(limit), 1024u * 1024u);
+    struct Row {
+        const char* what;
+        std::string path;
+        int32_t result;
+    };
+    const Row rows[] = {
+        {"FIFO", fifo, kIniIoError},
+        {"device", "/dev/zero", kIniIoError},
+        {"one byte over the limit", large, kIniIoError},
+        {"exactly the limit", limit, kIniOk},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        IniFileHandle handle = 99;
+        auto opened = std::async(std::launch::async,
+                                 [&] { return Open(row.path.c_str(), "1.0.0", "Tarsel Preset Editor", &handle); });
+        if (opened.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+            ADD_FAILURE() << "the open hangs";
+            // A writer releases a reader stuck on the FIFO.
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) ::close(writer);
+        }
+        EXPECT_EQ(opened.get(), row.result);
+        if (row.result == kIniOk) {
+            int32_t value = 0;
+            EXPECT_EQ(GetInt(handle, "Key", 0, &value), kIniOk);
+            EXPECT_EQ(value, 1);
+            EXPECT_EQ(Close(handle, 0), kIniOk);
+        } else {
+            EXPECT_EQ(handle, 0u);
+        }
+    }
+    // Nothing was written over what was there.
+    EXPECT_EQ(std::filesystem::file_size(large), 1024u * 1024u + 3u);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST_F(IniFileManagerLibraryTest, BadArgumentsFailWithoutTouchingState)

@@ -3,7 +3,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 
 #include "Eventually.h"
 #include "GuardTestSupport.h"
@@ -57,6 +61,9 @@ TEST_F(InstanceGuardTest, SecondStartHandsItsTextToTheFirst)
     EXPECT_TRUE(second.SendToRunning("/usr/bin/editor -DEBUG_CONSOLE \xC3\xBC"));
     EXPECT_TRUE(second.SendToRunning(""));
     EXPECT_EQ(wakes, 2);
+    struct stat info {};
+    ASSERT_EQ(::stat(SocketPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_EQ(first->TakeReceived(), (Texts{"/usr/bin/editor -DEBUG_CONSOLE \xC3\xBC", ""}));
     EXPECT_TRUE(first->TakeReceived().empty());
     // The first instance hands nothing to itself.
@@ -165,6 +172,95 @@ TEST_F(InstanceGuardTest, StalledClientIsCutOffAndLaterStartsStillGetThrough)
     EXPECT_EQ(first->TakeReceived(), Texts{"after the stall"});
 }
 
+// Sends one byte of a good record every 0.8 s until stopped or cut off.
+class SlowClient {
+public:
+    explicit SlowClient(const std::string& socketPath) : mFd(Connect(socketPath))
+    {
+        mThread = std::thread([this] {
+            const std::string record = EncodeMessage("slow");
+            for (char byte : record) {
+                if (!WriteAll(mFd.Get(), &byte, 1)) {
+                    cutOff = true;
+                    return;
+                }
+                std::unique_lock hold(mLock);
+                if (mStop.wait_for(hold, std::chrono::milliseconds(800), [this] { return mStopping; })) return;
+            }
+        });
+    }
+    ~SlowClient()
+    {
+        {
+            std::lock_guard hold(mLock);
+            mStopping = true;
+        }
+        mStop.notify_one();
+        mThread.join();
+    }
+    bool IsConnected() const { return mFd.IsValid(); }
+    std::atomic<bool> cutOff{false};
+
+private:
+    UniqueFd mFd;
+    std::mutex mLock;
+    std::condition_variable mStop;
+    bool mStopping = false;
+    std::thread mThread;
+};
+
+TEST_F(InstanceGuardTest, ASlowClientDelaysNoHandOverAndNoQuit)
+{
+    using Clock = std::chrono::steady_clock;
+    auto first = MakeGuard();
+    ASSERT_EQ(first->Acquire(), Role::kFirst);
+    SlowClient slow(SocketPath());
+    ASSERT_TRUE(slow.IsConnected());
+    UniqueFd silent = Connect(SocketPath());
+    ASSERT_TRUE(silent.IsValid());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    InstanceGuard second(kName, nullptr, folder.Path());
+    const auto sendStart = Clock::now();
+    EXPECT_TRUE(second.SendToRunning("beside the slow one"));
+    EXPECT_LT(Clock::now() - sendStart, std::chrono::milliseconds(1000));
+    EXPECT_EQ(first->TakeReceived(), Texts{"beside the slow one"});
+
+    // Each is dropped at its one deadline for the whole record, whatever it still sends.
+    EXPECT_TRUE(Eventually([&] { return slow.cutOff.load(); }, std::chrono::milliseconds(3000)));
+    char answer = 5;
+    EXPECT_EQ(::recv(silent.Get(), &answer, 1, 0), 1);
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(::recv(silent.Get(), &answer, 1, 0), 0);
+    EXPECT_TRUE(first->TakeReceived().empty());
+
+    // Quitting never waits on a client.
+    SlowClient another(SocketPath());
+    UniqueFd silentAgain = Connect(SocketPath());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto quitStart = Clock::now();
+    first.reset();
+    EXPECT_LT(Clock::now() - quitStart, std::chrono::milliseconds(1000));
+}
+
+TEST_F(InstanceGuardTest, AHandOverNobodyAnswersEndsAtItsOneDeadline)
+{
+    // A running instance that listens but never reads or answers.
+    const UniqueFd holder = HoldLock(LockPath());
+    ASSERT_TRUE(holder.IsValid());
+    const auto address = SocketAddress(SocketPath());
+    const UniqueFd mute(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    ASSERT_EQ(::bind(mute.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address), 0);
+    ASSERT_EQ(::listen(mute.Get(), 8), 0);
+
+    InstanceGuard start(kName, nullptr, folder.Path());
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_FALSE(start.SendToRunning("anyone?"));
+    const auto took = std::chrono::steady_clock::now() - began;
+    EXPECT_GE(took, std::chrono::milliseconds(900));
+    EXPECT_LT(took, std::chrono::milliseconds(1500));
+}
+
 TEST_F(InstanceGuardTest, UnusableFolderRunsInFullAndSaysWhy)
 {
     struct Row {
@@ -211,14 +307,43 @@ TEST(RuntimeFolderTest, PrivateFolderIsOnlyTakenWhenNobodyElseCanEnter)
     }
 }
 
-TEST(RuntimeFolderTest, UserRuntimeFolderFirstElseAPrivateOneUnderTmp)
+TEST(RuntimeFolderTest, PrivateRuntimeFolderFirstThenTmpThenTheCacheFolder)
 {
-    EXPECT_EQ(RuntimeFolder("/run/user/4321"), "/run/user/4321");
-    const std::string fallback = "/tmp/tarsel-" + std::to_string(::getuid());
-    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/dir"}) {
-        SCOPED_TRACE(unusable ? unusable : "(unset)");
-        EXPECT_EQ(RuntimeFolder(unusable), fallback);
+    TempFolder base{"runtime-choice"};
+    const std::string name = "tarsel-" + std::to_string(::getuid());
+    std::filesystem::create_directory(base / "xdg-private");
+    ::chmod((base / "xdg-private").c_str(), 0700);
+    std::filesystem::create_directory(base / "xdg-open");
+    ::chmod((base / "xdg-open").c_str(), 0755);
+    std::filesystem::create_directory(base / "tmp");
+    std::filesystem::create_directory(base / "taken-tmp");
+    // Someone else's folder by that name, as far as its mode tells.
+    std::filesystem::create_directory(base / ("taken-tmp/" + name));
+    ::chmod((base / ("taken-tmp/" + name)).c_str(), 0777);
+    const std::string xdgPrivate = base / "xdg-private";
+    const std::string xdgOpen = base / "xdg-open";
+    const std::string missing = base / "missing";
+    struct Row {
+        const char* what;
+        const char* xdg;
+        std::string tmp;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"private runtime folder", xdgPrivate.c_str(), base / "tmp", xdgPrivate},
+        {"runtime folder others may enter", xdgOpen.c_str(), base / "tmp", base / ("tmp/" + name)},
+        {"missing runtime folder", missing.c_str(), base / "tmp", base / ("tmp/" + name)},
+        {"relative runtime folder", "relative/dir", base / "tmp", base / ("tmp/" + name)},
+        {"unset", nullptr, base / "tmp", base / ("tmp/" + name)},
+        {"name under tmp taken", nullptr, base / "taken-tmp", base / ("cache/deeper/" + name)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string got = RuntimeFolder(FolderChoices{row.xdg, row.tmp, base / "cache/deeper"});
+        EXPECT_EQ(got, row.expected);
+        EXPECT_TRUE(IsPrivateFolder(got));
     }
+    EXPECT_EQ(RuntimeFolder(FolderChoices{nullptr, base / "taken-tmp", ""}), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "TarselStateFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -46,13 +47,13 @@ TEST(TarselStateTextTest, FormatsOneHexLinePerParameterAndReadsItBack)
 
 TEST(TarselStateTextTest, AcceptsHandWrittenText)
 {
-    std::string text = "\r\n  # any order, lower case, single digits, CR LF\r\n";
+    std::string text = "\r\n  # any order, lower case, CR LF\r\n";
     const TarselBlobs defaults = Defaults();
     for (int i = kTarselParameterCount - 1; i >= 0; --i) {
         text += " " + std::to_string(i) + " :";
         for (const std::uint8_t b : defaults[i]) {
             char hex[8];
-            std::snprintf(hex, sizeof hex, "  %x", b);
+            std::snprintf(hex, sizeof hex, "  %02x", b);
             text += hex;
         }
         text += " \r\n";
@@ -83,12 +84,28 @@ TEST(TarselStateTextTest, RefusesMalformedTextSayingWhere)
         {full + "15: 00\n", "line 17: no parameter 15 (0-14)"},
         {"", "parameter 0 is missing"},
         {full.substr(0, full.find("\n8:") + 1), "parameter 8 is missing"},
+        {WithLine(0, "0: 1"), "line 2: expected"},
+        {WithLine(2, "2: 01 10 A 50 0C 18"), "line 4: expected"},
+        {full.substr(0, full.size() - 1), "the last line does not end in a newline"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
         const TarselStateParse parsed = ParseTarselState(c.text);
         EXPECT_FALSE(parsed.blobs);
         EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+    }
+}
+
+TEST(TarselStateTextTest, AFileCutShortAnywhereIsRefused)
+{
+    TarselBlobs blobs = Defaults();
+    // Cut after "0", the last byte would still be in its range.
+    blobs[14].back() = 0x01;
+    const std::string full = FormatTarselState(blobs);
+    ASSERT_TRUE(ParseTarselState(full).blobs);
+    for (size_t size = 1; size < full.size(); ++size) {
+        SCOPED_TRACE(size);
+        EXPECT_FALSE(ParseTarselState(full.substr(0, size)).blobs);
     }
 }
 
@@ -215,7 +232,7 @@ TEST_F(TarselStateFileTest, RewriteByAnotherProcessIsAKeyboardChangeOfWhatItEdit
     EXPECT_TRUE(errors.empty());
 
     // The same values again, formatted otherwise: nothing to report.
-    Rewrite(WithLine(9, "9: 11 1 b 0 7f"));
+    Rewrite(WithLine(9, "9:11  01 0b 00\t7f"));
     file->Poll();
     EXPECT_EQ(changes, expected);
 }
@@ -230,6 +247,33 @@ TEST_F(TarselStateFileTest, RefusedRewriteChangesNothingUntilRepaired)
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("byte 3 of parameter 4 is 58, outside 00-57"), std::string::npos) << errors[0];
     EXPECT_TRUE(changes.empty());
+}
+
+TEST_F(TarselStateFileTest, ATornFileIsNoChangeAndTheWholeOneIs)
+{
+    Bind();
+    const TarselBlobs before = keyboard.GetAllBlobs();
+    const std::string whole = WithLine(14, "14: 00 06 00 7F 00 00 7F 00 00 43 00 7F 01");
+    Rewrite(whole.substr(0, whole.size() - 2));
+    file->Poll();
+    EXPECT_EQ(keyboard.GetAllBlobs(), before);
+    EXPECT_TRUE(changes.empty());
+    ASSERT_EQ(errors.size(), 1u);
+
+    // The writer finishes: now it is a change.
+    Rewrite(whole);
+    file->Poll();
+    EXPECT_EQ(keyboard.GetBlob(14).back(), 1);
+    EXPECT_EQ(changes, (std::vector<Change>{{{14}, TarselChangeSource::Keyboard}}));
+}
+
+TEST_F(TarselStateFileTest, AFifoOrDeviceIsRefusedWithoutWaiting)
+{
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    Bind();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("not a regular file"), std::string::npos) << errors[0];
+    EXPECT_EQ(keyboard.GetAllBlobs(), Defaults());
 }
 
 TEST_F(TarselStateFileTest, PollThreadAppliesRewritesAndStopsWhenEnded)

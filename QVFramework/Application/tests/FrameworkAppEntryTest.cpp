@@ -220,12 +220,17 @@ TEST_F(FrameworkAppEntryTest, TheDebugSwitchReachesTheSystem)
     const struct {
         const char16_t* commandLine;
         const char* expected;
-    } cases[] = {{u"tarsel -debug_console", "Console"},
-                 {u"tarsel -DEBUG_CONSOLE:9000:localhost", "Target LOCALHOST:9000"}};
+        const char* said;  // on standard error
+    } cases[] = {{u"tarsel -debug_console", "Console", ""},
+                 {u"tarsel -DEBUG_CONSOLE:9000:localhost", "Target LOCALHOST:9000", ""},
+                 {u"tarsel -DEBUG_CONSOLE:90000:localhost", "Console",
+                  "-DEBUG_CONSOLE: the port \"90000\" is not a number 1..65535; the console is used\n"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
         services.log.clear();
+        testing::internal::CaptureStderr();
         EXPECT_EQ(RunEntry(c.commandLine), 1);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.said);
         EXPECT_TRUE(Logged(c.expected));
     }
 }
@@ -290,7 +295,8 @@ TEST(DebugSwitchTest, ReadsTheConsoleAndUdpForms)
         {"tarsel -DEBUG_CONSOLE:9000 C:/presets", false, 9000, nullptr},
         {"tarsel -DEBUG_CONSOLE:12 x:y", false, 12, nullptr},
         {"tarsel -DEBUG_CONSOLE:1 x:y", false, -1, nullptr},
-        {"tarsel -DEBUG_CONSOLE:AB", false, 0, nullptr},
+        {"tarsel -DEBUG_CONSOLE:65535", false, 65535, nullptr},
+        {"tarsel -DEBUG_CONSOLE:01", false, 1, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine);
@@ -301,6 +307,22 @@ TEST(DebugSwitchTest, ReadsTheConsoleAndUdpForms)
         if (c.host && result.host) {
             EXPECT_EQ(*result.host, c.host);
         }
+        EXPECT_FALSE(result.error);
+    }
+}
+
+TEST(DebugSwitchTest, APortOutside1To65535IsReportedAndTheConsoleUsed)
+{
+    for (const char* commandLine :
+         {"tarsel -DEBUG_CONSOLE:AB", "tarsel -DEBUG_CONSOLE:00", "tarsel -DEBUG_CONSOLE:65536:host",
+          "tarsel -DEBUG_CONSOLE:12AB", "tarsel -DEBUG_CONSOLE:-5", "tarsel -DEBUG_CONSOLE:99999999999999999999 x"}) {
+        SCOPED_TRACE(commandLine);
+        const DebugSwitch result = ParseDebugSwitch(commandLine);
+        EXPECT_TRUE(result.openConsole);
+        EXPECT_FALSE(result.port);
+        EXPECT_FALSE(result.host);
+        ASSERT_TRUE(result.error);
+        EXPECT_NE(result.error->find("is not a number 1..65535"), std::string::npos) << *result.error;
     }
 }
 

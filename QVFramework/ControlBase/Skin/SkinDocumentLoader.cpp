@@ -1,11 +1,11 @@
 #include "SkinDocumentLoader.h"
 
-#include <fstream>
-#include <iterator>
 #include <new>
+#include <optional>
 #include <span>
 #include <vector>
 
+#include "FileDescriptor.h"
 #include "SkinReader.h"
 #include "StringTableReader.h"
 
@@ -13,6 +13,8 @@ namespace QV {
 namespace {
 
 constexpr int32_t kEnglish = 9;
+// Far above any skin or string table of ours.
+constexpr size_t kMaxDocumentBytes = 16 * 1024 * 1024;
 
 bool IsResourceName(const String& name)
 {
@@ -74,15 +76,19 @@ QVResult SkinDocumentLoader::ReadDocument(const String& name, Document& document
         document.bytes = *bytes;
         return S_OK;
     }
-    std::ifstream file(name.ToUtf8(), std::ios::binary);
-    if (!file) return Fail(name, String(u"cannot open the file"));
+    // Only a regular file, whole and bounded: a FIFO or a device never hangs the load.
+    std::string error;
+    int openErrno = 0;
+    std::optional<std::string> bytes;
     try {
-        document.owned.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        bytes = Platform::Files::ReadWhole(name.ToUtf8(), kMaxDocumentBytes, &error, &openErrno);
     } catch (const std::bad_alloc&) {
         mLastError = SkinLoadError{name, XmlParseError{String(u"out of memory"), 0, String()}};
         return E_OUTOFMEMORY;
     }
-    if (file.bad()) return Fail(name, String(u"cannot read the file"));
+    if (!bytes && openErrno != 0) return Fail(name, String(u"cannot open the file"));
+    if (!bytes) return Fail(name, String(u"cannot read the file: ") + String(error.c_str()));
+    document.owned.assign(bytes->begin(), bytes->end());
     document.found = true;
     document.bytes = document.owned;
     return S_OK;

@@ -61,6 +61,54 @@ TEST_F(EngineAdapterTest, APresetOfTheKeyboardIsSavedAndLoadedBackIntoIt)
     }
 }
 
+TEST_F(EngineAdapterTest, ARefusedPresetLeavesEveryByteOfTheKeyboard)
+{
+    const std::string path = folder / "keyboard.trs";
+    ASSERT_EQ(manager->SavePresetFile(String(path.c_str())), S_OK);
+    const std::string saved = TempFolder::ReadText(path);
+    // Changed values first, so a load that sends anything shows.
+    for (int32_t i = 0; i < 15; ++i) {
+        std::vector<uint8_t> bytes = Platform::TarselKeyboard::DefaultBlob(i);
+        const auto range = Platform::TarselKeyboard::ByteRanges(i).back();
+        bytes.back() = bytes.back() == range.min ? range.max : range.min;
+        ASSERT_EQ(engine->SetParamValue(ParamDescriptor{i, Variant()}, Blob(bytes)), 0);
+    }
+    std::vector<std::vector<uint8_t>> before;
+    for (int32_t i = 0; i < 15; ++i) before.push_back(KeyboardValue(i));
+
+    std::string otherDevice = saved;
+    otherDevice[8] = 1;
+    std::string older = saved;
+    older[0] = 0;
+    std::string newer = saved;
+    newer[0] = 2;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int32_t result;
+    };
+    const Case cases[] = {
+        {"older", older, LPresetManager::kOlderFormat},
+        {"newer", newer, LPresetManager::kNewerFormat},
+        {"last record cut short", saved.substr(0, saved.size() - 1), LPresetManager::kCorrupt},
+        {"bad record after good ones", saved + std::string("\x03\0\0\0", 4), LPresetManager::kCorrupt},
+        {"other device", otherDevice, LPresetManager::kOtherDevice},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder::WriteText(path, c.bytes);
+        EXPECT_EQ(manager->LoadPresetFile(String(path.c_str())), c.result);
+        for (int32_t i = 0; i < 15; ++i) EXPECT_EQ(KeyboardValue(i), before[static_cast<size_t>(i)]) << i;
+    }
+
+    // A whole file of fewer records loads just those.
+    TempFolder::WriteText(path, saved.substr(0, 12 + 25 + 27));
+    EXPECT_EQ(manager->LoadPresetFile(String(path.c_str())), LPresetManager::kLoaded);
+    EXPECT_EQ(KeyboardValue(0), Platform::TarselKeyboard::DefaultBlob(0));
+    EXPECT_EQ(KeyboardValue(1), Platform::TarselKeyboard::DefaultBlob(1));
+    EXPECT_EQ(KeyboardValue(2), before[2]);
+}
+
 TEST_F(EngineAdapterTest, TheConfigurationIsTheKeyboardsSettingsOutsideThePreset)
 {
     IParamEngine& seam = GetParamEngine();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -127,7 +128,7 @@ TEST_F(PresetManagerTest, ValuesTheEngineRefusesAreLostAndReadingGoesOn)
     EXPECT_EQ(engine.sent.size(), 15u);
 }
 
-TEST_F(PresetManagerTest, CraftedFilesGiveTheirResultAndKeepWhatWasAppliedBefore)
+TEST_F(PresetManagerTest, CraftedFilesGiveTheirResultAndARefusedOneSendsNothing)
 {
     const std::string good = Header(1) + DefaultRecords(2);
     const std::vector<uint8_t> one{5};
@@ -141,29 +142,31 @@ TEST_F(PresetManagerTest, CraftedFilesGiveTheirResultAndKeepWhatWasAppliedBefore
         {"empty file", "", -3, 0},
         {"header cut short", Header(1).substr(0, 8), -3, 0},
         {"header only", Header(1), 0, 0},
+        {"two whole records", good, 0, 2},
+        {"a record repeated", good + DefaultRecords(1), 0, 3},
         {"version 0", Header(0) + DefaultRecords(1), -1, 0},
         {"version 2", Header(2) + DefaultRecords(1), -2, 0},
         {"version 0xFFFFFFFF", Header(0xFFFFFFFFu), -2, 0},
         {"other device", Header(1, 0, 7) + DefaultRecords(1), -4, 0},
         {"other device before the version", Header(0, 3, 0), -4, 0},
         {"other device before a newer version", Header(9, 0, 1), -4, 0},
-        {"length word 3", good + Word(3), -3, 2},
-        {"length word 12", good + Word(12) + Word(0) + Word(0), -3, 2},
-        {"length word 0", good + Word(0) + Word(0) + Word(0), -3, 2},
+        {"length word 3", good + Word(3), -3, 0},
+        {"length word 12", good + Word(12) + Word(0) + Word(0), -3, 0},
+        {"length word 0", good + Word(0) + Word(0) + Word(0), -3, 0},
         {"length past the end", good + Word(1000) + Record(2, Platform::TarselKeyboard::DefaultBlob(2)).substr(4), -3,
-         2},
-        {"length word cut short", good + "\x19\x00", -3, 2},
-        {"last record cut short", Header(1) + DefaultRecords(15).substr(0, 444), -3, 14},
-        {"reserved word not 0", good + Record(2, Platform::TarselKeyboard::DefaultBlob(2), Variant::kBlob, 1), -3, 2},
-        {"index 15", good + Record(15, one), -3, 2},
-        {"index -1", good + Record(0xFFFFFFFFu, one), -3, 2},
-        {"blob too short", good + Record(2, {1, 2, 3, 4, 5}), -3, 2},
-        {"blob too long", good + Record(0, {1, 2}), -3, 2},
-        {"not a blob", good + Record(0, one, Variant::kUInt8), -3, 2},
-        {"empty type", good + Record(0, one, Variant::kEmpty), -3, 2},
+         0},
+        {"length word cut short", good + "\x19\x00", -3, 0},
+        {"last record cut short", Header(1) + DefaultRecords(15).substr(0, 444), -3, 0},
+        {"reserved word not 0", good + Record(2, Platform::TarselKeyboard::DefaultBlob(2), Variant::kBlob, 1), -3, 0},
+        {"index 15", good + Record(15, one), -3, 0},
+        {"index -1", good + Record(0xFFFFFFFFu, one), -3, 0},
+        {"blob too short", good + Record(2, {1, 2, 3, 4, 5}), -3, 0},
+        {"blob too long", good + Record(0, {1, 2}), -3, 0},
+        {"not a blob", good + Record(0, one, Variant::kUInt8), -3, 0},
+        {"empty type", good + Record(0, one, Variant::kEmpty), -3, 0},
         {"packed length not the record's",
-         good + Word(25) + Word(0) + Word(0) + Word(12) + Word(1) + Word(Variant::kBlob) + "\x01", -3, 2},
-        {"packed marker not 1", good + Word(25) + Word(0) + Word(0) + Word(13) + Word(2) + Word(14) + "\x01", -3, 2},
+         good + Word(25) + Word(0) + Word(0) + Word(12) + Word(1) + Word(Variant::kBlob) + "\x01", -3, 0},
+        {"packed marker not 1", good + Word(25) + Word(0) + Word(0) + Word(13) + Word(2) + Word(14) + "\x01", -3, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,6 +181,52 @@ TEST_F(PresetManagerTest, PathsThatCannotBeReadAreCorrupt)
     EXPECT_EQ(Load(folder / "missing.trs"), LPresetManager::kCorrupt);
     EXPECT_EQ(Load(folder.Path()), LPresetManager::kCorrupt);
     EXPECT_EQ(manager->LoadPresetFile(String()), LPresetManager::kCorrupt);
+    // Neither waited on nor read without end.
+    const std::string fifo = folder / "fifo.trs";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Load(fifo), LPresetManager::kCorrupt);
+    EXPECT_EQ(Load("/dev/zero"), LPresetManager::kCorrupt);
+    std::string large = Header(1) + DefaultRecords(15);
+    while (large.size() <= LPresetManager::kMaxFileBytes) large += DefaultRecords(15);
+    EXPECT_EQ(Load(Write("large.trs", large)), LPresetManager::kCorrupt);
+    EXPECT_TRUE(engine.sent.empty());
+}
+
+TEST_F(PresetManagerTest, PassedOverIndicesAreCheckedButNotSent)
+{
+    manager->SetPassOverList({0, 7, 14});
+    EXPECT_EQ(Load(Write("a.trs", Header(1) + DefaultRecords(15))), LPresetManager::kLoaded);
+    std::vector<int32_t> ids;
+    for (const auto& sent : engine.sent) ids.push_back(sent.id);
+    EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13}));
+
+    // A bad value of a passed-over index still refuses the file.
+    engine.sent.clear();
+    EXPECT_EQ(Load(Write("b.trs", Header(1) + DefaultRecords(2) + Record(7, {1}))), LPresetManager::kCorrupt);
+    EXPECT_TRUE(engine.sent.empty());
+}
+
+TEST_F(PresetManagerTest, CheckOnlyLetsAnOlderFilePassAndSendsNothing)
+{
+    EXPECT_FALSE(manager->IsCheckOnly());
+    manager->SetCheckOnly(true);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int32_t result;
+    };
+    const Case cases[] = {
+        {"current version", Header(1) + DefaultRecords(15), 0},
+        {"version 0", Header(0) + DefaultRecords(3), 0},
+        {"version 0 with a bad record", Header(0) + DefaultRecords(3) + Word(3), -3},
+        {"newer", Header(2) + DefaultRecords(3), -2},
+        {"other device", Header(0, 1, 0), -4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Load(Write("check.trs", c.bytes)), c.result);
+        EXPECT_TRUE(engine.sent.empty());
+    }
 }
 
 TEST_F(PresetManagerTest, EveryLoadIsFramedByThePreAndPostNotifications)
@@ -198,7 +247,7 @@ TEST_F(PresetManagerTest, EveryLoadIsFramedByThePreAndPostNotifications)
         {"header only", Write("header.trs", Header(1)), {"pre", "post 0"}},
         {"older", Write("older.trs", Header(0)), {"pre", "post -1"}},
         {"newer", Write("newer.trs", Header(2)), {"pre", "post -2"}},
-        {"corrupt", Write("bad.trs", Header(1) + DefaultRecords(1) + Word(3)), {"pre", "set 0", "post -3"}},
+        {"corrupt", Write("bad.trs", Header(1) + DefaultRecords(1) + Word(3)), {"pre", "post -3"}},
         {"missing", folder / "none.trs", {"pre", "post -3"}},
         {"other device", Write("other.trs", Header(1, 1, 1)), {"pre", "post -4"}},
     };

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -93,6 +94,12 @@ TEST(SkinDocumentLoaderTest, DocumentsByResourceOrFile)
     EXPECT_EQ(loaded.loader.LoadSkin(String(good.c_str())), S_OK);
     ASSERT_EQ(loaded.store.skins.size(), 1u);
     EXPECT_EQ(Narrow(loaded.store.skins[0]->skin->name), "FromFile");
+    // A FIFO is refused, not waited on.
+    const auto fifo = dir / "fifo.xml";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(loaded.loader.LoadSkin(String(fifo.c_str())), E_FAIL);
+    EXPECT_EQ(loaded.Error(), fifo.string() + ": line 0: cannot read the file: not a regular file");
+    EXPECT_EQ(loaded.store.skins.size(), 1u);
     std::filesystem::remove_all(dir);
 }
 
