@@ -6,6 +6,7 @@
 #include "ControlEditTarget.h"
 #include "Exception.h"
 #include "FrameworkControlClasses.h"
+#include "FrameworkStrings.h"
 #include "LFont.h"
 #include "LLayout.h"
 #include "LNotificationCenterManager.h"
@@ -32,6 +33,11 @@ constexpr const char16_t* kStartupErrorText =
     u"The application encountered problems during startup and will now close.";
 constexpr const char16_t* kStartupErrorCaptionText = u"Error";
 
+bool LookUpInApplication(const String& id, String& text)
+{
+    return gInstance && gInstance->GetFrameworkStringTable() && gInstance->GetFrameworkStringTable()->GetString(id, text);
+}
+
 bool IsDown(int16_t state)
 {
     return state < 0;
@@ -54,12 +60,16 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
     mControlSeat.emplace(*this);
     mWindowSeat.emplace(*this);
     gInstance = this;
+    SetFrameworkStringLookup(&LookUpInApplication);
 }
 
 LFrameworkApp::~LFrameworkApp()
 {
     UnregisterAllNotifications();
-    if (gInstance == this) gInstance = nullptr;
+    if (gInstance == this) {
+        gInstance = nullptr;
+        SetFrameworkStringLookup(nullptr);
+    }
     mWindowSeat.reset();
     mControlSeat.reset();
     LNotification::EnableRecycling(false);

@@ -6,6 +6,7 @@
 
 #include "FakeFrameworkApp.h"
 #include "FrameworkControlClasses.h"
+#include "FrameworkStrings.h"
 #include "LClipboard.h"
 #include "LListBoxItem.h"
 #include "LNotificationCenterManager.h"
@@ -350,8 +351,12 @@ TEST_F(FrameworkAppTest, TheApplicationIsTheProcessWideOneForItsLifetime)
     EXPECT_EQ(LFrameworkApp::GetInstance(), app.Get());
     EXPECT_EQ(GetControlApplication(), static_cast<IControlApplication*>(app.Get()));
     EXPECT_EQ(GetWindowApplication(), static_cast<IWindowApplication*>(app.Get()));
+    String text;
+    EXPECT_TRUE(LookUpFrameworkString(u"STARTUP_ERROR_CAPTION", text));  // renderers and start-up texts read it
+    EXPECT_EQ(Text(text), "Table caption");
     LNotification::EnableRecycling(true);
     app = nullptr;
+    EXPECT_FALSE(LookUpFrameworkString(u"STARTUP_ERROR_CAPTION", text));
     EXPECT_EQ(LFrameworkApp::GetInstance(), nullptr);
     EXPECT_EQ(GetControlApplication(), nullptr);
     EXPECT_EQ(GetWindowApplication(), nullptr);
