@@ -244,15 +244,7 @@ RCPtr<LGLTexture> LGLRenderer::TextureOf(const ConstRCPtr<LBitmap>& bitmap)
 {
     RCPtr<LGLTexture>& entry = mTextureCache.GetEntry(ImageKey{}(bitmap), false);
     if (entry && entry->IsValid()) return entry;
-    entry = RCPtr<LGLTexture>(new LGLTexture);
-    RCPtr<LBitmapData> data = bitmap->GetBitmapData();
-    GLPixelImage image;
-    if (data && data->GetWidth() > 0) {
-        image.Wrap(reinterpret_cast<uint8_t*>(data->GetPixelAddress(0, 0)), data->GetStride(), 4, data->GetWidth(),
-                   data->GetHeight(), GL_BGRA_EXT, GL_UNSIGNED_BYTE);
-    }
-    entry->SetImage(image, GL_RGBA8, 0, 1.0f);
-    entry->SetSource(ConstRCPtr<LRefCountedObject>(bitmap));
+    entry = LGLTexture::Create(bitmap);
     return entry;
 }
 
