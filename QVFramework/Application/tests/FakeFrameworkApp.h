@@ -50,6 +50,7 @@ public:
     uint32_t SetCursor(uint32_t id) override
     {
         cursors.push_back(id);
+        if (onCursor) onCursor();
         const uint32_t old = shownCursor;
         shownCursor = id;
         return old;
@@ -66,6 +67,7 @@ public:
     std::vector<int32_t> shows;
     std::vector<int32_t> endModal;
     std::vector<uint32_t> cursors;
+    std::function<void()> onCursor;
     uint32_t shownCursor = 3;
     int updates = 0;
 };

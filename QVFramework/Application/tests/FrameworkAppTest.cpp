@@ -174,6 +174,20 @@ TEST_F(FrameworkAppTest, SetSkinAppliesTheSkinFontAndSavesTheIndex)
     EXPECT_EQ(app->LoadCurrentSkinIndex(), 0);
 }
 
+TEST_F(FrameworkAppTest, ASkinLoadsUnderTheWaitCursorAndItsStatusText)
+{
+    ASSERT_EQ(app->RunApplicationStartup(), S_OK);
+    RCPtr<LRootWindow> root = app->AddWindow();
+    ASSERT_EQ(root->SetMainControlByName(u"statusBar"), S_OK);
+    RCPtr<LStatusBar> bar = app->GetStatusBar();
+    ASSERT_TRUE(bar);
+    std::vector<std::string> seen;
+    app->windows[0]->onCursor = [&] { seen.push_back(Text(bar->GetStatusText())); };
+    ASSERT_EQ(app->SetSkin(0), S_OK);
+    EXPECT_EQ(seen, (std::vector<std::string>{"Loading Skin...", "Loading Skin..."}));
+    EXPECT_EQ(Text(bar->GetStatusText()), "Ready");
+}
+
 TEST_F(FrameworkAppTest, SetSkinRaisesWhenTheSystemFontIsUnknown)
 {
     app->systemFontResult = E_FAIL;
