@@ -363,6 +363,15 @@ void LFrameworkApp::RequestExit()
     if (center) (void)center->PostNotification(LNotification::Create(kExitRequest));
 }
 
+bool LFrameworkApp::RaiseOpenDialog()
+{
+    for (size_t i = mRootWindows.size(); i-- > 1;) {
+        IWindowOSServices* services = mRootWindows[i]->GetOSServices();
+        if (services && services->IsModal()) return Succeeded(services->BringToTop());
+    }
+    return false;
+}
+
 void LFrameworkApp::HandleCommandText(const String& text)
 {
     (void)OnCommandLineReceived(text);

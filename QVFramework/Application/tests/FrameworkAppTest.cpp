@@ -360,6 +360,19 @@ TEST_F(FrameworkAppTest, StatusTextShowsNowOrAtTheNextIdleTick)
     EXPECT_EQ(Text(bar->GetStatusText()), "Ready");
 }
 
+TEST_F(FrameworkAppTest, ASecondStartRaisesTheOpenDialogElseNothingMore)
+{
+    app->AddWindow();  // the main window
+    EXPECT_FALSE(app->RaiseOpenDialog());
+    app->AddWindow();  // a popup that is not a dialog
+    app->AddWindow();
+    app->windows[2]->modal = true;
+    app->AddWindow();  // opened from the dialog, not modal
+    EXPECT_TRUE(app->RaiseOpenDialog());
+    EXPECT_EQ(app->windows[2]->raised, 1);
+    for (size_t i : {0u, 1u, 3u}) EXPECT_EQ(app->windows[i]->raised, 0) << i;
+}
+
 TEST_F(FrameworkAppTest, TheApplicationIsTheProcessWideOneForItsLifetime)
 {
     EXPECT_EQ(LFrameworkApp::GetInstance(), app.Get());
