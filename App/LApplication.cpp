@@ -425,9 +425,6 @@ int32_t LApplication::RunMessageLoop()
     bool idle = true;
     for (;;) {
         while (idle && !IsClosing() && !backend.HasPendingMessage()) {
-            if (mCommandLineSource) {
-                for (const std::string& text : mCommandLineSource()) DeliverCommandText(text);
-            }
             WindowMessage kick;
             kick.kind = WindowMessage::Kind::kKickIdle;
             kick.idleCount = idleCount++;
@@ -472,12 +469,21 @@ void LApplication::HandleCommandText(const String& text)
     (void)OnCommandLineReceived(text);
 }
 
+bool LApplication::ProcessPendingNotifications(bool firstPass)
+{
+    if (mCommandLineSource) {
+        for (const std::string& text : mCommandLineSource()) DeliverCommandText(text);
+    }
+    return LFrameworkApp::ProcessPendingNotifications(firstPass);
+}
+
 void LApplication::DeliverCommandText(const std::string& utf8)
 {
     if (!mMainWindow || mMainWindow->IsDestroyed()) return;
     IOSWindowBackend& backend = mMainWindow->GetBackend();
     if (backend.GetShowState() == 2) (void)backend.Show(9);  // restore a minimised window
     (void)backend.Raise();
+    (void)RaiseOpenDialog();  // an open dialog stays in front of its main window
     WindowMessage message;
     message.kind = WindowMessage::Kind::kCopyData;
     message.dataId = WindowMessage::kCopyDataCommandText;

@@ -87,6 +87,9 @@ public:
     // Hands the MIDI manager to the device view and points the menu bar at it.
     void BeforeRun() override;
     int32_t RunMessageLoop() override;
+    // Every idle pass, a dialog's own loop included, also takes what a
+    // second start handed over.
+    bool ProcessPendingNotifications(bool firstPass) override;
     [[nodiscard]] QV::QVResult ExitApplication() override;
     void WriteProfileBinary(const QV::String& section, const QV::String& name,
                             const std::vector<uint8_t>& bytes) override;

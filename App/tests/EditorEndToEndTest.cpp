@@ -183,6 +183,30 @@ TEST_F(EditorEndToEndTest, SecondStartHandsOverAndEnds)
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
 }
 
+TEST_F(EditorEndToEndTest, SecondStartRaisesTheOpenDialog)
+{
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(x.Click(window, kHelpMenuX, kMenuY));
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(x.Click(window, kHelpMenuX + 40, kFirstRowY + kRowHeight / 2));
+    const auto about = x.FindWindow("About Tarsel Preset Editor", 30s);
+    ASSERT_TRUE(about) << "titles: " << ::testing::PrintToString(x.TopLevelTitles());
+    (void)x.Focus(window);  // the main window in front of its dialog (it takes no focus while disabled)
+    ASSERT_TRUE(x.IsAbove(window, *about));
+
+    TestProcess second(std::vector<std::string>{TARSEL_EDITOR}, Environment());
+    const auto code = second.WaitForExit(30s);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 255);
+    EXPECT_TRUE(Eventually([&] { return x.IsAbove(*about, window); }, 20s)) << "the dialog stays behind";
+
+    ASSERT_TRUE(x.RequestClose(*about));
+    EXPECT_TRUE(x.WaitUntilGone("About Tarsel Preset Editor", 20s));
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
 TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
 {
     const TestSupport::WindowId window = StartEditor();

@@ -6,6 +6,7 @@
 #include "ControlEditTarget.h"
 #include "Exception.h"
 #include "FrameworkControlClasses.h"
+#include "FrameworkStrings.h"
 #include "LFont.h"
 #include "LLayout.h"
 #include "LNotificationCenterManager.h"
@@ -32,6 +33,11 @@ constexpr const char16_t* kStartupErrorText =
     u"The application encountered problems during startup and will now close.";
 constexpr const char16_t* kStartupErrorCaptionText = u"Error";
 
+bool LookUpInApplication(const String& id, String& text)
+{
+    return gInstance && gInstance->GetFrameworkStringTable() && gInstance->GetFrameworkStringTable()->GetString(id, text);
+}
+
 bool IsDown(int16_t state)
 {
     return state < 0;
@@ -54,12 +60,16 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
     mControlSeat.emplace(*this);
     mWindowSeat.emplace(*this);
     gInstance = this;
+    SetFrameworkStringLookup(&LookUpInApplication);
 }
 
 LFrameworkApp::~LFrameworkApp()
 {
     UnregisterAllNotifications();
-    if (gInstance == this) gInstance = nullptr;
+    if (gInstance == this) {
+        gInstance = nullptr;
+        SetFrameworkStringLookup(nullptr);
+    }
     mWindowSeat.reset();
     mControlSeat.reset();
     LNotification::EnableRecycling(false);
@@ -174,7 +184,8 @@ QVResult LFrameworkApp::SetSkin(int32_t index)
 
 void LFrameworkApp::ApplySkinToRootWindow(LRootWindow& root)
 {
-    // The wait cursor while this window takes the new skin.
+    // The wait cursor and the status text while this window takes the new skin.
+    (void)SetStatusText(u"Loading Skin...", true);  // a window without a status bar shows only the cursor
     const uint32_t wait = GetCursorHandle(kWaitCursor);
     const uint32_t previous = wait ? root.SetCursor(wait) : 0;
     IWindowOSServices* services = root.GetOSServices();
@@ -190,6 +201,7 @@ void LFrameworkApp::ApplySkinToRootWindow(LRootWindow& root)
     root.InvalidateRect(DoubleRect{0, 0, size.x, size.y});
     if (active) root.RestoreFocus();
     if (wait) root.SetCursor(previous);
+    (void)ResetStatusText(true);
 }
 
 void LFrameworkApp::AddRootWindow(const RCPtr<LRootWindow>& root)
@@ -349,6 +361,15 @@ void LFrameworkApp::RequestExit()
 {
     RCPtr<LNotificationCenter> center = QV::GetDefaultNotificationCenter();
     if (center) (void)center->PostNotification(LNotification::Create(kExitRequest));
+}
+
+bool LFrameworkApp::RaiseOpenDialog()
+{
+    for (size_t i = mRootWindows.size(); i-- > 1;) {
+        IWindowOSServices* services = mRootWindows[i]->GetOSServices();
+        if (services && services->IsModal()) return Succeeded(services->BringToTop());
+    }
+    return false;
 }
 
 void LFrameworkApp::HandleCommandText(const String& text)

@@ -171,6 +171,10 @@ public:
     // ---- non-virtual services ----
     // The last root window, in list order, whose system window is active.
     RCPtr<LRootWindow> GetActiveRootWindow() const;
+    // A second start found this instance: the open dialog (the last modal
+    // window after the main one), when there is one, comes to the front of
+    // the main window the caller raised. True when a dialog was raised.
+    bool RaiseOpenDialog();
     // The main window's status bar text, now or at the next drain; E_FAIL
     // without a root window or a status bar.
     [[nodiscard]] QVResult SetStatusText(const String& text, bool immediate);

@@ -111,7 +111,7 @@ double TextMinimum(const ControlLayout& layout, const LayoutContent& content, in
                    double minimum)
 {
     ILayoutText* text = content.text;
-    if (!text || layout.textOverflow[axis] != 1) return minimum;
+    if (!text || !text->HasLayoutText() || layout.textOverflow[axis] != 1) return minimum;
     if (axis == 0) text->SetLayoutWordWrap(false);
     const DoubleRect area = text->GetLayoutTextRect(size.x, size.y);
     const double needed = axis == 0 ? text->GetLayoutMaxLineWidth() : text->GetLayoutTextHeight();

@@ -44,6 +44,8 @@ struct LayoutReferences {
 // The shown look's label text, as far as the minimum step needs it.
 class ILayoutText {
 public:
+    // Whether the look has text properties at all.
+    virtual bool HasLayoutText() const = 0;
     virtual void SetLayoutWordWrap(bool wrap) = 0;
     // Widest line split at line breaks, in whole pixels.
     virtual double GetLayoutMaxLineWidth() = 0;

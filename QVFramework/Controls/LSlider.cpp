@@ -67,14 +67,7 @@ void LSlider::CreateThumb()
     RCPtr<LButton> thumb(new LButton(this, u"thumb"));
     // Applying a descriptor that is set cannot fail.
     if (RCPtr<IControlDescriptor> d = mThumbStart->GetDescriptor()) (void)thumb->ApplyDescriptor(d);
-    ControlLayout layout = mThumbStart->GetLayout();
-    layout.xIsDocked = layout.yIsDocked = false;
-    for (int axis = 0; axis < 2; ++axis) {
-        layout.position[axis] = LayoutRecord();
-        layout.anchor[axis] = LayoutRecord();
-    }
-    layout.isVisible = true;
-    thumb->SetLayout(layout);
+    thumb->SetLayout(ThumbLayout());
     if (Failed(thumb->Initialize())) {
         (void)thumb->Close();  // a thumb that cannot start is dropped; the slider works without one
         return;
@@ -91,6 +84,30 @@ void LSlider::CreateThumb()
     (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbMove, source, u"NID_MOUSE_MOVE");
     (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbClick, source, u"NID_LEFT_CLICK");
     (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbDrag, source, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+}
+
+ControlLayout LSlider::ThumbLayout() const
+{
+    ControlLayout layout = mThumbStart->GetLayout();
+    layout.xIsDocked = layout.yIsDocked = false;
+    for (int axis = 0; axis < 2; ++axis) {
+        layout.position[axis] = LayoutRecord();
+        layout.anchor[axis] = LayoutRecord();
+    }
+    layout.isVisible = true;
+    return layout;
+}
+
+QVResult LSlider::SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor)
+{
+    if (!child) return E_FAIL;
+    if (descriptor || !(child->GetName() == u"thumb") || !mThumbStart) return LPanel::SetParent(child, descriptor);
+    const RCPtr<IControlDescriptor> start = mThumbStart->GetDescriptor();
+    const QVResult added = start ? LPanel::SetParent(child, start) : child->ChangeParent(this);
+    if (Failed(added)) return added;
+    child->SetLayout(ThumbLayout());
+    child->SetVisible(true);
+    return added;
 }
 
 QVResult LSlider::OnInitialized()
@@ -309,7 +326,9 @@ void LSlider::HandleKey(const RCPtr<LKeyParam>& key)
         return;
     }
     const bool up = flags == 0x20270000u || flags == 0x20260000u;
-    const bool down = flags == 0x20250000u || flags == 0x20280000u;
+    KeyCode downKey;
+    downKey.code = 0x20280000u;
+    const bool down = flags == 0x20250000u || KeyCode::Matches(key->code, downKey);
     if (!up && !down) {
         LPanel::HandleKey(key);
         return;

@@ -30,6 +30,9 @@ public:
     void OnTimer() override;
     [[nodiscard]] QVResult Initialize() override;
     [[nodiscard]] QVResult OnInitialized() override;
+    // A child named "thumb" given without a descriptor is placed like
+    // "thumbStart" (less its placement, which the value decides) and shown.
+    [[nodiscard]] QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor) override;
 
     RCPtr<LControl> GetThumb() const { return mThumb; }
     bool IsDragging() const { return mDragging; }
@@ -45,6 +48,7 @@ private:
 
     SliderTrack Track() const;
     void CreateThumb();
+    ControlLayout ThumbLayout() const;
     void PlaceThumb(const LongPoint& at);
     void PositionThumb();
     void ValueFromThumb();

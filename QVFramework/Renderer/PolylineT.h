@@ -40,7 +40,13 @@ public:
     int32_t GetPointCount() const { return static_cast<int32_t>(mPoints.size()); }
     const std::vector<PointT<T>>& GetPoints() const { return mPoints; }
     T GetLineWidth() const { return mLineWidth; }
-    void SetLineWidth(T width) { mLineWidth = width; }
+    // A new width changes the built shape as new points do.
+    void SetLineWidth(T width)
+    {
+        if (width == mLineWidth) return;
+        mLineWidth = width;
+        mChanged = true;
+    }
 
     bool IsChanged() const { return mChanged; }
     // Renderers clear the flag when they rebuild their shape.

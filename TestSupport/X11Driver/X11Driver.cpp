@@ -295,6 +295,39 @@ bool X11Driver::Focus(WindowId window)
     return focused == window;
 }
 
+bool X11Driver::IsAbove(WindowId upper, WindowId lower)
+{
+    if (!IsConnected()) return false;
+    ::Display* display = mDisplay->handle;
+    const Window screenRoot = DefaultRootWindow(display);
+    // The child of the root window that holds `window`; 0 when it is gone.
+    const auto topLevelOf = [&](Window window) -> Window {
+        for (;;) {
+            Window root = 0, parent = 0;
+            Window* children = nullptr;
+            unsigned count = 0;
+            if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+            if (children) XFree(children);
+            if (parent == screenRoot || parent == 0) return window;
+            window = parent;
+        }
+    };
+    const Window a = topLevelOf(upper), b = topLevelOf(lower);
+    if (a == 0 || b == 0 || a == b) return false;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, screenRoot, &root, &parent, &children, &count)) return false;
+    // Children come bottom to top.
+    int indexA = -1, indexB = -1;
+    for (unsigned i = 0; i < count; ++i) {
+        if (children[i] == a) indexA = static_cast<int>(i);
+        if (children[i] == b) indexB = static_cast<int>(i);
+    }
+    if (children) XFree(children);
+    return indexA >= 0 && indexB >= 0 && indexA > indexB;
+}
+
 bool X11Driver::RequestClose(WindowId window)
 {
     if (!IsConnected()) return false;

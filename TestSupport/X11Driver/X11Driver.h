@@ -49,6 +49,9 @@ public:
     // The titles of the mapped top-level windows, for a failing test's message.
     std::vector<std::string> TopLevelTitles();
     std::optional<WindowGeometry> Geometry(WindowId window);
+    // Whether `upper` is stacked above `lower` (compared by the top-level
+    // windows holding them); false when either is gone.
+    bool IsAbove(WindowId upper, WindowId lower);
 
     // Points are relative to the window's top-left corner (its client area).
     bool MoveTo(WindowId window, int x, int y);

@@ -32,11 +32,9 @@ QVResult LNumberBoxTextSelector::Initialize()
     if (Failed(result)) return result;
     mSelectorHandler = new LNotificationHandler<LNumberBoxTextSelector>(this);
     mUpDown = RCPtr<LNumericUpDown>::DynamicCast(FindChildControl(u"numericUpDown"));
-    if (!mUpDown) {
-        throw Exception<std::runtime_error>(FormatExceptionMessage(
-            kRuntimeError, std::string(kNullPointer) + "Cannot find child numericUpDown",
-            "LNumberBoxTextSelector::Initialize", "UI\\ZiroruVovizuCommon\\NumberBoxTextSelector", 24));
-    }
+    // Without its up-down the selector stays inert; the panel that owns it
+    // names the missing child in its own start-up error.
+    if (!mUpDown) return result;
     const QVResult subscribed = mSelectorHandler->RegisterHandler(
         &LNumberBoxTextSelector::OnNumberChange, RCPtr<LNotificationDistributor>(mUpDown.Get()), u"NID_VALUE_CHANGE");
     if (Failed(subscribed)) {

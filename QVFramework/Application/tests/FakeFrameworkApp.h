@@ -39,17 +39,22 @@ public:
         ++updates;
         return S_OK;
     }
-    QVResult BringToTop() override { return S_OK; }
+    QVResult BringToTop() override
+    {
+        ++raised;
+        return S_OK;
+    }
     void SetTopMost(bool) override {}
     void EndModal(int32_t result) override { endModal.push_back(result); }
     int32_t RunModal() override { return 0; }
-    bool IsModal() const override { return false; }
+    bool IsModal() const override { return modal; }
     bool IsActive() const override { return active; }
     bool HasFocus() const override { return active; }
     QVResult SetFocus() override { return S_OK; }
     uint32_t SetCursor(uint32_t id) override
     {
         cursors.push_back(id);
+        if (onCursor) onCursor();
         const uint32_t old = shownCursor;
         shownCursor = id;
         return old;
@@ -66,6 +71,9 @@ public:
     std::vector<int32_t> shows;
     std::vector<int32_t> endModal;
     std::vector<uint32_t> cursors;
+    int raised = 0;
+    bool modal = false;
+    std::function<void()> onCursor;
     uint32_t shownCursor = 3;
     int updates = 0;
 };

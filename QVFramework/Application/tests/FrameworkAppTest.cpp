@@ -6,6 +6,7 @@
 
 #include "FakeFrameworkApp.h"
 #include "FrameworkControlClasses.h"
+#include "FrameworkStrings.h"
 #include "LClipboard.h"
 #include "LListBoxItem.h"
 #include "LNotificationCenterManager.h"
@@ -171,6 +172,20 @@ TEST_F(FrameworkAppTest, SetSkinAppliesTheSkinFontAndSavesTheIndex)
     ASSERT_EQ(app->SetSkin(2), S_OK);
     EXPECT_EQ(app->settings.writes, 1);
     EXPECT_EQ(app->LoadCurrentSkinIndex(), 0);
+}
+
+TEST_F(FrameworkAppTest, ASkinLoadsUnderTheWaitCursorAndItsStatusText)
+{
+    ASSERT_EQ(app->RunApplicationStartup(), S_OK);
+    RCPtr<LRootWindow> root = app->AddWindow();
+    ASSERT_EQ(root->SetMainControlByName(u"statusBar"), S_OK);
+    RCPtr<LStatusBar> bar = app->GetStatusBar();
+    ASSERT_TRUE(bar);
+    std::vector<std::string> seen;
+    app->windows[0]->onCursor = [&] { seen.push_back(Text(bar->GetStatusText())); };
+    ASSERT_EQ(app->SetSkin(0), S_OK);
+    EXPECT_EQ(seen, (std::vector<std::string>{"Loading Skin...", "Loading Skin..."}));
+    EXPECT_EQ(Text(bar->GetStatusText()), "Ready");
 }
 
 TEST_F(FrameworkAppTest, SetSkinRaisesWhenTheSystemFontIsUnknown)
@@ -345,13 +360,30 @@ TEST_F(FrameworkAppTest, StatusTextShowsNowOrAtTheNextIdleTick)
     EXPECT_EQ(Text(bar->GetStatusText()), "Ready");
 }
 
+TEST_F(FrameworkAppTest, ASecondStartRaisesTheOpenDialogElseNothingMore)
+{
+    app->AddWindow();  // the main window
+    EXPECT_FALSE(app->RaiseOpenDialog());
+    app->AddWindow();  // a popup that is not a dialog
+    app->AddWindow();
+    app->windows[2]->modal = true;
+    app->AddWindow();  // opened from the dialog, not modal
+    EXPECT_TRUE(app->RaiseOpenDialog());
+    EXPECT_EQ(app->windows[2]->raised, 1);
+    for (size_t i : {0u, 1u, 3u}) EXPECT_EQ(app->windows[i]->raised, 0) << i;
+}
+
 TEST_F(FrameworkAppTest, TheApplicationIsTheProcessWideOneForItsLifetime)
 {
     EXPECT_EQ(LFrameworkApp::GetInstance(), app.Get());
     EXPECT_EQ(GetControlApplication(), static_cast<IControlApplication*>(app.Get()));
     EXPECT_EQ(GetWindowApplication(), static_cast<IWindowApplication*>(app.Get()));
+    String text;
+    EXPECT_TRUE(LookUpFrameworkString(u"STARTUP_ERROR_CAPTION", text));  // renderers and start-up texts read it
+    EXPECT_EQ(Text(text), "Table caption");
     LNotification::EnableRecycling(true);
     app = nullptr;
+    EXPECT_FALSE(LookUpFrameworkString(u"STARTUP_ERROR_CAPTION", text));
     EXPECT_EQ(LFrameworkApp::GetInstance(), nullptr);
     EXPECT_EQ(GetControlApplication(), nullptr);
     EXPECT_EQ(GetWindowApplication(), nullptr);

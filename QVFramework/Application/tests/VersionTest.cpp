@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Exception.h"
+#include "FrameworkStrings.h"
 #include "LanguageId.h"
 #include "StartupErrorText.h"
 
@@ -117,6 +118,42 @@ TEST(VersionTest, StartupErrorTextWithoutStringTable)
               u"The application encountered problems during startup and will now close.  (Error code = 902)");
     EXPECT_EQ(Text(QV::FormatStartupErrorText(-1)),
               u"The application encountered problems during startup and will now close.  (Error code = -1)");
+}
+
+// The framework table's EXCEPTION_ID, as the installed lookup answers it.
+struct ExceptionIdText {
+    static inline const char16_t* text = nullptr;
+    static bool Lookup(const QV::String& id, QV::String& out)
+    {
+        if (!text || !(id == u"EXCEPTION_ID")) return false;
+        out = QV::String(text);
+        return true;
+    }
+};
+
+TEST(VersionTest, StartupErrorTextComesFromTheFrameworkTable)
+{
+    const QV::FrameworkStringLookup previous = QV::SetFrameworkStringLookup(&ExceptionIdText::Lookup);
+    const struct {
+        const char16_t* table;
+        const char16_t* shown;
+    } rows[] = {
+        {u"Fehlercode = %d", u"Fehlercode = 902"},
+        {u"100%% sure: %i", u"100% sure: 902"},
+        {u"Error code", u"Error code"},
+        // A conversion other than the id's would read an argument that is not there.
+        {u"Error %s", u"The application encountered problems during startup and will now close.  (Error code = 902)"},
+        {u"%d %d", u"The application encountered problems during startup and will now close.  (Error code = 902)"},
+        {u"Error %", u"The application encountered problems during startup and will now close.  (Error code = 902)"},
+        {nullptr, u"The application encountered problems during startup and will now close.  (Error code = 902)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.table ? QV::NarrowString(QV::String(row.table)).GetChars() : "no table text");
+        ExceptionIdText::text = row.table;
+        EXPECT_EQ(Text(QV::FormatStartupErrorText(902)), row.shown);
+    }
+    ExceptionIdText::text = nullptr;
+    QV::SetFrameworkStringLookup(previous);
 }
 
 TEST(VersionTest, FailuresRaiseStartupErrors900To903)

@@ -62,10 +62,14 @@ RCPtr<LLook> LLook::Create(const RCPtr<LLookDescriptor>& descriptor, bool wordWr
 DoubleRect LLook::GetTextRect(const LLookDescriptor& d, double width, double height)
 {
     if (!d.hasTextProperties) return {};
-    const double x = d.textLeftOffset + d.textLeftFactor * width;
-    const double y = d.textTopOffset + d.textTopFactor * height;
-    return {x, y, d.textRightOffset + d.textRightFactor * width - x,
-            d.textBottomOffset + d.textBottomFactor * height - y};
+    // Single precision throughout, so the layout and the drawing agree on
+    // the same pixel edges.
+    const auto w = static_cast<float>(width), h = static_cast<float>(height);
+    const float x = static_cast<float>(d.textLeftOffset) + d.textLeftFactor * w;
+    const float y = static_cast<float>(d.textTopOffset) + d.textTopFactor * h;
+    const float right = static_cast<float>(d.textRightOffset) + d.textRightFactor * w;
+    const float bottom = static_cast<float>(d.textBottomOffset) + d.textBottomFactor * h;
+    return {x, y, right - x, bottom - y};
 }
 
 QVResult LLook::SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wordWrap)

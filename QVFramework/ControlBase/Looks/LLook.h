@@ -44,6 +44,7 @@ public:
     void SetLayoutWordWrap(bool wrap) override;
     double GetLayoutMaxLineWidth() override;
     double GetLayoutTextHeight() override;
+    bool HasLayoutText() const override { return mText != nullptr; }
     DoubleRect GetLayoutTextRect(double width, double height) const override;
     double GetLayoutTextFactorSpan(int axis) const override;
 

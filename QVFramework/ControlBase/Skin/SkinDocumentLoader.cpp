@@ -139,17 +139,23 @@ QVResult SkinDocumentLoader::LoadStringTables(const String& first, const String&
     if (const QVResult read = ReadDocument(first, deciding); read != S_OK) return read;
     if (const QVResult read = ReadDocument(second, following); read != S_OK) return read;
 
+    // The first document found decides the language; a missing one decides
+    // nothing, so the next takes its place.
     mStore.languageId = languageId;
-    if (deciding.found) {
-        const int32_t passes[] = {languageId, GetFallbackLanguageId(languageId), kEnglish};
-        for (const int32_t id : passes) {
-            if (ParseStringPass(deciding, id) != S_OK) return E_FAIL;
-            if (mStore.matchCount > 0) break;
+    bool decided = false;
+    for (const Document* document : {&deciding, &following}) {
+        if (!document->found) continue;
+        if (!decided) {
+            const int32_t passes[] = {languageId, GetFallbackLanguageId(languageId), kEnglish};
+            for (const int32_t id : passes) {
+                if (ParseStringPass(*document, id) != S_OK) return E_FAIL;
+                if (mStore.matchCount > 0) break;
+            }
+            decided = true;
+            continue;
         }
-    }
-    if (following.found) {
-        if (ParseStringPass(following, mStore.languageId) != S_OK) return E_FAIL;
-        if (mStore.matchCount == 0 && ParseStringPass(following, kEnglish) != S_OK) return E_FAIL;
+        if (ParseStringPass(*document, mStore.languageId) != S_OK) return E_FAIL;
+        if (mStore.matchCount == 0 && ParseStringPass(*document, kEnglish) != S_OK) return E_FAIL;
     }
     return S_OK;
 }

@@ -257,14 +257,14 @@ void SkinReader::TextProperties(const XmlAttributes& a)
     if (!part) return;
     LLookDescriptor& look = *mCurrentLook;
     look.textLeftFactor = *a.GetFloat(u"TextLeftRel");
-    look.textLeftOffset = *a.GetDecimalInt(u"TextLeftAbs");
+    look.textLeftOffset = *a.GetInt(u"TextLeftAbs");
     look.textRightFactor = *a.GetFloat(u"TextRightRel");
-    look.textRightOffset = *a.GetDecimalInt(u"TextRightAbs");
+    look.textRightOffset = *a.GetInt(u"TextRightAbs");
     look.horizontalAlignment = *a.GetFloat(u"TextHAlign");
     look.textTopFactor = *a.GetFloat(u"TextTopRel");
-    look.textTopOffset = *a.GetDecimalInt(u"TextTopAbs");
+    look.textTopOffset = *a.GetInt(u"TextTopAbs");
     look.textBottomFactor = *a.GetFloat(u"TextBottomRel");
-    look.textBottomOffset = *a.GetDecimalInt(u"TextBottomAbs");
+    look.textBottomOffset = *a.GetInt(u"TextBottomAbs");
     look.verticalAlignment = *a.GetFloat(u"TextVAlign");
     look.textForegroundPart = part;
     look.hasTextProperties = true;

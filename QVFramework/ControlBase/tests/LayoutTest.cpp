@@ -235,12 +235,14 @@ TEST(LayoutMinimum, YAxisOutcomeWinsWhenItChangesOrFails)
 // control less 10 on each side (factor span 1).
 class FakeText : public ILayoutText {
 public:
+    bool HasLayoutText() const override { return hasText; }
     void SetLayoutWordWrap(bool on) override { wrap = on; }
     double GetLayoutMaxLineWidth() override { return lineWidth; }
     double GetLayoutTextHeight() override { return height; }
     DoubleRect GetLayoutTextRect(double w, double h) const override { return {10, 10, w - 20, h - 20}; }
     double GetLayoutTextFactorSpan(int) const override { return span; }
 
+    bool hasText = true;
     bool wrap = true;
     double lineWidth = 0;
     double height = 0;
@@ -277,6 +279,26 @@ TEST(LayoutMinimum, ExpandingTextWidensUntilTheMaximumThenWraps)
         EXPECT_GE(LLayout::ResolveSizeFromContent(layout, content, pos, size), 0);
         EXPECT_DOUBLE_EQ(size.x, r.width);
         EXPECT_EQ(text.wrap, r.wrap);
+    }
+}
+
+TEST(LayoutMinimum, TheExpandCapNeedsALookWithText)
+{
+    for (const bool hasText : {true, false}) {
+        SCOPED_TRACE(hasText ? "look with text properties" : "look without text properties");
+        FakeText text;
+        text.hasText = hasText;
+        text.wrap = false;
+        LayoutContent content;
+        content.text = &text;
+        ControlLayout layout;
+        layout.textOverflow[0] = 1;
+        layout.minimum[0] = Rec(S, 150);
+        layout.limit[0] = Rec(S, 120);
+        DoublePoint pos{0, 0}, size{100, 40};
+        EXPECT_GE(LLayout::ResolveSizeFromContent(layout, content, pos, size), 0);
+        EXPECT_DOUBLE_EQ(size.x, hasText ? 120 : 150);
+        EXPECT_EQ(text.wrap, hasText);
     }
 }
 

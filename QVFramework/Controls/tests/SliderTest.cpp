@@ -93,6 +93,7 @@ TEST_F(SliderTest, ArrowKeysStepOneUnitAndPostHoldAndRelease)
         {0x20260000, 3, 2, 1},  // Up
         {0x20250000, 2, 2, 1},  // Left, still held
         {0x20280000, 1, 2, 1},  // Down
+        {0x22280000, 1, 2, 1},  // Shift+Down is another key
         {0x20410000, 1, 2, 1},  // 'A' goes on unhandled
         {0x00280000, 1, 2, 2},
     };
@@ -104,6 +105,25 @@ TEST_F(SliderTest, ArrowKeysStepOneUnitAndPostHoldAndRelease)
         EXPECT_EQ(steps[i].downs, Count("NID_VALUE_CHANGE_KEY_DOWN"));
         EXPECT_EQ(steps[i].ups, Count("NID_VALUE_CHANGE_KEY_UP"));
     }
+}
+
+TEST_F(SliderTest, AThumbGivenWithoutADescriptorIsPlacedLikeTheStartMarker)
+{
+    MakeSlider();
+    ASSERT_EQ(slider->GetThumb()->ChangeParent(nullptr), S_OK);  // makes room for a thumb by that name
+    RCPtr<LControl> thumb(new TestControl(nullptr, u"thumb"));
+    thumb->SetVisible(false);
+    EXPECT_EQ(slider->SetParent(thumb, nullptr), S_OK);
+    EXPECT_EQ(thumb->GetParent(), slider.Get());
+    EXPECT_TRUE(thumb->GetLayout().isVisible);
+    const ControlLayout& start = slider->FindChildControl(u"thumbStart")->GetLayout();
+    EXPECT_EQ(thumb->GetLayout().size[0].offset, start.size[0].offset);
+    EXPECT_EQ(thumb->GetLayout().position[0].offset, 0);  // the value places it, not the marker
+    EXPECT_EQ(thumb->GetLayout().position[1].offset, 0);
+
+    RCPtr<LControl> other(new TestControl(nullptr, u"other"));
+    EXPECT_EQ(slider->SetParent(other, nullptr), static_cast<QVResult>(E_FAIL));
+    EXPECT_EQ(slider->SetParent(nullptr, nullptr), static_cast<QVResult>(E_FAIL));
 }
 
 TEST_F(SliderTest, WheelUpOrRightStepsUpAndDownOrLeftStepsDown)

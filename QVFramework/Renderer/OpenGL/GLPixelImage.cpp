@@ -40,12 +40,14 @@ void GLPixelImage::Clear()
     Free();
 }
 
-void GLPixelImage::Free()
+uint8_t* GLPixelImage::Free()
 {
+    uint8_t* const old = mData;
     mOwned.reset();
     mData = nullptr;
     mFormat = mType = 0;
     mWidth = mHeight = mStride = mBytesPerPixel = 0;
+    return old;
 }
 
 void GLPixelImage::TakeFrom(GLPixelImage& other)

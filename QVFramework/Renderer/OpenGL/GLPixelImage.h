@@ -18,8 +18,9 @@ public:
 
     // Forgets everything without freeing.
     void Clear();
-    // Frees an owned block, then forgets everything.
-    void Free();
+    // Frees an owned block, then forgets everything; answers the data
+    // pointer it had (no longer valid when the block was owned).
+    uint8_t* Free();
     // Takes all of other; other is left cleared.
     void TakeFrom(GLPixelImage& other);
     // Describes pixels that stay the caller's.

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "Clock.h"
+#include "FrameworkStrings.h"
 #include "GLContext.h"
 #include "GLErrorBox.h"
 #include "GLErrors.h"
@@ -15,16 +16,31 @@
 #include "LGLRenderContextInfo.h"
 
 namespace QV {
+
+// A framework-table key with the English text shown when the table lacks it.
+struct GLText {
+    const char16_t* key;
+    const char16_t* english;
+};
+
 namespace {
 
 constexpr const char* kSource = "Renderer\\OpenGL\\GLRenderer";
-constexpr const char16_t* kCaption = u"OpenGL Error";
-constexpr const char16_t* kUpdateDriver =
-    u"Updating your video card driver, with the latest driver from the manufacturer of your video card, may solve "
-    u"this issue.";
-constexpr const char16_t* kChoosePixelFormat = u"ChoosePixelFormat failed.";
-constexpr const char16_t* kSetPixelFormat = u"SetPixelFormat failed.";
-constexpr const char16_t* kCreateContext = u"wglCreateContext failed.";
+
+constexpr GLText kCaption{u"GL_ERROR_CAPTION", u"OpenGL Error"};
+constexpr GLText kUpdateDriver{u"GL_ERROR_UPDATE_DRIVER",
+                               u"Updating your video card driver, with the latest driver from the manufacturer of your "
+                               u"video card, may solve this issue."};
+constexpr GLText kChoosePixelFormat{u"GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT", u"ChoosePixelFormat failed."};
+constexpr GLText kSetPixelFormat{u"GL_ERROR_MESSAGE_SET_PIXEL_FORMAT", u"SetPixelFormat failed."};
+constexpr GLText kCreateContext{u"GL_ERROR_MESSAGE_CREATE_CONTEXT", u"wglCreateContext failed."};
+
+String TextOf(const GLText& text)
+{
+    String found;
+    if (!LookUpFrameworkString(String(text.key), found) || found.IsEmpty()) return String(text.english);
+    return found;
+}
 
 }  // namespace
 
@@ -51,9 +67,9 @@ LGLRenderer::~LGLRenderer()
     }
 }
 
-void LGLRenderer::Fail(const char16_t* message, int line, const char* method)
+void LGLRenderer::Fail(const GLText& message, int line, const char* method)
 {
-    ShowGLErrorBox(String(kCaption), String(message) + String(kUpdateDriver));
+    ShowGLErrorBox(TextOf(kCaption), TextOf(message) + TextOf(kUpdateDriver));
     throw Exception<std::runtime_error>(FormatExceptionMessage(kRuntimeError, "", method, kSource, line));
 }
 
@@ -200,7 +216,10 @@ QVResult LGLRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
         const uint32_t now = Platform::Clock::NowMs();
         if (Platform::Clock::ElapsedMs(mLastPurge, now) > kPurgePeriodMs) {
             mLastPurge = now;
+            // The GL names of what goes can only be deleted with the context current.
+            const bool current = mContext->MakeCurrent(context && context->GetWindow() ? context->GetWindow() : mWindow);
             PurgeCaches();
+            if (current) Platform::GLContext::ReleaseCurrent();
         }
     }
     return S_OK;

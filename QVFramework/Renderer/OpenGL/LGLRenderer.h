@@ -19,13 +19,15 @@ class GLContext;
 
 namespace QV {
 
+struct GLText;
+
 class LGLRenderer : public LRenderer {
     QV_TYPE_NAME("class QV::LGLRenderer")
 public:
     static constexpr uint32_t kPurgePeriodMs = 300000;
 
-    // Makes the GL context on window; shows the "OpenGL Error" box and
-    // raises when it cannot.
+    // Makes the GL context on window; shows the "OpenGL Error" box (texts
+    // from the framework string table) and raises when it cannot.
     LGLRenderer(RCPtr<LFontRenderer> fontRenderer, WindowHandle window);
     ~LGLRenderer() override;
 
@@ -98,7 +100,8 @@ private:
     void DrawShapeDirect(Shape shape, const PolylineT<float>& polyline);
     GeometryCache& CacheOf(Shape shape);
     RCPtr<LGLTexture> TextureOf(const ConstRCPtr<LBitmap>& bitmap);
-    [[noreturn]] void Fail(const char16_t* message, int line, const char* method);
+    // Shows the error box in the user's language, then raises.
+    [[noreturn]] void Fail(const GLText& message, int line, const char* method);
 
     RCPtr<LFontRenderer> mFontRenderer;
     WindowHandle mWindow;

@@ -72,12 +72,11 @@ void LGLRenderer::FillRect(const LongRect& rect, const LColor& colour, bool blen
         Quad(r, GL_QUADS);
         return;
     }
-    // Replaced, as the interface promises: the clear colour is the fill's.
+    // Without blending the rectangle is cleared to the clear colour,
+    // transparent black; the colour plays no part.
     const RenderState& state = context->GetState();
     SetScissor({r.x + state.origin.x, r.y + state.origin.y, r.width, r.height});
-    glClearColor(colour.red, colour.green, colour.blue, colour.alpha * state.opacity);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0, 0, 0, 0);
     const DoubleRect& clip = state.clip;
     SetScissor({clip.x + state.origin.x, clip.y + state.origin.y, clip.width, clip.height});
 }
@@ -200,12 +199,20 @@ void LGLRenderer::FillPolygon(const PolylineT<float>& p, const LColor& c, const 
 
 void LGLRenderer::FillRects(const ColorRectListT<float>& rects, const DoublePoint& offset, bool keepCached)
 {
-    if (!GetCurrentContext()) return;
+    LRenderContextInfo* context = GetCurrentContext();
+    if (!context) return;
     glPushMatrix();
     glTranslatef(static_cast<float>(offset.x), static_cast<float>(offset.y), 0);
     const uintptr_t key = rects.GetHandle();
+    // A list holds its colours at full opacity, so it is recorded and
+    // replayed only then; at any other opacity the rectangles are drawn as
+    // they are, leaving an unchanged list for later.
+    const bool fullOpacity = context->GetState().opacity == 1.0f;
     RCPtr<LGLDisplayList> recording;
-    if (keepCached) {
+    if (keepCached && !fullOpacity) {
+        if (rects.IsChanged()) mRectListCache.Remove(key);
+        rects.SetChanged(false);
+    } else if (keepCached) {
         const bool changed = rects.IsChanged();
         rects.SetChanged(false);
         RCPtr<LGLDisplayList>& entry = mRectListCache.GetEntry(key, changed);
@@ -237,15 +244,7 @@ RCPtr<LGLTexture> LGLRenderer::TextureOf(const ConstRCPtr<LBitmap>& bitmap)
 {
     RCPtr<LGLTexture>& entry = mTextureCache.GetEntry(ImageKey{}(bitmap), false);
     if (entry && entry->IsValid()) return entry;
-    entry = RCPtr<LGLTexture>(new LGLTexture);
-    RCPtr<LBitmapData> data = bitmap->GetBitmapData();
-    GLPixelImage image;
-    if (data && data->GetWidth() > 0) {
-        image.Wrap(reinterpret_cast<uint8_t*>(data->GetPixelAddress(0, 0)), data->GetStride(), 4, data->GetWidth(),
-                   data->GetHeight(), GL_BGRA_EXT, GL_UNSIGNED_BYTE);
-    }
-    entry->SetImage(image, GL_RGBA8, 0, 1.0f);
-    entry->SetSource(ConstRCPtr<LRefCountedObject>(bitmap));
+    entry = LGLTexture::Create(bitmap);
     return entry;
 }
 

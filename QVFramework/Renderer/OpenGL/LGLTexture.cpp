@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "GLErrors.h"
+#include "LBitmap.h"
+#include "LBitmapData.h"
 
 namespace QV {
 namespace {
@@ -31,6 +33,25 @@ LGLTexture::~LGLTexture()
         glDeleteTextures(1, &name);
         DropGLErrors();
     }
+}
+
+RCPtr<LGLTexture> LGLTexture::Create(const ConstRCPtr<LBitmap>& bitmap)
+{
+    RCPtr<LGLTexture> texture(new LGLTexture);
+    texture->LoadBitmap(bitmap);
+    return texture;
+}
+
+void LGLTexture::LoadBitmap(const ConstRCPtr<LBitmap>& bitmap)
+{
+    mSource = ConstRCPtr<LRefCountedObject>(bitmap);
+    const RCPtr<LBitmapData> data = bitmap ? bitmap->GetBitmapData() : nullptr;
+    GLPixelImage image;
+    if (data && data->GetWidth() > 0) {
+        image.Wrap(reinterpret_cast<uint8_t*>(data->GetPixelAddress(0, 0)), data->GetStride(), 4, data->GetWidth(),
+                   data->GetHeight(), GL_BGRA_EXT, GL_UNSIGNED_BYTE);
+    }
+    SetImage(image, GL_RGBA8, 0, 1.0f);
 }
 
 bool LGLTexture::IsValid() const

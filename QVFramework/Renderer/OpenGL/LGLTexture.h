@@ -10,6 +10,8 @@
 
 namespace QV {
 
+class LBitmap;
+
 // The texture-size rule: the smallest power of two not below the integer
 // part of size, at most 16384; sizes below 1 give 0.
 int32_t NextPowerOfTwo(double size);
@@ -32,6 +34,10 @@ public:
     const char* GetTypeName() const override { return kTypeName; }
     static constexpr const char* kTypeName = "class QV::LGLTexture";
 
+    // A texture of the whole image bitmap draws from.
+    static RCPtr<LGLTexture> Create(const ConstRCPtr<LBitmap>& bitmap);
+    // Uploads the whole image bitmap draws from and keeps bitmap as the source.
+    void LoadBitmap(const ConstRCPtr<LBitmap>& bitmap);
     // Uploads image (which may be rescaled or converted on the way).
     void SetImage(GLPixelImage& image, GLint internalFormat, uint32_t flags, float scale);
     // Halves the texture size until the driver accepts it; answers the

@@ -15,7 +15,9 @@ inline void DrawRendererScene(LRenderer& renderer)
     const RCPtr<LBitmap> checker = MakeBitmap(4, 4, {a, a, b, b, a, a, b, b, b, b, a, a, b, b, a, a});
     const PolylineT<float> triangle({{10, 60}, {60, 60}, {35, 100}});
 
-    renderer.FillRect({0, 0, 200, 120}, LColor(0.91f, 0.91f, 0.91f, 1), false);
+    // Opaque and blended: the same background on every renderer (a fill
+    // without blending is a clear to transparent black on the GL one).
+    renderer.FillRect({0, 0, 200, 120}, LColor(0.91f, 0.91f, 0.91f, 1), true);
     renderer.SaveState();
     renderer.DrawFilledRect({8, 8, 60, 30}, LColor(0.3f, 0.5f, 0.9f, 1), LColor(0.1f, 0.1f, 0.2f, 1), 1);
     renderer.FillRect({40, 20, 40, 30}, LColor(1, 0, 0, 0.5f), true);

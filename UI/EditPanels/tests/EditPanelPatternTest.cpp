@@ -181,6 +181,21 @@ TEST_F(MissingChildTest, ZoneNamesTheMissingChild)
                   ErrorOf(panel));
         panel->Close();
     }
+    // Only a note selector's own up-down is missing.
+    for (const auto& [group, line] : {std::pair{u"startNote", 69}, std::pair{u"endNote", 87}}) {
+        SCOPED_TRACE(String(group).ToUtf8());
+        RCPtr<LZoneEditPanel> panel = Skeleton<LZoneEditPanel>(leaves, u"");
+        RCPtr<LControl> selector = panel->FindChildControl(u"keyZoneStartEndNoteSelector")
+                                       ->FindChildControl(group)
+                                       ->FindChildControl(u"noteSelector");
+        ASSERT_EQ(selector->FindChildControl(u"numericUpDown")->ChangeParent(nullptr), S_OK);
+        // The factory starts children before their panel: the selector leaves the report to the panel.
+        EXPECT_NO_THROW((void)selector->Initialize());
+        EXPECT_EQ("Runtime Error : Null Pointer : Cannot find child noteSelector->numericUpDown : "
+                  "LZoneEditPanel::Initialize : UI\\ZoneEditPanel : Line " + std::to_string(line),
+                  ErrorOf(panel));
+        panel->Close();
+    }
 }
 
 }  // namespace

@@ -218,6 +218,21 @@ TEST_F(LookDrawTest, OverlayDrawsOverOrInPlaceOfTheClient)
     }
 }
 
+TEST(LookTextArea, IsComputedInSingleFloats)
+{
+    LLookDescriptor d;
+    d.hasTextProperties = true;
+    d.textLeftFactor = 0.7f;  // 0.699999988 as a float: times 10 is 7 in floats, 6.9999999 in doubles
+    d.textRightFactor = 1.0f;
+    d.textTopOffset = 1;
+    d.textBottomFactor = 1.0f;
+    const DoubleRect area = LLook::GetTextRect(d, 10, 20);
+    EXPECT_EQ(area.x, 7.0);
+    EXPECT_EQ(area.width, 3.0);
+    EXPECT_EQ(area.y, 1.0);
+    EXPECT_EQ(area.height, 19.0);
+}
+
 struct LabelTest : LookDrawTest {
     LabelTest() : measure(new Testing::FakeMeasurementRenderer()), scope(measure) {}
 

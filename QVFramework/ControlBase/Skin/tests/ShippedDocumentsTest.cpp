@@ -70,6 +70,8 @@ TEST(ShippedDocumentsTest, FrameworkStringsAreCompleteInEveryLanguage)
         String text;
         table->GetString(String(u"EDIT_COPY"), text);
         EXPECT_EQ(Narrow(text), row.copy);
+        table->GetString(String(u"EXCEPTION_ID"), text);
+        EXPECT_NE(text.Find(u"= %d)"), -1) << "the start-up error text shows the error code";
     }
 }
 

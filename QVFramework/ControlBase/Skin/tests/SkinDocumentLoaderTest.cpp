@@ -156,6 +156,26 @@ TEST(SkinDocumentLoaderTest, FrameworkDocumentAloneFallsBack)
     }
 }
 
+TEST(SkinDocumentLoaderTest, MissingApplicationDocumentLeavesTheChoiceToTheFramework)
+{
+    const LanguageRow rows[] = {
+        {0x0407, 0x07, "", "Kopieren"},
+        {0x0404, 0x7C04, "", "\xE8\xA4\x87\xE8\xA3\xBD"},
+        {0x0409, 9, "", "Copy"},
+    };
+    for (const LanguageRow& row : rows) {
+        SCOPED_TRACE(row.languageId);
+        SkinTest::Loaded loaded;
+        ASSERT_EQ(loaded.loader.LoadStringTables(String(u"::NO_SUCH_DOCUMENT"), String(u"::TEST_FRAMEWORK_STRINGS"),
+                                                 row.languageId),
+                  S_OK);
+        EXPECT_EQ(loaded.store.languageId, row.chosen);
+        String text;
+        ASSERT_TRUE(loaded.store.FindStringTable(String(u"Framework"))->GetString(String(u"EDIT_COPY"), text));
+        EXPECT_EQ(Narrow(text), row.frameworkText);
+    }
+}
+
 TEST(SkinDocumentLoaderTest, BrokenStringDocumentIsReported)
 {
     SkinTest::Loaded loaded;

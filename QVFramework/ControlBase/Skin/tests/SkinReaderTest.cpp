@@ -111,7 +111,7 @@ TEST_F(SkinReaderTest, Looks)
     EXPECT_FLOAT_EQ(normal.textRightFactor, 1.0f);
     EXPECT_EQ(normal.textRightOffset, -2);
     EXPECT_FLOAT_EQ(normal.horizontalAlignment, 0.5f);
-    EXPECT_EQ(normal.textTopOffset, 1);
+    EXPECT_EQ(normal.textTopOffset, 16);  // "0x10": hexadecimal like the other integers
     EXPECT_FLOAT_EQ(normal.textBottomFactor, 1.0f);
     EXPECT_EQ(normal.textBottomOffset, -1);
     EXPECT_FLOAT_EQ(normal.verticalAlignment, 1.0f);

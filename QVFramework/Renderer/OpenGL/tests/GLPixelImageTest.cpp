@@ -59,10 +59,28 @@ TEST(GLPixelImageTest, ConvertInPlaceOwnsItsNewBlockAndTakeFromMoves)
 
     GLPixelImage other;
     other.TakeFrom(image);
+    EXPECT_EQ(image.Free(), nullptr);  // nothing left to answer
     EXPECT_EQ(image.GetData(), nullptr);
     EXPECT_EQ(image.GetWidth(), 0);
     EXPECT_TRUE(other.OwnsData());
     EXPECT_EQ(other.GetWidth(), 2);
+}
+
+TEST(GLPixelImageTest, FreeAnswersTheDataItHad)
+{
+    std::vector<uint8_t> pixels(8, 0xFF);
+    GLPixelImage wrapped;
+    wrapped.Wrap(pixels.data(), 8, 4, 2, 1, GL_BGRA_EXT, GL_UNSIGNED_BYTE);
+    EXPECT_EQ(wrapped.Free(), pixels.data());
+    EXPECT_EQ(wrapped.GetData(), nullptr);
+    EXPECT_EQ(wrapped.GetWidth(), 0);
+
+    GLPixelImage owned;
+    owned.Wrap(pixels.data(), 8, 4, 2, 1, GL_BGRA_EXT, GL_UNSIGNED_BYTE);
+    owned.ConvertToAlpha();
+    const uint8_t* block = owned.GetData();
+    EXPECT_EQ(owned.Free(), block);
+    EXPECT_FALSE(owned.OwnsData());
 }
 
 }  // namespace

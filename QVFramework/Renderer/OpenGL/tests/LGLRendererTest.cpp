@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "FakeTimeSource.h"
+#include "FrameworkStrings.h"
 #include "GLErrorBox.h"
 #include "GLTestContext.h"
 #include "LBitmap.h"
@@ -82,11 +83,33 @@ TEST(GLRendererConstructionTest, WindowWithoutGLShowsTheBoxAndRaises)
               "manufacturer of your video card, may solve this issue.");
 }
 
+// The framework table in German, as the installed lookup answers it.
+bool GermanGLTexts(const String& id, String& text)
+{
+    if (id == u"GL_ERROR_CAPTION") text = String(u"OpenGL-Fehler");
+    else if (id == u"GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT") text = String(u"ChoosePixelFormat fehlgeschlagen. ");
+    else if (id == u"GL_ERROR_UPDATE_DRIVER") text = String(u"Aktualisieren Sie den Treiber.");
+    else return false;
+    return true;
+}
+
+TEST(GLRendererConstructionTest, TheBoxSpeaksTheFrameworkTablesLanguage)
+{
+    BoxRecord::shown.clear();
+    const GLErrorBoxHook previousBox = SetGLErrorBoxHook(&BoxRecord::Hook);
+    const FrameworkStringLookup previousLookup = SetFrameworkStringLookup(&GermanGLTexts);
+    EXPECT_NE(ErrorOf([] { LRenderer::Create(LRenderer::kOpenGL, {0, 0, 10, 10}, nullptr); }), "no error");
+    SetFrameworkStringLookup(previousLookup);
+    SetGLErrorBoxHook(previousBox);
+    ASSERT_EQ(BoxRecord::shown.size(), 1u);
+    EXPECT_EQ(BoxRecord::shown[0], "OpenGL-Fehler|ChoosePixelFormat fehlgeschlagen. Aktualisieren Sie den Treiber.");
+}
+
 TEST_F(GLRendererTest, FillsClearsAndOutlines)
 {
     Start();
     mRenderer->FillRect({0, 0, kWidth, kHeight}, kWhiteColour, true);
-    mRenderer->FillRect({10, 10, 10, 10}, LColor{0, 0, 0, 0}, false);  // replaced, not blended
+    mRenderer->FillRect({10, 10, 10, 10}, kRedColour, false);  // cleared to transparent black, whatever the colour
     mRenderer->FillRect({30, 10, 10, 10}, kRedColour, true);
     mRenderer->DrawFilledRect({10, 30, 20, 20}, LColor{0, 0, 0, 0}, kRedColour, 1.0f);
     EXPECT_EQ(Pixel(15, 15), kBlack);
@@ -190,6 +213,48 @@ TEST_F(GLRendererTest, RectListsAreFilledInTheirColoursAndScaled)
         EXPECT_EQ(Pixel(35, y), kBlack);
     }
     Finish();
+}
+
+TEST_F(GLRendererTest, ACachedRectListDrawsAtTheOpacityOfEachDraw)
+{
+    ColorRectListT<float> list;
+    list.Add({0, 0, 10, 10}, 0xFFFFFFFF);
+    Start();
+    for (const float opacity : {1.0f, 0.5f, 1.0f, 0.25f}) {
+        SCOPED_TRACE(opacity);
+        mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
+        mContext->GetState().opacity = opacity;
+        mRenderer->FillRects(list, {10, 10}, true);
+        mContext->GetState().opacity = 1.0f;
+        EXPECT_NEAR(Pixel(15, 15)[0], 255 * opacity, 2);
+    }
+    // A change made while drawn at part opacity is not hidden by the old list.
+    list.Add({20, 0, 10, 10}, 0xFFFFFFFF);
+    mContext->GetState().opacity = 0.5f;
+    mRenderer->FillRects(list, {10, 10}, true);
+    mContext->GetState().opacity = 1.0f;
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
+    mRenderer->FillRects(list, {10, 10}, true);
+    EXPECT_EQ(Pixel(35, 15), kWhite);
+    Finish();
+}
+
+TEST_F(GLRendererTest, ANewLineWidthRebuildsACachedLine)
+{
+    PolylineT<float> line({{0, 32}, {64, 32}}, 1.0f);
+    Start();
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
+    mRenderer->DrawPolyline(line, kWhiteColour, {0, 0}, {1, 1}, true);
+    EXPECT_EQ(Pixel(30, 35), kBlack);
+    line.SetLineWidth(10.0f);
+    EXPECT_TRUE(line.IsChanged());
+    mRenderer->FillRect({0, 0, kWidth, kHeight}, kBlackColour, false);
+    mRenderer->DrawPolyline(line, kWhiteColour, {0, 0}, {1, 1}, true);
+    EXPECT_GT(Pixel(30, 35)[0], 128);
+    Finish();
+    line.SetChanged(false);
+    line.SetLineWidth(10.0f);  // the same width changes nothing
+    EXPECT_FALSE(line.IsChanged());
 }
 
 TEST_F(GLRendererTest, BitmapsByResizeTypeAndTheirErrors)
@@ -309,6 +374,31 @@ TEST_F(GLRendererTest, CachesArePurgedOnlyAfterFiveMinutesAtTheOutermostFinish)
     EXPECT_EQ(Pixel(50, 50), kWhite);  // rebuilt from the current points
     Finish();
     (void)drawAndMove;
+}
+
+TEST_F(GLRendererTest, APurgeDeletesTheGLNamesOfWhatItDrops)
+{
+    Platform::Clock::FakeTimeSource clock(1000);
+    Platform::Clock::ScopedTimeSource scope(clock);
+    mRenderer = nullptr;
+    mRenderer = LRenderer::Create(LRenderer::kOpenGL, {0, 0, kWidth, kHeight}, GL().window.Get());
+    RCPtr<LBitmap> bitmap = LBitmap::CreateFilledBitmap({10, 10}, kRedColour);
+    Start();
+    mRenderer->DrawBitmap(bitmap, {0, 0, 10, 10}, 0);
+    GLint texture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    ASSERT_TRUE(glIsTexture(static_cast<GLuint>(texture)));
+    Finish();
+    RCPtr<LBitmap> other = LBitmap::CreateFilledBitmap({4, 4}, kWhiteColour);
+    for (uint32_t step : {300001u, 300001u}) {  // the first purge marks, the second drops
+        clock.Advance(step);
+        Start();
+        mRenderer->DrawBitmap(other, {0, 0, 4, 4}, 0);
+        Finish();
+    }
+    Start();
+    EXPECT_FALSE(glIsTexture(static_cast<GLuint>(texture)));
+    Finish();
 }
 
 TEST(GLExtensionTest, WholeNamesOnly)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "GLTestContext.h"
+#include "LBitmap.h"
 
 namespace {
 
@@ -59,6 +60,26 @@ TEST_F(TextureTest, ImageSitsTopLeftInAPowerOfTwoTexture)
     EXPECT_EQ(Pixel(39, 29), kBlue);
     EXPECT_EQ(Pixel(40, 10), kBlack);  // nothing beyond the image
     EXPECT_EQ(Pixel(10, 30), kBlack);
+}
+
+TEST_F(TextureTest, MadeFromABitmapHoldsItsWholeImage)
+{
+    RCPtr<LBitmap> whole = LBitmap::CreateFilledBitmap({20, 10}, LColor{0, 0, 1, 1});
+    RCPtr<LBitmap> part = whole->CreateSubBitmap(10, 0, 10, 10);
+    RCPtr<LGLTexture> texture = LGLTexture::Create(ConstRCPtr<LBitmap>(part));
+    ASSERT_TRUE(texture);
+    EXPECT_TRUE(texture->IsValid());
+    EXPECT_EQ(texture->GetImageWidth(), 20.0f);  // the image, not the sub-bitmap
+    EXPECT_EQ(texture->GetTextureWidth(), 32.0f);
+    glColor4f(1, 1, 1, 1);
+    texture->Draw({0, 0, 20, 10}, {0, 0, 20, 10});
+    EXPECT_EQ(Pixel(15, 5), kBlue);
+
+    RCPtr<LGLTexture> reloaded(new LGLTexture);
+    reloaded->LoadBitmap(ConstRCPtr<LBitmap>(LBitmap::CreateFilledBitmap({4, 4}, LColor{1, 0, 0, 1})));
+    EXPECT_EQ(reloaded->GetImageWidth(), 4.0f);
+    reloaded->Draw({0, 0, 4, 4}, {30, 30, 34, 34});
+    EXPECT_EQ(Pixel(32, 32), kRed);
 }
 
 TEST_F(TextureTest, SubRectangleAndRepeatScaling)
