@@ -3,7 +3,9 @@
 "edit panels: begin/end" markers of Resources/Xml/APP_SKINS.xml and
 APP_STRINGS.xml. The panels repeat the same few widgets many times; this
 keeps their geometry and texts in one readable place. Run it after a change
-and commit both files."""
+and commit both files. With --out DIR it leaves them alone and writes the
+result to DIR instead (the build's check that they match)."""
+import argparse
 import pathlib
 import re
 from xml.sax.saxutils import escape
@@ -380,7 +382,7 @@ def string_tables():
 
 
 # ---------------------------------------------------------------- splice
-def splice(path, sections):
+def splice(path, sections, target):
     text = path.read_text(encoding="utf-8")
     pattern = re.compile(r"(<!-- edit panels: begin[^>]*-->\n)(.*?)(\s*<!-- edit panels: end -->)", re.S)
     matches = list(pattern.finditer(text))
@@ -388,7 +390,7 @@ def splice(path, sections):
     for m, body in reversed(list(zip(matches, sections))):
         end = m.group(3).split("\n")[-1]
         text = text[:m.start(2)] + body.rstrip("\n") + "\n" + end + text[m.end(3):]
-    path.write_text(text, encoding="utf-8")
+    target.write_text(text, encoding="utf-8")
 
 
 def indent(lines, depth):
@@ -404,5 +406,9 @@ skin_sections = [
             for n, ls in LOOK_LISTS.items()], 2),
     "".join(render(p, 4) for p in panels()),
 ]
-splice(ROOT / "Resources/Xml/APP_SKINS.xml", skin_sections)
-splice(ROOT / "Resources/Xml/APP_STRINGS.xml", [string_tables()])
+parser = argparse.ArgumentParser(description=__doc__)
+parser.add_argument("--out", type=pathlib.Path, help="folder for the results (default: change the files in place)")
+out = parser.parse_args().out
+xml = ROOT / "Resources/Xml"
+for name, sections in (("APP_SKINS.xml", skin_sections), ("APP_STRINGS.xml", [string_tables()])):
+    splice(xml / name, sections, (out or xml) / name)

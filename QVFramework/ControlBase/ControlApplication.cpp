@@ -10,14 +10,13 @@ IControlApplication* GetControlApplication()
     return gApplication;
 }
 
-ScopedControlApplication::ScopedControlApplication(IControlApplication& application) : mPrevious(gApplication)
+double Now(double withoutApplication)
 {
-    gApplication = &application;
+    return gApplication ? gApplication->GetElapsedTime() : withoutApplication;
 }
 
-ScopedControlApplication::~ScopedControlApplication()
-{
-    gApplication = mPrevious;
-}
+ScopedControlApplication::ScopedControlApplication(IControlApplication& application)
+    : ScopedService(gApplication, application)
+{}
 
 }  // namespace QV

@@ -9,6 +9,7 @@
 #include "LFont.h"
 #include "LNotificationDistributor.h"
 #include "RectT.h"
+#include "ScopedService.h"
 
 namespace QV {
 
@@ -45,16 +46,13 @@ public:
 
 // Null until an application is installed.
 IControlApplication* GetControlApplication();
+// The application's elapsed time in seconds; `withoutApplication` when none
+// is installed (the controls' timers then stand still at 0).
+double Now(double withoutApplication = 0.0);
 
-class ScopedControlApplication {
+class ScopedControlApplication : public ScopedService<IControlApplication> {
 public:
     explicit ScopedControlApplication(IControlApplication& application);
-    ~ScopedControlApplication();
-    ScopedControlApplication(const ScopedControlApplication&) = delete;
-    ScopedControlApplication& operator=(const ScopedControlApplication&) = delete;
-
-private:
-    IControlApplication* mPrevious;
 };
 
 }  // namespace QV

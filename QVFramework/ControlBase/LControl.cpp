@@ -24,9 +24,9 @@ QVResult LControl::ReleaseInternalReferences()
 {
     (void)mChildren.RemoveAll();  // 1 only means there were no children
     mPendingRemovals.clear();
-    mLastHitChild = nullptr;
-    mDropTarget = nullptr;
-    mHeldLeft = nullptr;
+    mMouse.lastHitChild = nullptr;
+    mMouse.dropTarget = nullptr;
+    mMouse.heldLeft = nullptr;
     for (Inertia& axis : mInertia) axis.linked = nullptr;
     return LNotificationClient::ReleaseInternalReferences();
 }
@@ -223,12 +223,12 @@ RCPtr<LControl> LControl::FindAcceptingControl(LControl* control, const DoublePo
         return std::any_of(list.begin(), list.end(), [c](const RCPtr<LControl>& v) { return v.Get() == c; });
     };
     const auto hitBeneath = [&] {
-        if (control) control->mIgnoreMouse = true;
-        for (auto& c : ignored) c->mIgnoreMouse = true;
+        if (control) control->mMouse.ignore = true;
+        for (auto& c : ignored) c->mMouse.ignore = true;
         const LongPoint p = ToLongPoint(rootPoint);
         RCPtr<LControl> hit = root->HitTest(p.x, p.y, false);
-        if (control) control->mIgnoreMouse = false;
-        for (auto& c : ignored) c->mIgnoreMouse = false;
+        if (control) control->mMouse.ignore = false;
+        for (auto& c : ignored) c->mMouse.ignore = false;
         return hit;
     };
     while (current && !current->AcceptsControl(control)) {

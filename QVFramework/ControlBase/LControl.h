@@ -42,6 +42,34 @@ inline constexpr uint32_t kVisible = 0x800;
 inline constexpr uint32_t kActive = 0x1000;
 }  // namespace Condition
 
+// How a left-button drag moves the control: SetDragMode's mode.
+namespace DragMode {
+inline constexpr int32_t kNone = 0;             // the drag only reports its moves
+inline constexpr int32_t kDragAndDrop = 1;      // follows the pointer to whatever accepts it
+inline constexpr int32_t kMove = 2;             // moves inside its parent's move limits
+inline constexpr int32_t kMoveAndScroll = 3;    // kMove, scrolling the parent near its edges
+inline constexpr int32_t kResize = 4;           // drags an edge inside the parent's move limits
+inline constexpr int32_t kResizeAndScroll = 5;  // kResize, scrolling the parent near its edges
+inline constexpr int32_t kScrollContent = 6;    // scrolls its own content; a fast release flicks on
+}  // namespace DragMode
+
+// What a drag works on (SetDragMode's axes), and the edges a drop target
+// scrolls at (QueryDropTarget).
+namespace DragAxis {
+inline constexpr int32_t kX = 0x1;
+inline constexpr int32_t kY = 0x2;
+inline constexpr int32_t kRightEdge = 0x4;    // grows with the travel
+inline constexpr int32_t kLeftEdge = 0x8;     // moves with the travel and shrinks
+inline constexpr int32_t kTopEdge = 0x10;     // moves with the travel and shrinks
+inline constexpr int32_t kBottomEdge = 0x20;  // grows with the travel
+inline constexpr int32_t kAnyX = kX | kRightEdge | kLeftEdge;
+inline constexpr int32_t kAnyY = kY | kTopEdge | kBottomEdge;
+}  // namespace DragAxis
+
+// What an input handler answers for an event it leaves alone: the event goes
+// on to the next in line (a sibling, the parent, the hot keys).
+inline constexpr QVResult kNotHandled = 1;
+
 class LControl : public LNotificationDistributor, public LNotificationClient, public LTaggableObject {
     QV_TYPE_NAME("class QV::LControl")
 public:
@@ -84,8 +112,8 @@ public:
     [[nodiscard]] virtual QVResult PerformEdit(int32_t command);
     virtual RCPtr<LControl> FindAcceptingControl(LControl* control, const DoublePoint& rootPoint);
     virtual bool AcceptsControl(LControl*) const { return false; }
-    void SetIgnoreMouse(bool on) { mIgnoreMouse = on; }
-    void SetKeepHitChild(bool on) { mKeepHitChild = on; }
+    void SetIgnoreMouse(bool on) { mMouse.ignore = on; }
+    void SetKeepHitChild(bool on) { mMouse.keepHitChild = on; }
 
     // ---- layout record and geometry ----
     const ControlLayout& GetLayout() const { return mLayout; }
@@ -150,7 +178,7 @@ public:
 
     // ---- keys and tab navigation ----
     virtual void HandleKeyDown(const RCPtr<LKeyParam>& key);
-    [[nodiscard]] virtual QVResult OnKeyDown(const RCPtr<LKeyParam>&) { return 1; }
+    [[nodiscard]] virtual QVResult OnKeyDown(const RCPtr<LKeyParam>&) { return kNotHandled; }
     [[nodiscard]] virtual QVResult HandleSiblingKey(const RCPtr<LKeyParam>& key);
     virtual void HandleKey(const RCPtr<LKeyParam>& key);
     virtual void HandleTabNavigation(const RCPtr<LKeyParam>& key);
@@ -179,7 +207,7 @@ public:
     [[nodiscard]] virtual QVResult EndDrag();
     [[nodiscard]] QVResult SetDragThreshold(int32_t threshold);
     [[nodiscard]] virtual QVResult SetDragMode(int32_t mode, int32_t axes);
-    int32_t GetDragMode() const { return mDragMode; }
+    int32_t GetDragMode() const { return mMouse.dragMode; }
     virtual void BeginMove();
     virtual void UpdateMoveOrigin();
     virtual void MoveBy(const RCPtr<LPointParam>& param);
@@ -199,8 +227,8 @@ public:
     virtual void OnRightMouseDown(const RCPtr<LMouseButtonParam>&) {}
     virtual void OnRightMouseUp(const RCPtr<LMouseButtonParam>&) {}
     virtual void OnMouseMove(const RCPtr<LPointWithModifiersParam>&) {}
-    [[nodiscard]] virtual QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>&) { return 1; }
-    [[nodiscard]] virtual QVResult OnScrollKey(const RCPtr<LMouseWheelParam>&) { return 1; }
+    [[nodiscard]] virtual QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>&) { return kNotHandled; }
+    [[nodiscard]] virtual QVResult OnScrollKey(const RCPtr<LMouseWheelParam>&) { return kNotHandled; }
     [[nodiscard]] virtual QVResult HandleClick(const RCPtr<LMouseButtonParam>& param);
     [[nodiscard]] virtual QVResult DoLeftClick(const RCPtr<LMouseButtonParam>& param);
     [[nodiscard]] virtual QVResult DoMiddleClick(const RCPtr<LMouseButtonParam>& param);
@@ -221,8 +249,8 @@ public:
     int32_t GetIdleUserCount() const { return mIdleUsers; }
     [[nodiscard]] QVResult RouteMouseEvent(const RCPtr<LMouseWheelParam>& param);
     [[nodiscard]] QVResult OnIdle(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
-    const DoublePoint& GetAppliedTravel() const { return mAppliedTravel; }
-    DoublePoint GetDragVelocity() const { return mDragVelocity; }
+    const DoublePoint& GetAppliedTravel() const { return mMouse.appliedTravel; }
+    DoublePoint GetDragVelocity() const { return mMouse.dragVelocity; }
 
     // ---- value, properties, text, font ----
     [[nodiscard]] virtual QVResult SetText(const String& text);
@@ -288,7 +316,7 @@ public:
                                const RCPtr<LNotification>& notification);
     virtual void OnPrepareContextMenu(LControl*) {}
     [[nodiscard]] virtual QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu);
-    [[nodiscard]] virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return 1; }
+    [[nodiscard]] virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return kNotHandled; }
     virtual String GetToolTipText() const { return mToolTipText; }
     void SetToolTipText(const String& text) { mToolTipText = text; }
     [[nodiscard]] virtual QVResult ShowToolTip(bool show);
@@ -314,6 +342,46 @@ protected:
 private:
     friend class ChildControlList;
     void RelayOutLaterSiblings(LControl& parent);
+    // What the pointer has done to this control: hit testing, the press, the
+    // drag and a move by dragging.
+    struct Mouse {
+        bool ignore = false;  // hit tests look through the control
+        bool keepHitChild = false;
+        RCPtr<LControl> lastHitChild;
+        DoublePoint hitPoint;
+        int32_t hitPriority = 0;
+        bool hover = false;
+        bool captured = false;
+        bool pressed[3] = {false, false, false};  // left, middle, right
+        bool dragging[3] = {false, false, false};
+        DoublePoint pressPoint;
+        uint32_t pressTime = 0;
+        uint32_t moveTime = 0;
+        uint32_t previousMoveTime = 0;
+        RCPtr<LMouseButtonParam> heldLeft;  // a held press a kept hit child may take over
+        bool holdSubscribed = false;
+        int32_t dragThreshold = 1;
+        int32_t dragMode = DragMode::kNone;
+        int32_t dragAxes = 0;
+        DoublePoint appliedTravel;
+        DoublePoint dragVelocity;
+        uint32_t flickStartTime = 0;
+        bool moving = false;
+        // Taken when a move by dragging begins.
+        DoublePoint savedSize;
+        DoublePoint savedParentOffset;
+        LayoutRecord savedPosition[2];
+        LayoutRecord savedSizeRecord[2];
+        bool wasDocked[2] = {false, false};
+        bool moveClip = false;
+        RCPtr<LControl> dropTarget;
+    };
+    // The edges a move by dragging asks to scroll, per axis: -1 back, 1 on.
+    struct EdgeScrollRequest {
+        int direction[2] = {0, 0};
+        double depth[2] = {0.0, 0.0};
+    };
+
     struct Inertia {
         bool running = false;
         double lastTime = 0.0;
@@ -329,6 +397,20 @@ private:
     bool IsInputAllowed() const;
     void EdgeScroll(LControl* target, LControl* moved, const int direction[2], const double depth[2]);
     void StopFlicks(LControl* target);
+    // MoveBy by drag mode; `p` is the pointer, `t` its travel since the press.
+    LControl* DragToDropTarget(const double p[2], const double t[2], EdgeScrollRequest& edges);
+    RCPtr<LControl> FindDropCandidate(IRootWindow& root, const DoublePoint& rootPoint, DoublePoint& local);
+    void FindDropTargetEdges(const DoublePoint& local, EdgeScrollRequest& edges);
+    void DragMove(const double p[2], double t[2], EdgeScrollRequest& edges);
+    void DragResize(const double p[2], double t[2], EdgeScrollRequest& edges);
+    void DragScrollContent(const double t[2]);
+    void LimitTravel(const double p[2], double t[2], EdgeScrollRequest& edges);
+    void FindParentEdges(const DoubleRect& client, const DoubleRect& limits, const double p[2], const double t[2],
+                         EdgeScrollRequest& edges);
+    DoublePoint DockedScrollShift() const;
+    void MoveAlongAxes(const double t[2]);
+    void MoveAlong(int axis, double travel, const DoublePoint& shift);
+    void ResizeAlong(int axis, double delta);
     DoublePoint OffsetToControl(const LControl* other) const;
     void ApplyNotFocusableAttribute();
     bool ReadBoolAttribute(const char16_t* name, bool& value) const;
@@ -344,12 +426,6 @@ private:
     DoublePoint mScrollOffset;
     int32_t mUnclippedCount = 0;
     RCPtr<LConditionsParam> mConditionsParam;
-    bool mIgnoreMouse = false;
-    bool mKeepHitChild = false;
-    RCPtr<LControl> mLastHitChild;
-    DoublePoint mHitPoint;
-    int32_t mHitPriority = 0;
-    int32_t mDragThreshold = 1;
     std::vector<RCPtr<ILook>> mLooks;
     std::vector<float> mLookOpacities;
     float mOpacity = 1.0f;
@@ -369,10 +445,6 @@ private:
     // conditions and focus
     bool mHasFocus = false;
     bool mContainsFocus = false;
-    bool mHover = false;
-    bool mCaptured = false;
-    bool mPressed[3] = {false, false, false};
-    bool mDragging[3] = {false, false, false};
     bool mForcedActive = false;
     bool mNotFocusable = true;
     bool mFocusBoundary = false;
@@ -381,26 +453,8 @@ private:
     std::vector<RCPtr<LControl>> mPendingRemovals;
 
     // mouse
-    DoublePoint mPressPoint;
-    uint32_t mPressTime = 0;
-    uint32_t mMoveTime = 0;
-    uint32_t mPreviousMoveTime = 0;
-    int32_t mDragMode = 0;
-    int32_t mDragAxes = 0;
-    DoublePoint mAppliedTravel;
-    DoublePoint mSavedSize;
-    DoublePoint mSavedParentOffset;
-    LayoutRecord mSavedPosition[2];
-    LayoutRecord mSavedSizeRecord[2];
-    bool mWasDocked[2] = {false, false};
-    bool mMoveClip = false;
-    RCPtr<LControl> mDropTarget;
-    bool mMoving = false;
-    DoublePoint mDragVelocity;
-    RCPtr<LMouseButtonParam> mHeldLeft;
-    bool mHoldSubscribed = false;
+    Mouse mMouse;
     Inertia mInertia[2];
-    uint32_t mFlickStartTime = 0;
 
     // keys
     bool mWantsTab = false;

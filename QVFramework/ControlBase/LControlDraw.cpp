@@ -286,7 +286,7 @@ bool LControl::IsTransparentAt(const DoublePoint& point) const
 
 RCPtr<LControl> LControl::HitTest(const DoublePoint& point, bool inside, DoublePoint& hitPoint, int32_t& priority)
 {
-    mLastHitChild = nullptr;
+    mMouse.lastHitChild = nullptr;
     if (IsHiddenForDraw()) return nullptr;
     const bool contains = ContainsPoint(point);
     if (!contains && mUnclippedCount <= 0) return nullptr;
@@ -321,16 +321,16 @@ RCPtr<LControl> LControl::HitTest(const DoublePoint& point, bool inside, DoubleP
         }
     }
     if (candidate) {
-        if (!mKeepHitChild) {
+        if (!mMouse.keepHitChild) {
             hitPoint = candidatePoint;
             priority = candidateZ;
             return candidate;
         }
-        mLastHitChild = candidate;
-        mHitPoint = candidatePoint;
-        mHitPriority = candidateZ;
+        mMouse.lastHitChild = candidate;
+        mMouse.hitPoint = candidatePoint;
+        mMouse.hitPriority = candidateZ;
     }
-    if (IsTransparentAt(point) || mIgnoreMouse || !contains) return nullptr;
+    if (IsTransparentAt(point) || mMouse.ignore || !contains) return nullptr;
     if (mParent && mLayout.clipToParent && !IsDockedBoth()) {
         const DoubleRect parentPart = mParent->GetPartRect(-1);
         const DoublePoint inParent = point + mFrame.Origin() - mParent->mScrollOffset + parentPart.Origin();

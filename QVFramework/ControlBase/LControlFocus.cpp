@@ -45,15 +45,15 @@ uint32_t LControl::ComputeConditions() const
     uint32_t word = 0;
     if (mHasFocus) word |= Condition::kHasFocus;
     if (mContainsFocus) word |= Condition::kContainsFocus;
-    if (mHover) word |= Condition::kHover;
-    if (mCaptured) word |= Condition::kCaptured;
+    if (mMouse.hover) word |= Condition::kHover;
+    if (mMouse.captured) word |= Condition::kCaptured;
     for (int b = 0; b < 3; ++b) {
-        if (mPressed[b]) word |= Condition::kLeftPressed << b;
-        if (mDragging[b]) word |= Condition::kLeftDragging << b;
+        if (mMouse.pressed[b]) word |= Condition::kLeftPressed << b;
+        if (mMouse.dragging[b]) word |= Condition::kLeftDragging << b;
     }
     if (IsEnabledInTree(true)) word |= Condition::kEnabled;
     if (IsEffectivelyVisible(true)) word |= Condition::kVisible;
-    if (mHover || mForcedActive) word |= Condition::kActive;
+    if (mMouse.hover || mForcedActive) word |= Condition::kActive;
     return word;
 }
 
@@ -66,28 +66,29 @@ void LControl::UpdateConditions()
     const uint32_t old = param->newConditions;
     param->oldConditions = old;
     param->newConditions = now;
-    param->pressX = mPressPoint.x;
-    param->pressY = mPressPoint.y;
+    param->pressX = mMouse.pressPoint.x;
+    param->pressY = mMouse.pressPoint.y;
     const auto went = [&](uint32_t bit, bool on) { return ((now & bit) != 0) == on && ((old & bit) != 0) != on; };
 
     if (mCursorId != 0) {
         if (RCPtr<IRootWindow> root = GetRootWindow()) {
-            if (went(Condition::kHover, true) && !mCaptured) mSavedCursor = root->SetCursor(mCursorId);
-            if ((went(Condition::kHover, false) && !mCaptured) || (went(Condition::kCaptured, false) && !mHover))
+            if (went(Condition::kHover, true) && !mMouse.captured) mSavedCursor = root->SetCursor(mCursorId);
+            if ((went(Condition::kHover, false) && !mMouse.captured) ||
+                (went(Condition::kCaptured, false) && !mMouse.hover))
                 root->SetCursor(mSavedCursor);
         }
     }
-    if (mDragMode != 0 && went(Condition::kLeftDragging, false)) EndMove();
+    if (mMouse.dragMode != DragMode::kNone && went(Condition::kLeftDragging, false)) EndMove();
     OnConditionsChanged(param);
     Notify(u"NID_CONDITION_CHANGE", param);
     for (const ConditionGroup& group : kGroups) {
         if ((old ^ now) & group.mask) Notify(group.name, param);
     }
-    if (mDragMode != 0 && went(Condition::kLeftDragging, true)) BeginMove();
+    if (mMouse.dragMode != DragMode::kNone && went(Condition::kLeftDragging, true)) BeginMove();
 
     const uint32_t changed = old ^ now;
-    if ((mHover && (changed & Condition::kVisible) && !IsEffectivelyVisible(true) && !mCaptured) ||
-        (went(Condition::kCaptured, false) && !mHover)) {
+    if ((mMouse.hover && (changed & Condition::kVisible) && !IsEffectivelyVisible(true) && !mMouse.captured) ||
+        (went(Condition::kCaptured, false) && !mMouse.hover)) {
         if (RCPtr<IRootWindow> root = GetRootWindow()) {
             int32_t x = 0, y = 0;
             root->GetCursorPosition(x, y);
@@ -299,7 +300,7 @@ QVResult LControl::Close()
     RCPtr<LControl> self(this);
     SetVisible(false);
     SetLayer(1);
-    if (mCaptured) (void)EndDrag();                  // releasing the capture; nothing to undo
+    if (mMouse.captured) (void)EndDrag();            // releasing the capture; nothing to undo
     while (mIdleUsers > 0) (void)UnsubscribeIdle();  // each call drops one user, so the loop ends
     if (mParent) return ChangeParent(nullptr);
     mRootWindow = nullptr;
@@ -318,7 +319,7 @@ void LControl::SetCursor(uint32_t cursorId)
     if (cursorId == mCursorId) return;
     const uint32_t old = mCursorId;
     mCursorId = cursorId;
-    if (!mHover) return;
+    if (!mMouse.hover) return;
     if (RCPtr<IRootWindow> root = GetRootWindow()) {
         const uint32_t previous = root->SetCursor(cursorId);
         if (old == 0) mSavedCursor = previous;
@@ -327,14 +328,14 @@ void LControl::SetCursor(uint32_t cursorId)
 
 QVResult LControl::OnMouseEnter()
 {
-    mHover = true;
+    mMouse.hover = true;
     UpdateConditions();
     return S_OK;
 }
 
 QVResult LControl::OnMouseLeave()
 {
-    mHover = false;
+    mMouse.hover = false;
     UpdateConditions();
     return S_OK;
 }
@@ -343,7 +344,7 @@ QVResult LControl::ScheduleChildRemoval(LControl* child)
 {
     if (child == nullptr || child->mParent.Get() != this) return E_INVALIDARG;
     RCPtr<LControl> held(child);
-    if (child->mCaptured) (void)child->EndDrag();  // releasing the capture; nothing to undo
+    if (child->mMouse.captured) (void)child->EndDrag();  // releasing the capture; nothing to undo
     child->SetVisible(false);
     for (const auto& pending : mPendingRemovals) {
         if (pending.Get() == child) return S_OK;

@@ -9,13 +9,11 @@
 namespace QV {
 namespace {
 
-constexpr uint32_t kTabKey = 9;
-
 QVResult OfferToHotKeys(IRootWindow* root, const KeyCode& code)
 {
-    if (root && root->HandleHotKey(code) != 1) return S_OK;
+    if (root && root->HandleHotKey(code) != kNotHandled) return S_OK;
     IControlApplication* app = GetControlApplication();
-    return app ? app->HandleHotKey(code) : 1;
+    return app ? app->HandleHotKey(code) : kNotHandled;
 }
 
 // The hot keys that bind a command: the root window's first, then the application's.
@@ -160,8 +158,8 @@ void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)
     RCPtr<LSiblingKeyParam> sibling(new LSiblingKeyParam(key));
     // The answer is carried in sibling->unhandled.
     (void)OnSiblingKey(nullptr, LNotification::Create(u"NID_SIBLING_KEY", sibling));
-    if (sibling->unhandled == 0 || OnKeyDown(key) != 1) return;
-    const bool tab = key->code.IsKeyPress() && key->code.GetVirtualKey() == kTabKey;
+    if (sibling->unhandled == 0 || OnKeyDown(key) != kNotHandled) return;
+    const bool tab = key->code.IsKeyPress() && key->code.GetVirtualKey() == Keys::kTab;
     key->route.emplace_back(this);
     RCPtr<IRootWindow> root = GetRootWindow();
     if (!tab) {
@@ -181,7 +179,7 @@ void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)
 
 void LControl::HandleKey(const RCPtr<LKeyParam>& key)
 {
-    if (HandleSiblingKey(key) != 1) return;
+    if (HandleSiblingKey(key) != kNotHandled) return;
     RCPtr<IRootWindow> root = GetRootWindow();
     OfferToHotKeys(root.Get(), key->code);
 }
@@ -190,7 +188,7 @@ QVResult LControl::HandleSiblingKey(const RCPtr<LKeyParam>& key)
 {
     const NotificationID id = NotificationNameTable::GetNotificationID(u"NID_SIBLING_KEY");
     RCPtr<LNotificationClientPool> pool = FindClientPool(id);
-    if (!pool || pool->GetClientCount() == 0) return 1;
+    if (!pool || pool->GetClientCount() == 0) return kNotHandled;
     std::vector<RCPtr<LNotificationReceiver>> receivers;
     std::vector<LControl*> controls;
     for (uint32_t i = 0; i < pool->GetClientCount(); ++i) {
@@ -208,7 +206,7 @@ QVResult LControl::HandleSiblingKey(const RCPtr<LKeyParam>& key)
         (void)receivers[e]->ReceiveNotification(self, notification);  // the unhandled flag carries the answer
         if (sibling->unhandled == 0) return S_OK;
     }
-    return 1;
+    return kNotHandled;
 }
 
 std::vector<uint32_t> LControl::SortInChildOrder(const RCPtr<LKeyParam>& key, const std::vector<LControl*>& receivers)

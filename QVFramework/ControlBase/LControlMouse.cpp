@@ -13,6 +13,11 @@ constexpr double kFlickMinimumSpeed = 1000.0;
 constexpr uint32_t kDecelerationDelayMs = 1000;
 constexpr double kEdgeZone = 30.0;
 constexpr double kEdgeScrollSpeed = 15.0;
+// Per axis: the edge that grows a resized control, or scrolls a drop target on;
+// the edge that shrinks it, or scrolls the target back; any of the axis's bits.
+constexpr int32_t kFarEdge[2] = {DragAxis::kRightEdge, DragAxis::kBottomEdge};
+constexpr int32_t kNearEdge[2] = {DragAxis::kLeftEdge, DragAxis::kTopEdge};
+constexpr int32_t kAnyOfAxis[2] = {DragAxis::kAnyX, DragAxis::kAnyY};
 
 uint32_t NowMs()
 {
@@ -20,10 +25,10 @@ uint32_t NowMs()
     return app ? app->GetTimeMs() : Platform::Clock::NowMs();
 }
 
+// Inertia runs on the system clock when there is no application.
 double ElapsedSeconds()
 {
-    IControlApplication* app = GetControlApplication();
-    return app ? app->GetElapsedTime() : Platform::Clock::NowMs() / 1000.0;
+    return Now(Platform::Clock::NowMs() / 1000.0);
 }
 
 int ButtonIndex(uint32_t button)
@@ -41,6 +46,12 @@ double Trunc(double v)
     return std::trunc(v);
 }
 
+// Content scrolling and its flick follow both axes or the one the drag names.
+bool ScrollsAlong(int32_t axes, int axis)
+{
+    return axes == (DragAxis::kX | DragAxis::kY) || axes == (axis == 0 ? DragAxis::kX : DragAxis::kY);
+}
+
 }  // namespace
 
 QVResult LControl::HandleMouseDown(const RCPtr<LMouseButtonParam>& param)
@@ -48,9 +59,9 @@ QVResult LControl::HandleMouseDown(const RCPtr<LMouseButtonParam>& param)
     if (!param) return E_INVALIDARG;
     const int b = ButtonIndex(param->GetButton());
     if (b < 0) return E_INVALIDARG;
-    if (!mCaptured && !IsInputAllowed()) return 1;
+    if (!mMouse.captured && !IsInputAllowed()) return kNotHandled;
     RCPtr<LControl> self(this);
-    if (!mCaptured) {
+    if (!mMouse.captured) {
         if (HasNotFocusableAncestor(true)) {
             if (mParent) (void)mParent->Activate(this);  // a focus request; a refusal leaves focus where it is
         } else {
@@ -58,7 +69,7 @@ QVResult LControl::HandleMouseDown(const RCPtr<LMouseButtonParam>& param)
         }
     }
     if (b == 0) {
-        mHeldLeft = param;
+        mMouse.heldLeft = param;
         OnLeftMouseDown(param);
     } else if (b == 1) {
         OnMiddleMouseDown(param);
@@ -66,43 +77,43 @@ QVResult LControl::HandleMouseDown(const RCPtr<LMouseButtonParam>& param)
         OnRightMouseDown(param);
     }
     Notify(u"NID_MOUSE_DOWN", param);
-    if (!mCaptured) {
+    if (!mMouse.captured) {
         const LongPoint at = param->GetPoint();
-        (void)BeginDrag(static_cast<int32_t>(param->GetButton()), at.x, at.y);  // 1 only means no drag starts
+        (void)BeginDrag(static_cast<int32_t>(param->GetButton()), at.x, at.y);  // not handled only means no drag starts
     }
     return S_OK;
 }
 
 QVResult LControl::BeginDrag(int32_t button, int32_t x, int32_t y)
 {
-    if (!IsInputAllowed() || mCaptured) return 1;
+    if (!IsInputAllowed() || mMouse.captured) return kNotHandled;
     RCPtr<IRootWindow> root = GetRootWindow();
     const int b = ButtonIndex(static_cast<uint32_t>(button));
     if (button != 0) {
-        if (b < 0 || !root || (root->GetMouseButtonState() & static_cast<uint32_t>(button)) == 0) return 1;
-        mPressPoint = {x + mFrame.x, y + mFrame.y};
-        mAppliedTravel = {};
+        if (b < 0 || !root || (root->GetMouseButtonState() & static_cast<uint32_t>(button)) == 0) return kNotHandled;
+        mMouse.pressPoint = {x + mFrame.x, y + mFrame.y};
+        mMouse.appliedTravel = {};
     }
     RCPtr<LControl> self(this);
     (void)StopInertialScroll(0);  // 1 only means the axis was not running
     (void)StopInertialScroll(1);  // 1 only means the axis was not running
-    mCaptured = true;
-    mPressTime = mPreviousMoveTime = NowMs();
-    mDragVelocity = {};
+    mMouse.captured = true;
+    mMouse.pressTime = mMouse.previousMoveTime = NowMs();
+    mMouse.dragVelocity = {};
     if (root) root->SetCapture(this);
     if (b == 0) {
-        mPressed[0] = true;
-        mDragMode = 0;
-        if (mKeepHitChild && !mHoldSubscribed) mHoldSubscribed = SubscribeIdle() == S_OK;
+        mMouse.pressed[0] = true;
+        mMouse.dragMode = DragMode::kNone;
+        if (mMouse.keepHitChild && !mMouse.holdSubscribed) mMouse.holdSubscribed = SubscribeIdle() == S_OK;
     } else if (b > 0) {
-        mPressed[b] = true;
+        mMouse.pressed[b] = true;
     }
     UpdateConditions();
-    if (mDragThreshold != 0 || b < 0) return S_OK;
-    mPressed[b] = false;
-    mDragging[b] = true;
+    if (mMouse.dragThreshold != 0 || b < 0) return S_OK;
+    mMouse.pressed[b] = false;
+    mMouse.dragging[b] = true;
     UpdateConditions();
-    if (b == 0 && mDragMode != 0) MoveBy(RCPtr<LPointParam>(new LPointParam({x, y})));
+    if (b == 0 && mMouse.dragMode != DragMode::kNone) MoveBy(RCPtr<LPointParam>(new LPointParam({x, y})));
     return S_OK;
 }
 
@@ -110,22 +121,22 @@ QVResult LControl::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param)
 {
     if (!param) return E_INVALIDARG;
     RCPtr<LControl> self(this);
-    mMoveTime = NowMs();
-    const int pressed = mPressed[0] ? 0 : mPressed[1] ? 1 : mPressed[2] ? 2 : -1;
+    mMouse.moveTime = NowMs();
+    const int pressed = mMouse.pressed[0] ? 0 : mMouse.pressed[1] ? 1 : mMouse.pressed[2] ? 2 : -1;
     if (pressed >= 0) {
-        const int32_t px = SaturateToLong(mPressPoint.x - mFrame.x);
-        const int32_t py = SaturateToLong(mPressPoint.y - mFrame.y);
+        const int32_t px = SaturateToLong(mMouse.pressPoint.x - mFrame.x);
+        const int32_t py = SaturateToLong(mMouse.pressPoint.y - mFrame.y);
         const LongPoint at = param->GetPoint();
         const int64_t distance = std::max(std::llabs(int64_t{at.x} - px), std::llabs(int64_t{at.y} - py));
-        if (distance >= mDragThreshold) {
+        if (distance >= mMouse.dragThreshold) {
             const auto startDrag = [this, pressed] {
-                mPressed[0] = mPressed[1] = mPressed[2] = false;
-                mDragging[pressed] = true;
+                mMouse.pressed[0] = mMouse.pressed[1] = mMouse.pressed[2] = false;
+                mMouse.dragging[pressed] = true;
             };
             // With threshold 0 the move at the press point would start the drag again, so it
             // is dragging first. Otherwise that move comes while only pressed: a mode chosen at
             // the press must not move the control before its move has begun.
-            const bool atOnce = mDragThreshold == 0;
+            const bool atOnce = mMouse.dragThreshold == 0;
             if (atOnce) startDrag();
             // The press point, always a valid input: the answer is always S_OK.
             (void)HandleMouseMove(
@@ -136,8 +147,8 @@ QVResult LControl::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param)
     }
     OnMouseMove(param);
     Notify(u"NID_MOUSE_MOVE", param);
-    if (mDragging[0] && mDragMode != 0) MoveBy(param);
-    mPreviousMoveTime = mMoveTime;
+    if (mMouse.dragging[0] && mMouse.dragMode != DragMode::kNone) MoveBy(param);
+    mMouse.previousMoveTime = mMouse.moveTime;
     return S_OK;
 }
 
@@ -146,7 +157,7 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
     if (!param) return E_INVALIDARG;
     const int b = ButtonIndex(param->GetButton());
     if (b < 0) return E_INVALIDARG;
-    if (!mCaptured && !IsInputAllowed()) return 1;
+    if (!mMouse.captured && !IsInputAllowed()) return kNotHandled;
     RCPtr<LControl> self(this);
     if (b == 0) {
         OnLeftMouseUp(param);
@@ -156,17 +167,17 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
         OnRightMouseUp(param);
     }
     // Read after the button's hook, which may end the drag or the hover.
-    const bool click = mHover && (mPressed[b] || (mDragging[b] && mDragMode == 0));
-    if (b == 0 && mDragging[0] && mDragMode == 6) {
+    const bool click =
+        mMouse.hover && (mMouse.pressed[b] || (mMouse.dragging[b] && mMouse.dragMode == DragMode::kNone));
+    if (b == 0 && mMouse.dragging[0] && mMouse.dragMode == DragMode::kScrollContent) {
         const uint32_t now = NowMs();
-        mFlickStartTime = now;
-        if (Platform::Clock::ElapsedMs(mPreviousMoveTime, now) < kClickWindowMs) {
+        mMouse.flickStartTime = now;
+        if (Platform::Clock::ElapsedMs(mMouse.previousMoveTime, now) < kClickWindowMs) {
             const DoubleRect range = GetScrollRange(this);
             const double extent[2] = {range.width, range.height};
-            const double velocity[2] = {mDragVelocity.x, mDragVelocity.y};
+            const double velocity[2] = {mMouse.dragVelocity.x, mMouse.dragVelocity.y};
             for (int axis = 0; axis < 2; ++axis) {
-                const bool allowed = mDragAxes == 3 || mDragAxes == axis + 1;
-                if (allowed && std::fabs(velocity[axis]) >= kFlickMinimumSpeed) {
+                if (ScrollsAlong(mMouse.dragAxes, axis) && std::fabs(velocity[axis]) >= kFlickMinimumSpeed) {
                     StartInertialScroll(axis, velocity[axis], extent[axis], 0.0, nullptr);
                     mInertia[axis].decelerating = true;
                 }
@@ -174,7 +185,7 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
         }
     }
     Notify(u"NID_MOUSE_UP", param);
-    if (mCaptured && param->GetButtonState() == 0) (void)EndDrag();  // releasing the capture; nothing to undo
+    if (mMouse.captured && param->GetButtonState() == 0) (void)EndDrag();  // releasing the capture; nothing to undo
     // The release is handled whatever the click's own answer.
     if (click && IsEnabledInTree(true)) (void)HandleClick(param);
     return S_OK;
@@ -182,15 +193,15 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
 
 QVResult LControl::EndDrag()
 {
-    if (!mCaptured) return 1;
+    if (!mMouse.captured) return 1;
     RCPtr<LControl> self(this);
-    mCaptured = false;
-    for (int b = 0; b < 3; ++b) mPressed[b] = mDragging[b] = false;
+    mMouse.captured = false;
+    for (int b = 0; b < 3; ++b) mMouse.pressed[b] = mMouse.dragging[b] = false;
     if (RCPtr<IRootWindow> root = GetRootWindow()) root->ReleaseCapture(this);
     UpdateConditions();
-    mHeldLeft = nullptr;
-    if (mHoldSubscribed) {
-        mHoldSubscribed = false;
+    mMouse.heldLeft = nullptr;
+    if (mMouse.holdSubscribed) {
+        mMouse.holdSubscribed = false;
         (void)UnsubscribeIdle();  // the hold's own subscription; nothing to undo
     }
     return S_OK;
@@ -199,14 +210,14 @@ QVResult LControl::EndDrag()
 QVResult LControl::SetDragThreshold(int32_t threshold)
 {
     if (threshold < 0) return E_INVALIDARG;
-    mDragThreshold = threshold;
+    mMouse.dragThreshold = threshold;
     return S_OK;
 }
 
 QVResult LControl::SetDragMode(int32_t mode, int32_t axes)
 {
-    mDragMode = mode;
-    mDragAxes = axes;
+    mMouse.dragMode = mode;
+    mMouse.dragAxes = axes;
     return S_OK;
 }
 
@@ -255,18 +266,18 @@ DoubleRect LControl::GetScrollRange(LControl*)
 
 void LControl::BeginMove()
 {
-    if (!mDragging[0]) return;
-    mSavedSize = {mFrame.width, mFrame.height};
-    mSavedParentOffset = mParent ? mParent->mScrollOffset : DoublePoint{};
-    if (mDragMode == 1) {
-        mDropTarget = nullptr;
-        mMoveClip = mLayout.clipToParent;
+    if (!mMouse.dragging[0]) return;
+    mMouse.savedSize = {mFrame.width, mFrame.height};
+    mMouse.savedParentOffset = mParent ? mParent->mScrollOffset : DoublePoint{};
+    if (mMouse.dragMode == DragMode::kDragAndDrop) {
+        mMouse.dropTarget = nullptr;
+        mMouse.moveClip = mLayout.clipToParent;
         SetLayer(0);
         const double position[2] = {mFrame.x, mFrame.y};
-        const double scroll[2] = {mSavedParentOffset.x, mSavedParentOffset.y};
+        const double scroll[2] = {mMouse.savedParentOffset.x, mMouse.savedParentOffset.y};
         for (int axis = 0; axis < 2; ++axis) {
-            mWasDocked[axis] = mLayout.IsDocked(axis);
-            if (!mWasDocked[axis]) {
+            mMouse.wasDocked[axis] = mLayout.IsDocked(axis);
+            if (!mMouse.wasDocked[axis]) {
                 LayoutRecord docked = mLayout.position[axis];
                 docked.offset = position[axis] - scroll[axis];
                 (void)SetDocked(axis, true);  // a valid axis, not docked yet
@@ -276,19 +287,19 @@ void LControl::BeginMove()
         }
     }
     for (int axis = 0; axis < 2; ++axis) {
-        mSavedPosition[axis] = mLayout.position[axis];
-        mSavedSizeRecord[axis] = mLayout.size[axis];
+        mMouse.savedPosition[axis] = mLayout.position[axis];
+        mMouse.savedSizeRecord[axis] = mLayout.size[axis];
     }
 }
 
 void LControl::UpdateMoveOrigin()
 {
-    mPressPoint = mPressPoint + mAppliedTravel;
-    mSavedSize = {mFrame.width, mFrame.height};
-    mSavedParentOffset = mParent ? mParent->mScrollOffset : DoublePoint{};
+    mMouse.pressPoint = mMouse.pressPoint + mMouse.appliedTravel;
+    mMouse.savedSize = {mFrame.width, mFrame.height};
+    mMouse.savedParentOffset = mParent ? mParent->mScrollOffset : DoublePoint{};
     for (int axis = 0; axis < 2; ++axis) {
-        mSavedPosition[axis] = mLayout.position[axis];
-        mSavedSizeRecord[axis] = mLayout.size[axis];
+        mMouse.savedPosition[axis] = mLayout.position[axis];
+        mMouse.savedSizeRecord[axis] = mLayout.size[axis];
     }
 }
 
@@ -303,191 +314,249 @@ void LControl::MoveBy(const RCPtr<LPointParam>& param)
 {
     if (!param) return;
     RCPtr<LControl> self(this);
-    mMoving = true;
+    mMouse.moving = true;
     const LongPoint at = param->GetPoint();
     const double p[2] = {ClampToDoubleRange(at.x), ClampToDoubleRange(at.y)};
-    const double position[2] = {mFrame.x, mFrame.y};
-    const double press[2] = {mPressPoint.x, mPressPoint.y};
-    double t[2] = {position[0] + p[0] - press[0], position[1] + p[1] - press[1]};
+    // The pointer's way since the press, in the parent's coordinates.
+    double t[2] = {mFrame.x + p[0] - mMouse.pressPoint.x, mFrame.y + p[1] - mMouse.pressPoint.y};
+    EdgeScrollRequest edges;
+    LControl* scrollTarget = mParent.Get();
+    switch (mMouse.dragMode) {
+    case DragMode::kDragAndDrop: scrollTarget = DragToDropTarget(p, t, edges); break;
+    case DragMode::kMove:
+    case DragMode::kMoveAndScroll: DragMove(p, t, edges); break;
+    case DragMode::kResize:
+    case DragMode::kResizeAndScroll: DragResize(p, t, edges); break;
+    case DragMode::kScrollContent: DragScrollContent(t); break;
+    default: break;
+    }
+    EdgeScroll(scrollTarget, this, edges.direction, edges.depth);
+    OnMoved(param);
+    mMouse.moving = false;
+}
+
+// kDragAndDrop: the control follows the pointer; whatever accepts it under the
+// pointer is the drop target, scrolled near the edges it names. Answers the target.
+LControl* LControl::DragToDropTarget(const double p[2], const double t[2], EdgeScrollRequest& edges)
+{
     // Where the pointer is, taken before the move changes this control's place.
-    const DoublePoint pointerInRoot = GetPositionInRoot() + DoublePoint{p[0], p[1]};
-    int direction[2] = {0, 0};
-    double depth[2] = {0.0, 0.0};
+    const DoublePoint rootPoint = GetPositionInRoot() + DoublePoint{p[0], p[1]};
+    MoveAlongAxes(t);
+    RCPtr<IRootWindow> root = GetRootWindow();
+    DoublePoint local;
+    RCPtr<LControl> candidate = root ? FindDropCandidate(*root, rootPoint, local) : nullptr;
+    if (candidate != mMouse.dropTarget) {
+        if (mMouse.dropTarget) {
+            StopFlicks(mMouse.dropTarget.Get());
+            mMouse.dropTarget->OnDragLeave(this);
+        }
+        mMouse.dropTarget = candidate;
+        if (mMouse.dropTarget && root) {
+            if (IControlApplication* app = GetControlApplication())
+                root->SetCursor(app->GetCursorHandle(u"UI_CURSOR_DROP_MOVE"));
+            mMouse.dropTarget->OnDragEnter(this);
+        }
+    }
+    if (mMouse.dropTarget) {
+        mMouse.dropTarget->OnDragOver(this, local);
+        FindDropTargetEdges(local, edges);
+    } else if (root) {
+        if (IControlApplication* app = GetControlApplication())
+            root->SetCursor(app->GetCursorHandle(u"UI_CURSOR_NO_DROP"));
+    }
+    return mMouse.dropTarget.Get();
+}
+
+// The control under the root point, this one looked through, that accepts this
+// one; `local` is the point in its coordinates.
+RCPtr<LControl> LControl::FindDropCandidate(IRootWindow& root, const DoublePoint& rootPoint, DoublePoint& local)
+{
+    mMouse.ignore = true;
+    int32_t lx = 0, ly = 0;
+    const LongPoint rp = ToLongPoint(rootPoint);
+    RCPtr<LControl> under = root.HitTest(rp.x, rp.y, false, &lx, &ly);
+    mMouse.ignore = false;
+    local = {double(lx), double(ly)};
+    if (!under) return nullptr;
+    RCPtr<LControl> candidate = under->FindAcceptingControl(this, rootPoint);
+    if (candidate && candidate != under) local = local + under->OffsetToControl(candidate.Get());
+    return candidate;
+}
+
+// The drop target scrolls on at an edge its QueryDropTarget names when the
+// pointer comes within kEdgeZone of it.
+void LControl::FindDropTargetEdges(const DoublePoint& local, EdgeScrollRequest& edges)
+{
+    LControl* target = mMouse.dropTarget.Get();
+    const int32_t mask = target->QueryDropTarget(this);
+    const DoubleRect b = target->GetPartRect(-1);
+    const double content[2] = {local.x + target->mScrollOffset.x - b.x, local.y + target->mScrollOffset.y - b.y};
+    const double scroll[2] = {target->mScrollOffset.x, target->mScrollOffset.y};
+    const double extent[2] = {b.width, b.height};
+    for (int axis = 0; axis < 2; ++axis) {
+        const double farEdge = scroll[axis] + extent[axis] - kEdgeZone;
+        const double nearEdge = scroll[axis] + kEdgeZone;
+        if (content[axis] >= farEdge) {
+            if (mask & kFarEdge[axis]) {
+                edges.direction[axis] = 1;
+                edges.depth[axis] = content[axis] - farEdge;
+            }
+        } else if (content[axis] <= nearEdge && (mask & kNearEdge[axis])) {
+            edges.direction[axis] = -1;
+            edges.depth[axis] = nearEdge - content[axis];
+        }
+    }
+}
+
+// kMove and kMoveAndScroll: the control moves inside its parent's move limits.
+void LControl::DragMove(const double p[2], double t[2], EdgeScrollRequest& edges)
+{
+    LimitTravel(p, t, edges);
+    MoveAlongAxes(t);
+}
+
+// kResize and kResizeAndScroll: a far edge follows the travel and grows the
+// control; a near edge moves with it and shrinks the control.
+void LControl::DragResize(const double p[2], double t[2], EdgeScrollRequest& edges)
+{
+    LimitTravel(p, t, edges);
+    const DoublePoint shift = DockedScrollShift();
+    for (int axis = 0; axis < 2; ++axis) {
+        if (mMouse.dragAxes & kFarEdge[axis]) {
+            ResizeAlong(axis, t[axis]);
+        } else if (mMouse.dragAxes & kNearEdge[axis]) {
+            MoveAlong(axis, t[axis], shift);
+            ResizeAlong(axis, -t[axis]);
+        }
+    }
+}
+
+// kScrollContent: the content scrolls by the pointer's way on the axes the drag
+// allows, within the scroll range; the speed is kept for a flick at the release.
+void LControl::DragScrollContent(const double t[2])
+{
+    const double dt = Platform::Clock::ElapsedMs(mMouse.previousMoveTime, mMouse.moveTime) / 1000.0;
+    if (dt <= 0) return;
     LControl* parent = mParent.Get();
-    const bool bounded = mDragMode >= 2 && mDragMode <= 5;
+    const double applied[2] = {mMouse.appliedTravel.x, mMouse.appliedTravel.y};
+    double velocity[2] = {mMouse.dragVelocity.x, mMouse.dragVelocity.y};
+    DoublePoint offset = mScrollOffset;
+    double* offsets[2] = {&offset.x, &offset.y};
+    const DoubleRect range = parent ? parent->GetScrollRange(this) : GetScrollRange(this);
+    const double start[2] = {range.x, range.y}, extent[2] = {range.width, range.height};
+    for (int axis = 0; axis < 2; ++axis) {
+        const double delta = applied[axis] - t[axis];
+        const double sample = delta / dt;
+        velocity[axis] = (velocity[axis] != 0 && dt < 0.2) ? 0.5 * velocity[axis] + 0.5 * sample : sample;
+        if (ScrollsAlong(mMouse.dragAxes, axis) && delta != 0) {
+            *offsets[axis] = std::clamp(*offsets[axis] + delta, start[axis], start[axis] + extent[axis]);
+        }
+    }
+    mMouse.dragVelocity = {velocity[0], velocity[1]};
+    (void)SetScrollOffset(offset);  // 1 only means the offset was already there
+    mMouse.appliedTravel = {t[0], t[1]};
+}
+
+// Keeps the travel inside the parent's move limits (a resized control keeps a
+// pixel); in the scrolling modes notes the parent edge the pointer presses into.
+// An axis held at a limit does not scroll.
+void LControl::LimitTravel(const double p[2], double t[2], EdgeScrollRequest& edges)
+{
     double lo[2] = {-kMaxExactDouble, -kMaxExactDouble};
     double hi[2] = {kMaxExactDouble, kMaxExactDouble};
-
-    if (mDragMode != 1 && parent) {
-        DoubleRect r = parent->GetClientRect();
-        r.x += parent->mScrollOffset.x;
-        r.y += parent->mScrollOffset.y;
-        DoubleRect l = r;
-        GetMoveLimits(l);
-        const double rStart[2] = {r.x, r.y}, rExtent[2] = {r.width, r.height};
-        const double lStart[2] = {l.x, l.y}, lExtent[2] = {l.width, l.height};
+    if (LControl* parent = mParent.Get()) {
+        DoubleRect client = parent->GetClientRect();
+        client.x += parent->mScrollOffset.x;
+        client.y += parent->mScrollOffset.y;
+        DoubleRect limits = client;
+        GetMoveLimits(limits);
+        const double press[2] = {mMouse.pressPoint.x, mMouse.pressPoint.y};
+        const double lStart[2] = {limits.x, limits.y}, lExtent[2] = {limits.width, limits.height};
         for (int axis = 0; axis < 2; ++axis) {
             lo[axis] = lStart[axis] - press[axis];
             hi[axis] = lStart[axis] + lExtent[axis] - press[axis];
         }
-        if (mDragMode == 4 || mDragMode == 5) {
-            const double size[2] = {mSavedSize.x, mSavedSize.y};
-            const int32_t grow[2] = {4, 0x20}, shrink[2] = {8, 0x10};
+        const int32_t mode = mMouse.dragMode;
+        if (mode == DragMode::kResize || mode == DragMode::kResizeAndScroll) {
+            const double size[2] = {mMouse.savedSize.x, mMouse.savedSize.y};
             for (int axis = 0; axis < 2; ++axis) {
-                if (mDragAxes & grow[axis]) {
+                if (mMouse.dragAxes & kFarEdge[axis]) {
                     if (lo[axis] <= -size[axis]) lo[axis] = 1 - size[axis];
-                } else if (mDragAxes & shrink[axis]) {
+                } else if (mMouse.dragAxes & kNearEdge[axis]) {
                     if (hi[axis] >= size[axis]) hi[axis] = size[axis] - 1;
                 }
             }
         }
-        if (mDragMode == 3 || mDragMode == 5) {
-            const DoublePoint origin = parent->GetPartRect(-1).Origin();
-            const double pointer[2] = {p[0] + position[0] + origin.x, p[1] + position[1] + origin.y};
-            const int32_t axisMask[2] = {0xd, 0x32};
-            for (int axis = 0; axis < 2; ++axis) {
-                if ((mDragAxes & axisMask[axis]) == 0) continue;
-                if (pointer[axis] > rStart[axis] + 0.5 * rExtent[axis]) {
-                    const double zone = std::clamp(
-                        Trunc(rStart[axis] + rExtent[axis]) - Trunc(lStart[axis] + lExtent[axis]) + kEdgeZone, 0.0,
-                        kEdgeZone);
-                    const double edge = (rStart[axis] + rExtent[axis] - press[axis]) - zone;
-                    if (t[axis] >= edge) {
-                        direction[axis] = 1;
-                        depth[axis] = t[axis] - edge;
-                    }
-                } else {
-                    const double zone =
-                        std::clamp(kEdgeZone - Trunc(Trunc(rStart[axis]) - lStart[axis]), 0.0, kEdgeZone);
-                    const double edge = (rStart[axis] - press[axis]) + zone;
-                    if (t[axis] <= edge) {
-                        direction[axis] = -1;
-                        depth[axis] = edge - t[axis];
-                    }
-                }
-            }
-        }
+        if (mode == DragMode::kMoveAndScroll || mode == DragMode::kResizeAndScroll)
+            FindParentEdges(client, limits, p, t, edges);
     }
-    if (bounded) {
-        for (int axis = 0; axis < 2; ++axis) {
-            const double limited = std::clamp(t[axis], lo[axis], std::max(lo[axis], hi[axis]));
-            if (limited != t[axis]) direction[axis] = 0;
-            t[axis] = limited;
-        }
-        mAppliedTravel = {t[0], t[1]};
+    for (int axis = 0; axis < 2; ++axis) {
+        const double limited = std::clamp(t[axis], lo[axis], std::max(lo[axis], hi[axis]));
+        if (limited != t[axis]) edges.direction[axis] = 0;
+        t[axis] = limited;
     }
+    mMouse.appliedTravel = {t[0], t[1]};
+}
 
-    const DoublePoint parentScroll = parent ? parent->mScrollOffset : DoublePoint{};
-    const double shift[2] = {mLayout.xIsDocked ? parentScroll.x - mSavedParentOffset.x : 0.0,
-                             mLayout.yIsDocked ? parentScroll.y - mSavedParentOffset.y : 0.0};
-    const auto movePosition = [&](int axis) {
-        LayoutRecord rec = mSavedPosition[axis];
-        rec.offset = mSavedPosition[axis].offset + t[axis] - shift[axis];
-        (void)SetLayoutPosition(axis, rec, mLayout.anchor[axis]);  // a valid axis; the answer says only if it changed
-    };
-    const auto resize = [&](int axis, double delta) {
-        LayoutRecord rec = mSavedSizeRecord[axis];
-        rec.offset = mSavedSizeRecord[axis].offset + delta;
-        (void)SetLayoutSize(axis, rec, mLayout.limit[axis]);  // a valid axis; the answer says only if it changed
-    };
-    if (mDragMode >= 1 && mDragMode <= 3) {
-        if (mDragAxes & 1) movePosition(0);
-        if (mDragAxes & 2) movePosition(1);
-    } else if (mDragMode == 4 || mDragMode == 5) {
-        const int32_t grow[2] = {4, 0x20}, shrink[2] = {8, 0x10};
-        for (int axis = 0; axis < 2; ++axis) {
-            if (mDragAxes & grow[axis]) {
-                resize(axis, t[axis]);
-            } else if (mDragAxes & shrink[axis]) {
-                movePosition(axis);
-                resize(axis, -t[axis]);
+// The parent scrolls when the travel comes within kEdgeZone of the edge of its
+// client area (less whatever the move limits keep clear of that edge) on the
+// pointer's side of its middle.
+void LControl::FindParentEdges(const DoubleRect& client, const DoubleRect& limits, const double p[2], const double t[2],
+                               EdgeScrollRequest& edges)
+{
+    const DoublePoint origin = mParent->GetPartRect(-1).Origin();
+    const double pointer[2] = {p[0] + mFrame.x + origin.x, p[1] + mFrame.y + origin.y};
+    const double press[2] = {mMouse.pressPoint.x, mMouse.pressPoint.y};
+    const double rStart[2] = {client.x, client.y}, rExtent[2] = {client.width, client.height};
+    const double lStart[2] = {limits.x, limits.y}, lExtent[2] = {limits.width, limits.height};
+    for (int axis = 0; axis < 2; ++axis) {
+        if ((mMouse.dragAxes & kAnyOfAxis[axis]) == 0) continue;
+        if (pointer[axis] > rStart[axis] + 0.5 * rExtent[axis]) {
+            const double zone = std::clamp(
+                Trunc(rStart[axis] + rExtent[axis]) - Trunc(lStart[axis] + lExtent[axis]) + kEdgeZone, 0.0, kEdgeZone);
+            const double edge = (rStart[axis] + rExtent[axis] - press[axis]) - zone;
+            if (t[axis] >= edge) {
+                edges.direction[axis] = 1;
+                edges.depth[axis] = t[axis] - edge;
             }
-        }
-    } else if (mDragMode == 6) {
-        const double dt = Platform::Clock::ElapsedMs(mPreviousMoveTime, mMoveTime) / 1000.0;
-        if (dt > 0) {
-            const double applied[2] = {mAppliedTravel.x, mAppliedTravel.y};
-            double velocity[2] = {mDragVelocity.x, mDragVelocity.y};
-            DoublePoint offset = mScrollOffset;
-            double* offsets[2] = {&offset.x, &offset.y};
-            const DoubleRect range = parent ? parent->GetScrollRange(this) : GetScrollRange(this);
-            const double start[2] = {range.x, range.y}, extent[2] = {range.width, range.height};
-            for (int axis = 0; axis < 2; ++axis) {
-                const double delta = applied[axis] - t[axis];
-                const double sample = delta / dt;
-                velocity[axis] = (velocity[axis] != 0 && dt < 0.2) ? 0.5 * velocity[axis] + 0.5 * sample : sample;
-                const bool allowed = mDragAxes == 3 || mDragAxes == axis + 1;
-                if (allowed && delta != 0) {
-                    *offsets[axis] = std::clamp(*offsets[axis] + delta, start[axis], start[axis] + extent[axis]);
-                }
+        } else {
+            const double zone = std::clamp(kEdgeZone - Trunc(Trunc(rStart[axis]) - lStart[axis]), 0.0, kEdgeZone);
+            const double edge = (rStart[axis] - press[axis]) + zone;
+            if (t[axis] <= edge) {
+                edges.direction[axis] = -1;
+                edges.depth[axis] = edge - t[axis];
             }
-            mDragVelocity = {velocity[0], velocity[1]};
-            (void)SetScrollOffset(offset);  // 1 only means the offset was already there
-            mAppliedTravel = {t[0], t[1]};
         }
     }
+}
 
-    LControl* scrollTarget = parent;
-    if (mDragMode == 1) {
-        RCPtr<IRootWindow> root = GetRootWindow();
-        const DoublePoint& rootPoint = pointerInRoot;
-        RCPtr<LControl> candidate;
-        DoublePoint local;
-        if (root) {
-            mIgnoreMouse = true;
-            int32_t lx = 0, ly = 0;
-            const LongPoint rp = ToLongPoint(rootPoint);
-            RCPtr<LControl> under = root->HitTest(rp.x, rp.y, false, &lx, &ly);
-            mIgnoreMouse = false;
-            local = {double(lx), double(ly)};
-            if (under) {
-                candidate = under->FindAcceptingControl(this, rootPoint);
-                if (candidate && candidate != under) local = local + under->OffsetToControl(candidate.Get());
-            }
-        }
-        if (candidate != mDropTarget) {
-            if (mDropTarget) {
-                StopFlicks(mDropTarget.Get());
-                mDropTarget->OnDragLeave(this);
-            }
-            mDropTarget = candidate;
-            if (mDropTarget && root) {
-                if (IControlApplication* app = GetControlApplication())
-                    root->SetCursor(app->GetCursorHandle(u"UI_CURSOR_DROP_MOVE"));
-                mDropTarget->OnDragEnter(this);
-            }
-        }
-        if (mDropTarget) {
-            mDropTarget->OnDragOver(this, local);
-            const int32_t mask = mDropTarget->QueryDropTarget(this);
-            const DoubleRect b = mDropTarget->GetPartRect(-1);
-            const double content[2] = {local.x + mDropTarget->mScrollOffset.x - b.x,
-                                       local.y + mDropTarget->mScrollOffset.y - b.y};
-            const double scroll[2] = {mDropTarget->mScrollOffset.x, mDropTarget->mScrollOffset.y};
-            const double extent[2] = {b.width, b.height};
-            const int32_t far[2] = {4, 0x20}, near[2] = {8, 0x10};
-            for (int axis = 0; axis < 2; ++axis) {
-                const double farEdge = scroll[axis] + extent[axis] - kEdgeZone;
-                const double nearEdge = scroll[axis] + kEdgeZone;
-                if (content[axis] >= farEdge) {
-                    if (mask & far[axis]) {
-                        direction[axis] = 1;
-                        depth[axis] = content[axis] - farEdge;
-                    }
-                } else if (content[axis] <= nearEdge && (mask & near[axis])) {
-                    direction[axis] = -1;
-                    depth[axis] = nearEdge - content[axis];
-                }
-            }
-        } else if (root) {
-            if (IControlApplication* app = GetControlApplication())
-                root->SetCursor(app->GetCursorHandle(u"UI_CURSOR_NO_DROP"));
-        }
-        scrollTarget = mDropTarget ? mDropTarget.Get() : nullptr;
-    }
-    EdgeScroll(scrollTarget, this, direction, depth);
-    OnMoved(param);
-    mMoving = false;
+// How far the parent has scrolled since the move began, on the docked axes.
+DoublePoint LControl::DockedScrollShift() const
+{
+    const DoublePoint parentScroll = mParent ? mParent->mScrollOffset : DoublePoint{};
+    return {mLayout.xIsDocked ? parentScroll.x - mMouse.savedParentOffset.x : 0.0,
+            mLayout.yIsDocked ? parentScroll.y - mMouse.savedParentOffset.y : 0.0};
+}
+
+void LControl::MoveAlongAxes(const double t[2])
+{
+    const DoublePoint shift = DockedScrollShift();
+    if (mMouse.dragAxes & DragAxis::kX) MoveAlong(0, t[0], shift);
+    if (mMouse.dragAxes & DragAxis::kY) MoveAlong(1, t[1], shift);
+}
+
+void LControl::MoveAlong(int axis, double travel, const DoublePoint& shift)
+{
+    LayoutRecord rec = mMouse.savedPosition[axis];
+    rec.offset = mMouse.savedPosition[axis].offset + travel - (axis == 0 ? shift.x : shift.y);
+    (void)SetLayoutPosition(axis, rec, mLayout.anchor[axis]);  // a valid axis; the answer says only if it changed
+}
+
+void LControl::ResizeAlong(int axis, double delta)
+{
+    LayoutRecord rec = mMouse.savedSizeRecord[axis];
+    rec.offset = mMouse.savedSizeRecord[axis].offset + delta;
+    (void)SetLayoutSize(axis, rec, mLayout.limit[axis]);  // a valid axis; the answer says only if it changed
 }
 
 void LControl::EdgeScroll(LControl* target, LControl* moved, const int direction[2], const double depth[2])
@@ -512,23 +581,23 @@ void LControl::EdgeScroll(LControl* target, LControl* moved, const int direction
 void LControl::EndMove()
 {
     RCPtr<LControl> self(this);
-    if (mDragMode != 1) {
+    if (mMouse.dragMode != DragMode::kDragAndDrop) {
         StopFlicks(mParent.Get());
         return;
     }
     if (RCPtr<IRootWindow> root = GetRootWindow()) root->SetCursor(root->GetNormalCursor());
-    if (mMoveClip) SetLayer(1);
+    if (mMouse.moveClip) SetLayer(1);
     const DoublePoint scroll = mParent ? mParent->mScrollOffset : DoublePoint{};
     const double position[2] = {mFrame.x, mFrame.y};
     const double shift[2] = {scroll.x, scroll.y};
     for (int axis = 0; axis < 2; ++axis) {
-        if (mWasDocked[axis]) continue;
+        if (mMouse.wasDocked[axis]) continue;
         LayoutRecord rec = mLayout.position[axis];
         rec.offset = position[axis] + shift[axis];
         (void)SetDocked(axis, false);                              // a valid axis; 1 only means already undocked
         (void)SetLayoutPosition(axis, rec, mLayout.anchor[axis]);  // a valid axis; the answer says only if it changed
     }
-    if (RCPtr<LControl> target = std::move(mDropTarget)) {
+    if (RCPtr<LControl> target = std::move(mMouse.dropTarget)) {
         StopFlicks(target.Get());
         (void)target->OnDrop(this);  // a refused drop leaves the target as it was
         target->OnDragLeave(this);
@@ -611,7 +680,7 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
                 linked->MoveBy(LPointWithModifiersParam::Create(local, root->GetModifierState(), 0));
             }
         }
-        if (in.decelerating && Platform::Clock::ElapsedMs(mFlickStartTime, NowMs()) > kDecelerationDelayMs) {
+        if (in.decelerating && Platform::Clock::ElapsedMs(mMouse.flickStartTime, NowMs()) > kDecelerationDelayMs) {
             const double dec = RoundHalfAwayFromZero(mDecelerationRate * elapsed);
             if (in.velocity > dec) {
                 in.velocity -= dec;
@@ -622,13 +691,13 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
             }
         }
     }
-    if (mPressed[0] && mKeepHitChild && mLastHitChild && mHeldLeft &&
-        Platform::Clock::ElapsedMs(mPressTime, NowMs()) > kClickWindowMs) {
-        const LongPoint at = ToLongPoint(mHitPoint);
+    if (mMouse.pressed[0] && mMouse.keepHitChild && mMouse.lastHitChild && mMouse.heldLeft &&
+        Platform::Clock::ElapsedMs(mMouse.pressTime, NowMs()) > kClickWindowMs) {
+        const LongPoint at = ToLongPoint(mMouse.hitPoint);
         RCPtr<LMouseButtonParam> press =
-            LMouseButtonParam::Create(mHeldLeft->GetButton(), at, mHeldLeft->GetModifiers(), false,
-                                      mHeldLeft->GetButtonState(), mHeldLeft->GetPointerIndex());
-        RCPtr<LControl> child = mLastHitChild;
+            LMouseButtonParam::Create(mMouse.heldLeft->GetButton(), at, mMouse.heldLeft->GetModifiers(), false,
+                                      mMouse.heldLeft->GetButtonState(), mMouse.heldLeft->GetPointerIndex());
+        RCPtr<LControl> child = mMouse.lastHitChild;
         (void)EndDrag();  // releasing the capture; nothing to undo
         if (root) root->SetPressTarget(child.Get());
         (void)child->HandleMouseDown(press);  // the child answers for its own press
@@ -681,7 +750,7 @@ QVResult LControl::RouteMouseEvent(const RCPtr<LMouseWheelParam>& param)
     if (!param) return E_INVALIDARG;
     RCPtr<LControl> current(this);
     std::vector<RCPtr<LControl>> tried;
-    QVResult result = 1;
+    QVResult result = kNotHandled;
     RCPtr<IRootWindow> root = GetRootWindow();
     const LongPoint at = param->GetPoint();
     const DoublePoint rootPoint = GetPositionInRoot() + DoublePoint{double(at.x), double(at.y)};
@@ -690,15 +759,15 @@ QVResult LControl::RouteMouseEvent(const RCPtr<LMouseWheelParam>& param)
         param->GetDirection() == LMouseWheelParam::kDown || param->GetDirection() == LMouseWheelParam::kUp;
     while (current) {
         result = vertical ? current->OnMouseWheel(param) : current->OnScrollKey(param);
-        if (result != 1) return result;
+        if (result != kNotHandled) return result;
         tried.push_back(current);
         LControl* parent = current->mParent.Get();
         const bool overlay = !current->ClipsToParent() || (parent && !parent->ClipsToParent());
         if (overlay && root) {
-            for (auto& c : tried) c->mIgnoreMouse = true;
+            for (auto& c : tried) c->mMouse.ignore = true;
             const LongPoint at = ToLongPoint(rootPoint);
             RCPtr<LControl> next = root->HitTest(at.x, at.y, false);
-            for (auto& c : tried) c->mIgnoreMouse = false;
+            for (auto& c : tried) c->mMouse.ignore = false;
             // A control already offered the event is not asked again.
             for (auto& c : tried) {
                 if (c == next) next = nullptr;

@@ -188,8 +188,8 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
         (void)ShowPart(0, true);  // fails only without looks
         mConditionsParam->oldConditions = mConditionsParam->newConditions;
         mConditionsParam->newConditions = ComputeConditions();
-        mConditionsParam->pressX = mPressPoint.x;
-        mConditionsParam->pressY = mPressPoint.y;
+        mConditionsParam->pressX = mMouse.pressPoint.x;
+        mConditionsParam->pressY = mMouse.pressPoint.y;
         return S_OK;
     }
     mLayoutPass = true;

@@ -13,12 +13,6 @@ constexpr uint32_t kSpacePress = 0x20200000;
 
 enum Part : int32_t { kNormal = 0, kHover = 1, kPressed = 2, kFocusedOffset = 3, kDisabled = 6, kCheckedOffset = 7 };
 
-double Now()
-{
-    IControlApplication* app = GetControlApplication();
-    return app ? app->GetElapsedTime() : 0.0;
-}
-
 bool NewlySet(const LConditionsParam& p, uint32_t bit)
 {
     return (p.newConditions & bit) && !(p.oldConditions & bit);

@@ -1,6 +1,7 @@
 #include "LDialog.h"
 
 #include "IControlApplication.h"
+#include "KeyCode.h"
 
 namespace QV {
 namespace {
@@ -11,8 +12,7 @@ struct StandardButton {
     bool needsFocus;
 };
 
-// Escape pressed (virtual key 0x1B with the key-down flag).
-constexpr uint32_t kEscapeKey = 0x201B0000;
+constexpr uint32_t kEscapeKey = KeyCode::Pressed(Keys::kEscape);
 
 // The message-box identifiers; OK and Close must take the focus first.
 constexpr StandardButton kButtons[] = {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "KeyCode.h"
 #include "UpDownText.h"
 
 namespace QV {
@@ -99,8 +100,8 @@ QVResult LNumericUpDown::OnValidated(const RCPtr<LNotificationDistributor>&, con
 void LNumericUpDown::HandleKey(const RCPtr<LKeyParam>& key)
 {
     const uint32_t flags = key ? key->code.code : 0;
-    if (flags == 0x20260000u || flags == 0x20280000u) {
-        SetNumber(std::round(GetNumber()) + (flags == 0x20260000u ? mStep : -mStep));
+    if (flags == KeyCode::Pressed(Keys::kUp) || flags == KeyCode::Pressed(Keys::kDown)) {
+        SetNumber(std::round(GetNumber()) + (flags == KeyCode::Pressed(Keys::kUp) ? mStep : -mStep));
         return;
     }
     LPanel::HandleKey(key);

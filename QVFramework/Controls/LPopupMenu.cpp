@@ -14,9 +14,9 @@ LPopupMenu::~LPopupMenu() = default;
 
 namespace {
 
-constexpr uint32_t kEscapeKey = 0x201B0000;
-constexpr uint32_t kLeftKey = 0x20250000;
-constexpr uint32_t kRightKey = 0x20270000;
+constexpr uint32_t kEscapeKey = KeyCode::Pressed(Keys::kEscape);
+constexpr uint32_t kLeftKey = KeyCode::Pressed(Keys::kLeft);
+constexpr uint32_t kRightKey = KeyCode::Pressed(Keys::kRight);
 
 }  // namespace
 

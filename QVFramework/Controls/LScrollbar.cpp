@@ -194,12 +194,6 @@ void LScrollbar::SetDragging(bool dragging)
     mPendingDragValue = -1.0;
 }
 
-double LScrollbar::Now() const
-{
-    IControlApplication* app = GetControlApplication();
-    return app ? app->GetElapsedTime() : 0.0;
-}
-
 int32_t LScrollbar::HitTestChannel(double along) const
 {
     const double tp = mThumb ? ThumbPosition() : 0.0;

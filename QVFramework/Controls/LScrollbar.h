@@ -65,7 +65,6 @@ protected:
 private:
     int Axis() const { return mVertical ? 1 : 0; }
     double ThumbPosition() const;
-    double Now() const;
     void PageTowardSide();
     bool IsPointerOnPagingSide() const;
     void MoveThumbTo(double along);

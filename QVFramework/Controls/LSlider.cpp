@@ -29,12 +29,6 @@ DoublePoint Origin(const LControl& control)
     return {control.GetFrame().x, control.GetFrame().y};
 }
 
-double Now()
-{
-    IControlApplication* app = GetControlApplication();
-    return app ? app->GetElapsedTime() : 0.0;
-}
-
 RCPtr<LRefCountedObject> Capture(bool on)
 {
     return RCPtr<LRefCountedObject>(new LHolder<bool>(on));

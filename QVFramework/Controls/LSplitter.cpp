@@ -16,7 +16,8 @@ void LSplitterBase::OnConditionsChanged(const RCPtr<LConditionsParam>& condition
     if ((conditions->newConditions & held) && !(conditions->oldConditions & held)) {
         const int axis = Axis();
         mPressOffset = (axis == 0 ? conditions->pressX - GetFrame().x : conditions->pressY - GetFrame().y);
-        (void)SetDragMode(2, axis == 0 ? 1 : 2);  // only stores the mode; it cannot fail
+        // Only stores the mode; it cannot fail.
+        (void)SetDragMode(DragMode::kMove, axis == 0 ? DragAxis::kX : DragAxis::kY);
     }
 }
 

@@ -43,12 +43,6 @@ enum Vk : uint32_t {
     kDelete = 0x2E
 };
 
-double Now()
-{
-    IControlApplication* app = GetControlApplication();
-    return app ? app->GetElapsedTime() : 0.0;
-}
-
 LClipboard* Clipboard()
 {
     IControlApplication* app = GetControlApplication();

@@ -4,16 +4,6 @@
 
 namespace QV {
 
-namespace {
-
-double Now()
-{
-    IControlApplication* app = GetControlApplication();
-    return app ? app->GetElapsedTime() : 0.0;
-}
-
-}  // namespace
-
 LToolTip::LToolTip(LControl* parent, const String& name) : LControl(parent, name)
 {
     SetNotFocusable(true);

@@ -10,15 +10,7 @@ IMessageBoxHost* GetMessageBoxHost()
     return gHost;
 }
 
-ScopedMessageBoxHost::ScopedMessageBoxHost(IMessageBoxHost& host) : mPrevious(gHost)
-{
-    gHost = &host;
-}
-
-ScopedMessageBoxHost::~ScopedMessageBoxHost()
-{
-    gHost = mPrevious;
-}
+ScopedMessageBoxHost::ScopedMessageBoxHost(IMessageBoxHost& host) : ScopedService(gHost, host) {}
 
 int32_t ShowMessageBox(const String& text, const String& caption, uint32_t flags)
 {

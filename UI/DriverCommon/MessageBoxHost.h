@@ -4,6 +4,7 @@
 // for its lifetime; tests install a fake. UI thread only.
 #include <cstdint>
 
+#include "ScopedService.h"
 #include "StringT.h"
 
 namespace QV {
@@ -21,15 +22,9 @@ protected:
 // Null until a host is installed.
 IMessageBoxHost* GetMessageBoxHost();
 
-class ScopedMessageBoxHost {
+class ScopedMessageBoxHost : public ScopedService<IMessageBoxHost> {
 public:
     explicit ScopedMessageBoxHost(IMessageBoxHost& host);
-    ~ScopedMessageBoxHost();
-    ScopedMessageBoxHost(const ScopedMessageBoxHost&) = delete;
-    ScopedMessageBoxHost& operator=(const ScopedMessageBoxHost&) = delete;
-
-private:
-    IMessageBoxHost* mPrevious;
 };
 
 // The host's answer; 0 (no button) when no host is installed.

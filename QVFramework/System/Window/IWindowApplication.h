@@ -7,6 +7,7 @@
 
 #include "RCPtr.h"
 #include "RectT.h"
+#include "ScopedService.h"
 #include "StringT.h"
 
 namespace QV {
@@ -39,15 +40,9 @@ public:
 // Null until an application is installed.
 IWindowApplication* GetWindowApplication();
 
-class ScopedWindowApplication {
+class ScopedWindowApplication : public ScopedService<IWindowApplication> {
 public:
     explicit ScopedWindowApplication(IWindowApplication& application);
-    ~ScopedWindowApplication();
-    ScopedWindowApplication(const ScopedWindowApplication&) = delete;
-    ScopedWindowApplication& operator=(const ScopedWindowApplication&) = delete;
-
-private:
-    IWindowApplication* mPrevious;
 };
 
 }  // namespace QV

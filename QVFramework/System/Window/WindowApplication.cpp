@@ -10,14 +10,8 @@ IWindowApplication* GetWindowApplication()
     return gApplication;
 }
 
-ScopedWindowApplication::ScopedWindowApplication(IWindowApplication& application) : mPrevious(gApplication)
-{
-    gApplication = &application;
-}
-
-ScopedWindowApplication::~ScopedWindowApplication()
-{
-    gApplication = mPrevious;
-}
+ScopedWindowApplication::ScopedWindowApplication(IWindowApplication& application)
+    : ScopedService(gApplication, application)
+{}
 
 }  // namespace QV
