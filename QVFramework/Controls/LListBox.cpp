@@ -969,7 +969,7 @@ QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
     if (!plain || !(horizontal || vertical || ends)) return 1;
     for (int axis : {0, 1}) {
         if ((axis == 0 && vertical) || (axis == 1 && horizontal)) continue;
-        if (LScrollbar* bar = GetBar(axis)) (void)bar->OnKeyDown(key);  // the list takes the key either way
+        if (LScrollbar* bar = GetBar(axis)) bar->HandleKeyDown(key);  // the list takes the key either way
     }
     return S_OK;
 }

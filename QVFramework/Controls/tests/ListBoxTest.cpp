@@ -2,7 +2,9 @@
 
 #include "ControlTestSupport.h"
 #include "FakeMeasurementRenderer.h"
+#include "LLayout.h"
 #include "LListBox.h"
+#include "LScrollbar.h"
 #include "MeasurementRendererSource.h"
 
 namespace control_test {
@@ -26,14 +28,21 @@ public:
 class RowApplication : public FakeApplication {
 public:
     IControlFactory* GetControlFactory() override { return &rows; }
+    // Scroll bars shown and hidden by their size need the real solver.
+    QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override
+    {
+        if (solveLayouts) return LLayout::ResolveControl(control, reference, frame);
+        return FakeApplication::ResolveLayout(control, reference, frame);
+    }
     RowFactory rows;
+    bool solveLayouts = false;
 };
 
 class ListBoxFixture : public ControlFixture {
 protected:
     ListBoxFixture() : mRowScope(rowApp), mMeasure(RCPtr<LMeasurementRenderer>(measure.Get())) { MakeTop(); }
 
-    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60)
+    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60, bool withBar = false)
     {
         RCPtr<LListBox> list(new LListBox(top.Get(), u"list"));
         RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
@@ -48,6 +57,30 @@ protected:
         t->layout.size[1].offset = 20;
         RCPtr<LListBoxItem> templ(new LListBoxItem(list.Get(), u"templateItem"));
         templ->ApplyDescriptor(t);
+        if (withBar) {
+            // The corner keeps the bar's thickness while the bar is hidden.
+            const auto place = [&](LControl& c, double x, double y, double w, double h) {
+                ControlLayout layout;
+                layout.position[0].offset = x;
+                layout.position[1].offset = y;
+                layout.size[0].offset = w;
+                layout.size[1].offset = h;
+                c.SetLayout(layout);
+                c.Initialize();
+                c.SetInitialized(true);
+            };
+            RCPtr<TestControl> corner(new TestControl(list.Get(), u"corner"));
+            place(*corner, 84, height - 16, 16, 16);
+            RCPtr<LScrollbar> bar(new LScrollbar(list.Get(), u"vBar"));
+            ControlLayout layout;
+            layout.position[0] = {LayoutKind::kClient, String(), 1.0f, 0.0};
+            layout.anchor[0].factor = 1.0f;
+            layout.size[0] = {LayoutKind::kSibling, String(u"corner"), 0.0f, 0.0};
+            layout.size[1].offset = height;
+            bar->SetLayout(layout);
+            bar->Initialize();
+            bar->SetInitialized(true);
+        }
         list->SetNotFocusable(false);
         list->Initialize();
         list->SetInitialized(true);
@@ -255,6 +288,66 @@ TEST_F(ListBoxFixture, KeysMoveTheSelectionAndEnterActivates)
     EXPECT_EQ(Press(*list, 0x0D), 0);
     EXPECT_EQ(Count("NID_ITEM_ACTIVATED"), 1);
     EXPECT_EQ(Press(*list, 'A'), 1);
+}
+
+// Ten items, three rows shown, and a vertical bar beside them.
+class ScrolledListFixture : public ListBoxFixture {
+protected:
+    void SetUp() override
+    {
+        std::vector<std::pair<String, String>> items;
+        for (int i = 0; i < 10; ++i) items.push_back({String(u"ITEM.") + String(std::to_string(i).c_str()), u"x"});
+        rowApp.solveLayouts = true;
+        list = MakeList(std::move(items), 60, true);
+        bar = list->GetBar(1);
+        ASSERT_NE(bar, nullptr);
+    }
+    QVResult Key(uint32_t vk, uint32_t mods = 0)
+    {
+        RCPtr<LKeyParam> key(new LKeyParam(KeyPress(vk, mods)));
+        return list->OnKeyDown(key);
+    }
+
+    RCPtr<LListBox> list;
+    LScrollbar* bar = nullptr;
+};
+
+TEST_F(ScrolledListFixture, ScrollKeysReachTheBarThroughItsKeyEntry)
+{
+    ASSERT_DOUBLE_EQ(bar->pageStep, 3.0 / 7);
+    struct Row {
+        const char* what;
+        uint32_t vk, mods;
+        int32_t top;
+    } rows[] = {
+        {"Page Down", 0x22, 0, 3},
+        {"Page Down again", 0x22, 0, 6},
+        {"Page Down stops at the last page", 0x22, 0, 7},
+        {"Page Up", 0x21, 0, 4},
+        {"Home", 0x24, 0, 0},
+        {"End", 0x23, 0, 7},
+        {"Right is the horizontal bar's, and this list has none", 0x27, 0, 7},
+        {"Shift+Page Up is no scroll key of the bar", 0x21, KeyCode::kShift, 7},
+        {"Page Up once more", 0x21, 0, 4},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const QVResult result = Key(row.vk, row.mods);
+        EXPECT_EQ(result, row.mods ? 1 : 0);
+        EXPECT_EQ(list->GetTopIndex(), row.top);
+    }
+}
+
+TEST_F(ScrolledListFixture, TheBarTakesItsKeysWhoeverOffersThem)
+{
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x22))));
+    EXPECT_EQ(list->GetTopIndex(), 3) << "its own key entry";
+    EXPECT_EQ(bar->SetKeyMask(0x7F), S_OK);
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x23))));
+    EXPECT_EQ(list->GetTopIndex(), 3) << "End is masked off";
+    EXPECT_EQ(bar->SetKeyMask(0x1FF), E_INVALIDARG);
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x23))));
+    EXPECT_EQ(list->GetTopIndex(), 7) << "the low byte is kept";
 }
 
 TEST_F(ListBoxFixture, SortingTable)
