@@ -350,6 +350,70 @@ TEST_F(ScrolledListFixture, TheBarTakesItsKeysWhoeverOffersThem)
     EXPECT_EQ(list->GetTopIndex(), 7) << "the low byte is kept";
 }
 
+TEST_F(ListBoxFixture, SetItemStoresTheWholeRecordQuietly)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c", u"d"}));
+    log->Clear();
+    EXPECT_EQ(list->SetItem(1, u"bee", 1.0, true, false), S_OK);
+    EXPECT_EQ(Texts(*list), (std::vector<std::string>{"a", "bee", "c", "d"}));
+    EXPECT_EQ(Narrow(list->GetRow(1)->GetText().GetChars()), "bee");
+    EXPECT_EQ(list->GetRow(1)->GetValue(), 1.0);
+    EXPECT_EQ(list->GetRow(1)->GetFirstVisiblePartIndex(), 10) << "selected and marked";
+    EXPECT_EQ(list->GetSelectedCount(), 1);
+    EXPECT_TRUE(list->GetItemMarked(1));
+    EXPECT_EQ(list->SetItem(1, u"b", 0.0, false, true), S_OK);
+    EXPECT_EQ(list->GetSelectedCount(), 0);
+    EXPECT_EQ(list->GetRow(1)->GetFirstVisiblePartIndex(), 13) << "a separator";
+    EXPECT_TRUE(log->names.empty()) << "no notification";
+    EXPECT_EQ(list->SetItem(4, u"x", 1.0, false, false), E_INVALIDARG);
+    EXPECT_EQ(list->SetItem(-1, u"x", 1.0, false, false), E_INVALIDARG);
+    EXPECT_EQ(list->GetItemCount(), 4);
+}
+
+TEST_F(ListBoxFixture, ItemFlagsRectsAndRowLooksTable)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c", u"d", u"e"}));  // rows show a, b and c
+    struct Row {
+        const char* what;
+        std::function<int32_t()> act;
+        int32_t result;
+        int32_t row;   // -1: no row to look at
+        int32_t part;  // the row's shown look afterwards
+    };
+    const Row rows[] = {
+        {"marked", [&] { return list->SetItemMarked(2, true); }, 1, 2, 3},
+        {"unmarked", [&] { return list->SetItemMarked(2, false); }, 1, 2, 0},
+        {"marked past the end", [&] { return list->SetItemMarked(5, true); }, 0, -1, 0},
+        {"separator", [&] { return list->SetItemSeparator(0, true); }, 1, 0, 13},
+        {"separator off", [&] { return list->SetItemSeparator(0, false); }, 1, 0, 0},
+        {"separator past the end", [&] { return list->SetItemSeparator(7, true); }, 0, -1, 0},
+        {"an item off the rows keeps its flag", [&] { return list->SetItemMarked(4, true); }, 1, -1, 0},
+        {"active shows the hover look", [&] { return list->SetItemActive(1, true); }, S_OK, 1, 1},
+        {"inactive again", [&] { return list->SetItemActive(1, false); }, S_OK, 1, 0},
+        {"active without a row", [&] { return list->SetItemActive(4, true); }, E_INVALIDARG, -1, 0},
+        {"a row part", [&] { return list->ShowItemRowPart(2, 9); }, S_OK, 2, 9},
+        {"a part the row lacks", [&] { return list->ShowItemRowPart(2, 14); }, E_INVALIDARG, 2, 9},
+        {"a part of an item without a row", [&] { return list->ShowItemRowPart(3, 1); }, E_INVALIDARG, -1, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(row.act(), row.result);
+        if (row.row >= 0) {
+            EXPECT_EQ(list->GetRow(static_cast<uint32_t>(row.row))->GetFirstVisiblePartIndex(), row.part);
+        }
+    }
+    EXPECT_TRUE(list->GetItemMarked(4));
+    EXPECT_FALSE(list->GetItemMarked(2));
+    EXPECT_FALSE(list->GetItemMarked(9));
+
+    EXPECT_GT(list->GetItemRect(1).y, list->GetItemRect(0).y);
+    EXPECT_EQ(list->GetItemRect(1), list->GetRow(1)->GetFrame());
+    EXPECT_EQ(list->GetItemRect(4), DoubleRect{}) << "no row shows it";
+    EXPECT_EQ(list->EnsureVisible(4), S_OK);
+    EXPECT_EQ(list->GetItemRect(4), list->GetRow(2)->GetFrame()) << "the rows follow the scrolling";
+    EXPECT_EQ(list->GetRow(2)->GetFirstVisiblePartIndex(), 3) << "the marked item's look came with it";
+}
+
 TEST_F(ListBoxFixture, SortingTable)
 {
     struct Row {
