@@ -6,6 +6,7 @@
 #include "GeometryRounding.h"
 #include "IControlApplication.h"
 #include "LButton.h"
+#include "OwnHandler.h"
 
 namespace QV {
 namespace {
@@ -426,6 +427,13 @@ QVResult LScrollbar::ReceiveNotification(const RCPtr<LNotificationDistributor>& 
     if (mOwnHandler && Succeeded(mOwnHandler->FindHandler(sender, notification->GetID(), handler, flags)))
         return mOwnHandler->ReceiveNotification(sender, notification);
     return LControl::ReceiveNotification(sender, notification);
+}
+
+QVResult LScrollbar::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                            const char16_t* nameOrId)
+{
+    ForgetInOwnHandler(mOwnHandler, distributor, nameOrId);
+    return LControl::UnregisterNotification(distributor, nameOrId);
 }
 
 }  // namespace QV
