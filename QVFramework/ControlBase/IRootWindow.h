@@ -4,6 +4,7 @@
 
 #include "ControlInput.h"
 #include "LNotificationDistributor.h"
+#include "PointT.h"
 #include "StringT.h"
 
 namespace QV {
