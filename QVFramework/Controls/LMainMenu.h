@@ -43,8 +43,8 @@ public:
     // The "MENU_LABEL.n" titles of a string table.
     static std::vector<String> ReadLabels(const IControlStringTable& table);
     // Menus from the "CONTEXT_MENU" entries: one menu from "CONTEXT_MENU.nn.NID"
-    // entries when there are any, else one per "CONTEXT_MENUm.nn.NID" menu number;
-    // empty when a menu number is missing.
+    // entries when there are any, else one per "CONTEXT_MENUm" name part, in
+    // the string order of those parts.
     static std::vector<std::vector<MenuEntry>> BuildContextMenu(const IControlStringTable& table);
 
 private:

@@ -161,9 +161,12 @@ TEST(BuildContextMenuTest, SingleAndSeveralMenusTable)
           {u"CONTEXT_MENU0.01.NID_MENU_FILE_EXIT_REQ", u"Exit"},
           {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send"}},
          {{"NID_MENU_FILE_SEND=Send", "NID_MENU_FILE_EXIT_REQ=Exit"}, {"NID_MENU_HELP_ABOUT_REQ=About"}}},
-        {"a missing menu number gives no menus",
+        {"a missing menu number keeps the other menus",
          {{u"CONTEXT_MENU0.00.NID_A", u"a"}, {u"CONTEXT_MENU2.00.NID_C", u"c"}},
-         {}},
+         {{"NID_A=a"}, {"NID_C=c"}}},
+        {"menus follow their names as strings: 10 comes before 2",
+         {{u"CONTEXT_MENU2.00.NID_C", u"c"}, {u"CONTEXT_MENU10.00.NID_K", u"k"}, {u"CONTEXT_MENU1.00.NID_B", u"b"}},
+         {{"NID_B=b"}, {"NID_K=k"}, {"NID_C=c"}}},
         {"no entries", {{u"MENU_LABEL.00", u"File"}}, {}},
     };
     for (const Row& row : rows) {

@@ -59,9 +59,11 @@ TEST_F(PanelTest, TabLeavesNestedPanelsAndWrapsOnlyAtTheTop)
         {"the top panel wraps round", "b", 0, "a"},
         {"Shift+Tab on the first child goes before the panel", "e", KeyCode::kShift, "c"},
         {"Shift+Tab out of two panels", "c", KeyCode::kShift, "a"},
+        {"Shift+Tab on a focused nested panel goes before it in its parent", "inner", KeyCode::kShift, "c"},
+        {"Tab on a focused nested panel goes after it in its parent", "inner", 0, "d"},
     };
-    std::map<std::string, LControl*> byName{{"a", a.Get()}, {"b", b.Get()}, {"c", c.Get()},
-                                            {"d", d.Get()}, {"e", e.Get()}, {"f", f.Get()}};
+    std::map<std::string, LControl*> byName{{"a", a.Get()}, {"b", b.Get()}, {"c", c.Get()},        {"d", d.Get()},
+                                            {"e", e.Get()}, {"f", f.Get()}, {"inner", inner.Get()}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         Press(byName[r.from], r.modifiers);
