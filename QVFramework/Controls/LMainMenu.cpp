@@ -249,6 +249,19 @@ void LMainMenu::SetNotificationTarget(const RCPtr<LNotificationQueue>& target)
     for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) AsButton(b)->SetNotificationTarget(target);
 }
 
+void LMainMenu::SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater)
+{
+    mUpdater = updater;
+    for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) AsButton(b)->SetMenuItemUpdater(updater);
+}
+
+QVResult LMainMenu::QueryCommandState(const RCPtr<LNotification>& command)
+{
+    if (!mUpdater) return 1;
+    const RCPtr<LControl>& target = mUpdater->GetTarget();
+    return target ? target->QueryCommandState(command) : E_FAIL;
+}
+
 int32_t LMainMenu::GetOpenMenu() const
 {
     for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) {
