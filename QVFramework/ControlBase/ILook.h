@@ -28,6 +28,10 @@ public:
     virtual bool GetTextWidth(double& width) const = 0;
     // The text area's width for a control width.
     virtual double GetTextAreaWidth(double controlWidth) const = 0;
+    // Where the label text lies: the text area, the first laid-out line's
+    // top-left inside it and the size of all laid-out lines; false when the
+    // look has no text layout.
+    virtual bool GetTextLayoutGeometry(DoubleRect&, DoublePoint&, DoublePoint&) const { return false; }
     // 0 when the overlay changed, 1 when it did not.
     [[nodiscard]] virtual QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType,
                                     bool replacesClient) = 0;

@@ -4,6 +4,7 @@
 
 #include "ControlInput.h"
 #include "LNotificationDistributor.h"
+#include "PointT.h"
 #include "StringT.h"
 
 namespace QV {
@@ -47,6 +48,8 @@ public:
     virtual void GetClientSize(double& width, double& height) const = 0;
     // The top control's frame in root coordinates, for the window to follow.
     virtual void SetWindowRect(double x, double y, double width, double height) = 0;
+    // A text control's caret at a root-window point; show false takes it away.
+    virtual void SetCaret(bool, LControl*, const LongPoint&) {}
     // Ends the window's modal loop with result at the next idle pass; E_FAIL
     // without a window to close.
     [[nodiscard]] virtual QVResult RequestClose(int32_t) { return E_FAIL; }

@@ -338,6 +338,8 @@ protected:
     virtual void LeaveParentSiblingKeys();
     virtual void JoinParentSiblingKeys();
     DoubleRect LocalRect() const { return {0.0, 0.0, mFrame.width, mFrame.height}; }
+    // The label text then moves with the scroll offset, as children do.
+    void SetLabelScrolls(bool on) { mScrollLabel = on; }
 
 private:
     friend class ChildControlList;

@@ -156,8 +156,11 @@ void LControl::HandleKeyDown(const RCPtr<LKeyParam>& key)
     if (!key || !IsInputAllowed()) return;
     RCPtr<LControl> self(this);
     RCPtr<LSiblingKeyParam> sibling(new LSiblingKeyParam(key));
-    // The answer is carried in sibling->unhandled.
-    (void)OnSiblingKey(nullptr, LNotification::Create(u"NID_SIBLING_KEY", sibling));
+    const RCPtr<LNotification> notification = LNotification::Create(u"NID_SIBLING_KEY", sibling);
+    // The answer is carried in sibling->unhandled: the control's own keys
+    // first, then whatever its own receiver answers from any sender.
+    (void)OnSiblingKey(nullptr, notification);
+    if (sibling->unhandled != 0) (void)ReceiveNotification(nullptr, notification);
     if (sibling->unhandled == 0 || OnKeyDown(key) != kNotHandled) return;
     const bool tab = key->code.IsKeyPress() && key->code.GetVirtualKey() == Keys::kTab;
     key->route.emplace_back(this);

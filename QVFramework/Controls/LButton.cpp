@@ -9,7 +9,6 @@ namespace QV {
 namespace {
 
 constexpr uint32_t kEnterPress = 0x200D0000;
-constexpr uint32_t kSpacePress = 0x20200000;
 
 enum Part : int32_t { kNormal = 0, kHover = 1, kPressed = 2, kFocusedOffset = 3, kDisabled = 6, kCheckedOffset = 7 };
 
@@ -73,8 +72,9 @@ QVResult LButton::ChooseVisualPart()
         if (IsChecked()) part = kDisabled + kCheckedOffset;
     } else {
         const bool captured = (conditions & Condition::kCaptured) != 0;
-        // A press shows before the pointer has moved far enough to drag.
-        const bool pressed = captured && (conditions & (Condition::kLeftPressed | Condition::kLeftDragging));
+        // Pressed once the drag has begun; a button with a drag threshold
+        // looks pressed only after the pointer moved that far.
+        const bool pressed = captured && (conditions & Condition::kLeftDragging);
         const bool hovered = (conditions & Condition::kHover) != 0;
         if (pressed) {
             part = (hovered || mKeepPressedLook) ? kPressed : kHover;
@@ -115,7 +115,8 @@ void LButton::SetEnabled(bool enabled)
 
 QVResult LButton::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
-    if (!key || (key->code.code != kEnterPress && key->code.code != kSpacePress)) return 1;
+    // Space goes on to the parent and the hot keys.
+    if (!key || key->code.code != kEnterPress) return 1;
     SimulateClick();
     return S_OK;
 }

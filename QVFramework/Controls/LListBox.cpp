@@ -222,6 +222,71 @@ QVResult LListBox::SetItemText(int32_t index, const String& text)
     return S_OK;
 }
 
+QVResult LListBox::SetItem(int32_t index, const String& text, double value, bool marked, bool separator)
+{
+    LListItemRecord* item = GetItem(index);
+    if (!item) return E_INVALIDARG;
+    const int32_t oldWidth = GetItemTextWidth(index);
+    item->text = text;
+    item->marked = marked ? 1 : 0;
+    item->separator = separator ? 1 : 0;
+    SetItemSelected(index, value);  // keeps the selected count; refreshes the row
+    if (oldWidth >= mWidestTextWidth) {
+        UpdateWidestItem();
+    } else if (const int32_t width = GetItemTextWidth(index); width > mWidestTextWidth) {
+        SetWidestTextWidth(width);
+    }
+    return S_OK;
+}
+
+int32_t LListBox::SetItemSeparator(int32_t index, bool on)
+{
+    LListItemRecord* item = GetItem(index);
+    if (!item) return 0;
+    item->separator = on ? 1 : 0;
+    (void)RefreshItem(index);  // only redraws the row from its item
+    return 1;
+}
+
+int32_t LListBox::SetItemMarked(int32_t index, bool on)
+{
+    LListItemRecord* item = GetItem(index);
+    if (!item) return 0;
+    item->marked = on ? 1 : 0;
+    (void)RefreshItem(index);  // only redraws the row from its item
+    return 1;
+}
+
+bool LListBox::GetItemMarked(int32_t index) const
+{
+    const LListItemRecord* item = GetItem(index);
+    return item && item->marked != 0;
+}
+
+DoubleRect LListBox::GetItemRect(int32_t index) const
+{
+    const int32_t row = GetVisibleRowOfItem(index);
+    const LListBoxItem* control = row < 0 ? nullptr : GetRow(static_cast<uint32_t>(row));
+    return control ? control->GetFrame() : DoubleRect{};
+}
+
+QVResult LListBox::SetItemActive(int32_t index, bool active)
+{
+    const int32_t row = GetVisibleRowOfItem(index);
+    LListBoxItem* control = row < 0 ? nullptr : GetRow(static_cast<uint32_t>(row));
+    if (!control) return E_INVALIDARG;
+    control->SetActiveCondition(active);
+    return S_OK;
+}
+
+QVResult LListBox::ShowItemRowPart(int32_t index, int32_t part)
+{
+    const int32_t row = GetVisibleRowOfItem(index);
+    LListBoxItem* control = row < 0 ? nullptr : GetRow(static_cast<uint32_t>(row));
+    if (!control || part < 0 || control->GetVisualPartIndex(part) != part) return E_INVALIDARG;
+    return control->ShowPart(part, true);
+}
+
 String LListBox::GetItemText(int32_t index) const
 {
     const LListItemRecord* item = GetItem(index);
@@ -969,7 +1034,7 @@ QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
     if (!plain || !(horizontal || vertical || ends)) return 1;
     for (int axis : {0, 1}) {
         if ((axis == 0 && vertical) || (axis == 1 && horizontal)) continue;
-        if (LScrollbar* bar = GetBar(axis)) (void)bar->OnKeyDown(key);  // the list takes the key either way
+        if (LScrollbar* bar = GetBar(axis)) bar->HandleKeyDown(key);  // the list takes the key either way
     }
     return S_OK;
 }

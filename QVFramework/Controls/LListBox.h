@@ -55,6 +55,17 @@ public:
     [[nodiscard]] QVResult LoadItemsFromDescriptor(const RCPtr<IControlDescriptor>& descriptor);
     int32_t FindItemByText(const String& text, bool caseSensitive) const;
     int32_t FindAndSelectItem(const String& text, int32_t start, bool caseSensitive);
+    // Stores the whole record without notification; E_INVALIDARG past the end.
+    [[nodiscard]] QVResult SetItem(int32_t index, const String& text, double value, bool marked, bool separator);
+    // 0 past the end, else 1.
+    int32_t SetItemSeparator(int32_t index, bool on);
+    int32_t SetItemMarked(int32_t index, bool on);
+    bool GetItemMarked(int32_t index) const;
+    // The row that shows the item, in the list's coordinates; empty when no row shows it.
+    DoubleRect GetItemRect(int32_t index) const;
+    // Each E_INVALIDARG when no row shows the item; ShowItemRowPart also for a part the row lacks.
+    [[nodiscard]] QVResult SetItemActive(int32_t index, bool active);
+    [[nodiscard]] QVResult ShowItemRowPart(int32_t index, int32_t part);
 
     // ---- selection ----
     int32_t SelectItem(int32_t first, int32_t last, bool exclusive);

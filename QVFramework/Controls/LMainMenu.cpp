@@ -102,21 +102,19 @@ std::vector<std::vector<MenuEntry>> LMainMenu::BuildContextMenu(const IControlSt
     if (!pairs.empty()) return {ToEntries(single)};
 
     pairs.clear();
-    std::map<int32_t, std::map<int32_t, MenuEntry>> menus;
+    // One menu per distinct name part before the first ".", in the order of
+    // those parts as strings: "CONTEXT_MENU10" comes before "CONTEXT_MENU2",
+    // and a missing number leaves the other menus standing.
+    std::map<std::u16string, std::map<int32_t, MenuEntry>> menus;
     if (table.GetStringsWithPrefix(u"CONTEXT_MENU", pairs) < 0) return {};
     for (const auto& [id, text] : pairs) {
-        const std::u16string_view rest = id.View().substr(12);
-        const size_t dot = rest.find(u'.');
+        const std::u16string_view name = id.View();
+        const size_t dot = name.find(u'.');
         if (dot == std::u16string_view::npos) continue;
-        const int32_t menu = ReadIndex(rest.substr(0, dot), 2);
-        if (menu < 0) continue;
-        AddContextMenuEntry(rest.substr(dot + 1), text, menus[menu]);
+        AddContextMenuEntry(name.substr(dot + 1), text, menus[std::u16string(name.substr(0, dot))]);
     }
     std::vector<std::vector<MenuEntry>> out;
-    for (const auto& [index, entries] : menus) {
-        if (index != static_cast<int32_t>(out.size())) return {};  // a gap in the menu numbers
-        out.push_back(ToEntries(entries));
-    }
+    for (const auto& [prefix, entries] : menus) out.push_back(ToEntries(entries));
     return out;
 }
 
@@ -249,6 +247,19 @@ void LMainMenu::SetNotificationTarget(const RCPtr<LNotificationQueue>& target)
 {
     mTarget = target;
     for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) AsButton(b)->SetNotificationTarget(target);
+}
+
+void LMainMenu::SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater)
+{
+    mUpdater = updater;
+    for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) AsButton(b)->SetMenuItemUpdater(updater);
+}
+
+QVResult LMainMenu::QueryCommandState(const RCPtr<LNotification>& command)
+{
+    if (!mUpdater) return 1;
+    const RCPtr<LControl>& target = mUpdater->GetTarget();
+    return target ? target->QueryCommandState(command) : E_FAIL;
 }
 
 int32_t LMainMenu::GetOpenMenu() const

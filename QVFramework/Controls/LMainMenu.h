@@ -36,6 +36,10 @@ public:
     void SetNotificationTarget(const RCPtr<LNotificationQueue>& target);
     // One for all the menus: it asks the control focused before a menu opened.
     RCPtr<LMenuItemUpdater> GetMenuItemUpdater() const { return mUpdater; }
+    // Every menu, now and later, asks this one.
+    void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater);
+    // 1 without an updater, E_FAIL when it asks nobody, else its target's answer.
+    [[nodiscard]] QVResult QueryCommandState(const RCPtr<LNotification>& command) override;
     // The button whose menu is open; -1 when none.
     int32_t GetOpenMenu() const;
     void OpenMenu(int32_t n);
@@ -43,8 +47,8 @@ public:
     // The "MENU_LABEL.n" titles of a string table.
     static std::vector<String> ReadLabels(const IControlStringTable& table);
     // Menus from the "CONTEXT_MENU" entries: one menu from "CONTEXT_MENU.nn.NID"
-    // entries when there are any, else one per "CONTEXT_MENUm.nn.NID" menu number;
-    // empty when a menu number is missing.
+    // entries when there are any, else one per "CONTEXT_MENUm" name part, in
+    // the string order of those parts.
     static std::vector<std::vector<MenuEntry>> BuildContextMenu(const IControlStringTable& table);
 
 private:

@@ -1,6 +1,7 @@
 #include "LPanel.h"
 
 #include "IControlApplication.h"
+#include "OwnHandler.h"
 
 namespace QV {
 
@@ -41,6 +42,12 @@ QVResult LPanel::ReceiveNotification(const RCPtr<LNotificationDistributor>& send
     if (mPanelHandler && Succeeded(mPanelHandler->FindHandler(sender, notification->GetID(), handler, flags)))
         return mPanelHandler->ReceiveNotification(sender, notification);
     return LScrollView::ReceiveNotification(sender, notification);
+}
+
+QVResult LPanel::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor, const char16_t* nameOrId)
+{
+    ForgetInOwnHandler(mPanelHandler, distributor, nameOrId);
+    return LScrollView::UnregisterNotification(distributor, nameOrId);
 }
 
 QVResult LPanel::OnPanelSiblingKey(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)

@@ -18,6 +18,9 @@ public:
     [[nodiscard]] QVResult Initialize() override;
     [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
+    // Forgets this class's own handler entry as well as the base's.
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const char16_t* nameOrId) override;
 
     [[nodiscard]] QVResult OnPanelSiblingKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
 

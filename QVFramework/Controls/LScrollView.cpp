@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "GeometryRounding.h"
+#include "OwnHandler.h"
 
 namespace QV {
 namespace {
@@ -130,6 +131,13 @@ QVResult LScrollView::ReceiveNotification(const RCPtr<LNotificationDistributor>&
     if (mViewHandler && Succeeded(mViewHandler->FindHandler(sender, notification->GetID(), handler, flags)))
         return mViewHandler->ReceiveNotification(sender, notification);
     return LControl::ReceiveNotification(sender, notification);
+}
+
+QVResult LScrollView::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                             const char16_t* nameOrId)
+{
+    ForgetInOwnHandler(mViewHandler, distributor, nameOrId);
+    return LControl::UnregisterNotification(distributor, nameOrId);
 }
 
 QVResult LScrollView::SetClientExtent(double x, double y)

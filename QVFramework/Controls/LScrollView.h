@@ -38,6 +38,9 @@ public:
     [[nodiscard]] QVResult LoadProperties() override;
     [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
+    // Forgets this class's own handler entry as well as the base's.
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const char16_t* nameOrId) override;
 
     // 1 when both values are unchanged; else stores, re-lays the bars out and
     // sends "NID_CLIENT_EXTENT_CHANGE".

@@ -6,6 +6,7 @@
 #include "GeometryRounding.h"
 #include "IControlApplication.h"
 #include "LButton.h"
+#include "OwnHandler.h"
 
 namespace QV {
 namespace {
@@ -383,9 +384,13 @@ QVResult LScrollbar::OnScrollbarKey(const RCPtr<LNotificationDistributor>&, cons
     if (!IsEffectivelyVisible(true) || !notification) return 0;
     auto* sibling = dynamic_cast<LSiblingKeyParam*>(notification->GetPayload().Get());
     if (!sibling || !sibling->keyParam) return 0;
-    const uint32_t code = sibling->keyParam->code.code;
+    const KeyCode& key = sibling->keyParam->code;
     for (const KeyRow& row : kKeys) {
-        if (row.code != code || !(mKeyMask & row.bit)) continue;
+        // End follows the key-match rule; the others compare the key word.
+        KeyCode rowKey;
+        rowKey.code = row.code;
+        const bool matches = row.action == 3 ? KeyCode::Matches(key, rowKey) : row.code == key.code;
+        if (!matches || !(mKeyMask & row.bit)) continue;
         if (row.orientation >= 0 && row.orientation != mVertical) continue;
         double value = GetValue();
         switch (row.action) {
@@ -407,11 +412,22 @@ QVResult LScrollbar::ReceiveNotification(const RCPtr<LNotificationDistributor>& 
                                          const RCPtr<LNotification>& notification)
 {
     if (!IsInitialized() || !notification) return S_OK;
+    // The bar answers its keys whoever offers them: its parent's siblings and
+    // its own key entry alike.
+    if (mKeyMask != 0 && notification->GetID() == NotificationNameTable::GetNotificationID(u"NID_SIBLING_KEY"))
+        return OnScrollbarKey(sender, notification);
     LNotificationHandler<LScrollbar>::Handler handler = nullptr;
     uint32_t flags = 0;
     if (mOwnHandler && Succeeded(mOwnHandler->FindHandler(sender, notification->GetID(), handler, flags)))
         return mOwnHandler->ReceiveNotification(sender, notification);
     return LControl::ReceiveNotification(sender, notification);
+}
+
+QVResult LScrollbar::UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                            const char16_t* nameOrId)
+{
+    ForgetInOwnHandler(mOwnHandler, distributor, nameOrId);
+    return LControl::UnregisterNotification(distributor, nameOrId);
 }
 
 }  // namespace QV

@@ -57,6 +57,9 @@ public:
 
     [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
+    // Forgets this class's own handler entry as well as the base's.
+    [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const char16_t* nameOrId) override;
 
 protected:
     void LeaveParentSiblingKeys() override;

@@ -58,6 +58,16 @@ String ClipboardText()
     return text ? text->GetText() : String();
 }
 
+// What a paste inserts: the clipboard's text without the line breaks that
+// end it, as a copied line usually brings one along.
+String PasteText()
+{
+    const String text = ClipboardText();
+    std::u16string_view view = text.View();
+    while (!view.empty() && (view.back() == u'\n' || view.back() == u'\r')) view.remove_suffix(1);
+    return view.size() == text.View().size() ? text : String(std::u16string(view).c_str());
+}
+
 // The edit menu in its order: label string ID, request, command.
 struct EditEntry {
     const char16_t* label;
@@ -92,6 +102,10 @@ QVResult LTextBox::Initialize()
 {
     const QVResult result = LScrollView::Initialize();
     if (result < 0) return result;
+    // The text moves with the caret's scrolling; without this a long text
+    // would stand still while caret, selection and clicks moved.
+    SetLabelScrolls(true);
+    UpdateTextExtent();
     UpdateCaretRect();
     return result;
 }
@@ -107,6 +121,7 @@ QVResult LTextBox::SetTextInternal(const String& text, bool resetCaret)
 {
     if (text == GetText()) return 1;
     LControl::SetTextInternal(text, true);
+    UpdateTextExtent();
     const bool hadSelection = mSelectionLength > 0;
     mSelectionStart = mSelectionLength = 0;
     // Callers move the caret after the change; until then it stays inside the text.
@@ -299,7 +314,7 @@ bool LTextBox::CanPerformEdit(int32_t command) const
 {
     if (command >= LClipboard::kDelete && command <= LClipboard::kCopy) return mSelectionLength > 0;
     if (command != LClipboard::kPaste) return false;
-    const String text = ClipboardText();
+    const String text = PasteText();
     if (text.IsEmpty()) return false;
     for (char16_t c : text.View()) {
         if (!AcceptsCharacter(c)) return false;
@@ -330,7 +345,7 @@ QVResult LTextBox::PerformEdit(int32_t command)
         if (mSelectionLength <= 0) return E_FAIL;
         return Failed(DeleteSelection()) ? E_FAIL : S_OK;
     case LClipboard::kPaste: {
-        const String text = ClipboardText();
+        const String text = PasteText();
         if (text.IsEmpty()) return E_FAIL;
         // Pasted text passes the same checks as typed text.
         for (char16_t c : text.View()) {
@@ -599,7 +614,7 @@ void LTextBox::OnMouseMove(const RCPtr<LPointWithModifiersParam>& param)
 {
     if (!param || !(GetConditions() & Condition::kLeftDragging)) return;
     const LongPoint at = param->GetPoint();
-    ExtendSelectionTo(HitTestCharacter({double(at.x), double(at.y)}));
+    ExtendSelectionTo(HitTestCharacter(ClampToTextArea({double(at.x), double(at.y)})));
 }
 
 void LTextBox::OnLeftClick(const RCPtr<LMouseButtonParam>& param)
@@ -619,7 +634,20 @@ QVResult LTextBox::SetScrollOffset(const DoublePoint& offset)
     if (mInScrollOffset) return S_OK;
     mInScrollOffset = true;
     const QVResult result = LScrollView::SetScrollOffset(offset);
-    UpdatePartStates();
+    if (IsInertialScrollRunning(0)) {
+        const double x = GetScrollOffset().x;
+        if (x <= 0.0 || x >= ScrollLimit()) (void)StopInertialScroll(0);  // only says whether it was moving
+    }
+    RCPtr<IRootWindow> root = GetRootWindow();
+    if (root && (GetConditions() & Condition::kLeftDragging)) {
+        int32_t x = 0, y = 0;
+        root->GetCursorPosition(x, y);
+        const DoublePoint at = DoublePoint{double(x), double(y)} - GetPositionInRoot();
+        ExtendSelectionTo(HitTestCharacter(ClampToTextArea(at)));
+    } else {
+        UpdatePartStates();
+    }
+    ReportCaret();
     mInScrollOffset = false;
     return result;
 }
@@ -633,11 +661,13 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     const auto set = [&](uint32_t bit) { return (now & bit) && !(was & bit); };
     const auto cleared = [&](uint32_t bit) { return !(now & bit) && (was & bit); };
     if (set(Condition::kHasFocus)) {
+        ReportCaret();
         mCaretVisible = true;
         mNextBlink = Now() + kShownTime;
         (void)InvalidateArea();  // a redraw request; nothing to undo
         (void)SubscribeIdle();   // without idle ticks the caret just stays shown
     } else if (cleared(Condition::kHasFocus)) {
+        if (RCPtr<IRootWindow> root = GetRootWindow()) root->SetCaret(false, this, CaretInRoot());
         (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
         mCaretVisible = false;
         (void)SetScrollOffset({0.0, 0.0});  // scrolling cannot fail; 1 means no change
@@ -697,21 +727,77 @@ double LTextBox::LineHeight() const
     return font ? font->GetLineHeight() : 0.0;
 }
 
+bool LTextBox::GetTextGeometry(DoubleRect& area, DoublePoint& firstLine, DoublePoint& size) const
+{
+    area = {};
+    firstLine = size = {};
+    RCPtr<ILook> look = GetVisualPart(0);
+    if (look && look->GetTextLayoutGeometry(area, firstLine, size)) return true;
+    area = {};
+    firstLine = size = {};
+    return false;
+}
+
 DoubleRect LTextBox::GetTextArea() const
 {
-    RCPtr<ILook> look = GetVisualPart(0);
-    if (!look) return {};
-    return look->GetClientRect();
+    DoubleRect area;
+    DoublePoint line, size;
+    (void)GetTextGeometry(area, line, size);  // a zero area without a text layout
+    return area;
+}
+
+DoublePoint LTextBox::GetLineStart() const
+{
+    DoubleRect area;
+    DoublePoint line, size;
+    (void)GetTextGeometry(area, line, size);  // the origin without a text layout
+    return {area.x + line.x, area.y + line.y};
+}
+
+void LTextBox::UpdateTextExtent()
+{
+    DoubleRect area;
+    DoublePoint line, size;
+    if (!GetTextGeometry(area, line, size)) return;
+    constexpr double kLimit = 4503599627370496.0;  // 2^52
+    // Only says whether the extent changed.
+    (void)SetClientExtent(std::clamp(size.x, -kLimit, kLimit), std::clamp(size.y, -kLimit, kLimit));
+}
+
+double LTextBox::ScrollLimit() const
+{
+    const double text = GetClientExtent().x, area = GetTextArea().width;
+    return text > area ? text - area + 3.0 : 0.0;
+}
+
+DoublePoint LTextBox::ClampToTextArea(const DoublePoint& point) const
+{
+    const DoubleRect area = GetTextArea();
+    return {std::clamp(point.x, area.x, area.x + std::max(0.0, area.width)),
+            std::clamp(point.y, area.y, area.y + std::max(0.0, area.height))};
+}
+
+LongPoint LTextBox::CaretInRoot() const
+{
+    const DoublePoint at = GetPositionInRoot() + DoublePoint{mCaretRect[0], mCaretRect[1]} - GetScrollOffset();
+    return {SaturateToLong(RoundHalfAwayFromZero(at.x)), SaturateToLong(RoundHalfAwayFromZero(at.y))};
+}
+
+void LTextBox::ReportCaret()
+{
+    if (!HasFocus()) return;
+    if (RCPtr<IRootWindow> root = GetRootWindow()) root->SetCaret(true, this, CaretInRoot());
 }
 
 void LTextBox::UpdateCaretRect()
 {
-    const DoubleRect area = GetTextArea();
-    mCaretRect[0] = static_cast<float>(area.x + MeasureWidth(GetText().Left(mCaret)) - 1.0);
-    mCaretRect[1] = static_cast<float>(area.y);
+    const DoublePoint start = GetLineStart();
+    mCaretRect[0] = static_cast<float>(start.x + MeasureWidth(GetText().Left(mCaret)) - 1.0);
+    mCaretRect[1] = static_cast<float>(start.y);
     mCaretRect[2] = 1.0f;
     mCaretRect[3] = static_cast<float>(LineHeight());
     KeepCaretVisible();
+    ReportCaret();
 }
 
 // Scrolls sideways just enough that the caret stays inside the text area.
@@ -729,10 +815,10 @@ void LTextBox::KeepCaretVisible()
 DoubleRect LTextBox::GetCharacterRect(int32_t index) const
 {
     if (index < 0 || index > GetTextLength()) return {};
-    const DoubleRect area = GetTextArea();
+    const DoublePoint start = GetLineStart();
     const double left = MeasureWidth(GetText().Left(index));
     const double width = index < GetTextLength() ? MeasureWidth(GetText().Mid(index, 1)) : 0.0;
-    return {area.x + left, area.y, Clamp23(width), Clamp23(LineHeight())};
+    return {start.x + left, start.y, Clamp23(width), Clamp23(LineHeight())};
 }
 
 DoubleRect LTextBox::GetRangeRect(int32_t first, int32_t last) const
@@ -747,8 +833,7 @@ DoubleRect LTextBox::GetRangeRect(int32_t first, int32_t last) const
 
 int32_t LTextBox::HitTestCharacter(const DoublePoint& point) const
 {
-    const DoubleRect area = GetTextArea();
-    const double x = std::clamp(point.x, area.x, area.x + std::max(0.0, area.width)) + GetScrollOffset().x;
+    const double x = ClampToTextArea(point).x + GetScrollOffset().x;
     int32_t low = 0, high = GetTextLength() - 1;
     while (low <= high) {
         const int32_t mid = (low + high) / 2;

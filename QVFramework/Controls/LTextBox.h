@@ -80,7 +80,10 @@ public:
     int32_t HitTestCharacter(const DoublePoint& point) const;
     int32_t FindNextWordStart() const;
     int32_t FindPreviousWordStart() const;
+    // Look 0's text area; a zero rectangle when that look lays out no text.
     DoubleRect GetTextArea() const;
+    // Where the first line of the text starts, in control coordinates.
+    DoublePoint GetLineStart() const;
     DoubleRect GetCaretRect() const { return {mCaretRect[0], mCaretRect[1], mCaretRect[2], mCaretRect[3]}; }
     // White over dark ground, black over light.
     uint32_t GetCaretColor() const;
@@ -102,6 +105,15 @@ public:
     bool IsCaretVisible() const { return mCaretVisible; }
 
 protected:
+    bool GetTextGeometry(DoubleRect& area, DoublePoint& firstLine, DoublePoint& size) const;
+    // The laid-out text's size bounds how far the text scrolls.
+    void UpdateTextExtent();
+    // The farthest sideways scroll a flick may reach.
+    double ScrollLimit() const;
+    DoublePoint ClampToTextArea(const DoublePoint& point) const;
+    LongPoint CaretInRoot() const;
+    // Tells the window where the caret is while the box has the focus.
+    void ReportCaret();
     void UpdateCaretRect();
     void UpdatePartStates();
     // The look at that very index; no stand-in for a missing one.

@@ -273,6 +273,18 @@ double LLook::GetTextAreaWidth(double controlWidth) const
     return GetTextRect(*mDescriptor, controlWidth, mHeight).width;
 }
 
+bool LLook::GetTextLayoutGeometry(DoubleRect& area, DoublePoint& firstLine, DoublePoint& size) const
+{
+    if (!mText) return false;
+    area = {double(mTextOrigin.x), double(mTextOrigin.y), double(mTextSize.x), double(mTextSize.y)};
+    (void)mText->GetLineCount();  // lays the lines out when needed
+    const RectT<float>& line = mText->GetLine(0);
+    firstLine = {line.x, line.y};
+    const PointT<int32_t> bounds = mText->GetBounds();
+    size = {double(bounds.x), double(bounds.y)};
+    return true;
+}
+
 QVResult LLook::SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, bool replacesClient)
 {
     RCPtr<LBitmap> image(dynamic_cast<LBitmap*>(bitmap.Get()));

@@ -38,6 +38,7 @@ public:
     void SetFont(const RCPtr<LFont>& font) override;
     bool GetTextWidth(double& width) const override;
     double GetTextAreaWidth(double controlWidth) const override;
+    bool GetTextLayoutGeometry(DoubleRect& area, DoublePoint& firstLine, DoublePoint& size) const override;
     [[nodiscard]] QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t resizeType, bool replacesClient) override;
     void SetTextForegroundPart(const RCPtr<LRefCountedObject>& part) override;
 

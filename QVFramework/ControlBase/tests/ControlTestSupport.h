@@ -149,6 +149,7 @@ public:
         h = height;
     }
     void SetWindowRect(double, double, double, double) override { ++windowMoves; }
+    void SetCaret(bool show, LControl* control, const LongPoint& at) override { carets.push_back({show, control, at}); }
 
     void Idle() { (void)SendNotification(LNotification::Create(u"NID_IDLE")); }
 
@@ -167,6 +168,12 @@ public:
     QVResult hotKeyResult = 1;
     RCPtr<LGlobalHotKeyManager> hotKeyManager;
     String title;
+    struct Caret {
+        bool show;
+        LControl* control;
+        LongPoint at;
+    };
+    std::vector<Caret> carets;
     double width = 800, height = 600;
 };
 
@@ -185,7 +192,11 @@ public:
         opacities.push_back(r.GetOpacity());
     }
     void DrawForeground(IControlRenderer&, const DirtyRects&) override { Log("foreground"); }
-    void DrawLabelText(IControlRenderer&, const DirtyRects&, const DoublePoint&) override { Log("label"); }
+    void DrawLabelText(IControlRenderer&, const DirtyRects&, const DoublePoint& offset) override
+    {
+        Log("label");
+        labelOffsets.push_back(offset);
+    }
     DoubleRect GetClientRect() const override { return {inset, inset, width - 2 * inset, height - 2 * inset}; }
     uint32_t GetColorAtPoint(const DoublePoint&) const override { return color; }
     void SetSize(int32_t w, int32_t h) override
@@ -201,6 +212,13 @@ public:
         return hasTextLayout;
     }
     double GetTextAreaWidth(double controlWidth) const override { return controlWidth - 2 * inset; }
+    bool GetTextLayoutGeometry(DoubleRect& area, DoublePoint& firstLine, DoublePoint& size) const override
+    {
+        area = GetClientRect();
+        firstLine = lineOrigin;
+        size = textExtent;
+        return hasTextLayout;
+    }
     QVResult SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t, bool) override
     {
         if (!bitmap && !overlay) return 1;
@@ -212,9 +230,12 @@ public:
     void GetRegion(RectRegion& out) const override { out = region; }
 
     std::vector<DoublePoint> origins;
+    std::vector<DoublePoint> labelOffsets;
     std::vector<float> opacities;
     double inset = 0;
     double width = 0, height = 0;
+    DoublePoint lineOrigin;
+    DoublePoint textExtent;
     uint32_t color = 0xFF000000u;
     String text;
     RCPtr<LFont> font;

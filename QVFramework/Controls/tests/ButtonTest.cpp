@@ -105,14 +105,14 @@ TEST_F(ButtonFixture, CheckingARadioUnchecksOnlyItsRadioSiblings)
     EXPECT_FALSE(b->IsChecked());
 }
 
-TEST_F(ButtonFixture, EnterAndSpaceFlashThenClickAfterTheFlash)
+TEST_F(ButtonFixture, OnlyPlainEnterFlashesThenClicksAfterTheFlash)
 {
     struct Row {
         KeyCode key;
         bool handled;
     };
     const Row rows[] = {{KeyPress(0x0D), true},
-                        {KeyPress(0x20), true},
+                        {KeyPress(0x20), false},
                         {KeyPress(0x0D, KeyCode::kShift), false},
                         {KeyPress(0x0D, KeyCode::kCtrl), false}};
     for (const Row& row : rows) {
@@ -177,12 +177,27 @@ TEST_F(ButtonFixture, PressedLookOffTheButtonDependsOnKeepPressedLook)
         b->SetChecked(row.checked);
         b->OnMouseEnter();
         Press(*b);
+        b->HandleMouseMove(LPointWithModifiersParam::Create({7, 5}, 0, 0));  // the drag begins
         EXPECT_EQ(b->GetFirstVisiblePartIndex(), row.over);
         b->OnMouseLeave();
         EXPECT_EQ(b->GetFirstVisiblePartIndex(), row.off);
         Release(*b);
         b->Close();
     }
+}
+
+TEST_F(ButtonFixture, ThePressedLookWaitsForTheDragToBegin)
+{
+    RCPtr<LButton> b = MakeButton(u"b");
+    ASSERT_GE(b->SetDragThreshold(4), 0);
+    b->OnMouseEnter();
+    Press(*b);
+    EXPECT_EQ(b->GetFirstVisiblePartIndex(), 0 + 3) << "held, not yet dragging";
+    b->HandleMouseMove(LPointWithModifiersParam::Create({6, 5}, 0, 0));
+    EXPECT_EQ(b->GetFirstVisiblePartIndex(), 0 + 3) << "still inside the threshold";
+    b->HandleMouseMove(LPointWithModifiersParam::Create({10, 5}, 0, 0));
+    EXPECT_EQ(b->GetFirstVisiblePartIndex(), 2 + 3) << "the drag began";
+    Release(*b);
 }
 
 TEST_F(ButtonFixture, AutoRepeatSendsOnPressAfterTheDelayAndThenEveryInterval)

@@ -2,7 +2,9 @@
 
 #include "ControlTestSupport.h"
 #include "FakeMeasurementRenderer.h"
+#include "LLayout.h"
 #include "LListBox.h"
+#include "LScrollbar.h"
 #include "MeasurementRendererSource.h"
 
 namespace control_test {
@@ -26,14 +28,21 @@ public:
 class RowApplication : public FakeApplication {
 public:
     IControlFactory* GetControlFactory() override { return &rows; }
+    // Scroll bars shown and hidden by their size need the real solver.
+    QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override
+    {
+        if (solveLayouts) return LLayout::ResolveControl(control, reference, frame);
+        return FakeApplication::ResolveLayout(control, reference, frame);
+    }
     RowFactory rows;
+    bool solveLayouts = false;
 };
 
 class ListBoxFixture : public ControlFixture {
 protected:
     ListBoxFixture() : mRowScope(rowApp), mMeasure(RCPtr<LMeasurementRenderer>(measure.Get())) { MakeTop(); }
 
-    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60)
+    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60, bool withBar = false)
     {
         RCPtr<LListBox> list(new LListBox(top.Get(), u"list"));
         RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
@@ -48,6 +57,30 @@ protected:
         t->layout.size[1].offset = 20;
         RCPtr<LListBoxItem> templ(new LListBoxItem(list.Get(), u"templateItem"));
         templ->ApplyDescriptor(t);
+        if (withBar) {
+            // The corner keeps the bar's thickness while the bar is hidden.
+            const auto place = [&](LControl& c, double x, double y, double w, double h) {
+                ControlLayout layout;
+                layout.position[0].offset = x;
+                layout.position[1].offset = y;
+                layout.size[0].offset = w;
+                layout.size[1].offset = h;
+                c.SetLayout(layout);
+                c.Initialize();
+                c.SetInitialized(true);
+            };
+            RCPtr<TestControl> corner(new TestControl(list.Get(), u"corner"));
+            place(*corner, 84, height - 16, 16, 16);
+            RCPtr<LScrollbar> bar(new LScrollbar(list.Get(), u"vBar"));
+            ControlLayout layout;
+            layout.position[0] = {LayoutKind::kClient, String(), 1.0f, 0.0};
+            layout.anchor[0].factor = 1.0f;
+            layout.size[0] = {LayoutKind::kSibling, String(u"corner"), 0.0f, 0.0};
+            layout.size[1].offset = height;
+            bar->SetLayout(layout);
+            bar->Initialize();
+            bar->SetInitialized(true);
+        }
         list->SetNotFocusable(false);
         list->Initialize();
         list->SetInitialized(true);
@@ -255,6 +288,130 @@ TEST_F(ListBoxFixture, KeysMoveTheSelectionAndEnterActivates)
     EXPECT_EQ(Press(*list, 0x0D), 0);
     EXPECT_EQ(Count("NID_ITEM_ACTIVATED"), 1);
     EXPECT_EQ(Press(*list, 'A'), 1);
+}
+
+// Ten items, three rows shown, and a vertical bar beside them.
+class ScrolledListFixture : public ListBoxFixture {
+protected:
+    void SetUp() override
+    {
+        std::vector<std::pair<String, String>> items;
+        for (int i = 0; i < 10; ++i) items.push_back({String(u"ITEM.") + String(std::to_string(i).c_str()), u"x"});
+        rowApp.solveLayouts = true;
+        list = MakeList(std::move(items), 60, true);
+        bar = list->GetBar(1);
+        ASSERT_NE(bar, nullptr);
+    }
+    QVResult Key(uint32_t vk, uint32_t mods = 0)
+    {
+        RCPtr<LKeyParam> key(new LKeyParam(KeyPress(vk, mods)));
+        return list->OnKeyDown(key);
+    }
+
+    RCPtr<LListBox> list;
+    LScrollbar* bar = nullptr;
+};
+
+TEST_F(ScrolledListFixture, ScrollKeysReachTheBarThroughItsKeyEntry)
+{
+    ASSERT_DOUBLE_EQ(bar->pageStep, 3.0 / 7);
+    struct Row {
+        const char* what;
+        uint32_t vk, mods;
+        int32_t top;
+    } rows[] = {
+        {"Page Down", 0x22, 0, 3},
+        {"Page Down again", 0x22, 0, 6},
+        {"Page Down stops at the last page", 0x22, 0, 7},
+        {"Page Up", 0x21, 0, 4},
+        {"Home", 0x24, 0, 0},
+        {"End", 0x23, 0, 7},
+        {"Right is the horizontal bar's, and this list has none", 0x27, 0, 7},
+        {"Shift+Page Up is no scroll key of the bar", 0x21, KeyCode::kShift, 7},
+        {"Page Up once more", 0x21, 0, 4},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const QVResult result = Key(row.vk, row.mods);
+        EXPECT_EQ(result, row.mods ? 1 : 0);
+        EXPECT_EQ(list->GetTopIndex(), row.top);
+    }
+}
+
+TEST_F(ScrolledListFixture, TheBarTakesItsKeysWhoeverOffersThem)
+{
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x22))));
+    EXPECT_EQ(list->GetTopIndex(), 3) << "its own key entry";
+    EXPECT_EQ(bar->SetKeyMask(0x7F), S_OK);
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x23))));
+    EXPECT_EQ(list->GetTopIndex(), 3) << "End is masked off";
+    EXPECT_EQ(bar->SetKeyMask(0x1FF), E_INVALIDARG);
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x23))));
+    EXPECT_EQ(list->GetTopIndex(), 7) << "the low byte is kept";
+}
+
+TEST_F(ListBoxFixture, SetItemStoresTheWholeRecordQuietly)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c", u"d"}));
+    log->Clear();
+    EXPECT_EQ(list->SetItem(1, u"bee", 1.0, true, false), S_OK);
+    EXPECT_EQ(Texts(*list), (std::vector<std::string>{"a", "bee", "c", "d"}));
+    EXPECT_EQ(Narrow(list->GetRow(1)->GetText().GetChars()), "bee");
+    EXPECT_EQ(list->GetRow(1)->GetValue(), 1.0);
+    EXPECT_EQ(list->GetRow(1)->GetFirstVisiblePartIndex(), 10) << "selected and marked";
+    EXPECT_EQ(list->GetSelectedCount(), 1);
+    EXPECT_TRUE(list->GetItemMarked(1));
+    EXPECT_EQ(list->SetItem(1, u"b", 0.0, false, true), S_OK);
+    EXPECT_EQ(list->GetSelectedCount(), 0);
+    EXPECT_EQ(list->GetRow(1)->GetFirstVisiblePartIndex(), 13) << "a separator";
+    EXPECT_TRUE(log->names.empty()) << "no notification";
+    EXPECT_EQ(list->SetItem(4, u"x", 1.0, false, false), E_INVALIDARG);
+    EXPECT_EQ(list->SetItem(-1, u"x", 1.0, false, false), E_INVALIDARG);
+    EXPECT_EQ(list->GetItemCount(), 4);
+}
+
+TEST_F(ListBoxFixture, ItemFlagsRectsAndRowLooksTable)
+{
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c", u"d", u"e"}));  // rows show a, b and c
+    struct Row {
+        const char* what;
+        std::function<int32_t()> act;
+        int32_t result;
+        int32_t row;   // -1: no row to look at
+        int32_t part;  // the row's shown look afterwards
+    };
+    const Row rows[] = {
+        {"marked", [&] { return list->SetItemMarked(2, true); }, 1, 2, 3},
+        {"unmarked", [&] { return list->SetItemMarked(2, false); }, 1, 2, 0},
+        {"marked past the end", [&] { return list->SetItemMarked(5, true); }, 0, -1, 0},
+        {"separator", [&] { return list->SetItemSeparator(0, true); }, 1, 0, 13},
+        {"separator off", [&] { return list->SetItemSeparator(0, false); }, 1, 0, 0},
+        {"separator past the end", [&] { return list->SetItemSeparator(7, true); }, 0, -1, 0},
+        {"an item off the rows keeps its flag", [&] { return list->SetItemMarked(4, true); }, 1, -1, 0},
+        {"active shows the hover look", [&] { return list->SetItemActive(1, true); }, S_OK, 1, 1},
+        {"inactive again", [&] { return list->SetItemActive(1, false); }, S_OK, 1, 0},
+        {"active without a row", [&] { return list->SetItemActive(4, true); }, E_INVALIDARG, -1, 0},
+        {"a row part", [&] { return list->ShowItemRowPart(2, 9); }, S_OK, 2, 9},
+        {"a part the row lacks", [&] { return list->ShowItemRowPart(2, 14); }, E_INVALIDARG, 2, 9},
+        {"a part of an item without a row", [&] { return list->ShowItemRowPart(3, 1); }, E_INVALIDARG, -1, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(row.act(), row.result);
+        if (row.row >= 0) {
+            EXPECT_EQ(list->GetRow(static_cast<uint32_t>(row.row))->GetFirstVisiblePartIndex(), row.part);
+        }
+    }
+    EXPECT_TRUE(list->GetItemMarked(4));
+    EXPECT_FALSE(list->GetItemMarked(2));
+    EXPECT_FALSE(list->GetItemMarked(9));
+
+    EXPECT_GT(list->GetItemRect(1).y, list->GetItemRect(0).y);
+    EXPECT_EQ(list->GetItemRect(1), list->GetRow(1)->GetFrame());
+    EXPECT_EQ(list->GetItemRect(4), DoubleRect{}) << "no row shows it";
+    EXPECT_EQ(list->EnsureVisible(4), S_OK);
+    EXPECT_EQ(list->GetItemRect(4), list->GetRow(2)->GetFrame()) << "the rows follow the scrolling";
+    EXPECT_EQ(list->GetRow(2)->GetFirstVisiblePartIndex(), 3) << "the marked item's look came with it";
 }
 
 TEST_F(ListBoxFixture, SortingTable)

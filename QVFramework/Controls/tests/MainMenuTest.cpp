@@ -17,8 +17,10 @@ public:
     std::vector<MenuEntry> GetMenuEntries() const override { return entries; }
     void ShowMenu(bool show) override { shown = show; }
     bool IsMenuShown() const override { return shown; }
+    void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& u) override { updater = u; }
     std::vector<MenuEntry> entries;
     bool shown = false;
+    RCPtr<LMenuItemUpdater> updater;
 };
 
 class ButtonFactory : public FakeFactory {
@@ -161,9 +163,12 @@ TEST(BuildContextMenuTest, SingleAndSeveralMenusTable)
           {u"CONTEXT_MENU0.01.NID_MENU_FILE_EXIT_REQ", u"Exit"},
           {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send"}},
          {{"NID_MENU_FILE_SEND=Send", "NID_MENU_FILE_EXIT_REQ=Exit"}, {"NID_MENU_HELP_ABOUT_REQ=About"}}},
-        {"a missing menu number gives no menus",
+        {"a missing menu number keeps the other menus",
          {{u"CONTEXT_MENU0.00.NID_A", u"a"}, {u"CONTEXT_MENU2.00.NID_C", u"c"}},
-         {}},
+         {{"NID_A=a"}, {"NID_C=c"}}},
+        {"menus follow their names as strings: 10 comes before 2",
+         {{u"CONTEXT_MENU2.00.NID_C", u"c"}, {u"CONTEXT_MENU10.00.NID_K", u"k"}, {u"CONTEXT_MENU1.00.NID_B", u"b"}},
+         {{"NID_B=b"}, {"NID_K=k"}, {"NID_C=c"}}},
         {"no entries", {{u"MENU_LABEL.00", u"File"}}, {}},
     };
     for (const Row& row : rows) {
@@ -180,6 +185,46 @@ TEST(BuildContextMenuTest, SingleAndSeveralMenusTable)
         }
         EXPECT_EQ(got, row.menus);
     }
+}
+
+// Answers the state question of every command with a set result.
+class StateControl : public LControl {
+    QV_TYPE_NAME("class StateControl")
+public:
+    using LControl::LControl;
+    QVResult QueryCommandState(const RCPtr<LNotification>&) override { return answer; }
+    QVResult answer = S_OK;
+};
+
+TEST_F(MainMenuFixture, CommandStatesComeFromTheUpdatersTarget)
+{
+    RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
+    RCPtr<StateControl> editor(new StateControl(top.Get(), u"editor"));
+    const RCPtr<LNotification> command = LNotification::Create(u"NID_EDIT_COPY_REQ");
+    struct Row {
+        const char* what;
+        std::function<void()> setUp;
+        QVResult result;
+    };
+    RCPtr<LMenuItemUpdater> own(new LMenuItemUpdater());
+    const Row rows[] = {
+        {"an updater without a target", [] {}, E_FAIL},
+        {"the target's answer", [&] { bar->GetMenuItemUpdater()->SetTarget(editor); }, S_OK},
+        {"a refusal passes through", [&] { editor->answer = E_INVALIDARG; }, E_INVALIDARG},
+        {"another updater", [&] { bar->SetMenuItemUpdater(own); }, E_FAIL},
+        {"no updater", [&] { bar->SetMenuItemUpdater(nullptr); }, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.setUp();
+        EXPECT_EQ(bar->QueryCommandState(command), row.result);
+    }
+    bar->SetMenuItemUpdater(own);
+    for (int32_t n = 0; n < bar->GetMenuButtonCount(); ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(Button(*bar, n)->updater, own) << "every menu asks the new updater";
+    }
+    editor->Close();
 }
 
 TEST_F(MainMenuFixture, InsertingBeforeAMenuMovesTheMenusNotTheButtons)

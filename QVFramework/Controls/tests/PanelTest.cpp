@@ -59,9 +59,11 @@ TEST_F(PanelTest, TabLeavesNestedPanelsAndWrapsOnlyAtTheTop)
         {"the top panel wraps round", "b", 0, "a"},
         {"Shift+Tab on the first child goes before the panel", "e", KeyCode::kShift, "c"},
         {"Shift+Tab out of two panels", "c", KeyCode::kShift, "a"},
+        {"Shift+Tab on a focused nested panel goes before it in its parent", "inner", KeyCode::kShift, "c"},
+        {"Tab on a focused nested panel goes after it in its parent", "inner", 0, "d"},
     };
-    std::map<std::string, LControl*> byName{{"a", a.Get()}, {"b", b.Get()}, {"c", c.Get()},
-                                            {"d", d.Get()}, {"e", e.Get()}, {"f", f.Get()}};
+    std::map<std::string, LControl*> byName{{"a", a.Get()}, {"b", b.Get()}, {"c", c.Get()},        {"d", d.Get()},
+                                            {"e", e.Get()}, {"f", f.Get()}, {"inner", inner.Get()}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         Press(byName[r.from], r.modifiers);
@@ -108,6 +110,20 @@ TEST_F(PanelTest, SiblingKeysReachAPanelThroughItsParent)
     RCPtr<LPanel> lone(new LPanel(nullptr, u"lone"));
     Initialize(lone.Get());
     EXPECT_EQ(lone->GetChildren().GetCount(), 0u);  // no parent, no subscription, no failure
+}
+
+TEST_F(PanelTest, UnregisteringForgetsThePanelsOwnHandlerEntry)
+{
+    RCPtr<TestControl> x = Add<TestControl>(middle.Get(), u"x", At(50, 10), At(0, 10), false, 4);
+    EXPECT_GE(x->BindKey(KeyPress(0x42), u"NID_TEST_COMMAND"), 0);
+    x->Initialize();
+    x->SetInitialized(true);
+    const RCPtr<LNotificationDistributor> from(outer.Get());
+    EXPECT_EQ(middle->UnregisterNotification(from, u"NID_SIBLING_KEY"), S_OK);
+    RCPtr<LSiblingKeyParam> sibling(new LSiblingKeyParam(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x42)))));
+    (void)middle->ReceiveNotification(from, LNotification::Create(u"NID_SIBLING_KEY", sibling));
+    EXPECT_TRUE(x->received.empty()) << "a key already on its way stays with the parent";
+    EXPECT_NE(sibling->unhandled, 0);
 }
 
 // A panel moved to another parent hears that parent's sibling keys, no longer the old one's.

@@ -34,6 +34,19 @@ protected:
     RCPtr<NotificationLog> log{new NotificationLog()};  // counted: distributors hold it
 };
 
+TEST_F(ScrollViewTest, UnregisteringForgetsTheViewsOwnHandlerEntry)
+{
+    (void)view->SetClientExtent(200, 600);
+    vBar->SetValue(0.5);
+    const double scrolled = view->GetScrollOffset().y;
+    ASSERT_GT(scrolled, 0.0);
+    const RCPtr<LNotificationDistributor> from(vBar.Get());
+    EXPECT_EQ(view->UnregisterNotification(from, u"NID_VALUE_CHANGE"), S_OK);
+    vBar->SetValue(1.0);
+    (void)view->ReceiveNotification(from, LNotification::Create(u"NID_VALUE_CHANGE"));
+    EXPECT_EQ(view->GetScrollOffset().y, scrolled) << "the view no longer follows the bar";
+}
+
 TEST_F(ScrollViewTest, BarsShowOnlyWhereTheContentDoesNotFit)
 {
     struct Row {
@@ -358,6 +371,23 @@ protected:
     RCPtr<LScrollbar> bar;
     RCPtr<TestControl> channel, thumb;
 };
+
+// A notification already on its way when its registration is taken back must
+// not reach the handler any more.
+TEST_F(ScrollbarPagingTest, UnregisteringForgetsTheBarsOwnHandlerEntry)
+{
+    RCPtr<LConditionsParam> p(new LConditionsParam);
+    p->oldConditions = 0;
+    p->newConditions = Condition::kLeftPressed | Condition::kCaptured;
+    p->pressX = 5;
+    p->pressY = 8 + 150;
+    const RCPtr<LNotification> press = LNotification::Create(u"NID_LEFT_DRAG_CONDITION_CHANGE", p);
+    const RCPtr<LNotificationDistributor> from(channel.Get());
+    EXPECT_EQ(bar->UnregisterNotification(from, u"NID_LEFT_DRAG_CONDITION_CHANGE"), S_OK);
+    (void)bar->ReceiveNotification(from, press);
+    EXPECT_EQ(bar->GetValue(), 0.0) << "no paging";
+    EXPECT_EQ(bar->GetPagingSide(), 0);
+}
 
 TEST_F(ScrollbarPagingTest, HeldPressPagesAtOnceThenAfterTheDelayThenRepeatsUntilTheThumbReachesThePointer)
 {

@@ -1,14 +1,20 @@
+#include <functional>
+
 #include "ClassFactoryTestSupport.h"
 #include "ControlTestSupport.h"
 #include "FakeClipboardService.h"
 #include "FakeMeasurementRenderer.h"
 #include "LClipboard.h"
+#include "LLook.h"
 #include "LMenuItemDescriptor.h"
 #include "LMenuListBoxItem.h"
 #include "LNotificationCenter.h"
 #include "LPopupMenu.h"
 #include "LTextBox.h"
 #include "MeasurementRendererSource.h"
+#include "ResourceModule.h"
+#include "SkinDocumentLoader.h"
+#include "SkinStore.h"
 
 namespace control_test {
 namespace {
@@ -243,6 +249,13 @@ TEST_F(TextBoxFixture, ClipboardCommandsTable)
          "2a"},
         {"paste of a line break", u"a", 1, 0, 0, 0, u"", "b\nc", LClipboard::kPaste, E_FAIL, "a", 1, "b\nc"},
         {"paste of nothing", u"a", 1, 0, 0, 0, u"", "", LClipboard::kPaste, E_FAIL, "a", 1, ""},
+        {"a copied line pastes without its line break", u"a", 1, 0, 0, 0, u"", "bc\r\n", LClipboard::kPaste, 0, "abc",
+         3, "bc\r\n"},
+        {"trailing breaks do not count against the maximum", u"ab", 2, 0, 0, 4, u"", "cd\n\n", LClipboard::kPaste, 0,
+         "abcd", 4, "cd\n\n"},
+        {"a filtered box takes a copied number", u"1", 1, 0, 0, 0, u"0123456789", "23\n", LClipboard::kPaste, 0, "123",
+         3, "23\n"},
+        {"only line breaks paste nothing", u"a", 1, 0, 0, 0, u"", "\r\n", LClipboard::kPaste, E_FAIL, "a", 1, "\r\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -281,6 +294,8 @@ TEST_F(TextBoxFixture, EditCommandsAreOfferedOnlyWhenTheyCanApply)
     box->SetSelection(0, 1, 0);
     EXPECT_TRUE(box->CanPerformEdit(LClipboard::kPaste)) << "the selection makes room";
     EXPECT_TRUE(box->CanPerformEdit(LClipboard::kDelete));
+    fakeClipboard.ForeignCopy("c\r\n");
+    EXPECT_TRUE(box->CanPerformEdit(LClipboard::kPaste)) << "a copied line's break is no character";
     fakeClipboard.ForeignClear();
     EXPECT_FALSE(box->CanPerformEdit(LClipboard::kPaste));
 }
@@ -399,6 +414,167 @@ TEST_F(TextBoxFixture, AnEmptyUnfocusedBoxShowsItsLabel)
     cue->SetFocus(true);
     EXPECT_EQ(cue->GetFirstVisiblePartIndex(), 3);
     EXPECT_EQ(cue->GetPartOpacity(9), 0.0f);
+}
+
+TEST_F(TextBoxFixture, TheTextDrawsShiftedByTheScrollOffset)
+{
+    box->SetFocus(true);
+    Type(u"0123456789abcdefghij");
+    ASSERT_GT(box->GetScrollOffset().x, 0.0);
+    auto& look = static_cast<FakeLook&>(*box->GetVisualPart(box->GetFirstVisiblePartIndex()));
+    look.labelOffsets.clear();
+    FakeRenderer renderer;
+    LControl::ControlList overlay;
+    (void)box->Draw(renderer, {LongRect(0, 0, 70, 20)}, overlay, 0);
+    ASSERT_FALSE(look.labelOffsets.empty());
+    EXPECT_EQ(look.labelOffsets.back(), box->GetScrollOffset()) << "text, caret and clicks move together";
+}
+
+TEST_F(TextBoxFixture, CaretAndCharactersStartAtTheFirstLinesOrigin)
+{
+    auto& look = static_cast<FakeLook&>(*box->GetVisualPart(0));
+    look.inset = 2;
+    look.lineOrigin = {1, 3};  // the look's layout places the line inside its text area
+    Set(u"abcd", 2);
+    EXPECT_EQ(box->GetLineStart(), (DoublePoint{3, 5}));
+    EXPECT_EQ(box->GetCaretRect().x, 3 + 14 - 1);
+    EXPECT_EQ(box->GetCaretRect().y, 5);
+    EXPECT_EQ(box->GetCharacterRect(1), (DoubleRect{10, 5, 7, 16}));
+    EXPECT_EQ(box->HitTestCharacter({3 + 7 + 3.4, 0}), 1);
+    EXPECT_EQ(box->HitTestCharacter({3 + 7 + 3.5, 0}), 2);
+    look.hasTextLayout = false;
+    EXPECT_EQ(box->GetTextArea(), DoubleRect{}) << "a look without a text layout has no text area";
+}
+
+TEST_F(TextBoxFixture, TheWindowFollowsTheCaretWhileFocused)
+{
+    Set(u"abcdefghij", 0);
+    EXPECT_TRUE(root->carets.empty()) << "no caret without the focus";
+    box->SetFocus(true);
+    ASSERT_FALSE(root->carets.empty());
+    EXPECT_TRUE(root->carets.back().show);
+    EXPECT_EQ(root->carets.back().control, box.Get());
+    const LongPoint origin = box->GetPositionInRoot().Round();
+    EXPECT_EQ(root->carets.back().at, (LongPoint{origin.x - 1, origin.y}));
+    const struct {
+        uint32_t key;
+        int32_t x;  // in the box
+    } moves[] = {{Vk(0x27), 6}, {Vk(0x23), 69}, {Vk(0x24), -1}};
+    for (const auto& move : moves) {
+        SCOPED_TRACE(move.x);
+        const size_t before = root->carets.size();
+        Press(move.key);
+        ASSERT_GT(root->carets.size(), before);
+        EXPECT_TRUE(root->carets.back().show);
+        EXPECT_EQ(root->carets.back().at.x, origin.x + move.x) << "where the caret shows, scrolled";
+    }
+    const size_t before = root->carets.size();
+    ClickOther();
+    ASSERT_GT(root->carets.size(), before);
+    EXPECT_FALSE(root->carets[before].show) << "the focus went to the other box";
+    EXPECT_EQ(root->carets[before].control, box.Get());
+}
+
+// The shipped field look: a one-pixel frame, a text area 4 pixels in from each
+// side and the line centred in the 22-pixel height.
+class ShippedFieldFixture : public TextBoxFixture {
+protected:
+    class ShippedLookDescriptor : public FakeDescriptor {
+    public:
+        ShippedLookDescriptor(String name, RCPtr<LLookDescriptor> look)
+            : FakeDescriptor(std::move(name)), mLook(std::move(look))
+        {}
+        RCPtr<ILook> CreateLook(uint32_t) const override { return RCPtr<ILook>(LLook::Create(mLook, false).Get()); }
+
+    private:
+        RCPtr<LLookDescriptor> mLook;
+    };
+
+    void SetUp() override
+    {
+        SkinDocumentLoader loader(store, Platform::GetProgramModule());
+        store.imageFolderPrefix = String(u"::");
+        ASSERT_EQ(loader.LoadSkin(String(u"::APP_SKINS")), S_OK);
+        const auto look = store.looks.find(String(u"edField"));
+        ASSERT_NE(look, store.looks.end());
+        field = RCPtr<LTextBox>(new LTextBox(top.Get(), u"field"));
+        RCPtr<ShippedLookDescriptor> d(new ShippedLookDescriptor(u"field", look->second));
+        d->layout.position[1].offset = 40;
+        d->layout.size[0].offset = 58;
+        d->layout.size[1].offset = 22;
+        d->layout.size[0].kind = d->layout.size[1].kind = LayoutKind::kParent;
+        ASSERT_GE(field->ApplyDescriptor(d), 0);
+        field->SetNotFocusable(false);
+        ASSERT_GE(field->SetFont(LFont::GetFont(u"Sans", 12.0f, 0)), 0);
+        ASSERT_GE(field->Initialize(), 0);
+        field->SetInitialized(true);
+        ASSERT_GE(field->UpdateLayout(), 0);
+        field->SetText(u"0123456789abcdef");  // 112 pixels in a 50-pixel text area
+        field->SetFocus(true);
+    }
+    void Key(uint32_t code)
+    {
+        KeyCode key;
+        key.code = code;
+        (void)field->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(key)));
+    }
+    void Click(int32_t x) { field->OnLeftMouseDown(LMouseButtonParam::Create(1, {x, 11}, 0, false, 1, 0)); }
+
+    SkinStore store;
+    RCPtr<LTextBox> field;
+};
+
+TEST_F(ShippedFieldFixture, CaretAndClicksAgreeWithTheDrawnTextWhenItOverflows)
+{
+    ASSERT_EQ(field->GetTextArea(), (DoubleRect{4, 0, 50, 22}));
+    struct Row {
+        const char* what;
+        std::function<void()> act;
+        int32_t caret;
+        double caretX;  // in the text, before scrolling
+        double scroll;
+    };
+    const Row rows[] = {
+        {"Home", [&] { Key(Vk(0x24)); }, 0, 3, 0},
+        {"End scrolls the end into the text area", [&] { Key(Vk(0x23)); }, 16, 4 + 112 - 1, 62},
+        // Shown at 30, the text position 92 is right of the middle of '12' (88..95).
+        {"click nearer the right of a character", [&] { Click(30); }, 13, 4 + 91 - 1, 62},
+        {"click nearer the left of a character", [&] { Click(27); }, 12, 4 + 84 - 1, 62},
+        {"a click left of the text area takes the first shown boundary", [&] { Click(0); }, 9, 4 + 63 - 1, 62},
+        {"Home scrolls back", [&] { Key(Vk(0x24)); }, 0, 3, 0},
+        {"a click right of the text area", [&] { Click(57); }, 7, 4 + 49 - 1, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.act();
+        EXPECT_EQ(field->GetCaret(), row.caret);
+        EXPECT_EQ(field->GetCaretRect().x, row.caretX);
+        EXPECT_EQ(field->GetCaretRect().y, 3) << "the line is centred: (22 - 16) / 2";
+        EXPECT_EQ(field->GetScrollOffset().x, row.scroll);
+        EXPECT_EQ(field->GetCharacterRect(row.caret).x - 1, row.caretX) << "the caret stands at its character";
+    }
+}
+
+TEST_F(ShippedFieldFixture, TheLaidOutTextBoundsTheScrollRange)
+{
+    EXPECT_EQ(field->GetClientExtent(), (DoublePoint{112, 16}));
+    EXPECT_EQ(field->GetScrollRange(nullptr), (DoubleRect{0, 0, 112 - 56, 0}))
+        << "less the client area inside the frame";
+    const struct {
+        double x;
+        bool keepsFlicking;
+    } rows[] = {{30, true}, {0, false}, {64, true}, {65, false}, {80, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.x);
+        (void)field->SetScrollOffset({row.x == 0 ? 1.0 : 0.0, 0});
+        field->StartInertialScroll(0, 500.0, 65, 0, nullptr);
+        (void)field->SetScrollOffset({row.x, 0});
+        EXPECT_EQ(field->IsInertialScrollRunning(0), row.keepsFlicking);
+        (void)field->StopInertialScroll(0);
+    }
+    field->SetText(u"ab");
+    EXPECT_EQ(field->GetClientExtent(), (DoublePoint{14, 16}));
+    EXPECT_EQ(field->GetScrollRange(nullptr), (DoubleRect{0, 0, 0, 0}));
 }
 
 // Covered pixels, not node lists: how a subtraction splits an area is the region's business.

@@ -77,7 +77,7 @@ public:
     RCPtr<LControl> GetCaptureControl() const { return mCapture; }
     RCPtr<LControl> GetHoverControl() const { return mHover; }
     void UpdateHover(RCPtr<LControl> control);
-    void SetCaret(bool show, LControl* control, const LongPoint& position);
+    void SetCaret(bool show, LControl* control, const LongPoint& position) override;
     [[nodiscard]] QVResult RequestClose(int32_t result) override;
     // True when the queue still holds work.
     bool ProcessNotifications();
