@@ -303,6 +303,15 @@ void LRootWindow::GetClientSize(double& width, double& height) const
     height = mHeight;
 }
 
+void LRootWindow::ClientToScreen(double& x, double& y) const
+{
+    if (!mServices) return;
+    LongPoint screen;
+    mServices->ClientToScreen(screen, {0, 0});
+    x += screen.x;
+    y += screen.y;
+}
+
 void LRootWindow::SetWindowRect(double x, double y, double width, double height)
 {
     SetBounds(DoubleRect{x, y, width, height});

@@ -288,6 +288,24 @@ TEST_F(OSWindowCoreTest, SizeRelayoutsAndRepaintsAllWhileMinimisingOnlyMovesTheT
     EXPECT_EQ(root.GetSize().x, 640);
 }
 
+TEST_F(OSWindowCoreTest, AResizeKeepsTheWindowWhereItIs)
+{
+    // The client area sits at 100,120 on the screen.
+    state.clientRects.clear();
+    WindowMessage size = Message(Kind::kSize);
+    size.width = 640;
+    size.height = 480;
+    window.HandleMessage(size);
+    EXPECT_EQ(main->GetFrame(), (DoubleRect{0, 0, 640, 480}));
+    // The program's own bounds change: the main control follows the window.
+    EXPECT_EQ(main->SetBounds({0, 0}, {500, 400}), S_OK);
+    EXPECT_EQ(main->GetFrame(), (DoubleRect{0, 0, 640, 480}));
+    root.SetBounds({100, 120, 700, 500});
+    ASSERT_FALSE(state.clientRects.empty());
+    for (const LongRect& placed : state.clientRects) EXPECT_EQ(placed.Origin(), (LongPoint{100, 120}));
+    EXPECT_EQ(state.clientRects.back(), (LongRect{100, 120, 700, 500}));
+}
+
 TEST_F(OSWindowCoreTest, MovePartlyOutsideTheWorkAreaRepaintsAllAfterTheNextMove)
 {
     RectRegion region;

@@ -32,6 +32,8 @@ struct BackendState {
     int destroyCount = 0;
     std::vector<LongRect> invalidated;
     int invalidatedAll = 0;
+    // Where the host asked the window to go, client rectangles on the screen.
+    std::vector<LongRect> clientRects;
     LongRect client{0, 0, 400, 300};
     LongRect frame{100, 100, 400, 320};
     LongPoint screenCursor{0, 0};
@@ -58,7 +60,7 @@ public:
     LongRect GetClientRect() const override { return state.client; }
     LongRect GetWindowRect() const override { return state.frame; }
     LongPoint GetClientOrigin() const override { return {state.frame.x, state.frame.y + 20}; }
-    void SetClientRect(const LongRect&) override {}
+    void SetClientRect(const LongRect& screenRect) override { state.clientRects.push_back(screenRect); }
     bool Show(int32_t command) override
     {
         const bool was = state.visible;
