@@ -26,6 +26,8 @@ struct BackendState {
     bool visible = true;
     bool destroyed = false;
     bool capture = false;
+    bool pointerCaptured = false;
+    LongPoint minimumSize{0, 0};
     uint32_t systemButtons = 0;
     uint32_t cursor = 0;
     int focusRequests = 0;
@@ -83,6 +85,8 @@ public:
     LongPoint GetScreenCursor() const override { return state.screenCursor; }
     uint32_t GetSystemButtons() const override { return state.systemButtons; }
     void SetCapture(bool held) override { state.capture = held; }
+    void CapturePointer(bool capture) override { state.pointerCaptured = capture; }
+    void SetMinimumSize(int32_t width, int32_t height) override { state.minimumSize = {width, height}; }
     void StartTimer(uint32_t) override {}
     int32_t GetShowState() const override { return 1; }
     void Destroy() override
