@@ -389,12 +389,22 @@ void SdlWindowBackend::Dispatch(const SDL_Event& event)
         case SDL_WINDOWEVENT_SHOWN: window->Reappear(false); return;
         case SDL_WINDOWEVENT_RESTORED: window->Reappear(true); return;
         case SDL_WINDOWEVENT_FOCUS_LOST: window->mClickActivated = false; break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (window->mClickActivated) return;  // told before the click that brought it
+            break;
         default: break;
         }
     }
-    if (event.type == SDL_MOUSEBUTTONDOWN && window->mEnabled && !window->HasInputFocus()) {
+    // As a click on an inactive window activates it first: the focus gain
+    // comes before the press, so it cannot take the focus from what the press
+    // opens.
+    if (event.type == SDL_MOUSEBUTTONDOWN && window->mEnabled && !window->HasInputFocus() &&
+        !window->mClickActivated && window->mHost) {
         window->mClickActivated = true;
         SDL_SetWindowInputFocus(window->mWindow);
+        QV::WindowMessage gained;
+        gained.kind = QV::WindowMessage::Kind::kSetFocus;
+        window->mHost->HandleMessage(gained);
     }
     for (QV::WindowMessage message : window->mTranslator.Translate(event)) {
         if (!window->mHost || !window->mWindow) return;
