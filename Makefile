@@ -12,7 +12,7 @@ DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev \
                 libsdl2-dev libcairo2-dev libpng-dev libfreetype-dev libfontconfig-dev \
                 libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev \
                 fonts-dejavu-core fonts-liberation2 xvfb xauth zenity xfonts-base \
-                libx11-dev libxtst-dev
+                libx11-dev libxtst-dev openbox
 # The edit-panel generator, run by a test that checks the committed resources.
 DEB_PACKAGES += python3
 FUZZ_PACKAGES := clang libclang-rt-14-dev

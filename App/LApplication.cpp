@@ -1,5 +1,6 @@
 #include "LApplication.h"
 
+#include <cstdint>
 #include <ctime>
 #include <stdexcept>
 
@@ -305,15 +306,16 @@ void LApplication::RestorePlacement()
     }
     const std::vector<uint8_t> bytes = BytesOf(hex);
     if (bytes.size() != kPlacementSize || Int32At(bytes, 0) != kPlacementSize) return;
-    const LongRect frame{Int32At(bytes, 28), Int32At(bytes, 32), Int32At(bytes, 36) - Int32At(bytes, 28),
-                         Int32At(bytes, 40) - Int32At(bytes, 32)};
-    const DoubleRect area = GetWorkArea();
+    const int64_t left = Int32At(bytes, 28), top = Int32At(bytes, 32);
+    const int64_t right = Int32At(bytes, 36), bottom = Int32At(bytes, 40);
+    if (right <= left || bottom <= top || right - left > INT32_MAX || bottom - top > INT32_MAX) return;
+    const LongRect frame{int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
     // A frame from another screen set-up is dropped rather than shown off-screen.
-    if (frame.width < 200 || frame.height < 150 || frame.x < area.x || frame.y < area.y ||
-        frame.x + frame.width > area.x + area.width || frame.y + frame.height > area.y + area.height) {
-        return;
-    }
-    mMainWindow->GetBackend().SetClientRect(frame);
+    if (!Platform::Window::FitsAWorkArea(frame)) return;
+    auto& backend = static_cast<Platform::Window::SdlWindowBackend&>(mMainWindow->GetBackend());
+    backend.SetFrameRect(frame);
+    const LongRect client = backend.GetClientRect();
+    mMainWindow->GetRootWindow()->SetClientSize(client.width, client.height);
 }
 
 // ------------------------------------------------------------ windows

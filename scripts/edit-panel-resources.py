@@ -6,6 +6,7 @@ keeps their geometry and texts in one readable place. Run it after a change
 and commit both files. With --out DIR it leaves them alone and writes the
 result to DIR instead (the build's check that they match)."""
 import argparse
+import math
 import pathlib
 import re
 from xml.sax.saxutils import escape
@@ -263,23 +264,56 @@ def foot_switch(name, x, y):
     ])
 
 
+# The panels share the view's width: a column is a quarter of it less its
+# share of the paddings and gaps, so a wider window widens every column. A
+# size relative to the parent names where the right edge goes.
+SHARE = (2 * PAD + 3 * GAP) / 4
+
+
+def anchor(n, x_rel, x_abs, right_rel, right_abs):
+    n["open"] = re.sub(r'XPositionAbs="-?\d+"', f'XPositionToControl="Parent" XPositionRel="{x_rel:g}" '
+                       f'XPositionAbs="{math.floor(x_abs)}"', n["open"], count=1)
+    n["open"] = re.sub(r'XSizeToControl="Self" XSizeAbs="-?\d+"', f'XSizeToControl="Parent" XSizeRel="{right_rel:g}" '
+                       f'XSizeAbs="{math.floor(right_abs)}"', n["open"], count=1)
+    return n
+
+
+def in_columns(n, col, span=1):
+    last = col + span - 1
+    return anchor(n, col / 4, PAD + col * (GAP - SHARE), (last + 1) / 4, PAD + last * GAP - (last + 1) * SHARE)
+
+
 def panels():
     y0 = PAD
     y1 = y0 + ROW + 2 * PAD + GAP
     y2 = y1 + rows(5) + GAP
     y3 = y2 + rows(5) + GAP
+    buttons = in_columns(hardware_buttons(COL[0], y3, 2 * W + GAP), 0, 2)
+    # The two buttons share their panel's width.
+    anchor(buttons["children"][2], 0, PAD, 0.5, -PAD / 2)
+    anchor(buttons["children"][3], 0.5, PAD / 2, 1, -PAD)
     return [
         global_channel(COL[0], y0, 300),
-        keybed(COL[0] + 300 + GAP, y0, 4 * W + 3 * GAP - 300 - GAP),
-        *[zone(i + 1, COL[i], y1) for i in range(4)],
-        absolute_controller("modWheel", COL[0], y2),
-        pitch_wheel(COL[1], y2),
-        absolute_controller("fader", COL[2], y2),
-        absolute_controller("expressionPedal", COL[3], y2),
-        hardware_buttons(COL[0], y3, 2 * W + GAP),
-        foot_switch("footSwitch1", COL[2], y3),
-        foot_switch("footSwitch2", COL[3], y3),
+        anchor(keybed(COL[0] + 300 + GAP, y0, 4 * W + 3 * GAP - 300 - GAP), 0, PAD + 300 + GAP, 1, -PAD),
+        *[in_columns(zone(i + 1, COL[i], y1), i) for i in range(4)],
+        in_columns(absolute_controller("modWheel", COL[0], y2), 0),
+        in_columns(pitch_wheel(COL[1], y2), 1),
+        in_columns(absolute_controller("fader", COL[2], y2), 2),
+        in_columns(absolute_controller("expressionPedal", COL[3], y2), 3),
+        buttons,
+        in_columns(foot_switch("footSwitch1", COL[2], y3), 2),
+        in_columns(foot_switch("footSwitch2", COL[3], y3), 3),
     ]
+
+
+# The smallest view that shows every panel whole; with the menu bar and the
+# status bar around the view it is the main control's minimum size.
+MENU_AND_STATUS = 26 + 24
+
+
+def panels_extent():
+    y3 = PAD + ROW + 2 * PAD + GAP + 2 * (rows(5) + GAP)
+    return COL[3] + W + PAD, y3 + rows(1) + rows(5) + 4 + PAD + PAD
 
 
 def render(n, depth):
@@ -412,3 +446,7 @@ out = parser.parse_args().out
 xml = ROOT / "Resources/Xml"
 for name, sections in (("APP_SKINS.xml", skin_sections), ("APP_STRINGS.xml", [string_tables()])):
     splice(xml / name, sections, (out or xml) / name)
+_w, _h = panels_extent()
+_minimum = f'XMinSizeAbs="{_w}"', f'YMinSizeAbs="{_h + MENU_AND_STATUS}"'
+assert all(m in ((out or xml) / "APP_SKINS.xml").read_text(encoding="utf-8") for m in _minimum), \
+    f"set the main control's minimum in APP_SKINS.xml to {_minimum}"

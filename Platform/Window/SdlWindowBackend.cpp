@@ -56,6 +56,20 @@ QV::DoubleRect GetWorkArea()
     return {double(r.x), double(r.y), double(r.w), double(r.h)};
 }
 
+bool FitsAWorkArea(const QV::LongRect& frame)
+{
+    if (frame.width <= 0 || frame.height <= 0) return false;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect r;
+        if (SDL_GetDisplayUsableBounds(i, &r) != 0 && SDL_GetDisplayBounds(i, &r) != 0) continue;
+        if (frame.x >= r.x && frame.y >= r.y && int64_t(frame.x) + frame.width <= int64_t(r.x) + r.w &&
+            int64_t(frame.y) + frame.height <= int64_t(r.y) + r.h) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void WakeLoop()
 {
     if (gWakePending.exchange(true)) return;
@@ -65,7 +79,7 @@ void WakeLoop()
 }
 
 SdlWindowBackend::SdlWindowBackend(const char* title, int32_t width, int32_t height)
-    : mWindow(SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+    : mWindow(SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN))
 {
     // The renderer draws off-screen and copies rectangles: the plain window
@@ -82,6 +96,7 @@ SdlWindowBackend::~SdlWindowBackend()
 void SdlWindowBackend::Destroy()
 {
     if (!mWindow) return;
+    CapturePointer(false);
     Windows().erase(SDL_GetWindowID(mWindow));
     SDL_DestroyWindow(mWindow);
     mWindow = nullptr;
@@ -152,6 +167,28 @@ void SdlWindowBackend::SetClientRect(const QV::LongRect& r)
     SDL_SetWindowSize(mWindow, std::max(r.width, 1), std::max(r.height, 1));
 }
 
+void SdlWindowBackend::SetFrameRect(const QV::LongRect& frame)
+{
+    if (!mWindow) return;
+    // Before it is shown the window has no borders yet: a window manager
+    // puts the frame's corner where the window was asked to go.
+    SetClientRect(frame);
+    mPendingFrame = frame;
+    mFramePending = !IsVisible();
+}
+
+void SdlWindowBackend::FitPendingFrame()
+{
+    if (!mFramePending || !IsVisible()) return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    const bool known = SDL_GetWindowBordersSize(mWindow, &top, &left, &bottom, &right) == 0;
+    if (known && top + left + bottom + right == 0) return;  // the frame is not there yet
+    mFramePending = false;
+    if (!known) return;  // no window manager: the frame is the client area
+    SDL_SetWindowSize(mWindow, std::max(mPendingFrame.width - left - right, 1),
+                      std::max(mPendingFrame.height - top - bottom, 1));
+}
+
 bool SdlWindowBackend::Show(int32_t command)
 {
     const bool was = IsVisible();
@@ -175,9 +212,14 @@ void SdlWindowBackend::SetTopMost(bool topMost)
     if (mWindow) SDL_SetWindowAlwaysOnTop(mWindow, topMost ? SDL_TRUE : SDL_FALSE);
 }
 
+bool SdlWindowBackend::HasInputFocus() const
+{
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
 bool SdlWindowBackend::IsActive() const
 {
-    return mWindow && mEnabled;
+    return mWindow && mEnabled && (HasInputFocus() || mClickActivated);
 }
 
 bool SdlWindowBackend::HasFocus() const
@@ -189,7 +231,33 @@ bool SdlWindowBackend::TakeFocus()
 {
     if (!mWindow) return false;
     SDL_RaiseWindow(mWindow);
+    // Also without a window manager to hand the focus over.
+    if (IsVisible()) SDL_SetWindowInputFocus(mWindow);
     return true;
+}
+
+void SdlWindowBackend::CapturePointer(bool capture)
+{
+    if (capture == mPointerCaptured || !mWindow) return;
+    mPointerCaptured = capture && SDL_CaptureMouse(SDL_TRUE) == 0;
+    if (!capture) SDL_CaptureMouse(SDL_FALSE);
+}
+
+void SdlWindowBackend::SetMinimumSize(int32_t width, int32_t height)
+{
+    if (mWindow) SDL_SetWindowMinimumSize(mWindow, std::max(width, 1), std::max(height, 1));
+}
+
+void SdlWindowBackend::Reappear(bool restored)
+{
+    InvalidateRect(nullptr);
+    if (!restored || !mHost) return;
+    const QV::LongRect client = GetClientRect();
+    QV::WindowMessage size;
+    size.kind = QV::WindowMessage::Kind::kSize;
+    size.width = client.width;
+    size.height = client.height;
+    mHost->HandleMessage(size);
 }
 
 void SdlWindowBackend::SetCursor(uint32_t cursor)
@@ -314,9 +382,29 @@ void SdlWindowBackend::Dispatch(const SDL_Event& event)
     auto it = event.type == SDL_QUIT ? windows.begin() : windows.find(id);
     if (it == windows.end()) return;
     SdlWindowBackend* window = it->second;
-    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-        window->InvalidateRect(nullptr);
-        return;
+    if (event.type == SDL_WINDOWEVENT) {
+        window->FitPendingFrame();
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN: window->Reappear(false); return;
+        case SDL_WINDOWEVENT_RESTORED: window->Reappear(true); return;
+        case SDL_WINDOWEVENT_FOCUS_LOST: window->mClickActivated = false; break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (window->mClickActivated) return;  // told before the click that brought it
+            break;
+        default: break;
+        }
+    }
+    // As a click on an inactive window activates it first: the focus gain
+    // comes before the press, so it cannot take the focus from what the press
+    // opens.
+    if (event.type == SDL_MOUSEBUTTONDOWN && window->mEnabled && !window->HasInputFocus() &&
+        !window->mClickActivated && window->mHost) {
+        window->mClickActivated = true;
+        SDL_SetWindowInputFocus(window->mWindow);
+        QV::WindowMessage gained;
+        gained.kind = QV::WindowMessage::Kind::kSetFocus;
+        window->mHost->HandleMessage(gained);
     }
     for (QV::WindowMessage message : window->mTranslator.Translate(event)) {
         if (!window->mHost || !window->mWindow) return;

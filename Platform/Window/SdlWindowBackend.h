@@ -38,6 +38,8 @@ private:
 
 // The work area of the display that shows most of the point.
 QV::DoubleRect GetWorkArea();
+// Whether a window frame lies wholly inside the work area of one display.
+bool FitsAWorkArea(const QV::LongRect& frame);
 // Wakes the loop from any thread.
 void WakeLoop();
 
@@ -48,6 +50,10 @@ public:
 
     // The host that receives this window's messages.
     void SetHost(QV::OSWindow* host) { mHost = host; }
+    // Places a window that is not shown yet by its outer frame. The window
+    // manager's frame is known only once the window is shown: the client
+    // size is then made the frame's less the borders.
+    void SetFrameRect(const QV::LongRect& frame);
 
     void* GetHandle() const override { return mWindow; }
     void SetTitle(const QV::String& text) override;
@@ -69,6 +75,8 @@ public:
     QV::LongPoint GetScreenCursor() const override;
     uint32_t GetSystemButtons() const override;
     void SetCapture(bool) override {}
+    void CapturePointer(bool capture) override;
+    void SetMinimumSize(int32_t width, int32_t height) override;
     void StartTimer(uint32_t periodMs) override { mTimerPeriod = periodMs; }
     int32_t GetShowState() const override;
     void Destroy() override;
@@ -93,11 +101,21 @@ private:
     int WaitTimeout() const;
     void Dispatch(const SDL_Event& event);
     bool TakeUpdate(QV::LongRect& rect);
+    bool HasInputFocus() const;
+    // Shown again or restored: the whole window is drawn anew.
+    void Reappear(bool restored);
+    void FitPendingFrame();
 
     SDL_Window* mWindow = nullptr;
     QV::OSWindow* mHost = nullptr;
     SdlEventTranslator mTranslator;
     bool mEnabled = true;
+    // A click on the window makes it active at once, as the system's own
+    // activation may arrive after the click; until the focus goes elsewhere.
+    bool mClickActivated = false;
+    bool mPointerCaptured = false;
+    bool mFramePending = false;
+    QV::LongRect mPendingFrame;
     uint32_t mTimerPeriod = 33;
     std::mutex mUpdateLock;
     bool mUpdatePending = false;

@@ -46,7 +46,10 @@ public:
     virtual RCPtr<LNotificationDistributor> GetDistributor() = 0;
     virtual void SetWindowTitle(const String& title) = 0;
     virtual void GetClientSize(double& width, double& height) const = 0;
-    // The top control's frame in root coordinates, for the window to follow.
+    // A client point in screen coordinates; unchanged without a system window.
+    virtual void ClientToScreen(double& /*x*/, double& /*y*/) const {}
+    // The top control's frame with its origin in screen coordinates, for the
+    // window to follow.
     virtual void SetWindowRect(double x, double y, double width, double height) = 0;
     // A text control's caret at a root-window point; show false takes it away.
     virtual void SetCaret(bool, LControl*, const LongPoint&) {}

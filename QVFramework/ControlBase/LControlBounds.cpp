@@ -62,7 +62,11 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
         RelayOutLaterSiblings(*parent);
         (void)parent->OnChildAdded(this);  // a notification; nobody needs the answer
     } else if (mRootWindow) {
-        mRootWindow->SetWindowRect(mFrame.x, mFrame.y, mFrame.width, mFrame.height);
+        // The window stays where it is: the root window takes screen coordinates.
+        double x = mFrame.x;
+        double y = mFrame.y;
+        mRootWindow->ClientToScreen(x, y);
+        mRootWindow->SetWindowRect(x, y, mFrame.width, mFrame.height);
     }
     // A focus request; a refusal leaves focus where it is.
     if ((!(size.x > 0) || !(size.y > 0)) && mParent && (mHasFocus || mContainsFocus)) (void)mParent->SetFocus(true);

@@ -460,6 +460,10 @@ public:
             out[axis + 2] = l.size[axis].kind == LayoutKind::kSelf
                                 ? (axis == 0 ? 7.0 * control.GetText().GetLength() : 14.0)
                                 : l.size[axis].offset + l.size[axis].factor * extent[axis];
+            // An absolute minimum, as the window's own minimum size uses it.
+            const LayoutRecord& minimum = l.minimum[axis];
+            if (minimum.kind == LayoutKind::kSelf && minimum.offset > 0)
+                out[axis + 2] = std::max(out[axis + 2], minimum.offset);
         }
         frame = {out[0], out[1], out[2], out[3]};
         ++layouts;

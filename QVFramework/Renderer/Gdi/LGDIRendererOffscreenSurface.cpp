@@ -12,6 +12,14 @@ LGDIRendererOffscreenSurface::~LGDIRendererOffscreenSurface()
 void LGDIRendererOffscreenSurface::SetSize(const LongSize& size)
 {
     mGraphics.reset();
+    // The same size again: the image is emptied in place; a fresh block of a
+    // window's size on every whole repaint cost more than the drawing.
+    if (mBitmap && mBitmap->IsValid() && LongSize{mBitmap->GetWidth(), mBitmap->GetHeight()} == size) {
+        mBitmap->Flush();
+        mBitmap->Clear();
+        mGraphics = std::make_unique<Platform::Gdip::Graphics>(*mBitmap);
+        return;
+    }
     mBitmap.reset();
     mBitmap = std::make_unique<Platform::Gdip::Surface>(std::max(size.width, 1), std::max(size.height, 1));
     mGraphics = std::make_unique<Platform::Gdip::Graphics>(*mBitmap);

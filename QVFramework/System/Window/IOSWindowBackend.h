@@ -37,6 +37,10 @@ public:
     virtual uint32_t GetSystemButtons() const = 0;
     // The window's own capture; never a pointer grab while only hovering.
     virtual void SetCapture(bool held) = 0;
+    // The pointer grab of a drag: the window hears the pointer outside it.
+    virtual void CapturePointer(bool capture) = 0;
+    // The smallest client size the user can drag the window to.
+    virtual void SetMinimumSize(int32_t width, int32_t height) = 0;
     virtual void StartTimer(uint32_t periodMs) = 0;
     // Show state (1 normal, 2 minimised, 3 maximised) and the normal frame.
     virtual int32_t GetShowState() const = 0;

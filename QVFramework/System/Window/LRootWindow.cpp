@@ -281,9 +281,10 @@ bool LRootWindow::ConstrainSize(int32_t& width, int32_t& height)
         DoubleRect frame;
         if (app->ResolveLayout(*mMainControl, reference, frame) == S_OK) {
             frame.Normalize();
+            // A maximum of 0 or below is none.
             const DoublePoint maximum = mMainControl->GetMaximumSize();
-            width = RoundHalfAway(std::min(frame.width, maximum.x));
-            height = RoundHalfAway(std::min(frame.height, maximum.y));
+            width = RoundHalfAway(maximum.x > 0 ? std::min(frame.width, maximum.x) : frame.width);
+            height = RoundHalfAway(maximum.y > 0 ? std::min(frame.height, maximum.y) : frame.height);
         }
     }
     width = std::max(width, 1);
@@ -301,6 +302,15 @@ void LRootWindow::GetClientSize(double& width, double& height) const
 {
     width = mWidth;
     height = mHeight;
+}
+
+void LRootWindow::ClientToScreen(double& x, double& y) const
+{
+    if (!mServices) return;
+    LongPoint screen;
+    mServices->ClientToScreen(screen, {0, 0});
+    x += screen.x;
+    y += screen.y;
 }
 
 void LRootWindow::SetWindowRect(double x, double y, double width, double height)

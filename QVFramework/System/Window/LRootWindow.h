@@ -104,6 +104,7 @@ public:
     RCPtr<LNotificationDistributor> GetDistributor() override { return RCPtr<LNotificationDistributor>(this); }
     void SetWindowTitle(const String& title) override;
     void GetClientSize(double& width, double& height) const override;
+    void ClientToScreen(double& x, double& y) const override;
     void SetWindowRect(double x, double y, double width, double height) override;
 
 private:

@@ -186,6 +186,7 @@ void LRootWindow::OnMouseWheel(const LongPoint& point, uint32_t modifiers, int32
 
 void LRootWindow::OnKey(const RCPtr<LKeyParam>& key)
 {
+    if (!InputAllowed()) return;
     HideToolTip();
     if (RCPtr<LControl> focus = mFocus) focus->HandleKeyDown(key);
 }

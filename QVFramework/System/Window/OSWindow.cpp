@@ -146,7 +146,17 @@ void OSWindow::SetWindowRect(const LongRect& rect)
 
 bool OSWindow::Show(int32_t command)
 {
+    if (command != 0) ApplyMinimumSize();
     return mBackend->Show(command);
+}
+
+void OSWindow::ApplyMinimumSize()
+{
+    if (!mRoot || mDestroyed) return;
+    int32_t width = 1;
+    int32_t height = 1;
+    (void)mRoot->ConstrainSize(width, height);  // the answer is the size itself
+    mBackend->SetMinimumSize(width, height);
 }
 
 QVResult OSWindow::UpdateNow()

@@ -42,6 +42,8 @@ public:
     // next event or wake.
     bool WantsTimerTicks() const;
     void EnableWindow(bool enable);
+    // The user cannot drag the window smaller than its main control's minimum.
+    void ApplyMinimumSize();
 
     // ---- IWindowOSServices ----
     [[nodiscard]] QVResult SetWindowTitle(const String& text) override;

@@ -138,6 +138,7 @@ void OSWindow::TakeCapture()
 
 void OSWindow::ReleaseCapture()
 {
+    mBackend->CapturePointer(false);
     if (!mCaptureHeld) return;
     mBackend->SetCapture(false);
     // Capture-changed arrives at once: no other window takes a logical capture.
@@ -156,11 +157,13 @@ void OSWindow::OnButton(const WindowMessage& message)
         if (!mRoot->GetFocusControl()) (void)SetFocus();  // as for any focus request
         mButtons |= bit;
         if (mPressCount++ == 0 && !mCaptureHeld) TakeCapture();
+        mBackend->CapturePointer(true);
         const int32_t kind = message.kind == Kind::kButtonDown ? LRootWindow::kPress : LRootWindow::kDoubleClick;
         mRoot->OnMouseButton(kind, message.button, modifiers, mLastPoint, 0);
         return;
     }
     mButtons &= ~bit;
+    if (mButtons == 0) mBackend->CapturePointer(false);
     if (message.elsewhere && mButtons == 0 && mPressCount != 0) {
         mPressCount = 0;
         RCPtr<LRootWindow> root = mRoot;
@@ -196,7 +199,10 @@ void OSWindow::OnWheel(const WindowMessage& message, int axis)
 
 void OSWindow::OnSize(const WindowMessage& message)
 {
-    if (mRoot && !message.minimized) {
+    // A minimised window keeps its image: an empty target would leave it
+    // blank when it comes back.
+    if (message.minimized || message.width <= 0 || message.height <= 0) return;
+    if (mRoot) {
         mRoot->UpdateLayout(message.width, message.height);
         mRoot->SetRepaintAllPending();
     }

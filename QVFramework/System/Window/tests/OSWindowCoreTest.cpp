@@ -230,8 +230,10 @@ TEST_F(OSWindowCoreTest, ReleaseOutsideAfterDragEndsTheCaptureReleaseInsideKeeps
 {
     window.HandleMessage(Button(Kind::kButtonDown, 1, 20, 20));
     EXPECT_TRUE(window.IsCaptureHeld());
+    EXPECT_TRUE(state.pointerCaptured) << "a drag hears the pointer outside the window";
     window.HandleMessage(Button(Kind::kButtonUp, 1, 20, 20));
     EXPECT_TRUE(window.IsCaptureHeld()) << "until the next move or capture change";
+    EXPECT_FALSE(state.pointerCaptured) << "no pointer grab outlives the drag";
 
     EXPECT_GE(root.SetCaptureControl(left.Get()), 0);
     window.HandleMessage(Button(Kind::kButtonDown, 1, 20, 20));
@@ -286,6 +288,57 @@ TEST_F(OSWindowCoreTest, SizeRelayoutsAndRepaintsAllWhileMinimisingOnlyMovesTheT
     root.TakeDirtyRegion(region);
     EXPECT_TRUE(region.IsEmpty());
     EXPECT_EQ(root.GetSize().x, 640);
+    EXPECT_EQ(window.GetRenderContext()->GetViewport(), (LongRect{0, 0, 640, 480}))
+        << "a minimised window keeps its image";
+
+    // Restored at the same size: drawn whole again.
+    size.minimized = false;
+    size.width = 640;
+    size.height = 480;
+    window.HandleMessage(size);
+    root.TakeDirtyRegion(region);
+    ASSERT_TRUE(region.GetBounds(bounds));
+    EXPECT_EQ(bounds, (RegionRect{0, 0, 640, 480}));
+}
+
+TEST_F(OSWindowCoreTest, TheWindowCannotBeMadeSmallerThanItsMainControlsMinimum)
+{
+    ControlLayout layout = main->GetLayout();
+    layout.minimum[0] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, 300.0};
+    layout.minimum[1] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, 200.0};
+    main->SetLayout(layout);
+    const struct {
+        int32_t width, height, wantWidth, wantHeight;
+        bool changed;
+    } cases[] = {{1, 1, 300, 200, true}, {100, 250, 300, 250, true}, {640, 480, 640, 480, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        int32_t width = c.width;
+        int32_t height = c.height;
+        EXPECT_EQ(root.ConstrainSize(width, height), c.changed);
+        EXPECT_EQ(width, c.wantWidth);
+        EXPECT_EQ(height, c.wantHeight);
+    }
+    window.Show(1);
+    EXPECT_EQ(state.minimumSize, (LongPoint{300, 200}));
+}
+
+TEST_F(OSWindowCoreTest, AResizeKeepsTheWindowWhereItIs)
+{
+    // The client area sits at 100,120 on the screen.
+    state.clientRects.clear();
+    WindowMessage size = Message(Kind::kSize);
+    size.width = 640;
+    size.height = 480;
+    window.HandleMessage(size);
+    EXPECT_EQ(main->GetFrame(), (DoubleRect{0, 0, 640, 480}));
+    // The program's own bounds change: the main control follows the window.
+    EXPECT_EQ(main->SetBounds({0, 0}, {500, 400}), S_OK);
+    EXPECT_EQ(main->GetFrame(), (DoubleRect{0, 0, 640, 480}));
+    root.SetBounds({100, 120, 700, 500});
+    ASSERT_FALSE(state.clientRects.empty());
+    for (const LongRect& placed : state.clientRects) EXPECT_EQ(placed.Origin(), (LongPoint{100, 120}));
+    EXPECT_EQ(state.clientRects.back(), (LongRect{100, 120, 700, 500}));
 }
 
 TEST_F(OSWindowCoreTest, MovePartlyOutsideTheWorkAreaRepaintsAllAfterTheNextMove)

@@ -132,10 +132,13 @@ TEST_F(RootWindowTest, PointerMasksKeepTenPointersAndInactiveWindowsHearNothing)
 
     state.active = false;
     left->events.clear();
+    root.SetFocusControl(left.Get());
     root.OnMouseButton(LRootWindow::kPress, 1, 0, {20, 20}, 0);
     root.OnMouseMove({30, 30}, 0, 0);
     root.OnMouseWheel({20, 20}, 0, 1);
+    root.OnKey(RCPtr<LKeyParam>(new LKeyParam(KeyCode(u'a', 0), 1)));
     EXPECT_TRUE(left->events.empty());
+    EXPECT_TRUE(left->keys.empty()) << "a key typed into another window reached this one";
 }
 
 TEST_F(RootWindowTest, AWheelClimbsFromTheControlUnderThePointerThenFallsBackToTheFocus)

@@ -26,12 +26,16 @@ struct BackendState {
     bool visible = true;
     bool destroyed = false;
     bool capture = false;
+    bool pointerCaptured = false;
+    LongPoint minimumSize{0, 0};
     uint32_t systemButtons = 0;
     uint32_t cursor = 0;
     int focusRequests = 0;
     int destroyCount = 0;
     std::vector<LongRect> invalidated;
     int invalidatedAll = 0;
+    // Where the host asked the window to go, client rectangles on the screen.
+    std::vector<LongRect> clientRects;
     LongRect client{0, 0, 400, 300};
     LongRect frame{100, 100, 400, 320};
     LongPoint screenCursor{0, 0};
@@ -58,7 +62,7 @@ public:
     LongRect GetClientRect() const override { return state.client; }
     LongRect GetWindowRect() const override { return state.frame; }
     LongPoint GetClientOrigin() const override { return {state.frame.x, state.frame.y + 20}; }
-    void SetClientRect(const LongRect&) override {}
+    void SetClientRect(const LongRect& screenRect) override { state.clientRects.push_back(screenRect); }
     bool Show(int32_t command) override
     {
         const bool was = state.visible;
@@ -81,6 +85,8 @@ public:
     LongPoint GetScreenCursor() const override { return state.screenCursor; }
     uint32_t GetSystemButtons() const override { return state.systemButtons; }
     void SetCapture(bool held) override { state.capture = held; }
+    void CapturePointer(bool capture) override { state.pointerCaptured = capture; }
+    void SetMinimumSize(int32_t width, int32_t height) override { state.minimumSize = {width, height}; }
     void StartTimer(uint32_t) override {}
     int32_t GetShowState() const override { return 1; }
     void Destroy() override
