@@ -756,6 +756,13 @@ QVResult LListBox::EnsureVisible(int32_t index)
 QVResult LListBox::SetScrollOffset(const DoublePoint& offset)
 {
     const QVResult result = LScrollView::SetScrollOffset(offset);
+    // The rows are docked: they keep their place in the client area while the
+    // items move through them, so they follow the offset at once.
+    if (result == S_OK) {
+        for (uint32_t r = 0; r < mRows.size(); ++r) {
+            if (LListBoxItem* row = GetRow(r)) (void)row->UpdateLayout();  // a row without a layout stays
+        }
+    }
     if (mRowHeight > 0) {
         int32_t top = static_cast<int32_t>(GetScrollOffset().y / mRowHeight);
         int32_t index = 0;
