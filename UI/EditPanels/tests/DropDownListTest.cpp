@@ -59,5 +59,61 @@ TEST_F(DropDownListTest, EveryListOpensOnItsSelectionWithEveryRowWhereItIsDrawn)
     }
 }
 
+// A list longer than its frame shows a scroll bar and scrolls by the wheel,
+// a step a row, no further than its ends, its rows staying in place.
+TEST_F(DropDownListTest, LongListScrollsByTheWheelBetweenItsEnds)
+{
+    rootWindow->height = 694;
+    RCPtr<LControl> panel = Build<LControl>(u"globalChannel");
+    ASSERT_TRUE(panel);
+    RCPtr<LComboBox> combo = At<LComboBox>(panel.Get(), {u"midiChannel", u"comboBox"});
+    ASSERT_TRUE(combo);
+    ASSERT_EQ(S_OK, combo->ShowList(true));
+    const RCPtr<LListBox> list = combo->GetListBox();
+    const RCPtr<LControl> bar = At(list.Get(), {u"vBar"});
+    ASSERT_TRUE(bar);
+    EXPECT_GT(bar->GetFrame().width, 0.0) << "16 items in 12 rows show a scroll bar";
+    const auto wheel = [&](uint32_t direction, int steps) {
+        for (int i = 0; i < steps; ++i)
+            (void)list->OnMouseWheel(LMouseWheelParam::Create({10, 10}, 0, direction));
+    };
+    const struct {
+        uint32_t direction;
+        int steps;
+        int32_t top;
+    } rows[] = {{LMouseWheelParam::kDown, 1, 1}, {LMouseWheelParam::kDown, 2, 3}, {LMouseWheelParam::kDown, 9, 4},
+                {LMouseWheelParam::kUp, 1, 3},   {LMouseWheelParam::kUp, 9, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.steps) + (row.direction == LMouseWheelParam::kUp ? " up" : " down"));
+        wheel(row.direction, row.steps);
+        EXPECT_EQ(row.top, list->GetTopIndex());
+        for (uint32_t r = 0; r < 12; ++r) {
+            EXPECT_EQ(r * list->GetRowHeight(), list->GetRow(r)->GetFrame().y - list->GetScrollOffset().y);
+            EXPECT_EQ(list->GetItemText(row.top + int32_t(r)), list->GetRow(r)->GetText());
+        }
+    }
+}
+
+// Choosing a row in view (as the pointer does over an open list) leaves the
+// list where it is; a row out of view scrolls just into view.
+TEST_F(DropDownListTest, ChoosingARowInViewKeepsTheListStill)
+{
+    rootWindow->height = 694;
+    RCPtr<LControl> panel = Build<LControl>(u"globalChannel");
+    ASSERT_TRUE(panel);
+    RCPtr<LComboBox> combo = At<LComboBox>(panel.Get(), {u"midiChannel", u"comboBox"});
+    ASSERT_TRUE(combo);
+    ASSERT_EQ(S_OK, combo->ShowList(true));
+    const RCPtr<LListBox> list = combo->GetListBox();
+    const struct {
+        int32_t item, top;
+    } rows[] = {{6, 0}, {11, 0}, {12, 1}, {15, 4}, {8, 4}, {4, 4}, {2, 2}, {0, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.item);
+        list->SelectItem(row.item, row.item, true);
+        EXPECT_EQ(row.top, list->GetTopIndex());
+    }
+}
+
 }  // namespace
 }  // namespace edit_panel_test
