@@ -153,9 +153,16 @@ def updown(x, y, w, name="numericUpDown"):
     b = 14
     return node("Framework.NumericUpDown", name, x, y, w, ROW, None, [
         node("Framework.TextBox", "textBox", 0, 0, w - b, ROW, "edTextBox"),
-        node("Framework.Button", "buttonUp", w - b, 0, b, ROW // 2, "edStepUp"),
-        node("Framework.Button", "buttonDown", w - b, ROW // 2, b, ROW - ROW // 2, "edStepDown"),
+        step_button("buttonUp", w - b, 0, b, ROW // 2, "edStepUp"),
+        step_button("buttonDown", w - b, ROW // 2, b, ROW - ROW // 2, "edStepDown"),
     ])
+
+
+def step_button(name, x, y, w, h, looks):
+    """The field's own keys step it: its buttons take no focus of their own."""
+    button = node("Framework.Button", name, x, y, w, h, looks)
+    button["open"] = button["open"].replace(" Name=", ' TabStop="-1" Name=', 1)
+    return button
 
 
 BAR = 10  # a list's scroll bar
