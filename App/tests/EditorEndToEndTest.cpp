@@ -325,12 +325,27 @@ TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
 }
 
+// The keyboard switches its first zones on, as if on the keyboard itself.
+void SwitchZonesOn(const std::string& statePath, int zones)
+{
+    std::string state = ReadFile(statePath);
+    for (int parameter = 2; parameter < 2 + zones; ++parameter) {
+        std::string line = ParameterLine(state, parameter);
+        line[line.find(':') + 3] = '1';  // "n: 0x ..." with the enable byte's low digit
+        state = ReplaceLine(state, parameter, line);
+    }
+    WriteFile(statePath, state);
+    std::this_thread::sleep_for(2s);
+}
+
 // The picture the README shows: `make screenshot` writes it to docs/, a test
 // run beside the test program.
 TEST_F(EditorEndToEndTest, WindowPicture)
 {
     const TestSupport::WindowId window = StartEditor();
     ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s));
+    SwitchZonesOn(statePath, 2);  // a zone's fields and its check mark show
     const char* wanted = std::getenv("EDITOR_SCREENSHOT");
     const std::string path = wanted ? wanted : "editor.png";
     EXPECT_TRUE(x.SavePicture(window, path));
@@ -410,14 +425,7 @@ protected:
     {
         const TestSupport::WindowId window = StartEditor();
         if (!window || !Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s)) return 0;
-        std::string state = ReadFile(statePath);
-        for (int zone = 2; zone <= 5; ++zone) {
-            std::string line = ParameterLine(state, zone);
-            line[line.find(':') + 3] = '1';  // "n: 0x ..." with the enable byte's low digit
-            state = ReplaceLine(state, zone, line);
-        }
-        WriteFile(statePath, state);
-        std::this_thread::sleep_for(2s);
+        SwitchZonesOn(statePath, 4);
         return window;
     }
     std::vector<uint32_t> Area(TestSupport::WindowId window, int x0, int y0, int width, int height)
