@@ -137,5 +137,25 @@ TEST_F(EditPanelsPictureTest, AllPanelsFitTheWindowAndMatchTheReference)
     ExpectMatchesReferencePicture(Gdi().GetDrawingSurface()->GetBitmap(), kReference, kActual, kTolerance);
 }
 
+// A text box draws its caret as a line through the control renderer: the
+// line must reach the picture, in the control's own place.
+TEST_F(EditPanelsPictureTest, ALineDrawnForACaretReachesThePicture)
+{
+    Start();
+    renderer->FillRect({0, 0, kWidth, kHeight}, LColor::FromARGB(0xFFFFFFFFu), false);
+    renderer->SaveState();
+    ControlRenderer drawing(*renderer);
+    drawing.PushClipRect({100, 50, 40, 20}, {100, 50, 40, 20}, 1);
+    drawing.DrawLine({10.5, 2}, {10.5, 16}, 0xFF000000u, 1.0f);
+    renderer->RestoreState();
+    Finish();
+    for (int y = 53; y < 66; ++y) {
+        SCOPED_TRACE(y);
+        const uint32_t c = Pixel(110, y);
+        EXPECT_LT(((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF), 120u);
+    }
+    EXPECT_EQ(0xFFFFFFu, Pixel(130, 60) & 0xFFFFFFu) << "nothing beside the line";
+}
+
 }  // namespace
 }  // namespace edit_panel_test
