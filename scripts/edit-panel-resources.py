@@ -1,63 +1,132 @@
 #!/usr/bin/env python3
 """Writes the edit panels' skin and string entries between the
 "edit panels: begin/end" markers of Resources/Xml/APP_SKINS.xml and
-APP_STRINGS.xml. The panels repeat the same few widgets many times; this
-keeps their geometry and texts in one readable place. Run it after a change
-and commit both files. With --out DIR it leaves them alone and writes the
-result to DIR instead (the build's check that they match)."""
+APP_STRINGS.xml, and their small pictures to Resources/Images. The panels
+repeat the same few widgets many times; this keeps their geometry, looks and
+texts in one readable place. Run it after a change and commit what it wrote.
+With --out DIR it leaves the tree alone and writes the results to DIR instead
+(the build's check that they match)."""
 import argparse
 import math
 import pathlib
 import re
+import struct
+import zlib
 from xml.sax.saxutils import escape
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 ROW = 22    # height of one field
 STEP = 26   # from one field row to the next
 PAD = 8
+LABEL_W = 78  # the label column of the controller, button and foot switch panels
 
 # ---------------------------------------------------------------- looks
 COLOURS = {
     "edPanelFill": "0xFFFFFFFF", "edBorder": "0xFFC8CED6", "edText": "0xFF202020",
     "edTitleText": "0xFF1E3A5F", "edFieldFill": "0xFFF7F9FB", "edButtonFill": "0xFFDDE3EA",
-    "edButtonHot": "0xFFC9D3DE", "edAccent": "0xFF2F6DB5", "edAccentLight": "0xFFD6E4F5",
-    "edTextOnAccent": "0xFFFFFFFF", "edClear": "0x00FFFFFF",
+    "edButtonHot": "0xFFC9D3DE", "edButtonPressed": "0xFFB2C0CF", "edAccent": "0xFF2F6DB5",
+    "edAccentHot": "0xFF255A97", "edAccentLight": "0xFFD6E4F5", "edTextOnAccent": "0xFFFFFFFF",
+    "edDimText": "0xFF8A8F98", "edDimFill": "0xFFEEF0F3", "edFocus": "0xFF1E3A5F", "edClear": "0x00FFFFFF",
+    "edThumb": "0xFFB4BEC9",
 }
-BORDER = ('<NonClientPart Name="edBorder" OffsetLeft="0" OffsetTop="0" OffsetRight="0" Height="1"/>'
-          '<NonClientPart Name="edBorder" OffsetLeft="0" OffsetBottom="0" OffsetRight="0" Height="1"/>'
-          '<NonClientPart Name="edBorder" OffsetLeft="0" OffsetTop="0" OffsetBottom="0" Width="1"/>'
-          '<NonClientPart Name="edBorder" OffsetRight="0" OffsetTop="0" OffsetBottom="0" Width="1"/>')
 
 
-def text_props(fg, align="0", margin=4):
-    return (f'<TextProperties TextLeftRel="0" TextLeftAbs="{margin}" TextRightRel="1" TextRightAbs="-{margin}" '
+def frame(part, width=1):
+    """Four edges of one colour, drawn over the fill."""
+    return (f'<NonClientPart Name="{part}" OffsetLeft="0" OffsetTop="0" OffsetRight="0" Height="{width}"/>'
+            f'<NonClientPart Name="{part}" OffsetLeft="0" OffsetBottom="0" OffsetRight="0" Height="{width}"/>'
+            f'<NonClientPart Name="{part}" OffsetLeft="0" OffsetTop="0" OffsetBottom="0" Width="{width}"/>'
+            f'<NonClientPart Name="{part}" OffsetRight="0" OffsetTop="0" OffsetBottom="0" Width="{width}"/>')
+
+
+BORDER = frame("edBorder")
+# Our own pictures (Resources/Images), drawn centred unless an edge offset is given.
+IMAGES = {"edCheckMark": "ed_check.png", "edArrowUp": "ed_arrow_up.png", "edArrowDown": "ed_arrow_down.png",
+          "edArrowDrop": "ed_arrow_drop.png"}
+
+
+def text_props(fg, align="0", margin=4, right=None):
+    right = margin if right is None else right
+    return (f'<TextProperties TextLeftRel="0" TextLeftAbs="{margin}" TextRightRel="1" TextRightAbs="-{right}" '
             f'TextHAlign="{align}" TextTopRel="0" TextTopAbs="0" TextBottomRel="1" TextBottomAbs="0" '
             f'TextVAlign="0.5" TextForegroundPart="{fg}"/>')
 
 
-def look(name, fill, fg="edText", align="0", border=False, inset=0):
+def look(name, fill, fg="edText", align="0", border=False, inset=0, edge="edBorder", over="", right=None, margin=4):
     client = (f'<ClientPart Name="{fill}" OffsetLeft="{inset}" OffsetTop="{inset}" '
               f'OffsetRight="-{inset}" OffsetBottom="-{inset}"/>')
-    return f'<Look Name="{name}">{client}{BORDER if border else ""}{text_props(fg, align)}</Look>'
+    edges = frame(edge) if border else ""
+    return f'<Look Name="{name}">{client}{edges}{over}{text_props(fg, align, margin, right)}</Look>'
 
 
+def centred(part):
+    return f'<NonClientPart Name="{part}"/>'
+
+
+DROP_ARROW = '<NonClientPart Name="edArrowDrop" OffsetRight="-6"/>'
+FOCUS_RING = frame("edFocus", 2)
 LOOKS = [
     look("edPanel", "edPanelFill", border=True, inset=1),
-    look("edLabel", "edClear"),
+    look("edLabel", "edClear", margin=2),
     look("edTitle", "edClear", fg="edTitleText"),
     look("edField", "edFieldFill", border=True, inset=1),
+    look("edFieldHot", "edFieldFill", border=True, inset=1, edge="edThumb"),
+    look("edFieldFocus", "edPanelFill", border=True, inset=1, edge="edAccent"),
+    look("edFieldOff", "edDimFill", fg="edDimText", border=True, inset=1),
     look("edButton", "edButtonFill", align="0.5"),
     look("edButtonHot", "edButtonHot", align="0.5"),
     look("edButtonOn", "edAccent", fg="edTextOnAccent", align="0.5"),
     look("edRow", "edFieldFill"),
     look("edRowHot", "edAccentLight"),
+    look("edRowChosen", "edAccent", fg="edTextOnAccent"),
+    look("edRowOff", "edFieldFill", fg="edDimText"),
+    look("edThumb", "edThumb"),
+    look("edThumbHot", "edButtonPressed"),
+    look("edTrack", "edDimFill"),
 ]
+# A combo box: its text stops short of the drop-down arrow.
+for name, fill, edge, fg in [("edCombo", "edFieldFill", "edBorder", "edText"),
+                             ("edComboHot", "edFieldFill", "edThumb", "edText"),
+                             ("edComboFocus", "edPanelFill", "edAccent", "edText"),
+                             ("edComboOff", "edDimFill", "edBorder", "edDimText")]:
+    LOOKS.append(look(name, fill, fg=fg, border=True, inset=1, edge=edge, over=DROP_ARROW, right=20))
+# Step buttons: their arrow over the plain, hot and pressed fills.
+for arrow in ("Up", "Down"):
+    for state, fill in [("", "edButtonFill"), ("Hot", "edButtonHot"), ("Pressed", "edButtonPressed"),
+                        ("Off", "edDimFill")]:
+        LOOKS.append(look(f"edStep{arrow}{state}", fill, over=centred(f"edArrow{arrow}")))
+# The on/off box: empty when off, the accent with a check mark when on; the
+# focus shows as a dark ring.
+for state, fill in [("", "edButtonFill"), ("Hot", "edButtonHot"), ("Pressed", "edButtonPressed"),
+                    ("Off", "edDimFill")]:
+    LOOKS.append(look(f"edToggle{state}", fill, border=True, inset=1))
+    LOOKS.append(look(f"edToggle{state}Focus", fill, over=FOCUS_RING))
+for state, fill in [("", "edAccent"), ("Hot", "edAccentHot"), ("Pressed", "edAccentHot"), ("Off", "edThumb")]:
+    LOOKS.append(look(f"edToggleOn{state}", fill, over=centred("edCheckMark")))
+    LOOKS.append(look(f"edToggleOn{state}Focus", fill, over=centred("edCheckMark") + FOCUS_RING))
+
+
+def button_looks(base, focus=""):
+    """A button's 14 parts: normal, hot, pressed, the same focused, disabled; then checked alike."""
+    plain = [base, base + "Hot", base + "Pressed"]
+    return plain + [p + focus for p in plain] + [base + "Off"]
+
+
 LOOK_LISTS = {
-    "edPanel": ["edPanel"], "edGroup": ["edLabel"], "edLabel": ["edLabel"], "edTitle": ["edTitle"], "edField": ["edField"],
-    "edStepButton": ["edButton", "edButtonHot", "edButtonOn"] * 4 + ["edButton", "edButtonHot"],
-    "edToggle": ["edButton", "edButtonHot", "edButtonHot", "edButton", "edButtonHot", "edButtonHot", "edButton"]
-                + ["edButtonOn"] * 7,
-    "edRow": ["edRow", "edRowHot", "edRowHot", "edRow"] * 3,
+    "edPanel": ["edPanel"], "edGroup": ["edLabel"], "edLabel": ["edLabel"], "edTitle": ["edTitle"],
+    "edField": ["edField"],
+    # Text box: normal, hot, with a cue label, focused, focused hot, (unused), disabled.
+    "edTextBox": ["edField", "edFieldHot", "edField", "edFieldFocus", "edFieldFocus", "edFieldFocus", "edFieldOff"],
+    # Combo box: normal, focused, hot, hot focused, open, open hot, disabled.
+    "edCombo": ["edCombo", "edComboFocus", "edComboHot", "edComboFocus", "edComboFocus", "edComboFocus",
+                "edComboOff"],
+    "edStepUp": button_looks("edStepUp") * 2,
+    "edStepDown": button_looks("edStepDown") * 2,
+    "edToggle": button_looks("edToggle", "Focus") + button_looks("edToggleOn", "Focus"),
+    # List row: plain, hot, pressed; marked alike; disabled; then chosen (selected) alike.
+    "edRow": ["edRow", "edRowHot", "edRowHot", "edRow", "edRowHot", "edRowHot", "edRowOff"] + ["edRowChosen"] * 7,
+    "edThumb": ["edThumb", "edThumbHot", "edThumbHot", "edThumb", "edThumbHot", "edThumbHot", "edThumb"],
+    "edTrack": ["edTrack"],
 }
 
 # ---------------------------------------------------------------- controls
@@ -87,16 +156,41 @@ def label(name, x, y, w, h=ROW, looks="edLabel"):
 def updown(x, y, w, name="numericUpDown"):
     b = 14
     return node("Framework.NumericUpDown", name, x, y, w, ROW, None, [
-        node("Framework.TextBox", "textBox", 0, 0, w - b, ROW, "edField"),
-        node("Framework.Button", "buttonUp", w - b, 0, b, ROW // 2, "edStepButton"),
-        node("Framework.Button", "buttonDown", w - b, ROW // 2, b, ROW - ROW // 2, "edStepButton"),
+        node("Framework.TextBox", "textBox", 0, 0, w - b, ROW, "edTextBox"),
+        step_button("buttonUp", w - b, 0, b, ROW // 2, "edStepUp"),
+        step_button("buttonDown", w - b, ROW // 2, b, ROW - ROW // 2, "edStepDown"),
     ])
 
 
+def step_button(name, x, y, w, h, looks):
+    """The field's own keys step it: its buttons take no focus of their own."""
+    button = node("Framework.Button", name, x, y, w, h, looks)
+    button["open"] = button["open"].replace(" Name=", ' TabStop="-1" Name=', 1)
+    return button
+
+
+BAR = 10  # a list's scroll bar
+
+
+def scroll_bar(h):
+    """A list's vertical bar: it stays at the list's right edge while the rows scroll."""
+    attrs = ('Class="Framework.ScrollBar" Name="vBar" XPositionToControl="Client" XPositionRel="1" '
+             f'XPlacementAnchor="1" XSizeToControl="Self" XSizeAbs="{BAR}" YPositionAbs="1" '
+             'YSizeToControl="Client" YSizeRel="1" XIsDocked="True" YIsDocked="True" Z_Order="1"')
+    inner = '<Skin Name="vBar" LookList="edTrack"/>'
+    channel = node("Framework.Label", "channel", 0, 0, BAR, h, "edTrack",
+                   [node("Framework.Button", "thumb", 0, 0, BAR, 20, "edThumb")])
+    channel["open"] = channel["open"].replace('YSizeToControl="Self" YSizeAbs="%d"' % h,
+                                              'YSizeToControl="Parent" YSizeRel="1"')
+    return {"open": f"<SubControl {attrs}>{inner}", "children": [channel]}
+
+
 def combo(x, y, w, rows, name="comboBox"):
-    return node("Framework.ComboBox", name, x, y, w, ROW, "edField", [
-        node("Framework.ListBox", "listBox", 0, ROW, w, min(rows, 12) * 18 + 2, "edField", [
+    h = min(rows, 12) * 18 + 2
+    return node("Framework.ComboBox", name, x, y, w, ROW, "edCombo", [
+        node("Framework.ListBox", "listBox", 0, ROW, w, h, "edField", [
             node("Framework.ListBoxItem", "templateItem", 0, 0, w - 2, 18, "edRow"),
+            scroll_bar(h - 2),
         ], visible=False, clip=False),
     ])
 
@@ -105,11 +199,11 @@ def labeled(cls, name, x, y, w, label_w, control, label_name="controlNameLabel")
     return node(cls, name, x, y, w, ROW, None, [label(label_name, 0, 0, label_w), control])
 
 
-def labeled_updown(cls, name, x, y, w, label_w=104):
+def labeled_updown(cls, name, x, y, w, label_w=LABEL_W):
     return labeled(cls, name, x, y, w, label_w, updown(label_w, 0, min(72, w - label_w)))
 
 
-def labeled_combo(cls, name, x, y, w, rows, label_w=104):
+def labeled_combo(cls, name, x, y, w, rows, label_w=LABEL_W):
     return labeled(cls, name, x, y, w, label_w, combo(label_w, 0, w - label_w, rows))
 
 
@@ -121,11 +215,11 @@ def note_selector(cls, x, y, w, name="noteSelector"):
     ])
 
 
-def cc_group(x, y, w, label_w=104):
+def cc_group(x, y, w, label_w=LABEL_W):
     return node("ZiroruVovizu.Control.LabeledCCSelector", "cc", x, y, w, ROW, None, [
         label("controlNameLabel", 0, 0, label_w),
         node("ZiroruVovizu.Control.CCSelector", "ccSelector", label_w, 0, w - label_w, ROW, None, [
-            updown(0, 0, 52), label("textLabel", 54, 0, w - label_w - 54)]),
+            updown(0, 0, 46), label("textLabel", 48, 0, w - label_w - 48)]),
     ])
 
 
@@ -250,8 +344,8 @@ def foot_switch(name, x, y):
         labeled_combo("ZiroruVovizu.Control.LabeledFootSwitchType", "type", PAD, PAD + STEP, FW, 11),
         channel(r[0]),
         number("LabeledMmcDeviceIdSelector", "mmcDeviceId", r[0]),
-        labeled("ZiroruVovizu.Control.LabeledNoteSelector", "note", PAD, r[1], FW, 104,
-                note_selector("ZiroruVovizu.MidiNoteSelector", 104, 0, FW - 104)),
+        labeled("ZiroruVovizu.Control.LabeledNoteSelector", "note", PAD, r[1], FW, LABEL_W,
+                note_selector("ZiroruVovizu.MidiNoteSelector", LABEL_W, 0, FW - LABEL_W)),
         number("LabeledProgramSelector", "program", r[1]),
         cc_group(PAD, r[1], FW),
         labeled_combo("ZiroruVovizu.Control.LabeledMmcCommandSelector", "mmcCommand", PAD, r[1], FW, 2),
@@ -338,8 +432,8 @@ def items(texts, **named):
 
 NOTE_LABELS = {"noteNameLabel": items(NOTES, LABEL="%s"),
                "octaveNameLabel": items([f"({i})" for i in range(11)], LABEL="(%d)")}
-CC_NAMES = {1: "MODULATION", 2: "BREATH", 4: "FOOT", 7: "VOLUME",
-            8: "BALANCE", 10: "PAN", 11: "EXPRESSION", 64: "SUSTAIN", 65: "PORTAMENTO", 66: "SOSTENUTO",
+CC_NAMES = {1: "MOD WHEEL", 2: "BREATH", 4: "FOOT", 7: "VOLUME",
+            8: "BALANCE", 10: "PAN", 11: "EXPRESSION", 64: "SUSTAIN", 65: "PORTA", 66: "SOSTENUTO",
             67: "SOFT PEDAL", 71: "RESONANCE", 74: "CUTOFF", 91: "REVERB", 93: "CHORUS"}
 C = "ZiroruVovizu.Control."
 TABLES = {
@@ -386,7 +480,7 @@ TABLES = {
                         "MMC STOP", "MMC PLAY"]),
     C + "LabeledMmcDeviceIdSelector|controlNameLabel": {"LABEL": "DEVICE ID"},
     C + "LabeledProgramSelector|controlNameLabel": {"LABEL": "PROGRAM"},
-    C + "LabeledProgramMaxSelector|controlNameLabel": {"LABEL": "UPPER LIMIT"},
+    C + "LabeledProgramMaxSelector|controlNameLabel": {"LABEL": "LIMIT"},
     C + "LabeledBankMsbSelector|controlNameLabel": {"LABEL": "BANK MSB"},
     C + "LabeledBankLsbSelector|controlNameLabel": {"LABEL": "BANK LSB"},
     "ZiroruVovizu.FootSwitch|controlNameLabel":
@@ -396,8 +490,8 @@ TABLES = {
                         "CC ABSOLUTE", "CC LATCH", "CC INC", "CC DEC", "MMC"], TOOLTIP="What the switch sends"),
     C + "LabeledFootSwitchType|controlNameLabel": {"LABEL": "TYPE"},
     C + "LabeledNoteSelector|controlNameLabel": {"LABEL": "NOTE"},
-    C + "LabeledVelocityOnSelector|controlNameLabel": {"LABEL": "VELOCITY ON"},
-    C + "LabeledVelocityOffSelector|controlNameLabel": {"LABEL": "VELOCITY OFF"},
+    C + "LabeledVelocityOnSelector|controlNameLabel": {"LABEL": "VEL ON"},
+    C + "LabeledVelocityOffSelector|controlNameLabel": {"LABEL": "VEL OFF"},
     C + "LabeledMmcCommandSelector|comboBox": items(["STOP", "PLAY"]),
     C + "LabeledMmcCommandSelector|controlNameLabel": {"LABEL": "COMMAND"},
 }
@@ -413,6 +507,48 @@ def string_tables():
         out += "  </StringTable>\n"
     # The document's own table goes on after the markers.
     return out + '  <StringTable ID="|ZiroruVovizu">\n'
+
+
+
+# ---------------------------------------------------------------- pictures
+INK = (0x3C, 0x46, 0x50)
+
+
+def polygon_png(width, height, points, colour, scale=8):
+    """A small straight-alpha PNG of a filled polygon, its edges smoothed by supersampling."""
+    def inside(x, y):
+        hit = False
+        for (x1, y1), (x2, y2) in zip(points, points[1:] + points[:1]):
+            if (y1 > y) != (y2 > y) and x < x1 + (y - y1) * (x2 - x1) / (y2 - y1):
+                hit = not hit
+        return hit
+    rows = b""
+    for py in range(height):
+        row = b"\0"
+        for px in range(width):
+            n = sum(inside(px + (i + 0.5) / scale, py + (j + 0.5) / scale) for i in range(scale) for j in range(scale))
+            row += bytes(colour) + bytes([round(255 * n / scale / scale)])
+        rows += row
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
+
+
+CHECK = [(1.5, 6.0), (3.0, 4.5), (5.0, 6.5), (10.5, 1.0), (12.0, 2.5), (5.0, 9.5)]
+PICTURES = {
+    "ed_check.png": (13, 11, CHECK, (0xFF, 0xFF, 0xFF)),
+    "ed_arrow_up.png": (8, 5, [(0, 5), (4, 1), (8, 5)], INK),
+    "ed_arrow_down.png": (8, 5, [(0, 0), (8, 0), (4, 4)], INK),
+    "ed_arrow_drop.png": (10, 6, [(0, 0.5), (10, 0.5), (5, 5.5)], INK),
+}
+
+
+def write_pictures(folder):
+    folder.mkdir(exist_ok=True)
+    for file, (w, h, points, colour) in PICTURES.items():
+        (folder / file).write_bytes(polygon_png(w, h, points, colour))
 
 
 # ---------------------------------------------------------------- splice
@@ -433,7 +569,9 @@ def indent(lines, depth):
 
 skin_sections = [
     indent([f'<Colorizer Name="{n}" ColorType="SolidFill" Color="{c}"/>' for n, c in COLOURS.items()], 2),
-    indent([f'<Part Name="{n}" Width="1" Height="1" ResizeType="Stretch" ColorizerName="{n}"/>' for n in COLOURS], 2),
+    indent([f'<Part Name="{n}" Width="1" Height="1" ResizeType="Stretch" ColorizerName="{n}"/>' for n in COLOURS]
+           + [f'<Part Name="{n}" ImageFile="{f}" ImageLocX="0" ImageLocY="0" Width="{PICTURES[f][0]}" '
+              f'Height="{PICTURES[f][1]}" ResizeType="Center"/>' for n, f in IMAGES.items()], 2),
     indent(LOOKS, 2),
     indent([f'<LookList Name="{n}" NumLooks="{len(ls)}">'
             + "".join(f'<Look Name="{l}" Index="{i}"/>' for i, l in enumerate(ls)) + "</LookList>"
@@ -444,6 +582,7 @@ parser = argparse.ArgumentParser(description=__doc__)
 parser.add_argument("--out", type=pathlib.Path, help="folder for the results (default: change the files in place)")
 out = parser.parse_args().out
 xml = ROOT / "Resources/Xml"
+write_pictures(out or ROOT / "Resources/Images")
 for name, sections in (("APP_SKINS.xml", skin_sections), ("APP_STRINGS.xml", [string_tables()])):
     splice(xml / name, sections, (out or xml) / name)
 _w, _h = panels_extent()

@@ -6,6 +6,7 @@
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -276,12 +277,12 @@ constexpr PanelEdit kEdits[] = {
     {"zone 2 on", 275, 97, 3, 0, +1},
     {"zone 3 on", 523, 97, 4, 0, +1},
     {"zone 4 on", 771, 97, 5, 0, +1},
-    {"mod wheel CC up", 165, 340, 6, 2, +1},
-    {"pitch wheel lower limit up", 433, 313, 7, 1, +1},
-    {"fader CC up", 661, 340, 8, 2, +1},
-    {"expression pedal CC up", 909, 340, 9, 2, +1},
-    {"foot switch 1 CC up", 661, 510, 13, 9, +1},
-    {"foot switch 2 CC up", 909, 510, 14, 9, +1},
+    {"mod wheel CC up", 133, 340, 6, 2, +1},
+    {"pitch wheel lower limit up", 407, 313, 7, 1, +1},
+    {"fader CC up", 629, 340, 8, 2, +1},
+    {"expression pedal CC up", 877, 340, 9, 2, +1},
+    {"foot switch 1 CC up", 629, 510, 13, 9, +1},
+    {"foot switch 2 CC up", 877, 510, 14, 9, +1},
 };
 
 // A choice made in a combo box: a click opens its list, Down moves through
@@ -327,7 +328,7 @@ TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
 
     // A number typed over another: the pitch wheel's upper limit becomes 100.
     expected[7][2] = 100;
-    ASSERT_TRUE(x.Click(window, 398, 345));
+    ASSERT_TRUE(x.Click(window, 370, 345));
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(x.PressKey(XK_BackSpace));
     ASSERT_TRUE(x.Type("100"));
     ASSERT_TRUE(x.PressKey(XK_Return));
@@ -340,12 +341,25 @@ TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
     WriteFile(statePath, ReplaceLine(ReadFile(statePath), 7, fromKeyboard));
     std::this_thread::sleep_for(2s);
     EXPECT_EQ(ParameterLine(ReadFile(statePath), 7), fromKeyboard);
-    ASSERT_TRUE(x.Click(window, 433, 313));
+    ASSERT_TRUE(x.Click(window, 407, 313));
     EXPECT_TRUE(Eventually([&] { return ParameterLine(ReadFile(statePath), 7) == "7: 00 06 70"; }, 15s))
         << ParameterLine(ReadFile(statePath), 7);
 
     ASSERT_TRUE(x.RequestClose(window));
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
+// The keyboard switches its first zones on, as if on the keyboard itself.
+void SwitchZonesOn(const std::string& statePath, int zones)
+{
+    std::string state = ReadFile(statePath);
+    for (int parameter = 2; parameter < 2 + zones; ++parameter) {
+        std::string line = ParameterLine(state, parameter);
+        line[line.find(':') + 3] = '1';  // "n: 0x ..." with the enable byte's low digit
+        state = ReplaceLine(state, parameter, line);
+    }
+    WriteFile(statePath, state);
+    std::this_thread::sleep_for(2s);
 }
 
 // The picture the README shows: `make screenshot` writes it to docs/, a test
@@ -354,10 +368,294 @@ TEST_F(EditorEndToEndTest, WindowPicture)
 {
     const TestSupport::WindowId window = StartEditor();
     ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s));
+    SwitchZonesOn(statePath, 2);  // a zone's fields and its check mark show
     const char* wanted = std::getenv("EDITOR_SCREENSHOT");
     const std::string path = wanted ? wanted : "editor.png";
     EXPECT_TRUE(x.SavePicture(window, path));
     EXPECT_GT(std::filesystem::file_size(path), 10000u);
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
+// Every drop-down of the window (window coordinates of the shipped skin), the
+// keyboard byte its choice goes to and that byte for its first item. In an
+// order that keeps each shown: a type that hides a list comes after it.
+struct DropDown {
+    const char* what;
+    int x, y;
+    int items;
+    int parameter, byte, first;
+};
+constexpr DropDown kDropDowns[] = {
+    {"global channel", 182, 42, 16, 0, 0, 1},
+    {"velocity curve", 528, 42, 7, 1, 0, 0},
+    {"zone 1 channel", 108, 112, 17, 2, 1, 0},
+    {"zone 2 channel", 356, 112, 17, 3, 1, 0},
+    {"zone 3 channel", 604, 112, 17, 4, 1, 0},
+    {"zone 4 channel", 852, 112, 17, 5, 1, 0},
+    {"mod wheel channel", 94, 282, 18, 6, 0, 0},
+    {"mod wheel type", 94, 308, 3, 6, 1, 0},
+    {"pitch wheel channel", 342, 282, 18, 7, 0, 0},
+    {"fader channel", 590, 282, 18, 8, 0, 0},
+    {"fader type", 590, 308, 3, 8, 1, 0},
+    {"expression pedal channel", 838, 282, 18, 9, 0, 0},
+    {"expression pedal type", 838, 308, 3, 9, 1, 0},
+    {"button 1 channel", 102, 516, 18, 11, 0, 0},
+    {"button 2 channel", 343, 516, 18, 12, 0, 0},
+    {"hardware buttons type", 94, 452, 8, 10, 0, 0},  // ends on MMC, which hides the buttons' channels
+    {"foot switch 1 channel", 590, 478, 18, 13, 0, 0},
+    {"foot switch 1 type", 590, 452, 11, 13, 1, 0},  // ends on MMC, which shows the command
+    {"foot switch 1 MMC command", 590, 504, 2, 13, 12, 0},
+    {"foot switch 2 channel", 838, 478, 18, 14, 0, 0},
+    {"foot switch 2 type", 838, 452, 11, 14, 1, 0},
+    {"foot switch 2 MMC command", 838, 504, 2, 14, 12, 0},
+};
+constexpr int kFieldHeight = 22, kListRow = 18;
+constexpr int kZoneSwitchX[] = {27, 275, 523, 771};
+constexpr int kZoneSwitchY = 97;
+
+// Where a drop-down's list opens: below the box when its whole frame fits
+// there, else on the side with more room, in whole rows.
+struct ListPlace {
+    int top;
+    int rows;
+    int Middle(int row) const { return top + 1 + row * kListRow + kListRow / 2; }
+};
+ListPlace PlaceOf(const DropDown& d, int windowHeight)
+{
+    const int skin = std::min(d.items, 12) * kListRow + 2;
+    const int content = d.items * kListRow + 2;
+    const int below = windowHeight - (d.y + kFieldHeight) - 5, above = d.y - 5;
+    const bool down = (below < skin && above < skin) ? (content <= below || above <= below) : skin <= below;
+    const int height = std::min({content, skin, down ? below : above});
+    return {down ? d.y + kFieldHeight - 1 : d.y - 1 - height, (height - 2) / kListRow};
+}
+
+// The pixels of a rectangle of the window.
+std::vector<uint32_t> Crop(const TestSupport::Picture& picture, int x, int y, int width, int height)
+{
+    std::vector<uint32_t> pixels;
+    for (int row = y; row < y + height; ++row) {
+        for (int column = x; column < x + width; ++column) pixels.push_back(picture.At(column, row));
+    }
+    return pixels;
+}
+
+class EditorInputTest : public EditorEndToEndTest {
+protected:
+    // The editor with every zone switched on, so each zone's fields show.
+    TestSupport::WindowId StartWithZonesOn()
+    {
+        const TestSupport::WindowId window = StartEditor();
+        if (!window || !Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s)) return 0;
+        SwitchZonesOn(statePath, 4);
+        return window;
+    }
+    std::vector<uint32_t> Area(TestSupport::WindowId window, int x0, int y0, int width, int height)
+    {
+        const std::optional<TestSupport::Picture> picture = x.Capture(window);
+        return picture ? Crop(*picture, x0, y0, width, height) : std::vector<uint32_t>{};
+    }
+    void ExpectKeyboard(const std::map<int, std::vector<int>>& expected)
+    {
+        EXPECT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)) == expected; }, 10s))
+            << "keyboard now:\n" << ReadFile(statePath);
+    }
+};
+
+TEST_F(EditorInputTest, AClickOnAnyRowOfAnyDropDownChoosesTheRowDrawnThere)
+{
+    const TestSupport::WindowId window = StartWithZonesOn();
+    ASSERT_NE(window, 0u);
+    const auto frame = x.Geometry(window);
+    ASSERT_TRUE(frame);
+    std::map<int, std::vector<int>> expected = Blobs(ReadFile(statePath));
+    for (const DropDown& d : kDropDowns) {
+        const ListPlace place = PlaceOf(d, frame->height);
+        // Keys only move the list's highlight and scroll it; the click chooses.
+        const auto choose = [&](int item, int shownAt, unsigned long key, int presses) {
+            SCOPED_TRACE(std::string(d.what) + ", item " + std::to_string(item));
+            ASSERT_TRUE(x.Click(window, d.x + 20, d.y + kFieldHeight / 2));
+            std::this_thread::sleep_for(400ms);
+            for (int i = 0; i < presses; ++i) ASSERT_TRUE(x.PressKey(key));
+            if (presses > 0) std::this_thread::sleep_for(400ms);
+            ASSERT_TRUE(x.Click(window, d.x + 20, place.Middle(shownAt)));
+            // The chosen byte, and no other part changed (a type may hand a shared byte to another field).
+            const auto chosen = [&] {
+                std::map<int, std::vector<int>> now = Blobs(ReadFile(statePath)), before = expected;
+                if (now[d.parameter][static_cast<size_t>(d.byte)] != d.first + item) return false;
+                now.erase(d.parameter);
+                before.erase(d.parameter);
+                return now == before;
+            };
+            EXPECT_TRUE(Eventually(chosen, 10s)) << "keyboard now:\n" << ReadFile(statePath);
+            expected = Blobs(ReadFile(statePath));
+        };
+        // Opened on the item chosen last, the list shows it; in a longer list
+        // Down brings the next item into its last row.
+        for (int item = 0; item < d.items; ++item) {
+            if (item == 0) {
+                choose(0, 0, XK_Up, d.items);
+            } else if (item < place.rows) {
+                choose(item, item, 0, 0);
+            } else {
+                choose(item, place.rows - 1, XK_Down, 1);
+            }
+            if (HasFatalFailure()) return;
+        }
+        // Opened on its last item, a list shows that item in its last row and no row past it.
+        choose(d.items - 2, place.rows - 2, 0, 0);
+        choose(d.items - 1, place.rows - 1, 0, 0);  // the last again: a type's last shows the next list
+        if (HasFatalFailure()) return;
+    }
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
+TEST_F(EditorInputTest, FirstNoteBoxShowsTheNoteTheKeyboardHolds)
+{
+    const TestSupport::WindowId window = StartWithZonesOn();
+    ASSERT_NE(window, 0u);
+    std::map<int, std::vector<int>> expected = Blobs(ReadFile(statePath));
+    const auto type = [&](int y, const char* text) {
+        ASSERT_TRUE(x.Click(window, 130, y));
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(x.PressKey(XK_BackSpace));
+        ASSERT_TRUE(x.Type(text));
+        ASSERT_TRUE(x.PressKey(XK_Return));
+    };
+    constexpr int kFirstY = 201, kLastY = 227;
+    // LAST 30, then FIRST 40: the first note follows the last down to 30.
+    type(kLastY, "30");
+    expected[2][3] = 29;
+    ExpectKeyboard(expected);
+    type(kFirstY, "40");
+    expected[2][2] = 29;
+    ExpectKeyboard(expected);
+    // Both notes are named alike ("D (3)").
+    EXPECT_EQ(Area(window, 164, kFirstY - 10, 78, 20), Area(window, 164, kLastY - 10, 78, 20));
+    // The box's step counts from the note it shows: Down gives 29.
+    ASSERT_TRUE(x.PressKey(XK_Down));
+    expected[2][2] = 28;
+    ExpectKeyboard(expected);
+    EXPECT_NE(Area(window, 164, kFirstY - 10, 78, 20), Area(window, 164, kLastY - 10, 78, 20));
+    // A change from the keyboard shows in the box: steps count from it.
+    std::string state = ReadFile(statePath);
+    std::string line = ParameterLine(state, 2);
+    line.replace(line.find(':') + 8, 5, "13 30");  // first note 20, last note 49
+    WriteFile(statePath, ReplaceLine(state, 2, line));
+    std::this_thread::sleep_for(2s);
+    expected = Blobs(ReadFile(statePath));
+    ASSERT_TRUE(x.Click(window, 130, kFirstY));
+    ASSERT_TRUE(x.PressKey(XK_Up));
+    expected[2][2] = 0x14;
+    ExpectKeyboard(expected);
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
+TEST_F(EditorInputTest, ComboBoxesOpenMoveTakeAndCloseByKeys)
+{
+    const TestSupport::WindowId window = StartWithZonesOn();
+    ASSERT_NE(window, 0u);
+    const auto frame = x.Geometry(window);
+    ASSERT_TRUE(frame);
+    std::map<int, std::vector<int>> expected = Blobs(ReadFile(statePath));
+    for (const DropDown& d : kDropDowns) {
+        if (d.parameter == 10 || d.byte == 12) continue;  // the type hides or shows other fields
+        SCOPED_TRACE(d.what);
+        const ListPlace place = PlaceOf(d, frame->height);
+        const int listX = d.x + 4, listY = place.top + 2;
+        // A click focuses the box and opens its list; Escape closes it and keeps the focus.
+        ASSERT_TRUE(x.Click(window, d.x + 20, d.y + kFieldHeight / 2));
+        std::this_thread::sleep_for(400ms);
+        const std::vector<uint32_t> open = Area(window, listX, listY, 40, 12);
+        ASSERT_TRUE(x.PressKey(XK_Escape));
+        std::this_thread::sleep_for(400ms);
+        const std::vector<uint32_t> closed = Area(window, listX, listY, 40, 12);
+        EXPECT_NE(open, closed) << "Escape leaves the list open";
+        // Down opens it, Up and Down move, Enter takes the item: to the first, then the second.
+        ASSERT_TRUE(x.PressKey(XK_Down));
+        std::this_thread::sleep_for(400ms);
+        EXPECT_NE(closed, Area(window, listX, listY, 40, 12)) << "Down opens no list";
+        for (int i = 0; i < d.items; ++i) ASSERT_TRUE(x.PressKey(XK_Up));
+        ASSERT_TRUE(x.PressKey(XK_Return));
+        expected[d.parameter][static_cast<size_t>(d.byte)] = d.first;
+        ExpectKeyboard(expected);
+        ASSERT_TRUE(x.PressKey(XK_Return));
+        ASSERT_TRUE(x.PressKey(XK_Down));
+        ASSERT_TRUE(x.PressKey(XK_Return));
+        expected[d.parameter][static_cast<size_t>(d.byte)] = d.first + 1;
+        ExpectKeyboard(expected);
+        // Escape leaves the choice as it was.
+        ASSERT_TRUE(x.PressKey(XK_Down));
+        ASSERT_TRUE(x.PressKey(XK_Down));
+        ASSERT_TRUE(x.PressKey(XK_Escape));
+        std::this_thread::sleep_for(500ms);
+        EXPECT_EQ(Blobs(ReadFile(statePath)), expected);
+    }
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
+TEST_F(EditorInputTest, EveryTabShowsWhereTheFocusWent)
+{
+    const TestSupport::WindowId window = StartWithZonesOn();
+    ASSERT_NE(window, 0u);
+    // From the global channel's box, which a click focuses (Escape closes its list).
+    ASSERT_TRUE(x.Click(window, 200, 53));
+    ASSERT_TRUE(x.PressKey(XK_Escape));
+    std::this_thread::sleep_for(500ms);
+    auto before = x.Capture(window);
+    ASSERT_TRUE(before);
+    for (int step = 1; step <= 40; ++step) {
+        SCOPED_TRACE("Tab " + std::to_string(step));
+        ASSERT_TRUE(x.PressKey(XK_Tab));
+        std::this_thread::sleep_for(300ms);
+        auto after = x.Capture(window);
+        ASSERT_TRUE(after);
+        EXPECT_NE(before->pixels, after->pixels) << "the screen did not change";
+        before = std::move(after);
+    }
+    ASSERT_TRUE(x.RequestClose(window));
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+}
+
+TEST_F(EditorInputTest, ZoneSwitchShowsItsStateWhicheverWayItChanges)
+{
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s));
+    std::map<int, std::vector<int>> expected = Blobs(ReadFile(statePath));
+    for (int zone = 0; zone < 4; ++zone) {
+        SCOPED_TRACE("zone " + std::to_string(zone + 1));
+        const int sx = kZoneSwitchX[zone] - 11, sy = kZoneSwitchY - 11;
+        const std::vector<uint32_t> off = Area(window, sx, sy, 22, 22);
+        ASSERT_EQ(0, expected[2 + zone][0]);
+        // A click switches it on: the keyboard gets it and the box shows its check mark.
+        ASSERT_TRUE(x.Click(window, kZoneSwitchX[zone], kZoneSwitchY));
+        expected[2 + zone][0] = 1;
+        ExpectKeyboard(expected);
+        ASSERT_TRUE(x.MoveTo(window, 500, 707));  // the pointer leaves: no hover look
+        std::this_thread::sleep_for(300ms);
+        const std::vector<uint32_t> on = Area(window, sx, sy, 22, 22);
+        EXPECT_NE(off, on);
+        // The keyboard switches it off: the box shows off again (the focus ring aside, at its edge).
+        std::string state = ReadFile(statePath);
+        std::string line = ParameterLine(state, 2 + zone);
+        line[line.find(':') + 3] = '0';
+        WriteFile(statePath, ReplaceLine(state, 2 + zone, line));
+        std::this_thread::sleep_for(2s);
+        expected = Blobs(ReadFile(statePath));
+        EXPECT_EQ(Area(window, sx + 3, sy + 3, 16, 16), Crop({22, 22, off}, 3, 3, 16, 16));
+        // And a second click on again.
+        ASSERT_TRUE(x.Click(window, kZoneSwitchX[zone], kZoneSwitchY));
+        expected[2 + zone][0] = 1;
+        ExpectKeyboard(expected);
+        ASSERT_TRUE(x.MoveTo(window, 500, 707));
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(Area(window, sx + 3, sy + 3, 16, 16), Crop({22, 22, on}, 3, 3, 16, 16));
+    }
     ASSERT_TRUE(x.RequestClose(window));
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
 }

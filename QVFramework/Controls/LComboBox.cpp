@@ -1,5 +1,6 @@
 #include "LComboBox.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ComboPlacement.h"
@@ -193,7 +194,10 @@ void LComboBox::PlaceList()
     in.comboTop = static_cast<int64_t>(GetPositionInRoot().y);
     in.comboHeight = static_cast<int64_t>(GetFrame().height);
     in.rootHeight = std::llround(rootHeight);
-    in.contentHeight = int64_t(uint32_t(mListBox->GetRowHeight()) * uint32_t(mListBox->GetItemCount()));
+    // The rows and the list's own frame around them, so a list that fits shows every row unscrolled.
+    const double border = std::max(0.0, mListBox->GetFrame().height - mListBox->GetClientRect().height);
+    in.contentHeight = int64_t(uint32_t(mListBox->GetRowHeight()) * uint32_t(mListBox->GetItemCount())) +
+                       std::llround(border);
     in.currentMaximum = mListBox->GetLayout().limit[1].offset;
     in.skinMaximum = skin ? skin->GetLayout().limit[1].offset : in.currentMaximum;
     if (!(in.skinMaximum > 0.0)) in.skinMaximum = mDropDownHeight;

@@ -789,7 +789,6 @@ QVResult LListBox::EnsureVisible(int32_t index)
         --last;
         if (!IsHidden(last)) ++shown;
     }
-    int32_t top = mTopIndex;
     const auto upFrom = [&](int32_t from, int32_t steps) {
         while (from > 0 && steps > 0) {
             --from;
@@ -797,18 +796,17 @@ QVResult LListBox::EnsureVisible(int32_t index)
         }
         return from;
     };
-    if (last >= index) {
-        const int32_t bottom = ItemOfRow(static_cast<uint32_t>(v));
-        if (index < mTopIndex) {
-            top = index;
-        } else if (bottom >= 0 && index > bottom) {
-            top = upFrom(index, v);
-        } else {
-            return S_OK;
-        }
-    } else {
-        top = last;
+    // An item already in view leaves the list where it is: a hovered menu row
+    // must not scroll the list away from under the pointer.
+    const int32_t bottom = ItemOfRow(static_cast<uint32_t>(v));
+    int32_t top = mTopIndex;
+    if (index < mTopIndex) {
+        top = index;
+    } else if (bottom >= 0 && index > bottom) {
+        top = upFrom(index, v);
     }
+    top = std::min(top, last);  // never past the last items
+    if (top == mTopIndex) return S_OK;
     int32_t before = 0;
     for (int32_t k = 0; k < top; ++k) {
         if (!IsHidden(k)) ++before;
@@ -821,6 +819,13 @@ QVResult LListBox::EnsureVisible(int32_t index)
 QVResult LListBox::SetScrollOffset(const DoublePoint& offset)
 {
     const QVResult result = LScrollView::SetScrollOffset(offset);
+    // The rows are docked: they keep their place in the client area while the
+    // items move through them, so they follow the offset at once.
+    if (result == S_OK) {
+        for (uint32_t r = 0; r < mRows.size(); ++r) {
+            if (LListBoxItem* row = GetRow(r)) (void)row->UpdateLayout();  // a row without a layout stays
+        }
+    }
     if (mRowHeight > 0) {
         int32_t top = static_cast<int32_t>(GetScrollOffset().y / mRowHeight);
         int32_t index = 0;

@@ -348,29 +348,38 @@ void X11Driver::Sync()
     if (IsConnected()) XSync(mDisplay->handle, False);
 }
 
-bool X11Driver::SavePicture(WindowId window, const std::string& pngPath)
+std::optional<Picture> X11Driver::Capture(WindowId window)
 {
-    if (!IsConnected()) return false;
+    if (!IsConnected()) return std::nullopt;
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(mDisplay->handle, window, &attributes)) return false;
+    if (!XGetWindowAttributes(mDisplay->handle, window, &attributes)) return std::nullopt;
     XImage* image = XGetImage(mDisplay->handle, window, 0, 0, static_cast<unsigned>(attributes.width),
                               static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (!image) return false;
-    std::vector<uint8_t> rgb;
-    rgb.reserve(static_cast<size_t>(attributes.width) * static_cast<size_t>(attributes.height) * 3);
+    if (!image) return std::nullopt;
+    Picture picture{attributes.width, attributes.height, {}};
+    picture.pixels.reserve(static_cast<size_t>(attributes.width) * static_cast<size_t>(attributes.height));
     for (int y = 0; y < attributes.height; ++y) {
-        for (int x = 0; x < attributes.width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            rgb.push_back(static_cast<uint8_t>(pixel >> 16));
-            rgb.push_back(static_cast<uint8_t>(pixel >> 8));
-            rgb.push_back(static_cast<uint8_t>(pixel));
-        }
+        for (int x = 0; x < attributes.width; ++x) picture.pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFFu);
     }
     XDestroyImage(image);
+    return picture;
+}
+
+bool X11Driver::SavePicture(WindowId window, const std::string& pngPath)
+{
+    const std::optional<Picture> picture = Capture(window);
+    if (!picture) return false;
+    std::vector<uint8_t> rgb;
+    rgb.reserve(picture->pixels.size() * 3);
+    for (uint32_t pixel : picture->pixels) {
+        rgb.push_back(static_cast<uint8_t>(pixel >> 16));
+        rgb.push_back(static_cast<uint8_t>(pixel >> 8));
+        rgb.push_back(static_cast<uint8_t>(pixel));
+    }
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
-    png.width = static_cast<png_uint_32>(attributes.width);
-    png.height = static_cast<png_uint_32>(attributes.height);
+    png.width = static_cast<png_uint_32>(picture->width);
+    png.height = static_cast<png_uint_32>(picture->height);
     png.format = PNG_FORMAT_RGB;
     return png_image_write_to_file(&png, pngPath.c_str(), 0, rgb.data(), 0, nullptr) != 0;
 }

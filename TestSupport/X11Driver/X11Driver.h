@@ -19,6 +19,14 @@ struct WindowGeometry {
     int height = 0;
 };
 
+// A window's pixels as 0xRRGGBB, row by row.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + x]; }
+};
+
 enum class MouseButton { Left = 1, Middle = 2, Right = 3 };
 
 // Modifiers held while a key is pressed; combine with |.
@@ -71,6 +79,7 @@ public:
 
     // The window's pixels as the screen shows them, written as a PNG file.
     bool SavePicture(WindowId window, const std::string& pngPath);
+    std::optional<Picture> Capture(WindowId window);
 
     // Waits until the server has handled every request sent so far.
     void Sync();

@@ -88,7 +88,9 @@ QVResult LNumberBoxTextSelector::OnNumberChange(const RCPtr<LNotificationDistrib
     mSyncing = true;
     SetValue(ValueToNormalized(std::round(mUpDown->GetNumber())));
     mSyncing = false;
-    UpdateText(GetNumber());
+    // A listener may have moved the selector again (a first note clamped to
+    // the last): the number field follows, or it would show the refused number.
+    ShowNumberInUpDown();
     return 1;
 }
 

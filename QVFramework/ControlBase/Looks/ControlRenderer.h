@@ -27,6 +27,11 @@ public:
         y = State() ? State()->origin.y : 0.0;
     }
     float GetOpacity() const override { return State() ? State()->opacity : 1.0f; }
+    // A text box's caret.
+    void DrawLine(const DoublePoint& from, const DoublePoint& to, uint32_t argb, float width) override
+    {
+        mRenderer.DrawLine({float(from.x), float(from.y)}, {float(to.x), float(to.y)}, LColor::FromARGB(argb), width);
+    }
     void SetOpacity(float opacity) override
     {
         if (RenderState* state = State()) state->opacity = opacity;

@@ -38,6 +38,11 @@ public:
     {
         if (RenderState* state = State()) state->opacity = opacity;
     }
+    // A text box's caret.
+    void DrawLine(const DoublePoint& from, const DoublePoint& to, uint32_t argb, float width) override
+    {
+        mRenderer.DrawLine({float(from.x), float(from.y)}, {float(to.x), float(to.y)}, LColor::FromARGB(argb), width);
+    }
     // An overlay's stencil replaces the one in force instead of joining it.
     void ClearStencilInForce()
     {

@@ -19,6 +19,7 @@
 #include "LLayout.h"
 #include "LListBox.h"
 #include "LListBoxItem.h"
+#include "LScrollbar.h"
 #include "LNoteSelector.h"
 #include "LNumericUpDown.h"
 #include "LTextBox.h"
@@ -110,6 +111,7 @@ public:
             {u"Framework.ComboBox", &CreateControlOfClass<LComboBox>},
             {u"Framework.ListBox", &CreateControlOfClass<LListBox>},
             {u"Framework.ListBoxItem", &CreateControlOfClass<LListBoxItem>},
+            {u"Framework.ScrollBar", &CreateControlOfClass<LScrollbar>},
         };
         for (const auto& row : framework) EXPECT_GE(factory->RegisterControl(String(row.name), row.create), 0);
         EXPECT_EQ(RegisterEditPanelControls(*factory), S_OK);

@@ -122,6 +122,62 @@ TEST_F(ZonePanelTest, FirstNoteFollowsTheLastNoteDown)
     }
 }
 
+// The first note's number field, note name and octave agree with the note
+// the keyboard gets, whichever way the note was changed.
+TEST_F(ZonePanelTest, FirstNoteFieldShowsTheNoteSentAfterEveryEditPath)
+{
+    const auto key = [](LNoteSelector* selector, uint32_t code) {
+        selector->GetUpDown()->HandleKey(RCPtr<LKeyParam>(new LKeyParam(control_test::KeyPress(code))));
+    };
+    const auto stepButton = [](LNoteSelector* selector, const char16_t* name) {
+        At(selector->GetUpDown().Get(), {name})->Notify(u"NID_BUTTON_AUTOREPEAT");
+    };
+    const auto type = [](LNoteSelector* selector, const char16_t* text) {
+        (void)selector->GetUpDown()->SetText(String(text));  // what Enter or leaving the field does
+    };
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+        int32_t first, last;
+        const char* noteName;
+        const char* octave;
+        bool sends;
+    } rows[] = {
+        {"zone on, last typed 30", [&] { type(last.Get(), u"30"); }, 10, 30, "Gb", "(1)", true},
+        {"first typed 40 above the last", [&] { type(first.Get(), u"40"); }, 30, 30, "D", "(3)", true},
+        {"first stepped up by key", [&] { key(first.Get(), 0x26); }, 30, 30, "D", "(3)", true},
+        {"first step button up", [&] { stepButton(first.Get(), u"buttonUp"); }, 30, 30, "D", "(3)", true},
+        {"a step down counts from the shown note", [&] { key(first.Get(), 0x28); }, 29, 30, "Db", "(3)", true},
+        {"last typed 52", [&] { type(last.Get(), u"52"); }, 29, 52, "Db", "(3)", true},
+        {"first step button up", [&] { stepButton(first.Get(), u"buttonUp"); }, 30, 52, "D", "(3)", true},
+        {"from the keyboard",
+         [&] { ASSERT_EQ(S_OK, panel->SetParamValueLocal(Id(3), Blob({1, 0, 39, 59, 6, 12}), true)); },
+         40, 60, "C", "(4)", false},
+        {"last lowered below by key after the keyboard's value",
+         [&] { type(last.Get(), u"41"); key(last.Get(), 0x28); key(last.Get(), 0x28); }, 39, 39, "B", "(3)", true},
+    };
+    ASSERT_EQ(S_OK, panel->SetParamValueLocal(Id(3), Blob({0, 0, 9, 49, 6, 12}), true));
+    enable->SetValue(1.0);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const size_t before = root->sent.size();
+        row.edit();
+        EXPECT_EQ(row.first, first->GetNumber());
+        EXPECT_EQ(row.last, last->GetNumber());
+        EXPECT_EQ(std::to_string(row.first), At(first->GetUpDown().Get(), {u"textBox"})->GetText().ToUtf8());
+        EXPECT_EQ(std::to_string(row.last), At(last->GetUpDown().Get(), {u"textBox"})->GetText().ToUtf8());
+        EXPECT_EQ(row.noteName, At(first.Get(), {u"noteNameLabel"})->GetText().ToUtf8());
+        EXPECT_EQ(row.octave, At(first.Get(), {u"octaveNameLabel"})->GetText().ToUtf8());
+        if (!row.sends) {
+            EXPECT_EQ(before, root->sent.size());
+            continue;
+        }
+        ASSERT_LT(before, root->sent.size());
+        EXPECT_EQ(row.first - 1, root->sent.back().bytes[2]);
+        EXPECT_EQ(row.last - 1, root->sent.back().bytes[3]);
+    }
+}
+
 TEST_F(ZonePanelTest, AValueFromTheKeyboardIsShownAsItIsEvenWhenItCrossesTheShownNotes)
 {
     // Applied one control at a time, the new first note passes the old last
