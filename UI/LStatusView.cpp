@@ -25,7 +25,7 @@ QVResult LStatusView::Initialize()
         u"NID_DEVICE_CONNECTION_STATE_CHANGE");
     if (registered < 0) ThrowFailedResult(registered, "LStatusView::Initialize", "UI\\StatusView", 27);
     RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
-    const bool connected = engine && engine->GetConnectionState() == LRootModuleEngine::kConnected;
+    const bool connected = engine && engine->IsKeyboardConnected();
     ShowConnection(connected, connected ? engine->GetSelectedDeviceName() : String());
     return result;
 }
@@ -50,8 +50,10 @@ QVResult LStatusView::OnConnectionStateChange(const RCPtr<LNotificationDistribut
     using State = LRootModuleEngine::DeviceConnectionState;
     auto* state = dynamic_cast<LHolder<State>*>(notification->GetPayload().Get());
     if (!state) return 1;
-    const bool connected = state->GetValue() == LRootModuleEngine::kConnected;
     RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
-    ShowConnection(connected, connected && engine ? engine->GetSelectedDeviceName() : String());
+    // The state is "connected" for a refused connection too: ask whether a keyboard took it.
+    const bool connected =
+        state->GetValue() == LRootModuleEngine::kConnected && engine && engine->IsKeyboardConnected();
+    ShowConnection(connected, connected ? engine->GetSelectedDeviceName() : String());
     return 1;
 }

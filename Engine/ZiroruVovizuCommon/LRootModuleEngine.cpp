@@ -214,8 +214,12 @@ void LRootModuleEngine::UpdateConnectionState()
 {
     QV::Mutex::Lock lock(mLock);
     const DeviceConnectionState state = (mLink && mLink->IsReady()) ? kConnected : kNotConnected;
-    if (state == mConnectionState.load()) return;
+    // The state alone says "connected" even when the connection was refused
+    // and edits go only to the cache; listeners also hear when that changes.
+    const bool keyboard = state == kConnected && mRoot && !mRoot->IsOffline();
+    if (state == mConnectionState.load() && keyboard == mKeyboardConnected.load()) return;
     mConnectionState = state;
+    mKeyboardConnected = keyboard;
     Post(kStateChange, QV::RCPtr<QV::LRefCountedObject>(new QV::LHolder<DeviceConnectionState>(state)));
 }
 

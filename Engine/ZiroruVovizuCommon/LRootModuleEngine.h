@@ -82,6 +82,9 @@ public:
     [[nodiscard]] QV::QVResult ReleaseInternalReferences() override;
 
     DeviceConnectionState GetConnectionState() const { return mConnectionState.load(); }
+    // Connected, and the library took the device: writes then reach a keyboard,
+    // not only the cache. What the status strip calls "connected".
+    bool IsKeyboardConnected() const { return mKeyboardConnected.load(); }
     bool IsOffline() const { return mOffline.load(); }
     bool IsScanning() const { return mScanning.load(); }
     QV::RCPtr<LRootModule> GetRootModule() const { return mRoot; }
@@ -101,6 +104,7 @@ private:
     std::atomic<bool> mSelecting{false};
     int32_t mFirstQueryResult = 0;
     std::atomic<DeviceConnectionState> mConnectionState{kNotConnected};
+    std::atomic<bool> mKeyboardConnected{false};
     QV::Array<QV::Variant> mRemoteDevices;
     QV::Variant mSelectedDevice;
     QV::RCPtr<LDeviceCommunicationInterface> mLink;

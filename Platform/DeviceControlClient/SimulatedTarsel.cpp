@@ -64,7 +64,7 @@ std::vector<uint8_t> BlobBytes(const QV::Variant& value)
 
 }  // namespace
 
-SimulatedTarsel::SimulatedTarsel()
+SimulatedTarsel::SimulatedTarsel() : mSwitchedOn(Platform::IsTarselSimulatorSwitchedOn())
 {
     mKeyboardListener = Keyboard().AddChangeListener([this](const std::vector<int>& changed,
                                                            Platform::TarselChangeSource source) {
@@ -97,7 +97,10 @@ int32_t SimulatedTarsel::FindRemoteDevices(QV::Variant* result)
 {
     if (!result) return kBadParameter;
     std::lock_guard lock(mLock);
-    result->SetArray(mRemoteDevices.data(), static_cast<uint32_t>(mRemoteDevices.size()));
+    // Switched off, no scan ever finds a keyboard.
+    const std::vector<QV::Variant> none;
+    const std::vector<QV::Variant>& devices = mSwitchedOn ? mRemoteDevices : none;
+    result->SetArray(devices.data(), static_cast<uint32_t>(devices.size()));
     return 0;
 }
 
@@ -108,7 +111,7 @@ int32_t SimulatedTarsel::ConnectDevice(const QV::Variant* device, DVCL_ValueSetC
     {
         std::lock_guard lock(mLock);
         if (!IsKnownDevice(*device)) return kNoSuchDevice;
-        if (!Keyboard().IsPresent() || !Keyboard().IsConnected()) return kNotConnected;
+        if (!IsKeyboardAttached()) return kNotConnected;
         // One client at a time: a new connection replaces the old one.
         previous = mConnection.number;
         mConnection.number = ++mLastConnection;
@@ -190,7 +193,7 @@ int32_t SimulatedTarsel::SetParamValue(const QV::Variant* device, const QV::Para
     }
     // Not under mLock: storing calls the keyboard's listeners, and ours takes it.
     // An unplugged keyboard takes nothing, whatever the client still holds.
-    if (!Keyboard().IsPresent() || !Keyboard().IsConnected()) return kNotConnected;
+    if (!IsKeyboardAttached()) return kNotConnected;
     const int32_t id = descriptor->id;
     if (id >= kFirstSubParamId && id <= kLastSubParamId) return 0;
     if (!descriptor->subDescriptor.IsEmpty()) return kBadParameter;
@@ -227,7 +230,7 @@ int32_t SimulatedTarsel::GetDeviceInfo(const QV::Variant* device, uint8_t* recor
     if (!IsKnownDevice(*device)) return kNoSuchDevice;
     const auto info = Keyboard().BuildDeviceInfo();
     std::memcpy(record, info.data(), std::min<size_t>(info.size(), kDeviceInfoSize));
-    if (mHideConnectedFlag) record[Platform::kTarselDeviceInfoConnectedByte] = 0;
+    if (mHideConnectedFlag || !mSwitchedOn) record[Platform::kTarselDeviceInfoConnectedByte] = 0;
     return 0;
 }
 
@@ -257,6 +260,11 @@ bool SimulatedTarsel::IsKnownDevice(const QV::Variant& device) const
     // The keyboard on this computer is the empty identifier.
     if (device.IsEmpty()) return true;
     return std::find(mRemoteDevices.begin(), mRemoteDevices.end(), device) != mRemoteDevices.end();
+}
+
+bool SimulatedTarsel::IsKeyboardAttached() const
+{
+    return mSwitchedOn && Keyboard().IsPresent() && Keyboard().IsConnected();
 }
 
 bool SimulatedTarsel::IsConnectedTo(const QV::Variant* device) const

@@ -102,6 +102,8 @@ private:
     void Record(const char* entry, std::initializer_list<uint64_t> args, int32_t result);
     bool IsKnownDevice(const QV::Variant& device) const;
     bool IsConnectedTo(const QV::Variant* device) const;
+    // Whether a keyboard is there to talk to: never with the simulator switched off.
+    bool IsKeyboardAttached() const;
     // Posts to the connected client; false without a connection.
     bool Post(const QV::ParamValues& values);
     // Drops the client connection and waits for its callbacks to end.
@@ -118,6 +120,8 @@ private:
     std::map<std::string, int32_t> mScripted;
     std::vector<SIM_CallRecord> mCalls;
     bool mHideConnectedFlag = false;
+    // TARSEL_SIMULATOR=0: the library answers as one with no keyboard attached.
+    const bool mSwitchedOn;
     ValueSetDispatcher mDispatcher;
     int mKeyboardListener = 0;
 };

@@ -302,8 +302,7 @@ MidiServices& GetMidiServices()
     // Never destroyed: ports may still be open while the process ends.
     static MidiServices* const services = [] {
         std::vector<std::shared_ptr<MidiDriver>> drivers{std::make_shared<AlsaMidiDriver>()};
-        const char* simulator = std::getenv("TARSEL_SIMULATOR");
-        if (simulator == nullptr || std::strcmp(simulator, "0") != 0) {
+        if (IsTarselSimulatorSwitchedOn()) {
             drivers.push_back(std::make_shared<LoopbackMidiDriver>(GetTarselKeyboard()));
         }
         return new MidiServices(std::move(drivers));

@@ -1,6 +1,8 @@
 #include "TarselKeyboard.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 extern "C" __attribute__((visibility("default"))) Platform::TarselKeyboard* TarselKeyboardSharedInstance();
 
@@ -328,6 +330,12 @@ void TarselKeyboard::Reset()
 TarselKeyboard& GetTarselKeyboard()
 {
     return *TarselKeyboardSharedInstance();
+}
+
+bool IsTarselSimulatorSwitchedOn()
+{
+    const char* setting = std::getenv("TARSEL_SIMULATOR");
+    return setting == nullptr || std::strcmp(setting, "0") != 0;
 }
 
 }  // namespace Platform

@@ -139,6 +139,10 @@ private:
     int mLastListenerToken = 0;
 };
 
+// False when the environment holds TARSEL_SIMULATOR=0: the simulated keyboard
+// is then left out whole, its MIDI ports and its device-control library alike.
+bool IsTarselSimulatorSwitchedOn();
+
 // The process-wide keyboard. An executable that links this library exports
 // the instance, so a loaded library that links it too sees the same one.
 TarselKeyboard& GetTarselKeyboard();

@@ -126,6 +126,7 @@ TEST_F(EngineFixture, InitializeConnectsTheLocalKeyboardAndPostsInOrder)
 {
     ASSERT_EQ(engine->Initialize(0), 0);
     EXPECT_EQ(engine->GetConnectionState(), LRootModuleEngine::kConnected);
+    EXPECT_TRUE(engine->IsKeyboardConnected());
     EXPECT_FALSE(engine->IsOffline());
     const std::vector<std::string> expected = {"DVCL_DisconnectDevice", "DVCL_DisconnectDevice", "DVCL_ConnectDevice",
                                                "DVCL_RequestParamRanges", "DVCL_RequestParamValues"};
@@ -231,6 +232,7 @@ TEST_F(EngineFixture, FailedConnectionKeepsWritesInTheCache)
     ASSERT_EQ(engine->Initialize(0), 0);
     EXPECT_TRUE(engine->GetRootModule()->IsOffline());
     EXPECT_EQ(engine->GetConnectionState(), LRootModuleEngine::kConnected);
+    EXPECT_FALSE(engine->IsKeyboardConnected());  // edits are kept, but no keyboard has them
     sim.ClearCallLog();
     posts->Take();
     EXPECT_EQ(engine->SetParamValue(Desc(4), Blob({1, 2, 3, 4, 5, 6})), 0);
@@ -239,6 +241,35 @@ TEST_F(EngineFixture, FailedConnectionKeepsWritesInTheCache)
     EXPECT_GE(engine->GetParamValue(Desc(4), stored), 0);
     EXPECT_TRUE(stored == Blob({1, 2, 3, 4, 5, 6}));
     EXPECT_TRUE(HasChangeOf(posts->Take(), 4));
+}
+
+TEST_F(EngineFixture, ListenersHearWhenAKeyboardTakesOrRefusesTheConnection)
+{
+    InitializeAndSettle();
+    posts->Take();
+    struct Case {
+        const char* name;
+        bool present;
+        bool keyboard;
+    };
+    const Case cases[] = {
+        {"keyboard gone: refused", false, false},
+        {"refused again: nothing new to tell", false, false},
+        {"keyboard back: taken", true, true},
+    };
+    bool before = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim.SetPresent(c.present ? 1 : 0);
+        (void)engine->SelectDevice(Variant());  // the outcome is what is checked
+        EXPECT_EQ(engine->GetConnectionState(), LRootModuleEngine::kConnected);
+        EXPECT_EQ(engine->IsKeyboardConnected(), c.keyboard);
+        const auto received = posts->Take();
+        const auto notices = std::ranges::count_if(
+            received, [](const Received& r) { return r.name == u"NID_DEVICE_CONNECTION_STATE_CHANGE"; });
+        EXPECT_EQ(notices, c.keyboard != before ? 1 : 0);
+        before = c.keyboard;
+    }
 }
 
 TEST_F(EngineFixture, GetParamValuesFillsARange)
@@ -306,6 +337,7 @@ TEST_F(EngineFixture, SelectingAConnectedRemoteDeviceStartsTheWorker)
         time.ClearSleeps();
         EXPECT_EQ(engine->SelectDevice(RemoteDevice(5)), c.selectResult);
         EXPECT_EQ(engine->GetConnectionState(), LRootModuleEngine::kConnected);
+        EXPECT_EQ(engine->IsKeyboardConnected(), c.selectResult >= 0);
         // A running worker sleeps out its cycles; an idle one never sleeps.
         EXPECT_EQ(Eventually([&] { return !time.Sleeps().empty(); }, std::chrono::milliseconds(200)), c.workerRuns);
         EXPECT_EQ(engine->StartWorker(), c.workerRuns ? 1 : 0);
