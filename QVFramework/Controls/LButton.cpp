@@ -11,8 +11,6 @@ namespace {
 
 constexpr uint32_t kEnterPress = KeyCode::Pressed(Keys::kReturn);
 
-enum Part : int32_t { kNormal = 0, kHover = 1, kPressed = 2, kFocusedOffset = 3, kDisabled = 6, kCheckedOffset = 7 };
-
 bool NewlySet(const LConditionsParam& p, uint32_t bit)
 {
     return (p.newConditions & bit) && !(p.oldConditions & bit);

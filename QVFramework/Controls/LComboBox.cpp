@@ -267,13 +267,13 @@ QVResult LComboBox::UpdateVisualPart()
     const uint32_t c = GetConditions();
     const bool hovered = (c & (Condition::kHover | Condition::kActive)) != 0;
     const bool focused = HasFocus() || ContainsFocus();
-    int32_t part = 0;
+    int32_t part = kNormal;
     if (!IsEnabledInTree(true)) {
-        part = 6;
+        part = kDisabled;
     } else if (IsDropDownOpen()) {
-        part = hovered ? 5 : 4;
+        part = hovered ? kOpenHover : kOpen;
     } else {
-        part = (hovered ? 2 : 0) + (focused ? 1 : 0);
+        part = (hovered ? kHover : kNormal) + (focused ? kFocused : 0);
     }
     return ShowPart(part, true);
 }

@@ -1050,8 +1050,8 @@ void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     if (!param) return;
     const uint32_t changed = param->oldConditions ^ param->newConditions;
     if (!(changed & (Condition::kEnabled | Condition::kHasFocus))) return;
-    int32_t part = !IsEnabledInTree(true) ? 1 : HasFocus() ? 2 : 0;
-    if (!GetVisualPart(part)) part = 0;
+    int32_t part = !IsEnabledInTree(true) ? kDisabled : HasFocus() ? kFocused : kNormal;
+    if (!GetVisualPart(part)) part = kNormal;
     (void)ShowPart(part, true);  // only the look; a skin without it keeps the current one
 }
 
