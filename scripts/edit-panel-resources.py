@@ -128,6 +128,7 @@ LOOK_LISTS = {
     "edStepDown": button_looks("edStepDown") * 2,
     "edToggle": button_looks("edToggle", "Focus") + button_looks("edToggleOn", "Focus"),
     # List row: plain, hot, pressed; marked alike; disabled; then chosen (selected) alike.
+    # LListBoxItem::Part: kNormal 0, kHover 1, kPressed 2, + kMarkedOffset 3, kDisabled 6, + kSelectedOffset 7.
     "edRow": ["edRow", "edRowHot", "edRowHot", "edRow", "edRowHot", "edRowHot", "edRowOff"] + ["edRowChosen"] * 7,
     "edThumb": ["edThumb", "edThumbHot", "edThumbHot", "edThumb", "edThumbHot", "edThumbHot", "edThumb"],
     "edTrack": ["edTrack"],
