@@ -107,7 +107,10 @@ for state, fill in [("", "edAccent"), ("Hot", "edAccentHot"), ("Pressed", "edAcc
 
 
 def button_looks(base, focus=""):
-    """A button's 14 parts: normal, hot, pressed, the same focused, disabled; then checked alike."""
+    """A button's 14 parts: normal, hot, pressed, the same focused, disabled; then checked alike.
+
+    LButton::Part: kNormal 0, kHover 1, kPressed 2, + kFocusedOffset 3, kDisabled 6, + kCheckedOffset 7.
+    """
     plain = [base, base + "Hot", base + "Pressed"]
     return plain + [p + focus for p in plain] + [base + "Off"]
 
@@ -115,15 +118,17 @@ def button_looks(base, focus=""):
 LOOK_LISTS = {
     "edPanel": ["edPanel"], "edGroup": ["edLabel"], "edLabel": ["edLabel"], "edTitle": ["edTitle"],
     "edField": ["edField"],
-    # Text box: normal, hot, with a cue label, focused, focused hot, (unused), disabled.
+    # Text box: normal, hot, with a cue label, focused, focused hot, (unused), disabled (LTextBox::Part).
     "edTextBox": ["edField", "edFieldHot", "edField", "edFieldFocus", "edFieldFocus", "edFieldFocus", "edFieldOff"],
     # Combo box: normal, focused, hot, hot focused, open, open hot, disabled.
+    # LComboBox::Part: kNormal 0, kFocused 1, kHover 2, kHover + kFocused 3, kOpen 4, kOpenHover 5, kDisabled 6.
     "edCombo": ["edCombo", "edComboFocus", "edComboHot", "edComboFocus", "edComboFocus", "edComboFocus",
                 "edComboOff"],
     "edStepUp": button_looks("edStepUp") * 2,
     "edStepDown": button_looks("edStepDown") * 2,
     "edToggle": button_looks("edToggle", "Focus") + button_looks("edToggleOn", "Focus"),
     # List row: plain, hot, pressed; marked alike; disabled; then chosen (selected) alike.
+    # LListBoxItem::Part: kNormal 0, kHover 1, kPressed 2, + kMarkedOffset 3, kDisabled 6, + kSelectedOffset 7.
     "edRow": ["edRow", "edRowHot", "edRowHot", "edRow", "edRowHot", "edRowHot", "edRowOff"] + ["edRowChosen"] * 7,
     "edThumb": ["edThumb", "edThumbHot", "edThumbHot", "edThumb", "edThumbHot", "edThumbHot", "edThumb"],
     "edTrack": ["edTrack"],

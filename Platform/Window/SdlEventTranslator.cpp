@@ -3,29 +3,74 @@
 #include <array>
 #include <utility>
 
+#include "KeyCode.h"
 #include "UtfConversion.h"
 
 namespace Platform::Window {
 namespace {
 
+namespace Keys = QV::Keys;
+using QV::KeyCode;
 using QV::WindowMessage;
 using Kind = WindowMessage::Kind;
 
 constexpr std::pair<SDL_Keycode, uint32_t> kKeys[] = {
-    {SDLK_BACKSPACE, 0x08},   {SDLK_TAB, 0x09},          {SDLK_RETURN, 0x0D},       {SDLK_KP_ENTER, 0x0D},
-    {SDLK_PAUSE, 0x13},       {SDLK_CAPSLOCK, 0x14},     {SDLK_ESCAPE, 0x1B},       {SDLK_SPACE, 0x20},
-    {SDLK_PAGEUP, 0x21},      {SDLK_PAGEDOWN, 0x22},     {SDLK_END, 0x23},          {SDLK_HOME, 0x24},
-    {SDLK_LEFT, 0x25},        {SDLK_UP, 0x26},           {SDLK_RIGHT, 0x27},        {SDLK_DOWN, 0x28},
-    {SDLK_PRINTSCREEN, 0x2C}, {SDLK_INSERT, 0x2D},       {SDLK_DELETE, 0x2E},       {SDLK_LGUI, 0x5B},
-    {SDLK_RGUI, 0x5C},        {SDLK_APPLICATION, 0x5D},  {SDLK_KP_0, 0x60},         {SDLK_KP_1, 0x61},
-    {SDLK_KP_2, 0x62},        {SDLK_KP_3, 0x63},         {SDLK_KP_4, 0x64},         {SDLK_KP_5, 0x65},
-    {SDLK_KP_6, 0x66},        {SDLK_KP_7, 0x67},         {SDLK_KP_8, 0x68},         {SDLK_KP_9, 0x69},
-    {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B},      {SDLK_KP_MINUS, 0x6D},     {SDLK_KP_PERIOD, 0x6E},
-    {SDLK_KP_DIVIDE, 0x6F},   {SDLK_NUMLOCKCLEAR, 0x90}, {SDLK_SCROLLLOCK, 0x91},   {SDLK_LSHIFT, 0x10},
-    {SDLK_RSHIFT, 0x10},      {SDLK_LCTRL, 0x11},        {SDLK_RCTRL, 0x11},        {SDLK_LALT, 0x12},
-    {SDLK_RALT, 0x12},        {SDLK_SEMICOLON, 0xBA},    {SDLK_EQUALS, 0xBB},       {SDLK_COMMA, 0xBC},
-    {SDLK_MINUS, 0xBD},       {SDLK_PERIOD, 0xBE},       {SDLK_SLASH, 0xBF},        {SDLK_BACKQUOTE, 0xC0},
-    {SDLK_LEFTBRACKET, 0xDB}, {SDLK_BACKSLASH, 0xDC},    {SDLK_RIGHTBRACKET, 0xDD}, {SDLK_QUOTE, 0xDE},
+    {SDLK_BACKSPACE, Keys::kBack},
+    {SDLK_TAB, Keys::kTab},
+    {SDLK_RETURN, Keys::kReturn},
+    {SDLK_KP_ENTER, Keys::kReturn},
+    {SDLK_PAUSE, Keys::kPause},
+    {SDLK_CAPSLOCK, Keys::kCapital},
+    {SDLK_ESCAPE, Keys::kEscape},
+    {SDLK_SPACE, Keys::kSpace},
+    {SDLK_PAGEUP, Keys::kPageUp},
+    {SDLK_PAGEDOWN, Keys::kPageDown},
+    {SDLK_END, Keys::kEnd},
+    {SDLK_HOME, Keys::kHome},
+    {SDLK_LEFT, Keys::kLeft},
+    {SDLK_UP, Keys::kUp},
+    {SDLK_RIGHT, Keys::kRight},
+    {SDLK_DOWN, Keys::kDown},
+    {SDLK_PRINTSCREEN, Keys::kSnapshot},
+    {SDLK_INSERT, Keys::kInsert},
+    {SDLK_DELETE, Keys::kDelete},
+    {SDLK_LGUI, Keys::kLeftWin},
+    {SDLK_RGUI, Keys::kRightWin},
+    {SDLK_APPLICATION, Keys::kApps},
+    {SDLK_KP_0, Keys::kNumpad0},
+    {SDLK_KP_1, Keys::kNumpad0 + 1},
+    {SDLK_KP_2, Keys::kNumpad0 + 2},
+    {SDLK_KP_3, Keys::kNumpad0 + 3},
+    {SDLK_KP_4, Keys::kNumpad0 + 4},
+    {SDLK_KP_5, Keys::kNumpad0 + 5},
+    {SDLK_KP_6, Keys::kNumpad0 + 6},
+    {SDLK_KP_7, Keys::kNumpad0 + 7},
+    {SDLK_KP_8, Keys::kNumpad0 + 8},
+    {SDLK_KP_9, Keys::kNumpad0 + 9},
+    {SDLK_KP_MULTIPLY, Keys::kMultiply},
+    {SDLK_KP_PLUS, Keys::kAdd},
+    {SDLK_KP_MINUS, Keys::kSubtract},
+    {SDLK_KP_PERIOD, Keys::kDecimal},
+    {SDLK_KP_DIVIDE, Keys::kDivide},
+    {SDLK_NUMLOCKCLEAR, Keys::kNumLock},
+    {SDLK_SCROLLLOCK, Keys::kScroll},
+    {SDLK_LSHIFT, Keys::kShift},
+    {SDLK_RSHIFT, Keys::kShift},
+    {SDLK_LCTRL, Keys::kControl},
+    {SDLK_RCTRL, Keys::kControl},
+    {SDLK_LALT, Keys::kMenu},
+    {SDLK_RALT, Keys::kMenu},
+    {SDLK_SEMICOLON, Keys::kOemSemicolon},
+    {SDLK_EQUALS, Keys::kOemPlus},
+    {SDLK_COMMA, Keys::kOemComma},
+    {SDLK_MINUS, Keys::kOemMinus},
+    {SDLK_PERIOD, Keys::kOemPeriod},
+    {SDLK_SLASH, Keys::kOemSlash},
+    {SDLK_BACKQUOTE, Keys::kOemBackquote},
+    {SDLK_LEFTBRACKET, Keys::kOemLeftBracket},
+    {SDLK_BACKSLASH, Keys::kOemBackslash},
+    {SDLK_RIGHTBRACKET, Keys::kOemRightBracket},
+    {SDLK_QUOTE, Keys::kOemQuote},
 };
 
 // Keys whose character message SDL leaves out.
@@ -34,8 +79,10 @@ constexpr std::pair<SDL_Keycode, char16_t> kSynthesised[] = {
 };
 
 constexpr std::pair<uint16_t, uint32_t> kModifiers[] = {
-    {KMOD_LSHIFT, 0x8 | 0x10},  {KMOD_RSHIFT, 0x8 | 0x20},  {KMOD_LCTRL, 0x1 | 0x2},  {KMOD_RCTRL, 0x1 | 0x4},
-    {KMOD_LGUI, 0x200 | 0x400}, {KMOD_RGUI, 0x200 | 0x800}, {KMOD_LALT, 0x40 | 0x80}, {KMOD_RALT, 0x40 | 0x100},
+    {KMOD_LSHIFT, KeyCode::kModShift | 0x10}, {KMOD_RSHIFT, KeyCode::kModShift | 0x20},
+    {KMOD_LCTRL, KeyCode::kModCtrl | 0x2},    {KMOD_RCTRL, KeyCode::kModCtrl | 0x4},
+    {KMOD_LGUI, KeyCode::kModWin | 0x400},    {KMOD_RGUI, KeyCode::kModWin | 0x800},
+    {KMOD_LALT, KeyCode::kModAlt | 0x80},     {KMOD_RALT, KeyCode::kModAlt | 0x100},
 };
 
 int32_t ButtonFromSdl(uint8_t button)
@@ -60,9 +107,9 @@ WindowMessage Make(Kind kind, uint32_t modifiers)
 
 uint32_t VirtualKeyFromSdl(SDL_Keycode key)
 {
-    if (key >= SDLK_a && key <= SDLK_z) return 0x41 + uint32_t(key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9) return 0x30 + uint32_t(key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + uint32_t(key - SDLK_F1);
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + uint32_t(key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + uint32_t(key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return Keys::kF1 + uint32_t(key - SDLK_F1);
     for (const auto& [sdl, vk] : kKeys) {
         if (sdl == key) return vk;
     }

@@ -3,14 +3,13 @@
 #include "ControlAttributes.h"
 #include "Exception.h"
 #include "IControlApplication.h"
+#include "KeyCode.h"
 
 namespace QV {
 
 namespace {
 
-constexpr uint32_t kEnterPress = 0x200D0000;
-
-enum Part : int32_t { kNormal = 0, kHover = 1, kPressed = 2, kFocusedOffset = 3, kDisabled = 6, kCheckedOffset = 7 };
+constexpr uint32_t kEnterPress = KeyCode::Pressed(Keys::kReturn);
 
 bool NewlySet(const LConditionsParam& p, uint32_t bit)
 {
@@ -116,7 +115,7 @@ void LButton::SetEnabled(bool enabled)
 QVResult LButton::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
     // Space goes on to the parent and the hot keys.
-    if (!key || key->code.code != kEnterPress) return 1;
+    if (!key || key->code.code != kEnterPress) return kNotHandled;
     SimulateClick();
     return S_OK;
 }

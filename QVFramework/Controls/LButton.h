@@ -14,6 +14,10 @@ public:
     static constexpr double kInitialRepeatDelay = 0.3;
     static constexpr double kFlashDuration = 0.15;
 
+    // Look indices: a state, plus kFocusedOffset when focused (not when
+    // disabled) and kCheckedOffset when checked.
+    enum Part : int32_t { kNormal = 0, kHover = 1, kPressed = 2, kFocusedOffset = 3, kDisabled = 6, kCheckedOffset = 7 };
+
     LButton(LControl* parent, const String& name);
     ~LButton() override;
 

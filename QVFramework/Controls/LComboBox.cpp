@@ -5,6 +5,7 @@
 
 #include "ComboPlacement.h"
 #include "ControlAttributes.h"
+#include "KeyCode.h"
 #include "LLabel.h"
 #include "LTextBox.h"
 #include "LTextValidationParams.h"
@@ -13,9 +14,9 @@ namespace QV {
 
 namespace {
 
-constexpr uint32_t kDownKey = 0x20280000;
-constexpr uint32_t kEnterKey = 0x200D0000;
-constexpr uint32_t kEscapeKey = 0x201B0000;
+constexpr uint32_t kDownKey = KeyCode::Pressed(Keys::kDown);
+constexpr uint32_t kEnterKey = KeyCode::Pressed(Keys::kReturn);
+constexpr uint32_t kEscapeKey = KeyCode::Pressed(Keys::kEscape);
 
 }  // namespace
 
@@ -266,20 +267,20 @@ QVResult LComboBox::UpdateVisualPart()
     const uint32_t c = GetConditions();
     const bool hovered = (c & (Condition::kHover | Condition::kActive)) != 0;
     const bool focused = HasFocus() || ContainsFocus();
-    int32_t part = 0;
+    int32_t part = kNormal;
     if (!IsEnabledInTree(true)) {
-        part = 6;
+        part = kDisabled;
     } else if (IsDropDownOpen()) {
-        part = hovered ? 5 : 4;
+        part = hovered ? kOpenHover : kOpen;
     } else {
-        part = (hovered ? 2 : 0) + (focused ? 1 : 0);
+        part = (hovered ? kHover : kNormal) + (focused ? kFocused : 0);
     }
     return ShowPart(part, true);
 }
 
 QVResult LComboBox::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
-    if (!key) return 1;
+    if (!key) return kNotHandled;
     const uint32_t flags = key->code.code;
     if (!IsDropDownOpen() && (flags == kDownKey || flags == kEnterKey)) {
         if (const QVResult shown = ShowList(true); Failed(shown)) return shown;
@@ -290,7 +291,7 @@ QVResult LComboBox::OnKeyDown(const RCPtr<LKeyParam>& key)
         ReclaimFocus();
         return S_OK;
     }
-    return 1;
+    return kNotHandled;
 }
 
 void LComboBox::HandleKey(const RCPtr<LKeyParam>& key)

@@ -13,6 +13,9 @@ class LTextBox;
 class LComboBox : public LDropDownControl {
     QV_TYPE_NAME("class QV::LComboBox")
 public:
+    // Look indices; kFocused is added to kNormal or kHover.
+    enum Part : int32_t { kNormal = 0, kFocused = 1, kHover = 2, kOpen = 4, kOpenHover = 5, kDisabled = 6 };
+
     LComboBox(LControl* parent, const String& name);
     ~LComboBox() override;
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "IControlApplication.h"
+#include "KeyCode.h"
 #include "MeasurementRendererSource.h"
 #include "RenamedControlDescriptor.h"
 
@@ -1008,9 +1009,8 @@ void LListBox::OnLeftMouseUp(const RCPtr<LMouseButtonParam>& param)
 
 QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
-    if (!key) return 1;
+    if (!key) return kNotHandled;
     const uint32_t flags = key->code.code;
-    const auto press = [](uint32_t vk, uint32_t mods = 0) { return 0x20000000u | mods | (vk << 16); };
     const auto selectFrom = [&](int32_t from, int32_t step) {
         for (int32_t i = from; i >= 0 && i < GetItemCount(); i += step) {
             if (!IsHidden(i) && IsItemSelectable(i)) {
@@ -1019,24 +1019,24 @@ QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
             }
         }
     };
-    if (flags == press(0x26) || flags == press(0x26, 0x02000000)) {
+    if (flags == KeyCode::Pressed(Keys::kUp) || flags == KeyCode::Pressed(Keys::kUp, KeyCode::kShift)) {
         if (mCaret >= 0) selectFrom(mCaret - 1, -1);
         return S_OK;
     }
-    if (flags == press(0x28) || flags == press(0x28, 0x02000000)) {
+    if (flags == KeyCode::Pressed(Keys::kDown) || flags == KeyCode::Pressed(Keys::kDown, KeyCode::kShift)) {
         selectFrom(mCaret + 1, 1);
         return S_OK;
     }
-    if (flags == press(0x0D)) {
+    if (flags == KeyCode::Pressed(Keys::kReturn)) {
         if (mCaret >= 0) ActivateItem(mCaret);
         return S_OK;
     }
     const uint32_t vk = (flags >> 16) & 0xFF;
-    const bool plain = (flags & 0x0F000000) == 0 && (flags & 0x20000000);
-    const bool horizontal = vk == 0x25 || vk == 0x27;
-    const bool vertical = vk == 0x21 || vk == 0x22;
-    const bool ends = vk == 0x24 || vk == 0x23;
-    if (!plain || !(horizontal || vertical || ends)) return 1;
+    const bool plain = (flags & (KeyCode::kCtrl | KeyCode::kShift | KeyCode::kAlt | KeyCode::kCommand)) == 0 && (flags & KeyCode::kKeyDown);
+    const bool horizontal = vk == Keys::kLeft || vk == Keys::kRight;
+    const bool vertical = vk == Keys::kPageUp || vk == Keys::kPageDown;
+    const bool ends = vk == Keys::kHome || vk == Keys::kEnd;
+    if (!plain || !(horizontal || vertical || ends)) return kNotHandled;
     for (int axis : {0, 1}) {
         if ((axis == 0 && vertical) || (axis == 1 && horizontal)) continue;
         if (LScrollbar* bar = GetBar(axis)) bar->HandleKeyDown(key);  // the list takes the key either way
@@ -1050,8 +1050,8 @@ void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     if (!param) return;
     const uint32_t changed = param->oldConditions ^ param->newConditions;
     if (!(changed & (Condition::kEnabled | Condition::kHasFocus))) return;
-    int32_t part = !IsEnabledInTree(true) ? 1 : HasFocus() ? 2 : 0;
-    if (!GetVisualPart(part)) part = 0;
+    int32_t part = !IsEnabledInTree(true) ? kDisabled : HasFocus() ? kFocused : kNormal;
+    if (!GetVisualPart(part)) part = kNormal;
     (void)ShowPart(part, true);  // only the look; a skin without it keeps the current one
 }
 

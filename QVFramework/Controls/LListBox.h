@@ -14,6 +14,9 @@ namespace QV {
 class LListBox : public LScrollView {
     QV_TYPE_NAME("class QV::LListBox")
 public:
+    // Look indices of the list's own frame; a skin without one shows kNormal.
+    enum Part : int32_t { kNormal = 0, kDisabled = 1, kFocused = 2 };
+
     static constexpr int32_t kDefaultRowHeight = 14;
     // A template's horizontal text overflow that widens the list.
     static constexpr int32_t kOverflowExpand = 1;

@@ -1,14 +1,25 @@
 #include "LListBoxItem.h"
 
+#include <array>
+
 #include "LLabel.h"
 
 namespace QV {
 
 namespace {
 
-constexpr int32_t kSeparatorPart = 13;
-// Columns: not selected, not selected marked, selected, selected marked.
-constexpr int32_t kRowParts[4][4] = {{0, 3, 7, 10}, {1, 4, 8, 11}, {2, 5, 9, 12}, {6, 6, 13, 13}};
+using Part = LListBoxItem::Part;
+
+// The looks of one state. Columns: not selected, not selected marked, selected, selected marked.
+constexpr std::array<int32_t, 4> Row(int32_t state, int32_t marked)
+{
+    return {state, marked, state + Part::kSelectedOffset, marked + Part::kSelectedOffset};
+}
+
+constexpr std::array<int32_t, 4> kRowParts[4] = {
+    Row(Part::kNormal, Part::kNormal + Part::kMarkedOffset), Row(Part::kHover, Part::kHover + Part::kMarkedOffset),
+    Row(Part::kPressed, Part::kPressed + Part::kMarkedOffset), Row(Part::kDisabled, Part::kDisabled)};
+static_assert(kRowParts[3][3] == 13 && kRowParts[2][3] == 12 && kRowParts[0][1] == 3);
 
 }  // namespace
 
@@ -27,7 +38,7 @@ String LListBoxItem::GetToolTipText() const
 
 int32_t LListBoxItem::ChooseVisualPart() const
 {
-    if (mSeparator) return kSeparatorPart;
+    if (mSeparator) return kSeparator;
     const uint32_t c = GetConditions();
     const bool active = (c & (Condition::kHover | Condition::kActive)) != 0;
     const bool captured = (c & Condition::kCaptured) != 0;

@@ -7,6 +7,18 @@ namespace QV {
 class LListBoxItem : public LControl {
     QV_TYPE_NAME("class QV::LListBoxItem")
 public:
+    // Look indices: a state, plus kMarkedOffset when marked (not when disabled)
+    // and kSelectedOffset when selected; a separator row shows kSeparator.
+    enum Part : int32_t {
+        kNormal = 0,
+        kHover = 1,
+        kPressed = 2,
+        kMarkedOffset = 3,
+        kDisabled = 6,
+        kSelectedOffset = 7,
+        kSeparator = 13
+    };
+
     LListBoxItem(LControl* parent, const String& name);
 
     void OnValueChanged() override { RefreshLook(); }

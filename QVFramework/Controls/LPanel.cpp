@@ -55,7 +55,7 @@ QVResult LPanel::OnPanelSiblingKey(const RCPtr<LNotificationDistributor>&, const
     auto* sibling = notification ? dynamic_cast<LSiblingKeyParam*>(notification->GetPayload().Get()) : nullptr;
     if (!sibling || !sibling->keyParam) return 1;
     RCPtr<LKeyParam> key(new LKeyParam(sibling->keyParam->code, 1));
-    sibling->unhandled = HandleSiblingKey(key) == 1 ? 1 : 0;
+    sibling->unhandled = HandleSiblingKey(key) == kNotHandled ? 1 : 0;
     return 1;
 }
 

@@ -5,6 +5,7 @@
 
 #include "GeometryRounding.h"
 #include "IControlApplication.h"
+#include "KeyCode.h"
 #include "LButton.h"
 #include "OwnHandler.h"
 
@@ -19,8 +20,10 @@ struct KeyRow {
 };
 
 constexpr KeyRow kKeys[] = {
-    {0x20260000, 0x01, 1, -1}, {0x20280000, 0x02, 1, +1}, {0x20250000, 0x04, 0, -1}, {0x20270000, 0x08, 0, +1},
-    {0x20210000, 0x10, 1, -2}, {0x20220000, 0x20, 1, +2}, {0x20240000, 0x40, -1, 0}, {0x20230000, 0x80, -1, 3},
+    {KeyCode::Pressed(Keys::kUp), 0x01, 1, -1},     {KeyCode::Pressed(Keys::kDown), 0x02, 1, +1},
+    {KeyCode::Pressed(Keys::kLeft), 0x04, 0, -1},   {KeyCode::Pressed(Keys::kRight), 0x08, 0, +1},
+    {KeyCode::Pressed(Keys::kPageUp), 0x10, 1, -2}, {KeyCode::Pressed(Keys::kPageDown), 0x20, 1, +2},
+    {KeyCode::Pressed(Keys::kHome), 0x40, -1, 0},   {KeyCode::Pressed(Keys::kEnd), 0x80, -1, 3},
 };
 
 double RoundHalf(double v)

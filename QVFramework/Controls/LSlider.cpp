@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "IControlApplication.h"
+#include "KeyCode.h"
 #include "LButton.h"
 #include "LHolder.h"
 
@@ -313,16 +314,16 @@ void LSlider::HandleKey(const RCPtr<LKeyParam>& key)
     if (!key) return;
     const uint32_t flags = key->code.code;
     const uint32_t vk = (flags >> 16) & 0xFF;
-    const bool arrow = vk >= 0x25 && vk <= 0x28;
-    if (flags != 0 && !(flags & 0x80000000u) && !(flags & KeyCode::kKeyDown) && arrow) {
+    const bool arrow = vk >= Keys::kLeft && vk <= Keys::kDown;
+    if (flags != 0 && !(flags & KeyCode::kNoKey) && !(flags & KeyCode::kKeyDown) && arrow) {
         mKeyHeld = false;
         mPosts.Post(*this, u"NID_VALUE_CHANGE_KEY_UP", key);
         return;
     }
-    const bool up = flags == 0x20270000u || flags == 0x20260000u;
+    const bool up = flags == KeyCode::Pressed(Keys::kRight) || flags == KeyCode::Pressed(Keys::kUp);
     KeyCode downKey;
-    downKey.code = 0x20280000u;
-    const bool down = flags == 0x20250000u || KeyCode::Matches(key->code, downKey);
+    downKey.code = KeyCode::Pressed(Keys::kDown);
+    const bool down = flags == KeyCode::Pressed(Keys::kLeft) || KeyCode::Matches(key->code, downKey);
     if (!up && !down) {
         LPanel::HandleKey(key);
         return;
@@ -336,7 +337,7 @@ void LSlider::HandleKey(const RCPtr<LKeyParam>& key)
 
 QVResult LSlider::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
-    if (!param) return 1;
+    if (!param) return kNotHandled;
     StepBy(param->IsUpOrRight() ? 1.0 : -1.0);
     return S_OK;
 }

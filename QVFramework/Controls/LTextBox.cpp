@@ -6,6 +6,7 @@
 #include "GeometryRounding.h"
 #include "IControlApplication.h"
 #include "IControlRenderer.h"
+#include "KeyCode.h"
 #include "LClipboard.h"
 #include "LLabel.h"
 #include "LMenuItemDescriptor.h"
@@ -18,30 +19,19 @@ namespace QV {
 
 namespace {
 
-constexpr uint32_t kDown = 0x20000000;
-constexpr uint32_t kCtrl = 0x01000000;
-constexpr uint32_t kShift = 0x02000000;
-constexpr uint32_t kAlt = 0x04000000;
-constexpr uint32_t kCmd = 0x08000000;
-constexpr uint32_t kNoKey = 0x80000000;
+constexpr uint32_t kCtrl = KeyCode::kCtrl;
+constexpr uint32_t kShift = KeyCode::kShift;
+constexpr uint32_t kAlt = KeyCode::kAlt;
+constexpr uint32_t kCmd = KeyCode::kCommand;
+constexpr uint32_t kNoKey = KeyCode::kNoKey;
+
+// HandleMoveKey's answer for a key that is none of the editing keys.
+constexpr QVResult kNotAnEditingKey = 2;
 
 constexpr uint32_t Key(uint32_t vk, uint32_t modifiers = 0)
 {
-    return kDown | modifiers | (vk << 16);
+    return KeyCode::Pressed(vk, modifiers);
 }
-
-enum Vk : uint32_t {
-    kBack = 0x08,
-    kEnter = 0x0D,
-    kSpace = 0x20,
-    kEnd = 0x23,
-    kHome = 0x24,
-    kLeft = 0x25,
-    kUp = 0x26,
-    kRight = 0x27,
-    kDownArrow = 0x28,
-    kDelete = 0x2E
-};
 
 LClipboard* Clipboard()
 {
@@ -442,48 +432,48 @@ bool LTextBox::Shift(uint32_t flags) const
 
 QVResult LTextBox::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
-    if (!key) return 1;
+    if (!key) return kNotHandled;
     const uint32_t flags = key->code.code;
     const uint32_t vk = (flags >> 16) & 0xFF;
     if (vk == 0 && !(flags & kNoKey)) {
         const char16_t c = static_cast<char16_t>(flags & 0xFFFF);
-        if (!IsPrintableCharacter(c) || c == u'\t') return 1;
+        if (!IsPrintableCharacter(c) || c == u'\t') return kNotHandled;
         if (!AcceptsCharacter(c)) return 0;
         (void)InsertCharacter(c);  // a refused edit leaves the text as it was; the key is used
         return S_OK;
     }
     const QVResult moved = HandleMoveKey(flags);
-    if (moved != 2) return moved;
-    if (!(flags & kDown) || (flags & kNoKey)) return S_OK;
-    const bool typing = vk == kSpace || (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z');
-    if (typing) return (flags & (kCtrl | kAlt | kCmd)) ? 1 : 0;
-    return 1;
+    if (moved != kNotAnEditingKey) return moved;
+    if (!(flags & KeyCode::kKeyDown) || (flags & kNoKey)) return S_OK;
+    const bool typing = vk == Keys::kSpace || (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z');
+    if (typing) return (flags & (kCtrl | kAlt | kCmd)) ? kNotHandled : 0;
+    return kNotHandled;
 }
 
-// 2 when the key is none of the editing keys.
+// kNotAnEditingKey when the key is none of the editing keys.
 QVResult LTextBox::HandleMoveKey(uint32_t flags)
 {
     const int32_t length = GetTextLength();
     switch (flags) {
-    case Key(kLeft):
+    case Key(Keys::kLeft):
         ClearSelection();
         // The index is inside the text; only says whether it moved.
         if (mCaret > 0) (void)SetCaretPosition(mCaret - 1, false);
         return S_OK;
-    case Key(kRight):
+    case Key(Keys::kRight):
         ClearSelection();
         // The index is inside the text; only says whether it moved.
         if (mCaret < length) (void)SetCaretPosition(mCaret + 1, false);
         return S_OK;
-    case Key(kUp):
-    case Key(kDownArrow):
-    case Key(kUp, kShift):
-    case Key(kDownArrow, kShift):
-    case Key(kUp, kCtrl):
-    case Key(kDownArrow, kCtrl):
-    case Key(kUp, kCtrl | kShift):
-    case Key(kDownArrow, kCtrl | kShift): return 1;
-    case Key(kLeft, kShift):
+    case Key(Keys::kUp):
+    case Key(Keys::kDown):
+    case Key(Keys::kUp, kShift):
+    case Key(Keys::kDown, kShift):
+    case Key(Keys::kUp, kCtrl):
+    case Key(Keys::kDown, kCtrl):
+    case Key(Keys::kUp, kCtrl | kShift):
+    case Key(Keys::kDown, kCtrl | kShift): return kNotHandled;
+    case Key(Keys::kLeft, kShift):
         if (mCaret == 0) return S_OK;
         if (mSelectionLength > 0) {
             if (mAnchor < mCaret) {
@@ -498,7 +488,7 @@ QVResult LTextBox::HandleMoveKey(uint32_t flags)
         }
         (void)SetCaretPosition(mCaret - 1, false);  // the index is inside the text; only says whether it moved
         return S_OK;
-    case Key(kRight, kShift):
+    case Key(Keys::kRight, kShift):
         if (mCaret == length) return S_OK;
         if (mSelectionLength > 0) {
             if (mCaret < mAnchor) {
@@ -513,61 +503,61 @@ QVResult LTextBox::HandleMoveKey(uint32_t flags)
         }
         (void)SetCaretPosition(mCaret + 1, false);  // the index is inside the text; only says whether it moved
         return S_OK;
-    case Key(kLeft, kCtrl):
+    case Key(Keys::kLeft, kCtrl):
         ClearSelection();
         // The index is inside the text; only says whether it moved.
         (void)SetCaretPosition(FindPreviousWordStart(), false);
         return S_OK;
-    case Key(kRight, kCtrl):
+    case Key(Keys::kRight, kCtrl):
         ClearSelection();
         (void)SetCaretPosition(FindNextWordStart(), false);  // the index is inside the text; only says whether it moved
         return S_OK;
-    case Key(kLeft, kCtrl | kShift): ExtendSelectionTo(FindPreviousWordStart()); return S_OK;
-    case Key(kRight, kCtrl | kShift): ExtendSelectionTo(FindNextWordStart()); return S_OK;
-    case Key(kHome):
+    case Key(Keys::kLeft, kCtrl | kShift): ExtendSelectionTo(FindPreviousWordStart()); return S_OK;
+    case Key(Keys::kRight, kCtrl | kShift): ExtendSelectionTo(FindNextWordStart()); return S_OK;
+    case Key(Keys::kHome):
         ClearSelection();
         (void)SetCaretPosition(0, false);  // the index is inside the text; only says whether it moved
         return S_OK;
-    case Key(kEnd):
+    case Key(Keys::kEnd):
         ClearSelection();
         (void)SetCaretPosition(length, false);  // the index is inside the text; only says whether it moved
         return S_OK;
-    case Key(kHome, kShift):
+    case Key(Keys::kHome, kShift):
         if (mCaret != 0) {
             SetSelection(0, mAnchor, mAnchor);
             (void)SetCaretPosition(0, false);  // the index is inside the text; only says whether it moved
         }
         return S_OK;
-    case Key(kEnd, kShift):
+    case Key(Keys::kEnd, kShift):
         if (mCaret != length) {
             SetSelection(mAnchor, length - mAnchor, mAnchor);
             (void)SetCaretPosition(length, false);  // the index is inside the text; only says whether it moved
         }
         return S_OK;
-    case Key(kBack):
-    case Key(kDelete, kShift):
+    case Key(Keys::kBack):
+    case Key(Keys::kDelete, kShift):
         if (mSelectionLength > 0) {
             (void)DeleteSelection();  // a refused edit leaves the text as it was; the key is used
         } else if (mCaret > 0) {
             (void)DeleteText(mCaret - 1, 1);  // a refused edit leaves the text as it was; the key is used
         }
         return S_OK;
-    case Key(kDelete):
+    case Key(Keys::kDelete):
         if (mSelectionLength > 0) {
             (void)DeleteSelection();  // a refused edit leaves the text as it was; the key is used
         } else if (mCaret < length) {
             (void)DeleteText(mCaret, 1);  // a refused edit leaves the text as it was; the key is used
         }
         return S_OK;
-    case Key(kDelete, kCtrl):
+    case Key(Keys::kDelete, kCtrl):
         if (mSelectionLength > 0) {
             (void)DeleteSelection();  // a refused edit leaves the text as it was; the key is used
         } else {
             (void)DeleteText(mCaret, length - mCaret);  // a refused edit leaves the text as it was; the key is used
         }
         return S_OK;
-    case Key(kEnter): return Validate()->accepted ? 1 : 0;
-    default: return 2;
+    case Key(Keys::kReturn): return Validate()->accepted ? kNotHandled : 0;
+    default: return kNotAnEditingKey;
     }
 }
 

@@ -91,6 +91,18 @@ inline constexpr uint32_t kLaunchMail = 0xB4;
 inline constexpr uint32_t kLaunchMediaSelect = 0xB5;
 inline constexpr uint32_t kLaunchApp1 = 0xB6;
 inline constexpr uint32_t kLaunchApp2 = 0xB7;
+// Punctuation keys of the US layout.
+inline constexpr uint32_t kOemSemicolon = 0xBA;
+inline constexpr uint32_t kOemPlus = 0xBB;
+inline constexpr uint32_t kOemComma = 0xBC;
+inline constexpr uint32_t kOemMinus = 0xBD;
+inline constexpr uint32_t kOemPeriod = 0xBE;
+inline constexpr uint32_t kOemSlash = 0xBF;
+inline constexpr uint32_t kOemBackquote = 0xC0;
+inline constexpr uint32_t kOemLeftBracket = 0xDB;
+inline constexpr uint32_t kOemBackslash = 0xDC;
+inline constexpr uint32_t kOemRightBracket = 0xDD;
+inline constexpr uint32_t kOemQuote = 0xDE;
 }  // namespace Keys
 
 struct KeyCode {
