@@ -202,10 +202,9 @@ QVResult LControl::Initialize()
 
 LControl* LControl::GetEditTarget()
 {
-    for (LControl* c = this; c != nullptr; c = c->mParent.Get()) {
-        if (c->HandlesEditCommands()) return c;
-    }
-    return nullptr;
+    // Through each parent's own answer, so a container can redirect its children's edits.
+    if (HandlesEditCommands()) return this;
+    return mParent ? mParent->GetEditTarget() : nullptr;
 }
 
 QVResult LControl::PerformEdit(int32_t)

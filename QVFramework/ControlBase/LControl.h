@@ -107,7 +107,7 @@ public:
     bool IsInitialized() const { return mInitialized; }
     virtual RCPtr<IControlStringTable> GetStringTable() const { return mStringTable; }
     virtual bool HandlesEditCommands() const { return false; }
-    LControl* GetEditTarget();
+    virtual LControl* GetEditTarget();
     virtual bool CanPerformEdit(int32_t) const { return false; }
     [[nodiscard]] virtual QVResult PerformEdit(int32_t command);
     virtual RCPtr<LControl> FindAcceptingControl(LControl* control, const DoublePoint& rootPoint);
