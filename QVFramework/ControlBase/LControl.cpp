@@ -4,6 +4,7 @@
 
 #include "Exception.h"
 #include "IControlApplication.h"
+#include "LMenuItemUpdater.h"
 
 namespace QV {
 
@@ -198,6 +199,12 @@ QVResult LControl::Initialize()
     if (mContextMenu) WireContextMenuKeys(mContextMenu, true);
     SubscribeSiblingKeys();
     return S_OK;
+}
+
+RCPtr<LMenuItemUpdater> LControl::GetMenuItemUpdater()
+{
+    if (!mMenuItemUpdater) mMenuItemUpdater = RCPtr<LRefCountedObject>(new LMenuItemUpdater());
+    return RCPtr<LMenuItemUpdater>(static_cast<LMenuItemUpdater*>(mMenuItemUpdater.Get()));
 }
 
 LControl* LControl::GetEditTarget()
