@@ -4,6 +4,7 @@
 
 #include "Exception.h"
 #include "IControlApplication.h"
+#include "LMenuItemUpdater.h"
 
 namespace QV {
 
@@ -200,12 +201,17 @@ QVResult LControl::Initialize()
     return S_OK;
 }
 
+RCPtr<LMenuItemUpdater> LControl::GetMenuItemUpdater()
+{
+    if (!mMenuItemUpdater) mMenuItemUpdater = RCPtr<LRefCountedObject>(new LMenuItemUpdater());
+    return RCPtr<LMenuItemUpdater>(static_cast<LMenuItemUpdater*>(mMenuItemUpdater.Get()));
+}
+
 LControl* LControl::GetEditTarget()
 {
-    for (LControl* c = this; c != nullptr; c = c->mParent.Get()) {
-        if (c->HandlesEditCommands()) return c;
-    }
-    return nullptr;
+    // Through each parent's own answer, so a container can redirect its children's edits.
+    if (HandlesEditCommands()) return this;
+    return mParent ? mParent->GetEditTarget() : nullptr;
 }
 
 QVResult LControl::PerformEdit(int32_t)

@@ -25,6 +25,7 @@
 namespace QV {
 
 class IControlRenderer;
+class LMenuItemUpdater;
 
 namespace Condition {
 inline constexpr uint32_t kHasFocus = 0x1;
@@ -107,7 +108,7 @@ public:
     bool IsInitialized() const { return mInitialized; }
     virtual RCPtr<IControlStringTable> GetStringTable() const { return mStringTable; }
     virtual bool HandlesEditCommands() const { return false; }
-    LControl* GetEditTarget();
+    virtual LControl* GetEditTarget();
     virtual bool CanPerformEdit(int32_t) const { return false; }
     [[nodiscard]] virtual QVResult PerformEdit(int32_t command);
     virtual RCPtr<LControl> FindAcceptingControl(LControl* control, const DoublePoint& rootPoint);
@@ -308,6 +309,8 @@ public:
                            bool replacesClient);
     void SetOpacity(float opacity) { mOpacity = opacity; }
     virtual RCPtr<LRefCountedObject> GetContextMenu() const { return mContextMenu; }
+    // Made on first use; it asks nobody until given a target.
+    RCPtr<LMenuItemUpdater> GetMenuItemUpdater();
     // The menu's items whose commands the window's or the application's hot
     // keys bind answer those keys here, also from a focused sibling.
     void SetContextMenu(const RCPtr<LRefCountedObject>& menu);
@@ -484,6 +487,7 @@ private:
     bool mLayoutPass = false;
     bool mChangingScroll = false;
     RCPtr<LRefCountedObject> mContextMenu;
+    RCPtr<LRefCountedObject> mMenuItemUpdater;
 };
 
 }  // namespace QV

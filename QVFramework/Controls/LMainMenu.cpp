@@ -4,6 +4,8 @@
 #include <string>
 
 #include "IControlApplication.h"
+#include "LConditionsParam.h"
+#include "LPopupMenu.h"
 #include "RenamedControlDescriptor.h"
 
 namespace QV {
@@ -260,6 +262,40 @@ QVResult LMainMenu::QueryCommandState(const RCPtr<LNotification>& command)
     if (!mUpdater) return 1;
     const RCPtr<LControl>& target = mUpdater->GetTarget();
     return target ? target->QueryCommandState(command) : E_FAIL;
+}
+
+LControl* LMainMenu::GetEditTarget()
+{
+    if (mEditTarget && mEditTarget->HandlesEditCommands()) return mEditTarget.Get();
+    LControl* parent = GetParent();
+    return parent ? parent->GetEditTarget() : nullptr;
+}
+
+void LMainMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
+{
+    LControl::OnConditionsChanged(param);
+    const bool gained = (param->newConditions & Condition::kContainsFocus) &&
+                        !(param->oldConditions & Condition::kContainsFocus);
+    // The opening button has just recorded the control that had the focus before it.
+    if (gained && mUpdater) mEditTarget = mUpdater->GetTarget();
+}
+
+RCPtr<LPopupMenu> LMainMenu::GetPopupMenu(LControl* button)
+{
+    if (!button) return nullptr;
+    RCPtr<LControl> child = button->FindChildControl(u"popupMenu");
+    return RCPtr<LPopupMenu>(dynamic_cast<LPopupMenu*>(child.Get()));
+}
+
+RCPtr<LMenuDescriptor> LMainMenu::GetMenuDescriptor(LControl* button)
+{
+    RCPtr<LPopupMenu> popup = GetPopupMenu(button);
+    return popup ? popup->GetMenu() : nullptr;
+}
+
+void LMainMenu::SetPopupUpdater(LControl* button, const RCPtr<LMenuItemUpdater>& updater)
+{
+    if (RCPtr<LPopupMenu> popup = GetPopupMenu(button)) popup->SetMenuItemUpdater(updater);
 }
 
 int32_t LMainMenu::GetOpenMenu() const

@@ -7,8 +7,11 @@
 
 #include "IMenuBarButton.h"
 #include "LControl.h"
+#include "LMenuDescriptor.h"
 
 namespace QV {
+
+class LPopupMenu;
 
 class LMainMenu : public LControl {
     QV_TYPE_NAME("class QV::LMainMenu")
@@ -20,6 +23,9 @@ public:
 
     [[nodiscard]] QVResult Initialize() override;
     [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
+    // The control focused before a menu took the focus, when it handles edits; else the parent's.
+    LControl* GetEditTarget() override;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
 
     [[nodiscard]] QVResult AddMenu(const String& name);
     [[nodiscard]] QVResult InsertMenu(int32_t index, const String& name, const String& label, const std::vector<MenuEntry>& menu);
@@ -42,6 +48,10 @@ public:
     [[nodiscard]] QVResult QueryCommandState(const RCPtr<LNotification>& command) override;
     // The button whose menu is open; -1 when none.
     int32_t GetOpenMenu() const;
+    // The button's "popupMenu" child and its menu; empty for anything else.
+    static RCPtr<LPopupMenu> GetPopupMenu(LControl* button);
+    static RCPtr<LMenuDescriptor> GetMenuDescriptor(LControl* button);
+    static void SetPopupUpdater(LControl* button, const RCPtr<LMenuItemUpdater>& updater);
     void OpenMenu(int32_t n);
 
     // The "MENU_LABEL.n" titles of a string table.
@@ -59,6 +69,7 @@ private:
     std::vector<String> mAddedNames;
     RCPtr<LMenuItemUpdater> mUpdater{new LMenuItemUpdater()};
     RCPtr<LNotificationQueue> mTarget;
+    RCPtr<LControl> mEditTarget;
 };
 
 }  // namespace QV

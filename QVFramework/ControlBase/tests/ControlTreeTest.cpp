@@ -1,5 +1,6 @@
 #include "ControlTestSupport.h"
 #include "LLayout.h"
+#include "LMenuItemUpdater.h"
 
 namespace control_test {
 namespace {
@@ -269,6 +270,21 @@ TEST_F(ChildListTest, PerformEditMustBeOverridden)
         EXPECT_STREQ(e.what(), "LControl::PerformEdit must be overridden");
     }
     EXPECT_EQ(c->GetEditTarget(), nullptr);
+}
+
+TEST_F(ChildListTest, MenuItemUpdaterIsMadeOnceAndAsksNobodyUntilGivenATarget)
+{
+    RCPtr<TestControl> c = Make(nullptr, u"c", 0, 0, 10, 10);
+    RCPtr<TestControl> other = Make(nullptr, u"other", 0, 0, 10, 10);
+    RCPtr<LMenuItemUpdater> updater = c->GetMenuItemUpdater();
+    ASSERT_TRUE(updater);
+    EXPECT_EQ(c->GetMenuItemUpdater().Get(), updater.Get()) << "the same one each time";
+    EXPECT_NE(other->GetMenuItemUpdater().Get(), updater.Get()) << "one per control";
+    EXPECT_FALSE(updater->GetTarget());
+    EXPECT_EQ(updater->QueryState(LNotification::Create(u"NID_X")), E_FAIL);
+    updater->SetTarget(c);
+    EXPECT_EQ(updater->QueryState(LNotification::Create(u"NID_X")), 1) << "the base control has no opinion";
+    updater->SetTarget(nullptr);  // no cycle left behind
 }
 
 TEST_F(ChildListTest, CreateChildrenSkipsDeferredEntriesAndReplacesTheOldChildren)

@@ -284,6 +284,15 @@ public:
     {
         return Narrow(command->GetID()) == "NID_MENU_FILE_SEND" ? E_INVALIDARG : S_OK;
     }
+    bool HandlesEditCommands() const override { return edits; }
+    bool edits = false;
+};
+
+// Refuses every command.
+class Refuser : public TestControl {
+public:
+    using TestControl::TestControl;
+    QVResult QueryCommandState(const RCPtr<LNotification>&) override { return E_INVALIDARG; }
 };
 
 // A bar whose menu buttons are real combo menus with real popup rows.
@@ -439,6 +448,76 @@ TEST_F(ComboMenuBarTest, KeysMoveBetweenMenusAndActivateAnEntry)
     EXPECT_EQ(bar->GetOpenMenu(), -1) << "Escape closes";
     EXPECT_TRUE(Posted().empty());
     EXPECT_TRUE(editor->HasFocus());
+}
+
+TEST_F(ComboMenuBarTest, EditTargetIsTheControlFocusedBeforeTheMenuAcrossOpenAndClose)
+{
+    struct Row {
+        const char* what;
+        bool editorEdits;
+        bool byKeys;
+        bool expectEditor;
+    };
+    const Row rows[] = {
+        {"opened by a press, the editor edits", true, false, true},
+        {"opened by keys, the editor edits", true, true, true},
+        {"the editor does not edit: nobody up the chain does", false, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        editor->edits = row.editorEdits;
+        editor->SetFocus(true);
+        if (row.byKeys) {
+            bar->OpenMenu(0);
+        } else {
+            root->buttons = 1;
+            Menu(0)->HandleMouseDown(LMouseButtonParam::Create(1, {5, 5}, 0, false, 1, 0));
+            root->buttons = 0;
+        }
+        ASSERT_TRUE(Menu(0)->IsMenuShown());
+        RCPtr<LControl> focus = root->GetFocusControl();
+        ASSERT_TRUE(focus);
+        ASSERT_NE(focus.Get(), editor.Get()) << "the menu has the focus";
+        LControl* expected = row.expectEditor ? editor.Get() : nullptr;
+        EXPECT_EQ(focus->GetEditTarget(), expected) << "edits from inside the open menu";
+        EXPECT_EQ(bar->GetEditTarget(), expected);
+        Key(0x1B);
+        EXPECT_EQ(bar->GetOpenMenu(), -1);
+        EXPECT_TRUE(editor->HasFocus());
+        EXPECT_EQ(bar->GetEditTarget(), expected) << "kept after the menu closed";
+    }
+}
+
+TEST_F(ComboMenuBarTest, PopupDescriptorAndUpdaterOfAButton)
+{
+    RCPtr<LPopupMenu> file = LMainMenu::GetPopupMenu(Menu(0));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file.Get(), Menu(0)->GetPopupMenu().Get());
+    EXPECT_EQ(LMainMenu::GetMenuDescriptor(Menu(0)).Get(), file->GetMenu().Get());
+    ASSERT_TRUE(LMainMenu::GetMenuDescriptor(Menu(1)));
+    EXPECT_EQ(LMainMenu::GetMenuDescriptor(Menu(1))->GetItemCount(), 1);
+
+    struct Row {
+        const char* what;
+        LControl* button;
+    };
+    const Row empty[] = {{"no button", nullptr}, {"a control without a popup", editor.Get()}, {"the bar", bar.Get()}};
+    for (const Row& row : empty) {
+        SCOPED_TRACE(row.what);
+        EXPECT_FALSE(LMainMenu::GetPopupMenu(row.button));
+        EXPECT_FALSE(LMainMenu::GetMenuDescriptor(row.button));
+        LMainMenu::SetPopupUpdater(row.button, nullptr);  // nothing to change, no crash
+    }
+
+    RCPtr<Refuser> refuser(new Refuser(top.Get(), u"refuser"));
+    LMainMenu::SetPopupUpdater(Menu(1), RCPtr<LMenuItemUpdater>(new LMenuItemUpdater(refuser)));
+    RCPtr<LPopupMenu> help = LMainMenu::GetPopupMenu(Menu(1));
+    help->UpdateEntryStates();
+    EXPECT_FALSE(help->IsItemSelectable(0)) << "About asked of the new updater's target";
+    editor->SetFocus(true);
+    bar->OpenMenu(0);
+    EXPECT_TRUE(file->IsItemSelectable(2)) << "the other menu keeps the bar's updater";
+    Key(0x1B);
 }
 
 }  // namespace
