@@ -12,6 +12,7 @@ TEST(GLContextTest, ContextDrawsIntoTheHiddenWindowsBackBuffer)
     std::string error;
     auto context = Platform::GLContext::Create(window.Get(), error);
     ASSERT_TRUE(context) << error;
+    Platform::KeepGLDriverLoaded();
     EXPECT_TRUE(context->IsDoubleBuffered());
     ASSERT_TRUE(context->MakeCurrent(window.Get()));
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);

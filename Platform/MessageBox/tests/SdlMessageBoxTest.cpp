@@ -1,9 +1,10 @@
 // Real message boxes on the test display, answered by another X client
 // pressing keys or the close box, as a user and a window manager would.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -22,30 +23,51 @@ namespace Answer = MessageBoxAnswer;
 
 enum class Action { kEnter, kEscape, kCloseBox };
 
-// Acts on the box titled caption until done is set; repeats now and then, in
-// case the box was not reading its events yet.
-void AnswerBox(const std::string& caption, Action action, const std::atomic<bool>& done)
+// Acts on the box titled caption until killed; repeats now and then, in case
+// the box was not reading its events yet.
+[[noreturn]] void AnswerBox(const std::string& caption, Action action)
 {
     DisplayPtr display(XOpenDisplay(nullptr));
-    if (!display) return;
-    while (!done) {
+    if (!display) ::_exit(1);
+    for (;;) {
         if (std::optional<Window> box = FindWindowTitled(display.get(), DefaultRootWindow(display.get()), caption)) {
             if (action == Action::kCloseBox) {
                 PressCloseBox(display.get(), *box);
             } else {
                 PressKey(display.get(), *box, action == Action::kEnter ? XK_Return : XK_Escape);
             }
-            for (int i = 0; i < 50 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
         } else {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     }
 }
 
+// The user answering the box is another process. SDL shows its box from a
+// forked child; a thread of ours inside Xlib at that moment would leave the
+// child holding Xlib's global lock for ever.
+class AnsweringUser {
+public:
+    AnsweringUser(const std::string& caption, Action action) : mPid(::fork())
+    {
+        if (mPid == 0) AnswerBox(caption, action);
+    }
+    ~AnsweringUser()
+    {
+        if (mPid <= 0) return;
+        ::kill(mPid, SIGKILL);
+        int status = 0;
+        ::waitpid(mPid, &status, 0);
+    }
+    AnsweringUser(const AnsweringUser&) = delete;
+    AnsweringUser& operator=(const AnsweringUser&) = delete;
+
+private:
+    pid_t mPid;
+};
+
 TEST(SdlMessageBoxTest, EnterEscapeAndTheCloseBoxGiveTheWindowsAnswers)
 {
-    // The answering thread has its own connection, but Xlib's globals are shared.
-    ASSERT_NE(XInitThreads(), 0);
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
     // A box that goes just as a key is sent names a window that is gone.
     const auto previousHandler = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
@@ -67,11 +89,11 @@ TEST(SdlMessageBoxTest, EnterEscapeAndTheCloseBoxGiveTheWindowsAnswers)
         SCOPED_TRACE(testing::Message() << "row " << index);
         const std::string caption = "Box " + std::to_string(::getpid()) + "-" + std::to_string(index++);
         const QV::String caption16(std::u16string(caption.begin(), caption.end()).c_str());
-        std::atomic<bool> done{false};
-        std::thread user(AnswerBox, caption, row.action, std::cref(done));
-        const int32_t answer = SdlMessageBoxService().Show(u"Keep the changes?", caption16, row.flags);
-        done = true;
-        user.join();
+        int32_t answer = 0;
+        {
+            const AnsweringUser user(caption, row.action);
+            answer = SdlMessageBoxService().Show(u"Keep the changes?", caption16, row.flags);
+        }
         EXPECT_EQ(answer, row.answer);
     }
     XSetErrorHandler(previousHandler);
