@@ -5,10 +5,12 @@ using namespace QV;
 namespace {
 
 const FieldRow kFields[] = {
-    {{{u"type", 27}, {u"comboBox", 28}}, FieldKind::kComboBox, 0, 0.0, 0, 0, 29},
+    {.path = {{.name = u"type", .messageLine = 27}, {.name = u"comboBox", .messageLine = 28}},
+     .kind = FieldKind::kComboBox, .byte = 0, .messageLine = 29},
 };
 const PanelTable kTable{"LHardwareButtonsEditPanel", "UI\\HardwareButtonsEditPanel", 1, kFields, {}};
-const ChildStep kButtons[IHardwareButtons::kButtonCount] = {{u"button1", 32}, {u"button2", 34}};
+const ChildStep kButtons[IHardwareButtons::kButtonCount] = {{.name = u"button1", .messageLine = 32},
+                                                            {.name = u"button2", .messageLine = 34}};
 
 }  // namespace
 
