@@ -4,6 +4,8 @@ using namespace QV;
 
 namespace {
 
+constexpr int32_t kTypeField = 0;
+
 const FieldRow kFields[] = {
     {.path = {{.name = u"type", .messageLine = 27}, {.name = u"comboBox", .messageLine = 28}},
      .kind = FieldKind::kComboBox, .byte = 0, .messageLine = 29},
@@ -55,7 +57,7 @@ void LHardwareButtonsEditPanel::BeforeSend(LNotificationDistributor*)
 
 void LHardwareButtonsEditPanel::ShowTypeOnButtons()
 {
-    const int32_t type = EditPanelFields::ValueOf(*Field(0), FieldKind::kComboBox);
+    const int32_t type = EditPanelFields::ValueOf(*Field(kTypeField), FieldKind::kComboBox);
     if (type < 0 || type >= LHardwareButtonEditPanel::kTypeCount) return;
     for (int32_t i = 0; i < kButtonCount; ++i) {
         if (RCPtr<LHardwareButtonEditPanel> button = Button(i)) button->SetButtonType(type, i);

@@ -2,6 +2,8 @@
 
 namespace {
 
+enum Field { kOctave, kTranspose, kVelocityCurve };
+
 const FieldRow kFields[] = {
     {.path = {{.name = u"octave", .messageLine = 31},
               {.name = u"numericUpDown", .messageLine = 33, .spacedCannot = true}},
@@ -13,7 +15,7 @@ const FieldRow kFields[] = {
               {.name = u"comboBox", .messageLine = 49, .spacedCannot = true}},
      .kind = FieldKind::kComboBox, .byte = 0, .messageLine = 50},
 };
-const int32_t kApplyOrder[] = {2, 0, 1};
+const int32_t kApplyOrder[] = {kVelocityCurve, kOctave, kTranspose};
 const PanelTable kTable{"LKeybedEditPanel", "UI\\KeybedPanel", 3, kFields, kApplyOrder};
 
 }  // namespace
