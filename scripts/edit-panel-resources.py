@@ -107,10 +107,7 @@ for state, fill in [("", "edAccent"), ("Hot", "edAccentHot"), ("Pressed", "edAcc
 
 
 def button_looks(base, focus=""):
-    """A button's 14 parts: normal, hot, pressed, the same focused, disabled; then checked alike.
-
-    LButton::Part: kNormal 0, kHover 1, kPressed 2, + kFocusedOffset 3, kDisabled 6, + kCheckedOffset 7.
-    """
+    """A button's 7 parts: normal, hot, pressed, the same focused, disabled (LButton::Part)."""
     plain = [base, base + "Hot", base + "Pressed"]
     return plain + [p + focus for p in plain] + [base + "Off"]
 
@@ -118,21 +115,56 @@ def button_looks(base, focus=""):
 LOOK_LISTS = {
     "edPanel": ["edPanel"], "edGroup": ["edLabel"], "edLabel": ["edLabel"], "edTitle": ["edTitle"],
     "edField": ["edField"],
-    # Text box: normal, hot, with a cue label, focused, focused hot, (unused), disabled (LTextBox::Part).
+    # Text box: normal, hot, with a cue label, focused, focused hot, (unused), disabled.
     "edTextBox": ["edField", "edFieldHot", "edField", "edFieldFocus", "edFieldFocus", "edFieldFocus", "edFieldOff"],
     # Combo box: normal, focused, hot, hot focused, open, open hot, disabled.
-    # LComboBox::Part: kNormal 0, kFocused 1, kHover 2, kHover + kFocused 3, kOpen 4, kOpenHover 5, kDisabled 6.
     "edCombo": ["edCombo", "edComboFocus", "edComboHot", "edComboFocus", "edComboFocus", "edComboFocus",
                 "edComboOff"],
     "edStepUp": button_looks("edStepUp") * 2,
     "edStepDown": button_looks("edStepDown") * 2,
     "edToggle": button_looks("edToggle", "Focus") + button_looks("edToggleOn", "Focus"),
     # List row: plain, hot, pressed; marked alike; disabled; then chosen (selected) alike.
-    # LListBoxItem::Part: kNormal 0, kHover 1, kPressed 2, + kMarkedOffset 3, kDisabled 6, + kSelectedOffset 7.
     "edRow": ["edRow", "edRowHot", "edRowHot", "edRow", "edRowHot", "edRowHot", "edRowOff"] + ["edRowChosen"] * 7,
+    # A scroll bar's thumb is a button without a checked state.
     "edThumb": ["edThumb", "edThumbHot", "edThumbHot", "edThumb", "edThumbHot", "edThumbHot", "edThumb"],
+    # The scroll bar and its channel; the channel has no pressed look to page with.
     "edTrack": ["edTrack"],
 }
+
+
+def plus(states, offset):
+    return [f"{s} + {offset}" for s in states]
+
+
+# What each index of a list means to the control that shows it: the names its
+# header publishes, written beside the indices so a skin author can read them.
+_BUTTON = ["kNormal", "kHover", "kPressed"] + plus(["kNormal", "kHover", "kPressed"], "kFocusedOffset") + ["kDisabled"]
+_ROW = ["kNormal", "kHover", "kPressed"] + plus(["kNormal", "kHover", "kPressed"], "kMarkedOffset") + ["kDisabled"]
+LOOK_PARTS = {
+    "edTextBox": ("LTextBox", ["kNormal", "kHot", "kLabelBackground", "kFocused", "kHot + kFocused", "(unused)",
+                               "kDisabled"]),
+    "edCombo": ("LComboBox", ["kNormal", "kFocused", "kHover", "kHover + kFocused", "kOpen", "kOpenHover",
+                              "kDisabled"]),
+    "edStepUp": ("LButton", _BUTTON + plus(_BUTTON, "kCheckedOffset")),
+    "edStepDown": ("LButton", _BUTTON + plus(_BUTTON, "kCheckedOffset")),
+    "edToggle": ("LButton", _BUTTON + plus(_BUTTON, "kCheckedOffset")),
+    "edRow": ("LListBoxItem", _ROW + plus(_ROW[:-1], "kSelectedOffset") + ["kDisabled + kSelectedOffset, kSeparator"]),
+    "edThumb": ("LButton", _BUTTON),
+    "edTrack": ("LScrollbar", ["kChannelNormal"]),
+}
+assert all(len(names) == len(LOOK_LISTS[n]) for n, (_, names) in LOOK_PARTS.items())
+
+
+def look_list(name, looks, depth=2):
+    """One line; a look a line with its part's name when the list has names."""
+    head = f'<LookList Name="{name}" NumLooks="{len(looks)}">'
+    entries = [f'<Look Name="{look}" Index="{i}"/>' for i, look in enumerate(looks)]
+    if name not in LOOK_PARTS:
+        return head + "".join(entries) + "</LookList>"
+    cls, parts = LOOK_PARTS[name]
+    inner = "\n" + "  " * (depth + 1)
+    return (f"{head} <!-- {cls}::Part -->" + "".join(f"{inner}{e} <!-- {part} -->" for e, part in zip(entries, parts))
+            + "\n" + "  " * depth + "</LookList>")
 
 # ---------------------------------------------------------------- controls
 
@@ -578,9 +610,7 @@ skin_sections = [
            + [f'<Part Name="{n}" ImageFile="{f}" ImageLocX="0" ImageLocY="0" Width="{PICTURES[f][0]}" '
               f'Height="{PICTURES[f][1]}" ResizeType="Center"/>' for n, f in IMAGES.items()], 2),
     indent(LOOKS, 2),
-    indent([f'<LookList Name="{n}" NumLooks="{len(ls)}">'
-            + "".join(f'<Look Name="{l}" Index="{i}"/>' for i, l in enumerate(ls)) + "</LookList>"
-            for n, ls in LOOK_LISTS.items()], 2),
+    indent([look_list(n, ls) for n, ls in LOOK_LISTS.items()], 2),
     "".join(render(p, 4) for p in panels()),
 ]
 parser = argparse.ArgumentParser(description=__doc__)

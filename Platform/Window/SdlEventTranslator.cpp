@@ -10,7 +10,6 @@ namespace Platform::Window {
 namespace {
 
 namespace Keys = QV::Keys;
-using QV::KeyCode;
 using QV::WindowMessage;
 using Kind = WindowMessage::Kind;
 
@@ -73,24 +72,32 @@ constexpr std::pair<SDL_Keycode, uint32_t> kKeys[] = {
     {SDLK_QUOTE, Keys::kOemQuote},
 };
 
-// Keys whose character message SDL leaves out.
+// Keys whose character message SDL leaves out, and the control character each types.
 constexpr std::pair<SDL_Keycode, char16_t> kSynthesised[] = {
-    {SDLK_BACKSPACE, 0x08}, {SDLK_TAB, 0x09}, {SDLK_RETURN, 0x0D}, {SDLK_KP_ENTER, 0x0D}, {SDLK_ESCAPE, 0x1B},
+    {SDLK_BACKSPACE, u'\b'}, {SDLK_TAB, u'\t'}, {SDLK_RETURN, u'\r'}, {SDLK_KP_ENTER, u'\r'}, {SDLK_ESCAPE, u'\x1B'},
 };
 
+// Each side's key sets the modifier and its side's bit.
 constexpr std::pair<uint16_t, uint32_t> kModifiers[] = {
-    {KMOD_LSHIFT, KeyCode::kModShift | 0x10}, {KMOD_RSHIFT, KeyCode::kModShift | 0x20},
-    {KMOD_LCTRL, KeyCode::kModCtrl | 0x2},    {KMOD_RCTRL, KeyCode::kModCtrl | 0x4},
-    {KMOD_LGUI, KeyCode::kModWin | 0x400},    {KMOD_RGUI, KeyCode::kModWin | 0x800},
-    {KMOD_LALT, KeyCode::kModAlt | 0x80},     {KMOD_RALT, KeyCode::kModAlt | 0x100},
+    {KMOD_LSHIFT, WindowMessage::kShift | WindowMessage::kLeftShift},
+    {KMOD_RSHIFT, WindowMessage::kShift | WindowMessage::kRightShift},
+    {KMOD_LCTRL, WindowMessage::kCtrl | WindowMessage::kLeftCtrl},
+    {KMOD_RCTRL, WindowMessage::kCtrl | WindowMessage::kRightCtrl},
+    {KMOD_LGUI, WindowMessage::kWin | WindowMessage::kLeftWin},
+    {KMOD_RGUI, WindowMessage::kWin | WindowMessage::kRightWin},
+    {KMOD_LALT, WindowMessage::kAlt | WindowMessage::kLeftAlt},
+    {KMOD_RALT, WindowMessage::kAlt | WindowMessage::kRightAlt},
 };
+
+// The delta of one wheel notch.
+constexpr int32_t kWheelNotch = 120;
 
 int32_t ButtonFromSdl(uint8_t button)
 {
     switch (button) {
-    case SDL_BUTTON_LEFT: return 1;
-    case SDL_BUTTON_MIDDLE: return 2;
-    case SDL_BUTTON_RIGHT: return 4;
+    case SDL_BUTTON_LEFT: return WindowMessage::kLeftButton;
+    case SDL_BUTTON_MIDDLE: return WindowMessage::kMiddleButton;
+    case SDL_BUTTON_RIGHT: return WindowMessage::kRightButton;
     default: return 0;
     }
 }
@@ -107,6 +114,7 @@ WindowMessage Make(Kind kind, uint32_t modifiers)
 
 uint32_t VirtualKeyFromSdl(SDL_Keycode key)
 {
+    // Letters and digits are their own capital ASCII characters.
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + uint32_t(key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + uint32_t(key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12) return Keys::kF1 + uint32_t(key - SDLK_F1);
@@ -167,13 +175,13 @@ std::vector<WindowMessage> SdlEventTranslator::Translate(const SDL_Event& event)
         }
         if (dy != 0) {
             WindowMessage m = Make(Kind::kWheel, ModifierWordFromSdl(mMod));
-            m.delta = dy * 120;
+            m.delta = dy * kWheelNotch;
             m.point = mPointer;
             out.push_back(m);
         }
         if (dx != 0) {
             WindowMessage m = Make(Kind::kHorizontalWheel, ModifierWordFromSdl(mMod));
-            m.delta = dx * 120;
+            m.delta = dx * kWheelNotch;
             m.point = mPointer;
             out.push_back(m);
         }
@@ -206,6 +214,7 @@ void SdlEventTranslator::TranslateKey(const SDL_KeyboardEvent& key, std::vector<
         if (sdl == key.keysym.sym) character = c;
     }
     const bool ctrl = (modifiers & WindowMessage::kCtrl) != 0;
+    // Ctrl+A..Z type the control characters 1..26.
     if (ctrl && !alt && key.keysym.sym >= SDLK_a && key.keysym.sym <= SDLK_z) {
         character = char16_t(key.keysym.sym - SDLK_a + 1);
     }

@@ -298,16 +298,16 @@ void LScrollbar::UpdateChannelHighlight()
     RectRegion pressed;
     pressed.AddRect(PagedStretch());
     // A channel without a pressed look has nothing to highlight with.
-    if (Failed(mChannel->SetPartRegion(1, pressed))) return;
-    if (Failed(mChannel->ResetPartRegion(0, 1))) return;
-    (void)mChannel->SetPartOpacity(1, 1.0f, false);  // look 1 exists: checked above
+    if (Failed(mChannel->SetPartRegion(kChannelPressed, pressed))) return;
+    if (Failed(mChannel->ResetPartRegion(kChannelNormal, kChannelPressed))) return;
+    (void)mChannel->SetPartOpacity(kChannelPressed, 1.0f, false);  // the look exists: checked above
 }
 
 void LScrollbar::ClearChannelHighlight()
 {
     if (!mChannel) return;
     mChannel->ClearAllPartRegions();
-    if (mChannel->GetPartCount() > 0) (void)mChannel->ShowPart(0, true);  // fails only without looks
+    if (mChannel->GetPartCount() > 0) (void)mChannel->ShowPart(kChannelNormal, true);  // fails only without looks
 }
 
 QVResult LScrollbar::OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>&,

@@ -11,6 +11,11 @@ namespace QV {
 class LScrollbar : public LControl {
     QV_TYPE_NAME("class QV::LScrollbar")
 public:
+    // Look indices of the "channel" child: kChannelPressed draws over the
+    // stretch being paged, kChannelNormal elsewhere. The "thumb" is a button
+    // (LButton::Part).
+    enum Part : int32_t { kChannelNormal = 0, kChannelPressed = 1 };
+
     LScrollbar(LControl* parent, const String& name);
 
     // Deferred while the thumb is dragged.

@@ -13,7 +13,7 @@ namespace {
 
 // A held left button: pressed, or dragging once the pointer moved.
 constexpr uint32_t kLeftHeld = Condition::kLeftPressed | Condition::kLeftDragging;
-constexpr uint32_t kFocused = Condition::kHasFocus | Condition::kContainsFocus;
+constexpr uint32_t kFocusHeld = Condition::kHasFocus | Condition::kContainsFocus;
 
 bool Began(const LConditionsParam& p, uint32_t mask)
 {
@@ -257,17 +257,17 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     } else if (Ended(p, kLeftHeld) && mTrackPressed) {
         EndTrackPress();
     }
-    if (Ended(p, kFocused)) {
+    if (Ended(p, kFocusHeld)) {
         if (mKeyHeld) {
             mKeyHeld = false;
             mPosts.Post(*this, u"NID_VALUE_CHANGE_KEY_UP");
         }
-        (void)ShowPart(enabled ? 0 : 2);  // only the look; a skin without it keeps the current one
-    } else if (Began(p, kFocused)) {
-        (void)ShowPart(1);  // only the look; a skin without it keeps the current one
+        (void)ShowPart(enabled ? kNormal : kDisabled);  // only the look; a skin without it keeps the current one
+    } else if (Began(p, kFocusHeld)) {
+        (void)ShowPart(kFocused);  // only the look; a skin without it keeps the current one
     }
     if ((p.oldConditions ^ p.newConditions) & Condition::kEnabled)
-        (void)ShowPart(enabled ? ((p.newConditions & kFocused) ? 1 : 0) : 2);  // only the look
+        (void)ShowPart(enabled ? ((p.newConditions & kFocusHeld) ? kFocused : kNormal) : kDisabled);  // only the look
 }
 
 void LSlider::EndTrackPress()

@@ -13,6 +13,9 @@ namespace QV {
 class LSlider : public LPanel {
     QV_TYPE_NAME("class QV::LSlider")
 public:
+    // Look indices; a skin without one keeps showing the current look.
+    enum Part : int32_t { kNormal = 0, kFocused = 1, kDisabled = 2 };
+
     static constexpr double kTrackStep = 0.1;
     static constexpr double kFirstRepeat = 0.3;
     static constexpr double kRepeat = 0.1;

@@ -64,7 +64,7 @@ void EditPanelFields::ThrowMissing(const ChildStep& step) const
     text += step.spacedCannot ? "Can not find child " : "Cannot find child ";
     text += step.shownName ? std::string(step.shownName) : String(step.name).ToUtf8();
     throw Exception<std::runtime_error>(FormatExceptionMessage(
-        kRuntimeError, text, std::string(mTable.className) + "::Initialize", mTable.sourcePath, step.line));
+        kRuntimeError, text, std::string(mTable.className) + "::Initialize", mTable.sourcePath, step.messageLine));
 }
 
 void EditPanelFields::ThrowFailedSubscription(QVResult result, int32_t line) const
@@ -90,7 +90,7 @@ void EditPanelFields::FindAll(LControl& panel, const Subscribe& subscribe)
         if (!HasExpectedClass(*control, field.kind)) ThrowMissing(field.path.back());
         if (field.kind == FieldKind::kComboBox) FillItemsFromStrings(static_cast<LComboBox&>(*control));
         const QVResult subscribed = subscribe(*control, NotificationOf(field.kind));
-        if (Failed(subscribed)) ThrowFailedSubscription(subscribed, field.subscribeLine);
+        if (Failed(subscribed)) ThrowFailedSubscription(subscribed, field.messageLine);
         if (field.kind != FieldKind::kComboBox && field.kind != FieldKind::kButton) {
             (void)control->SetValueRange(field.minimum, field.maximum, 0);  // a linear range is always valid
             if (RCPtr<LTextBox> text = TextBoxOf(*control)) text->SetMaxLength(3);

@@ -9,7 +9,7 @@
 // One name on the way from the panel to a control.
 struct ChildStep {
     const char16_t* name;
-    int32_t line;                     // of the error when it is missing
+    int32_t messageLine;              // the line its error names when it is missing
     bool spacedCannot = false;        // "Can not find child" (the spelling of a few messages)
     const char* shownName = nullptr;  // the name in the message, when not the step's own
 };
@@ -22,14 +22,16 @@ enum class FieldKind {
     kButton,         // byte = normalised value (0 or 1)
 };
 
+// Written with designated initialisers; a member left out keeps its default.
 struct FieldRow {
     std::vector<ChildStep> path;
     FieldKind kind;
     int32_t byte;
     double offset = 0.0;  // byte = value + offset
+    // The range of an up-down or a note field; combo boxes and buttons have none.
     double minimum = 0.0;
     double maximum = 127.0;
-    int32_t subscribeLine = 0;
+    int32_t messageLine = 0;  // the line the error of a refused subscription names
     // Bit t set: the field's group is shown for type t. 0: always shown.
     // Of the fields that share a byte, the one shown for the type owns it.
     uint32_t visibleTypes = 0;

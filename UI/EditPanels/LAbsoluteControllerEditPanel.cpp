@@ -8,11 +8,22 @@ enum Field { kMinimum, kMaximum, kCC, kChannel, kType };
 constexpr int32_t kTypeCC = 0;
 
 const FieldRow kFields[] = {
-    {{{u"minMax", 31}, {u"min", 33}, {u"numericUpDown", 35}}, FieldKind::kNumericUpDown, 3, 0.0, 0, 127, 36},
-    {{{u"minMax", 31}, {u"max", 38}, {u"numericUpDown", 40}}, FieldKind::kNumericUpDown, 4, 0.0, 0, 127, 41},
-    {{{u"cc", 43}, {u"ccSelector", 45}, {u"numericUpDown", 47}}, FieldKind::kNumericUpDown, 2, 0.0, 0, 127, 48},
-    {{{u"midiChannel", 50}, {u"comboBox", 52}}, FieldKind::kComboBox, 0, 0.0, 0, 0, 53},
-    {{{u"type", 55}, {u"comboBox", 57}}, FieldKind::kComboBox, 1, 0.0, 0, 0, 58},
+    {.path = {{.name = u"minMax", .messageLine = 31},
+              {.name = u"min", .messageLine = 33},
+              {.name = u"numericUpDown", .messageLine = 35}},
+     .kind = FieldKind::kNumericUpDown, .byte = 3, .messageLine = 36},
+    {.path = {{.name = u"minMax", .messageLine = 31},
+              {.name = u"max", .messageLine = 38},
+              {.name = u"numericUpDown", .messageLine = 40}},
+     .kind = FieldKind::kNumericUpDown, .byte = 4, .messageLine = 41},
+    {.path = {{.name = u"cc", .messageLine = 43},
+              {.name = u"ccSelector", .messageLine = 45},
+              {.name = u"numericUpDown", .messageLine = 47}},
+     .kind = FieldKind::kNumericUpDown, .byte = 2, .messageLine = 48},
+    {.path = {{.name = u"midiChannel", .messageLine = 50}, {.name = u"comboBox", .messageLine = 52}},
+     .kind = FieldKind::kComboBox, .byte = 0, .messageLine = 53},
+    {.path = {{.name = u"type", .messageLine = 55}, {.name = u"comboBox", .messageLine = 57}},
+     .kind = FieldKind::kComboBox, .byte = 1, .messageLine = 58},
 };
 const int32_t kApplyOrder[] = {kChannel, kMinimum, kMaximum, kCC, kType};
 const PanelTable kTable{"LAbsoluteControllerEditPanel", "UI\\AbsoluteControllerEditPanel", 5, kFields, kApplyOrder};

@@ -3,7 +3,8 @@
 namespace {
 
 const FieldRow kFields[] = {
-    {{{u"midiChannel", 27}, {u"comboBox", 29}}, FieldKind::kComboBox, 0, 1.0, 0, 0, 30},
+    {.path = {{.name = u"midiChannel", .messageLine = 27}, {.name = u"comboBox", .messageLine = 29}},
+     .kind = FieldKind::kComboBox, .byte = 0, .offset = 1.0, .messageLine = 30},
 };
 const PanelTable kTable{"LGlobalEditPanel", "UI\\GlobalEditPanel", 1, kFields, {}};
 

@@ -4,11 +4,15 @@ using namespace QV;
 
 namespace {
 
+constexpr int32_t kTypeField = 0;
+
 const FieldRow kFields[] = {
-    {{{u"type", 27}, {u"comboBox", 28}}, FieldKind::kComboBox, 0, 0.0, 0, 0, 29},
+    {.path = {{.name = u"type", .messageLine = 27}, {.name = u"comboBox", .messageLine = 28}},
+     .kind = FieldKind::kComboBox, .byte = 0, .messageLine = 29},
 };
 const PanelTable kTable{"LHardwareButtonsEditPanel", "UI\\HardwareButtonsEditPanel", 1, kFields, {}};
-const ChildStep kButtons[IHardwareButtons::kButtonCount] = {{u"button1", 32}, {u"button2", 34}};
+const ChildStep kButtons[IHardwareButtons::kButtonCount] = {{.name = u"button1", .messageLine = 32},
+                                                            {.name = u"button2", .messageLine = 34}};
 
 }  // namespace
 
@@ -53,7 +57,7 @@ void LHardwareButtonsEditPanel::BeforeSend(LNotificationDistributor*)
 
 void LHardwareButtonsEditPanel::ShowTypeOnButtons()
 {
-    const int32_t type = EditPanelFields::ValueOf(*Field(0), FieldKind::kComboBox);
+    const int32_t type = EditPanelFields::ValueOf(*Field(kTypeField), FieldKind::kComboBox);
     if (type < 0 || type >= LHardwareButtonEditPanel::kTypeCount) return;
     for (int32_t i = 0; i < kButtonCount; ++i) {
         if (RCPtr<LHardwareButtonEditPanel> button = Button(i)) button->SetButtonType(type, i);

@@ -3,9 +3,16 @@
 namespace {
 
 const FieldRow kFields[] = {
-    {{{u"midiChannel", 27}, {u"comboBox", 29}}, FieldKind::kComboBox, 0, 0.0, 0, 0, 30},
-    {{{u"minMax", 33}, {u"min", 35}, {u"numericUpDown", 37}}, FieldKind::kNumericUpDown, 1, 0.0, 0, 127, 38},
-    {{{u"minMax", 33}, {u"max", 40}, {u"numericUpDown", 42}}, FieldKind::kNumericUpDown, 2, 0.0, 0, 127, 43},
+    {.path = {{.name = u"midiChannel", .messageLine = 27}, {.name = u"comboBox", .messageLine = 29}},
+     .kind = FieldKind::kComboBox, .byte = 0, .messageLine = 30},
+    {.path = {{.name = u"minMax", .messageLine = 33},
+              {.name = u"min", .messageLine = 35},
+              {.name = u"numericUpDown", .messageLine = 37}},
+     .kind = FieldKind::kNumericUpDown, .byte = 1, .messageLine = 38},
+    {.path = {{.name = u"minMax", .messageLine = 33},
+              {.name = u"max", .messageLine = 40},
+              {.name = u"numericUpDown", .messageLine = 42}},
+     .kind = FieldKind::kNumericUpDown, .byte = 2, .messageLine = 43},
 };
 const PanelTable kTable{"LPitchWheelEditPanel", "UI\\PitchWheelEditPanel", 3, kFields, {}};
 

@@ -7,28 +7,26 @@ namespace {
 enum Field { kEnable, kChannel, kOctave, kTranspose, kFirstNote, kLastNote };
 
 const FieldRow kFields[] = {
-    {{{u"zoneEnabledButton", 32}}, FieldKind::kButton, 0, 0.0, 0, 1, 33},
-    {{{u"midiChannel", 36}, {u"comboBox", 38}}, FieldKind::kComboBox, 1, 0.0, 0, 0, 39},
-    {{{u"octave", 42}, {u"numericUpDown", 44, true}}, FieldKind::kNumericUpDown, 4, 6.0, -6, 6, 45},
-    {{{u"transpose", 50}, {u"numericUpDown", 52, true}}, FieldKind::kNumericUpDown, 5, 12.0, -12, 12, 53},
-    {{{u"keyZoneStartEndNoteSelector", 57}, {u"startNote", 60}, {u"noteSelector", 63}},
-     FieldKind::kNoteSelector,
-     2,
-     -1.0,
-     1,
-     88,
-     65,
-     0,
-     9},
-    {{{u"keyZoneStartEndNoteSelector", 57}, {u"endNote", 78}, {u"noteSelector", 82}},
-     FieldKind::kNoteSelector,
-     3,
-     -1.0,
-     1,
-     88,
-     83,
-     0,
-     9},
+    {.path = {{.name = u"zoneEnabledButton", .messageLine = 32}},
+     .kind = FieldKind::kButton, .byte = 0, .messageLine = 33},
+    {.path = {{.name = u"midiChannel", .messageLine = 36}, {.name = u"comboBox", .messageLine = 38}},
+     .kind = FieldKind::kComboBox, .byte = 1, .messageLine = 39},
+    {.path = {{.name = u"octave", .messageLine = 42},
+              {.name = u"numericUpDown", .messageLine = 44, .spacedCannot = true}},
+     .kind = FieldKind::kNumericUpDown, .byte = 4, .offset = 6.0, .minimum = -6, .maximum = 6, .messageLine = 45},
+    {.path = {{.name = u"transpose", .messageLine = 50},
+              {.name = u"numericUpDown", .messageLine = 52, .spacedCannot = true}},
+     .kind = FieldKind::kNumericUpDown, .byte = 5, .offset = 12.0, .minimum = -12, .maximum = 12, .messageLine = 53},
+    {.path = {{.name = u"keyZoneStartEndNoteSelector", .messageLine = 57},
+              {.name = u"startNote", .messageLine = 60},
+              {.name = u"noteSelector", .messageLine = 63}},
+     .kind = FieldKind::kNoteSelector, .byte = 2, .offset = -1.0, .minimum = 1, .maximum = 88, .messageLine = 65,
+     .noteOffset = 9},
+    {.path = {{.name = u"keyZoneStartEndNoteSelector", .messageLine = 57},
+              {.name = u"endNote", .messageLine = 78},
+              {.name = u"noteSelector", .messageLine = 82}},
+     .kind = FieldKind::kNoteSelector, .byte = 3, .offset = -1.0, .minimum = 1, .maximum = 88, .messageLine = 83,
+     .noteOffset = 9},
 };
 const int32_t kApplyOrder[] = {kOctave, kTranspose, kFirstNote, kLastNote, kChannel, kEnable};
 const PanelTable kTable{"LZoneEditPanel", "UI\\ZoneEditPanel", 6, kFields, kApplyOrder};
@@ -38,11 +36,13 @@ const char16_t* const kGroups[] = {u"midiChannel", u"octave", u"transpose", u"ke
 
 struct NoteLabel {
     const char16_t* noteGroup;
-    int32_t upDownLine;
-    int32_t labelLine;
+    int32_t upDownMessageLine;
+    int32_t labelMessageLine;
     const char16_t* stringId;
 };
-const NoteLabel kNoteLabels[] = {{u"startNote", 69, 74, u"START_NOTE_LABEL"}, {u"endNote", 87, 91, u"END_NOTE_LABEL"}};
+const NoteLabel kNoteLabels[] = {
+    {.noteGroup = u"startNote", .upDownMessageLine = 69, .labelMessageLine = 74, .stringId = u"START_NOTE_LABEL"},
+    {.noteGroup = u"endNote", .upDownMessageLine = 87, .labelMessageLine = 91, .stringId = u"END_NOTE_LABEL"}};
 
 }  // namespace
 
@@ -51,12 +51,15 @@ LZoneEditPanel::LZoneEditPanel(LControl* parent, const String& name) : LEditPane
 void LZoneEditPanel::InitializeParts()
 {
     for (const NoteLabel& note : kNoteLabels) {
-        const ChildStep group[] = {{u"keyZoneStartEndNoteSelector", 57}, {note.noteGroup, 60}};
+        const ChildStep group[] = {{.name = u"keyZoneStartEndNoteSelector", .messageLine = 57},
+                                   {.name = note.noteGroup, .messageLine = 60}};
         RCPtr<LControl> noteGroup = Fields().FindPath(*this, group);
-        const ChildStep upDown[] = {{u"noteSelector", note.upDownLine},
-                                    {u"numericUpDown", note.upDownLine, false, "noteSelector->numericUpDown"}};
+        const ChildStep upDown[] = {{.name = u"noteSelector", .messageLine = note.upDownMessageLine},
+                                    {.name = u"numericUpDown",
+                                     .messageLine = note.upDownMessageLine,
+                                     .shownName = "noteSelector->numericUpDown"}};
         Fields().FindPath(*noteGroup, upDown);
-        const ChildStep label[] = {{u"controlNameLabel", note.labelLine}};
+        const ChildStep label[] = {{.name = u"controlNameLabel", .messageLine = note.labelMessageLine}};
         RCPtr<LControl> nameLabel = Fields().FindPath(*noteGroup, label);
         (void)nameLabel->SetText(ControlString(*nameLabel, note.stringId));  // only says whether the text changed
     }

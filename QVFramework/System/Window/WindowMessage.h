@@ -50,6 +50,11 @@ struct WindowMessage {
     static constexpr uint32_t kLeftAlt = 0x80;
     static constexpr uint32_t kRightAlt = 0x100;
 
+    // Pointer buttons.
+    static constexpr int32_t kLeftButton = 1;
+    static constexpr int32_t kMiddleButton = 2;
+    static constexpr int32_t kRightButton = 4;
+
     static constexpr uint32_t kCopyDataCommandText = 0x465;
 
     Kind kind = Kind::kPaint;
@@ -59,7 +64,7 @@ struct WindowMessage {
     bool repeat = false;
     uint32_t modifiers = 0;
     char16_t character = 0;
-    // Pointer: button 1/2/4, client point, wheel delta.
+    // Pointer: a button above, client point, wheel delta.
     int32_t button = 0;
     LongPoint point;
     int32_t delta = 0;

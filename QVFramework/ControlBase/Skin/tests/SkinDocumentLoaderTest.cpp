@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "SkinTestSupport.h"
 
@@ -105,72 +106,46 @@ TEST(SkinDocumentLoaderTest, DocumentsByResourceOrFile)
 
 // Test documents: TEST_APP_STRINGS has only English entries; TEST_FRAMEWORK_STRINGS
 // has English, German, the Chinese 0x7C04 and 0x0004.
-struct LanguageRow {
-    int32_t languageId;
-    int32_t chosen;
-    const char* appText;
-    const char* frameworkText;
-};
-
-TEST(SkinDocumentLoaderTest, ApplicationDocumentDecidesTheLanguage)
+TEST(SkinDocumentLoaderTest, TheFirstDocumentThatLoadsDecidesTheLanguage)
 {
-    const LanguageRow rows[] = {
-        {0x0409, 0x09, "Save", "Copy"},
-        {0x0407, 9, "Save", "Copy"},  // the framework's German is not used
-        {0x0009, 9, "Save", "Copy"},
+    constexpr const char16_t* kApp = u"::TEST_APP_STRINGS";
+    constexpr const char16_t* kFramework = u"::TEST_FRAMEWORK_STRINGS";
+    constexpr const char16_t* kMissing = u"::NO_SUCH_DOCUMENT";
+    struct Row {
+        const char16_t* first;
+        const char16_t* second;
+        int32_t languageId;
+        int32_t chosen;
+        const char* appText;  // nullptr: no application table is loaded
+        const char* frameworkText;
     };
-    for (const LanguageRow& row : rows) {
-        SCOPED_TRACE(row.languageId);
+    const Row rows[] = {
+        // The application document decides; the framework's German is not used.
+        {kApp, kFramework, 0x0409, 0x09, "Save", "Copy"},
+        {kApp, kFramework, 0x0407, 9, "Save", "Copy"},
+        {kApp, kFramework, 0x0009, 9, "Save", "Copy"},
+        // The framework document alone falls back.
+        {kFramework, kMissing, 0x0407, 0x07, nullptr, "Kopieren"},
+        {kFramework, kMissing, 0x0404, 0x7C04, nullptr, "\xE8\xA4\x87\xE8\xA3\xBD"},
+        {kFramework, kMissing, 0x0C04, 0x7C04, nullptr, "\xE8\xA4\x87\xE8\xA3\xBD"},
+        {kFramework, kMissing, 0x0804, 0x04, nullptr, "\xE5\xA4\x8D\xE5\x88\xB6"},
+        {kFramework, kMissing, 0x0411, 9, nullptr, "Copy"},
+        // A missing application document leaves the choice to the framework.
+        {kMissing, kFramework, 0x0407, 0x07, nullptr, "Kopieren"},
+        {kMissing, kFramework, 0x0404, 0x7C04, nullptr, "\xE8\xA4\x87\xE8\xA3\xBD"},
+        {kMissing, kFramework, 0x0409, 9, nullptr, "Copy"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Narrow(String(row.first)) + " then " + Narrow(String(row.second)) + ", language " +
+                     std::to_string(row.languageId));
         SkinTest::Loaded loaded;
-        ASSERT_EQ(loaded.loader.LoadStringTables(String(u"::TEST_APP_STRINGS"), String(u"::TEST_FRAMEWORK_STRINGS"),
-                                                 row.languageId),
-                  S_OK);
+        ASSERT_EQ(loaded.loader.LoadStringTables(String(row.first), String(row.second), row.languageId), S_OK);
         EXPECT_EQ(loaded.store.languageId, row.chosen);
         String text;
-        ASSERT_TRUE(loaded.store.FindStringTable(String(u"|TestApp"))->GetString(String(u"SAVE"), text));
-        EXPECT_EQ(Narrow(text), row.appText);
-        ASSERT_TRUE(loaded.store.FindStringTable(String(u"Framework"))->GetString(String(u"EDIT_COPY"), text));
-        EXPECT_EQ(Narrow(text), row.frameworkText);
-    }
-}
-
-TEST(SkinDocumentLoaderTest, FrameworkDocumentAloneFallsBack)
-{
-    const LanguageRow rows[] = {
-        {0x0407, 0x07, "", "Kopieren"},
-        {0x0404, 0x7C04, "", "\xE8\xA4\x87\xE8\xA3\xBD"},
-        {0x0C04, 0x7C04, "", "\xE8\xA4\x87\xE8\xA3\xBD"},
-        {0x0804, 0x04, "", "\xE5\xA4\x8D\xE5\x88\xB6"},
-        {0x0411, 9, "", "Copy"},
-    };
-    for (const LanguageRow& row : rows) {
-        SCOPED_TRACE(row.languageId);
-        SkinTest::Loaded loaded;
-        ASSERT_EQ(loaded.loader.LoadStringTables(String(u"::TEST_FRAMEWORK_STRINGS"), String(u"::NO_SUCH_DOCUMENT"),
-                                                 row.languageId),
-                  S_OK);
-        EXPECT_EQ(loaded.store.languageId, row.chosen);
-        String text;
-        ASSERT_TRUE(loaded.store.FindStringTable(String(u"Framework"))->GetString(String(u"EDIT_COPY"), text));
-        EXPECT_EQ(Narrow(text), row.frameworkText);
-    }
-}
-
-TEST(SkinDocumentLoaderTest, MissingApplicationDocumentLeavesTheChoiceToTheFramework)
-{
-    const LanguageRow rows[] = {
-        {0x0407, 0x07, "", "Kopieren"},
-        {0x0404, 0x7C04, "", "\xE8\xA4\x87\xE8\xA3\xBD"},
-        {0x0409, 9, "", "Copy"},
-    };
-    for (const LanguageRow& row : rows) {
-        SCOPED_TRACE(row.languageId);
-        SkinTest::Loaded loaded;
-        ASSERT_EQ(loaded.loader.LoadStringTables(String(u"::NO_SUCH_DOCUMENT"), String(u"::TEST_FRAMEWORK_STRINGS"),
-                                                 row.languageId),
-                  S_OK);
-        EXPECT_EQ(loaded.store.languageId, row.chosen);
-        String text;
+        if (row.appText) {
+            ASSERT_TRUE(loaded.store.FindStringTable(String(u"|TestApp"))->GetString(String(u"SAVE"), text));
+            EXPECT_EQ(Narrow(text), row.appText);
+        }
         ASSERT_TRUE(loaded.store.FindStringTable(String(u"Framework"))->GetString(String(u"EDIT_COPY"), text));
         EXPECT_EQ(Narrow(text), row.frameworkText);
     }
