@@ -1,6 +1,7 @@
 #include "LCheckedListBox.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "CAutoNotificationDisabler.h"
@@ -25,7 +26,20 @@ QVResult LCheckedListBox::Initialize()
 {
     // The handler exists before the base creates the first rows.
     mCheckedHandler = new LNotificationHandler<LCheckedListBox>(this);
-    return LListBox::Initialize();
+    const QVResult result = LListBox::Initialize();
+    // Derived lists (the popup menu) use that look for themselves.
+    if (std::string_view(GetTypeName()).find("LCheckedListBox") != std::string_view::npos) LoadSkinIcons();
+    return result;
+}
+
+void LCheckedListBox::LoadSkinIcons()
+{
+    if (GetPartCount() <= kIcons || GetVisualPartIndex(kIcons) != kIcons) return;
+    const std::vector<RCPtr<LBitmap>> icons = GetVisualPart(kIcons)->GetPartBitmaps();
+    mIcons.insert(mIcons.end(), icons.begin(), icons.end());
+    SetShowIcons(true);
+    // Rows made before the icons were known show each item's own.
+    RefreshRowsFrom(mTopIndex);
 }
 
 LCheckedListBoxItem* LCheckedListBox::GetCheckedRow(uint32_t row) const
