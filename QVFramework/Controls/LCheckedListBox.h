@@ -73,6 +73,9 @@ protected:
     void LoadSkinIcons();
     [[nodiscard]] QVResult OnBoxValueChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
     [[nodiscard]] QVResult OnBoxClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
+    // Hands the box's item and value to handle, then shows the item again; 1.
+    [[nodiscard]] QVResult OnBoxNotification(const RCPtr<LNotificationDistributor>& sender,
+                                             void (LCheckedListBox::*handle)(int32_t, double));
     // Subscribes to the row's box in the mode in force, dropping the other.
     void WireRow(LCheckedListBoxItem& row);
     // Sets a row's box without the change coming back as the user's.

@@ -66,16 +66,12 @@ LListItemRecord* LListBox::GetItem(int32_t index)
 
 QVResult LListBox::InsertItem(int32_t index)
 {
-    if (index < 0 || index > static_cast<int32_t>(mItems.size())) return E_INVALIDARG;
-    mItems.insert(mItems.begin() + index, LListItemRecord());
-    return S_OK;
+    return InsertRecord(mItems, index);
 }
 
 QVResult LListBox::EraseItem(int32_t index)
 {
-    if (index < 0 || index >= static_cast<int32_t>(mItems.size())) return E_INVALIDARG;
-    mItems.erase(mItems.begin() + index);
-    return S_OK;
+    return EraseRecord(mItems, index);
 }
 
 QVResult LListBox::SwapItems(int32_t first, int32_t second)
@@ -109,11 +105,7 @@ QVResult LListBox::SetItemText(int32_t index, const String& text)
     const int32_t oldWidth = GetItemTextWidth(index);
     item->text = text;
     (void)RefreshItem(index);  // only redraws the row from its item
-    if (oldWidth >= mWidestTextWidth) {
-        UpdateWidestItem();
-    } else if (const int32_t width = GetItemTextWidth(index); width > mWidestTextWidth) {
-        SetWidestTextWidth(width);
-    }
+    KeepWidestTextWidth(index, oldWidth);
     return S_OK;
 }
 
@@ -126,28 +118,35 @@ QVResult LListBox::SetItem(int32_t index, const String& text, double value, bool
     item->marked = marked ? 1 : 0;
     item->separator = separator ? 1 : 0;
     SetItemSelected(index, value);  // keeps the selected count; refreshes the row
+    KeepWidestTextWidth(index, oldWidth);
+    return S_OK;
+}
+
+// Only a change of the widest item needs all items measured again.
+void LListBox::KeepWidestTextWidth(int32_t index, int32_t oldWidth)
+{
     if (oldWidth >= mWidestTextWidth) {
         UpdateWidestItem();
     } else if (const int32_t width = GetItemTextWidth(index); width > mWidestTextWidth) {
         SetWidestTextWidth(width);
     }
-    return S_OK;
 }
 
 int32_t LListBox::SetItemSeparator(int32_t index, bool on)
 {
-    LListItemRecord* item = GetItem(index);
-    if (!item) return 0;
-    item->separator = on ? 1 : 0;
-    (void)RefreshItem(index);  // only redraws the row from its item
-    return 1;
+    return SetItemFlag(index, &LListItemRecord::separator, on);
 }
 
 int32_t LListBox::SetItemMarked(int32_t index, bool on)
 {
+    return SetItemFlag(index, &LListItemRecord::marked, on);
+}
+
+int32_t LListBox::SetItemFlag(int32_t index, uint8_t LListItemRecord::*flag, bool on)
+{
     LListItemRecord* item = GetItem(index);
     if (!item) return 0;
-    item->marked = on ? 1 : 0;
+    item->*flag = on ? 1 : 0;
     (void)RefreshItem(index);  // only redraws the row from its item
     return 1;
 }

@@ -298,6 +298,12 @@ int32_t LListBox::GetVisibleRowOfItem(int32_t index) const
     return row < static_cast<int32_t>(mRows.size()) ? row : -1;
 }
 
+LListBoxItem* LListBox::GetRowOfItem(int32_t index) const
+{
+    const int32_t row = GetVisibleRowOfItem(index);
+    return row < 0 ? nullptr : GetRow(static_cast<uint32_t>(row));
+}
+
 int32_t LListBox::GetItemIndexAtPoint(const DoublePoint& point) const
 {
     const DoubleRect client = GetClientRect();
@@ -309,8 +315,7 @@ int32_t LListBox::GetItemIndexAtPoint(const DoublePoint& point) const
 
 QVResult LListBox::RefreshItem(int32_t index)
 {
-    const int32_t rowIndex = GetVisibleRowOfItem(index);
-    LListBoxItem* row = rowIndex < 0 ? nullptr : GetRow(static_cast<uint32_t>(rowIndex));
+    LListBoxItem* row = GetRowOfItem(index);
     if (!row) return 1;
     const LListItemRecord* item = GetItem(index);
     row->SetEnabled(true);
@@ -344,15 +349,13 @@ void LListBox::RefreshRowsFrom(int32_t)
 
 DoubleRect LListBox::GetItemRect(int32_t index) const
 {
-    const int32_t row = GetVisibleRowOfItem(index);
-    const LListBoxItem* control = row < 0 ? nullptr : GetRow(static_cast<uint32_t>(row));
+    const LListBoxItem* control = GetRowOfItem(index);
     return control ? control->GetFrame() : DoubleRect{};
 }
 
 QVResult LListBox::SetItemActive(int32_t index, bool active)
 {
-    const int32_t row = GetVisibleRowOfItem(index);
-    LListBoxItem* control = row < 0 ? nullptr : GetRow(static_cast<uint32_t>(row));
+    LListBoxItem* control = GetRowOfItem(index);
     if (!control) return E_INVALIDARG;
     control->SetActiveCondition(active);
     return S_OK;
@@ -360,8 +363,7 @@ QVResult LListBox::SetItemActive(int32_t index, bool active)
 
 QVResult LListBox::ShowItemRowPart(int32_t index, int32_t part)
 {
-    const int32_t row = GetVisibleRowOfItem(index);
-    LListBoxItem* control = row < 0 ? nullptr : GetRow(static_cast<uint32_t>(row));
+    LListBoxItem* control = GetRowOfItem(index);
     if (!control || part < 0 || control->GetVisualPartIndex(part) != part) return E_INVALIDARG;
     return control->ShowPart(part, true);
 }
