@@ -164,26 +164,50 @@ TEST_F(CheckedListBoxTest, DisablerSilencesOneSubscriptionForItsScope)
     watcher->UnregisterAllNotifications();
 }
 
-// A list whose rows come from the factory, each with its "checkBox" button.
-class CheckedRowsTest : public ControlFixture {
+// Lists whose rows come from the factory, each with its "checkBox" button.
+class FactoryRowsFixture : public ControlFixture {
 protected:
-    CheckedRowsTest() : mClassScope(classApp)
+    FactoryRowsFixture() : mClassScope(classApp)
     {
         classApp.factory.Register<LCheckedListBoxItem>("Framework.CheckedListBoxItem");
         classApp.factory.Register<LButton>("Framework.Button");
         MakeTop();
         top->SetNotFocusable(false);
+    }
+
+    // A 100 x 60 list of 20-pixel rows, so three rows.
+    static RCPtr<FakeDescriptor> ListDescriptor(RCPtr<FakeDescriptor> d)
+    {
         using namespace class_factory_test;
-        RCPtr<FakeDescriptor> d =
-            With(Describe(u"list", u"", 0, 0, 100, 60, 3),
-                 {With(Describe(u"templateItem", u"Framework.CheckedListBoxItem", 0, 0, 90, 20, 14),
-                       {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16)})});
+        d->layout = Describe(u"list", u"", 0, 0, 100, 60)->layout;
+        d->children.push_back(RCPtr<IControlDescriptor>(
+            With(Describe(u"templateItem", u"Framework.CheckedListBoxItem", 0, 0, 90, 20, 14),
+                 {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16)})
+                .Get()));
+        return d;
+    }
+    // As the factory makes a list.
+    void Build(LCheckedListBox& list, const RCPtr<FakeDescriptor>& d)
+    {
+        list.ApplyDescriptor(d);
+        list.CreateChildren(d);
+        list.Initialize();
+        list.SetInitialized(true);
+        EXPECT_GE(list.UpdateLayout(), 0);
+    }
+
+    class_factory_test::ClassApplication classApp;
+    ScopedControlApplication mClassScope;
+};
+
+class CheckedRowsTest : public FactoryRowsFixture {
+protected:
+    CheckedRowsTest()
+    {
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
+        d->lookCount = 3;
         list = new LCheckedListBox(top.Get(), u"list");
-        list->ApplyDescriptor(d);
-        list->CreateChildren(d);
-        list->Initialize();
-        list->SetInitialized(true);
-        EXPECT_GE(list->UpdateLayout(), 0);
+        Build(*list, ListDescriptor(d));
         for (int i = 0; i < 5; ++i) list->InsertItemWithText(i, u"item");
         log = new NotificationLog();
         log->onReceive = [this](const RCPtr<LNotification>& n) {
@@ -206,8 +230,6 @@ protected:
         root->Idle();
     }
 
-    class_factory_test::ClassApplication classApp;
-    ScopedControlApplication mClassScope;
     RCPtr<LCheckedListBox> list;
     RCPtr<NotificationLog> log;
     std::vector<std::pair<int32_t, double>> posts;
@@ -299,13 +321,10 @@ public:
     using LCheckedListBox::LCheckedListBox;
 };
 
-class SkinIconsTest : public ControlFixture {
+class SkinIconsTest : public FactoryRowsFixture {
 protected:
-    SkinIconsTest() : mClassScope(classApp)
+    SkinIconsTest()
     {
-        classApp.factory.Register<LCheckedListBoxItem>("Framework.CheckedListBoxItem");
-        classApp.factory.Register<LButton>("Framework.Button");
-        MakeTop();
         for (uint32_t argb : {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu})
             skinIcons.push_back(LBitmap::CreateFilledBitmap({8, 8}, LColor::FromARGB(argb)));
     }
@@ -313,23 +332,13 @@ protected:
     template <class List = LCheckedListBox>
     RCPtr<LCheckedListBox> MakeList(uint32_t looks, bool iconLook, std::vector<RCPtr<LBitmap>> icons)
     {
-        using namespace class_factory_test;
         RCPtr<IconSkinDescriptor> d(new IconSkinDescriptor(u"list"));
-        d->layout = Describe(u"list", u"", 0, 0, 100, 60)->layout;
         d->lookCount = looks;
         d->iconLook = iconLook;
         d->icons = std::move(icons);
         d->attributes = {{u"ITEM.0", u"a"}, {u"ITEM.1", u"b"}, {u"ITEM.2", u"c"}, {u"ITEM.3", u"d"}, {u"ITEM.4", u"e"}};
-        d->children.push_back(RCPtr<IControlDescriptor>(
-            With(Describe(u"templateItem", u"Framework.CheckedListBoxItem", 0, 0, 90, 20, 14),
-                 {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16)})
-                .Get()));
         RCPtr<LCheckedListBox> list(new List(top.Get(), u"list"));
-        list->ApplyDescriptor(d);
-        list->CreateChildren(d);
-        list->Initialize();
-        list->SetInitialized(true);
-        EXPECT_GE(list->UpdateLayout(), 0);
+        Build(*list, ListDescriptor(d));
         return list;
     }
 
@@ -344,8 +353,6 @@ protected:
         return out;
     }
 
-    class_factory_test::ClassApplication classApp;
-    ScopedControlApplication mClassScope;
     std::vector<RCPtr<LBitmap>> skinIcons;
 };
 
