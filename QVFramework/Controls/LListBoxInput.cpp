@@ -29,7 +29,7 @@ QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
         if (mCaret >= 0) ActivateItem(mCaret);
         return S_OK;
     }
-    const uint32_t vk = (flags >> 16) & 0xFF;
+    const uint32_t vk = key->code.GetVirtualKey();
     const bool plain = (flags & (KeyCode::kCtrl | KeyCode::kShift | KeyCode::kAlt | KeyCode::kCommand)) == 0 && (flags & KeyCode::kKeyDown);
     const bool horizontal = vk == Keys::kLeft || vk == Keys::kRight;
     const bool vertical = vk == Keys::kPageUp || vk == Keys::kPageDown;
@@ -129,7 +129,7 @@ void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     const uint32_t changed = param->oldConditions ^ param->newConditions;
     if (!(changed & (Condition::kEnabled | Condition::kHasFocus))) return;
     int32_t part = !IsEnabledInTree(true) ? kDisabled : HasFocus() ? kFocused : kNormal;
-    if (!GetVisualPart(part)) part = kNormal;
+    if (GetVisualPartIndex(part) != part) part = kNormal;
     (void)ShowPart(part, true);  // only the look; a skin without it keeps the current one
 }
 

@@ -17,11 +17,12 @@ class ListBoxFixture : public ControlFixture {
 protected:
     ListBoxFixture() : mRowScope(rowApp), mMeasure(RCPtr<LMeasurementRenderer>(measure.Get())) { MakeTop(); }
 
-    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60, bool withBar = false)
+    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60, bool withBar = false,
+                             uint32_t looks = 3)
     {
         RCPtr<LListBox> list(new LListBox(top.Get(), u"list"));
         RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
-        d->lookCount = 3;
+        d->lookCount = looks;
         d->attributes = std::move(items);
         d->layout.size[0].offset = 100;
         d->layout.size[1].offset = height;
@@ -314,6 +315,42 @@ TEST_F(ScrolledListFixture, TheBarTakesItsKeysWhoeverOffersThem)
     EXPECT_EQ(bar->SetKeyMask(0x1FF), E_INVALIDARG);
     bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(Keys::kEnd))));
     EXPECT_EQ(list->GetTopIndex(), 7) << "the low byte is kept";
+}
+
+// The frame shows its disabled look, else its focused one, else the normal
+// one; a look the skin lacks shows the normal one.
+TEST_F(ListBoxFixture, FrameLookFollowsEnabledAndFocus)
+{
+    struct Step {
+        const char* what;
+        bool enabled, focused;
+        int32_t threeLooks, twoLooks;
+    };
+    const Step steps[] = {
+        {"focused", true, true, LListBox::kFocused, LListBox::kNormal},
+        {"disabled", false, true, LListBox::kDisabled, LListBox::kDisabled},
+        {"enabled again", true, true, LListBox::kFocused, LListBox::kNormal},
+        {"disabled again", false, true, LListBox::kDisabled, LListBox::kDisabled},
+        {"enabled, focus gone", true, false, LListBox::kNormal, LListBox::kNormal},
+    };
+    for (uint32_t looks : {3u, 2u}) {
+        SCOPED_TRACE(std::to_string(looks) + " looks");
+        RCPtr<LListBox> list = MakeList(Items({u"a"}), 60, false, looks);
+        RCPtr<TestControl> other = Make(top.Get(), u"other", 0, 100, 10, 10);
+        other->SetNotFocusable(false);
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.what);
+            list->SetEnabled(step.enabled);
+            if (step.focused && step.enabled) {
+                ASSERT_EQ(list->SetFocus(true), S_OK);
+            } else if (!step.focused) {
+                ASSERT_EQ(other->SetFocus(true), S_OK);
+            }
+            EXPECT_EQ(list->GetFirstVisiblePartIndex(), looks == 3 ? step.threeLooks : step.twoLooks);
+        }
+        (void)other->Close();
+        (void)list->Close();
+    }
 }
 
 TEST_F(ListBoxFixture, SetItemStoresTheWholeRecordQuietly)
