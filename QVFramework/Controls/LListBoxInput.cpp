@@ -30,7 +30,8 @@ QVResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& key)
         return S_OK;
     }
     const uint32_t vk = key->code.GetVirtualKey();
-    const bool plain = (flags & (KeyCode::kCtrl | KeyCode::kShift | KeyCode::kAlt | KeyCode::kCommand)) == 0 && (flags & KeyCode::kKeyDown);
+    const bool plain = (flags & (KeyCode::kCtrl | KeyCode::kShift | KeyCode::kAlt | KeyCode::kCommand)) == 0 &&
+                       (flags & KeyCode::kKeyDown);
     const bool horizontal = vk == Keys::kLeft || vk == Keys::kRight;
     const bool vertical = vk == Keys::kPageUp || vk == Keys::kPageDown;
     const bool ends = vk == Keys::kHome || vk == Keys::kEnd;

@@ -180,10 +180,10 @@ protected:
     {
         using namespace class_factory_test;
         d->layout = Describe(u"list", u"", 0, 0, 100, 60)->layout;
-        d->children.push_back(RCPtr<IControlDescriptor>(
-            With(Describe(u"templateItem", u"Framework.CheckedListBoxItem", 0, 0, 90, 20, 14),
-                 {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16)})
-                .Get()));
+        d->children.push_back(
+            RCPtr<IControlDescriptor>(With(Describe(u"templateItem", u"Framework.CheckedListBoxItem", 0, 0, 90, 20, 14),
+                                           {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16)})
+                                          .Get()));
         return d;
     }
     // As the factory makes a list.
