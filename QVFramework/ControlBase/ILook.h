@@ -1,8 +1,10 @@
 #pragma once
 // What a control asks of one of its looks; the looks themselves come later.
 #include <cstdint>
+#include <vector>
 
 #include "DirtyRects.h"
+#include "LBitmap.h"
 #include "LFont.h"
 #include "RectRegion.h"
 #include "RectT.h"
@@ -41,6 +43,9 @@ public:
     virtual void SetRegion(const RectRegion&) {}
     // A copy of what SetRegion kept; empty for looks that ignore it.
     virtual void GetRegion(RectRegion& out) const { out.Clear(); }
+    // The images of the look's parts that have one: the client part's first,
+    // then the others in skin order. Lists take their item icons from them.
+    virtual std::vector<RCPtr<LBitmap>> GetPartBitmaps() const { return {}; }
 };
 
 }  // namespace QV

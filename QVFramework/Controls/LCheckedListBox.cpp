@@ -1,6 +1,7 @@
 #include "LCheckedListBox.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "CAutoNotificationDisabler.h"
@@ -25,7 +26,20 @@ QVResult LCheckedListBox::Initialize()
 {
     // The handler exists before the base creates the first rows.
     mCheckedHandler = new LNotificationHandler<LCheckedListBox>(this);
-    return LListBox::Initialize();
+    const QVResult result = LListBox::Initialize();
+    // Derived lists (the popup menu) use that look for themselves.
+    if (std::string_view(GetTypeName()).find("LCheckedListBox") != std::string_view::npos) LoadSkinIcons();
+    return result;
+}
+
+void LCheckedListBox::LoadSkinIcons()
+{
+    if (GetPartCount() <= kIcons || GetVisualPartIndex(kIcons) != kIcons) return;
+    const std::vector<RCPtr<LBitmap>> icons = GetVisualPart(kIcons)->GetPartBitmaps();
+    mIcons.insert(mIcons.end(), icons.begin(), icons.end());
+    SetShowIcons(true);
+    // Rows made before the icons were known show each item's own.
+    RefreshRowsFrom(mTopIndex);
 }
 
 LCheckedListBoxItem* LCheckedListBox::GetCheckedRow(uint32_t row) const
@@ -82,8 +96,7 @@ QVResult LCheckedListBox::RefreshItem(int32_t index)
 {
     const QVResult result = LListBox::RefreshItem(index);
     if (result != S_OK) return result;
-    const int32_t rowIndex = GetVisibleRowOfItem(index);
-    LCheckedListBoxItem* row = rowIndex < 0 ? nullptr : GetCheckedRow(static_cast<uint32_t>(rowIndex));
+    auto* row = dynamic_cast<LCheckedListBoxItem*>(GetRowOfItem(index));
     if (!row) return result;
     SetRowChecked(*row, IsItemChecked(index));
     row->SetIcon(GetItemIcon(index));
@@ -101,20 +114,21 @@ void LCheckedListBox::ClearRow(LListBoxItem& row)
 
 QVResult LCheckedListBox::OnBoxValueChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
 {
-    auto* box = dynamic_cast<LControl*>(sender.Get());
-    const int32_t index = box ? GetItemIndexOfControl(box->GetParent()) : -1;
-    if (index < 0) return 1;
-    OnCheckBoxValue(index, box->GetValue());
-    (void)RefreshItem(index);  // only redraws the row from its item
-    return 1;
+    return OnBoxNotification(sender, &LCheckedListBox::OnCheckBoxValue);
 }
 
 QVResult LCheckedListBox::OnBoxClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
 {
+    return OnBoxNotification(sender, &LCheckedListBox::OnCheckBoxClicked);
+}
+
+QVResult LCheckedListBox::OnBoxNotification(const RCPtr<LNotificationDistributor>& sender,
+                                            void (LCheckedListBox::*handle)(int32_t, double))
+{
     auto* box = dynamic_cast<LControl*>(sender.Get());
     const int32_t index = box ? GetItemIndexOfControl(box->GetParent()) : -1;
     if (index < 0) return 1;
-    OnCheckBoxClicked(index, box->GetValue());
+    (this->*handle)(index, box->GetValue());
     (void)RefreshItem(index);  // only redraws the row from its item
     return 1;
 }
@@ -141,16 +155,12 @@ LCheckedItemRecord* LCheckedListBox::GetItem(int32_t index)
 
 QVResult LCheckedListBox::InsertItem(int32_t index)
 {
-    if (index < 0 || index > GetItemCount()) return E_INVALIDARG;
-    mCheckedItems.insert(mCheckedItems.begin() + index, LCheckedItemRecord());
-    return S_OK;
+    return InsertRecord(mCheckedItems, index);
 }
 
 QVResult LCheckedListBox::EraseItem(int32_t index)
 {
-    if (index < 0 || index >= GetItemCount()) return E_INVALIDARG;
-    mCheckedItems.erase(mCheckedItems.begin() + index);
-    return S_OK;
+    return EraseRecord(mCheckedItems, index);
 }
 
 QVResult LCheckedListBox::SwapItems(int32_t first, int32_t second)

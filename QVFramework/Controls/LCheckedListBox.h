@@ -20,6 +20,16 @@ struct LCheckedItemRecord : LListItemRecord {
 class LCheckedListBox : public LListBox {
     QV_TYPE_NAME("class QV::LCheckedListBox")
 public:
+    // Look indices: the list's frame as LListBox's, and a look whose part
+    // images are the item icons (not drawn as a frame). Lists derived from
+    // this one leave kIcons to their own use.
+    enum Part : int32_t {
+        kNormal = LListBox::kNormal,
+        kDisabled = LListBox::kDisabled,
+        kFocused = LListBox::kFocused,
+        kIcons = 3
+    };
+
     LCheckedListBox(LControl* parent, const String& name);
     ~LCheckedListBox() override;
 
@@ -43,6 +53,7 @@ public:
     void SetItemChecked(int32_t index, bool checked);
     // The icons array cycles over the items; without it each item's own icon.
     RCPtr<LBitmap> GetItemIcon(int32_t index) const;
+    const std::vector<RCPtr<LBitmap>>& GetIcons() const { return mIcons; }
     void SetShowIcons(bool on);
 
     // What a click on an item's check box does, given the box's value after
@@ -58,8 +69,13 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
+    // Takes the icons from the kIcons look and shows them, when the skin gives one.
+    void LoadSkinIcons();
     [[nodiscard]] QVResult OnBoxValueChange(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
     [[nodiscard]] QVResult OnBoxClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&);
+    // Hands the box's item and value to handle, then shows the item again; 1.
+    [[nodiscard]] QVResult OnBoxNotification(const RCPtr<LNotificationDistributor>& sender,
+                                             void (LCheckedListBox::*handle)(int32_t, double));
     // Subscribes to the row's box in the mode in force, dropping the other.
     void WireRow(LCheckedListBoxItem& row);
     // Sets a row's box without the change coming back as the user's.

@@ -119,6 +119,22 @@ public:
     QV_OWN_HANDLER_OVERRIDES
 
 protected:
+    // The record array steps of InsertItem and EraseItem, for any record type.
+    template <class Record>
+    static QVResult InsertRecord(std::vector<Record>& records, int32_t index)
+    {
+        if (index < 0 || index > static_cast<int32_t>(records.size())) return E_INVALIDARG;
+        records.insert(records.begin() + index, Record());
+        return S_OK;
+    }
+    template <class Record>
+    static QVResult EraseRecord(std::vector<Record>& records, int32_t index)
+    {
+        if (index < 0 || index >= static_cast<int32_t>(records.size())) return E_INVALIDARG;
+        records.erase(records.begin() + index);
+        return S_OK;
+    }
+
     void CalculateRowHeight(LControl& row);
     void EnsureRowsCover();
     void ShowRowsInClient();
@@ -130,12 +146,18 @@ protected:
     void UpdateContentExtent();
     void UpdateWidestItem();
     void SetWidestTextWidth(int32_t width);
+    // Stores one byte of the item's record and shows it; 0 past the end, else 1.
+    int32_t SetItemFlag(int32_t index, uint8_t LListItemRecord::*flag, bool on);
+    // After an item's text changed from one oldWidth wide.
+    void KeepWidestTextWidth(int32_t index, int32_t oldWidth);
     void SetLayoutWidth();
     void FitHeightToContent();
     void OnScrollbarVisibilityChanged(int axis) override;
     void NotifySelectionChange();
     void RefocusScrolledRow();
     int32_t ItemOfRow(uint32_t row) const;
+    // The row that shows the item; null when none does.
+    LListBoxItem* GetRowOfItem(int32_t index) const;
     bool IsHidden(int32_t index) const;
     [[nodiscard]] QVResult OnRowMouseDown(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     [[nodiscard]] QVResult OnRowClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);

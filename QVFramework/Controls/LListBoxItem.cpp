@@ -16,6 +16,9 @@ constexpr std::array<int32_t, 4> Row(int32_t state, int32_t marked)
     return {state, marked, state + Part::kSelectedOffset, marked + Part::kSelectedOffset};
 }
 
+// The rows of kRowParts.
+enum State { kNormalState, kHoverState, kPressedState, kDisabledState };
+
 constexpr std::array<int32_t, 4> kRowParts[4] = {
     Row(Part::kNormal, Part::kNormal + Part::kMarkedOffset), Row(Part::kHover, Part::kHover + Part::kMarkedOffset),
     Row(Part::kPressed, Part::kPressed + Part::kMarkedOffset), Row(Part::kDisabled, Part::kDisabled)};
@@ -43,13 +46,13 @@ int32_t LListBoxItem::ChooseVisualPart() const
     const bool active = (c & (Condition::kHover | Condition::kActive)) != 0;
     const bool captured = (c & Condition::kCaptured) != 0;
     const bool dragging = (c & Condition::kLeftDragging) != 0;
-    int state = 0;
+    State state = kNormalState;
     if (!IsEnabledInTree(true)) {
-        state = 3;
+        state = kDisabledState;
     } else if (captured && dragging && active) {
-        state = 2;
+        state = kPressedState;
     } else if ((active && !captured) || (captured && dragging && !active)) {
-        state = 1;
+        state = kHoverState;
     }
     const int column = (GetValue() >= 0.5 ? 2 : 0) + (mMarked ? 1 : 0);
     return kRowParts[state][column];

@@ -298,6 +298,16 @@ QVResult LLook::SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t r
     return S_OK;
 }
 
+std::vector<RCPtr<LBitmap>> LLook::GetPartBitmaps() const
+{
+    std::vector<RCPtr<LBitmap>> bitmaps;
+    if (mClientPart && mClientPart->GetBitmap()) bitmaps.push_back(mClientPart->GetBitmap());
+    for (const RCPtr<LVisualPart>& part : mPartVisuals) {
+        if (part && part->GetBitmap()) bitmaps.push_back(part->GetBitmap());
+    }
+    return bitmaps;
+}
+
 void LLook::SetTextForegroundPart(const RCPtr<LRefCountedObject>& part)
 {
     mTextForeground = RCPtr<LVisualPart>(dynamic_cast<LVisualPart*>(part.Get()));

@@ -51,6 +51,7 @@ public:
 
     void SetRegion(const RectRegion& region) override { mRegion = region; }
     void GetRegion(RectRegion& out) const override { out = mRegion; }
+    std::vector<RCPtr<LBitmap>> GetPartBitmaps() const override;
 
     const LongRect& GetPartRect(size_t index) const { return mPartRects[index]; }
     const RCPtr<LFontText>& GetTextLayout() const { return mText; }

@@ -164,26 +164,50 @@ TEST_F(CheckedListBoxTest, DisablerSilencesOneSubscriptionForItsScope)
     watcher->UnregisterAllNotifications();
 }
 
-// A list whose rows come from the factory, each with its "checkBox" button.
-class CheckedRowsTest : public ControlFixture {
+// Lists whose rows come from the factory, each with its "checkBox" button.
+class FactoryRowsFixture : public ControlFixture {
 protected:
-    CheckedRowsTest() : mClassScope(classApp)
+    FactoryRowsFixture() : mClassScope(classApp)
     {
         classApp.factory.Register<LCheckedListBoxItem>("Framework.CheckedListBoxItem");
         classApp.factory.Register<LButton>("Framework.Button");
         MakeTop();
         top->SetNotFocusable(false);
+    }
+
+    // A 100 x 60 list of 20-pixel rows, so three rows.
+    static RCPtr<FakeDescriptor> ListDescriptor(RCPtr<FakeDescriptor> d)
+    {
         using namespace class_factory_test;
-        RCPtr<FakeDescriptor> d =
-            With(Describe(u"list", u"", 0, 0, 100, 60, 3),
-                 {With(Describe(u"templateItem", u"Framework.CheckedListBoxItem", 0, 0, 90, 20, 14),
-                       {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16)})});
+        d->layout = Describe(u"list", u"", 0, 0, 100, 60)->layout;
+        d->children.push_back(
+            RCPtr<IControlDescriptor>(With(Describe(u"templateItem", u"Framework.CheckedListBoxItem", 0, 0, 90, 20, 14),
+                                           {Describe(u"checkBox", u"Framework.Button", 2, 2, 16, 16)})
+                                          .Get()));
+        return d;
+    }
+    // As the factory makes a list.
+    void Build(LCheckedListBox& list, const RCPtr<FakeDescriptor>& d)
+    {
+        list.ApplyDescriptor(d);
+        list.CreateChildren(d);
+        list.Initialize();
+        list.SetInitialized(true);
+        EXPECT_GE(list.UpdateLayout(), 0);
+    }
+
+    class_factory_test::ClassApplication classApp;
+    ScopedControlApplication mClassScope;
+};
+
+class CheckedRowsTest : public FactoryRowsFixture {
+protected:
+    CheckedRowsTest()
+    {
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
+        d->lookCount = 3;
         list = new LCheckedListBox(top.Get(), u"list");
-        list->ApplyDescriptor(d);
-        list->CreateChildren(d);
-        list->Initialize();
-        list->SetInitialized(true);
-        EXPECT_GE(list->UpdateLayout(), 0);
+        Build(*list, ListDescriptor(d));
         for (int i = 0; i < 5; ++i) list->InsertItemWithText(i, u"item");
         log = new NotificationLog();
         log->onReceive = [this](const RCPtr<LNotification>& n) {
@@ -206,8 +230,6 @@ protected:
         root->Idle();
     }
 
-    class_factory_test::ClassApplication classApp;
-    ScopedControlApplication mClassScope;
     RCPtr<LCheckedListBox> list;
     RCPtr<NotificationLog> log;
     std::vector<std::pair<int32_t, double>> posts;
@@ -266,6 +288,129 @@ TEST_F(CheckedRowsTest, ClicksOnBoxesFollowTheAutoCheckMode)
         EXPECT_EQ(log->names, (std::vector<std::string>{step.posted}));
         ASSERT_EQ(posts.size(), 1u);
         EXPECT_EQ(posts[0], (std::pair<int32_t, double>{int32_t(step.row), step.box}));
+    }
+}
+
+// A skin whose list has a look kIcons with part images, as a skin author gives icons.
+class IconLook : public FakeLook {
+public:
+    explicit IconLook(std::vector<RCPtr<LBitmap>> images) : mImages(std::move(images)) {}
+    std::vector<RCPtr<LBitmap>> GetPartBitmaps() const override { return mImages; }
+
+private:
+    std::vector<RCPtr<LBitmap>> mImages;
+};
+
+class IconSkinDescriptor : public FakeDescriptor {
+public:
+    using FakeDescriptor::FakeDescriptor;
+    RCPtr<ILook> CreateLook(uint32_t index) const override
+    {
+        if (index != LCheckedListBox::kIcons) return FakeDescriptor::CreateLook(index);
+        if (!iconLook) return nullptr;
+        return RCPtr<ILook>(new IconLook(icons));
+    }
+    bool iconLook = true;
+    std::vector<RCPtr<LBitmap>> icons;
+};
+
+// A list class of its own (as the popup menu is) keeps that look for itself.
+class OtherList : public LCheckedListBox {
+    QV_TYPE_NAME("class QV::LOtherList")
+public:
+    using LCheckedListBox::LCheckedListBox;
+};
+
+class SkinIconsTest : public FactoryRowsFixture {
+protected:
+    SkinIconsTest()
+    {
+        for (uint32_t argb : {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu})
+            skinIcons.push_back(LBitmap::CreateFilledBitmap({8, 8}, LColor::FromARGB(argb)));
+    }
+
+    template <class List = LCheckedListBox>
+    RCPtr<LCheckedListBox> MakeList(uint32_t looks, bool iconLook, std::vector<RCPtr<LBitmap>> icons)
+    {
+        RCPtr<IconSkinDescriptor> d(new IconSkinDescriptor(u"list"));
+        d->lookCount = looks;
+        d->iconLook = iconLook;
+        d->icons = std::move(icons);
+        d->attributes = {{u"ITEM.0", u"a"}, {u"ITEM.1", u"b"}, {u"ITEM.2", u"c"}, {u"ITEM.3", u"d"}, {u"ITEM.4", u"e"}};
+        RCPtr<LCheckedListBox> list(new List(top.Get(), u"list"));
+        Build(*list, ListDescriptor(d));
+        return list;
+    }
+
+    // The image laid over each look of a row; null where a look has none.
+    static std::vector<const LRefCountedObject*> Overlays(const LListBoxItem& row)
+    {
+        std::vector<const LRefCountedObject*> out;
+        for (uint32_t part = 0; part < row.GetPartCount(); ++part) {
+            auto* look = dynamic_cast<FakeLook*>(row.GetVisualPart(static_cast<int32_t>(part)).Get());
+            out.push_back(look ? look->overlay.Get() : nullptr);
+        }
+        return out;
+    }
+
+    std::vector<RCPtr<LBitmap>> skinIcons;
+};
+
+TEST_F(SkinIconsTest, RowsShowTheIconsOfTheIconLookCyclingOverTheItems)
+{
+    RCPtr<LCheckedListBox> list = MakeList(4, true, skinIcons);
+    ASSERT_EQ(list->GetRowCount(), 3u);
+    EXPECT_TRUE(list->ShowsIcons());
+    EXPECT_EQ(list->GetIcons(), skinIcons);
+    const auto expectRowsFrom = [&](int32_t top) {
+        for (uint32_t r = 0; r < list->GetRowCount(); ++r) {
+            SCOPED_TRACE("row " + std::to_string(r));
+            auto* row = dynamic_cast<LCheckedListBoxItem*>(list->GetRow(r));
+            ASSERT_TRUE(row);
+            const RCPtr<LBitmap>& icon = skinIcons[static_cast<size_t>(top + int32_t(r)) % skinIcons.size()];
+            EXPECT_TRUE(row->ShowsIcon());
+            EXPECT_EQ(row->GetIcon(), icon);
+            // Every look of the row draws it, whichever state the row is in.
+            EXPECT_EQ(Overlays(*row), std::vector<const LRefCountedObject*>(14, icon.Get()));
+        }
+    };
+    expectRowsFrom(0);
+    // Scrolled, the rows show the icons of the items they now hold: item 3 the first icon again.
+    ASSERT_EQ(list->EnsureVisible(4), S_OK);
+    ASSERT_EQ(list->GetTopIndex(), 2);
+    expectRowsFrom(2);
+}
+
+TEST_F(SkinIconsTest, IconsComeOnlyFromAnIconLookOfTheListItself)
+{
+    struct Case {
+        const char* what;
+        uint32_t looks;
+        bool iconLook;
+        std::vector<RCPtr<LBitmap>> icons;
+        bool otherClass;
+        bool shows;
+        size_t iconCount;
+    };
+    const Case cases[] = {
+        {"two images", 4, true, {skinIcons[0], skinIcons[1]}, false, true, 2},
+        {"look without images: each item's own icon", 4, true, {}, false, true, 0},
+        {"frame looks only", 3, true, {skinIcons[0]}, false, false, 0},
+        {"empty slot", 5, false, {skinIcons[0]}, false, false, 0},
+        {"derived class", 4, true, {skinIcons[0]}, true, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RCPtr<LCheckedListBox> list =
+            c.otherClass ? MakeList<OtherList>(c.looks, c.iconLook, c.icons) : MakeList(c.looks, c.iconLook, c.icons);
+        EXPECT_EQ(list->ShowsIcons(), c.shows);
+        EXPECT_EQ(list->GetIcons().size(), c.iconCount);
+        auto* row = dynamic_cast<LCheckedListBoxItem*>(list->GetRow(0));
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->ShowsIcon(), c.shows);
+        const LRefCountedObject* shown = c.iconCount ? c.icons[0].Get() : nullptr;
+        EXPECT_EQ(Overlays(*row), std::vector<const LRefCountedObject*>(14, shown));
+        (void)list->Close();
     }
 }
 

@@ -4,37 +4,12 @@
 #include "LComboBox.h"
 #include "LTextBox.h"
 #include "LTextValidationParams.h"
+#include "ListTestSupport.h"
 
 namespace controls_test {
 namespace {
 
-// Makes list rows as the application's factory does.
-class RowFactory : public FakeFactory {
-public:
-    RCPtr<LControl> CreateControl(const RCPtr<IControlDescriptor>& d, LControl* parent) override
-    {
-        RCPtr<LControl> c(new LListBoxItem(parent, d->GetName()));
-        c->ApplyDescriptor(d);
-        c->Initialize();
-        c->OnInitialized();
-        c->SetInitialized(true);
-        return c;
-    }
-};
-
-class RowApplication : public SolverApplication {
-public:
-    IControlFactory* GetControlFactory() override { return &rows; }
-    RowFactory rows;
-};
-
-std::vector<std::pair<String, String>> Items(std::initializer_list<const char16_t*> texts)
-{
-    std::vector<std::pair<String, String>> out;
-    int i = 0;
-    for (const char16_t* t : texts) out.push_back({String(u"ITEM.0") + String(std::to_string(i++).c_str()), t});
-    return out;
-}
+using namespace list_test;
 
 struct ComboSetup {
     std::vector<std::pair<String, String>> attributes = Items({u"alpha", u"beta", u"gamma"});
@@ -115,15 +90,6 @@ protected:
         return combo;
     }
 
-    // Children first, as the factory does.
-    static void InitializeTree(LControl* c)
-    {
-        for (const RCPtr<LControl>& child : c->GetChildren().Snapshot(ChildControlList::kInsertion))
-            InitializeTree(child.Get());
-        c->Initialize();
-        c->OnInitialized();
-        c->SetInitialized(true);
-    }
     int Count(const char* name) const
     {
         return static_cast<int>(std::count(log->names.begin(), log->names.end(), name));
@@ -131,7 +97,7 @@ protected:
     static std::string Text(const LControl& c) { return Narrow(c.GetText().GetChars()); }
     static RCPtr<LKeyParam> Key(uint32_t vk) { return RCPtr<LKeyParam>(new LKeyParam(KeyPress(vk))); }
 
-    RowApplication app;
+    RowApplication app{true};
     ScopedControlApplication scope;
     RCPtr<FakeRootWindow> root;
     RCPtr<TestControl> top;
@@ -285,11 +251,11 @@ TEST_F(ComboBoxFixture, KeysOpenPickAndClose)
     LControl* list = combo->GetListBox().Get();
     const Step steps[] = {
         {"a letter while closed", combo.Get(), 'A', 1, false, 0},
-        {"Down opens", combo.Get(), 0x28, S_OK, true, 0},
-        {"Escape closes", combo.Get(), 0x1B, S_OK, false, 0},
-        {"Enter opens", combo.Get(), 0x0D, S_OK, true, 0},
-        {"Down in the list moves", list, 0x28, S_OK, true, 0},
-        {"Enter in the list picks", list, 0x0D, S_OK, false, 1},
+        {"Down opens", combo.Get(), Keys::kDown, S_OK, true, 0},
+        {"Escape closes", combo.Get(), Keys::kEscape, S_OK, false, 0},
+        {"Enter opens", combo.Get(), Keys::kReturn, S_OK, true, 0},
+        {"Down in the list moves", list, Keys::kDown, S_OK, true, 0},
+        {"Enter in the list picks", list, Keys::kReturn, S_OK, false, 1},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
@@ -414,7 +380,7 @@ TEST_F(ComboBoxFixture, LongListDropsDownInWholeRowsAndScrolls)
         ASSERT_EQ(combo->ShowList(true), S_OK);
         EXPECT_DOUBLE_EQ(list->GetFrame().height, row.opened);
         const uint32_t shown = static_cast<uint32_t>(row.opened / 20);
-        for (int i = 0; i < 15; ++i) list->OnKeyDown(Key(0x28));
+        for (int i = 0; i < 15; ++i) list->OnKeyDown(Key(Keys::kDown));
         EXPECT_EQ(list->GetCaret(), 15);
         EXPECT_EQ(list->GetTopIndex(), 16 - static_cast<int32_t>(shown)) << "the last item scrolled into view";
         const double offset = list->GetScrollOffset().y;
@@ -426,7 +392,7 @@ TEST_F(ComboBoxFixture, LongListDropsDownInWholeRowsAndScrolls)
             EXPECT_EQ(rowControl->IsEffectivelyVisible(false), top < client) << "only rows inside the list are shown";
         }
         EXPECT_EQ(Text(*list->GetRow(shown - 1)), "i15");
-        list->OnKeyDown(Key(0x0D));
+        list->OnKeyDown(Key(Keys::kReturn));
         EXPECT_EQ(combo->GetSelectedIndex(), 15);
         combo->Close();
     }

@@ -35,6 +35,16 @@ inline AxisRules At(double offset, double size)
     return {Rec(LayoutKind::kClient, offset), Rec(LayoutKind::kSelf, size)};
 }
 
+// Initialises a subtree children first, as the factory does.
+inline void InitializeTree(LControl* c)
+{
+    for (const RCPtr<LControl>& child : c->GetChildren().Snapshot(ChildControlList::kInsertion))
+        InitializeTree(child.Get());
+    c->Initialize();
+    c->OnInitialized();
+    c->SetInitialized(true);
+}
+
 class TreeFixture : public ::testing::Test {
 protected:
     TreeFixture() : scope(app), root(new FakeRootWindow()) {}
@@ -64,15 +74,7 @@ protected:
         return c;
     }
 
-    // Initialises a subtree children first, as the factory does.
-    static void Initialize(LControl* c)
-    {
-        for (const RCPtr<LControl>& child : c->GetChildren().Snapshot(ChildControlList::kInsertion))
-            Initialize(child.Get());
-        c->Initialize();
-        c->OnInitialized();
-        c->SetInitialized(true);
-    }
+    static void Initialize(LControl* c) { InitializeTree(c); }
 
     RCPtr<TestControl> MakeTop(double w = 400, double h = 300)
     {

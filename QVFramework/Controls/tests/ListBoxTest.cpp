@@ -5,48 +5,24 @@
 #include "LLayout.h"
 #include "LListBox.h"
 #include "LScrollbar.h"
+#include "ListTestSupport.h"
 #include "MeasurementRendererSource.h"
 
 namespace control_test {
 namespace {
 
-// Makes list rows of the row class, as the application's factory does.
-class RowFactory : public FakeFactory {
-public:
-    RCPtr<LControl> CreateControl(const RCPtr<IControlDescriptor>& d, LControl* parent) override
-    {
-        ++created;
-        RCPtr<LControl> c(new LListBoxItem(parent, d->GetName()));
-        c->ApplyDescriptor(d);
-        c->Initialize();
-        c->OnInitialized();
-        c->SetInitialized(true);
-        return c;
-    }
-};
-
-class RowApplication : public FakeApplication {
-public:
-    IControlFactory* GetControlFactory() override { return &rows; }
-    // Scroll bars shown and hidden by their size need the real solver.
-    QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override
-    {
-        if (solveLayouts) return LLayout::ResolveControl(control, reference, frame);
-        return FakeApplication::ResolveLayout(control, reference, frame);
-    }
-    RowFactory rows;
-    bool solveLayouts = false;
-};
+using namespace list_test;
 
 class ListBoxFixture : public ControlFixture {
 protected:
     ListBoxFixture() : mRowScope(rowApp), mMeasure(RCPtr<LMeasurementRenderer>(measure.Get())) { MakeTop(); }
 
-    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60, bool withBar = false)
+    RCPtr<LListBox> MakeList(std::vector<std::pair<String, String>> items, double height = 60, bool withBar = false,
+                             uint32_t looks = 3)
     {
         RCPtr<LListBox> list(new LListBox(top.Get(), u"list"));
         RCPtr<FakeDescriptor> d(new FakeDescriptor(u"list"));
-        d->lookCount = 3;
+        d->lookCount = looks;
         d->attributes = std::move(items);
         d->layout.size[0].offset = 100;
         d->layout.size[1].offset = height;
@@ -110,15 +86,6 @@ protected:
         list->SetInitialized(true);
         return list;
     }
-    static std::vector<std::pair<String, String>> Items(std::initializer_list<const char16_t*> texts)
-    {
-        std::vector<std::pair<String, String>> out;
-        int i = 0;
-        for (const char16_t* t : texts) {
-            out.push_back({String(u"ITEM.") + String(std::to_string(i++).c_str()), t});
-        }
-        return out;
-    }
     std::vector<std::string> Texts(const LListBox& list) const
     {
         std::vector<std::string> out;
@@ -167,9 +134,9 @@ TEST_F(ListBoxFixture, RowsAreRecycledWhileScrolling)
     EXPECT_EQ(list->GetTopIndex(), 3);
     EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"i3", "i4", "i5"}));
     EXPECT_EQ(list->GetRow(2)->GetValue(), 1.0) << "the selected item's row shows it";
-    Press(*list, 0x26);
-    Press(*list, 0x26);
-    Press(*list, 0x26);
+    Press(*list, Keys::kUp);
+    Press(*list, Keys::kUp);
+    Press(*list, Keys::kUp);
     EXPECT_EQ(list->GetCaret(), 2);
     EXPECT_EQ(list->GetTopIndex(), 2);
     list->SelectItem(9, -1, true);
@@ -277,15 +244,15 @@ TEST_F(ListBoxFixture, SelectionByMouseOnRows)
 TEST_F(ListBoxFixture, KeysMoveTheSelectionAndEnterActivates)
 {
     RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c"}));
-    EXPECT_EQ(Press(*list, 0x26), 0);
+    EXPECT_EQ(Press(*list, Keys::kUp), 0);
     EXPECT_EQ(list->GetCaret(), -1) << "Up with no current item";
-    Press(*list, 0x28);
+    Press(*list, Keys::kDown);
     EXPECT_EQ(list->GetCaret(), 0);
-    Press(*list, 0x28, KeyCode::kShift);
-    Press(*list, 0x28);
-    Press(*list, 0x28);
+    Press(*list, Keys::kDown, KeyCode::kShift);
+    Press(*list, Keys::kDown);
+    Press(*list, Keys::kDown);
     EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{2}));
-    EXPECT_EQ(Press(*list, 0x0D), 0);
+    EXPECT_EQ(Press(*list, Keys::kReturn), 0);
     EXPECT_EQ(Count("NID_ITEM_ACTIVATED"), 1);
     EXPECT_EQ(Press(*list, 'A'), 1);
 }
@@ -320,15 +287,15 @@ TEST_F(ScrolledListFixture, ScrollKeysReachTheBarThroughItsKeyEntry)
         uint32_t vk, mods;
         int32_t top;
     } rows[] = {
-        {"Page Down", 0x22, 0, 3},
-        {"Page Down again", 0x22, 0, 6},
-        {"Page Down stops at the last page", 0x22, 0, 7},
-        {"Page Up", 0x21, 0, 4},
-        {"Home", 0x24, 0, 0},
-        {"End", 0x23, 0, 7},
-        {"Right is the horizontal bar's, and this list has none", 0x27, 0, 7},
-        {"Shift+Page Up is no scroll key of the bar", 0x21, KeyCode::kShift, 7},
-        {"Page Up once more", 0x21, 0, 4},
+        {"Page Down", Keys::kPageDown, 0, 3},
+        {"Page Down again", Keys::kPageDown, 0, 6},
+        {"Page Down stops at the last page", Keys::kPageDown, 0, 7},
+        {"Page Up", Keys::kPageUp, 0, 4},
+        {"Home", Keys::kHome, 0, 0},
+        {"End", Keys::kEnd, 0, 7},
+        {"Right is the horizontal bar's, and this list has none", Keys::kRight, 0, 7},
+        {"Shift+Page Up is no scroll key of the bar", Keys::kPageUp, KeyCode::kShift, 7},
+        {"Page Up once more", Keys::kPageUp, 0, 4},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -340,14 +307,50 @@ TEST_F(ScrolledListFixture, ScrollKeysReachTheBarThroughItsKeyEntry)
 
 TEST_F(ScrolledListFixture, TheBarTakesItsKeysWhoeverOffersThem)
 {
-    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x22))));
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(Keys::kPageDown))));
     EXPECT_EQ(list->GetTopIndex(), 3) << "its own key entry";
     EXPECT_EQ(bar->SetKeyMask(0x7F), S_OK);
-    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x23))));
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(Keys::kEnd))));
     EXPECT_EQ(list->GetTopIndex(), 3) << "End is masked off";
     EXPECT_EQ(bar->SetKeyMask(0x1FF), E_INVALIDARG);
-    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(0x23))));
+    bar->HandleKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(Keys::kEnd))));
     EXPECT_EQ(list->GetTopIndex(), 7) << "the low byte is kept";
+}
+
+// The frame shows its disabled look, else its focused one, else the normal
+// one; a look the skin lacks shows the normal one.
+TEST_F(ListBoxFixture, FrameLookFollowsEnabledAndFocus)
+{
+    struct Step {
+        const char* what;
+        bool enabled, focused;
+        int32_t threeLooks, twoLooks;
+    };
+    const Step steps[] = {
+        {"focused", true, true, LListBox::kFocused, LListBox::kNormal},
+        {"disabled", false, true, LListBox::kDisabled, LListBox::kDisabled},
+        {"enabled again", true, true, LListBox::kFocused, LListBox::kNormal},
+        {"disabled again", false, true, LListBox::kDisabled, LListBox::kDisabled},
+        {"enabled, focus gone", true, false, LListBox::kNormal, LListBox::kNormal},
+    };
+    for (uint32_t looks : {3u, 2u}) {
+        SCOPED_TRACE(std::to_string(looks) + " looks");
+        RCPtr<LListBox> list = MakeList(Items({u"a"}), 60, false, looks);
+        RCPtr<TestControl> other = Make(top.Get(), u"other", 0, 100, 10, 10);
+        other->SetNotFocusable(false);
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.what);
+            list->SetEnabled(step.enabled);
+            if (step.focused && step.enabled) {
+                ASSERT_EQ(list->SetFocus(true), S_OK);
+            } else if (!step.focused) {
+                ASSERT_EQ(other->SetFocus(true), S_OK);
+            }
+            EXPECT_EQ(list->GetFirstVisiblePartIndex(), looks == 3 ? step.threeLooks : step.twoLooks);
+        }
+        (void)other->Close();
+        (void)list->Close();
+    }
 }
 
 TEST_F(ListBoxFixture, SetItemStoresTheWholeRecordQuietly)

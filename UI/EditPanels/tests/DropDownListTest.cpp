@@ -16,7 +16,26 @@ void CollectCombos(LControl& control, std::vector<RCPtr<LComboBox>>& combos)
     }
 }
 
-class DropDownListTest : public EditPanelFixture {};
+class DropDownListTest : public EditPanelFixture {
+protected:
+    // The global channel panel's MIDI channel list (16 items, 12 rows), opened
+    // at the window's default size.
+    RCPtr<LListBox> OpenChannelList()
+    {
+        rootWindow->height = 694;  // the main control's height at the window's default size
+        panel = Build<LControl>(u"globalChannel");
+        EXPECT_TRUE(panel);
+        if (!panel) return nullptr;
+        combo = At<LComboBox>(panel.Get(), {u"midiChannel", u"comboBox"});
+        EXPECT_TRUE(combo);
+        if (!combo) return nullptr;
+        EXPECT_EQ(S_OK, combo->ShowList(true));
+        return combo->GetListBox();
+    }
+
+    RCPtr<LControl> panel;
+    RCPtr<LComboBox> combo;
+};
 
 TEST_F(DropDownListTest, EveryListOpensOnItsSelectionWithEveryRowWhereItIsDrawn)
 {
@@ -63,13 +82,8 @@ TEST_F(DropDownListTest, EveryListOpensOnItsSelectionWithEveryRowWhereItIsDrawn)
 // a step a row, no further than its ends, its rows staying in place.
 TEST_F(DropDownListTest, LongListScrollsByTheWheelBetweenItsEnds)
 {
-    rootWindow->height = 694;
-    RCPtr<LControl> panel = Build<LControl>(u"globalChannel");
-    ASSERT_TRUE(panel);
-    RCPtr<LComboBox> combo = At<LComboBox>(panel.Get(), {u"midiChannel", u"comboBox"});
-    ASSERT_TRUE(combo);
-    ASSERT_EQ(S_OK, combo->ShowList(true));
-    const RCPtr<LListBox> list = combo->GetListBox();
+    const RCPtr<LListBox> list = OpenChannelList();
+    ASSERT_TRUE(list);
     const RCPtr<LControl> bar = At(list.Get(), {u"vBar"});
     ASSERT_TRUE(bar);
     EXPECT_GT(bar->GetFrame().width, 0.0) << "16 items in 12 rows show a scroll bar";
@@ -98,13 +112,8 @@ TEST_F(DropDownListTest, LongListScrollsByTheWheelBetweenItsEnds)
 // list where it is; a row out of view scrolls just into view.
 TEST_F(DropDownListTest, ChoosingARowInViewKeepsTheListStill)
 {
-    rootWindow->height = 694;
-    RCPtr<LControl> panel = Build<LControl>(u"globalChannel");
-    ASSERT_TRUE(panel);
-    RCPtr<LComboBox> combo = At<LComboBox>(panel.Get(), {u"midiChannel", u"comboBox"});
-    ASSERT_TRUE(combo);
-    ASSERT_EQ(S_OK, combo->ShowList(true));
-    const RCPtr<LListBox> list = combo->GetListBox();
+    const RCPtr<LListBox> list = OpenChannelList();
+    ASSERT_TRUE(list);
     const struct {
         int32_t item, top;
     } rows[] = {{6, 0}, {11, 0}, {12, 1}, {15, 4}, {8, 4}, {4, 4}, {2, 2}, {0, 0}};

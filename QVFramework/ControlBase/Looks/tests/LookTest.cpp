@@ -101,6 +101,28 @@ TEST(LookColour, FrameFirstThenOverlayThenClient)
     EXPECT_EQ(look->SetOverlayPart(nullptr, 0, false), 1);
 }
 
+// A part cut from an image, as the skin's first use of the part leaves it.
+RCPtr<LVisualPartDescriptor> ImageDescriptor(const RCPtr<LBitmap>& bitmap)
+{
+    RCPtr<LVisualPartDescriptor> d(new LVisualPartDescriptor);
+    d->visualPart = new LVisualPart(u"image", bitmap, 0, 0, 0, nullptr, 1.0f, nullptr);
+    return d;
+}
+
+TEST(LookParts, PartBitmapsAreTheImagesClientFirstThenFrameInSkinOrder)
+{
+    const RCPtr<LBitmap> client = PatternBitmap(3, 3), first = PatternBitmap(4, 4), second = PatternBitmap(5, 5);
+    RCPtr<LLookDescriptor> d = FramedLook();  // colour parts only
+    EXPECT_TRUE(LLook::Create(d, false)->GetPartBitmaps().empty());
+
+    d->nonClientParts.push_back(Docked(ImageDescriptor(first), LDockedPart::kLeft, 0, 0, 0, 0));
+    d->nonClientParts.push_back(Docked(ImageDescriptor(second), LDockedPart::kRight, 0, 0, 0, 0));
+    EXPECT_EQ(LLook::Create(d, false)->GetPartBitmaps(), (std::vector<RCPtr<LBitmap>>{first, second}));
+
+    d->clientPart = Docked(ImageDescriptor(client), LDockedPart::kAllEdges, 0, 0, 0, 0);
+    EXPECT_EQ(LLook::Create(d, false)->GetPartBitmaps(), (std::vector<RCPtr<LBitmap>>{client, first, second}));
+}
+
 struct LookDrawTest : ::testing::Test {
     LookDrawTest() : control(renderer)
     {
