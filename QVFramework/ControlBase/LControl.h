@@ -25,6 +25,7 @@
 namespace QV {
 
 class IControlRenderer;
+class LMenuDescriptor;
 class LMenuItemUpdater;
 
 namespace Condition {
@@ -317,6 +318,13 @@ public:
     // Hands a context-menu command to the hot keys' target that binds it; 1.
     [[nodiscard]] QVResult OnShortcutCommand(const RCPtr<LNotificationDistributor>& sender,
                                const RCPtr<LNotification>& notification);
+    // Menus from the string table's "CONTEXT_MENU" entries, appended to out:
+    // one from "CONTEXT_MENU.nn.NID" entries when there are any, else one per
+    // "CONTEXT_MENUm" name part, in the string order of those parts. A table
+    // that cannot list its strings passes its failure on and adds nothing.
+    [[nodiscard]] QVResult BuildContextMenu(std::vector<RCPtr<LMenuDescriptor>>& out) const;
+    [[nodiscard]] static QVResult BuildContextMenu(const IControlStringTable& table,
+                                                   std::vector<RCPtr<LMenuDescriptor>>& out);
     virtual void OnPrepareContextMenu(LControl*) {}
     [[nodiscard]] virtual QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu);
     [[nodiscard]] virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return kNotHandled; }

@@ -1,27 +1,18 @@
 #pragma once
 // What the menu bar needs of each of its menu buttons (a button with a
-// drop-down menu of entries).
-#include <vector>
-
+// drop-down menu).
+#include "LMenuDescriptor.h"
 #include "LMenuItemUpdater.h"
 #include "LNotificationQueue.h"
-#include "StringT.h"
 
 namespace QV {
 
-struct MenuEntry {
-    String label;
-    String help;
-    // The notification the entry posts; empty for a separator.
-    String notification;
-    bool separator = false;
-    bool operator==(const MenuEntry&) const = default;
-};
-
 class IMenuBarButton {
 public:
-    virtual void SetMenuEntries(const std::vector<MenuEntry>& entries) = 0;
-    virtual std::vector<MenuEntry> GetMenuEntries() const = 0;
+    // A null menu shows as an empty one.
+    virtual void SetMenu(const RCPtr<LMenuDescriptor>& menu) = 0;
+    // The menu the button shows; null before it was given one.
+    virtual RCPtr<LMenuDescriptor> GetMenu() const = 0;
     virtual void ShowMenu(bool show) = 0;
     virtual bool IsMenuShown() const = 0;
     // The bar's one updater, shared by all its menus.

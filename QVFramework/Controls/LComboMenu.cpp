@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "LComboBox.h"
-#include "LMenuItemDescriptor.h"
 
 namespace QV {
 
@@ -46,7 +45,7 @@ QVResult LComboMenu::Initialize()
     (void)mMenuHandler->RegisterHandler(&LComboMenu::OnPopupVisibility, source, u"NID_VISIBLITY_CONDITION_CHANGE");
     mPopup->SetMenuItemUpdater(mUpdater);
     mPopup->SetVisible(false);
-    if (!mEntries.empty()) SetMenuEntries(mEntries);
+    if (mMenu) SetMenu(mMenu);
     return result;
 }
 
@@ -56,22 +55,15 @@ QVResult LComboMenu::OnInitialized()
     return S_OK;
 }
 
-void LComboMenu::SetMenuEntries(const std::vector<MenuEntry>& entries)
+void LComboMenu::SetMenu(const RCPtr<LMenuDescriptor>& menu)
 {
-    mEntries = entries;
-    if (!mPopup) return;
-    RCPtr<LMenuDescriptor> menu(new LMenuDescriptor());
-    // A menu missing an entry is not shown; the popup keeps the one it has.
-    for (const MenuEntry& e : entries) {
-        if (e.separator) {
-            if (Failed(menu->InsertSeparator(menu->GetItemCount()))) return;
-            continue;
-        }
-        RCPtr<LMenuItemDescriptor> item = CreateMenuItemDescriptor(e.label, e.notification, true, false);
-        item->SetHelpText(e.help);
-        if (Failed(menu->AddItem(item))) return;
-    }
-    (void)mPopup->SetMenuDescriptor(menu);  // always a menu descriptor here; it cannot fail
+    mMenu = menu ? menu : RCPtr<LMenuDescriptor>(new LMenuDescriptor());
+    if (mPopup) (void)mPopup->SetMenuDescriptor(RCPtr<LRefCountedObject>(mMenu.Get()));  // always a menu here
+}
+
+RCPtr<LMenuDescriptor> LComboMenu::GetMenu() const
+{
+    return mPopup && mPopup->GetMenu() ? mPopup->GetMenu() : mMenu;
 }
 
 void LComboMenu::SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater)

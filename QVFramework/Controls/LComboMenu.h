@@ -26,8 +26,8 @@ public:
     bool IsDropDownOpen() const override;
     [[nodiscard]] QVResult ShowDropDown(bool show) override;
 
-    void SetMenuEntries(const std::vector<MenuEntry>& entries) override;
-    std::vector<MenuEntry> GetMenuEntries() const override { return mEntries; }
+    void SetMenu(const RCPtr<LMenuDescriptor>& menu) override;
+    RCPtr<LMenuDescriptor> GetMenu() const override;
     void ShowMenu(bool show) override { (void)ShowDropDown(show); }  // the caller has no use for a failure
     bool IsMenuShown() const override { return IsDropDownOpen(); }
     void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater) override;
@@ -48,7 +48,8 @@ private:
     RCPtr<LNotificationHandler<LComboMenu>> mMenuHandler;
     RCPtr<LPopupMenu> mPopup;
     RCPtr<LMenuItemUpdater> mUpdater{new LMenuItemUpdater()};
-    std::vector<MenuEntry> mEntries;
+    // Kept until the popup exists.
+    RCPtr<LMenuDescriptor> mMenu;
     // Where the last left press fell, in the button's own coordinates.
     DoublePoint mPressPoint;
 };

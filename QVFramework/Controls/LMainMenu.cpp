@@ -1,7 +1,6 @@
 #include "LMainMenu.h"
 
-#include <map>
-#include <string>
+#include <string_view>
 
 #include "IControlApplication.h"
 #include "LConditionsParam.h"
@@ -27,31 +26,6 @@ int32_t ReadIndex(std::u16string_view text, size_t digits)
         value = value * 10 + (c - u'0');
     }
     return value;
-}
-
-// One "nn.NID" entry with its "label|help" text; "-" is a separator.
-void AddContextMenuEntry(std::u16string_view name, const String& text, std::map<int32_t, MenuEntry>& menu)
-{
-    const size_t dot = name.find(u'.');
-    if (dot == std::u16string_view::npos) return;
-    const int32_t entry = ReadIndex(name.substr(0, dot), 2);
-    if (entry < 0) return;
-    MenuEntry e;
-    const std::u16string command(name.substr(dot + 1));
-    const std::u16string_view body = text.View();
-    const size_t bar = body.find(u'|');
-    e.label = String(std::u16string(body.substr(0, bar)).c_str());
-    if (bar != std::u16string_view::npos) e.help = String(std::u16string(body.substr(bar + 1)).c_str());
-    e.separator = command == u"-";
-    if (!e.separator) e.notification = String(command.c_str());
-    menu[entry] = e;
-}
-
-std::vector<MenuEntry> ToEntries(const std::map<int32_t, MenuEntry>& menu)
-{
-    std::vector<MenuEntry> out;
-    for (const auto& [n, e] : menu) out.push_back(e);
-    return out;
 }
 
 // The button's copy of the template, under a new name and placed after a sibling.
@@ -93,33 +67,6 @@ std::vector<String> LMainMenu::ReadLabels(const IControlStringTable& table)
     return labels;
 }
 
-std::vector<std::vector<MenuEntry>> LMainMenu::BuildContextMenu(const IControlStringTable& table)
-{
-    std::vector<std::pair<String, String>> pairs;
-    std::map<int32_t, MenuEntry> single;
-    if (table.GetStringsWithPrefix(u"CONTEXT_MENU.", pairs) >= 0) {
-        for (const auto& [id, text] : pairs) AddContextMenuEntry(id.View().substr(13), text, single);
-    }
-    // Any single-menu entry, even one that does not read as an entry, decides the form.
-    if (!pairs.empty()) return {ToEntries(single)};
-
-    pairs.clear();
-    // One menu per distinct name part before the first ".", in the order of
-    // those parts as strings: "CONTEXT_MENU10" comes before "CONTEXT_MENU2",
-    // and a missing number leaves the other menus standing.
-    std::map<std::u16string, std::map<int32_t, MenuEntry>> menus;
-    if (table.GetStringsWithPrefix(u"CONTEXT_MENU", pairs) < 0) return {};
-    for (const auto& [id, text] : pairs) {
-        const std::u16string_view name = id.View();
-        const size_t dot = name.find(u'.');
-        if (dot == std::u16string_view::npos) continue;
-        AddContextMenuEntry(name.substr(dot + 1), text, menus[std::u16string(name.substr(0, dot))]);
-    }
-    std::vector<std::vector<MenuEntry>> out;
-    for (const auto& [prefix, entries] : menus) out.push_back(ToEntries(entries));
-    return out;
-}
-
 QVResult LMainMenu::Initialize()
 {
     const QVResult result = LControl::Initialize();
@@ -142,12 +89,67 @@ QVResult LMainMenu::Initialize()
     RCPtr<IControlStringTable> table = GetStringTable();
     if (!table) return result;
     const std::vector<String> labels = ReadLabels(*table);
-    const std::vector<std::vector<MenuEntry>> menus = BuildContextMenu(*table);
-    if (menus.empty() || menus.size() != labels.size()) return result;
+    std::vector<RCPtr<LMenuDescriptor>> menus;
+    // A table that cannot list its menus leaves the bar empty.
+    if (Failed(BuildContextMenu(menus)) || menus.empty() || menus.size() != labels.size()) return result;
     // A menu that cannot be added leaves no place for the ones after it.
     for (size_t i = 0; i < labels.size(); ++i) {
         if (Failed(InsertMenu(static_cast<int32_t>(i), labels[i], labels[i], menus[i]))) break;
     }
+    return result;
+}
+
+QVResult LMainMenu::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
+{
+    struct Added {
+        String name;
+        String text;
+        RCPtr<LMenuDescriptor> menu;
+    };
+    if (!descriptor) return E_INVALIDARG;
+    // The new skin's children give the template again; a skin without one
+    // keeps the last, so the added menus are never lost with it.
+    const RCPtr<IControlDescriptor> previous = std::move(mTemplate);
+    std::vector<Added> added;
+    for (int32_t n = mSkinMenuCount; LControl* button = GetMenuButton(n); ++n)
+        added.push_back({button->GetName(), button->GetText(), AsButton(button)->GetMenu()});
+    const QVResult result = LControl::ApplyDescriptor(descriptor);
+    if (!IsInitialized() || Failed(result)) {
+        if (!mTemplate) mTemplate = previous;
+        return result;
+    }
+    mAddedNames.clear();
+    // The skin menus the new skin names again; the added ones left with the old skin.
+    mSkinMenuCount = GetMenuButtonCount();
+    // As at start-up, the skin's "templateMenu" wins over its first menu.
+    for (uint32_t i = 0; i < descriptor->GetChildCount(); ++i) {
+        RCPtr<IControlDescriptor> entry = descriptor->GetChild(i);
+        if (entry && entry->GetName() == u"templateMenu") {
+            (void)SetParent(nullptr, entry);  // named so, always taken
+            break;
+        }
+    }
+    if (!mTemplate) mTemplate = previous;
+    for (const Added& menu : added) {
+        // A menu the new skin cannot make is left out; the others keep their order.
+        if (AddMenu(menu.name) != S_OK) continue;
+        LControl* button = GetMenuButton(GetMenuButtonCount() - 1);
+        AsButton(button)->SetMenu(menu.menu);
+        (void)button->SetText(menu.text);  // only says whether the text changed
+    }
+    return result;
+}
+
+QVResult LMainMenu::SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor)
+{
+    if (!child) {
+        if (!descriptor || descriptor->GetName() != u"templateMenu") return E_FAIL;
+        mTemplate = descriptor;
+        return S_OK;
+    }
+    const QVResult result = LControl::SetParent(child, descriptor);
+    // Only a menu button can be copied into a new menu.
+    if (!mTemplate && Succeeded(result) && AsButton(child.Get())) mTemplate = descriptor;
     return result;
 }
 
@@ -174,7 +176,7 @@ QVResult LMainMenu::AddMenu(const String& name)
 }
 
 QVResult LMainMenu::InsertMenu(int32_t index, const String& name, const String& label,
-                               const std::vector<MenuEntry>& menu)
+                               const RCPtr<LMenuDescriptor>& menu)
 {
     const int32_t added = static_cast<int32_t>(mAddedNames.size());
     if (index < 0 || index > added) return E_INVALIDARG;
@@ -182,7 +184,7 @@ QVResult LMainMenu::InsertMenu(int32_t index, const String& name, const String& 
 }
 
 QVResult LMainMenu::InsertMenuBefore(const String& before, const String& name, const String& label,
-                                     const std::vector<MenuEntry>& menu)
+                                     const RCPtr<LMenuDescriptor>& menu)
 {
     int32_t p = GetMenuButtonCount();
     if (!before.IsEmpty()) {
@@ -195,13 +197,13 @@ QVResult LMainMenu::InsertMenuBefore(const String& before, const String& name, c
     for (int32_t b = GetMenuButtonCount() - 1; b > p; --b) {
         LControl* to = GetMenuButton(b);
         LControl* from = GetMenuButton(b - 1);
-        AsButton(to)->SetMenuEntries(AsButton(from)->GetMenuEntries());
+        AsButton(to)->SetMenu(AsButton(from)->GetMenu());
         (void)to->SetText(from->GetText());  // only says whether the text changed
         mAddedNames[static_cast<size_t>(b - mSkinMenuCount)] = mAddedNames[static_cast<size_t>(b - 1 - mSkinMenuCount)];
     }
     LControl* target = GetMenuButton(p);
     (void)target->SetText(label);  // only says whether the text changed
-    AsButton(target)->SetMenuEntries(menu);
+    AsButton(target)->SetMenu(menu);
     mAddedNames[static_cast<size_t>(p - mSkinMenuCount)] = name;
     return p - mSkinMenuCount;
 }

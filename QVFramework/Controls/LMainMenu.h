@@ -1,7 +1,7 @@
 #pragma once
 // The menu bar: one menu button per menu, built from the string table's
-// "MENU_LABEL.n" titles and "CONTEXT_MENUm.nn.NID" entries; further menus
-// can be inserted at run time from the template button. Left and Right move
+// "MENU_LABEL.n" titles and "CONTEXT_MENUm.nn.NID" entries (BuildContextMenu);
+// further menus can be inserted at run time from the template button. Left and Right move
 // an open menu to its neighbour, Escape closes it. UI thread only.
 #include <vector>
 
@@ -22,16 +22,23 @@ public:
     ~LMainMenu() override;
 
     [[nodiscard]] QVResult Initialize() override;
+    // A skin change keeps the added menus, their labels and their contents.
+    [[nodiscard]] QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;
+    // The first menu button joining, or a "templateMenu" descriptor without a
+    // control, gives the template of added menus.
+    [[nodiscard]] QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor) override;
     [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     // The control focused before a menu took the focus, when it handles edits; else the parent's.
     LControl* GetEditTarget() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
 
     [[nodiscard]] QVResult AddMenu(const String& name);
-    [[nodiscard]] QVResult InsertMenu(int32_t index, const String& name, const String& label, const std::vector<MenuEntry>& menu);
+    // A null menu gives an empty one.
+    [[nodiscard]] QVResult InsertMenu(int32_t index, const String& name, const String& label,
+                                      const RCPtr<LMenuDescriptor>& menu);
     // The new menu's index among the added menus, or E_INVALIDARG.
     [[nodiscard]] QVResult InsertMenuBefore(const String& before, const String& name, const String& label,
-                              const std::vector<MenuEntry>& menu);
+                                            const RCPtr<LMenuDescriptor>& menu);
     int32_t GetMenuIndex(const String& name) const;
     String GetMenuName(int32_t index) const;
     LControl* GetMenuButton(int32_t n) const;
@@ -56,10 +63,6 @@ public:
 
     // The "MENU_LABEL.n" titles of a string table.
     static std::vector<String> ReadLabels(const IControlStringTable& table);
-    // Menus from the "CONTEXT_MENU" entries: one menu from "CONTEXT_MENU.nn.NID"
-    // entries when there are any, else one per "CONTEXT_MENUm" name part, in
-    // the string order of those parts.
-    static std::vector<std::vector<MenuEntry>> BuildContextMenu(const IControlStringTable& table);
 
 private:
     RCPtr<IControlDescriptor> mTemplate;

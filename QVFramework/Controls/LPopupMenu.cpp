@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "IControlApplication.h"
 #include "KeyCode.h"
+#include "LGlobalHotKeyManager.h"
 #include "LMenuItemDescriptor.h"
 #include "LMenuListBoxItem.h"
 
@@ -105,6 +107,14 @@ String LPopupMenu::GetHotKeyText(int32_t index) const
     for (; from; from = from->GetParent()) {
         if (!from->HasShortcut(entry->GetKey())) continue;
         return KeyCode::GetDisplayText(from->GetShortcutKey(entry->GetKey()));
+    }
+    // Then the keys that send the command from anywhere: the window's, else the application's.
+    RCPtr<IRootWindow> root = GetRootWindow();
+    const IControlApplication* app = GetControlApplication();
+    for (const LGlobalHotKeyManager* keys : {root ? root->GetHotKeys() : nullptr, app ? app->GetHotKeys() : nullptr}) {
+        if (!keys) continue;
+        const std::vector<KeyCode> bound = keys->GetKeyMap().GetKeysForCommand(entry->GetKey());
+        if (!bound.empty()) return KeyCode::GetDisplayText(bound.front());
     }
     return String();
 }

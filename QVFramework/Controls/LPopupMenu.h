@@ -44,7 +44,8 @@ public:
     [[nodiscard]] QVResult ActivateEntry(int32_t index);
     RCPtr<LMenuDescriptor> GetMenu() const { return mMenu; }
     // The entry's own second text, else the shortcut text of the first
-    // control, from the updater's target up, with a key for its command.
+    // control, from the updater's target up, with a key for its command,
+    // else that of the window's hot keys, else the application's.
     String GetHotKeyText(int32_t index) const;
 
     QV_OWN_HANDLER_OVERRIDES

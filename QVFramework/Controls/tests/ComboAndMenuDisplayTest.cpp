@@ -6,6 +6,7 @@
 
 #include "LComboBox.h"
 #include "LComboMenu.h"
+#include "LGlobalHotKeyManager.h"
 #include "LMainMenu.h"
 #include "LMenuListBoxItem.h"
 #include "RealWindowFixture.h"
@@ -32,6 +33,7 @@ protected:
         factory.Register<LPopupMenu>("Framework.PopupMenu");
         factory.Register<LMenuListBoxItem>("Framework.MenuItem");
         factory.Register<control_test::TestControl>("Editor");
+        factory.Register<control_test::TestControl>("Framework.Label");
         RCPtr<FakeStringTable> table(new FakeStringTable());
         table->strings = {{u"MENU_LABEL.00", u"File"},
                           {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send"},
@@ -61,7 +63,8 @@ protected:
         RCPtr<FakeDescriptor> bar =
             With(Describe(u"bar", u"Framework.MainMenu", 0, 0, 320, 20),
                  {With(Describe(u"templateMenu", u"Framework.ComboMenu", 0, 0, 60, 20, 7),
-                       {With(popup, {Describe(u"templateItem", u"Framework.MenuItem", 0, 0, 120, 20, 14)})})});
+                       {With(popup, {With(Describe(u"templateItem", u"Framework.MenuItem", 0, 0, 120, 20, 14),
+                                          {Describe(u"hotKey", u"Framework.Label", 60, 0, 60, 20)})})})});
         RCPtr<FakeDescriptor> editor = Describe(u"editor", u"Editor", 200, 150, 50, 50);
         RCPtr<FakeDescriptor> top = With(Describe(u"top", u"", 0, 0, 320, 240), {bar, combo, longCombo, editor});
 
@@ -158,6 +161,31 @@ TEST_F(ComboAndMenuDisplayTest, KeyboardActivatesAMenuRow)
     EXPECT_EQ(theBar->GetOpenMenu(), -1);
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_MENU_FILE_EXIT_REQ"}));
     EXPECT_TRUE(theEditor->HasFocus()) << "the focus goes back to the editor";
+}
+
+TEST_F(ComboAndMenuDisplayTest, MenuRowsShowTheShortcutsOfTheWindowsHotKeys)
+{
+    KeyMap& keys = window->GetRootWindow()->GetHotKeys()->GetKeyMap();
+    ASSERT_GE(keys.AddBinding(control_test::KeyPress('O', KeyCode::kCtrl), u"NID_MENU_FILE_SEND"), 0);
+    ASSERT_GE(keys.AddBinding(control_test::KeyPress('R', KeyCode::kCtrl | KeyCode::kShift), u"NID_MENU_FILE_EXIT_REQ"), 0);
+    theEditor->SetFocus(true);
+    Click(20, 10);
+    ASSERT_EQ(theBar->GetOpenMenu(), 0);
+    RunFor(std::chrono::milliseconds(100));
+    RCPtr<LPopupMenu> popup = LMainMenu::GetPopupMenu(theBar->GetMenuButton(0));
+    ASSERT_TRUE(popup);
+    const char* const expected[] = {"Ctrl+O", "Ctrl+Shift+R"};
+    for (uint32_t r = 0; r < std::size(expected); ++r) {
+        SCOPED_TRACE(expected[r]);
+        RCPtr<LControl> label = popup->GetRow(r) ? popup->GetRow(r)->FindChildControl(u"hotKey") : nullptr;
+        ASSERT_TRUE(label);
+        auto* look = dynamic_cast<control_test::FakeLook*>(label->GetVisualPart(-1).Get());
+        ASSERT_TRUE(look);
+        EXPECT_EQ(control_test::Narrow(look->text.GetChars()), expected[r]);
+        EXPECT_FALSE(look->labelOffsets.empty()) << "the open menu drew it";
+    }
+    Press(SDLK_ESCAPE);
+    EXPECT_EQ(theBar->GetOpenMenu(), -1);
 }
 
 }  // namespace

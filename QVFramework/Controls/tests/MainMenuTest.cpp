@@ -8,20 +8,40 @@
 namespace control_test {
 namespace {
 
-// A menu button with its menu reduced to the entries it was given.
+// A menu button that only keeps the menu it was given.
 class FakeMenuButton : public LControl, public IMenuBarButton {
     QV_TYPE_NAME("class FakeMenuButton")
 public:
     FakeMenuButton(LControl* parent, const String& name) : LControl(parent, name) {}
-    void SetMenuEntries(const std::vector<MenuEntry>& e) override { entries = e; }
-    std::vector<MenuEntry> GetMenuEntries() const override { return entries; }
+    void SetMenu(const RCPtr<LMenuDescriptor>& m) override { menu = m; }
+    RCPtr<LMenuDescriptor> GetMenu() const override { return menu; }
     void ShowMenu(bool show) override { shown = show; }
     bool IsMenuShown() const override { return shown; }
     void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& u) override { updater = u; }
-    std::vector<MenuEntry> entries;
+    RCPtr<LMenuDescriptor> menu;
     bool shown = false;
     RCPtr<LMenuItemUpdater> updater;
 };
+
+// "NID=label" per entry, "-" for a separator, "label>[...]" for a submenu.
+std::vector<std::string> Entries(const RCPtr<LMenuDescriptor>& menu)
+{
+    std::vector<std::string> out;
+    for (uint32_t i = 0; menu && i < menu->GetItemCount(); ++i) {
+        RCPtr<LMenuItemDescriptor> e = menu->GetItem(i);
+        const std::string label = Narrow(e->GetText().GetChars());
+        if (e->IsSeparator()) {
+            out.push_back("-");
+        } else if (e->GetItemCount() > 0) {
+            std::string inner;
+            for (const std::string& sub : Entries(RCPtr<LMenuDescriptor>(e.Get()))) inner += (inner.empty() ? "" : ",") + sub;
+            out.push_back(label + ">[" + inner + "]");
+        } else {
+            out.push_back(Narrow(e->GetKey().GetChars()) + "=" + label);
+        }
+    }
+    return out;
+}
 
 class ButtonFactory : public FakeFactory {
 public:
@@ -133,58 +153,25 @@ TEST_F(MainMenuFixture, MenusComeFromLabelsAndContextMenuEntriesTable)
 TEST_F(MainMenuFixture, EntriesKeepTheirOrderSeparatorsAndHelpTexts)
 {
     RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
-    const std::vector<MenuEntry> file = Button(*bar, 0)->entries;
-    ASSERT_EQ(file.size(), 3u);
-    EXPECT_EQ(file[0], (MenuEntry{u"Send", u"Sends the preset", u"NID_MENU_FILE_SEND", false}));
-    EXPECT_TRUE(file[1].separator);
-    EXPECT_EQ(Narrow(file[2].notification.GetChars()), "NID_MENU_FILE_EXIT_REQ");
-    EXPECT_EQ(Button(*bar, 1)->entries.size(), 1u);
+    const RCPtr<LMenuDescriptor> file = Button(*bar, 0)->menu;
+    EXPECT_EQ(Entries(file), (std::vector<std::string>{"NID_MENU_FILE_SEND=Send", "-", "NID_MENU_FILE_EXIT_REQ=Exit"}));
+    ASSERT_TRUE(file && file->GetItemCount() == 3);
+    EXPECT_EQ(Narrow(file->GetItem(0)->GetHelpText().GetChars()), "Sends the preset");
+    EXPECT_EQ(Entries(Button(*bar, 1)->menu), (std::vector<std::string>{"NID_MENU_HELP_ABOUT_REQ=About"}));
 }
 
-TEST(BuildContextMenuTest, SingleAndSeveralMenusTable)
+TEST_F(MainMenuFixture, AnEntryCanOpenASubmenu)
 {
-    struct Row {
-        const char* what;
-        std::vector<std::pair<String, String>> strings;
-        // Each menu's commands in order, "-" for a separator, label after "=".
-        std::vector<std::vector<std::string>> menus;
-    };
-    const Row rows[] = {
-        {"single menu",
-         {{u"CONTEXT_MENU.01.-", u"-"},
-          {u"CONTEXT_MENU.02.NID_PASTE", u"Paste|Pastes"},
-          {u"CONTEXT_MENU.00.NID_COPY", u"Copy|Copies"}},
-         {{"NID_COPY=Copy", "-=-", "NID_PASTE=Paste"}}},
-        {"single menu entries win over numbered ones",
-         {{u"CONTEXT_MENU0.00.NID_A", u"a"}, {u"CONTEXT_MENU.00.NID_COPY", u"Copy"}},
-         {{"NID_COPY=Copy"}}},
-        {"menu 1 listed before menu 0",
-         {{u"CONTEXT_MENU1.00.NID_MENU_HELP_ABOUT_REQ", u"About"},
-          {u"CONTEXT_MENU0.01.NID_MENU_FILE_EXIT_REQ", u"Exit"},
-          {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send"}},
-         {{"NID_MENU_FILE_SEND=Send", "NID_MENU_FILE_EXIT_REQ=Exit"}, {"NID_MENU_HELP_ABOUT_REQ=About"}}},
-        {"a missing menu number keeps the other menus",
-         {{u"CONTEXT_MENU0.00.NID_A", u"a"}, {u"CONTEXT_MENU2.00.NID_C", u"c"}},
-         {{"NID_A=a"}, {"NID_C=c"}}},
-        {"menus follow their names as strings: 10 comes before 2",
-         {{u"CONTEXT_MENU2.00.NID_C", u"c"}, {u"CONTEXT_MENU10.00.NID_K", u"k"}, {u"CONTEXT_MENU1.00.NID_B", u"b"}},
-         {{"NID_B=b"}, {"NID_K=k"}, {"NID_C=c"}}},
-        {"no entries", {{u"MENU_LABEL.00", u"File"}}, {}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        FakeStringTable table;
-        table.strings = row.strings;
-        std::vector<std::vector<std::string>> got;
-        for (const std::vector<MenuEntry>& menu : LMainMenu::BuildContextMenu(table)) {
-            got.emplace_back();
-            for (const MenuEntry& e : menu) {
-                const std::string command = e.separator ? "-" : Narrow(e.notification.GetChars());
-                got.back().push_back(command + "=" + Narrow(e.label.GetChars()));
-            }
-        }
-        EXPECT_EQ(got, row.menus);
-    }
+    RCPtr<LMainMenu> bar = MakeBar({{u"MENU_LABEL.00", u"File"},
+                                    {u"CONTEXT_MENU0.00.NID_MENU_FILE_SEND", u"Send"},
+                                    {u"CONTEXT_MENU0.01.RECENT.", u"Recent"},
+                                    {u"CONTEXT_MENU0.RECENT.00.NID_RECENT_A", u"a.preset"},
+                                    {u"CONTEXT_MENU0.RECENT.01.NID_RECENT_B", u"b.preset"},
+                                    {u"CONTEXT_MENU0.02.NID_MENU_FILE_EXIT_REQ", u"Exit"}});
+    ASSERT_EQ(bar->GetMenuButtonCount(), 1);
+    EXPECT_EQ(Entries(Button(*bar, 0)->menu),
+              (std::vector<std::string>{"NID_MENU_FILE_SEND=Send", "Recent>[NID_RECENT_A=a.preset,NID_RECENT_B=b.preset]",
+                                        "NID_MENU_FILE_EXIT_REQ=Exit"}));
 }
 
 // Answers the state question of every command with a set result.
@@ -230,12 +217,14 @@ TEST_F(MainMenuFixture, CommandStatesComeFromTheUpdatersTarget)
 TEST_F(MainMenuFixture, InsertingBeforeAMenuMovesTheMenusNotTheButtons)
 {
     RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
-    const std::vector<MenuEntry> edit = {MenuEntry{u"Cut", u"", u"NID_EDIT_CUT_REQ", false}};
+    RCPtr<LMenuDescriptor> edit(new LMenuDescriptor());
+    ASSERT_GE(edit->AddItem(u"Cut", u"NID_EDIT_CUT_REQ"), 0);
+    const std::vector<std::string> fileEntries = Entries(Button(*bar, 0)->menu);
     EXPECT_EQ(bar->InsertMenuBefore(u"File", u"Edit", u"Edit", edit), 0);
     EXPECT_EQ(Labels(*bar), (std::vector<std::string>{"Edit", "File", "Help"}));
     EXPECT_EQ(Names(*bar), (std::vector<std::string>{"Edit", "File", "Help"}));
-    EXPECT_EQ(Button(*bar, 0)->entries, edit);
-    EXPECT_EQ(Button(*bar, 1)->entries.size(), 3u);
+    EXPECT_EQ(Entries(Button(*bar, 0)->menu), (std::vector<std::string>{"NID_EDIT_CUT_REQ=Cut"}));
+    EXPECT_EQ(Entries(Button(*bar, 1)->menu), fileEntries);
     EXPECT_EQ(bar->GetMenuIndex(u"Help"), 2);
 
     struct Row {
@@ -252,9 +241,113 @@ TEST_F(MainMenuFixture, InsertingBeforeAMenuMovesTheMenusNotTheButtons)
         SCOPED_TRACE(row.what);
         EXPECT_EQ(row.call(), E_INVALIDARG);
         EXPECT_EQ(Labels(*bar), (std::vector<std::string>{"Edit", "File", "Help"}));
+        EXPECT_EQ(Entries(Button(*bar, 1)->menu), fileEntries);
     }
-    EXPECT_EQ(bar->InsertMenu(3, u"Tools", u"Tools", {}), 3);
+    EXPECT_EQ(bar->InsertMenu(3, u"Tools", u"Tools", nullptr), 3);
     EXPECT_EQ(Names(*bar), (std::vector<std::string>{"Edit", "File", "Help", "Tools"}));
+    EXPECT_TRUE(Entries(Button(*bar, 3)->menu).empty());
+}
+
+// A skin change re-applies the bar: the menus added at run time come back,
+// with their names, labels and entries, in order.
+TEST_F(MainMenuFixture, SkinChangeKeepsTheAddedMenus)
+{
+    RCPtr<LMainMenu> bar = MakeBar(FileAndHelp());
+    RCPtr<LMenuDescriptor> tools(new LMenuDescriptor());
+    ASSERT_GE(tools->AddItem(u"Tune", u"NID_TUNE"), 0);
+    ASSERT_EQ(bar->InsertMenu(2, u"Tools", u"Tools", tools), 2);
+    const std::vector<std::string> fileEntries = Entries(Button(*bar, 0)->menu);
+    const auto skin = [](double templateWidth) {
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(u"bar"));
+        if (templateWidth > 0) {
+            RCPtr<FakeDescriptor> templ(new FakeDescriptor(u"templateMenu"));
+            templ->layout.size[0].kind = LayoutKind::kSelf;
+            templ->layout.size[0].offset = templateWidth;
+            d->children.push_back(templ);
+        }
+        return d;
+    };
+
+    struct Row {
+        const char* what;
+        RCPtr<IControlDescriptor> skin;
+        QVResult result;
+        double width;  // of the template a new button is made from
+    };
+    const Row rows[] = {
+        {"a new skin with its template", skin(90.0), S_OK, 90.0},
+        {"no skin: refused", nullptr, E_INVALIDARG, 90.0},
+        {"the next skin's template", skin(70.0), S_OK, 70.0},
+        {"a skin without a template keeps the last one", skin(0.0), S_OK, 70.0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(bar->ApplyDescriptor(row.skin), row.result);
+        EXPECT_EQ(Names(*bar), (std::vector<std::string>{"File", "Help", "Tools"}));
+        EXPECT_EQ(Labels(*bar), (std::vector<std::string>{"File", "Help", "Tools"}));
+        EXPECT_EQ(Entries(Button(*bar, 0)->menu), fileEntries);
+        EXPECT_EQ(Entries(Button(*bar, 2)->menu), (std::vector<std::string>{"NID_TUNE=Tune"}));
+        EXPECT_TRUE(bar->FindChildControl(u"templateMenu").IsNull()) << "the template makes no control";
+        EXPECT_EQ(Button(*bar, 2)->updater, bar->GetMenuItemUpdater());
+        EXPECT_DOUBLE_EQ(bar->GetMenuButton(2)->GetLayout().size[0].offset, row.width);
+        EXPECT_EQ(bar->InsertMenu(3, u"Tools", u"T", nullptr), E_INVALIDARG) << "the name is still taken";
+    }
+    ASSERT_EQ(bar->InsertMenu(3, u"Late", u"Late", nullptr), 3);
+    const LayoutRecord& x = bar->GetMenuButton(3)->GetLayout().position[0];
+    EXPECT_EQ(x.kind, LayoutKind::kSibling);
+    EXPECT_EQ(Narrow(x.name.GetChars()), "Tools") << "placed after the last menu";
+}
+
+TEST_F(MainMenuFixture, TemplateFromTheFirstMenuButtonJoiningOrATemplateDescriptor)
+{
+    const auto describe = [](const char16_t* name, double width) {
+        RCPtr<FakeDescriptor> d(new FakeDescriptor(name));
+        d->layout.size[0].kind = LayoutKind::kSelf;
+        d->layout.size[0].offset = width;
+        return RCPtr<IControlDescriptor>(d.Get());
+    };
+    const auto button = [](const char16_t* name) { return RCPtr<LControl>(new FakeMenuButton(nullptr, name)); };
+    struct Call {
+        RCPtr<LControl> child;
+        RCPtr<IControlDescriptor> descriptor;
+        QVResult result;
+    };
+    struct Row {
+        const char* what;
+        std::vector<Call> calls;
+        double width;  // of the template; -1 when the bar has none
+    };
+    const Row rows[] = {
+        {"a menu button joining", {{button(u"m1"), describe(u"m1", 40), S_OK}}, 40},
+        {"only the first button",
+         {{button(u"m1"), describe(u"m1", 40), S_OK}, {button(u"m2"), describe(u"m2", 50), S_OK}},
+         40},
+        {"a control that is no menu button", {{RCPtr<LControl>(new TestControl(nullptr, u"c")), describe(u"c", 40), S_OK}}, -1},
+        {"a template descriptor without a control", {{nullptr, describe(u"templateMenu", 60), S_OK}}, 60},
+        {"the template descriptor wins over a button",
+         {{button(u"m1"), describe(u"m1", 40), S_OK}, {nullptr, describe(u"templateMenu", 60), S_OK}},
+         60},
+        {"another descriptor without a control", {{nullptr, describe(u"other", 60), E_FAIL}}, -1},
+        {"nothing at all", {{nullptr, nullptr, E_FAIL}}, -1},
+        {"a button without a descriptor", {{button(u"m1"), nullptr, E_FAIL}}, -1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        RCPtr<LMainMenu> bar(new LMainMenu(top.Get(), u"bare"));
+        ASSERT_EQ(bar->ApplyDescriptor(RCPtr<IControlDescriptor>(new FakeDescriptor(u"bare"))), S_OK);
+        ASSERT_EQ(bar->Initialize(), S_OK);
+        bar->SetInitialized(true);
+        for (const Call& call : row.calls) EXPECT_EQ(bar->SetParent(call.child, call.descriptor), call.result);
+        EXPECT_TRUE(bar->FindChildControl(u"templateMenu").IsNull()) << "a template descriptor adds no control";
+        const int32_t before = bar->GetMenuButtonCount();
+        if (row.width < 0) {
+            EXPECT_EQ(bar->AddMenu(u"New"), E_FAIL) << "nothing to make a menu from";
+        } else {
+            ASSERT_EQ(bar->AddMenu(u"New"), S_OK);
+            EXPECT_DOUBLE_EQ(bar->GetMenuButton(before)->GetLayout().size[0].offset, row.width);
+        }
+        bar->Close();
+    }
 }
 
 TEST_F(MainMenuFixture, ArrowsMoveTheOpenMenuAndEscapeClosesIt)

@@ -1,5 +1,6 @@
 #include "ClassFactoryTestSupport.h"
 #include "ControlTestSupport.h"
+#include "LGlobalHotKeyManager.h"
 #include "LMenuItemDescriptor.h"
 #include "LMenuListBoxItem.h"
 #include "LPopupMenu.h"
@@ -197,6 +198,50 @@ TEST_F(PopupRowsTest, OneRowPerEntryWithItsHotKeyTickAndState)
         EXPECT_EQ(row->IsEnabledInTree(false), expected[r].enabled);
         EXPECT_EQ(row->GetCheckBox()->GetLayout().isVisible, expected[r].tick) << "a tick only when checked";
     }
+}
+
+TEST_F(PopupRowsTest, HotKeyTextFromTheControlsThenTheWindowThenTheApplication)
+{
+    root->hotKeyManager = LGlobalHotKeyManager::Create(nullptr);
+    classApp.hotKeyManager = LGlobalHotKeyManager::Create(nullptr);
+    KeyMap& window = root->hotKeyManager->GetKeyMap();
+    KeyMap& application = classApp.hotKeyManager->GetKeyMap();
+    ASSERT_GE(window.AddBinding(KeyPress('O', KeyCode::kCtrl), u"NID_WINDOW"), 0);
+    ASSERT_GE(application.AddBinding(KeyPress('R', KeyCode::kCtrl | KeyCode::kShift), u"NID_APPLICATION"), 0);
+    ASSERT_GE(window.AddBinding(KeyPress('W', KeyCode::kCtrl), u"NID_BOTH"), 0);
+    ASSERT_GE(application.AddBinding(KeyPress('A', KeyCode::kCtrl), u"NID_BOTH"), 0);
+    ASSERT_GE(window.AddBinding(KeyPress('M', KeyCode::kCtrl), u"NID_MARKED"), 0);
+    ASSERT_GE(application.AddBinding(KeyPress('N', KeyCode::kCtrl), u"NID_NAMED"), 0);
+
+    struct Binding {
+        const char* command;
+        const char* second;  // the entry's own text beside its label
+        const char* shown;
+    };
+    const Binding table[] = {
+        {"NID_WINDOW", "", "Ctrl+O"},
+        {"NID_APPLICATION", "", "Ctrl+Shift+R"},
+        {"NID_BOTH", "", "Ctrl+W"},
+        {"NID_MARKED", "", "Ctrl+S"},  // the owner's own key wins over the window's
+        {"NID_NAMED", "F9", "F9"},
+        {"NID_NOBODY", "", ""},
+    };
+    RCPtr<LMenuDescriptor> keyed(new LMenuDescriptor());
+    for (const Binding& row : table) {
+        RCPtr<LMenuItemDescriptor> entry = CreateMenuItemDescriptor(u"Entry", String(row.command), true, false);
+        entry->SetSecondText(String(row.second));
+        ASSERT_GE(keyed->AddItem(entry), 0);
+    }
+    ASSERT_EQ(rows->SetMenuDescriptor(keyed), S_OK);
+    rows->Popup();
+    for (uint32_t r = 0; r < std::size(table); ++r) {
+        SCOPED_TRACE(table[r].command);
+        EXPECT_EQ(Narrow(rows->GetHotKeyText(static_cast<int32_t>(r)).GetChars()), table[r].shown);
+        ASSERT_TRUE(Row(r));
+        EXPECT_EQ(Narrow(Row(r)->FindChildControl(u"hotKey")->GetText().GetChars()), table[r].shown)
+            << "the row shows it";
+    }
+    rows->SetVisible(false);
 }
 
 TEST_F(PopupRowsTest, ClickOrKeysActivateAnEntryAndCloseTheMenu)

@@ -95,4 +95,20 @@ TEST(ShippedDocumentsTest, ApplicationDocumentsLoadAndBindTheirShortcuts)
     EXPECT_EQ(Narrow(map.FindCommandForKey(KeyCode(0x56, true, 0, KeyCode::kModCtrl))), "NID_EDIT_PASTE_REQ");
 }
 
+// A look without a client part cannot be made, so a control given it draws
+// nothing at all, not even its text.
+TEST(ShippedDocumentsTest, EveryLookOfTheSkinHasAClientPart)
+{
+    SkinStore store;
+    SkinDocumentLoader loader(store, Platform::GetProgramModule());
+    store.imageFolderPrefix = String(u"::");
+    ASSERT_EQ(loader.LoadSkin(String(u"::APP_SKINS")), S_OK) << Narrow(loader.GetLastError().GetMessage());
+    ASSERT_FALSE(store.looks.empty());
+    for (const auto& [name, look] : store.looks) {
+        SCOPED_TRACE(Narrow(name));
+        ASSERT_TRUE(look);
+        EXPECT_TRUE(look->clientPart);
+    }
+}
+
 }  // namespace
