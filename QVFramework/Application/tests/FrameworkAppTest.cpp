@@ -356,7 +356,7 @@ TEST_F(FrameworkAppTest, StatusTextShowsNowOrAtTheNextIdleTick)
     EXPECT_EQ(app->ResetStatusText(false), S_OK);
     EXPECT_EQ(Text(bar->GetStatusText()), "Sending");
     // The host window's tick.
-    (void)root->SendNotification(LNotification::Create(u"NID_IDLE"));
+    root->SendNotification(LNotification::Create(u"NID_IDLE"));
     EXPECT_EQ(Text(bar->GetStatusText()), "Ready");
 }
 
