@@ -126,7 +126,7 @@ LApplication::~LApplication()
         RCPtr<LRootWindow> root = mMainWindow->GetRootWindow();
         mMainWindow->DestroyWindow();
         mMainWindow.reset();
-        if (root) (void)root->ReleaseInternalReferences();
+        if (root) root->ReleaseInternalReferences();
     }
     // The MIDI manager goes first: a get in flight applies through the engine.
     if (mMidiManager) (void)mMidiManager->ReleaseInternalReferences();
@@ -369,12 +369,12 @@ QVResult LApplication::ShowModal(const RCPtr<LControl>& control, int32_t)
     (void)root->SetMainControl(control);
     const DoubleRect frame = control->GetFrame();
     if (frame.width >= 1 && frame.height >= 1) root->SetClientSize(int32_t(frame.width), int32_t(frame.height));
-    (void)window->SetWindowTitle(control->GetText());
+    window->SetWindowTitle(control->GetText());
     window->Show(1);
     // Keys go to the focus: the modal control takes it, so Escape reaches a dialog.
-    (void)control->SetFocus(true);
+    control->SetFocus(true);
     const int32_t result = window->RunModal();
-    (void)root->ReleaseInternalReferences();
+    root->ReleaseInternalReferences();
     return result;
 }
 
@@ -483,12 +483,12 @@ void LApplication::DeliverCommandText(const std::string& utf8)
 {
     if (!mMainWindow || mMainWindow->IsDestroyed()) return;
     IOSWindowBackend& backend = mMainWindow->GetBackend();
-    if (backend.GetShowState() == 2) (void)backend.Show(9);  // restore a minimised window
-    (void)backend.Raise();
-    (void)RaiseOpenDialog();  // an open dialog stays in front of its main window
+    if (backend.GetShowState() == 2) backend.Show(9);  // restore a minimised window
+    backend.Raise();
+    RaiseOpenDialog();  // an open dialog stays in front of its main window
     WindowMessage message;
     message.kind = WindowMessage::Kind::kCopyData;
     message.dataId = WindowMessage::kCopyDataCommandText;
     message.data = utf8 + std::string(1, '\0');
-    (void)mMainWindow->HandleMessage(message);
+    mMainWindow->HandleMessage(message);
 }

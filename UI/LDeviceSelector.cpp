@@ -66,7 +66,7 @@ void LDeviceSelector::Refresh()
         for (const Device& device : mDevices) (void)combo->AddItem(device.name);
         mFilling = false;
     }
-    (void)SetVisible(mDevices.size() > 1);
+    SetVisible(mDevices.size() > 1);
 }
 
 QVResult LDeviceSelector::OnDeviceListChange(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)

@@ -168,7 +168,7 @@ void LDeviceView::ShowAbout()
     auto* dialog = dynamic_cast<LDialog*>(control.Get());
     if (!dialog) return;
     // The window takes its title from the dialog's text.
-    (void)dialog->SetText(GetAppString(u"ABOUT_DIALOG_TITLE"));
+    dialog->SetText(GetAppString(u"ABOUT_DIALOG_TITLE"));
     (void)dialog->DoModal();
 }
 

@@ -16,7 +16,7 @@ public:
     ~LDeviceView() override;
 
     [[nodiscard]] QV::QVResult Initialize() override;
-    [[nodiscard]] QV::QVResult ReleaseInternalReferences() override;
+    QV::QVResult ReleaseInternalReferences() override;
 
     // Menu rows and hot keys post their commands to the window's queue, which
     // exists only once the view's tree is in its window: the application

@@ -16,11 +16,11 @@ QVResult LDialogAbout::Initialize()
     RCPtr<LControl> version =
         FindRequiredChild(*this, u"labelVersion", "LDialogAbout::Initialize", "UI\\DialogAbout", 16);
     const Version info;
-    (void)product->SetText(info.GetProductName());
+    product->SetText(info.GetProductName());
     String text = version->GetText();
     // The skin's text is the format; the version fills its "%s".
     String filled;
     filled.Format((text.IsEmpty() ? String(u"%s") : text).GetChars(), info.GetProductVersion().GetChars());
-    (void)version->SetText(filled);
+    version->SetText(filled);
     return result;
 }

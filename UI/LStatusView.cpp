@@ -36,7 +36,7 @@ void LStatusView::ShowConnection(bool connected, const String& deviceName)
     const String format = GetAppString(connected ? u"STATUS_CONNECTED" : u"STATUS_NOT_CONNECTED");
     String text;
     text.Format(format.GetChars(), deviceName.GetChars());
-    (void)mLabel->SetText(text);
+    mLabel->SetText(text);
 }
 
 String LStatusView::GetConnectionText() const

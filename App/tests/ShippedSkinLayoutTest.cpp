@@ -81,7 +81,7 @@ TEST(ShippedSkinLayoutTest, EveryFrameOfTheMainWindowStaysAsItWas)
     const DoubleRect sizes[] = {{0, 0, 1024, 768}, {0, 0, 1600, 1000}, {0, 0, 640, 480}, {0, 0, 1024, 768}};
     for (const DoubleRect& size : sizes) {
         app.workArea = size;
-        (void)top->UpdateLayout();  // the frames below are the check
+        top->UpdateLayout();
         frames << "== " << size.width << "x" << size.height << "\n";
         Dump(*top, top->GetName().ToUtf8(), frames);
     }

@@ -132,7 +132,7 @@ void FrameworkAppEntry::StartApplication(LFrameworkApp& application)
     if (Failed(result)) ThrowFailedResult(result, kRun, kSource, 350);
     if (IWindowOSServices* window = roots.front()->GetOSServices()) {
         window->Show(kShow);
-        (void)window->UpdateNow();
+        window->UpdateNow();
     }
     HideSplash();
     application.Run();

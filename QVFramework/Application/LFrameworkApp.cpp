@@ -185,7 +185,7 @@ QVResult LFrameworkApp::SetSkin(int32_t index)
 void LFrameworkApp::ApplySkinToRootWindow(LRootWindow& root)
 {
     // The wait cursor and the status text while this window takes the new skin.
-    (void)SetStatusText(u"Loading Skin...", true);  // a window without a status bar shows only the cursor
+    SetStatusText(u"Loading Skin...", true);  // a window without a status bar shows only the cursor
     const uint32_t wait = GetCursorHandle(kWaitCursor);
     const uint32_t previous = wait ? root.SetCursor(wait) : 0;
     IWindowOSServices* services = root.GetOSServices();
@@ -201,7 +201,7 @@ void LFrameworkApp::ApplySkinToRootWindow(LRootWindow& root)
     root.InvalidateRect(DoubleRect{0, 0, size.x, size.y});
     if (active) root.RestoreFocus();
     if (wait) root.SetCursor(previous);
-    (void)ResetStatusText(true);
+    ResetStatusText(true);
 }
 
 void LFrameworkApp::AddRootWindow(const RCPtr<LRootWindow>& root)

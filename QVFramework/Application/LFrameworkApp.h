@@ -177,8 +177,8 @@ public:
     bool RaiseOpenDialog();
     // The main window's status bar text, now or at the next drain; E_FAIL
     // without a root window or a status bar.
-    [[nodiscard]] QVResult SetStatusText(const String& text, bool immediate);
-    [[nodiscard]] QVResult ResetStatusText(bool immediate);
+    QVResult SetStatusText(const String& text, bool immediate);
+    QVResult ResetStatusText(bool immediate);
 
     const RCPtr<LControlFactory>& GetFactory() const { return mFactory; }
     const RCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }

@@ -224,7 +224,7 @@ QVResult ChildControlList::RenameChild(LControl* child, const String& name)
     (void)Retarget(mOwner->mLayout.minimum, 2, old, name);
     MarkChanged();
     // A sibling that named the new name before had nothing to follow until now.
-    for (const RCPtr<LControl>& sibling : moved) (void)sibling->UpdateLayout();
+    for (const RCPtr<LControl>& sibling : moved) sibling->UpdateLayout();
     return S_OK;
 }
 

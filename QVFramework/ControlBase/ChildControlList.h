@@ -29,9 +29,9 @@ public:
     // 0 added; E_INVALIDARG null; E_FAIL a sibling has the name.
     [[nodiscard]] QVResult AddChild(LControl* child);
     // 0 removed; -1 not a child.
-    [[nodiscard]] QVResult RemoveChild(LControl* child);
+    QVResult RemoveChild(LControl* child);
     // 0; 1 when the list was empty.
-    [[nodiscard]] QVResult RemoveAll();
+    QVResult RemoveAll();
     // 1 the child already has the name; E_INVALIDARG a sibling has it; E_FAIL
     // not a child; 0 renamed, the later siblings' layout following the new name.
     [[nodiscard]] QVResult RenameChild(LControl* child, const String& name);

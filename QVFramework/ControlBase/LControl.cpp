@@ -23,7 +23,7 @@ LControl::~LControl() = default;
 
 QVResult LControl::ReleaseInternalReferences()
 {
-    (void)mChildren.RemoveAll();  // 1 only means there were no children
+    mChildren.RemoveAll();
     mPendingRemovals.clear();
     mMouse.lastHitChild = nullptr;
     mMouse.dropTarget = nullptr;
@@ -100,8 +100,8 @@ QVResult LControl::ChangeParent(LControl* newParent)
     }
     RCPtr<LControl> self(this);
     if (mParent) {
-        (void)InvalidateRect(LocalRect(), mLayout.clipToParent);  // a redraw request; nothing to undo
-        (void)mParent->mChildren.RemoveChild(this);  // a control is always in its parent's list
+        InvalidateRect(LocalRect(), mLayout.clipToParent);
+        mParent->mChildren.RemoveChild(this);
     } else {
         mRootWindow = nullptr;
     }
@@ -132,13 +132,13 @@ uint8_t LControl::SetLayer(uint8_t clipToParent)
 {
     const bool clip = clipToParent != 0;
     if (clip == mLayout.clipToParent) return clipToParent;
-    if (clip) (void)InvalidateRect(LocalRect(), false);  // a redraw request; nothing to undo
+    if (clip) InvalidateRect(LocalRect(), false);
     mLayout.clipToParent = clip;
     if (mParent) {
         mParent->mChildren.MarkChanged();
         mParent->IncrementUnclippedCount(clip ? -1 : 1);
     }
-    if (!clip) (void)InvalidateRect(LocalRect(), false);  // a redraw request; nothing to undo
+    if (!clip) InvalidateRect(LocalRect(), false);
     return clipToParent;
 }
 
@@ -160,14 +160,14 @@ void LControl::OnChildRemoved(LControl*, uint32_t) {}
 QVResult LControl::OnChildAdded(LControl* child)
 {
     if (mLayoutPass) return S_OK;
-    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
+    UpdateLayout();
     OnChildChanged(child);
     return S_OK;
 }
 
 QVResult LControl::CreateChildren(const RCPtr<IControlDescriptor>& descriptor)
 {
-    (void)mChildren.RemoveAll();  // 1 only means there were no children
+    mChildren.RemoveAll();
     IControlApplication* app = GetControlApplication();
     IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
     if (descriptor && factory) {
@@ -179,7 +179,7 @@ QVResult LControl::CreateChildren(const RCPtr<IControlDescriptor>& descriptor)
             factory->CreateControl(child, this);
         }
     }
-    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
+    UpdateLayout();
     return S_OK;
 }
 
@@ -287,8 +287,7 @@ QVResult LControl::UnregisterNotification(const RCPtr<LNotificationDistributor>&
 
 void LControl::Notify(const char16_t* name, const RCPtr<LRefCountedObject>& payload)
 {
-    // Listeners' answers do not change what happened to this control.
-    (void)SendNotification(LNotification::Create(name, payload));
+    SendNotification(LNotification::Create(name, payload));
 }
 
 }  // namespace QV

@@ -101,10 +101,10 @@ public:
     virtual uint8_t SetLayer(uint8_t clipToParent);
     virtual void ConnectNotifications();
     virtual void OnChildRemoved(LControl* child, uint32_t formerIndex);
-    [[nodiscard]] virtual QVResult OnChildAdded(LControl* child);
+    virtual QVResult OnChildAdded(LControl* child);
     [[nodiscard]] virtual QVResult CreateChildren(const RCPtr<IControlDescriptor>& descriptor);
     [[nodiscard]] virtual QVResult Initialize();
-    [[nodiscard]] virtual QVResult OnInitialized() { return S_OK; }
+    virtual QVResult OnInitialized() { return S_OK; }
     void SetInitialized(bool on) { mInitialized = on; }
     bool IsInitialized() const { return mInitialized; }
     virtual RCPtr<IControlStringTable> GetStringTable() const { return mStringTable; }
@@ -128,20 +128,20 @@ public:
     bool IsDockedBoth() const { return mLayout.xIsDocked && mLayout.yIsDocked; }
 
     // ---- drawing, invalidation and hit testing ----
-    [[nodiscard]] virtual QVResult Draw(IControlRenderer& renderer, const DirtyRects& region, ControlList& overlay, uint8_t layer);
+    virtual QVResult Draw(IControlRenderer& renderer, const DirtyRects& region, ControlList& overlay, uint8_t layer);
     void DrawChildren(IControlRenderer& renderer, const DirtyRects& region, int32_t lookIndex, ControlList& overlay);
     int32_t CollectVisibleControls(ControlList& list, bool skipHidden, bool addSelf);
-    [[nodiscard]] virtual QVResult RedrawRect(const DoubleRect& rootRect, bool clip, DoubleRect clipRect);
-    [[nodiscard]] virtual QVResult InvalidateRect(const DoubleRect& rect, bool clip);
-    [[nodiscard]] QVResult InvalidateArea() { return InvalidateRect(LocalRect(), mLayout.clipToParent); }
+    virtual QVResult RedrawRect(const DoubleRect& rootRect, bool clip, DoubleRect clipRect);
+    virtual QVResult InvalidateRect(const DoubleRect& rect, bool clip);
+    QVResult InvalidateArea() { return InvalidateRect(LocalRect(), mLayout.clipToParent); }
     virtual RCPtr<LControl> HitTest(const DoublePoint& point, bool inside, DoublePoint& hitPoint, int32_t& priority);
     virtual bool ContainsPoint(const DoublePoint& point) const;
     virtual bool IsTransparentAt(const DoublePoint& point) const;
     virtual uint32_t GetColorAtPoint(const DoublePoint& point, int32_t lookIndex) const;
     virtual DoubleRect GetClientRect() const;
     virtual DoubleRect GetContentRect() const;
-    [[nodiscard]] virtual QVResult DrawCaret(IControlRenderer&) { return S_OK; }
-    [[nodiscard]] virtual QVResult DrawAfterChildren(IControlRenderer&) { return S_OK; }
+    virtual QVResult DrawCaret(IControlRenderer&) { return S_OK; }
+    virtual QVResult DrawAfterChildren(IControlRenderer&) { return S_OK; }
     int32_t GetEffectiveZOrder() const;
     DoubleRect GetPartRect(int32_t index) const;
     DoublePoint GetPositionInRoot() const;
@@ -156,21 +156,21 @@ public:
     bool HasNotFocusableAncestor(bool walk) const;
     bool IsFocusCandidate() const;
     virtual bool CanReceiveFocus() const;
-    [[nodiscard]] virtual QVResult SetFocus(bool first);
+    virtual QVResult SetFocus(bool first);
     bool SetFocusWithin(LControl* child);
     virtual bool KillFocus();
     virtual bool AllowsFocusChange() { return true; }
     virtual void SetNotFocusable(bool flag);
     bool IsNotFocusable() const { return mNotFocusable; }
     void SetFocusBoundary(bool on) { mFocusBoundary = on; }
-    [[nodiscard]] virtual QVResult Activate(LControl* requester);
+    virtual QVResult Activate(LControl* requester);
     virtual bool SetVisible(bool visible);
     virtual void SetEnabled(bool enabled);
-    [[nodiscard]] virtual QVResult Close();
+    virtual QVResult Close();
     void SetActiveCondition(bool active);
     void SetCursor(uint32_t cursorId);
-    [[nodiscard]] virtual QVResult OnMouseEnter();
-    [[nodiscard]] virtual QVResult OnMouseLeave();
+    virtual QVResult OnMouseEnter();
+    virtual QVResult OnMouseLeave();
     void InvalidateTree();
     LControl* GetFocusedChild() const;
     bool HasFocus() const { return mHasFocus; }
@@ -205,10 +205,10 @@ public:
     [[nodiscard]] virtual QVResult HandleMouseUp(const RCPtr<LMouseButtonParam>& param);
     // Both wheel axes come in here; the route picks the hook by direction.
     [[nodiscard]] virtual QVResult HandleMouseWheel(const RCPtr<LMouseWheelParam>& param);
-    [[nodiscard]] virtual QVResult BeginDrag(int32_t button, int32_t x, int32_t y);
-    [[nodiscard]] virtual QVResult EndDrag();
+    virtual QVResult BeginDrag(int32_t button, int32_t x, int32_t y);
+    virtual QVResult EndDrag();
     [[nodiscard]] QVResult SetDragThreshold(int32_t threshold);
-    [[nodiscard]] virtual QVResult SetDragMode(int32_t mode, int32_t axes);
+    virtual QVResult SetDragMode(int32_t mode, int32_t axes);
     int32_t GetDragMode() const { return mMouse.dragMode; }
     virtual void BeginMove();
     virtual void UpdateMoveOrigin();
@@ -240,14 +240,14 @@ public:
     virtual void OnRightClick(const RCPtr<LMouseButtonParam>&) {}
     virtual void OnParentOffsetChanged(const DoublePoint& oldOffset, const DoublePoint& newOffset);
     virtual void OnTimer() {}
-    [[nodiscard]] virtual QVResult SetScrollOffset(const DoublePoint& offset);
+    virtual QVResult SetScrollOffset(const DoublePoint& offset);
     void StartInertialScroll(int axis, double velocity, double maximum, double minimum, LControl* linked);
-    [[nodiscard]] QVResult StopInertialScroll(int axis);
+    QVResult StopInertialScroll(int axis);
     bool IsInertialScrollRunning(int axis) const { return mInertia[axis].running; }
     double GetInertialVelocity(int axis) const { return mInertia[axis].velocity; }
     void SetDecelerationRate(double rate) { mDecelerationRate = rate; }
     [[nodiscard]] QVResult SubscribeIdle();
-    [[nodiscard]] QVResult UnsubscribeIdle();
+    QVResult UnsubscribeIdle();
     int32_t GetIdleUserCount() const { return mIdleUsers; }
     [[nodiscard]] QVResult RouteMouseEvent(const RCPtr<LMouseWheelParam>& param);
     [[nodiscard]] QVResult OnIdle(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
@@ -255,7 +255,7 @@ public:
     DoublePoint GetDragVelocity() const { return mMouse.dragVelocity; }
 
     // ---- value, properties, text, font ----
-    [[nodiscard]] virtual QVResult SetText(const String& text);
+    virtual QVResult SetText(const String& text);
     bool SetTextInternal(const String& text, bool relayout, bool force = false);
     const String& GetText() const { return mText; }
     virtual double SetValue(double t);
@@ -281,17 +281,17 @@ public:
     virtual void BeginBoundsChange();
     virtual void EndBoundsChange();
     virtual bool OnChildChanged(LControl* child);
-    [[nodiscard]] virtual QVResult OnLayoutChange(int32_t width, int32_t height);
-    [[nodiscard]] QVResult UpdateLayout();
-    [[nodiscard]] QVResult SetLayoutRecords(const LayoutRecord& xPos, const LayoutRecord& xAnchor, const LayoutRecord& yPos,
+    virtual QVResult OnLayoutChange(int32_t width, int32_t height);
+    QVResult UpdateLayout();
+    QVResult SetLayoutRecords(const LayoutRecord& xPos, const LayoutRecord& xAnchor, const LayoutRecord& yPos,
                               const LayoutRecord& yAnchor);
-    [[nodiscard]] QVResult SetLayoutPosition(int axis, const LayoutRecord& position, const LayoutRecord& anchor);
-    [[nodiscard]] QVResult SetLayoutSize(int axis, const LayoutRecord& size, const LayoutRecord& limit);
-    [[nodiscard]] QVResult SetDocked(int axis, bool docked);
+    QVResult SetLayoutPosition(int axis, const LayoutRecord& position, const LayoutRecord& anchor);
+    QVResult SetLayoutSize(int axis, const LayoutRecord& size, const LayoutRecord& limit);
+    QVResult SetDocked(int axis, bool docked);
     virtual DoublePoint CalculateSize();
     virtual DoublePoint GetMaximumSize() const;
-    [[nodiscard]] QVResult SetPartOpacity(int32_t index, float opacity, bool exclusive);
-    [[nodiscard]] virtual QVResult ShowPart(int32_t index, bool = true) { return SetPartOpacity(index, 1.0f, true); }
+    QVResult SetPartOpacity(int32_t index, float opacity, bool exclusive);
+    virtual QVResult ShowPart(int32_t index, bool = true) { return SetPartOpacity(index, 1.0f, true); }
     virtual int32_t AddVisualPart(const RCPtr<ILook>& look);
     RCPtr<ILook> GetVisualPart(int32_t index) const;
     int32_t GetVisualPartIndex(int32_t index) const;
@@ -330,13 +330,13 @@ public:
     [[nodiscard]] virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return kNotHandled; }
     virtual String GetToolTipText() const { return mToolTipText; }
     void SetToolTipText(const String& text) { mToolTipText = text; }
-    [[nodiscard]] virtual QVResult ShowToolTip(bool show);
+    virtual QVResult ShowToolTip(bool show);
 
     [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
     [[nodiscard]] QVResult UnregisterNotification(const RCPtr<LNotificationDistributor>& distributor,
                                     const char16_t* nameOrId) override;
-    [[nodiscard]] QVResult ReleaseInternalReferences() override;
+    QVResult ReleaseInternalReferences() override;
 
     // Sends a notification with an optional payload through this control's distributor.
     void Notify(const char16_t* name, const RCPtr<LRefCountedObject>& payload = nullptr);

@@ -42,7 +42,7 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     BeginBoundsChange();
     const bool sizeChanged =
         std::fabs(size.x - mFrame.width) >= kSizeEpsilon || std::fabs(size.y - mFrame.height) >= kSizeEpsilon;
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    InvalidateArea();
     if (mUnclippedCount > 0) InvalidateTree();
     mFrame = {position.x, position.y, size.x, size.y};
     for (const RCPtr<ILook>& look : mLooks) {
@@ -51,16 +51,15 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     if (sizeChanged && !mLayoutPass) {
         mLayoutPass = true;
         for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kInsertion)) {
-            // A notification; nobody needs the answer.
-            (void)child->OnLayoutChange(SaturateToLong(size.x), SaturateToLong(size.y));
+            child->OnLayoutChange(SaturateToLong(size.x), SaturateToLong(size.y));
         }
-        (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
+        UpdateLayout();
         mLayoutPass = false;
     }
     if (mParent) {
         RCPtr<LControl> parent = mParent;
         RelayOutLaterSiblings(*parent);
-        (void)parent->OnChildAdded(this);  // a notification; nobody needs the answer
+        parent->OnChildAdded(this);
     } else if (mRootWindow) {
         // The window stays where it is: the root window takes screen coordinates.
         double x = mFrame.x;
@@ -68,10 +67,9 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
         mRootWindow->ClientToScreen(x, y);
         mRootWindow->SetWindowRect(x, y, mFrame.width, mFrame.height);
     }
-    // A focus request; a refusal leaves focus where it is.
-    if ((!(size.x > 0) || !(size.y > 0)) && mParent && (mHasFocus || mContainsFocus)) (void)mParent->SetFocus(true);
+    if ((!(size.x > 0) || !(size.y > 0)) && mParent && (mHasFocus || mContainsFocus)) mParent->SetFocus(true);
     UpdateConditions();
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    InvalidateArea();
     if (mUnclippedCount > 0) InvalidateTree();
     EndBoundsChange();
     return S_OK;
@@ -100,7 +98,7 @@ void LControl::RelayOutLaterSiblings(LControl& parent)
     }
     for (const RCPtr<LControl>& sibling : followers) {
         if (!sibling->OnChildChanged(this)) break;
-        (void)sibling->UpdateLayout();  // without a resolvable layout the frame stays as it is
+        sibling->UpdateLayout();
     }
 }
 
@@ -149,7 +147,7 @@ QVResult LControl::UpdateLayout()
 
 void LControl::AfterLayoutPass()
 {
-    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
+    UpdateLayout();
 }
 
 QVResult LControl::SetDocked(int axis, bool docked)
@@ -209,11 +207,11 @@ DoublePoint LControl::CalculateSize()
     for (int axis = 0; axis < 2; ++axis) {
         const LayoutRecord saved = mLayout.size[axis];
         mLayout.size[axis] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, 0.0};
-        (void)UpdateLayout();  // the frame as it stands is the measure then
+        UpdateLayout();  // the frame as it stands is the measure then
         measured[axis] = axis == 0 ? mFrame.width : mFrame.height;
         mLayout.size[axis] = saved;
     }
-    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
+    UpdateLayout();
     return {measured[0], measured[1]};
 }
 
@@ -242,7 +240,7 @@ QVResult LControl::SetPartOpacity(int32_t index, float opacity, bool exclusive)
             }
         }
     }
-    if (changed) (void)InvalidateArea();  // a redraw request; nothing to undo
+    if (changed) InvalidateArea();
     return S_OK;
 }
 
@@ -272,7 +270,7 @@ QVResult LControl::SetPartRegion(int32_t index, const RectRegion& region)
     RCPtr<ILook> look = OwnPart(*this, index);
     if (!look) return E_INVALIDARG;
     look->SetRegion(region);
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    InvalidateArea();
     return S_OK;
 }
 
@@ -283,7 +281,7 @@ QVResult LControl::ClearPartRegion(int32_t index)
     // A look that loses its region draws whole again, so it needs a redraw.
     if (HasRegion(*look)) {
         look->SetRegion(RectRegion());
-        (void)InvalidateArea();  // a redraw request; nothing to undo
+        InvalidateArea();
     }
     return S_OK;
 }
@@ -296,7 +294,7 @@ void LControl::ClearAllPartRegions()
         look->SetRegion(RectRegion());
         cleared = true;
     }
-    if (cleared) (void)InvalidateArea();  // a redraw request; nothing to undo
+    if (cleared) InvalidateArea();
 }
 
 QVResult LControl::ResetPartRegion(int32_t index, int32_t other)
@@ -310,7 +308,7 @@ QVResult LControl::ResetPartRegion(int32_t index, int32_t other)
     region.AddRect(LocalRect());
     region.SubtractRegion(taken);
     look->SetRegion(region);
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    InvalidateArea();
     return S_OK;
 }
 
@@ -320,8 +318,7 @@ QVResult LControl::SetVisualPart(const RCPtr<LRefCountedObject>& bitmap, int32_t
     RCPtr<ILook> look = GetVisualPart(index);
     if (!look) return E_FAIL;
     const QVResult answer = look->SetOverlayPart(bitmap, resizeType, replacesClient);
-    // A redraw request; nothing to undo.
-    if (answer != 1 && GetFirstVisiblePartIndex() == index) (void)InvalidateArea();
+    if (answer != 1 && GetFirstVisiblePartIndex() == index) InvalidateArea();
     return answer;
 }
 

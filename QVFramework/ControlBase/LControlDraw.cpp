@@ -193,13 +193,13 @@ QVResult LControl::Draw(IControlRenderer& renderer, const DirtyRects& region, Co
     };
     eachLook([&](ILook& look, int32_t) { look.DrawForeground(renderer, region); });
     eachLook([&](ILook& look, int32_t) { look.DrawBackground(renderer, region); });
-    eachDirtyRect([&] { (void)DrawCaret(renderer); });  // painting is best effort; the rest still paints
+    eachDirtyRect([&] { DrawCaret(renderer); });
     const DoublePoint textOffset = mScrollLabel ? mScrollOffset : DoublePoint{};
     eachLook([&](ILook& look, int32_t index) {
         look.DrawLabelText(renderer, region, textOffset);
         if (mChildren.GetCount() > 0) DrawChildren(renderer, region, index, overlay);
     });
-    eachDirtyRect([&] { (void)DrawAfterChildren(renderer); });  // painting is best effort; the rest still paints
+    eachDirtyRect([&] { DrawAfterChildren(renderer); });
     for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kDrawing)) {
         if (!child->mLayout.clipToParent && !child->IsHiddenForDraw()) overlay.push_back(child);
     }
@@ -229,7 +229,7 @@ void LControl::DrawChildren(IControlRenderer& renderer, const DirtyRects& region
         }
         ClipScope clip(renderer, origin, part);
         // A child that cannot paint leaves its siblings to paint.
-        for (size_t i = start; i < pos; ++i) (void)children[i]->Draw(renderer, region, overlay, 0);
+        for (size_t i = start; i < pos; ++i) children[i]->Draw(renderer, region, overlay, 0);
     };
     pass(0, true, true);
     pass(1, true, true);

@@ -228,17 +228,16 @@ void LControl::SetNotFocusable(bool flag)
     if (mParent) mParent->mChildren.MarkChanged();
     RCPtr<LControl> self(this);
     if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) {
-        (void)SetFocus(true);  // a focus request; a refusal leaves focus where it is
+        SetFocus(true);
         return;
     }
-    // A focus request; a refusal leaves focus where it is.
-    if (flag && mHasFocus && mParent) (void)mParent->SetFocus(true);
+    if (flag && mHasFocus && mParent) mParent->SetFocus(true);
 }
 
 QVResult LControl::Activate(LControl*)
 {
     if (!mNotFocusable && (!mParent || mFocusBoundary || !mParent->HasNotFocusableAncestor(true))) {
-        (void)SetFocus(true);  // a focus request; a refusal leaves focus where it is
+        SetFocus(true);
         return S_OK;
     }
     if (mParent) return mParent->Activate(this);
@@ -250,12 +249,10 @@ void LControl::SetEnabled(bool enabled)
     if (enabled == mLayout.isEnabled) return;
     RCPtr<LControl> self(this);
     mLayout.isEnabled = enabled;
-    // A focus request; a refusal leaves focus where it is.
-    if (!enabled && (mHasFocus || mContainsFocus) && mParent) (void)mParent->SetFocus(true);
-    // A focus request; a refusal leaves focus where it is.
-    if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) (void)SetFocus(true);
+    if (!enabled && (mHasFocus || mContainsFocus) && mParent) mParent->SetFocus(true);
+    if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) SetFocus(true);
     UpdateConditions();
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    InvalidateArea();
     InvalidateTree();
 }
 
@@ -264,16 +261,14 @@ bool LControl::SetVisible(bool visible)
     if (visible == mLayout.isVisible) return IsEffectivelyVisible(true);
     RCPtr<LControl> self(this);
     if (!visible) {
-        (void)InvalidateArea();  // a redraw request; nothing to undo
+        InvalidateArea();
         InvalidateTree();
         mLayout.isVisible = false;
-        // A focus request; a refusal leaves focus where it is.
-        if ((mHasFocus || mContainsFocus) && mParent) (void)mParent->SetFocus(true);
+        if ((mHasFocus || mContainsFocus) && mParent) mParent->SetFocus(true);
     } else {
         mLayout.isVisible = true;
-        // A focus request; a refusal leaves focus where it is.
-        if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) (void)SetFocus(true);
-        (void)InvalidateArea();  // a redraw request; nothing to undo
+        if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) SetFocus(true);
+        InvalidateArea();
         InvalidateTree();
     }
     UpdateConditions();
@@ -283,7 +278,7 @@ bool LControl::SetVisible(bool visible)
 void LControl::InvalidateTree()
 {
     if (mUnclippedCount < 1) {
-        if (!mLayout.clipToParent) (void)InvalidateRect(LocalRect(), false);  // a redraw request; nothing to undo
+        if (!mLayout.clipToParent) InvalidateRect(LocalRect(), false);
         return;
     }
     ControlList collected;
@@ -291,7 +286,7 @@ void LControl::InvalidateTree()
     if (mLayout.clipToParent) collected.insert(collected.begin(), RCPtr<LControl>(this));
     for (size_t i = collected.size(); i-- > 0;) {
         LControl* c = collected[i].Get();
-        (void)c->InvalidateRect(c->LocalRect(), c->mLayout.clipToParent);  // a redraw request; nothing to undo
+        c->InvalidateRect(c->LocalRect(), c->mLayout.clipToParent);
     }
 }
 
@@ -300,8 +295,8 @@ QVResult LControl::Close()
     RCPtr<LControl> self(this);
     SetVisible(false);
     SetLayer(1);
-    if (mMouse.captured) (void)EndDrag();            // releasing the capture; nothing to undo
-    while (mIdleUsers > 0) (void)UnsubscribeIdle();  // each call drops one user, so the loop ends
+    if (mMouse.captured) EndDrag();
+    while (mIdleUsers > 0) UnsubscribeIdle();  // each call drops one user, so the loop ends
     if (mParent) return ChangeParent(nullptr);
     mRootWindow = nullptr;
     return S_OK;
@@ -344,7 +339,7 @@ QVResult LControl::ScheduleChildRemoval(LControl* child)
 {
     if (child == nullptr || child->mParent.Get() != this) return E_INVALIDARG;
     RCPtr<LControl> held(child);
-    if (child->mMouse.captured) (void)child->EndDrag();  // releasing the capture; nothing to undo
+    if (child->mMouse.captured) child->EndDrag();
     child->SetVisible(false);
     for (const auto& pending : mPendingRemovals) {
         if (pending.Get() == child) return S_OK;
@@ -370,9 +365,9 @@ void LControl::ProcessPendingRemovals()
     while (!mPendingRemovals.empty()) {
         RCPtr<LControl> child = mPendingRemovals.front();
         mPendingRemovals.erase(mPendingRemovals.begin());
-        (void)child->Close();  // leaving the tree cannot be refused
+        child->Close();
     }
-    (void)UnsubscribeIdle();  // the one the first removal took; nothing to undo
+    UnsubscribeIdle();
 }
 
 }  // namespace QV

@@ -320,7 +320,7 @@ void LControl::HandleTabNavigation(const RCPtr<LKeyParam>& key)
             }
         }
         if (d->IsFocusCandidate() || d->CanReceiveFocus()) {
-            (void)d->SetFocus(!backwards);  // a focus request; a refusal leaves focus where it is
+            d->SetFocus(!backwards);
             return;
         }
         if (from && !from->IsInputAllowed()) from = d;

@@ -48,9 +48,8 @@ bool LControl::SetTextInternal(const String& text, bool relayout, bool force)
     for (size_t i = mLooks.size(); i-- > 0;) {
         if (mLooks[i]) mLooks[i]->SetText(text);
     }
-    // Without a resolvable layout the frame stays as it is.
-    if (relayout && mHasLayout && mLayout.sizeFromContent) (void)UpdateLayout();
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    if (relayout && mHasLayout && mLayout.sizeFromContent) UpdateLayout();
+    InvalidateArea();
     return true;
 }
 
@@ -181,11 +180,11 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     if (mParent) mParent->mChildren.MarkChanged();
 
     std::vector<RCPtr<LControl>> kept = mChildren.Snapshot(ChildControlList::kInsertion);
-    (void)mChildren.RemoveAll();  // 1 only means there were no children
+    mChildren.RemoveAll();
     mFrame = {};
-    (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
+    UpdateLayout();
     if (!again) {
-        (void)ShowPart(0, true);  // fails only without looks
+        ShowPart(0, true);
         mConditionsParam->oldConditions = mConditionsParam->newConditions;
         mConditionsParam->newConditions = ComputeConditions();
         mConditionsParam->pressX = mMouse.pressPoint.x;
@@ -206,12 +205,12 @@ QVResult LControl::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     }
     for (auto& child : kept) (void)SetParent(child, nullptr);  // without a descriptor it refuses; nothing to undo
     mLayoutPass = false;
-    if (mChildren.GetCount() > 0) (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
+    if (mChildren.GetCount() > 0) UpdateLayout();
     UpdateConditions();
-    (void)OnInitialized();  // a notification whose answer nobody needs
+    OnInitialized();
     mChildren.MarkChanged();
-    (void)UpdateLayout();    // without a resolvable layout the frame stays as it is
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    UpdateLayout();
+    InvalidateArea();
     return S_OK;
 }
 
@@ -258,8 +257,8 @@ QVResult LControl::SetFont(const RCPtr<LFont>& font)
     mFont = font;
     mInheritFace = mInheritSize = mInheritStyle = false;
     for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kInsertion)) child->UpdateInheritedFont();
-    if (mHasLayout) (void)UpdateLayout();  // without a resolvable layout the frame stays as it is
-    (void)InvalidateArea();                // a redraw request; nothing to undo
+    if (mHasLayout) UpdateLayout();
+    InvalidateArea();
     return S_OK;
 }
 

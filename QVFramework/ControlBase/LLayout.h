@@ -85,7 +85,7 @@ public:
     [[nodiscard]] static QVResult ResolveSizeFromContent(const ControlLayout& layout, const LayoutContent& content,
                                            DoublePoint& position, DoublePoint& size);
     // 1 changed, 0 not.
-    [[nodiscard]] static QVResult ResolveSize(const ControlLayout& layout, const LayoutContent& content, DoublePoint& position,
+    static QVResult ResolveSize(const ControlLayout& layout, const LayoutContent& content, DoublePoint& position,
                                 DoublePoint& size);
 
     // The three steps for a control in its tree; the reference is the frame

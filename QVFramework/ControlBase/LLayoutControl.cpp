@@ -88,7 +88,7 @@ QVResult LLayout::ResolveControl(LControl& control, const DoubleRect& reference,
     const LayoutContent content = ContentOf(control);
     // An anchor the minimum cannot use leaves that axis as placed.
     (void)ResolveSizeFromContent(control.GetLayout(), content, position, size);  // failure keeps the placed axis
-    (void)ResolveSize(control.GetLayout(), content, position, size);             // only a changed flag
+    ResolveSize(control.GetLayout(), content, position, size);
     frame = {position.x, position.y, size.x, size.y};
     return S_OK;
 }

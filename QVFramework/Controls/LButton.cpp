@@ -38,8 +38,8 @@ QVResult LButton::Initialize()
         &LButton::OnSimulateClick, RCPtr<LNotificationDistributor>(this), u"NID_SIMULATE_CLICK");
     if (registered < 0) ThrowFailedResult(registered, "QV::LButton::Initialize", "Controls\\Button", 50);
     bool flag = false;
-    if (ReadSkinBool(*this, u"AUTO_VALUE_SET", flag)) (void)SetAutoValueSet(flag);  // only stores the flag
-    if (ReadSkinBool(*this, u"IS_RADIO", flag)) (void)SetIsRadio(flag);             // only stores the flag
+    if (ReadSkinBool(*this, u"AUTO_VALUE_SET", flag)) SetAutoValueSet(flag);
+    if (ReadSkinBool(*this, u"IS_RADIO", flag)) SetIsRadio(flag);
     return result;
 }
 
@@ -83,7 +83,7 @@ QVResult LButton::ChooseVisualPart()
         if (IsChecked()) part += kCheckedOffset;
         if (conditions & Condition::kHasFocus) part += kFocusedOffset;
     }
-    (void)ShowPart(part, true);  // a skin without this look keeps showing the current one
+    ShowPart(part, true);
     return S_OK;
 }
 
@@ -103,13 +103,13 @@ void LButton::OnValueChanged()
             if (other && other != this && other->mIsRadio) other->SetValue(0.0);
         }
     }
-    (void)ChooseVisualPart();  // only picks the look to draw
+    ChooseVisualPart();
 }
 
 void LButton::SetEnabled(bool enabled)
 {
     LControl::SetEnabled(enabled);
-    (void)ChooseVisualPart();  // only picks the look to draw
+    ChooseVisualPart();
 }
 
 QVResult LButton::OnKeyDown(const RCPtr<LKeyParam>& key)
@@ -139,7 +139,7 @@ void LButton::SimulateClick()
         ClickNow();
     }
     mFlashActive = true;
-    (void)SetFocus(true);  // a refused focus change does not stop the click
+    SetFocus(true);
     if (Failed(SubscribeIdle())) {
         // No idle tick would end the flash, so the click would never come: click at once.
         mFlashActive = false;
@@ -148,9 +148,8 @@ void LButton::SimulateClick()
         return;
     }
     mFlashStart = Now();
-    // Only the pressed look; a skin without it keeps the current one.
-    (void)ShowPart(IsChecked() ? kPressed + kCheckedOffset : kPressed, true);
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    ShowPart(IsChecked() ? kPressed + kCheckedOffset : kPressed, true);
+    InvalidateArea();
 }
 
 QVResult LButton::OnSimulateClick(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
@@ -164,9 +163,9 @@ void LButton::OnTimer()
     const double now = Now();
     if (mFlashActive && now - mFlashStart >= mFlashDuration) {
         mFlashActive = false;
-        if (!mRepeating) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
+        if (!mRepeating) UnsubscribeIdle();
         mFlashStart = 0.0;
-        (void)ChooseVisualPart();  // only picks the look to draw
+        ChooseVisualPart();
         if (mAutoRepeat) SendAutoRepeat();
         ClickNow();
     }
@@ -196,11 +195,11 @@ void LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
         } else if (NewlyCleared(*param, Condition::kCaptured)) {
             if (mAutoRepeat && mRepeating) {
                 mRepeating = false;
-                if (!mFlashActive) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
+                if (!mFlashActive) UnsubscribeIdle();
             }
         }
     }
-    (void)ChooseVisualPart();  // only picks the look to draw
+    ChooseVisualPart();
 }
 
 }  // namespace QV

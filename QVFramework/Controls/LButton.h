@@ -29,11 +29,11 @@ public:
     void OnTimer() override;
     [[nodiscard]] QVResult Initialize() override;
 
-    [[nodiscard]] virtual QVResult SetAutoValueSet(bool on);
-    [[nodiscard]] virtual QVResult SetIsRadio(bool on);
+    virtual QVResult SetAutoValueSet(bool on);
+    virtual QVResult SetIsRadio(bool on);
     // Whether the button is checked afterwards.
     virtual bool SetChecked(bool checked);
-    [[nodiscard]] virtual QVResult ChooseVisualPart();
+    virtual QVResult ChooseVisualPart();
     void SimulateClick();
 
     bool IsChecked() const { return GetValue() >= 0.5; }

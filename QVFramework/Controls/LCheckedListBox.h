@@ -35,7 +35,7 @@ public:
 
     [[nodiscard]] QVResult Initialize() override;
     [[nodiscard]] QVResult CreateItemControls() override;
-    [[nodiscard]] QVResult RefreshItem(int32_t index) override;
+    QVResult RefreshItem(int32_t index) override;
     void ClearRow(LListBoxItem& row) override;
     int32_t GetItemCount() const override;
     int32_t SetItemCount(int32_t count) override;

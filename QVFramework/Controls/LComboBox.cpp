@@ -59,7 +59,6 @@ QVResult LComboBox::Initialize()
                               {&LComboBox::OnTextValidated, u"NID_TEXTBOX_VALIDATED"},
                               {&LComboBox::PassOn, u"NID_TEXTBOX_TEXT_CHANGE"},
                               {&LComboBox::OnTextFocus, u"NID_HAS_FOCUS_CONDITION_CHANGE"}};
-    // Registration fails only for a null sender or name; both are set here.
     for (const Wire& w : listWires)
         (void)mComboHandler->RegisterHandler(w.handler, RCPtr<LNotificationDistributor>(mListBox.Get()), w.name);
     if (RCPtr<LTextBox> text = FindTextBox()) {
@@ -74,9 +73,8 @@ QVResult LComboBox::Initialize()
     }
     const int32_t initial = mInitialSelectedIndex;
     if (initial >= 0 && initial < mListBox->GetItemCount() && mListBox->SelectItem(initial, initial, true) >= 0) {
-        (void)LControl::SetText(mListBox->GetItemText(initial));  // 1 only means the text was already shown
-        // A text box's SetText cannot fail; 1 only means the text was already shown.
-        if (RCPtr<LTextBox> box = FindTextBox()) (void)box->SetText(GetText());
+        LControl::SetText(mListBox->GetItemText(initial));
+        if (RCPtr<LTextBox> box = FindTextBox()) box->SetText(GetText());
         mSelectedIndex = initial;
     }
     return S_OK;
@@ -109,7 +107,7 @@ QVResult LComboBox::OnInitialized()
     if (noY && layout.minimum[1].offset == 0.0)
         layout.minimum[1] = LayoutRecord{LayoutKind::kSelf, String(), 0.0f, double(mListBox->GetRowHeight())};
     mListBox->SetLayout(layout);
-    if (layout.limit[1].offset > 0.0) (void)mListBox->UpdateLayout();  // a layout pass; the frame stays on failure
+    if (layout.limit[1].offset > 0.0) mListBox->UpdateLayout();
     return S_OK;
 }
 
@@ -140,9 +138,8 @@ int32_t LComboBox::SetSelectedIndex(int32_t index)
     mSelectedIndex = chosen;
     const String text = mListBox->GetItemText(chosen);
     SetTextInternal(text, true);
-    // A text box's SetText cannot fail; 1 only means the text was already shown.
-    if (RCPtr<LTextBox> box = FindTextBox()) (void)box->SetText(text);
-    if (chosen != previous) (void)SendNotification(LNotification::Create(u"NID_SELECTION_CHANGE"));
+    if (RCPtr<LTextBox> box = FindTextBox()) box->SetText(text);
+    if (chosen != previous) SendNotification(LNotification::Create(u"NID_SELECTION_CHANGE"));
     return mSelectedIndex;
 }
 
@@ -209,13 +206,13 @@ void LComboBox::PlaceList()
     limit.offset = place.maximumHeight;
     LayoutRecord size = layout.size[1];
     size.offset = place.height;
-    (void)mListBox->SetLayoutSize(1, size, limit);  // axis 1 is valid; only a changed flag
+    mListBox->SetLayoutSize(1, size, limit);
     const LayoutRecord position{LayoutKind::kParent, String(), place.below ? 1.0f : 0.0f, 0.0};
     LayoutRecord anchor = layout.anchor[1];
     anchor.factor = place.below ? 0.0f : 1.0f;
-    (void)mListBox->SetDocked(1, false);                     // axis 1 again; only a changed flag
-    (void)mListBox->SetLayoutPosition(1, position, anchor);  // likewise
-    (void)mListBox->UpdateLayout();                          // a layout pass; the frame stays on failure
+    mListBox->SetDocked(1, false);
+    mListBox->SetLayoutPosition(1, position, anchor);
+    mListBox->UpdateLayout();
 }
 
 void LComboBox::SelectShownText()
@@ -227,14 +224,14 @@ void LComboBox::SelectShownText()
     if (match < 0 && mListBox->GetItemCount() == 0) return;
     if (match < 0) match = 0;
     mListBox->SelectItem(match, match, true);
-    (void)mListBox->EnsureVisible(match);  // scrolling only; the index is in range
+    mListBox->EnsureVisible(match);
 }
 
 QVResult LComboBox::ShowList(bool open)
 {
     if (!mListBox) return E_FAIL;
     if (open && GetParent()) {
-        (void)SendNotification(LNotification::Create(u"NID_DROPDOWN_OPENING"));
+        SendNotification(LNotification::Create(u"NID_DROPDOWN_OPENING"));
         PlaceList();
         SelectShownText();
     }
@@ -243,12 +240,11 @@ QVResult LComboBox::ShowList(bool open)
     if (mListBox->IsMenuMode() && (GetConditions() & (Condition::kLeftPressed | Condition::kLeftDragging))) {
         // The press that opened the list goes on in it: a release over an item picks it.
         const DoubleRect& at = mListBox->GetFrame();
-        (void)EndDrag();  // 1 only means no drag was running
-        // A refused drag leaves the list open for a fresh click.
-        (void)mListBox->BeginDrag(1, static_cast<int32_t>(std::lround(mPressPoint.x - at.x)),
-                                  static_cast<int32_t>(std::lround(mPressPoint.y - at.y)));
+        EndDrag();
+        mListBox->BeginDrag(1, static_cast<int32_t>(std::lround(mPressPoint.x - at.x)),
+                            static_cast<int32_t>(std::lround(mPressPoint.y - at.y)));
     }
-    (void)mListBox->SetFocus(true);  // the list is shown even if the focus stays where it is
+    mListBox->SetFocus(true);
     return S_OK;
 }
 
@@ -259,7 +255,7 @@ void LComboBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
         !(conditions->oldConditions & Condition::kLeftPressed))
         mPressPoint = {conditions->pressX - GetFrame().x, conditions->pressY - GetFrame().y};
     LDropDownControl::OnConditionsChanged(conditions);
-    (void)UpdateVisualPart();  // only picks the look to draw
+    UpdateVisualPart();
 }
 
 QVResult LComboBox::UpdateVisualPart()
@@ -314,13 +310,12 @@ void LComboBox::ReclaimFocus()
 {
     RCPtr<IRootWindow> root = GetRootWindow();
     RCPtr<LControl> focus = root ? root->GetFocusControl() : nullptr;
-    if (!focus || focus.Get() == mListBox.Get() || (mListBox && mListBox->ContainsFocus()))
-        (void)SetFocus(true);  // a refused focus change leaves it where it was
+    if (!focus || focus.Get() == mListBox.Get() || (mListBox && mListBox->ContainsFocus())) SetFocus(true);
 }
 
 QVResult LComboBox::OnListVisibility(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
-    (void)UpdateVisualPart();  // only picks the look to draw
+    UpdateVisualPart();
     return S_OK;
 }
 

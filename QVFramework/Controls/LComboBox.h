@@ -21,9 +21,9 @@ public:
 
     [[nodiscard]] QVResult LoadProperties() override;
     [[nodiscard]] QVResult Initialize() override;
-    [[nodiscard]] QVResult OnInitialized() override;
+    QVResult OnInitialized() override;
     // Shows the text and selects the item that has it (none when no item has).
-    [[nodiscard]] QVResult SetText(const String& text) override;
+    QVResult SetText(const String& text) override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void HandleKey(const RCPtr<LKeyParam>& key) override;
@@ -37,7 +37,7 @@ public:
     [[nodiscard]] virtual QVResult SetItemCount(int32_t count);
     // The selected index, -1 for none; "NID_SELECTION_CHANGE" when it changed.
     virtual int32_t SetSelectedIndex(int32_t index);
-    [[nodiscard]] virtual QVResult UpdateVisualPart();
+    virtual QVResult UpdateVisualPart();
 
     // The item's position, or a negative result; the same item stays selected.
     int32_t InsertItem(int32_t index, const String& text);

@@ -40,7 +40,6 @@ QVResult LComboMenu::Initialize()
     if (!mPopup) return E_FAIL;
     mMenuHandler = new LNotificationHandler<LComboMenu>(this);
     const RCPtr<LNotificationDistributor> source(mPopup.Get());
-    // Registration fails only for a null sender or name; both are set here.
     (void)mMenuHandler->RegisterHandler(&LComboMenu::OnPopupMouseUp, source, u"NID_MOUSE_UP");
     (void)mMenuHandler->RegisterHandler(&LComboMenu::OnPopupVisibility, source, u"NID_VISIBLITY_CONDITION_CHANGE");
     mPopup->SetMenuItemUpdater(mUpdater);
@@ -91,11 +90,10 @@ void LComboMenu::PlacePopup()
     LayoutRecord xAnchor = mPopup->GetLayout().anchor[0];
     LayoutRecord yAnchor = mPopup->GetLayout().anchor[1];
     xAnchor.factor = yAnchor.factor = 0.0f;
-    // Valid axes: these only say whether anything changed.
-    (void)mPopup->SetDocked(0, false);
-    (void)mPopup->SetDocked(1, false);
-    (void)mPopup->SetLayoutRecords(x, xAnchor, y, yAnchor);
-    (void)mPopup->UpdateLayout();  // a layout pass; the frame stays on failure
+    mPopup->SetDocked(0, false);
+    mPopup->SetDocked(1, false);
+    mPopup->SetLayoutRecords(x, xAnchor, y, yAnchor);
+    mPopup->UpdateLayout();
 }
 
 QVResult LComboMenu::ShowDropDown(bool show)
@@ -111,10 +109,10 @@ QVResult LComboMenu::ShowDropDown(bool show)
     if (GetConditions() & (Condition::kLeftPressed | Condition::kLeftDragging)) {
         // The press goes on in the menu: a release over an entry picks it.
         const DoubleRect& at = mPopup->GetFrame();
-        (void)EndDrag();  // our own press ends here; nothing to undo
+        EndDrag();
         // Without the drag the menu stays open and a click still picks an entry.
-        (void)mPopup->BeginDrag(1, static_cast<int32_t>(std::lround(mPressPoint.x - at.x)),
-                                static_cast<int32_t>(std::lround(mPressPoint.y - at.y)));
+        mPopup->BeginDrag(1, static_cast<int32_t>(std::lround(mPressPoint.x - at.x)),
+                          static_cast<int32_t>(std::lround(mPressPoint.y - at.y)));
     }
     return S_OK;
 }
@@ -155,7 +153,7 @@ void LComboMenu::RestoreFocus()
     if (focus && !IsWithin(focus.Get(), this)) return;
     RCPtr<LControl> before = mUpdater->GetTarget();
     if (before && before->GetRootWindow() == root && before->IsEffectivelyVisible(true)) {
-        (void)before->SetFocus(true);  // a refused focus stays where it is
+        before->SetFocus(true);
     }
 }
 

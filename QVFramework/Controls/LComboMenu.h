@@ -17,7 +17,7 @@ public:
 
     // E_FAIL without a "popupMenu" child.
     [[nodiscard]] QVResult Initialize() override;
-    [[nodiscard]] QVResult OnInitialized() override;
+    QVResult OnInitialized() override;
     [[nodiscard]] QVResult HandleMouseDown(const RCPtr<LMouseButtonParam>& param) override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     // Keys the menu leaves go to the parent first (the bar moves between menus).

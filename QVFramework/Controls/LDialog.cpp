@@ -34,7 +34,6 @@ QVResult LDialog::Initialize()
     mDialogHandler = new LNotificationHandler<LDialog>(this);
     for (auto it = std::rbegin(kButtons); it != std::rend(kButtons); ++it) {
         if (RCPtr<LControl> button = FindChildControl(it->name)) {
-            // Registration fails only for a null sender or name; both are set here.
             (void)mDialogHandler->RegisterHandler(&LDialog::OnButtonClick,
                                                   RCPtr<LNotificationDistributor>(button.Get()), u"NID_LEFT_CLICK");
         }

@@ -8,7 +8,6 @@ QVResult LDropDownControl::Initialize()
 {
     const QVResult r = LControl::Initialize();
     mDropDownHandler = new LNotificationHandler<LDropDownControl>(this);
-    // Registration fails only for a null sender or name; both are set here.
     (void)mDropDownHandler->RegisterHandler(&LDropDownControl::OnOwnMouseDown, RCPtr<LNotificationDistributor>(this),
                                             u"NID_MOUSE_DOWN");
     return r;

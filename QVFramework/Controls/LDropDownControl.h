@@ -17,7 +17,7 @@ public:
     virtual bool IsDropDownOpen() const = 0;
     [[nodiscard]] virtual QVResult ShowDropDown(bool show) = 0;
 
-    [[nodiscard]] QVResult SetFocus(bool first) override;
+    QVResult SetFocus(bool first) override;
     bool KillFocus() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     [[nodiscard]] QVResult Initialize() override;

@@ -10,7 +10,7 @@ class LLabel : public LControl {
 public:
     LLabel(LControl* parent, const String& name);
 
-    [[nodiscard]] QVResult OnInitialized() override;
+    QVResult OnInitialized() override;
     String GetToolTipText() const override;
 };
 

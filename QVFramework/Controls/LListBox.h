@@ -42,7 +42,7 @@ public:
     virtual int32_t GetVisibleRowOfItem(int32_t index) const;
     virtual int32_t GetItemTextWidth(int32_t index) const;
     virtual int32_t GetContentHeight() const;
-    [[nodiscard]] virtual QVResult RefreshItem(int32_t index);
+    virtual QVResult RefreshItem(int32_t index);
     [[nodiscard]] virtual QVResult CreateItemControls();
     // A row shown past the last item.
     virtual void ClearRow(LListBoxItem& row);
@@ -78,7 +78,7 @@ public:
     std::vector<int32_t> GetSelectedIndexes() const;
     double GetItemValue(int32_t index) const;
     void ActivateItem(int32_t index);
-    [[nodiscard]] QVResult EnsureVisible(int32_t index);
+    QVResult EnsureVisible(int32_t index);
     int32_t GetItemIndexAtPoint(const DoublePoint& point) const;
     void SetMenuMode(bool on);
     // Layout height, minimum and maximum become the frame plus the whole rows
@@ -96,7 +96,7 @@ public:
     void OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
     void OnMouseMove(const RCPtr<LPointWithModifiersParam>& param) override;
     void OnLeftMouseUp(const RCPtr<LMouseButtonParam>& param) override;
-    [[nodiscard]] QVResult SetScrollOffset(const DoublePoint& offset) override;
+    QVResult SetScrollOffset(const DoublePoint& offset) override;
     // Rows made from the old template go with the old children; the new
     // descriptor's "templateItem" makes them again.
     [[nodiscard]] QVResult ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor) override;

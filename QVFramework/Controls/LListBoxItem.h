@@ -23,7 +23,7 @@ public:
 
     void OnValueChanged() override { RefreshLook(); }
     void OnConditionsChanged(const RCPtr<LConditionsParam>&) override { RefreshLook(); }
-    [[nodiscard]] QVResult OnInitialized() override;
+    QVResult OnInitialized() override;
     String GetToolTipText() const override;
 
     virtual int32_t ChooseVisualPart() const;

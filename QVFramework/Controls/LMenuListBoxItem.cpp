@@ -9,8 +9,7 @@ LMenuListBoxItem::~LMenuListBoxItem() = default;
 void LMenuListBoxItem::SetHotKeyText(const String& text)
 {
     mHotKeyText = text;
-    // The answer only says whether the text changed.
-    if (RCPtr<LControl> shown = FindChildControl(u"hotKey")) (void)shown->SetText(text);
+    if (RCPtr<LControl> shown = FindChildControl(u"hotKey")) shown->SetText(text);
 }
 
 }  // namespace QV

@@ -24,13 +24,11 @@ QVResult LNumericUpDown::Initialize()
     for (const RCPtr<LButton>& button : {mButtonUp, mButtonDown}) {
         if (!button) continue;
         button->SetAutoRepeat(true);
-        // Registration fails only for a null sender or name; both are set here.
         (void)mUpDownHandler->RegisterHandler(&LNumericUpDown::OnStep, RCPtr<LNotificationDistributor>(button.Get()),
                                               u"NID_BUTTON_AUTOREPEAT");
     }
     if (mTextBox) {
         mTextBox->SetCharacterFilter(UpDownAllowedCharacters(mMinimum), true);
-        // Registration fails only for a null sender or name; both are set here.
         (void)mUpDownHandler->RegisterHandler(
             &LNumericUpDown::OnValidated, RCPtr<LNotificationDistributor>(mTextBox.Get()), u"NID_TEXTBOX_VALIDATED");
     }
@@ -80,8 +78,7 @@ void LNumericUpDown::OnValueChanged()
 
 void LNumericUpDown::ShowNumber()
 {
-    // The answer only says whether the text changed.
-    if (mTextBox) (void)mTextBox->SetText(FormatUpDownValue(std::round(GetNumber()), mDecimals));
+    if (mTextBox) mTextBox->SetText(FormatUpDownValue(std::round(GetNumber()), mDecimals));
 }
 
 QVResult LNumericUpDown::OnStep(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)

@@ -22,7 +22,7 @@ public:
     void HandleKey(const RCPtr<LKeyParam>& key) override;
     [[nodiscard]] QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>& param) override;
     [[nodiscard]] QVResult Initialize() override;
-    [[nodiscard]] QVResult OnInitialized() override;
+    QVResult OnInitialized() override;
 
     // The value in range units.
     double GetNumber() const { return NormalizedToValue(GetValue()); }

@@ -28,7 +28,6 @@ void LPanel::JoinParentSiblingKeys()
     LScrollView::JoinParentSiblingKeys();
     // Only a panel that subscribed at initialisation follows its parent.
     if (!mPanelHandler) return;
-    // Registration fails only for a null sender or name; both are set here.
     (void)mPanelHandler->RegisterHandler(&LPanel::OnPanelSiblingKey, RCPtr<LNotificationDistributor>(GetParent()),
                                          u"NID_SIBLING_KEY");
 }
@@ -95,7 +94,7 @@ void LPanel::HandleTabNavigation(const RCPtr<LKeyParam>& key)
         // Bounded by the children: a round that finds nobody ends the search.
         for (uint32_t steps = 0; candidate && candidate != start && steps <= GetChildren().GetCount(); ++steps) {
             if (candidate->IsFocusCandidate() || candidate->CanReceiveFocus()) {
-                (void)candidate->SetFocus(!backward);  // a refused focus stays where it is
+                candidate->SetFocus(!backward);
                 return;
             }
             if (!start || !start->IsEffectivelyVisible(true) || !start->IsEnabledInTree(true)) start = candidate;

@@ -21,10 +21,10 @@ public:
     ~LPopupMenu() override;
 
     [[nodiscard]] QVResult Initialize() override;
-    [[nodiscard]] QVResult Activate(LControl*) override { return S_OK; }
+    QVResult Activate(LControl*) override { return S_OK; }
     [[nodiscard]] QVResult SwapItems(int32_t, int32_t) override { return E_NOTIMPL; }
     bool IsItemSelectable(int32_t index) const override;
-    [[nodiscard]] QVResult RefreshItem(int32_t index) override;
+    QVResult RefreshItem(int32_t index) override;
     void OnItemActivated(int32_t index) override;
     [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
 

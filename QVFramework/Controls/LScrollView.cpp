@@ -48,7 +48,7 @@ QVResult LScrollView::ApplyDescriptor(const RCPtr<IControlDescriptor>& descripto
     }
     mAutoExtent = flags;
     if (Failed(result)) return result;
-    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
+    UpdateAutoClientExtent();
     LayoutScrollbars();
     EndBoundsChange();
     return result;
@@ -59,8 +59,7 @@ void LScrollView::UpdateScrollState()
     LayoutScrollbars();
     const DoubleRect content = GetContentRect();
     const DoublePoint origin = GetPartRect(-1).Origin();
-    // A redraw request; nothing to undo.
-    (void)InvalidateRect({origin.x, origin.y, content.width, content.height}, GetLayout().clipToParent);
+    InvalidateRect({origin.x, origin.y, content.width, content.height}, GetLayout().clipToParent);
 }
 
 DoubleRect LScrollView::GetContentRect() const
@@ -96,7 +95,6 @@ void LScrollView::SetUpScrollbars()
         LScrollbar* bar = mBars[axis].Get();
         if (!bar) continue;
         if (!IsInitialized())
-            // Registration fails only for a null sender or name; both are set here.
             (void)mViewHandler->RegisterHandler(&LScrollView::OnScrollbarValueChange,
                                                 RCPtr<LNotificationDistributor>(bar), u"NID_VALUE_CHANGE");
         if (mBarThickness[axis] == 0.0)
@@ -118,7 +116,7 @@ QVResult LScrollView::LoadProperties()
         flags |= kAutoHeight;
     mAutoExtent = flags;
     mAutoMargin[0] = mAutoMargin[1] = 0;
-    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
+    UpdateAutoClientExtent();
     return result;
 }
 
@@ -154,7 +152,7 @@ QVResult LScrollView::SetAutoClientExtent(int32_t flags, int32_t marginX, int32_
     mAutoExtent = flags;
     mAutoMargin[0] = marginX;
     mAutoMargin[1] = marginY;
-    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
+    UpdateAutoClientExtent();
     return S_OK;
 }
 
@@ -217,7 +215,7 @@ void LScrollView::LayoutScrollbars()
     const DoubleRect before = GetClientRect();
     const double w = before.width + (shown[1] ? Thickness(1) : 0.0);
     const double h = before.height + (shown[0] ? Thickness(0) : 0.0);
-    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
+    UpdateAutoClientExtent();
     bool needV = mExtent.y > h;
     const bool needH = mExtent.x > w - (needV ? mBarThickness[1] : 0.0);
     if (needH && !needV) needV = mExtent.y > h - mBarThickness[0];
@@ -228,7 +226,7 @@ void LScrollView::LayoutScrollbars()
         if (ShowsBar(axis) != shown[axis]) OnScrollbarVisibilityChanged(axis);
     }
     if (!(GetClientRect() == before)) OnClientRectChanged();
-    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
+    UpdateAutoClientExtent();
     mUpdating = false;
 }
 
@@ -238,8 +236,7 @@ void LScrollView::SetScrollbarVisible(int axis, bool visible)
     LControl* target = mCorner ? mCorner.Get() : mBars[axis].Get();
     const int sizeAxis = 1 - axis;
     LayoutRecord size{LayoutKind::kSelf, String(), 0.0f, visible ? mBarThickness[axis] : 0.0};
-    // Only says whether the layout changed; the axis is valid.
-    (void)target->SetLayoutSize(sizeAxis, size, target->GetLayout().limit[sizeAxis]);
+    target->SetLayoutSize(sizeAxis, size, target->GetLayout().limit[sizeAxis]);
 }
 
 void LScrollView::UpdateScrollbars()
@@ -270,7 +267,7 @@ void LScrollView::UpdateScrollbars()
         double& current = axis == 0 ? scroll.x : scroll.y;
         if (offset != current) {
             current = offset;
-            (void)SetScrollOffset(scroll);  // scrolling cannot fail; 1 means no change
+            SetScrollOffset(scroll);
         }
     }
 }
@@ -285,7 +282,7 @@ QVResult LScrollView::OnScrollbarValueChange(const RCPtr<LNotificationDistributo
         const double place = items ? static_cast<double>(static_cast<int32_t>(v) * mItemSize) : std::round(v);
         DoublePoint scroll = GetScrollOffset();
         (axis == 0 ? scroll.x : scroll.y) = place;
-        (void)SetScrollOffset(scroll);  // scrolling cannot fail; 1 means no change
+        SetScrollOffset(scroll);
     }
     return 1;
 }
@@ -328,7 +325,7 @@ QVResult LScrollView::OnScrollKey(const RCPtr<LMouseWheelParam>& param)
 bool LScrollView::OnChildChanged(LControl* child)
 {
     if (!mUpdating && !mOffsetChangePending && !mBoundsChangePending && child) {
-        (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
+        UpdateAutoClientExtent();
         if (child->IsDockedBoth() && mAutoExtent == 0) LayoutScrollbars();
     }
     return LControl::OnChildChanged(child);
@@ -336,7 +333,7 @@ bool LScrollView::OnChildChanged(LControl* child)
 
 void LScrollView::OnChildRemoved(LControl* child, uint32_t formerIndex)
 {
-    if (GetRootWindow()) (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
+    if (GetRootWindow()) UpdateAutoClientExtent();
     LControl::OnChildRemoved(child, formerIndex);
 }
 
@@ -350,7 +347,7 @@ void LScrollView::EndBoundsChange()
 {
     LControl::EndBoundsChange();
     mBoundsChangePending = false;
-    (void)UpdateAutoClientExtent();  // only says whether the extent changed; it cannot fail
+    UpdateAutoClientExtent();
     LayoutScrollbars();
 }
 

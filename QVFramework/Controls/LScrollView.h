@@ -23,7 +23,7 @@ public:
     void EndBoundsChange() override;
     bool OnChildChanged(LControl* child) override;
     DoublePoint GetMaximumSize() const override;
-    [[nodiscard]] QVResult SetScrollOffset(const DoublePoint& offset) override;
+    QVResult SetScrollOffset(const DoublePoint& offset) override;
     DoubleRect GetScrollRange(LControl* control) override;
     DoubleRect GetClientRect() const override;
     void OnChildRemoved(LControl* child, uint32_t formerIndex) override;
@@ -44,10 +44,10 @@ public:
 
     // 1 when both values are unchanged; else stores, re-lays the bars out and
     // sends "NID_CLIENT_EXTENT_CHANGE".
-    [[nodiscard]] QVResult SetClientExtent(double x, double y);
+    QVResult SetClientExtent(double x, double y);
     DoublePoint GetClientExtent() const { return mExtent; }
-    [[nodiscard]] QVResult SetAutoClientExtent(int32_t flags, int32_t marginX, int32_t marginY);
-    [[nodiscard]] QVResult UpdateAutoClientExtent();
+    QVResult SetAutoClientExtent(int32_t flags, int32_t marginX, int32_t marginY);
+    QVResult UpdateAutoClientExtent();
     DoublePoint GetChildrenExtent() const;
     DoublePoint GetContentExtent() const;
     // Vertical scrolling in whole items; a size of 0 or less scrolls in pixels.

@@ -25,7 +25,7 @@ public:
     [[nodiscard]] QVResult SetValueRange(double minimum, double maximum, int32_t scale) override;
     void EndBoundsChange() override;
     [[nodiscard]] QVResult Initialize() override;
-    [[nodiscard]] QVResult OnInitialized() override;
+    QVResult OnInitialized() override;
 
     void UpdateThumb();
     void UpdateThumbPosition();

@@ -32,7 +32,7 @@ public:
     void HandleKey(const RCPtr<LKeyParam>& key) override;
     void OnTimer() override;
     [[nodiscard]] QVResult Initialize() override;
-    [[nodiscard]] QVResult OnInitialized() override;
+    QVResult OnInitialized() override;
     // A child named "thumb" given without a descriptor is placed like
     // "thumbStart" (less its placement, which the value decides) and shown.
     [[nodiscard]] QVResult SetParent(const RCPtr<LControl>& child, const RCPtr<IControlDescriptor>& descriptor) override;

@@ -16,8 +16,7 @@ void LSplitterBase::OnConditionsChanged(const RCPtr<LConditionsParam>& condition
     if ((conditions->newConditions & held) && !(conditions->oldConditions & held)) {
         const int axis = Axis();
         mPressOffset = (axis == 0 ? conditions->pressX - GetFrame().x : conditions->pressY - GetFrame().y);
-        // Only stores the mode; it cannot fail.
-        (void)SetDragMode(DragMode::kMove, axis == 0 ? DragAxis::kX : DragAxis::kY);
+        SetDragMode(DragMode::kMove, axis == 0 ? DragAxis::kX : DragAxis::kY);
     }
 }
 

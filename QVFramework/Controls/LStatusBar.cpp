@@ -30,12 +30,10 @@ QVResult LStatusBar::Initialize()
     const QVResult r = LControl::Initialize();
     mLabel = FindChildControl(u"label1");
     mStatusHandler = new LNotificationHandler<LStatusBar>(this);
-    // Registration fails only for a null sender or name; both are set here.
     (void)mStatusHandler->RegisterHandler(&LStatusBar::OnSetStatusText, RCPtr<LNotificationDistributor>(this),
                                           u"NID_SET_STATUS_TEXT");
     if (IControlApplication* app = GetControlApplication()) {
         if (RCPtr<LNotificationDistributor> center = app->GetDefaultNotificationCenter())
-            // Registration fails only for a null sender or name; both are set here.
             (void)mStatusHandler->RegisterHandler(&LStatusBar::OnSetStatusText, center, u"NID_SET_STATUS_TEXT");
     }
     // Posts may come from any thread, so the bar looks for them on every idle tick.
@@ -49,7 +47,7 @@ void LStatusBar::SetStatusText(const String& text)
         std::lock_guard<std::mutex> lock(mPendingLock);
         mPending.reset();
     }
-    if (mLabel) (void)mLabel->SetText(text);  // only says whether the text changed
+    if (mLabel) mLabel->SetText(text);
 }
 
 String LStatusBar::GetStatusText() const
@@ -85,7 +83,7 @@ void LStatusBar::OnTimer()
         std::lock_guard<std::mutex> lock(mPendingLock);
         text.swap(mPending);
     }
-    if (text && mLabel) (void)mLabel->SetText(*text);  // only says whether the text changed
+    if (text && mLabel) mLabel->SetText(*text);
 }
 
 }  // namespace QV

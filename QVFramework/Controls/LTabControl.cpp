@@ -42,7 +42,6 @@ QVResult LTabControl::Initialize()
     mTabHandler = new LNotificationHandler<LTabControl>(this);
     for (const RCPtr<LControl>& child : mButtonHolder->GetChildren().Snapshot(ChildControlList::kInsertion)) {
         if (!dynamic_cast<LButton*>(child.Get())) continue;
-        // Registration fails only for a null sender or name; both are set here.
         (void)mTabHandler->RegisterHandler(&LTabControl::OnTabClick, RCPtr<LNotificationDistributor>(child.Get()),
                                            u"NID_LEFT_CLICK");
     }

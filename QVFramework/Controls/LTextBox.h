@@ -29,12 +29,12 @@ public:
     ~LTextBox() override;
 
     // ---- control slots ----
-    [[nodiscard]] QVResult SetText(const String& text) override;
-    [[nodiscard]] QVResult SetScrollOffset(const DoublePoint& offset) override;
+    QVResult SetText(const String& text) override;
+    QVResult SetScrollOffset(const DoublePoint& offset) override;
     bool HandlesEditCommands() const override { return true; }
     bool CanPerformEdit(int32_t command) const override;
     [[nodiscard]] QVResult PerformEdit(int32_t command) override;
-    [[nodiscard]] QVResult SetFocus(bool first) override;
+    QVResult SetFocus(bool first) override;
     void ConnectNotifications() override;
     [[nodiscard]] QVResult QueryCommandState(const RCPtr<LNotification>& command) override;
     [[nodiscard]] QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu) override;
@@ -47,7 +47,7 @@ public:
     void OnLeftClick(const RCPtr<LMouseButtonParam>& param) override;
     [[nodiscard]] QVResult OnKeyDown(const RCPtr<LKeyParam>& key) override;
     void OnTimer() override;
-    [[nodiscard]] QVResult DrawCaret(IControlRenderer& renderer) override;
+    QVResult DrawCaret(IControlRenderer& renderer) override;
     [[nodiscard]] QVResult Initialize() override;
     String GetToolTipText() const override;
 
@@ -60,16 +60,16 @@ public:
 
     // ---- editing ----
     // 1 when the text is unchanged.
-    [[nodiscard]] virtual QVResult SetTextInternal(const String& text, bool resetCaret);
+    virtual QVResult SetTextInternal(const String& text, bool resetCaret);
     void SetMaxLength(int32_t length);
-    [[nodiscard]] QVResult SetCaretPosition(int32_t index, bool force);
+    QVResult SetCaretPosition(int32_t index, bool force);
     void ClearSelection();
     void SelectRange(int32_t first, int32_t last);
     void SetSelection(int32_t start, int32_t count, int32_t anchor);
     void ExtendSelectionTo(int32_t index);
     [[nodiscard]] QVResult InsertCharacter(char16_t c);
-    [[nodiscard]] QVResult DeleteText(int32_t start, int32_t count);
-    [[nodiscard]] QVResult DeleteSelection();
+    QVResult DeleteText(int32_t start, int32_t count);
+    QVResult DeleteSelection();
     [[nodiscard]] QVResult ReplaceSelection(const String& text);
     RCPtr<LTextValidationParams> Validate();
 

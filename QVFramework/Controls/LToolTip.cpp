@@ -29,7 +29,7 @@ void LToolTip::OnTimer()
 
 void LToolTip::ShowNow()
 {
-    if (std::exchange(mWaiting, false)) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
+    if (std::exchange(mWaiting, false)) UnsubscribeIdle();
     RCPtr<IRootWindow> root = GetRootWindow();
     if (root) {
         int32_t x = 0, y = 0;
@@ -42,8 +42,7 @@ void LToolTip::ShowNow()
             position.name = String();
             position.factor = 0.0f;
             position.offset = at[axis];
-            // Only says whether the layout changed; the axis is valid.
-            (void)SetLayoutPosition(axis, position, GetLayout().anchor[axis]);
+            SetLayoutPosition(axis, position, GetLayout().anchor[axis]);
         }
     }
     SetVisible(true);
@@ -51,7 +50,7 @@ void LToolTip::ShowNow()
 
 void LToolTip::Dismiss()
 {
-    if (std::exchange(mWaiting, false)) (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
+    if (std::exchange(mWaiting, false)) UnsubscribeIdle();
     if (IsEffectivelyVisible(false)) mHideTime = Now();
     SetVisible(false);
 }

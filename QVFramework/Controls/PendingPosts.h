@@ -21,7 +21,7 @@ public:
         auto posts = std::move(mPosts);
         mPosts.clear();
         // A tick that still comes finds nothing to deliver.
-        if (std::exchange(mSubscribed, false)) (void)control.UnsubscribeIdle();
+        if (std::exchange(mSubscribed, false)) control.UnsubscribeIdle();
         for (const auto& [name, payload] : posts) control.Notify(name, payload);
     }
     bool IsEmpty() const { return mPosts.empty(); }

@@ -8,7 +8,7 @@ LNotificationCenter::~LNotificationCenter() = default;
 
 QVResult LNotificationCenter::ReleaseInternalReferences()
 {
-    (void)ReleaseAllClients();  // always 0
+    ReleaseAllClients();
     Shutdown();
     return HeldOnlyByCaller();
 }

@@ -22,7 +22,7 @@ public:
     const String& GetName() const { return mName; }
 
     // Unregisters every client and shuts the queue down.
-    [[nodiscard]] QVResult ReleaseInternalReferences() override;
+    QVResult ReleaseInternalReferences() override;
 
 private:
     const String mName;

@@ -46,7 +46,7 @@ void LNotificationCenterManager::ResetInstance()
     }
     for (uint32_t i = 0; i < centers.GetCount(); ++i) {
         const RCPtr<LNotificationCenter>& center = *centers.GetItemPtr(i);
-        (void)center->ReleaseAllClients();  // always 0
+        center->ReleaseAllClients();
         center->Shutdown();
     }
 }

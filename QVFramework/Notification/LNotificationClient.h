@@ -24,7 +24,7 @@ public:
 
     [[nodiscard]] QVResult ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                                const RCPtr<LNotification>& notification) override;
-    [[nodiscard]] QVResult ReleaseInternalReferences() override;
+    QVResult ReleaseInternalReferences() override;
 
     int32_t GetRegistrationCount() const { return mRegistrationCount.load(std::memory_order_acquire); }
     uint32_t GetDistributorCount() const;

@@ -42,9 +42,9 @@ public:
 
     // 0 delivered (also when every registration skipped it); 1 nobody is
     // registered for its id; E_INVALIDARG for a null notification.
-    [[nodiscard]] QVResult SendNotification(const RCPtr<LNotification>& notification);
+    QVResult SendNotification(const RCPtr<LNotification>& notification);
     // Makes every registered client unregister itself; 0.
-    [[nodiscard]] QVResult ReleaseAllClients();
+    QVResult ReleaseAllClients();
 
     // For notification queues: marks a posted notification pending for the
     // pending-only registrations of its id.

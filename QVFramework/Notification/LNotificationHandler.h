@@ -25,7 +25,9 @@ public:
     }
 
     // 0; E_INVALIDARG for a null distributor; E_FAIL when the owner could not
-    // register. A second handler for the same key keeps the first.
+    // register. A second handler for the same key keeps the first. A caller
+    // wiring a live sender to a literal name cannot be refused, so it may
+    // ignore the answer.
     [[nodiscard]] QVResult RegisterHandler(Handler handler, const RCPtr<LNotificationDistributor>& distributor,
                                            const char16_t* nameOrId, uint32_t flags = 0)
     {

@@ -228,7 +228,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
     // Read again: a receiver may have shut the queue down during the pass.
     if (sendIdle) {
         if (const RCPtr<LNotificationDistributor> current = GetDistributor()) {
-            (void)current->SendNotification(mIdleNotification);  // no subscriber is no fault
+            current->SendNotification(mIdleNotification);
         }
     }
     return GetQueuedCount() > 0;

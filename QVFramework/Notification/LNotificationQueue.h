@@ -50,7 +50,7 @@ public:
     // Registered with a distributor, turns its deliveries into posts here.
     RCPtr<LPostingReceiver> GetPostingReceiver() const;
 
-    [[nodiscard]] QVResult ReleaseInternalReferences() override;
+    QVResult ReleaseInternalReferences() override;
 
 private:
     // Takes over the caller's reference: a post moves no count.

@@ -45,7 +45,7 @@ public:
     virtual int32_t Release() const;
     // Drops references that this object's own cycles hold; runs once when
     // only those references remain beside the one being released.
-    [[nodiscard]] virtual QVResult ReleaseInternalReferences();
+    virtual QVResult ReleaseInternalReferences();
     virtual RCPtr<LRefCountedObject> CreateCopy() const;
 
     virtual const char* GetTypeName() const { return "class QV::LRefCountedObject"; }

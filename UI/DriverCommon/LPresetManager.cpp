@@ -73,11 +73,10 @@ QVResult LPresetManager::OnLoadControlPanelSettings(const RCPtr<LNotificationDis
 
 int32_t LPresetManager::LoadPresetFile(const String& path)
 {
-    // Subscribers' answers do not change the load.
-    (void)SendNotification(LNotification::Create(u"NID_PRESETFILE_PRE_LOAD"));
+    SendNotification(LNotification::Create(u"NID_PRESETFILE_PRE_LOAD"));
     const int32_t result = ReadPresetFile(path);
-    (void)SendNotification(LNotification::Create(
-        u"NID_PRESETFILE_POST_LOAD", RCPtr<LRefCountedObject>(new LPresetFileLoadNotificationData(result))));
+    SendNotification(LNotification::Create(u"NID_PRESETFILE_POST_LOAD",
+                                           RCPtr<LRefCountedObject>(new LPresetFileLoadNotificationData(result))));
     return result;
 }
 

@@ -18,9 +18,9 @@ void LNoteSelector::UpdateText(int32_t number)
     if (position < 0) return;
     // The answers only say whether the texts changed.
     if (RCPtr<LControl> label = FindChildControl(u"noteNameLabel")) {
-        (void)label->SetText(ItemText(label, position % 12));
+        label->SetText(ItemText(label, position % 12));
     }
     if (RCPtr<LControl> label = FindChildControl(u"octaveNameLabel")) {
-        (void)label->SetText(ItemText(label, position / 12));
+        label->SetText(ItemText(label, position / 12));
     }
 }

@@ -97,7 +97,7 @@ QVResult LNumberBoxTextSelector::OnNumberChange(const RCPtr<LNotificationDistrib
 void LNumberBoxTextSelector::UpdateText(int32_t number)
 {
     if (RCPtr<LControl> label = FindChildControl(u"textLabel")) {
-        (void)label->SetText(ItemText(label, number));  // only says whether the text changed
+        label->SetText(ItemText(label, number));
     }
 }
 

@@ -75,7 +75,7 @@ protected:
     }
     void TearDown() override
     {
-        if (view) (void)view->ReleaseInternalReferences();
+        if (view) view->ReleaseInternalReferences();
         if (midi) (void)midi->ReleaseInternalReferences();
     }
 

@@ -44,8 +44,8 @@ TEST(StatusViewSimulatorOffTest, SaysNoKeyboardWhenTheSimulatorIsSwitchedOff)
         RCPtr<LStatusView> late = MakeView();
         EXPECT_EQ(late->GetConnectionText().ToUtf8(), "No keyboard connected");
 
-        (void)early->ReleaseInternalReferences();
-        (void)late->ReleaseInternalReferences();
+        early->ReleaseInternalReferences();
+        late->ReleaseInternalReferences();
         SetRootModuleEngine(nullptr);
         (void)engine->ReleaseInternalReferences();
     }

@@ -24,7 +24,7 @@ protected:
         ASSERT_GE(view->Initialize(), 0);
         view->SetInitialized(true);
     }
-    void TearDown() override { (void)view->ReleaseInternalReferences(); }
+    void TearDown() override { view->ReleaseInternalReferences(); }
 
     ShippedSkinApplication app;
     RCPtr<LStatusView> view;

@@ -149,7 +149,7 @@ public:
     {}
     ~FakeFrameworkApp() override
     {
-        for (auto& root : RootsToClose()) (void)root->ReleaseInternalReferences();
+        for (auto& root : RootsToClose()) root->ReleaseInternalReferences();
         if (onDestroy) onDestroy();
     }
 

@@ -141,7 +141,7 @@ TEST_F(FrameworkAppTest, StartupSelectsTheStoredSkinWithinTheSkins)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         app = nullptr;
-        (void)factory->SetCurrentSkinIndex(0);
+        ASSERT_EQ(factory->SetCurrentSkinIndex(0), S_OK);
         app = new FakeFrameworkApp(factory, factory->GetFrameworkStringTable());
         app->settingsOpen = c.settingsOpen;
         app->settings.values["CurrentSkinIndex"] = c.stored;
@@ -356,7 +356,7 @@ TEST_F(FrameworkAppTest, StatusTextShowsNowOrAtTheNextIdleTick)
     EXPECT_EQ(app->ResetStatusText(false), S_OK);
     EXPECT_EQ(Text(bar->GetStatusText()), "Sending");
     // The host window's tick.
-    (void)root->SendNotification(LNotification::Create(u"NID_IDLE"));
+    root->SendNotification(LNotification::Create(u"NID_IDLE"));
     EXPECT_EQ(Text(bar->GetStatusText()), "Ready");
 }
 

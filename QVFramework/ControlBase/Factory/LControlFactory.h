@@ -85,7 +85,7 @@ RCPtr<LControl> CreateControlOfClass(LControl* parent, const RCPtr<IControlDescr
     (void)control->ApplyDescriptor(descriptor);
     (void)control->CreateChildren(descriptor);  // a child that cannot be made is left out
     (void)control->Initialize();
-    (void)control->OnInitialized();  // a notification whose answer nobody needs
+    control->OnInitialized();
     control->SetInitialized(true);
     return control;
 }

@@ -93,7 +93,7 @@ QVResult LLook::SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wor
     mPartVisuals.assign(count, nullptr);
     mLayoutChanged = true;
     mSized = false;
-    (void)Resize(mWidth, mHeight);  // cannot fail; only says whether the size changed
+    Resize(mWidth, mHeight);
     return S_OK;
 }
 

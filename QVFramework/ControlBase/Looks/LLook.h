@@ -26,14 +26,14 @@ public:
 
     [[nodiscard]] QVResult SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wordWrap);
     // 1 when the size is unchanged.
-    [[nodiscard]] QVResult Resize(int32_t width, int32_t height);
+    QVResult Resize(int32_t width, int32_t height);
 
     void DrawBackground(IControlRenderer& renderer, const DirtyRects& region) override;
     void DrawForeground(IControlRenderer& renderer, const DirtyRects& region) override;
     void DrawLabelText(IControlRenderer& renderer, const DirtyRects& region, const DoublePoint& offset) override;
     DoubleRect GetClientRect() const override;
     uint32_t GetColorAtPoint(const DoublePoint& point) const override;
-    void SetSize(int32_t width, int32_t height) override { (void)Resize(width, height); }  // cannot fail
+    void SetSize(int32_t width, int32_t height) override { Resize(width, height); }
     void SetText(const String& text) override;
     void SetFont(const RCPtr<LFont>& font) override;
     bool GetTextWidth(double& width) const override;

@@ -151,7 +151,7 @@ public:
     void SetWindowRect(double, double, double, double) override { ++windowMoves; }
     void SetCaret(bool show, LControl* control, const LongPoint& at) override { carets.push_back({show, control, at}); }
 
-    void Idle() { (void)SendNotification(LNotification::Create(u"NID_IDLE")); }
+    void Idle() { SendNotification(LNotification::Create(u"NID_IDLE")); }
 
     LControl* top = nullptr;
     LControl* focus = nullptr;

@@ -46,7 +46,7 @@ public:
     RCPtr<LMenuDescriptor> Clone() const;
     void RemoveAllItems();
 
-    [[nodiscard]] QVResult ReleaseInternalReferences() override;
+    QVResult ReleaseInternalReferences() override;
 
 protected:
     // Appends clones of this menu's entries to target.

@@ -151,7 +151,6 @@ public:
         mDropDownHandler = new LNotificationHandler<LDropDownControl>(this);
         mComboHandler = new LNotificationHandler<LComboBox>(this);
         RCPtr<LNotificationDistributor> self(this);
-        // Registration fails only for a null sender or name; both are set here.
         (void)mDropDownHandler->RegisterHandler(
             static_cast<LNotificationHandler<LDropDownControl>::Handler>(&WatchedCombo::ByBase), self, u"NID_BOTH");
         (void)mDropDownHandler->RegisterHandler(

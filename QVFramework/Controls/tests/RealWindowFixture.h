@@ -36,7 +36,7 @@ protected:
         if (!window) return;
         QV::RCPtr<QV::LRootWindow> root = window->GetRootWindow();
         window->DestroyWindow();
-        if (root) (void)root->ReleaseInternalReferences();  // the window is gone either way
+        if (root) root->ReleaseInternalReferences();
         window.reset();
     }
 

@@ -36,7 +36,7 @@ protected:
 
 TEST_F(ScrollViewTest, UnregisteringForgetsTheViewsOwnHandlerEntry)
 {
-    (void)view->SetClientExtent(200, 600);
+    view->SetClientExtent(200, 600);
     vBar->SetValue(0.5);
     const double scrolled = view->GetScrollOffset().y;
     ASSERT_GT(scrolled, 0.0);

@@ -19,7 +19,7 @@ protected:
     }
     void Post(const char16_t* text)
     {
-        (void)bar->SendNotification(  // the bar's label is the check
+        bar->SendNotification(
             LNotification::Create(u"NID_SET_STATUS_TEXT", RCPtr<LRefCountedObject>(new LHolder<String>(String(text)))));
     }
 

@@ -38,7 +38,7 @@ protected:
                  {Describe(u"field", u"Framework.TextBox", kFieldX, kFieldY, 100, 22, 12)}),
             nullptr);
         ASSERT_TRUE(main);
-        (void)main->SetText(u"text box display test");  // the window's title, to find it by
+        main->SetText(u"text box display test");  // the window's title, to find it by
         LRootWindow& root = *window->GetRootWindow();
         EXPECT_GE(root.SetMainControl(main), 0);
         EXPECT_GE(main->SetBounds({0, 0}, {240, 80}), 0);

@@ -12,7 +12,7 @@ namespace QV {
 
 class IWindowOSServices {
 public:
-    [[nodiscard]] virtual QVResult SetWindowTitle(const String& text) = 0;
+    virtual QVResult SetWindowTitle(const String& text) = 0;
     virtual void Invalidate() = 0;
     virtual void InvalidateRect(const LongRect& rect) = 0;
     virtual void GetClientRect(LongRect& rect) const = 0;
@@ -21,7 +21,7 @@ public:
     virtual void SetWindowRect(const LongRect& rect) = 0;
     // Answers whether the window was visible before.
     virtual bool Show(int32_t command) = 0;
-    [[nodiscard]] virtual QVResult UpdateNow() = 0;
+    virtual QVResult UpdateNow() = 0;
     [[nodiscard]] virtual QVResult BringToTop() = 0;
     virtual void SetTopMost(bool topMost) = 0;
     virtual void EndModal(int32_t result) = 0;

@@ -72,7 +72,7 @@ LRootWindow::~LRootWindow()
 
 QVResult LRootWindow::ReleaseInternalReferences()
 {
-    (void)ReleaseAllClients();  // going away: clients that refuse are dropped all the same
+    ReleaseAllClients();
     mServices = nullptr;
     (void)SetMainControl(nullptr);  // clearing cannot fail
     if (mQueue) mQueue->Shutdown();
@@ -94,7 +94,7 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
             mMainControlCounted = false;
             if (GetInternalRefCount() > 0) RemoveInternalReference();
         }
-        (void)old->Close();  // the old tree is let go either way
+        old->Close();
         mHotKeys->GetKeyMap().Clear();
     }
     if (!control) return S_OK;
@@ -109,13 +109,12 @@ QVResult LRootWindow::SetMainControl(const RCPtr<LControl>& control)
         (void)control->AttachToRootWindow(RCPtr<IRootWindow>(this));  // no parent, so it cannot fail
     }
     for (int axis = 0; axis < 2; ++axis) {
-        // Valid axes: these only say whether the layout changed.
-        (void)control->SetLayoutPosition(axis, LayoutRecord::ParentOrigin(), LayoutRecord{});
-        (void)control->SetLayoutSize(axis, LayoutRecord::ParentExtent(), LayoutRecord{});
+        control->SetLayoutPosition(axis, LayoutRecord::ParentOrigin(), LayoutRecord{});
+        control->SetLayoutSize(axis, LayoutRecord::ParentExtent(), LayoutRecord{});
     }
     if (!mFocus && mServices) {
         if (mServices->HasFocus()) {
-            (void)control->SetFocus(true);  // a tree that takes no focus still works
+            control->SetFocus(true);
         } else {
             (void)mServices->SetFocus();  // a window the system will not focus keeps working
         }
@@ -163,7 +162,7 @@ void LRootWindow::SetBounds(const DoubleRect& rect)
     const DoubleRect current = GetBounds();
     if (current == rect) return;
     if (mServices) mServices->SetWindowRect(rect.Round());
-    if (mMainControl) (void)mMainControl->InvalidateRect(mMainControl->GetClientRect(), false);  // a redraw request
+    if (mMainControl) mMainControl->InvalidateRect(mMainControl->GetClientRect(), false);
 }
 
 void LRootWindow::SetClientSize(int32_t width, int32_t height)
@@ -195,7 +194,7 @@ void LRootWindow::InvalidateRect(int32_t left, int32_t top, int32_t right, int32
 void LRootWindow::InvalidateAll()
 {
     InvalidateRect(DoubleRect{0.0, 0.0, double(mWidth), double(mHeight)});
-    if (mServices) (void)mServices->UpdateNow();  // a failed repaint stays dirty for the next one
+    if (mServices) mServices->UpdateNow();
 }
 
 void LRootWindow::TakeDirtyRegion(RectRegion& out)
@@ -242,8 +241,7 @@ void LRootWindow::DrawControlTree(IControlRenderer& renderer, LControl& control,
 {
     LControl::ControlList& overlay = OverlayList();
     overlay.clear();
-    // Refused only for a tree on the other layer: nothing drawn, no overlay entries.
-    (void)control.Draw(renderer, region, overlay, layer);
+    control.Draw(renderer, region, overlay, layer);
     LControl::ControlList entries;
     entries.swap(overlay);
     if (entries.empty()) return;
@@ -295,7 +293,7 @@ bool LRootWindow::ConstrainSize(int32_t& width, int32_t& height)
 void LRootWindow::UpdateLayout(int32_t width, int32_t height)
 {
     SetClientSize(width, height);
-    if (mMainControl) (void)mMainControl->OnLayoutChange(width, height);  // a failed pass keeps the old frames
+    if (mMainControl) mMainControl->OnLayoutChange(width, height);
 }
 
 void LRootWindow::GetClientSize(double& width, double& height) const
@@ -320,7 +318,7 @@ void LRootWindow::SetWindowRect(double x, double y, double width, double height)
 
 void LRootWindow::SetWindowTitle(const String& title)
 {
-    if (mServices) (void)mServices->SetWindowTitle(title);  // a title is cosmetic
+    if (mServices) mServices->SetWindowTitle(title);
 }
 
 }  // namespace QV

@@ -27,7 +27,7 @@ public:
 
     static RCPtr<LRootWindow> Create(const RCPtr<LRenderer>& renderer, IWindowOSServices* services);
     ~LRootWindow() override;
-    [[nodiscard]] QVResult ReleaseInternalReferences() override;
+    QVResult ReleaseInternalReferences() override;
 
     // The host detaches itself with null before it goes.
     void SetOSServices(IWindowOSServices* services) { mServices = services; }

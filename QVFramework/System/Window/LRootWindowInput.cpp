@@ -68,14 +68,14 @@ RCPtr<LControl> LRootWindow::FindToolTipSource(RCPtr<LControl> control) const
 void LRootWindow::SetToolTipControl(const RCPtr<LControl>& control)
 {
     if (control == mToolTip) return;
-    if (mToolTip) (void)mToolTip->ShowToolTip(false);  // hiding cannot fail
+    if (mToolTip) mToolTip->ShowToolTip(false);
     mToolTip = control;
-    if (mToolTip) (void)mToolTip->ShowToolTip(true);  // a tip that cannot show is simply not seen
+    if (mToolTip) mToolTip->ShowToolTip(true);
 }
 
 void LRootWindow::HideToolTip()
 {
-    if (mToolTip) (void)mToolTip->ShowToolTip(false);  // hiding cannot fail
+    if (mToolTip) mToolTip->ShowToolTip(false);
 }
 
 void LRootWindow::UpdateHover(RCPtr<LControl> control)
@@ -89,10 +89,9 @@ void LRootWindow::UpdateHover(RCPtr<LControl> control)
     }
     SetToolTipControl(tip);
     RCPtr<LControl> old = std::move(mHover);
-    // Leaving is a notification; nobody needs the answer.
-    if (old && (old->GetParent() || old->GetRootWindow())) (void)old->OnMouseLeave();
+    if (old && (old->GetParent() || old->GetRootWindow())) old->OnMouseLeave();
     mHover = control;
-    if (mHover) (void)mHover->OnMouseEnter();  // a notification; no answer needed
+    if (mHover) mHover->OnMouseEnter();
 }
 
 void LRootWindow::OnMouseButton(int32_t kind, int32_t button, uint32_t modifiers, const LongPoint& point,
@@ -200,7 +199,7 @@ void LRootWindow::FocusNextRootWindow(const RCPtr<LKeyParam>& key)
     if (roots.size() < 2) {
         if (RCPtr<LControl> main = mMainControl) {
             main->KillFocus();
-            (void)main->SetFocus(!shift);  // a refused focus leaves the window without one
+            main->SetFocus(!shift);
         }
         return;
     }
@@ -250,18 +249,18 @@ void LRootWindow::RestoreFocus()
         RCPtr<IRootWindow> owner = parent ? parent->GetRootWindow() : mSavedFocus->GetRootWindow();
         if (owner.Get() == static_cast<IRootWindow*>(this)) {
             RCPtr<LControl> saved = mSavedFocus;
-            (void)saved->SetFocus(true);  // a refused focus stays where it is
+            saved->SetFocus(true);
             return;
         }
     }
-    if (RCPtr<LControl> main = mMainControl) (void)main->SetFocus(true);  // a refused focus stays where it is
+    if (RCPtr<LControl> main = mMainControl) main->SetFocus(true);
 }
 
 void LRootWindow::ResetFocus()
 {
     UpdateHover(nullptr);
     if (RCPtr<LControl> main = mMainControl) {
-        (void)main->SetFocus(true);  // only to take the focus from its holder before dropping it
+        main->SetFocus(true);  // only to take the focus from its holder before dropping it
         main->KillFocus();
     }
 }
@@ -269,15 +268,14 @@ void LRootWindow::ResetFocus()
 QVResult LRootWindow::SetCaptureControl(LControl* control)
 {
     if (!control) return E_INVALIDARG;
-    // Ending a drag never fails; 1 only says none was on.
-    if (RCPtr<LControl> previous = mCapture; previous && previous.Get() != control) (void)previous->EndDrag();
+    if (RCPtr<LControl> previous = mCapture; previous && previous.Get() != control) previous->EndDrag();
     mCapture = RCPtr<LControl>(control);
     return S_OK;
 }
 
 void LRootWindow::EndCapture()
 {
-    if (RCPtr<LControl> capture = mCapture) (void)capture->EndDrag();  // never fails; 1 says no drag was on
+    if (RCPtr<LControl> capture = mCapture) capture->EndDrag();
 }
 
 QVResult LRootWindow::ClearCapture()

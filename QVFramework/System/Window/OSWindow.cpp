@@ -155,7 +155,7 @@ void OSWindow::ApplyMinimumSize()
     if (!mRoot || mDestroyed) return;
     int32_t width = 1;
     int32_t height = 1;
-    (void)mRoot->ConstrainSize(width, height);  // the answer is the size itself
+    mRoot->ConstrainSize(width, height);  // the answer is the size itself
     mBackend->SetMinimumSize(width, height);
 }
 
@@ -206,7 +206,7 @@ int32_t OSWindow::RunModal()
         while (idle && mContinueModal && !mBackend->HasPendingMessage()) {
             if (!shown) {
                 Show(1);
-                (void)UpdateNow();  // a failed repaint stays dirty for the next one
+                UpdateNow();
                 shown = true;
             }
             if (!OnKickIdle(idleCount++)) idle = false;

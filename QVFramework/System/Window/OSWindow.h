@@ -46,7 +46,7 @@ public:
     void ApplyMinimumSize();
 
     // ---- IWindowOSServices ----
-    [[nodiscard]] QVResult SetWindowTitle(const String& text) override;
+    QVResult SetWindowTitle(const String& text) override;
     void Invalidate() override;
     void InvalidateRect(const LongRect& rect) override;
     void GetClientRect(LongRect& rect) const override;
@@ -54,7 +54,7 @@ public:
     void ClientToScreen(LongPoint& out, const LongPoint& point) const override;
     void SetWindowRect(const LongRect& rect) override;
     bool Show(int32_t command) override;
-    [[nodiscard]] QVResult UpdateNow() override;
+    QVResult UpdateNow() override;
     [[nodiscard]] QVResult BringToTop() override;
     void SetTopMost(bool topMost) override;
     void EndModal(int32_t result) override;

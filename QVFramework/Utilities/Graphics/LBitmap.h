@@ -63,7 +63,7 @@ public:
                                                                   const LColor& color2, bool radial);
 
     // Leaves the named cache once only the cache's reference remains.
-    [[nodiscard]] QVResult ReleaseInternalReferences() override;
+    QVResult ReleaseInternalReferences() override;
 
     // The module "::" names are looked up in; the program's own by default.
     // Returns the one it replaces.

@@ -41,7 +41,7 @@ public:
     int32_t GetDescent() const;
 
     // Leaves the registry once only the registry's reference remains.
-    [[nodiscard]] QVResult ReleaseInternalReferences() override;
+    QVResult ReleaseInternalReferences() override;
 
 private:
     void FetchMetrics() const;

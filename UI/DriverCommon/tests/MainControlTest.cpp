@@ -146,7 +146,7 @@ protected:
         RCPtr<FakeDeviceView> view;
         if (withView) view = new FakeDeviceView(main.Get(), String(u"viewDevice"));
         status = new LControl(main.Get(), String(u"viewStatus"));
-        (void)main->Initialize();
+        EXPECT_EQ(main->Initialize(), S_OK);
         main->SetInitialized(true);
         if (view) {
             for (auto& module : view->device->modules) module->root = main.Get();

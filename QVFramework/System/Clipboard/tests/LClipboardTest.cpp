@@ -148,7 +148,7 @@ TEST_F(LClipboardTest, EditRequestsReachTheFocusedTarget)
     bridge->SetEditTargetLookup([&] { return target; });
     for (const char16_t* name :
          {u"NID_EDIT_CUT_REQ", u"NID_EDIT_COPY_REQ", u"NID_EDIT_PASTE_REQ", u"NID_EDIT_DELETE_REQ"}) {
-        (void)center->SendNotification(LNotification::Create(name));  // the target's record is the check
+        center->SendNotification(LNotification::Create(name));
     }
     EXPECT_EQ(target->performed, (std::vector<int32_t>{LClipboard::kCut, LClipboard::kCopy, LClipboard::kPaste}));
     EXPECT_EQ(bridge->PerformEditCommand(LClipboard::kPaste), 7);

@@ -422,7 +422,7 @@ TEST_F(OSWindowCoreTest, TimerTicksAreWantedOnlyWhileSomethingWaitsForIdlePasses
     window.DestroyWindow();
     ASSERT_EQ(right->SubscribeIdle(), S_OK);
     EXPECT_FALSE(window.WantsTimerTicks());
-    (void)right->UnsubscribeIdle();
+    right->UnsubscribeIdle();
 }
 
 TEST_F(OSWindowCoreTest, ClipboardDestroyedDropsTheBridgesValue)
