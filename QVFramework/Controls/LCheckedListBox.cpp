@@ -58,7 +58,7 @@ QVResult LCheckedListBox::CreateItemControls()
     WireRow(*row);
     // The base refreshed the row before it was wired.
     const int32_t item = GetItemIndexOfControl(row);
-    if (item >= 0) (void)RefreshItem(item);  // only redraws the row from its item
+    if (item >= 0) RefreshItem(item);
     return result;
 }
 
@@ -66,11 +66,10 @@ void LCheckedListBox::WireRow(LCheckedListBoxItem& row)
 {
     RCPtr<LButton> box = row.GetCheckBox();
     if (!box || !mCheckedHandler) return;
-    (void)box->SetAutoValueSet(mAutoCheck);  // only stores the flag
+    box->SetAutoValueSet(mAutoCheck);
     const RCPtr<LNotificationDistributor> source(box.Get());
     // Usually the other mode was never registered; nothing depends on the answer.
     (void)UnregisterNotification(source, mAutoCheck ? kLeftClick : kValueChange);
-    // Registration fails only for a null sender or name; both are set here.
     if (mAutoCheck) {
         (void)mCheckedHandler->RegisterHandler(&LCheckedListBox::OnBoxValueChange, source, kValueChange);
     } else {
@@ -129,7 +128,7 @@ QVResult LCheckedListBox::OnBoxNotification(const RCPtr<LNotificationDistributor
     const int32_t index = box ? GetItemIndexOfControl(box->GetParent()) : -1;
     if (index < 0) return 1;
     (this->*handle)(index, box->GetValue());
-    (void)RefreshItem(index);  // only redraws the row from its item
+    RefreshItem(index);
     return 1;
 }
 
@@ -189,7 +188,7 @@ void LCheckedListBox::SetItemChecked(int32_t index, bool checked)
     if (!item || item->checked == checked) return;
     item->checked = checked;
     mCheckedCount += checked ? 1 : -1;
-    (void)RefreshItem(index);  // only redraws the row from its item
+    RefreshItem(index);
 }
 
 RCPtr<LBitmap> LCheckedListBox::GetItemIcon(int32_t index) const

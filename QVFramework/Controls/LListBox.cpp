@@ -104,7 +104,7 @@ QVResult LListBox::SetItemText(int32_t index, const String& text)
     if (!item) return S_OK;
     const int32_t oldWidth = GetItemTextWidth(index);
     item->text = text;
-    (void)RefreshItem(index);  // only redraws the row from its item
+    RefreshItem(index);
     KeepWidestTextWidth(index, oldWidth);
     return S_OK;
 }
@@ -147,7 +147,7 @@ int32_t LListBox::SetItemFlag(int32_t index, uint8_t LListItemRecord::*flag, boo
     LListItemRecord* item = GetItem(index);
     if (!item) return 0;
     item->*flag = on ? 1 : 0;
-    (void)RefreshItem(index);  // only redraws the row from its item
+    RefreshItem(index);
     return 1;
 }
 
@@ -175,7 +175,7 @@ int32_t LListBox::RemoveItem(int32_t index)
     if (widest) UpdateWidestItem();
     UpdateContentExtent();
     if (mMenuMode) FitHeightToContent();
-    if (GetItemCount() > 0) (void)EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));  // an index in range
+    if (GetItemCount() > 0) EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));
     return GetItemCount();
 }
 
@@ -266,7 +266,7 @@ QVResult LListBox::SortItems(int32_t start, int32_t count)
     mCaret = caret;
     mAnchor = anchor;
     RefreshRowsFrom(mTopIndex);
-    if (mCaret >= 0) (void)EnsureVisible(mCaret);  // scrolling only; the caret is a kept item
+    if (mCaret >= 0) EnsureVisible(mCaret);
     return S_OK;
 }
 

@@ -131,7 +131,7 @@ void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     if (!(changed & (Condition::kEnabled | Condition::kHasFocus))) return;
     int32_t part = !IsEnabledInTree(true) ? kDisabled : HasFocus() ? kFocused : kNormal;
     if (GetVisualPartIndex(part) != part) part = kNormal;
-    (void)ShowPart(part, true);  // only the look; a skin without it keeps the current one
+    ShowPart(part, true);
 }
 
 }  // namespace QV

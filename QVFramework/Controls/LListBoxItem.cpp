@@ -60,8 +60,8 @@ int32_t LListBoxItem::ChooseVisualPart() const
 
 void LListBoxItem::RefreshLook()
 {
-    (void)ShowPart(ChooseVisualPart(), true);  // only the look; a skin without it keeps the current one
-    (void)InvalidateArea();                    // a redraw request; nothing to undo
+    ShowPart(ChooseVisualPart(), true);
+    InvalidateArea();
 }
 
 void LListBoxItem::SetMarked(bool on)
@@ -74,7 +74,7 @@ void LListBoxItem::SetSeparator(bool on)
 {
     if ((mSeparator != 0) == on) return;
     mSeparator = on ? 1 : 0;
-    if (on) (void)SetText(String());  // 1 only means the text was already empty
+    if (on) SetText(String());
     RefreshLook();
 }
 

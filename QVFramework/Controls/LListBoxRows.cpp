@@ -53,11 +53,11 @@ QVResult LListBox::Initialize()
     const QVResult result = LScrollView::Initialize();
     if (result < 0) return result;
     mListHandler = new LNotificationHandler<LListBox>(this);
-    (void)SetAutoClientExtent(0, 0, 0);  // switching the automatic extent off cannot fail
+    SetAutoClientExtent(0, 0, 0);
     if (RCPtr<LControl> templ = FindChildControl(u"templateItem")) {
         mTemplate = templ->GetDescriptor();
         CalculateRowHeight(*templ);
-        (void)templ->Close();  // hidden first; a template left attached stays invisible
+        templ->Close();  // hidden first; a template left attached stays invisible
         SetItemScrolling(true, mRowHeight);
         UpdateScrollState();
         (void)LoadItemsFromDescriptor(GetDescriptor());  // without a descriptor the list starts empty
@@ -83,7 +83,7 @@ QVResult LListBox::SetParent(const RCPtr<LControl>& child, const RCPtr<IControlD
     IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
     if (RCPtr<LControl> templ = factory ? factory->CreateControl(descriptor, this) : RCPtr<LControl>()) {
         CalculateRowHeight(*templ);
-        (void)templ->Close();  // hidden first; a template left attached stays invisible
+        templ->Close();  // hidden first; a template left attached stays invisible
     }
     return S_OK;
 }
@@ -126,20 +126,20 @@ void LListBox::CalculateRowHeight(LControl& row)
     const LayoutRecord savedSize = GetLayout().size[1];
     const LayoutRecord savedLimit = GetLayout().limit[1];
     const String saved = row.GetText();
-    (void)row.SetText(String());  // 1 only means the text was unchanged
-    (void)row.UpdateLayout();     // a row that cannot lay out keeps its frame for measuring
+    row.SetText(String());
+    row.UpdateLayout();
     mTextMargin = static_cast<int32_t>(std::lround(row.GetFrame().width));
-    (void)row.SetText(u"{WXyg|}");  // 1 only means the text was unchanged
-    (void)row.UpdateLayout();       // as above; a failed measure falls back to the default height
+    row.SetText(u"{WXyg|}");
+    row.UpdateLayout();
     const int32_t height = static_cast<int32_t>(std::lround(row.GetFrame().height));
     mRowHeight = height < 1 ? kDefaultRowHeight : height;
-    (void)row.SetText(saved);  // 1 only means the text was unchanged
+    row.SetText(saved);
     if (!(GetLayout().size[1] == savedSize && GetLayout().limit[1] == savedLimit))
-        (void)SetLayoutSize(1, savedSize, savedLimit);  // axis 1 is valid; only a changed flag
+        SetLayoutSize(1, savedSize, savedLimit);
     if (mMenuMode) {
         const double frame = GetFrame().height - GetClientRect().height;
         const double height = frame + double(mRowHeight) * std::max(GetItemCount(), 1);
-        (void)SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, height}, savedLimit);  // as above
+        SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, height}, savedLimit);
     }
     mRowHeightKnown = 1;
 }
@@ -155,12 +155,12 @@ QVResult LListBox::CreateItemControls()
     RCPtr<LControl> control = factory->CreateControl(d, this);
     auto* row = dynamic_cast<LListBoxItem*>(control.Get());
     if (!row) {
-        if (control) (void)control->Close();  // a failed close leaves it hidden; E_FAIL is returned either way
+        if (control) control->Close();
         return E_FAIL;
     }
     AttachRow(*row);
-    (void)row->UpdateLayout();  // placed by its descriptor; a failure keeps that frame
-    (void)RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));  // only redraws the row from its item
+    row->UpdateLayout();
+    RefreshItem(ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)));
     if (ItemOfRow(static_cast<uint32_t>(mRows.size() - 1)) < 0) ClearRow(*row);
     return S_OK;
 }
@@ -168,7 +168,6 @@ QVResult LListBox::CreateItemControls()
 void LListBox::AttachRow(LListBoxItem& row)
 {
     RCPtr<LNotificationDistributor> source(&row);
-    // Registration fails only for a null sender or name; both are set here.
     (void)mListHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
     (void)mListHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
     (void)mListHandler->RegisterHandler(&LListBox::OnRowLeftDragChange, source, u"NID_LEFT_DRAG_CONDITION_CHANGE");
@@ -226,7 +225,7 @@ void LListBox::EndBoundsChange()
     LScrollView::EndBoundsChange();
     EnsureRowsCover();
     ShowRowsInClient();
-    if (GetItemCount() > 0) (void)EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));  // an index in range
+    if (GetItemCount() > 0) EnsureVisible(std::min(mTopIndex, GetItemCount() - 1));
 }
 
 bool LListBox::OnChildChanged(LControl* child)
@@ -319,7 +318,7 @@ QVResult LListBox::RefreshItem(int32_t index)
     if (!row) return 1;
     const LListItemRecord* item = GetItem(index);
     row->SetEnabled(true);
-    (void)row->SetText(item->text);  // 1 only means the text was unchanged
+    row->SetText(item->text);
     row->SetValue(item->value);
     row->SetMarked(item->marked != 0);
     row->SetSeparator(item->separator != 0);
@@ -328,7 +327,7 @@ QVResult LListBox::RefreshItem(int32_t index)
 
 void LListBox::ClearRow(LListBoxItem& row)
 {
-    (void)row.SetText(String());  // 1 only means the text was unchanged
+    row.SetText(String());
     row.SetValue(0.0);
     row.SetEnabled(false);
 }
@@ -340,7 +339,7 @@ void LListBox::RefreshRowsFrom(int32_t)
         if (!row) continue;
         const int32_t item = ItemOfRow(r);
         if (item >= 0) {
-            (void)RefreshItem(item);  // only redraws the row from its item
+            RefreshItem(item);
         } else {
             ClearRow(*row);
         }

@@ -33,7 +33,7 @@ void LListBox::UpdateContentExtent()
     if (mUpdatesSuspended) return;
     String sizing;
     const bool selfWidth = mTemplate && mTemplate->GetAttribute(u"XSizeToControl", sizing) && sizing == u"Self";
-    (void)SetClientExtent(selfWidth ? mWidestTextWidth : 0, GetContentHeight());  // cannot fail; 1 is "unchanged"
+    SetClientExtent(selfWidth ? mWidestTextWidth : 0, GetContentHeight());
 }
 
 void LListBox::UpdateWidestItem()
@@ -77,15 +77,13 @@ void LListBox::FitToContent()
     const DoubleRect& frame = GetFrame();
     if (ExpandsToText()) {
         const double width = frame.width - client.width + GetContentExtent().x + mWidestTextWidth;
-        // Axis 0 is valid, so only a changed flag comes back.
-        (void)SetLayoutSize(0, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(width)},
-                            GetLayout().limit[0]);
+        SetLayoutSize(0, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(width)},
+                      GetLayout().limit[0]);
     }
     if (mMenuMode) {
         const double height = frame.height - client.height + GetContentHeight();
-        // Axis 1 is valid, so only a changed flag comes back.
-        (void)SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(height)},
-                            GetLayout().limit[1]);
+        SetLayoutSize(1, LayoutRecord{LayoutKind::kSelf, String(), 0.0f, std::round(height)},
+                      GetLayout().limit[1]);
     }
     mFitting = 0;
 }
@@ -101,7 +99,7 @@ void LListBox::SnapHeightToRows()
     layout.minimum[1] = height;
     layout.limit[1] = height;
     SetLayout(layout);
-    (void)UpdateLayout();  // a layout pass; without a layout the frame stays
+    UpdateLayout();
 }
 
 void LListBox::OnScrollbarVisibilityChanged(int axis)
@@ -151,7 +149,7 @@ QVResult LListBox::EnsureVisible(int32_t index)
         if (!IsHidden(k)) ++before;
     }
     const DoublePoint offset{GetScrollOffset().x, double(before) * mRowHeight};
-    if (offset.y != GetScrollOffset().y) (void)SetScrollOffset(offset);  // scrolling cannot fail; 1 means no change
+    if (offset.y != GetScrollOffset().y) SetScrollOffset(offset);
     return S_OK;
 }
 
@@ -162,7 +160,7 @@ QVResult LListBox::SetScrollOffset(const DoublePoint& offset)
     // items move through them, so they follow the offset at once.
     if (result == S_OK) {
         for (uint32_t r = 0; r < mRows.size(); ++r) {
-            if (LListBoxItem* row = GetRow(r)) (void)row->UpdateLayout();  // a row without a layout stays
+            if (LListBoxItem* row = GetRow(r)) row->UpdateLayout();
         }
     }
     if (mRowHeight > 0) {

@@ -27,7 +27,7 @@ void LListBox::SetItemSelected(int32_t index, double value)
     const bool was = item->IsSelected();
     item->value = value;
     if (was != item->IsSelected()) mSelectedCount += was ? -1 : 1;
-    (void)RefreshItem(index);  // only redraws the row from its item
+    RefreshItem(index);
 }
 
 int32_t LListBox::SelectItem(int32_t first, int32_t last, bool exclusive)
@@ -35,7 +35,7 @@ int32_t LListBox::SelectItem(int32_t first, int32_t last, bool exclusive)
     if (last < 0) last = first;
     if (!GetItem(first) || !GetItem(last)) return E_INVALIDARG;
     if (first == last && GetItem(first)->IsSelected() && (!exclusive || mSelectedCount == 1)) {
-        (void)EnsureVisible(first);  // scrolling only; the item was checked above
+        EnsureVisible(first);
         return first;
     }
     mAnchor = first;
@@ -53,7 +53,7 @@ int32_t LListBox::SelectItem(int32_t first, int32_t last, bool exclusive)
             changed = true;
         }
     }
-    (void)EnsureVisible(mCaret);  // scrolling only; the caret was checked above
+    EnsureVisible(mCaret);
     if (changed) NotifySelectionChange();
     return first;
 }

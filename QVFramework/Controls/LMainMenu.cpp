@@ -135,7 +135,7 @@ QVResult LMainMenu::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
         if (AddMenu(menu.name) != S_OK) continue;
         LControl* button = GetMenuButton(GetMenuButtonCount() - 1);
         AsButton(button)->SetMenu(menu.menu);
-        (void)button->SetText(menu.text);  // only says whether the text changed
+        button->SetText(menu.text);
     }
     return result;
 }
@@ -165,7 +165,7 @@ QVResult LMainMenu::AddMenu(const String& name)
     RCPtr<LControl> button =
         factory->CreateControl(RCPtr<IControlDescriptor>(new MenuButtonDescriptor(mTemplate, name, after)), this);
     if (!button || !AsButton(button.Get())) {
-        if (button) (void)button->Close();  // already failing; the odd button is dropped
+        if (button) button->Close();
         return E_FAIL;
     }
     button->SetFocusBoundary(true);
@@ -198,11 +198,11 @@ QVResult LMainMenu::InsertMenuBefore(const String& before, const String& name, c
         LControl* to = GetMenuButton(b);
         LControl* from = GetMenuButton(b - 1);
         AsButton(to)->SetMenu(AsButton(from)->GetMenu());
-        (void)to->SetText(from->GetText());  // only says whether the text changed
+        to->SetText(from->GetText());
         mAddedNames[static_cast<size_t>(b - mSkinMenuCount)] = mAddedNames[static_cast<size_t>(b - 1 - mSkinMenuCount)];
     }
     LControl* target = GetMenuButton(p);
-    (void)target->SetText(label);  // only says whether the text changed
+    target->SetText(label);
     AsButton(target)->SetMenu(menu);
     mAddedNames[static_cast<size_t>(p - mSkinMenuCount)] = name;
     return p - mSkinMenuCount;

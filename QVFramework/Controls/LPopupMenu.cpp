@@ -82,8 +82,8 @@ void LPopupMenu::FitToEntries()
     size.kind = LayoutKind::kSelf;
     size.factor = 0.0f;
     size.offset = frame + double(GetContentHeight());
-    (void)SetLayoutSize(1, size, GetLayout().limit[1]);  // axis 1 is valid; only a changed flag
-    (void)UpdateLayout();                                // a layout pass; the frame stays on failure
+    SetLayoutSize(1, size, GetLayout().limit[1]);
+    UpdateLayout();
 }
 
 QVResult LPopupMenu::RefreshItem(int32_t index)
@@ -200,7 +200,7 @@ void LPopupMenu::ShowAtMousePosition()
             position.name = String();
             position.factor = 0.0f;
             position.offset = at[axis];
-            (void)SetLayoutPosition(axis, position, GetLayout().anchor[axis]);  // a valid axis; only a changed flag
+            SetLayoutPosition(axis, position, GetLayout().anchor[axis]);
         }
     }
     Popup();
@@ -210,7 +210,7 @@ void LPopupMenu::Popup()
 {
     UpdateEntryStates();
     SetVisible(true);
-    (void)SetFocus(true);  // a menu that cannot take the focus is still shown
+    SetFocus(true);  // a menu that cannot take the focus is still shown
 }
 
 }  // namespace QV

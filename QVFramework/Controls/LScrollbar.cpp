@@ -95,7 +95,6 @@ QVResult LScrollbar::Initialize()
     mChannel = FindChildControl(u"channel");
     if (mChannel) {
         const RCPtr<LNotificationDistributor> channel(mChannel.Get());
-        // Registration fails only for a null sender or name; both are set here.
         (void)mOwnHandler->RegisterHandler(&LScrollbar::OnChannelLeftDragChange, channel,
                                            u"NID_LEFT_DRAG_CONDITION_CHANGE");
         (void)mOwnHandler->RegisterHandler(&LScrollbar::OnChannelHoverChange, channel, u"NID_HOVER_CONDITION_CHANGE");
@@ -103,7 +102,6 @@ QVResult LScrollbar::Initialize()
     }
     if (mThumb) {
         const RCPtr<LNotificationDistributor> thumb(mThumb.Get());
-        // Registration fails only for a null sender or name; both are set here.
         (void)mOwnHandler->RegisterHandler(&LScrollbar::OnThumbMouseMove, thumb, u"NID_MOUSE_MOVE");
         (void)mOwnHandler->RegisterHandler(&LScrollbar::OnThumbLeftDragChange, thumb,
                                            u"NID_LEFT_DRAG_CONDITION_CHANGE");
@@ -113,7 +111,6 @@ QVResult LScrollbar::Initialize()
     RCPtr<LControl> inc = FindChildControl(u"inc");
     for (const RCPtr<LControl>& step : {dec, inc}) {
         if (!step) continue;
-        // Registration fails only for a null sender or name; both are set here.
         (void)mOwnHandler->RegisterHandler(&LScrollbar::OnButtonAutoRepeat, RCPtr<LNotificationDistributor>(step.Get()),
                                            u"NID_BUTTON_AUTOREPEAT");
         if (auto* button = dynamic_cast<LButton*>(step.Get())) button->SetAutoRepeat(true);
@@ -149,8 +146,7 @@ void LScrollbar::UpdateThumb()
         LayoutRecord size = mThumb->GetLayout().size[Axis()];
         size.kind = LayoutKind::kSelf;
         size.offset = RoundHalf(mThumbLength);
-        // Only says whether the layout changed; the axis is valid.
-        (void)mThumb->SetLayoutSize(Axis(), size, mThumb->GetLayout().limit[Axis()]);
+        mThumb->SetLayoutSize(Axis(), size, mThumb->GetLayout().limit[Axis()]);
     }
     UpdateThumbPosition();
 }
@@ -173,8 +169,7 @@ void LScrollbar::MoveThumbTo(double along)
     LayoutRecord position = mThumb->GetLayout().position[Axis()];
     position.offset = along;
     position.factor = 0.0f;
-    // Only says whether the layout changed; the axis is valid.
-    (void)mThumb->SetLayoutPosition(Axis(), position, mThumb->GetLayout().anchor[Axis()]);
+    mThumb->SetLayoutPosition(Axis(), position, mThumb->GetLayout().anchor[Axis()]);
 }
 
 void LScrollbar::SetValueFromThumb()
@@ -247,7 +242,7 @@ QVResult LScrollbar::OnChannelLeftDragChange(const RCPtr<LNotificationDistributo
     } else if (cleared(Condition::kCaptured) && mPagingSide != 0) {
         mPagingSide = 0;
         ClearChannelHighlight();
-        (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
+        UnsubscribeIdle();
     }
     if (mPagingSide != 0) UpdateChannelHighlight();
     return 1;
@@ -300,14 +295,14 @@ void LScrollbar::UpdateChannelHighlight()
     // A channel without a pressed look has nothing to highlight with.
     if (Failed(mChannel->SetPartRegion(kChannelPressed, pressed))) return;
     if (Failed(mChannel->ResetPartRegion(kChannelNormal, kChannelPressed))) return;
-    (void)mChannel->SetPartOpacity(kChannelPressed, 1.0f, false);  // the look exists: checked above
+    mChannel->SetPartOpacity(kChannelPressed, 1.0f, false);
 }
 
 void LScrollbar::ClearChannelHighlight()
 {
     if (!mChannel) return;
     mChannel->ClearAllPartRegions();
-    if (mChannel->GetPartCount() > 0) (void)mChannel->ShowPart(kChannelNormal, true);  // fails only without looks
+    if (mChannel->GetPartCount() > 0) mChannel->ShowPart(kChannelNormal, true);
 }
 
 QVResult LScrollbar::OnThumbLeftDragChange(const RCPtr<LNotificationDistributor>&,
@@ -359,7 +354,6 @@ QVResult LScrollbar::SetKeyMask(int32_t mask)
 {
     if (mask != 0 && mKeyMask == 0 && mOwnHandler) {
         if (LControl* parent = GetParent())
-            // Registration fails only for a null sender or name; both are set here.
             (void)mOwnHandler->RegisterHandler(&LScrollbar::OnScrollbarKey, RCPtr<LNotificationDistributor>(parent),
                                                u"NID_SIBLING_KEY");
     }
@@ -377,7 +371,6 @@ void LScrollbar::JoinParentSiblingKeys()
 {
     LControl::JoinParentSiblingKeys();
     if (!mOwnHandler || mKeyMask == 0) return;
-    // Registration fails only for a null sender or name; both are set here.
     (void)mOwnHandler->RegisterHandler(&LScrollbar::OnScrollbarKey, RCPtr<LNotificationDistributor>(GetParent()),
                                        u"NID_SIBLING_KEY");
 }

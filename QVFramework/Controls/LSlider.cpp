@@ -64,18 +64,17 @@ void LSlider::CreateThumb()
     if (RCPtr<IControlDescriptor> d = mThumbStart->GetDescriptor()) (void)thumb->ApplyDescriptor(d);
     thumb->SetLayout(ThumbLayout());
     if (Failed(thumb->Initialize())) {
-        (void)thumb->Close();  // a thumb that cannot start is dropped; the slider works without one
+        thumb->Close();  // a thumb that cannot start is dropped; the slider works without one
         return;
     }
     thumb->SetInitialized(true);
     // The thumb's value is the slider's; a click must not toggle it.
-    (void)thumb->SetAutoValueSet(false);  // only stores the flag
+    thumb->SetAutoValueSet(false);
     thumb->SetKeepPressedLook(true);
     thumb->SetVisible(true);
-    (void)thumb->UpdateLayout();  // placing the thumb for the value lays it out again
+    thumb->UpdateLayout();  // placing the thumb for the value lays it out again
     mThumb = thumb;
     const RCPtr<LNotificationDistributor> source(thumb.Get());
-    // Registration fails only for a null sender or name; both are set here.
     (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbMove, source, u"NID_MOUSE_MOVE");
     (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbClick, source, u"NID_LEFT_CLICK");
     (void)mSliderHandler->RegisterHandler(&LSlider::OnThumbDrag, source, u"NID_LEFT_DRAG_CONDITION_CHANGE");
@@ -160,8 +159,7 @@ void LSlider::PlaceThumb(const LongPoint& at)
     for (int axis = 0; axis < 2; ++axis) {
         LayoutRecord position = layout.position[axis];
         position.offset = value[axis];
-        // Only says whether the layout changed; the axis is valid.
-        (void)mThumb->SetLayoutPosition(axis, position, layout.anchor[axis]);
+        mThumb->SetLayoutPosition(axis, position, layout.anchor[axis]);
     }
 }
 
@@ -262,18 +260,18 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
             mKeyHeld = false;
             mPosts.Post(*this, u"NID_VALUE_CHANGE_KEY_UP");
         }
-        (void)ShowPart(enabled ? kNormal : kDisabled);  // only the look; a skin without it keeps the current one
+        ShowPart(enabled ? kNormal : kDisabled);
     } else if (Began(p, kFocusHeld)) {
-        (void)ShowPart(kFocused);  // only the look; a skin without it keeps the current one
+        ShowPart(kFocused);
     }
     if ((p.oldConditions ^ p.newConditions) & Condition::kEnabled)
-        (void)ShowPart(enabled ? ((p.newConditions & kFocusHeld) ? kFocused : kNormal) : kDisabled);  // only the look
+        ShowPart(enabled ? ((p.newConditions & kFocusHeld) ? kFocused : kNormal) : kDisabled);
 }
 
 void LSlider::EndTrackPress()
 {
     mTrackPressed = false;
-    (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
+    UnsubscribeIdle();
 }
 
 void LSlider::OnTimer()

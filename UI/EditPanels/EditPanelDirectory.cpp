@@ -85,6 +85,6 @@ void EditPanelDirectory::ShowInstanceLabels() const
         RCPtr<LControl> label = panel ? panel->FindChildControl(row.label) : nullptr;
         if (!label) continue;
         const String text = ControlString(*label, row.stringId);
-        if (!text.IsEmpty()) (void)label->SetText(text);  // only says whether the text changed
+        if (!text.IsEmpty()) label->SetText(text);
     }
 }

@@ -13,8 +13,7 @@ void ShowLabelStrings(LControl& panel)
         if (dynamic_cast<LNumberBoxTextSelector*>(child.Get())) continue;
         if (dynamic_cast<LLabel*>(child.Get()) && child->GetText().IsEmpty()) {
             const String text = ControlString(*child, u"LABEL");
-            // A format ("ZONE %d") is its owner's to fill; the answer only says whether the text changed.
-            if (!text.IsEmpty() && text.Find(u"%") < 0) (void)child->SetText(text);
+            if (!text.IsEmpty() && text.Find(u"%") < 0) child->SetText(text);
         }
         ShowLabelStrings(*child);
     }

@@ -48,7 +48,6 @@ void LHardwareButtonEditPanel::SetButtonType(int32_t type, int32_t buttonIndex)
     mButtonType = type;
     Fields().ShowForType(*this, type);
     if (RCPtr<LControl> title = FindChildControl(u"controlNameLabel")) {
-        // The answer only says whether the text changed.
-        (void)title->SetText(ControlString(*title, ItemId(type * 2 + buttonIndex).GetChars()));
+        title->SetText(ControlString(*title, ItemId(type * 2 + buttonIndex).GetChars()));
     }
 }

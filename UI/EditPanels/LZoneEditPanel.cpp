@@ -61,7 +61,7 @@ void LZoneEditPanel::InitializeParts()
         Fields().FindPath(*noteGroup, upDown);
         const ChildStep label[] = {{.name = u"controlNameLabel", .messageLine = note.labelMessageLine}};
         RCPtr<LControl> nameLabel = Fields().FindPath(*noteGroup, label);
-        (void)nameLabel->SetText(ControlString(*nameLabel, note.stringId));  // only says whether the text changed
+        nameLabel->SetText(ControlString(*nameLabel, note.stringId));
     }
 }
 

@@ -410,7 +410,7 @@ TEST_F(SkinIconsTest, IconsComeOnlyFromAnIconLookOfTheListItself)
         EXPECT_EQ(row->ShowsIcon(), c.shows);
         const LRefCountedObject* shown = c.iconCount ? c.icons[0].Get() : nullptr;
         EXPECT_EQ(Overlays(*row), std::vector<const LRefCountedObject*>(14, shown));
-        (void)list->Close();
+        list->Close();
     }
 }
 

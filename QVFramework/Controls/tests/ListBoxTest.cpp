@@ -348,8 +348,8 @@ TEST_F(ListBoxFixture, FrameLookFollowsEnabledAndFocus)
             }
             EXPECT_EQ(list->GetFirstVisiblePartIndex(), looks == 3 ? step.threeLooks : step.twoLooks);
         }
-        (void)other->Close();
-        (void)list->Close();
+        other->Close();
+        list->Close();
     }
 }
 
@@ -726,7 +726,7 @@ TEST_F(ListBoxFixture, ScrollingHidesAndShowsTheFocusedRowAgain)
         SCOPED_TRACE(row.what);
         rowLog->Clear();
         root->focus = row.focusRow ? static_cast<LControl*>(list->GetRow(1)) : list.Get();
-        (void)list->EnsureVisible(row.scrollTo);
+        list->EnsureVisible(row.scrollTo);
         EXPECT_EQ(rowLog->names.size(), row.changes);
         if (row.changes > 0) {
             EXPECT_EQ(rowLog->senders, (std::vector<std::string>{"ItemControl2", "ItemControl2"}));

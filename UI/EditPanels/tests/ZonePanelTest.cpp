@@ -133,7 +133,7 @@ TEST_F(ZonePanelTest, FirstNoteFieldShowsTheNoteSentAfterEveryEditPath)
         At(selector->GetUpDown().Get(), {name})->Notify(u"NID_BUTTON_AUTOREPEAT");
     };
     const auto type = [](LNoteSelector* selector, const char16_t* text) {
-        (void)selector->GetUpDown()->SetText(String(text));  // what Enter or leaving the field does
+        selector->GetUpDown()->SetText(String(text));  // what Enter or leaving the field does
     };
     const struct {
         const char* name;
