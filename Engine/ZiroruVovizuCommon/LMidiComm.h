@@ -33,10 +33,11 @@ public:
     // Works on the process-wide MIDI services as they are at this call, and
     // delivers on a pool of its own.
     static RCPtr<LMidiComm> Create(uint32_t sendTimeoutMs = kSendTimeoutMs);
-    // Delivers on the given one-worker pool, which may serve one comm after
-    // another: its worker thread is then started once, not with every comm.
+    // Delivers on the given pool (one of its own when null), which may serve
+    // one comm after another: its worker thread is then started once, not
+    // with every comm.
     static RCPtr<LMidiComm> Create(uint32_t sendTimeoutMs, const RCPtr<LThreadPool>& pool);
-    // The pool a comm's deliveries are meant for.
+    // A pool as a comm makes for itself: one worker, its queue run at kPoolPriority.
     static RCPtr<LThreadPool> CreatePool();
     ~LMidiComm() override;
 
