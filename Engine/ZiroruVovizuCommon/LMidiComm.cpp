@@ -82,19 +82,24 @@ uint32_t StartPort(Port& port)
 
 }  // namespace
 
-RCPtr<LMidiComm> LMidiComm::Create(uint32_t sendTimeoutMs)
+RCPtr<LMidiComm> LMidiComm::Create(uint32_t sendTimeoutMs) { return Create(sendTimeoutMs, CreatePool()); }
+
+RCPtr<LMidiComm> LMidiComm::Create(uint32_t sendTimeoutMs, const RCPtr<LThreadPool>& pool)
 {
-    return RCPtr<LMidiComm>(new LMidiComm(GetMidiServices(), sendTimeoutMs));
+    return RCPtr<LMidiComm>(new LMidiComm(GetMidiServices(), sendTimeoutMs, pool ? pool : CreatePool()));
 }
 
-LMidiComm::LMidiComm(MidiServices& services, uint32_t sendTimeoutMs)
-    : mPool(LThreadPool::Create(1, kPoolPriority)), mServices(services), mSendTimeoutMs(sendTimeoutMs)
+RCPtr<LThreadPool> LMidiComm::CreatePool() { return LThreadPool::Create(1, kPoolPriority); }
+
+LMidiComm::LMidiComm(MidiServices& services, uint32_t sendTimeoutMs, const RCPtr<LThreadPool>& pool)
+    : mPool(pool), mServices(services), mSendTimeoutMs(sendTimeoutMs)
 {
 }
 
 LMidiComm::~LMidiComm()
 {
-    // Every port holds the comm, so the lists are empty by now.
+    // Every port holds the comm, so the lists are empty by now. A pool of
+    // its own is shut down here; a shared one goes on for the next comm.
     mPool.Reset();
 }
 

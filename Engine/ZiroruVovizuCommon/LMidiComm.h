@@ -1,7 +1,7 @@
 #pragma once
 // The editor's MIDI ports over the MIDI services. Input is taken over on the
 // services' callback threads, assembled there under the comm's lock and
-// handed to the comm's own one-worker pool, so subscribers of
+// handed to the comm's one-worker pool, so subscribers of
 // "NID_MIDI_DATA_CAPTURED" always run on that worker, in the order of
 // capture. Sending blocks the caller until the driver has taken the message.
 //
@@ -30,8 +30,15 @@ public:
     static constexpr int32_t kPoolPriority = 2;
     static constexpr int32_t kCapturePriority = 0;
 
-    // Works on the process-wide MIDI services as they are at this call.
+    // Works on the process-wide MIDI services as they are at this call, and
+    // delivers on a pool of its own.
     static RCPtr<LMidiComm> Create(uint32_t sendTimeoutMs = kSendTimeoutMs);
+    // Delivers on the given pool (one of its own when null), which may serve
+    // one comm after another: its worker thread is then started once, not
+    // with every comm.
+    static RCPtr<LMidiComm> Create(uint32_t sendTimeoutMs, const RCPtr<LThreadPool>& pool);
+    // A pool as a comm makes for itself: one worker, its queue run at kPoolPriority.
+    static RCPtr<LThreadPool> CreatePool();
     ~LMidiComm() override;
 
     LMidiComm(const LMidiComm&) = delete;
@@ -77,7 +84,7 @@ public:
     uint32_t GetRenderPortCount();
 
 private:
-    LMidiComm(Platform::Midi::MidiServices& services, uint32_t sendTimeoutMs);
+    LMidiComm(Platform::Midi::MidiServices& services, uint32_t sendTimeoutMs, const RCPtr<LThreadPool>& pool);
 
     void OnInputEvent(Platform::Midi::HMIDIIN handle, uint32_t message, uintptr_t param1, uintptr_t param2);
     void OnOutputEvent(Platform::Midi::HMIDIOUT handle, uint32_t message);

@@ -44,17 +44,23 @@ RCPtr<LMidiManager> LMidiManager::Create(const Timeouts& timeouts)
     RCPtr<LMidiManager> manager(new LMidiManager(timeouts));
     if (manager->mHandler) {
         Mutex::Lock lock(manager->mLock);
-        manager->mComm = LMidiComm::Create(timeouts.sendMs);
+        manager->mComm = LMidiComm::Create(timeouts.sendMs, manager->mPool);
     }
     return manager;
 }
 
 LMidiManager::LMidiManager(const Timeouts& timeouts)
-    : mHandler(new LNotificationHandler<LMidiManager>(this)), mTimeouts(timeouts)
+    : mHandler(new LNotificationHandler<LMidiManager>(this)), mPool(LMidiComm::CreatePool()), mTimeouts(timeouts)
 {
 }
 
-LMidiManager::~LMidiManager() = default;
+LMidiManager::~LMidiManager()
+{
+    // Waits for a delivery in progress and drops queued ones, so nothing
+    // reaches this manager once it is going; a comm still held elsewhere
+    // delivers no more.
+    mPool->Shutdown();
+}
 
 RCPtr<LMidiComm> LMidiManager::GetComm() const
 {
@@ -91,7 +97,7 @@ bool LMidiManager::ResetMidiConnection(const String& inputName, const String& ou
     if (previous) (void)Unsubscribe(previous);  // a comm never subscribed has nothing to drop
     previous.Reset();
 
-    const RCPtr<LMidiComm> comm = LMidiComm::Create(mTimeouts.sendMs);
+    const RCPtr<LMidiComm> comm = LMidiComm::Create(mTimeouts.sendMs, mPool);
     {
         Mutex::Lock lock(mLock);
         mComm = comm;
@@ -158,8 +164,9 @@ int32_t LMidiManager::GetPresetFromMidiDevice(int32_t)
     // is applied: the answer below tells exactly what the engine got.
     capture.Reset();
     render.Reset();
-    const int32_t applied = EndAwaitingDump();
-    const int32_t result = mPresetGate.IsSet() ? applied : (sent ? kNoDump : kMidiError);
+    int32_t applied = 0;
+    const bool taken = EndAwaitingDump(applied);
+    const int32_t result = taken ? applied : (sent ? kNoDump : kMidiError);
 
     const QVResult unsubscribed = Unsubscribe(comm);
     if (Failed(unsubscribed)) ThrowFailedResult(unsubscribed, kGetPresetMethod, kSource, 301);
@@ -171,14 +178,23 @@ void LMidiManager::BeginAwaitingDump()
     Mutex::Lock lock(mLock);
     mPresetGate.Reset();
     mApplyResult = 0;
+    mDumpApplied = false;
     mAwaitingDump = true;
 }
 
-int32_t LMidiManager::EndAwaitingDump()
+bool LMidiManager::EndAwaitingDump(int32_t& applyResult)
 {
-    Mutex::Lock lock(mLock);
-    mAwaitingDump = false;
-    return mApplyResult;
+    bool applied;
+    {
+        Mutex::Lock lock(mLock);
+        mAwaitingDump = false;
+        applied = mDumpApplied;
+        applyResult = mApplyResult;
+    }
+    // The worker opens the gate just after it lets go of the lock: once it
+    // is open, no late opening can reach the next get.
+    if (applied) WaitForGate(mPresetGate, kWaitInfinite);
+    return applied;
 }
 
 QVResult LMidiManager::OnMidiDataCaptured(const RCPtr<LNotificationDistributor>& sender,
@@ -193,10 +209,15 @@ QVResult LMidiManager::OnMidiDataCaptured(const RCPtr<LNotificationDistributor>&
     std::memcpy(dump, bytes.GetData(), kPresetDumpSize);
     if (!IsPresetDump(dump, kPresetDumpSize)) return 1;
 
-    Mutex::Lock lock(mLock);
-    const bool fromCurrentComm = mComm && static_cast<LNotificationDistributor*>(mComm.Get()) == sender.Get();
-    if (!fromCurrentComm || !mAwaitingDump || mPresetGate.IsSet()) return 1;
-    mApplyResult = ApplyPresetDump(dump);
+    {
+        Mutex::Lock lock(mLock);
+        const bool fromCurrentComm =
+            mComm && static_cast<LNotificationDistributor*>(mComm.Get()) == sender.Get();
+        if (!fromCurrentComm || !mAwaitingDump || mDumpApplied) return 1;
+        mApplyResult = ApplyPresetDump(dump);
+        mDumpApplied = true;
+    }
+    // Opened outside the lock, which the woken caller takes at once.
     mPresetGate.Set();
     return 1;
 }

@@ -4,7 +4,10 @@
 // operation but SendIdentityRequest starts on a new comm: it opens both
 // ports once to see that the keyboard is there, closes them, then opens the
 // ports it needs. The operations block their caller (the UI thread); a dump
-// arrives on the comm's pool worker, and the preset gate hands it over.
+// arrives on the comm's pool worker, and the preset gate hands it over. The
+// comms share the manager's pool, so that worker is started once and waits
+// between operations, where a pool per comm would start and join a thread
+// with every operation; it ends with the manager.
 #include <cstdint>
 
 #include "IArray.h"
@@ -14,6 +17,7 @@
 #include "LNotificationClient.h"
 #include "LNotificationDistributor.h"
 #include "LNotificationHandler.h"
+#include "LThreadPool.h"
 #include "Mutex.h"
 #include "RCPtr.h"
 #include "StringT.h"
@@ -97,18 +101,21 @@ private:
     // Under the lock, so a dump is taken only while a get awaits one.
     void BeginAwaitingDump();
     // Returns once no dump is being applied; none is applied after it.
-    [[nodiscard]] int32_t EndAwaitingDump();
+    // Whether a dump was applied, and with it the apply result.
+    [[nodiscard]] bool EndAwaitingDump(int32_t& applyResult);
 
     RCPtr<LNotificationHandler<LMidiManager>> mHandler;
+    const RCPtr<LThreadPool> mPool;  // every comm's deliveries
     RCPtr<LMidiComm> mComm;
     TrafficLight mPresetGate;
     TrafficLight mParameterGate;
     TrafficLight mIdentityGate;
     const Timeouts mTimeouts;
-    // Guards the comm, the awaiting flag and the apply result; held by the
-    // worker while it applies a dump.
+    // Guards the comm, the awaiting and applied flags and the apply result;
+    // held by the worker while it applies a dump.
     mutable Mutex mLock;
     bool mAwaitingDump = false;
+    bool mDumpApplied = false;  // the first dump of a get only
     int32_t mApplyResult = 0;
 };
 

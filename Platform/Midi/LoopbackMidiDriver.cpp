@@ -78,8 +78,14 @@ private:
             }
         }
         mDriver.mSent.emplace_back(data, data + size);
+        const std::uint64_t scheduled = mDriver.mNextSequence;
         for (std::size_t i = 0; i < size; ++i) {
             Assemble(data[i]);
+        }
+        const bool answered = mDriver.mNextSequence != scheduled;
+        lock.unlock();
+        if (answered) {
+            mDriver.mWake.notify_one();
         }
         return MMSYSERR_NOERROR;
     }
@@ -191,8 +197,11 @@ void LoopbackMidiDriver::Reset()
 
 void LoopbackMidiDriver::Inject(std::vector<std::uint8_t> bytes, std::uint32_t delayMs)
 {
-    std::lock_guard lock(mMutex);
-    ScheduleLocked(std::move(bytes), delayMs);
+    {
+        std::lock_guard lock(mMutex);
+        ScheduleLocked(std::move(bytes), delayMs);
+    }
+    mWake.notify_one();
 }
 
 std::vector<std::vector<std::uint8_t>> LoopbackMidiDriver::SentMessages() const
@@ -223,7 +232,6 @@ void LoopbackMidiDriver::ScheduleLocked(std::vector<std::uint8_t> bytes, std::ui
 {
     mPending.emplace(std::make_pair(Clock::now() + std::chrono::milliseconds(delayMs), mNextSequence++),
                      std::move(bytes));
-    mWake.notify_one();
 }
 
 void LoopbackMidiDriver::AnswerLocked(const std::vector<std::uint8_t>& message)

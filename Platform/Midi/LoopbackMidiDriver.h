@@ -70,6 +70,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     bool IsPresentLocked() const;
+    // The caller wakes the thread once it has let go of the lock, which the
+    // thread needs first thing.
     void ScheduleLocked(std::vector<std::uint8_t> bytes, std::uint32_t delayMs);
     void AnswerLocked(const std::vector<std::uint8_t>& message);
     void Run();

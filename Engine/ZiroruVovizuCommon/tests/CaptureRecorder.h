@@ -1,6 +1,8 @@
 #pragma once
 // A subscriber to "NID_MIDI_DATA_CAPTURED" that keeps what it was given and
 // on which thread.
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -20,6 +22,7 @@ struct Captured {
     String portName;
     uint32_t timestamp = 0;
     std::thread::id thread;
+    pid_t kernelThread = 0;  // unlike a thread id, not soon given to a new thread
     bool fromComm = false;
 };
 
@@ -45,6 +48,7 @@ public:
             captured.timestamp = data->GetTimestamp();
         }
         captured.thread = std::this_thread::get_id();
+        captured.kernelThread = gettid();
         captured.fromComm = sender.Get() == static_cast<LNotificationDistributor*>(mComm);
         {
             std::lock_guard lock(mMutex);

@@ -2,6 +2,8 @@
 // delivery on the pool's worker in the order of capture.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <thread>
 
 #include "MidiPortFixture.h"
@@ -97,6 +99,41 @@ TEST_F(MidiCaptureTest, DeliveryRunsOnOneWorkerThreadInTheOrderOfCapture)
         EXPECT_TRUE(c.fromComm);
     }
     EXPECT_NE(captured[0].thread, std::this_thread::get_id());
+}
+
+bool ThreadAlive(pid_t thread)
+{
+    return std::filesystem::exists("/proc/self/task/" + std::to_string(thread));
+}
+
+// Comms made one after another on one pool: each delivers on the pool's
+// worker, which outlives them and ends with the pool.
+TEST_F(MidiCaptureTest, CommsSharingAPoolDeliverOnItsOneWorker)
+{
+    RCPtr<LThreadPool> pool = LMidiComm::CreatePool();
+    std::vector<pid_t> workers;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        RCPtr<LMidiComm> shared = LMidiComm::Create(5000, pool);
+        const RCPtr<CaptureRecorder> sharedRecorder(new CaptureRecorder(shared));
+        RCPtr<LMidiCapturePort> input;
+        ASSERT_EQ(shared->OpenCapturePort(u"Tarsel Simulator", input), S_OK);
+        loopback->Inject(SysEx(20));
+        ASSERT_TRUE(Eventually([&] { return !sharedRecorder->Get().empty(); }));
+        const Captured first = sharedRecorder->Get().front();
+        EXPECT_EQ(first.bytes, SysEx(20));
+        EXPECT_TRUE(first.fromComm);
+        workers.push_back(first.kernelThread);
+        input.Reset();
+        sharedRecorder->UnregisterAllNotifications();
+        shared.Reset();
+        EXPECT_TRUE(ThreadAlive(workers.back()));
+    }
+    EXPECT_EQ(workers[1], workers[0]);
+    EXPECT_EQ(workers[2], workers[0]);
+    EXPECT_NE(workers[0], gettid());
+    pool.Reset();
+    EXPECT_TRUE(Eventually([&] { return !ThreadAlive(workers[0]); }));
 }
 
 TEST_F(MidiCaptureTest, RealTimeBytesInsideSysExArriveFirstAndLeaveItWhole)

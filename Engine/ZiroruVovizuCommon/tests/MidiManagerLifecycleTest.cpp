@@ -1,12 +1,16 @@
 // The manager's comms, subscriptions and framing, and its failure texts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 
+#include "CaptureRecorder.h"
 #include "Exception.h"
 #include "MidiManagerFixture.h"
+#include "PresetDump.h"
 
 namespace MidiManagerTest {
 namespace {
@@ -220,6 +224,85 @@ TEST_F(CommTest, SubscribersDroppedDuringTheWaitFailTheUnsubscription)
         EXPECT_EQ(FailureText([&] { c.run(*manager); }), c.text);
         dropper.join();
     }
+}
+
+// Keeps a recorder on every comm the manager subscribes to, to tell which
+// thread delivered each dump.
+class RecordingSubscriptions final : public LMidiManager {
+public:
+    RecordingSubscriptions() : LMidiManager(kTestTimeouts) {}
+
+    std::set<pid_t> DumpThreads(std::size_t& dumps)
+    {
+        std::set<pid_t> threads;
+        dumps = 0;
+        for (const auto& recorder : recorders) {
+            for (const QV::Testing::Captured& captured : recorder->Get()) {
+                if (captured.bytes.size() != QV::kPresetDumpSize) continue;
+                threads.insert(captured.kernelThread);
+                ++dumps;
+            }
+        }
+        return threads;
+    }
+
+    void DropRecorders()
+    {
+        for (const auto& recorder : recorders) recorder->UnregisterAllNotifications();
+        recorders.clear();
+    }
+
+    std::vector<RCPtr<QV::Testing::CaptureRecorder>> recorders;
+
+protected:
+    QV::QVResult Subscribe(const RCPtr<LMidiComm>& comm) override
+    {
+        recorders.emplace_back(new QV::Testing::CaptureRecorder(comm));
+        return LMidiManager::Subscribe(comm);
+    }
+};
+
+bool ThreadAlive(pid_t thread)
+{
+    return std::filesystem::exists("/proc/self/task/" + std::to_string(thread));
+}
+
+// Every get makes its comm anew, yet the dumps reach the manager on one
+// worker thread, started once; the manager's end joins it, and a comm left
+// behind delivers nothing more.
+TEST_F(CommTest, GetsShareOneDeliveryThreadThatEndsWithTheManager)
+{
+    RCPtr<RecordingSubscriptions> recording(new RecordingSubscriptions());
+    LoopbackScript script;
+    script.presetReply = DumpOf(OtherBlobs());
+    Script(script);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(recording->GetPresetFromMidiDevice(-1), 0);
+        EXPECT_TRUE(recording->IsPresetGateOpen());
+    }
+    EXPECT_EQ(EngineBlobs(), OtherBlobs());
+    std::size_t dumps = 0;
+    const std::set<pid_t> threads = recording->DumpThreads(dumps);
+    EXPECT_GE(dumps, 3u);
+    ASSERT_EQ(threads.size(), 1u);
+    const pid_t worker = *threads.begin();
+    EXPECT_NE(worker, gettid());
+    EXPECT_TRUE(ThreadAlive(worker));
+
+    const RCPtr<LMidiComm> left = recording->GetComm();
+    recording->DropRecorders();
+    const RCPtr<QV::Testing::CaptureRecorder> late(new QV::Testing::CaptureRecorder(left));
+    recording = nullptr;
+    EXPECT_TRUE(Eventually([&] { return !ThreadAlive(worker); }));
+
+    RCPtr<QV::LMidiCapturePort> input;
+    ASSERT_EQ(left->OpenCapturePort(LMidiManager::kPortName, input), QV::S_OK);
+    loopback->Inject(DumpOf(DefaultBlobs()));
+    ASSERT_TRUE(loopback->WaitUntilIdle(std::chrono::seconds(2)));
+    EXPECT_FALSE(Eventually([&] { return !late->Get().empty(); }, std::chrono::milliseconds(200)));
+    input.Reset();
+    late->UnregisterAllNotifications();
 }
 
 }  // namespace

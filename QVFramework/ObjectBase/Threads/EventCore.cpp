@@ -21,21 +21,28 @@ struct EventCore::Waiter {
 
 bool EventCore::TryConsume(Waiter& waiter, int index)
 {
-    std::lock_guard<std::mutex> lock(waiter.mutex);
-    if (waiter.fired != Waiter::kPending) return false;
-    waiter.fired = index;
+    {
+        std::lock_guard<std::mutex> lock(waiter.mutex);
+        if (waiter.fired != Waiter::kPending) return false;
+        waiter.fired = index;
+    }
     if (mAutoReset) mSignalled = false;
-    waiter.wake.notify_one();
     return true;
 }
 
 void EventCore::Set()
 {
-    std::lock_guard<std::mutex> lock(mMutex);
-    mSignalled = true;
-    for (const Entry& entry : mWaiters) {
-        if (TryConsume(*entry.waiter, entry.index) && mAutoReset) break;
+    std::vector<std::shared_ptr<Waiter>> released;
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mSignalled = true;
+        for (const Entry& entry : mWaiters) {
+            if (!TryConsume(*entry.waiter, entry.index)) continue;
+            released.push_back(entry.waiter);
+            if (mAutoReset) break;
+        }
     }
+    for (const std::shared_ptr<Waiter>& waiter : released) waiter->wake.notify_one();
 }
 
 void EventCore::Reset()
@@ -47,7 +54,7 @@ void EventCore::Reset()
 void EventCore::Unregister(const Waiter& waiter)
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    std::erase_if(mWaiters, [&](const Entry& e) { return e.waiter == &waiter; });
+    std::erase_if(mWaiters, [&](const Entry& e) { return e.waiter.get() == &waiter; });
 }
 
 int EventCore::WaitForAny(EventCore* const* events, size_t count, uint32_t timeoutMs)
@@ -56,9 +63,22 @@ int EventCore::WaitForAny(EventCore* const* events, size_t count, uint32_t timeo
     for (size_t i = 0; i < count; ++i) {
         if (events[i] == nullptr) return -2;
     }
+    // Only a test: a wait whose deadline has passed would still put the
+    // thread to sleep until the next timer tick.
+    if (timeoutMs == 0) {
+        for (size_t i = 0; i < count; ++i) {
+            EventCore& event = *events[i];
+            std::lock_guard<std::mutex> lock(event.mMutex);
+            if (!event.mSignalled) continue;
+            if (event.mAutoReset) event.mSignalled = false;
+            return static_cast<int>(i);
+        }
+        return -1;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
 
-    Waiter waiter;
+    const auto shared = std::make_shared<Waiter>();
+    Waiter& waiter = *shared;
     size_t registered = 0;
     for (; registered < count; ++registered) {
         EventCore& event = *events[registered];
@@ -67,7 +87,7 @@ int EventCore::WaitForAny(EventCore* const* events, size_t count, uint32_t timeo
             event.TryConsume(waiter, static_cast<int>(registered));
             break;
         }
-        event.mWaiters.push_back({&waiter, static_cast<int>(registered)});
+        event.mWaiters.push_back({shared, static_cast<int>(registered)});
     }
 
     {

@@ -2,10 +2,12 @@
 // The synchronisation object behind every framework event: a signalled flag,
 // auto- or manual-reset, that one thread can wait for together with others.
 // Waiters register with each event they wait for, so a Set wakes exactly the
-// waiters concerned and nobody polls.
+// waiters concerned and nobody polls. A Set wakes them once it has let go of
+// every lock: a woken thread that ran at once would otherwise block on it.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -32,11 +34,11 @@ public:
 private:
     struct Waiter;
     struct Entry {
-        Waiter* waiter;
+        std::shared_ptr<Waiter> waiter;  // kept alive for a wake after the locks
         int index;
     };
 
-    bool TryConsume(Waiter& waiter, int index);  // under mMutex
+    bool TryConsume(Waiter& waiter, int index);  // under mMutex; the caller wakes it
     void Unregister(const Waiter& waiter);
 
     const bool mAutoReset;

@@ -96,6 +96,8 @@ bool Thread::WaitForExit(uint32_t timeoutMs) const
 {
     if (!mControl) return false;
     std::unique_lock<std::mutex> lock(mControl->mutex);
+    // A wait whose deadline has passed would still sleep until the next timer tick.
+    if (timeoutMs == 0) return mControl->exited;
     const auto exited = [&] { return mControl->exited; };
     if (timeoutMs == kWaitInfinite) {
         mControl->changed.wait(lock, exited);

@@ -1,10 +1,12 @@
 #include "Event.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "EventPool.h"
 #include "LEvent.h"
@@ -32,6 +34,30 @@ TEST(EventTest, ManualResetEventStaysSignalledUntilReset)
     EXPECT_EQ(event.Wait(10), kWaitSignalled);
     ASSERT_TRUE(event.Reset());
     EXPECT_EQ(event.Wait(0), kWaitTimeout);
+}
+
+// Times this thread gave up the processor to wait.
+long OwnVoluntarySwitches()
+{
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nvcsw;
+}
+
+// A gate is tested on every preset get: a test that slept until the next
+// timer tick would cost a hand-over each time.
+TEST(EventTest, ZeroTimeoutTestsWithoutSleeping)
+{
+    Event autoReset(true);
+    TrafficLight light;
+    const RCPtr<LEvent> event = LEvent::Create();
+    const long before = OwnVoluntarySwitches();
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(autoReset.Wait(0), kWaitTimeout);
+        EXPECT_FALSE(light.IsSet());
+        EXPECT_EQ(event->Wait(0), kWaitTimeout);
+    }
+    EXPECT_EQ(OwnVoluntarySwitches() - before, 0);
 }
 
 TEST(EventTest, TimedWaitReturnsTimeoutAfterRoughlyTheTimeout)
@@ -88,6 +114,33 @@ TEST(EventTest, ManualResetSetReleasesEveryWaiter)
     b.join();
     c.join();
     EXPECT_EQ(released.load(), 3);
+}
+
+// A Set wakes its waiters after letting go of the locks, while waiters whose
+// time runs out leave at once: neither may touch a waiter that has gone (the
+// sanitizers watch), and no signal is taken twice.
+TEST(EventTest, WaitersGivingUpWhileASetWakesThemLeaveSafely)
+{
+    Event event(true);
+    std::atomic<bool> stop{false};
+    std::atomic<int> taken{0};
+    std::vector<std::thread> waiters;
+    for (int i = 0; i < 4; ++i) {
+        waiters.emplace_back([&] {
+            while (!stop.load()) {
+                if (event.Wait(1) == kWaitSignalled) taken.fetch_add(1);
+            }
+        });
+    }
+    int sets = 0;
+    for (; taken.load() < 500 && sets < 10000000; ++sets) {
+        event.Set();
+        if (sets % 8 == 0) std::this_thread::yield();
+    }
+    stop = true;
+    for (std::thread& waiter : waiters) waiter.join();
+    EXPECT_GE(taken.load(), 500);
+    EXPECT_LE(taken.load() + (event.Wait(0) == kWaitSignalled ? 1 : 0), sets);
 }
 
 TEST(TrafficLightTest, OpensForEveryCallerUntilClosed)

@@ -1,6 +1,7 @@
 #include "Thread.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <stdexcept>
@@ -89,6 +90,23 @@ TEST(ThreadTest, ExceptionEscapingTheBodyIsLoggedAndEndsOnlyThatThread)
     EXPECT_TRUE(thread.WaitForExit(1000));
     SetThreadFaultSink(previous);
     EXPECT_EQ(gFaults.load(), 1);
+}
+
+// The pool asks whether a busy worker's thread has ended on every trigger.
+TEST(ThreadTest, AskingWhetherARunningThreadHasEndedDoesNotSleep)
+{
+    Job job;
+    Thread thread(&RunJob, &job);
+    ASSERT_EQ(thread.Resume(), 1u);
+    ASSERT_EQ(job.started.Wait(1000), kWaitSignalled);
+    rusage before{};
+    getrusage(RUSAGE_THREAD, &before);
+    for (int i = 0; i < 50; ++i) EXPECT_FALSE(thread.HasExited());
+    rusage after{};
+    getrusage(RUSAGE_THREAD, &after);
+    EXPECT_EQ(after.ru_nvcsw - before.ru_nvcsw, 0);
+    job.release.Set();
+    EXPECT_TRUE(thread.WaitForExit(1000));
 }
 
 TEST(ThreadTest, NullRoutineGivesAThreadWhoseOperationsFail)
