@@ -125,8 +125,14 @@ protected:
     void KeepCaretVisible();
     double MeasureWidth(const String& text) const;
     double LineHeight() const;
-    bool Shift(uint32_t flags) const;
     [[nodiscard]] QVResult HandleMoveKey(uint32_t key);
+    // HandleMoveKey's steps.
+    void MoveCaretTo(int32_t index);
+    void SelectCharacterBefore();
+    void SelectCharacterAfter();
+    void SelectToStart();
+    void SelectToEnd();
+    void DeleteSelectionOr(int32_t start, int32_t count);
     [[nodiscard]] QVResult InsertText(const String& text);
 
     String mFilter;
