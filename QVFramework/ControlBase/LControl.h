@@ -402,6 +402,7 @@ private:
     bool IsInputAllowed() const;
     void EdgeScroll(LControl* target, LControl* moved, const int direction[2], const double depth[2]);
     void StopFlicks(LControl* target);
+    static bool ScrollsAlong(int32_t axes, int axis);
     // MoveBy by drag mode; `p` is the pointer, `t` its travel since the press.
     LControl* DragToDropTarget(const double p[2], const double t[2], EdgeScrollRequest& edges);
     RCPtr<LControl> FindDropCandidate(IRootWindow& root, const DoublePoint& rootPoint, DoublePoint& local);

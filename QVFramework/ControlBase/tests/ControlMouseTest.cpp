@@ -232,7 +232,7 @@ public:
     void OnConditionsChanged(const RCPtr<LConditionsParam>& p) override
     {
         if ((p->newConditions & Condition::kLeftPressed) && !(p->oldConditions & Condition::kLeftPressed))
-            SetDragMode(2, 1);
+            SetDragMode(DragMode::kMove, DragAxis::kX);
     }
     void OnMouseMove(const RCPtr<LPointWithModifiersParam>& p) override
     {
