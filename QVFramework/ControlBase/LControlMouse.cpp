@@ -198,7 +198,7 @@ QVResult LControl::SetDragThreshold(int32_t threshold)
 
 QVResult LControl::SetDragMode(int32_t mode, int32_t axes)
 {
-    mMouse.dragMode = mode;
+    mMouse.dragMode = static_cast<DragMode::Mode>(mode);
     mMouse.dragAxes = axes;
     return S_OK;
 }

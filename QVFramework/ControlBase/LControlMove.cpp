@@ -94,7 +94,7 @@ void LControl::MoveBy(const RCPtr<LPointParam>& param)
     case DragMode::kResize:
     case DragMode::kResizeAndScroll: DragResize(p, t, edges); break;
     case DragMode::kScrollContent: DragScrollContent(t); break;
-    default: break;
+    case DragMode::kNone: break;  // as any value that names no mode: the drag only reports its moves
     }
     EdgeScroll(scrollTarget, this, edges.direction, edges.depth);
     OnMoved(param);
@@ -242,7 +242,7 @@ void LControl::LimitTravel(const double p[2], double t[2], EdgeScrollRequest& ed
             lo[axis] = lStart[axis] - press[axis];
             hi[axis] = lStart[axis] + lExtent[axis] - press[axis];
         }
-        const int32_t mode = mMouse.dragMode;
+        const DragMode::Mode mode = mMouse.dragMode;
         if (mode == DragMode::kResize || mode == DragMode::kResizeAndScroll) {
             const double size[2] = {mMouse.savedSize.x, mMouse.savedSize.y};
             for (int axis = 0; axis < 2; ++axis) {
