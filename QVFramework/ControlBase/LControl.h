@@ -448,7 +448,6 @@ private:
     String mToolTipText;
     bool mInitialized = false;
     int32_t mIdleUsers = 0;
-    double mDecelerationRate = 1000.0;
     RCPtr<LNotificationDistributor> mNotificationCenter;
     ChildControlList mChildren;
 
@@ -465,6 +464,7 @@ private:
     // mouse
     Mouse mMouse;
     Inertia mInertia[2];
+    double mDecelerationRate = 1000.0;  // how fast a flick slows: units per second, per second
 
     // keys
     bool mWantsTab = false;

@@ -77,8 +77,7 @@ QVResult LControl::BeginDrag(int32_t button, int32_t x, int32_t y)
         mMouse.appliedTravel = {};
     }
     RCPtr<LControl> self(this);
-    (void)StopInertialScroll(0);  // 1 only means the axis was not running
-    (void)StopInertialScroll(1);  // 1 only means the axis was not running
+    StopFlicks(this);
     mMouse.captured = true;
     mMouse.pressTime = mMouse.previousMoveTime = NowMs();
     mMouse.dragVelocity = {};

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "IControlApplication.h"
 #include "LLabel.h"
 #include "TextClasses.h"
 
@@ -87,9 +86,7 @@ QVResult LTextBox::SetCaretPosition(int32_t index, bool force)
     mCaret = index;
     if (mSelectionLength == 0) mAnchor = mCaret;
     UpdateCaretRect();
-    mCaretVisible = true;
-    mNextBlink = Now() + kShownTime;
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    RestartBlink();
     return unchanged ? 1 : S_OK;
 }
 

@@ -115,6 +115,7 @@ protected:
     // Tells the window where the caret is while the box has the focus.
     void ReportCaret();
     void UpdateCaretRect();
+    void RestartBlink();
     void UpdatePartStates();
     // The look at that very index; no stand-in for a missing one.
     RCPtr<ILook> OwnLook(int32_t index) const;

@@ -51,9 +51,7 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     const auto cleared = [&](uint32_t bit) { return !(now & bit) && (was & bit); };
     if (set(Condition::kHasFocus)) {
         ReportCaret();
-        mCaretVisible = true;
-        mNextBlink = Now() + kShownTime;
-        (void)InvalidateArea();  // a redraw request; nothing to undo
+        RestartBlink();
         (void)SubscribeIdle();   // without idle ticks the caret just stays shown
     } else if (cleared(Condition::kHasFocus)) {
         if (RCPtr<IRootWindow> root = GetRootWindow()) root->SetCaret(false, this, CaretInRoot());
@@ -72,6 +70,14 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
     }
     const uint32_t watched = Condition::kActive | Condition::kHasFocus | Condition::kEnabled;
     if (((was ^ now) & watched) || cleared(Condition::kLeftDragging)) UpdatePartStates();
+}
+
+// A moved or newly focused caret shows at once for a whole shown time.
+void LTextBox::RestartBlink()
+{
+    mCaretVisible = true;
+    mNextBlink = Now() + kShownTime;
+    (void)InvalidateArea();  // a redraw request; nothing to undo
 }
 
 void LTextBox::OnTimer()

@@ -47,6 +47,17 @@ constexpr EditEntry kEditEntries[] = {{u"EDIT_CUT", u"NID_EDIT_CUT_REQ", LClipbo
                                       {u"EDIT_PASTE", u"NID_EDIT_PASTE_REQ", LClipboard::kPaste},
                                       {u"EDIT_DELETE", u"NID_EDIT_DELETE_REQ", LClipboard::kDelete}};
 
+// Whether a paste may insert the text: pasted text passes the same checks as
+// typed text.
+bool CanPaste(const LTextBox& box, const String& text)
+{
+    if (text.IsEmpty()) return false;
+    for (char16_t c : text.View()) {
+        if (!box.AcceptsCharacter(c)) return false;
+    }
+    return true;
+}
+
 // What a menu entry's state query answers for a command that cannot run now.
 constexpr QVResult kCommandUnavailable = E_INVALIDARG;
 
@@ -59,10 +70,7 @@ bool LTextBox::CanPerformEdit(int32_t command) const
     if (command >= LClipboard::kDelete && command <= LClipboard::kCopy) return mSelectionLength > 0;
     if (command != LClipboard::kPaste) return false;
     const String text = PasteText();
-    if (text.IsEmpty()) return false;
-    for (char16_t c : text.View()) {
-        if (!AcceptsCharacter(c)) return false;
-    }
+    if (!CanPaste(*this, text)) return false;
     return mMaxLength <= 0 || GetTextLength() - mSelectionLength + text.GetLength() <= mMaxLength;
 }
 
@@ -90,11 +98,7 @@ QVResult LTextBox::PerformEdit(int32_t command)
         return Failed(DeleteSelection()) ? E_FAIL : S_OK;
     case LClipboard::kPaste: {
         const String text = PasteText();
-        if (text.IsEmpty()) return E_FAIL;
-        // Pasted text passes the same checks as typed text.
-        for (char16_t c : text.View()) {
-            if (!AcceptsCharacter(c)) return E_FAIL;
-        }
+        if (!CanPaste(*this, text)) return E_FAIL;
         if (mSelectionLength > 0) return ReplaceSelection(text);
         if (mMaxLength > 0 && GetTextLength() + text.GetLength() > mMaxLength) return E_FAIL;
         return InsertText(text) == S_OK ? S_OK : E_FAIL;
