@@ -46,26 +46,30 @@ inline constexpr uint32_t kActive = 0x1000;
 
 // How a left-button drag moves the control: SetDragMode's mode.
 namespace DragMode {
-inline constexpr int32_t kNone = 0;             // the drag only reports its moves
-inline constexpr int32_t kDragAndDrop = 1;      // follows the pointer to whatever accepts it
-inline constexpr int32_t kMove = 2;             // moves inside its parent's move limits
-inline constexpr int32_t kMoveAndScroll = 3;    // kMove, scrolling the parent near its edges
-inline constexpr int32_t kResize = 4;           // drags an edge inside the parent's move limits
-inline constexpr int32_t kResizeAndScroll = 5;  // kResize, scrolling the parent near its edges
-inline constexpr int32_t kScrollContent = 6;    // scrolls its own content; a fast release flicks on
+enum Mode : int32_t {
+    kNone = 0,             // the drag only reports its moves
+    kDragAndDrop = 1,      // follows the pointer to whatever accepts it
+    kMove = 2,             // moves inside its parent's move limits
+    kMoveAndScroll = 3,    // kMove, scrolling the parent near its edges
+    kResize = 4,           // drags an edge inside the parent's move limits
+    kResizeAndScroll = 5,  // kResize, scrolling the parent near its edges
+    kScrollContent = 6     // scrolls its own content; a fast release flicks on
+};
 }  // namespace DragMode
 
 // What a drag works on (SetDragMode's axes), and the edges a drop target
-// scrolls at (QueryDropTarget).
+// scrolls at (QueryDropTarget). Bits, combined with |.
 namespace DragAxis {
-inline constexpr int32_t kX = 0x1;
-inline constexpr int32_t kY = 0x2;
-inline constexpr int32_t kRightEdge = 0x4;    // grows with the travel
-inline constexpr int32_t kLeftEdge = 0x8;     // moves with the travel and shrinks
-inline constexpr int32_t kTopEdge = 0x10;     // moves with the travel and shrinks
-inline constexpr int32_t kBottomEdge = 0x20;  // grows with the travel
-inline constexpr int32_t kAnyX = kX | kRightEdge | kLeftEdge;
-inline constexpr int32_t kAnyY = kY | kTopEdge | kBottomEdge;
+enum Bits : int32_t {
+    kX = 0x1,
+    kY = 0x2,
+    kRightEdge = 0x4,    // grows with the travel
+    kLeftEdge = 0x8,     // moves with the travel and shrinks
+    kTopEdge = 0x10,     // moves with the travel and shrinks
+    kBottomEdge = 0x20,  // grows with the travel
+    kAnyX = kX | kRightEdge | kLeftEdge,
+    kAnyY = kY | kTopEdge | kBottomEdge
+};
 }  // namespace DragAxis
 
 // What an input handler answers for an event it leaves alone: the event goes
@@ -374,7 +378,7 @@ private:
         RCPtr<LMouseButtonParam> heldLeft;  // a held press a kept hit child may take over
         bool holdSubscribed = false;
         int32_t dragThreshold = 1;
-        int32_t dragMode = DragMode::kNone;
+        DragMode::Mode dragMode = DragMode::kNone;
         int32_t dragAxes = 0;
         DoublePoint appliedTravel;
         DoublePoint dragVelocity;
@@ -410,6 +414,7 @@ private:
     bool IsInputAllowed() const;
     void EdgeScroll(LControl* target, LControl* moved, const int direction[2], const double depth[2]);
     void StopFlicks(LControl* target);
+    static bool ScrollsAlong(int32_t axes, int axis);
     // MoveBy by drag mode; `p` is the pointer, `t` its travel since the press.
     LControl* DragToDropTarget(const double p[2], const double t[2], EdgeScrollRequest& edges);
     RCPtr<LControl> FindDropCandidate(IRootWindow& root, const DoublePoint& rootPoint, DoublePoint& local);
@@ -451,7 +456,6 @@ private:
     String mToolTipText;
     bool mInitialized = false;
     int32_t mIdleUsers = 0;
-    double mDecelerationRate = 1000.0;
     RCPtr<LNotificationDistributor> mNotificationCenter;
     ChildControlList mChildren;
 
@@ -468,6 +472,7 @@ private:
     // mouse
     Mouse mMouse;
     Inertia mInertia[2];
+    double mDecelerationRate = 1000.0;  // how fast a flick slows: units per second, per second
 
     // keys
     bool mWantsTab = false;

@@ -115,6 +115,7 @@ protected:
     // Tells the window where the caret is while the box has the focus.
     void ReportCaret();
     void UpdateCaretRect();
+    void RestartBlink();
     void UpdatePartStates();
     // The look at that very index; no stand-in for a missing one.
     RCPtr<ILook> OwnLook(int32_t index) const;
@@ -125,8 +126,14 @@ protected:
     void KeepCaretVisible();
     double MeasureWidth(const String& text) const;
     double LineHeight() const;
-    bool Shift(uint32_t flags) const;
     [[nodiscard]] QVResult HandleMoveKey(uint32_t key);
+    // HandleMoveKey's steps.
+    void MoveCaretTo(int32_t index);
+    void SelectCharacterBefore();
+    void SelectCharacterAfter();
+    void SelectToStart();
+    void SelectToEnd();
+    void DeleteSelectionOr(int32_t start, int32_t count);
     [[nodiscard]] QVResult InsertText(const String& text);
 
     String mFilter;

@@ -15,14 +15,14 @@ public:
     QVResult OnMouseWheel(const RCPtr<LMouseWheelParam>&) override
     {
         hooks += "wheel ";
-        return takesWheel ? 0 : 1;
+        return takesWheel ? 0 : kNotHandled;
     }
     QVResult OnScrollKey(const RCPtr<LMouseWheelParam>&) override
     {
         hooks += "scroll ";
-        return takesWheel ? 0 : 1;
+        return takesWheel ? 0 : kNotHandled;
     }
-    int32_t mode = 0, axes = 0;
+    int32_t mode = DragMode::kNone, axes = 0;
     bool takesWheel = false;
     std::string hooks;
 };
@@ -232,7 +232,7 @@ public:
     void OnConditionsChanged(const RCPtr<LConditionsParam>& p) override
     {
         if ((p->newConditions & Condition::kLeftPressed) && !(p->oldConditions & Condition::kLeftPressed))
-            SetDragMode(2, 1);
+            SetDragMode(DragMode::kMove, DragAxis::kX);
     }
     void OnMouseMove(const RCPtr<LPointWithModifiersParam>& p) override
     {
@@ -280,14 +280,14 @@ TEST_F(MouseTest, ResizingByEdgesKeepsASizeOfAtLeastOne)
         DoubleRect expected;
     };
     const Row rows[] = {
-        {"right and bottom", 100, 40, 4 | 0x20, 49, 39, 29, 29, {100, 40, 30, 30}},
-        {"limits far away stop at width 1", 100, 40, 4, 49, 39, -11, 39, {100, 40, 1, 40}},
-        {"limits 45 units away stop at width 5", 0, 40, 4, 45, 39, -15, 39, {0, 40, 5, 40}},
-        {"top edge moves down and shrinks", 100, 40, 0x10, 10, 0, 10, 15, {100, 55, 50, 25}},
+        {"right and bottom", 100, 40, DragAxis::kRightEdge | DragAxis::kBottomEdge, 49, 39, 29, 29, {100, 40, 30, 30}},
+        {"limits far away stop at width 1", 100, 40, DragAxis::kRightEdge, 49, 39, -11, 39, {100, 40, 1, 40}},
+        {"limits 45 units away stop at width 5", 0, 40, DragAxis::kRightEdge, 45, 39, -15, 39, {0, 40, 5, 40}},
+        {"top edge moves down and shrinks", 100, 40, DragAxis::kTopEdge, 10, 0, 10, 15, {100, 55, 50, 25}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        RCPtr<Dragged> c = MakeDragged(panel.Get(), r.x, r.y, 50, 40, 4, r.edges);
+        RCPtr<Dragged> c = MakeDragged(panel.Get(), r.x, r.y, 50, 40, DragMode::kResize, r.edges);
         c->HandleMouseDown(Press(r.pressX, r.pressY));
         c->HandleMouseMove(Move(r.moveX, r.moveY));
         EXPECT_EQ(c->GetFrame(), r.expected);
@@ -301,7 +301,9 @@ TEST_F(MouseTest, BoundedMovesKeepThePointerInsideTheParentsVisibleArea)
     const struct {
         int32_t mode, axes;
         DoubleRect expected;
-    } rows[] = {{2, 3, {190, 90, 20, 20}}, {2, 1, {190, 20, 20, 20}}, {5, 4, {20, 20, 190, 20}}};
+    } rows[] = {{DragMode::kMove, DragAxis::kX | DragAxis::kY, {190, 90, 20, 20}},
+                {DragMode::kMove, DragAxis::kX, {190, 20, 20, 20}},
+                {DragMode::kResizeAndScroll, DragAxis::kRightEdge, {20, 20, 190, 20}}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.mode * 100 + r.axes);
         RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, r.mode, r.axes);
@@ -317,7 +319,7 @@ TEST_F(MouseTest, BoundedMovesKeepThePointerInsideTheParentsVisibleArea)
 
 TEST_F(MouseTest, EdgeZonesFlickTheParentAndStopWhenThePointerLeavesThem)
 {
-    RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, 3, 1);
+    RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, DragMode::kMoveAndScroll, DragAxis::kX);
     c->HandleMouseDown(Press(10, 10));
     c->HandleMouseMove(Move(190 - 20, 10));
     EXPECT_TRUE(panel->IsInertialScrollRunning(0));
@@ -334,7 +336,7 @@ TEST_F(MouseTest, EdgeZonesFlickTheParentAndStopWhenThePointerLeavesThem)
 
 TEST_F(MouseTest, FreeMovesWithoutATargetShowTheNoDropCursorAndRestoreTheLayer)
 {
-    RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, 1, 3);
+    RCPtr<Dragged> c = MakeDragged(panel.Get(), 20, 20, 20, 20, DragMode::kDragAndDrop, DragAxis::kX | DragAxis::kY);
     c->HandleMouseDown(Press(10, 10));
     c->HandleMouseMove(Move(30, 10));
     EXPECT_EQ(root->cursor, FakeApplication::kNoDrop);
@@ -382,7 +384,7 @@ TEST_F(MouseTest, AFreeMoveOverATargetEntersHoversDropsAndStopsItsFlicks)
     target->ShowPart(0);
     target->Initialize();
     EXPECT_GE(target->UpdateLayout(), 0);
-    RCPtr<Dragged> c = MakeDragged(panel.Get(), 10, 10, 20, 20, 1, 3);
+    RCPtr<Dragged> c = MakeDragged(panel.Get(), 10, 10, 20, 20, DragMode::kDragAndDrop, DragAxis::kX | DragAxis::kY);
 
     target->StartInertialScroll(0, 500, 1000, 0, nullptr);
     c->HandleMouseDown(Press(10, 10));
@@ -406,7 +408,7 @@ protected:
     // A content drag whose last move went `delta` units in one second, released `releaseAfter` ms later.
     RCPtr<Dragged> Flick(int32_t delta, uint32_t releaseAfter)
     {
-        RCPtr<Dragged> c = MakeDragged(panel.Get(), 0, 0, 100, 100, 6, 1);
+        RCPtr<Dragged> c = MakeDragged(panel.Get(), 0, 0, 100, 100, DragMode::kScrollContent, DragAxis::kX);
         app.nowMs = 1000;
         c->HandleMouseDown(Press(500, 50));
         app.nowMs = 1100;
@@ -496,7 +498,7 @@ TEST_F(MouseTest, AHeldPressPassesToTheHitChildAndTheDragSubscribesOnce)
 
 TEST_F(MouseTest, AWheelClimbsToTheFirstControlThatTakesIt)
 {
-    RCPtr<Dragged> outer = MakeDragged(panel.Get(), 0, 0, 100, 100, 0, 0);
+    RCPtr<Dragged> outer = MakeDragged(panel.Get(), 0, 0, 100, 100, DragMode::kNone, 0);
     RCPtr<TestControl> inner = Make(outer.Get(), u"inner", 0, 0, 10, 10);
     struct Row {
         uint32_t direction;

@@ -19,17 +19,16 @@
 namespace control_test {
 namespace {
 
-constexpr uint32_t kDown = 0x20000000;
-constexpr uint32_t kCtrl = 0x01000000;
-constexpr uint32_t kShift = 0x02000000;
+constexpr uint32_t kCtrl = KeyCode::kCtrl;
+constexpr uint32_t kShift = KeyCode::kShift;
 
 uint32_t Vk(uint32_t vk, uint32_t mods = 0)
 {
-    return kDown | mods | (vk << 16);
+    return KeyCode::Pressed(vk, mods);
 }
 uint32_t Ch(char16_t c)
 {
-    return kDown | c;
+    return KeyCode::kKeyDown | c;
 }
 
 class ClipboardApplication : public FakeApplication {
@@ -153,19 +152,21 @@ TEST_F(TextBoxFixture, TypingAndDeletingTable)
          0,
          u"",
          true,
-         {Vk('A', kCtrl), Vk('A'), Vk(0x70)},
+         {Vk('A', kCtrl), Vk('A'), Vk(Keys::kF1)},
          "",
          0,
          {1, 0, 1}},
-        {"backspace at 0 does nothing", u"ab", 0, 0, 0, 0, u"", true, {Vk(0x08)}, "ab", 0, {0}},
-        {"backspace", u"abc", 2, 0, 0, 0, u"", true, {Vk(0x08)}, "ac", 1, {0}},
-        {"shift+delete as backspace", u"abc", 2, 0, 0, 0, u"", true, {Vk(0x2E, kShift)}, "ac", 1, {0}},
-        {"delete", u"abc", 1, 0, 0, 0, u"", true, {Vk(0x2E)}, "ac", 1, {0}},
-        {"delete at the end", u"abc", 3, 0, 0, 0, u"", true, {Vk(0x2E)}, "abc", 3, {0}},
-        {"ctrl+delete to the end", u"abcd", 1, 0, 0, 0, u"", true, {Vk(0x2E, kCtrl)}, "a", 1, {0}},
-        {"delete a selection", u"abcd", 3, 1, 2, 0, u"", true, {Vk(0x08)}, "ad", 1, {0}},
-        {"up and down pass on", u"ab", 1, 0, 0, 0, u"", true, {Vk(0x26), Vk(0x28, kShift)}, "ab", 1, {1, 1}},
-        {"a key release does nothing", u"ab", 1, 0, 0, 0, u"", true, {0x00250000}, "ab", 1, {0}},
+        {"backspace at 0 does nothing", u"ab", 0, 0, 0, 0, u"", true, {Vk(Keys::kBack)}, "ab", 0, {0}},
+        {"backspace", u"abc", 2, 0, 0, 0, u"", true, {Vk(Keys::kBack)}, "ac", 1, {0}},
+        {"shift+delete as backspace", u"abc", 2, 0, 0, 0, u"", true, {Vk(Keys::kDelete, kShift)}, "ac", 1, {0}},
+        {"delete", u"abc", 1, 0, 0, 0, u"", true, {Vk(Keys::kDelete)}, "ac", 1, {0}},
+        {"delete at the end", u"abc", 3, 0, 0, 0, u"", true, {Vk(Keys::kDelete)}, "abc", 3, {0}},
+        {"ctrl+delete to the end", u"abcd", 1, 0, 0, 0, u"", true, {Vk(Keys::kDelete, kCtrl)}, "a", 1, {0}},
+        {"delete a selection", u"abcd", 3, 1, 2, 0, u"", true, {Vk(Keys::kBack)}, "ad", 1, {0}},
+        {"delete takes a selection first", u"abcd", 3, 1, 2, 0, u"", true, {Vk(Keys::kDelete)}, "ad", 1, {0}},
+        {"ctrl+delete takes a selection first", u"abcd", 1, 1, 2, 0, u"", true, {Vk(Keys::kDelete, kCtrl)}, "ad", 1, {0}},
+        {"up and down pass on", u"ab", 1, 0, 0, 0, u"", true, {Vk(Keys::kUp), Vk(Keys::kDown, kShift)}, "ab", 1, {1, 1}},
+        {"a key release does nothing", u"ab", 1, 0, 0, 0, u"", true, {Keys::kLeft << 16}, "ab", 1, {0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -198,18 +199,23 @@ TEST_F(TextBoxFixture, CaretAndSelectionKeysTable)
     };
     // "ab cd ef"
     const Row rows[] = {
-        {"ctrl+right inside a word", 1, 0, 0, {Vk(0x27, kCtrl)}, 3, 0, 0},
-        {"ctrl+right from a space passes the next word", 2, 0, 0, {Vk(0x27, kCtrl)}, 6, 0, 0},
-        {"ctrl+left from the end", 8, 0, 0, {Vk(0x25, kCtrl)}, 6, 0, 0},
-        {"ctrl+left from a word start", 3, 0, 0, {Vk(0x25, kCtrl)}, 0, 0, 0},
-        {"left clears the selection", 4, 2, 2, {Vk(0x25)}, 3, 0, 0},
-        {"right stops at the end", 8, 0, 0, {Vk(0x27)}, 8, 0, 0},
-        {"shift+left twice", 4, 0, 0, {Vk(0x25, kShift), Vk(0x25, kShift)}, 2, 2, 2},
-        {"shift+right then back", 4, 0, 0, {Vk(0x27, kShift), Vk(0x27, kShift), Vk(0x25, kShift)}, 5, 4, 1},
-        {"shift+home", 4, 0, 0, {Vk(0x24, kShift)}, 0, 0, 4},
-        {"shift+end", 4, 0, 0, {Vk(0x23, kShift)}, 8, 4, 4},
-        {"home and end", 4, 0, 0, {Vk(0x24), Vk(0x23)}, 8, 0, 0},
-        {"ctrl+shift+right selects a word", 3, 0, 0, {Vk(0x27, kCtrl | kShift)}, 6, 3, 3},
+        {"ctrl+right inside a word", 1, 0, 0, {Vk(Keys::kRight, kCtrl)}, 3, 0, 0},
+        {"ctrl+right from a space passes the next word", 2, 0, 0, {Vk(Keys::kRight, kCtrl)}, 6, 0, 0},
+        {"ctrl+left from the end", 8, 0, 0, {Vk(Keys::kLeft, kCtrl)}, 6, 0, 0},
+        {"ctrl+left from a word start", 3, 0, 0, {Vk(Keys::kLeft, kCtrl)}, 0, 0, 0},
+        {"left clears the selection", 4, 2, 2, {Vk(Keys::kLeft)}, 3, 0, 0},
+        {"right stops at the end", 8, 0, 0, {Vk(Keys::kRight)}, 8, 0, 0},
+        {"shift+left twice", 4, 0, 0, {Vk(Keys::kLeft, kShift), Vk(Keys::kLeft, kShift)}, 2, 2, 2},
+        {"shift+right then back", 4, 0, 0, {Vk(Keys::kRight, kShift), Vk(Keys::kRight, kShift), Vk(Keys::kLeft, kShift)}, 5, 4, 1},
+        {"shift+left then right gives a character back", 4, 0, 0,
+         {Vk(Keys::kLeft, kShift), Vk(Keys::kLeft, kShift), Vk(Keys::kRight, kShift)}, 3, 3, 1},
+        {"shift+left at the start", 0, 0, 0, {Vk(Keys::kLeft, kShift)}, 0, 0, 0},
+        {"shift+right at the end", 8, 0, 0, {Vk(Keys::kRight, kShift)}, 8, 0, 0},
+        {"ctrl+shift+left selects back to the word start", 5, 0, 0, {Vk(Keys::kLeft, kCtrl | kShift)}, 3, 3, 2},
+        {"shift+home", 4, 0, 0, {Vk(Keys::kHome, kShift)}, 0, 0, 4},
+        {"shift+end", 4, 0, 0, {Vk(Keys::kEnd, kShift)}, 8, 4, 4},
+        {"home and end", 4, 0, 0, {Vk(Keys::kHome), Vk(Keys::kEnd)}, 8, 0, 0},
+        {"ctrl+shift+right selects a word", 3, 0, 0, {Vk(Keys::kRight, kCtrl | kShift)}, 6, 3, 3},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -316,11 +322,11 @@ TEST_F(TextBoxFixture, EnterAndFocusChangesValidate)
         if (p->text == String(u"trim ")) p->text = u"trim";
     };
     Set(u"good", 0);
-    EXPECT_EQ(Press(Vk(0x0D)), 1) << "accepted: passed on";
+    EXPECT_EQ(Press(Vk(Keys::kReturn)), 1) << "accepted: passed on";
     EXPECT_EQ(Count("NID_TEXTBOX_VALIDATED"), 1);
 
     Set(u"bad", 0);
-    EXPECT_EQ(Press(Vk(0x0D)), 0) << "refused: swallowed";
+    EXPECT_EQ(Press(Vk(Keys::kReturn)), 0) << "refused: swallowed";
     EXPECT_EQ(Count("NID_TEXTBOX_VALIDATED"), 0);
 
     box->SetFocus(true);
@@ -329,7 +335,7 @@ TEST_F(TextBoxFixture, EnterAndFocusChangesValidate)
     EXPECT_TRUE(box->HasFocus()) << "a refused validation keeps the focus";
 
     Set(u"trim ", 0);
-    EXPECT_EQ(Press(Vk(0x0D)), 1);
+    EXPECT_EQ(Press(Vk(Keys::kReturn)), 1);
     EXPECT_EQ(Text(), "trim");
     EXPECT_EQ(Count("NID_TEXTBOX_TEXT_CHANGE"), 1);
     ClickOther();
@@ -398,7 +404,7 @@ TEST_F(TextBoxFixture, TheViewFollowsTheCaret)
     const double caretX = box->GetCaretRect().x - box->GetScrollOffset().x;
     EXPECT_GE(caretX, -1.0);
     EXPECT_LE(caretX, 70.0);
-    Press(Vk(0x24));
+    Press(Vk(Keys::kHome));
     EXPECT_EQ(box->GetScrollOffset().x, 0.0);
 }
 
@@ -459,7 +465,7 @@ TEST_F(TextBoxFixture, TheWindowFollowsTheCaretWhileFocused)
     const struct {
         uint32_t key;
         int32_t x;  // in the box
-    } moves[] = {{Vk(0x27), 6}, {Vk(0x23), 69}, {Vk(0x24), -1}};
+    } moves[] = {{Vk(Keys::kRight), 6}, {Vk(Keys::kEnd), 69}, {Vk(Keys::kHome), -1}};
     for (const auto& move : moves) {
         SCOPED_TRACE(move.x);
         const size_t before = root->carets.size();
@@ -535,13 +541,13 @@ TEST_F(ShippedFieldFixture, CaretAndClicksAgreeWithTheDrawnTextWhenItOverflows)
         double scroll;
     };
     const Row rows[] = {
-        {"Home", [&] { Key(Vk(0x24)); }, 0, 3, 0},
-        {"End scrolls the end into the text area", [&] { Key(Vk(0x23)); }, 16, 4 + 112 - 1, 62},
+        {"Home", [&] { Key(Vk(Keys::kHome)); }, 0, 3, 0},
+        {"End scrolls the end into the text area", [&] { Key(Vk(Keys::kEnd)); }, 16, 4 + 112 - 1, 62},
         // Shown at 30, the text position 92 is right of the middle of '12' (88..95).
         {"click nearer the right of a character", [&] { Click(30); }, 13, 4 + 91 - 1, 62},
         {"click nearer the left of a character", [&] { Click(27); }, 12, 4 + 84 - 1, 62},
         {"a click left of the text area takes the first shown boundary", [&] { Click(0); }, 9, 4 + 63 - 1, 62},
-        {"Home scrolls back", [&] { Key(Vk(0x24)); }, 0, 3, 0},
+        {"Home scrolls back", [&] { Key(Vk(Keys::kHome)); }, 0, 3, 0},
         {"a click right of the text area", [&] { Click(57); }, 7, 4 + 49 - 1, 0},
     };
     for (const Row& row : rows) {
