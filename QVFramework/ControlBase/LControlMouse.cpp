@@ -45,9 +45,9 @@ QVResult LControl::HandleMouseDown(const RCPtr<LMouseButtonParam>& param)
     RCPtr<LControl> self(this);
     if (!mMouse.captured) {
         if (HasNotFocusableAncestor(true)) {
-            if (mParent) (void)mParent->Activate(this);  // a focus request; a refusal leaves focus where it is
+            if (mParent) mParent->Activate(this);
         } else {
-            (void)SetFocus(true);  // a focus request; a refusal leaves focus where it is
+            SetFocus(true);
         }
     }
     if (b == 0) {
@@ -61,7 +61,7 @@ QVResult LControl::HandleMouseDown(const RCPtr<LMouseButtonParam>& param)
     Notify(u"NID_MOUSE_DOWN", param);
     if (!mMouse.captured) {
         const LongPoint at = param->GetPoint();
-        (void)BeginDrag(static_cast<int32_t>(param->GetButton()), at.x, at.y);  // not handled only means no drag starts
+        BeginDrag(static_cast<int32_t>(param->GetButton()), at.x, at.y);
     }
     return S_OK;
 }
@@ -166,7 +166,7 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
         }
     }
     Notify(u"NID_MOUSE_UP", param);
-    if (mMouse.captured && param->GetButtonState() == 0) (void)EndDrag();  // releasing the capture; nothing to undo
+    if (mMouse.captured && param->GetButtonState() == 0) EndDrag();
     // The release is handled whatever the click's own answer.
     if (click && IsEnabledInTree(true)) (void)HandleClick(param);
     return S_OK;
@@ -183,7 +183,7 @@ QVResult LControl::EndDrag()
     mMouse.heldLeft = nullptr;
     if (mMouse.holdSubscribed) {
         mMouse.holdSubscribed = false;
-        (void)UnsubscribeIdle();  // the hold's own subscription; nothing to undo
+        UnsubscribeIdle();
     }
     return S_OK;
 }
@@ -270,7 +270,7 @@ QVResult LControl::StopInertialScroll(int axis)
     // An axis that is not running holds no idle subscription.
     if (!in.running) return 1;
     in.running = false;
-    (void)UnsubscribeIdle();  // the running axis's own subscription; nothing to undo
+    UnsubscribeIdle();
     return S_OK;
 }
 
@@ -312,7 +312,7 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
             DoublePoint offset = mScrollOffset;
             double& value = axis == 0 ? offset.x : offset.y;
             value = std::clamp(value + step, in.minimum, std::max(in.minimum, in.maximum));
-            (void)SetScrollOffset(offset);  // 1 only means the offset was already there
+            SetScrollOffset(offset);
             if (in.linked && root) {
                 int32_t x = 0, y = 0;
                 root->GetCursorPosition(x, y);
@@ -328,7 +328,7 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
             } else if (in.velocity < -dec) {
                 in.velocity += dec;
             } else {
-                (void)StopInertialScroll(axis);  // a valid, running axis
+                StopInertialScroll(axis);
             }
         }
     }
@@ -339,7 +339,7 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
             LMouseButtonParam::Create(mMouse.heldLeft->GetButton(), at, mMouse.heldLeft->GetModifiers(), false,
                                       mMouse.heldLeft->GetButtonState(), mMouse.heldLeft->GetPointerIndex());
         RCPtr<LControl> child = mMouse.lastHitChild;
-        (void)EndDrag();  // releasing the capture; nothing to undo
+        EndDrag();
         if (root) root->SetPressTarget(child.Get());
         (void)child->HandleMouseDown(press);  // the child answers for its own press
     }
@@ -363,7 +363,7 @@ QVResult LControl::SetScrollOffset(const DoublePoint& offset)
         child->OnParentOffsetChanged(old, rounded);
     }
     mChangingScroll = false;
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    InvalidateArea();
     Notify(u"NID_SCROLL_OFFSET_CHANGE");
     if (RCPtr<IRootWindow> root = GetRootWindow()) {
         int32_t x = 0, y = 0;
@@ -377,8 +377,7 @@ QVResult LControl::SetScrollOffset(const DoublePoint& offset)
 
 void LControl::OnParentOffsetChanged(const DoublePoint&, const DoublePoint&)
 {
-    // Without a resolvable layout the frame stays as it is.
-    if (mHasLayout && (mLayout.position[0].kind == 0 || mLayout.position[1].kind == 0)) (void)UpdateLayout();
+    if (mHasLayout && (mLayout.position[0].kind == 0 || mLayout.position[1].kind == 0)) UpdateLayout();
 }
 
 QVResult LControl::HandleMouseWheel(const RCPtr<LMouseWheelParam>& param)

@@ -46,9 +46,8 @@ void LControl::BeginMove()
             if (!mMouse.wasDocked[axis]) {
                 LayoutRecord docked = mLayout.position[axis];
                 docked.offset = position[axis] - scroll[axis];
-                (void)SetDocked(axis, true);  // a valid axis, not docked yet
-                // A valid axis; the answer says only if it changed.
-                (void)SetLayoutPosition(axis, docked, mLayout.anchor[axis]);
+                SetDocked(axis, true);
+                SetLayoutPosition(axis, docked, mLayout.anchor[axis]);
             }
         }
     }
@@ -72,8 +71,8 @@ void LControl::UpdateMoveOrigin()
 void LControl::StopFlicks(LControl* target)
 {
     if (!target) return;
-    (void)target->StopInertialScroll(0);  // 1 only means the axis was not running
-    (void)target->StopInertialScroll(1);  // 1 only means the axis was not running
+    target->StopInertialScroll(0);
+    target->StopInertialScroll(1);
 }
 
 void LControl::MoveBy(const RCPtr<LPointParam>& param)
@@ -219,7 +218,7 @@ void LControl::DragScrollContent(const double t[2])
         }
     }
     mMouse.dragVelocity = {velocity[0], velocity[1]};
-    (void)SetScrollOffset(offset);  // 1 only means the offset was already there
+    SetScrollOffset(offset);
     mMouse.appliedTravel = {t[0], t[1]};
 }
 
@@ -315,14 +314,14 @@ void LControl::MoveAlong(int axis, double travel, const DoublePoint& shift)
 {
     LayoutRecord rec = mMouse.savedPosition[axis];
     rec.offset = mMouse.savedPosition[axis].offset + travel - (axis == 0 ? shift.x : shift.y);
-    (void)SetLayoutPosition(axis, rec, mLayout.anchor[axis]);  // a valid axis; the answer says only if it changed
+    SetLayoutPosition(axis, rec, mLayout.anchor[axis]);
 }
 
 void LControl::ResizeAlong(int axis, double delta)
 {
     LayoutRecord rec = mMouse.savedSizeRecord[axis];
     rec.offset = mMouse.savedSizeRecord[axis].offset + delta;
-    (void)SetLayoutSize(axis, rec, mLayout.limit[axis]);  // a valid axis; the answer says only if it changed
+    SetLayoutSize(axis, rec, mLayout.limit[axis]);
 }
 
 void LControl::EdgeScroll(LControl* target, LControl* moved, const int direction[2], const double depth[2])
@@ -336,7 +335,7 @@ void LControl::EdgeScroll(LControl* target, LControl* moved, const int direction
     const double start[2] = {range.x, range.y}, extent[2] = {range.width, range.height};
     for (int axis = 0; axis < 2; ++axis) {
         if (direction[axis] == 0) {
-            (void)target->StopInertialScroll(axis);  // a valid axis; 1 only means not running
+            target->StopInertialScroll(axis);
             continue;
         }
         target->StartInertialScroll(axis, direction[axis] * (depth[axis] + 1.0) * kEdgeScrollSpeed,
@@ -360,8 +359,8 @@ void LControl::EndMove()
         if (mMouse.wasDocked[axis]) continue;
         LayoutRecord rec = mLayout.position[axis];
         rec.offset = position[axis] + shift[axis];
-        (void)SetDocked(axis, false);                              // a valid axis; 1 only means already undocked
-        (void)SetLayoutPosition(axis, rec, mLayout.anchor[axis]);  // a valid axis; the answer says only if it changed
+        SetDocked(axis, false);
+        SetLayoutPosition(axis, rec, mLayout.anchor[axis]);
     }
     if (RCPtr<LControl> target = std::move(mMouse.dropTarget)) {
         StopFlicks(target.Get());

@@ -46,7 +46,7 @@ QVResult LTextBox::SetTextInternal(const String& text, bool resetCaret)
     // Callers move the caret after the change; until then it stays inside the text.
     mCaret = std::min(mCaret, GetTextLength());
     mAnchor = std::min(mAnchor, GetTextLength());
-    if (resetCaret) (void)SetCaretPosition(0, true);  // 0 is always a valid index
+    if (resetCaret) SetCaretPosition(0, true);
     if (!mLabel.IsEmpty()) {
         if (RCPtr<ILook> part = GetVisualPart(kLabelText)) part->SetText(mLabel);
     }
@@ -60,8 +60,8 @@ void LTextBox::SetMaxLength(int32_t length)
 {
     mMaxLength = length;
     if (length > 0 && GetTextLength() > length) {
-        (void)SetTextInternal(GetText().Left(length), false);  // cannot fail; the text is shorter
-        (void)SetCaretPosition(GetTextLength(), true);         // the end is always a valid index
+        SetTextInternal(GetText().Left(length), false);
+        SetCaretPosition(GetTextLength(), true);
     }
 }
 
@@ -134,7 +134,7 @@ void LTextBox::ExtendSelectionTo(int32_t index)
 {
     const int32_t anchor = mAnchor;
     SetSelection(std::min(anchor, index), std::abs(index - anchor), anchor);
-    (void)SetCaretPosition(index, false);  // the index is inside the text; only says whether it moved
+    SetCaretPosition(index, false);
 }
 
 // ---- editing ----
@@ -153,8 +153,7 @@ QVResult LTextBox::InsertText(const String& text)
         const int32_t start = mSelectionStart;
         mSelectionStart = mSelectionLength = 0;
         mCaret = std::min(mCaret, static_cast<int32_t>(copy.size()));
-        // The index is inside the text; only says whether it moved.
-        (void)SetCaretPosition(std::min(start, static_cast<int32_t>(copy.size())), false);
+        SetCaretPosition(std::min(start, static_cast<int32_t>(copy.size())), false);
         mAnchor = mCaret;
     }
     const int32_t caret = mCaret;
@@ -165,8 +164,7 @@ QVResult LTextBox::InsertText(const String& text)
     }
     copy.insert(static_cast<size_t>(caret), add);
     const QVResult result = SetTextInternal(String(copy.c_str()), false);
-    // The index is inside the text; only says whether it moved.
-    if (result == S_OK) (void)SetCaretPosition(caret + static_cast<int32_t>(add.size()), true);
+    if (result == S_OK) SetCaretPosition(caret + static_cast<int32_t>(add.size()), true);
     return result;
 }
 
@@ -177,8 +175,7 @@ QVResult LTextBox::DeleteText(int32_t start, int32_t count)
     std::u16string copy(GetText().View());
     copy.erase(static_cast<size_t>(start), static_cast<size_t>(std::min(count, length - start)));
     const QVResult result = SetTextInternal(String(copy.c_str()), false);
-    // The index is inside the text; only says whether it moved.
-    if (result == S_OK) (void)SetCaretPosition(start, true);
+    if (result == S_OK) SetCaretPosition(start, true);
     return result;
 }
 
@@ -198,7 +195,7 @@ QVResult LTextBox::ReplaceSelection(const String& text)
     const QVResult result = SetTextInternal(String(copy.c_str()), false);
     // A refused change leaves the text, caret and selection as they were.
     if (Failed(result)) return result;
-    (void)SetCaretPosition(start + text.GetLength(), true);  // inside the new text; only says whether it moved
+    SetCaretPosition(start + text.GetLength(), true);
     ClearSelection();
     mAnchor = mCaret;
     return result;
@@ -208,8 +205,7 @@ RCPtr<LTextValidationParams> LTextBox::Validate()
 {
     RCPtr<LTextValidationParams> params = LTextValidationParams::Create(GetText());
     Notify(u"NID_TEXTBOX_VALIDATING", params);
-    // Replacing the text cannot fail; 1 would only mean it was unchanged.
-    if (params->accepted && params->text != GetText()) (void)SetTextInternal(params->text, false);
+    if (params->accepted && params->text != GetText()) SetTextInternal(params->text, false);
     if (params->accepted) Notify(u"NID_TEXTBOX_VALIDATED", params);
     return params;
 }
@@ -231,7 +227,7 @@ QVResult LTextBox::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
     const QVResult result = LScrollView::ApplyDescriptor(descriptor);
     String label;
     if (descriptor && descriptor->GetAttribute(u"LABEL", label)) {
-        (void)SetText(text);  // restores the text; it cannot fail
+        SetText(text);
         mLabel = label;
         if (!label.IsEmpty()) {
             if (RCPtr<ILook> part = OwnLook(kLabelText)) part->SetText(label);

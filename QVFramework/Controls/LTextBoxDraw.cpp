@@ -25,7 +25,7 @@ QVResult LTextBox::SetScrollOffset(const DoublePoint& offset)
     const QVResult result = LScrollView::SetScrollOffset(offset);
     if (IsInertialScrollRunning(0)) {
         const double x = GetScrollOffset().x;
-        if (x <= 0.0 || x >= ScrollLimit()) (void)StopInertialScroll(0);  // only says whether it was moving
+        if (x <= 0.0 || x >= ScrollLimit()) StopInertialScroll(0);
     }
     RCPtr<IRootWindow> root = GetRootWindow();
     if (root && (GetConditions() & Condition::kLeftDragging)) {
@@ -55,17 +55,17 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
         (void)SubscribeIdle();   // without idle ticks the caret just stays shown
     } else if (cleared(Condition::kHasFocus)) {
         if (RCPtr<IRootWindow> root = GetRootWindow()) root->SetCaret(false, this, CaretInRoot());
-        (void)UnsubscribeIdle();  // nothing is left to undo if unregistering fails
+        UnsubscribeIdle();
         mCaretVisible = false;
-        (void)SetScrollOffset({0.0, 0.0});  // scrolling cannot fail; 1 means no change
-        (void)InvalidateArea();             // a redraw request; nothing to undo
+        SetScrollOffset({0.0, 0.0});
+        InvalidateArea();
     } else {
         if (set(Condition::kActive)) {
             if (IControlApplication* app = GetControlApplication()) SetCursor(app->GetCursorHandle(u"UI_CURSOR_IBEAM"));
         }
         if (cleared(Condition::kLeftDragging)) {
-            (void)StopInertialScroll(0);  // only says whether that axis was moving
-            (void)StopInertialScroll(1);  // only says whether that axis was moving
+            StopInertialScroll(0);
+            StopInertialScroll(1);
         }
     }
     const uint32_t watched = Condition::kActive | Condition::kHasFocus | Condition::kEnabled;
@@ -77,7 +77,7 @@ void LTextBox::RestartBlink()
 {
     mCaretVisible = true;
     mNextBlink = Now() + kShownTime;
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    InvalidateArea();
 }
 
 void LTextBox::OnTimer()
@@ -86,7 +86,7 @@ void LTextBox::OnTimer()
     if (now < mNextBlink) return;
     mCaretVisible = !mCaretVisible;
     mNextBlink = now + (mCaretVisible ? kShownTime : kHiddenTime);
-    (void)InvalidateArea();  // a redraw request; nothing to undo
+    InvalidateArea();
 }
 
 uint32_t LTextBox::GetCaretColor() const
@@ -155,8 +155,7 @@ void LTextBox::UpdateTextExtent()
     DoublePoint line, size;
     if (!GetTextGeometry(area, line, size)) return;
     constexpr double kLimit = 4503599627370496.0;  // 2^52
-    // Only says whether the extent changed.
-    (void)SetClientExtent(std::clamp(size.x, -kLimit, kLimit), std::clamp(size.y, -kLimit, kLimit));
+    SetClientExtent(std::clamp(size.x, -kLimit, kLimit), std::clamp(size.y, -kLimit, kLimit));
 }
 
 double LTextBox::ScrollLimit() const
@@ -204,7 +203,7 @@ void LTextBox::KeepCaretVisible()
     DoublePoint offset = GetScrollOffset();
     if (caret - offset.x > area.x + area.width) offset.x = caret - area.x - area.width;
     if (caret - offset.x < area.x) offset.x = std::max(0.0, caret - area.x);
-    if (offset.x != GetScrollOffset().x) (void)SetScrollOffset(offset);  // scrolling cannot fail; 1 means no change
+    if (offset.x != GetScrollOffset().x) SetScrollOffset(offset);
 }
 
 DoubleRect LTextBox::GetCharacterRect(int32_t index) const
@@ -260,8 +259,8 @@ bool LTextBox::ShowLabel()
                               RoundHalfAwayFromZero(area.height)});
     (void)SetPartRegion(kLabelText, region);  // both looks checked above
     (void)ResetPartRegion(kLabelBackground, kLabelText);
-    (void)ShowPart(kLabelBackground, true);
-    (void)SetPartOpacity(kLabelText, 1.0f, false);
+    ShowPart(kLabelBackground, true);
+    SetPartOpacity(kLabelText, 1.0f, false);
     return true;
 }
 
@@ -281,8 +280,8 @@ bool LTextBox::ShowSelection(int32_t state, int32_t selection)
     if (region.IsEmpty()) return false;
     (void)SetPartRegion(selection, region);  // both looks checked above
     (void)ResetPartRegion(state, selection);
-    (void)ShowPart(state, true);
-    (void)SetPartOpacity(selection, 1.0f, false);
+    ShowPart(state, true);
+    SetPartOpacity(selection, 1.0f, false);
     return true;
 }
 
@@ -290,7 +289,7 @@ void LTextBox::UpdatePartStates()
 {
     if (!IsEnabledInTree(true)) {
         ClearAllPartRegions();
-        (void)ShowPart(kDisabled, true);  // a skin without the look keeps what it shows
+        ShowPart(kDisabled, true);
         return;
     }
     const uint32_t conditions = GetConditions();
@@ -300,7 +299,7 @@ void LTextBox::UpdatePartStates()
     const int32_t state = (hot ? kHot : kNormal) + (focused ? kFocused : 0);
     if (mSelectionLength > 0 && focused && ShowSelection(state, kSelection + (hot ? 1 : 0))) return;
     ClearAllPartRegions();
-    (void)ShowPart(state, true);  // a skin without the look keeps what it shows
+    ShowPart(state, true);
 }
 
 }  // namespace QV

@@ -85,7 +85,7 @@ QVResult LTextBox::HandleMoveKey(uint32_t flags)
 void LTextBox::MoveCaretTo(int32_t index)
 {
     ClearSelection();
-    (void)SetCaretPosition(index, false);  // the index is inside the text; only says whether it moved
+    SetCaretPosition(index, false);
 }
 
 // Shift+Left: the caret takes the character before it into the selection, or
@@ -104,7 +104,7 @@ void LTextBox::SelectCharacterBefore()
     } else {
         SetSelection(mCaret - 1, 1, mCaret);
     }
-    (void)SetCaretPosition(mCaret - 1, false);  // the index is inside the text; only says whether it moved
+    SetCaretPosition(mCaret - 1, false);
 }
 
 // Shift+Right: the mirror of SelectCharacterBefore.
@@ -122,7 +122,7 @@ void LTextBox::SelectCharacterAfter()
     } else {
         SetSelection(mCaret, 1, mCaret);
     }
-    (void)SetCaretPosition(mCaret + 1, false);  // the index is inside the text; only says whether it moved
+    SetCaretPosition(mCaret + 1, false);
 }
 
 // Shift+Home and Shift+End select from the anchor to that end of the text.
@@ -130,7 +130,7 @@ void LTextBox::SelectToStart()
 {
     if (mCaret == 0) return;
     SetSelection(0, mAnchor, mAnchor);
-    (void)SetCaretPosition(0, false);  // the index is inside the text; only says whether it moved
+    SetCaretPosition(0, false);
 }
 
 void LTextBox::SelectToEnd()
@@ -138,7 +138,7 @@ void LTextBox::SelectToEnd()
     const int32_t length = GetTextLength();
     if (mCaret == length) return;
     SetSelection(mAnchor, length - mAnchor, mAnchor);
-    (void)SetCaretPosition(length, false);  // the index is inside the text; only says whether it moved
+    SetCaretPosition(length, false);
 }
 
 // The deleting keys take the selection when there is one, else their own
@@ -147,9 +147,9 @@ void LTextBox::SelectToEnd()
 void LTextBox::DeleteSelectionOr(int32_t start, int32_t count)
 {
     if (mSelectionLength > 0) {
-        (void)DeleteSelection();
+        DeleteSelection();
     } else {
-        (void)DeleteText(start, count);
+        DeleteText(start, count);
     }
 }
 
@@ -188,7 +188,7 @@ void LTextBox::OnLeftMouseDown(const RCPtr<LMouseButtonParam>& param)
         return;
     }
     ClearSelection();
-    (void)SetCaretPosition(index, false);  // the index is inside the text; only says whether it moved
+    SetCaretPosition(index, false);
     mAnchor = index;
 }
 
@@ -203,7 +203,7 @@ void LTextBox::OnLeftClick(const RCPtr<LMouseButtonParam>& param)
 {
     if (!param || !(param->IsDoubleClick() || (param->GetModifiers() & LPointWithModifiersParam::kCtrl))) return;
     ClearSelection();
-    (void)SetCaretPosition(FindPreviousWordStart(), false);  // the index is inside the text; only says whether it moved
+    SetCaretPosition(FindPreviousWordStart(), false);
     mAnchor = mCaret;
     const std::u16string_view text = GetText().View();
     int32_t end = FindNextWordStart();

@@ -125,10 +125,10 @@ TEST_F(MouseTest, TheClickIsDecidedAfterTheReleaseHookAndAFailedMenuLeavesItHand
     } rows[] = {
         {"left, nothing", LMouseButtonParam::kLeft, [](LControl&) {},
          {"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_LEFT_CLICK"}},
-        {"left, the hook ends the drag", LMouseButtonParam::kLeft, [](LControl& c) { (void)c.EndDrag(); },
+        {"left, the hook ends the drag", LMouseButtonParam::kLeft, [](LControl& c) { c.EndDrag(); },
          {"NID_MOUSE_DOWN", "NID_MOUSE_UP"}},
         {"right, the hook loses the hover", LMouseButtonParam::kRight,
-         [](LControl& c) { (void)c.OnMouseLeave(); }, {"NID_MOUSE_DOWN", "NID_MOUSE_UP"}},
+         [](LControl& c) { c.OnMouseLeave(); }, {"NID_MOUSE_DOWN", "NID_MOUSE_UP"}},
         {"right, the menu fails to show", LMouseButtonParam::kRight, [](LControl&) {},
          {"NID_MOUSE_DOWN", "NID_MOUSE_UP", "NID_RIGHT_CLICK"}},
     };
@@ -147,7 +147,7 @@ TEST_F(MouseTest, TheClickIsDecidedAfterTheReleaseHookAndAFailedMenuLeavesItHand
         log->Clear();
         log->Listen(c.Get(), {u"NID_MOUSE_DOWN", u"NID_MOUSE_UP", u"NID_LEFT_CLICK", u"NID_RIGHT_CLICK"});
         root->buttons = r.button;
-        (void)c->OnMouseEnter();
+        c->OnMouseEnter();
         EXPECT_EQ(c->HandleMouseDown(Press(5, 5, r.button)), S_OK);
         EXPECT_EQ(c->HandleMouseUp(Release(5, 5, r.button)), S_OK);
         EXPECT_EQ(log->names, r.expected);

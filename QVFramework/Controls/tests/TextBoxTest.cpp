@@ -431,7 +431,7 @@ TEST_F(TextBoxFixture, TheTextDrawsShiftedByTheScrollOffset)
     look.labelOffsets.clear();
     FakeRenderer renderer;
     LControl::ControlList overlay;
-    (void)box->Draw(renderer, {LongRect(0, 0, 70, 20)}, overlay, 0);
+    box->Draw(renderer, {LongRect(0, 0, 70, 20)}, overlay, 0);
     ASSERT_FALSE(look.labelOffsets.empty());
     EXPECT_EQ(look.labelOffsets.back(), box->GetScrollOffset()) << "text, caret and clicks move together";
 }
@@ -572,11 +572,11 @@ TEST_F(ShippedFieldFixture, TheLaidOutTextBoundsTheScrollRange)
     } rows[] = {{30, true}, {0, false}, {64, true}, {65, false}, {80, false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.x);
-        (void)field->SetScrollOffset({row.x == 0 ? 1.0 : 0.0, 0});
+        field->SetScrollOffset({row.x == 0 ? 1.0 : 0.0, 0});
         field->StartInertialScroll(0, 500.0, 65, 0, nullptr);
-        (void)field->SetScrollOffset({row.x, 0});
+        field->SetScrollOffset({row.x, 0});
         EXPECT_EQ(field->IsInertialScrollRunning(0), row.keepsFlicking);
-        (void)field->StopInertialScroll(0);
+        field->StopInertialScroll(0);
     }
     field->SetText(u"ab");
     EXPECT_EQ(field->GetClientExtent(), (DoublePoint{14, 16}));
