@@ -22,12 +22,15 @@ void LGDIRenderContextInfo::BeginFrame()
 {
     const LongRect& viewport = GetViewport();
     const LongSize size{viewport.width, viewport.height};
-    if (mDrawingSurface->GetSize() == size) {
+    const bool sameSize = mDrawingSurface->GetSize() == size;
+    if (sameSize) {
         std::vector<LongRect> rects;
         GetDirtyRegion().GetRects(rects);
         if (rects.size() != 1 || !(rects.front() == viewport)) return;
+        mDrawingSurface->BeginRepaint();
+    } else {
+        mDrawingSurface->SetSize(size);
     }
-    mDrawingSurface->SetSize(size);
     if (mSpareSurface->GetSize() == size) {
         mSpareToClear = true;
     } else {
@@ -53,6 +56,7 @@ void LGDIRenderContextInfo::SwapSurfaces()
 
 void LGDIRenderContextInfo::EndFrame()
 {
+    mDrawingSurface->FinishRepaint();
     mDrawingSurface->GetGraphics().Flush();
     if (IsOffscreen()) return;
     std::vector<LongRect> rects;

@@ -19,9 +19,9 @@ public:
     const RCPtr<LGDIRendererOffscreenSurface>& GetSpareSurface();
     void SwapSurfaces();
 
-    // Rebuilds both surfaces when the window changed size or the whole
-    // viewport is to be repainted; otherwise the last frame stays to be
-    // drawn over.
+    // Rebuilds both surfaces when the window changed size; a repaint of the
+    // whole viewport starts on an emptied image; otherwise the last frame
+    // stays to be drawn over.
     void BeginFrame();
     // Finishes drawing and presents the dirty areas (window contexts only).
     void EndFrame();

@@ -70,11 +70,16 @@ public:
     class LGraphicsPath : public virtual LRefCountedObject {
         QV_TYPE_NAME("class QV::LGDIRenderer::LGraphicsPath")
     public:
-        explicit LGraphicsPath(Platform::Gdip::GraphicsPath path) : mPath(std::move(path)) {}
+        LGraphicsPath(Platform::Gdip::GraphicsPath path, const RectT<float>& bounds)
+            : mPath(std::move(path)), mBounds(bounds)
+        {}
         const Platform::Gdip::GraphicsPath& GetPath() const { return mPath; }
+        // The box of the points, unscaled.
+        const RectT<float>& GetBounds() const { return mBounds; }
 
     private:
         Platform::Gdip::GraphicsPath mPath;
+        RectT<float> mBounds;
     };
 
     using BitmapCache = PurgableObjectCache<LCachedBitmap, BitmapKey, BitmapKey, GetSelf<BitmapKey>, 8, BitmapKeyHash>;
@@ -124,6 +129,13 @@ private:
     RCPtr<LCachedBitmap> RenderBitmap(const ConstRCPtr<LBitmap>& bitmap, const LongRect& destination,
                                       int32_t resizeType);
     Platform::Gdip::Graphics* GetGraphics() const;
+    // The image pixels of the local area grown by pad on every side.
+    LongRect DeviceArea(double x, double y, double width, double height, double pad) const;
+    // The image pixels an aliased opaque fill of the local rectangle replaces
+    // under the current clip.
+    LongRect OpaqueArea(const LongRect& rect) const;
+    // Before each drawing: see LGDIRendererOffscreenSurface::PrepareToDraw.
+    void PrepareToDraw(const LongRect& reach, const LongRect& covered = {});
     // The colour's packed form with the current opacity multiplied in.
     uint32_t ToArgb(const LColor& colour) const;
     float GetOpacity() const;
