@@ -7,9 +7,7 @@
 namespace QV {
 
 LGDIRenderContextInfo::LGDIRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen)
-    : LRenderContextInfo(viewport, window, offscreen),
-      mDrawingSurface(new LGDIRendererOffscreenSurface({viewport.width, viewport.height}, window)),
-      mSpareSurface(new LGDIRendererOffscreenSurface({viewport.width, viewport.height}, window))
+    : LRenderContextInfo(viewport, window, offscreen)
 {}
 
 LGDIRenderContextInfo::~LGDIRenderContextInfo()
@@ -22,6 +20,10 @@ void LGDIRenderContextInfo::BeginFrame()
 {
     const LongRect& viewport = GetViewport();
     const LongSize size{viewport.width, viewport.height};
+    if (!mDrawingSurface) {
+        (void)GetDrawingSurface();  // made at the first frame's size, empty
+        return;
+    }
     const bool sameSize = mDrawingSurface->GetSize() == size;
     if (sameSize) {
         std::vector<LongRect> rects;
@@ -31,6 +33,7 @@ void LGDIRenderContextInfo::BeginFrame()
     } else {
         mDrawingSurface->SetSize(size);
     }
+    if (!mSpareSurface) return;
     if (mSpareSurface->GetSize() == size) {
         mSpareToClear = true;
     } else {
@@ -39,9 +42,24 @@ void LGDIRenderContextInfo::BeginFrame()
     }
 }
 
+const RCPtr<LGDIRendererOffscreenSurface>& LGDIRenderContextInfo::GetDrawingSurface()
+{
+    // Made on first use: a window often changes size between its context's
+    // making and its first frame, and an image of its size is start-up time.
+    if (!mDrawingSurface) {
+        const LongRect& viewport = GetViewport();
+        mDrawingSurface = new LGDIRendererOffscreenSurface({viewport.width, viewport.height}, GetWindow());
+    }
+    return mDrawingSurface;
+}
+
 const RCPtr<LGDIRendererOffscreenSurface>& LGDIRenderContextInfo::GetSpareSurface()
 {
-    if (mSpareToClear) {
+    if (!mSpareSurface) {
+        // Most contexts never swap.
+        mSpareSurface = new LGDIRendererOffscreenSurface(GetDrawingSurface()->GetSize(), GetWindow());
+        mSpareToClear = false;
+    } else if (mSpareToClear) {
         mSpareSurface->SetSize(mSpareSurface->GetSize());
         mSpareToClear = false;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // A window's context for the 2D renderer: every frame draws on the drawing
 // surface, and at its end only the dirty areas are presented to the window.
-// The spare surface serves DrawSurface, which swaps the two.
+// The spare surface serves DrawSurface, which swaps the two. Each is made
+// when first asked for.
 #include "LGDIRendererOffscreenSurface.h"
 #include "LRenderContextInfo.h"
 
@@ -15,7 +16,7 @@ public:
 
     LongSize GetMaximumSurfaceSize() const override { return {4096, 4096}; }
 
-    const RCPtr<LGDIRendererOffscreenSurface>& GetDrawingSurface() const { return mDrawingSurface; }
+    const RCPtr<LGDIRendererOffscreenSurface>& GetDrawingSurface();
     const RCPtr<LGDIRendererOffscreenSurface>& GetSpareSurface();
     void SwapSurfaces();
 
