@@ -199,12 +199,20 @@ QVResult LGDIRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
 
 const Platform::Gdip::Font& LGDIRenderer::FaceFor(const ConstRCPtr<LFont>& font, double pixels)
 {
-    if (mLastFace.font != font || mLastFace.pixels != pixels || !mLastFace.face) {
-        mLastFace.face = MakeFont(*font, pixels);
-        mLastFace.font = font;
-        mLastFace.pixels = pixels;
+    RecentFace* slot = &mRecentFaces.front();
+    for (RecentFace& recent : mRecentFaces) {
+        if (recent.face && recent.font == font && recent.pixels == pixels) {
+            recent.lastUse = ++mFaceUses;
+            return *recent.face;
+        }
+        if (recent.lastUse < slot->lastUse) slot = &recent;
     }
-    return *mLastFace.face;
+    // The least recently used goes.
+    slot->face = MakeFont(*font, pixels);
+    slot->font = font;
+    slot->pixels = pixels;
+    slot->lastUse = ++mFaceUses;
+    return *slot->face;
 }
 
 void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const LongPoint& position, const LColor& colour)

@@ -3,6 +3,7 @@
 // drawing surface of the current LGDIRenderContextInfo, and keeps bitmaps
 // pre-rendered at their drawn size and built polyline paths.
 // UI thread only.
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -140,17 +141,20 @@ private:
     uint32_t ToArgb(const LColor& colour) const;
     float GetOpacity() const;
 
-    // The face of the last text drawn: labels come in runs of one font, and
-    // matching a face costs more than drawing a line.
+    // The faces of the last few texts drawn or measured: labels come in runs
+    // of a few fonts, and matching a face costs more than drawing a line.
     const Platform::Gdip::Font& FaceFor(const ConstRCPtr<LFont>& font, double pixels);
-    struct LastFace {
+    struct RecentFace {
         ConstRCPtr<LFont> font;
         double pixels = 0;
         std::unique_ptr<Platform::Gdip::Font> face;
+        uint64_t lastUse = 0;
     };
+    static constexpr size_t kRecentFaces = 8;
 
     float mFontScale = 1.0f;
-    LastFace mLastFace;
+    std::array<RecentFace, kRecentFaces> mRecentFaces;
+    uint64_t mFaceUses = 0;
     RCPtr<LGDIRenderContextInfo> mContext;
     int32_t mScreenResolution = 96;
     BitmapCache mBitmapCache{kCacheSize};
