@@ -16,6 +16,8 @@ DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev \
 # The edit-panel generator, run by a test that checks the committed resources.
 DEB_PACKAGES += python3
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+# The start-up bench's yardstick window.
+BENCH_PACKAGES := libgtk-3-dev
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
@@ -38,6 +40,7 @@ test-tsan:
 	  ../../scripts/with-xvfb.sh ctest --output-on-failure -j $(JOBS) -L threaded
 
 bench: deps
+	@./scripts/install-deps.sh $(DEB_PACKAGES) $(BENCH_PACKAGES)
 	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=ON
 	cmake --build build/release -j $(JOBS)
 	@for b in build/release/bin/bench_*; do echo "== $$b"; ./scripts/with-xvfb.sh $$b || exit 1; done

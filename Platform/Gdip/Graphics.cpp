@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "Font.h"
 #include "Surface.h"
@@ -69,6 +70,13 @@ void Graphics::SetClip(const RectF& clip)
 void Graphics::ResetClip()
 {
     cairo_reset_clip(mCr);
+}
+
+void Graphics::GetClipBounds(RectF& bounds) const
+{
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_clip_extents(mCr, &x1, &y1, &x2, &y2);
+    bounds = {static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2 - x1), static_cast<float>(y2 - y1)};
 }
 
 void Graphics::Prepare(Argb colour)
@@ -217,26 +225,90 @@ void Graphics::FillBand(double left, double right, double centreY, double thickn
     cairo_fill(mCr);
 }
 
+struct Graphics::LaidOutText {
+    std::vector<cairo_glyph_t> glyphs;
+    const Font* font = nullptr;
+    std::string utf8;  // for the lines, measured only when drawn
+    PointF topLeft;
+    double baseline = 0;
+};
+
 void Graphics::DrawString(const std::string& utf8, const Font& font, PointF topLeft, Argb colour)
 {
-    if (!font.IsValid() || utf8.empty()) return;
-    Prepare(colour);
+    LayOutString(utf8, font, topLeft);
+    DrawLaidOutString(colour);
+}
+
+RectF Graphics::LayOutString(const std::string& utf8, const Font& font, PointF topLeft)
+{
+    if (!mLaidOut) mLaidOut = std::make_unique<LaidOutText>();
+    LaidOutText& text = *mLaidOut;
+    text.glyphs.clear();
+    text.font = nullptr;
+    if (!font.IsValid() || utf8.empty()) return {};
     const FontDesignMetrics& m = font.GetDesignMetrics();
     const double baseline = topLeft.y + font.ToPixels(m.cellAscent);
+    cairo_glyph_t* glyphs = nullptr;
+    int count = 0;
+    if (cairo_scaled_font_text_to_glyphs(font.GetScaledFont(), topLeft.x, baseline, utf8.data(),
+                                         static_cast<int>(utf8.size()), &glyphs, &count, nullptr, nullptr,
+                                         nullptr) != CAIRO_STATUS_SUCCESS) {
+        return {};
+    }
+    text.glyphs.assign(glyphs, glyphs + count);
+    cairo_glyph_free(glyphs);
+    text.font = &font;
+    if (font.GetStyle() & (FontStyleUnderline | FontStyleStrikeout)) text.utf8 = utf8;
+    text.topLeft = topLeft;
+    text.baseline = baseline;
+    cairo_text_extents_t ink{};
+    cairo_scaled_font_glyph_extents(font.GetScaledFont(), text.glyphs.data(), count, &ink);
+    double left = topLeft.x + ink.x_bearing, top = baseline + ink.y_bearing;
+    double right = left + ink.width, bottom = top + ink.height;
+    if (count == 0 || ink.width <= 0 || ink.height <= 0) left = top = right = bottom = 0;
+    const int32_t style = font.GetStyle();
+    if (style & (FontStyleUnderline | FontStyleStrikeout)) {
+        // The lines run from the pen's start to its end.
+        const double end = topLeft.x + font.MeasureString(utf8);
+        auto band = [&](double centreY, double thickness) {
+            if (right <= left) {
+                left = right = topLeft.x;
+                top = bottom = centreY;
+            }
+            left = std::min(left, double(topLeft.x));
+            right = std::max(right, end);
+            top = std::min(top, centreY - thickness / 2);
+            bottom = std::max(bottom, centreY + thickness / 2);
+        };
+        if (style & FontStyleUnderline)
+            band(baseline - font.ToPixels(m.underlinePosition), std::max(1.0f, font.ToPixels(m.underlineThickness)));
+        if (style & FontStyleStrikeout)
+            band(baseline - font.ToPixels(m.strikeoutPosition), std::max(1.0f, font.ToPixels(m.strikeoutSize)));
+    }
+    return {static_cast<float>(left), static_cast<float>(top), static_cast<float>(right - left),
+            static_cast<float>(bottom - top)};
+}
+
+void Graphics::DrawLaidOutString(Argb colour)
+{
+    if (!mLaidOut || !mLaidOut->font) return;
+    const LaidOutText& text = *mLaidOut;
+    const Font& font = *text.font;
+    Prepare(colour);
     cairo_set_scaled_font(mCr, font.GetScaledFont());
-    cairo_move_to(mCr, topLeft.x, baseline);
-    cairo_show_text(mCr, utf8.c_str());
+    cairo_show_glyphs(mCr, text.glyphs.data(), static_cast<int>(text.glyphs.size()));
     const int32_t style = font.GetStyle();
     if (!(style & (FontStyleUnderline | FontStyleStrikeout))) return;
     // The face's own glyphs carry neither line: they are drawn here.
-    const double right = topLeft.x + font.MeasureString(utf8);
+    const FontDesignMetrics& m = font.GetDesignMetrics();
+    const double right = text.topLeft.x + font.MeasureString(text.utf8);
     if (style & FontStyleUnderline) {
         const double thickness = std::max(1.0f, font.ToPixels(m.underlineThickness));
-        FillBand(topLeft.x, right, baseline - font.ToPixels(m.underlinePosition), thickness);
+        FillBand(text.topLeft.x, right, text.baseline - font.ToPixels(m.underlinePosition), thickness);
     }
     if (style & FontStyleStrikeout) {
         const double thickness = std::max(1.0f, font.ToPixels(m.strikeoutSize));
-        FillBand(topLeft.x, right, baseline - font.ToPixels(m.strikeoutPosition), thickness);
+        FillBand(text.topLeft.x, right, text.baseline - font.ToPixels(m.strikeoutPosition), thickness);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Drawing on a Surface: solid fills, pens, paths, images and text, under a
 // translation and a clip rectangle. Colours are straight ARGB.
+#include <memory>
 #include <string>
 
 #include "GdipTypes.h"
@@ -36,6 +37,9 @@ public:
     // earlier clip.
     void SetClip(const RectF& clip);
     void ResetClip();
+    // The bounds of the clip in the current world coordinates (the image's
+    // when no clip is set).
+    void GetClipBounds(RectF& bounds) const;
 
     void FillRectangle(const RectF& rect, Argb colour);
     // Pens narrower than one pixel still draw one pixel wide.
@@ -53,6 +57,11 @@ public:
 
     // One line of UTF-8 text whose cell top-left is at topLeft.
     void DrawString(const std::string& utf8, const Font& font, PointF topLeft, Argb colour);
+    // The same in two steps: the text laid out, with the box its ink will
+    // cover in world coordinates before antialiasing (empty when nothing
+    // would be drawn), then drawn. Each layout replaces the last.
+    RectF LayOutString(const std::string& utf8, const Font& font, PointF topLeft);
+    void DrawLaidOutString(Argb colour);
 
     void Flush();
 
@@ -63,8 +72,11 @@ private:
     void FillBand(double left, double right, double centreY, double thickness);
     double StrokeOffset() const;
 
+    struct LaidOutText;
+
     cairo_t* mCr;
     Surface& mTarget;
+    std::unique_ptr<LaidOutText> mLaidOut;
     SmoothingMode mSmoothing = SmoothingMode::HighSpeed;
     InterpolationMode mInterpolation = InterpolationMode::NearestNeighbor;
     CompositingMode mCompositing = CompositingMode::SourceOver;

@@ -7,9 +7,7 @@
 namespace QV {
 
 LGDIRenderContextInfo::LGDIRenderContextInfo(const LongRect& viewport, WindowHandle window, bool offscreen)
-    : LRenderContextInfo(viewport, window, offscreen),
-      mDrawingSurface(new LGDIRendererOffscreenSurface({viewport.width, viewport.height}, window)),
-      mSpareSurface(new LGDIRendererOffscreenSurface({viewport.width, viewport.height}, window))
+    : LRenderContextInfo(viewport, window, offscreen)
 {}
 
 LGDIRenderContextInfo::~LGDIRenderContextInfo()
@@ -22,12 +20,20 @@ void LGDIRenderContextInfo::BeginFrame()
 {
     const LongRect& viewport = GetViewport();
     const LongSize size{viewport.width, viewport.height};
-    if (mDrawingSurface->GetSize() == size) {
+    if (!mDrawingSurface) {
+        (void)GetDrawingSurface();  // made at the first frame's size, empty
+        return;
+    }
+    const bool sameSize = mDrawingSurface->GetSize() == size;
+    if (sameSize) {
         std::vector<LongRect> rects;
         GetDirtyRegion().GetRects(rects);
         if (rects.size() != 1 || !(rects.front() == viewport)) return;
+        mDrawingSurface->BeginRepaint();
+    } else {
+        mDrawingSurface->SetSize(size);
     }
-    mDrawingSurface->SetSize(size);
+    if (!mSpareSurface) return;
     if (mSpareSurface->GetSize() == size) {
         mSpareToClear = true;
     } else {
@@ -36,9 +42,24 @@ void LGDIRenderContextInfo::BeginFrame()
     }
 }
 
+const RCPtr<LGDIRendererOffscreenSurface>& LGDIRenderContextInfo::GetDrawingSurface()
+{
+    // Made on first use: a window often changes size between its context's
+    // making and its first frame, and an image of its size is start-up time.
+    if (!mDrawingSurface) {
+        const LongRect& viewport = GetViewport();
+        mDrawingSurface = new LGDIRendererOffscreenSurface({viewport.width, viewport.height}, GetWindow());
+    }
+    return mDrawingSurface;
+}
+
 const RCPtr<LGDIRendererOffscreenSurface>& LGDIRenderContextInfo::GetSpareSurface()
 {
-    if (mSpareToClear) {
+    if (!mSpareSurface) {
+        // Most contexts never swap.
+        mSpareSurface = new LGDIRendererOffscreenSurface(GetDrawingSurface()->GetSize(), GetWindow());
+        mSpareToClear = false;
+    } else if (mSpareToClear) {
         mSpareSurface->SetSize(mSpareSurface->GetSize());
         mSpareToClear = false;
     }
@@ -53,6 +74,7 @@ void LGDIRenderContextInfo::SwapSurfaces()
 
 void LGDIRenderContextInfo::EndFrame()
 {
+    mDrawingSurface->FinishRepaint();
     mDrawingSurface->GetGraphics().Flush();
     if (IsOffscreen()) return;
     std::vector<LongRect> rects;

@@ -1,7 +1,8 @@
 #pragma once
 // A window's context for the 2D renderer: every frame draws on the drawing
 // surface, and at its end only the dirty areas are presented to the window.
-// The spare surface serves DrawSurface, which swaps the two.
+// The spare surface serves DrawSurface, which swaps the two. Each is made
+// when first asked for.
 #include "LGDIRendererOffscreenSurface.h"
 #include "LRenderContextInfo.h"
 
@@ -15,13 +16,13 @@ public:
 
     LongSize GetMaximumSurfaceSize() const override { return {4096, 4096}; }
 
-    const RCPtr<LGDIRendererOffscreenSurface>& GetDrawingSurface() const { return mDrawingSurface; }
+    const RCPtr<LGDIRendererOffscreenSurface>& GetDrawingSurface();
     const RCPtr<LGDIRendererOffscreenSurface>& GetSpareSurface();
     void SwapSurfaces();
 
-    // Rebuilds both surfaces when the window changed size or the whole
-    // viewport is to be repainted; otherwise the last frame stays to be
-    // drawn over.
+    // Rebuilds both surfaces when the window changed size; a repaint of the
+    // whole viewport starts on an emptied image; otherwise the last frame
+    // stays to be drawn over.
     void BeginFrame();
     // Finishes drawing and presents the dirty areas (window contexts only).
     void EndFrame();

@@ -39,6 +39,14 @@ int32_t RoundToLong(double v)
     return SaturateToLong(v);
 }
 
+// How far a stroke's pixels may reach beyond its points: mitred corners go
+// up to five pen widths (cairo's default limit of 10 times half the width),
+// plus the half-pixel shift and antialiasing.
+double StrokeReach(float penWidth)
+{
+    return 5.0 * std::max<double>(penWidth, 1.0) + 2.0;
+}
+
 FloatPoint Clamped(const FloatPoint& p)
 {
     auto clamp = [](float v) { return static_cast<float>(std::clamp<double>(v, -kTwoPow52, kTwoPow52)); };
@@ -60,6 +68,47 @@ LGDIRenderer::~LGDIRenderer()
 Platform::Gdip::Graphics* LGDIRenderer::GetGraphics() const
 {
     return mContext ? &mContext->GetDrawingSurface()->GetGraphics() : nullptr;
+}
+
+LongRect LGDIRenderer::DeviceArea(double x, double y, double width, double height, double pad) const
+{
+    const LongSize size = mContext->GetDrawingSurface()->GetSize();
+    // The graphics translate by the origin in single precision.
+    const DoublePoint& origin = mContext->GetState().origin;
+    const double ox = static_cast<float>(origin.x), oy = static_cast<float>(origin.y);
+    // Edges held just outside the image first: far-off or non-finite
+    // coordinates must not overflow the conversion.
+    auto edge = [](double v, int32_t limit) { return !(v > -1.0) ? -1.0 : !(v < limit + 1.0) ? limit + 1.0 : v; };
+    const double left = std::floor(edge(x + ox - pad, size.width));
+    const double top = std::floor(edge(y + oy - pad, size.height));
+    const double right = std::ceil(edge(x + width + ox + pad, size.width));
+    const double bottom = std::ceil(edge(y + height + oy + pad, size.height));
+    if (!(left < right) || !(top < bottom)) return {};
+    return {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
+}
+
+LongRect LGDIRenderer::OpaqueArea(const LongRect& rect) const
+{
+    RectF clip;
+    Platform::Gdip::Graphics& g = mContext->GetDrawingSurface()->GetGraphics();
+    g.GetClipBounds(clip);
+    // Whole pixels only: aliased fills take the pixels whose centres they hold,
+    // and a fractional clip edge may shade its pixels.
+    const double left = std::max<double>(rect.x, clip.x), top = std::max<double>(rect.y, clip.y);
+    const double right = std::min(double(rect.x) + rect.width, double(clip.x) + clip.width);
+    const double bottom = std::min(double(rect.y) + rect.height, double(clip.y) + clip.height);
+    const DoublePoint& origin = mContext->GetState().origin;
+    const double ox = static_cast<float>(origin.x), oy = static_cast<float>(origin.y);
+    const LongSize size = mContext->GetDrawingSurface()->GetSize();
+    const double l = std::ceil(left + ox), t = std::ceil(top + oy);
+    const double r = std::floor(right + ox), b = std::floor(bottom + oy);
+    if (!(l >= 0 && t >= 0 && r <= size.width && b <= size.height && l < r && t < b)) return {};
+    return {int32_t(l), int32_t(t), int32_t(r - l), int32_t(b - t)};
+}
+
+void LGDIRenderer::PrepareToDraw(const LongRect& reach, const LongRect& covered)
+{
+    mContext->GetDrawingSurface()->PrepareToDraw(reach, covered);
 }
 
 float LGDIRenderer::GetOpacity() const
@@ -150,12 +199,20 @@ QVResult LGDIRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
 
 const Platform::Gdip::Font& LGDIRenderer::FaceFor(const ConstRCPtr<LFont>& font, double pixels)
 {
-    if (mLastFace.font != font || mLastFace.pixels != pixels || !mLastFace.face) {
-        mLastFace.face = MakeFont(*font, pixels);
-        mLastFace.font = font;
-        mLastFace.pixels = pixels;
+    RecentFace* slot = &mRecentFaces.front();
+    for (RecentFace& recent : mRecentFaces) {
+        if (recent.face && recent.font == font && recent.pixels == pixels) {
+            recent.lastUse = ++mFaceUses;
+            return *recent.face;
+        }
+        if (recent.lastUse < slot->lastUse) slot = &recent;
     }
-    return *mLastFace.face;
+    // The least recently used goes.
+    slot->face = MakeFont(*font, pixels);
+    slot->font = font;
+    slot->pixels = pixels;
+    slot->lastUse = ++mFaceUses;
+    return *slot->face;
 }
 
 void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const LongPoint& position, const LColor& colour)
@@ -163,26 +220,37 @@ void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const Lo
     Platform::Gdip::Graphics* g = GetGraphics();
     if (!g || !font) return;
     const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * mFontScale * kPointsToPixels);
-    g->DrawString(ToUtf8(text), face, {static_cast<float>(position.x), static_cast<float>(position.y - 1)},
-                  ToArgb(colour));
+    const RectF ink =
+        g->LayOutString(ToUtf8(text), face, {static_cast<float>(position.x), static_cast<float>(position.y - 1)});
+    // Room for antialiasing and for glyphs emboldened by the font engine.
+    if (ink.width > 0 && ink.height > 0)
+        PrepareToDraw(DeviceArea(ink.x, ink.y, ink.width, ink.height, 2.0 + face.GetEmSize() / 8));
+    g->DrawLaidOutString(ToArgb(colour));
 }
 
 void LGDIRenderer::DrawRect(const LongRect& rect, const LColor& colour, float penWidth)
 {
-    if (Platform::Gdip::Graphics* g = GetGraphics()) g->DrawRectangle(ToRectF(rect), ToArgb(colour), penWidth);
+    Platform::Gdip::Graphics* g = GetGraphics();
+    if (!g) return;
+    PrepareToDraw(DeviceArea(rect.x, rect.y, rect.width, rect.height, StrokeReach(penWidth)));
+    g->DrawRectangle(ToRectF(rect), ToArgb(colour), penWidth);
 }
 
 void LGDIRenderer::FillRect(const LongRect& rect, const LColor& colour, bool blend)
 {
     Platform::Gdip::Graphics* g = GetGraphics();
     if (!g) return;
+    const uint32_t argb = ToArgb(colour);
     if (blend) {
-        g->FillRectangle(ToRectF(rect), ToArgb(colour));
+        PrepareToDraw(DeviceArea(rect.x, rect.y, rect.width, rect.height, 1.0),
+                      argb >> 24 == 0xFF ? OpaqueArea(rect) : LongRect{});
+        g->FillRectangle(ToRectF(rect), argb);
         return;
     }
     // Surface pixels, origin and clip not applied; never beyond the image.
+    PrepareToDraw(rect, rect);
     g->Flush();
-    mContext->GetDrawingSurface()->GetBitmap().FillNoBlend({rect.x, rect.y, rect.width, rect.height}, ToArgb(colour));
+    mContext->GetDrawingSurface()->GetBitmap().FillNoBlend({rect.x, rect.y, rect.width, rect.height}, argb);
 }
 
 void LGDIRenderer::FillRects(const ColorRectListT<float>& rects, const DoublePoint& offset, bool)
@@ -201,8 +269,11 @@ void LGDIRenderer::FillRects(const ColorRectListT<float>& rects, const DoublePoi
 
 void LGDIRenderer::DrawLine(const FloatPoint& from, const FloatPoint& to, const LColor& colour, float penWidth)
 {
-    if (Platform::Gdip::Graphics* g = GetGraphics())
-        g->DrawLine({from.x, from.y}, {to.x, to.y}, ToArgb(colour), penWidth);
+    Platform::Gdip::Graphics* g = GetGraphics();
+    if (!g) return;
+    PrepareToDraw(DeviceArea(std::min(from.x, to.x), std::min(from.y, to.y), std::fabs(double(to.x) - from.x),
+                             std::fabs(double(to.y) - from.y), StrokeReach(penWidth)));
+    g->DrawLine({from.x, from.y}, {to.x, to.y}, ToArgb(colour), penWidth);
 }
 
 void LGDIRenderer::DrawLines(const PolylineT<float>& polyline, const LColor& colour, const FloatPoint& offset,
@@ -248,6 +319,19 @@ Platform::Gdip::GraphicsPath BuildPath(int32_t operation, const std::vector<Floa
     return path;
 }
 
+RectT<float> BoundsOf(const std::vector<FloatPoint>& points)
+{
+    if (points.empty()) return {};
+    float left = points.front().x, right = left, top = points.front().y, bottom = top;
+    for (const FloatPoint& p : points) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    return {left, top, right - left, bottom - top};
+}
+
 }  // namespace
 
 void LGDIRenderer::DrawPath(PathOperation operation, const PolylineT<float>& polyline, const LColor& colour,
@@ -261,7 +345,9 @@ void LGDIRenderer::DrawPath(PathOperation operation, const PolylineT<float>& pol
         polyline.SetChanged(false);
         slot.Reset();
     }
-    if (!slot) slot = new LGraphicsPath(BuildPath(static_cast<int32_t>(operation), polyline.GetPoints()));
+    if (!slot)
+        slot = new LGraphicsPath(BuildPath(static_cast<int32_t>(operation), polyline.GetPoints()),
+                                 BoundsOf(polyline.GetPoints()));
     const RCPtr<LGraphicsPath> path = slot;  // the slot may be reused while drawing
     const uint32_t argb = ToArgb(colour);
     const FloatPoint shift = Clamped(offset);
@@ -269,6 +355,12 @@ void LGDIRenderer::DrawPath(PathOperation operation, const PolylineT<float>& pol
     constexpr float kEpsilon = 1.1920929e-6f;
     const bool scaled = std::fabs(scale.x - 1.0f) > kEpsilon || std::fabs(scale.y - 1.0f) > kEpsilon;
     const Platform::Gdip::GraphicsPath& drawn = scaled ? path->GetPath().Scaled(scale.x, scale.y) : path->GetPath();
+    const RectT<float>& box = path->GetBounds();
+    const double sx = scaled ? scale.x : 1.0, sy = scaled ? scale.y : 1.0;
+    const double x0 = box.x * sx, x1 = (double(box.x) + box.width) * sx;
+    const double y0 = box.y * sy, y1 = (double(box.y) + box.height) * sy;
+    PrepareToDraw(DeviceArea(std::min(x0, x1), std::min(y0, y1), std::fabs(x1 - x0), std::fabs(y1 - y0),
+                             operation == PathOperation::Fill ? 1.0 : StrokeReach(polyline.GetLineWidth())));
     if (operation == PathOperation::Fill)
         g->FillPath(drawn, argb);
     else
@@ -284,6 +376,7 @@ QVResult LGDIRenderer::DrawBitmapRect(RCPtr<LRenderContextInfo> source, const Lo
     if (!from || !from->IsOffscreen()) return E_INVALIDARG;
     Platform::Gdip::Graphics* g = GetGraphics();
     if (!g) return E_FAIL;
+    PrepareToDraw(DeviceArea(destination.x, destination.y, sourceRect.width, sourceRect.height, 1.0));
     return from->GetDrawingSurface()->DrawTo(*g, destination, sourceRect, GetOpacity());
 }
 
@@ -295,11 +388,12 @@ QVResult LGDIRenderer::DrawSurface(RCPtr<LRenderContextInfo> offscreen, const Lo
     context->SwapSurfaces();
     const RCPtr<LGDIRendererOffscreenSurface>& target = context->GetDrawingSurface();
     const RCPtr<LGDIRendererOffscreenSurface>& previous = context->GetSpareSurface();
-    target->GetBitmap().Clear();
+    target->Clear();
     const LongSize size = previous->GetSize();
     Platform::Gdip::Graphics& g = target->GetGraphics();
     g.ResetTransform();
     g.ResetClip();
+    target->PrepareToDraw({position.x - 1, position.y - 1, size.width + 2, size.height + 2});
     const QVResult result = previous->DrawTo(g, position, {0, 0, size.width, size.height});
     const DoublePoint& origin = context->GetState().origin;
     g.TranslateTransform(static_cast<float>(origin.x), static_cast<float>(origin.y));

@@ -3,6 +3,7 @@
 // drawing surface of the current LGDIRenderContextInfo, and keeps bitmaps
 // pre-rendered at their drawn size and built polyline paths.
 // UI thread only.
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -70,11 +71,16 @@ public:
     class LGraphicsPath : public virtual LRefCountedObject {
         QV_TYPE_NAME("class QV::LGDIRenderer::LGraphicsPath")
     public:
-        explicit LGraphicsPath(Platform::Gdip::GraphicsPath path) : mPath(std::move(path)) {}
+        LGraphicsPath(Platform::Gdip::GraphicsPath path, const RectT<float>& bounds)
+            : mPath(std::move(path)), mBounds(bounds)
+        {}
         const Platform::Gdip::GraphicsPath& GetPath() const { return mPath; }
+        // The box of the points, unscaled.
+        const RectT<float>& GetBounds() const { return mBounds; }
 
     private:
         Platform::Gdip::GraphicsPath mPath;
+        RectT<float> mBounds;
     };
 
     using BitmapCache = PurgableObjectCache<LCachedBitmap, BitmapKey, BitmapKey, GetSelf<BitmapKey>, 8, BitmapKeyHash>;
@@ -124,21 +130,31 @@ private:
     RCPtr<LCachedBitmap> RenderBitmap(const ConstRCPtr<LBitmap>& bitmap, const LongRect& destination,
                                       int32_t resizeType);
     Platform::Gdip::Graphics* GetGraphics() const;
+    // The image pixels of the local area grown by pad on every side.
+    LongRect DeviceArea(double x, double y, double width, double height, double pad) const;
+    // The image pixels an aliased opaque fill of the local rectangle replaces
+    // under the current clip.
+    LongRect OpaqueArea(const LongRect& rect) const;
+    // Before each drawing: see LGDIRendererOffscreenSurface::PrepareToDraw.
+    void PrepareToDraw(const LongRect& reach, const LongRect& covered = {});
     // The colour's packed form with the current opacity multiplied in.
     uint32_t ToArgb(const LColor& colour) const;
     float GetOpacity() const;
 
-    // The face of the last text drawn: labels come in runs of one font, and
-    // matching a face costs more than drawing a line.
+    // The faces of the last few texts drawn or measured: labels come in runs
+    // of a few fonts, and matching a face costs more than drawing a line.
     const Platform::Gdip::Font& FaceFor(const ConstRCPtr<LFont>& font, double pixels);
-    struct LastFace {
+    struct RecentFace {
         ConstRCPtr<LFont> font;
         double pixels = 0;
         std::unique_ptr<Platform::Gdip::Font> face;
+        uint64_t lastUse = 0;
     };
+    static constexpr size_t kRecentFaces = 8;
 
     float mFontScale = 1.0f;
-    LastFace mLastFace;
+    std::array<RecentFace, kRecentFaces> mRecentFaces;
+    uint64_t mFaceUses = 0;
     RCPtr<LGDIRenderContextInfo> mContext;
     int32_t mScreenResolution = 96;
     BitmapCache mBitmapCache{kCacheSize};

@@ -39,6 +39,7 @@ void LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const LongRect&
     RCPtr<LCachedBitmap>& slot = mBitmapCache.GetEntry(key, false);
     if (!slot) slot = RenderBitmap(bitmap, destination, resizeType);
     const Platform::Gdip::Surface& cached = slot->GetImage();
+    PrepareToDraw(DeviceArea(destination.x, destination.y, cached.GetWidth(), cached.GetHeight(), 1.0));
     GetGraphics()->DrawImage(cached, ToRectF(0, 0, cached.GetWidth(), cached.GetHeight()),
                              ToRectF(destination.x, destination.y, cached.GetWidth(), cached.GetHeight()),
                              GetOpacity());

@@ -12,17 +12,18 @@ LGDIRendererOffscreenSurface::~LGDIRendererOffscreenSurface()
 void LGDIRendererOffscreenSurface::SetSize(const LongSize& size)
 {
     mGraphics.reset();
-    // The same size again: the image is emptied in place; a fresh block of a
-    // window's size on every whole repaint cost more than the drawing.
+    // The same size again: only what was drawn is emptied, in place; a fresh
+    // block of a window's size on every whole repaint cost more than the
+    // drawing.
     if (mBitmap && mBitmap->IsValid() && LongSize{mBitmap->GetWidth(), mBitmap->GetHeight()} == size) {
-        mBitmap->Flush();
-        mBitmap->Clear();
+        Empty(mPainted.TakeAll());
         mGraphics = std::make_unique<Platform::Gdip::Graphics>(*mBitmap);
         return;
     }
     mBitmap.reset();
     mBitmap = std::make_unique<Platform::Gdip::Surface>(std::max(size.width, 1), std::max(size.height, 1));
     mGraphics = std::make_unique<Platform::Gdip::Graphics>(*mBitmap);
+    mPainted.Reset(mBitmap->GetWidth(), mBitmap->GetHeight());
 }
 
 LongSize LGDIRendererOffscreenSurface::GetSize() const
@@ -30,10 +31,48 @@ LongSize LGDIRendererOffscreenSurface::GetSize() const
     return mBitmap ? LongSize{mBitmap->GetWidth(), mBitmap->GetHeight()} : LongSize{};
 }
 
+void LGDIRendererOffscreenSurface::Clear()
+{
+    mBitmap->Clear();
+    mPainted.Reset(mBitmap->GetWidth(), mBitmap->GetHeight());
+}
+
+void LGDIRendererOffscreenSurface::BeginRepaint()
+{
+    mGraphics.reset();
+    mGraphics = std::make_unique<Platform::Gdip::Graphics>(*mBitmap);
+    // When the last frame drew on most of the image, one pass over all of it
+    // costs less than emptying it piece by piece.
+    if (mPainted.GetPaintedShare() > kWholeEmptyingShare) {
+        mBitmap->Clear();
+        mPainted.Reset(mBitmap->GetWidth(), mBitmap->GetHeight());
+        return;
+    }
+    mPainted.MakeStale();
+}
+
+void LGDIRendererOffscreenSurface::FinishRepaint()
+{
+    if (mPainted.HasStale()) Empty(mPainted.TakeStale());
+}
+
+void LGDIRendererOffscreenSurface::PrepareToDraw(const LongRect& reach, const LongRect& covered)
+{
+    mToEmpty.clear();
+    mPainted.Paint(reach, covered, mToEmpty);
+    Empty(mToEmpty);
+}
+
+void LGDIRendererOffscreenSurface::Empty(const std::vector<LongRect>& areas)
+{
+    for (const LongRect& r : areas) mBitmap->FillNoBlend({r.x, r.y, r.width, r.height}, 0);
+}
+
 QVResult LGDIRendererOffscreenSurface::DrawTo(Platform::Gdip::Graphics& graphics, const LongPoint& point,
-                                              const LongRect& source, float opacity) const
+                                              const LongRect& source, float opacity)
 {
     if (!mBitmap || !mBitmap->IsValid()) return E_FAIL;
+    FinishRepaint();
     mGraphics->Flush();
     const Platform::Gdip::RectF from{static_cast<float>(source.x), static_cast<float>(source.y),
                                      static_cast<float>(source.width), static_cast<float>(source.height)};

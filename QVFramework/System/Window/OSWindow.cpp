@@ -163,6 +163,9 @@ QVResult OSWindow::UpdateNow()
 {
     if (mDestroyed) return E_FAIL;
     mBackend->InvalidateRect(nullptr);
+    // A hidden window is painted once it is shown: a whole frame nobody sees
+    // was a large part of the start-up.
+    if (!mBackend->IsVisible()) return S_OK;
     WindowMessage paint;
     paint.kind = WindowMessage::Kind::kPaint;
     paint.updateRect = mBackend->GetClientRect();

@@ -98,6 +98,22 @@ TEST_F(OSWindowCoreTest, PaintTakesTheWholeTargetPathOrOnlyTheDirtyArea)
     }
 }
 
+TEST_F(OSWindowCoreTest, UpdateNowPaintsAHiddenWindowOnlyOnceItIsShown)
+{
+    window.Show(0);
+    drawLog.clear();
+    sink.calls.clear();
+    state.invalidatedAll = 0;
+    EXPECT_EQ(window.UpdateNow(), S_OK);
+    EXPECT_TRUE(drawLog.empty());
+    EXPECT_TRUE(sink.calls.empty());
+    EXPECT_EQ(state.invalidatedAll, 1) << "the system is still asked to repaint it";
+    window.Show(1);
+    EXPECT_EQ(window.UpdateNow(), S_OK);
+    EXPECT_FALSE(drawLog.empty());
+    EXPECT_EQ(sink.calls.size(), 1u);
+}
+
 TEST_F(OSWindowCoreTest, SystemCloseExitsFromTheMainWindowAndCancelsOthers)
 {
     window.HandleMessage(Message(Kind::kSystemClose));
