@@ -129,13 +129,13 @@ LApplication::~LApplication()
         if (root) root->ReleaseInternalReferences();
     }
     // The MIDI manager goes first: a get in flight applies through the engine.
-    if (mMidiManager) (void)mMidiManager->ReleaseInternalReferences();
+    if (mMidiManager) mMidiManager->ReleaseInternalReferences();
     mMidiManager = nullptr;
     if (mEngine) {
         (void)mEngine->EnableDeviceScan(false);
         (void)mEngine->WaitForWorkerStop();
         SetRootModuleEngine(nullptr);
-        (void)mEngine->ReleaseInternalReferences();
+        mEngine->ReleaseInternalReferences();
     }
     mEngine = nullptr;
     CloseSettingsFiles();
@@ -329,7 +329,7 @@ std::unique_ptr<OSWindow> LApplication::MakeWindow(const String& title, int32_t 
     auto window = std::make_unique<OSWindow>(std::move(backend), owner);
     raw->SetHost(window.get());
     if (window->CreateRenderer(rendererType) < 0) return nullptr;
-    (void)window->SetWindowTitle(title);
+    window->SetWindowTitle(title);
     return window;
 }
 
@@ -408,7 +408,7 @@ void LApplication::BeforeRun()
     auto* main = root ? dynamic_cast<LMainControl*>(root->GetMainControl().Get()) : nullptr;
     if (!main) return;
     // The skin's caption of the main control, else the product's name.
-    (void)mMainWindow->SetWindowTitle(main->GetText().IsEmpty() ? GetProductName() : main->GetText());
+    mMainWindow->SetWindowTitle(main->GetText().IsEmpty() ? GetProductName() : main->GetText());
     if (auto* view = dynamic_cast<LDeviceView*>(main->GetDeviceView().Get())) {
         view->SetMidiManager(mMidiManager);
         view->ListenForCommands(root->GetDistributor());
