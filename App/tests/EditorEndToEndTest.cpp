@@ -128,13 +128,30 @@ protected:
         return x.WaitUntilGone(caption, 10s);
     }
 
-    // Help > About, as a user opens it: the dialog's window, or none when it did not come.
+    // A second start of the editor beside the first: its exit code, none while it still runs.
+    std::optional<int> RunSecondEditor(const std::vector<std::string>& arguments)
+    {
+        std::vector<std::string> command{TARSEL_EDITOR};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return TestProcess(command, Environment()).WaitForExit(30s);
+    }
+
+    // Closing the window ends the program normally (its exit code 1).
+    void CloseNormally(TestSupport::WindowId window)
+    {
+        ASSERT_TRUE(x.RequestClose(window));
+        EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    }
+
+    // Help > About, as a user opens it: the dialog's window, or none (a failure) when it did not come.
     std::optional<TestSupport::WindowId> OpenAbout(TestSupport::WindowId window)
     {
         if (!x.Click(window, kHelpMenuX, kMenuY)) return std::nullopt;
         std::this_thread::sleep_for(1500ms);
         if (!x.Click(window, kHelpMenuX + 40, kFirstRowY + kRowHeight / 2)) return std::nullopt;
-        return x.FindWindow(kAboutTitle, 30s);
+        const auto about = x.FindWindow(kAboutTitle, 30s);
+        if (!about) ADD_FAILURE() << "no About box; titles: " << ::testing::PrintToString(x.TopLevelTitles());
+        return about;
     }
 
     TempFolder folder{"editor-e2e"};
@@ -187,13 +204,9 @@ TEST_F(EditorEndToEndTest, SecondStartHandsOverAndEnds)
 {
     const TestSupport::WindowId window = StartEditor();
     ASSERT_NE(window, 0u);
-    TestProcess second(std::vector<std::string>{TARSEL_EDITOR, "--from-second"}, Environment());
-    const auto code = second.WaitForExit(30s);
-    ASSERT_TRUE(code.has_value());
-    EXPECT_EQ(*code, 255);  // -1
+    EXPECT_EQ(RunSecondEditor({"--from-second"}), std::optional<int>(255));  // -1
     EXPECT_TRUE(editor->IsRunning());
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 TEST_F(EditorEndToEndTest, SecondStartRaisesTheOpenDialog)
@@ -201,20 +214,16 @@ TEST_F(EditorEndToEndTest, SecondStartRaisesTheOpenDialog)
     const TestSupport::WindowId window = StartEditor();
     ASSERT_NE(window, 0u);
     const auto about = OpenAbout(window);
-    ASSERT_TRUE(about) << "titles: " << ::testing::PrintToString(x.TopLevelTitles());
+    ASSERT_TRUE(about);
     (void)x.Focus(window);  // the main window in front of its dialog (it takes no focus while disabled)
     ASSERT_TRUE(x.IsAbove(window, *about));
 
-    TestProcess second(std::vector<std::string>{TARSEL_EDITOR}, Environment());
-    const auto code = second.WaitForExit(30s);
-    ASSERT_TRUE(code.has_value());
-    EXPECT_EQ(*code, 255);
+    EXPECT_EQ(RunSecondEditor({}), std::optional<int>(255));
     EXPECT_TRUE(Eventually([&] { return x.IsAbove(*about, window); }, 20s)) << "the dialog stays behind";
 
     ASSERT_TRUE(x.RequestClose(*about));
     EXPECT_TRUE(x.WaitUntilGone(kAboutTitle, 20s));
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
@@ -222,7 +231,7 @@ TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
     const TestSupport::WindowId window = StartEditor();
     ASSERT_NE(window, 0u);
     const auto about = OpenAbout(window);
-    ASSERT_TRUE(about) << "titles: " << ::testing::PrintToString(x.TopLevelTitles());
+    ASSERT_TRUE(about);
     const auto frame = x.Geometry(*about);
     ASSERT_TRUE(frame);
     // The OK button sits 96 px from the right and 40 px from the bottom.
@@ -245,8 +254,7 @@ TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
     ASSERT_TRUE(x.PressKey(XK_Escape));
     EXPECT_TRUE(x.WaitUntilGone(kAboutTitle, 20s));
     EXPECT_TRUE(editor->IsRunning());
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 // Parses the simulated keyboard's state file: index -> bytes.
@@ -345,8 +353,7 @@ TEST_F(EditorEndToEndTest, EveryPanelSendsItsWholeValueAndShowsTheKeyboards)
     EXPECT_TRUE(Eventually([&] { return ParameterLine(ReadFile(statePath), 7) == "7: 00 06 70"; }, 15s))
         << ParameterLine(ReadFile(statePath), 7);
 
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 // The keyboard switches its first zones on, as if on the keyboard itself.
@@ -374,8 +381,7 @@ TEST_F(EditorEndToEndTest, WindowPicture)
     const std::string path = wanted ? wanted : "editor.png";
     EXPECT_TRUE(x.SavePicture(window, path));
     EXPECT_GT(std::filesystem::file_size(path), 10000u);
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 // Every drop-down of the window (window coordinates of the shipped skin), the
@@ -591,8 +597,7 @@ TEST_F(EditorInputTest, AClickOnAnyRowOfAnyDropDownChoosesTheRowDrawnThere)
         choose(d.items - 1, place.rows - 1, 0, 0);  // the last again: a type's last shows the next list
         if (HasFatalFailure()) return;
     }
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 TEST_F(EditorInputTest, ALongListScrollsWhenItsThumbIsDragged)
@@ -636,8 +641,7 @@ TEST_F(EditorInputTest, ALongListScrollsWhenItsThumbIsDragged)
     expected[0][0] = d.first + d.items - 1;
     ExpectKeyboard(expected);
     EXPECT_TRUE(Eventually([&] { return SameText(BoxText(window, d), last); }, 3s)) << Drawn(BoxText(window, d));
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 TEST_F(EditorInputTest, FirstNoteBoxShowsTheNoteTheKeyboardHolds)
@@ -677,8 +681,7 @@ TEST_F(EditorInputTest, FirstNoteBoxShowsTheNoteTheKeyboardHolds)
     ASSERT_TRUE(x.PressKey(XK_Up));
     expected[2][2] = 0x14;
     ExpectKeyboard(expected);
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 TEST_F(EditorInputTest, ComboBoxesOpenMoveTakeAndCloseByKeys)
@@ -721,8 +724,7 @@ TEST_F(EditorInputTest, ComboBoxesOpenMoveTakeAndCloseByKeys)
         std::this_thread::sleep_for(500ms);
         EXPECT_EQ(Blobs(ReadFile(statePath)), expected);
     }
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 // The fields in tab order with every zone on and the hardware buttons' type
@@ -831,8 +833,7 @@ TEST_F(EditorInputTest, EveryTabMovesTheVisibleFocusToTheNextField)
     }
     // Shift+Tab goes back round the same way.
     step(fields.front(), fields.back(), TestSupport::Shift);
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 TEST_F(EditorInputTest, ZoneSwitchShowsItsStateWhicheverWayItChanges)
@@ -887,8 +888,7 @@ TEST_F(EditorInputTest, ZoneSwitchShowsItsStateWhicheverWayItChanges)
         }
         EXPECT_EQ(Area(window, sx, sy, 22, 22), on);
     }
-    ASSERT_TRUE(x.RequestClose(window));
-    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1));
+    CloseNormally(window);
 }
 
 }  // namespace
