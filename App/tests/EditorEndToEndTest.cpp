@@ -407,8 +407,8 @@ constexpr DropDown kDropDowns[] = {
     {"fader type", 590, 308, 148, 3, 8, 1, 0},
     {"expression pedal channel", 838, 282, 148, 18, 9, 0, 0},
     {"expression pedal type", 838, 308, 148, 3, 9, 1, 0},
-    {"button 1 channel", 102, 516, 139, 18, 11, 0, 0},
-    {"button 2 channel", 343, 516, 139, 18, 12, 0, 0},
+    {"button 1 channel", 102, 517, 139, 18, 11, 0, 0},
+    {"button 2 channel", 343, 517, 139, 18, 12, 0, 0},
     {"hardware buttons type", 94, 452, 396, 8, 10, 0, 0},  // ends on MMC, which hides the buttons' channels
     {"foot switch 1 channel", 590, 478, 148, 18, 13, 0, 0},
     {"foot switch 1 type", 590, 452, 148, 11, 13, 1, 0},  // ends on MMC, which shows the command
