@@ -18,6 +18,7 @@ QVResult LStatusView::Initialize()
 {
     const QVResult result = LPanel::Initialize();
     if (result < 0) return result;
+    SetNotFocusable(true);  // it only shows; a focus here would be out of sight
     mLabel = FindRequiredChild(*this, u"labelConnection", "LStatusView::Initialize", "UI\\StatusView", 20);
     mStatusHandler = new LNotificationHandler<LStatusView>(this);
     const QVResult registered = mStatusHandler->RegisterHandler(

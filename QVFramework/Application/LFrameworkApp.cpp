@@ -244,7 +244,7 @@ bool LFrameworkApp::ProcessPendingNotifications(bool firstPass)
 {
     bool more = LNotificationCenterManager::GetInstance()->ProcessNotifications(firstPass);
     const std::vector<RCPtr<LRootWindow>> roots = mRootWindows;
-    for (auto it = roots.rbegin(); it != roots.rend(); ++it) more = (*it)->ProcessNotifications() || more;
+    for (auto it = roots.rbegin(); it != roots.rend(); ++it) more = (*it)->ProcessNotifications(firstPass) || more;
     return more;
 }
 

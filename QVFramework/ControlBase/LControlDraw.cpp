@@ -220,8 +220,12 @@ void LControl::DrawChildren(IControlRenderer& renderer, const DirtyRects& region
             ++pos;
         }
         if (start == pos) return;
-        const DoubleRect origin{part.x - (scrolled ? mScrollOffset.x : 0.0),
-                                part.y - (scrolled ? mScrollOffset.y : 0.0), part.width, part.height};
+        // Scrolled, the children's origin moves up and left of the part; the
+        // bounds reach from there over the whole part, so that the clip is the
+        // part and not only its first screen.
+        const DoublePoint scroll{scrolled ? std::max(0.0, mScrollOffset.x) : 0.0,
+                                 scrolled ? std::max(0.0, mScrollOffset.y) : 0.0};
+        const DoubleRect origin{part.x - scroll.x, part.y - scroll.y, part.width + scroll.x, part.height + scroll.y};
         DoubleRect meets = part;
         if (testClip && (IsEmptyRect(part) || !meets.Intersect(renderer.GetClipRect()))) {
             for (size_t i = start; i < pos; ++i) children[i]->CollectVisibleControls(overlay, true, false);

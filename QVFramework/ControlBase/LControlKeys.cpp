@@ -308,6 +308,13 @@ void LControl::HandleTabNavigation(const RCPtr<LKeyParam>& key)
     // A walk that stays inside and finds nobody to focus ends after one round.
     for (uint32_t steps = 0; steps <= mChildren.GetCount(); ++steps) {
         if (!d || d == from) {
+            // Round, staying inside, to the container the key came out of: the
+            // focus enters it again at its other end instead of staying put.
+            if (key->stayInside && d && from->CanReceiveFocus()) {
+                from->KillFocus();  // it held the focus; the request below moves it back in
+                (void)from->SetFocus(!backwards);  // a focus request; a refusal leaves focus where it is
+                return;
+            }
             if (!key->stayInside) passUp(key);
             return;
         }

@@ -8,6 +8,7 @@
 #include <X11/keysym.h>
 #include <png.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <thread>
@@ -211,6 +212,19 @@ bool X11Driver::Click(WindowId window, int x, int y, MouseButton button)
 bool X11Driver::DoubleClick(WindowId window, int x, int y)
 {
     return Click(window, x, y) && Button(MouseButton::Left, true) && Button(MouseButton::Left, false);
+}
+
+bool X11Driver::Drag(WindowId window, int fromX, int fromY, int toX, int toY)
+{
+    if (!MoveTo(window, fromX, fromY) || !Button(MouseButton::Left, true)) return false;
+    // A step at most every 8 pixels, as a program that follows the pointer sees it.
+    const int steps = std::max(1, std::max(std::abs(toX - fromX), std::abs(toY - fromY)) / 8);
+    bool moved = true;
+    for (int i = 1; i <= steps && moved; ++i) {
+        moved = MoveTo(window, fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+    }
+    // The button goes up even when a move failed, so that no press is left held.
+    return Button(MouseButton::Left, false) && moved;
 }
 
 void X11Driver::Wheel(int steps)

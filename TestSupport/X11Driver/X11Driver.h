@@ -65,6 +65,9 @@ public:
     bool MoveTo(WindowId window, int x, int y);
     bool Click(WindowId window, int x, int y, MouseButton button = MouseButton::Left);
     bool DoubleClick(WindowId window, int x, int y);
+    // The left button pressed at `from`, moved to `to` in small steps, and
+    // released there: a drag as a hand makes it.
+    bool Drag(WindowId window, int fromX, int fromY, int toX, int toY);
     // Wheel steps at the pointer's place: positive up, negative down.
     void Wheel(int steps);
 

@@ -41,6 +41,15 @@ TEST_F(StatusViewTest, ShowsTheKeyboardByNameWhileConnected)
     EXPECT_EQ(view->GetConnectionText().ToUtf8(), "No keyboard connected");
 }
 
+// It only shows: Tab passes it by, or the focus would vanish from sight there.
+TEST_F(StatusViewTest, TakesNoFocus)
+{
+    ASSERT_GE(view->SetBounds({0, 0}, {300, 24}), 0);
+    ASSERT_TRUE(view->IsEffectivelyVisible(true));
+    EXPECT_FALSE(view->IsFocusCandidate());
+    EXPECT_FALSE(view->CanReceiveFocus());
+}
+
 TEST_F(StatusViewTest, FollowsTheEnginesConnectionNotices)
 {
     view->ShowConnection(true, u"Tarsel");

@@ -131,6 +131,27 @@ TEST_F(DrawTest, ScrolledChildrenMoveUnlessDockedOnBothAxes)
     EXPECT_EQ(LookOf(*docked).origins.back(), (DoublePoint{40, 40}));
 }
 
+// Scrolled down, the children that were below the first screen come into
+// sight and paint whole, docked on one axis (as a list's rows) or not at all.
+TEST_F(DrawTest, ChildrenScrolledIntoSightFromBelowTheFirstScreenPaintWhole)
+{
+    RCPtr<TestControl> plain = Make(panel.Get(), u"plain", 30, 130, 10, 10);
+    RCPtr<TestControl> row = Make(panel.Get(), u"row", 50, 140, 10, 10);
+    EXPECT_GE(row->SetDocked(1, true), 0);
+    panel->SetScrollOffset({0, 60});
+    Paint({LongRect(0, 0, 400, 300)});
+    for (TestControl* c : {plain.Get(), row.Get()}) {
+        SCOPED_TRACE(Narrow(c->GetName().GetChars()));
+        ASSERT_FALSE(LookOf(*c).clips.empty());
+        const DoubleRect clip = LookOf(*c).clips.back();
+        EXPECT_LE(clip.x, 0);
+        EXPECT_LE(clip.y, 0);
+        EXPECT_GE(clip.x + clip.width, 10);
+        EXPECT_GE(clip.y + clip.height, 10);
+    }
+    EXPECT_EQ(LookOf(*plain).origins.back(), (DoublePoint{40, 80}));
+}
+
 TEST_F(DrawTest, UnclippedChildrenGoToTheOverlayEvenWhenTheirParentIsOutOfSight)
 {
     RCPtr<TestControl> pop = Make(panel.Get(), u"pop", 200, 200, 50, 50);

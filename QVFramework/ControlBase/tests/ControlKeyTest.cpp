@@ -222,6 +222,26 @@ TEST_F(KeyTest, OwnKeysFromTheTableAnswerForFocusedSiblings)
 
 // Navigation that stays inside a container whose children all refuse the
 // focus ends after one round instead of walking them for ever.
+// Staying inside a top control whose only focusable child is a container: a Tab
+// out of the container's last field comes round into it at its first, and
+// Shift+Tab the other way.
+TEST_F(KeyTest, StayingInsideComesRoundIntoTheOnlyContainerThatTakesTheFocus)
+{
+    c1->SetNotFocusable(true);
+    const auto tabOutOfC2 = [&](TestControl* from, uint32_t modifiers) {
+        ASSERT_EQ(from->SetFocus(true), S_OK);
+        RCPtr<LKeyParam> key = Key(kTab, modifiers, 1);
+        key->route.emplace_back(from);
+        key->route.emplace_back(c2.Get());
+        top->HandleTabNavigation(key);
+    };
+    tabOutOfC2(y4.Get(), 0);
+    EXPECT_EQ(root->focus, y1.Get());
+    tabOutOfC2(y1.Get(), KeyCode::kShift);
+    EXPECT_EQ(root->focus, y4.Get());
+    EXPECT_TRUE(root->tabs.empty()) << "nothing went past the top";
+}
+
 TEST_F(KeyTest, StayingInsideAContainerThatNobodyCanFocusEnds)
 {
     RCPtr<TestControl> box = Make(top.Get(), u"box", 0, 200, 100, 50, 4);

@@ -189,6 +189,7 @@ public:
         DoublePoint o;
         r.GetOrigin(o.x, o.y);
         origins.push_back(o);
+        clips.push_back(r.GetClipRect());
         opacities.push_back(r.GetOpacity());
     }
     void DrawForeground(IControlRenderer&, const DirtyRects&) override { Log("foreground"); }
@@ -230,6 +231,7 @@ public:
     void GetRegion(RectRegion& out) const override { out = region; }
 
     std::vector<DoublePoint> origins;
+    std::vector<DoubleRect> clips;  // where the background may paint, in the control's own coordinates
     std::vector<DoublePoint> labelOffsets;
     std::vector<float> opacities;
     double inset = 0;
@@ -269,10 +271,12 @@ public:
         current = stack.back();
         stack.pop_back();
     }
-    void PushClipRect(const DoubleRect& origin, const DoubleRect& clip, int) override
+    // As the real renderer: a relative clip stays inside the bounds it is given.
+    void PushClipRect(const DoubleRect& origin, const DoubleRect& clip, int relative) override
     {
         SaveState();
         DoubleRect c = clip;
+        if (relative && !c.Intersect(origin)) c = {};
         c.Intersect(current.clip);
         current.ox += origin.x;
         current.oy += origin.y;

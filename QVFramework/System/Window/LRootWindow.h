@@ -79,8 +79,9 @@ public:
     void UpdateHover(RCPtr<LControl> control);
     void SetCaret(bool show, LControl* control, const LongPoint& position) override;
     [[nodiscard]] QVResult RequestClose(int32_t result) override;
-    // True when the queue still holds work.
-    bool ProcessNotifications();
+    // True when the queue still holds work. A first pass after a message also
+    // sends "NID_IDLE", which the window's animating controls wait for.
+    bool ProcessNotifications(bool firstPass);
     // Whether a control waits for "NID_IDLE": only then must idle passes keep coming.
     bool HasIdleSubscribers() const;
 

@@ -340,10 +340,10 @@ QVResult LRootWindow::RequestClose(int32_t result)
     return S_OK;
 }
 
-bool LRootWindow::ProcessNotifications()
+bool LRootWindow::ProcessNotifications(bool firstPass)
 {
     RCPtr<LRootWindow> self(this);
-    const bool more = mQueue->ProcessNotifications(false);
+    const bool more = mQueue->ProcessNotifications(firstPass);
     if (mEndModalPending && mServices) {
         mEndModalPending = false;
         mServices->EndModal(mEndModalResult);

@@ -1,5 +1,5 @@
 // The program the driver's tests drive: one titled window that prints, a line
-// each, the input events it receives.
+// each, the input events it receives (motion only while a button is held).
 //   X11DriverProbe <title>   opens a 320 x 240 window; exits 0 when asked to
 //                            close, 3 on Escape
 //   X11DriverProbe --exit N  prints $PROBE_GREETING and a line on standard
@@ -39,6 +39,11 @@ int Report(const SDL_Event& event)
     case SDL_MOUSEBUTTONUP:
         Print("up " + std::to_string(event.button.button) + " " + std::to_string(event.button.x) + " " +
               std::to_string(event.button.y));
+        break;
+    case SDL_MOUSEMOTION:
+        if (event.motion.state != 0) {
+            Print("drag " + std::to_string(event.motion.x) + " " + std::to_string(event.motion.y));
+        }
         break;
     case SDL_MOUSEWHEEL: Print("wheel " + std::to_string(event.wheel.y)); break;
     case SDL_KEYDOWN:

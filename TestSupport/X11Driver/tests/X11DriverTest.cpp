@@ -95,6 +95,26 @@ TEST_F(X11DriverTest, ClicksArriveAtThePointAskedWithTheirButton)
     EXPECT_EVENTUALLY(HasLine("down 1 50 60 2")) << Describe();
 }
 
+TEST_F(X11DriverTest, ADragHoldsTheButtonAlongTheWayAndLetsGoAtItsEnd)
+{
+    ASSERT_TRUE(driver.Drag(window, 20, 30, 120, 90));
+    EXPECT_EVENTUALLY(HasLine("up 1 120 90")) << Describe();
+    const std::string lines = Lines();
+    const size_t down = lines.find("\ndown 1 20 30 1\n"), up = lines.find("\nup 1 120 90\n");
+    ASSERT_NE(down, std::string::npos) << Describe();
+    // Moves on the way, each with the button held, the last at the end.
+    const std::string between = lines.substr(down, up - down + 1);
+    EXPECT_NE(between.find("\ndrag 120 90\n"), std::string::npos) << Describe();
+    size_t moves = 0;
+    for (size_t at = between.find("\ndrag "); at != std::string::npos; at = between.find("\ndrag ", at + 1)) ++moves;
+    EXPECT_GE(moves, 5u) << Describe();
+    // Moves after the release hold no button.
+    ASSERT_TRUE(driver.MoveTo(window, 200, 100));
+    ASSERT_TRUE(driver.Click(window, 200, 100));
+    EXPECT_EVENTUALLY(HasLine("up 1 200 100")) << Describe();
+    EXPECT_EQ(LinesStarting("drag 200"), "") << Describe();
+}
+
 TEST_F(X11DriverTest, WheelStepsArriveWithTheirDirection)
 {
     ASSERT_TRUE(driver.MoveTo(window, 100, 100));

@@ -417,7 +417,7 @@ TEST_F(OSWindowCoreTest, TimerTicksAreWantedOnlyWhileSomethingWaitsForIdlePasses
 
     ASSERT_EQ(root.GetQueue()->PostNamedNotification(u"NID_WAITING"), S_OK);
     EXPECT_TRUE(window.WantsTimerTicks());
-    root.ProcessNotifications();
+    root.ProcessNotifications(false);
     EXPECT_FALSE(window.WantsTimerTicks());
 
     {

@@ -224,12 +224,26 @@ TEST_F(RootWindowTest, HotKeysComeFromTheMainControlsGhkStrings)
     const KeyCode ctrlS = KeyCode::Parse(u"Ctrl+S");
     EXPECT_EQ(root.HandleHotKey(ctrlS), S_OK);
     EXPECT_TRUE(log->names.empty());
-    root.ProcessNotifications();
+    root.ProcessNotifications(false);
     EXPECT_EQ(log->names, (std::vector<std::string>{"NID_TEST_SAVE"}));
     log->ReleaseInternalReferences();
 
     EXPECT_GE(root.SetMainControl(nullptr), 0);
     EXPECT_FALSE(root.GetHotKeyManager()->GetKeyMap().HasCommand(u"NID_TEST_SAVE"));
+}
+
+// The window's animating controls (caret, click flash, auto-repeat) subscribe
+// to its "NID_IDLE": the first idle pass after a message sends it, the later
+// passes of the same round do not.
+TEST_F(RootWindowTest, TheFirstIdlePassSendsTheWindowsIdleNotification)
+{
+    RCPtr<control_test::NotificationLog> log(new control_test::NotificationLog());
+    log->RegisterNotification(RCPtr<LNotificationDistributor>(&root), u"NID_IDLE");
+    root.ProcessNotifications(true);
+    EXPECT_EQ(log->names, (std::vector<std::string>{"NID_IDLE"}));
+    root.ProcessNotifications(false);
+    EXPECT_EQ(log->names.size(), 1u);
+    log->ReleaseInternalReferences();
 }
 
 TEST_F(RootWindowTest, TabLeavesForTheNextRootWindowOrCyclesInsideTheOnlyOne)

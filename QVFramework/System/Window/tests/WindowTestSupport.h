@@ -122,11 +122,11 @@ public:
     DoubleRect GetWorkArea() override { return {0, 0, 1024, 768}; }
     void RequestExit() override { ++exitRequests; }
     void HandleCommandText(const String& text) override { commandTexts.push_back(text); }
-    bool ProcessPendingNotifications(bool) override
+    bool ProcessPendingNotifications(bool firstPass) override
     {
         ++idlePasses;
         const std::vector<RCPtr<LRootWindow>> copy = roots;
-        for (auto it = copy.rbegin(); it != copy.rend(); ++it) (*it)->ProcessNotifications();
+        for (auto it = copy.rbegin(); it != copy.rend(); ++it) (*it)->ProcessNotifications(firstPass);
         if (onIdle) onIdle();
         return false;
     }
