@@ -312,7 +312,7 @@ void LControl::HandleTabNavigation(const RCPtr<LKeyParam>& key)
             // focus enters it again at its other end instead of staying put.
             if (key->stayInside && d && from->CanReceiveFocus()) {
                 from->KillFocus();  // it held the focus; the request below moves it back in
-                (void)from->SetFocus(!backwards);  // a focus request; a refusal leaves focus where it is
+                from->SetFocus(!backwards);
                 return;
             }
             if (!key->stayInside) passUp(key);

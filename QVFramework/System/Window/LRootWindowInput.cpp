@@ -215,7 +215,7 @@ void LRootWindow::FocusNextRootWindow(const RCPtr<LKeyParam>& key)
     if (next < 0) next = int32_t(roots.size()) - 1;
     if (next >= int32_t(roots.size())) next = 0;
     IWindowOSServices* other = roots[size_t(next)]->GetOSServices();
-    if (other && !other->IsActive()) (void)other->SetFocus();  // as for any focus request
+    if (other && !other->IsActive()) other->SetFocus();  // as for any focus request
 }
 
 void LRootWindow::Cancel()
