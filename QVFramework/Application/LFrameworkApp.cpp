@@ -329,7 +329,7 @@ String LFrameworkApp::GetFrameworkString(const String& id, const String& fallbac
 
 QVResult LFrameworkApp::HandleHotKey(const KeyCode& code)
 {
-    if (!mHotKeys) return 1;
+    if (!mHotKeys) return kNotHandled;
     return mHotKeys->HandleKey(code);
 }
 

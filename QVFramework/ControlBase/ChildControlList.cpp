@@ -190,14 +190,14 @@ QVResult ChildControlList::RemoveChild(LControl* child)
 
 QVResult ChildControlList::RemoveAll()
 {
-    if (mChildren.empty()) return 1;
+    if (mChildren.empty()) return kNothingToDo;
     while (!mChildren.empty()) TakeOut(GetCount() - 1);
     return S_OK;
 }
 
 QVResult ChildControlList::RenameChild(LControl* child, const String& name)
 {
-    if (child && child->GetName() == name) return 1;
+    if (child && child->GetName() == name) return kNothingToDo;
     int32_t index = -1;
     for (size_t i = mChildren.size(); i-- > 0;) {
         if (mChildren[i].Get() == child) {

@@ -87,7 +87,7 @@ QVResult LControl::AttachToRootWindow(const RCPtr<IRootWindow>& root)
 
 QVResult LControl::ChangeParent(LControl* newParent)
 {
-    if (newParent == mParent.Get()) return 1;
+    if (newParent == mParent.Get()) return kNothingToDo;
     // Under itself or its own descendant the tree would become a ring.
     for (const LControl* c = newParent; c != nullptr; c = c->mParent.Get()) {
         if (c == this) return E_INVALIDARG;

@@ -72,10 +72,6 @@ enum Bits : int32_t {
 };
 }  // namespace DragAxis
 
-// What an input handler answers for an event it leaves alone: the event goes
-// on to the next in line (a sibling, the parent, the hot keys).
-inline constexpr QVResult kNotHandled = 1;
-
 class LControl : public LNotificationDistributor, public LNotificationClient, public LTaggableObject {
     QV_TYPE_NAME("class QV::LControl")
 public:

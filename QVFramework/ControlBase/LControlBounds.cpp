@@ -35,7 +35,8 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     // A frame that is not a number would spoil every drawing and hit test below it.
     if (std::isnan(position.x) || std::isnan(position.y) || std::isnan(size.x) || std::isnan(size.y))
         return E_INVALIDARG;
-    if (position.x == mFrame.x && position.y == mFrame.y && size.x == mFrame.width && size.y == mFrame.height) return 1;
+    if (position.x == mFrame.x && position.y == mFrame.y && size.x == mFrame.width && size.y == mFrame.height)
+        return kNothingToDo;
     RCPtr<LControl> self(this);
     const RCPtr<LControl> busyParent = mParent;
     const BusyChildScope busy(busyParent ? &busyParent->mChildren : nullptr, this);
@@ -154,7 +155,7 @@ QVResult LControl::SetDocked(int axis, bool docked)
 {
     if (axis < 0 || axis > 1) return E_INVALIDARG;
     bool& flag = axis == 0 ? mLayout.xIsDocked : mLayout.yIsDocked;
-    if (flag == docked) return 1;
+    if (flag == docked) return kNothingToDo;
     flag = docked;
     mChildren.MarkChanged();
     // The parent sorts its children by docking too.

@@ -248,9 +248,9 @@ QVResult LControl::InvalidateRect(const DoubleRect& rect, bool clip)
 
 QVResult LControl::RedrawRect(const DoubleRect& rootRect, bool clip, DoubleRect clipRect)
 {
-    if (IsHiddenForDraw()) return 1;
+    if (IsHiddenForDraw()) return kNothingToDo;
     if (clip && mLayout.clipToParent) {
-        if (!clipRect.Intersect(GetClientRect()) || IsEmptyRect(clipRect)) return 1;
+        if (!clipRect.Intersect(GetClientRect()) || IsEmptyRect(clipRect)) return kNothingToDo;
     } else if (!mLayout.clipToParent) {
         clip = false;
     }
@@ -261,7 +261,7 @@ QVResult LControl::RedrawRect(const DoubleRect& rootRect, bool clip, DoubleRect 
     }
     if (!mRootWindow) return 0;
     DoubleRect r = rootRect;
-    if (clip && (!r.Intersect(clipRect) || IsEmptyRect(r))) return 1;
+    if (clip && (!r.Intersect(clipRect) || IsEmptyRect(r))) return kNothingToDo;
     mRootWindow->InvalidateRect(PixelEdge(r.x), PixelEdge(r.y), PixelEdge(r.x + r.width), PixelEdge(r.y + r.height));
     return 0;
 }

@@ -175,7 +175,7 @@ QVResult LControl::SetFocus(bool first)
     }
     RCPtr<LControl> top = GetTopLevelControl();
     if (mHasFocus || !top) return E_FAIL;
-    if (!top->mHasFocus && !top->mContainsFocus) return 1;
+    if (!top->mHasFocus && !top->mContainsFocus) return kNothingToDo;
     // The top control asking itself again would never end.
     return top.Get() == this ? E_FAIL : top->SetFocus(true);
 }

@@ -174,7 +174,7 @@ QVResult LControl::HandleMouseUp(const RCPtr<LMouseButtonParam>& param)
 
 QVResult LControl::EndDrag()
 {
-    if (!mMouse.captured) return 1;
+    if (!mMouse.captured) return kNothingToDo;
     RCPtr<LControl> self(this);
     mMouse.captured = false;
     for (int b = 0; b < 3; ++b) mMouse.pressed[b] = mMouse.dragging[b] = false;
@@ -268,7 +268,7 @@ QVResult LControl::StopInertialScroll(int axis)
     in.linked = nullptr;
     in.decelerating = false;
     // An axis that is not running holds no idle subscription.
-    if (!in.running) return 1;
+    if (!in.running) return kNothingToDo;
     in.running = false;
     UnsubscribeIdle();
     return S_OK;
@@ -290,7 +290,7 @@ QVResult LControl::SubscribeIdle()
 
 QVResult LControl::UnsubscribeIdle()
 {
-    if (mIdleUsers <= 0) return 1;
+    if (mIdleUsers <= 0) return kNothingToDo;
     if (--mIdleUsers != 0) return S_OK;
     RCPtr<IRootWindow> root = GetRootWindow();
     if (!root) return S_OK;
@@ -351,7 +351,7 @@ QVResult LControl::OnIdle(const RCPtr<LNotificationDistributor>&, const RCPtr<LN
 QVResult LControl::SetScrollOffset(const DoublePoint& offset)
 {
     const DoublePoint rounded{RoundHalfAwayFromZero(offset.x), RoundHalfAwayFromZero(offset.y)};
-    if (rounded == mScrollOffset) return 1;
+    if (rounded == mScrollOffset) return kNothingToDo;
     RCPtr<LControl> self(this);
     InvalidateTree();
     const DoublePoint old = mScrollOffset;

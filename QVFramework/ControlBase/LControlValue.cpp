@@ -252,7 +252,7 @@ QVResult LControl::SetFont(const RCPtr<LFont>& font)
     for (size_t i = mLooks.size(); i-- > 0;) {
         if (mLooks[i]) mLooks[i]->SetFont(font);
     }
-    if (SameFont(font.Get(), mFont.Get())) return 1;
+    if (SameFont(font.Get(), mFont.Get())) return kNothingToDo;
     RCPtr<LControl> self(this);
     mFont = font;
     mInheritFace = mInheritSize = mInheritStyle = false;

@@ -242,7 +242,7 @@ int32_t LListBox::FindAndSelectItem(const String& text, int32_t start, bool case
 QVResult LListBox::SortItems(int32_t start, int32_t count)
 {
     if (start < 0 || count < 0) return E_INVALIDARG;
-    if (count == 0) return 1;
+    if (count == 0) return kNothingToDo;
     if (start + count > GetItemCount()) return E_INVALIDARG;
     std::vector<std::pair<int32_t, String>> order;
     for (int32_t i = start; i < start + count; ++i) order.emplace_back(i, GetItem(i)->text);

@@ -315,7 +315,7 @@ int32_t LListBox::GetItemIndexAtPoint(const DoublePoint& point) const
 QVResult LListBox::RefreshItem(int32_t index)
 {
     LListBoxItem* row = GetRowOfItem(index);
-    if (!row) return 1;
+    if (!row) return kNothingToDo;
     const LListItemRecord* item = GetItem(index);
     row->SetEnabled(true);
     row->SetText(item->text);

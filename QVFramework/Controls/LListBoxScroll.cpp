@@ -116,7 +116,7 @@ QVResult LListBox::EnsureVisible(int32_t index)
         i = index;
         while (i < GetItemCount() && IsHidden(i)) ++i;
     }
-    if (i >= GetItemCount() || mRows.empty()) return 1;
+    if (i >= GetItemCount() || mRows.empty()) return kNothingToDo;
     index = i;
     const int32_t fullRows = static_cast<int32_t>(GetClientRect().height / mRowHeight);
     const int32_t v = std::max(0, fullRows - 1);

@@ -61,7 +61,7 @@ int32_t LListBox::SelectItem(int32_t first, int32_t last, bool exclusive)
 QVResult LListBox::DeselectItem(int32_t index)
 {
     LListItemRecord* item = GetItem(index);
-    if (!item || !item->IsSelected()) return 1;
+    if (!item || !item->IsSelected()) return kNothingToDo;
     SetItemSelected(index, 0.0);
     const auto selected = [&](int32_t i) { return GetItem(i) && GetItem(i)->IsSelected(); };
     if (mSelectedCount > 0) {

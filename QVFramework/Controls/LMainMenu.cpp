@@ -261,7 +261,7 @@ void LMainMenu::SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater)
 
 QVResult LMainMenu::QueryCommandState(const RCPtr<LNotification>& command)
 {
-    if (!mUpdater) return 1;
+    if (!mUpdater) return kNotHandled;
     const RCPtr<LControl>& target = mUpdater->GetTarget();
     return target ? target->QueryCommandState(command) : E_FAIL;
 }
@@ -319,13 +319,13 @@ void LMainMenu::OpenMenu(int32_t n)
 QVResult LMainMenu::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
     const int32_t open = GetOpenMenu();
-    if (!key || open < 0) return 1;
+    if (!key || open < 0) return kNotHandled;
     const int32_t count = GetMenuButtonCount();
     switch (key->code.code) {
     case 0x20250000: OpenMenu((open + count - 1) % count); return S_OK;
     case 0x20270000: OpenMenu((open + 1) % count); return S_OK;
     case 0x201B0000: AsButton(GetMenuButton(open))->ShowMenu(false); return S_OK;
-    default: return 1;
+    default: return kNotHandled;
     }
 }
 

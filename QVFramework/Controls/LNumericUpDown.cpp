@@ -106,7 +106,7 @@ void LNumericUpDown::HandleKey(const RCPtr<LKeyParam>& key)
 
 QVResult LNumericUpDown::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
-    if (!param) return 1;
+    if (!param) return kNotHandled;
     SetNumber(std::round(GetNumber()) + (param->IsUpOrRight() ? mStep : -mStep));
     return S_OK;
 }

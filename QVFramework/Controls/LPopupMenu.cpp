@@ -126,12 +126,12 @@ void LPopupMenu::OnItemActivated(int32_t index)
 
 QVResult LPopupMenu::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
-    if (!key) return 1;
+    if (!key) return kNotHandled;
     switch (key->code.code) {
     case kEscapeKey: SetVisible(false); return S_OK;
     // Left and Right belong to the menu bar, which moves to the next menu.
     case kLeftKey:
-    case kRightKey: return 1;
+    case kRightKey: return kNotHandled;
     default: return LCheckedListBox::OnKeyDown(key);
     }
 }

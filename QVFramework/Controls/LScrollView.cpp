@@ -140,7 +140,7 @@ QVResult LScrollView::UnregisterNotification(const RCPtr<LNotificationDistributo
 
 QVResult LScrollView::SetClientExtent(double x, double y)
 {
-    if (std::fabs(x - mExtent.x) < kSameExtent && std::fabs(y - mExtent.y) < kSameExtent) return 1;
+    if (std::fabs(x - mExtent.x) < kSameExtent && std::fabs(y - mExtent.y) < kSameExtent) return kNothingToDo;
     mExtent = {x, y};
     UpdateScrollState();
     Notify(u"NID_CLIENT_EXTENT_CHANGE");
@@ -158,7 +158,7 @@ QVResult LScrollView::SetAutoClientExtent(int32_t flags, int32_t marginX, int32_
 
 QVResult LScrollView::UpdateAutoClientExtent()
 {
-    if (mAutoExtent == 0) return 1;
+    if (mAutoExtent == 0) return kNothingToDo;
     const DoublePoint children = GetChildrenExtent();
     const double c = children.x + mAutoMargin[0];
     const double d = children.y + mAutoMargin[1];
@@ -303,7 +303,7 @@ LScrollbar* LScrollView::UsableBar(bool preferHorizontal) const
 QVResult LScrollView::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
     LScrollbar* bar = UsableBar(param && (param->GetModifiers() & kAltModifier));
-    if (!bar || !param) return 1;
+    if (!bar || !param) return kNotHandled;
     double step = (param->GetModifiers() & kShiftModifier) ? bar->pageStep : bar->lineStep;
     if (param->GetDirection() != LMouseWheelParam::kDown) step = -step;
     bar->SetValue(bar->GetValue() + step);
@@ -313,7 +313,7 @@ QVResult LScrollView::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 QVResult LScrollView::OnScrollKey(const RCPtr<LMouseWheelParam>& param)
 {
     LScrollbar* bar = UsableBar(true);
-    if (!bar || !param) return 1;
+    if (!bar || !param) return kNotHandled;
     double step = (param->GetModifiers() & kShiftModifier) ? bar->pageStep : bar->lineStep;
     // Right moves forward, as down does on the wheel: the sideways tilt arrives
     // right as positive, so the bar's value grows.

@@ -38,7 +38,7 @@ QVResult LTextBox::SetText(const String& text)
 
 QVResult LTextBox::SetTextInternal(const String& text, bool resetCaret)
 {
-    if (text == GetText()) return 1;
+    if (text == GetText()) return kNothingToDo;
     LControl::SetTextInternal(text, true);
     UpdateTextExtent();
     const bool hadSelection = mSelectionLength > 0;
@@ -80,7 +80,7 @@ QVResult LTextBox::SetCaretPosition(int32_t index, bool force)
     if (index < 0 || index > GetTextLength()) return E_INVALIDARG;
     if (index == mCaret && !force) {
         if (mSelectionLength == 0) mAnchor = mCaret;
-        return 1;
+        return kNothingToDo;
     }
     const bool unchanged = index == mCaret;
     mCaret = index;
@@ -171,7 +171,7 @@ QVResult LTextBox::InsertText(const String& text)
 QVResult LTextBox::DeleteText(int32_t start, int32_t count)
 {
     const int32_t length = GetTextLength();
-    if (start < 0 || count <= 0 || start >= length) return 1;
+    if (start < 0 || count <= 0 || start >= length) return kNothingToDo;
     std::u16string copy(GetText().View());
     copy.erase(static_cast<size_t>(start), static_cast<size_t>(std::min(count, length - start)));
     const QVResult result = SetTextInternal(String(copy.c_str()), false);
@@ -181,7 +181,7 @@ QVResult LTextBox::DeleteText(int32_t start, int32_t count)
 
 QVResult LTextBox::DeleteSelection()
 {
-    if (mSelectionLength <= 0) return 1;
+    if (mSelectionLength <= 0) return kNothingToDo;
     return DeleteText(mSelectionStart, mSelectionLength);
 }
 

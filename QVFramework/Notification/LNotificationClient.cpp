@@ -50,7 +50,7 @@ QVResult LNotificationClient::UnregisterNotification(const RCPtr<LNotificationDi
     // Taken before the count is read: a registration made on another thread
     // is counted only once RegisterNotification has returned.
     Mutex::Lock lock(mLock);
-    if (GetRegistrationCount() < 1) return 1;
+    if (GetRegistrationCount() < 1) return kNothingToDo;
     if (!distributor || nameOrId == nullptr || *nameOrId == u'\0') return E_INVALIDARG;
     const QVResult removed = distributor->TakeRegistration(this, nameOrId, registration);
     if (removed == S_OK) {

@@ -175,7 +175,7 @@ QVResult LNotificationDistributor::LNotificationClientPool::NotifyAllClients(
 {
     if (!notification) return E_INVALIDARG;
     HeldLock lock(mLock);
-    if (Count() == 0) return 1;
+    if (Count() == 0) return kNothingToDo;
     CursorScope cursor(*this, static_cast<int32_t>(Count()) - 1, lock);
     // Registrations made during the walk land above it and are not visited.
     for (int32_t& index = cursor.Index(); index >= 0; --index) {

@@ -76,7 +76,7 @@ QVResult LNotificationDistributor::RegisterClient(LNotificationReceiver* client,
 {
     if (client == nullptr) return E_INVALIDARG;
     const NotificationID id = NotificationNameTable::GetNotificationID(nameOrId);
-    if (id == nullptr) return 1;
+    if (id == nullptr) return kNothingToDo;
 
     Mutex::Lock lock(mLock);
     RCPtr<LNotificationClientPool> pool = FindPoolLocked(id);
@@ -129,9 +129,9 @@ QVResult LNotificationDistributor::TakeRegistration(LNotificationReceiver* clien
     {
         Mutex::Lock lock(mLock);
         RCPtr<LNotificationClientPool> pool = FindPoolLocked(id);
-        if (!pool) return 1;
+        if (!pool) return kNothingToDo;
         removed = pool->RemoveClient(client);
-        if (!removed) return 1;
+        if (!removed) return kNothingToDo;
         leftList = (--mRegistrationCount == 0);
     }
     ReleaseRegistrationReferences(1, leftList);
@@ -180,7 +180,7 @@ QVResult LNotificationDistributor::SendNotification(const RCPtr<LNotification>& 
 {
     if (!notification) return E_INVALIDARG;
     RCPtr<LNotificationClientPool> pool = FindClientPool(notification->GetID());
-    if (!pool) return 1;
+    if (!pool) return kNothingToDo;
     const RCPtr<LNotificationDistributor> sender(this);
     return pool->NotifyAllClients(sender, notification);
 }

@@ -13,6 +13,9 @@ namespace QV {
 template <class T>
 class LNotificationHandler : public LRefCountedObject {
 public:
+    // A handler's answer goes back to whoever delivered the notification, and
+    // no sender reads it: the notification reaches every receiver whatever
+    // each answers.
     using Handler = QVResult (T::*)(const RCPtr<LNotificationDistributor>& sender,
                                     const RCPtr<LNotification>& notification);
 

@@ -376,7 +376,7 @@ T* StringT<T, U>::Lock(int32_t n)
 template <class T, class U>
 int32_t StringT<T, U>::Unlock()
 {
-    if (!IsLocked()) return 1;
+    if (!IsLocked()) return kNothingToDo;
     const uint32_t len = static_cast<uint32_t>(GetLength());
     if (len == 0) {
         mBuffer = EmptyBuffer();

@@ -99,7 +99,7 @@ QVResult LLook::SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wor
 
 QVResult LLook::Resize(int32_t width, int32_t height)
 {
-    if (mSized && width == mWidth && height == mHeight) return 1;
+    if (mSized && width == mWidth && height == mHeight) return kNothingToDo;
     mSized = true;
     mWidth = width;
     mHeight = height;
@@ -293,7 +293,7 @@ QVResult LLook::SetOverlayPart(const RCPtr<LRefCountedObject>& bitmap, int32_t r
         mOverlayReplacesClient = replacesClient;
         return S_OK;
     }
-    if (!mOverlay) return 1;
+    if (!mOverlay) return kNothingToDo;
     mOverlay = nullptr;
     return S_OK;
 }

@@ -184,7 +184,7 @@ TEST_F(MouseTest, BadInputAndHiddenControlsAreRefused)
     EXPECT_EQ(b->HandleClick(Release(1, 1, 8)), E_INVALIDARG);
     EXPECT_EQ(b->SetDragThreshold(-1), E_INVALIDARG);
     b->SetEnabled(false);
-    EXPECT_EQ(b->HandleMouseDown(Press(1, 1)), 1);
+    EXPECT_EQ(b->HandleMouseDown(Press(1, 1)), kNotHandled);
     EXPECT_EQ(root->capture, nullptr);
 }
 
@@ -514,7 +514,7 @@ TEST_F(MouseTest, AWheelClimbsToTheFirstControlThatTakesIt)
         RCPtr<LMouseWheelParam> wheel = LMouseWheelParam::Create({1, 1}, 0, r.direction);
         outer->takesWheel = false;
         outer->hooks.clear();
-        EXPECT_EQ(inner->RouteMouseEvent(wheel), 1);
+        EXPECT_EQ(inner->RouteMouseEvent(wheel), kNotHandled);
         outer->takesWheel = true;
         EXPECT_EQ(inner->HandleMouseWheel(wheel), 0);
         EXPECT_EQ(outer->hooks, std::string(r.hook) + r.hook);

@@ -120,7 +120,7 @@ TEST_F(ButtonFixture, OnlyPlainEnterFlashesThenClicksAfterTheFlash)
         RCPtr<LButton> b = MakeButton(u"b");
         log->Clear();
         const uint32_t start = app.nowMs;
-        EXPECT_EQ(b->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(row.key))), row.handled ? 0 : 1);
+        EXPECT_EQ(b->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(row.key))), row.handled ? S_OK : kNotHandled);
         if (row.handled) {
             EXPECT_EQ(b->GetFirstVisiblePartIndex(), 2);
             RunUntil(start + 140);

@@ -250,7 +250,7 @@ TEST_F(ComboBoxFixture, KeysOpenPickAndClose)
     };
     LControl* list = combo->GetListBox().Get();
     const Step steps[] = {
-        {"a letter while closed", combo.Get(), 'A', 1, false, 0},
+        {"a letter while closed", combo.Get(), 'A', kNotHandled, false, 0},
         {"Down opens", combo.Get(), Keys::kDown, S_OK, true, 0},
         {"Escape closes", combo.Get(), Keys::kEscape, S_OK, false, 0},
         {"Enter opens", combo.Get(), Keys::kReturn, S_OK, true, 0},

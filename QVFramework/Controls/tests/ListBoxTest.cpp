@@ -254,7 +254,7 @@ TEST_F(ListBoxFixture, KeysMoveTheSelectionAndEnterActivates)
     EXPECT_EQ(list->GetSelectedIndexes(), (std::vector<int32_t>{2}));
     EXPECT_EQ(Press(*list, Keys::kReturn), 0);
     EXPECT_EQ(Count("NID_ITEM_ACTIVATED"), 1);
-    EXPECT_EQ(Press(*list, 'A'), 1);
+    EXPECT_EQ(Press(*list, 'A'), kNotHandled);
 }
 
 // Ten items, three rows shown, and a vertical bar beside them.
@@ -300,7 +300,7 @@ TEST_F(ScrolledListFixture, ScrollKeysReachTheBarThroughItsKeyEntry)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const QVResult result = Key(row.vk, row.mods);
-        EXPECT_EQ(result, row.mods ? 1 : 0);
+        EXPECT_EQ(result, row.mods ? kNotHandled : S_OK);
         EXPECT_EQ(list->GetTopIndex(), row.top);
     }
 }

@@ -199,7 +199,7 @@ TEST_F(MainMenuFixture, CommandStatesComeFromTheUpdatersTarget)
         {"the target's answer", [&] { bar->GetMenuItemUpdater()->SetTarget(editor); }, S_OK},
         {"a refusal passes through", [&] { editor->answer = E_INVALIDARG; }, E_INVALIDARG},
         {"another updater", [&] { bar->SetMenuItemUpdater(own); }, E_FAIL},
-        {"no updater", [&] { bar->SetMenuItemUpdater(nullptr); }, 1},
+        {"no updater", [&] { bar->SetMenuItemUpdater(nullptr); }, kNotHandled},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -357,7 +357,7 @@ TEST_F(MainMenuFixture, ArrowsMoveTheOpenMenuAndEscapeClosesIt)
     const auto press = [&](uint32_t vk) {
         return bar->OnKeyDown(RCPtr<LKeyParam>(new LKeyParam(KeyPress(vk))));
     };
-    EXPECT_EQ(press(0x27), 1) << "no menu open: not handled";
+    EXPECT_EQ(press(0x27), kNotHandled) << "no menu open";
     bar->OpenMenu(0);
     const std::pair<uint32_t, int32_t> steps[] = {{0x27, 1}, {0x27, 2}, {0x27, 0}, {0x25, 2}, {0x25, 1}};
     for (const auto& [vk, open] : steps) {

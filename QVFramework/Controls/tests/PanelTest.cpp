@@ -141,7 +141,7 @@ TEST_F(PanelTest, AMovedPanelFollowsItsNewParentsSiblingKeys)
         QVResult answer;
     } rows[] = {
         {"the new parent reaches the moved panel's children", side.Get(), S_OK},
-        {"the old parent no longer does", middle.Get(), 1},
+        {"the old parent no longer does", middle.Get(), kNotHandled},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);

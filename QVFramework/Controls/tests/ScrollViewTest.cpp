@@ -141,8 +141,8 @@ TEST_F(ScrollViewTest, WheelPicksTheBarAndStepByModifiers)
         EXPECT_NEAR(vBar->GetValue(), r.v, 1e-12);
     }
     EXPECT_GE(view->SetClientExtent(10, 10), 0);
-    EXPECT_EQ(view->OnMouseWheel(LMouseWheelParam::Create({0, 0}, 0, LMouseWheelParam::kDown)), 1);
-    EXPECT_EQ(view->OnScrollKey(LMouseWheelParam::Create({0, 0}, 0, LMouseWheelParam::kRight)), 1);
+    EXPECT_EQ(view->OnMouseWheel(LMouseWheelParam::Create({0, 0}, 0, LMouseWheelParam::kDown)), kNotHandled);
+    EXPECT_EQ(view->OnScrollKey(LMouseWheelParam::Create({0, 0}, 0, LMouseWheelParam::kRight)), kNotHandled);
 }
 
 TEST_F(ScrollViewTest, AutomaticExtentFollowsTheChildren)
@@ -323,7 +323,7 @@ TEST_F(ScrollbarTest, AMovedBarAnswersItsNewSiblingsKeys)
         QVResult answer;
     } rows[] = {
         {"the new parent's siblings reach it", box.Get(), S_OK},
-        {"the old parent's no longer do", top.Get(), 1},
+        {"the old parent's no longer do", top.Get(), kNotHandled},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);

@@ -322,7 +322,7 @@ TEST_F(TextBoxFixture, EnterAndFocusChangesValidate)
         if (p->text == String(u"trim ")) p->text = u"trim";
     };
     Set(u"good", 0);
-    EXPECT_EQ(Press(Vk(Keys::kReturn)), 1) << "accepted: passed on";
+    EXPECT_EQ(Press(Vk(Keys::kReturn)), kNotHandled) << "accepted: passed on";
     EXPECT_EQ(Count("NID_TEXTBOX_VALIDATED"), 1);
 
     Set(u"bad", 0);
@@ -335,7 +335,7 @@ TEST_F(TextBoxFixture, EnterAndFocusChangesValidate)
     EXPECT_TRUE(box->HasFocus()) << "a refused validation keeps the focus";
 
     Set(u"trim ", 0);
-    EXPECT_EQ(Press(Vk(Keys::kReturn)), 1);
+    EXPECT_EQ(Press(Vk(Keys::kReturn)), kNotHandled);
     EXPECT_EQ(Text(), "trim");
     EXPECT_EQ(Count("NID_TEXTBOX_TEXT_CHANGE"), 1);
     ClickOther();
@@ -914,7 +914,7 @@ TEST_F(EditMenuFixture, CommandStatesAnswerOnlyTheEditRequests)
                                                           {u"NID_EDIT_COPY_REQ", S_OK},
                                                           {u"NID_EDIT_DELETE_REQ", S_OK},
                                                           {u"NID_EDIT_PASTE_REQ", E_INVALIDARG},
-                                                          {u"NID_MENU_FILE_EXIT_REQ", 1}};
+                                                          {u"NID_MENU_FILE_EXIT_REQ", kNotHandled}};
     for (const auto& [name, state] : cases) {
         SCOPED_TRACE(Narrow(name));
         EXPECT_EQ(box->QueryCommandState(LNotification::Create(name)), state);

@@ -53,7 +53,7 @@ std::shared_ptr<IEditCommandTarget> LClipboard::FindTarget() const
 QVResult LClipboard::PerformEditCommand(int32_t command)
 {
     std::shared_ptr<IEditCommandTarget> target = FindTarget();
-    if (!target || !target->CanPerformEdit(command)) return 1;
+    if (!target || !target->CanPerformEdit(command)) return kNotHandled;
     return target->PerformEdit(command);
 }
 
@@ -115,7 +115,7 @@ RCPtr<LRefCountedObject> LClipboard::GetText()
 
 QVResult LClipboard::SetText(const RCPtr<LRefCountedObject>& value)
 {
-    if (mSetting) return 1;
+    if (mSetting) return kNothingToDo;
     struct Guard {
         bool& flag;
         explicit Guard(bool& f) : flag(f) { flag = true; }

@@ -8,6 +8,7 @@
 
 using QV::E_FAIL;
 using QV::IniFileHandle;
+using QV::kNothingToDo;
 using QV::QVResult;
 using QV::String;
 
@@ -89,7 +90,7 @@ bool CIniFileManagerProxy::IsUsable() const { return mLibrary->IsLoaded() && mEn
 
 QVResult CIniFileManagerProxy::Initialize(const String& folder)
 {
-    if (IsLoaded()) return 1;
+    if (IsLoaded()) return kNothingToDo;
     std::string path = folder.ToUtf8();
     if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '/';
     path += "IniFileManager.dll";
@@ -118,7 +119,7 @@ QVResult CIniFileManagerProxy::Initialize(const String& folder)
 
 QVResult CIniFileManagerProxy::Terminate()
 {
-    if (!IsLoaded()) return 1;
+    if (!IsLoaded()) return kNothingToDo;
     *mEntries = Entries();
     return mLibrary->Unload() ? QV::S_OK : E_FAIL;
 }

@@ -55,7 +55,7 @@ public:
     int32_t Remove(const K& key)
     {
         Entry** found = mIndex.Find(key);
-        if (!found) return 1;
+        if (!found) return kNothingToDo;
         (*found)->Reset();
         return 0;
     }

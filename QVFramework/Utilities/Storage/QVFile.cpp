@@ -52,7 +52,7 @@ File::~File()
 
 QVResult File::Open(const String& pathOrFolder, const String& name, uint32_t flags)
 {
-    if (IsOpen()) return 1;
+    if (IsOpen()) return kNothingToDo;
     if (!name.IsEmpty()) {
         mFileName = name;
         mPath = pathOrFolder + String(u"/") + name;

@@ -63,7 +63,7 @@ bool MatchFrom(const char16_t* name, const char16_t* pattern)
 QVResult EnsureFolderExists(const String& path)
 {
     const fs::path folder = ToFsPath(path);
-    if (IsFolder(folder)) return 1;
+    if (IsFolder(folder)) return kNothingToDo;
     if (Exists(folder)) return E_FAIL;
     CreateFolderPath(path, false);
     return IsFolder(folder) ? S_OK : E_FAIL;

@@ -142,7 +142,7 @@ TEST_F(LClipboardTest, EditRequestsReachTheFocusedTarget)
     RCPtr<LNotificationDistributor> center(new LNotificationDistributor);
     ASSERT_EQ(bridge->Initialize(center), S_OK);
     EXPECT_TRUE(bridge->IsInitialized());
-    EXPECT_EQ(bridge->PerformEditCommand(LClipboard::kCopy), 1);  // nobody focused
+    EXPECT_EQ(bridge->PerformEditCommand(LClipboard::kCopy), kNotHandled);  // nobody focused
 
     auto target = std::make_shared<Target>();
     bridge->SetEditTargetLookup([&] { return target; });
@@ -152,11 +152,11 @@ TEST_F(LClipboardTest, EditRequestsReachTheFocusedTarget)
     }
     EXPECT_EQ(target->performed, (std::vector<int32_t>{LClipboard::kCut, LClipboard::kCopy, LClipboard::kPaste}));
     EXPECT_EQ(bridge->PerformEditCommand(LClipboard::kPaste), 7);
-    EXPECT_EQ(bridge->PerformEditCommand(LClipboard::kDelete), 1);
+    EXPECT_EQ(bridge->PerformEditCommand(LClipboard::kDelete), kNotHandled);
     EXPECT_TRUE(bridge->CanPerformEditCommand(LClipboard::kCut));
     target->handles = false;
     EXPECT_FALSE(bridge->CanPerformEditCommand(LClipboard::kCut));
-    EXPECT_EQ(bridge->PerformEditCommand(LClipboard::kCut), 1);
+    EXPECT_EQ(bridge->PerformEditCommand(LClipboard::kCut), kNotHandled);
     bridge->UnregisterAllNotifications();
 }
 

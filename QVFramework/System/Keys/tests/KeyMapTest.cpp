@@ -149,7 +149,7 @@ TEST(KeyMapTest, HotKeysGoToTheWindowThenTheApplication)
     EXPECT_EQ(Route(window.Get(), *application, Press(0x43, KeyCode::kModCtrl)), S_OK);
     EXPECT_EQ(Route(window.Get(), *application, Press(0x53, KeyCode::kModCtrl)), S_OK);
     EXPECT_EQ(Route(nullptr, *application, Press(0x53, KeyCode::kModCtrl)), S_OK);
-    EXPECT_EQ(Route(window.Get(), *application, Press(0x58, KeyCode::kModCtrl)), 1);
+    EXPECT_EQ(Route(window.Get(), *application, Press(0x58, KeyCode::kModCtrl)), kNotHandled);
     EXPECT_EQ(windowTarget->names, std::vector<std::string>({"NID_WINDOW_SAVE"}));
     EXPECT_EQ(appTarget->names, std::vector<std::string>({"NID_EDIT_COPY_REQ", "NID_APP_SAVE"}));
 }
