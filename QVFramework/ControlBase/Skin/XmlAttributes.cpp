@@ -53,11 +53,31 @@ double ParseDoubleValue(const String& text)
     return std::strtod(Narrowed(text).c_str(), nullptr);
 }
 
+void XmlAttributes::Set(const String& name, const String& value)
+{
+    for (auto& [key, old] : mValues) {
+        if (key == name) {
+            old = value;
+            return;
+        }
+    }
+    mValues.emplace_back(name, value);
+}
+
+const String* XmlAttributes::Find(const char16_t* name) const
+{
+    const std::u16string_view wanted(name);
+    for (const auto& [key, value] : mValues) {
+        if (key.View() == wanted) return &value;
+    }
+    return nullptr;
+}
+
 std::optional<String> XmlAttributes::Get(const char16_t* name) const
 {
-    auto it = mValues.find(String(name));
-    if (it == mValues.end()) return std::nullopt;
-    return it->second;
+    const String* value = Find(name);
+    if (!value) return std::nullopt;
+    return *value;
 }
 
 std::optional<bool> XmlAttributes::GetBool(const char16_t* name) const

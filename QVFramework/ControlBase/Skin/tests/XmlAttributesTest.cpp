@@ -48,6 +48,11 @@ TEST(XmlAttributesTest, LookupIsExactAndBooleansAreTrueOnlyForTrue)
     EXPECT_EQ(a.GetBool(u"Padded"), false);
     EXPECT_FALSE(a.GetBool(u"flag").has_value());
     EXPECT_FALSE(a.GetInt(u"Missing").has_value());
+    // A name set again keeps the later value.
+    a.Set(String(u"Flag"), String(u"False"));
+    EXPECT_EQ(a.GetBool(u"Flag"), false);
+    EXPECT_TRUE(a.Has(u"Flag"));
+    EXPECT_FALSE(a.Has(u"Fla"));
 }
 
 }  // namespace
