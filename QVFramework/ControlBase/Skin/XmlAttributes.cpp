@@ -1,5 +1,6 @@
 #include "XmlAttributes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
@@ -55,20 +56,31 @@ double ParseDoubleValue(const String& text)
 
 void XmlAttributes::Set(const String& name, const String& value)
 {
+    Set(std::string_view(name.ToUtf8()), value);
+}
+
+void XmlAttributes::Set(std::string_view name, const String& value)
+{
     for (auto& [key, old] : mValues) {
         if (key == name) {
             old = value;
             return;
         }
     }
-    mValues.emplace_back(name, value);
+    mValues.emplace_back(std::string(name), value);
 }
 
 const String* XmlAttributes::Find(const char16_t* name) const
 {
+    // The names asked for are ASCII; any other is compared in UTF-8.
     const std::u16string_view wanted(name);
+    std::string other;
+    if (std::any_of(wanted.begin(), wanted.end(), [](char16_t c) { return c >= 0x80; })) other = String(name).ToUtf8();
     for (const auto& [key, value] : mValues) {
-        if (key.View() == wanted) return &value;
+        const bool same = other.empty() ? std::equal(key.begin(), key.end(), wanted.begin(), wanted.end(),
+                                                     [](char a, char16_t b) { return char16_t(a) == b; })
+                                        : key == other;
+        if (same) return &value;
     }
     return nullptr;
 }

@@ -3,6 +3,8 @@
 // conversions the skin and string-table documents use.
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -13,6 +15,8 @@ namespace QV {
 class XmlAttributes {
 public:
     void Set(const String& name, const String& value);
+    // The name as the parser hands it over, in UTF-8.
+    void Set(std::string_view name, const String& value);
     bool Has(const char16_t* name) const { return Find(name) != nullptr; }
 
     std::optional<String> Get(const char16_t* name) const;
@@ -29,9 +33,9 @@ public:
 private:
     const String* Find(const char16_t* name) const;
 
-    // An element has a handful of attributes: a walk beats a tree, and a
-    // lookup makes no string.
-    std::vector<std::pair<String, String>> mValues;
+    // An element has a handful of attributes: a walk beats a tree. Names
+    // stay in UTF-8, so neither reading nor a lookup converts them.
+    std::vector<std::pair<std::string, String>> mValues;
 };
 
 // The value conversions on their own.

@@ -53,6 +53,13 @@ TEST(XmlAttributesTest, LookupIsExactAndBooleansAreTrueOnlyForTrue)
     EXPECT_EQ(a.GetBool(u"Flag"), false);
     EXPECT_TRUE(a.Has(u"Flag"));
     EXPECT_FALSE(a.Has(u"Fla"));
+    // Names outside ASCII, set either way, are found exactly.
+    a.Set(String(u"Gr\u00F6\u00DFe"), String(u"1"));
+    a.Set(std::string_view("\xE2\x82\xAC"), String(u"2"));
+    EXPECT_EQ(a.GetInt(u"Gr\u00F6\u00DFe"), 1);
+    EXPECT_EQ(a.GetInt(u"\u20AC"), 2);
+    EXPECT_FALSE(a.Has(u"Gr\u00F6"));
+    EXPECT_FALSE(a.Has(u"Gr"));
 }
 
 }  // namespace
