@@ -80,4 +80,9 @@ std::string GetSystemFontFamily()
     return reinterpret_cast<const char*>(family);
 }
 
+void LoadFontSetup()
+{
+    (void)FcInit();  // a set-up that fails to load leaves text to the renderer's fallbacks, as before
+}
+
 }  // namespace Platform
