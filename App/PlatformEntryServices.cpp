@@ -3,24 +3,33 @@
 #include <cstdio>
 
 #include "DebugLog.h"
+#include "FontFolders.h"
 #include "LanguageId.h"
 #include "MessageBoxService.h"
 
 PlatformEntryServices::PlatformEntryServices() = default;
 
-PlatformEntryServices::~PlatformEntryServices() = default;
+PlatformEntryServices::~PlatformEntryServices()
+{
+    if (mFontSetup.joinable()) mFontSetup.join();
+}
 
 bool PlatformEntryServices::StartPlatform()
 {
+    // Fonts are first needed once the skin is read; until then their set-up
+    // overlaps the display's.
+    if (!mFontSetup.joinable()) mFontSetup = std::thread(&Platform::LoadFontSetup);
     mVideo = std::make_unique<Platform::Window::SdlVideo>();
     if (mVideo->HasDisplay()) return true;
     std::fputs("tarsel-editor: no display to open the editor's window on (is DISPLAY set?)\n", stderr);
     mVideo.reset();
+    mFontSetup.join();
     return false;
 }
 
 void PlatformEntryServices::EndPlatform()
 {
+    if (mFontSetup.joinable()) mFontSetup.join();
     mInstance.reset();
     mVideo.reset();
 }

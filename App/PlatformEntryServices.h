@@ -3,6 +3,7 @@
 // windows, the single-instance lock and socket, the message box, the
 // user's language and the debug log's targets.
 #include <memory>
+#include <thread>
 
 #include "EntryServices.h"
 #include "InstanceGuard.h"
@@ -29,4 +30,6 @@ public:
 private:
     std::unique_ptr<Platform::Window::SdlVideo> mVideo;
     std::unique_ptr<Platform::SingleInstance::InstanceGuard> mInstance;
+    // Loads the font set-up while the display and the skin are being set up.
+    std::thread mFontSetup;
 };

@@ -18,11 +18,10 @@ struct PatternDeleter {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
 };
 
-// A private configuration, so nothing process-wide stays behind; matching
-// needs the font set as well.
-std::unique_ptr<FcConfig, ConfigDeleter> LoadConfig(bool withFonts)
+// A private configuration without the font set, so listing folders loads no fonts.
+std::unique_ptr<FcConfig, ConfigDeleter> LoadConfig()
 {
-    return std::unique_ptr<FcConfig, ConfigDeleter>(withFonts ? FcInitLoadConfigAndFonts() : FcInitLoadConfig());
+    return std::unique_ptr<FcConfig, ConfigDeleter>(FcInitLoadConfig());
 }
 
 bool EndsWithNoCase(const std::string& name, const std::string& extension)
@@ -39,7 +38,7 @@ bool EndsWithNoCase(const std::string& name, const std::string& extension)
 std::vector<std::string> GetFontFolders()
 {
     std::vector<std::string> folders;
-    auto config = LoadConfig(false);
+    auto config = LoadConfig();
     if (!config) return folders;
     FcStrList* list = FcConfigGetFontDirs(config.get());
     if (!list) return folders;
@@ -65,20 +64,25 @@ std::vector<std::string> ListFontFiles(const std::vector<std::string>& folders, 
     return {found.begin(), found.end()};
 }
 
+// Matched against the process-wide configuration that text drawing loads in
+// any case: a private one would read the whole set-up and font caches again.
 std::string GetSystemFontFamily()
 {
-    auto config = LoadConfig(true);
-    if (!config) return {};
     std::unique_ptr<FcPattern, PatternDeleter> pattern(FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif")));
     if (!pattern) return {};
-    FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result = FcResultNoMatch;
-    std::unique_ptr<FcPattern, PatternDeleter> match(FcFontMatch(config.get(), pattern.get(), &result));
+    std::unique_ptr<FcPattern, PatternDeleter> match(FcFontMatch(nullptr, pattern.get(), &result));
     if (!match) return {};
     FcChar8* family = nullptr;
     if (FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch || !family) return {};
     return reinterpret_cast<const char*>(family);
+}
+
+void LoadFontSetup()
+{
+    (void)FcInit();  // a set-up that fails to load leaves text to the renderer's fallbacks, as before
 }
 
 }  // namespace Platform

@@ -18,4 +18,9 @@ std::vector<std::string> ListFontFiles(const std::vector<std::string>& folders, 
 // The family fontconfig picks for "sans-serif"; empty when none.
 std::string GetSystemFontFamily();
 
+// Loads the process-wide fontconfig set-up (configuration and font caches)
+// that text drawing and GetSystemFontFamily use. Safe on any thread: a start
+// runs it beside its other work, so the first text measured need not wait.
+void LoadFontSetup();
+
 }  // namespace Platform

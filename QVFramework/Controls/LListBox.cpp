@@ -98,6 +98,28 @@ int32_t LListBox::InsertItemWithText(int32_t index, const String& text)
     return index;
 }
 
+QVResult LListBox::AppendItemsWithText(const std::vector<String>& texts)
+{
+    const uint8_t suspended = mUpdatesSuspended;
+    mUpdatesSuspended = 1;
+    QVResult result = S_OK;
+    for (const String& text : texts) {
+        const int32_t index = GetItemCount();
+        if (InsertItem(index) != S_OK) {
+            result = E_FAIL;
+            break;
+        }
+        GetItem(index)->text = text;
+    }
+    mUpdatesSuspended = suspended;
+    EnsureRowsCover();
+    RefreshRowsFrom(mTopIndex);
+    UpdateContentExtent();
+    UpdateWidestItem();
+    if (mMenuMode) FitHeightToContent();
+    return result;
+}
+
 QVResult LListBox::SetItemText(int32_t index, const String& text)
 {
     LListItemRecord* item = GetItem(index);

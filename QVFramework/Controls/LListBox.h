@@ -51,6 +51,9 @@ public:
 
     // ---- item texts ----
     int32_t InsertItemWithText(int32_t index, const String& text);
+    // Appends the texts as items, then refreshes the rows and fits the size
+    // once: a long list filled item by item re-fits after every one.
+    [[nodiscard]] QVResult AppendItemsWithText(const std::vector<String>& texts);
     [[nodiscard]] QVResult SetItemText(int32_t index, const String& text);
     String GetItemText(int32_t index) const;
     int32_t RemoveItem(int32_t index);

@@ -47,11 +47,13 @@ void FillItemsFromStrings(LComboBox& combo)
 {
     RCPtr<LListBox> list = combo.GetListBox();
     if (!list || list->GetItemCount() > 0) return;
+    std::vector<String> texts;
     for (int32_t index = 0;; ++index) {
-        const String text = ControlString(combo, ItemId(index).GetChars());
+        String text = ControlString(combo, ItemId(index).GetChars());
         if (text.IsEmpty()) break;
-        list->InsertItemWithText(index, text);
+        texts.push_back(std::move(text));
     }
+    (void)list->AppendItemsWithText(texts);  // the panel shows whatever the list took
     if (combo.GetSelectedIndex() < 0 && combo.GetInitialSelectedIndex() < list->GetItemCount())
         combo.SetSelectedIndex(combo.GetInitialSelectedIndex());
 }

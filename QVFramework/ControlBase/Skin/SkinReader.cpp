@@ -423,48 +423,52 @@ void SkinReader::ReadLayout(const XmlAttributes& a, LLayoutDescriptor& layout, b
     if (auto v = a.GetBool(u"XIsDocked")) layout.xDocked = *v;
     if (auto v = a.GetBool(u"YIsDocked")) layout.yDocked = *v;
 
+    // The attribute names are spelt out whole: joining them for each element
+    // cost more than the rest of the element's reading.
     const struct {
-        const char16_t* prefix;
+        const char16_t* toControl;
+        const char16_t* rel;
+        const char16_t* abs;
         LPositionRule LLayoutDescriptor::*rule;
-    } kPositions[] = {{u"XPosition", &LLayoutDescriptor::xPosition}, {u"YPosition", &LLayoutDescriptor::yPosition}};
+    } kPositions[] = {{u"XPositionToControl", u"XPositionRel", u"XPositionAbs", &LLayoutDescriptor::xPosition},
+                      {u"YPositionToControl", u"YPositionRel", u"YPositionAbs", &LLayoutDescriptor::yPosition}};
     for (const auto& p : kPositions) {
-        const String prefix(p.prefix);
         LPositionRule& rule = layout.*p.rule;
-        if (auto v = a.Get((prefix + String(u"ToControl")).GetChars())) {
+        if (auto v = a.Get(p.toControl))
             ReadReference(*v, rule.reference, rule.referenceName, LPositionRule::kNamed, false);
-        }
-        if (auto v = a.GetFloat((prefix + String(u"Rel")).GetChars())) rule.factor = *v;
-        if (auto v = a.GetDecimalInt((prefix + String(u"Abs")).GetChars())) rule.offset = *v;
+        if (auto v = a.GetFloat(p.rel)) rule.factor = *v;
+        if (auto v = a.GetDecimalInt(p.abs)) rule.offset = *v;
     }
     const struct {
-        const char16_t* prefix;
+        const char16_t* toControl;
+        const char16_t* rel;
+        const char16_t* abs;
         LSizeRule LLayoutDescriptor::*rule;
-    } kSizes[] = {{u"XSize", &LLayoutDescriptor::xSize}, {u"YSize", &LLayoutDescriptor::ySize}};
+    } kSizes[] = {{u"XSizeToControl", u"XSizeRel", u"XSizeAbs", &LLayoutDescriptor::xSize},
+                  {u"YSizeToControl", u"YSizeRel", u"YSizeAbs", &LLayoutDescriptor::ySize}};
     for (const auto& s : kSizes) {
-        const String prefix(s.prefix);
         LSizeRule& rule = layout.*s.rule;
-        if (auto v = a.Get((prefix + String(u"ToControl")).GetChars())) {
-            ReadReference(*v, rule.reference, rule.referenceName, LSizeRule::kNamed, true);
-        }
-        if (auto v = a.GetFloat((prefix + String(u"Rel")).GetChars())) rule.factor = *v;
-        if (auto v = a.GetDecimalInt((prefix + String(u"Abs")).GetChars())) rule.offset = *v;
+        if (auto v = a.Get(s.toControl)) ReadReference(*v, rule.reference, rule.referenceName, LSizeRule::kNamed, true);
+        if (auto v = a.GetFloat(s.rel)) rule.factor = *v;
+        if (auto v = a.GetDecimalInt(s.abs)) rule.offset = *v;
     }
     const struct {
-        const char16_t* prefix;
+        const char16_t* toControl;
+        const char16_t* rel;
+        const char16_t* abs;
         LLimitRule LLayoutDescriptor::*rule;
-    } kLimits[] = {{u"XMinSize", &LLayoutDescriptor::xMinSize},
-                   {u"YMinSize", &LLayoutDescriptor::yMinSize},
-                   {u"XMaxSize", &LLayoutDescriptor::xMaxSize},
-                   {u"YMaxSize", &LLayoutDescriptor::yMaxSize}};
+    } kLimits[] = {{u"XMinSizeToControl", u"XMinSizeRel", u"XMinSizeAbs", &LLayoutDescriptor::xMinSize},
+                   {u"YMinSizeToControl", u"YMinSizeRel", u"YMinSizeAbs", &LLayoutDescriptor::yMinSize},
+                   {u"XMaxSizeToControl", u"XMaxSizeRel", u"XMaxSizeAbs", &LLayoutDescriptor::xMaxSize},
+                   {u"YMaxSizeToControl", u"YMaxSizeRel", u"YMaxSizeAbs", &LLayoutDescriptor::yMaxSize}};
     for (const auto& l : kLimits) {
-        const String prefix(l.prefix);
         LLimitRule& rule = layout.*l.rule;
-        if (auto v = a.Get((prefix + String(u"ToControl")).GetChars())) {
+        if (auto v = a.Get(l.toControl)) {
             rule.hasReference = !(*v == u"Self");
             rule.referenceName = rule.hasReference ? *v : String();
         }
-        if (auto v = a.GetFloat((prefix + String(u"Rel")).GetChars())) rule.factor = *v;
-        if (auto v = a.GetDecimalInt((prefix + String(u"Abs")).GetChars())) rule.offset = *v;
+        if (auto v = a.GetFloat(l.rel)) rule.factor = *v;
+        if (auto v = a.GetDecimalInt(l.abs)) rule.offset = *v;
     }
     if (auto v = a.Get(u"TextDecoration")) layout.textDecoration = *v;
     if (auto v = a.Get(u"TextOverflowXType")) {

@@ -1,5 +1,6 @@
 #include "XmlAttributes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
@@ -53,11 +54,42 @@ double ParseDoubleValue(const String& text)
     return std::strtod(Narrowed(text).c_str(), nullptr);
 }
 
+void XmlAttributes::Set(const String& name, const String& value)
+{
+    Set(std::string_view(name.ToUtf8()), value);
+}
+
+void XmlAttributes::Set(std::string_view name, const String& value)
+{
+    for (auto& [key, old] : mValues) {
+        if (key == name) {
+            old = value;
+            return;
+        }
+    }
+    mValues.emplace_back(std::string(name), value);
+}
+
+const String* XmlAttributes::Find(const char16_t* name) const
+{
+    // The names asked for are ASCII; any other is compared in UTF-8.
+    const std::u16string_view wanted(name);
+    std::string other;
+    if (std::any_of(wanted.begin(), wanted.end(), [](char16_t c) { return c >= 0x80; })) other = String(name).ToUtf8();
+    for (const auto& [key, value] : mValues) {
+        const bool same = other.empty() ? std::equal(key.begin(), key.end(), wanted.begin(), wanted.end(),
+                                                     [](char a, char16_t b) { return char16_t(a) == b; })
+                                        : key == other;
+        if (same) return &value;
+    }
+    return nullptr;
+}
+
 std::optional<String> XmlAttributes::Get(const char16_t* name) const
 {
-    auto it = mValues.find(String(name));
-    if (it == mValues.end()) return std::nullopt;
-    return it->second;
+    const String* value = Find(name);
+    if (!value) return std::nullopt;
+    return *value;
 }
 
 std::optional<bool> XmlAttributes::GetBool(const char16_t* name) const

@@ -2,8 +2,11 @@
 // The attributes of one XML element, looked up by exact name, and the value
 // conversions the skin and string-table documents use.
 #include <cstdint>
-#include <map>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "StringT.h"
 
@@ -11,8 +14,10 @@ namespace QV {
 
 class XmlAttributes {
 public:
-    void Set(const String& name, const String& value) { mValues.insert_or_assign(name, value); }
-    bool Has(const char16_t* name) const { return mValues.count(String(name)) != 0; }
+    void Set(const String& name, const String& value);
+    // The name as the parser hands it over, in UTF-8.
+    void Set(std::string_view name, const String& value);
+    bool Has(const char16_t* name) const { return Find(name) != nullptr; }
 
     std::optional<String> Get(const char16_t* name) const;
     // True exactly for "True".
@@ -26,7 +31,11 @@ public:
     std::optional<int32_t> GetDecimalInt(const char16_t* name) const;
 
 private:
-    std::map<String, String> mValues;
+    const String* Find(const char16_t* name) const;
+
+    // An element has a handful of attributes: a walk beats a tree. Names
+    // stay in UTF-8, so neither reading nor a lookup converts them.
+    std::vector<std::pair<std::string, String>> mValues;
 };
 
 // The value conversions on their own.

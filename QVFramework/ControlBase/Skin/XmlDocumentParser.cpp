@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace QV {
 namespace {
@@ -52,7 +53,7 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attribut
     auto* context = static_cast<ParseContext*>(data);
     context->Guarded(name, [&] {
         XmlAttributes map;
-        for (const XML_Char** a = attributes; a[0] && a[1]; a += 2) map.Set(FromUtf8(a[0], -1), FromUtf8(a[1], -1));
+        for (const XML_Char** a = attributes; a[0] && a[1]; a += 2) map.Set(std::string_view(a[0]), FromUtf8(a[1], -1));
         const auto line = static_cast<int32_t>(XML_GetCurrentLineNumber(context->parser));
         context->handler.StartElement(FromUtf8(name, -1), map, line);
     });

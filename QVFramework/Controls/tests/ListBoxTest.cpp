@@ -601,6 +601,33 @@ TEST_F(ListBoxFixture, MenuModeHeightFollowsTheItems)
     }
 }
 
+// Filling a list in one go ends where filling it item by item does: the
+// same items, rows, widest text and menu height, plain or as a menu.
+TEST_F(ListBoxFixture, AppendedItemsEndAsItemsInsertedOneByOne)
+{
+    const std::vector<String> texts{u"ab", u"abcdef", u"a", u"abcd", u"x"};
+    for (const bool menu : {false, true}) {
+        SCOPED_TRACE(menu ? "menu" : "plain list");
+        RCPtr<LListBox> single = MakeList(Items({u"first"}));
+        single->SetMenuMode(menu);
+        for (const String& text : texts) single->InsertItemWithText(single->GetItemCount(), text);
+        const std::vector<std::string> items = Texts(*single), rows = RowTexts(*single);
+        const int32_t widest = single->GetWidestTextWidth();
+        const DoubleRect frame = single->GetFrame();
+        single->Close();
+
+        RCPtr<LListBox> batch = MakeList(Items({u"first"}));
+        batch->SetMenuMode(menu);
+        EXPECT_EQ(batch->AppendItemsWithText(texts), S_OK);
+        EXPECT_EQ(Texts(*batch), items);
+        EXPECT_EQ(RowTexts(*batch), rows);
+        EXPECT_EQ(batch->GetWidestTextWidth(), widest);
+        EXPECT_DOUBLE_EQ(batch->GetFrame().height, frame.height);
+        EXPECT_DOUBLE_EQ(batch->GetFrame().width, frame.width);
+        batch->Close();
+    }
+}
+
 TEST_F(ListBoxFixture, RowNotificationsNameTheItemShown)
 {
     RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5"}));

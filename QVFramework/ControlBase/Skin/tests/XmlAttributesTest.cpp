@@ -48,6 +48,18 @@ TEST(XmlAttributesTest, LookupIsExactAndBooleansAreTrueOnlyForTrue)
     EXPECT_EQ(a.GetBool(u"Padded"), false);
     EXPECT_FALSE(a.GetBool(u"flag").has_value());
     EXPECT_FALSE(a.GetInt(u"Missing").has_value());
+    // A name set again keeps the later value.
+    a.Set(String(u"Flag"), String(u"False"));
+    EXPECT_EQ(a.GetBool(u"Flag"), false);
+    EXPECT_TRUE(a.Has(u"Flag"));
+    EXPECT_FALSE(a.Has(u"Fla"));
+    // Names outside ASCII, set either way, are found exactly.
+    a.Set(String(u"Gr\u00F6\u00DFe"), String(u"1"));
+    a.Set(std::string_view("\xE2\x82\xAC"), String(u"2"));
+    EXPECT_EQ(a.GetInt(u"Gr\u00F6\u00DFe"), 1);
+    EXPECT_EQ(a.GetInt(u"\u20AC"), 2);
+    EXPECT_FALSE(a.Has(u"Gr\u00F6"));
+    EXPECT_FALSE(a.Has(u"Gr"));
 }
 
 }  // namespace
