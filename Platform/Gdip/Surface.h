@@ -4,6 +4,7 @@
 // straight colour, or raw for copying.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "GdipTypes.h"
@@ -30,6 +31,9 @@ public:
     // Replaces the pixels of area (clipped to the image) without blending.
     void FillNoBlend(const RectI& area, Argb colour);
     void Clear() { FillNoBlend({0, 0, mWidth, mHeight}, 0); }
+    // Makes each area (clipped to the image) transparent: for many small
+    // areas, where telling cairo about each would cost more than the filling.
+    void Clear(std::span<const RectI> areas);
 
     // Raw premultiplied rows, for copying to a window.
     const uint8_t* GetData() const { return mData; }
@@ -47,6 +51,11 @@ public:
     void Flush() const;
 
 private:
+    // Whether area meets the image.
+    bool Clipped(const RectI& area) const;
+    // Sets the pixels of area inside the image, telling cairo nothing.
+    void Fill(const RectI& area, uint32_t pixel);
+
     cairo_surface_t* mSurface = nullptr;
     uint8_t* mData = nullptr;
     int32_t mWidth;
