@@ -20,6 +20,17 @@ Surface::~Surface()
     cairo_surface_destroy(mSurface);
 }
 
+bool Surface::IsOpaque() const
+{
+    if (!mData) return false;
+    Flush();
+    for (int32_t y = 0; y < mHeight; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(mData + static_cast<size_t>(y) * mStride);
+        if (!std::all_of(row, row + mWidth, [](uint32_t p) { return p >> 24 == 0xFF; })) return false;
+    }
+    return true;
+}
+
 Argb Surface::GetPixel(int32_t x, int32_t y) const
 {
     if (!mData || x < 0 || y < 0 || x >= mWidth || y >= mHeight) return 0;

@@ -26,6 +26,8 @@ public:
     // then has no effect.
     bool IsValid() const { return mData != nullptr; }
 
+    // Whether every pixel has full alpha.
+    bool IsOpaque() const;
     // Straight colour of one pixel; transparent black outside the image.
     Argb GetPixel(int32_t x, int32_t y) const;
     // Replaces the pixels of area (clipped to the image) without blending.

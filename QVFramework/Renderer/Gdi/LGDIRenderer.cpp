@@ -242,7 +242,8 @@ void LGDIRenderer::FillRect(const LongRect& rect, const LColor& colour, bool ble
     if (!g) return;
     const uint32_t argb = ToArgb(colour);
     if (blend) {
-        PrepareToDraw(DeviceArea(rect.x, rect.y, rect.width, rect.height, 1.0),
+        // Fills are aliased: they reach only the pixels whose centres they hold.
+        PrepareToDraw(DeviceArea(rect.x, rect.y, rect.width, rect.height, 0.0),
                       argb >> 24 == 0xFF ? OpaqueArea(rect) : LongRect{});
         g->FillRectangle(ToRectF(rect), argb);
         return;

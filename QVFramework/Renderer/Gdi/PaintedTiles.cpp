@@ -42,18 +42,6 @@ void AddUncovered(std::vector<LongRect>& areas, const LongRect& area, const Long
 
 }  // namespace
 
-PaintedTiles::Box PaintedTiles::MakeBox(int32_t left, int32_t top, int32_t right, int32_t bottom)
-{
-    return static_cast<Box>(left | top << 4 | (right - 1) << 8 | (bottom - 1) << 12);
-}
-
-PaintedTiles::Box PaintedTiles::Join(Box a, Box b)
-{
-    const int32_t left = std::min(a & 0xF, b & 0xF), top = std::min(a >> 4 & 0xF, b >> 4 & 0xF);
-    const int32_t right = std::max(a >> 8 & 0xF, b >> 8 & 0xF), bottom = std::max(a >> 12, b >> 12);
-    return static_cast<Box>(left | top << 4 | right << 8 | bottom << 12);
-}
-
 LongRect PaintedTiles::AreaOf(Box box, int64_t column, int64_t row)
 {
     const int32_t left = box & 0xF, top = box >> 4 & 0xF, right = (box >> 8 & 0xF) + 1, bottom = (box >> 12) + 1;
@@ -72,6 +60,7 @@ void PaintedTiles::Reset(int32_t width, int32_t height)
     mRepaint = 1;
     mPaintedCount = 0;
     mStaleCount = 0;
+    mPaintedArea = 0;
 }
 
 void PaintedTiles::MakeStale()
@@ -85,6 +74,7 @@ void PaintedTiles::MakeStale()
     ++mRepaint;
     mStaleCount += mPaintedCount;
     mPaintedCount = 0;
+    mPaintedArea = 0;
 }
 
 void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::vector<LongRect>& toEmpty)
@@ -109,7 +99,11 @@ void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::ve
                                     static_cast<int32_t>(std::min<int64_t>(right - x, kTileSize)), boxBottom);
             const uint8_t tile = tiles[column];
             if (tile == mRepaint) {
-                boxes[column] = Join(boxes[column], box);
+                const Box old = boxes[column];
+                if (old == box) continue;
+                const Box joined = Join(old, box);
+                mPaintedArea += AreaOf(joined) - AreaOf(old);
+                boxes[column] = joined;
                 continue;
             }
             if (tile != 0) {
@@ -119,6 +113,7 @@ void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::ve
             tiles[column] = mRepaint;
             boxes[column] = box;
             ++mPaintedCount;
+            mPaintedArea += AreaOf(box);
         }
     }
 }
@@ -134,7 +129,7 @@ std::vector<LongRect> PaintedTiles::TakeStale()
 std::vector<LongRect> PaintedTiles::TakeAll()
 {
     if (mStaleCount == 0 && mPaintedCount == 0) return {};
-    mStaleCount = mPaintedCount = 0;
+    mStaleCount = mPaintedCount = mPaintedArea = 0;
     return Take([](uint8_t tile) { return tile != 0; });
 }
 
