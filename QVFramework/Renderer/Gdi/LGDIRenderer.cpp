@@ -19,7 +19,7 @@ constexpr double kTwoPow52 = 4503599627370496.0;
 
 std::string ToUtf8(const String& text)
 {
-    return NarrowString(text).GetChars();
+    return text.ToUtf8();
 }
 
 std::unique_ptr<Platform::Gdip::Font> MakeFont(const LFont& font, double pixels)
