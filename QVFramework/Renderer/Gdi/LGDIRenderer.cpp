@@ -222,9 +222,10 @@ void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const Lo
     const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * mFontScale * kPointsToPixels);
     const RectF ink =
         g->LayOutString(ToUtf8(text), face, {static_cast<float>(position.x), static_cast<float>(position.y - 1)});
-    // Room for antialiasing and for glyphs emboldened by the font engine.
-    if (ink.width > 0 && ink.height > 0)
-        PrepareToDraw(DeviceArea(ink.x, ink.y, ink.width, ink.height, 2.0 + face.GetEmSize() / 8));
+    // Room for antialiasing and glyphs placed on whole pixels, and for glyphs
+    // emboldened by the font engine.
+    const double pad = 2.0 + (face.IsEmboldened() ? face.GetEmSize() / 8 : 0.0);
+    if (ink.width > 0 && ink.height > 0) PrepareToDraw(DeviceArea(ink.x, ink.y, ink.width, ink.height, pad));
     g->DrawLaidOutString(ToArgb(colour));
 }
 
