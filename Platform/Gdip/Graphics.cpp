@@ -294,15 +294,21 @@ RectF Graphics::LayOutString(const std::string& utf8, const Font& font, PointF t
     if (!font.IsValid() || utf8.empty()) return {};
     const FontDesignMetrics& m = font.GetDesignMetrics();
     const double baseline = topLeft.y + font.ToPixels(m.cellAscent);
-    cairo_glyph_t* glyphs = nullptr;
-    int count = 0;
+    // Laid out into the kept buffer: a text has no more glyphs than bytes.
+    text.glyphs.resize(std::max(text.glyphs.capacity(), utf8.size()));
+    cairo_glyph_t* glyphs = text.glyphs.data();
+    int count = static_cast<int>(text.glyphs.size());
     if (cairo_scaled_font_text_to_glyphs(font.GetScaledFont(), topLeft.x, baseline, utf8.data(),
                                          static_cast<int>(utf8.size()), &glyphs, &count, nullptr, nullptr,
                                          nullptr) != CAIRO_STATUS_SUCCESS) {
+        text.glyphs.clear();
         return {};
     }
-    text.glyphs.assign(glyphs, glyphs + count);
-    cairo_glyph_free(glyphs);
+    if (glyphs != text.glyphs.data()) {
+        text.glyphs.assign(glyphs, glyphs + count);
+        cairo_glyph_free(glyphs);
+    }
+    text.glyphs.resize(static_cast<size_t>(count));
     text.font = &font;
     if (font.GetStyle() & (FontStyleUnderline | FontStyleStrikeout)) text.utf8 = utf8;
     text.topLeft = topLeft;
