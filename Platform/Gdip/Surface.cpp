@@ -1,15 +1,37 @@
 #include "Surface.h"
 
 #include <cairo.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstring>
 
 namespace Platform::Gdip {
 
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+// From this size on the pixels get pages of their own, huge where the
+// system allows: drawing all over a window-sized image otherwise misses the
+// address cache on nearly every row.
+constexpr size_t kOwnPagesFrom = size_t{4} << 20;
+
+}  // namespace
+
 Surface::Surface(int32_t width, int32_t height) : mWidth(std::max(width, 1)), mHeight(std::max(height, 1))
 {
-    mSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, mWidth, mHeight);
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, mWidth);
+    const size_t bytes = stride > 0 ? static_cast<size_t>(stride) * static_cast<size_t>(mHeight) : 0;
+    if (bytes >= kOwnPagesFrom && mWidth <= kMaxSide && mHeight <= kMaxSide) {
+        mMappedBytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        void* pages = mmap(nullptr, mMappedBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (pages != MAP_FAILED) {
+            (void)madvise(pages, mMappedBytes, MADV_HUGEPAGE);  // a hint: ordinary pages work too
+            mMapped = static_cast<uint8_t*>(pages);
+            mSurface = cairo_image_surface_create_for_data(mMapped, CAIRO_FORMAT_ARGB32, mWidth, mHeight, stride);
+        }
+    }
+    if (!mSurface) mSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, mWidth, mHeight);
     if (cairo_surface_status(mSurface) != CAIRO_STATUS_SUCCESS) return;
     mData = cairo_image_surface_get_data(mSurface);
     mStride = cairo_image_surface_get_stride(mSurface);
@@ -18,6 +40,7 @@ Surface::Surface(int32_t width, int32_t height) : mWidth(std::max(width, 1)), mH
 Surface::~Surface()
 {
     cairo_surface_destroy(mSurface);
+    if (mMapped) munmap(mMapped, mMappedBytes);
 }
 
 bool Surface::IsOpaque() const

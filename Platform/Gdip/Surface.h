@@ -2,6 +2,7 @@
 // An off-screen image that graphics draw on: premultiplied 32-bit ARGB,
 // never smaller than 1 x 1. The pixels are reached through Pixel/SetPixel in
 // straight colour, or raw for copying.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -58,8 +59,13 @@ private:
     // Sets the pixels of area inside the image, telling cairo nothing.
     void Fill(const RectI& area, uint32_t pixel);
 
+    // cairo's own limit on an image's sides.
+    static constexpr int32_t kMaxSide = 32767;
+
     cairo_surface_t* mSurface = nullptr;
     uint8_t* mData = nullptr;
+    uint8_t* mMapped = nullptr;  // the pixels, when mapped here rather than by cairo
+    size_t mMappedBytes = 0;
     int32_t mWidth;
     int32_t mHeight;
     int32_t mStride = 0;
