@@ -26,6 +26,7 @@ public:
 
     cairo_font_face_t* Get() const { return mFace; }
     FontDesignMetrics metrics;
+    bool emboldened = false;
 
 private:
     cairo_font_face_t* mFace;
@@ -93,8 +94,11 @@ std::shared_ptr<const FontFace> MatchFace(const std::string& family, bool bold, 
     FcPatternDestroy(pattern);
     if (!match) return nullptr;
     cairo_font_face_t* cface = cairo_ft_font_face_create_for_pattern(match);
+    FcBool embolden = FcFalse;
+    const bool emboldened = FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch && embolden;
     FcPatternDestroy(match);
     auto face = std::make_shared<FontFace>(cface);
+    face->emboldened = emboldened;
     if (cairo_font_face_status(cface) != CAIRO_STATUS_SUCCESS) return nullptr;
     cairo_scaled_font_t* probe = MakeScaled(cface, 16.0);
     if (!probe) return nullptr;
@@ -139,6 +143,11 @@ const FontDesignMetrics& Font::GetDesignMetrics() const
 {
     static const FontDesignMetrics none{};
     return mFace ? mFace->metrics : none;
+}
+
+bool Font::IsEmboldened() const
+{
+    return mFace && mFace->emboldened;
 }
 
 float Font::ToPixels(int32_t designUnits) const

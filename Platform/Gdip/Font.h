@@ -39,6 +39,9 @@ public:
     float GetEmSize() const { return mEmSize; }
     int32_t GetStyle() const { return mStyle; }
     const FontDesignMetrics& GetDesignMetrics() const;
+    // Whether the face is drawn emboldened by the font engine (a bold asked
+    // of a family without one): its ink may then reach beyond its box.
+    bool IsEmboldened() const;
 
     // Design units to pixels at this size.
     float ToPixels(int32_t designUnits) const;

@@ -46,6 +46,7 @@ Graphics::Graphics(Surface& target) : mCr(cairo_create(target.GetCairoSurface())
 
 Graphics::~Graphics()
 {
+    cairo_scaled_font_destroy(mScaledFont);
     cairo_destroy(mCr);
     mTarget.MarkDirty();
 }
@@ -53,15 +54,18 @@ Graphics::~Graphics()
 void Graphics::ResetTransform()
 {
     cairo_identity_matrix(mCr);
+    TransformOrClipChanged();
 }
 
 void Graphics::TranslateTransform(float dx, float dy)
 {
     cairo_translate(mCr, dx, dy);
+    TransformOrClipChanged();
 }
 
 void Graphics::SetClip(const RectF& clip)
 {
+    TransformOrClipChanged();
     cairo_reset_clip(mCr);
     cairo_rectangle(mCr, clip.x, clip.y, std::max(clip.width, 0.0f), std::max(clip.height, 0.0f));
     cairo_clip(mCr);
@@ -69,21 +73,53 @@ void Graphics::SetClip(const RectF& clip)
 
 void Graphics::ResetClip()
 {
+    TransformOrClipChanged();
     cairo_reset_clip(mCr);
 }
 
 void Graphics::GetClipBounds(RectF& bounds) const
 {
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    cairo_clip_extents(mCr, &x1, &y1, &x2, &y2);
-    bounds = {static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2 - x1), static_cast<float>(y2 - y1)};
+    if (!mClipBoundsKnown) {
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        cairo_clip_extents(mCr, &x1, &y1, &x2, &y2);
+        const_cast<Graphics*>(this)->mClipBounds = {static_cast<float>(x1), static_cast<float>(y1),
+                                                    static_cast<float>(x2 - x1), static_cast<float>(y2 - y1)};
+        const_cast<Graphics*>(this)->mClipBoundsKnown = true;
+    }
+    bounds = mClipBounds;
 }
 
 void Graphics::Prepare(Argb colour)
 {
-    SetSourceColour(mCr, colour);
-    cairo_set_antialias(mCr, mSmoothing == SmoothingMode::AntiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-    cairo_set_operator(mCr, mCompositing == CompositingMode::SourceCopy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
+    if (!mSourceIsColour || mSourceColour != colour) {
+        SetSourceColour(mCr, colour);
+        mSourceIsColour = true;
+        mSourceColour = colour;
+    }
+    PrepareRaster();
+}
+
+void Graphics::PrepareRaster()
+{
+    const int antialias = mSmoothing == SmoothingMode::AntiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE;
+    if (antialias != mAntialias) {
+        cairo_set_antialias(mCr, static_cast<cairo_antialias_t>(antialias));
+        mAntialias = antialias;
+    }
+    const int op = mCompositing == CompositingMode::SourceCopy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER;
+    if (op != mOperator) {
+        cairo_set_operator(mCr, static_cast<cairo_operator_t>(op));
+        mOperator = op;
+    }
+}
+
+void Graphics::SetScaledFont(cairo_scaled_font_t* font)
+{
+    if (font == mScaledFont) return;
+    cairo_set_scaled_font(mCr, font);
+    // Held so that no other font can come to the same address while set.
+    cairo_scaled_font_destroy(mScaledFont);
+    mScaledFont = cairo_scaled_font_reference(font);
 }
 
 void Graphics::Stroke(float penWidth)
@@ -159,8 +195,17 @@ void Graphics::FillPath(const GraphicsPath& path, Argb colour)
 void Graphics::DrawImage(cairo_surface_t* image, const RectF& source, const RectF& dest, float opacity)
 {
     if (!image || source.width <= 0 || source.height <= 0 || dest.width <= 0 || dest.height <= 0) return;
-    Prepare(0);
+    PrepareRaster();
+    SourceChanged();
     const bool scaled = source.width != dest.width || source.height != dest.height;
+    if (!scaled && opacity >= 1.0f) {
+        // A plain copy: no transform of its own to set and undo.
+        cairo_set_source_surface(mCr, image, dest.x - source.x, dest.y - source.y);
+        cairo_pattern_set_filter(cairo_get_source(mCr), FilterOf(mInterpolation));
+        cairo_rectangle(mCr, dest.x, dest.y, dest.width, dest.height);
+        cairo_fill(mCr);
+        return;
+    }
     const bool part = source.x != 0 || source.y != 0 || source.width != cairo_image_surface_get_width(image) ||
                       source.height != cairo_image_surface_get_height(image);
     // Scaling samples beyond the edges: a part gets an image of its own so
@@ -202,7 +247,8 @@ void Graphics::FillWithTexture(cairo_surface_t* image, const RectI& source, cons
     // The area gets an image of its own: a repeating pattern repeats whole images.
     cairo_surface_t* tile = CopyArea(image, source);
 
-    Prepare(0);
+    PrepareRaster();
+    SourceChanged();
     cairo_save(mCr);
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
@@ -248,15 +294,21 @@ RectF Graphics::LayOutString(const std::string& utf8, const Font& font, PointF t
     if (!font.IsValid() || utf8.empty()) return {};
     const FontDesignMetrics& m = font.GetDesignMetrics();
     const double baseline = topLeft.y + font.ToPixels(m.cellAscent);
-    cairo_glyph_t* glyphs = nullptr;
-    int count = 0;
+    // Laid out into the kept buffer: a text has no more glyphs than bytes.
+    text.glyphs.resize(std::max(text.glyphs.capacity(), utf8.size()));
+    cairo_glyph_t* glyphs = text.glyphs.data();
+    int count = static_cast<int>(text.glyphs.size());
     if (cairo_scaled_font_text_to_glyphs(font.GetScaledFont(), topLeft.x, baseline, utf8.data(),
                                          static_cast<int>(utf8.size()), &glyphs, &count, nullptr, nullptr,
                                          nullptr) != CAIRO_STATUS_SUCCESS) {
+        text.glyphs.clear();
         return {};
     }
-    text.glyphs.assign(glyphs, glyphs + count);
-    cairo_glyph_free(glyphs);
+    if (glyphs != text.glyphs.data()) {
+        text.glyphs.assign(glyphs, glyphs + count);
+        cairo_glyph_free(glyphs);
+    }
+    text.glyphs.resize(static_cast<size_t>(count));
     text.font = &font;
     if (font.GetStyle() & (FontStyleUnderline | FontStyleStrikeout)) text.utf8 = utf8;
     text.topLeft = topLeft;
@@ -295,7 +347,7 @@ void Graphics::DrawLaidOutString(Argb colour)
     const LaidOutText& text = *mLaidOut;
     const Font& font = *text.font;
     Prepare(colour);
-    cairo_set_scaled_font(mCr, font.GetScaledFont());
+    SetScaledFont(font.GetScaledFont());
     cairo_show_glyphs(mCr, text.glyphs.data(), static_cast<int>(text.glyphs.size()));
     const int32_t style = font.GetStyle();
     if (!(style & (FontStyleUnderline | FontStyleStrikeout))) return;

@@ -9,6 +9,7 @@
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_scaled_font cairo_scaled_font_t;
 
 namespace Platform::Gdip {
 
@@ -66,7 +67,15 @@ public:
     void Flush();
 
 private:
+    // Colour source, antialiasing and operator for the next drawing; each is
+    // handed to cairo only when it changes, as a frame draws hundreds of
+    // things mostly in a few colours.
     void Prepare(Argb colour);
+    void PrepareRaster();
+    // The source is no longer the colour last set.
+    void SourceChanged() { mSourceIsColour = false; }
+    void SetScaledFont(cairo_scaled_font_t* font);
+    void TransformOrClipChanged() { mClipBoundsKnown = false; }
     void Stroke(float penWidth);
     void AppendPath(const GraphicsPath& path);
     void FillBand(double left, double right, double centreY, double thickness);
@@ -81,6 +90,15 @@ private:
     InterpolationMode mInterpolation = InterpolationMode::NearestNeighbor;
     CompositingMode mCompositing = CompositingMode::SourceOver;
     PixelOffsetMode mPixelOffset = PixelOffsetMode::HighSpeed;
+    // What cairo was last given, and the clip's bounds until the transform
+    // or the clip changes.
+    bool mSourceIsColour = false;
+    Argb mSourceColour = 0;
+    int mAntialias = -1;
+    int mOperator = -1;
+    cairo_scaled_font_t* mScaledFont = nullptr;  // referenced while set
+    bool mClipBoundsKnown = false;
+    RectF mClipBounds;
 };
 
 }  // namespace Platform::Gdip

@@ -1,15 +1,37 @@
 #include "Surface.h"
 
 #include <cairo.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstring>
 
 namespace Platform::Gdip {
 
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+// From this size on the pixels get pages of their own, huge where the
+// system allows: drawing all over a window-sized image otherwise misses the
+// address cache on nearly every row.
+constexpr size_t kOwnPagesFrom = size_t{4} << 20;
+
+}  // namespace
+
 Surface::Surface(int32_t width, int32_t height) : mWidth(std::max(width, 1)), mHeight(std::max(height, 1))
 {
-    mSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, mWidth, mHeight);
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, mWidth);
+    const size_t bytes = stride > 0 ? static_cast<size_t>(stride) * static_cast<size_t>(mHeight) : 0;
+    if (bytes >= kOwnPagesFrom && mWidth <= kMaxSide && mHeight <= kMaxSide) {
+        mMappedBytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        void* pages = mmap(nullptr, mMappedBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (pages != MAP_FAILED) {
+            (void)madvise(pages, mMappedBytes, MADV_HUGEPAGE);  // a hint: ordinary pages work too
+            mMapped = static_cast<uint8_t*>(pages);
+            mSurface = cairo_image_surface_create_for_data(mMapped, CAIRO_FORMAT_ARGB32, mWidth, mHeight, stride);
+        }
+    }
+    if (!mSurface) mSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, mWidth, mHeight);
     if (cairo_surface_status(mSurface) != CAIRO_STATUS_SUCCESS) return;
     mData = cairo_image_surface_get_data(mSurface);
     mStride = cairo_image_surface_get_stride(mSurface);
@@ -18,6 +40,18 @@ Surface::Surface(int32_t width, int32_t height) : mWidth(std::max(width, 1)), mH
 Surface::~Surface()
 {
     cairo_surface_destroy(mSurface);
+    if (mMapped) munmap(mMapped, mMappedBytes);
+}
+
+bool Surface::IsOpaque() const
+{
+    if (!mData) return false;
+    Flush();
+    for (int32_t y = 0; y < mHeight; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(mData + static_cast<size_t>(y) * mStride);
+        if (!std::all_of(row, row + mWidth, [](uint32_t p) { return p >> 24 == 0xFF; })) return false;
+    }
+    return true;
 }
 
 Argb Surface::GetPixel(int32_t x, int32_t y) const
@@ -32,19 +66,38 @@ Argb Surface::GetPixel(int32_t x, int32_t y) const
 void Surface::FillNoBlend(const RectI& area, Argb colour)
 {
     if (!mData) return;
+    if (!Clipped(area)) return;
+    Flush();
+    Fill(area, Premultiply(colour));
+    MarkDirty();
+}
+
+void Surface::Clear(std::span<const RectI> areas)
+{
+    if (!mData || areas.empty()) return;
+    Flush();
+    for (const RectI& area : areas) Fill(area, 0);
+    MarkDirty();
+}
+
+bool Surface::Clipped(const RectI& area) const
+{
+    // 64-bit edges: an area near the 32-bit limits must not wrap round.
+    return std::max<int64_t>(area.x, 0) < std::min<int64_t>(int64_t{area.x} + area.width, mWidth) &&
+           std::max<int64_t>(area.y, 0) < std::min<int64_t>(int64_t{area.y} + area.height, mHeight);
+}
+
+void Surface::Fill(const RectI& area, uint32_t pixel)
+{
     // 64-bit edges: an area near the 32-bit limits must not wrap round.
     const int64_t left = std::max<int64_t>(area.x, 0);
     const int64_t top = std::max<int64_t>(area.y, 0);
     const int64_t right = std::min<int64_t>(int64_t{area.x} + area.width, mWidth);
     const int64_t bottom = std::min<int64_t>(int64_t{area.y} + area.height, mHeight);
-    if (left >= right || top >= bottom) return;
-    Flush();
-    const uint32_t pixel = Premultiply(colour);
-    for (int64_t y = top; y < bottom; ++y) {
+    for (int64_t y = top; y < bottom && left < right; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(mData + y * mStride);
         std::fill(row + left, row + right, pixel);
     }
-    MarkDirty();
 }
 
 bool Surface::WritePng(const std::string& utf8Path) const

@@ -2,8 +2,10 @@
 // An off-screen image that graphics draw on: premultiplied 32-bit ARGB,
 // never smaller than 1 x 1. The pixels are reached through Pixel/SetPixel in
 // straight colour, or raw for copying.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "GdipTypes.h"
@@ -25,11 +27,16 @@ public:
     // then has no effect.
     bool IsValid() const { return mData != nullptr; }
 
+    // Whether every pixel has full alpha.
+    bool IsOpaque() const;
     // Straight colour of one pixel; transparent black outside the image.
     Argb GetPixel(int32_t x, int32_t y) const;
     // Replaces the pixels of area (clipped to the image) without blending.
     void FillNoBlend(const RectI& area, Argb colour);
     void Clear() { FillNoBlend({0, 0, mWidth, mHeight}, 0); }
+    // Makes each area (clipped to the image) transparent: for many small
+    // areas, where telling cairo about each would cost more than the filling.
+    void Clear(std::span<const RectI> areas);
 
     // Raw premultiplied rows, for copying to a window.
     const uint8_t* GetData() const { return mData; }
@@ -47,8 +54,18 @@ public:
     void Flush() const;
 
 private:
+    // Whether area meets the image.
+    bool Clipped(const RectI& area) const;
+    // Sets the pixels of area inside the image, telling cairo nothing.
+    void Fill(const RectI& area, uint32_t pixel);
+
+    // cairo's own limit on an image's sides.
+    static constexpr int32_t kMaxSide = 32767;
+
     cairo_surface_t* mSurface = nullptr;
     uint8_t* mData = nullptr;
+    uint8_t* mMapped = nullptr;  // the pixels, when mapped here rather than by cairo
+    size_t mMappedBytes = 0;
     int32_t mWidth;
     int32_t mHeight;
     int32_t mStride = 0;

@@ -71,6 +71,46 @@ TEST_F(GraphicsTest, FillNoBlendReplacesPixelsClippedToTheImage)
     EXPECT_TRUE(Near(surface.GetPixel(1, 4), 0x80204060, 2)) << std::hex << surface.GetPixel(1, 4);
 }
 
+TEST(SurfaceTest, ImagesSmallAndWindowSizedStartClearDrawAndEmptyAreas)
+{
+    const struct {
+        const char* name;
+        int32_t width, height;
+    } rows[] = {
+        {"small", 6, 5},
+        {"window-sized, pages of its own", 1300, 1000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Surface image(row.width, row.height);
+        ASSERT_TRUE(image.IsValid());
+        const int32_t right = row.width - 1, bottom = row.height - 1;
+        EXPECT_EQ(image.GetPixel(0, 0), 0u);
+        EXPECT_EQ(image.GetPixel(right, bottom), 0u);
+        EXPECT_FALSE(image.IsOpaque());
+        image.FillNoBlend({0, 0, row.width, row.height}, kRed);
+        EXPECT_TRUE(image.IsOpaque());
+        {
+            Graphics g(image);
+            g.FillRectangle({0, 0, 1, 1}, kBlue);
+        }
+        EXPECT_EQ(image.GetPixel(0, 0), kBlue);
+        // Areas partly outside the image are cut to it; the rest is kept.
+        const RectI areas[] = {{-3, -3, 5, 4}, {right, bottom, 10, 10}};
+        image.Clear(areas);
+        EXPECT_EQ(image.GetPixel(0, 0), 0u);
+        EXPECT_EQ(image.GetPixel(1, 0), 0u);
+        EXPECT_EQ(image.GetPixel(2, 0), kRed);
+        EXPECT_EQ(image.GetPixel(0, 1), kRed);
+        EXPECT_EQ(image.GetPixel(right, bottom), 0u);
+        EXPECT_EQ(image.GetPixel(right - 1, bottom), kRed);
+        EXPECT_FALSE(image.IsOpaque());
+    }
+    Surface tooWide(40000, 200);
+    EXPECT_FALSE(tooWide.IsValid());
+    EXPECT_FALSE(tooWide.IsOpaque());
+}
+
 TEST_F(GraphicsTest, FillsCoverWholePixelsAndBlendStraightColour)
 {
     g.FillRectangle({1, 1, 3, 2}, kRed);

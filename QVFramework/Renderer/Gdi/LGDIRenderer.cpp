@@ -19,7 +19,7 @@ constexpr double kTwoPow52 = 4503599627370496.0;
 
 std::string ToUtf8(const String& text)
 {
-    return NarrowString(text).GetChars();
+    return text.ToUtf8();
 }
 
 std::unique_ptr<Platform::Gdip::Font> MakeFont(const LFont& font, double pixels)
@@ -222,9 +222,10 @@ void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const Lo
     const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * mFontScale * kPointsToPixels);
     const RectF ink =
         g->LayOutString(ToUtf8(text), face, {static_cast<float>(position.x), static_cast<float>(position.y - 1)});
-    // Room for antialiasing and for glyphs emboldened by the font engine.
-    if (ink.width > 0 && ink.height > 0)
-        PrepareToDraw(DeviceArea(ink.x, ink.y, ink.width, ink.height, 2.0 + face.GetEmSize() / 8));
+    // Room for antialiasing and glyphs placed on whole pixels, and for glyphs
+    // emboldened by the font engine.
+    const double pad = 2.0 + (face.IsEmboldened() ? face.GetEmSize() / 8 : 0.0);
+    if (ink.width > 0 && ink.height > 0) PrepareToDraw(DeviceArea(ink.x, ink.y, ink.width, ink.height, pad));
     g->DrawLaidOutString(ToArgb(colour));
 }
 
@@ -242,7 +243,8 @@ void LGDIRenderer::FillRect(const LongRect& rect, const LColor& colour, bool ble
     if (!g) return;
     const uint32_t argb = ToArgb(colour);
     if (blend) {
-        PrepareToDraw(DeviceArea(rect.x, rect.y, rect.width, rect.height, 1.0),
+        // Fills are aliased: they reach only the pixels whose centres they hold.
+        PrepareToDraw(DeviceArea(rect.x, rect.y, rect.width, rect.height, 0.0),
                       argb >> 24 == 0xFF ? OpaqueArea(rect) : LongRect{});
         g->FillRectangle(ToRectF(rect), argb);
         return;

@@ -62,10 +62,13 @@ public:
         LCachedBitmap(const ConstRCPtr<LBitmap>& source, std::unique_ptr<Platform::Gdip::Surface> image);
         ~LCachedBitmap() override;
         const Platform::Gdip::Surface& GetImage() const { return *mImage; }
+        // Drawn at full opacity, it replaces every pixel it lands on.
+        bool IsOpaque() const { return mOpaque; }
 
     private:
         ConstRCPtr<LBitmap> mSource;
         std::unique_ptr<Platform::Gdip::Surface> mImage;
+        bool mOpaque;
     };
 
     class LGraphicsPath : public virtual LRefCountedObject {

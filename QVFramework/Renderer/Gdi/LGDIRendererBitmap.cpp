@@ -21,7 +21,7 @@ Platform::Gdip::RectF ToRectF(double x, double y, double width, double height)
 
 LGDIRenderer::LCachedBitmap::LCachedBitmap(const ConstRCPtr<LBitmap>& source,
                                            std::unique_ptr<Platform::Gdip::Surface> image)
-    : mSource(source), mImage(std::move(image))
+    : mSource(source), mImage(std::move(image)), mOpaque(mImage->IsOpaque())
 {}
 
 LGDIRenderer::LCachedBitmap::~LCachedBitmap() = default;
@@ -39,7 +39,10 @@ void LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const LongRect&
     RCPtr<LCachedBitmap>& slot = mBitmapCache.GetEntry(key, false);
     if (!slot) slot = RenderBitmap(bitmap, destination, resizeType);
     const Platform::Gdip::Surface& cached = slot->GetImage();
-    PrepareToDraw(DeviceArea(destination.x, destination.y, cached.GetWidth(), cached.GetHeight(), 1.0));
+    // Unscaled and aliased: the image reaches only the pixels it lands on.
+    const LongRect placed{destination.x, destination.y, cached.GetWidth(), cached.GetHeight()};
+    PrepareToDraw(DeviceArea(placed.x, placed.y, placed.width, placed.height, 0.0),
+                  slot->IsOpaque() && GetOpacity() >= 1.0f ? OpaqueArea(placed) : LongRect{});
     GetGraphics()->DrawImage(cached, ToRectF(0, 0, cached.GetWidth(), cached.GetHeight()),
                              ToRectF(destination.x, destination.y, cached.GetWidth(), cached.GetHeight()),
                              GetOpacity());

@@ -65,7 +65,9 @@ void LGDIRendererOffscreenSurface::PrepareToDraw(const LongRect& reach, const Lo
 
 void LGDIRendererOffscreenSurface::Empty(const std::vector<LongRect>& areas)
 {
-    for (const LongRect& r : areas) mBitmap->FillNoBlend({r.x, r.y, r.width, r.height}, 0);
+    mAreas.clear();
+    for (const LongRect& r : areas) mAreas.push_back({r.x, r.y, r.width, r.height});
+    mBitmap->Clear(mAreas);
 }
 
 QVResult LGDIRendererOffscreenSurface::DrawTo(Platform::Gdip::Graphics& graphics, const LongPoint& point,

@@ -62,6 +62,7 @@ private:
     std::unique_ptr<Platform::Gdip::Graphics> mGraphics;
     PaintedTiles mPainted;
     std::vector<LongRect> mToEmpty;
+    std::vector<Platform::Gdip::RectI> mAreas;
 };
 
 }  // namespace QV

@@ -4,6 +4,50 @@
 #include <cstdint>
 
 namespace QV {
+namespace {
+
+// Adds an area, growing the last one instead when it is its left neighbour
+// of the same rows.
+void AddArea(std::vector<LongRect>& areas, const LongRect& area)
+{
+    if (area.width <= 0 || area.height <= 0) return;
+    if (!areas.empty()) {
+        LongRect& last = areas.back();
+        if (last.y == area.y && last.height == area.height && last.x + last.width == area.x) {
+            last.width += area.width;
+            return;
+        }
+    }
+    areas.push_back(area);
+}
+
+// What of area `covered` does not hold, in at most four areas.
+void AddUncovered(std::vector<LongRect>& areas, const LongRect& area, const LongRect& covered)
+{
+    const int64_t right = int64_t{area.x} + area.width, bottom = int64_t{area.y} + area.height;
+    const int64_t inLeft = std::max<int64_t>(area.x, covered.x), inTop = std::max<int64_t>(area.y, covered.y);
+    const int64_t inRight = std::min<int64_t>(right, int64_t{covered.x} + covered.width);
+    const int64_t inBottom = std::min<int64_t>(bottom, int64_t{covered.y} + covered.height);
+    if (covered.width <= 0 || covered.height <= 0 || inLeft >= inRight || inTop >= inBottom) {
+        AddArea(areas, area);
+        return;
+    }
+    // All inside the area now, so within 32 bits.
+    const auto l = int32_t(inLeft), t = int32_t(inTop), r = int32_t(inRight), b = int32_t(inBottom);
+    AddArea(areas, {area.x, area.y, area.width, t - area.y});
+    AddArea(areas, {area.x, t, l - area.x, b - t});
+    AddArea(areas, {r, t, int32_t(right) - r, b - t});
+    AddArea(areas, {area.x, b, area.width, int32_t(bottom) - b});
+}
+
+}  // namespace
+
+LongRect PaintedTiles::AreaOf(Box box, int64_t column, int64_t row)
+{
+    const int32_t left = box & 0xF, top = box >> 4 & 0xF, right = (box >> 8 & 0xF) + 1, bottom = (box >> 12) + 1;
+    return {static_cast<int32_t>(column * kTileSize) + left, static_cast<int32_t>(row * kTileSize) + top,
+            right - left, bottom - top};
+}
 
 void PaintedTiles::Reset(int32_t width, int32_t height)
 {
@@ -12,9 +56,11 @@ void PaintedTiles::Reset(int32_t width, int32_t height)
     mColumns = (mWidth + kTileSize - 1) / kTileSize;
     mRows = (mHeight + kTileSize - 1) / kTileSize;
     mTiles.assign(static_cast<size_t>(mColumns) * mRows, 0);
+    mBoxes.assign(mTiles.size(), 0);
     mRepaint = 1;
     mPaintedCount = 0;
     mStaleCount = 0;
+    mPaintedArea = 0;
 }
 
 void PaintedTiles::MakeStale()
@@ -28,6 +74,7 @@ void PaintedTiles::MakeStale()
     ++mRepaint;
     mStaleCount += mPaintedCount;
     mPaintedCount = 0;
+    mPaintedArea = 0;
 }
 
 void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::vector<LongRect>& toEmpty)
@@ -38,35 +85,35 @@ void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::ve
     const int64_t right = std::min<int64_t>(int64_t{reach.x} + reach.width, mWidth);
     const int64_t bottom = std::min<int64_t>(int64_t{reach.y} + reach.height, mHeight);
     if (left >= right || top >= bottom) return;
-    // The tiles `covered` holds whole, as a range of columns and rows.
-    const int64_t coverLeft = (int64_t{covered.x} + kTileSize - 1) / kTileSize;
-    const int64_t coverTop = (int64_t{covered.y} + kTileSize - 1) / kTileSize;
-    const int64_t coverRightEdge = std::min<int64_t>(int64_t{covered.x} + covered.width, mWidth);
-    const int64_t coverBottomEdge = std::min<int64_t>(int64_t{covered.y} + covered.height, mHeight);
-    // A last tile cut short by the image's edge is held when the cover reaches that edge.
-    auto end = [](int64_t edge, int64_t limit) { return edge == limit ? (edge + kTileSize - 1) / kTileSize : edge / kTileSize; };
-    const int64_t coverRight = covered.width > 0 ? end(coverRightEdge, mWidth) : 0;
-    const int64_t coverBottom = covered.height > 0 ? end(coverBottomEdge, mHeight) : 0;
     const int64_t firstColumn = left / kTileSize, lastColumn = (right - 1) / kTileSize;
     for (int64_t row = top / kTileSize; row <= (bottom - 1) / kTileSize; ++row) {
-        uint8_t* tiles = mTiles.data() + row * mColumns;
-        const bool rowHeld = row >= coverTop && row < coverBottom;
+        const size_t first = static_cast<size_t>(row * mColumns);
+        uint8_t* tiles = mTiles.data() + first;
+        Box* boxes = mBoxes.data() + first;
+        const int64_t y = row * kTileSize;
+        const auto boxTop = static_cast<int32_t>(std::max<int64_t>(top - y, 0));
+        const auto boxBottom = static_cast<int32_t>(std::min<int64_t>(bottom - y, kTileSize));
         for (int64_t column = firstColumn; column <= lastColumn; ++column) {
+            const int64_t x = column * kTileSize;
+            const Box box = MakeBox(static_cast<int32_t>(std::max<int64_t>(left - x, 0)), boxTop,
+                                    static_cast<int32_t>(std::min<int64_t>(right - x, kTileSize)), boxBottom);
             const uint8_t tile = tiles[column];
-            if (tile == mRepaint) continue;
+            if (tile == mRepaint) {
+                const Box old = boxes[column];
+                if (old == box) continue;
+                const Box joined = Join(old, box);
+                mPaintedArea += AreaOf(joined) - AreaOf(old);
+                boxes[column] = joined;
+                continue;
+            }
+            if (tile != 0) {
+                --mStaleCount;
+                AddUncovered(toEmpty, AreaOf(boxes[column], column, row), covered);
+            }
             tiles[column] = mRepaint;
+            boxes[column] = box;
             ++mPaintedCount;
-            if (tile == 0) continue;
-            --mStaleCount;
-            if (rowHeld && column >= coverLeft && column < coverRight) continue;
-            const int32_t x = static_cast<int32_t>(column) * kTileSize, y = static_cast<int32_t>(row) * kTileSize;
-            const int32_t width = std::min(kTileSize, mWidth - x), height = std::min(kTileSize, mHeight - y);
-            // A stale neighbour on the left grows its area instead.
-            LongRect* last = toEmpty.empty() ? nullptr : &toEmpty.back();
-            if (last && last->y == y && last->x + last->width == x && last->height == height)
-                last->width += width;
-            else
-                toEmpty.push_back({x, y, width, height});
+            mPaintedArea += AreaOf(box);
         }
     }
 }
@@ -82,7 +129,7 @@ std::vector<LongRect> PaintedTiles::TakeStale()
 std::vector<LongRect> PaintedTiles::TakeAll()
 {
     if (mStaleCount == 0 && mPaintedCount == 0) return {};
-    mStaleCount = mPaintedCount = 0;
+    mStaleCount = mPaintedCount = mPaintedArea = 0;
     return Take([](uint8_t tile) { return tile != 0; });
 }
 
@@ -90,32 +137,32 @@ template <typename Taken>
 std::vector<LongRect> PaintedTiles::Take(Taken taken)
 {
     std::vector<LongRect> areas;
-    // Indices in `areas` of the runs of the row of tiles above, in column
-    // order, to be grown downwards.
+    // The runs of the row of tiles being read, and indices in `areas` of
+    // those of the row above, in column order, to be grown downwards.
+    std::vector<LongRect> runs;
     std::vector<size_t> above;
     std::vector<size_t> current;
     for (int32_t row = 0; row < mRows; ++row) {
-        uint8_t* tiles = mTiles.data() + static_cast<size_t>(row) * mColumns;
-        const int32_t top = row * kTileSize;
-        const int32_t height = std::min(kTileSize, mHeight - top);
+        const size_t first = static_cast<size_t>(row) * mColumns;
+        uint8_t* tiles = mTiles.data() + first;
+        const Box* boxes = mBoxes.data() + first;
+        runs.clear();
+        for (int32_t column = 0; column < mColumns; ++column) {
+            if (!taken(tiles[column])) continue;
+            tiles[column] = 0;
+            AddArea(runs, AreaOf(boxes[column], column, row));
+        }
         current.clear();
         size_t next = 0;
-        for (int32_t column = 0; column < mColumns;) {
-            if (!taken(tiles[column])) {
-                ++column;
-                continue;
-            }
-            const int32_t first = column;
-            for (; column < mColumns && taken(tiles[column]); ++column) tiles[column] = 0;
-            const int32_t x = first * kTileSize;
-            const int32_t width = std::min(column * kTileSize, mWidth) - x;
-            while (next < above.size() && areas[above[next]].x < x) ++next;
-            if (next < above.size() && areas[above[next]].x == x && areas[above[next]].width == width) {
-                areas[above[next]].height += height;
+        for (const LongRect& run : runs) {
+            while (next < above.size() && areas[above[next]].x < run.x) ++next;
+            LongRect* upper = next < above.size() ? &areas[above[next]] : nullptr;
+            if (upper && upper->x == run.x && upper->width == run.width && upper->y + upper->height == run.y) {
+                upper->height += run.height;
                 current.push_back(above[next]);
             } else {
                 current.push_back(areas.size());
-                areas.push_back({x, top, width, height});
+                areas.push_back(run);
             }
         }
         std::swap(above, current);

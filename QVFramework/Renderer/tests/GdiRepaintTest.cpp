@@ -40,6 +40,16 @@ void DrawSparseScene(LRenderer& r)
     r.DrawLine({150, 10}, {170, 30}, kRed, 3);
 }
 
+// Opaque fills and an opaque bitmap, off the tile grid: a later frame that
+// puts opaque drawing over parts of them empties only the rest.
+void DrawOpaqueScene(LRenderer& r)
+{
+    const RCPtr<LBitmap> solid = MakeBitmap(2, 2, {0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0});
+    for (int32_t i = 0; i < 6; ++i) r.FillRect({3 + 31 * i, 5 + 17 * i, 23, 13}, LColor(0.2f, 0.6f, 0.1f, 1), true);
+    r.DrawBitmap(solid, {61, 3, 45, 27}, LRenderer::kResizeStretch);
+    r.DrawText(u"Wjg|ÅÖ", Font(LFont::kRegular, 10), {120, 60}, kBlue);
+}
+
 class GdiRepaintTest : public ::testing::Test {
 protected:
     // A window context and its drawing surface after one frame.
@@ -143,12 +153,22 @@ TEST_F(GdiRepaintTest, AWholeRepaintLeavesWhatAFreshSurfaceWouldHold)
              r.DrawBitmap(checker, {120, 70, 9, 9}, LRenderer::kResizeCenter);
          }},
         {"the shared renderer scene", [](LRenderer& r) { DrawRendererScene(r); }},
+        {"opaque fills and bitmaps over parts of earlier ones, under a fractional origin",
+         [](LRenderer& r) {
+             const RCPtr<LBitmap> solid = MakeBitmap(2, 2, {0xFF800000, 0xFF008000, 0xFF000080, 0xFF808080});
+             r.FillRect({10, 9, 30, 9}, LColor(1, 1, 0, 1), true);
+             r.PushOrigin({0.5, 0.25});
+             r.DrawBitmap(solid, {63, 1, 30, 20}, LRenderer::kResizeStretch);
+             r.FillRect({100, 40, 17, 40}, LColor(0, 1, 1, 1), true);
+             r.RestoreState();
+             r.FillRect({118, 58, 40, 8}, LColor(1, 0, 1, 1), true);
+         }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Window fresh = MakeWindow();
         fresh.Frame(*renderer, row.scene, kWhole);
-        for (const Scene& earlier : {Scene(DrawBusyScene), Scene(DrawSparseScene)}) {
+        for (const Scene& earlier : {Scene(DrawBusyScene), Scene(DrawSparseScene), Scene(DrawOpaqueScene)}) {
             Window reused = MakeWindow();
             reused.Frame(*renderer, earlier, kWhole);
             reused.Frame(*renderer, [](LRenderer& r) { r.FillRect({150, 100, 50, 20}, kRed, true); },
