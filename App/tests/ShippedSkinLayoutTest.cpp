@@ -10,37 +10,11 @@
 #include <sstream>
 #include <string>
 
-#include "ControlTestSupport.h"
-#include "EditorControlClasses.h"
-#include "FrameworkControlClasses.h"
-#include "LControlFactory.h"
-#include "LLayout.h"
+#include "MainWindowSkinApplication.h"
 
 using namespace QV;
 
 namespace {
-
-class SkinLayoutApplication : public control_test::FakeApplication {
-public:
-    SkinLayoutApplication() : skin(new LControlFactory(u"ZiroruVovizu"))
-    {
-        RegisterFrameworkControlClasses(
-            [this](const String& name, ControlCreateFunction create) { return skin->RegisterControl(name, create); });
-        registered = RegisterEditorControlClasses(*skin);
-        loaded = skin->LoadResources(u"::", 0x0409);
-    }
-    IControlFactory* GetControlFactory() override { return skin.Get(); }
-    DoubleRect GetWorkArea() override { return workArea; }
-    QVResult ResolveLayout(LControl& control, const DoubleRect& reference, DoubleRect& frame) override
-    {
-        return LLayout::ResolveControl(control, reference, frame);
-    }
-
-    RCPtr<LControlFactory> skin;
-    QVResult registered = E_FAIL;
-    QVResult loaded = E_FAIL;
-    DoubleRect workArea{0, 0, 1024, 768};
-};
 
 void Dump(const LControl& control, const std::string& path, std::ostringstream& out)
 {
@@ -69,7 +43,7 @@ std::string Expected()
 // follow in both directions and nothing keeps a stale frame.
 TEST(ShippedSkinLayoutTest, EveryFrameOfTheMainWindowStaysAsItWas)
 {
-    SkinLayoutApplication app;
+    MainWindowSkinApplication app;
     ScopedControlApplication scope(app);
     ASSERT_GE(app.registered, 0);
     ASSERT_GE(app.loaded, 0);
