@@ -285,7 +285,7 @@ void Graphics::DrawString(const std::string& utf8, const Font& font, PointF topL
     DrawLaidOutString(colour);
 }
 
-RectF Graphics::LayOutString(const std::string& utf8, const Font& font, PointF topLeft)
+RectF Graphics::LayOutString(const std::string& utf8, const Font& font, PointF topLeft, bool measureInk)
 {
     if (!mLaidOut) mLaidOut = std::make_unique<LaidOutText>();
     LaidOutText& text = *mLaidOut;
@@ -313,6 +313,7 @@ RectF Graphics::LayOutString(const std::string& utf8, const Font& font, PointF t
     if (font.GetStyle() & (FontStyleUnderline | FontStyleStrikeout)) text.utf8 = utf8;
     text.topLeft = topLeft;
     text.baseline = baseline;
+    if (!measureInk) return {};
     cairo_text_extents_t ink{};
     cairo_scaled_font_glyph_extents(font.GetScaledFont(), text.glyphs.data(), count, &ink);
     double left = topLeft.x + ink.x_bearing, top = baseline + ink.y_bearing;

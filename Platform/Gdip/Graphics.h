@@ -60,8 +60,9 @@ public:
     void DrawString(const std::string& utf8, const Font& font, PointF topLeft, Argb colour);
     // The same in two steps: the text laid out, with the box its ink will
     // cover in world coordinates before antialiasing (empty when nothing
-    // would be drawn), then drawn. Each layout replaces the last.
-    RectF LayOutString(const std::string& utf8, const Font& font, PointF topLeft);
+    // would be drawn), then drawn. Each layout replaces the last. Without
+    // measureInk the box is not measured and comes back empty.
+    RectF LayOutString(const std::string& utf8, const Font& font, PointF topLeft, bool measureInk = true);
     void DrawLaidOutString(Argb colour);
 
     void Flush();

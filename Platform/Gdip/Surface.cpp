@@ -96,7 +96,11 @@ void Surface::Fill(const RectI& area, uint32_t pixel)
     const int64_t bottom = std::min<int64_t>(int64_t{area.y} + area.height, mHeight);
     for (int64_t y = top; y < bottom && left < right; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(mData + y * mStride);
-        std::fill(row + left, row + right, pixel);
+        // Emptying is most of the filling: the library's wide stores do it fastest.
+        if (pixel == 0)
+            std::memset(row + left, 0, static_cast<size_t>(right - left) * sizeof(uint32_t));
+        else
+            std::fill(row + left, row + right, pixel);
     }
 }
 

@@ -197,13 +197,13 @@ QVResult LGDIRenderer::RenderFinish(RCPtr<LRenderContextInfo> context)
     return S_OK;
 }
 
-const Platform::Gdip::Font& LGDIRenderer::FaceFor(const ConstRCPtr<LFont>& font, double pixels)
+LGDIRenderer::RecentFace& LGDIRenderer::RecentFaceFor(const ConstRCPtr<LFont>& font, double pixels)
 {
     RecentFace* slot = &mRecentFaces.front();
     for (RecentFace& recent : mRecentFaces) {
         if (recent.face && recent.font == font && recent.pixels == pixels) {
             recent.lastUse = ++mFaceUses;
-            return *recent.face;
+            return recent;
         }
         if (recent.lastUse < slot->lastUse) slot = &recent;
     }
@@ -212,16 +212,32 @@ const Platform::Gdip::Font& LGDIRenderer::FaceFor(const ConstRCPtr<LFont>& font,
     slot->font = font;
     slot->pixels = pixels;
     slot->lastUse = ++mFaceUses;
-    return *slot->face;
+    slot->inks.clear();
+    return *slot;
 }
 
 void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const LongPoint& position, const LColor& colour)
 {
     Platform::Gdip::Graphics* g = GetGraphics();
     if (!g || !font) return;
-    const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * mFontScale * kPointsToPixels);
-    const RectF ink =
-        g->LayOutString(ToUtf8(text), face, {static_cast<float>(position.x), static_cast<float>(position.y - 1)});
+    RecentFace& recent = RecentFaceFor(font, font->GetSize() * mFontScale * kPointsToPixels);
+    const Platform::Gdip::Font& face = *recent.face;
+    const Platform::Gdip::PointF topLeft{static_cast<float>(position.x), static_cast<float>(position.y - 1)};
+    std::string utf8 = ToUtf8(text);
+    RectF ink;
+    // The ink box moves with the pen: measured once per text and face.
+    if (const auto known = recent.inks.find(utf8); known != recent.inks.end()) {
+        g->LayOutString(utf8, face, topLeft, false);
+        ink = known->second;
+        if (ink.width > 0 && ink.height > 0) {
+            ink.x += topLeft.x;
+            ink.y += topLeft.y;
+        }
+    } else {
+        ink = g->LayOutString(utf8, face, topLeft);
+        if (recent.inks.size() >= kInksPerFace) recent.inks.clear();
+        recent.inks.emplace(std::move(utf8), RectF{ink.x - topLeft.x, ink.y - topLeft.y, ink.width, ink.height});
+    }
     // Room for antialiasing and glyphs placed on whole pixels, and for glyphs
     // emboldened by the font engine.
     const double pad = 2.0 + (face.IsEmboldened() ? face.GetEmSize() / 8 : 0.0);

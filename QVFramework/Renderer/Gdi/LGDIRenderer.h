@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "Font.h"
 #include "GraphicsPath.h"
@@ -146,13 +148,23 @@ private:
 
     // The faces of the last few texts drawn or measured: labels come in runs
     // of a few fonts, and matching a face costs more than drawing a line.
-    const Platform::Gdip::Font& FaceFor(const ConstRCPtr<LFont>& font, double pixels);
+    struct RecentFace;
+    const Platform::Gdip::Font& FaceFor(const ConstRCPtr<LFont>& font, double pixels)
+    {
+        return *RecentFaceFor(font, pixels).face;
+    }
+    RecentFace& RecentFaceFor(const ConstRCPtr<LFont>& font, double pixels);
     struct RecentFace {
         ConstRCPtr<LFont> font;
         double pixels = 0;
         std::unique_ptr<Platform::Gdip::Font> face;
         uint64_t lastUse = 0;
+        // Per text drawn in the face, its ink box from the pen's top left:
+        // measuring it asks the font for every glyph again, each draw.
+        std::unordered_map<std::string, Platform::Gdip::RectF> inks;
     };
+    // Texts beyond this many in one face start its ink boxes afresh.
+    static constexpr size_t kInksPerFace = 2048;
     static constexpr size_t kRecentFaces = 8;
 
     float mFontScale = 1.0f;

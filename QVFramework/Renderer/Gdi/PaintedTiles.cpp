@@ -85,18 +85,23 @@ void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::ve
     const int64_t right = std::min<int64_t>(int64_t{reach.x} + reach.width, mWidth);
     const int64_t bottom = std::min<int64_t>(int64_t{reach.y} + reach.height, mHeight);
     if (left >= right || top >= bottom) return;
-    const int64_t firstColumn = left / kTileSize, lastColumn = (right - 1) / kTileSize;
-    for (int64_t row = top / kTileSize; row <= (bottom - 1) / kTileSize; ++row) {
-        const size_t first = static_cast<size_t>(row * mColumns);
+    // Inside the image now, so within 32 bits.
+    const auto l = int32_t(left), t = int32_t(top), r = int32_t(right), b = int32_t(bottom);
+    const int32_t firstColumn = l / kTileSize, lastColumn = (r - 1) / kTileSize;
+    // Only the first and last column's boxes are cut at the sides.
+    const int32_t firstLeft = l - firstColumn * kTileSize, lastRight = r - lastColumn * kTileSize;
+    for (int32_t row = t / kTileSize; row <= (b - 1) / kTileSize; ++row) {
+        const size_t first = static_cast<size_t>(row) * mColumns;
         uint8_t* tiles = mTiles.data() + first;
         Box* boxes = mBoxes.data() + first;
-        const int64_t y = row * kTileSize;
-        const auto boxTop = static_cast<int32_t>(std::max<int64_t>(top - y, 0));
-        const auto boxBottom = static_cast<int32_t>(std::min<int64_t>(bottom - y, kTileSize));
-        for (int64_t column = firstColumn; column <= lastColumn; ++column) {
-            const int64_t x = column * kTileSize;
-            const Box box = MakeBox(static_cast<int32_t>(std::max<int64_t>(left - x, 0)), boxTop,
-                                    static_cast<int32_t>(std::min<int64_t>(right - x, kTileSize)), boxBottom);
+        const int32_t y = row * kTileSize;
+        const int32_t boxTop = std::max(t - y, 0), boxBottom = std::min(b - y, kTileSize);
+        // The stale boxes met along the row, joined while neighbours, so the
+        // opaque area is taken out of a few long areas rather than each tile.
+        LongRect stale{};
+        for (int32_t column = firstColumn; column <= lastColumn; ++column) {
+            const Box box = MakeBox(column == firstColumn ? firstLeft : 0, boxTop,
+                                    column == lastColumn ? lastRight : kTileSize, boxBottom);
             const uint8_t tile = tiles[column];
             if (tile == mRepaint) {
                 const Box old = boxes[column];
@@ -108,13 +113,20 @@ void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::ve
             }
             if (tile != 0) {
                 --mStaleCount;
-                AddUncovered(toEmpty, AreaOf(boxes[column], column, row), covered);
+                const LongRect area = AreaOf(boxes[column], column, row);
+                if (stale.y == area.y && stale.height == area.height && stale.x + stale.width == area.x) {
+                    stale.width += area.width;
+                } else {
+                    if (stale.width > 0) AddUncovered(toEmpty, stale, covered);
+                    stale = area;
+                }
             }
             tiles[column] = mRepaint;
             boxes[column] = box;
             ++mPaintedCount;
             mPaintedArea += AreaOf(box);
         }
+        if (stale.width > 0) AddUncovered(toEmpty, stale, covered);
     }
 }
 

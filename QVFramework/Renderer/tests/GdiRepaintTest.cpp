@@ -152,6 +152,12 @@ TEST_F(GdiRepaintTest, AWholeRepaintLeavesWhatAFreshSurfaceWouldHold)
              r.DrawBitmap(checker, {60, 40, 30, 30}, LRenderer::kResizeTile);
              r.DrawBitmap(checker, {120, 70, 9, 9}, LRenderer::kResizeCenter);
          }},
+        {"the earlier frames' texts again, elsewhere",
+         [](LRenderer& r) {
+             r.DrawText(u"Wjg|ÅÖ", Font(LFont::kBold, 11), {137, 81}, kBlue);
+             r.DrawText(u"Wjg|ÅÖ", Font(LFont::kRegular, 10), {-2, 97}, kRed);
+             r.DrawText(u"Wjg|ÅÖ fader", Font(LFont::kBold, 11), {41, 3}, kBlue);
+         }},
         {"the shared renderer scene", [](LRenderer& r) { DrawRendererScene(r); }},
         {"opaque fills and bitmaps over parts of earlier ones, under a fractional origin",
          [](LRenderer& r) {
