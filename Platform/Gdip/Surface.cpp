@@ -66,7 +66,7 @@ Argb Surface::GetPixel(int32_t x, int32_t y) const
 void Surface::FillNoBlend(const RectI& area, Argb colour)
 {
     if (!mData) return;
-    if (!Clipped(area)) return;
+    if (Clip(area).IsEmpty()) return;
     Flush();
     Fill(area, Premultiply(colour));
     MarkDirty();
@@ -80,20 +80,16 @@ void Surface::Clear(std::span<const RectI> areas)
     MarkDirty();
 }
 
-bool Surface::Clipped(const RectI& area) const
+Surface::Edges Surface::Clip(const RectI& area) const
 {
-    // 64-bit edges: an area near the 32-bit limits must not wrap round.
-    return std::max<int64_t>(area.x, 0) < std::min<int64_t>(int64_t{area.x} + area.width, mWidth) &&
-           std::max<int64_t>(area.y, 0) < std::min<int64_t>(int64_t{area.y} + area.height, mHeight);
+    return {std::max<int64_t>(area.x, 0), std::max<int64_t>(area.y, 0),
+            std::min<int64_t>(int64_t{area.x} + area.width, mWidth),
+            std::min<int64_t>(int64_t{area.y} + area.height, mHeight)};
 }
 
 void Surface::Fill(const RectI& area, uint32_t pixel)
 {
-    // 64-bit edges: an area near the 32-bit limits must not wrap round.
-    const int64_t left = std::max<int64_t>(area.x, 0);
-    const int64_t top = std::max<int64_t>(area.y, 0);
-    const int64_t right = std::min<int64_t>(int64_t{area.x} + area.width, mWidth);
-    const int64_t bottom = std::min<int64_t>(int64_t{area.y} + area.height, mHeight);
+    const auto [left, top, right, bottom] = Clip(area);
     for (int64_t y = top; y < bottom && left < right; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(mData + y * mStride);
         // Emptying is most of the filling: the library's wide stores do it fastest.

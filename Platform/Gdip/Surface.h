@@ -54,8 +54,13 @@ public:
     void Flush() const;
 
 private:
-    // Whether area meets the image.
-    bool Clipped(const RectI& area) const;
+    // The part of area inside the image, as 64-bit edges so an area near the
+    // 32-bit limits cannot wrap round; empty when they do not meet.
+    struct Edges {
+        int64_t left, top, right, bottom;
+        bool IsEmpty() const { return left >= right || top >= bottom; }
+    };
+    Edges Clip(const RectI& area) const;
     // Sets the pixels of area inside the image, telling cairo nothing.
     void Fill(const RectI& area, uint32_t pixel);
 
