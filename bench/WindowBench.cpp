@@ -37,9 +37,9 @@ public:
     DoubleRect GetWorkArea() override { return Platform::Window::GetWorkArea(); }
     void RequestExit() override {}
     void HandleCommandText(const String&) override {}
-    bool ProcessPendingNotifications(bool) override
+    bool ProcessPendingNotifications(bool firstPass) override
     {
-        for (const auto& root : GetRootWindows()) root->ProcessNotifications();
+        for (const auto& root : GetRootWindows()) root->ProcessNotifications(firstPass);
         return false;
     }
     void DropClipboardValue() override {}
