@@ -15,6 +15,7 @@
 #include "LControl.h"
 #include "OSWindow.h"
 #include "PresentSink.h"
+#include "RatioReporter.h"
 #include "SdlWindowBackend.h"
 #include "Surface.h"
 
@@ -223,4 +224,11 @@ BENCHMARK(BM_IdleWindowCpu)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_FirstFrameEditorWindow", "BM_FirstFrameBareSdl", 2.0},
+                                 {"BM_ResizeToFrameEditorWindow", "BM_ResizeToFrameBareSdl", 1.3},
+                                 {"BM_PresentFullFrame", "BM_SameFormatCopyFullFrame", 1.1}},
+                                {{"BM_IdleWindowCpu/iterations:1", "cpu_percent_of_core", 0.5, "% of a core"}});
+}
