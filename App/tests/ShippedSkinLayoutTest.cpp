@@ -93,8 +93,7 @@ TEST(ShippedSkinLayoutTest, EveryFrameOfTheMainWindowStaysAsItWas)
     std::ostringstream frames;
     const DoubleRect sizes[] = {{0, 0, 1024, 768}, {0, 0, 1600, 1000}, {0, 0, 640, 480}, {0, 0, 1024, 768}};
     for (const DoubleRect& size : sizes) {
-        app.workArea = size;
-        top->UpdateLayout();
+        (void)app.LayOut(*top, size.width, size.height);
         frames << "== " << size.width << "x" << size.height << "\n";
         Dump(*top, top->GetName().ToUtf8(), frames);
     }
