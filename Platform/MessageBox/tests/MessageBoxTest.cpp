@@ -110,7 +110,7 @@ TEST(SdlMessageBoxServiceTest, WithoutADisplayTheBoxGoesToTheStreamAndAnswersIts
         SCOPED_TRACE(testing::Message() << "flags 0x" << std::hex << row.flags);
         std::ostringstream err;
         SdlMessageBoxService service(err);
-        EXPECT_EQ(service.Show(u"Stra\u00DFe nicht gefunden", u"Fehler", row.flags), row.answer);
+        EXPECT_EQ(service.Show(u"Stra\u00DFe nicht gefunden", u"Fehler", row.flags, {}), row.answer);
         EXPECT_EQ(err.str(),
                   "Fehler: Stra\xC3\x9F"
                   "e nicht gefunden\n");
