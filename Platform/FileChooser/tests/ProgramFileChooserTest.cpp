@@ -169,17 +169,16 @@ TEST_F(ProgramFileChooserTest, WithoutZenityKdialogIsTried)
 TEST_F(ProgramFileChooserTest, TheSaveRulesApplyToTheRealBackEnd)
 {
     TempFolder::WriteText(folder / "song.tps", "old");
-    // First answer the bare name; asked again, echo the name proposed.
-    ScopedEnvironment env("TARSEL_FILE_CHOOSER",
-                          Stub("for a; do case \"$a\" in --filename=*) f=${a#--filename=};; esac; done\n"
-                               "if [ -e \"" +
-                               folder / "asked" +
-                               "\" ]; then echo \"$f\"; "
-                               "else touch \"" +
-                               folder / "asked" + "\"; echo \"" + folder / "song" + "\"; fi"));
-    const Result result = Choose(Save(folder.Path()));
+    ScopedEnvironment env("TARSEL_FILE_CHOOSER", Stub("echo \"" + folder / "song" + "\""));
+    Request request = Save(folder.Path());
+    std::string asked;
+    request.confirmReplace = [&asked](const std::string& path) {
+        asked = path;
+        return true;
+    };
+    const Result result = Choose(request);
     EXPECT_EQ(result.paths, std::vector<std::string>{folder / "song.tps"});
-    EXPECT_TRUE(std::filesystem::exists(folder / "asked"));
+    EXPECT_EQ(asked, folder / "song.tps");
 }
 
 }  // namespace
