@@ -8,33 +8,11 @@
 
 #include "FileChooser.h"
 #include "ProgramFileChooser.h"
+#include "ScopedEnvironment.h"
 #include "TempFolder.h"
 
 namespace Platform::FileChooser {
 namespace {
-
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : mName(name)
-    {
-        if (const char* old = std::getenv(name)) mOld = old;
-        mHad = std::getenv(name) != nullptr;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        if (mHad) {
-            ::setenv(mName, mOld.c_str(), 1);
-        } else {
-            ::unsetenv(mName);
-        }
-    }
-
-private:
-    const char* mName;
-    std::string mOld;
-    bool mHad = false;
-};
 
 // A stand-in chooser: writes its arguments NUL-separated beside itself, then
 // does what the test wrote for it.

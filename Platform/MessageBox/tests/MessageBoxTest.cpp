@@ -7,6 +7,7 @@
 
 #include "FakeMessageBoxService.h"
 #include "MessageBoxLayout.h"
+#include "ScopedEnvironment.h"
 #include "SdlMessageBoxService.h"
 
 namespace {
@@ -80,21 +81,6 @@ TEST(MessageBoxServiceTest, ScopedFakeTakesEveryBoxWhileItLives)
     }
     EXPECT_EQ(&GetMessageBoxService(), &real);
 }
-
-// Sets an environment variable for the scope and puts it back after.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : mName(name)
-    {
-        if (const char* old = std::getenv(name)) mOld = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnvironment() { mOld ? ::setenv(mName, mOld->c_str(), 1) : ::unsetenv(mName); }
-
-private:
-    const char* mName;
-    std::optional<std::string> mOld;
-};
 
 TEST(SdlMessageBoxServiceTest, WithoutADisplayTheBoxGoesToTheStreamAndAnswersItsDefault)
 {

@@ -15,6 +15,7 @@
 
 #include "FakeMessageBoxService.h"
 #include "ProgramMessageBoxService.h"
+#include "ScopedEnvironment.h"
 #include "TempFolder.h"
 
 namespace {
@@ -23,22 +24,6 @@ using namespace Platform;
 namespace Flag = MessageBoxFlag;
 namespace Answer = MessageBoxAnswer;
 using FileChooser::ChildOutcome;
-
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : mName(name)
-    {
-        if (const char* old = std::getenv(name)) mOld = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnvironment() { mOld ? ::setenv(mName, mOld->c_str(), 1) : ::unsetenv(mName); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const char* mName;
-    std::optional<std::string> mOld;
-};
 
 DialogBox Box(uint32_t flags, uint64_t owner = 0)
 {
