@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 #include <stdexcept>
 
+#include "AppStrings.h"
 #include "Clock.h"
 #include "DesktopInput.h"
 #include "EditorControlClasses.h"
@@ -145,14 +147,24 @@ LApplication::~LApplication()
 
 uint64_t EditorFileDialogHost::GetOwnerWindow()
 {
-    RCPtr<LRootWindow> active = mApplication.GetActiveRootWindow();
-    IWindowOSServices* window = active ? active->GetOSServices() : nullptr;
+    RCPtr<LRootWindow> owner = mApplication.GetActiveRootWindow();
+    if (!owner && mApplication.GetMainWindow()) owner = mApplication.GetMainWindow()->GetRootWindow();
+    IWindowOSServices* window = owner ? owner->GetOSServices() : nullptr;
     return window ? Platform::Window::SdlWindowBackend::GetX11WindowId(window->GetWindowHandle()) : 0;
 }
 
 void EditorFileDialogHost::WhileChooserOpen()
 {
     Platform::Window::SdlWindowBackend::KeepPainting();
+}
+
+bool EditorFileDialogHost::ConfirmReplace(const std::string& path, const std::string& title)
+{
+    const String name(std::filesystem::path(path).filename().string().c_str());
+    String text;
+    text.Format(GetAppString(u"SETTINGS_FILE_REPLACE_QUESTION").GetChars(), name.GetChars());
+    const uint32_t flags = Platform::MessageBoxFlag::kYesNo | Platform::MessageBoxFlag::kIconWarning;
+    return mApplication.ShowMessageBox(text, String(title.c_str()), flags) == Platform::MessageBoxAnswer::kYes;
 }
 
 // ------------------------------------------------------------ identity
@@ -258,7 +270,9 @@ LongPoint LApplication::GetSystemCursorPosition()
 
 int32_t LApplication::ShowMessageBox(const String& text, const String& caption, uint32_t flags)
 {
-    return Platform::ShowMessageBox(text, caption, flags);
+    const Platform::MessageBoxOwner owner{mChooserHost.GetOwnerWindow(),
+                                          [this] { mChooserHost.WhileChooserOpen(); }};
+    return Platform::ShowMessageBox(text, caption, flags, owner);
 }
 
 // ------------------------------------------------------------ settings

@@ -28,6 +28,8 @@ public:
     explicit EditorFileDialogHost(LApplication& application) : mApplication(application) {}
     uint64_t GetOwnerWindow() override;
     void WhileChooserOpen() override;
+    // A yes/no box over the active window.
+    bool ConfirmReplace(const std::string& path, const std::string& title) override;
 
 private:
     LApplication& mApplication;
@@ -71,6 +73,8 @@ public:
     uint32_t GetTimeMs() override;
     QV::SystemDateTime GetSystemDateTime() override;
     int16_t GetKeyState(int32_t virtualKey) override;
+    // Through the desktop's dialog program, modal for the active window
+    // (else the main one), which keeps painting while the box is open.
     int32_t ShowMessageBox(const QV::String& text, const QV::String& caption, uint32_t flags) override;
     QV::IIniFileManager* GetIniFileManager() override { return mIni.Get(); }
     QV::IniFileHandle GetSettingsFile(int32_t kind) override;

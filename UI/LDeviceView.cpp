@@ -1,5 +1,7 @@
 #include "LDeviceView.h"
 
+#include <filesystem>
+
 #include "AppStrings.h"
 #include "EditPanelDirectory.h"
 #include "HardwareButtonsInterface.h"
@@ -33,22 +35,33 @@ constexpr MenuCommand kCommands[] = {
     {u"NID_MENU_HELP_ABOUT_REQ", &LDeviceView::ShowAbout},
 };
 
-// A message box from two string IDs; nothing when the text is empty.
-void ShowResult(const char16_t* captionId, const char16_t* textId, int32_t icon)
+// A message box from two string IDs, the text's "%s" filled in by the
+// file's name and the system's reason; nothing when the text is empty.
+void ShowResult(const char16_t* captionId, const char16_t* textId, int32_t icon, const String& fileName = String(),
+                const String& reason = String())
 {
-    const String text = FindAppString(textId);
-    if (text.IsEmpty()) return;
+    const String format = FindAppString(textId);
+    if (format.IsEmpty()) return;
+    String text;
+    text.Format(format.GetChars(), fileName.GetChars(), reason.GetChars());
     (void)ShowMessageBox(text, GetAppString(captionId), icon);
 }
 
-// Load results -1..-4 and their texts.
-const char16_t* LoadFailureText(int32_t result)
+String FileNameOf(const String& path)
+{
+    return String(std::filesystem::path(path.ToUtf8()).filename().string().c_str());
+}
+
+// Load results 0..-4 and their texts; a file that could not be read at all
+// says so apart from one whose content is damaged.
+const char16_t* LoadResultText(int32_t result, bool unreadable)
 {
     switch (result) {
+    case 0: return u"SETTINGS_FILE_LOAD_SUCCESS_MESSAGE";
     case -1: return u"SETTINGS_FILE_LOAD_OLDER_MESSAGE";
     case -2: return u"SETTINGS_FILE_LOAD_NEWER_MESSAGE";
     case -4: return u"SETTINGS_FILE_LOAD_WRONG_DEVICE_MESSAGE";
-    default: return u"SETTINGS_FILE_LOAD_CORRUPT_MESSAGE";
+    default: return unreadable ? u"SETTINGS_FILE_LOAD_OPEN_FAILED_MESSAGE" : u"SETTINGS_FILE_LOAD_CORRUPT_MESSAGE";
     }
 }
 
@@ -142,8 +155,11 @@ void LDeviceView::LoadPresetFromFile()
         return;
     }
     WriteUserSettingText(u"LastFolderPath", dialog->GetFolderPath());
-    const int32_t result = mPresetManager ? mPresetManager->LoadPresetFile(dialog->GetFilePath()) : -3;
-    if (result < 0) ShowResult(u"SETTINGS_FILE_LOAD_CAPTION", LoadFailureText(result), kErrorIcon);
+    const String path = dialog->GetFilePath();
+    const int32_t result = mPresetManager ? mPresetManager->LoadPresetFile(path) : -3;
+    const String reason(mPresetManager ? mPresetManager->GetFileError().c_str() : "");
+    ShowResult(u"SETTINGS_FILE_LOAD_CAPTION", LoadResultText(result, !reason.IsEmpty()),
+               result == 0 ? kInformationIcon : kErrorIcon, FileNameOf(path), reason);
 }
 
 void LDeviceView::SavePresetToFile()
@@ -154,8 +170,14 @@ void LDeviceView::SavePresetToFile()
         return;
     }
     WriteUserSettingText(u"LastFolderPath", dialog->GetFolderPath());
-    const int32_t result = mPresetManager ? mPresetManager->SavePresetFile(dialog->GetFilePath()) : E_FAIL;
-    if (result < 0) ShowResult(u"SETTINGS_FILE_SAVE_CAPTION", u"SETTINGS_FILE_SAVE_FAILED_MESSAGE", kErrorIcon);
+    const String path = dialog->GetFilePath();
+    const int32_t result = mPresetManager ? mPresetManager->SavePresetFile(path) : E_FAIL;
+    const String reason(mPresetManager ? mPresetManager->GetFileError().c_str() : "");
+    const char16_t* text = result >= 0         ? u"SETTINGS_FILE_SAVE_SUCCESS_MESSAGE"
+                           : reason.IsEmpty() ? u"SETTINGS_FILE_SAVE_FAILED_MESSAGE"
+                                              : u"SETTINGS_FILE_SAVE_WRITE_FAILED_MESSAGE";
+    ShowResult(u"SETTINGS_FILE_SAVE_CAPTION", text, result >= 0 ? kInformationIcon : kErrorIcon, FileNameOf(path),
+               reason);
 }
 
 void LDeviceView::ShowAbout()

@@ -4,7 +4,9 @@
 // preset file and the settings file.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
 #include <X11/keysym.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <chrono>
@@ -70,6 +72,8 @@ std::string ReplaceLine(const std::string& state, int index, const std::string& 
     return out;
 }
 
+std::map<int, std::vector<int>> Blobs(const std::string& state);
+
 class EditorEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -93,8 +97,11 @@ protected:
                 {"XDG_DOCUMENTS_DIR", folder.Path() + "/documents"},
                 {"TARSEL_SIMULATOR_STATE", statePath},
                 {"TARSEL_FILE_CHOOSER", FAKE_FILE_CHOOSER_TOOL},
-                {"FAKE_CHOOSER_ANSWER", presetPath},
+                {"FAKE_CHOOSER_ANSWER", chooserAnswer.empty() ? presetPath : chooserAnswer},
                 {"FAKE_CHOOSER_LOG", folder.Path() + "/chooser.log"},
+                {"TARSEL_MESSAGE_BOX", FAKE_MESSAGE_BOX_TOOL},
+                {"FAKE_MESSAGE_BOX_LOG", BoxLog()},
+                {"FAKE_MESSAGE_BOX_ANSWERS", boxAnswers},
                 {"ASAN_OPTIONS", "detect_leaks=0"}};
     }
 
@@ -120,14 +127,50 @@ protected:
         std::this_thread::sleep_for(500ms);
     }
 
-    // Answers the message box with that caption with Enter; false when none came.
-    bool DismissMessageBox(const std::string& caption)
+    std::string BoxLog() const { return folder.Path() + "/boxes.log"; }
+
+    // The message boxes the editor showed so far, each as the arguments the
+    // dialog program got; the lines the program notes itself ("# ...") apart.
+    std::vector<std::vector<std::string>> Boxes() const
     {
-        const auto box = x.FindWindow(caption, 40s);
-        if (!box) return false;
-        x.Focus(*box);
-        x.PressKey(XK_Return);
-        return x.WaitUntilGone(caption, 10s);
+        std::vector<std::vector<std::string>> boxes;
+        std::istringstream lines(ReadFile(BoxLog()));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("# ", 0) == 0) continue;
+            std::vector<std::string>& box = boxes.emplace_back(1);
+            for (size_t i = 0; i < line.size(); ++i) {
+                if (line[i] == '\t') {
+                    box.emplace_back();
+                } else if (line[i] == '\\' && i + 1 < line.size()) {
+                    const char c = line[++i];
+                    box.back() += c == 't' ? '\t' : c == 'n' ? '\n' : c;
+                } else {
+                    box.back() += line[i];
+                }
+            }
+        }
+        return boxes;
+    }
+
+    // The n-th box (from 1) once the editor has shown it; empty when it did not come.
+    std::vector<std::string> WaitForBox(size_t n)
+    {
+        if (!Eventually([&] { return Boxes().size() >= n; }, 40s)) {
+            ADD_FAILURE() << "box " << n << " did not come; stderr: " << editor->ErrorOutput();
+            return {};
+        }
+        return Boxes()[n - 1];
+    }
+
+    // The dialog program's arguments for a box of the editor's window:
+    // kind "--info", "--error" or "--question" (with a warning icon).
+    static std::vector<std::string> Box(TestSupport::WindowId window, const std::string& kind,
+                                        const std::string& title, const std::string& text)
+    {
+        std::vector<std::string> box{kind, "--title=" + title, "--text=" + text, "--no-markup", "--modal"};
+        if (kind == "--question") box.push_back("--icon-name=dialog-warning");
+        box.push_back("--attach=" + std::to_string(window));
+        return box;
     }
 
     // A second start of the editor beside the first: its exit code, none while it still runs.
@@ -160,6 +203,8 @@ protected:
     X11Driver x;
     std::string statePath;
     std::string presetPath;
+    std::string chooserAnswer;  // the preset path when empty
+    std::string boxAnswers;     // the dialog program's exit codes, box by box
     std::unique_ptr<TestProcess> editor;
 };
 
@@ -172,13 +217,15 @@ TEST_F(EditorEndToEndTest, PresetTravelsFromKeyboardToFileAndBack)
 
     // File > Get preset from keyboard: the success box is the proof it arrived.
     ChooseFileMenuRow(window, kGetPreset);
-    EXPECT_TRUE(DismissMessageBox("Get preset from keyboard"))
-        << "titles: " << ::testing::PrintToString(x.TopLevelTitles());
+    EXPECT_EQ(WaitForBox(1),
+              Box(window, "--info", "Get preset from keyboard", "The preset was read from the keyboard."));
 
     // File > Save preset file: the scripted chooser answers the path.
     ChooseFileMenuRow(window, kSaveFile);
     ASSERT_TRUE(Eventually([&] { return ReadFile(presetPath).size() == 461; }, 20s))
         << "preset file size " << ReadFile(presetPath).size() << "; stderr: " << editor->ErrorOutput();
+    EXPECT_EQ(WaitForBox(2), Box(window, "--info", "Save preset file",
+                                 "The keyboard's preset was saved in \u201Csaved.trs\u201D."));
 
     // The keyboard changes: zone 1 off, channel 5, other notes.
     const std::string changedZone = "2: 00 05 10 20 06 0C";
@@ -192,6 +239,8 @@ TEST_F(EditorEndToEndTest, PresetTravelsFromKeyboardToFileAndBack)
         << "keyboard now:\n"
         << ReadFile(statePath) << "expected:\n"
         << original;
+    EXPECT_EQ(WaitForBox(3), Box(window, "--info", "Load preset file",
+                                 "The preset in \u201Csaved.trs\u201D was loaded and sent to the keyboard."));
 
     // Closing the window ends the program normally and keeps its placement.
     ASSERT_TRUE(x.RequestClose(window));
@@ -200,6 +249,109 @@ TEST_F(EditorEndToEndTest, PresetTravelsFromKeyboardToFileAndBack)
     EXPECT_EQ(*code, 1);
     const std::string settings = ReadFile(folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini");
     EXPECT_NE(settings.find("WP"), std::string::npos) << settings;
+}
+
+// Each refused file is named with what is wrong with it, and the keyboard keeps its setup.
+TEST_F(EditorEndToEndTest, ARefusedPresetFileIsNamedWithWhatIsWrong)
+{
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s));
+    const std::string original = ReadFile(statePath);
+    struct Case {
+        std::optional<std::string> content;  // none: no such file
+        const char* text;
+    };
+    const Case cases[] = {
+        {std::nullopt, "\u201Csaved.trs\u201D cannot be opened: No such file or directory."},
+        {std::string("Shopping list: milk, eggs\n"), "\u201Csaved.trs\u201D is not a preset file of the Tarsel."},
+        {std::string("\1\0\0\0\0\0\0\0\0\0\0\0\30\0\0", 15),
+         "\u201Csaved.trs\u201D is damaged and cannot be read as a preset."},
+    };
+    size_t shown = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        if (c.content) WriteFile(presetPath, *c.content);
+        ChooseFileMenuRow(window, kLoadFile);
+        EXPECT_EQ(WaitForBox(++shown), Box(window, "--error", "Load preset file", c.text));
+    }
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(ReadFile(statePath), original);
+    CloseNormally(window);
+}
+
+// "saved" is saved as "saved.trs": the chooser asked about the name without
+// the extension, so the editor asks before it replaces the file.
+TEST_F(EditorEndToEndTest, SavingUnderANameWithoutTheExtensionAsksBeforeReplacing)
+{
+    chooserAnswer = folder.Path() + "/documents/saved";
+    boxAnswers = "1,0";  // No, then Yes
+    WriteFile(presetPath, "an older preset");
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s));
+    const std::vector<std::string> question =
+        Box(window, "--question", "Save preset file",
+            "\u201Csaved.trs\u201D already exists. Do you want to replace it?");
+
+    ChooseFileMenuRow(window, kSaveFile);
+    EXPECT_EQ(WaitForBox(1), question);
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(ReadFile(presetPath), "an older preset") << "No replaced the file";
+    EXPECT_EQ(Boxes().size(), 1u) << "a box after No";
+    EXPECT_FALSE(std::filesystem::exists(chooserAnswer));
+
+    ChooseFileMenuRow(window, kSaveFile);
+    EXPECT_EQ(WaitForBox(2), question);
+    EXPECT_TRUE(Eventually([&] { return ReadFile(presetPath).size() == 461; }, 20s)) << "Yes kept the old file";
+    EXPECT_EQ(WaitForBox(3), Box(window, "--info", "Save preset file",
+                                 "The keyboard's preset was saved in \u201Csaved.trs\u201D."));
+    CloseNormally(window);
+}
+
+// While a box is open the window still paints what it shows, and SIGTERM
+// ends the box and the editor as a close of the window would.
+TEST_F(EditorEndToEndTest, AnOpenBoxKeepsTheWindowPaintedAndEndsWithTheEditor)
+{
+    boxAnswers = "hold";
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ChooseFileMenuRow(window, kGetPreset);
+    ASSERT_FALSE(WaitForBox(1).empty());
+    std::this_thread::sleep_for(1s);
+    const std::optional<TestSupport::Picture> before = x.Capture(window);
+    ASSERT_TRUE(before);
+
+    // Another window covers part of it and goes: the part shows again.
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_TRUE(display);
+    const auto frame = x.Geometry(window);
+    ASSERT_TRUE(frame);
+    const Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), frame->x + 100, frame->y + 100, 400,
+                                             300, 0, 0, 0xFFFFFF);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    XChangeWindowAttributes(display, cover, CWOverrideRedirect, &attributes);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    std::this_thread::sleep_for(500ms);
+    XDestroyWindow(display, cover);
+    XCloseDisplay(display);
+    std::optional<TestSupport::Picture> after;
+    EXPECT_TRUE(Eventually(
+        [&] {
+            after = x.Capture(window);
+            return after && after->pixels == before->pixels;
+        },
+        10s))
+        << "the uncovered part was not painted again";
+    EXPECT_TRUE(editor->IsRunning());
+
+    ASSERT_EQ(::kill(editor->Pid(), SIGTERM), 0);
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int>(1)) << "stderr: " << editor->ErrorOutput();
+    EXPECT_TRUE(Eventually([&] { return ReadFile(BoxLog()).find("# ended by signal 15\n") != std::string::npos; },
+                           10s))
+        << ReadFile(BoxLog());
 }
 
 TEST_F(EditorEndToEndTest, SecondStartHandsOverAndEnds)

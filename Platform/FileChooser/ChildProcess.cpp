@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@ namespace {
 
 constexpr size_t kMaxKept = 1 << 20;
 constexpr int kPollMs = 15;
+constexpr int kEndGraceMs = 2000;
 
 class Fd {
 public:
@@ -94,12 +96,30 @@ void RecordStatus(int status, ChildOutcome& outcome)
     }
 }
 
+// Asks the child to end, then makes it.
+void End(pid_t pid, ChildOutcome& outcome)
+{
+    outcome.endedByCaller = true;
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    for (int waited = 0; waited < kEndGraceMs; waited += kPollMs) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) return RecordStatus(status, outcome);
+        if (done < 0 && errno != EINTR) return;
+        ::poll(nullptr, 0, kPollMs);
+    }
+    ::kill(pid, SIGKILL);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    RecordStatus(status, outcome);
+}
+
 // Waits for the child while calling back. A grandchild that keeps the pipes
 // open cannot hold us: the child's own end decides.
-void Supervise(pid_t pid, Pipe& out, Pipe& err, ChildOutcome& outcome, const std::function<void()>& whileRunning)
+void Supervise(pid_t pid, Pipe& out, Pipe& err, ChildOutcome& outcome, const std::function<bool()>& whileRunning)
 {
     for (;;) {
-        if (whileRunning) whileRunning();
+        if (whileRunning && !whileRunning()) return End(pid, outcome);
         pollfd fds[2] = {{out.read.Get(), POLLIN, 0}, {err.read.Get(), POLLIN, 0}};
         if (::poll(fds, 2, kPollMs) < 0 && errno != EINTR) break;
         Drain(out.read, outcome.out, outcome.outputCut);
@@ -122,7 +142,7 @@ void Supervise(pid_t pid, Pipe& out, Pipe& err, ChildOutcome& outcome, const std
 
 }  // namespace
 
-ChildOutcome RunChild(const std::vector<std::string>& argv, const std::function<void()>& whileRunning)
+ChildOutcome RunChild(const std::vector<std::string>& argv, const std::function<bool()>& whileRunning)
 {
     ChildOutcome outcome;
     if (argv.empty() || argv[0].empty()) {

@@ -15,10 +15,13 @@ struct ChildOutcome {
     std::string out;
     std::string err;
     bool outputCut = false;  // it wrote more than the kept limit
+    bool endedByCaller = false;  // whileRunning asked to end it
 };
 
 // argv[0] is looked up in PATH unless it holds a "/". whileRunning may be
 // empty; otherwise it runs every few milliseconds until the program ends.
-ChildOutcome RunChild(const std::vector<std::string>& argv, const std::function<void()>& whileRunning);
+// When it answers false the program is ended (SIGTERM, SIGKILL when it
+// lingers) and waited for.
+ChildOutcome RunChild(const std::vector<std::string>& argv, const std::function<bool()>& whileRunning);
 
 }  // namespace Platform::FileChooser

@@ -41,22 +41,15 @@ IFileChooser& GetFileChooser()
 Result Choose(const Request& request)
 {
     const std::string extension = WithoutLeadingDot(request.defaultExtension);
-    Request asked = request;
-    std::string proposedAgain;
-    for (;;) {
-        Result result = GetFileChooser().Run(asked);
-        if (result.outcome != Outcome::Ok || request.mode != Mode::Save || extension.empty()) return result;
-        std::string& path = result.paths.front();
-        if (HasExtension(path)) return result;
-        path += "." + extension;
-        // The chooser confirmed the name the user typed, not this one. A
-        // second answer of the very name we proposed is that confirmation.
-        if (!request.overwritePrompt || path == proposedAgain || !IsExistingFile(path)) return result;
-        proposedAgain = path;
-        const std::filesystem::path full(path);
-        asked.startFolder = full.parent_path().string();
-        asked.proposedName = full.filename().string();
-    }
+    Result result = GetFileChooser().Run(request);
+    if (result.outcome != Outcome::Ok || request.mode != Mode::Save || extension.empty()) return result;
+    std::string& path = result.paths.front();
+    if (HasExtension(path)) return result;
+    path += "." + extension;
+    // The chooser confirmed the name the user typed, not this one.
+    if (!request.overwritePrompt || !IsExistingFile(path)) return result;
+    if (request.confirmReplace && request.confirmReplace(path)) return result;
+    return Result{Outcome::Cancel, {}, {}};
 }
 
 ScopedFileChooser::ScopedFileChooser(IFileChooser& chooser) : mPrevious(gOverride.exchange(&chooser)) {}

@@ -29,6 +29,10 @@ struct Request {
     // Called every few milliseconds while the chooser is open, so the
     // caller's windows keep painting.
     std::function<void()> whileOpen;
+    // Save with an overwrite prompt: asked whether an existing file may be
+    // replaced when Choose added the extension (the chooser asked about the
+    // name without it); true replaces it. Without it nothing is replaced.
+    std::function<bool(const std::string& path)> confirmReplace;
 };
 
 enum class Outcome { Ok, Cancel, Error };
@@ -51,7 +55,8 @@ IFileChooser& GetFileChooser();
 
 // Runs request on the process-wide back end. A saved name without an
 // extension gets the default one; when that names an existing file and an
-// overwrite prompt was asked for, the user is asked again with it.
+// overwrite prompt was asked for, confirmReplace decides, and a "no" is a
+// cancel.
 Result Choose(const Request& request);
 
 // Test seam: while it lives, GetFileChooser answers chooser.

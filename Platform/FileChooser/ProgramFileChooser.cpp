@@ -159,7 +159,10 @@ Result ProgramFileChooser::Run(const Request& request)
         std::vector<std::string> argv{program};
         const std::vector<std::string> args = BuildArguments(DialectOf(program), request);
         argv.insert(argv.end(), args.begin(), args.end());
-        const ChildOutcome outcome = RunChild(argv, request.whileOpen);
+        const ChildOutcome outcome = RunChild(argv, [&request] {
+            if (request.whileOpen) request.whileOpen();
+            return true;
+        });
         if (outcome.spawnError == ENOENT && candidates.size() > 1) continue;
         if (outcome.spawnError != 0) {
             return Failure("The file chooser " + program +

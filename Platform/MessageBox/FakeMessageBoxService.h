@@ -15,11 +15,14 @@ public:
         QV::String text;
         QV::String caption;
         uint32_t flags = 0;
+        uint64_t ownerWindow = 0;
     };
 
-    int32_t Show(const QV::String& text, const QV::String& caption, uint32_t flags) override
+    int32_t Show(const QV::String& text, const QV::String& caption, uint32_t flags,
+                 const MessageBoxOwner& owner) override
     {
-        shown.push_back({text, caption, flags});
+        shown.push_back({text, caption, flags, owner.window});
+        if (owner.whileOpen) owner.whileOpen();
         if (answers.empty()) return MessageBoxLayout::For(flags).defaultAnswer;
         const int32_t answer = answers.front();
         answers.pop_front();

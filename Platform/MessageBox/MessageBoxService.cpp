@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "ProgramMessageBoxService.h"
 #include "SdlMessageBoxService.h"
 
 namespace Platform {
@@ -14,7 +15,8 @@ std::atomic<IMessageBoxService*> gOverride{nullptr};
 IMessageBoxService& GetMessageBoxService()
 {
     if (IMessageBoxService* service = gOverride.load()) return *service;
-    static SdlMessageBoxService service;
+    static SdlMessageBoxService sdl;
+    static ProgramMessageBoxService service(sdl);
     return service;
 }
 

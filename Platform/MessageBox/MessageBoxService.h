@@ -2,6 +2,7 @@
 // The system's message box, with the Windows flags and answers the callers
 // use: a button set in the low nibble, an icon in the next one.
 #include <cstdint>
+#include <functional>
 
 #include "StringT.h"
 
@@ -25,21 +26,31 @@ inline constexpr int32_t kYes = 6;
 inline constexpr int32_t kNo = 7;
 }  // namespace MessageBoxAnswer
 
+// The window a box is modal for, and what the program does while it is open.
+struct MessageBoxOwner {
+    uint64_t window = 0;  // X11 window id; 0 for none
+    // Called every few milliseconds while the box is open, so the owner's
+    // windows keep painting.
+    std::function<void()> whileOpen;
+};
+
 class IMessageBoxService {
 public:
     virtual ~IMessageBoxService() = default;
     // Blocks until the user answers; the answer is one of MessageBoxAnswer.
     // UI thread only.
-    virtual int32_t Show(const QV::String& text, const QV::String& caption, uint32_t flags) = 0;
+    virtual int32_t Show(const QV::String& text, const QV::String& caption, uint32_t flags,
+                         const MessageBoxOwner& owner) = 0;
 };
 
-// The process-wide service: SDL's message box, else standard error, unless
-// a ScopedMessageBoxService is in force.
+// The process-wide service: the desktop's dialog program, else SDL's message
+// box, else standard error, unless a ScopedMessageBoxService is in force.
 IMessageBoxService& GetMessageBoxService();
 
-inline int32_t ShowMessageBox(const QV::String& text, const QV::String& caption, uint32_t flags)
+inline int32_t ShowMessageBox(const QV::String& text, const QV::String& caption, uint32_t flags,
+                              const MessageBoxOwner& owner = {})
 {
-    return GetMessageBoxService().Show(text, caption, flags);
+    return GetMessageBoxService().Show(text, caption, flags, owner);
 }
 
 // Test seam: while it lives, GetMessageBoxService answers service.

@@ -74,7 +74,8 @@ SdlMessageBoxService::SdlMessageBoxService() : SdlMessageBoxService(std::cerr) {
 
 SdlMessageBoxService::SdlMessageBoxService(std::ostream& fallback) : mFallback(fallback) {}
 
-int32_t SdlMessageBoxService::Show(const QV::String& text, const QV::String& caption, uint32_t flags)
+int32_t SdlMessageBoxService::Show(const QV::String& text, const QV::String& caption, uint32_t flags,
+                                   const MessageBoxOwner&)
 {
     const MessageBoxLayout layout = MessageBoxLayout::For(flags);
     const std::string text8 = ToUtf8(text);

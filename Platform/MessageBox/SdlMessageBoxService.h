@@ -13,7 +13,9 @@ public:
     SdlMessageBoxService();
     explicit SdlMessageBoxService(std::ostream& fallback);
 
-    int32_t Show(const QV::String& text, const QV::String& caption, uint32_t flags) override;
+    // SDL's box runs its own loop: the owner is not asked to paint.
+    int32_t Show(const QV::String& text, const QV::String& caption, uint32_t flags,
+                 const MessageBoxOwner& owner) override;
 
 private:
     std::ostream& mFallback;

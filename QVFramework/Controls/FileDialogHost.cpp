@@ -9,6 +9,7 @@ class NoWindows : public IFileDialogHost {
 public:
     uint64_t GetOwnerWindow() override { return 0; }
     void WhileChooserOpen() override {}
+    bool ConfirmReplace(const std::string&, const std::string&) override { return false; }
 };
 
 std::atomic<IFileDialogHost*> gOverride{nullptr};

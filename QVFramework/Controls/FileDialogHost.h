@@ -1,7 +1,9 @@
 #pragma once
 // What a file dialog needs of the editor's windows: the window that owns the
-// chooser, and a way to keep them painting while the chooser is open.
+// chooser, a way to keep them painting while the chooser is open, and the
+// question before a save replaces a file the chooser did not ask about.
 #include <cstdint>
+#include <string>
 
 namespace QV {
 
@@ -12,6 +14,9 @@ public:
     virtual uint64_t GetOwnerWindow() = 0;
     // Called every few milliseconds while the chooser is open.
     virtual void WhileChooserOpen() = 0;
+    // Whether the existing file at path (UTF-8) may be replaced; title is the
+    // save dialog's. False keeps it.
+    virtual bool ConfirmReplace(const std::string& path, const std::string& title) = 0;
 };
 
 IFileDialogHost& GetFileDialogHost();

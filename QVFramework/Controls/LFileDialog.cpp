@@ -117,6 +117,9 @@ QVResult LFileDialog::ShowSaveDialog(const String& filter, const String& default
     request.mode = Chooser::Mode::Save;
     request.proposedName = mBlock->path.ToUtf8();
     request.overwritePrompt = true;
+    request.confirmReplace = [title = request.title](const std::string& path) {
+        return GetFileDialogHost().ConfirmReplace(path, title);
+    };
     return mBlock->Run(request);
 }
 

@@ -82,10 +82,12 @@ int32_t LPresetManager::LoadPresetFile(const String& path)
 
 int32_t LPresetManager::ReadPresetFile(const String& path)
 {
+    mFileError.clear();
     try {
         if (path.IsEmpty()) return kCorrupt;
         // Read whole and bounded: a FIFO or a huge file is refused, not waited on.
-        const std::optional<std::string> bytes = Platform::Files::ReadWhole(path.ToUtf8(), kMaxFileBytes);
+        const std::optional<std::string> bytes =
+            Platform::Files::ReadWhole(path.ToUtf8(), kMaxFileBytes, &mFileError);
         if (!bytes) return kCorrupt;
         std::vector<PresetRecord> records;
         const int32_t result = ParsePresetFile(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size(),
@@ -173,6 +175,7 @@ bool LPresetManager::IsValidPresetValue(int32_t index, const Variant& value)
 
 QVResult LPresetManager::SavePresetFile(const String& path)
 {
+    mFileError.clear();
     if (path.IsEmpty()) return E_FAIL;
     IParamEngine& engine = GetParamEngine();
     Array<ParamValue> values;
@@ -190,8 +193,9 @@ QVResult LPresetManager::SavePresetFile(const String& path)
         if (!IsValidPresetValue(i, value) || EncodePresetRecord(i, value, record) < 0) return E_FAIL;
         content.append(reinterpret_cast<const char*>(record.data()), record.size());
     }
-    std::string error;
-    return Platform::AtomicFileWriter::Write(path.ToUtf8(), content, &error) ? S_OK : E_FAIL;
+    if (Platform::AtomicFileWriter::Write(path.ToUtf8(), content, &mFileError)) return S_OK;
+    if (mFileError.empty()) mFileError = "the file could not be written";
+    return E_FAIL;
 }
 
 }  // namespace QV

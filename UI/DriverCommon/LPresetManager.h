@@ -11,6 +11,7 @@
 // refused file leaves the keyboard as it was.
 // UI thread only; the load notifications are sent synchronously.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "LNotificationClient.h"
@@ -70,6 +71,10 @@ public:
     // 0, or E_FAIL when the device does not yield 15 valid values or the file
     // cannot be written; on failure the old file is untouched.
     [[nodiscard]] QVResult SavePresetFile(const String& path);
+    // Why the last load or save could not read or write its file, in the
+    // system's words; empty when the file itself was no obstacle (its content
+    // or the keyboard failed, or all went well).
+    const std::string& GetFileError() const { return mFileError; }
 
     // Sizes buffer to the record and fills it; E_FAIL for a value without a
     // packed form (buffer then empty).
@@ -97,6 +102,7 @@ private:
     bool mRegistered = false;
     std::vector<int32_t> mPassOver;
     bool mCheckOnly = false;
+    std::string mFileError;
 };
 
 }  // namespace QV

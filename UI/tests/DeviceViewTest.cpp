@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -132,7 +133,7 @@ TEST_F(DeviceViewTest, PresetTransfersShowTheirOutcome)
     }
 }
 
-TEST_F(DeviceViewTest, SaveWritesTheChosenFileAndSaysWhenItCannot)
+TEST_F(DeviceViewTest, SaveWritesTheChosenFileAndSaysWhatHappened)
 {
     const std::string path = folder.Path() + "/saved.trs";
     chooser.AnswerPaths({path});
@@ -141,50 +142,72 @@ TEST_F(DeviceViewTest, SaveWritesTheChosenFileAndSaysWhenItCannot)
     EXPECT_EQ(chooser.requests[0].mode, Platform::FileChooser::Mode::Save);
     EXPECT_EQ(chooser.requests[0].title, Text(u"SAVE_PRESET_DIALOG_TITLE"));
     EXPECT_EQ(chooser.requests[0].defaultExtension, "trs");
-    EXPECT_TRUE(boxes.shown.empty());
     std::ifstream saved(path, std::ios::binary | std::ios::ate);
     EXPECT_EQ(static_cast<int>(saved.tellg()), 461);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, Text(u"SETTINGS_FILE_SAVE_CAPTION"));
+    EXPECT_EQ(boxes.shown[0].text, "The keyboard's preset was saved in \u201Csaved.trs\u201D.");
+    EXPECT_EQ(boxes.shown[0].flags, 0x40u);
+
+    // A folder that is not there: the system's reason.
+    boxes.shown.clear();
+    chooser.AnswerPaths({folder.Path() + "/gone/other.trs"});
+    view->SavePresetToFile();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.rfind("\u201Cother.trs\u201D could not be saved: ", 0), 0u) << boxes.shown[0].text;
+    EXPECT_NE(boxes.shown[0].text.find("No such file or directory. An existing file was left as it was."),
+              std::string::npos)
+        << boxes.shown[0].text;
+    EXPECT_EQ(boxes.shown[0].flags, 0x10u);
 
     // A keyboard that answers fewer values: the old file stays, the user is told.
+    boxes.shown.clear();
     engine.values.resize(14);
     chooser.AnswerPaths({path});
     view->SavePresetToFile();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].caption, Text(u"SETTINGS_FILE_SAVE_CAPTION"));
-    EXPECT_EQ(boxes.shown[0].text, Text(u"SETTINGS_FILE_SAVE_FAILED_MESSAGE"));
+    EXPECT_EQ(boxes.shown[0].text, "\u201Csaved.trs\u201D was not saved: the keyboard did not give its whole preset. "
+                                   "Check that it is connected.");
+    EXPECT_EQ(boxes.shown[0].flags, 0x10u);
     std::ifstream kept(path, std::ios::binary | std::ios::ate);
     EXPECT_EQ(static_cast<int>(kept.tellg()), 461);
 }
 
-TEST_F(DeviceViewTest, LoadNamesWhatIsWrongWithAFile)
+TEST_F(DeviceViewTest, LoadNamesTheFileAndWhatHappened)
 {
     struct Case {
         const char* name;
-        std::vector<uint8_t> bytes;
-        const char16_t* text;  // null: loads without a box
+        std::optional<std::string> content;  // none: no such file
+        const char* text;
+        uint32_t icon;
     } cases[] = {
-        {"header only", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, nullptr},
-        {"older", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, u"SETTINGS_FILE_LOAD_OLDER_MESSAGE"},
-        {"newer", {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, u"SETTINGS_FILE_LOAD_NEWER_MESSAGE"},
-        {"other device", {1, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0}, u"SETTINGS_FILE_LOAD_WRONG_DEVICE_MESSAGE"},
-        {"cut header", {1, 0, 0}, u"SETTINGS_FILE_LOAD_CORRUPT_MESSAGE"},
+        {"header only", std::string("\1\0\0\0\0\0\0\0\0\0\0\0", 12),
+         "The preset in \u201Cheader only.trs\u201D was loaded and sent to the keyboard.", 0x40},
+        {"missing", std::nullopt, "\u201Cmissing.trs\u201D cannot be opened: No such file or directory.", 0x10},
+        {"notes", std::string("Shopping list: milk, eggs\n"), "\u201Cnotes.trs\u201D is not a preset file of the Tarsel.",
+         0x10},
+        {"other device", std::string("\1\0\0\0\7\0\0\0\0\0\0\0", 12),
+         "\u201Cother device.trs\u201D is not a preset file of the Tarsel.", 0x10},
+        {"older", std::string(12, '\0'),
+         "\u201Colder.trs\u201D was made by an older version of the editor and cannot be read.", 0x10},
+        {"newer", std::string("\2\0\0\0\0\0\0\0\0\0\0\0", 12),
+         "\u201Cnewer.trs\u201D was made by a newer version of the editor and cannot be read.", 0x10},
+        {"cut header", std::string("\1\0\0", 3), "\u201Ccut header.trs\u201D is damaged and cannot be read as a preset.",
+         0x10},
+        {"empty", std::string(), "\u201Cempty.trs\u201D is damaged and cannot be read as a preset.", 0x10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         boxes.shown.clear();
         const std::string path = folder.Path() + "/" + c.name + ".trs";
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
+        if (c.content) std::ofstream(path, std::ios::binary) << *c.content;
         chooser.AnswerPaths({path});
         view->LoadPresetFromFile();
-        if (!c.text) {
-            EXPECT_TRUE(boxes.shown.empty());
-            continue;
-        }
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].caption, Text(u"SETTINGS_FILE_LOAD_CAPTION"));
-        EXPECT_EQ(boxes.shown[0].text, Text(c.text));
-        EXPECT_EQ(boxes.shown[0].flags, 0x10u);
+        EXPECT_EQ(boxes.shown[0].text, c.text);
+        EXPECT_EQ(boxes.shown[0].flags, c.icon);
     }
     EXPECT_EQ(chooser.requests.back().mode, Platform::FileChooser::Mode::Open);
     EXPECT_EQ(chooser.requests.back().title, Text(u"LOAD_PRESET_DIALOG_TITLE"));

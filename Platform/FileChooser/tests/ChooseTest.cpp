@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "FakeFileChooser.h"
 #include "FileChooser.h"
 #include "TempFolder.h"
@@ -48,38 +50,54 @@ TEST_F(ChooseTest, SavedNameGetsTheDefaultExtensionOnlyWhenItHasNone)
     }
 }
 
-TEST_F(ChooseTest, AnExistingFileBehindTheAddedExtensionIsAskedAboutAgain)
+TEST_F(ChooseTest, AnExistingFileBehindTheAddedExtensionIsReplacedOnlyWhenTheUserSaysYes)
 {
     TempFolder::WriteText(folder / "song.tps", "old");
-    fake.AnswerPaths({folder / "song"});
-    fake.AnswerPaths({folder / "other.tps"});
-
-    const Result result = Choose(SaveRequest());
-
-    ASSERT_EQ(fake.requests.size(), 2u);
-    EXPECT_EQ(fake.requests[1].startFolder, folder.Path());
-    EXPECT_EQ(fake.requests[1].proposedName, "song.tps");
-    EXPECT_TRUE(fake.requests[1].overwritePrompt);
-    EXPECT_EQ(result.paths, std::vector<std::string>{folder / "other.tps"});
-}
-
-TEST_F(ChooseTest, AskedAgainTheUserMayKeepTheNameOrCancel)
-{
-    TempFolder::WriteText(folder / "song.tps", "old");
-    fake.AnswerPaths({folder / "song"});
-    fake.AnswerPaths({folder / "song"});
-    Result kept = Choose(SaveRequest());
-    EXPECT_EQ(fake.requests.size(), 2u);
-    EXPECT_EQ(kept.paths, std::vector<std::string>{folder / "song.tps"});
-
-    fake.requests.clear();
-    fake.AnswerPaths({folder / "song"});
-    fake.AnswerCancel();
-    EXPECT_EQ(Choose(SaveRequest()).outcome, Outcome::Cancel);
+    struct Case {
+        const char* what;
+        std::optional<bool> answer;  // none: nobody to ask
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {"yes", true, Outcome::Ok},
+        {"no", false, Outcome::Cancel},
+        {"nobody asked", std::nullopt, Outcome::Cancel},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> asked;
+        Request request = SaveRequest();
+        if (c.answer) {
+            request.confirmReplace = [&asked, &c](const std::string& path) {
+                asked.push_back(path);
+                return *c.answer;
+            };
+        }
+        fake.AnswerPaths({folder / "song"});
+        const Result result = Choose(request);
+        EXPECT_EQ(result.outcome, c.outcome);
+        if (c.outcome == Outcome::Ok) {
+            EXPECT_EQ(result.paths, std::vector<std::string>{folder / "song.tps"});
+        }
+        EXPECT_EQ(asked, c.answer ? std::vector<std::string>{folder / "song.tps"} : std::vector<std::string>{});
+    }
     EXPECT_EQ(TempFolder::ReadText(folder / "song.tps"), "old");
 }
 
-TEST_F(ChooseTest, WithoutAnOverwritePromptOrOnOpenNothingIsAskedAgain)
+TEST_F(ChooseTest, NothingIsAskedForANewFileOrANameTheChooserConfirmed)
+{
+    TempFolder::WriteText(folder / "song.tps", "old");
+    int asked = 0;
+    Request request = SaveRequest();
+    request.confirmReplace = [&asked](const std::string&) { return ++asked, false; };
+    for (const std::string& chosen : {folder / "new", folder / "song.tps"}) {
+        fake.AnswerPaths({chosen});
+        EXPECT_EQ(Choose(request).outcome, Outcome::Ok) << chosen;
+    }
+    EXPECT_EQ(asked, 0);
+}
+
+TEST_F(ChooseTest, WithoutAnOverwritePromptOrOnOpenNothingIsAsked)
 {
     TempFolder::WriteText(folder / "song.tps", "old");
     Request save = SaveRequest();

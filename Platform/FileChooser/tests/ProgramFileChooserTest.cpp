@@ -8,33 +8,11 @@
 
 #include "FileChooser.h"
 #include "ProgramFileChooser.h"
+#include "ScopedEnvironment.h"
 #include "TempFolder.h"
 
 namespace Platform::FileChooser {
 namespace {
-
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : mName(name)
-    {
-        if (const char* old = std::getenv(name)) mOld = old;
-        mHad = std::getenv(name) != nullptr;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        if (mHad) {
-            ::setenv(mName, mOld.c_str(), 1);
-        } else {
-            ::unsetenv(mName);
-        }
-    }
-
-private:
-    const char* mName;
-    std::string mOld;
-    bool mHad = false;
-};
 
 // A stand-in chooser: writes its arguments NUL-separated beside itself, then
 // does what the test wrote for it.
@@ -169,17 +147,16 @@ TEST_F(ProgramFileChooserTest, WithoutZenityKdialogIsTried)
 TEST_F(ProgramFileChooserTest, TheSaveRulesApplyToTheRealBackEnd)
 {
     TempFolder::WriteText(folder / "song.tps", "old");
-    // First answer the bare name; asked again, echo the name proposed.
-    ScopedEnvironment env("TARSEL_FILE_CHOOSER",
-                          Stub("for a; do case \"$a\" in --filename=*) f=${a#--filename=};; esac; done\n"
-                               "if [ -e \"" +
-                               folder / "asked" +
-                               "\" ]; then echo \"$f\"; "
-                               "else touch \"" +
-                               folder / "asked" + "\"; echo \"" + folder / "song" + "\"; fi"));
-    const Result result = Choose(Save(folder.Path()));
+    ScopedEnvironment env("TARSEL_FILE_CHOOSER", Stub("echo \"" + folder / "song" + "\""));
+    Request request = Save(folder.Path());
+    std::string asked;
+    request.confirmReplace = [&asked](const std::string& path) {
+        asked = path;
+        return true;
+    };
+    const Result result = Choose(request);
     EXPECT_EQ(result.paths, std::vector<std::string>{folder / "song.tps"});
-    EXPECT_TRUE(std::filesystem::exists(folder / "asked"));
+    EXPECT_EQ(asked, folder / "song.tps");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "FakeMessageBoxService.h"
 #include "MessageBoxLayout.h"
+#include "ScopedEnvironment.h"
 #include "SdlMessageBoxService.h"
 
 namespace {
@@ -81,21 +82,6 @@ TEST(MessageBoxServiceTest, ScopedFakeTakesEveryBoxWhileItLives)
     EXPECT_EQ(&GetMessageBoxService(), &real);
 }
 
-// Sets an environment variable for the scope and puts it back after.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : mName(name)
-    {
-        if (const char* old = std::getenv(name)) mOld = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnvironment() { mOld ? ::setenv(mName, mOld->c_str(), 1) : ::unsetenv(mName); }
-
-private:
-    const char* mName;
-    std::optional<std::string> mOld;
-};
-
 TEST(SdlMessageBoxServiceTest, WithoutADisplayTheBoxGoesToTheStreamAndAnswersItsDefault)
 {
     const ScopedEnvironment noX("DISPLAY", nullptr);
@@ -110,7 +96,7 @@ TEST(SdlMessageBoxServiceTest, WithoutADisplayTheBoxGoesToTheStreamAndAnswersIts
         SCOPED_TRACE(testing::Message() << "flags 0x" << std::hex << row.flags);
         std::ostringstream err;
         SdlMessageBoxService service(err);
-        EXPECT_EQ(service.Show(u"Stra\u00DFe nicht gefunden", u"Fehler", row.flags), row.answer);
+        EXPECT_EQ(service.Show(u"Stra\u00DFe nicht gefunden", u"Fehler", row.flags, {}), row.answer);
         EXPECT_EQ(err.str(),
                   "Fehler: Stra\xC3\x9F"
                   "e nicht gefunden\n");

@@ -92,7 +92,7 @@ TEST(SdlMessageBoxTest, EnterEscapeAndTheCloseBoxGiveTheWindowsAnswers)
         int32_t answer = 0;
         {
             const AnsweringUser user(caption, row.action);
-            answer = SdlMessageBoxService().Show(u"Keep the changes?", caption16, row.flags);
+            answer = SdlMessageBoxService().Show(u"Keep the changes?", caption16, row.flags, {});
         }
         EXPECT_EQ(answer, row.answer);
     }

@@ -16,7 +16,14 @@ class RecordingHost : public IFileDialogHost {
 public:
     uint64_t GetOwnerWindow() override { return 0x1c00007; }
     void WhileChooserOpen() override { ++passes; }
+    bool ConfirmReplace(const std::string& path, const std::string& title) override
+    {
+        questions.push_back(title + ": " + path);
+        return replace;
+    }
     int passes = 0;
+    std::vector<std::string> questions;
+    bool replace = false;
 };
 
 class RecordingSink : public Platform::DebugOutputSink {
@@ -144,6 +151,23 @@ TEST_F(FileDialogTest, SavingAppendsTheDefaultExtensionAndTheWindowsKeepPainting
     ASSERT_EQ(Save(dialog), S_OK);
     EXPECT_EQ(dialog.GetFilePath().ToUtf8(), folder / "Organ.tps");
     EXPECT_GE(host.passes, 1);
+    EXPECT_TRUE(host.questions.empty());
+}
+
+TEST_F(FileDialogTest, AnExistingFileBehindTheAddedExtensionIsReplacedOnlyWhenTheHostSaysSo)
+{
+    TempFolder folder("file-dialog-test");
+    TempFolder::WriteText(folder / "Organ.tps", "old");
+    LFileDialog dialog(String(folder.Path().c_str()));
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "yes" : "no");
+        host.questions.clear();
+        host.replace = replace;
+        fake.AnswerPaths({folder / "Organ"});
+        EXPECT_EQ(Save(dialog), replace ? S_OK : E_FAIL);
+        EXPECT_EQ(host.questions, std::vector<std::string>{"Save preset: " + folder / "Organ.tps"});
+    }
+    EXPECT_EQ(dialog.GetFilePath().ToUtf8(), folder / "Organ.tps");
 }
 
 }  // namespace
