@@ -65,6 +65,10 @@ private:
     MidiInputSink* mSink = nullptr;
 };
 
+// Ends whatever the input left open, then a message that marks the end.
+const Bytes kTail = {0xF6, 0xF0, 0x7D, 0x46, 0x55, 0x5A, 0xF7};
+const Bytes kMarker = {0xF0, 0x7D, 0x46, 0x55, 0x5A, 0xF7};
+
 class Recorder final : public QV::LNotificationClient {
     QV_TYPE_NAME("class Recorder")
 
@@ -75,23 +79,25 @@ public:
         const auto data = QV::RCPtr<QV::LMidiCaptureNotificationData>::DynamicCast(notification->GetPayload());
         Check(data.Get() != nullptr);
         const auto* first = reinterpret_cast<const uint8_t*>(data->GetBytes().GetData());
+        bool awaited = false;
         {
             std::lock_guard lock(mMutex);
             mCaptured.emplace_back(first, first + data->GetBytes().GetCount());
+            if (mCaptured.back() == kMarker) awaited = ++mMarkers == mAwaitedMarkers;
         }
-        mChanged.notify_all();
+        // Only the last marker wakes the input's thread: a wake for every
+        // message cost it a switch each, and the chain's threads a processor.
+        if (awaited) mChanged.notify_one();
         return QV::S_OK;
     }
 
-    // Everything captured up to and including `count` copies of `marker`.
-    std::vector<Bytes> TakeUntil(const Bytes& marker, std::size_t count)
+    // Everything captured up to and including the `count`th marker.
+    std::vector<Bytes> TakeUntilMarker(std::size_t count)
     {
         std::unique_lock lock(mMutex);
-        Check(mChanged.wait_for(lock, std::chrono::seconds(20), [&] {
-            std::size_t seen = 0;
-            for (const Bytes& b : mCaptured) seen += b == marker;
-            return seen >= count;
-        }));
+        mAwaitedMarkers = count;
+        Check(mChanged.wait_for(lock, std::chrono::seconds(20), [&] { return mMarkers >= count; }));
+        mMarkers = mAwaitedMarkers = 0;
         return std::exchange(mCaptured, {});
     }
 
@@ -99,6 +105,8 @@ private:
     std::mutex mMutex;
     std::condition_variable mChanged;
     std::vector<Bytes> mCaptured;
+    std::size_t mMarkers = 0;
+    std::size_t mAwaitedMarkers = 0;
 };
 
 // The System Exclusive messages a stream holds whole: F0, data bytes with
@@ -144,9 +152,6 @@ struct Chain {
     QV::RCPtr<Recorder> recorder;
 };
 
-// Ends whatever the input left open, then a message that marks the end.
-const Bytes kTail = {0xF6, 0xF0, 0x7D, 0x46, 0x55, 0x5A, 0xF7};
-const Bytes kMarker = {0xF0, 0x7D, 0x46, 0x55, 0x5A, 0xF7};
 // Messages per input at most; the stream ends before the next.
 constexpr std::size_t kMaxMessagesPerInput = 6;
 
@@ -182,7 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::size_t markers = 0;
     for (const Bytes& m : expected) markers += m == kMarker;
     std::vector<Bytes> captured;
-    for (const Bytes& message : chain->recorder->TakeUntil(kMarker, markers)) {
+    for (const Bytes& message : chain->recorder->TakeUntilMarker(markers)) {
         Check(!message.empty());
         if (message[0] == 0xF0) {
             captured.push_back(message);

@@ -228,6 +228,55 @@ TEST_F(EditorWindowTest, ADamagedOrForeignPlacementOpensCentredAtTheDefaultSize)
     }
 }
 
+// The largest settings file the editor reads.
+constexpr size_t kSettingsLimit = 1024 * 1024;
+
+TEST_F(EditorWindowTest, ASettingsFileTooLargeToReadIsMovedAsideAndTheNextCloseKeepsThePlace)
+{
+    const std::string settings = folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
+    std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
+    const std::string tooLarge = "Big = " + std::string(kSettingsLimit - 6, 'x') + "\n";
+    TempFolder::WriteText(settings, tooLarge);
+
+    WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    MoveResize(window, 100, 80, 1100, 760);
+    const WindowGeometry placed = Settled(window);
+    CloseEditor(window);
+    EXPECT_NE(editor->ErrorOutput().find("moved aside to " + settings + ".too-large"), std::string::npos)
+        << editor->ErrorOutput();
+    EXPECT_EQ(TempFolder::ReadText(settings + ".too-large"), tooLarge);
+    ASSERT_TRUE(std::filesystem::exists(settings));
+    EXPECT_LT(std::filesystem::file_size(settings), 4096u);
+
+    window = StartEditor();
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(Text(Settled(window)), Text(placed));
+    CloseEditor(window);
+}
+
+TEST_F(EditorWindowTest, ASettingsFileJustUnderItsLimitIsNeverSavedPastIt)
+{
+    const std::string settings = folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
+    std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
+    const std::string nearlyFull = "Big = " + std::string(kSettingsLimit - 8, 'x') + "\n";
+    TempFolder::WriteText(settings, nearlyFull);
+
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE(start);
+        const WindowId window = StartEditor();
+        ASSERT_NE(window, 0u);
+        MoveResize(window, 100, 80, 1100, 760);
+        (void)Settled(window);
+        CloseEditor(window);
+        // Each start still reads it; the place it cannot hold is not saved.
+        const std::string said = editor->ErrorOutput();
+        EXPECT_EQ(said.find("cannot read"), std::string::npos) << said;
+        EXPECT_NE(said.find(settings + " is not saved"), std::string::npos) << said;
+        EXPECT_EQ(TempFolder::ReadText(settings), nearlyFull);
+    }
+}
+
 TEST_F(EditorWindowTest, AResizeKeepsThePlaceAndTheMinimumHolds)
 {
     const WindowId window = StartEditor();

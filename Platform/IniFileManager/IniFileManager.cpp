@@ -1,5 +1,8 @@
 // IniFileManager.so: the settings-file library bound by name at run time.
 // See IniFileManagerApi.h for the interface.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +28,8 @@ struct OpenFile {
     std::string versionTag;
     std::string appName;
     IniDocument document;
+    // As last read or saved: what a save too large to keep goes back to.
+    IniDocument saved;
 };
 
 // The files this library has open, by handle. Handles count up from 1 and
@@ -67,31 +72,80 @@ OpenFiles& Files()
     return files;
 }
 
-// A settings file is small; anything larger is not one of ours.
+// A settings file is small; anything larger is not one of ours. The same
+// limit holds for reading and saving, so a saved file always reads back.
 constexpr size_t kMaxSettingsBytes = 1024 * 1024;
 
-// The whole file; an absent file is empty. Nothing, and why, when it cannot
-// be read, is not a regular file (a FIFO would hang the start) or is too large.
+bool IsRegularFileOverTheLimit(const std::string& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           static_cast<uint64_t>(info.st_size) > kMaxSettingsBytes;
+}
+
+// Renames the file to "<path>.too-large" (or "-2", "-3", ... when taken,
+// so an earlier one is kept): the new name, or none and why.
+std::optional<std::string> MoveAsideTooLarge(const std::string& path, std::string& error)
+{
+    for (int n = 1; n <= 99; ++n) {
+        const std::string aside = path + ".too-large" + (n == 1 ? std::string() : "-" + std::to_string(n));
+        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) return aside;
+        if (errno != EEXIST) {
+            error = std::strerror(errno);
+            return std::nullopt;
+        }
+    }
+    error = "every name for it is taken";
+    return std::nullopt;
+}
+
+// The whole file; an absent file is empty, and so is a regular file too large
+// to be ours once it is moved aside, so that the next save starts afresh
+// instead of failing every start. Nothing, and why, when it cannot be read,
+// is not a regular file (a FIFO would hang the start) or is too large and
+// stays where it is.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error)
 {
     int openErrno = 0;
     std::optional<std::string> text = Platform::Files::ReadWhole(path, kMaxSettingsBytes, &error, &openErrno);
-    if (!text && openErrno == ENOENT) return std::string();
-    return text;
+    if (text || openErrno == ENOENT) return text ? text : std::string();
+    if (!IsRegularFileOverTheLimit(path)) return text;
+    std::string moveError;
+    const std::optional<std::string> aside = MoveAsideTooLarge(path, moveError);
+    if (!aside) {
+        error += " and cannot be moved aside (" + moveError + ")";
+        return text;
+    }
+    std::fprintf(stderr,
+                 "IniFileManager: %s is larger than %zu bytes; it was moved aside to %s, the defaults are used "
+                 "and the next save starts a fresh file\n",
+                 path.c_str(), kMaxSettingsBytes, aside->c_str());
+    return std::string();
 }
 
-int32_t Save(const OpenFile& file)
+int32_t Save(OpenFile& file)
 {
     std::vector<std::string> comments;
     if (!file.appName.empty() || !file.versionTag.empty()) {
         comments.push_back(file.appName + " settings" +
                            (file.versionTag.empty() ? std::string() : ", version " + file.versionTag));
     }
+    const std::string text = file.document.ToText(comments);
+    if (text.size() > kMaxSettingsBytes) {
+        std::fprintf(stderr,
+                     "IniFileManager: %s is not saved: it would be %zu bytes, over the limit of %zu; the file is "
+                     "left as it was\n",
+                     file.path.c_str(), text.size(), kMaxSettingsBytes);
+        // Dropping what never fits lets a later, smaller change be saved.
+        file.document = file.saved;
+        return kIniTooLarge;
+    }
     std::string error;
-    if (!Platform::AtomicFileWriter::Write(file.path, file.document.ToText(comments), &error)) {
+    if (!Platform::AtomicFileWriter::Write(file.path, text, &error)) {
         std::fprintf(stderr, "IniFileManager: %s\n", error.c_str());
         return kIniIoError;
     }
+    file.saved = file.document;
     return kIniOk;
 }
 
@@ -140,7 +194,7 @@ INI_EXPORT int32_t OpenIniFile(const char* path, const char* versionTag, const c
         return kIniParseError;
     }
     auto file = std::make_unique<OpenFile>(
-        OpenFile{path, versionTag ? versionTag : "", appName ? appName : "", std::move(*document)});
+        OpenFile{path, versionTag ? versionTag : "", appName ? appName : "", *document, *document});
     *outHandle = Files().Add(std::move(file));
     return kIniOk;
 }

@@ -24,10 +24,15 @@ enum : int32_t {
     kIniParseError = -6,        // the file is not a settings file; it is left as it is
     kIniIoError = -7,           // reading or saving failed; the file on disk is unchanged
     kIniNotANumber = -8,        // the stored value is not a 32-bit integer
+    kIniTooLarge = -9,          // the saved file would pass 1 MiB, the most that is read: the file on disk
+                                // is unchanged and the open file goes back to what was last read or saved
 };
 
 // The entries, as function types for binding by name.
 extern "C" {
+// An absent file opens empty. A regular file over 1 MiB is renamed to
+// "<path>.too-large" (or "-2", "-3", ...) and opens empty, said on standard
+// error; anything else that cannot be read is kIniIoError.
 using OpenIniFileFn = int32_t (*)(const char* path, const char* versionTag, const char* appName,
                                   IniFileHandle* outHandle);
 using WriteIniFileFn = int32_t (*)(IniFileHandle handle);

@@ -34,7 +34,6 @@ DebugSwitch ParseDebugSwitch(std::string_view commandLine)
     // A ":" past the blank belongs to another argument, not to this switch.
     const bool hasHost = colon != std::string::npos && colon < blank;
     const size_t end = hasHost ? colon : (blank != std::string::npos ? blank : text.size());
-    if (end - start < 2) return result;
     const std::string field = text.substr(start, end - start);
     int32_t port = 0;
     for (const char c : field) {

@@ -10,12 +10,10 @@ namespace QV {
 
 struct DebugSwitch {
     bool openConsole = false;
-    // Set for the UDP form with a port field of at least two characters
-    // that is a number 1..65535.
+    // Set for the UDP form with a port field that is a number 1..65535.
     std::optional<int32_t> port;
     std::optional<std::string> host;
-    // Why a port field of two or more characters was refused; the console
-    // is opened instead.
+    // Why the port field was refused; the console is opened instead.
     std::optional<std::string> error;
 };
 

@@ -214,31 +214,42 @@ TEST_F(IniFileManagerLibraryTest, UnreadableFileIsReportedAndLeftAlone)
     EXPECT_EQ(Open(mFolder.Path().c_str(), "", "", &handle), kIniIoError);
 }
 
+constexpr size_t kLimit = 1024 * 1024;
+
+// A settings file of exactly bytes bytes, in the form a save writes it back
+// when opened without a name or version (no comment line).
+std::string SettingsOfSize(size_t bytes) { return "Big = " + std::string(bytes - 7, 'x') + "\n"; }
+
 TEST_F(IniFileManagerLibraryTest, OnlyARegularFileOfAtMostOneMebibyteIsRead)
 {
     const std::string fifo = mFolder / "fifo.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string large = mFolder / "large.ini";
-    TempFolder::WriteText(large, "; " + std::string(1024 * 1024, 'x') + "\n");
-    const std::string limit = mFolder / "limit.ini";
-    TempFolder::WriteText(limit, "Key = 1\n; " + std::string(1024 * 1024 - 11, 'x') + "\n");
-    ASSERT_EQ(std::filesystem::file_size(limit), 1024u * 1024u);
+    const std::string linkedLarge = mFolder / "linked-large";
+    TempFolder::WriteText(linkedLarge, SettingsOfSize(kLimit + 1));
+    const std::string link = mFolder / "link.ini";
+    std::filesystem::create_symlink(linkedLarge, link);
     struct Row {
         const char* what;
         std::string path;
+        size_t bytes;  // 0: the path is made above
         int32_t result;
+        const char* movedTo;  // the name of a file moved aside
     };
     const Row rows[] = {
-        {"FIFO", fifo, kIniIoError},
-        {"device", "/dev/zero", kIniIoError},
-        {"one byte over the limit", large, kIniIoError},
-        {"exactly the limit", limit, kIniOk},
+        {"FIFO", fifo, 0, kIniIoError, nullptr},
+        {"device", "/dev/zero", 0, kIniIoError, nullptr},
+        // Only a regular file of ours is moved, never what a link points at.
+        {"link to a file over the limit", link, 0, kIniIoError, nullptr},
+        {"one byte under the limit", mFolder / "under.ini", kLimit - 1, kIniOk, nullptr},
+        {"exactly the limit", mFolder / "limit.ini", kLimit, kIniOk, nullptr},
+        {"one byte over the limit", mFolder / "over.ini", kLimit + 1, kIniOk, "over.ini.too-large"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        if (row.bytes) TempFolder::WriteText(row.path, SettingsOfSize(row.bytes));
         IniFileHandle handle = 99;
-        auto opened = std::async(std::launch::async,
-                                 [&] { return Open(row.path.c_str(), "1.0.0", "Tarsel Preset Editor", &handle); });
+        testing::internal::CaptureStderr();
+        auto opened = std::async(std::launch::async, [&] { return Open(row.path.c_str(), "", "", &handle); });
         if (opened.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
             ADD_FAILURE() << "the open hangs";
             // A writer releases a reader stuck on the FIFO.
@@ -246,18 +257,100 @@ TEST_F(IniFileManagerLibraryTest, OnlyARegularFileOfAtMostOneMebibyteIsRead)
             if (writer >= 0) ::close(writer);
         }
         EXPECT_EQ(opened.get(), row.result);
-        if (row.result == kIniOk) {
-            int32_t value = 0;
-            EXPECT_EQ(GetInt(handle, "Key", 0, &value), kIniOk);
-            EXPECT_EQ(value, 1);
-            EXPECT_EQ(Close(handle, 0), kIniOk);
-        } else {
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (row.result != kIniOk) {
             EXPECT_EQ(handle, 0u);
+            EXPECT_NE(said.find("the defaults are used"), std::string::npos) << said;
+            continue;
         }
+        if (!row.movedTo) {
+            int32_t needed = 0;
+            EXPECT_EQ(GetStr(handle, "Big", "", nullptr, 0, &needed), kIniBufferTooSmall);
+            EXPECT_EQ(needed, static_cast<int32_t>(row.bytes - 6));
+            EXPECT_EQ(Close(handle, 0), kIniOk);
+            EXPECT_EQ(said, "");
+            continue;
+        }
+        const std::string aside = mFolder / row.movedTo;
+        EXPECT_NE(said.find("moved aside to " + aside), std::string::npos) << said;
+        EXPECT_EQ(TempFolder::ReadText(aside), SettingsOfSize(row.bytes));
+        // It opens empty, and the next save starts a fresh, readable file.
+        EXPECT_EQ(Exists(handle, "Big"), 0);
+        ASSERT_EQ(SetInt(handle, "CurrentSkinIndex", 2), kIniOk);
+        ASSERT_EQ(Close(handle, 1), kIniOk);
+        EXPECT_LT(std::filesystem::file_size(row.path), 100u);
+        handle = OpenOrFail(row.path);
+        int32_t value = 0;
+        EXPECT_EQ(GetInt(handle, "CurrentSkinIndex", 0, &value), kIniOk);
+        EXPECT_EQ(value, 2);
+        EXPECT_EQ(Close(handle, 0), kIniOk);
     }
     // Nothing was written over what was there.
-    EXPECT_EQ(std::filesystem::file_size(large), 1024u * 1024u + 3u);
+    EXPECT_EQ(TempFolder::ReadText(linkedLarge), SettingsOfSize(kLimit + 1));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+TEST_F(IniFileManagerLibraryTest, AFileMovedAsideBeforeIsKept)
+{
+    const std::string path = mFolder / "UserSettings.ini";
+    TempFolder::WriteText(path + ".too-large", "earlier");
+    for (const char* name : {"UserSettings.ini.too-large-2", "UserSettings.ini.too-large-3"}) {
+        SCOPED_TRACE(name);
+        TempFolder::WriteText(path, SettingsOfSize(kLimit + 1));
+        IniFileHandle handle = OpenOrFail(path);
+        EXPECT_EQ(Close(handle, 0), kIniOk);
+        EXPECT_EQ(std::filesystem::file_size(mFolder / name), kLimit + 1);
+    }
+    EXPECT_EQ(TempFolder::ReadText(path + ".too-large"), "earlier");
+}
+
+TEST_F(IniFileManagerLibraryTest, ASaveThatWouldPassTheLimitLeavesTheFileAsItWas)
+{
+    const std::string path = mFolder / "UserSettings.ini";
+    // "K = <value>\n" takes 5 bytes more than the value.
+    const std::string before = SettingsOfSize(kLimit - 20);
+    struct Row {
+        const char* what;
+        size_t valueLength;
+        bool onClose;
+        int32_t result;
+    };
+    const Row rows[] = {
+        {"a save that reaches the limit", 15, false, kIniOk},
+        {"a save one byte past the limit", 16, false, kIniTooLarge},
+        // The window's place saved as the editor closes.
+        {"a save on close past the limit", 176, true, kIniTooLarge},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder::WriteText(path, before);
+        IniFileHandle handle = 0;
+        ASSERT_EQ(Open(path.c_str(), "", "", &handle), kIniOk);
+        ASSERT_EQ(SetStr(handle, "K", std::string(row.valueLength, 'v').c_str()), kIniOk);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(row.onClose ? Close(handle, 1) : Write(handle), row.result);
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (row.result == kIniOk) {
+            EXPECT_EQ(std::filesystem::file_size(path), kLimit);
+            if (!row.onClose) {
+                EXPECT_EQ(Close(handle, 0), kIniOk);
+            }
+            handle = OpenOrFail(path);
+            EXPECT_EQ(GetText(handle, "K"), std::string(row.valueLength, 'v'));
+            EXPECT_EQ(Close(handle, 0), kIniOk);
+            continue;
+        }
+        EXPECT_NE(said.find(path + " is not saved"), std::string::npos) << said;
+        EXPECT_EQ(TempFolder::ReadText(path), before);
+        // The change that never fits is dropped, so a smaller one is still saved.
+        EXPECT_EQ(Exists(handle, "K"), 0);
+        ASSERT_EQ(SetStr(handle, "K", "v"), kIniOk);
+        EXPECT_EQ(Close(handle, 1), kIniOk);
+        handle = OpenOrFail(path);
+        EXPECT_EQ(GetText(handle, "K"), "v");
+        EXPECT_EQ(Close(handle, 0), kIniOk);
+    }
 }
 
 TEST_F(IniFileManagerLibraryTest, BadArgumentsFailWithoutTouchingState)

@@ -229,8 +229,11 @@ TEST_F(FrameworkAppEntryTest, TheDebugSwitchReachesTheSystem)
         const char* said;  // on standard error
     } cases[] = {{u"tarsel -debug_console", "Console", ""},
                  {u"tarsel -DEBUG_CONSOLE:9000:localhost", "Target LOCALHOST:9000", ""},
+                 {u"tarsel -DEBUG_CONSOLE:7", "Target -:7", ""},
                  {u"tarsel -DEBUG_CONSOLE:90000:localhost", "Console",
-                  "-DEBUG_CONSOLE: the port \"90000\" is not a number 1..65535; the console is used\n"}};
+                  "-DEBUG_CONSOLE: the port \"90000\" is not a number 1..65535; the console is used\n"},
+                 {u"tarsel -DEBUG_CONSOLE:x", "Console",
+                  "-DEBUG_CONSOLE: the port \"X\" is not a number 1..65535; the console is used\n"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
         services.log.clear();
@@ -290,8 +293,11 @@ TEST(DebugSwitchTest, ReadsTheConsoleAndUdpForms)
         {"tarsel -DEBUG_CONSOLE", true, -1, nullptr},
         {"tarsel -debug_console", true, -1, nullptr},
         {"tarsel -Debug_Console -other", true, -1, nullptr},
-        {"tarsel -DEBUG_CONSOLE:9", false, -1, nullptr},
-        {"tarsel -DEBUG_CONSOLE:", false, -1, nullptr},
+        // A port of any length.
+        {"tarsel -DEBUG_CONSOLE:1", false, 1, nullptr},
+        {"tarsel -DEBUG_CONSOLE:7", false, 7, nullptr},
+        {"tarsel -DEBUG_CONSOLE:7:host", false, 7, "HOST"},
+        {"tarsel -DEBUG_CONSOLE:7 -x", false, 7, nullptr},
         {"tarsel -DEBUG_CONSOLE:9000", false, 9000, nullptr},
         {"tarsel -DEBUG_CONSOLE:9000 -x", false, 9000, nullptr},
         {"tarsel -debug_console:9000:myhost", false, 9000, "MYHOST"},
@@ -300,9 +306,12 @@ TEST(DebugSwitchTest, ReadsTheConsoleAndUdpForms)
         // The ":" after the blank belongs to the next argument.
         {"tarsel -DEBUG_CONSOLE:9000 C:/presets", false, 9000, nullptr},
         {"tarsel -DEBUG_CONSOLE:12 x:y", false, 12, nullptr},
-        {"tarsel -DEBUG_CONSOLE:1 x:y", false, -1, nullptr},
+        {"tarsel -DEBUG_CONSOLE:1 x:y", false, 1, nullptr},
         {"tarsel -DEBUG_CONSOLE:65535", false, 65535, nullptr},
+        // Leading zeros do not count against the range.
         {"tarsel -DEBUG_CONSOLE:01", false, 1, nullptr},
+        {"tarsel -DEBUG_CONSOLE:007:host", false, 7, "HOST"},
+        {"tarsel -DEBUG_CONSOLE:000000065535", false, 65535, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine);
@@ -320,8 +329,11 @@ TEST(DebugSwitchTest, ReadsTheConsoleAndUdpForms)
 TEST(DebugSwitchTest, APortOutside1To65535IsReportedAndTheConsoleUsed)
 {
     for (const char* commandLine :
-         {"tarsel -DEBUG_CONSOLE:AB", "tarsel -DEBUG_CONSOLE:00", "tarsel -DEBUG_CONSOLE:65536:host",
-          "tarsel -DEBUG_CONSOLE:12AB", "tarsel -DEBUG_CONSOLE:-5", "tarsel -DEBUG_CONSOLE:99999999999999999999 x"}) {
+         {"tarsel -DEBUG_CONSOLE:AB", "tarsel -DEBUG_CONSOLE:x", "tarsel -DEBUG_CONSOLE:0", "tarsel -DEBUG_CONSOLE:00",
+          "tarsel -DEBUG_CONSOLE:", "tarsel -DEBUG_CONSOLE: x", "tarsel -DEBUG_CONSOLE::host",
+          "tarsel -DEBUG_CONSOLE:65536", "tarsel -DEBUG_CONSOLE:65536:host", "tarsel -DEBUG_CONSOLE:12AB",
+          "tarsel -DEBUG_CONSOLE:7x", "tarsel -DEBUG_CONSOLE:-5", "tarsel -DEBUG_CONSOLE:+7",
+          "tarsel -DEBUG_CONSOLE:99999999999999999999 x"}) {
         SCOPED_TRACE(commandLine);
         const DebugSwitch result = ParseDebugSwitch(commandLine);
         EXPECT_TRUE(result.openConsole);
