@@ -12,7 +12,6 @@
 #include "LDeviceView.h"
 #include "LDialog.h"
 #include "LMainControl.h"
-#include "LMainMenu.h"
 #include "LNotificationCenterManager.h"
 #include "MeasurementRendererSource.h"
 #include "MessageBoxService.h"
@@ -412,10 +411,6 @@ void LApplication::BeforeRun()
     if (auto* view = dynamic_cast<LDeviceView*>(main->GetDeviceView().Get())) {
         view->SetMidiManager(mMidiManager);
         view->ListenForCommands(root->GetDistributor());
-    }
-    // Menu commands go through the window's queue to the device view.
-    if (auto* menu = dynamic_cast<LMainMenu*>(main->FindChildControl(u"mainMenu").Get())) {
-        menu->SetNotificationTarget(root->GetQueue());
     }
 }
 

@@ -171,6 +171,9 @@ int main(int argc, char** argv)
         return 0;
     }
     gSelf = argv[0];
-    // Per rectangle, 1,000 to a region against 10: the goal is at most 3x.
-    return bench::RunWithRatios(argc, argv, {{"BM_RegionDisjointRects/1000", "BM_RegionDisjointRects/10"}});
+    // Per rectangle, 1,000 to a region against 10.
+    return bench::RunWithRatios(argc, argv, {{"BM_RegionDisjointRects/1000", "BM_RegionDisjointRects/10", 3.0}},
+                                {{"BM_RegionDisjointRects/1000", "ns_per_rect", 200, "ns"},
+                                 {"BM_RegionNormalizedWarm", "ns_per_rect", 200, "ns"},
+                                 {"BM_RegionNormalizedFreshProcess/iterations:20/manual_time", "ns_per_rect", 200, "ns"}});
 }

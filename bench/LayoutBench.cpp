@@ -137,5 +137,6 @@ BENCHMARK(BM_LayoutPass)->Arg(49)->Arg(100)->Arg(1000)->Unit(benchmark::kMillise
 int main(int argc, char** argv)
 {
     // About 1,000 and 10,000 controls: the goal is at most 20x between them.
-    return bench::RunWithRatios(argc, argv, {{"BM_LayoutPass/1000", "BM_LayoutPass/100"}});
+    return bench::RunWithRatios(argc, argv, {{"BM_LayoutPass/1000", "BM_LayoutPass/100", 20.0}},
+                                {{"BM_LayoutPass/1000", "", 100, "ms"}});
 }

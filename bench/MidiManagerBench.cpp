@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "LoopbackMidiDriver.h"
 #include "MidiServices.h"
 #include "PresetDump.h"
+#include "RatioReporter.h"
 #include "TarselKeyboard.h"
 
 namespace {
@@ -148,4 +150,11 @@ BENCHMARK(BM_CheckAndReadPresetDump);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    const std::string busy = "BM_GetPresetRoundTrip/busy:4/iterations:500";
+    return bench::RunWithRatios(argc, argv, {},
+                                {{busy, "median_us", 2000, "us"},
+                                 {busy, "p99_us", 5000, "us"},
+                                 {busy, "handovers_per_get", 3, "hand-overs"}});
+}

@@ -45,6 +45,6 @@ int main(int argc, char** argv)
 {
     std::thread([] {}).join();
     return bench::RunWithRatios(argc, argv,
-                                {{"BM_RCPtrCopy/real_time/threads:1", "BM_SharedPtrCopy/real_time/threads:1"},
-                                 {"BM_RCPtrCopy/real_time/threads:4", "BM_SharedPtrCopy/real_time/threads:4"}});
+                                {{"BM_RCPtrCopy/real_time/threads:1", "BM_SharedPtrCopy/real_time/threads:1", 1.0},
+                                 {"BM_RCPtrCopy/real_time/threads:4", "BM_SharedPtrCopy/real_time/threads:4", 1.0}});
 }

@@ -224,9 +224,9 @@ BENCHMARK(BM_RepaintOneControl)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    std::vector<std::pair<std::string, std::string>> pairs;
+    std::vector<bench::Ratio> ratios;
     for (const char* size : {"800/600", "1024/768", "1920/1080", "3840/2160"}) {
-        pairs.emplace_back(std::string("BM_FullFrameRenderer/") + size, std::string("BM_FullFrameRawCairo/") + size);
+        ratios.push_back({std::string("BM_FullFrameRenderer/") + size, std::string("BM_FullFrameRawCairo/") + size, 1.3});
     }
-    return bench::RunWithRatios(argc, argv, pairs);
+    return bench::RunWithRatios(argc, argv, std::move(ratios), {{"BM_RepaintOneControl", "", 1000, "us"}});
 }

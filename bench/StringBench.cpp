@@ -126,7 +126,9 @@ public:
         const double iconvRate = mRates["BM_RoundTrip_Iconv"];
         if (iconvRate <= 0) return;
         for (const char* name : {"BM_RoundTrip_Strings", "BM_RoundTrip_Routines"}) {
-            std::printf("%s / iconv throughput: %.2fx\n", name, mRates[name] / iconvRate);
+            const double ratio = mRates[name] / iconvRate;
+            std::printf("%s / iconv throughput: %.2fx (goal: at least 1.0x, %s)\n", name, ratio,
+                        ratio >= 1.0 ? "reached" : "not reached");
         }
     }
 

@@ -15,6 +15,7 @@
 #include "LControl.h"
 #include "OSWindow.h"
 #include "PresentSink.h"
+#include "RatioReporter.h"
 #include "SdlWindowBackend.h"
 #include "Surface.h"
 
@@ -37,9 +38,9 @@ public:
     DoubleRect GetWorkArea() override { return Platform::Window::GetWorkArea(); }
     void RequestExit() override {}
     void HandleCommandText(const String&) override {}
-    bool ProcessPendingNotifications(bool) override
+    bool ProcessPendingNotifications(bool firstPass) override
     {
-        for (const auto& root : GetRootWindows()) root->ProcessNotifications();
+        for (const auto& root : GetRootWindows()) root->ProcessNotifications(firstPass);
         return false;
     }
     void DropClipboardValue() override {}
@@ -223,4 +224,11 @@ BENCHMARK(BM_IdleWindowCpu)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_FirstFrameEditorWindow", "BM_FirstFrameBareSdl", 2.0},
+                                 {"BM_ResizeToFrameEditorWindow", "BM_ResizeToFrameBareSdl", 1.3},
+                                 {"BM_PresentFullFrame", "BM_SameFormatCopyFullFrame", 1.1}},
+                                {{"BM_IdleWindowCpu/iterations:1", "cpu_percent_of_core", 0.5, "% of a core"}});
+}

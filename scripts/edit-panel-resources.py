@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the edit panels' skin and string entries between the
 "edit panels: begin/end" markers of Resources/Xml/APP_SKINS.xml and
-APP_STRINGS.xml, and their small pictures to Resources/Images. The panels
+APP_STRINGS.xml, their small pictures to Resources/Images and the type enums
+of their type lists to UI/EditPanels/EditPanelTypes.h. The panels
 repeat the same few widgets many times; this keeps their geometry, looks and
 texts in one readable place. Run it after a change and commit what it wrote.
 With --out DIR it leaves the tree alone and writes the results to DIR instead
@@ -472,6 +473,12 @@ NOTE_LABELS = {"noteNameLabel": items(NOTES, LABEL="%s"),
 CC_NAMES = {1: "MOD WHEEL", 2: "BREATH", 4: "FOOT", 7: "VOLUME",
             8: "BALANCE", 10: "PAN", 11: "EXPRESSION", 64: "SUSTAIN", 65: "PORTA", 66: "SOSTENUTO",
             67: "SOFT PEDAL", 71: "RESONANCE", 74: "CUTOFF", 91: "REVERB", 93: "CHORUS"}
+# The type lists: an item's place is the type's byte, and the panels' code
+# names each type by its enum (see type_header).
+HARDWARE_BUTTON_TYPES = ["OCTAVE", "PROGRAM", "PROGRAM LATCH", "PROGRAM INC/DEC", "CC ABSOLUTE", "CC LATCH",
+                         "CC INC/DEC", "MMC"]
+FOOT_SWITCH_TYPES = ["NOTE", "NOTE LATCH", "PROGRAM", "PROGRAM LATCH", "PROGRAM INC", "PROGRAM DEC",
+                     "CC ABSOLUTE", "CC LATCH", "CC INC", "CC DEC", "MMC"]
 C = "ZiroruVovizu.Control."
 TABLES = {
     C + "LabeledKeyZoneMidiChannelSelector|comboBox":
@@ -508,8 +515,7 @@ TABLES = {
     "ZiroruVovizu.WheelsPanel.PitchWheel|controlNameLabel": {"LABEL": "PITCH WHEEL"},
     "ZiroruVovizu.HardwareButtons|controlNameLabel": {"LABEL": "HARDWARE BUTTONS"},
     C + "LabeledHardwareButtonType|comboBox":
-        items(["OCTAVE", "PROGRAM", "PROGRAM LATCH", "PROGRAM INC/DEC", "CC ABSOLUTE", "CC LATCH",
-                        "CC INC/DEC", "MMC"], TOOLTIP="What the two buttons do"),
+        items(HARDWARE_BUTTON_TYPES, TOOLTIP="What the two buttons do"),
     C + "LabeledHardwareButtonType|controlNameLabel": {"LABEL": "TYPE"},
     "ZiroruVovizu.HardwareButtons.HardwareButton|controlNameLabel":
         items(["OCTAVE -", "OCTAVE +", "PROGRAM 1", "PROGRAM 2", "PROGRAM LATCH 1", "PROGRAM LATCH 2",
@@ -523,8 +529,7 @@ TABLES = {
     "ZiroruVovizu.FootSwitch|controlNameLabel":
         {"LABEL_FOOT_SWITCH_1": "FOOT SWITCH 1", "LABEL_FOOT_SWITCH_2": "FOOT SWITCH 2"},
     C + "LabeledFootSwitchType|comboBox":
-        items(["NOTE", "NOTE LATCH", "PROGRAM", "PROGRAM LATCH", "PROGRAM INC", "PROGRAM DEC",
-                        "CC ABSOLUTE", "CC LATCH", "CC INC", "CC DEC", "MMC"], TOOLTIP="What the switch sends"),
+        items(FOOT_SWITCH_TYPES, TOOLTIP="What the switch sends"),
     C + "LabeledFootSwitchType|controlNameLabel": {"LABEL": "TYPE"},
     C + "LabeledNoteSelector|controlNameLabel": {"LABEL": "NOTE"},
     C + "LabeledVelocityOnSelector|controlNameLabel": {"LABEL": "VEL ON"},
@@ -545,6 +550,33 @@ def string_tables():
     # The document's own table goes on after the markers.
     return out + '  <StringTable ID="|ZiroruVovizu">\n'
 
+
+
+# ---------------------------------------------------------------- type enums
+ACRONYMS = {"CC", "MMC"}
+
+
+def enumerator(text):
+    """"PROGRAM INC/DEC" -> kProgramIncDec, "CC LATCH" -> kCCLatch."""
+    words = re.split(r"[ /]+", text)
+    return "k" + "".join(w if w in ACRONYMS else w.capitalize() for w in words)
+
+
+def type_enum(name, texts):
+    width = max(len(enumerator(t)) for t in texts) + 1
+    body = "".join(f"    {enumerator(t) + ',':{width}}  // \"{t}\"\n" for t in texts)
+    return (f"enum class {name} : int32_t {{\n{body}}};\n"
+            f"inline constexpr int32_t k{name}Count = {len(texts)};\n")
+
+
+def type_header():
+    return ("#pragma once\n"
+            "// Written by scripts/edit-panel-resources.py from the type lists it puts in\n"
+            "// the skin's strings: a type is its item's place in the list and the byte\n"
+            "// the keyboard holds. Change the lists there and run the script.\n"
+            "#include <cstdint>\n\n"
+            + type_enum("HardwareButtonType", HARDWARE_BUTTON_TYPES) + "\n"
+            + type_enum("FootSwitchType", FOOT_SWITCH_TYPES))
 
 
 # ---------------------------------------------------------------- pictures
@@ -618,6 +650,7 @@ parser.add_argument("--out", type=pathlib.Path, help="folder for the results (de
 out = parser.parse_args().out
 xml = ROOT / "Resources/Xml"
 write_pictures(out or ROOT / "Resources/Images")
+((out or ROOT / "UI/EditPanels") / "EditPanelTypes.h").write_text(type_header(), encoding="utf-8")
 for name, sections in (("APP_SKINS.xml", skin_sections), ("APP_STRINGS.xml", [string_tables()])):
     splice(xml / name, sections, (out or xml) / name)
 _w, _h = panels_extent()

@@ -88,6 +88,8 @@ protected:
         return {{"XDG_CONFIG_HOME", folder.Path() + "/config"},
                 {"XDG_DATA_HOME", folder.Path() + "/data"},
                 {"XDG_RUNTIME_DIR", folder.Path() + "/runtime"},
+                // A start also looks for the editor under the cache folder.
+                {"XDG_CACHE_HOME", folder.Path() + "/cache"},
                 {"XDG_DOCUMENTS_DIR", folder.Path() + "/documents"},
                 {"TARSEL_SIMULATOR_STATE", statePath},
                 {"TARSEL_FILE_CHOOSER", FAKE_FILE_CHOOSER_TOOL},
@@ -512,6 +514,65 @@ std::string Drawn(const TextShape& shape)
         text += '\n';
     }
     return text;
+}
+
+// The saved place of a window at 100,80 of the smallest size (1002x686),
+// in the settings' own form: its last 16 bytes are the frame's edges.
+constexpr const char* kSmallestPlacement =
+    "2C0000000000000001000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF64000000500000004E040000FE020000";
+constexpr uint32_t kFieldBorder = 0xC8CED6;
+
+// PROGRAM INC/DEC shows the most fields of the hardware buttons, down to
+// their LIMIT boxes: at the smallest window those show whole, and so does
+// the bottom edge of the buttons and their panel, above the status strip.
+TEST_F(EditorEndToEndTest, AtTheSmallestWindowTheButtonsShowEveryFieldWhole)
+{
+    TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    CloseNormally(window);
+    const std::string settings = folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
+    std::string placed;
+    std::istringstream lines(ReadFile(settings));
+    for (std::string text; std::getline(lines, text);) {
+        placed += (text.rfind("WP", 0) == 0 ? std::string("WP = ") + kSmallestPlacement : text) + "\n";
+    }
+    WriteFile(settings, placed);
+    window = StartEditor();
+    ASSERT_NE(window, 0u);
+    const auto geometry = x.Geometry(window);
+    ASSERT_TRUE(geometry);
+    ASSERT_EQ(1002, geometry->width);
+    ASSERT_EQ(686, geometry->height);
+    ASSERT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s));
+
+    // The type list, three rows down from OCTAVE.
+    ASSERT_TRUE(x.Click(window, 300, 462));
+    std::this_thread::sleep_for(1s);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(x.PressKey(XK_Down));
+    ASSERT_TRUE(x.PressKey(XK_Return));
+    ASSERT_TRUE(Eventually([&] { return ParameterLine(ReadFile(statePath), 10) == "10: 03"; }, 15s))
+        << ParameterLine(ReadFile(statePath), 10);
+    ASSERT_TRUE(x.MoveTo(window, 700, 40));  // no box under the pointer shows hot
+    std::this_thread::sleep_for(1s);
+
+    const std::optional<TestSupport::Picture> picture = x.Capture(window);
+    ASSERT_TRUE(picture);
+    // The bottom edges, in window coordinates: the LIMIT boxes of both
+    // buttons, the buttons, their panel.
+    const struct {
+        const char* what;
+        int x, y, width;
+    } edges[] = {
+        {"button 1 LIMIT box", 103, 643, 58}, {"button 2 LIMIT box", 344, 643, 58}, {"button 1", 16, 646, 233},
+        {"button 2", 257, 646, 233},          {"hardware buttons", 8, 653, 490},
+    };
+    for (const auto& edge : edges) {
+        SCOPED_TRACE(edge.what);
+        const std::vector<uint32_t> row = Crop(*picture, edge.x + 1, edge.y, edge.width - 2, 1);
+        EXPECT_EQ(std::vector<uint32_t>(row.size(), kFieldBorder), row);
+    }
+    if (HasFailure()) x.SavePicture(window, "smallest-window.png");
+    CloseNormally(window);
 }
 
 class EditorInputTest : public EditorEndToEndTest {

@@ -91,6 +91,8 @@ protected:
         return {{"XDG_CONFIG_HOME", folder.Path() + "/config"},
                 {"XDG_DATA_HOME", folder.Path() + "/data"},
                 {"XDG_RUNTIME_DIR", folder.Path() + "/runtime"},
+                // A start also looks for the editor under the cache folder.
+                {"XDG_CACHE_HOME", folder.Path() + "/cache"},
                 {"XDG_DOCUMENTS_DIR", folder.Path() + "/documents"},
                 {"TARSEL_SIMULATOR_STATE", folder.Path() + "/keyboard.txt"},
                 {"TARSEL_FILE_CHOOSER", FAKE_FILE_CHOOSER_TOOL},

@@ -1,7 +1,7 @@
 #pragma once
 // The test application behind the shipped main window: the compiled-in skin
-// with every framework and editor class registered, and a work area a test
-// resizes to lay the window out at different sizes.
+// with every framework and editor class registered, and a window a test
+// resizes to lay the main control out at different sizes.
 #include "ControlTestSupport.h"
 #include "EditorControlClasses.h"
 #include "FrameworkControlClasses.h"
@@ -19,7 +19,15 @@ public:
         loaded = skin->LoadResources(u"::", 0x0409);
     }
     QV::IControlFactory* GetControlFactory() override { return skin.Get(); }
-    QV::DoubleRect GetWorkArea() override { return workArea; }
+    // Shows the top control in the window at that size and lays it out there.
+    QV::QVResult LayOut(QV::LControl& top, double width, double height)
+    {
+        window->width = width;
+        window->height = height;
+        if (top.GetRootWindow().Get() != window.Get())
+            (void)top.AttachToRootWindow(QV::RCPtr<QV::IRootWindow>(window.Get()));  // a top control, no parent
+        return top.UpdateLayout();
+    }
     QV::QVResult ResolveLayout(QV::LControl& control, const QV::DoubleRect& reference,
                                QV::DoubleRect& frame) override
     {
@@ -29,5 +37,5 @@ public:
     QV::RCPtr<QV::LControlFactory> skin;
     QV::QVResult registered = QV::E_FAIL;
     QV::QVResult loaded = QV::E_FAIL;
-    QV::DoubleRect workArea{0, 0, 1024, 768};
+    QV::RCPtr<control_test::FakeRootWindow> window{new control_test::FakeRootWindow()};
 };

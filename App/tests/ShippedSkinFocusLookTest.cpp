@@ -96,7 +96,7 @@ protected:
                                    [](const Variant&) { return 0; }});
         selector->Refresh();
         ASSERT_TRUE(selector->GetLayout().isVisible);
-        ASSERT_GE(top->UpdateLayout(), 0);
+        ASSERT_GE(app.LayOut(*top, 1024, 768), 0);
         CollectReachedByTab(*top, top->GetName().ToUtf8(), reached);
         // The walk must reach the fields at all, or it proves nothing.
         ASSERT_GT(reached.size(), 1u);

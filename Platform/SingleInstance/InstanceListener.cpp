@@ -63,6 +63,12 @@ std::vector<std::string> InstanceListener::TakeReceived()
     return std::exchange(mReceived, {});
 }
 
+std::vector<InstanceListener::Client>::iterator InstanceListener::Oldest(std::vector<Client>& clients)
+{
+    return std::min_element(clients.begin(), clients.end(),
+                            [](const Client& a, const Client& b) { return a.deadline < b.deadline; });
+}
+
 void InstanceListener::Run()
 {
     std::vector<Client> clients;
@@ -72,9 +78,7 @@ void InstanceListener::Run()
         for (const Client& client : clients) fds.push_back({client.fd.Get(), POLLIN, 0});
         int timeoutMs = -1;
         if (!clients.empty()) {
-            const auto first = std::min_element(clients.begin(), clients.end(), [](const Client& a, const Client& b) {
-                                   return a.deadline < b.deadline;
-                               })->deadline;
+            const auto first = Oldest(clients)->deadline;
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(first - Clock::now()).count();
             timeoutMs = static_cast<int>(std::clamp<decltype(left)>(left, 0, kReceiveTimeoutMs));
         }
@@ -102,9 +106,19 @@ void InstanceListener::AcceptAll(std::vector<Client>& clients)
             if (errno == EINTR || errno == ECONNABORTED) continue;
             return;  // EAGAIN: none left
         }
-        // Another user's connection, or one too many, is closed unanswered.
-        if (clients.size() >= kMaxClients || !IsSameUser(connection.Get())) continue;
-        clients.push_back({std::move(connection), Clock::now() + std::chrono::milliseconds(kReceiveTimeoutMs), {}});
+        // Another user's connection is closed unanswered.
+        if (!IsSameUser(connection.Get())) continue;
+        Client client{std::move(connection), Clock::now() + std::chrono::milliseconds(kReceiveTimeoutMs), {}};
+        // A start sends its record as it connects: served at once, it needs no place.
+        if (Receive(client)) continue;
+        if (clients.size() >= kMaxClients) {
+            // The one waiting longest, nearest its deadline, makes room: a
+            // flood of idle clients never keeps a start out.
+            const auto oldest = Oldest(clients);
+            Answer(oldest->fd.Get(), false);
+            clients.erase(oldest);
+        }
+        clients.push_back(std::move(client));
     }
 }
 

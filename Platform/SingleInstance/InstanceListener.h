@@ -39,7 +39,8 @@ public:
 
     // How long one connection may take, from its acceptance, to deliver its whole record.
     static constexpr int kReceiveTimeoutMs = 1000;
-    // Connections served at once; more are closed at once.
+    // Connections waiting for their record at once; a new one takes the
+    // place of the one waiting longest.
     static constexpr size_t kMaxClients = 16;
 
 private:
@@ -50,6 +51,8 @@ private:
         std::string received;
     };
 
+    // The client nearest its deadline; clients must not be empty.
+    static std::vector<Client>::iterator Oldest(std::vector<Client>& clients);
     void Run();
     void AcceptAll(std::vector<Client>& clients);
     // Whether the client is done (answered or gone).

@@ -26,22 +26,42 @@ bool MakeFolders(const std::string& path)
     }
 }
 
+std::string OwnName()
+{
+    return "tarsel-" + std::to_string(::getuid());
+}
+
+bool IsPrivateRuntimeDir(const char* path)
+{
+    return path && path[0] == '/' && IsPrivateFolder(path);
+}
+
 }  // namespace
+
+FolderChoices EnvironmentFolderChoices()
+{
+    return FolderChoices{std::getenv("XDG_RUNTIME_DIR"), "/tmp", CacheHome()};
+}
 
 std::string RuntimeFolder(const FolderChoices& choices)
 {
-    if (choices.xdgRuntimeDir && choices.xdgRuntimeDir[0] == '/' && IsPrivateFolder(choices.xdgRuntimeDir))
-        return choices.xdgRuntimeDir;
-    const std::string name = "tarsel-" + std::to_string(::getuid());
+    if (IsPrivateRuntimeDir(choices.xdgRuntimeDir)) return choices.xdgRuntimeDir;
+    const std::string name = OwnName();
     if (std::string folder = PrivateFolder(choices.tmp, name); !folder.empty()) return folder;
     // The name under /tmp is taken by someone else: a folder only this user reaches.
     if (choices.cacheHome.empty() || !MakeFolders(choices.cacheHome)) return {};
     return PrivateFolder(choices.cacheHome, name);
 }
 
-std::string RuntimeFolder()
+std::vector<std::string> RuntimeFolders(const FolderChoices& choices)
 {
-    return RuntimeFolder(FolderChoices{std::getenv("XDG_RUNTIME_DIR"), "/tmp", CacheHome()});
+    std::vector<std::string> folders;
+    if (IsPrivateRuntimeDir(choices.xdgRuntimeDir)) folders.emplace_back(choices.xdgRuntimeDir);
+    for (const std::string& base : {choices.tmp, choices.cacheHome}) {
+        const std::string path = base + "/" + OwnName();
+        if (!base.empty() && IsOwnRealFolder(path)) folders.push_back(path);
+    }
+    return folders;
 }
 
 bool IsPrivateFolder(const std::string& path)
@@ -55,10 +75,14 @@ std::string PrivateFolder(const std::string& base, const std::string& name)
 {
     const std::string path = base + "/" + name;
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    return IsOwnRealFolder(path) ? path : std::string();
+}
+
+bool IsOwnRealFolder(const std::string& path)
+{
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return {};
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 077) != 0) return {};
-    return path;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+           (info.st_mode & 077) == 0;
 }
 
 }  // namespace Platform::SingleInstance

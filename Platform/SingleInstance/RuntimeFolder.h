@@ -5,6 +5,7 @@
 // the user's cache folder. Never a folder another user can enter, so no one
 // else can receive a hand-over or switch the guard off.
 #include <string>
+#include <vector>
 
 namespace Platform::SingleInstance {
 
@@ -14,10 +15,13 @@ struct FolderChoices {
     std::string cacheHome;  // $XDG_CACHE_HOME, else $HOME/.cache; empty: none
 };
 
+// The choices the environment gives.
+FolderChoices EnvironmentFolderChoices();
 // The first usable of the three; empty when none can be used.
 std::string RuntimeFolder(const FolderChoices& choices);
-// The folder from the environment.
-std::string RuntimeFolder();
+// Each of the three that exists and is private, whatever took the others:
+// where an editor started earlier, under other conditions, may run. None is made.
+std::vector<std::string> RuntimeFolders(const FolderChoices& choices);
 
 // Whether path is a folder (links followed) owned by this user that no one
 // else may enter.
@@ -26,5 +30,7 @@ bool IsPrivateFolder(const std::string& path);
 // folder (not a link) owned by this user that no one else may enter, so
 // another user cannot plant or read the lock and socket.
 std::string PrivateFolder(const std::string& base, const std::string& name);
+// Whether path is such a folder, made or not by PrivateFolder.
+bool IsOwnRealFolder(const std::string& path);
 
 }  // namespace Platform::SingleInstance

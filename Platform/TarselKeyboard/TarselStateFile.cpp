@@ -1,6 +1,9 @@
 #include "TarselStateFile.h"
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +13,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "FileDescriptor.h"
 #include "TarselStateText.h"
@@ -38,30 +42,64 @@ ReadOutcome ReadFile(const std::string& path, std::string& text, std::string& pr
     return ReadOutcome::Read;
 }
 
-// Readers see the old file or the new one, never a part. No fsync: the file
-// serves processes running now, not a restart after a crash.
-bool WriteAtomically(const std::string& path, const std::string& text, std::string& problem)
+bool WriteTemporary(const std::string& temporary, const std::string& text, std::string& problem)
 {
-    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (out) {
+        return true;
+    }
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    problem = "cannot write " + temporary;
+    return false;
+}
+
+// Puts temporary in path's place in one step. What it replaced comes back in
+// `replaced` (none when there was no file, or the file system cannot swap),
+// so an edit that landed since the last look is never overwritten unseen.
+bool SwapIntoPlace(const std::string& temporary, const std::string& path, std::optional<std::string>& replaced,
+                   std::string& problem)
+{
+    for (;;) {
+        if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0) {
+            std::string why;
+            replaced = Files::ReadWhole(temporary, kMaxFileSize, &why);
+            if (!replaced) {
+                // Not a file we may replace: back as it was.
+                ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE);
+                problem = "cannot replace it: " + why;
+            }
             std::error_code ignored;
             std::filesystem::remove(temporary, ignored);
-            problem = "cannot write " + temporary;
-            return false;
+            return replaced.has_value();
         }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        problem = "cannot replace it: " + error.message();
+        if (errno == ENOENT &&
+            ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+            return true;
+        }
+        if (errno == EEXIST) {
+            continue;  // made meanwhile: swap with it
+        }
+        if (errno == EINVAL && ::rename(temporary.c_str(), path.c_str()) == 0) {
+            return true;
+        }
+        problem = std::string("cannot replace it: ") + std::strerror(errno);
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
         return false;
     }
-    return true;
+}
+
+// Readers see the old file or the new one, never a part. No fsync: the file
+// serves processes running now, not a restart after a crash.
+bool WriteAtomically(const std::string& path, const std::string& text, std::optional<std::string>& replaced,
+                     std::string& problem)
+{
+    replaced.reset();
+    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
+    return WriteTemporary(temporary, text, problem) && SwapIntoPlace(temporary, path, replaced, problem);
 }
 
 }  // namespace
@@ -101,7 +139,7 @@ std::unique_ptr<TarselStateFile> TarselStateFile::FromEnvironment(TarselKeyboard
 
 void TarselStateFile::Load()
 {
-    std::map<int, std::vector<std::uint8_t>> all;
+    TarselEdits all;
     {
         std::lock_guard lock(mMutex);
         mKnownBlobs = mKeyboard.GetAllBlobs();
@@ -129,32 +167,43 @@ void TarselStateFile::Load()
 
 void TarselStateFile::Poll()
 {
-    std::map<int, std::vector<std::uint8_t>> edited;
+    TarselEdits edited;
     {
         std::lock_guard lock(mMutex);
-        std::string text;
-        std::string problem;
-        // A missing or unreadable file is rewritten at the next change.
-        if (ReadFile(mPath, text, problem) != ReadOutcome::Read || text == mKnownText) {
-            return;
-        }
-        mKnownText = text;
-        TarselStateParse parsed = ParseTarselState(text);
-        if (!parsed.blobs) {
-            Refuse(parsed.error);
-            return;
-        }
-        mFileRefused = false;
-        // Only what the other process edited: a change made here meanwhile stays.
-        for (int i = 0; i < kTarselParameterCount; ++i) {
-            if ((*parsed.blobs)[i] != mKnownBlobs[i]) {
-                edited[i] = (*parsed.blobs)[i];
-            }
-        }
-        mKnownBlobs = *parsed.blobs;
+        edited = std::exchange(mUnseenEdits, {});
+        ReadOutsideEdits(edited);
     }
     if (!edited.empty()) {
         mKeyboard.SetBlobs(edited, TarselChangeSource::Keyboard);
+    }
+}
+
+void TarselStateFile::ReadOutsideEdits(TarselEdits& edited)
+{
+    std::string text;
+    std::string problem;
+    // A missing or unreadable file is rewritten at the next change.
+    if (ReadFile(mPath, text, problem) != ReadOutcome::Read || text == mKnownText) {
+        return;
+    }
+    mKnownText = text;
+    TarselStateParse parsed = ParseTarselState(text);
+    if (!parsed.blobs) {
+        Refuse(parsed.error);
+        return;
+    }
+    mFileRefused = false;
+    AddEdits(*parsed.blobs, edited);
+    mKnownBlobs = *parsed.blobs;
+}
+
+void TarselStateFile::AddEdits(const TarselBlobs& theirs, TarselEdits& edited) const
+{
+    // Only what the other process edited: a change made here meanwhile stays.
+    for (int i = 0; i < kTarselParameterCount; ++i) {
+        if (theirs[i] != mKnownBlobs[i]) {
+            edited[i] = theirs[i];
+        }
     }
 }
 
@@ -170,14 +219,42 @@ void TarselStateFile::WriteLocked()
         return;
     }
     const TarselBlobs blobs = mKeyboard.GetAllBlobs();
+    // A change made here is newer than an outside edit still waiting.
+    for (int i = 0; i < kTarselParameterCount; ++i) {
+        if (blobs[i] != mKnownBlobs[i]) {
+            mUnseenEdits.erase(i);
+        }
+    }
     const std::string text = FormatTarselState(blobs);
     std::string problem;
-    if (!WriteAtomically(mPath, text, problem)) {
+    std::optional<std::string> replaced;
+    if (!WriteAtomically(mPath, text, replaced, problem)) {
         Report(problem + "; the keyboard's values are not saved");
+        return;
+    }
+    if (replaced && *replaced != mKnownText && !KeepUnseenEdits(*replaced)) {
         return;
     }
     mKnownText = text;
     mKnownBlobs = blobs;
+}
+
+bool TarselStateFile::KeepUnseenEdits(const std::string& text)
+{
+    TarselStateParse parsed = ParseTarselState(text);
+    if (parsed.blobs) {
+        AddEdits(*parsed.blobs, mUnseenEdits);
+        return true;
+    }
+    // Malformed: put back and left alone, as a poll would have found it.
+    std::optional<std::string> ignored;
+    std::string problem;
+    if (!WriteAtomically(mPath, text, ignored, problem)) {
+        Report(problem);
+    }
+    mKnownText = text;
+    Refuse(parsed.error);
+    return false;
 }
 
 void TarselStateFile::Run()

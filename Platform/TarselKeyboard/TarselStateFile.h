@@ -5,7 +5,9 @@
 // The file is loaded when bound (written when missing; when malformed, left
 // alone with a message and the keyboard unchanged), rewritten after every
 // change of a blob, and looked at every poll interval: a rewrite by someone
-// else is applied as a change made on the keyboard itself.
+// else is applied as a change made on the keyboard itself. A write swaps
+// the file into place and looks at the one it replaced, so an edit made
+// since the last look is applied at the next poll instead of being lost.
 //
 // Concurrency: writes run on the thread that changed the keyboard, looks on
 // the poll thread; both hold mMutex over the file, and the poll thread
@@ -14,16 +16,21 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "TarselKeyboard.h"
 
 namespace Platform {
 
 inline constexpr const char* kTarselStateVariable = "TARSEL_SIMULATOR_STATE";
+
+// Blobs by parameter index.
+using TarselEdits = std::map<int, std::vector<std::uint8_t>>;
 
 class TarselStateFile {
 public:
@@ -45,8 +52,15 @@ public:
 
 private:
     void Load();
+    // Reads the file; what another process changed since the last look joins edited.
+    void ReadOutsideEdits(TarselEdits& edited);
+    // The blobs of theirs that differ from the file as last known.
+    void AddEdits(const TarselBlobs& theirs, TarselEdits& edited) const;
     void Write();
     void WriteLocked();
+    // A file our write replaced that held an edit not yet seen: its edits
+    // wait for the next poll. False when it was malformed (put back, refused).
+    bool KeepUnseenEdits(const std::string& text);
     void Run();
     // Marks the file malformed: it is left alone until someone rewrites it.
     void Refuse(const std::string& problem);
@@ -60,6 +74,7 @@ private:
     std::string mKnownText;     // the file as we last wrote or read it
     TarselBlobs mKnownBlobs;    // its blobs, the last time it held valid ones
     bool mFileRefused = false;  // the file on disk is malformed: left alone
+    TarselEdits mUnseenEdits;   // outside edits a write of ours replaced
     int mListenerToken = 0;
 
     std::mutex mStopMutex;

@@ -21,7 +21,7 @@ public:
     // The error box of a failed start: no owner, the error icon.
     virtual void ShowStartupError(const String& text, const String& caption) = 0;
     // Takes the single-instance lock of that name; true when no other
-    // instance holds it.
+    // instance holds it (false: this start never runs in full).
     virtual bool AcquireSingleInstance(const String& name) = 0;
     // Raises and restores the running instance's window and hands it the
     // UTF-8 command line when that is not empty; false when no running

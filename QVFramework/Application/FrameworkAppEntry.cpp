@@ -72,8 +72,13 @@ bool FrameworkAppEntry::InitApplication()
         String lockName = mOptions.mainWindowClass;
         lockName += u"Prevent";
         mFirstInstance = mServices.AcquireSingleInstance(lockName);
-        if (!mFirstInstance && mServices.HandOverToRunningInstance(Utf16ToUtf8(mCommandLine.View()))) return false;
-        return true;
+        if (mFirstInstance) return true;
+        // Another editor runs: never a second one, whether it took the command line or not.
+        if (!mServices.HandOverToRunningInstance(Utf16ToUtf8(mCommandLine.View()))) {
+            std::fputs("tarsel-editor: an editor is already running but did not take this start's command line\n",
+                       stderr);
+        }
+        return false;
     } catch (const std::exception&) {
         HideSplash();
         ShowStartupError();

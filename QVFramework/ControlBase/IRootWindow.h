@@ -4,6 +4,7 @@
 
 #include "ControlInput.h"
 #include "LNotificationDistributor.h"
+#include "LNotificationQueue.h"
 #include "PointT.h"
 #include "StringT.h"
 
@@ -44,6 +45,8 @@ public:
 
     // "NID_IDLE" comes from here.
     virtual RCPtr<LNotificationDistributor> GetDistributor() = 0;
+    // The queue through which menus post their commands to this window; null without one.
+    virtual RCPtr<LNotificationQueue> GetNotificationQueue() const { return nullptr; }
     virtual void SetWindowTitle(const String& title) = 0;
     virtual void GetClientSize(double& width, double& height) const = 0;
     // A client point in screen coordinates; unchanged without a system window.

@@ -327,7 +327,12 @@ public:
                                                    std::vector<RCPtr<LMenuDescriptor>>& out);
     virtual void OnPrepareContextMenu(LControl*) {}
     [[nodiscard]] virtual QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu);
-    [[nodiscard]] virtual QVResult QueryCommandState(const RCPtr<LNotification>&) { return kNotHandled; }
+    // 0 when the control answers for the command, with `enabled` saying
+    // whether it can run now; 1 when the command is none of its business.
+    [[nodiscard]] virtual QVResult QueryCommandState(const RCPtr<LNotification>&, bool& /*enabled*/)
+    {
+        return kNotHandled;
+    }
     virtual String GetToolTipText() const { return mToolTipText; }
     void SetToolTipText(const String& text) { mToolTipText = text; }
     virtual QVResult ShowToolTip(bool show);

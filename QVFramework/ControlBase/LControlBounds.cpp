@@ -156,7 +156,8 @@ QVResult LControl::UpdateLayout()
     } else if (mRootWindow) {
         mRootWindow->GetClientSize(reference.width, reference.height);
     } else {
-        reference = app->GetWorkArea();
+        // A top control waits for its window: nothing to measure it against yet.
+        return E_FAIL;
     }
     DoubleRect frame = mFrame;
     if (Failed(app->ResolveLayout(*this, reference, frame))) return E_FAIL;

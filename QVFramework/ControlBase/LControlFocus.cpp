@@ -227,7 +227,9 @@ void LControl::SetNotFocusable(bool flag)
     if (!signAgrees) tab = (tab == 0) ? -1 : (tab == INT32_MIN ? INT32_MAX : -tab);
     if (mParent) mParent->mChildren.MarkChanged();
     RCPtr<LControl> self(this);
-    if ((IsFocusCandidate() || CanReceiveFocus()) && mParent && mParent->mHasFocus) {
+    // The parent's focus first: the walk below visits the whole subtree, and
+    // while a window is built (over a thousand calls) nothing has focus yet.
+    if (mParent && mParent->mHasFocus && (IsFocusCandidate() || CanReceiveFocus())) {
         SetFocus(true);
         return;
     }

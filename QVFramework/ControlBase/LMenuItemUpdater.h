@@ -11,10 +11,10 @@ public:
     explicit LMenuItemUpdater(RCPtr<LControl> target = nullptr) : mTarget(std::move(target)) {}
     void SetTarget(const RCPtr<LControl>& target) { mTarget = target; }
     const RCPtr<LControl>& GetTarget() const { return mTarget; }
-    // The target's answer (0 enabled, negative disabled, 1 no opinion); E_FAIL without a target.
-    [[nodiscard]] QVResult QueryState(const RCPtr<LNotification>& command) const
+    // The target's answer and state (LControl::QueryCommandState); E_FAIL without a target.
+    [[nodiscard]] QVResult QueryState(const RCPtr<LNotification>& command, bool& enabled) const
     {
-        return mTarget ? mTarget->QueryCommandState(command) : E_FAIL;
+        return mTarget ? mTarget->QueryCommandState(command, enabled) : E_FAIL;
     }
 
 private:

@@ -1,8 +1,10 @@
 #include "LMainMenu.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "IControlApplication.h"
+#include "KeyCode.h"
 #include "LConditionsParam.h"
 #include "LPopupMenu.h"
 #include "RenamedControlDescriptor.h"
@@ -16,16 +18,21 @@ IMenuBarButton* AsButton(LControl* c)
     return dynamic_cast<IMenuBarButton*>(c);
 }
 
-// A whole decimal number of at most `digits` digits; -1 otherwise.
-int32_t ReadIndex(std::u16string_view text, size_t digits)
+// The number as the C library's decimal reading gives it: leading blanks, a
+// sign, the digits up to the first other character (0 without any); a number
+// out of range saturates.
+int32_t ReadLabelNumber(std::u16string_view text)
 {
-    if (text.empty() || text.size() > digits) return -1;
-    int32_t value = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') return -1;
-        value = value * 10 + (c - u'0');
+    size_t i = 0;
+    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r'))) ++i;
+    const bool negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = std::min<int64_t>(value * 10 + (text[i] - u'0'), int64_t{INT32_MAX} + 1);
     }
-    return value;
+    if (negative) value = -value;
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 // The button's copy of the template, under a new name and placed after a sibling.
@@ -52,17 +59,15 @@ LMainMenu::LMainMenu(LControl* parent, const String& name) : LControl(parent, na
 
 LMainMenu::~LMainMenu() = default;
 
-std::vector<String> LMainMenu::ReadLabels(const IControlStringTable& table)
+std::map<int32_t, String> LMainMenu::ReadLabels(const IControlStringTable& table)
 {
     std::vector<std::pair<String, String>> pairs;
-    std::vector<String> labels;
+    std::map<int32_t, String> labels;
     if (table.GetStringsWithPrefix(u"MENU_LABEL.", pairs) < 0) return labels;
     for (const auto& [id, text] : pairs) {
-        // Indexes beyond the bar's hundred menus are ignored, never allocated for.
-        const int32_t index = ReadIndex(id.View().substr(11), 2);
-        if (index < 0) continue;
-        if (static_cast<size_t>(index) >= labels.size()) labels.resize(static_cast<size_t>(index) + 1);
-        labels[static_cast<size_t>(index)] = text;
+        const int32_t index = ReadLabelNumber(id.View().substr(11));
+        // A negative number names no place in the list.
+        if (index >= 0) labels[index] = text;
     }
     return labels;
 }
@@ -88,13 +93,18 @@ QVResult LMainMenu::Initialize()
     }
     RCPtr<IControlStringTable> table = GetStringTable();
     if (!table) return result;
-    const std::vector<String> labels = ReadLabels(*table);
+    const std::map<int32_t, String> labels = ReadLabels(*table);
+    // The labels run from 0 to the highest number; a number left out is an
+    // empty label. Counted, not allocated, so a huge number costs nothing.
+    const size_t count = labels.empty() ? 0 : static_cast<size_t>(labels.rbegin()->first) + 1;
     std::vector<RCPtr<LMenuDescriptor>> menus;
     // A table that cannot list its menus leaves the bar empty.
-    if (Failed(BuildContextMenu(menus)) || menus.empty() || menus.size() != labels.size()) return result;
+    if (Failed(BuildContextMenu(menus)) || menus.empty() || menus.size() != count) return result;
     // A menu that cannot be added leaves no place for the ones after it.
-    for (size_t i = 0; i < labels.size(); ++i) {
-        if (Failed(InsertMenu(static_cast<int32_t>(i), labels[i], labels[i], menus[i]))) break;
+    for (size_t i = 0; i < count; ++i) {
+        const auto found = labels.find(static_cast<int32_t>(i));
+        const String label = found == labels.end() ? String() : found->second;
+        if (Failed(InsertMenu(static_cast<int32_t>(i), label, label, menus[i]))) break;
     }
     return result;
 }
@@ -118,7 +128,6 @@ QVResult LMainMenu::ApplyDescriptor(const RCPtr<IControlDescriptor>& descriptor)
         if (!mTemplate) mTemplate = previous;
         return result;
     }
-    mAddedNames.clear();
     // The skin menus the new skin names again; the added ones left with the old skin.
     mSkinMenuCount = GetMenuButtonCount();
     // As at start-up, the skin's "templateMenu" wins over its first menu.
@@ -155,13 +164,13 @@ QVResult LMainMenu::SetParent(const RCPtr<LControl>& child, const RCPtr<IControl
 
 QVResult LMainMenu::AddMenu(const String& name)
 {
-    if (FindChildControl(name) || GetMenuIndex(name) >= 0) return E_INVALIDARG;
+    if (FindChildControl(name)) return E_INVALIDARG;
     IControlApplication* app = GetControlApplication();
     IControlFactory* factory = app ? app->GetControlFactory() : nullptr;
     if (!factory || !mTemplate) return E_FAIL;
     String after;
     const int32_t count = GetMenuButtonCount();
-    if ((!mAddedNames.empty() || !mTemplateFound) && count > 0) after = GetMenuButton(count - 1)->GetName();
+    if ((count > mSkinMenuCount || !mTemplateFound) && count > 0) after = GetMenuButton(count - 1)->GetName();
     RCPtr<LControl> button =
         factory->CreateControl(RCPtr<IControlDescriptor>(new MenuButtonDescriptor(mTemplate, name, after)), this);
     if (!button || !AsButton(button.Get())) {
@@ -170,17 +179,16 @@ QVResult LMainMenu::AddMenu(const String& name)
     }
     button->SetFocusBoundary(true);
     AsButton(button.Get())->SetMenuItemUpdater(mUpdater);
-    if (mTarget) AsButton(button.Get())->SetNotificationTarget(mTarget);
-    mAddedNames.push_back(name);
+    if (const RCPtr<LNotificationQueue> queue = RootQueue()) AsButton(button.Get())->SetNotificationTarget(queue);
     return S_OK;
 }
 
 QVResult LMainMenu::InsertMenu(int32_t index, const String& name, const String& label,
                                const RCPtr<LMenuDescriptor>& menu)
 {
-    const int32_t added = static_cast<int32_t>(mAddedNames.size());
+    const int32_t added = GetMenuButtonCount() - mSkinMenuCount;
     if (index < 0 || index > added) return E_INVALIDARG;
-    return InsertMenuBefore(index == added ? String() : mAddedNames[static_cast<size_t>(index)], name, label, menu);
+    return InsertMenuBefore(index == added ? String() : GetMenuName(index), name, label, menu);
 }
 
 QVResult LMainMenu::InsertMenuBefore(const String& before, const String& name, const String& label,
@@ -193,33 +201,35 @@ QVResult LMainMenu::InsertMenuBefore(const String& before, const String& name, c
         p = index + mSkinMenuCount;
     }
     if (AddMenu(name) != S_OK) return E_INVALIDARG;
-    // The buttons keep their places; the menus after p move one to the right.
+    // The buttons keep their places; the menus after p move one to the right,
+    // each with its name. The old holder steps aside under a passing name, as
+    // two siblings never share one.
     for (int32_t b = GetMenuButtonCount() - 1; b > p; --b) {
         LControl* to = GetMenuButton(b);
         LControl* from = GetMenuButton(b - 1);
         AsButton(to)->SetMenu(AsButton(from)->GetMenu());
         to->SetText(from->GetText());
-        mAddedNames[static_cast<size_t>(b - mSkinMenuCount)] = mAddedNames[static_cast<size_t>(b - 1 - mSkinMenuCount)];
+        const String moved = from->GetName();
+        (void)from->RenameControl(moved + u"_");
+        (void)to->RenameControl(moved);
     }
     LControl* target = GetMenuButton(p);
     target->SetText(label);
     AsButton(target)->SetMenu(menu);
-    mAddedNames[static_cast<size_t>(p - mSkinMenuCount)] = name;
+    (void)target->RenameControl(name);
     return p - mSkinMenuCount;
 }
 
 int32_t LMainMenu::GetMenuIndex(const String& name) const
 {
-    for (size_t i = 0; i < mAddedNames.size(); ++i) {
-        if (mAddedNames[i] == name) return static_cast<int32_t>(i);
-    }
-    return -1;
+    const int32_t n = FindMenuButton(name);
+    return n >= mSkinMenuCount ? n - mSkinMenuCount : -1;
 }
 
 String LMainMenu::GetMenuName(int32_t index) const
 {
-    if (index < 0 || index >= static_cast<int32_t>(mAddedNames.size())) return String();
-    return mAddedNames[static_cast<size_t>(index)];
+    const LControl* button = index >= 0 ? GetMenuButton(mSkinMenuCount + index) : nullptr;
+    return button ? button->GetName() : String();
 }
 
 LControl* LMainMenu::GetMenuButton(int32_t n) const
@@ -247,10 +257,18 @@ int32_t LMainMenu::FindMenuButton(const String& name) const
     return -1;
 }
 
-void LMainMenu::SetNotificationTarget(const RCPtr<LNotificationQueue>& target)
+RCPtr<LNotificationQueue> LMainMenu::RootQueue() const
 {
-    mTarget = target;
-    for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) AsButton(b)->SetNotificationTarget(target);
+    const RCPtr<IRootWindow> root = GetRootWindow();
+    return root ? root->GetNotificationQueue() : nullptr;
+}
+
+void LMainMenu::ConnectNotifications()
+{
+    if (const RCPtr<LNotificationQueue> queue = RootQueue()) {
+        for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) AsButton(b)->SetNotificationTarget(queue);
+    }
+    LControl::ConnectNotifications();
 }
 
 void LMainMenu::SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater)
@@ -259,11 +277,9 @@ void LMainMenu::SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater)
     for (int32_t n = 0; LControl* b = GetMenuButton(n); ++n) AsButton(b)->SetMenuItemUpdater(updater);
 }
 
-QVResult LMainMenu::QueryCommandState(const RCPtr<LNotification>& command)
+QVResult LMainMenu::QueryCommandState(const RCPtr<LNotification>& command, bool& enabled)
 {
-    if (!mUpdater) return kNotHandled;
-    const RCPtr<LControl>& target = mUpdater->GetTarget();
-    return target ? target->QueryCommandState(command) : E_FAIL;
+    return mUpdater ? mUpdater->QueryState(command, enabled) : kNotHandled;
 }
 
 LControl* LMainMenu::GetEditTarget()
@@ -322,9 +338,9 @@ QVResult LMainMenu::OnKeyDown(const RCPtr<LKeyParam>& key)
     if (!key || open < 0) return kNotHandled;
     const int32_t count = GetMenuButtonCount();
     switch (key->code.code) {
-    case 0x20250000: OpenMenu((open + count - 1) % count); return S_OK;
-    case 0x20270000: OpenMenu((open + 1) % count); return S_OK;
-    case 0x201B0000: AsButton(GetMenuButton(open))->ShowMenu(false); return S_OK;
+    case KeyCode::Pressed(Keys::kLeft): OpenMenu((open + count - 1) % count); return S_OK;
+    case KeyCode::Pressed(Keys::kRight): OpenMenu((open + 1) % count); return S_OK;
+    case KeyCode::Pressed(Keys::kEscape): AsButton(GetMenuButton(open))->ShowMenu(false); return S_OK;
     default: return kNotHandled;
     }
 }

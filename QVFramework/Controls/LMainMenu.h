@@ -3,6 +3,7 @@
 // "MENU_LABEL.n" titles and "CONTEXT_MENUm.nn.NID" entries (BuildContextMenu);
 // further menus can be inserted at run time from the template button. Left and Right move
 // an open menu to its neighbour, Escape closes it. UI thread only.
+#include <map>
 #include <vector>
 
 #include "IMenuBarButton.h"
@@ -16,8 +17,6 @@ class LPopupMenu;
 class LMainMenu : public LControl {
     QV_TYPE_NAME("class QV::LMainMenu")
 public:
-    static constexpr int32_t kMaxMenus = 100;
-
     LMainMenu(LControl* parent, const String& name);
     ~LMainMenu() override;
 
@@ -45,14 +44,15 @@ public:
     int32_t GetMenuButtonCount() const;
     int32_t FindMenuButton(const String& name) const;
     int32_t GetSkinMenuCount() const { return mSkinMenuCount; }
-    // Where every menu, now and later, posts its entries' commands.
-    void SetNotificationTarget(const RCPtr<LNotificationQueue>& target);
+    // Every menu posts its entries' commands through the root window's queue;
+    // a menu added later is connected as it is made.
+    void ConnectNotifications() override;
     // One for all the menus: it asks the control focused before a menu opened.
     RCPtr<LMenuItemUpdater> GetMenuItemUpdater() const { return mUpdater; }
     // Every menu, now and later, asks this one.
     void SetMenuItemUpdater(const RCPtr<LMenuItemUpdater>& updater);
-    // 1 without an updater, E_FAIL when it asks nobody, else its target's answer.
-    [[nodiscard]] QVResult QueryCommandState(const RCPtr<LNotification>& command) override;
+    // 1 without an updater, E_FAIL when it asks nobody, else its target's answer and state.
+    [[nodiscard]] QVResult QueryCommandState(const RCPtr<LNotification>& command, bool& enabled) override;
     // The button whose menu is open; -1 when none.
     int32_t GetOpenMenu() const;
     // The button's "popupMenu" child and its menu; empty for anything else.
@@ -61,17 +61,17 @@ public:
     static void SetPopupUpdater(LControl* button, const RCPtr<LMenuItemUpdater>& updater);
     void OpenMenu(int32_t n);
 
-    // The "MENU_LABEL.n" titles of a string table.
-    static std::vector<String> ReadLabels(const IControlStringTable& table);
+    // The "MENU_LABEL.n" titles of a string table by number.
+    static std::map<int32_t, String> ReadLabels(const IControlStringTable& table);
 
 private:
+    // The attached root window's queue; empty while the bar is not shown.
+    RCPtr<LNotificationQueue> RootQueue() const;
+
     RCPtr<IControlDescriptor> mTemplate;
     int32_t mSkinMenuCount = 0;
     bool mTemplateFound = false;
-    // Names of the added menus by position; contents move between buttons on insertion.
-    std::vector<String> mAddedNames;
     RCPtr<LMenuItemUpdater> mUpdater{new LMenuItemUpdater()};
-    RCPtr<LNotificationQueue> mTarget;
     RCPtr<LControl> mEditTarget;
 };
 

@@ -154,9 +154,10 @@ void LPopupMenu::UpdateEntryStates()
     for (uint32_t i = 0; i < mMenu->GetItemCount(); ++i) {
         const RCPtr<LMenuItemDescriptor> entry = mMenu->GetItem(i);
         if (entry->IsSeparator() || entry->GetKey().IsEmpty()) continue;
-        const QVResult state = mUpdater->QueryState(LNotification::Create(entry->GetKey().GetChars()));
-        if (state == S_OK) mEnabled[i] = true;
-        if (state < 0 && state != E_FAIL) mEnabled[i] = false;
+        bool enabled = true;
+        // Without an answer the entry keeps the state its menu gave it.
+        if (mUpdater->QueryState(LNotification::Create(entry->GetKey().GetChars()), enabled) == S_OK)
+            mEnabled[i] = enabled;
     }
     RefreshRowsFrom(mTopIndex);
 }

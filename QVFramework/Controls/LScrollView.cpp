@@ -10,8 +10,6 @@ namespace QV {
 namespace {
 
 constexpr double kSameExtent = 2.220446049250313e-15;
-constexpr uint32_t kShiftModifier = 8;
-constexpr uint32_t kAltModifier = 0x40;
 
 }  // namespace
 
@@ -302,9 +300,9 @@ LScrollbar* LScrollView::UsableBar(bool preferHorizontal) const
 
 QVResult LScrollView::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
-    LScrollbar* bar = UsableBar(param && (param->GetModifiers() & kAltModifier));
+    LScrollbar* bar = UsableBar(param && (param->GetModifiers() & LMouseWheelParam::kAlt));
     if (!bar || !param) return kNotHandled;
-    double step = (param->GetModifiers() & kShiftModifier) ? bar->pageStep : bar->lineStep;
+    double step = (param->GetModifiers() & LMouseWheelParam::kShift) ? bar->pageStep : bar->lineStep;
     if (param->GetDirection() != LMouseWheelParam::kDown) step = -step;
     bar->SetValue(bar->GetValue() + step);
     return S_OK;
@@ -314,7 +312,7 @@ QVResult LScrollView::OnScrollKey(const RCPtr<LMouseWheelParam>& param)
 {
     LScrollbar* bar = UsableBar(true);
     if (!bar || !param) return kNotHandled;
-    double step = (param->GetModifiers() & kShiftModifier) ? bar->pageStep : bar->lineStep;
+    double step = (param->GetModifiers() & LMouseWheelParam::kShift) ? bar->pageStep : bar->lineStep;
     // Right moves forward, as down does on the wheel: the sideways tilt arrives
     // right as positive, so the bar's value grows.
     if (param->GetDirection() == LMouseWheelParam::kLeft) step = -step;

@@ -12,18 +12,28 @@
 namespace QV {
 namespace {
 
+// Which bars a key moves.
+enum class KeyAxis { kVertical, kHorizontal, kEither };
+
+// What a key does to the value.
+enum class KeyStep { kLineBack, kLineForward, kPageBack, kPageForward, kToStart, kToEnd };
+
 struct KeyRow {
     uint32_t code;
-    uint8_t bit;
-    int orientation;  // 1 vertical, 0 horizontal, -1 either
-    int action;       // -1/+1 line, -2/+2 page, 0 start, 3 end
+    uint8_t bit;  // of the key mask
+    KeyAxis axis;
+    KeyStep step;
 };
 
 constexpr KeyRow kKeys[] = {
-    {KeyCode::Pressed(Keys::kUp), 0x01, 1, -1},     {KeyCode::Pressed(Keys::kDown), 0x02, 1, +1},
-    {KeyCode::Pressed(Keys::kLeft), 0x04, 0, -1},   {KeyCode::Pressed(Keys::kRight), 0x08, 0, +1},
-    {KeyCode::Pressed(Keys::kPageUp), 0x10, 1, -2}, {KeyCode::Pressed(Keys::kPageDown), 0x20, 1, +2},
-    {KeyCode::Pressed(Keys::kHome), 0x40, -1, 0},   {KeyCode::Pressed(Keys::kEnd), 0x80, -1, 3},
+    {KeyCode::Pressed(Keys::kUp), 0x01, KeyAxis::kVertical, KeyStep::kLineBack},
+    {KeyCode::Pressed(Keys::kDown), 0x02, KeyAxis::kVertical, KeyStep::kLineForward},
+    {KeyCode::Pressed(Keys::kLeft), 0x04, KeyAxis::kHorizontal, KeyStep::kLineBack},
+    {KeyCode::Pressed(Keys::kRight), 0x08, KeyAxis::kHorizontal, KeyStep::kLineForward},
+    {KeyCode::Pressed(Keys::kPageUp), 0x10, KeyAxis::kVertical, KeyStep::kPageBack},
+    {KeyCode::Pressed(Keys::kPageDown), 0x20, KeyAxis::kVertical, KeyStep::kPageForward},
+    {KeyCode::Pressed(Keys::kHome), 0x40, KeyAxis::kEither, KeyStep::kToStart},
+    {KeyCode::Pressed(Keys::kEnd), 0x80, KeyAxis::kEither, KeyStep::kToEnd},
 };
 
 double RoundHalf(double v)
@@ -193,17 +203,17 @@ void LScrollbar::SetDragging(bool dragging)
     mPendingDragValue = -1.0;
 }
 
-int32_t LScrollbar::HitTestChannel(double along) const
+LScrollbar::ChannelSide LScrollbar::HitTestChannel(double along) const
 {
     const double tp = mThumb ? ThumbPosition() : 0.0;
-    if (mChannelStart <= along && along <= tp) return 1;
-    if (tp + mThumbLength <= along && along <= mChannelEnd) return 2;
-    return 0;
+    if (mChannelStart <= along && along <= tp) return kBeforeThumb;
+    if (tp + mThumbLength <= along && along <= mChannelEnd) return kAfterThumb;
+    return kOnThumb;
 }
 
 void LScrollbar::PageTowardSide()
 {
-    SetValue(GetValue() + (mPagingSide == 1 ? -pageStep : pageStep));
+    SetValue(GetValue() + (mPagingSide == kBeforeThumb ? -pageStep : pageStep));
 }
 
 bool LScrollbar::IsPointerOnPagingSide() const
@@ -232,19 +242,19 @@ QVResult LScrollbar::OnChannelLeftDragChange(const RCPtr<LNotificationDistributo
         const DoubleRect& frame = mChannel->GetFrame();
         const double along = Axis() ? RoundHalf(p->pressY - frame.y) - part.y : RoundHalf(p->pressX - frame.x) - part.x;
         mPagingSide = HitTestChannel(along);
-        if (mPagingSide != 0) {
+        if (mPagingSide != kOnThumb) {
             PageTowardSide();
             UpdateChannelHighlight();
             mLastPagingTime = Now();
             mPagingCountdown = mPagingFirstDelay;
             (void)SubscribeIdle();  // without idle ticks the press still pages once
         }
-    } else if (cleared(Condition::kCaptured) && mPagingSide != 0) {
-        mPagingSide = 0;
+    } else if (cleared(Condition::kCaptured) && mPagingSide != kOnThumb) {
+        mPagingSide = kOnThumb;
         ClearChannelHighlight();
         UnsubscribeIdle();
     }
-    if (mPagingSide != 0) UpdateChannelHighlight();
+    if (mPagingSide != kOnThumb) UpdateChannelHighlight();
     return 1;
 }
 
@@ -255,13 +265,13 @@ QVResult LScrollbar::OnChannelHoverChange(const RCPtr<LNotificationDistributor>&
     // Time spent outside the channel does not count toward the next step.
     if (p && (p->newConditions & Condition::kActive) && !(p->oldConditions & Condition::kActive))
         mLastPagingTime = Now();
-    if (mPagingSide != 0) UpdateChannelHighlight();
+    if (mPagingSide != kOnThumb) UpdateChannelHighlight();
     return 1;
 }
 
 void LScrollbar::OnTimer()
 {
-    if (mPagingSide == 0 || !IsPointerOnPagingSide()) return;
+    if (mPagingSide == kOnThumb || !IsPointerOnPagingSide()) return;
     const double now = Now();
     mPagingCountdown -= now - mLastPagingTime;
     mLastPagingTime = now;
@@ -278,15 +288,15 @@ DoubleRect LScrollbar::PagedStretch() const
     const double nearEdge = axis ? part.y : part.x;
     const double farEdge = nearEdge + (axis ? part.height : part.width);
     const double thumbStart = nearEdge + (mThumb ? ThumbPosition() : 0.0);
-    const double from = mPagingSide == 1 ? nearEdge : thumbStart + mThumbLength;
-    const double to = std::floor((mPagingSide == 1 ? thumbStart : farEdge) + 0.5);
+    const double from = mPagingSide == kBeforeThumb ? nearEdge : thumbStart + mThumbLength;
+    const double to = std::floor((mPagingSide == kBeforeThumb ? thumbStart : farEdge) + 0.5);
     if (axis) return {part.x, from, part.width, std::max(to - from, 0.0)};
     return {from, part.y, std::max(to - from, 0.0), part.height};
 }
 
 void LScrollbar::UpdateChannelHighlight()
 {
-    if (!mChannel || mPagingSide == 0 || !IsPointerOnPagingSide()) {
+    if (!mChannel || mPagingSide == kOnThumb || !IsPointerOnPagingSide()) {
         ClearChannelHighlight();
         return;
     }
@@ -385,17 +395,17 @@ QVResult LScrollbar::OnScrollbarKey(const RCPtr<LNotificationDistributor>&, cons
         // End follows the key-match rule; the others compare the key word.
         KeyCode rowKey;
         rowKey.code = row.code;
-        const bool matches = row.action == 3 ? KeyCode::Matches(key, rowKey) : row.code == key.code;
+        const bool matches = row.step == KeyStep::kToEnd ? KeyCode::Matches(key, rowKey) : row.code == key.code;
         if (!matches || !(mKeyMask & row.bit)) continue;
-        if (row.orientation >= 0 && row.orientation != mVertical) continue;
+        if (row.axis != KeyAxis::kEither && (row.axis == KeyAxis::kVertical) != IsVertical()) continue;
         double value = GetValue();
-        switch (row.action) {
-        case -1: value -= lineStep; break;
-        case 1: value += lineStep; break;
-        case -2: value -= pageStep; break;
-        case 2: value += pageStep; break;
-        case 0: value = 0.0; break;
-        default: value = 1.0; break;
+        switch (row.step) {
+        case KeyStep::kLineBack: value -= lineStep; break;
+        case KeyStep::kLineForward: value += lineStep; break;
+        case KeyStep::kPageBack: value -= pageStep; break;
+        case KeyStep::kPageForward: value += pageStep; break;
+        case KeyStep::kToStart: value = 0.0; break;
+        case KeyStep::kToEnd: value = 1.0; break;
         }
         SetValue(value);
         sibling->unhandled = 0;

@@ -15,6 +15,8 @@ public:
     // stretch being paged, kChannelNormal elsewhere. The "thumb" is a button
     // (LButton::Part).
     enum Part : int32_t { kChannelNormal = 0, kChannelPressed = 1 };
+    // Where a point along the channel lies: a press off the thumb pages toward it.
+    enum ChannelSide : int32_t { kOnThumb = 0, kBeforeThumb = 1, kAfterThumb = 2 };
 
     LScrollbar(LControl* parent, const String& name);
 
@@ -47,9 +49,10 @@ public:
     // Shows the channel's pressed look over the stretch being paged while the pointer is on it.
     void UpdateChannelHighlight();
     void ClearChannelHighlight();
-    // 1 before the thumb, 2 after it, 0 on it; along the axis, in the channel's part.
-    int32_t HitTestChannel(double along) const;
-    int32_t GetPagingSide() const { return mPagingSide; }
+    // Along the axis, in the channel's part.
+    ChannelSide HitTestChannel(double along) const;
+    // kOnThumb while the channel is not paging.
+    ChannelSide GetPagingSide() const { return mPagingSide; }
 
     bool IsVertical() const { return mVertical != 0; }
     void SetVertical(bool vertical) { mVertical = vertical ? 1 : 0; }
@@ -92,7 +95,7 @@ private:
     int32_t mGrab[2] = {0, 0};
     uint8_t mKeyMask = 0;
     RCPtr<LControl> mChannel;
-    int32_t mPagingSide = 0;
+    ChannelSide mPagingSide = kOnThumb;
     double mLastPagingTime = 0.0;
     double mPagingCountdown = 0.0;
     double mPagingRepeat = 0.2;

@@ -1,3 +1,5 @@
+// The text box's text, caret and selection, and the edits that change them;
+// drawing, keys and the mouse, and edit commands are in the other LTextBox*.cpp files.
 #include "LTextBox.h"
 
 #include <algorithm>

@@ -36,7 +36,7 @@ public:
     [[nodiscard]] QVResult PerformEdit(int32_t command) override;
     QVResult SetFocus(bool first) override;
     void ConnectNotifications() override;
-    [[nodiscard]] QVResult QueryCommandState(const RCPtr<LNotification>& command) override;
+    [[nodiscard]] QVResult QueryCommandState(const RCPtr<LNotification>& command, bool& enabled) override;
     [[nodiscard]] QVResult ShowContextMenu(const RCPtr<LRefCountedObject>& menu) override;
     void OnPrepareContextMenu(LControl* popup) override;
     bool AllowsFocusChange() override;

@@ -1,3 +1,5 @@
+// Drawing the text box: the caret and its blink, the looks per state, the
+// text's geometry and scrolling the caret into view.
 #include <algorithm>
 #include <cmath>
 

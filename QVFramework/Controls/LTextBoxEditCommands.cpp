@@ -1,3 +1,5 @@
+// Cut, copy, paste and delete: the edit menu, the commands' state and
+// running them through the clipboard.
 #include <string>
 
 #include "IControlApplication.h"
@@ -57,9 +59,6 @@ bool CanPaste(const LTextBox& box, const String& text)
     }
     return true;
 }
-
-// What a menu entry's state query answers for a command that cannot run now.
-constexpr QVResult kCommandUnavailable = E_INVALIDARG;
 
 }  // namespace
 
@@ -145,12 +144,13 @@ void LTextBox::ConnectNotifications()
     LScrollView::ConnectNotifications();
 }
 
-QVResult LTextBox::QueryCommandState(const RCPtr<LNotification>& command)
+QVResult LTextBox::QueryCommandState(const RCPtr<LNotification>& command, bool& enabled)
 {
     const int32_t edit = command ? EditCommandOf(String(command->GetID())) : -1;
     if (edit < 0) return kNotHandled;
     LClipboard* clipboard = Clipboard();
-    return clipboard && clipboard->CanPerformEditCommand(edit) ? S_OK : kCommandUnavailable;
+    enabled = clipboard && clipboard->CanPerformEditCommand(edit);
+    return S_OK;
 }
 
 // Entries that cannot run now are shown disabled; the popup takes them from
@@ -161,8 +161,9 @@ QVResult LTextBox::ShowContextMenu(const RCPtr<LRefCountedObject>& menu)
         for (uint32_t i = 0; i < descriptor->GetItemCount(); ++i) {
             const RCPtr<LMenuItemDescriptor> entry = descriptor->GetItem(i);
             if (entry->IsSeparator() || entry->GetKey().IsEmpty()) continue;
-            const QVResult state = QueryCommandState(LNotification::Create(entry->GetKey().GetChars()));
-            if (state != kNotHandled) entry->SetEnabled(state == S_OK);
+            bool enabled = true;
+            if (QueryCommandState(LNotification::Create(entry->GetKey().GetChars()), enabled) == S_OK)
+                entry->SetEnabled(enabled);
         }
     }
     return LScrollView::ShowContextMenu(menu);

@@ -1,3 +1,5 @@
+// Keys (a table of named steps), word moves, and the mouse placing the caret
+// and selecting.
 #include <algorithm>
 
 #include "KeyCode.h"

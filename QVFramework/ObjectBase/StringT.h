@@ -64,7 +64,9 @@ public:
     bool IsLocked() const { return !mBuffer->IsShareable(); }
     // The text without its NUL; valid while the string is unchanged.
     std::basic_string_view<T> View() const { return {GetChars(), static_cast<size_t>(GetLength())}; }
-    operator std::basic_string_view<T>() const { return View(); }
+    operator std::basic_string_view<T>() const& { return View(); }
+    // A view of a temporary would outlive its text: such a line must not compile.
+    operator std::basic_string_view<T>() const&& = delete;
     // The text as UTF-8, for libraries that take it.
     std::string ToUtf8() const;
 

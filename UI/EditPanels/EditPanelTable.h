@@ -47,10 +47,11 @@ struct PanelTable {
     std::span<const int32_t> applyOrder;
 };
 
-// Bits for FieldRow::visibleTypes.
-constexpr uint32_t TypeBits(std::initializer_list<int32_t> types)
+// Bits for FieldRow::visibleTypes, from a panel's type enum (EditPanelTypes.h).
+template <typename Type>
+constexpr uint32_t TypeBits(std::initializer_list<Type> types)
 {
     uint32_t bits = 0;
-    for (int32_t t : types) bits |= 1u << t;
+    for (Type t : types) bits |= 1u << static_cast<int32_t>(t);
     return bits;
 }

@@ -4,11 +4,14 @@ using namespace QV;
 
 namespace {
 
+using enum FootSwitchType;
+
 constexpr int32_t kTypeField = 0;
-constexpr uint32_t kNoteTypes = TypeBits({0, 1});
-constexpr uint32_t kProgramTypes = TypeBits({2, 3, 4, 5});
-constexpr uint32_t kCCTypes = TypeBits({6, 7, 8, 9});
-constexpr uint32_t kMMCTypes = TypeBits({LFootSwitchEditPanel::kTypeMMC});
+constexpr uint32_t kNoteTypes = TypeBits({kNote, kNoteLatch});
+constexpr uint32_t kProgramStepTypes = TypeBits({kProgramInc, kProgramDec});
+constexpr uint32_t kProgramTypes = TypeBits({kProgram, kProgramLatch}) | kProgramStepTypes;
+constexpr uint32_t kCCTypes = TypeBits({kCCAbsolute, kCCLatch, kCCInc, kCCDec});
+constexpr uint32_t kMMCTypes = TypeBits({kMMC});
 
 const FieldRow kFields[] = {
     {.path = {{.name = u"type", .messageLine = 28}, {.name = u"comboBox", .messageLine = 29}},
@@ -26,7 +29,7 @@ const FieldRow kFields[] = {
     {.path = {{.name = u"program", .messageLine = 52}, {.name = u"numericUpDown", .messageLine = 53}},
      .kind = FieldKind::kNumericUpDown, .byte = 5, .messageLine = 54, .visibleTypes = kProgramTypes},
     {.path = {{.name = u"programMax", .messageLine = 56}, {.name = u"numericUpDown", .messageLine = 57}},
-     .kind = FieldKind::kNumericUpDown, .byte = 6, .messageLine = 58, .visibleTypes = TypeBits({4, 5})},
+     .kind = FieldKind::kNumericUpDown, .byte = 6, .messageLine = 58, .visibleTypes = kProgramStepTypes},
     {.path = {{.name = u"bankMsb", .messageLine = 60}, {.name = u"numericUpDown", .messageLine = 61}},
      .kind = FieldKind::kNumericUpDown, .byte = 7, .messageLine = 62, .visibleTypes = kProgramTypes},
     {.path = {{.name = u"bankLsb", .messageLine = 64}, {.name = u"numericUpDown", .messageLine = 65}},
@@ -59,7 +62,7 @@ void LFootSwitchEditPanel::InitializeParts()
 
 bool LFootSwitchEditPanel::AcceptsBytes(const uint8_t* bytes) const
 {
-    return bytes[1] < kTypeCount;
+    return bytes[1] < kFootSwitchTypeCount;
 }
 
 int32_t LFootSwitchEditPanel::CurrentType() const

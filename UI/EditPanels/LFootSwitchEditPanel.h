@@ -3,15 +3,13 @@
 // thirteen bytes whose meaning follows its type (byte 1). Only the fields
 // of the selected type show; byte 0 is the MIDI channel, or the MMC device
 // ID for the type MMC.
+#include "EditPanelTypes.h"
 #include "LEditPanel.h"
 #include "PartInterfaces.h"
 
 class LFootSwitchEditPanel : public LEditPanel<LFootSwitchEditPanel, IFootSwitch> {
     QV_TYPE_NAME("class LFootSwitchEditPanel")
 public:
-    static constexpr int32_t kTypeCount = 11;
-    static constexpr int32_t kTypeMMC = 10;
-
     LFootSwitchEditPanel(QV::LControl* parent, const QV::String& name);
 
 protected:

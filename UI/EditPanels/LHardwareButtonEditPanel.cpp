@@ -4,20 +4,21 @@ using namespace QV;
 
 namespace {
 
-constexpr uint32_t kChannelTypes = TypeBits({0, 1, 2, 3, 4, 5, 6});
-constexpr uint32_t kProgramTypes = TypeBits({1, 2, 3});
-constexpr uint32_t kCCTypes = TypeBits({4, 5, 6});
+using enum HardwareButtonType;
+
+constexpr uint32_t kProgramTypes = TypeBits({kProgram, kProgramLatch, kProgramIncDec});
+constexpr uint32_t kCCTypes = TypeBits({kCCAbsolute, kCCLatch, kCCIncDec});
+constexpr uint32_t kChannelTypes = TypeBits({kOctave}) | kProgramTypes | kCCTypes;
 
 const FieldRow kFields[] = {
     {.path = {{.name = u"midiChannel", .messageLine = 30}, {.name = u"comboBox", .messageLine = 31}},
      .kind = FieldKind::kComboBox, .byte = 0, .messageLine = 32, .visibleTypes = kChannelTypes},
     {.path = {{.name = u"mmcDeviceId", .messageLine = 34}, {.name = u"numericUpDown", .messageLine = 35}},
-     .kind = FieldKind::kNumericUpDown, .byte = 0, .messageLine = 36,
-     .visibleTypes = TypeBits({LHardwareButtonEditPanel::kTypeMMC})},
+     .kind = FieldKind::kNumericUpDown, .byte = 0, .messageLine = 36, .visibleTypes = TypeBits({kMMC})},
     {.path = {{.name = u"program", .messageLine = 38}, {.name = u"numericUpDown", .messageLine = 39}},
      .kind = FieldKind::kNumericUpDown, .byte = 1, .messageLine = 40, .visibleTypes = kProgramTypes},
     {.path = {{.name = u"programMax", .messageLine = 42}, {.name = u"numericUpDown", .messageLine = 43}},
-     .kind = FieldKind::kNumericUpDown, .byte = 2, .messageLine = 44, .visibleTypes = TypeBits({3})},
+     .kind = FieldKind::kNumericUpDown, .byte = 2, .messageLine = 44, .visibleTypes = TypeBits({kProgramIncDec})},
     {.path = {{.name = u"bankMsb", .messageLine = 46}, {.name = u"numericUpDown", .messageLine = 47}},
      .kind = FieldKind::kNumericUpDown, .byte = 3, .messageLine = 48, .visibleTypes = kProgramTypes},
     {.path = {{.name = u"bankLsb", .messageLine = 50}, {.name = u"numericUpDown", .messageLine = 51}},

@@ -4,18 +4,16 @@
 // follows the group's type. Byte 0 is the MIDI channel, or the MMC device
 // ID for the type MMC; the fields of the group's type show, the others hide,
 // and the title names the button's role for that type.
+#include "EditPanelTypes.h"
 #include "HardwareButtonsInterface.h"
 #include "LEditPanel.h"
 
 class LHardwareButtonEditPanel : public LEditPanel<LHardwareButtonEditPanel, IHardwareButton> {
     QV_TYPE_NAME("class LHardwareButtonEditPanel")
 public:
-    static constexpr int32_t kTypeCount = 8;
-    static constexpr int32_t kTypeMMC = 7;
-
     LHardwareButtonEditPanel(QV::LControl* parent, const QV::String& name);
 
-    // The group's type (0..7) and this button's place in the group (0, 1).
+    // The group's type (a HardwareButtonType) and this button's place in the group (0, 1).
     void SetButtonType(int32_t type, int32_t buttonIndex);
     int32_t GetButtonType() const { return mButtonType; }
 

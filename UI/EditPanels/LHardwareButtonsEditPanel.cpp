@@ -41,7 +41,7 @@ void LHardwareButtonsEditPanel::InitializeParts()
 
 bool LHardwareButtonsEditPanel::AcceptsBytes(const uint8_t* bytes) const
 {
-    return bytes[0] < LHardwareButtonEditPanel::kTypeCount;
+    return bytes[0] < kHardwareButtonTypeCount;
 }
 
 QVResult LHardwareButtonsEditPanel::AfterApply()
@@ -58,7 +58,7 @@ void LHardwareButtonsEditPanel::BeforeSend(LNotificationDistributor*)
 void LHardwareButtonsEditPanel::ShowTypeOnButtons()
 {
     const int32_t type = EditPanelFields::ValueOf(*Field(kTypeField), FieldKind::kComboBox);
-    if (type < 0 || type >= LHardwareButtonEditPanel::kTypeCount) return;
+    if (type < 0 || type >= kHardwareButtonTypeCount) return;
     for (int32_t i = 0; i < kButtonCount; ++i) {
         if (RCPtr<LHardwareButtonEditPanel> button = Button(i)) button->SetButtonType(type, i);
     }

@@ -96,7 +96,7 @@ TEST_F(InstanceGuardTest, StaleLockFileAndSocketWithoutHolderAreTakenOver)
     EXPECT_EQ(first->TakeReceived(), Texts{"again"});
 }
 
-TEST_F(InstanceGuardTest, HeldLockThatNobodyAnswersLetsTheStartRunInFull)
+TEST_F(InstanceGuardTest, HeldLockThatNobodyAnswersTakesNoHandOver)
 {
     struct Row {
         const char* what;
@@ -170,6 +170,59 @@ TEST_F(InstanceGuardTest, StalledClientIsCutOffAndLaterStartsStillGetThrough)
     InstanceGuard second(kName, nullptr, folder.Path());
     EXPECT_TRUE(second.SendToRunning("after the stall"));
     EXPECT_EQ(first->TakeReceived(), Texts{"after the stall"});
+}
+
+TEST_F(InstanceGuardTest, IdleClientsHeldOpenKeepNoStartOut)
+{
+    for (const size_t idle : {size_t{17}, size_t{24}}) {
+        SCOPED_TRACE(idle);
+        auto first = MakeGuard();
+        ASSERT_EQ(first->Acquire(), Role::kFirst);
+        std::vector<UniqueFd> held;
+        for (size_t i = 0; i < idle; ++i) {
+            held.push_back(Connect(SocketPath()));
+            ASSERT_TRUE(held.back().IsValid());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+        InstanceGuard second(kName, nullptr, folder.Path());
+        EXPECT_EQ(second.Acquire(), Role::kOtherRunning);
+        EXPECT_TRUE(second.SendToRunning("past the idle ones"));
+        EXPECT_EQ(first->TakeReceived(), Texts{"past the idle ones"});
+    }
+}
+
+TEST_F(InstanceGuardTest, AConnectAndCloseFloodKeepsNoStartOut)
+{
+    using Clock = std::chrono::steady_clock;
+    auto first = MakeGuard();
+    ASSERT_EQ(first->Acquire(), Role::kFirst);
+    // Bounded in time and in count, whichever ends first.
+    constexpr auto kFlood = std::chrono::seconds(4);
+    constexpr int kMaxPerThread = 40000;
+    const auto end = Clock::now() + kFlood;
+    std::atomic<int> connections{0};
+    std::vector<std::thread> flood;
+    for (int t = 0; t < 8; ++t) {
+        flood.emplace_back([&] {
+            for (int i = 0; i < kMaxPerThread && Clock::now() < end; ++i) {
+                if (Connect(SocketPath()).IsValid()) ++connections;
+            }
+        });
+    }
+    Texts sent;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int start = 0; start < 6 && Clock::now() + std::chrono::milliseconds(500) < end; ++start) {
+        InstanceGuard later(kName, nullptr, folder.Path());
+        EXPECT_EQ(later.Acquire(), Role::kOtherRunning);
+        sent.push_back("start " + std::to_string(start));
+        EXPECT_TRUE(later.SendToRunning(sent.back())) << sent.back();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    for (std::thread& thread : flood) thread.join();
+    EXPECT_GT(connections, 100) << "no flood";
+    EXPECT_FALSE(sent.empty());
+    EXPECT_EQ(first->TakeReceived(), sent);
 }
 
 // Sends one byte of a good record every 0.8 s until stopped or cut off.
@@ -344,6 +397,51 @@ TEST(RuntimeFolderTest, PrivateRuntimeFolderFirstThenTmpThenTheCacheFolder)
         EXPECT_TRUE(IsPrivateFolder(got));
     }
     EXPECT_EQ(RuntimeFolder(FolderChoices{nullptr, base / "taken-tmp", ""}), "");
+}
+
+TEST(RuntimeFolderTest, EveryFolderAnEarlierStartMayHaveChosenIsListedAndNoneMade)
+{
+    TempFolder base{"runtime-folders"};
+    const std::string name = "tarsel-" + std::to_string(::getuid());
+    const std::string xdg = base / "xdg";
+    for (const std::string& path : {xdg, base / ("tmp/" + name), base / ("cache/" + name)}) {
+        std::filesystem::create_directories(path);
+        ::chmod(path.c_str(), 0700);
+    }
+    const FolderChoices all{xdg.c_str(), base / "tmp", base / "cache"};
+    EXPECT_EQ(RuntimeFolders(all), (Texts{xdg, base / ("tmp/" + name), base / ("cache/" + name)}));
+
+    // One others may enter, or none made yet: left out, and still not made.
+    ::chmod((base / ("tmp/" + name)).c_str(), 0777);
+    EXPECT_EQ(RuntimeFolders(FolderChoices{nullptr, base / "tmp", base / "none"}), Texts{});
+    EXPECT_FALSE(std::filesystem::exists(base / "none"));
+}
+
+// The name under /tmp taken when the editor started, free again at the next
+// start: that start makes a fresh folder there, yet finds the editor.
+TEST(RuntimeFolderTest, AFolderFreeAgainHidesNoRunningEditor)
+{
+    TempFolder base{"runtime-moved"};
+    const std::string name = "tarsel-" + std::to_string(::getuid());
+    const std::string squatted = base / ("tmp/" + name);
+    std::filesystem::create_directories(squatted);
+    ::chmod(squatted.c_str(), 0777);
+    const FolderChoices choices{nullptr, base / "tmp", base / "cache"};
+    std::atomic<int> wakes{0};
+    InstanceGuard editor(kName, [&] { ++wakes; }, choices);
+    ASSERT_EQ(editor.Acquire(), Role::kFirst);
+    ASSERT_TRUE(editor.IsListening()) << editor.GetProblem();
+    EXPECT_EQ(editor.GetLockPath(), base / ("cache/" + name + "/" + kName + ".lock"));
+
+    std::filesystem::remove(squatted);
+    for (const char* text : {"second", "third"}) {
+        InstanceGuard later(kName, nullptr, choices);
+        EXPECT_EQ(later.Acquire(), Role::kOtherRunning);
+        EXPECT_TRUE(later.SendToRunning(text));
+        EXPECT_TRUE(IsPrivateFolder(squatted)) << "made afresh";
+    }
+    EXPECT_EQ(editor.TakeReceived(), (Texts{"second", "third"}));
+    EXPECT_EQ(wakes, 2);
 }
 
 }  // namespace

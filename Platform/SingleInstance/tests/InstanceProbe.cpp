@@ -3,8 +3,8 @@
 //     must be the first instance; creates ready-file once it listens, prints
 //     the first text handed over and exits 0 (2 when none comes in 20 s).
 //   single_instance_probe <folder> <name> send <text>
-//     exits -1 after a running instance took the text, 1 when it would run
-//     as a full instance.
+//     exits -1 after a running instance took the text, 2 when one runs but
+//     did not take it, 1 when it would run as a full instance.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -31,7 +31,7 @@ int Listen(const char* folder, const char* name, const char* readyFile)
             wake = true;
             woken.notify_one();
         },
-        folder);
+        std::string(folder));
     if (guard.Acquire() != InstanceGuard::Role::kFirst || !guard.IsListening()) return 3;
     std::ofstream(readyFile) << "ready\n";
     std::unique_lock hold(lock);
@@ -42,9 +42,9 @@ int Listen(const char* folder, const char* name, const char* readyFile)
 
 int Send(const char* folder, const char* name, const char* text)
 {
-    InstanceGuard guard(name, nullptr, folder);
-    if (guard.Acquire() == InstanceGuard::Role::kOtherRunning && guard.SendToRunning(text)) return -1;
-    return 1;
+    InstanceGuard guard(name, nullptr, std::string(folder));
+    if (guard.Acquire() == InstanceGuard::Role::kFirst) return 1;
+    return guard.SendToRunning(text) ? -1 : 2;
 }
 
 }  // namespace

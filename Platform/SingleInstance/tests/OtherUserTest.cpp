@@ -151,4 +151,24 @@ TEST_F(OtherUserTest, AStartHandsNothingToAnotherUsersListener)
     ::waitpid(child, &status, 0);
 }
 
+TEST_F(OtherUserTest, ASquatThatEndsHidesNoRunningEditor)
+{
+    const std::string tmp = base / "tmp";
+    const std::string squatted = tmp + "/tarsel-" + std::to_string(::getuid());
+    ASSERT_EQ(AsOtherUser([&] { return ::mkdir(squatted.c_str(), 0700) == 0 ? 0 : 1; }), 0);
+    const FolderChoices choices{nullptr, tmp, base / "cache"};
+    InstanceGuard editor(kName, nullptr, choices);
+    ASSERT_EQ(editor.Acquire(), InstanceGuard::Role::kFirst);
+    ASSERT_TRUE(editor.IsListening()) << editor.GetProblem();
+    EXPECT_EQ(editor.GetSocketPath().rfind(base / "cache/", 0), 0u) << editor.GetSocketPath();
+
+    // The other user leaves: the next start makes the /tmp folder afresh, its own now.
+    ASSERT_EQ(AsOtherUser([&] { return ::rmdir(squatted.c_str()) == 0 ? 0 : 1; }), 0);
+    InstanceGuard later(kName, nullptr, choices);
+    EXPECT_EQ(later.Acquire(), InstanceGuard::Role::kOtherRunning);
+    EXPECT_TRUE(later.SendToRunning("after the squat"));
+    EXPECT_TRUE(IsPrivateFolder(squatted));
+    EXPECT_EQ(editor.TakeReceived(), std::vector<std::string>{"after the squat"});
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Eventually.h"
@@ -235,6 +236,72 @@ TEST_F(TarselStateFileTest, RewriteByAnotherProcessIsAKeyboardChangeOfWhatItEdit
     Rewrite(WithLine(9, "9:11  01 0b 00\t7f"));
     file->Poll();
     EXPECT_EQ(changes, expected);
+}
+
+// Another process's edit that lands before a write of ours: the write swaps
+// it out, the next poll applies it, and the file then holds both.
+TEST_F(TarselStateFileTest, AnEditLandingBeforeAWriteIsAppliedAtTheNextPoll)
+{
+    Bind();
+    TarselBlobs theirs = Defaults();
+    theirs[9] = {17, 1, 11, 0, 127};
+    theirs[10] = {5};
+    Rewrite(FormatTarselState(theirs));
+    ASSERT_EQ(keyboard.SetBlob(0, {7}), TarselResult::Ok);
+    // The editor changes one of the edited values again: its change is newer.
+    ASSERT_EQ(keyboard.SetBlob(10, {3}), TarselResult::Ok);
+    file->Poll();
+
+    TarselBlobs both = theirs;
+    both[0] = {7};
+    both[10] = {3};
+    EXPECT_EQ(keyboard.GetAllBlobs(), both);
+    EXPECT_EQ(Text(), FormatTarselState(both));
+    const std::vector<Change> expected{{{0}, TarselChangeSource::Host},
+                                       {{10}, TarselChangeSource::Host},
+                                       {{9}, TarselChangeSource::Keyboard}};
+    EXPECT_EQ(changes, expected);
+    file->Poll();
+    EXPECT_EQ(changes, expected) << "each edit is reported once";
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+// The window a poll leaves between reading an edit and writing it back.
+TEST_F(TarselStateFileTest, AnEditLandingBetweenAPollAndItsWriteBackIsNotLost)
+{
+    TarselBlobs second = Defaults();
+    second[0] = {10};
+    second[10] = {5};
+    bool rewritten = false;
+    // Registered before the file's own listener, so it runs first.
+    const int token = keyboard.AddChangeListener([&](const std::vector<int>&, TarselChangeSource) {
+        if (!std::exchange(rewritten, true)) Rewrite(FormatTarselState(second));
+    });
+    Bind();
+    Rewrite(WithLine(0, "0: 0A"));
+    file->Poll();
+    file->Poll();
+    keyboard.RemoveChangeListener(token);
+
+    EXPECT_EQ(keyboard.GetAllBlobs(), second);
+    EXPECT_EQ(Text(), FormatTarselState(second));
+    EXPECT_EQ(changes, (std::vector<Change>{{{0}, TarselChangeSource::Keyboard}, {{10}, TarselChangeSource::Keyboard}}));
+}
+
+TEST_F(TarselStateFileTest, AMalformedEditAWriteReplacedIsPutBackAndRefused)
+{
+    Bind();
+    const std::string broken = WithLine(1, "1: 03 02");
+    Rewrite(broken);
+    ASSERT_EQ(keyboard.SetBlob(0, {7}), TarselResult::Ok);
+    EXPECT_EQ(Text(), broken);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("parameter 1 needs 3 bytes, found 2"), std::string::npos) << errors[0];
+    file->Poll();
+    EXPECT_EQ(errors.size(), 1u) << "reported once";
+    EXPECT_EQ(keyboard.GetBlob(1), TarselKeyboard::DefaultBlob(1));
+    EXPECT_EQ(folder.EntryCount(), 1u);
 }
 
 TEST_F(TarselStateFileTest, RefusedRewriteChangesNothingUntilRepaired)

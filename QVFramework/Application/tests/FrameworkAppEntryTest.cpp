@@ -153,12 +153,18 @@ TEST_F(FrameworkAppEntryTest, ASecondInstanceHandsItsCommandLineOverAndExitsWith
     EXPECT_EQ(services.log.back(), "EndPlatform");
 }
 
-TEST_F(FrameworkAppEntryTest, ASecondInstanceWithoutARunningWindowRunsInFull)
+TEST_F(FrameworkAppEntryTest, ASecondInstanceTheRunningOneCannotServeSaysSoAndNeverRunsInFull)
 {
     services.firstInstance = false;
     services.runningWindow = false;
-    EXPECT_EQ(RunEntry(), 1);
-    EXPECT_EQ(script.mainControlLoaded, "mainControl");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunEntry(u"/usr/bin/tarsel a.trs"), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "tarsel-editor: an editor is already running but did not take this start's command line\n");
+    EXPECT_TRUE(Logged("HandOver /usr/bin/tarsel a.trs"));
+    EXPECT_TRUE(appLog.empty());
+    EXPECT_TRUE(script.mainControlLoaded.empty());
+    EXPECT_EQ(services.log.back(), "EndPlatform");
 }
 
 TEST_F(FrameworkAppEntryTest, StartupFailuresShowTheErrorBoxAndExitWithMinusOne)

@@ -90,7 +90,11 @@ RCPtr<LControl> LControlFactory::CreateControlByName(const String& name, const R
     if (!descriptor) return nullptr;
     if (descriptor->layout) descriptor->layout->visible = true;
     RCPtr<LControl> control = ResolveCreateFunction(*descriptor)(nullptr, RCPtr<IControlDescriptor>(descriptor.Get()));
-    if (control) (void)control->AttachToRootWindow(root);  // made without a parent, so it cannot fail
+    if (control && root) {
+        (void)control->AttachToRootWindow(root);  // made without a parent, so it cannot fail
+        // Made with no window to measure against; laid out now that it has one.
+        (void)control->UpdateLayout();
+    }
     return control;
 }
 

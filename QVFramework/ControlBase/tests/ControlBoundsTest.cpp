@@ -91,6 +91,23 @@ TEST_F(BoundsTest, LayoutRecordsRelayAndRefuseUnknownAxes)
     EXPECT_EQ(loose->UpdateLayout(), E_FAIL) << "no layout record";
 }
 
+// A top control is measured against its window; before it has one there is
+// nothing to measure against, and its frame stays as it was.
+TEST_F(BoundsTest, ATopControlIsLaidOutOnlyOnceItHasARootWindow)
+{
+    RCPtr<TestControl> waiting = Make(nullptr, u"waiting", 0, 0, 0, 0);
+    ControlLayout layout = waiting->GetLayout();
+    layout.size[0] = {LayoutKind::kParent, String(), 0.5f, 0.0};
+    layout.size[1] = {LayoutKind::kParent, String(), 1.0f, -100.0};
+    waiting->SetLayout(layout);
+    EXPECT_EQ(waiting->UpdateLayout(), E_FAIL);
+    EXPECT_EQ(waiting->GetFrame(), (DoubleRect{0, 0, 0, 0})) << "never the work area";
+    ASSERT_GE(waiting->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
+    EXPECT_EQ(waiting->UpdateLayout(), S_OK);
+    EXPECT_EQ(waiting->GetFrame(), (DoubleRect{0, 0, 400, 500})) << "half the 800 x 600 window's width";
+    waiting->Close();
+}
+
 TEST_F(BoundsTest, SizeFromContentAndMaximumSize)
 {
     panel->SetText(u"abcd");

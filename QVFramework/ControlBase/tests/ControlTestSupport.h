@@ -142,6 +142,7 @@ public:
     }
     LGlobalHotKeyManager* GetHotKeys() const override { return hotKeyManager.Get(); }
     RCPtr<LNotificationDistributor> GetDistributor() override { return RCPtr<LNotificationDistributor>(this); }
+    RCPtr<LNotificationQueue> GetNotificationQueue() const override { return queue; }
     void SetWindowTitle(const String& t) override { title = t; }
     void GetClientSize(double& w, double& h) const override
     {
@@ -167,6 +168,7 @@ public:
     std::vector<KeyCode> hotKeys;
     QVResult hotKeyResult = 1;
     RCPtr<LGlobalHotKeyManager> hotKeyManager;
+    RCPtr<LNotificationQueue> queue;
     String title;
     struct Caret {
         bool show;
@@ -538,7 +540,12 @@ protected:
         c->SetNotFocusable(tabStop < 0);
         c->Initialize();
         c->SetInitialized(true);
-        EXPECT_GE(c->UpdateLayout(), 0);
+        if (parent) {
+            EXPECT_GE(c->UpdateLayout(), 0);
+        } else {
+            // A top control has no window to be laid out against yet: placed as its layout says.
+            EXPECT_GE(c->SetBounds({x, y}, {w, h}), 0);
+        }
         return c;
     }
 
@@ -546,6 +553,7 @@ protected:
     {
         top = Make(nullptr, u"top", 0, 0, w, h);
         EXPECT_GE(top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
+        EXPECT_GE(top->UpdateLayout(), 0);
         root->top = top.Get();
         return top;
     }

@@ -284,9 +284,11 @@ TEST_F(ChildListTest, MenuItemUpdaterIsMadeOnceAndAsksNobodyUntilGivenATarget)
     EXPECT_EQ(c->GetMenuItemUpdater().Get(), updater.Get()) << "the same one each time";
     EXPECT_NE(other->GetMenuItemUpdater().Get(), updater.Get()) << "one per control";
     EXPECT_FALSE(updater->GetTarget());
-    EXPECT_EQ(updater->QueryState(LNotification::Create(u"NID_X")), E_FAIL);
+    bool enabled = true;
+    EXPECT_EQ(updater->QueryState(LNotification::Create(u"NID_X"), enabled), E_FAIL);
     updater->SetTarget(c);
-    EXPECT_EQ(updater->QueryState(LNotification::Create(u"NID_X")), 1) << "the base control has no opinion";
+    EXPECT_EQ(updater->QueryState(LNotification::Create(u"NID_X"), enabled), 1) << "the base control has no opinion";
+    EXPECT_TRUE(enabled) << "and leaves the state alone";
     updater->SetTarget(nullptr);  // no cycle left behind
 }
 

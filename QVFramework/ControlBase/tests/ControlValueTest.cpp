@@ -177,8 +177,9 @@ TEST_F(ValueTest, AReappliedTopControlKeepsFillingItsWindow)
         LControl* control;
         DoubleRect before, after;
     } rows[] = {
-        {"top control", top.Get(), {0, 0, 800, 600}, {0, 0, 640, 480}},
+        // The child first: the skin has no children, so re-applying it to the top takes the child away.
         {"child", c.Get(), {7, 9, 50, 40}, {7, 9, 50, 40}},
+        {"top control", top.Get(), {0, 0, 800, 600}, {0, 0, 640, 480}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);

@@ -80,7 +80,6 @@ protected:
         theLongCombo = RCPtr<LComboBox>(dynamic_cast<LComboBox*>(main->FindChildControl(u"longCombo").Get()));
         theEditor = main->FindChildControl(u"editor");
         ASSERT_TRUE(theCombo && theLongCombo && theBar && theEditor);
-        theBar->SetNotificationTarget(root.GetQueue());
         log->Listen(theCombo.Get(), {u"NID_SELECTION_CHANGE"});
         for (const char16_t* id : {u"NID_MENU_FILE_SEND", u"NID_MENU_FILE_EXIT_REQ"})
             log->RegisterNotification(RCPtr<LNotificationDistributor>(&root), id);

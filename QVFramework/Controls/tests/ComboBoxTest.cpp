@@ -26,7 +26,6 @@ protected:
         root->height = 300;
         top = Add<TestControl>(nullptr, u"top", 400, 300);
         top->SetNotFocusable(false);
-        EXPECT_GE(top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
         root->top = top.Get();
     }
     ~ComboBoxFixture() override
@@ -46,6 +45,10 @@ protected:
         d->layout.size[1] = Rec(LayoutKind::kSelf, h);
         d->lookCount = 7;
         c->ApplyDescriptor(d);
+        // A top control is laid out against the window that shows it.
+        if (!parent) {
+            EXPECT_GE(c->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
+        }
         EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }

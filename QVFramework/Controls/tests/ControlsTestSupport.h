@@ -70,6 +70,10 @@ protected:
         layout.tabStop = tabStop;
         c->SetLayout(layout);
         c->SetNotFocusable(false);
+        // A top control is laid out against the window that shows it.
+        if (!parent) {
+            EXPECT_GE(c->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
+        }
         EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }
@@ -79,7 +83,6 @@ protected:
     RCPtr<TestControl> MakeTop(double w = 400, double h = 300)
     {
         top = Add<TestControl>(nullptr, u"top", At(0, w), At(0, h));
-        EXPECT_GE(top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
         root->top = top.Get();
         return top;
     }

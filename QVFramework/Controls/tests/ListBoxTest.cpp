@@ -473,6 +473,65 @@ TEST_F(ListBoxFixture, RemovingTheOnlySelectedItemClearsAnchorAndCaret)
     EXPECT_FALSE(list->GetRow(2)->IsEnabledInTree(false));
 }
 
+// An item that already shows whole keeps the list where it is (a hovered menu
+// row must not scroll away under the pointer); any other comes into view at
+// the nearer edge.
+TEST_F(ListBoxFixture, EnsureVisibleMovesOnlyForAnItemNotShownWhole)
+{
+    struct Row {
+        const char* what;
+        int32_t index;
+        int32_t top;
+    };
+    // 70 pixels: items 3, 4 and 5 show whole from top 3, item 6 only in part.
+    const Row rows[] = {
+        {"the top row stays", 3, 3},
+        {"a middle row stays", 4, 3},
+        {"the last whole row stays", 5, 3},
+        {"a row shown in part comes up to the bottom", 6, 4},
+        {"a row below comes up to the bottom", 8, 6},
+        {"the last item never scrolls past the end", 9, 7},
+        {"a row above becomes the top", 1, 1},
+    };
+    RCPtr<LListBox> list = MakeList(Items({u"i0", u"i1", u"i2", u"i3", u"i4", u"i5", u"i6", u"i7", u"i8", u"i9"}), 70);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        list->SetScrollOffset({0, 60});
+        ASSERT_EQ(list->GetTopIndex(), 3);
+        EXPECT_EQ(list->EnsureVisible(row.index), S_OK);
+        EXPECT_EQ(list->GetTopIndex(), row.top);
+    }
+    EXPECT_EQ(list->EnsureVisible(10), E_INVALIDARG) << "past the end";
+}
+
+// A range whose end lies past the last item is refused whole: nothing changes
+// and no selection change is sent.
+TEST_F(ListBoxFixture, SelectItemRefusesARangePastTheEnd)
+{
+    struct Row {
+        const char* what;
+        int32_t first, last;
+        int32_t result;
+        std::vector<int32_t> selected;
+    };
+    const Row rows[] = {
+        {"a last past the end", 1, 5, E_INVALIDARG, {2}},
+        {"a first past the end", 5, 1, E_INVALIDARG, {2}},
+        {"a negative first", -1, 2, E_INVALIDARG, {2}},
+        {"up to the last item", 1, 4, 1, {1, 2, 3, 4}},
+        {"backwards to the first", 4, 0, 4, {0, 1, 2, 3, 4}},
+    };
+    RCPtr<LListBox> list = MakeList(Items({u"a", u"b", u"c", u"d", u"e"}));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(list->SelectItem(2, -1, true), 2);
+        log->Clear();
+        EXPECT_EQ(list->SelectItem(row.first, row.last, true), row.result);
+        EXPECT_EQ(list->GetSelectedIndexes(), row.selected);
+        EXPECT_EQ(Count("NID_SELECTION_CHANGE"), row.result < 0 ? 0 : 1);
+    }
+}
+
 TEST_F(ListBoxFixture, FindAndSelectSearchesAfterTheStartThenWraps)
 {
     RCPtr<LListBox> list = MakeList(Items({u"x", u"y", u"X", u"z", u"w"}));

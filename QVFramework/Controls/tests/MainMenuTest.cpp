@@ -102,6 +102,19 @@ protected:
         for (int32_t n = 0; n < bar.GetMenuButtonCount(); ++n) out.push_back(Narrow(bar.GetMenuName(n).GetChars()));
         return out;
     }
+    // What each button is called itself, and the bar's answers for every such name.
+    void ExpectButtonNames(LMainMenu& bar, const std::vector<std::string>& names)
+    {
+        ASSERT_EQ(bar.GetMenuButtonCount(), static_cast<int32_t>(names.size()));
+        for (int32_t n = 0; n < bar.GetMenuButtonCount(); ++n) {
+            SCOPED_TRACE(names[static_cast<size_t>(n)]);
+            const String name = bar.GetMenuButton(n)->GetName();
+            EXPECT_EQ(Narrow(name.GetChars()), names[static_cast<size_t>(n)]);
+            EXPECT_EQ(bar.FindMenuButton(name), n);
+            EXPECT_EQ(bar.GetMenuIndex(name), n - bar.GetSkinMenuCount());
+            EXPECT_EQ(Narrow(bar.GetMenuButton(n)->GetText().GetChars()), names[static_cast<size_t>(n)]);
+        }
+    }
 
     MenuApplication menuApp;
     ScopedControlApplication mScope2;
@@ -130,13 +143,20 @@ TEST_F(MainMenuFixture, MenusComeFromLabelsAndContextMenuEntriesTable)
           {u"CONTEXT_MENU1.00.NID_B", u"b"},
           {u"CONTEXT_MENU2.00.NID_C", u"c"}},
          {"A", "", "C"}},
-        {"label numbers outside 0..99 are ignored",
-         {{u"MENU_LABEL.00", u"A"},
-          {u"MENU_LABEL.100", u"X"},
-          {u"MENU_LABEL.-1", u"Y"},
-          {u"MENU_LABEL.99999999999", u"Z"},
-          {u"CONTEXT_MENU0.00.NID_A", u"a"}},
+        {"label numbers read as decimal numbers up to the first other character",
+         {{u"MENU_LABEL.0", u"A"},
+          {u"MENU_LABEL.+1", u"B"},
+          {u"MENU_LABEL.02x", u"C"},
+          {u"CONTEXT_MENU0.00.NID_A", u"a"},
+          {u"CONTEXT_MENU1.00.NID_B", u"b"},
+          {u"CONTEXT_MENU2.00.NID_C", u"c"}},
+         {"A", "B", "C"}},
+        {"a negative label number is ignored",
+         {{u"MENU_LABEL.00", u"A"}, {u"MENU_LABEL.-1", u"Y"}, {u"CONTEXT_MENU0.00.NID_A", u"a"}},
          {"A"}},
+        {"a huge label number: more labels than menus, so none",
+         {{u"MENU_LABEL.00", u"A"}, {u"MENU_LABEL.99999999999", u"Z"}, {u"CONTEXT_MENU0.00.NID_A", u"a"}},
+         {}},
         {"no strings", {}, {}},
     };
     for (const Row& row : rows) {
@@ -148,6 +168,21 @@ TEST_F(MainMenuFixture, MenusComeFromLabelsAndContextMenuEntriesTable)
         EXPECT_TRUE(bar->IsNotFocusable());
         bar->Close();
     }
+}
+
+TEST_F(MainMenuFixture, ALabelNumberIsNotLimitedToTwoDigits)
+{
+    std::vector<std::pair<String, String>> strings;
+    for (int i = 0; i <= 100; ++i) {
+        const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
+        strings.emplace_back(String(("MENU_LABEL." + n).c_str()), String(("L" + std::to_string(i)).c_str()));
+        strings.emplace_back(String(("CONTEXT_MENU" + n + ".00.NID_" + n).c_str()), u"entry");
+    }
+    RCPtr<LMainMenu> bar = MakeBar(strings);
+    ASSERT_EQ(bar->GetMenuButtonCount(), 101);
+    EXPECT_EQ(Narrow(bar->GetMenuButton(100)->GetText().GetChars()), "L100");
+    EXPECT_EQ(bar->GetMenuIndex(u"L100"), 100);
+    bar->Close();
 }
 
 TEST_F(MainMenuFixture, EntriesKeepTheirOrderSeparatorsAndHelpTexts)
@@ -174,13 +209,18 @@ TEST_F(MainMenuFixture, AnEntryCanOpenASubmenu)
                                         "NID_MENU_FILE_EXIT_REQ=Exit"}));
 }
 
-// Answers the state question of every command with a set result.
+// Answers the state question of every command with a set result and state.
 class StateControl : public LControl {
     QV_TYPE_NAME("class StateControl")
 public:
     using LControl::LControl;
-    QVResult QueryCommandState(const RCPtr<LNotification>&) override { return answer; }
+    QVResult QueryCommandState(const RCPtr<LNotification>&, bool& enabled) override
+    {
+        enabled = state;
+        return answer;
+    }
     QVResult answer = S_OK;
+    bool state = true;
 };
 
 TEST_F(MainMenuFixture, CommandStatesComeFromTheUpdatersTarget)
@@ -192,19 +232,25 @@ TEST_F(MainMenuFixture, CommandStatesComeFromTheUpdatersTarget)
         const char* what;
         std::function<void()> setUp;
         QVResult result;
+        int enabled;  // the out-state: 0 or 1; -1 when it is left alone
     };
     RCPtr<LMenuItemUpdater> own(new LMenuItemUpdater());
     const Row rows[] = {
-        {"an updater without a target", [] {}, E_FAIL},
-        {"the target's answer", [&] { bar->GetMenuItemUpdater()->SetTarget(editor); }, S_OK},
-        {"a refusal passes through", [&] { editor->answer = E_INVALIDARG; }, E_INVALIDARG},
-        {"another updater", [&] { bar->SetMenuItemUpdater(own); }, E_FAIL},
-        {"no updater", [&] { bar->SetMenuItemUpdater(nullptr); }, kNotHandled},
+        {"an updater without a target", [] {}, E_FAIL, -1},
+        {"the target's answer", [&] { bar->GetMenuItemUpdater()->SetTarget(editor); }, S_OK, 1},
+        {"the target's state", [&] { editor->state = false; }, S_OK, 0},
+        {"a failure passes through", [&] { editor->answer = E_INVALIDARG; }, E_INVALIDARG, 0},
+        {"another updater", [&] { bar->SetMenuItemUpdater(own); }, E_FAIL, -1},
+        {"no updater", [&] { bar->SetMenuItemUpdater(nullptr); }, kNotHandled, -1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         row.setUp();
-        EXPECT_EQ(bar->QueryCommandState(command), row.result);
+        for (const bool before : {false, true}) {
+            bool enabled = before;
+            EXPECT_EQ(bar->QueryCommandState(command, enabled), row.result);
+            EXPECT_EQ(enabled, row.enabled < 0 ? before : row.enabled == 1);
+        }
     }
     bar->SetMenuItemUpdater(own);
     for (int32_t n = 0; n < bar->GetMenuButtonCount(); ++n) {
@@ -221,8 +267,9 @@ TEST_F(MainMenuFixture, InsertingBeforeAMenuMovesTheMenusNotTheButtons)
     ASSERT_GE(edit->AddItem(u"Cut", u"NID_EDIT_CUT_REQ"), 0);
     const std::vector<std::string> fileEntries = Entries(Button(*bar, 0)->menu);
     EXPECT_EQ(bar->InsertMenuBefore(u"File", u"Edit", u"Edit", edit), 0);
-    EXPECT_EQ(Labels(*bar), (std::vector<std::string>{"Edit", "File", "Help"}));
+    ExpectButtonNames(*bar, {"Edit", "File", "Help"});
     EXPECT_EQ(Names(*bar), (std::vector<std::string>{"Edit", "File", "Help"}));
+    for (const char16_t* passing : {u"File_", u"Help_"}) EXPECT_EQ(bar->FindMenuButton(passing), -1);
     EXPECT_EQ(Entries(Button(*bar, 0)->menu), (std::vector<std::string>{"NID_EDIT_CUT_REQ=Cut"}));
     EXPECT_EQ(Entries(Button(*bar, 1)->menu), fileEntries);
     EXPECT_EQ(bar->GetMenuIndex(u"Help"), 2);
@@ -244,8 +291,10 @@ TEST_F(MainMenuFixture, InsertingBeforeAMenuMovesTheMenusNotTheButtons)
         EXPECT_EQ(Entries(Button(*bar, 1)->menu), fileEntries);
     }
     EXPECT_EQ(bar->InsertMenu(3, u"Tools", u"Tools", nullptr), 3);
-    EXPECT_EQ(Names(*bar), (std::vector<std::string>{"Edit", "File", "Help", "Tools"}));
-    EXPECT_TRUE(Entries(Button(*bar, 3)->menu).empty());
+    EXPECT_EQ(bar->InsertMenu(2, u"View", u"View", nullptr), 2);
+    ExpectButtonNames(*bar, {"Edit", "File", "View", "Help", "Tools"});
+    EXPECT_TRUE(Entries(Button(*bar, 2)->menu).empty());
+    EXPECT_EQ(Entries(Button(*bar, 1)->menu), fileEntries);
 }
 
 // A skin change re-applies the bar: the menus added at run time come back,
@@ -257,6 +306,8 @@ TEST_F(MainMenuFixture, SkinChangeKeepsTheAddedMenus)
     ASSERT_GE(tools->AddItem(u"Tune", u"NID_TUNE"), 0);
     ASSERT_EQ(bar->InsertMenu(2, u"Tools", u"Tools", tools), 2);
     const std::vector<std::string> fileEntries = Entries(Button(*bar, 0)->menu);
+    // An insertion in front moves the other menus, names and all, before the skin changes.
+    ASSERT_EQ(bar->InsertMenuBefore(u"File", u"Edit", u"Edit", nullptr), 0);
     const auto skin = [](double templateWidth) {
         RCPtr<FakeDescriptor> d(new FakeDescriptor(u"bar"));
         if (templateWidth > 0) {
@@ -283,17 +334,18 @@ TEST_F(MainMenuFixture, SkinChangeKeepsTheAddedMenus)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         EXPECT_EQ(bar->ApplyDescriptor(row.skin), row.result);
-        EXPECT_EQ(Names(*bar), (std::vector<std::string>{"File", "Help", "Tools"}));
-        EXPECT_EQ(Labels(*bar), (std::vector<std::string>{"File", "Help", "Tools"}));
-        EXPECT_EQ(Entries(Button(*bar, 0)->menu), fileEntries);
-        EXPECT_EQ(Entries(Button(*bar, 2)->menu), (std::vector<std::string>{"NID_TUNE=Tune"}));
+        ExpectButtonNames(*bar, {"Edit", "File", "Help", "Tools"});
+        EXPECT_EQ(Names(*bar), (std::vector<std::string>{"Edit", "File", "Help", "Tools"}));
+        EXPECT_EQ(bar->GetMenuIndex(u"Edit"), 0);
+        EXPECT_EQ(Entries(Button(*bar, 1)->menu), fileEntries);
+        EXPECT_EQ(Entries(Button(*bar, 3)->menu), (std::vector<std::string>{"NID_TUNE=Tune"}));
         EXPECT_TRUE(bar->FindChildControl(u"templateMenu").IsNull()) << "the template makes no control";
-        EXPECT_EQ(Button(*bar, 2)->updater, bar->GetMenuItemUpdater());
-        EXPECT_DOUBLE_EQ(bar->GetMenuButton(2)->GetLayout().size[0].offset, row.width);
-        EXPECT_EQ(bar->InsertMenu(3, u"Tools", u"T", nullptr), E_INVALIDARG) << "the name is still taken";
+        EXPECT_EQ(Button(*bar, 3)->updater, bar->GetMenuItemUpdater());
+        EXPECT_DOUBLE_EQ(bar->GetMenuButton(3)->GetLayout().size[0].offset, row.width);
+        EXPECT_EQ(bar->InsertMenu(4, u"Tools", u"T", nullptr), E_INVALIDARG) << "the name is still taken";
     }
-    ASSERT_EQ(bar->InsertMenu(3, u"Late", u"Late", nullptr), 3);
-    const LayoutRecord& x = bar->GetMenuButton(3)->GetLayout().position[0];
+    ASSERT_EQ(bar->InsertMenu(4, u"Late", u"Late", nullptr), 4);
+    const LayoutRecord& x = bar->GetMenuButton(4)->GetLayout().position[0];
     EXPECT_EQ(x.kind, LayoutKind::kSibling);
     EXPECT_EQ(Narrow(x.name.GetChars()), "Tools") << "placed after the last menu";
 }
@@ -373,19 +425,24 @@ TEST_F(MainMenuFixture, ArrowsMoveTheOpenMenuAndEscapeClosesIt)
 class Editor : public TestControl {
 public:
     using TestControl::TestControl;
-    QVResult QueryCommandState(const RCPtr<LNotification>& command) override
+    QVResult QueryCommandState(const RCPtr<LNotification>& command, bool& enabled) override
     {
-        return Narrow(command->GetID()) == "NID_MENU_FILE_SEND" ? E_INVALIDARG : S_OK;
+        enabled = Narrow(command->GetID()) != "NID_MENU_FILE_SEND";
+        return S_OK;
     }
     bool HandlesEditCommands() const override { return edits; }
     bool edits = false;
 };
 
-// Refuses every command.
+// Disables every command.
 class Refuser : public TestControl {
 public:
     using TestControl::TestControl;
-    QVResult QueryCommandState(const RCPtr<LNotification>&) override { return E_INVALIDARG; }
+    QVResult QueryCommandState(const RCPtr<LNotification>&, bool& enabled) override
+    {
+        enabled = false;
+        return S_OK;
+    }
 };
 
 // A bar whose menu buttons are real combo menus with real popup rows.
@@ -434,9 +491,10 @@ protected:
         distributor = new LNotificationDistributor();
         target = new LNotificationQueue();
         EXPECT_EQ(target->SetDistributor(distributor), S_OK);
-        for (const char16_t* id : {u"NID_MENU_FILE_SEND", u"NID_MENU_FILE_EXIT_REQ", u"NID_MENU_HELP_ABOUT_REQ"})
+        for (const char16_t* id : {u"NID_MENU_FILE_SEND", u"NID_MENU_FILE_EXIT_REQ", u"NID_MENU_HELP_ABOUT_REQ", u"NID_TUNE"})
             log->RegisterNotification(distributor, id);
-        bar->SetNotificationTarget(target);
+        root->queue = target;
+        EXPECT_GE(top->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0) << "connects the menus";
     }
     ~ComboMenuBarTest() override
     {
@@ -578,6 +636,24 @@ TEST_F(ComboMenuBarTest, EditTargetIsTheControlFocusedBeforeTheMenuAcrossOpenAnd
         EXPECT_EQ(bar->GetOpenMenu(), -1);
         EXPECT_TRUE(editor->HasFocus());
         EXPECT_EQ(bar->GetEditTarget(), expected) << "kept after the menu closed";
+    }
+}
+
+TEST_F(ComboMenuBarTest, EveryMenuPostsThroughTheRootWindowsQueueAlsoOneAddedLater)
+{
+    RCPtr<LMenuDescriptor> tools(new LMenuDescriptor());
+    ASSERT_GE(tools->AddItem(u"Tune", u"NID_TUNE"), 0);
+    ASSERT_EQ(bar->InsertMenuBefore(u"Help", u"Tools", u"Tools", tools), 1);
+    struct Row {
+        int32_t menu;
+        int32_t entry;
+        const char* posted;
+    };
+    const Row rows[] = {{0, 2, "NID_MENU_FILE_EXIT_REQ"}, {1, 0, "NID_TUNE"}, {2, 0, "NID_MENU_HELP_ABOUT_REQ"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.posted);
+        ASSERT_EQ(Menu(row.menu)->GetPopupMenu()->ActivateEntry(row.entry), S_OK);
+        EXPECT_EQ(Posted(), (std::vector<std::string>{row.posted}));
     }
 }
 

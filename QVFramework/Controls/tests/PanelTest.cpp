@@ -15,7 +15,6 @@ protected:
     PanelTest()
     {
         outer = Add<LPanel>(nullptr, u"outer", At(0, 400), At(0, 300));
-        EXPECT_GE(outer->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
         root->top = outer.Get();
         a = Add<TestControl>(outer.Get(), u"a", At(0, 10), At(0, 10), false, 1);
         middle = Add<LPanel>(outer.Get(), u"middle", At(0, 200), At(20, 200), false, 2);

@@ -12,10 +12,11 @@ namespace {
 class CommandOwner : public TestControl {
 public:
     using TestControl::TestControl;
-    QVResult QueryCommandState(const RCPtr<LNotification>& command) override
+    QVResult QueryCommandState(const RCPtr<LNotification>& command, bool& enabled) override
     {
         asked.push_back(Narrow(command->GetID()));
-        return Narrow(command->GetID()) == "NID_OFF" ? E_INVALIDARG : S_OK;
+        enabled = Narrow(command->GetID()) != "NID_OFF";
+        return S_OK;
     }
     std::vector<std::string> asked;
 };

@@ -386,14 +386,14 @@ TEST_F(ScrollbarPagingTest, UnregisteringForgetsTheBarsOwnHandlerEntry)
     EXPECT_EQ(bar->UnregisterNotification(from, u"NID_LEFT_DRAG_CONDITION_CHANGE"), S_OK);
     (void)bar->ReceiveNotification(from, press);
     EXPECT_EQ(bar->GetValue(), 0.0) << "no paging";
-    EXPECT_EQ(bar->GetPagingSide(), 0);
+    EXPECT_EQ(bar->GetPagingSide(), LScrollbar::kOnThumb);
 }
 
 TEST_F(ScrollbarPagingTest, HeldPressPagesAtOnceThenAfterTheDelayThenRepeatsUntilTheThumbReachesThePointer)
 {
     app.nowMs = 10000;
     Press(0, Condition::kLeftPressed | Condition::kCaptured);
-    EXPECT_EQ(bar->GetPagingSide(), 2);
+    EXPECT_EQ(bar->GetPagingSide(), LScrollbar::kAfterThumb);
     EXPECT_DOUBLE_EQ(bar->GetValue(), 0.2);
     IdleAt(10300);
     EXPECT_DOUBLE_EQ(bar->GetValue(), 0.2);  // the first delay is 0.4 s
@@ -410,7 +410,7 @@ TEST_F(ScrollbarPagingTest, HeldPressPagesAtOnceThenAfterTheDelayThenRepeatsUnti
     EXPECT_NEAR(bar->GetValue(), 0.8, 1e-12);
 
     Press(Condition::kLeftPressed | Condition::kCaptured, 0);
-    EXPECT_EQ(bar->GetPagingSide(), 0);
+    EXPECT_EQ(bar->GetPagingSide(), LScrollbar::kOnThumb);
     EXPECT_EQ(bar->GetIdleUserCount(), 0);
 }
 
@@ -418,7 +418,7 @@ TEST_F(ScrollbarPagingTest, PressOnTheThumbPagesNothingAndAFullThumbKeepsItsValu
 {
     bar->SetValue(0.75);  // thumb at 135..155 covers 150
     Press(0, Condition::kLeftPressed | Condition::kCaptured);
-    EXPECT_EQ(bar->GetPagingSide(), 0);
+    EXPECT_EQ(bar->GetPagingSide(), LScrollbar::kOnThumb);
     EXPECT_DOUBLE_EQ(bar->GetValue(), 0.75);
 
     bar->thumbFraction = 1.0;

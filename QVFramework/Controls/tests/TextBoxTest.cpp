@@ -910,14 +910,22 @@ TEST_F(EditMenuFixture, CommandStatesAnswerOnlyTheEditRequests)
     Set(u"abc", 0, 0, 2);
     box->SetFocus(true);
     fakeClipboard.ForeignClear();
-    const std::pair<const char16_t*, QVResult> cases[] = {{u"NID_EDIT_CUT_REQ", S_OK},
-                                                          {u"NID_EDIT_COPY_REQ", S_OK},
-                                                          {u"NID_EDIT_DELETE_REQ", S_OK},
-                                                          {u"NID_EDIT_PASTE_REQ", E_INVALIDARG},
-                                                          {u"NID_MENU_FILE_EXIT_REQ", kNotHandled}};
-    for (const auto& [name, state] : cases) {
-        SCOPED_TRACE(Narrow(name));
-        EXPECT_EQ(box->QueryCommandState(LNotification::Create(name)), state);
+    struct Case {
+        const char16_t* name;
+        QVResult result;
+        bool enabled;  // the out-state; left as it was when not answered
+    };
+    const Case cases[] = {{u"NID_EDIT_CUT_REQ", S_OK, true},
+                          {u"NID_EDIT_COPY_REQ", S_OK, true},
+                          {u"NID_EDIT_DELETE_REQ", S_OK, true},
+                          {u"NID_EDIT_PASTE_REQ", S_OK, false},
+                          {u"NID_MENU_FILE_EXIT_REQ", kNotHandled, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.name));
+        bool enabled = !c.enabled;
+        if (c.result == kNotHandled) enabled = true;
+        EXPECT_EQ(box->QueryCommandState(LNotification::Create(c.name), enabled), c.result);
+        EXPECT_EQ(enabled, c.enabled);
     }
 }
 

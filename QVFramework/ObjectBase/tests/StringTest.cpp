@@ -3,6 +3,8 @@
 #include <climits>
 #include <clocale>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 #include "StringT.h"
 
@@ -13,6 +15,13 @@
 namespace {
 
 using namespace QV;
+
+// A name view (the layout solver keeps them) can be taken from a string that
+// lives on, never from a temporary one, whose text would be freed under it.
+static_assert(std::is_convertible_v<const String&, std::u16string_view>);
+static_assert(!std::is_convertible_v<String&&, std::u16string_view>);
+static_assert(!std::is_convertible_v<String, std::u16string_view>);
+static_assert(!std::is_convertible_v<NarrowString&&, std::string_view>);
 
 std::u16string Text(const String& s)
 {

@@ -144,6 +144,8 @@ RectT<float> LGDIRenderer::MeasureText(const String& text, ConstRCPtr<LFont> fon
     (void)GetFontMetrics(font, height, ascent, descent);  // font was checked above
     const Platform::Gdip::Font& face = FaceFor(font, font->GetSize() * kPointsToPixels);
     double width = face.MeasureString(ToUtf8(text));
+    // Converted to 96 dpi the glyphs' widths round differently than they were
+    // laid out: three pixels of room keep such a text from being cut.
     if (mScreenResolution != 96) width = std::round(width * 96.0 / mScreenResolution + 3.0);
     return {0.0f, static_cast<float>(ascent), static_cast<float>(width), static_cast<float>(height)};
 }
@@ -225,7 +227,9 @@ void LGDIRenderer::DrawText(const String& text, ConstRCPtr<LFont> font, const Lo
     const Platform::Gdip::PointF topLeft{static_cast<float>(position.x), static_cast<float>(position.y - 1)};
     std::string utf8 = ToUtf8(text);
     RectF ink;
-    // The ink box moves with the pen: measured once per text and face.
+    // The ink box moves with the pen: the pen stands on whole pixels and the
+    // glyphs sit at the pen plus the face's own advances, so a text's ink has
+    // the same shape wherever it is drawn. Measured once per text and face.
     if (const auto known = recent.inks.find(utf8); known != recent.inks.end()) {
         g->LayOutString(utf8, face, topLeft, false);
         ink = known->second;

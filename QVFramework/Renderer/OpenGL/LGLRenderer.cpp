@@ -17,29 +17,27 @@
 
 namespace QV {
 
-// A framework-table key with the English text shown when the table lacks it.
+// A framework-table key: the table gives every text of the error box.
 struct GLText {
     const char16_t* key;
-    const char16_t* english;
 };
 
 namespace {
 
 constexpr const char* kSource = "Renderer\\OpenGL\\GLRenderer";
 
-constexpr GLText kCaption{u"GL_ERROR_CAPTION", u"OpenGL Error"};
-constexpr GLText kUpdateDriver{u"GL_ERROR_UPDATE_DRIVER",
-                               u"Updating your video card driver, with the latest driver from the manufacturer of your "
-                               u"video card, may solve this issue."};
-constexpr GLText kChoosePixelFormat{u"GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT", u"ChoosePixelFormat failed."};
-constexpr GLText kSetPixelFormat{u"GL_ERROR_MESSAGE_SET_PIXEL_FORMAT", u"SetPixelFormat failed."};
-constexpr GLText kCreateContext{u"GL_ERROR_MESSAGE_CREATE_CONTEXT", u"wglCreateContext failed."};
+// Each message names the step that failed: the window's visual or the context.
+constexpr GLText kCaption{u"GL_ERROR_CAPTION"};
+constexpr GLText kUpdateDriver{u"GL_ERROR_UPDATE_DRIVER"};
+constexpr GLText kChoosePixelFormat{u"GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT"};
+constexpr GLText kSetPixelFormat{u"GL_ERROR_MESSAGE_SET_PIXEL_FORMAT"};
+constexpr GLText kCreateContext{u"GL_ERROR_MESSAGE_CREATE_CONTEXT"};
 
+// A key the table lacks shows as an empty text.
 String TextOf(const GLText& text)
 {
     String found;
-    if (!LookUpFrameworkString(String(text.key), found) || found.IsEmpty()) return String(text.english);
-    return found;
+    return LookUpFrameworkString(String(text.key), found) ? found : String();
 }
 
 }  // namespace

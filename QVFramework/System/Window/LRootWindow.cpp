@@ -162,7 +162,7 @@ void LRootWindow::SetBounds(const DoubleRect& rect)
     const DoubleRect current = GetBounds();
     if (current == rect) return;
     if (mServices) mServices->SetWindowRect(rect.Round());
-    if (mMainControl) mMainControl->InvalidateRect(mMainControl->GetClientRect(), false);
+    if (mMainControl) (void)mMainControl->InvalidateArea();
 }
 
 void LRootWindow::SetClientSize(int32_t width, int32_t height)

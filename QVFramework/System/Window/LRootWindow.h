@@ -34,6 +34,7 @@ public:
     IWindowOSServices* GetOSServices() const { return mServices; }
     const RCPtr<LRenderer>& GetRenderer() const { return mRenderer; }
     const RCPtr<LNotificationQueue>& GetQueue() const { return mQueue; }
+    RCPtr<LNotificationQueue> GetNotificationQueue() const override { return mQueue; }
     const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeys; }
     LGlobalHotKeyManager* GetHotKeys() const override { return mHotKeys.Get(); }
 

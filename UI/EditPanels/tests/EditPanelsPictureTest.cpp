@@ -88,6 +88,9 @@ TEST_F(EditPanelsPictureTest, AllPanelsFitTheWindowAndMatchTheReference)
         EXPECT_GE(factory->RegisterControl(String(name), &CreateControlOfClass<LPanel>), 0);
     }
     EXPECT_GE(factory->RegisterControl(String(u"Framework.MenuItem"), &CreateControlOfClass<LLabel>), 0);
+    // The main window at the editor's usual size: the panels are laid out in it.
+    rootWindow->width = 1024;
+    rootWindow->height = 768;
     RCPtr<LControl> main = factory->CreateControlByName(String(u"mainControl"), RCPtr<IRootWindow>(rootWindow.Get()));
     ASSERT_TRUE(main);
     RCPtr<LControl> view = main->FindChildControl(u"viewDevice");

@@ -75,6 +75,33 @@ TEST(ShippedDocumentsTest, FrameworkStringsAreCompleteInEveryLanguage)
     }
 }
 
+// The OpenGL error box names the step that failed on this system, never a call
+// of another one.
+TEST(ShippedDocumentsTest, OpenGLErrorTextsNameTheStepThatFailed)
+{
+    SkinStore store;
+    SkinDocumentLoader loader(store, Platform::GetProgramModule());
+    store.languageId = 0x0009;
+    ASSERT_EQ(loader.LoadStringTables(String(u"::FRAMEWORK_STRINGS"), String(u"::NONE"), 0x0009), S_OK);
+    RCPtr<LStringTable> table = store.FindStringTable(String(u"Framework"));
+    ASSERT_TRUE(table);
+    const std::pair<const char16_t*, const char*> rows[] = {
+        {u"GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT", "visual"},
+        {u"GL_ERROR_MESSAGE_SET_PIXEL_FORMAT", "visual"},
+        {u"GL_ERROR_MESSAGE_CREATE_CONTEXT", "context could not be created"},
+        {u"GL_ERROR_MESSAGE_MAKE_CONTEXT_CURRENT", "made current"},
+    };
+    for (const auto& [id, step] : rows) {
+        SCOPED_TRACE(Narrow(String(id)));
+        String text;
+        ASSERT_TRUE(table->GetString(String(id), text));
+        const std::string shown = Narrow(text);
+        EXPECT_NE(shown.find(step), std::string::npos) << shown;
+        for (const char* windowsCall : {"PixelFormat", "wgl", "pixel format"})
+            EXPECT_EQ(shown.find(windowsCall), std::string::npos) << shown;
+    }
+}
+
 TEST(ShippedDocumentsTest, ApplicationDocumentsLoadAndBindTheirShortcuts)
 {
     SkinStore store;

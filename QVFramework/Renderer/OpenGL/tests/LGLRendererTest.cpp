@@ -78,31 +78,48 @@ TEST(GLRendererConstructionTest, WindowWithoutGLShowsTheBoxAndRaises)
               "Runtime Error : QV::LGLRenderer::LGLRenderer : Renderer\\OpenGL\\GLRenderer : Line 144");
     SetGLErrorBoxHook(previous);
     ASSERT_EQ(BoxRecord::shown.size(), 1u);
-    EXPECT_EQ(BoxRecord::shown[0],
-              "OpenGL Error|ChoosePixelFormat failed.Updating your video card driver, with the latest driver from the "
-              "manufacturer of your video card, may solve this issue.");
+    EXPECT_EQ(BoxRecord::shown[0], "|") << "without a string table every text is empty";
 }
 
 // The framework table in German, as the installed lookup answers it.
 bool GermanGLTexts(const String& id, String& text)
 {
     if (id == u"GL_ERROR_CAPTION") text = String(u"OpenGL-Fehler");
-    else if (id == u"GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT") text = String(u"ChoosePixelFormat fehlgeschlagen. ");
+    else if (id == u"GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT") text = String(u"Kein OpenGL-Visual gefunden. ");
     else if (id == u"GL_ERROR_UPDATE_DRIVER") text = String(u"Aktualisieren Sie den Treiber.");
     else return false;
     return true;
 }
 
+// A table that lacks the failure's own message.
+bool CaptionOnly(const String& id, String& text)
+{
+    if (id != u"GL_ERROR_CAPTION") return false;
+    text = String(u"OpenGL Error");
+    return true;
+}
+
 TEST(GLRendererConstructionTest, TheBoxSpeaksTheFrameworkTablesLanguage)
 {
-    BoxRecord::shown.clear();
-    const GLErrorBoxHook previousBox = SetGLErrorBoxHook(&BoxRecord::Hook);
-    const FrameworkStringLookup previousLookup = SetFrameworkStringLookup(&GermanGLTexts);
-    EXPECT_NE(ErrorOf([] { LRenderer::Create(LRenderer::kOpenGL, {0, 0, 10, 10}, nullptr); }), "no error");
-    SetFrameworkStringLookup(previousLookup);
-    SetGLErrorBoxHook(previousBox);
-    ASSERT_EQ(BoxRecord::shown.size(), 1u);
-    EXPECT_EQ(BoxRecord::shown[0], "OpenGL-Fehler|ChoosePixelFormat fehlgeschlagen. Aktualisieren Sie den Treiber.");
+    const struct {
+        const char* what;
+        FrameworkStringLookup lookup;
+        const char* box;
+    } rows[] = {
+        {"German", &GermanGLTexts, "OpenGL-Fehler|Kein OpenGL-Visual gefunden. Aktualisieren Sie den Treiber."},
+        {"a missing key shows as an empty text, never in English", &CaptionOnly, "OpenGL Error|"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        BoxRecord::shown.clear();
+        const GLErrorBoxHook previousBox = SetGLErrorBoxHook(&BoxRecord::Hook);
+        const FrameworkStringLookup previousLookup = SetFrameworkStringLookup(row.lookup);
+        EXPECT_NE(ErrorOf([] { LRenderer::Create(LRenderer::kOpenGL, {0, 0, 10, 10}, nullptr); }), "no error");
+        SetFrameworkStringLookup(previousLookup);
+        SetGLErrorBoxHook(previousBox);
+        ASSERT_EQ(BoxRecord::shown.size(), 1u);
+        EXPECT_EQ(BoxRecord::shown[0], row.box);
+    }
 }
 
 TEST_F(GLRendererTest, FillsClearsAndOutlines)

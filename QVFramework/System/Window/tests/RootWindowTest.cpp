@@ -51,6 +51,31 @@ TEST_F(RootWindowTest, InvalidationClipsRoundsAndAsksTheWindowOnlyForRealAreas)
     }
 }
 
+// A new window rectangle redraws the main control's whole area for its layer:
+// clipped to its client area while it clips to its parent, whole otherwise.
+TEST_F(RootWindowTest, NewBoundsRedrawTheMainControlForItsLayer)
+{
+    struct Row {
+        bool clipToParent;
+        std::vector<LongRect> dirty;
+    };
+    const Row rows[] = {{true, {{0, 0, 380, 280}}}, {false, {{0, 0, 400, 300}}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.clipToParent);
+        RCPtr<ProbeControl> main = Probe(nullptr, u"main", 0, 0, 400, 300, row.clipToParent);
+        auto* look = dynamic_cast<control_test::FakeLook*>(main->GetVisualPart(0).Get());
+        ASSERT_TRUE(look);
+        look->inset = 10;
+        ASSERT_GE(root.SetMainControl(main), 0);
+        (void)DirtyRects();
+        const DoubleRect bounds = root.GetBounds();
+        root.SetBounds({bounds.x + 5, bounds.y, bounds.width, bounds.height});
+        EXPECT_EQ(DirtyRects(), row.dirty);
+        root.SetBounds(root.GetBounds());
+        EXPECT_TRUE(DirtyRects().empty()) << "the same rectangle redraws nothing";
+    }
+}
+
 TEST_F(RootWindowTest, OverlappingInvalidationsNeverOverlapInTheRegion)
 {
     root.InvalidateRect(DoubleRect{0, 0, 100, 100});
