@@ -126,11 +126,9 @@ void ChildControlList::PushBusy(const LControl* child)
 
 int32_t ChildControlList::IndexOf(const LControl* child) const
 {
-    // The index is used when it is there; a removal loop should not rebuild it each time.
-    if (child && mIndexValid) {
-        const auto found = mByName.find(child->GetName().View());
-        if (found != mByName.end() && mChildren[found->second].Get() == child) return static_cast<int32_t>(found->second);
-    }
+    // Each child keeps its place; anything else is searched for.
+    if (child && child->mSiblingIndex < mChildren.size() && mChildren[child->mSiblingIndex].Get() == child)
+        return static_cast<int32_t>(child->mSiblingIndex);
     for (size_t i = mChildren.size(); i-- > 0;) {
         if (mChildren[i].Get() == child) return static_cast<int32_t>(i);
     }
@@ -161,7 +159,9 @@ QVResult ChildControlList::AddChild(LControl* child)
     }
     mOwner->IncrementUnclippedCount(child->GetUnclippedCount() + (child->ClipsToParent() ? 0 : 1));
     child->SetParentLink(mOwner);
+    child->mSiblingIndex = static_cast<uint32_t>(mChildren.size());
     mChildren.emplace_back(child);
+    ++mMembershipStamp;
     mIndexValid = false;
     MarkChanged();
     return S_OK;
@@ -175,6 +175,8 @@ void ChildControlList::TakeOut(uint32_t index)
     child->LeaveParentSiblingKeys();
     child->SetParentLink(nullptr);
     mChildren.erase(mChildren.begin() + index);
+    for (uint32_t i = index; i < mChildren.size(); ++i) mChildren[i]->mSiblingIndex = i;
+    ++mMembershipStamp;
     mIndexValid = false;
     MarkChanged();
     mOwner->OnChildRemoved(child.Get(), index);

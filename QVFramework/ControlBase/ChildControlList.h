@@ -36,6 +36,8 @@ public:
     // not a child; 0 renamed, the later siblings' layout following the new name.
     [[nodiscard]] QVResult RenameChild(LControl* child, const String& name);
     void MarkChanged() { ++mChangeCounter; }
+    // Moves whenever a child is added or taken out.
+    uint32_t GetMembershipStamp() const { return mMembershipStamp; }
     bool IsSorted() const { return mChangeCounter == mSortedStamp; }
     // Insertion index, -1 when absent.
     int32_t IndexOf(const LControl* child) const;
@@ -75,6 +77,7 @@ private:
     mutable std::vector<uint32_t> mTabOrder;
     mutable std::vector<uint32_t> mDrawOrder;
     uint32_t mChangeCounter = 1;
+    uint32_t mMembershipStamp = 0;
     mutable uint32_t mSortedStamp = 0;
     // The sibling index, rebuilt on first use after a change: the name keys
     // view the children's own names, which change only through this list.

@@ -360,6 +360,7 @@ protected:
 private:
     friend class ChildControlList;
     void RelayOutLaterSiblings(LControl& parent);
+    void RelayOutSiblingsFrom(ChildControlList& list, int32_t first);
     // What the pointer has done to this control: hit testing, the press, the
     // drag and a move by dragging.
     struct Mouse {
@@ -449,6 +450,7 @@ private:
     std::vector<float> mLookOpacities;
     float mOpacity = 1.0f;
     RCPtr<LControl> mParent;
+    uint32_t mSiblingIndex = 0;  // place in the parent's list, kept by that list
     RCPtr<IRootWindow> mRootWindow;
     RCPtr<IControlStringTable> mStringTable;
     KeyMap mOwnKeys;

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "ControlPopups.h"
 #include "IControlApplication.h"
@@ -83,20 +85,38 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
 // child names a later one the walk cannot tell what it reaches and takes all.
 void LControl::RelayOutLaterSiblings(LControl& parent)
 {
-    const ChildControlList& list = parent.mChildren;
-    const bool forward = list.HasForwardReference();  // builds the index IndexOf uses
+    ChildControlList& list = parent.mChildren;
+    const bool forward = list.HasForwardReference();
     const int32_t index = list.IndexOf(this);
     if (index < 0) return;
     const bool docked = mLayout.xIsDocked || mLayout.yIsDocked;
-    std::vector<RCPtr<LControl>> followers;
     if (forward || (!docked && list.LaterSiblingBusy(index))) {
-        followers = parent.mChildren.Snapshot(ChildControlList::kInsertion);
-        followers.erase(followers.begin(), followers.begin() + index + 1);
-    } else {
-        const std::vector<uint32_t>& dependents = list.DependentsOf(static_cast<uint32_t>(index));
-        followers.reserve(dependents.size());
-        for (uint32_t i : dependents) followers.emplace_back(parent.mChildren.GetAt(i, ChildControlList::kInsertion));
+        RelayOutSiblingsFrom(list, index + 1);
+        return;
     }
+    // Walked in place, each follower held only while it lays out. Should
+    // that add or take out children, the places are stale: the rest of the
+    // walk takes every sibling after the later of this one and that follower.
+    const uint32_t membership = list.GetMembershipStamp();
+    for (size_t k = 0;; ++k) {
+        const std::vector<uint32_t>& dependents = list.DependentsOf(static_cast<uint32_t>(index));
+        if (k >= dependents.size()) return;
+        const RCPtr<LControl> sibling(list.GetAt(dependents[k], ChildControlList::kInsertion));
+        if (!sibling->OnChildChanged(this)) return;
+        sibling->UpdateLayout();
+        if (list.GetMembershipStamp() != membership) {
+            const int32_t reached = std::max(list.IndexOf(this), list.IndexOf(sibling.Get()));
+            if (reached >= 0) RelayOutSiblingsFrom(list, reached + 1);
+            return;
+        }
+    }
+}
+
+// The siblings from insertion index `first` on, held through the walk.
+void LControl::RelayOutSiblingsFrom(ChildControlList& list, int32_t first)
+{
+    std::vector<RCPtr<LControl>> followers = list.Snapshot(ChildControlList::kInsertion);
+    followers.erase(followers.begin(), followers.begin() + std::min<size_t>(size_t(first), followers.size()));
     for (const RCPtr<LControl>& sibling : followers) {
         if (!sibling->OnChildChanged(this)) break;
         sibling->UpdateLayout();

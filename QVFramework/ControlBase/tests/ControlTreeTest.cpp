@@ -2,6 +2,9 @@
 #include "LLayout.h"
 #include "LMenuItemUpdater.h"
 
+#include <functional>
+#include <utility>
+
 namespace control_test {
 namespace {
 
@@ -481,6 +484,65 @@ TEST_F(RenameTest, LaterSiblingsStayPlacedAfterTheRenamedControl)
     EXPECT_DOUBLE_EQ(b->GetFrame().x, 85.0) << "b follows a under its new name";
     EXPECT_DOUBLE_EQ(c->GetFrame().x, 85.0);
     EXPECT_EQ(a->RenameControl(u"b"), E_INVALIDARG) << "the parent's list answers";
+}
+
+// A follower that runs a hook once when told a sibling changed, as a
+// listener may add or take out children in the middle of the re-layout walk.
+class HookedControl : public TestControl {
+public:
+    using TestControl::TestControl;
+    bool OnChildChanged(LControl* child) override
+    {
+        if (hook) std::exchange(hook, nullptr)();
+        return TestControl::OnChildChanged(child);
+    }
+    std::function<void()> hook;
+};
+
+TEST_F(RenameTest, TheReLayoutWalkCarriesOnWhenAFollowerChangesTheChildren)
+{
+    const struct {
+        const char* name;
+        std::function<void(LControl& parent, LControl& unrelated, RCPtr<HookedControl>& hooked)> hook;
+    } rows[] = {
+        {"an earlier sibling taken out",
+         [](LControl& p, LControl& x, RCPtr<HookedControl>&) { (void)p.GetChildren().RemoveChild(&x); }},
+        {"the follower itself taken out",
+         [](LControl& p, LControl&, RCPtr<HookedControl>& h) {
+             (void)p.GetChildren().RemoveChild(h.Get());
+             h = nullptr;  // only the walk holds it now
+         }},
+        {"a child added", [this](LControl& p, LControl&, RCPtr<HookedControl>&) { Make(&p, u"new", 0, 40, 5, 5); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        RCPtr<TestControl> x = Make(parent.Get(), u"x", 0, 50, 5, 5);
+        RCPtr<HookedControl> h(new HookedControl(parent.Get(), u"h"));
+        ControlLayout l;
+        l.size[0].offset = l.size[1].offset = 10;
+        h->SetLayout(l);
+        Follow(*h, u"a");
+        RCPtr<TestControl> f = Make(parent.Get(), u"f", 0, 60, 10, 10);
+        Follow(*f, u"h");
+        LControl* unrelated = x.Get();
+        h->hook = [&, unrelated] { row.hook(*parent, *unrelated, h); };
+
+        EXPECT_EQ(a->SetBounds({60.0, 0.0}, {20.0, 10.0}), S_OK);
+        EXPECT_DOUBLE_EQ(b->GetFrame().x, 85.0);
+        // Each follower left where a layout of its own would put it.
+        for (LControl* c : {static_cast<LControl*>(h.Get()), static_cast<LControl*>(f.Get())}) {
+            if (!c) continue;
+            const DoubleRect walked = c->GetFrame();
+            EXPECT_GE(c->UpdateLayout(), 0);
+            EXPECT_EQ(c->GetFrame(), walked) << Narrow(c->GetName().GetChars());
+        }
+        if (h) {
+            EXPECT_DOUBLE_EQ(f->GetFrame().x, h->GetFrame().x + h->GetFrame().width + 5);
+        }
+        for (const char16_t* name : {u"x", u"h", u"f", u"new"})
+            if (LControl* c = parent->FindChildControl(name).Get()) (void)parent->GetChildren().RemoveChild(c);
+        EXPECT_EQ(a->SetBounds({10.0, 0.0}, {20.0, 10.0}), S_OK);
+    }
 }
 
 TEST_F(RenameTest, AControlWithoutParentTakesAnyName)

@@ -2,7 +2,8 @@
 // An off-screen image of a window's size with the graphics that draw on it.
 // It knows which parts drawing has reached since it was last emptied, so
 // emptying it touches only those; a whole repaint empties each just before
-// drawing reaches it, and not at all where that drawing is opaque.
+// drawing reaches it (or all of it before the first drawing), and not at all
+// where that drawing is opaque.
 #include <memory>
 #include <vector>
 
@@ -55,12 +56,16 @@ private:
     static constexpr double kWholeEmptyingShare = 0.4;
 
     void Empty(const std::vector<LongRect>& areas);
+    // Empties the whole image, less covered, if BeginRepaint left that to do.
+    void EmptyPendingBut(const LongRect& covered);
 
     WindowHandle mWindow;
     std::unique_ptr<Platform::Gdip::Surface> mBitmap;
     // Declared after the image: graphics go first.
     std::unique_ptr<Platform::Gdip::Graphics> mGraphics;
     PaintedTiles mPainted;
+    // The whole image is to be emptied before drawing reaches it.
+    bool mEmptyPending = false;
     std::vector<LongRect> mToEmpty;
     std::vector<Platform::Gdip::RectI> mAreas;
 };

@@ -90,6 +90,13 @@ void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::ve
     const int32_t firstColumn = l / kTileSize, lastColumn = (r - 1) / kTileSize;
     // Only the first and last column's boxes are cut at the sides.
     const int32_t firstLeft = l - firstColumn * kTileSize, lastRight = r - lastColumn * kTileSize;
+    if (mPaintedCount == 0 && mStaleCount == 0) {
+        // Every tile clear, as for a frame's background: nothing to empty,
+        // and each box is the reach within its tile.
+        PaintClear(firstColumn, lastColumn, firstLeft, lastRight, t, b);
+        mPaintedArea += int64_t{r - l} * (b - t);
+        return;
+    }
     for (int32_t row = t / kTileSize; row <= (b - 1) / kTileSize; ++row) {
         const size_t first = static_cast<size_t>(row) * mColumns;
         uint8_t* tiles = mTiles.data() + first;
@@ -127,6 +134,22 @@ void PaintedTiles::Paint(const LongRect& reach, const LongRect& covered, std::ve
             mPaintedArea += AreaOf(box);
         }
         if (stale.width > 0) AddUncovered(toEmpty, stale, covered);
+    }
+}
+
+void PaintedTiles::PaintClear(int32_t firstColumn, int32_t lastColumn, int32_t firstLeft, int32_t lastRight, int32_t top,
+                              int32_t bottom)
+{
+    for (int32_t row = top / kTileSize; row <= (bottom - 1) / kTileSize; ++row) {
+        const size_t first = static_cast<size_t>(row) * mColumns;
+        const int32_t y = row * kTileSize;
+        const int32_t boxTop = std::max(top - y, 0), boxBottom = std::min(bottom - y, kTileSize);
+        std::fill(mTiles.begin() + first + firstColumn, mTiles.begin() + first + lastColumn + 1, mRepaint);
+        Box* boxes = mBoxes.data() + first;
+        std::fill(boxes + firstColumn, boxes + lastColumn + 1, MakeBox(0, boxTop, kTileSize, boxBottom));
+        boxes[firstColumn] = MakeBox(firstLeft, boxTop, firstColumn == lastColumn ? lastRight : kTileSize, boxBottom);
+        if (lastColumn != firstColumn) boxes[lastColumn] = MakeBox(0, boxTop, lastRight, boxBottom);
+        mPaintedCount += lastColumn - firstColumn + 1;
     }
 }
 

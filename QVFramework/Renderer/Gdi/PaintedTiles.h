@@ -58,6 +58,11 @@ private:
     // The box as an area of the image, for the tile at column, row.
     static LongRect AreaOf(Box box, int64_t column, int64_t row);
 
+    // Paint when no tile is painted or stale: the tiles from firstColumn to
+    // lastColumn of the rows between top and bottom (image pixels).
+    void PaintClear(int32_t firstColumn, int32_t lastColumn, int32_t firstLeft, int32_t lastRight, int32_t top,
+                    int32_t bottom);
+
     // Tiles for which `taken` holds, their boxes as areas: neighbours along a
     // row of tiles whose boxes meet taken into one, and so down the rows;
     // they become clear.

@@ -187,6 +187,58 @@ TEST_F(GdiRepaintTest, AWholeRepaintLeavesWhatAFreshSurfaceWouldHold)
     }
 }
 
+// After a frame that drew over most of the image, the next whole repaint
+// empties it only once its first drawing shows what that drawing replaces.
+TEST_F(GdiRepaintTest, AFrameAfterAFullOneSeesAnEmptyImageWhereItsFirstDrawingDoesNotReach)
+{
+    const LColor grey(0.9f, 0.9f, 0.9f, 1);
+    const struct {
+        const char* name;
+        Scene scene;
+    } rows[] = {
+        {"text first", [](LRenderer& r) { r.DrawText(u"CHAN", Font(LFont::kRegular), {10, 10}, kBlue); }},
+        {"a translucent background first",
+         [](LRenderer& r) { r.FillRect({0, 0, kWidth, kHeight}, LColor(0, 1, 0, 0.5f), true); }},
+        {"an opaque fill of a part first",
+         [&grey](LRenderer& r) {
+             r.FillRect({20, 10, 100, 60}, grey, true);
+             r.DrawText(u"CHAN", Font(LFont::kRegular), {150, 90}, kBlue);
+         }},
+        {"an opaque background a pixel short of each edge",
+         [&grey](LRenderer& r) { r.FillRect({1, 1, kWidth - 2, kHeight - 2}, grey, true); }},
+        {"an opaque background under a fractional origin",
+         [&grey](LRenderer& r) {
+             r.PushOrigin({0.5, 0});
+             r.FillRect({0, 0, kWidth, kHeight}, grey, true);
+             r.RestoreState();
+         }},
+        {"an opaque background, then text",
+         [&grey](LRenderer& r) {
+             r.FillRect({0, 0, kWidth, kHeight}, grey, true);
+             r.DrawText(u"CHAN", Font(LFont::kRegular), {10, 10}, kBlue);
+         }},
+        {"a fill without blending beyond the image",
+         [](LRenderer& r) { r.FillRect({-5, -5, kWidth + 10, kHeight + 10}, LColor(0, 0, 1, 0.25f), false); }},
+    };
+    const Scene full = [](LRenderer& r) {
+        r.FillRect({0, 0, kWidth, kHeight}, LColor(1, 0, 0, 1), true);
+        DrawBusyScene(r);
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Window fresh = MakeWindow();
+        fresh.Frame(*renderer, row.scene, kWhole);
+        Window reused = MakeWindow();
+        reused.Frame(*renderer, full, kWhole);
+        reused.Frame(*renderer, row.scene, kWhole);
+        EXPECT_EQ(Differing(reused.Image(), fresh.Image()), 0);
+        reused.Frame(*renderer, full, kWhole);
+        reused.Frame(*renderer, full, kWhole);
+        reused.Frame(*renderer, row.scene, kWhole);
+        EXPECT_EQ(Differing(reused.Image(), fresh.Image()), 0) << "after two full frames";
+    }
+}
+
 TEST_F(GdiRepaintTest, AnOffscreenImageCopiedDuringItsWholeRepaintIsAlreadyEmpty)
 {
     RCPtr<LRenderContextInfo> offscreen;

@@ -3,7 +3,9 @@
 // rectangle learns whether it touches any node without walking the whole list.
 // The grid covers the cells the nodes have used and grows when one lands
 // outside; nodes spanning many cells, or too far out, are kept apart and
-// always checked.
+// always checked. An index gives its storage back to a process-wide spare
+// when it goes, as the node pool keeps nodes, so the next region's index
+// finds it ready.
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +17,9 @@ class RectRegionIndex {
 public:
     // Every node of the list, as its rect stands now.
     explicit RectRegionIndex(RectRegionNode* head);
+    ~RectRegionIndex();
+    RectRegionIndex(const RectRegionIndex&) = delete;
+    RectRegionIndex& operator=(const RectRegionIndex&) = delete;
 
     // The node as its rect stands now; Remove takes that same rect.
     void Add(RectRegionNode* node);
@@ -38,6 +43,16 @@ private:
         RectRegionNode* node;
         int32_t next;
     };
+    struct Storage {
+        std::vector<int32_t> heads;  // per cell, the first entry or -1
+        std::vector<Entry> entries;
+        std::vector<RectRegionNode*> large;
+    };
+    struct Spare;  // the process-wide spare storage and its lock
+    static Spare& TheSpare();
+    // The spare storage (empty, with whatever room it kept) or fresh storage.
+    static Storage TakeSpare();
+    static void GiveBack(Storage&& storage);
 
     static CellSpan Cells(const RegionRect& rect);
     bool Inside(const CellSpan& span) const;
@@ -48,10 +63,11 @@ private:
 
     CellSpan mGrid{0, 0, -1, -1};
     size_t mWidth = 0;
-    std::vector<int32_t> mHeads;  // per cell, the first entry or -1
-    std::vector<Entry> mEntries;
+    Storage mStorage = TakeSpare();
+    std::vector<int32_t>& mHeads = mStorage.heads;
+    std::vector<Entry>& mEntries = mStorage.entries;
+    std::vector<RectRegionNode*>& mLarge = mStorage.large;
     int32_t mFree = -1;  // chain of unused entries
-    std::vector<RectRegionNode*> mLarge;
 };
 
 }  // namespace QV

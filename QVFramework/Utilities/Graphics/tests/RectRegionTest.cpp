@@ -105,6 +105,9 @@ TEST(RectRegionTest, NormalizeMergesBandsAndNeighbours)
         {{{0, 0, 5, 10}, {5, 0, 10, 10}}, {{0, 0, 10, 10}}},
         {{{0, 0, 10, 5}, {0, 5, 10, 10}}, {{0, 0, 10, 10}}},
         {{{0, 0, 4, 4}, {8, 0, 12, 4}}, {{0, 0, 4, 4}, {8, 0, 12, 4}}},
+        // A column through three bands; one below of another width; one past a gap.
+        {{{0, 0, 4, 4}, {8, 0, 12, 4}, {0, 4, 4, 8}, {8, 4, 13, 8}, {0, 8, 4, 12}, {0, 14, 4, 16}},
+         {{0, 0, 4, 12}, {8, 0, 12, 4}, {8, 4, 13, 8}, {0, 14, 4, 16}}},
         {{}, {}},
     };
     for (const Row& row : rows) {
