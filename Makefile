@@ -11,7 +11,7 @@
 
 DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev \
                 libbenchmark-dev librtmidi-dev libasound2-dev libexpat1-dev \
-                libsdl2-dev libcairo2-dev libpng-dev libfreetype-dev libfontconfig-dev \
+                libsdl2-dev libcairo2-dev libpixman-1-dev libpng-dev libfreetype-dev libfontconfig-dev \
                 libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev \
                 fonts-dejavu-core fonts-liberation2 xvfb xauth zenity xfonts-base \
                 libx11-dev libxtst-dev openbox
