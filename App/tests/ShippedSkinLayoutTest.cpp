@@ -120,8 +120,7 @@ TEST(ShippedSkinLayoutTest, AtTheSmallestWindowEveryFieldOfEveryTypeShowsWhole)
     ScopedControlApplication scope(app);
     RCPtr<LControl> top = app.skin->CreateControl(app.skin->FindControlDescriptor(u"mainControl"), nullptr);
     ASSERT_TRUE(top);
-    app.workArea = {0, 0, 640, 480};
-    top->UpdateLayout();
+    (void)app.LayOut(*top, 640, 480);
     ASSERT_EQ(1002, top->GetFrame().width);
     ASSERT_EQ(686, top->GetFrame().height);
     RCPtr<LControl> status = top->FindChildControl(u"viewStatus");

@@ -450,6 +450,7 @@ private:
     float mOpacity = 1.0f;
     RCPtr<LControl> mParent;
     RCPtr<IRootWindow> mRootWindow;
+    bool mAttachmentPending = false;  // built for a window not attached yet
     RCPtr<IControlStringTable> mStringTable;
     KeyMap mOwnKeys;
     bool mScrollLabel = false;
