@@ -64,6 +64,9 @@ public:
     virtual RCPtr<IControlDescriptor> FindControlDescriptor(const String& name) = 0;
     // Keyed by the parent's class name (or the application's) + "|" + the name.
     virtual RCPtr<IControlStringTable> GetStringTable(LControl* parent, const String& name) = 0;
+    // True once, for the top control being built for a window that is
+    // attached to it afterwards; that control is not laid out before.
+    virtual bool TakePendingAttachment() { return false; }
 };
 
 }  // namespace QV

@@ -15,7 +15,10 @@ LControl::LControl(LControl* parent, const String& name)
     // the name is checked free first, so the add cannot be refused.
     if (parent != nullptr && !parent->FindChildControl(name)) (void)ChangeParent(parent);
     if (IControlApplication* app = GetControlApplication()) {
-        if (IControlFactory* factory = app->GetControlFactory()) mStringTable = factory->GetStringTable(parent, name);
+        if (IControlFactory* factory = app->GetControlFactory()) {
+            mStringTable = factory->GetStringTable(parent, name);
+            if (parent == nullptr) mAttachmentPending = factory->TakePendingAttachment();
+        }
     }
 }
 
@@ -78,6 +81,7 @@ QVResult LControl::AttachToRootWindow(const RCPtr<IRootWindow>& root)
 {
     if (mParent) return E_FAIL;
     mRootWindow = root;
+    mAttachmentPending = false;
     if (root) {
         root->SetWindowTitle(mText);
         ConnectNotifications();

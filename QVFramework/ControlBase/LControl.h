@@ -452,6 +452,7 @@ private:
     RCPtr<LControl> mParent;
     uint32_t mSiblingIndex = 0;  // place in the parent's list, kept by that list
     RCPtr<IRootWindow> mRootWindow;
+    bool mAttachmentPending = false;  // built for a window not attached yet
     RCPtr<IControlStringTable> mStringTable;
     KeyMap mOwnKeys;
     bool mScrollLabel = false;

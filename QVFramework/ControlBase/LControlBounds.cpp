@@ -155,9 +155,11 @@ QVResult LControl::UpdateLayout()
         reference = mParent->GetPartRect(-1);
     } else if (mRootWindow) {
         mRootWindow->GetClientSize(reference.width, reference.height);
-    } else {
-        // A top control waits for its window: nothing to measure it against yet.
+    } else if (mAttachmentPending) {
+        // Measured against the work area now, it would jump to its window's size a moment later.
         return E_FAIL;
+    } else {
+        reference = app->GetWorkArea();
     }
     DoubleRect frame = mFrame;
     if (Failed(app->ResolveLayout(*this, reference, frame))) return E_FAIL;

@@ -89,10 +89,7 @@ protected:
         c->ShowPart(0);
         c->Initialize();
         c->SetInitialized(true);
-        // A top control is laid out by the window that takes it.
-        if (parent) {
-            EXPECT_GE(c->UpdateLayout(), 0);
-        }
+        EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }
 

@@ -89,10 +89,21 @@ RCPtr<LControl> LControlFactory::CreateControlByName(const String& name, const R
     RCPtr<LControlDescriptor> descriptor = mStore.FindControlDescriptor(name);
     if (!descriptor) return nullptr;
     if (descriptor->layout) descriptor->layout->visible = true;
-    RCPtr<LControl> control = ResolveCreateFunction(*descriptor)(nullptr, RCPtr<IControlDescriptor>(descriptor.Get()));
+    const ControlCreateFunction create = ResolveCreateFunction(*descriptor);
+    RCPtr<LControl> control;
+    {
+        // Taken by the control as it is built; a build that made none, or
+        // raised, must not hand it to the next top control.
+        struct Clear {
+            bool& flag;
+            ~Clear() { flag = false; }
+        } clear{mAttachmentPending};
+        mAttachmentPending = root != nullptr;
+        control = create(nullptr, RCPtr<IControlDescriptor>(descriptor.Get()));
+    }
     if (control && root) {
         (void)control->AttachToRootWindow(root);  // made without a parent, so it cannot fail
-        // Made with no window to measure against; laid out now that it has one.
+        // It waited for its window; laid out now that it has one.
         (void)control->UpdateLayout();
     }
     return control;

@@ -3,6 +3,7 @@
 // maps each skin class name ("Framework.ListBox") to the function that
 // creates a control of that class. One per application; UI thread only.
 #include <map>
+#include <utility>
 
 #include "IControlDescriptor.h"
 #include "IRootWindow.h"
@@ -44,6 +45,8 @@ public:
     // The owner's class name (the application name without an owner or
     // without a skin descriptor), "|" and the name; null when there is no such table.
     RCPtr<IControlStringTable> GetStringTable(LControl* owner, const String& name) override;
+    // True once while CreateControlByName builds a control for a window.
+    bool TakePendingAttachment() override { return std::exchange(mAttachmentPending, false); }
     RCPtr<LStringTable> GetDefaultStringTable() const;
     RCPtr<LStringTable> GetFrameworkStringTable() const;
 
@@ -71,6 +74,7 @@ private:
     SkinStore mStore;
     SkinDocumentLoader mLoader;
     std::map<String, ControlCreateFunction> mCreateFunctions;
+    bool mAttachmentPending = false;
 };
 
 // The creator every control class registers: constructs T under parent with

@@ -91,21 +91,42 @@ TEST_F(BoundsTest, LayoutRecordsRelayAndRefuseUnknownAxes)
     EXPECT_EQ(loose->UpdateLayout(), E_FAIL) << "no layout record";
 }
 
-// A top control is measured against its window; before it has one there is
-// nothing to measure against, and its frame stays as it was.
-TEST_F(BoundsTest, ATopControlIsLaidOutOnlyOnceItHasARootWindow)
+// A top control is measured against its window, or the work area without
+// one; one built for a window that is not attached yet waits for it, its frame
+// staying as it was.
+TEST_F(BoundsTest, ATopControlIsLaidOutAgainstItsWindowOrTheWorkArea)
 {
-    RCPtr<TestControl> waiting = Make(nullptr, u"waiting", 0, 0, 0, 0);
-    ControlLayout layout = waiting->GetLayout();
+    enum class Attach { kNot, kToTheWindow, kToNoWindow };
+    const struct {
+        const char* name;
+        bool pending;
+        Attach attach;
+        QVResult answer;
+        DoubleRect frame;
+    } rows[] = {
+        {"waiting for its window", true, Attach::kNot, E_FAIL, {0, 0, 0, 0}},
+        {"no window", false, Attach::kNot, S_OK, {0, 0, 512, 668}},  // the 1024 x 768 work area
+        {"in its window", false, Attach::kToTheWindow, S_OK, {0, 0, 400, 500}},  // the 800 x 600 window
+        {"its window attached at last", true, Attach::kToTheWindow, S_OK, {0, 0, 400, 500}},
+        {"attached to no window instead", true, Attach::kToNoWindow, S_OK, {0, 0, 512, 668}},
+    };
+    ControlLayout layout;
     layout.size[0] = {LayoutKind::kParent, String(), 0.5f, 0.0};
     layout.size[1] = {LayoutKind::kParent, String(), 1.0f, -100.0};
-    waiting->SetLayout(layout);
-    EXPECT_EQ(waiting->UpdateLayout(), E_FAIL);
-    EXPECT_EQ(waiting->GetFrame(), (DoubleRect{0, 0, 0, 0})) << "never the work area";
-    ASSERT_GE(waiting->AttachToRootWindow(RCPtr<IRootWindow>(root.Get())), 0);
-    EXPECT_EQ(waiting->UpdateLayout(), S_OK);
-    EXPECT_EQ(waiting->GetFrame(), (DoubleRect{0, 0, 400, 500})) << "half the 800 x 600 window's width";
-    waiting->Close();
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        app.factory.attachmentPending = r.pending;
+        RCPtr<TestControl> c(new TestControl(nullptr, u"c"));
+        EXPECT_FALSE(app.factory.attachmentPending) << "taken by the control";
+        c->SetLayout(layout);
+        if (r.attach != Attach::kNot) {
+            const RCPtr<IRootWindow> window(r.attach == Attach::kToTheWindow ? root.Get() : nullptr);
+            ASSERT_GE(c->AttachToRootWindow(window), 0);
+        }
+        EXPECT_EQ(c->UpdateLayout(), r.answer);
+        EXPECT_EQ(c->GetFrame(), r.frame);
+        c->Close();
+    }
 }
 
 TEST_F(BoundsTest, SizeFromContentAndMaximumSize)

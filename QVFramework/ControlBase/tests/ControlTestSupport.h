@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ControlPopups.h"
@@ -428,10 +429,12 @@ public:
         }
         return nullptr;
     }
+    bool TakePendingAttachment() override { return std::exchange(attachmentPending, false); }
 
     std::vector<std::pair<String, RCPtr<IControlStringTable>>> tables;
     std::vector<RCPtr<IControlDescriptor>> descriptors;
     int created = 0;
+    bool attachmentPending = false;
 };
 
 class FakeApplication : public IControlApplication {
@@ -540,12 +543,7 @@ protected:
         c->SetNotFocusable(tabStop < 0);
         c->Initialize();
         c->SetInitialized(true);
-        if (parent) {
-            EXPECT_GE(c->UpdateLayout(), 0);
-        } else {
-            // A top control has no window to be laid out against yet: placed as its layout says.
-            EXPECT_GE(c->SetBounds({x, y}, {w, h}), 0);
-        }
+        EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }
 

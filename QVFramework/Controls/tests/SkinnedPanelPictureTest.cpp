@@ -103,10 +103,7 @@ RCPtr<C> Place(LControl* parent, const char16_t* name, const AxisRules& x, const
     layout.anchor[1].factor = y.anchor;
     layout.xIsDocked = layout.yIsDocked = docked;
     c->SetLayout(layout);
-    // A top control is laid out once it has a window.
-    if (parent) {
-        EXPECT_GE(c->UpdateLayout(), 0);
-    }
+    EXPECT_GE(c->UpdateLayout(), 0);
     return c;
 }
 

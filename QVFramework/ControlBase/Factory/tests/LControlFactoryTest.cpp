@@ -34,6 +34,24 @@ public:
     using TestControl::TestControl;
 };
 
+// Keeps the frames it is given, a frame given again in a row once.
+class Probe : public control_test::TestControl {
+    QV_TYPE_NAME("class Probe")
+public:
+    using TestControl::TestControl;
+    void EndBoundsChange() override
+    {
+        if (frames.empty() || frames.back() != GetFrame()) frames.push_back(GetFrame());
+        TestControl::EndBoundsChange();
+    }
+    std::vector<DoubleRect> frames;
+};
+
+RCPtr<LControl> RaiseBeforeBuilding(LControl*, const RCPtr<IControlDescriptor>&)
+{
+    throw std::runtime_error("no control");
+}
+
 class FactoryApplication : public control_test::FakeApplication {
 public:
     explicit FactoryApplication(IControlFactory& f) : mFactory(f) {}
@@ -57,6 +75,8 @@ protected:
     {
         EXPECT_GE(factory->RegisterControl(String(u"Test.Panel"), &CreateControlOfClass<Panel>), 0);
         EXPECT_GE(factory->RegisterControl(String(u"Test.Label"), &CreateControlOfClass<Label>), 0);
+        EXPECT_GE(factory->RegisterControl(String(u"Test.Probe"), &CreateControlOfClass<Probe>), 0);
+        EXPECT_GE(factory->RegisterControl(String(u"Test.Raises"), &RaiseBeforeBuilding), 0);
         EXPECT_EQ(factory->LoadStringTables(String(u"::FACTORY_STRINGS"), String(u"::NONE"), 0x0409), S_OK);
         EXPECT_EQ(factory->LoadSkin(String(u"::factory skin")), S_OK);
     }
@@ -65,9 +85,10 @@ protected:
         for (auto& control : built) control->Close();
     }
 
-    RCPtr<LControl> Build(const char16_t* name)
+    RCPtr<LControl> Build(const char16_t* name, bool inWindow = true)
     {
-        RCPtr<LControl> control = factory->CreateControlByName(String(name), RCPtr<IRootWindow>(root.Get()));
+        RCPtr<LControl> control =
+            factory->CreateControlByName(String(name), inWindow ? RCPtr<IRootWindow>(root.Get()) : nullptr);
         if (control) built.push_back(control);
         return control;
     }
@@ -106,6 +127,39 @@ TEST_F(LControlFactoryTest, BuildsATreeFromTheSkin)
     EXPECT_FALSE(Child(main, 1)->GetStringTable());
 
     EXPECT_FALSE(Build(u"noSuchControl"));
+}
+
+// Built for a window, a control is laid out once it is attached there, never
+// against the work area before; whatever the build does, the next top control
+// does not wait for a window.
+TEST_F(LControlFactoryTest, AControlBuiltForAWindowIsLaidOutInIt)
+{
+    const struct {
+        const char* name;
+        const char16_t* element;
+        bool inWindow, raises;
+        std::vector<DoubleRect> frames;
+    } rows[] = {
+        {"in a window", u"windowFiller", true, false, {{0, 0, 400, 500}}},  // the 800 x 600 window
+        {"without a window", u"windowFiller", false, false, {{0, 0, 512, 668}}},  // the 1024 x 768 work area
+        {"a build that raises", u"raises", true, true, {}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        RCPtr<LControl> control;
+        try {
+            control = Build(r.element, r.inWindow);
+            EXPECT_FALSE(r.raises);
+        } catch (const std::runtime_error&) {
+            EXPECT_TRUE(r.raises);
+        }
+        if (!r.raises) {
+            auto* probe = dynamic_cast<Probe*>(control.Get());
+            ASSERT_TRUE(probe);
+            EXPECT_EQ(probe->frames, r.frames);
+        }
+        EXPECT_FALSE(factory->TakePendingAttachment());
+    }
 }
 
 TEST_F(LControlFactoryTest, FirstRegistrationOfAClassStays)

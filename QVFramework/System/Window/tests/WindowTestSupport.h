@@ -250,12 +250,7 @@ protected:
         c->ShowPart(0);
         c->Initialize();
         c->SetInitialized(true);
-        if (parent) {
-            EXPECT_GE(c->UpdateLayout(), 0);
-        } else {
-            // A top control has no window to be laid out against yet: placed as its layout says.
-            EXPECT_GE(c->SetBounds({x, y}, {w, h}), 0);
-        }
+        EXPECT_GE(c->UpdateLayout(), 0);
         return c;
     }
 
