@@ -9,6 +9,8 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -103,6 +105,41 @@ protected:
     // The chooser cancels (no answer is set), so no message box follows: a
     // box outlives a killed editor as a process of its own.
     std::string ChooserLog() const { return folder.Path() + "/chooser.log"; }
+
+    std::string SettingsPath() const
+    {
+        return folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
+    }
+
+    // The saved place as the editor keeps it: 44 bytes in hex, the normal
+    // frame's left, top, right and bottom at bytes 28 to 43.
+    static std::string PlacementRecord(int left, int top, int right, int bottom)
+    {
+        // Length, flags, shown normally, no minimised or maximised corner.
+        std::string hex = "2C000000" "00000000" "01000000" "FFFFFFFFFFFFFFFF" "FFFFFFFFFFFFFFFF";
+        char word[9];
+        for (const int value : {left, top, right, bottom}) {
+            const auto v = uint32_t(value);
+            std::snprintf(word, sizeof word, "%02X%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF,
+                          v >> 24);
+            hex += word;
+        }
+        return hex;
+    }
+
+    // Puts a record in place of the saved place the last close wrote.
+    void WriteSavedPlacement(const std::string& record)
+    {
+        ASSERT_TRUE(std::filesystem::exists(SettingsPath()));
+        std::string text;
+        {
+            std::ifstream in(SettingsPath());
+            for (std::string line; std::getline(in, line);) {
+                text += (line.rfind("WP", 0) == 0 ? "WP = " + record : line) + "\n";
+            }
+        }
+        std::ofstream(SettingsPath(), std::ios::trunc) << text;
+    }
 
     WindowId StartEditor()
     {
@@ -206,24 +243,38 @@ TEST_F(EditorWindowTest, ADamagedOrForeignPlacementOpensCentredAtTheDefaultSize)
     ASSERT_NE(window, 0u);
     const WindowGeometry fresh = Settled(window);
     CloseEditor(window);
-    const std::string settings = folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
-    ASSERT_TRUE(std::filesystem::exists(settings));
     // A frame on a screen that is not there, then a record cut short.
-    const std::string offScreen =
-        "2C0000000000000001000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF10270000102700005C2B0000082A0000";
-    for (const std::string& record : {offScreen, std::string("2C000000010203")}) {
+    for (const std::string& record : {PlacementRecord(10000, 10000, 11100, 10760), std::string("2C000000010203")}) {
         SCOPED_TRACE(record);
-        std::string text;
-        {
-            std::ifstream in(settings);
-            for (std::string line; std::getline(in, line);) {
-                text += (line.rfind("WP", 0) == 0 ? "WP = " + record : line) + "\n";
-            }
-        }
-        std::ofstream(settings, std::ios::trunc) << text;
+        WriteSavedPlacement(record);
         window = StartEditor();
         ASSERT_NE(window, 0u);
         EXPECT_EQ(Text(Settled(window)), Text(fresh));
+        CloseEditor(window);
+    }
+}
+
+TEST_F(EditorWindowTest, ASmallPlaceSavedInACornerOpensCentredRatherThanOffScreen)
+{
+    WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    const WindowGeometry fresh = Settled(window);
+    CloseEditor(window);
+    const int width = DisplayWidth(display.get(), 0), height = DisplayHeight(display.get(), 0);
+    // Each fits the screen as saved; grown to the minimum it would not.
+    const struct {
+        int left, top, right, bottom;
+    } frames[] = {{width - 1, height - 1, width, height}, {width - 80, height - 24, width - 70, height - 14}};
+    for (const auto& f : frames) {
+        const std::string record = PlacementRecord(f.left, f.top, f.right, f.bottom);
+        SCOPED_TRACE(record);
+        WriteSavedPlacement(record);
+        window = StartEditor();
+        ASSERT_NE(window, 0u);
+        const WindowGeometry shown = Settled(window);
+        EXPECT_EQ(Text(shown), Text(fresh));
+        EXPECT_LE(shown.x + shown.width, width) << Text(shown);
+        EXPECT_LE(shown.y + shown.height, height) << Text(shown);
         CloseEditor(window);
     }
 }
@@ -233,7 +284,7 @@ constexpr size_t kSettingsLimit = 1024 * 1024;
 
 TEST_F(EditorWindowTest, ASettingsFileTooLargeToReadIsMovedAsideAndTheNextCloseKeepsThePlace)
 {
-    const std::string settings = folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
+    const std::string settings = SettingsPath();
     std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
     const std::string tooLarge = "Big = " + std::string(kSettingsLimit - 6, 'x') + "\n";
     TempFolder::WriteText(settings, tooLarge);
@@ -257,7 +308,7 @@ TEST_F(EditorWindowTest, ASettingsFileTooLargeToReadIsMovedAsideAndTheNextCloseK
 
 TEST_F(EditorWindowTest, ASettingsFileJustUnderItsLimitIsNeverSavedPastIt)
 {
-    const std::string settings = folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
+    const std::string settings = SettingsPath();
     std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
     const std::string nearlyFull = "Big = " + std::string(kSettingsLimit - 8, 'x') + "\n";
     TempFolder::WriteText(settings, nearlyFull);

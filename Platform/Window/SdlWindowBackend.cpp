@@ -80,7 +80,9 @@ void WakeLoop()
 
 SdlWindowBackend::SdlWindowBackend(const char* title, int32_t width, int32_t height)
     : mWindow(SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                               SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN))
+                               SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN)),
+      mMadeWidth(width),
+      mMadeHeight(height)
 {
     // The renderer draws off-screen and copies rectangles: the plain window
     // surface does, and an accelerated one would load the whole GL driver.
@@ -245,7 +247,22 @@ void SdlWindowBackend::CapturePointer(bool capture)
 
 void SdlWindowBackend::SetMinimumSize(int32_t width, int32_t height)
 {
-    if (mWindow) SDL_SetWindowMinimumSize(mWindow, std::max(width, 1), std::max(height, 1));
+    if (!mWindow) return;
+    DropPendingFrameUnlessItFits(width, height);
+    SDL_SetWindowMinimumSize(mWindow, std::max(width, 1), std::max(height, 1));
+}
+
+void SdlWindowBackend::DropPendingFrameUnlessItFits(int32_t minWidth, int32_t minHeight)
+{
+    if (!mFramePending) return;
+    // The minimum grows the saved frame from its corner: a small one saved
+    // near the screen's edge would open mostly off it.
+    const QV::LongRect shown{mPendingFrame.x, mPendingFrame.y, std::max(mPendingFrame.width, minWidth),
+                             std::max(mPendingFrame.height, minHeight)};
+    if (FitsAWorkArea(shown)) return;
+    mFramePending = false;
+    SDL_SetWindowSize(mWindow, std::max(mMadeWidth, 1), std::max(mMadeHeight, 1));
+    SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
 void SdlWindowBackend::Reappear(bool restored)

@@ -52,7 +52,9 @@ public:
     void SetHost(QV::OSWindow* host) { mHost = host; }
     // Places a window that is not shown yet by its outer frame. The window
     // manager's frame is known only once the window is shown: the client
-    // size is then made the frame's less the borders.
+    // size is then made the frame's less the borders. A frame that no longer
+    // fits a work area once grown to the minimum size is dropped: the window
+    // opens centred at the size it was made with.
     void SetFrameRect(const QV::LongRect& frame);
 
     void* GetHandle() const override { return mWindow; }
@@ -105,6 +107,7 @@ private:
     // Shown again or restored: the whole window is drawn anew.
     void Reappear(bool restored);
     void FitPendingFrame();
+    void DropPendingFrameUnlessItFits(int32_t minWidth, int32_t minHeight);
 
     SDL_Window* mWindow = nullptr;
     QV::OSWindow* mHost = nullptr;
@@ -116,6 +119,8 @@ private:
     bool mPointerCaptured = false;
     bool mFramePending = false;
     QV::LongRect mPendingFrame;
+    int32_t mMadeWidth = 0;
+    int32_t mMadeHeight = 0;
     uint32_t mTimerPeriod = 33;
     std::mutex mUpdateLock;
     bool mUpdatePending = false;
