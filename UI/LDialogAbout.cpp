@@ -5,6 +5,30 @@
 
 using namespace QV;
 
+namespace {
+
+// A child's text from its string table, where a translation lives; else
+// the text the skin gave it.
+String TableLabel(const LControl& child)
+{
+    String text;
+    if (RCPtr<IControlStringTable> table = child.GetStringTable()) {
+        if (table->GetString(String(u"LABEL"), text) && !text.IsEmpty()) return text;
+    }
+    return child.GetText();
+}
+
+}  // namespace
+
+String LDialogAbout::VersionLine(const String& pattern, const String& version)
+{
+    // Not a printf format: a translated pattern cannot make it read past
+    // the one argument.
+    const int32_t at = pattern.Find(u"%s");
+    if (at >= 0) return pattern.Left(at) + version + pattern.Mid(uint32_t(at + 2));
+    return pattern.IsEmpty() ? version : pattern + String(u" ") + version;
+}
+
 LDialogAbout::LDialogAbout(LControl* parent, const String& name) : LDialog(parent, name) {}
 
 QVResult LDialogAbout::Initialize()
@@ -17,10 +41,7 @@ QVResult LDialogAbout::Initialize()
         FindRequiredChild(*this, u"labelVersion", "LDialogAbout::Initialize", "UI\\DialogAbout", 16);
     const Version info;
     product->SetText(info.GetProductName());
-    String text = version->GetText();
-    // The skin's text is the format; the version fills its "%s".
-    String filled;
-    filled.Format((text.IsEmpty() ? String(u"%s") : text).GetChars(), info.GetProductVersion().GetChars());
-    version->SetText(filled);
+    version->SetText(VersionLine(TableLabel(*version), info.GetProductVersion()));
+    if (RCPtr<LControl> ok = FindChildControl(u"buttonOK")) ok->SetText(TableLabel(*ok));
     return result;
 }

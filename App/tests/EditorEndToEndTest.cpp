@@ -380,6 +380,30 @@ TEST_F(EditorEndToEndTest, SecondStartRaisesTheOpenDialog)
     CloseNormally(window);
 }
 
+// Where a rectangle of a picture differs from its top-left pixel (its
+// background) by more than anti-aliasing does, in the picture's coordinates.
+struct Ink {
+    int left = std::numeric_limits<int>::max(), top = std::numeric_limits<int>::max(), right = -1, bottom = -1;
+    bool Any() const { return right >= 0; }
+};
+Ink InkIn(const TestSupport::Picture& picture, int x0, int y0, int width, int height)
+{
+    const uint32_t background = picture.At(x0, y0);
+    Ink ink;
+    for (int y = y0; y < y0 + height; ++y) {
+        for (int x = x0; x < x0 + width; ++x) {
+            int distance = 0;
+            for (int shift : {0, 8, 16}) {
+                distance += std::abs(int((picture.At(x, y) >> shift) & 0xff) - int((background >> shift) & 0xff));
+            }
+            if (distance <= 192) continue;
+            ink.left = std::min(ink.left, x), ink.top = std::min(ink.top, y);
+            ink.right = std::max(ink.right, x), ink.bottom = std::max(ink.bottom, y);
+        }
+    }
+    return ink;
+}
+
 TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
 {
     const TestSupport::WindowId window = StartEditor();
@@ -390,6 +414,21 @@ TEST_F(EditorEndToEndTest, AboutShowsTheVersionAndEndsWithOk)
     ASSERT_TRUE(frame);
     // The OK button sits 96 px from the right and 40 px from the bottom.
     x.Focus(*about);
+    std::this_thread::sleep_for(1s);
+    const std::optional<TestSupport::Picture> picture = x.Capture(*about);
+    ASSERT_TRUE(picture);
+    // Its lines, the name and the version, start at one column; nothing else
+    // is written on the body; the button shows its label in its middle.
+    const Ink name = InkIn(*picture, 4, 16, 340, 24), version = InkIn(*picture, 4, 44, 340, 20);
+    const Ink body = InkIn(*picture, 1, 66, frame->width - 2, frame->height - 66 - 44);
+    const Ink ok = InkIn(*picture, frame->width - 94, frame->height - 38, 76, 22);
+    EXPECT_TRUE(name.Any() && version.Any());
+    EXPECT_EQ(name.left, 20);
+    EXPECT_EQ(version.left, name.left);
+    EXPECT_FALSE(body.Any()) << "ink at " << body.left << "," << body.top;
+    EXPECT_TRUE(ok.Any());
+    EXPECT_NEAR((ok.left + ok.right) / 2.0, frame->width - 56, 3);
+    if (HasFailure()) x.SavePicture(*about, "about.png");
     ASSERT_TRUE(x.Click(*about, frame->width - 56, frame->height - 27));
     EXPECT_TRUE(x.WaitUntilGone(kAboutTitle, 20s));
     EXPECT_TRUE(editor->IsRunning());
