@@ -1104,4 +1104,50 @@ TEST_F(EditorInputTest, ZoneSwitchShowsItsStateWhicheverWayItChanges)
     CloseNormally(window);
 }
 
+// A box that lost the focus to a click elsewhere shows its whole border as
+// its state says, the edges outside its fill included, with no repaint of the
+// whole window. A hand's pointer comes to rest on a box before it clicks, so
+// the hover look leaves before the focus does.
+TEST_F(EditorInputTest, AZoneSwitchLeftOffAndUnfocusedLooksUntouched)
+{
+    const TestSupport::WindowId window = StartEditor();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return Blobs(ReadFile(statePath)).size() == 15; }, 10s));
+    std::map<int, std::vector<int>> expected = Blobs(ReadFile(statePath));
+    ASSERT_EQ(0, expected[4][0]);
+    ASSERT_EQ(0, expected[5][0]);
+    const auto click = [&](int zone) {
+        ASSERT_TRUE(x.MoveTo(window, kZoneSwitchX[zone], kZoneSwitchY));
+        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(x.Click(window, kZoneSwitchX[zone], kZoneSwitchY));
+    };
+    const int boxX = kZoneSwitchX[3] - 10, boxY = kZoneSwitchY - 10;
+    ASSERT_TRUE(x.MoveTo(window, 500, 707));
+    std::this_thread::sleep_for(300ms);
+    const std::vector<uint32_t> untouched = Area(window, boxX, boxY, 22, 22);
+    // Zone 4 on by its click; Space leaves a box as it is; the second click switches it off.
+    click(3);
+    expected[5][0] = 1;
+    ExpectKeyboard(expected);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(x.PressKey(XK_space));
+    click(3);
+    expected[5][0] = 0;
+    ExpectKeyboard(expected);
+    // Zone 3 takes the focus, on by the click and off by Enter; the focus goes back and comes again.
+    click(2);
+    expected[4][0] = 1;
+    ExpectKeyboard(expected);
+    ASSERT_TRUE(x.PressKey(XK_space));
+    ASSERT_TRUE(x.PressKey(XK_Return));
+    expected[4][0] = 0;
+    ExpectKeyboard(expected);
+    ASSERT_TRUE(x.PressKey(XK_Tab, TestSupport::Shift));
+    ASSERT_TRUE(x.PressKey(XK_Tab));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(Eventually([&] { return Area(window, boxX, boxY, 22, 22) == untouched; }, 3s))
+        << "zone 4's box does not look as it did before it was touched";
+    if (HasFailure()) x.SavePicture(window, "zone-switch-left-off.png");
+    CloseNormally(window);
+}
+
 }  // namespace
