@@ -59,8 +59,8 @@ TEST_F(DrawTest, InvalidationIsClippedByEveryClippingAncestorUntilOneDoesNotClip
 }
 
 // A look's border lies outside its client area; a change of look repaints
-// it too, and a child reaching into its parent's border repaints as far as
-// it shows there, never past the parent's frame.
+// it too. A child of a bordered parent repaints all it shows, up to the far
+// edges of the parent's client area, and nothing past the parent's frame.
 TEST_F(DrawTest, InvalidationCoversTheBordersOutsideTheClientAreas)
 {
     struct Case {
