@@ -249,8 +249,10 @@ QVResult LControl::InvalidateRect(const DoubleRect& rect, bool clip)
 QVResult LControl::RedrawRect(const DoubleRect& rootRect, bool clip, DoubleRect clipRect)
 {
     if (IsHiddenForDraw()) return kNothingToDo;
+    // Clipped to the frame, not the client size: a look's border lies outside
+    // its client area, and a client area need not start at the corner.
     if (clip && mLayout.clipToParent) {
-        if (!clipRect.Intersect(GetClientRect()) || IsEmptyRect(clipRect)) return kNothingToDo;
+        if (!clipRect.Intersect(LocalRect()) || IsEmptyRect(clipRect)) return kNothingToDo;
     } else if (!mLayout.clipToParent) {
         clip = false;
     }

@@ -58,6 +58,40 @@ TEST_F(DrawTest, InvalidationIsClippedByEveryClippingAncestorUntilOneDoesNotClip
     EXPECT_EQ(loose->InvalidateRect({0, 0, 5, 5}, true), 0) << "no root window marks nothing";
 }
 
+// A look's border lies outside its client area; a change of look repaints
+// it too. A child of a bordered parent repaints all it shows, up to the far
+// edges of the parent's client area, and nothing past the parent's frame.
+TEST_F(DrawTest, InvalidationCoversTheBordersOutsideTheClientAreas)
+{
+    struct Case {
+        const char16_t* name;
+        double panelInset, childInset;
+        DoubleRect child;  // in the panel's client area
+        RegionRect shown;  // what of the child shows, in the root
+    };
+    const Case cases[] = {
+        {u"bordered", 0, 1, {20, 20, 22, 22}, {30, 30, 52, 52}},
+        {u"inFarCornerOfBorderedParent", 5, 0, {80, 80, 50, 50}, {95, 95, 105, 105}},
+        {u"borderedInBorderedParent", 5, 1, {70, 70, 20, 20}, {85, 85, 105, 105}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.name));
+        LookOf(*panel).inset = c.panelInset;
+        RCPtr<TestControl> child = Make(panel.Get(), c.name, c.child.x, c.child.y, c.child.width, c.child.height);
+        LookOf(*child).inset = c.childInset;
+        root->dirty.clear();
+        EXPECT_EQ(child->InvalidateArea(), 0);
+        RectRegion dirty;
+        for (const LongRect& r : root->dirty) dirty.AddRect(RegionRect{r.x, r.y, r.x + r.width, r.y + r.height});
+        RectRegion missed = RegionOf({c.shown});
+        missed.SubtractRegion(dirty);
+        EXPECT_TRUE(missed.IsEmpty()) << "part of what the child shows is not repainted";
+        RectRegion outside = dirty;
+        outside.SubtractRegion(RegionOf({{10, 10, 110, 110}}));
+        EXPECT_TRUE(outside.IsEmpty()) << "repainted past the panel's frame";
+    }
+}
+
 TEST_F(DrawTest, InvalidationFollowsScrollAndLookInsets)
 {
     RCPtr<TestControl> child = Make(panel.Get(), u"child", 20, 20, 10, 10);
