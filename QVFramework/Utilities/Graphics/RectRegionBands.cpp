@@ -36,15 +36,6 @@ void RadixSort(std::vector<T>& items, std::vector<T>& scratch, KeyOf keyOf)
     }
 }
 
-// The place of an edge known to be there; the halving compiles to
-// conditional moves, so it never mispredicts either.
-size_t EdgeIndex(const std::vector<int32_t>& edges, int32_t edge)
-{
-    const int32_t* base = edges.data();
-    for (size_t n = edges.size(); n > 1; n -= n / 2) base = base[n / 2] <= edge ? base + n / 2 : base;
-    return size_t(base - edges.data());
-}
-
 // A run and the one of the band below with the same sides become one. The
 // runs are sorted by top, then left; every run of a band has the same
 // bottom and no two share a left, so the place below each run moves only
@@ -80,24 +71,33 @@ void ToBands(std::vector<RegionRect>& rects)
     std::erase_if(rects, [](const RegionRect& r) { return r.IsEmpty(); });
     if (rects.empty()) return;
 
-    std::vector<int32_t> edges, edgeScratch;
-    edges.reserve(rects.size() * 2);
-    for (const RegionRect& r : rects) {
-        edges.push_back(r.top);
-        edges.push_back(r.bottom);
-    }
-    RadixSort(edges, edgeScratch, OrderKey);
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-
     // Taken by left, every band's pieces come out in order of left.
     std::vector<RegionRect> pieces;
     RadixSort(rects, pieces, [](const RegionRect& r) { return OrderKey(r.left); });
 
+    // Every top and bottom, by value, with where it came from: rect i's top is
+    // end 2i, its bottom 2i + 1.
+    std::vector<uint64_t> ends, edgeOfEnd;
+    ends.reserve(rects.size() * 2);
+    for (size_t i = 0; i < rects.size(); ++i) {
+        ends.push_back(uint64_t(OrderKey(rects[i].top)) << 32 | (2 * i));
+        ends.push_back(uint64_t(OrderKey(rects[i].bottom)) << 32 | (2 * i + 1));
+    }
+    RadixSort(ends, edgeOfEnd, [](uint64_t end) { return uint32_t(end >> 32); });
+    // The distinct edges, and which of them each end is.
+    std::vector<int32_t> edges;
+    edges.reserve(ends.size());
+    for (const uint64_t end : ends) {
+        const int32_t value = int32_t(uint32_t(end >> 32) ^ 0x80000000u);
+        if (edges.empty() || edges.back() != value) edges.push_back(value);
+        edgeOfEnd[uint32_t(end)] = edges.size() - 1;
+    }
+
     // Per band, how many rects cross it, then where its first piece goes.
     std::vector<uint32_t> next(edges.size(), 0);
-    for (const RegionRect& r : rects) {
-        ++next[EdgeIndex(edges, r.top)];
-        --next[EdgeIndex(edges, r.bottom)];
+    for (size_t i = 0; i < rects.size(); ++i) {
+        ++next[edgeOfEnd[2 * i]];
+        --next[edgeOfEnd[2 * i + 1]];
     }
     uint32_t crossing = 0, total = 0;
     for (uint32_t& n : next) {
@@ -105,8 +105,9 @@ void ToBands(std::vector<RegionRect>& rects)
         n = std::exchange(total, total + crossing);
     }
     pieces.resize(total);
-    for (const RegionRect& r : rects) {
-        for (size_t b = EdgeIndex(edges, r.top); edges[b] != r.bottom; ++b)
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const RegionRect& r = rects[i];
+        for (size_t b = edgeOfEnd[2 * i]; b < edgeOfEnd[2 * i + 1]; ++b)
             pieces[next[b]++] = {r.left, edges[b], r.right, edges[b + 1]};
     }
 
