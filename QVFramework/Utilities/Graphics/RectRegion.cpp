@@ -58,15 +58,10 @@ RectRegion::~RectRegion()
     Clear();
 }
 
-void RectRegion::ReleaseList(RectRegionNode* head)
-{
-    while (head != nullptr) RectRegionNodePool::Release(std::exchange(head, head->next));
-}
-
 void RectRegion::Clear()
 {
     mIndex.reset();
-    ReleaseList(std::exchange(mHead, nullptr));
+    RectRegionNodePool::ReleaseList(std::exchange(mHead, nullptr));
 }
 
 void RectRegion::PushFront(const RegionRect& rect)
@@ -216,7 +211,7 @@ void RectRegion::Normalize()
         (*link)->rect = r;
         link = &(*link)->next;
     }
-    ReleaseList(std::exchange(*link, nullptr));
+    RectRegionNodePool::ReleaseList(std::exchange(*link, nullptr));
 }
 
 bool RectRegion::GetBounds(RegionRect& out) const

@@ -73,24 +73,6 @@ RectRegionIndex::RectRegionIndex(RectRegionNode* head)
     for (RectRegionNode* node = head; node != nullptr; node = node->next) Add(node);
 }
 
-RectRegionIndex::CellSpan RectRegionIndex::Cells(const RegionRect& rect)
-{
-    // Right and bottom are exclusive; an arithmetic shift floors negative edges too.
-    return {rect.left >> kCellShift, rect.top >> kCellShift, (rect.right - 1) >> kCellShift,
-            (rect.bottom - 1) >> kCellShift};
-}
-
-bool RectRegionIndex::CanQuery(const RegionRect& rect)
-{
-    return rect.IsEmpty() || Cells(rect).Count() <= kMaxCellsPerRect;
-}
-
-bool RectRegionIndex::Inside(const CellSpan& span) const
-{
-    return span.left >= mGrid.left && span.right <= mGrid.right && span.top >= mGrid.top &&
-           span.bottom <= mGrid.bottom;
-}
-
 bool RectRegionIndex::Grow(const CellSpan& span)
 {
     const bool empty = mHeads.empty();
@@ -128,7 +110,7 @@ bool RectRegionIndex::Grow(const CellSpan& span)
     return true;
 }
 
-void RectRegionIndex::Link(int32_t cell, RectRegionNode* node)
+inline void RectRegionIndex::Link(int32_t cell, RectRegionNode* node)
 {
     int32_t e = mFree;
     if (e >= 0) {

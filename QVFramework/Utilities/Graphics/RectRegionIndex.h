@@ -25,7 +25,7 @@ public:
     void Add(RectRegionNode* node);
     void Remove(RectRegionNode* node, const RegionRect& rect);
     // False for a rect spanning too many cells to look up cell by cell.
-    static bool CanQuery(const RegionRect& rect);
+    static bool CanQuery(const RegionRect& rect) { return rect.IsEmpty() || Cells(rect).Count() <= kMaxCellsPerRect; }
     // Requires CanQuery(rect).
     bool AnyOverlaps(const RegionRect& rect) const;
 
@@ -54,8 +54,17 @@ private:
     static Storage TakeSpare();
     static void GiveBack(Storage&& storage);
 
-    static CellSpan Cells(const RegionRect& rect);
-    bool Inside(const CellSpan& span) const;
+    static CellSpan Cells(const RegionRect& rect)
+    {
+        // Right and bottom are exclusive; an arithmetic shift floors negative edges too.
+        return {rect.left >> kCellShift, rect.top >> kCellShift, (rect.right - 1) >> kCellShift,
+                (rect.bottom - 1) >> kCellShift};
+    }
+    bool Inside(const CellSpan& span) const
+    {
+        return span.left >= mGrid.left && span.right <= mGrid.right && span.top >= mGrid.top &&
+               span.bottom <= mGrid.bottom;
+    }
     // Grows the grid to take the span in; false when it would be too large.
     bool Grow(const CellSpan& span);
     void Link(int32_t cell, RectRegionNode* node);

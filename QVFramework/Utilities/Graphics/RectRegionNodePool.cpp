@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <mutex>
+#include <utility>
 
 namespace QV {
 namespace {
@@ -24,6 +25,18 @@ struct Pool {
             ring[static_cast<size_t>(i)] = static_cast<uint16_t>(i);
         freeCount = RectRegionNodePool::kSlots;
         ready = true;
+    }
+
+    // A slot goes back on the ring; false for a node the heap must take back.
+    // Requires the lock.
+    bool TakeBack(RectRegionNode* node)
+    {
+        --inUse;
+        if (!Owns(node) || freeCount >= RectRegionNodePool::kSlots) return false;
+        const size_t position = static_cast<size_t>((readPosition + freeCount) % RectRegionNodePool::kSlots);
+        ring[position] = static_cast<uint16_t>(node - slots.data());
+        ++freeCount;
+        return true;
     }
 
     bool Owns(const RectRegionNode* node) const
@@ -68,15 +81,27 @@ void RectRegionNodePool::Release(RectRegionNode* node)
     Pool& pool = ThePool();
     {
         std::lock_guard guard(pool.lock);
-        --pool.inUse;
-        if (pool.Owns(node) && pool.freeCount < kSlots) {
-            const size_t position = static_cast<size_t>((pool.readPosition + pool.freeCount) % kSlots);
-            pool.ring[position] = static_cast<uint16_t>(node - pool.slots.data());
-            ++pool.freeCount;
-            return;
-        }
+        if (pool.TakeBack(node)) return;
     }
     delete node;
+}
+
+void RectRegionNodePool::ReleaseList(RectRegionNode* head)
+{
+    if (head == nullptr) return;
+    RectRegionNode* heapNodes = nullptr;  // deleted once the lock is given back
+    Pool& pool = ThePool();
+    {
+        std::lock_guard guard(pool.lock);
+        while (head != nullptr) {
+            RectRegionNode* node = std::exchange(head, head->next);
+            if (!pool.TakeBack(node)) {
+                node->next = heapNodes;
+                heapNodes = node;
+            }
+        }
+    }
+    while (heapNodes != nullptr) delete std::exchange(heapNodes, heapNodes->next);
 }
 
 int32_t RectRegionNodePool::InUseCount()

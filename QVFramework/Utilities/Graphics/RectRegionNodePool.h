@@ -29,6 +29,8 @@ public:
     // A cleared node (edges 0, no link).
     static RectRegionNode* Allocate();
     static void Release(RectRegionNode* node);
+    // Every node of the list, under one taking of the lock.
+    static void ReleaseList(RectRegionNode* head);
 
     static int32_t InUseCount();
     static int32_t PeakCount();
