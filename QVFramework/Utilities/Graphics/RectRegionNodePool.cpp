@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace QV {
 namespace {
@@ -18,6 +20,11 @@ struct Pool {
     int32_t freeCount = 0;
     int32_t inUse = 0;
     int32_t peak = 0;
+    // Beyond the slots: nodes of blocks taken from the heap and kept, so a
+    // long region costs no allocation and release a node.
+    static constexpr size_t kBlockNodes = 64;
+    std::vector<std::unique_ptr<RectRegionNode[]>> blocks;
+    RectRegionNode* spare = nullptr;  // free block nodes, linked by next
 
     void SetUp()
     {
@@ -27,16 +34,37 @@ struct Pool {
         ready = true;
     }
 
-    // A slot goes back on the ring; false for a node the heap must take back.
     // Requires the lock.
-    bool TakeBack(RectRegionNode* node)
+    RectRegionNode* Take()
+    {
+        if (!ready) SetUp();
+        peak = std::max(peak, ++inUse);
+        if (freeCount > 0) {
+            RectRegionNode* node = &slots[ring[static_cast<size_t>(readPosition)]];
+            readPosition = (readPosition + 1) % RectRegionNodePool::kSlots;
+            --freeCount;
+            return node;
+        }
+        if (spare == nullptr) {
+            RectRegionNode* block = blocks.emplace_back(std::make_unique<RectRegionNode[]>(kBlockNodes)).get();
+            for (size_t i = 0; i + 1 < kBlockNodes; ++i) block[i].next = &block[i + 1];
+            spare = block;
+        }
+        return std::exchange(spare, spare->next);
+    }
+
+    // Requires the lock.
+    void TakeBack(RectRegionNode* node)
     {
         --inUse;
-        if (!Owns(node) || freeCount >= RectRegionNodePool::kSlots) return false;
-        const size_t position = static_cast<size_t>((readPosition + freeCount) % RectRegionNodePool::kSlots);
-        ring[position] = static_cast<uint16_t>(node - slots.data());
-        ++freeCount;
-        return true;
+        if (Owns(node) && freeCount < RectRegionNodePool::kSlots) {
+            const size_t position = static_cast<size_t>((readPosition + freeCount) % RectRegionNodePool::kSlots);
+            ring[position] = static_cast<uint16_t>(node - slots.data());
+            ++freeCount;
+        } else {
+            node->next = spare;
+            spare = node;
+        }
     }
 
     bool Owns(const RectRegionNode* node) const
@@ -62,15 +90,8 @@ RectRegionNode* RectRegionNodePool::Allocate()
     RectRegionNode* node = nullptr;
     {
         std::lock_guard guard(pool.lock);
-        if (!pool.ready) pool.SetUp();
-        pool.peak = std::max(pool.peak, ++pool.inUse);
-        if (pool.freeCount > 0) {
-            node = &pool.slots[pool.ring[static_cast<size_t>(pool.readPosition)]];
-            pool.readPosition = (pool.readPosition + 1) % kSlots;
-            --pool.freeCount;
-        }
+        node = pool.Take();
     }
-    if (node == nullptr) node = new RectRegionNode;
     *node = RectRegionNode{};
     return node;
 }
@@ -79,29 +100,16 @@ void RectRegionNodePool::Release(RectRegionNode* node)
 {
     if (node == nullptr) return;
     Pool& pool = ThePool();
-    {
-        std::lock_guard guard(pool.lock);
-        if (pool.TakeBack(node)) return;
-    }
-    delete node;
+    std::lock_guard guard(pool.lock);
+    pool.TakeBack(node);
 }
 
 void RectRegionNodePool::ReleaseList(RectRegionNode* head)
 {
     if (head == nullptr) return;
-    RectRegionNode* heapNodes = nullptr;  // deleted once the lock is given back
     Pool& pool = ThePool();
-    {
-        std::lock_guard guard(pool.lock);
-        while (head != nullptr) {
-            RectRegionNode* node = std::exchange(head, head->next);
-            if (!pool.TakeBack(node)) {
-                node->next = heapNodes;
-                heapNodes = node;
-            }
-        }
-    }
-    while (heapNodes != nullptr) delete std::exchange(heapNodes, heapNodes->next);
+    std::lock_guard guard(pool.lock);
+    while (head != nullptr) pool.TakeBack(std::exchange(head, head->next));
 }
 
 int32_t RectRegionNodePool::InUseCount()

@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide pool of region nodes: 512 slots in one array with a ring
-// of free slot numbers; beyond that the heap serves. Every allocation and
-// release takes the pool's lock, so regions of any thread may share it.
+// of free slot numbers; beyond that the heap serves, in blocks of nodes the
+// pool keeps for reuse. Every allocation and release takes the pool's lock,
+// so regions of any thread may share it.
 #include <cstddef>
 #include <cstdint>
 
