@@ -7,9 +7,11 @@
 namespace QV {
 namespace {
 
+// Without short cuts: one branch on the answer, not up to four on the sides,
+// whose outcomes follow no pattern over a cell's nodes.
 bool Overlaps(const RegionRect& a, const RegionRect& b)
 {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    return (a.left < b.right) & (b.left < a.right) & (a.top < b.bottom) & (b.top < a.bottom);
 }
 
 // Cells a node takes, most often: enough room for the entries from the start.
@@ -90,14 +92,14 @@ bool RectRegionIndex::Grow(const CellSpan& span)
     }
     if (grid.Count() > kMaxGridCells) return false;
 
-    // Each node once: from the first cell of its span inside the old grid.
-    std::vector<RectRegionNode*> nodes;
+    // Each rect once: from the first cell of its span inside the old grid.
+    std::vector<RegionRect> rects;
     for (int32_t cy = mGrid.top; cy <= mGrid.bottom && !empty; ++cy) {
         for (int32_t cx = mGrid.left; cx <= mGrid.right; ++cx) {
             for (int32_t e = Head(cx, cy); e >= 0; e = mEntries[size_t(e)].next) {
-                const CellSpan s = Cells(mEntries[size_t(e)].node->rect);
+                const CellSpan s = Cells(mEntries[size_t(e)].rect);
                 if (std::max(s.left, mGrid.left) == cx && std::max(s.top, mGrid.top) == cy)
-                    nodes.push_back(mEntries[size_t(e)].node);
+                    rects.push_back(mEntries[size_t(e)].rect);
             }
         }
     }
@@ -106,22 +108,27 @@ bool RectRegionIndex::Grow(const CellSpan& span)
     mHeads.assign(size_t(grid.Count()), -1);
     mEntries.clear();
     mFree = -1;
-    for (RectRegionNode* node : nodes) Add(node);
+    for (const RegionRect& rect : rects) Insert(rect, Cells(rect));
     return true;
 }
 
-inline void RectRegionIndex::Link(int32_t cell, RectRegionNode* node)
+inline void RectRegionIndex::Insert(const RegionRect& rect, const CellSpan& span)
 {
-    int32_t e = mFree;
-    if (e >= 0) {
-        mFree = mEntries[size_t(e)].next;
-        mEntries[size_t(e)].node = node;
-    } else {
-        e = int32_t(mEntries.size());
-        mEntries.push_back({node, -1});
+    for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
+        for (int32_t cx = span.left; cx <= span.right; ++cx) {
+            int32_t e = mFree;
+            if (e >= 0) {
+                mFree = mEntries[size_t(e)].next;
+                mEntries[size_t(e)].rect = rect;
+            } else {
+                e = int32_t(mEntries.size());
+                mEntries.push_back({rect, -1});
+            }
+            int32_t& head = Head(cx, cy);
+            mEntries[size_t(e)].next = head;
+            head = e;
+        }
     }
-    mEntries[size_t(e)].next = mHeads[size_t(cell)];
-    mHeads[size_t(cell)] = e;
 }
 
 void RectRegionIndex::Add(RectRegionNode* node)
@@ -133,39 +140,34 @@ void RectRegionIndex::Add(RectRegionNode* node)
         mLarge.push_back(node);
         return;
     }
-    for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
-        for (int32_t cx = span.left; cx <= span.right; ++cx) {
-            Link(int32_t(size_t(cy - mGrid.top) * mWidth + size_t(cx - mGrid.left)), node);
-        }
-    }
+    Insert(rect, span);
 }
 
 void RectRegionIndex::Remove(RectRegionNode* node, const RegionRect& rect)
 {
     if (rect.IsEmpty()) return;
-    const CellSpan span = Cells(rect);
-    bool found = false;
-    if (span.Count() <= kMaxCellsPerRect && Inside(span)) {
-        for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
-            for (int32_t cx = span.left; cx <= span.right; ++cx) {
-                for (int32_t* link = &Head(cx, cy); *link >= 0; link = &mEntries[size_t(*link)].next) {
-                    const int32_t e = *link;
-                    if (mEntries[size_t(e)].node != node) continue;
-                    *link = mEntries[size_t(e)].next;
-                    mEntries[size_t(e)].next = mFree;
-                    mFree = e;
-                    found = true;
-                    break;
-                }
-            }
-        }
-    }
     // Kept apart when it came, perhaps before the grid grew around it.
-    if (found) return;
     const auto apart = std::find(mLarge.begin(), mLarge.end(), node);
     if (apart != mLarge.end()) {
         *apart = mLarge.back();
         mLarge.pop_back();
+        return;
+    }
+    // Else one entry of its rect in each cell: any one, as nodes of the same
+    // rect (appended regions overlap) are alike to a query.
+    const CellSpan span = Cells(rect);
+    if (span.Count() > kMaxCellsPerRect || !Inside(span)) return;
+    for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
+        for (int32_t cx = span.left; cx <= span.right; ++cx) {
+            for (int32_t* link = &Head(cx, cy); *link >= 0; link = &mEntries[size_t(*link)].next) {
+                const int32_t e = *link;
+                if (!(mEntries[size_t(e)].rect == rect)) continue;
+                *link = mEntries[size_t(e)].next;
+                mEntries[size_t(e)].next = mFree;
+                mFree = e;
+                break;
+            }
+        }
     }
 }
 
@@ -182,8 +184,8 @@ bool RectRegionIndex::AnyOverlaps(const RegionRect& rect) const
     for (int32_t cy = top; cy <= bottom; ++cy) {
         for (int32_t cx = left; cx <= right; ++cx) {
             const size_t cell = size_t(cy - mGrid.top) * mWidth + size_t(cx - mGrid.left);
-            for (int32_t e = mHeads[cell]; e >= 0; e = mEntries[e].next) {
-                if (Overlaps(mEntries[size_t(e)].node->rect, rect)) return true;
+            for (int32_t e = mHeads[cell]; e >= 0; e = mEntries[size_t(e)].next) {
+                if (Overlaps(mEntries[size_t(e)].rect, rect)) return true;
             }
         }
     }
