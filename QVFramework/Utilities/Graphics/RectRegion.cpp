@@ -198,10 +198,11 @@ void RectRegion::Offset(int32_t dx, int32_t dy)
 void RectRegion::Normalize()
 {
     if (mHead == nullptr || mHead->next == nullptr) return;
+    // The index goes first: its memory, pages already in place, takes the rects.
+    mIndex.reset();
     std::vector<RegionRect> rects;
     rects.reserve(size_t(GetCount()));
     rects.assign(begin(), end());
-    mIndex.reset();
     ToBands(rects);
 
     // Reuse the nodes in place; give back or take what the count changed.

@@ -1,7 +1,6 @@
 #include "RectRegionIndex.h"
 
 #include <algorithm>
-#include <mutex>
 #include <utility>
 
 namespace QV {
@@ -14,46 +13,13 @@ bool Overlaps(const RegionRect& a, const RegionRect& b)
     return (a.left < b.right) & (b.left < a.right) & (a.top < b.bottom) & (b.top < a.bottom);
 }
 
-// Cells a node takes, most often: enough room for the entries from the start.
+// Room for the entries from the start: a long region's nodes take up to
+// four cells each, and room reserved but never used costs no page of memory,
+// while growing copies the entries and touches new pages each time.
 constexpr size_t kEntriesPerNode = 4;
+constexpr size_t kNodesReserved = 1024;
 
 }  // namespace
-
-struct RectRegionIndex::Spare {
-    std::mutex lock;
-    Storage storage;
-};
-
-// Never destroyed: regions held by other statics may give storage back at exit.
-RectRegionIndex::Spare& RectRegionIndex::TheSpare()
-{
-    static Spare* const spare = new Spare;
-    return *spare;
-}
-
-RectRegionIndex::Storage RectRegionIndex::TakeSpare()
-{
-    Spare& spare = TheSpare();
-    std::lock_guard guard(spare.lock);
-    return std::exchange(spare.storage, {});
-}
-
-void RectRegionIndex::GiveBack(Storage&& storage)
-{
-    storage.heads.clear();
-    storage.entries.clear();
-    storage.large.clear();
-    Spare& spare = TheSpare();
-    std::lock_guard guard(spare.lock);
-    // One spare: the one with the most room.
-    const auto room = [](const Storage& s) { return s.heads.capacity() + s.entries.capacity(); };
-    if (room(storage) > room(spare.storage)) spare.storage = std::move(storage);
-}
-
-RectRegionIndex::~RectRegionIndex()
-{
-    GiveBack(std::move(mStorage));
-}
 
 RectRegionIndex::RectRegionIndex(RectRegionNode* head)
 {
@@ -70,7 +36,7 @@ RectRegionIndex::RectRegionIndex(RectRegionNode* head)
                   : span;
         any = true;
     }
-    mEntries.reserve(count * kEntriesPerNode);
+    mEntries.reserve(std::max(count, kNodesReserved) * kEntriesPerNode);
     if (any) (void)Grow(box);  // a grid too large leaves the nodes apart
     for (RectRegionNode* node = head; node != nullptr; node = node->next) Add(node);
 }

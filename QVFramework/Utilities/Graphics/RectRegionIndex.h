@@ -3,9 +3,8 @@
 // rectangle learns whether it touches any node without walking the whole list.
 // The grid covers the cells the nodes have used and grows when one lands
 // outside; nodes spanning many cells, or too far out, are kept apart and
-// always checked. An index gives its storage back to a process-wide spare
-// when it goes, as the node pool keeps nodes, so the next region's index
-// finds it ready.
+// always checked. Its storage goes back to the heap with it, where the
+// region's Normalize finds it, pages and all.
 #include <cstdint>
 #include <vector>
 
@@ -17,7 +16,6 @@ class RectRegionIndex {
 public:
     // Every node of the list, as its rect stands now.
     explicit RectRegionIndex(RectRegionNode* head);
-    ~RectRegionIndex();
     RectRegionIndex(const RectRegionIndex&) = delete;
     RectRegionIndex& operator=(const RectRegionIndex&) = delete;
 
@@ -44,17 +42,6 @@ private:
         RegionRect rect;
         int32_t next;
     };
-    struct Storage {
-        std::vector<int32_t> heads;  // per cell, the first entry or -1
-        std::vector<Entry> entries;
-        std::vector<RectRegionNode*> large;
-    };
-    struct Spare;  // the process-wide spare storage and its lock
-    static Spare& TheSpare();
-    // The spare storage (empty, with whatever room it kept) or fresh storage.
-    static Storage TakeSpare();
-    static void GiveBack(Storage&& storage);
-
     static CellSpan Cells(const RegionRect& rect)
     {
         // Right and bottom are exclusive; an arithmetic shift floors negative edges too.
@@ -74,10 +61,9 @@ private:
 
     CellSpan mGrid{0, 0, -1, -1};
     size_t mWidth = 0;
-    Storage mStorage = TakeSpare();
-    std::vector<int32_t>& mHeads = mStorage.heads;
-    std::vector<Entry>& mEntries = mStorage.entries;
-    std::vector<RectRegionNode*>& mLarge = mStorage.large;
+    std::vector<int32_t> mHeads;  // per cell, the first entry or -1
+    std::vector<Entry> mEntries;
+    std::vector<RectRegionNode*> mLarge;
     int32_t mFree = -1;  // chain of unused entries
 };
 
