@@ -8,17 +8,19 @@
 namespace QV {
 namespace {
 
-// Sorted by counting, not comparing: a comparison sort of shuffled edges
-// mispredicts a branch at nearly every step.
+// Unsigned, in the order of the signed values.
 uint32_t OrderKey(int32_t value)
 {
     return static_cast<uint32_t>(value) ^ 0x80000000u;
 }
 
-// Stable, a byte of the key at a time; a byte every item shares costs no pass.
+// Sorted by counting, not comparing: a comparison sort of shuffled rects
+// mispredicts a branch at nearly every step. Stable, a byte of the key at a
+// time; a byte every item shares costs no pass.
 template <typename T, typename KeyOf>
 void RadixSort(std::vector<T>& items, std::vector<T>& scratch, KeyOf keyOf)
 {
+    if (items.empty()) return;
     std::array<std::array<uint32_t, 256>, 4> counts{};
     for (const T& item : items) {
         const uint32_t key = keyOf(item);
@@ -38,8 +40,8 @@ void RadixSort(std::vector<T>& items, std::vector<T>& scratch, KeyOf keyOf)
 
 // The distinct tops and bottoms of the rects, ascending, and where a value
 // stands among them: looked up by value in a table when the edges lie close
-// together, as a window's do, else searched for. Sorting the edges instead
-// takes four times the memory, which a new process pays for in page faults.
+// together, as a window's do, else sorted and searched for. The table takes
+// less memory than sorting, and a new process pays for memory in page faults.
 struct Edges {
     std::vector<int32_t> values;
     int64_t first = 0;
