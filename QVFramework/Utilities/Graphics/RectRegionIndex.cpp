@@ -58,23 +58,22 @@ bool RectRegionIndex::Grow(const CellSpan& span)
     }
     if (grid.Count() > kMaxGridCells) return false;
 
-    // Each rect once: from the first cell of its span inside the old grid.
-    std::vector<RegionRect> rects;
+    // The entries stay where they are; each cell's chain moves to its new place.
+    std::vector<int32_t> heads(size_t(grid.Count()), -1);
+    const size_t width = size_t(int64_t(grid.right) - grid.left + 1);
     for (int32_t cy = mGrid.top; cy <= mGrid.bottom && !empty; ++cy) {
         for (int32_t cx = mGrid.left; cx <= mGrid.right; ++cx) {
-            for (int32_t e = Head(cx, cy); e >= 0; e = mEntries[size_t(e)].next) {
-                const CellSpan s = Cells(mEntries[size_t(e)].rect);
-                if (std::max(s.left, mGrid.left) == cx && std::max(s.top, mGrid.top) == cy)
-                    rects.push_back(mEntries[size_t(e)].rect);
+            int32_t& head = heads[size_t(cy - grid.top) * width + size_t(cx - grid.left)];
+            for (int32_t e = Head(cx, cy); e >= 0;) {
+                const int32_t next = mEntries[size_t(e)].next;
+                mEntries[size_t(e)].next = head;
+                head = std::exchange(e, next);
             }
         }
     }
     mGrid = grid;
-    mWidth = size_t(int64_t(grid.right) - grid.left + 1);
-    mHeads.assign(size_t(grid.Count()), -1);
-    mEntries.clear();
-    mFree = -1;
-    for (const RegionRect& rect : rects) Insert(rect, Cells(rect));
+    mWidth = width;
+    mHeads.swap(heads);
     return true;
 }
 
