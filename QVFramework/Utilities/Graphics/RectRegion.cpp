@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "RectRegionBands.h"
+
 namespace QV {
 namespace {
 
@@ -18,82 +20,6 @@ int32_t SaturatingAdd(int32_t a, int32_t b)
 {
     const int64_t sum = static_cast<int64_t>(a) + b;
     return static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
-}
-
-// Cuts every rect at each distinct horizontal edge inside its extent, so each
-// piece lies within one band between two successive edges.
-std::vector<RegionRect> SplitIntoBands(const std::vector<RegionRect>& rects)
-{
-    std::vector<int32_t> edges;
-    edges.reserve(rects.size() * 2);
-    for (const RegionRect& r : rects) {
-        edges.push_back(r.top);
-        edges.push_back(r.bottom);
-    }
-    std::sort(edges.begin(), edges.end());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    std::vector<RegionRect> pieces;
-    pieces.reserve(rects.size());
-    for (const RegionRect& r : rects) {
-        auto it = std::upper_bound(edges.begin(), edges.end(), r.top);
-        int32_t top = r.top;
-        for (; it != edges.end() && *it < r.bottom; ++it) {
-            pieces.push_back({r.left, top, r.right, *it});
-            top = *it;
-        }
-        pieces.push_back({r.left, top, r.right, r.bottom});
-    }
-    return pieces;
-}
-
-// Within a band, neighbours that touch (or overlap) become one.
-std::vector<RegionRect> MergeWithinBands(std::vector<RegionRect> pieces)
-{
-    // Pieces of the same top and left merge alike in any order.
-    std::sort(pieces.begin(), pieces.end(), [](const RegionRect& a, const RegionRect& b) {
-        return a.top != b.top ? a.top < b.top : a.left < b.left;
-    });
-    std::vector<RegionRect> merged;
-    merged.reserve(pieces.size());
-    for (const RegionRect& p : pieces) {
-        if (!merged.empty() && merged.back().top == p.top && p.left <= merged.back().right) {
-            merged.back().right = std::max(merged.back().right, p.right);
-        } else {
-            merged.push_back(p);
-        }
-    }
-    return merged;
-}
-
-// A node and one of the band below with the same sides become one. The
-// rects are sorted by top, then left; every rect of a band has the same
-// bottom and no two share a left, so the place below each rect moves only
-// forward and is found by one walk over the list.
-std::vector<RegionRect> MergeAcrossBands(const std::vector<RegionRect>& rects)
-{
-    std::vector<RegionRect> out;
-    out.reserve(rects.size());
-    std::vector<bool> used(rects.size(), false);
-    // The first rect at or after (top, left).
-    const auto seek = [&rects](size_t from, int32_t top, int32_t left) {
-        while (from < rects.size() && (rects[from].top != top ? rects[from].top < top : rects[from].left < left))
-            ++from;
-        return from;
-    };
-    size_t below = 0;
-    for (size_t i = 0; i < rects.size(); ++i) {
-        if (used[i]) continue;
-        RegionRect r = rects[i];
-        below = seek(below, r.bottom, r.left);
-        for (size_t j = below; j < rects.size() && !used[j] && rects[j].top == r.bottom && rects[j].left == r.left &&
-                               rects[j].right == r.right;
-             j = seek(j + 1, r.bottom, r.left)) {
-            r.bottom = rects[j].bottom;
-            used[j] = true;
-        }
-        out.push_back(r);
-    }
-    return out;
 }
 
 }  // namespace
@@ -132,15 +58,10 @@ RectRegion::~RectRegion()
     Clear();
 }
 
-void RectRegion::ReleaseList(RectRegionNode* head)
-{
-    while (head != nullptr) RectRegionNodePool::Release(std::exchange(head, head->next));
-}
-
 void RectRegion::Clear()
 {
     mIndex.reset();
-    ReleaseList(std::exchange(mHead, nullptr));
+    RectRegionNodePool::ReleaseList(std::exchange(mHead, nullptr));
 }
 
 void RectRegion::PushFront(const RegionRect& rect)
@@ -277,20 +198,21 @@ void RectRegion::Offset(int32_t dx, int32_t dy)
 void RectRegion::Normalize()
 {
     if (mHead == nullptr || mHead->next == nullptr) return;
+    // The index goes first: its memory, pages already in place, takes the rects.
+    mIndex.reset();
     std::vector<RegionRect> rects;
     rects.reserve(size_t(GetCount()));
     rects.assign(begin(), end());
-    mIndex.reset();
-    const std::vector<RegionRect> result = MergeAcrossBands(MergeWithinBands(SplitIntoBands(rects)));
+    ToBands(rects);
 
     // Reuse the nodes in place; give back or take what the count changed.
     RectRegionNode** link = &mHead;
-    for (const RegionRect& r : result) {
+    for (const RegionRect& r : rects) {
         if (*link == nullptr) *link = RectRegionNodePool::Allocate();
         (*link)->rect = r;
         link = &(*link)->next;
     }
-    ReleaseList(std::exchange(*link, nullptr));
+    RectRegionNodePool::ReleaseList(std::exchange(*link, nullptr));
 }
 
 bool RectRegion::GetBounds(RegionRect& out) const

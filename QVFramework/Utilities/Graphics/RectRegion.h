@@ -81,7 +81,6 @@ public:
 private:
     void PushFront(const RegionRect& rect);
     void BuildIndex();
-    static void ReleaseList(RectRegionNode* head);
 
     RectRegionNode* mHead = nullptr;
     // Kept once the region is long; dropped by whatever rearranges the nodes.

@@ -1,57 +1,25 @@
 #include "RectRegionIndex.h"
 
 #include <algorithm>
-#include <mutex>
 #include <utility>
 
 namespace QV {
 namespace {
 
+// Without short cuts: one branch on the answer, not up to four on the sides,
+// whose outcomes follow no pattern over a cell's nodes.
 bool Overlaps(const RegionRect& a, const RegionRect& b)
 {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    return (a.left < b.right) & (b.left < a.right) & (a.top < b.bottom) & (b.top < a.bottom);
 }
 
-// Cells a node takes, most often: enough room for the entries from the start.
+// Room for the entries from the start: a long region's nodes take up to
+// four cells each, and room reserved but never used costs no page of memory,
+// while growing copies the entries and touches new pages each time.
 constexpr size_t kEntriesPerNode = 4;
+constexpr size_t kNodesReserved = 1024;
 
 }  // namespace
-
-struct RectRegionIndex::Spare {
-    std::mutex lock;
-    Storage storage;
-};
-
-// Never destroyed: regions held by other statics may give storage back at exit.
-RectRegionIndex::Spare& RectRegionIndex::TheSpare()
-{
-    static Spare* const spare = new Spare;
-    return *spare;
-}
-
-RectRegionIndex::Storage RectRegionIndex::TakeSpare()
-{
-    Spare& spare = TheSpare();
-    std::lock_guard guard(spare.lock);
-    return std::exchange(spare.storage, {});
-}
-
-void RectRegionIndex::GiveBack(Storage&& storage)
-{
-    storage.heads.clear();
-    storage.entries.clear();
-    storage.large.clear();
-    Spare& spare = TheSpare();
-    std::lock_guard guard(spare.lock);
-    // One spare: the one with the most room.
-    const auto room = [](const Storage& s) { return s.heads.capacity() + s.entries.capacity(); };
-    if (room(storage) > room(spare.storage)) spare.storage = std::move(storage);
-}
-
-RectRegionIndex::~RectRegionIndex()
-{
-    GiveBack(std::move(mStorage));
-}
 
 RectRegionIndex::RectRegionIndex(RectRegionNode* head)
 {
@@ -68,27 +36,9 @@ RectRegionIndex::RectRegionIndex(RectRegionNode* head)
                   : span;
         any = true;
     }
-    mEntries.reserve(count * kEntriesPerNode);
+    mEntries.reserve(std::max(count, kNodesReserved) * kEntriesPerNode);
     if (any) (void)Grow(box);  // a grid too large leaves the nodes apart
     for (RectRegionNode* node = head; node != nullptr; node = node->next) Add(node);
-}
-
-RectRegionIndex::CellSpan RectRegionIndex::Cells(const RegionRect& rect)
-{
-    // Right and bottom are exclusive; an arithmetic shift floors negative edges too.
-    return {rect.left >> kCellShift, rect.top >> kCellShift, (rect.right - 1) >> kCellShift,
-            (rect.bottom - 1) >> kCellShift};
-}
-
-bool RectRegionIndex::CanQuery(const RegionRect& rect)
-{
-    return rect.IsEmpty() || Cells(rect).Count() <= kMaxCellsPerRect;
-}
-
-bool RectRegionIndex::Inside(const CellSpan& span) const
-{
-    return span.left >= mGrid.left && span.right <= mGrid.right && span.top >= mGrid.top &&
-           span.bottom <= mGrid.bottom;
 }
 
 bool RectRegionIndex::Grow(const CellSpan& span)
@@ -108,38 +58,42 @@ bool RectRegionIndex::Grow(const CellSpan& span)
     }
     if (grid.Count() > kMaxGridCells) return false;
 
-    // Each node once: from the first cell of its span inside the old grid.
-    std::vector<RectRegionNode*> nodes;
+    // The entries stay where they are; each cell's chain moves to its new place.
+    std::vector<int32_t> heads(size_t(grid.Count()), -1);
+    const size_t width = size_t(int64_t(grid.right) - grid.left + 1);
     for (int32_t cy = mGrid.top; cy <= mGrid.bottom && !empty; ++cy) {
         for (int32_t cx = mGrid.left; cx <= mGrid.right; ++cx) {
-            for (int32_t e = Head(cx, cy); e >= 0; e = mEntries[size_t(e)].next) {
-                const CellSpan s = Cells(mEntries[size_t(e)].node->rect);
-                if (std::max(s.left, mGrid.left) == cx && std::max(s.top, mGrid.top) == cy)
-                    nodes.push_back(mEntries[size_t(e)].node);
+            int32_t& head = heads[size_t(cy - grid.top) * width + size_t(cx - grid.left)];
+            for (int32_t e = Head(cx, cy); e >= 0;) {
+                const int32_t next = mEntries[size_t(e)].next;
+                mEntries[size_t(e)].next = head;
+                head = std::exchange(e, next);
             }
         }
     }
     mGrid = grid;
-    mWidth = size_t(int64_t(grid.right) - grid.left + 1);
-    mHeads.assign(size_t(grid.Count()), -1);
-    mEntries.clear();
-    mFree = -1;
-    for (RectRegionNode* node : nodes) Add(node);
+    mWidth = width;
+    mHeads.swap(heads);
     return true;
 }
 
-void RectRegionIndex::Link(int32_t cell, RectRegionNode* node)
+inline void RectRegionIndex::Insert(const RegionRect& rect, const CellSpan& span)
 {
-    int32_t e = mFree;
-    if (e >= 0) {
-        mFree = mEntries[size_t(e)].next;
-        mEntries[size_t(e)].node = node;
-    } else {
-        e = int32_t(mEntries.size());
-        mEntries.push_back({node, -1});
+    for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
+        for (int32_t cx = span.left; cx <= span.right; ++cx) {
+            int32_t e = mFree;
+            if (e >= 0) {
+                mFree = mEntries[size_t(e)].next;
+                mEntries[size_t(e)].rect = rect;
+            } else {
+                e = int32_t(mEntries.size());
+                mEntries.push_back({rect, -1});
+            }
+            int32_t& head = Head(cx, cy);
+            mEntries[size_t(e)].next = head;
+            head = e;
+        }
     }
-    mEntries[size_t(e)].next = mHeads[size_t(cell)];
-    mHeads[size_t(cell)] = e;
 }
 
 void RectRegionIndex::Add(RectRegionNode* node)
@@ -151,39 +105,34 @@ void RectRegionIndex::Add(RectRegionNode* node)
         mLarge.push_back(node);
         return;
     }
-    for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
-        for (int32_t cx = span.left; cx <= span.right; ++cx) {
-            Link(int32_t(size_t(cy - mGrid.top) * mWidth + size_t(cx - mGrid.left)), node);
-        }
-    }
+    Insert(rect, span);
 }
 
 void RectRegionIndex::Remove(RectRegionNode* node, const RegionRect& rect)
 {
     if (rect.IsEmpty()) return;
-    const CellSpan span = Cells(rect);
-    bool found = false;
-    if (span.Count() <= kMaxCellsPerRect && Inside(span)) {
-        for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
-            for (int32_t cx = span.left; cx <= span.right; ++cx) {
-                for (int32_t* link = &Head(cx, cy); *link >= 0; link = &mEntries[size_t(*link)].next) {
-                    const int32_t e = *link;
-                    if (mEntries[size_t(e)].node != node) continue;
-                    *link = mEntries[size_t(e)].next;
-                    mEntries[size_t(e)].next = mFree;
-                    mFree = e;
-                    found = true;
-                    break;
-                }
-            }
-        }
-    }
     // Kept apart when it came, perhaps before the grid grew around it.
-    if (found) return;
     const auto apart = std::find(mLarge.begin(), mLarge.end(), node);
     if (apart != mLarge.end()) {
         *apart = mLarge.back();
         mLarge.pop_back();
+        return;
+    }
+    // Else one entry of its rect in each cell: any one, as nodes of the same
+    // rect (appended regions overlap) are alike to a query.
+    const CellSpan span = Cells(rect);
+    if (span.Count() > kMaxCellsPerRect || !Inside(span)) return;
+    for (int32_t cy = span.top; cy <= span.bottom; ++cy) {
+        for (int32_t cx = span.left; cx <= span.right; ++cx) {
+            for (int32_t* link = &Head(cx, cy); *link >= 0; link = &mEntries[size_t(*link)].next) {
+                const int32_t e = *link;
+                if (!(mEntries[size_t(e)].rect == rect)) continue;
+                *link = mEntries[size_t(e)].next;
+                mEntries[size_t(e)].next = mFree;
+                mFree = e;
+                break;
+            }
+        }
     }
 }
 
@@ -200,8 +149,8 @@ bool RectRegionIndex::AnyOverlaps(const RegionRect& rect) const
     for (int32_t cy = top; cy <= bottom; ++cy) {
         for (int32_t cx = left; cx <= right; ++cx) {
             const size_t cell = size_t(cy - mGrid.top) * mWidth + size_t(cx - mGrid.left);
-            for (int32_t e = mHeads[cell]; e >= 0; e = mEntries[e].next) {
-                if (Overlaps(mEntries[size_t(e)].node->rect, rect)) return true;
+            for (int32_t e = mHeads[cell]; e >= 0; e = mEntries[size_t(e)].next) {
+                if (Overlaps(mEntries[size_t(e)].rect, rect)) return true;
             }
         }
     }

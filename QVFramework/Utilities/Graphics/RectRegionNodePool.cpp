@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace QV {
 namespace {
@@ -17,6 +20,11 @@ struct Pool {
     int32_t freeCount = 0;
     int32_t inUse = 0;
     int32_t peak = 0;
+    // Beyond the slots: nodes of blocks taken from the heap and kept, so a
+    // long region costs no allocation and release a node.
+    static constexpr size_t kBlockNodes = 64;
+    std::vector<std::unique_ptr<RectRegionNode[]>> blocks;
+    RectRegionNode* spare = nullptr;  // free block nodes, linked by next
 
     void SetUp()
     {
@@ -24,6 +32,39 @@ struct Pool {
             ring[static_cast<size_t>(i)] = static_cast<uint16_t>(i);
         freeCount = RectRegionNodePool::kSlots;
         ready = true;
+    }
+
+    // Requires the lock.
+    RectRegionNode* Take()
+    {
+        if (!ready) SetUp();
+        peak = std::max(peak, ++inUse);
+        if (freeCount > 0) {
+            RectRegionNode* node = &slots[ring[static_cast<size_t>(readPosition)]];
+            readPosition = (readPosition + 1) % RectRegionNodePool::kSlots;
+            --freeCount;
+            return node;
+        }
+        if (spare == nullptr) {
+            RectRegionNode* block = blocks.emplace_back(std::make_unique<RectRegionNode[]>(kBlockNodes)).get();
+            for (size_t i = 0; i + 1 < kBlockNodes; ++i) block[i].next = &block[i + 1];
+            spare = block;
+        }
+        return std::exchange(spare, spare->next);
+    }
+
+    // Requires the lock.
+    void TakeBack(RectRegionNode* node)
+    {
+        --inUse;
+        if (Owns(node) && freeCount < RectRegionNodePool::kSlots) {
+            const size_t position = static_cast<size_t>((readPosition + freeCount) % RectRegionNodePool::kSlots);
+            ring[position] = static_cast<uint16_t>(node - slots.data());
+            ++freeCount;
+        } else {
+            node->next = spare;
+            spare = node;
+        }
     }
 
     bool Owns(const RectRegionNode* node) const
@@ -49,15 +90,8 @@ RectRegionNode* RectRegionNodePool::Allocate()
     RectRegionNode* node = nullptr;
     {
         std::lock_guard guard(pool.lock);
-        if (!pool.ready) pool.SetUp();
-        pool.peak = std::max(pool.peak, ++pool.inUse);
-        if (pool.freeCount > 0) {
-            node = &pool.slots[pool.ring[static_cast<size_t>(pool.readPosition)]];
-            pool.readPosition = (pool.readPosition + 1) % kSlots;
-            --pool.freeCount;
-        }
+        node = pool.Take();
     }
-    if (node == nullptr) node = new RectRegionNode;
     *node = RectRegionNode{};
     return node;
 }
@@ -66,17 +100,16 @@ void RectRegionNodePool::Release(RectRegionNode* node)
 {
     if (node == nullptr) return;
     Pool& pool = ThePool();
-    {
-        std::lock_guard guard(pool.lock);
-        --pool.inUse;
-        if (pool.Owns(node) && pool.freeCount < kSlots) {
-            const size_t position = static_cast<size_t>((pool.readPosition + pool.freeCount) % kSlots);
-            pool.ring[position] = static_cast<uint16_t>(node - pool.slots.data());
-            ++pool.freeCount;
-            return;
-        }
-    }
-    delete node;
+    std::lock_guard guard(pool.lock);
+    pool.TakeBack(node);
+}
+
+void RectRegionNodePool::ReleaseList(RectRegionNode* head)
+{
+    if (head == nullptr) return;
+    Pool& pool = ThePool();
+    std::lock_guard guard(pool.lock);
+    while (head != nullptr) pool.TakeBack(std::exchange(head, head->next));
 }
 
 int32_t RectRegionNodePool::InUseCount()

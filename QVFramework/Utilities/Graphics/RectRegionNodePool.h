@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide pool of region nodes: 512 slots in one array with a ring
-// of free slot numbers; beyond that the heap serves. Every allocation and
-// release takes the pool's lock, so regions of any thread may share it.
+// of free slot numbers; beyond that the heap serves, in blocks of nodes the
+// pool keeps for reuse. Every allocation and release takes the pool's lock,
+// so regions of any thread may share it.
 #include <cstddef>
 #include <cstdint>
 
@@ -29,6 +30,8 @@ public:
     // A cleared node (edges 0, no link).
     static RectRegionNode* Allocate();
     static void Release(RectRegionNode* node);
+    // Every node of the list, under one taking of the lock.
+    static void ReleaseList(RectRegionNode* head);
 
     static int32_t InUseCount();
     static int32_t PeakCount();

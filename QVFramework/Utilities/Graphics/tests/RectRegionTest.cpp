@@ -119,6 +119,81 @@ TEST(RectRegionTest, NormalizeMergesBandsAndNeighbours)
     }
 }
 
+// The banded form straight from the pixels: each row's runs, a run joined
+// with the same run of the row above.
+std::vector<RegionRect> BandsOf(const Coverage& c)
+{
+    std::vector<RegionRect> out;
+    for (int32_t y = 0; y < kGrid; ++y) {
+        for (int32_t x = 0; x < kGrid;) {
+            int32_t end = x;
+            while (end < kGrid && c.test(static_cast<size_t>(y * kGrid + end))) ++end;
+            if (end == x) {
+                ++x;
+                continue;
+            }
+            const auto above = std::find_if(out.begin(), out.end(), [&](const RegionRect& r) {
+                return r.bottom == y && r.left == x && r.right == end;
+            });
+            if (above != out.end()) {
+                above->bottom = y + 1;
+            } else {
+                out.push_back({x, y, end, y + 1});
+            }
+            x = end;
+        }
+    }
+    return out;
+}
+
+// Nodes that overlap (appended), touch, contain one another or repeat: the
+// result depends only on the area covered.
+TEST(RectRegionTest, NormalizeGivesTheBandsOfTheCoveredArea)
+{
+    const std::vector<std::vector<RegionRect>> cases = {
+        {{2, 2, 20, 20}, {5, 5, 10, 10}},                  // contained
+        {{5, 5, 10, 10}, {2, 2, 20, 20}},                  // containing
+        {{0, 0, 10, 10}, {0, 0, 10, 10}, {0, 0, 10, 10}},  // repeated
+        {{0, 0, 10, 4}, {10, 0, 20, 8}, {0, 4, 10, 8}},    // touching on both sides
+        {{10, 0, 14, 30}, {0, 10, 30, 14}},                // a cross
+        {{0, 0, 4, 4}, {3, 3, 7, 7}, {6, 6, 10, 10}, {9, 9, 13, 13}},
+        {{0, 0, 30, 2}, {0, 2, 2, 30}, {28, 2, 30, 30}, {0, 28, 30, 30}},  // a frame
+        {{4, 0, 8, 40}, {0, 10, 12, 12}, {4, 20, 8, 22}, {0, 30, 12, 32}},
+    };
+    std::mt19937 rng(77);
+    std::vector<std::vector<RegionRect>> all = cases;
+    for (int round = 0; round < 300; ++round) {
+        all.emplace_back();
+        for (int i = 0; i < 1 + round % 60; ++i) all.back().push_back(RandomRect(rng));
+    }
+    for (const std::vector<RegionRect>& rects : all) {
+        SCOPED_TRACE(::testing::Message() << rects.front().left << "," << rects.front().top << " of " << rects.size());
+        RectRegion region;
+        Coverage covered;
+        for (const RegionRect& r : rects) {
+            RectRegion one;
+            one.AddRect(r);
+            region.AppendRegion(one);  // overlaps and all
+            covered |= Cover(r);
+        }
+        region.Normalize();
+        EXPECT_EQ(Rects(region), BandsOf(covered));
+    }
+}
+
+// A saturating offset can squeeze nodes to nothing; they cover nothing and go.
+TEST(RectRegionTest, NormalizeDropsNodesSqueezedEmpty)
+{
+    RectRegion region;
+    region.AddRect(RegionRect{0, 0, 10, 10});
+    region.AddRect(RegionRect{20, 0, 30, 10});
+    region.AddRect(RegionRect{0, 20, 10, 30});
+    region.Offset(INT32_MAX - 15, 0);  // the second squeezed to zero width at the edge
+    region.Normalize();
+    EXPECT_EQ(Rects(region),
+              (std::vector<RegionRect>{{INT32_MAX - 15, 0, INT32_MAX - 5, 10}, {INT32_MAX - 15, 20, INT32_MAX - 5, 30}}));
+}
+
 TEST(RectRegionTest, RandomOperationsKeepNodesDisjointAndAreasExact)
 {
     std::mt19937 rng(1234);
