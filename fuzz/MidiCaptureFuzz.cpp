@@ -79,25 +79,39 @@ public:
         const auto data = QV::RCPtr<QV::LMidiCaptureNotificationData>::DynamicCast(notification->GetPayload());
         Check(data.Get() != nullptr);
         const auto* first = reinterpret_cast<const uint8_t*>(data->GetBytes().GetData());
-        bool awaited = false;
-        {
-            std::lock_guard lock(mMutex);
-            mCaptured.emplace_back(first, first + data->GetBytes().GetCount());
-            if (mCaptured.back() == kMarker) awaited = ++mMarkers == mAwaitedMarkers;
-        }
+        std::unique_lock lock(mMutex);
+        mCaptured.emplace_back(first, first + data->GetBytes().GetCount());
+        if (mCaptured.back() != kMarker || ++mMarkers != mAwaitedMarkers) return QV::S_OK;
         // Only the last marker wakes the input's thread: a wake for every
         // message cost it a switch each, and the chain's threads a processor.
-        if (awaited) mChanged.notify_one();
+        mParked = true;
+        mChanged.notify_one();
+        // The worker waits here for the next input: what it then frees of
+        // this delivery, and allocates to wait for more, counts to that input
+        // like the rest of its work. Each input frees what it allocated, so
+        // the fuzzer has no cause to run it again and search for a leak.
+        mChanged.wait(lock, [&] { return !mParked; });
         return QV::S_OK;
     }
 
-    // Everything captured up to and including the `count`th marker.
-    std::vector<Bytes> TakeUntilMarker(std::size_t count)
+    // Before an input's bytes go in: how many markers it ends after. Lets
+    // the worker go on from the last input's marker.
+    void Expect(std::size_t markers)
+    {
+        {
+            std::lock_guard lock(mMutex);
+            mMarkers = 0;
+            mAwaitedMarkers = markers;
+            mParked = false;
+        }
+        mChanged.notify_all();
+    }
+
+    // Everything captured up to and including the last marker.
+    std::vector<Bytes> Take()
     {
         std::unique_lock lock(mMutex);
-        mAwaitedMarkers = count;
-        Check(mChanged.wait_for(lock, std::chrono::seconds(20), [&] { return mMarkers >= count; }));
-        mMarkers = mAwaitedMarkers = 0;
+        Check(mChanged.wait_for(lock, std::chrono::seconds(20), [&] { return mParked; }));
         return std::exchange(mCaptured, {});
     }
 
@@ -107,6 +121,7 @@ private:
     std::vector<Bytes> mCaptured;
     std::size_t mMarkers = 0;
     std::size_t mAwaitedMarkers = 0;
+    bool mParked = false;
 };
 
 // The System Exclusive messages a stream holds whole: F0, data bytes with
@@ -179,15 +194,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     });
     stream.erase(cut, stream.end());
     stream.insert(stream.end(), kTail.begin(), kTail.end());
-    for (std::size_t at = 0; at < stream.size(); at += run) {
-        chain->driver->Feed(stream.data() + at, std::min(run, stream.size() - at));
-    }
 
     const std::vector<Bytes> expected = WholeSysEx(stream);
     std::size_t markers = 0;
     for (const Bytes& m : expected) markers += m == kMarker;
+    chain->recorder->Expect(markers);
+    for (std::size_t at = 0; at < stream.size(); at += run) {
+        chain->driver->Feed(stream.data() + at, std::min(run, stream.size() - at));
+    }
+
     std::vector<Bytes> captured;
-    for (const Bytes& message : chain->recorder->TakeUntilMarker(markers)) {
+    for (const Bytes& message : chain->recorder->Take()) {
         Check(!message.empty());
         if (message[0] == 0xF0) {
             captured.push_back(message);
