@@ -3,6 +3,8 @@
 // assembly in 256-byte buffers, and delivery on the pool's worker. Every
 // System Exclusive message that the bytes hold whole must arrive exactly
 // as sent, and nothing else may arrive as one.
+#include <sched.h>
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -85,7 +87,9 @@ public:
         // Only the last marker wakes the input's thread: a wake for every
         // message cost it a switch each, and the chain's threads a processor.
         mParked = true;
+        lock.unlock();
         mChanged.notify_one();
+        lock.lock();
         // The worker waits here for the next input: what it then frees of
         // this delivery, and allocates to wait for more, counts to that input
         // like the rest of its work. Each input frees what it allocated, so
@@ -149,6 +153,20 @@ std::vector<Bytes> WholeSysEx(const Bytes& stream)
     return messages;
 }
 
+// The chain hands every message from thread to thread. On processors of
+// their own each hand-over waits for a sleeping processor to wake, which
+// cost more than the work; on one processor a thread takes over at once.
+// The chain's threads start later and keep the calling thread's processor.
+bool KeepToOneProcessor()
+{
+    const int current = sched_getcpu();
+    if (current < 0) return false;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(current, &one);
+    return sched_setaffinity(0, sizeof(one), &one) == 0;
+}
+
 struct Chain {
     Chain()
     {
@@ -159,6 +177,8 @@ struct Chain {
                                        QV::LMidiComm::kDataCapturedNotification);
     }
 
+    // First: no thread of the chain may start before.
+    const bool oneProcessor = KeepToOneProcessor();
     std::shared_ptr<FuzzDriver> driver = std::make_shared<FuzzDriver>();
     MidiServices services{{driver}};
     ScopedMidiServices scope{services};
