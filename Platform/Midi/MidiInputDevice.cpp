@@ -98,7 +98,7 @@ void MidiInputDevice::OnBytes(const std::uint8_t* data, std::size_t size)
 
 void MidiInputDevice::ReturnBuffers(bool all)
 {
-    std::deque<MidiHeader*> returned;
+    std::vector<MidiHeader*> returned;
     {
         std::lock_guard lock(mMutex);
         mDropping = false;
@@ -106,7 +106,7 @@ void MidiInputDevice::ReturnBuffers(bool all)
             returned.swap(mBuffers);
         } else if (!mBuffers.empty() && mBuffers.front()->dwBytesRecorded > 0) {
             returned.push_back(mBuffers.front());
-            mBuffers.pop_front();
+            mBuffers.erase(mBuffers.begin());
         }
         for (MidiHeader* header : returned) {
             MidiHeaderState::MarkDone(*header);
@@ -138,7 +138,7 @@ void MidiInputDevice::OnSysExByte(std::uint8_t byte)
         MidiHeader* header = mBuffers.front();
         header->lpData[header->dwBytesRecorded++] = byte;
         if (header->dwBytesRecorded == header->dwBufferLength) {
-            mBuffers.pop_front();
+            mBuffers.erase(mBuffers.begin());
             MidiHeaderState::MarkDone(*header);
             full = header;
         }
@@ -158,7 +158,7 @@ void MidiInputDevice::OnSysExEnd(bool endsWithF7)
             return;
         }
         header = mBuffers.front();
-        mBuffers.pop_front();
+        mBuffers.erase(mBuffers.begin());
         MidiHeaderState::MarkDone(*header);
     }
     // A message cut short by a status byte comes back as an error.

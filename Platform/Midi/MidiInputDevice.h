@@ -11,8 +11,8 @@
 #include "MidiInputParser.h"
 
 #include <chrono>
-#include <deque>
 #include <mutex>
+#include <vector>
 
 namespace Platform::Midi {
 
@@ -57,8 +57,11 @@ private:
     MidiInputParser mParser;              // under the delivery lock
     std::uint32_t mCurrentTimestamp = 0;  // under the delivery lock
 
-    // Guarded by the device's lock.
-    std::deque<MidiHeader*> mBuffers;
+    // Guarded by the device's lock. Oldest first, in a vector: a buffer that
+    // comes back and is queued again, as every capture buffer is, then
+    // allocates nothing on the driver's thread, where a deque would now and
+    // then.
+    std::vector<MidiHeader*> mBuffers;
     bool mStarted = false;
     bool mClosed = false;
     bool mDropping = false;
