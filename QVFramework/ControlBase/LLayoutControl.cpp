@@ -51,7 +51,9 @@ LayoutContent ContentOf(const LControl& control, const ILayoutSiblings& named)
     content.named = &named;
     content.children.reserve(children.GetCount());
     for (uint32_t i = 0; i < children.GetCount(); ++i) {
-        if (i + 8 < children.GetCount()) __builtin_prefetch(&children.GetAt(i + 8, ChildControlList::kInsertion)->GetFrame());
+        // Each child lies apart in memory: start on a later one while this one is read.
+        if (i + 8 < children.GetCount())
+            __builtin_prefetch(&children.GetAt(i + 8, ChildControlList::kInsertion)->GetFrame());
         const LControl* child = children.GetAt(i, ChildControlList::kInsertion);
         content.children.push_back({{},
                                     child->GetFrame(),
