@@ -9,7 +9,7 @@
 namespace QV {
 
 LControl::LControl(LControl* parent, const String& name)
-    : mName(name), mConditionsParam(new LConditionsParam()), mChildren(this)
+    : mConditionsParam(new LConditionsParam()), mName(name), mChildren(this)
 {
     // A refused add would drop the only reference while still constructing;
     // the name is checked free first, so the add cannot be refused.

@@ -53,8 +53,10 @@ QVResult LControl::SetBounds(const DoublePoint& position, const DoublePoint& siz
     }
     if (sizeChanged && !mLayoutPass) {
         mLayoutPass = true;
-        for (const RCPtr<LControl>& child : mChildren.Snapshot(ChildControlList::kInsertion)) {
-            child->OnLayoutChange(SaturateToLong(size.x), SaturateToLong(size.y));
+        const std::vector<RCPtr<LControl>> children = mChildren.Snapshot(ChildControlList::kInsertion);
+        for (size_t i = 0; i < children.size(); ++i) {
+            if (i + 1 < children.size()) children[i + 1]->PrefetchLayoutState();
+            children[i]->OnLayoutChange(SaturateToLong(size.x), SaturateToLong(size.y));
         }
         UpdateLayout();
         mLayoutPass = false;
@@ -121,6 +123,13 @@ void LControl::RelayOutSiblingsFrom(ChildControlList& list, int32_t first)
         if (!sibling->OnChildChanged(this)) break;
         sibling->UpdateLayout();
     }
+}
+
+void LControl::PrefetchLayoutState() const
+{
+    const char* const first = reinterpret_cast<const char*>(&mScrollOffset);
+    const char* const last = reinterpret_cast<const char*>(&mMouse + 1);
+    for (const char* p = first; p < last; p += 64) __builtin_prefetch(p);
 }
 
 void LControl::BeginBoundsChange()

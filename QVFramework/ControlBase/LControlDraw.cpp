@@ -70,8 +70,13 @@ int32_t LControl::GetVisualPartIndex(int32_t index) const
 
 RCPtr<ILook> LControl::GetVisualPart(int32_t index) const
 {
+    return RCPtr<ILook>(PeekVisualPart(index));
+}
+
+ILook* LControl::PeekVisualPart(int32_t index) const
+{
     const int32_t i = GetVisualPartIndex(index);
-    return i < 0 ? RCPtr<ILook>() : mLooks[static_cast<size_t>(i)];
+    return i < 0 ? nullptr : mLooks[static_cast<size_t>(i)].Get();
 }
 
 int32_t LControl::GetFirstVisiblePartIndex() const
@@ -84,13 +89,13 @@ int32_t LControl::GetFirstVisiblePartIndex() const
 
 DoubleRect LControl::GetPartRect(int32_t index) const
 {
-    if (RCPtr<ILook> look = GetVisualPart(index)) return Clamped(look->GetClientRect());
+    if (const ILook* look = PeekVisualPart(index)) return Clamped(look->GetClientRect());
     return LocalRect();
 }
 
 DoubleRect LControl::GetClientRect() const
 {
-    if (RCPtr<ILook> look = GetVisualPart(-1)) {
+    if (const ILook* look = PeekVisualPart(-1)) {
         const DoubleRect c = Clamped(look->GetClientRect());
         return {0.0, 0.0, c.width, c.height};
     }

@@ -64,6 +64,26 @@ double SizeToEdge(double extent, float anchor)
     return 0.0;
 }
 
+// The child of that name, the last one when the list itself is searched.
+bool FindChild(const String& name, const LayoutContent& content, LayoutChild& found)
+{
+    if (content.named) {
+        LayoutSibling sibling;
+        if (!content.named->FindSibling(name, sibling)) return false;
+        found.frame = sibling.frame;
+        found.docked[0] = sibling.docked[0];
+        found.docked[1] = sibling.docked[1];
+        return true;
+    }
+    for (auto it = content.children.rbegin(); it != content.children.rend(); ++it) {
+        if (it->name == name.View()) {
+            found = *it;
+            return true;
+        }
+    }
+    return false;
+}
+
 // The reference rectangle of a child-relative minimum or maximum, in the
 // parent's coordinates; false when there is no child to refer to.
 bool ChildReference(const LayoutRecord& record, const LayoutContent& content, const DoublePoint& position,
@@ -76,14 +96,13 @@ bool ChildReference(const LayoutRecord& record, const LayoutContent& content, co
         if (child.docked[axis]) a -= Axis(content.scrollOffset, axis);
         b = a + Extent(child.frame, axis);
     };
-    for (auto it = content.children.rbegin(); it != content.children.rend(); ++it) {
-        if (it->name == record.name.View()) {
-            double a, b;
-            place(*it, a, b);
-            start = a;
-            extent = b - a;
-            return true;
-        }
+    LayoutChild named;
+    if (FindChild(record.name, content, named)) {
+        double a, b;
+        place(named, a, b);
+        start = a;
+        extent = b - a;
+        return true;
     }
     if (!(record.name == u"Children")) return false;
     double lo = 0.0, hi = 0.0;

@@ -70,6 +70,9 @@ struct LayoutChild {
 // What the minimum and maximum steps read of the control itself.
 struct LayoutContent {
     std::vector<LayoutChild> children;  // insertion order
+    // Finds a child by name in place of the children's names, which are then
+    // left empty: a large control's children are looked at without their names.
+    const ILayoutSiblings* named = nullptr;
     DoublePoint scrollOffset;
     DoublePoint clientOffset;  // the shown look's client rectangle origin
     bool hasLook = false;

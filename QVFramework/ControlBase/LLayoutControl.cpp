@@ -5,6 +5,7 @@
 namespace QV {
 namespace {
 
+// The children of a control, found by name through its list's index.
 class ParentSiblings final : public ILayoutSiblings {
 public:
     explicit ParentSiblings(const LControl* parent) : mParent(parent) {}
@@ -32,25 +33,29 @@ bool RefersToChildren(const ControlLayout& layout)
     return false;
 }
 
-LayoutContent ContentOf(const LControl& control)
+LayoutContent ContentOf(const LControl& control, const ILayoutSiblings& named)
 {
     LayoutContent content;
     const ControlLayout& layout = control.GetLayout();
     content.scrollOffset = control.GetScrollOffset();
     content.currentSize = {control.GetFrame().width, control.GetFrame().height};
-    if (RCPtr<ILook> look = control.GetVisualPart(-1)) {
+    if (ILook* look = control.PeekVisualPart(-1)) {
         const DoubleRect client = look->GetClientRect();
         content.hasLook = true;
         content.clientOffset = {client.x, client.y};
         content.clientSize = {client.width, client.height};
-        content.text = dynamic_cast<ILayoutText*>(look.Get());
+        content.text = dynamic_cast<ILayoutText*>(look);
     }
     if (!RefersToChildren(layout)) return content;
     const ChildControlList& children = control.GetChildren();
+    content.named = &named;
     content.children.reserve(children.GetCount());
     for (uint32_t i = 0; i < children.GetCount(); ++i) {
+        // Each child lies apart in memory: start on a later one while this one is read.
+        if (i + 8 < children.GetCount())
+            __builtin_prefetch(&children.GetAt(i + 8, ChildControlList::kInsertion)->GetFrame());
         const LControl* child = children.GetAt(i, ChildControlList::kInsertion);
-        content.children.push_back({child->GetName().View(),
+        content.children.push_back({{},
                                     child->GetFrame(),
                                     {child->GetLayout().xIsDocked, child->GetLayout().yIsDocked},
                                     child->ClipsToParent()});
@@ -85,7 +90,8 @@ QVResult LLayout::ResolveControl(LControl& control, const DoubleRect& reference,
     if (Failed(placed)) return placed;
     DoublePoint position{frame.x, frame.y};
     DoublePoint size{frame.width, frame.height};
-    const LayoutContent content = ContentOf(control);
+    const ParentSiblings ownChildren(&control);
+    const LayoutContent content = ContentOf(control, ownChildren);
     // An anchor the minimum cannot use leaves that axis as placed.
     (void)ResolveSizeFromContent(control.GetLayout(), content, position, size);  // failure keeps the placed axis
     ResolveSize(control.GetLayout(), content, position, size);

@@ -182,6 +182,14 @@ TEST(LayoutMinimum, SelfAndChildRelative)
         {"missing child changes nothing", Rec(N, 0, 1.0f, u"zz"), 0.0f, 10, 20, 0, 10, 20},
     };
     RunMinimumCases(std::begin(cases), std::end(cases), content);
+
+    // As a control hands its children over: no names in the list, a lookup by name beside it.
+    Siblings named;
+    named.map[u"a"] = {{0, 0, 60, 20}};
+    named.map[u"b"] = {{70, 0, 30, 20}};
+    LayoutContent byLookup = WithChildren({{{}, {0, 0, 60, 20}}, {{}, {70, 0, 30, 20}}}, 0.0);
+    byLookup.named = &named;
+    RunMinimumCases(std::begin(cases), std::end(cases), byLookup);
 }
 
 TEST(LayoutMinimum, ChildrenUnionSkipsUnclippedLaterChildrenAndAddsTheLookMarginOnce)
