@@ -1,5 +1,6 @@
 #include "LDialogAbout.h"
 
+#include "EditPanelSupport.h"
 #include "RequiredChild.h"
 #include "Version.h"
 
@@ -11,11 +12,8 @@ namespace {
 // the text the skin gave it.
 String TableLabel(const LControl& child)
 {
-    String text;
-    if (RCPtr<IControlStringTable> table = child.GetStringTable()) {
-        if (table->GetString(String(u"LABEL"), text) && !text.IsEmpty()) return text;
-    }
-    return child.GetText();
+    const String text = ControlString(child, u"LABEL");
+    return text.IsEmpty() ? child.GetText() : text;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "Eventually.h"
+#include "SavedPlacement.h"
 #include "TempFolder.h"
 #include "TestProcess.h"
 #include "X11Driver.h"
@@ -247,7 +248,7 @@ TEST_F(EditorEndToEndTest, PresetTravelsFromKeyboardToFileAndBack)
     const auto code = editor->WaitForExit(30s);
     ASSERT_TRUE(code.has_value()) << "still running; stderr: " << editor->ErrorOutput();
     EXPECT_EQ(*code, 1);
-    const std::string settings = ReadFile(folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini");
+    const std::string settings = ReadFile(SettingsFileUnder(folder.Path() + "/config"));
     EXPECT_NE(settings.find("WP"), std::string::npos) << settings;
 }
 
@@ -380,6 +381,14 @@ TEST_F(EditorEndToEndTest, SecondStartRaisesTheOpenDialog)
     CloseNormally(window);
 }
 
+// How far apart two colours are: the sum over red, green and blue.
+int ColourDistance(uint32_t a, uint32_t b)
+{
+    int sum = 0;
+    for (int shift : {0, 8, 16}) sum += std::abs(int((a >> shift) & 0xff) - int((b >> shift) & 0xff));
+    return sum;
+}
+
 // Where a rectangle of a picture differs from its top-left pixel (its
 // background) by more than anti-aliasing does, in the picture's coordinates.
 struct Ink {
@@ -392,11 +401,7 @@ Ink InkIn(const TestSupport::Picture& picture, int x0, int y0, int width, int he
     Ink ink;
     for (int y = y0; y < y0 + height; ++y) {
         for (int x = x0; x < x0 + width; ++x) {
-            int distance = 0;
-            for (int shift : {0, 8, 16}) {
-                distance += std::abs(int((picture.At(x, y) >> shift) & 0xff) - int((background >> shift) & 0xff));
-            }
-            if (distance <= 192) continue;
+            if (ColourDistance(picture.At(x, y), background) <= 192) continue;
             ink.left = std::min(ink.left, x), ink.top = std::min(ink.top, y);
             ink.right = std::max(ink.right, x), ink.bottom = std::max(ink.bottom, y);
         }
@@ -659,11 +664,7 @@ TextShape ShapeOf(const std::vector<uint32_t>& pixels, int width)
     for (uint32_t p : pixels) ++counts[p];
     const uint32_t background =
         std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
-    const auto distance = [&](uint32_t p) {
-        int sum = 0;
-        for (int shift : {0, 8, 16}) sum += std::abs(int((p >> shift) & 0xff) - int((background >> shift) & 0xff));
-        return sum;
-    };
+    const auto distance = [&](uint32_t p) { return ColourDistance(p, background); };
     int farthest = 0;
     for (uint32_t p : pixels) farthest = std::max(farthest, distance(p));
     TextShape shape;
@@ -707,10 +708,6 @@ std::string Drawn(const TextShape& shape)
     return text;
 }
 
-// The saved place of a window at 100,80 of the smallest size (1002x686),
-// in the settings' own form: its last 16 bytes are the frame's edges.
-constexpr const char* kSmallestPlacement =
-    "2C0000000000000001000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF64000000500000004E040000FE020000";
 constexpr uint32_t kFieldBorder = 0xC8CED6;
 
 // PROGRAM INC/DEC shows the most fields of the hardware buttons, down to
@@ -721,13 +718,9 @@ TEST_F(EditorEndToEndTest, AtTheSmallestWindowTheButtonsShowEveryFieldWhole)
     TestSupport::WindowId window = StartEditor();
     ASSERT_NE(window, 0u);
     CloseNormally(window);
-    const std::string settings = folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
-    std::string placed;
-    std::istringstream lines(ReadFile(settings));
-    for (std::string text; std::getline(lines, text);) {
-        placed += (text.rfind("WP", 0) == 0 ? std::string("WP = ") + kSmallestPlacement : text) + "\n";
-    }
-    WriteFile(settings, placed);
+    // At 100,80 and of the smallest size, 1002x686.
+    const std::string settings = SettingsFileUnder(folder.Path() + "/config");
+    ASSERT_TRUE(ReplaceSavedPlacement(settings, PlacementRecord(100, 80, 1102, 766)));
     window = StartEditor();
     ASSERT_NE(window, 0u);
     const auto geometry = x.Geometry(window);

@@ -9,8 +9,6 @@
 #include <X11/keysym.h>
 
 #include <chrono>
-#include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,6 +18,7 @@
 #include <vector>
 
 #include "Eventually.h"
+#include "SavedPlacement.h"
 #include "TempFolder.h"
 #include "TestProcess.h"
 #include "X11Driver.h"
@@ -106,40 +105,9 @@ protected:
     // box outlives a killed editor as a process of its own.
     std::string ChooserLog() const { return folder.Path() + "/chooser.log"; }
 
-    std::string SettingsPath() const
-    {
-        return folder.Path() + "/config/Corvane/Tarsel Preset Editor/UserSettings.ini";
-    }
+    std::string SettingsPath() const { return SettingsFileUnder(folder.Path() + "/config"); }
 
-    // The saved place as the editor keeps it: 44 bytes in hex, the normal
-    // frame's left, top, right and bottom at bytes 28 to 43.
-    static std::string PlacementRecord(int left, int top, int right, int bottom)
-    {
-        // Length, flags, shown normally, no minimised or maximised corner.
-        std::string hex = "2C000000" "00000000" "01000000" "FFFFFFFFFFFFFFFF" "FFFFFFFFFFFFFFFF";
-        char word[9];
-        for (const int value : {left, top, right, bottom}) {
-            const auto v = uint32_t(value);
-            std::snprintf(word, sizeof word, "%02X%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF,
-                          v >> 24);
-            hex += word;
-        }
-        return hex;
-    }
-
-    // Puts a record in place of the saved place the last close wrote.
-    void WriteSavedPlacement(const std::string& record)
-    {
-        ASSERT_TRUE(std::filesystem::exists(SettingsPath()));
-        std::string text;
-        {
-            std::ifstream in(SettingsPath());
-            for (std::string line; std::getline(in, line);) {
-                text += (line.rfind("WP", 0) == 0 ? "WP = " + record : line) + "\n";
-            }
-        }
-        std::ofstream(SettingsPath(), std::ios::trunc) << text;
-    }
+    void WriteSavedPlacement(const std::string& record) { ASSERT_TRUE(ReplaceSavedPlacement(SettingsPath(), record)); }
 
     WindowId StartEditor()
     {
